@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# ./build.sh run   — install what is missing, build, start KOVO3000 (demo mode)
+# ./build.sh test  — install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+BUILD="$ROOT/build"
+BUILD_SAN="$ROOT/build-sanitize"
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-serialport-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic dbus-daemon
+)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD" -j "$JOBS"
+}
+
+build_sanitized_core() {
+  cmake -S "$ROOT" -B "$BUILD_SAN" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF >/dev/null
+  cmake --build "$BUILD_SAN" -j "$JOBS"
+}
+
+case "${1:-}" in
+  test)
+    install_packages
+    configure_and_build
+    build_sanitized_core
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir "$BUILD_SAN" --output-on-failure -j "$JOBS"
+    ;;
+  run)
+    install_packages
+    configure_and_build
+    shift
+    if [ -x "$BUILD/src/app/kovo3000" ]; then
+      exec "$BUILD/src/app/kovo3000" --demo "$@"
+    else
+      echo "KOVO3000 is not built yet; it would start: $BUILD/src/app/kovo3000 --demo"
+    fi
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
