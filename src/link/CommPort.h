@@ -1,0 +1,47 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace kovo {
+
+// Event codes a serial port reports through its event handler.
+enum CommEventCode : int {
+    CommEventReceive = 2,        // at least RThreshold bytes wait in the receive buffer
+    CommEventBreak = 1001,       // break received
+    CommEventOverrun = 1006,     // receive overrun: bytes were lost
+    CommEventRxOverflow = 1008,  // receive buffer overflow
+    CommEventDeviceLost = 2001,  // the device went away (adapter unplugged); port is now closed
+};
+
+// The operations the program needs of a serial port, modelled on a classic
+// communications control: properties are set, the port is opened, text goes out
+// through output() and comes in through input(), and events are raised through
+// the handler. Implemented on QSerialPort in the application and by fakes in tests.
+class CommPort {
+public:
+    using EventHandler = std::function<void(int code)>;
+
+    virtual ~CommPort() = default;
+
+    virtual void setCommPort(int portNumber) = 0;            // 1 = COM1
+    virtual void setSettings(const std::string& settings) = 0; // e.g. "9600,N,8,2"
+    virtual void setHandshaking(int mode) = 0;                // 2 = RTS/CTS
+    virtual void setInBufferSize(int bytes) = 0;
+    virtual void setOutBufferSize(int bytes) = 0;
+    virtual void setInBufferCount(int count) = 0;  // 0 discards received bytes
+    virtual void setOutBufferCount(int count) = 0; // 0 discards unsent bytes
+    virtual void setNullDiscard(bool discard) = 0;
+    virtual void setRThreshold(int bytes) = 0;     // 0 = no receive events
+    virtual void setSThreshold(int bytes) = 0;
+
+    virtual bool portOpen() const = 0;
+    virtual void setPortOpen(bool open) = 0;
+
+    virtual void output(const std::string& text) = 0;
+    // All text received so far; it is removed from the receive buffer.
+    virtual std::string input() = 0;
+
+    virtual void setEventHandler(EventHandler handler) = 0;
+};
+
+} // namespace kovo
