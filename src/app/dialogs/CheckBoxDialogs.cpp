@@ -27,27 +27,32 @@ constexpr std::array<OptionBox, 6> kOptionBoxes{{
 
 } // namespace
 
-DisplayPreferenceDialog::DisplayPreferenceDialog(AppSettingsWriter& writer, QWidget* parent)
-    : KovoDialog(QStringLiteral(" Display Preference"), 114, 41, parent), writer_(writer)
+SingleCheckBoxDialog::SingleCheckBoxDialog(const QString& title, const QString& caption,
+                                           int widthDu, AppSettingsWriter& writer,
+                                           int AppSettings::*field,
+                                           void (AppSettingsWriter::*store)(int), QWidget* parent)
+    : KovoDialog(title, widthDu, 41, parent), writer_(writer), store_(store)
 {
-    topMost_ = addCheck(QStringLiteral("Autoscroll OFF "), du(4, 6, 104, 14));
+    box_ = addCheck(caption, du(4, 6, widthDu - 10, 14));
     addOk(du(4, 24, 36, 14));
-    addCancel(du(72, 24, 36, 14));
-    topMost_->setChecked(writer_.settings().topMost != 0);
+    addCancel(du(widthDu - 42, 24, 36, 14));
+    box_->setChecked(writer_.settings().*field != 0);
 }
 
-void DisplayPreferenceDialog::storeValues() { writer_.setTopMost(checkedValue(topMost_)); }
+void SingleCheckBoxDialog::storeValues() { (writer_.*store_)(checkedValue(box_)); }
+
+DisplayPreferenceDialog::DisplayPreferenceDialog(AppSettingsWriter& writer, QWidget* parent)
+    : SingleCheckBoxDialog(QStringLiteral(" Display Preference"), QStringLiteral("Autoscroll OFF "),
+                           114, writer, &AppSettings::topMost, &AppSettingsWriter::setTopMost, parent)
+{
+}
 
 PowerControlDialog::PowerControlDialog(AppSettingsWriter& writer, QWidget* parent)
-    : KovoDialog(QStringLiteral(" Power control"), 138, 41, parent), writer_(writer)
+    : SingleCheckBoxDialog(QStringLiteral(" Power control"), QStringLiteral("Power control"), 138,
+                           writer, &AppSettings::powerControl, &AppSettingsWriter::setPowerControl,
+                           parent)
 {
-    powerControl_ = addCheck(QStringLiteral("Power control"), du(4, 6, 128, 14));
-    addOk(du(4, 24, 36, 14));
-    addCancel(du(96, 24, 36, 14));
-    powerControl_->setChecked(writer_.settings().powerControl != 0);
 }
-
-void PowerControlDialog::storeValues() { writer_.setPowerControl(checkedValue(powerControl_)); }
 
 OptionsDialog::OptionsDialog(AppSettingsWriter& writer, QWidget* parent)
     : KovoDialog(QStringLiteral(" Options"), 91, 115, parent), writer_(writer)
