@@ -1,5 +1,6 @@
 // Tests of the simulated receiver: its answers byte for byte, line timing,
 // signal plans, the command line and a round trip over a real pseudo-terminal.
+#include "Ar3000Interpreter.h"
 #include "CommandLine.h"
 #include "FrequencyText.h"
 #include "ReceiverModel.h"
@@ -9,7 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -136,6 +143,28 @@ TEST_F(Ar3000aAnswers, LineFeedsAreIgnoredAndCommandsMaySpanWrites) {
     EXPECT_EQ(talk(model, "Y\rY\r"), "G\r\n>G\r\n>");
 }
 
+TEST(Ar3000aRobustness, RandomBytesNeverStallTheLoop) {
+    // Whatever comes before it, every CR gets exactly one answer ending in the prompt.
+    ReceiverModel model(instant(), SignalPlan::demo());
+    std::uint32_t seed = 12345;
+    std::string got;
+    int carriageReturns = 0;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const char byte = char(seed >> 23);
+        carriageReturns += byte == '\r';
+        got += talk(model, std::string_view(&byte, 1), i);
+    }
+    int prompts = 0;
+    for (std::size_t at = got.find("\r\n>"); at != std::string::npos; at = got.find("\r\n>", at + 3))
+        ++prompts;
+    EXPECT_GT(carriageReturns, 10);
+    EXPECT_EQ(prompts, carriageReturns);
+    EXPECT_EQ(std::count(got.begin(), got.end(), '>'), carriageReturns);
+    EXPECT_GE(model.state().frequencyHz, kLowestHz);
+    EXPECT_LE(model.state().frequencyHz, kHighestHz);
+}
+
 // ---------------------------------------------------------------- AR3000 answers
 
 class Ar3000Answers : public ::testing::Test {
@@ -181,6 +210,25 @@ TEST_F(Ar3000Answers, BadEntriesAreAbandonedWithoutEcho) {
     // A good command straight after garbage is still understood.
     EXPECT_EQ(talk(model, "qT145.5N"), "T145.5N\r\n");
     EXPECT_EQ(model.state().frequencyHz, 145500000u);
+}
+
+TEST(Ar3000Robustness, RandomBytesOnlyEverTuneToValidFrequencies) {
+    ReceiverModel model(instant(true), SignalPlan::demo());
+    std::uint32_t seed = 777;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        // Mostly digits and command letters, so that real entries do happen.
+        static constexpr char kAlphabet[] = "0123456789..RTNWALUCFG\r\n\x00\xffq";
+        const char byte = kAlphabet[(seed >> 16) % (sizeof kAlphabet - 1)];
+        const std::string out = talk(model, std::string_view(&byte, 1), i);
+        if (!out.empty()) {
+            EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+            EXPECT_LE(out.size(), Ar3000Interpreter::kLongestEntry + 3);
+        }
+        ASSERT_GE(model.state().frequencyHz, kLowestHz);
+        ASSERT_LE(model.state().frequencyHz, kHighestHz);
+    }
+    EXPECT_GT(model.answerCount(), 10);
 }
 
 TEST(Ar3000Reports, ComeUnpromptedAtTheIntervalWithTheLevel) {
@@ -605,6 +653,56 @@ TEST(PseudoTerminal, PlanWithErrorsIsRefusedAtStart) {
     EXPECT_FALSE(sim.start(&error));
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     ::unlink(path);
+}
+
+TEST(Program, PrintsTheDeviceAnswersAndCleansUpOnSigterm) {
+    char dir[] = "/tmp/kovo-sim-prog-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string link = std::string(dir) + "/rx";
+    const std::string log = std::string(dir) + "/rx.log";
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::vector<std::string> args = {RECEIVER_SIM_PATH, "--link", link, "--log", log, "--drop-reply", "2"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, RECEIVER_SIM_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+
+    std::string device;
+    char c = 0;
+    while (::read(out[0], &c, 1) == 1 && c != '\n') device.push_back(c);
+    ::close(out[0]);
+    ASSERT_EQ(device.rfind("/dev/", 0), 0u) << device;
+    {
+        PtyClient client(link);
+        ASSERT_TRUE(client.ok());
+        client.write("\r");
+        EXPECT_EQ(client.readUntil('>'), "\r\n>");
+        client.write("F\r"); // answer 2 is held back
+        client.write("Y\r");
+        EXPECT_EQ(client.readUntil('>'), "%\r\n>");
+    }
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    struct stat st{};
+    EXPECT_NE(lstat(link.c_str(), &st), 0);
+
+    std::ifstream in(log);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(" RX   \"F\\r\""), std::string::npos) << text;
+    EXPECT_NE(text.find(" DROP \"\\r\\n>\""), std::string::npos) << text;
+    EXPECT_NE(text.find(" TX   \"%\\r\\n>\""), std::string::npos) << text;
+    ::unlink(log.c_str());
+    ::rmdir(dir);
 }
 
 } // namespace
