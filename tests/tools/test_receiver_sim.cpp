@@ -14,14 +14,14 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
+#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
@@ -52,7 +52,8 @@ std::string talk(ReceiverModel& model, std::string_view command, std::int64_t t 
 // Sends commands one after the other and returns all that came back.
 std::string talkAll(ReceiverModel& model, std::initializer_list<std::string_view> commands) {
     std::string got;
-    for (auto c : commands) got += talk(model, c);
+    for (auto c : commands)
+        got += talk(model, c);
     return got;
 }
 
@@ -60,9 +61,9 @@ std::string talkAll(ReceiverModel& model, std::initializer_list<std::string_view
 
 TEST(FrequencyText, ReadsTheProgramsFrequencyFormsExactly) {
     const std::pair<const char*, std::uint32_t> cases[] = {
-        {"145.", 145000000},   {"145.5", 145500000},   {"145.5125", 145512500},
-        {"1.234567", 1234567}, {"0.1", 100000},        {".1", 100000},
-        {"2040.", 2040000000}, {"145", 145000000},     {"433.920000", 433920000},
+        {"145.", 145000000},   {"145.5", 145500000}, {"145.5125", 145512500},
+        {"1.234567", 1234567}, {"0.1", 100000},      {".1", 100000},
+        {"2040.", 2040000000}, {"145", 145000000},   {"433.920000", 433920000},
     };
     for (const auto& [text, hz] : cases) {
         std::uint32_t got = 0;
@@ -72,8 +73,8 @@ TEST(FrequencyText, ReadsTheProgramsFrequencyFormsExactly) {
 }
 
 TEST(FrequencyText, RefusesMalformedOrOversizedText) {
-    for (const char* text : {"", ".", "1.2345678", "12345.", "abc", "1..2", "-1", "14 5", "4295.",
-                             "1e3", "145.5N"}) {
+    for (const char* text :
+         {"", ".", "1.2345678", "12345.", "abc", "1..2", "-1", "14 5", "4295.", "1e3", "145.5N"}) {
         std::uint32_t got = 7;
         EXPECT_FALSE(parseMegahertz(text, &got)) << text;
         EXPECT_EQ(got, 7u) << text;
@@ -126,10 +127,11 @@ TEST_F(Ar3000aAnswers, CombinedTuningLineAndLowerCaseAreAccepted) {
 TEST_F(Ar3000aAnswers, GarbageGetsAnErrorAndLeavesTheTuningAlone) {
     const ReceiverState before = model.state();
     const std::string garbage[] = {
-        "zz\r", "YY\r", "2041.\r", "0.09\r", std::string("\0\r", 2), "\x80\xff\r", "RA\r",
-        "145.5.5\r", "1.2345678\r", std::string(200, '9') + "\r",
+        "zz\r",       "YY\r", "2041.\r",   "0.09\r",      std::string("\0\r", 2),
+        "\x80\xff\r", "RA\r", "145.5.5\r", "1.2345678\r", std::string(200, '9') + "\r",
     };
-    for (const auto& g : garbage) EXPECT_EQ(talk(model, g), "?\r\n>") << escapeBytes(g);
+    for (const auto& g : garbage)
+        EXPECT_EQ(talk(model, g), "?\r\n>") << escapeBytes(g);
     EXPECT_EQ(model.state(), before);
     // The line after an over-long one is read afresh.
     EXPECT_EQ(talk(model, "433.5\r"), "\r\n>");
@@ -156,7 +158,8 @@ TEST(Ar3000aRobustness, RandomBytesNeverStallTheLoop) {
         got += talk(model, std::string_view(&byte, 1), i);
     }
     int prompts = 0;
-    for (std::size_t at = got.find("\r\n>"); at != std::string::npos; at = got.find("\r\n>", at + 3))
+    for (std::size_t at = got.find("\r\n>"); at != std::string::npos;
+         at = got.find("\r\n>", at + 3))
         ++prompts;
     EXPECT_GT(carriageReturns, 10);
     EXPECT_EQ(prompts, carriageReturns);
@@ -283,14 +286,15 @@ TEST(SignalLevels, OverlappingSignalsGiveTheStrongest) {
 }
 
 TEST(SignalLevels, OnOffRhythmFollowsTheClockWithPhase) {
-    const SignalPlan plan = planFrom("145.500 NFM 12 on=3000 off=5000\n433.5 NFM 1 on=100 off=900 phase=950\n");
+    const SignalPlan plan =
+        planFrom("145.500 NFM 12 on=3000 off=5000\n433.5 NFM 1 on=100 off=900 phase=950\n");
     EXPECT_EQ(plan.levelAt(145500000, 0), 12);
     EXPECT_EQ(plan.levelAt(145500000, 2999), 12);
     EXPECT_EQ(plan.levelAt(145500000, 3000), -1);
     EXPECT_EQ(plan.levelAt(145500000, 7999), -1);
     EXPECT_EQ(plan.levelAt(145500000, 8000), 12);
-    EXPECT_EQ(plan.levelAt(433500000, 0), -1);   // 950 ms into the cycle: off
-    EXPECT_EQ(plan.levelAt(433500000, 50), 1);   // the cycle starts again at 1000
+    EXPECT_EQ(plan.levelAt(433500000, 0), -1); // 950 ms into the cycle: off
+    EXPECT_EQ(plan.levelAt(433500000, 50), 1); // the cycle starts again at 1000
     EXPECT_EQ(plan.levelAt(433500000, 149), 1);
     EXPECT_EQ(plan.levelAt(433500000, 150), -1);
 }
@@ -305,11 +309,10 @@ TEST(SignalLevels, ReportSamplesTheSignalWhenTheCommandArrives) {
 // ---------------------------------------------------------------- plan parsing
 
 TEST(PlanParsing, ReadsEveryFieldOfAGoodLine) {
-    const SignalPlan plan = planFrom(
-        "# comment line\n"
-        "\n"
-        "  145.500000 NFM 12 on=3000 off=5000   # trailing comment\r\n"
-        "433.92\tam\tZ phase=250 tol=2500 on=1 off=2\n");
+    const SignalPlan plan = planFrom("# comment line\n"
+                                     "\n"
+                                     "  145.500000 NFM 12 on=3000 off=5000   # trailing comment\r\n"
+                                     "433.92\tam\tZ phase=250 tol=2500 on=1 off=2\n");
     ASSERT_EQ(plan.signals().size(), 2u);
     const PlannedSignal& a = plan.signals()[0];
     EXPECT_EQ(a.frequencyHz, 145500000u);
@@ -328,22 +331,21 @@ TEST(PlanParsing, ReadsEveryFieldOfAGoodLine) {
 
 TEST(PlanParsing, BadLinesAreNamedAndSkippedGoodOnesKept) {
     std::vector<std::string> errors;
-    const SignalPlan plan = SignalPlan::parse(
-        "145.5 NFM 12\n"             // 1 good
-        "145.5 NFM\n"                // 2 too short
-        "abc NFM 3\n"                // 3 frequency
-        "2041 NFM 3\n"               // 4 out of range
-        "145.5 FM 3\n"               // 5 mode
-        "145.5 NFM 26\n"             // 6 level
-        "145.5 NFM a\n"              // 7 level letter must be upper case
-        "145.5 NFM 3 on=100\n"       // 8 on without off
-        "145.5 NFM 3 on=0 off=5\n"   // 9 zero
-        "145.5 NFM 3 colour=red\n"   // 10 unknown option
-        "145.5 NFM 3 loud\n"         // 11 unknown word
-        "145.5 NFM 3 tol=0\n"        // 12 zero tolerance
-        "145.5 NFM 3 on=-5 off=5\n"  // 13 negative
-        "433.5 WFM 3\n",             // 14 good
-        &errors);
+    const SignalPlan plan = SignalPlan::parse("145.5 NFM 12\n" // 1 good
+                                              "145.5 NFM\n"    // 2 too short
+                                              "abc NFM 3\n"    // 3 frequency
+                                              "2041 NFM 3\n"   // 4 out of range
+                                              "145.5 FM 3\n"   // 5 mode
+                                              "145.5 NFM 26\n" // 6 level
+                                              "145.5 NFM a\n"  // 7 level letter must be upper case
+                                              "145.5 NFM 3 on=100\n"      // 8 on without off
+                                              "145.5 NFM 3 on=0 off=5\n"  // 9 zero
+                                              "145.5 NFM 3 colour=red\n"  // 10 unknown option
+                                              "145.5 NFM 3 loud\n"        // 11 unknown word
+                                              "145.5 NFM 3 tol=0\n"       // 12 zero tolerance
+                                              "145.5 NFM 3 on=-5 off=5\n" // 13 negative
+                                              "433.5 WFM 3\n",            // 14 good
+                                              &errors);
     ASSERT_EQ(plan.signals().size(), 2u);
     EXPECT_EQ(plan.signals()[1].frequencyHz, 433500000u);
     EXPECT_EQ(plan.signals()[1].toleranceHz, 80000u);
@@ -359,10 +361,14 @@ TEST(PlanParsing, DemoPlanIsReadableAndCoversTheBusyBands) {
     int air = 0, twoMetre = 0, seventy = 0, broadcast = 0;
     for (const auto& s : plan.signals()) {
         const std::string_view mode = planModeNames()[std::size_t(s.mode)];
-        if (s.frequencyHz >= 118000000 && s.frequencyHz <= 137000000 && mode == "AM") ++air;
-        if (s.frequencyHz >= 144000000 && s.frequencyHz <= 146000000 && mode == "NFM") ++twoMetre;
-        if (s.frequencyHz >= 433000000 && s.frequencyHz <= 435000000 && mode == "NFM") ++seventy;
-        if (s.frequencyHz >= 88000000 && s.frequencyHz <= 108000000 && mode == "WFM") ++broadcast;
+        if (s.frequencyHz >= 118000000 && s.frequencyHz <= 137000000 && mode == "AM")
+            ++air;
+        if (s.frequencyHz >= 144000000 && s.frequencyHz <= 146000000 && mode == "NFM")
+            ++twoMetre;
+        if (s.frequencyHz >= 433000000 && s.frequencyHz <= 435000000 && mode == "NFM")
+            ++seventy;
+        if (s.frequencyHz >= 88000000 && s.frequencyHz <= 108000000 && mode == "WFM")
+            ++broadcast;
     }
     EXPECT_GE(air, 3);
     EXPECT_GE(twoMetre, 3);
@@ -480,10 +486,12 @@ TEST(TestHooks, MutedReceiverNeitherAnswersNorReports) {
 // ---------------------------------------------------------------- transcript
 
 TEST(Transcript, EscapesControlAndEightBitBytes) {
-    EXPECT_EQ(escapeBytes(std::string("Y\r\n>\"\\\x00\x7f\xfe", 9)), "Y\\r\\n>\\\"\\\\\\x00\\x7F\\xFE");
+    EXPECT_EQ(escapeBytes(std::string("Y\r\n>\"\\\x00\x7f\xfe", 9)),
+              "Y\\r\\n>\\\"\\\\\\x00\\x7F\\xFE");
     EXPECT_EQ(formatTranscriptLine({1234567, TranscriptKind::Received, "145.5\r"}),
               "      1234.567 RX   \"145.5\\r\"");
-    EXPECT_EQ(formatTranscriptLine({5, TranscriptKind::Withheld, ">"}), "         0.005 DROP \">\"");
+    EXPECT_EQ(formatTranscriptLine({5, TranscriptKind::Withheld, ">"}),
+              "         0.005 DROP \">\"");
 }
 
 // ---------------------------------------------------------------- command line
@@ -491,10 +499,25 @@ TEST(Transcript, EscapesControlAndEightBitBytes) {
 TEST(CommandLine, ReadsEveryOption) {
     SimOptions o;
     std::string error;
-    const std::vector<std::string> args = {"--ar3000", "--baud", "4800", "--latency", "25",
-                                           "--plan", "p.txt", "--link", "/tmp/l", "--log", "x.log",
-                                           "--no-pacing", "--drop-reply", "3", "--drop-reply", "7",
-                                           "--mute", "--report-interval", "50"};
+    const std::vector<std::string> args = {"--ar3000",
+                                           "--baud",
+                                           "4800",
+                                           "--latency",
+                                           "25",
+                                           "--plan",
+                                           "p.txt",
+                                           "--link",
+                                           "/tmp/l",
+                                           "--log",
+                                           "x.log",
+                                           "--no-pacing",
+                                           "--drop-reply",
+                                           "3",
+                                           "--drop-reply",
+                                           "7",
+                                           "--mute",
+                                           "--report-interval",
+                                           "50"};
     ASSERT_EQ(parseCommandLine(args, &o, &error), CommandLineResult::Run) << error;
     EXPECT_TRUE(o.ar3000);
     EXPECT_EQ(o.baud, 4800);
@@ -510,7 +533,7 @@ TEST(CommandLine, ReadsEveryOption) {
 
 TEST(CommandLine, RefusesBadValuesAndUnknownOptions) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--baud", "2400"}, {"--baud"}, {"--latency", "-1"}, {"--latency", "x"},
+        {"--baud", "2400"},    {"--baud"},       {"--latency", "-1"},        {"--latency", "x"},
         {"--drop-reply", "0"}, {"--frobnicate"}, {"--report-interval", "5"}, {"--plan"},
     };
     for (const auto& args : bad) {
@@ -535,17 +558,21 @@ class PtyClient {
 public:
     explicit PtyClient(const std::string& path) {
         fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         termios t{};
         tcgetattr(fd_, &t);
         cfmakeraw(&t);
         tcsetattr(fd_, TCSANOW, &t);
     }
     ~PtyClient() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     bool ok() const { return fd_ >= 0; }
-    void write(std::string_view bytes) { ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void write(std::string_view bytes) {
+        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     // Reads byte by byte so that nothing after `end` is taken.
     std::string readUntil(char end) {
         std::string got;
@@ -556,7 +583,8 @@ public:
                 continue;
             }
             char c = 0;
-            if (::read(fd_, &c, 1) == 1) got.push_back(c);
+            if (::read(fd_, &c, 1) == 1)
+                got.push_back(c);
         }
         return got;
     }
@@ -600,7 +628,8 @@ TEST(PseudoTerminal, Ar3000ReportsArriveUnpromptedAfterTheEcho) {
     client.write("T145.5N");
     std::string got = client.readUntil('\n');
     // Reports may already have been on their way before the command.
-    while (got == "%\r\n") got = client.readUntil('\n');
+    while (got == "%\r\n")
+        got = client.readUntil('\n');
     EXPECT_EQ(got, "T145.5N\r\n");
     EXPECT_EQ(client.readUntil('\n'), "M\r\n");
 }
@@ -619,7 +648,7 @@ TEST(PseudoTerminal, LinkIsMadeAndRemovedButNeverReplacesAFile) {
         ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
         EXPECT_EQ(sim.slavePath(), target);
     }
-    struct stat st{};
+    struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0);
 
     const int fd = ::open(link.c_str(), O_CREAT | O_WRONLY, 0600);
@@ -666,9 +695,11 @@ TEST(Program, PrintsTheDeviceAnswersAndCleansUpOnSigterm) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<std::string> args = {RECEIVER_SIM_PATH, "--link", link, "--log", log, "--drop-reply", "2"};
+    std::vector<std::string> args = {RECEIVER_SIM_PATH, "--link", link, "--log", log,
+                                     "--drop-reply",    "2"};
     std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
+    for (auto& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, RECEIVER_SIM_PATH, &actions, nullptr, argv.data(), environ), 0);
@@ -677,7 +708,8 @@ TEST(Program, PrintsTheDeviceAnswersAndCleansUpOnSigterm) {
 
     std::string device;
     char c = 0;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') device.push_back(c);
+    while (::read(out[0], &c, 1) == 1 && c != '\n')
+        device.push_back(c);
     ::close(out[0]);
     ASSERT_EQ(device.rfind("/dev/", 0), 0u) << device;
     {
@@ -693,7 +725,7 @@ TEST(Program, PrintsTheDeviceAnswersAndCleansUpOnSigterm) {
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    struct stat st{};
+    struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0);
 
     std::ifstream in(log);

@@ -8,9 +8,15 @@ namespace kovo::sim {
 
 namespace {
 
-char upper(unsigned char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : char(c); }
-bool isEntryCharacter(char c) { return (c >= '0' && c <= '9') || c == '.'; }
-bool isAttenuatorLetter(char c) { return c == 'R' || c == 'T'; }
+char upper(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : char(c);
+}
+bool isEntryCharacter(char c) {
+    return (c >= '0' && c <= '9') || c == '.';
+}
+bool isAttenuatorLetter(char c) {
+    return c == 'R' || c == 'T';
+}
 
 const std::string kLineEnd = "\r\n";
 
@@ -34,22 +40,27 @@ CommandOutcome Ar3000Interpreter::finish(char last) {
 // Ends a frequency entry: tunes and echoes it, or drops it if it is no frequency.
 CommandOutcome Ar3000Interpreter::finishEntry(char last, ReceiverState& state, int mode) {
     std::string_view digits = pending_;
-    if (!digits.empty() && isAttenuatorLetter(upper(digits.front()))) digits.remove_prefix(1);
+    if (!digits.empty() && isAttenuatorLetter(upper(digits.front())))
+        digits.remove_prefix(1);
     std::uint32_t hz = 0;
     const bool valid = parseMegahertz(digits, &hz) && hz >= kLowestHz && hz <= kHighestHz;
     CommandOutcome outcome = finish(last);
-    if (!valid) return outcome;
+    if (!valid)
+        return outcome;
     state.frequencyHz = hz;
-    if (mode >= 0) state.mode = mode;
+    if (mode >= 0)
+        state.mode = mode;
     outcome.answered = true;
     outcome.answer = outcome.received;
-    if (outcome.answer.back() == '\r') outcome.answer.pop_back();
+    if (outcome.answer.back() == '\r')
+        outcome.answer.pop_back();
     outcome.answer += kLineEnd;
     return outcome;
 }
 
 void Ar3000Interpreter::abandonInto(std::vector<CommandOutcome>& out) {
-    if (pending_.empty()) return;
+    if (pending_.empty())
+        return;
     CommandOutcome outcome;
     outcome.received = pending_;
     pending_.clear();
@@ -62,7 +73,8 @@ void Ar3000Interpreter::ignore(std::string_view bytes) {
 }
 
 void Ar3000Interpreter::flushIgnoredInto(std::vector<CommandOutcome>& out) {
-    if (ignored_.empty()) return;
+    if (ignored_.empty())
+        return;
     CommandOutcome outcome;
     outcome.received = std::move(ignored_);
     ignored_.clear();
@@ -84,7 +96,8 @@ std::vector<CommandOutcome> Ar3000Interpreter::feed(unsigned char byte, Receiver
                                                     const SignalMeter&) {
     std::vector<CommandOutcome> out;
     const char c = upper(byte);
-    if (c == '\n') return out;
+    if (c == '\n')
+        return out;
     const bool entryCharacter = isEntryCharacter(c);
     if (discarding_ && entryCharacter) {
         ignore(std::string(1, char(byte)));
@@ -94,7 +107,8 @@ std::vector<CommandOutcome> Ar3000Interpreter::feed(unsigned char byte, Receiver
 
     const int mode = modeIndexOfLetter(c);
     const bool monitorLetter = c == 'F' || c == 'G';
-    const bool known = entryCharacter || isAttenuatorLetter(c) || mode >= 0 || monitorLetter || c == '\r';
+    const bool known =
+        entryCharacter || isAttenuatorLetter(c) || mode >= 0 || monitorLetter || c == '\r';
     if (!known) {
         ignore(pending_);
         ignore(std::string(1, char(byte)));
@@ -123,8 +137,10 @@ std::vector<CommandOutcome> Ar3000Interpreter::feed(unsigned char byte, Receiver
             out.push_back(finishEntry(char(byte), state, mode));
         }
     } else {
-        if (mode >= 0) state.mode = mode;
-        if (monitorLetter) state.monitor = c == 'F';
+        if (mode >= 0)
+            state.mode = mode;
+        if (monitorLetter)
+            state.monitor = c == 'F';
         out.push_back(finish(char(byte)));
     }
     return out;

@@ -38,9 +38,9 @@ private:
     void flushIgnoredInto(std::vector<CommandOutcome>& out);
     void takeEntryCharacter(unsigned char byte);
 
-    std::string pending_;      // optional attenuator letter, then the digits of an entry
-    std::string ignored_;      // bytes that made no command, kept for the transcript
-    bool discarding_ = false;  // inside an over-long entry
+    std::string pending_;     // optional attenuator letter, then the digits of an entry
+    std::string ignored_;     // bytes that made no command, kept for the transcript
+    bool discarding_ = false; // inside an over-long entry
 };
 
 } // namespace kovo::sim

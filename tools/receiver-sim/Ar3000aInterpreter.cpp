@@ -6,10 +6,13 @@ namespace kovo::sim {
 
 namespace {
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
 
 std::string upperAscii(std::string s) {
-    for (char& c : s) c = upper(c);
+    for (char& c : s)
+        c = upper(c);
     return s;
 }
 
@@ -27,7 +30,8 @@ bool applyTuningLine(std::string_view line, ReceiverState* state) {
         line.remove_suffix(1);
     }
     std::uint32_t hz = 0;
-    if (!parseMegahertz(line, &hz) || hz < kLowestHz || hz > kHighestHz) return false;
+    if (!parseMegahertz(line, &hz) || hz < kLowestHz || hz > kHighestHz)
+        return false;
     next.frequencyHz = hz;
     *state = next;
     return true;
@@ -37,10 +41,13 @@ bool applyTuningLine(std::string_view line, ReceiverState* state) {
 
 std::vector<CommandOutcome> Ar3000aInterpreter::feed(unsigned char byte, ReceiverState& state,
                                                      const SignalMeter& meter) {
-    if (byte == '\n') return {};
+    if (byte == '\n')
+        return {};
     if (byte != '\r') {
-        if (line_.size() < kLongestLine) line_.push_back(char(byte));
-        else overflow_ = true;
+        if (line_.size() < kLongestLine)
+            line_.push_back(char(byte));
+        else
+            overflow_ = true;
         return {};
     }
     CommandOutcome outcome;
@@ -55,10 +62,12 @@ std::vector<CommandOutcome> Ar3000aInterpreter::feed(unsigned char byte, Receive
 std::string Ar3000aInterpreter::execute(const std::string& rawLine, ReceiverState& state,
                                         const SignalMeter& meter) {
     const std::string line = upperAscii(rawLine);
-    if (line.empty()) return kPrompt;
+    if (line.empty())
+        return kPrompt;
     if (line.size() == 1) {
         const char c = line[0];
-        if (c == 'Y') return std::string(1, meter(state)) + kPrompt;
+        if (c == 'Y')
+            return std::string(1, meter(state)) + kPrompt;
         if (c == 'F' || c == 'G') {
             state.monitor = c == 'F';
             return kPrompt;
@@ -72,7 +81,8 @@ std::string Ar3000aInterpreter::execute(const std::string& rawLine, ReceiverStat
             return kPrompt;
         }
     }
-    if (applyTuningLine(line, &state)) return kPrompt;
+    if (applyTuningLine(line, &state))
+        return kPrompt;
     return kError + kPrompt;
 }
 

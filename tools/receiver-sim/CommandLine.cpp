@@ -9,13 +9,16 @@ namespace kovo::sim {
 namespace {
 
 bool parseNumber(const std::string& text, long lowest, long highest, long* value) {
-    if (text.empty() || text.size() > 10) return false;
+    if (text.empty() || text.size() > 10)
+        return false;
     long v = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         v = v * 10 + (c - '0');
     }
-    if (v < lowest || v > highest) return false;
+    if (v < lowest || v > highest)
+        return false;
     *value = v;
     return true;
 }
@@ -104,7 +107,8 @@ std::string toleranceLines() {
     for (std::size_t i = 0; i < names.size(); ++i) {
         lines += " " + std::string(names[i]) + " " + std::to_string(defaultToleranceHz(int(i)));
         lines += i + 1 < names.size() ? "," : "\n";
-        if (i % 5 == 4 && i + 1 < names.size()) lines += "\n            ";
+        if (i % 5 == 4 && i + 1 < names.size())
+            lines += "\n            ";
     }
     return lines;
 }
@@ -132,7 +136,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
         };
         const auto number = [&](long lowest, long highest, long* out) {
             std::string text;
-            if (!value(&text)) return false;
+            if (!value(&text))
+                return false;
             if (!parseNumber(text, lowest, highest, out)) {
                 *error = arg + ": \"" + text + "\" is not a number from " + std::to_string(lowest) +
                          " to " + std::to_string(highest);
@@ -141,33 +146,45 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
             return true;
         };
         long n = 0;
-        if (arg == "-h" || arg == "--help") return CommandLineResult::ShowHelp;
-        if (arg == "--show-demo-plan") return CommandLineResult::ShowDemoPlan;
-        if (arg == "--ar3000") options->ar3000 = true;
-        else if (arg == "--no-pacing") options->pacing = false;
-        else if (arg == "--mute") options->mute = true;
+        if (arg == "-h" || arg == "--help")
+            return CommandLineResult::ShowHelp;
+        if (arg == "--show-demo-plan")
+            return CommandLineResult::ShowDemoPlan;
+        if (arg == "--ar3000")
+            options->ar3000 = true;
+        else if (arg == "--no-pacing")
+            options->pacing = false;
+        else if (arg == "--mute")
+            options->mute = true;
         else if (arg == "--baud") {
-            if (!number(4800, 19200, &n)) return CommandLineResult::Error;
+            if (!number(4800, 19200, &n))
+                return CommandLineResult::Error;
             if (n != 4800 && n != 9600 && n != 19200) {
                 *error = "--baud: use 4800, 9600 or 19200";
                 return CommandLineResult::Error;
             }
             options->baud = int(n);
         } else if (arg == "--latency") {
-            if (!number(0, 60000, &n)) return CommandLineResult::Error;
+            if (!number(0, 60000, &n))
+                return CommandLineResult::Error;
             options->latencyMs = int(n);
         } else if (arg == "--report-interval") {
-            if (!number(10, 60000, &n)) return CommandLineResult::Error;
+            if (!number(10, 60000, &n))
+                return CommandLineResult::Error;
             options->reportIntervalMs = int(n);
         } else if (arg == "--drop-reply") {
-            if (!number(1, 2000000000, &n)) return CommandLineResult::Error;
+            if (!number(1, 2000000000, &n))
+                return CommandLineResult::Error;
             options->dropReplies.push_back(n);
         } else if (arg == "--plan") {
-            if (!value(&options->planFile)) return CommandLineResult::Error;
+            if (!value(&options->planFile))
+                return CommandLineResult::Error;
         } else if (arg == "--link") {
-            if (!value(&options->linkPath)) return CommandLineResult::Error;
+            if (!value(&options->linkPath))
+                return CommandLineResult::Error;
         } else if (arg == "--log") {
-            if (!value(&options->logPath)) return CommandLineResult::Error;
+            if (!value(&options->logPath))
+                return CommandLineResult::Error;
         } else {
             *error = "unknown option \"" + arg + "\" (see --help)";
             return CommandLineResult::Error;

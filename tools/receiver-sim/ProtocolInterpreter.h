@@ -14,7 +14,7 @@ using SignalMeter = std::function<char(const ReceiverState&)>;
 struct CommandOutcome {
     std::string received; // the command's bytes as they came in
     bool answered = false;
-    std::string answer;   // bytes to send back when answered
+    std::string answer; // bytes to send back when answered
 
     friend bool operator==(const CommandOutcome&, const CommandOutcome&) = default;
 };

@@ -19,20 +19,26 @@ namespace {
 constexpr std::size_t kPendingOutLimit = 16384;
 constexpr std::size_t kReadChunk = 4096;
 
-std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string systemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 bool setFlags(int fd, int statusFlags) {
     const int fl = fcntl(fd, F_GETFL);
-    if (fl < 0 || fcntl(fd, F_SETFL, fl | statusFlags) < 0) return false;
+    if (fl < 0 || fcntl(fd, F_SETFL, fl | statusFlags) < 0)
+        return false;
     const int fdFlags = fcntl(fd, F_GETFD);
     return fdFlags >= 0 && fcntl(fd, F_SETFD, fdFlags | FD_CLOEXEC) >= 0;
 }
 
 speed_t speedFor(int baud) {
     switch (baud) {
-    case 4800: return B4800;
-    case 19200: return B19200;
-    default: return B9600;
+    case 4800:
+        return B4800;
+    case 19200:
+        return B19200;
+    default:
+        return B9600;
     }
 }
 
@@ -40,8 +46,10 @@ speed_t speedFor(int baud) {
 // stays CR in both directions.
 bool makeRaw(int fd, int baud) {
     termios t{};
-    if (tcgetattr(fd, &t) != 0) return false;
-    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
+    if (tcgetattr(fd, &t) != 0)
+        return false;
+    t.c_iflag &=
+        ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
     t.c_oflag &= ~tcflag_t(OPOST);
     t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~tcflag_t(CSIZE | PARENB);
@@ -62,7 +70,8 @@ std::string slaveName(int master) {
 }
 
 void closeFd(int& fd) {
-    if (fd >= 0) ::close(fd);
+    if (fd >= 0)
+        ::close(fd);
     fd = -1;
 }
 
@@ -78,7 +87,8 @@ ReceiverSimulator::~ReceiverSimulator() {
 
 bool ReceiverSimulator::start(std::string* error) {
     std::string ignored;
-    if (!error) error = &ignored;
+    if (!error)
+        error = &ignored;
     if (master_ >= 0) {
         *error = "already started";
         return false;
@@ -90,12 +100,15 @@ bool ReceiverSimulator::start(std::string* error) {
         std::vector<std::string> problems;
         if (!SignalPlan::load(options_.planFile, &plan, &problems) || !problems.empty()) {
             *error = options_.planFile + ": the plan has errors";
-            for (const auto& p : problems) *error += "\n  " + p;
+            for (const auto& p : problems)
+                *error += "\n  " + p;
             return false;
         }
     }
-    if (!options_.logPath.empty() && !transcript_.open(options_.logPath, error)) return false;
-    if (!openPty(error)) return false;
+    if (!options_.logPath.empty() && !transcript_.open(options_.logPath, error))
+        return false;
+    if (!openPty(error))
+        return false;
     if (!makeLink(error)) {
         closeAll();
         return false;
@@ -103,7 +116,8 @@ bool ReceiverSimulator::start(std::string* error) {
 
     epoch_ = std::chrono::steady_clock::now();
     model_ = std::make_unique<ReceiverModel>(options_, std::move(plan), 0);
-    if (presetState_) model_->setState(*presetState_);
+    if (presetState_)
+        model_->setState(*presetState_);
     if (transcript_.isOpen()) {
         char header[160];
         std::snprintf(header, sizeof header,
@@ -128,7 +142,8 @@ bool ReceiverSimulator::openPty(std::string* error) {
         return false;
     }
     slavePath_ = slaveName(master_);
-    slaveKeeper_ = slavePath_.empty() ? -1 : ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    slaveKeeper_ =
+        slavePath_.empty() ? -1 : ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slaveKeeper_ < 0 || !makeRaw(slaveKeeper_, options_.baud)) {
         *error = systemError("open " + slavePath_);
         closeAll();
@@ -152,8 +167,9 @@ bool ReceiverSimulator::openPty(std::string* error) {
 
 // Replaces an old link of the same name, but never a file that is not a link.
 bool ReceiverSimulator::makeLink(std::string* error) {
-    if (options_.linkPath.empty()) return true;
-    struct stat st{};
+    if (options_.linkPath.empty())
+        return true;
+    struct stat st {};
     if (lstat(options_.linkPath.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             *error = options_.linkPath + ": exists and is not a symbolic link; not replaced";
@@ -171,13 +187,16 @@ bool ReceiverSimulator::makeLink(std::string* error) {
 
 // Removes the link only while it still points at this simulator's pty.
 void ReceiverSimulator::removeLink() {
-    if (!linked_) return;
+    if (!linked_)
+        return;
     linked_ = false;
     char target[4096];
     const ssize_t n = readlink(options_.linkPath.c_str(), target, sizeof target - 1);
-    if (n < 0) return;
+    if (n < 0)
+        return;
     target[n] = '\0';
-    if (slavePath_ == target) ::unlink(options_.linkPath.c_str());
+    if (slavePath_ == target)
+        ::unlink(options_.linkPath.c_str());
 }
 
 void ReceiverSimulator::closeAll() {
@@ -194,12 +213,15 @@ std::int64_t ReceiverSimulator::nowUs() const {
 }
 
 void ReceiverSimulator::run() {
-    if (master_ < 0 || !model_) return;
-    while (!stopRequested_.load()) serveOnce();
+    if (master_ < 0 || !model_)
+        return;
+    while (!stopRequested_.load())
+        serveOnce();
 }
 
 void ReceiverSimulator::startInThread() {
-    if (thread_.joinable()) return;
+    if (thread_.joinable())
+        return;
     stopRequested_ = false;
     thread_ = std::thread([this] { run(); });
 }
@@ -207,7 +229,8 @@ void ReceiverSimulator::startInThread() {
 void ReceiverSimulator::stop() {
     stopRequested_ = true;
     wake();
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
+        thread_.join();
 }
 
 void ReceiverSimulator::requestStopFromSignal() {
@@ -221,7 +244,8 @@ void ReceiverSimulator::requestStopFromSignal() {
 }
 
 void ReceiverSimulator::wake() {
-    if (wakeWrite_ < 0) return;
+    if (wakeWrite_ < 0)
+        return;
     const char c = 'w';
     [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &c, 1);
 }
@@ -244,19 +268,24 @@ void ReceiverSimulator::serveOnce() {
     FD_ZERO(&writable);
     FD_SET(master_, &readable);
     FD_SET(wakeRead_, &readable);
-    if (!pendingOut_.empty()) FD_SET(master_, &writable);
+    if (!pendingOut_.empty())
+        FD_SET(master_, &writable);
 
     constexpr std::int64_t kLongestSleepUs = 1000000;
-    const std::int64_t sleepUs = std::clamp<std::int64_t>(due == ReceiverModel::kNever ? kLongestSleepUs : due - nowUs(), 0, kLongestSleepUs);
+    const std::int64_t sleepUs = std::clamp<std::int64_t>(
+        due == ReceiverModel::kNever ? kLongestSleepUs : due - nowUs(), 0, kLongestSleepUs);
     timespec timeout{time_t(sleepUs / 1000000), long(sleepUs % 1000000) * 1000};
-    const int ready = pselect(std::max(master_, wakeRead_) + 1, &readable, &writable, nullptr, &timeout, nullptr);
-    if (ready <= 0) return;
+    const int ready =
+        pselect(std::max(master_, wakeRead_) + 1, &readable, &writable, nullptr, &timeout, nullptr);
+    if (ready <= 0)
+        return;
     if (FD_ISSET(wakeRead_, &readable)) {
         char drain[64];
         while (::read(wakeRead_, drain, sizeof drain) > 0) {
         }
     }
-    if (FD_ISSET(master_, &readable)) readFromProgram();
+    if (FD_ISSET(master_, &readable))
+        readFromProgram();
 }
 
 void ReceiverSimulator::readFromProgram() {
@@ -265,7 +294,8 @@ void ReceiverSimulator::readFromProgram() {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0) {
             // EIO means no one has the terminal open; wait a little instead of spinning.
-            if (n < 0 && errno == EIO) usleep(10000);
+            if (n < 0 && errno == EIO)
+                usleep(10000);
             return;
         }
         std::lock_guard lock(mutex_);
@@ -280,45 +310,57 @@ void ReceiverSimulator::writeToProgram() {
             pendingOut_.erase(0, std::size_t(n));
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) pendingOut_.clear();
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            pendingOut_.clear();
         return;
     }
 }
 
 void ReceiverSimulator::setPlan(SignalPlan plan) {
     std::lock_guard lock(mutex_);
-    if (model_) model_->setPlan(std::move(plan));
-    else presetPlan_ = std::move(plan);
+    if (model_)
+        model_->setPlan(std::move(plan));
+    else
+        presetPlan_ = std::move(plan);
 }
 
 void ReceiverSimulator::setMuted(bool muted) {
     std::lock_guard lock(mutex_);
-    if (model_) model_->setMuted(muted);
-    else options_.mute = muted;
+    if (model_)
+        model_->setMuted(muted);
+    else
+        options_.mute = muted;
 }
 
 void ReceiverSimulator::dropNextReply() {
     std::lock_guard lock(mutex_);
-    if (model_) model_->dropNextReply();
+    if (model_)
+        model_->dropNextReply();
 }
 
 void ReceiverSimulator::dropReply(long number) {
     std::lock_guard lock(mutex_);
-    if (model_) model_->dropReply(number);
-    else options_.dropReplies.push_back(number);
+    if (model_)
+        model_->dropReply(number);
+    else
+        options_.dropReplies.push_back(number);
 }
 
 void ReceiverSimulator::setReceiverState(const ReceiverState& state) {
     std::lock_guard lock(mutex_);
-    if (model_) model_->setState(state);
-    else presetState_ = state;
+    if (model_)
+        model_->setState(state);
+    else
+        presetState_ = state;
 }
 
 SimulatorStatus ReceiverSimulator::status() const {
     std::lock_guard lock(mutex_);
     SimulatorStatus s;
-    if (!model_) return s;
+    if (!model_)
+        return s;
     s.receiver = model_->state();
     s.commands = model_->commandCount();
     s.answers = model_->answerCount();

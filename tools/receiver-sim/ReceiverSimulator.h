@@ -67,8 +67,8 @@ private:
     SimOptions options_;
     std::chrono::steady_clock::time_point epoch_;
     std::unique_ptr<ReceiverModel> model_;
-    std::optional<SignalPlan> presetPlan_;       // set before start()
-    std::optional<ReceiverState> presetState_;   // set before start()
+    std::optional<SignalPlan> presetPlan_;     // set before start()
+    std::optional<ReceiverState> presetState_; // set before start()
     TranscriptFile transcript_;
     mutable std::mutex mutex_; // guards model_ and the transcript
 

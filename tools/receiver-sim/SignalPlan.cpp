@@ -21,7 +21,7 @@ struct PlanMode {
 // Tolerances are half a typical channel: close enough to hear a signal on its
 // channel, narrow enough that the neighbouring channel stays quiet.
 constexpr PlanMode kPlanModes[] = {
-    {"NFM", 5000}, {"WFM", 80000}, {"AM", 4000}, {"LSB", 1500}, {"USB", 1500},
+    {"NFM", 5000}, {"WFM", 80000}, {"AM", 4000},  {"LSB", 1500}, {"USB", 1500},
     {"CW", 1000},  {"SAM", 4000},  {"SAL", 4000}, {"SAH", 4000},
 };
 
@@ -33,10 +33,13 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
         const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start)
+            words.push_back(line.substr(start, i - start));
     }
     return words;
 }
@@ -44,18 +47,22 @@ std::vector<std::string_view> splitWords(std::string_view line) {
 std::string upper(std::string_view s) {
     std::string out(s);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
     return out;
 }
 
 bool parseCount(std::string_view s, std::int64_t limit, std::int64_t* value) {
-    if (s.empty() || s.size() > 12) return false;
+    if (s.empty() || s.size() > 12)
+        return false;
     std::int64_t v = 0;
     for (char c : s) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         v = v * 10 + (c - '0');
     }
-    if (v > limit) return false;
+    if (v > limit)
+        return false;
     *value = v;
     return true;
 }
@@ -63,22 +70,26 @@ bool parseCount(std::string_view s, std::int64_t limit, std::int64_t* value) {
 int parseMode(std::string_view word) {
     const std::string name = upper(word);
     for (std::size_t i = 0; i < std::size(kPlanModes); ++i)
-        if (kPlanModes[i].name == name) return int(i);
+        if (kPlanModes[i].name == name)
+            return int(i);
     return -1;
 }
 
 // A level is a number 0-25 or the report letter A-Z.
 int parseLevel(std::string_view word) {
-    if (word.size() == 1 && word[0] >= 'A' && word[0] <= 'Z') return word[0] - 'A';
+    if (word.size() == 1 && word[0] >= 'A' && word[0] <= 'Z')
+        return word[0] - 'A';
     std::int64_t v = 0;
-    if (!parseCount(word, kHighestLevel, &v)) return -1;
+    if (!parseCount(word, kHighestLevel, &v))
+        return -1;
     return int(v);
 }
 
 // Applies one key=value option; returns an error text or "".
 std::string applyOption(std::string_view word, PlannedSignal* s, bool* sawOn, bool* sawOff) {
     const auto eq = word.find('=');
-    if (eq == std::string_view::npos) return "unknown word \"" + std::string(word) + "\"";
+    if (eq == std::string_view::npos)
+        return "unknown word \"" + std::string(word) + "\"";
     const std::string key = upper(word.substr(0, eq));
     const std::string_view value = word.substr(eq + 1);
     std::int64_t v = 0;
@@ -97,7 +108,8 @@ std::string applyOption(std::string_view word, PlannedSignal* s, bool* sawOn, bo
         return "";
     }
     if (key == "TOL") {
-        if (!parseCount(value, 10000000, &v) || v == 0) return "tol needs hertz from 1 to 10000000";
+        if (!parseCount(value, 10000000, &v) || v == 0)
+            return "tol needs hertz from 1 to 10000000";
         s->toleranceHz = std::uint32_t(v);
         return "";
     }
@@ -107,35 +119,43 @@ std::string applyOption(std::string_view word, PlannedSignal* s, bool* sawOn, bo
 // Reads one non-empty, non-comment line; returns an error text or "".
 std::string parseLine(std::string_view line, PlannedSignal* s) {
     const auto words = splitWords(line);
-    if (words.size() < 3) return "expected: frequency mode level [options]";
+    if (words.size() < 3)
+        return "expected: frequency mode level [options]";
     std::uint32_t hz = 0;
     if (!parseMegahertz(words[0], &hz) || hz < kLowestHz || hz > kHighestHz)
         return "bad frequency \"" + std::string(words[0]) + "\" (MHz, 0.1 to 2040)";
     s->frequencyHz = hz;
     s->mode = parseMode(words[1]);
-    if (s->mode < 0) return "bad mode \"" + std::string(words[1]) + "\"";
+    if (s->mode < 0)
+        return "bad mode \"" + std::string(words[1]) + "\"";
     s->toleranceHz = defaultToleranceHz(s->mode);
     s->level = parseLevel(words[2]);
-    if (s->level < 0) return "bad level \"" + std::string(words[2]) + "\" (0 to 25 or A to Z)";
+    if (s->level < 0)
+        return "bad level \"" + std::string(words[2]) + "\" (0 to 25 or A to Z)";
     bool sawOn = false, sawOff = false;
     for (std::size_t i = 3; i < words.size(); ++i) {
         std::string err = applyOption(words[i], s, &sawOn, &sawOff);
-        if (!err.empty()) return err;
+        if (!err.empty())
+            return err;
     }
-    if (sawOn != sawOff) return "on= and off= go together";
-    if (sawOn && (s->onMs == 0 || s->offMs == 0)) return "on= and off= must both be above 0";
+    if (sawOn != sawOff)
+        return "on= and off= go together";
+    if (sawOn && (s->onMs == 0 || s->offMs == 0))
+        return "on= and off= must both be above 0";
     return "";
 }
 
 std::string_view stripComment(std::string_view line) {
     const auto hash = line.find('#');
-    if (hash != std::string_view::npos) line = line.substr(0, hash);
+    if (hash != std::string_view::npos)
+        line = line.substr(0, hash);
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
         line.remove_suffix(1);
     return line;
 }
 
-constexpr std::string_view kDemoPlan = R"(# Built-in demo plan: MHz  mode  level  [on=ms off=ms phase=ms tol=Hz]
+constexpr std::string_view kDemoPlan =
+    R"(# Built-in demo plan: MHz  mode  level  [on=ms off=ms phase=ms tol=Hz]
 # Air band (AM)
 118.100  AM  9  on=4000 off=11000
 119.700  AM  6  on=2500 off=9000 phase=3000
@@ -168,10 +188,12 @@ constexpr std::string_view kDemoPlan = R"(# Built-in demo plan: MHz  mode  level
 } // namespace
 
 bool PlannedSignal::onAirAt(std::int64_t ms) const {
-    if (onMs <= 0 || offMs <= 0) return true;
+    if (onMs <= 0 || offMs <= 0)
+        return true;
     const std::int64_t period = onMs + offMs;
     std::int64_t t = (ms + phaseMs) % period;
-    if (t < 0) t += period;
+    if (t < 0)
+        t += period;
     return t < onMs;
 }
 
@@ -183,14 +205,16 @@ bool PlannedSignal::covers(std::uint32_t hz) const {
 const std::vector<std::string_view>& planModeNames() {
     static const std::vector<std::string_view> names = [] {
         std::vector<std::string_view> v;
-        for (const auto& m : kPlanModes) v.push_back(m.name);
+        for (const auto& m : kPlanModes)
+            v.push_back(m.name);
         return v;
     }();
     return names;
 }
 
 std::uint32_t defaultToleranceHz(int planMode) {
-    if (planMode < 0 || std::size_t(planMode) >= std::size(kPlanModes)) return kPlanModes[0].toleranceHz;
+    if (planMode < 0 || std::size_t(planMode) >= std::size(kPlanModes))
+        return kPlanModes[0].toleranceHz;
     return kPlanModes[planMode].toleranceHz;
 }
 
@@ -203,11 +227,14 @@ SignalPlan SignalPlan::parse(std::string_view text, std::vector<std::string>* er
         text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
         ++lineNumber;
         line = stripComment(line);
-        if (splitWords(line).empty()) continue;
+        if (splitWords(line).empty())
+            continue;
         PlannedSignal signal;
         const std::string err = parseLine(line, &signal);
-        if (err.empty()) plan.add(signal);
-        else if (errors) errors->push_back("line " + std::to_string(lineNumber) + ": " + err);
+        if (err.empty())
+            plan.add(signal);
+        else if (errors)
+            errors->push_back("line " + std::to_string(lineNumber) + ": " + err);
     }
     return plan;
 }
@@ -215,7 +242,8 @@ SignalPlan SignalPlan::parse(std::string_view text, std::vector<std::string>* er
 bool SignalPlan::load(const std::string& path, SignalPlan* plan, std::vector<std::string>* errors) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (errors) errors->push_back(path + ": " + std::strerror(errno));
+        if (errors)
+            errors->push_back(path + ": " + std::strerror(errno));
         return false;
     }
     std::string text;
@@ -223,7 +251,8 @@ bool SignalPlan::load(const std::string& path, SignalPlan* plan, std::vector<std
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, std::size_t(in.gcount()));
         if (text.size() > kLargestPlanFile) {
-            if (errors) errors->push_back(path + ": larger than 1 MiB, not a plan");
+            if (errors)
+                errors->push_back(path + ": larger than 1 MiB, not a plan");
             return false;
         }
     }
@@ -231,14 +260,19 @@ bool SignalPlan::load(const std::string& path, SignalPlan* plan, std::vector<std
     return true;
 }
 
-SignalPlan SignalPlan::demo() { return parse(kDemoPlan, nullptr); }
+SignalPlan SignalPlan::demo() {
+    return parse(kDemoPlan, nullptr);
+}
 
-std::string_view SignalPlan::demoText() { return kDemoPlan; }
+std::string_view SignalPlan::demoText() {
+    return kDemoPlan;
+}
 
 int SignalPlan::levelAt(std::uint32_t hz, std::int64_t ms) const {
     int level = -1;
     for (const auto& s : signals_)
-        if (s.covers(hz) && s.onAirAt(ms)) level = std::max(level, s.level);
+        if (s.covers(hz) && s.onAirAt(ms))
+            level = std::max(level, s.level);
     return level;
 }
 

@@ -14,7 +14,7 @@ struct PlannedSignal {
     std::uint32_t toleranceHz = 0; // heard when the tuned frequency is within ± this
     std::int64_t onMs = 0;         // 0: always on the air
     std::int64_t offMs = 0;
-    std::int64_t phaseMs = 0;      // where in the on/off cycle the signal stands at time 0
+    std::int64_t phaseMs = 0; // where in the on/off cycle the signal stands at time 0
 
     bool onAirAt(std::int64_t ms) const;
     bool covers(std::uint32_t hz) const;

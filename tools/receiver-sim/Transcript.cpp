@@ -9,9 +9,12 @@ namespace {
 
 const char* label(TranscriptKind kind) {
     switch (kind) {
-    case TranscriptKind::Received: return "RX";
-    case TranscriptKind::Sent: return "TX";
-    case TranscriptKind::Withheld: return "DROP";
+    case TranscriptKind::Received:
+        return "RX";
+    case TranscriptKind::Sent:
+        return "TX";
+    case TranscriptKind::Withheld:
+        return "DROP";
     }
     return "?";
 }
@@ -21,10 +24,14 @@ const char* label(TranscriptKind kind) {
 std::string escapeBytes(std::string_view bytes) {
     std::string out;
     for (unsigned char c : bytes) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '"' || c == '\\') out += {'\\', char(c)};
-        else if (c >= 0x20 && c < 0x7f) out += char(c);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '"' || c == '\\')
+            out += {'\\', char(c)};
+        else if (c >= 0x20 && c < 0x7f)
+            out += char(c);
         else {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
@@ -44,12 +51,14 @@ std::string formatTranscriptLine(const TranscriptEntry& entry) {
 
 bool TranscriptFile::open(const std::string& path, std::string* error) {
     file_.reset(std::fopen(path.c_str(), "w"));
-    if (!file_ && error) *error = path + ": " + std::strerror(errno);
+    if (!file_ && error)
+        *error = path + ": " + std::strerror(errno);
     return file_ != nullptr;
 }
 
 void TranscriptFile::writeLine(const std::string& line) {
-    if (!file_) return;
+    if (!file_)
+        return;
     std::fputs(line.c_str(), file_.get());
     std::fputc('\n', file_.get());
     std::fflush(file_.get());

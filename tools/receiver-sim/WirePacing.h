@@ -13,7 +13,8 @@ public:
 
     // Microseconds that `characters` take on the line, rounded up; 0 without pacing.
     std::int64_t transferUs(std::size_t characters) const {
-        if (!enabled_) return 0;
+        if (!enabled_)
+            return 0;
         const std::int64_t bits = std::int64_t(characters) * kBitsPerCharacter * 1000000;
         return (bits + baud_ - 1) / baud_;
     }

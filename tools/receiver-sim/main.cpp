@@ -13,14 +13,16 @@ namespace {
 kovo::sim::ReceiverSimulator* runningSimulator = nullptr;
 
 void onStopSignal(int) {
-    if (runningSimulator) runningSimulator->requestStopFromSignal();
+    if (runningSimulator)
+        runningSimulator->requestStopFromSignal();
 }
 
 void installStopHandlers() {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(sig, &action, nullptr);
 }
 
 } // namespace
