@@ -8,9 +8,6 @@ namespace kovo::sim {
 
 namespace {
 
-char upper(unsigned char c) {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : char(c);
-}
 bool isEntryCharacter(char c) {
     return (c >= '0' && c <= '9') || c == '.';
 }
@@ -40,7 +37,7 @@ CommandOutcome Ar3000Interpreter::finish(char last) {
 // Ends a frequency entry: tunes and echoes it, or drops it if it is no frequency.
 CommandOutcome Ar3000Interpreter::finishEntry(char last, ReceiverState& state, int mode) {
     std::string_view digits = pending_;
-    if (!digits.empty() && isAttenuatorLetter(upper(digits.front())))
+    if (!digits.empty() && isAttenuatorLetter(upperAscii(digits.front())))
         digits.remove_prefix(1);
     std::uint32_t hz = 0;
     const bool valid = parseMegahertz(digits, &hz) && hz >= kLowestHz && hz <= kHighestHz;
@@ -95,7 +92,7 @@ void Ar3000Interpreter::takeEntryCharacter(unsigned char byte) {
 std::vector<CommandOutcome> Ar3000Interpreter::feed(unsigned char byte, ReceiverState& state,
                                                     const SignalMeter&) {
     std::vector<CommandOutcome> out;
-    const char c = upper(byte);
+    const char c = upperAscii(char(byte));
     if (c == '\n')
         return out;
     const bool entryCharacter = isEntryCharacter(c);

@@ -6,16 +6,6 @@ namespace kovo::sim {
 
 namespace {
 
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        c = upper(c);
-    return s;
-}
-
 const std::string kError = "?";
 
 // "[R|T]freq[mode]": true when the line is a tuning line; fills the new state.

@@ -44,14 +44,6 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     return words;
 }
 
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return out;
-}
-
 bool parseCount(std::string_view s, std::int64_t limit, std::int64_t* value) {
     if (s.empty() || s.size() > 12)
         return false;
@@ -68,7 +60,7 @@ bool parseCount(std::string_view s, std::int64_t limit, std::int64_t* value) {
 }
 
 int parseMode(std::string_view word) {
-    const std::string name = upper(word);
+    const std::string name = upperAscii(word);
     for (std::size_t i = 0; i < std::size(kPlanModes); ++i)
         if (kPlanModes[i].name == name)
             return int(i);
@@ -90,7 +82,7 @@ std::string applyOption(std::string_view word, PlannedSignal* s, bool* sawOn, bo
     const auto eq = word.find('=');
     if (eq == std::string_view::npos)
         return "unknown word \"" + std::string(word) + "\"";
-    const std::string key = upper(word.substr(0, eq));
+    const std::string key = upperAscii(word.substr(0, eq));
     const std::string_view value = word.substr(eq + 1);
     std::int64_t v = 0;
     if (key == "ON" || key == "OFF" || key == "PHASE") {
