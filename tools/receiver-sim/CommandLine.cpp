@@ -42,7 +42,9 @@ Options:
                        link is replaced, any other file is left alone)
   --log FILE           write a transcript of every command and answer
   --drop-reply N       never send answer number N (1 = the first answer); may
-                       be given several times
+                       be given several times. Answers are the AR3000A's
+                       replies to command lines (the opening probe counts)
+                       and the AR3000's echo lines; reports do not count
   --mute               never answer and never report (a dead receiver)
   --show-demo-plan     print the built-in demo plan and exit
   -h, --help           this text
