@@ -96,6 +96,10 @@ public:
     // Takes the channel at `from` out and puts it at `to`; false if either row
     // is outside the table.
     bool moveChannel(int from, int to);
+    // Gives channel i the frequency f and moves it to the row that keeps the
+    // table sorted; returns that row. -1 (nothing changed) when another
+    // channel already has f or i is outside the table.
+    int setChannelFrequency(int i, std::uint32_t f);
     // Deletes the channels of the selection; the row to select afterwards, or -1.
     int deleteSelectedChannels();
     // Channel i is put into the pass-channel bank alone.
