@@ -169,9 +169,9 @@ public:
     // Makes link set k current and recomputes the link mask and the reachable
     // count; false for k outside 0..19.
     bool setCurrentLinkSet(int k);
-    // True when memory scan may stop on this channel: it is in a bank of the
-    // current link set and, with the mode filter on, its mode is enabled
-    // (synchronous AM counts as AM).
+    // True when memory scan may stop on this channel: it is in a bank of
+    // linkMask (the current link set) and, with the mode filter on, its mode
+    // is enabled (synchronous AM counts as AM).
     bool isReachableByMemoryScan(const CFrequencyData& channel) const;
 
     // Each returns the new value, or -1 for an index outside its range.

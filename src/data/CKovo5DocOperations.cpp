@@ -331,7 +331,7 @@ void CKovo5Doc::countChannelsPerBank() {
 void CKovo5Doc::computeLinkMask() { linkMask = linkMaskOf(*this); }
 
 bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
-    return isReachableChannel(*this, linkMaskOf(*this), channel);
+    return isReachableChannel(*this, linkMask, channel);
 }
 
 void CKovo5Doc::countReachable() { reachableCount = countReachableChannels(*this); }
