@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <string>
 
 namespace kovo {
 
@@ -63,7 +65,8 @@ public:
     virtual void scanMovedOn() = 0;
     // A new log entry was opened while a signal is heard: the recorder gets
     // its frequency, time (seconds since 1970) and comment.
-    virtual void logEntryOpened(unsigned frequency, long long time, const char* comment) = 0;
+    virtual void logEntryOpened(std::uint32_t frequency, std::int32_t time,
+                                const std::string& comment) = 0;
 };
 
 } // namespace kovo
