@@ -31,8 +31,10 @@ struct LinkParts {
                 port.receive(">");
         };
         bool result = false;
-        link.openPort(portNumber, speedIndex, [&result](bool ok) { result = ok; });
-        timers.advance(3000);
+        bool finished = false;
+        link.openPort(portNumber, speedIndex, [&](bool ok) { result = ok; finished = true; });
+        for (int waited = 0; !finished && waited < 3100; waited += 10)
+            timers.advance(10);
         port.onOutput = nullptr;
         return result;
     }
