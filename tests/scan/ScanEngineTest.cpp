@@ -168,8 +168,11 @@ TEST_F(ScanEngineTest, AutoStoreInsertsTheSignalWhereTheTableStaysSorted) {
 }
 
 TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
-    for (int i = 0; i < kMaxChannels; ++i)
-        addChannel(200000000u + std::uint32_t(i) * 1000u);
+    for (int i = 0; i < kMaxChannels; ++i) {
+        doc.channels[std::size_t(i)] = std::make_unique<CFrequencyData>();
+        doc.channels[std::size_t(i)]->frequency = 200000000u + std::uint32_t(i) * 1000u;
+    }
+    doc.channelCount = kMaxChannels;
     startOneMegahertzScan();
     doc.controlParams.autoStore = 1;
     doc.controlParams.p34 = 1;
