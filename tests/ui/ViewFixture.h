@@ -1,0 +1,125 @@
+#pragma once
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "data/Notifier.h"
+#include "ui/CKovo5View.h"
+#include "ui/ViewInterfaces.h"
+
+#include <gtest/gtest.h>
+
+#include <QPoint>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kovo::testing {
+
+struct RecordingNotifier : Notifier {
+    std::vector<std::string> messages;
+    bool answer = true;
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool askYesNo(const std::string& text) override
+    {
+        messages.push_back(text);
+        return answer;
+    }
+};
+
+// Stands in for the scan engine: records the commands and carries out the
+// view's part of an operating-mode switch.
+struct FakeCore : CoreCommands {
+    CKovo5View* view = nullptr;
+    std::vector<int> modes;
+    int priorityToggles = 0;
+    int sendNexts = 0;
+    int memorySteps = 0, searchSteps = 0, oneMhzSteps = 0;
+
+    void setOperatingMode(int mode) override
+    {
+        modes.push_back(mode);
+        if (!view)
+            return;
+        view->showOperatingMode(mode);
+        if (mode == 3 || mode == 4)
+            view->enterScopeMode(mode == 3);
+    }
+    void togglePriority() override { ++priorityToggles; }
+    void sendNext() override { ++sendNexts; }
+    void stepMemoryScan() override { ++memorySteps; }
+    void stepSearch() override { ++searchSteps; }
+    void stepOneMegahertzScan() override { ++oneMhzSteps; }
+};
+
+struct FakeFrame : FrameHost {
+    std::vector<bool> titleStrips;
+    int stackHeight = 0;
+    bool onTop = false;
+    std::vector<QPoint> moves;
+    std::vector<int> commands;
+    bool overwrite = true;
+    int overwriteQuestions = 0;
+
+    void showTitleStrip(bool shown) override { titleStrips.push_back(shown); }
+    void stackResized(int height) override { stackHeight = height; }
+    void setStayOnTop(bool top) override { onTop = top; }
+    void moveFrame(int x, int y) override { moves.emplace_back(x, y); }
+    void runCommand(int id) override { commands.push_back(id); }
+    bool confirmOverwrite() override
+    {
+        ++overwriteQuestions;
+        return overwrite;
+    }
+};
+
+struct RecordingList : DatabaseListSink {
+    std::vector<int> selected;
+    std::vector<int> linkSets;
+    void selectChannelRow(int row) override { selected.push_back(row); }
+    void channelRowChanged(int, bool) override {}
+    void channelRowInserted(int) override {}
+    void logAppended(bool) override {}
+    void logUpdated(int) override {}
+    void chooseLinkSet(int set) override { linkSets.push_back(set); }
+};
+
+// A document, settings and a view wired to recorders.
+class ViewTest : public ::testing::Test {
+protected:
+    ViewTest() { makeView(); }
+
+    void makeView()
+    {
+        view.reset();
+        view = std::make_unique<CKovo5View>(
+            CKovo5View::Ports{doc, writer, notifier, core, frame});
+        core.view = view.get();
+        view->setDatabaseList(&list);
+    }
+
+    CFrequencyData& main() { return doc.mainRecord; }
+    CControlParams& params() { return doc.controlParams; }
+    PanelStack& stack() { return view->stack(); }
+
+    // Stores a channel at f with the main record's settings.
+    int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0)
+    {
+        doc.findChannel(f);
+        const int row = doc.storeChannel(0, doc.insertPosition, f, 0, heard, maxSignal);
+        doc.channels[std::size_t(row)]->maxSignal = maxSignal;
+        return row;
+    }
+
+    AppSettings settings;
+    ManualClock clock{1'000'000'000'000};
+    CKovo5Doc doc{settings, clock};
+    MemorySettingsWriter writer{settings};
+    RecordingNotifier notifier;
+    FakeCore core;
+    FakeFrame frame;
+    RecordingList list;
+    std::unique_ptr<CKovo5View> view;
+};
+
+} // namespace kovo::testing
