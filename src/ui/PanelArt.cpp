@@ -162,7 +162,7 @@ void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption)
 
 void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption)
 {
-    const QFont f = letteringFont(8);
+    const QFont f = letteringFont(7);
     const int capW = QFontMetrics(f).horizontalAdvance(caption) + 6;
     const int capX = x + 6;
     const QColor lip = withAlpha(QColor(120, 140, 180), 110);
@@ -173,7 +173,7 @@ void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& captio
     p.save();
     p.setFont(f);
     p.setPen(kLetterYellow);
-    p.drawText(QRect(capX, y - 5, capW, 10), Qt::AlignCenter, caption);
+    p.drawText(QRect(capX, y - 3, capW, 7), Qt::AlignCenter, caption);
     p.restore();
 }
 

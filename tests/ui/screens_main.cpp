@@ -1,0 +1,79 @@
+// Renders the front panel in a few typical states to PNG files, so the
+// artwork can be looked at: kovo_ui_screens OUTPUT_DIR (QT_SCALE_FACTOR=2 for 2x).
+#include "ViewFixture.h"
+
+#include "data/Cp932.h"
+#include "ui/PanelScreenshots.h"
+#include "ui/PanelStack.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+using namespace kovo;
+using namespace kovo::testing;
+
+namespace {
+
+struct Demo {
+    AppSettings settings;
+    ManualClock clock{1'000'000'000'000};
+    CKovo5Doc doc{settings, clock};
+    MemorySettingsWriter writer{settings};
+    RecordingNotifier notifier;
+    FakeCore core;
+    FakeFrame frame;
+    std::unique_ptr<CKovo5View> view;
+
+    Demo()
+    {
+        settings.showControl2 = 1;
+        settings.elm = 1;
+        settings.dtmf = 1;
+        doc.controlParams.ctcssSwitch = 1;
+        doc.memoryBanks[3].name = utf8ToCp932("エアバンド");
+        for (std::uint32_t f = 144'900'000; f <= 145'100'000; f += 20'000) {
+            doc.findChannel(f);
+            const int row = doc.storeChannel(0, doc.insertPosition, f, 0, 1, int(f / 20'000 % 13));
+            doc.channels[std::size_t(row)]->maxSignal = int((f / 20'000) % 13) + 1;
+        }
+        doc.mainRecord.bankMask = 1 << 3;
+        doc.mainRecord.bankNumber = 12;
+        doc.mainRecord.ctcss = 13;
+        doc.mainRecord.tElm = 128;
+        view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, core, frame});
+        core.view = view.get();
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kovo_ui_screens OUTPUT_DIR\n");
+        return 2;
+    }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    Demo demo;
+    demo.core.setOperatingMode(3);
+    demo.view->showSignal(true, 9);
+    // A pass of the active sweep with a few signals.
+    auto& scope = demo.view->scope();
+    for (int i = 0; i <= scope.points(); ++i) {
+        const int level = (i % 7 == 3) ? 3 + i % 12 : (i % 5 == 0 ? 1 : 0);
+        demo.view->plotScopePoint(level > 0, level);
+        demo.view->nextSweepPoint();
+    }
+    demo.view->stack().show();
+    const QStringList files = renderPanelsToPng(demo.view->stack(), dir);
+    for (const QString& f : files)
+        std::printf("%s\n", qPrintable(f));
+    // The static scope as well.
+    demo.core.setOperatingMode(4);
+    renderPanelsToPng(demo.view->stack(), dir + QStringLiteral("/static"));
+    return files.isEmpty() ? 1 : 0;
+}
