@@ -3,6 +3,9 @@
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
 #include "data/Notifier.h"
+#include "scan/BandScope.h"
+#include "scan/OperatingModes.h"
+#include "scan/ScanSteps.h"
 #include "ui/CKovo5View.h"
 #include "ui/ViewInterfaces.h"
 
@@ -27,29 +30,34 @@ struct RecordingNotifier : Notifier {
     }
 };
 
-// Stands in for the scan engine: records the commands and carries out the
-// view's part of an operating-mode switch.
+// The core's operating modes, scan steps and band scope, with the commands
+// recorded. The link and the timers are left out.
 struct FakeCore : CoreCommands {
-    CKovo5View* view = nullptr;
+    std::unique_ptr<ScanSteps> steps;
+    std::unique_ptr<BandScope> scope;
+    std::unique_ptr<OperatingModes> operatingModes;
     std::vector<int> modes;
     int priorityToggles = 0;
     int sendNexts = 0;
     int memorySteps = 0, searchSteps = 0, oneMhzSteps = 0;
 
+    void attach(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view)
+    {
+        steps = std::make_unique<ScanSteps>(doc, settings, view);
+        scope = std::make_unique<BandScope>(doc, view);
+        operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
+    }
     void setOperatingMode(int mode) override
     {
         modes.push_back(mode);
-        if (!view)
-            return;
-        view->showOperatingMode(mode);
-        if (mode == 3 || mode == 4)
-            view->enterScopeMode(mode == 3);
+        operatingModes->setOperatingMode(mode);
     }
     void togglePriority() override { ++priorityToggles; }
     void sendNext() override { ++sendNexts; }
     void stepMemoryScan() override { ++memorySteps; }
     void stepSearch() override { ++searchSteps; }
     void stepOneMegahertzScan() override { ++oneMhzSteps; }
+    BandScope& bandScope() override { return *scope; }
 };
 
 struct FakeFrame : FrameHost {
@@ -94,7 +102,7 @@ protected:
         view.reset();
         view = std::make_unique<CKovo5View>(
             CKovo5View::Ports{doc, writer, notifier, core, frame});
-        core.view = view.get();
+        core.attach(doc, settings, *view);
         view->setDatabaseList(&list);
     }
 

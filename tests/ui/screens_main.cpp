@@ -42,7 +42,7 @@ struct Demo {
         doc.mainRecord.ctcss = 13;
         doc.mainRecord.tElm = 128;
         view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, core, frame});
-        core.view = view.get();
+        core.attach(doc, settings, *view);
     }
 };
 
@@ -62,11 +62,11 @@ int main(int argc, char** argv)
     demo.core.setOperatingMode(3);
     demo.view->showSignal(true, 9);
     // A pass of the active sweep with a few signals.
-    auto& scope = demo.view->scope();
-    for (int i = 0; i <= scope.points(); ++i) {
+    BandScope& scope = demo.core.bandScope();
+    for (int i = 0; i <= scope.window().points; ++i) {
         const int level = (i % 7 == 3) ? 3 + i % 12 : (i % 5 == 0 ? 1 : 0);
         demo.view->plotScopePoint(level > 0, level);
-        demo.view->nextSweepPoint();
+        scope.nextPoint();
     }
     demo.view->stack().show();
     const QStringList files = renderPanelsToPng(demo.view->stack(), dir);

@@ -54,7 +54,7 @@ TEST_F(ScopeTest, FiftyHertzStepIsRaisedInTheScope)
     emit stack().control1().stepList().activated(0); // 50 Hz
     EXPECT_EQ(main().step, 2);
     EXPECT_EQ(params().scopeRange, 0);
-    EXPECT_EQ(view->scope().points(), 200);
+    EXPECT_EQ(core.bandScope().window().points, 200);
     EXPECT_EQ(stack().control1().stepList().currentText(), " 100Hz");
     EXPECT_EQ(panel().spanList().currentText(), " 20kHz");
 }
@@ -74,7 +74,7 @@ TEST_F(ScopeTest, TwoMegahertzSpanRaisesTheStep)
     core.setOperatingMode(3);
     emit panel().spanList().activated(6);
     EXPECT_EQ(main().step, 7);
-    EXPECT_EQ(view->scope().points(), 200);
+    EXPECT_EQ(core.bandScope().window().points, 200);
     EXPECT_EQ(stack().control1().stepList().currentText(), " 10kHz");
 }
 
@@ -83,10 +83,10 @@ TEST_F(ScopeTest, PlotPixelsBarsCentreLineAndCursor)
     main().step = 12; // 50 kHz: range 4, 500 kHz span, N = 10
     params().direction = 1;
     core.setOperatingMode(3);
-    ASSERT_EQ(view->scope().points(), 10);
+    ASSERT_EQ(core.bandScope().window().points, 10);
     // Point 0 then point 1 (x = 40) with level 10: top at 25.
     view->plotScopePoint(true, 3);
-    view->nextSweepPoint();
+    core.bandScope().nextPoint();
     view->plotScopePoint(true, 10);
     QImage img = plotImage();
     ASSERT_EQ(img.width(), 401);
@@ -133,7 +133,7 @@ TEST_F(ScopeTest, PointerAndClicksTune)
 {
     main().step = 10;
     core.setOperatingMode(3);
-    const int h = view->scope().barHalfWidth(); // 20
+    const int h = core.bandScope().window().barHalfWidth; // 20
     QTest::mouseMove(&panel(), QPoint(50 + 200 - h, 20));
     emit panel().pointerMoved(50 + 200 - h);
     EXPECT_EQ(panel().pointerText().text(), " 145.000000");
@@ -142,11 +142,11 @@ TEST_F(ScopeTest, PointerAndClicksTune)
     QTest::mouseClick(&panel(), Qt::LeftButton, {}, QPoint(50 + 220, 30));
     EXPECT_EQ(main().frequency, 145'020'000u);
     EXPECT_EQ(params().manualTuning, 1);
-    EXPECT_EQ(view->scope().sweepIndex(), 6);
+    EXPECT_EQ(core.bandScope().window().sweepIndex, 6);
     QTest::mouseClick(&panel().restartKey(), Qt::LeftButton);
     EXPECT_EQ(params().manualTuning, 0);
     // The right button re-centres the scope.
     QTest::mouseClick(&panel(), Qt::RightButton, {}, QPoint(50 + 380, 30));
-    EXPECT_EQ(view->scope().centre(), 145'100'000u);
+    EXPECT_EQ(core.bandScope().window().centre, 145'100'000u);
     EXPECT_EQ(core.modes.back(), 3);
 }
