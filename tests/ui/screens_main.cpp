@@ -39,6 +39,8 @@ struct Demo {
         }
         doc.mainRecord.bankMask = 1 << 3;
         doc.mainRecord.bankNumber = 12;
+        doc.mainRecord.mode = 2;
+        doc.mainRecord.step = 8;
         doc.mainRecord.ctcss = 13;
         doc.mainRecord.tElm = 128;
         view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, core, frame});
@@ -59,21 +61,27 @@ int main(int argc, char** argv)
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
     Demo demo;
-    demo.core.setOperatingMode(3);
-    demo.view->showSignal(true, 9);
+    demo.view->stack().show();
+    // VFO on a channel of a named bank, with a signal.
+    demo.doc.mainRecord.frequency = 118'100'000;
+    demo.doc.mainRecord.comment = utf8ToCp932("東京タワー 管制");
+    demo.view->refreshAll();
+    demo.view->showSignal(true, 7);
+    const QStringList files = renderPanelsToPng(demo.view->stack(), dir);
+    for (const QString& f : files)
+        std::printf("%s\n", qPrintable(f));
     // A pass of the active sweep with a few signals.
+    demo.core.setOperatingMode(3);
     BandScope& scope = demo.core.bandScope();
     for (int i = 0; i <= scope.window().points; ++i) {
         const int level = (i % 7 == 3) ? 3 + i % 12 : (i % 5 == 0 ? 1 : 0);
         demo.view->plotScopePoint(level > 0, level);
         scope.nextPoint();
     }
-    demo.view->stack().show();
-    const QStringList files = renderPanelsToPng(demo.view->stack(), dir);
-    for (const QString& f : files)
-        std::printf("%s\n", qPrintable(f));
-    // The static scope as well.
+    renderPanelsToPng(demo.view->stack(), dir + QStringLiteral("/active"));
+    // The static scope as well, and a closed squelch.
     demo.core.setOperatingMode(4);
+    demo.view->showSignal(false, 0);
     renderPanelsToPng(demo.view->stack(), dir + QStringLiteral("/static"));
     return files.isEmpty() ? 1 : 0;
 }
