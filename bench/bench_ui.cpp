@@ -1,59 +1,18 @@
 // The front panel's cost per tuning change: the refresh of every visible
 // panel after the tuned frequency moved one step, as a scan does on every
 // signal report, including the repaint of what changed.
-#include "data/AppSettings.h"
-#include "data/CKovo5Doc.h"
-#include "data/Clock.h"
-#include "data/Notifier.h"
-#include "scan/BandScope.h"
-#include "ui/CKovo5View.h"
+#include "../tests/ui/ViewFakes.h"
 #include "ui/PanelStack.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
-#include <memory>
-
 using namespace kovo;
 
 namespace {
 
-struct QuietNotifier : Notifier {
-    void showMessage(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return true; }
-};
-
-struct IdleFrame : FrameHost {
-    void showTitleStrip(bool) override {}
-    void stackResized(int) override {}
-    void setStayOnTop(bool) override {}
-    void moveFrame(int, int) override {}
-    void runCommand(int) override {}
-    bool confirmOverwrite() override { return true; }
-};
-
-struct IdleCore : CoreCommands {
-    std::unique_ptr<BandScope> scope;
-    void setOperatingMode(int) override {}
-    void togglePriority() override {}
-    void sendNext() override {}
-    void stepMemoryScan() override {}
-    void stepSearch() override {}
-    void stepOneMegahertzScan() override {}
-    BandScope& bandScope() override { return *scope; }
-};
-
-struct Bench {
-    AppSettings settings;
-    ManualClock clock{1'000'000'000'000};
-    CKovo5Doc doc{settings, clock};
-    MemorySettingsWriter writer{settings};
-    QuietNotifier notifier;
-    IdleCore core;
-    IdleFrame frame;
-    std::unique_ptr<CKovo5View> view;
-
+struct Bench : kovo::testing::ViewRig {
     Bench()
     {
         settings.showControl2 = 1;
@@ -61,9 +20,7 @@ struct Bench {
         doc.controlParams.ctcssSwitch = 1;
         // A database of channels, every fifth with a Japanese comment.
         for (int i = 0; i < 2000; ++i) {
-            doc.findChannel(140'000'000 + std::uint32_t(i) * 20'000);
-            const int row = doc.storeChannel(0, doc.insertPosition,
-                                             140'000'000 + std::uint32_t(i) * 20'000, 0, 0, 0);
+            const int row = addChannel(140'000'000 + std::uint32_t(i) * 20'000);
             CFrequencyData& ch = *doc.channels[std::size_t(row)];
             ch.bankMask = 1 << (i % 20 + 1);
             ch.bankNumber = i % 250;
@@ -72,8 +29,7 @@ struct Bench {
             if (i % 5 == 0)
                 ch.comment = "\x83\x65\x83\x58\x83\x67 channel"; // Japanese text in code page 932
         }
-        view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, core, frame});
-        core.scope = std::make_unique<BandScope>(doc, *view);
+        view->refreshAll();
         view->stack().show();
         QApplication::processEvents();
     }

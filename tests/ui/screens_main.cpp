@@ -1,6 +1,6 @@
 // Renders the front panel in a few typical states to PNG files, so the
 // artwork can be looked at: kovo_ui_screens OUTPUT_DIR (QT_SCALE_FACTOR=2 for 2x).
-#include "ViewFixture.h"
+#include "ViewFakes.h"
 
 #include "data/Cp932.h"
 #include "ui/PanelScreenshots.h"
@@ -15,16 +15,7 @@ using namespace kovo::testing;
 
 namespace {
 
-struct Demo {
-    AppSettings settings;
-    ManualClock clock{1'000'000'000'000};
-    CKovo5Doc doc{settings, clock};
-    MemorySettingsWriter writer{settings};
-    RecordingNotifier notifier;
-    FakeCore core;
-    FakeFrame frame;
-    std::unique_ptr<CKovo5View> view;
-
+struct Demo : ViewRig {
     Demo()
     {
         settings.showControl2 = 1;
@@ -32,19 +23,14 @@ struct Demo {
         settings.dtmf = 1;
         doc.controlParams.ctcssSwitch = 1;
         doc.memoryBanks[3].name = utf8ToCp932("エアバンド");
-        for (std::uint32_t f = 144'900'000; f <= 145'100'000; f += 20'000) {
-            doc.findChannel(f);
-            const int row = doc.storeChannel(0, doc.insertPosition, f, 0, 1, int(f / 20'000 % 13));
-            doc.channels[std::size_t(row)]->maxSignal = int((f / 20'000) % 13) + 1;
-        }
+        for (std::uint32_t f = 144'900'000; f <= 145'100'000; f += 20'000)
+            addChannel(f, 1, int((f / 20'000) % 13) + 1);
         doc.mainRecord.bankMask = 1 << 3;
         doc.mainRecord.bankNumber = 12;
         doc.mainRecord.mode = 2;
         doc.mainRecord.step = 8;
         doc.mainRecord.ctcss = 13;
         doc.mainRecord.tElm = 128;
-        view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, core, frame});
-        core.attach(doc, settings, *view);
     }
 };
 
