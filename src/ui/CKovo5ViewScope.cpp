@@ -1,0 +1,121 @@
+// The band scope's display: span list, texts, bars, cursor, static map and
+// the mouse over the plot. The window and the sweep are the core's BandScope.
+#include "ui/CKovo5View.h"
+
+#include "data/CKovo5Doc.h"
+#include "data/ValueTables.h"
+#include "scan/ScanSteps.h"
+#include "ui/BandScopePanel.h"
+#include "ui/ImageKey.h"
+#include "ui/PanelList.h"
+#include "ui/PanelStack.h"
+#include "ui/ScopeGeometry.h"
+#include "ui/ScopePlot.h"
+
+#include <vector>
+
+namespace kovo {
+namespace {
+
+constexpr int kPlotLeft = 50;
+
+QString megahertz(std::uint32_t hz) { return QString::fromLatin1(formatMegahertz(hz).c_str()); }
+
+} // namespace
+
+void CKovo5View::resetScope()
+{
+    const BandScope::Window& w = ports_.core.bandScope().window();
+    BandScopePanel& p = stack_->bandScope();
+    ScopePlot& plot = p.plot();
+    plot.clearBars();
+    plot.setSweepGeometry(w.points, w.barHalfWidth);
+    p.restartKey().setVisible(ports_.doc.controlParams.operatingMode == 3);
+    QStringList spans;
+    for (int r = 0; r < 7; ++r) {
+        const auto name = spanName(2 * r + w.fractional);
+        spans << QString::fromLatin1(name.data(), int(name.size()));
+    }
+    p.spanList().setRows(spans);
+    p.spanList().showRow(ports_.doc.controlParams.scopeRange);
+    p.startText().showText(megahertz(w.start));
+    p.centreText().showText(megahertz(w.centre));
+    p.endText().showText(megahertz(w.end));
+}
+
+void CKovo5View::showStaticScope()
+{
+    CKovo5Doc& d = ports_.doc;
+    const BandScope::Window& w = ports_.core.bandScope().window();
+    BandScopePanel& p = stack_->bandScope();
+    p.restartKey().hide();
+    std::vector<ScopePlot::StaticBar> bars;
+    int i = d.findChannel(w.start);
+    if (i < 0)
+        i = d.insertPosition;
+    for (; i < d.channelCount; ++i) {
+        const CFrequencyData& ch = *d.channels[std::size_t(i)];
+        if (ch.frequency > w.end)
+            break;
+        if (ch.heard == 1)
+            bars.push_back({scope::staticX(w, ch.frequency), scope::staticHalfWidth(w, ch.step),
+                            scope::barTop(ch.maxSignal, true)});
+    }
+    p.plot().setStaticMode(true);
+    p.plot().setStaticBars(std::move(bars));
+}
+
+void CKovo5View::plotScopePoint(bool signalPresent, int level)
+{
+    BandScopePanel& p = stack_->bandScope();
+    p.restartKey().show();
+    const int top = signalPresent ? scope::barTop(level, false) : 0;
+    p.plot().setBar(ports_.core.bandScope().window().sweepIndex, top);
+}
+
+void CKovo5View::moveScopeCursor(int sweepIndex)
+{
+    stack_->bandScope().plot().moveCursor(scope::pointX(ports_.core.bandScope().window(), sweepIndex));
+}
+
+void CKovo5View::onSpanChosen(int row)
+{
+    const int mode = ports_.doc.controlParams.operatingMode;
+    if (mode == 3 || mode == 4)
+        ports_.core.bandScope().spanChosen(row, mode == 3);
+}
+
+void CKovo5View::onScopePointer(int x)
+{
+    PanelText& text = stack_->bandScope().pointerText();
+    if (x < 0) {
+        text.showText(QString());
+        return;
+    }
+    const BandScope::Window& w = ports_.core.bandScope().window();
+    text.showText(megahertz(scope::frequencyAtOffset(w, x - kPlotLeft + w.barHalfWidth)));
+}
+
+void CKovo5View::onScopeClick(int x, Qt::MouseButton button)
+{
+    CKovo5Doc& d = ports_.doc;
+    BandScope& scope = ports_.core.bandScope();
+    const BandScope::Window& w = scope.window();
+    const int u = x - kPlotLeft + w.barHalfWidth;
+    const int mode = d.controlParams.operatingMode;
+    if (button == Qt::LeftButton && mode == 3) {
+        // The sweep stands on the clicked point (this also moves the cursor).
+        scope.tuneToPoint(scope::sweepIndexAtOffset(w, u));
+        d.controlParams.manualTuning = 1;
+    }
+    d.mainRecord.frequency = scope::frequencyAtOffset(w, u);
+    lookUpTunedChannel(d);
+    if (button == Qt::RightButton) {
+        // Re-centre on the clicked frequency.
+        ports_.core.setOperatingMode(mode);
+        return;
+    }
+    refreshPanels();
+}
+
+} // namespace kovo
