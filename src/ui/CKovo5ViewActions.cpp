@@ -141,8 +141,11 @@ void CKovo5View::onControl1Key(int key)
     ControlPanel1& p = stack_->control1();
     switch (key) {
     case ControlPanel1::Moni:
+        // Both switches are stored in the file: a change must not be lost
+        // on exit without the save prompt.
         cp.fgSwitch = cp.fgSwitch == 1 ? 0 : 1;
         p.setKey(key, cp.fgSwitch);
+        d.setModified();
         break;
     case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(0)); break;
     case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(1)); break;
@@ -151,6 +154,7 @@ void CKovo5View::onControl1Key(int key)
         cp.autoStore = cp.autoStore == 1 ? 0 : 1;
         p.setKey(key, cp.autoStore);
         stack_->control2().pauseSlider().showValue(pauseTimeThatApplies());
+        d.setModified();
         break;
     case ControlPanel1::Nfm: case ControlPanel1::Wfm: case ControlPanel1::Am:
     case ControlPanel1::Lsb: case ControlPanel1::Usb: case ControlPanel1::Cw:

@@ -228,6 +228,16 @@ TEST_F(Control1Test, SwitchKeys)
     EXPECT_EQ(keyState(ControlPanel1::Vfo), 0);
 }
 
+TEST_F(Control1Test, MonitorAndAutoStoreKeysMarkTheDocumentModified)
+{
+    doc.setModified(false);
+    click(ControlPanel1::Moni);
+    EXPECT_TRUE(doc.isModified());
+    doc.setModified(false);
+    click(ControlPanel1::AsM);
+    EXPECT_TRUE(doc.isModified());
+}
+
 TEST_F(Control1Test, AutoStoreKeyMovesThePauseSlider)
 {
     params().levelAutoStoreOn = 5;
