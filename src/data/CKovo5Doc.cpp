@@ -71,6 +71,7 @@ bool CKovo5Doc::onNewDocument() {
         std::snprintf(name, sizeof name, "%02d", k);
         linkSetNames[static_cast<std::size_t>(k)] = name;
     }
+    recountDerivedValues();
     modified_ = false;
     return true;
 }
@@ -98,13 +99,9 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
     // Read into a copy so that a file that fails half-way changes nothing.
     auto scratch = std::make_unique<DocumentContents>(*this);
     try {
-        Archive archive{std::span<const std::uint8_t>(bytes)};
-        const std::int32_t version = archive.readInt32();
-        ScopedFileVersion scopedVersion(version);
-        if (legacy) {
-            readLegacyDocumentFile(*scratch, archive);
-        } else {
-            readDocumentFile(*scratch, archive, version);
+        readDocumentStream(bytes, *scratch, legacy);
+        if (!legacy) {
+            applyPriorityMarks(*scratch);
             if (scratch->channelCount > 0) {
                 const auto& priority = *scratch->channels[static_cast<std::size_t>(scratch->priorityIndex)];
                 copyByCopyRule(priority, scratch->priorityRecord, settings_, scratch->controlParams);
@@ -122,7 +119,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
 }
 
 void CKovo5Doc::afterSuccessfulRead() {
-    reachableCount = countReachableChannels(*this);
+    recountDerivedValues();
 }
 
 FileResult CKovo5Doc::openDocument(const std::string& path) {

@@ -112,6 +112,8 @@ public:
     void countChannelsPerBank();
     void computeLinkMask();
     void countReachable();
+    // The three above, after the document was started or read.
+    void recountDerivedValues();
 
     // -- tuning record --
     void normaliseFrequency();

@@ -321,6 +321,12 @@ bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
 
 void CKovo5Doc::countReachable() { reachableCount = countReachableChannels(*this); }
 
+void CKovo5Doc::recountDerivedValues() {
+    computeLinkMask();
+    countChannelsPerBank();
+    countReachable();
+}
+
 // ---- tuning record ----
 
 void CKovo5Doc::normaliseFrequency() {

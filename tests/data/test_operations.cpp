@@ -432,6 +432,24 @@ TEST_F(OperationsTest, CountsPerBankAndReachableFollowLinkSet) {
     EXPECT_EQ(doc.controlParams.currentLinkSet, 5);
 }
 
+TEST_F(OperationsTest, ReadingOrStartingADocumentRecountsMasksAndCounts) {
+    setChannels({1000000, 2000000});
+    channel(1).bankMask = 1 << 4;
+    doc.memoryBanks[4].linkFlags[0] = 1;
+    const std::vector<std::uint8_t> bytes = doc.toBytes();
+
+    CKovo5Doc other(settings, clock);
+    ASSERT_TRUE(other.readBytes(bytes, "x.kv5", false).ok);
+    EXPECT_EQ(other.linkMask, 1u << 4);
+    EXPECT_EQ(other.channelCountPerBank[0], 1);
+    EXPECT_EQ(other.channelCountPerBank[4], 1);
+    EXPECT_EQ(other.reachableCount, 1);
+
+    other.onNewDocument();
+    EXPECT_EQ(other.linkMask, 0u);
+    EXPECT_EQ(other.channelCountPerBank[4], 0);
+}
+
 TEST_F(OperationsTest, SearchBanksInUseFromBitsLeaveDocumentUnmodified) {
     doc.setSearchBanksInUse(0x80005u | (1u << 25));
     EXPECT_EQ(doc.searchBanks[0].inUse, 1);
