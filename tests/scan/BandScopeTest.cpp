@@ -9,12 +9,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class BandScopeTest : public ::testing::Test {
+class BandScopeTest : public ::testing::Test, public DocParts {
 protected:
-    ManualClock clock{1015495500LL * 1000};
-    AppSettings settings;
-    CKovo5Doc doc{settings, clock};
-    RecordingViewSink view;
     BandScope scope{doc, view};
 
     const BandScope::Window& w() const { return scope.window(); }
