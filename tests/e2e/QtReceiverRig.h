@@ -45,6 +45,13 @@ inline bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
+// Runs the Qt event loop for `ms` milliseconds, waking for nothing else.
+inline void runEventLoopFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // What the core asks of the view, kept as counts and the rows the memory scan
 // selected.
 class CountingViewSink final : public ViewSink {
