@@ -107,6 +107,42 @@ TEST_F(OperatingModesTest, ActiveBandScopeHoldsWhereTheUserTuned) {
     EXPECT_EQ(doc.mainRecord.frequency, held);
 }
 
+TEST_F(OperatingModesTest, ChannelPickedByHandRecentresTheOneMegahertzScan) {
+    const int row = addChannel(433512500);
+    doc.controlParams.direction = 1;
+    doc.mainRecord.step = 7;
+    core.setOperatingMode(2);
+    core.modes().channelChosenByHand(row);
+    EXPECT_EQ(core.steps().windowLower(), 433000000u);
+    EXPECT_EQ(doc.mainRecord.frequency, 433532500u); // the channel's 20 kHz step
+
+    core.setOperatingMode(5);
+    core.modes().channelChosenByHand(row);
+    EXPECT_EQ(doc.mainRecord.frequency, 433512500u);
+    EXPECT_EQ(doc.controlParams.manualTuning, 1);
+}
+
+TEST_F(OperatingModesTest, PicksByHandAreIgnoredInProgramSearch) {
+    const int row = addChannel(433512500);
+    doc.searchBanks[0].inUse = 1;
+    core.setOperatingMode(1);
+    const auto searching = doc.mainRecord.frequency;
+    core.modes().channelChosenByHand(row);
+    EXPECT_EQ(doc.mainRecord.frequency, searching);
+}
+
+TEST_F(OperatingModesTest, SearchBankPickedInTheStaticScopeCentresOnItsMiddle) {
+    doc.searchBanks[3].startFrequency = 144000000;
+    doc.searchBanks[3].stopFrequency = 146000000;
+    core.modes().searchBankChosenByHand(3); // VFO: ignored
+    EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
+    doc.mainRecord.frequency = 100000000;
+    core.setOperatingMode(4);
+    core.modes().searchBankChosenByHand(3);
+    EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
+    EXPECT_EQ(core.bandScope().window().centre, 145000000u);
+}
+
 TEST_F(OperatingModesTest, DatabaseHoldEndsFiveSecondsAfterItWasLastSet) {
     DatabaseHold& hold = core.databaseHold();
     hold.set();

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "CKovo5Doc.h"
+#include "DocumentJson.h"
 #include "Json.h"
 
 using kovoctl::JsonValue;
@@ -92,4 +94,31 @@ TEST(Json, WriterPlacesCommasAndEscapes) {
     std::free(buffer);
     EXPECT_EQ(text, "{\n  \"n\": -3,\n  \"list\": [1, \"a\\\"b\\\\c\\u0001\", {}],\n  \"rows\": []\n}\n");
     parsed(text);
+}
+
+TEST(Json, DamagedTextNeverCrashesTheReaderOrThePacker) {
+    const std::string good =
+        R"({"version": 51010, "channelCount": 1, "controlParams": {"p04": 1, "p98": 3},)"
+        R"( "channels": [{"frequency": 145000000, "comment": "管制\u00e9"}],)"
+        R"( "memoryBanks": [{"linkFlags": [1, 0], "name": "x"}], "log": [{"maxSignal": 3}]})";
+    std::uint32_t seed = 2024;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    kovo::AppSettings settings;
+    kovo::ManualClock clock;
+    for (int round = 0; round < 2000; ++round) {
+        std::string text = good;
+        for (int hits = 0; hits < 3; ++hits)
+            text[next() % text.size()] = static_cast<char>(next() >> 16);
+        JsonValue value;
+        std::string error;
+        if (!kovoctl::parseJson(text, value, error)) {
+            EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
+            continue;
+        }
+        kovo::CKovo5Doc doc(settings, clock);
+        if (!kovoctl::applyDocumentJson(value, doc, error)) {
+            EXPECT_FALSE(error.empty());
+        }
+        EXPECT_LE(doc.channelCount, kovo::kMaxChannels);
+    }
 }
