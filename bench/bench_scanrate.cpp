@@ -54,7 +54,7 @@ constexpr double kCharacterMs = 11 * 1000.0 / kBaud;
 constexpr int kChannels = 100;
 constexpr std::uint32_t kFirstHz = 145000000;
 constexpr std::uint32_t kSpacingHz = 25000; // 100 channels span 2.475 MHz: no settling
-constexpr std::uint32_t kBank1 = 1u << 1;
+constexpr int kBank = 1;
 constexpr int kWarmUpMs = 1000;
 constexpr std::size_t kWarmUpSteps = 5;
 
@@ -213,9 +213,7 @@ void BM_MemoryScanAt9600(benchmark::State& state) {
         return;
     }
     QtReceiverRig rig(sim.devicePath(), false);
-    for (int i = 0; i < kChannels; ++i)
-        rig.addChannel(kFirstHz + std::uint32_t(i) * kSpacingHz, std::int32_t(kBank1));
-    rig.linkBanks(kBank1);
+    rig.addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
     rig.doc.controlParams.direction = 1;
     const auto probe = rig.openAndWait();
     if (!probe || !*probe) {

@@ -99,18 +99,15 @@ struct QtReceiverRig {
         return probeResult;
     }
 
-    // Stores a channel at `hz` in the banks of `bankMask` with the main
-    // record's settings; returns its row.
-    int addChannel(std::uint32_t hz, std::int32_t bankMask) {
-        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
-        doc.channels[std::size_t(row)]->bankMask = bankMask;
-        return row;
-    }
-    // Makes the banks of `mask` the current link set.
-    void linkBanks(std::uint32_t mask) {
-        doc.setLinkFlags(mask);
-        doc.computeLinkMask();
-        doc.countReachable();
+    // Stores `count` channels `spacingHz` apart from `firstHz` in memory bank
+    // `bank`, with the main record's settings, and links that bank alone.
+    void addScanChannels(std::uint32_t firstHz, std::uint32_t spacingHz, int count, int bank) {
+        const std::uint32_t mask = 1u << bank;
+        for (int i = 0; i < count; ++i) {
+            const int row = doc.storeChannel(0, 0, firstHz + std::uint32_t(i) * spacingHz, 0, 0, 0);
+            doc.channels[std::size_t(row)]->bankMask = std::int32_t(mask);
+        }
+        doc.setLinkFlags(mask); // also counts the channels memory scan reaches
     }
 
     AppSettings settings;

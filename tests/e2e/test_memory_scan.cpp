@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "E2eFixture.h"
 
@@ -17,7 +16,7 @@ constexpr int kActiveRow = 7;
 constexpr std::uint32_t kActiveHz = kFirstHz + kActiveRow * kSpacingHz;
 constexpr int kActiveLevel = 10;
 constexpr const char* kActivePlan = "145.175000 NFM 10\n";
-constexpr std::uint32_t kBank1 = 1u << 1;
+constexpr int kBank = 1;
 
 class MemoryScanTest : public E2eTest {
 protected:
@@ -29,9 +28,7 @@ protected:
         options.reportIntervalMs = kAr3000ReportIntervalMs;
         startReceiver(options, kActivePlan);
         CKovo5Doc& doc = rig_->doc;
-        for (int i = 0; i < kChannels; ++i)
-            rig_->addChannel(kFirstHz + std::uint32_t(i) * kSpacingHz, std::int32_t(kBank1));
-        rig_->linkBanks(kBank1);
+        rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
         ASSERT_EQ(doc.reachableCount, kChannels);
         doc.controlParams.direction = 1;
         doc.controlParams.p34 = 1;
@@ -47,24 +44,29 @@ protected:
         rig_->core.setOperatingMode(0);
     }
 
+    // The frequency in a tuning command: "145.175\r" (AR3000A) or
+    // "T145.175N" (AR3000); 0 when the command carries none.
+    static std::uint32_t frequencyIn(const std::string& command) {
+        const auto start = command.find_first_of("0123456789");
+        if (start == std::string::npos)
+            return 0;
+        const auto end = command.find_first_not_of("0123456789.", start);
+        const std::string text = command.substr(start, end - start);
+        const auto point = text.find('.');
+        if (point == std::string::npos || text.find('.', point + 1) != std::string::npos ||
+            text.size() - point - 1 > 6)
+            return 0;
+        std::string fraction = text.substr(point + 1);
+        fraction.resize(6, '0');
+        return std::uint32_t(std::stoul(text.substr(0, point)) * 1000000 + std::stoul(fraction));
+    }
+
     // The frequencies the receiver was told, in order, from its transcript.
     std::vector<std::uint32_t> tunedFrequencies() const {
         std::vector<std::uint32_t> out;
-        for (const auto& command : linesOf("RX")) {
-            unsigned mhz = 0, fraction = 0;
-            char text[16] = {};
-            // "145.175\r" (AR3000A) or "T145.175N" (AR3000).
-            const char* start = command.c_str();
-            while (*start && !(*start >= '0' && *start <= '9'))
-                ++start;
-            if (std::sscanf(start, "%u.%6[0-9]", &mhz, text) < 1 ||
-                start == command.c_str() + command.size())
-                continue;
-            std::string digits = text;
-            digits.resize(6, '0');
-            fraction = unsigned(std::stoul(digits));
-            out.push_back(std::uint32_t(mhz) * 1000000u + fraction);
-        }
+        for (const auto& command : linesOf("RX"))
+            if (const std::uint32_t hz = frequencyIn(command))
+                out.push_back(hz);
         return out;
     }
 
@@ -87,22 +89,13 @@ protected:
                 t.closedReportsBetween = 0;
             } else if (t.lastSignalMs >= 0 && line.kind == "TX" && line.bytes[0] == '%') {
                 ++t.closedReportsBetween;
-            } else if (t.lastSignalMs >= 0 && line.kind == "RX" && mentions(line.bytes, nextHz)) {
+            } else if (t.lastSignalMs >= 0 && line.kind == "RX" &&
+                       frequencyIn(line.bytes) == nextHz) {
                 t.nextTuningMs = line.ms;
                 break;
             }
         }
         return t;
-    }
-    static bool mentions(const std::string& command, std::uint32_t hz) {
-        char text[24];
-        std::snprintf(text, sizeof text, "%u.%06u", hz / 1000000, hz % 1000000);
-        std::string s = text;
-        while (s.back() == '0')
-            s.pop_back();
-        return command.find(s) != std::string::npos &&
-               command.find(s) + s.size() ==
-                   command.find_first_not_of("0123456789.", command.find(s));
     }
 
     // Checks the whole stop on the active channel and the scan moving on.
