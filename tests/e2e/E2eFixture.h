@@ -25,19 +25,29 @@ protected:
     static constexpr int kLongWaitMs = 15000;
 
     // Starts the simulator with `planText` (empty: no signal anywhere) and
-    // builds the core for the same receiver kind.
+    // builds the core for the same receiver kind, opening the simulator's
+    // device (or the link to it, if the options name one).
     void startReceiver(sim::SimOptions options, const std::string& planText = "") {
+        startSimulator(options, planText);
+        if (!sim_)
+            return;
+        const std::string device = options.linkPath.empty() ? sim_->slavePath() : options.linkPath;
+        rig_ = std::make_unique<QtReceiverRig>(device, options.ar3000);
+    }
+
+    // Starts the simulator alone (the transcript starts afresh).
+    void startSimulator(sim::SimOptions options, const std::string& planText = "") {
         ASSERT_TRUE(dir_.isValid());
         options.baud = 9600;
         options.logPath = transcriptPath();
-        sim_ = std::make_unique<sim::ReceiverSimulator>(options);
+        auto sim = std::make_unique<sim::ReceiverSimulator>(options);
         std::vector<std::string> errors;
-        sim_->setPlan(sim::SignalPlan::parse(planText, &errors));
+        sim->setPlan(sim::SignalPlan::parse(planText, &errors));
         ASSERT_TRUE(errors.empty()) << errors.front();
         std::string error;
-        ASSERT_TRUE(sim_->start(&error)) << error;
-        sim_->startInThread();
-        rig_ = std::make_unique<QtReceiverRig>(sim_->slavePath(), options.ar3000);
+        ASSERT_TRUE(sim->start(&error)) << error;
+        sim->startInThread();
+        sim_ = std::move(sim);
     }
 
     // Opens the port and expects the probe to find the receiver.

@@ -57,8 +57,12 @@ TEST_F(E2eTest, LostReplyIsResentAfterASecondAndPollingGoesOn) {
     EXPECT_TRUE(rig_->notifier.messages.empty());
 }
 
-TEST_F(E2eTest, LostDeviceIsReportedOnceAndTheProgramDoesNotSpin) {
-    startReceiver({});
+TEST_F(E2eTest, LostDeviceIsReportedOnceWithoutSpinningAndPollingResumesWhenItReturns) {
+    // The port opens a link to the pseudo-terminal, which a receiver coming
+    // back can take over, as an adapter plugged in again gets its old name.
+    sim::SimOptions options;
+    options.linkPath = dir_.filePath("ttyReceiver").toStdString();
+    startReceiver(options);
     connectReceiver();
     ASSERT_TRUE(waitFor([&] { return sim_->status().answers >= 12; }, kLongWaitMs));
 
@@ -67,8 +71,9 @@ TEST_F(E2eTest, LostDeviceIsReportedOnceAndTheProgramDoesNotSpin) {
     EXPECT_EQ(rig_->core.link().status(), LinkStatus::Lost);
     EXPECT_FALSE(rig_->port.portOpen());
 
-    // Well before the first attempt to reopen: the loop waits quietly. A port
-    // that kept reporting a dead device would burn a whole core here.
+    // Before the first attempt to reopen (three seconds on) the loop waits
+    // quietly. A port that kept reporting a dead device would burn a whole
+    // core here.
     const double cpuBefore = processCpuMs();
     const auto wallBefore = std::chrono::steady_clock::now();
     EXPECT_FALSE(waitFor([&] { return rig_->notifier.messages.size() > 1; }, 1500));
@@ -76,8 +81,19 @@ TEST_F(E2eTest, LostDeviceIsReportedOnceAndTheProgramDoesNotSpin) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallBefore)
             .count();
     EXPECT_LT(processCpuMs() - cpuBefore, wallMs / 2) << "the event loop spins on the lost device";
-    EXPECT_THAT(rig_->notifier.messages, ::testing::ElementsAre(kDeviceLostMessage));
     EXPECT_EQ(rig_->core.link().status(), LinkStatus::Lost);
+
+    // The receiver returns: the link finds it without a word and tells it the
+    // whole tuning again.
+    startSimulator(options);
+    ASSERT_TRUE(waitFor([&] { return sim_->status().answers >= 12; }, kLongWaitMs))
+        << "polling did not resume";
+    EXPECT_EQ(rig_->core.link().status(), LinkStatus::Polling);
+    const auto commands = linesOf("RX");
+    EXPECT_THAT(commands, ::testing::Contains("145.\r"));
+    EXPECT_THAT(commands, ::testing::Contains("N\r"));
+    EXPECT_EQ(tunedHz(), 145000000u);
+    EXPECT_THAT(rig_->notifier.messages, ::testing::ElementsAre(kDeviceLostMessage));
 }
 
 } // namespace
