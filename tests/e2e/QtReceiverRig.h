@@ -1,0 +1,126 @@
+#pragma once
+// The receiver core wired the way the application wires it, on the real
+// QSerialPort port, Qt timers and the system clock, for the end-to-end tests
+// and the scan-rate benchmark. Header-only for the benchmark's sake.
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../link/fakes/Recorders.h"
+#include "app/QtCommPort.h"
+#include "app/QtTimerService.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "scan/ReceiverCore.h"
+#include "scan/ViewSink.h"
+
+namespace kovo::e2e {
+
+// Runs the Qt event loop until `done` holds or `timeoutMs` passed; true when
+// it holds. Waits on events, so serial events and timers are handled as they
+// come; the condition is looked at every couple of milliseconds.
+inline bool waitFor(const std::function<bool()>& done, int timeoutMs) {
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    poll.start(2);
+    deadline.start(timeoutMs);
+    loop.exec();
+    return done();
+}
+
+// Runs the Qt event loop for `ms` milliseconds, waking for nothing else.
+inline void runEventLoopFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// What the core asks of the view, kept as counts and the rows the memory scan
+// selected.
+class CountingViewSink final : public ViewSink {
+public:
+    std::vector<int> selectedRows;
+    int logAppends = 0;
+    int logUpdates = 0;
+    int rowChanges = 0;
+
+    void refreshPanels() override {}
+    void refreshDisplay() override {}
+    void showOperatingMode(int) override {}
+    void showPriorityScan(bool) override {}
+    void selectChannelRow(int row) override { selectedRows.push_back(row); }
+    void channelRowChanged(int, bool) override { ++rowChanges; }
+    void channelRowInserted(int) override {}
+    void logAppended(bool) override { ++logAppends; }
+    void logUpdated(int) override { ++logUpdates; }
+    void resetScope() override {}
+    void showStaticScope() override {}
+    void plotScopePoint(bool, int) override {}
+    void moveScopeCursor(int) override {}
+};
+
+struct QtReceiverRig {
+    // Speed index 1: 9,600 bit/s.
+    static constexpr int kSpeed9600 = 1;
+
+    QtReceiverRig(const std::string& devicePath, bool ar3000) {
+        settings.device = ar3000 ? 0 : 1;
+        settings.commSpeed = kSpeed9600;
+        port.setDevicePathOverride(devicePath);
+        core.createControl();
+    }
+
+    // Starts opening the port; probeResult is set when the probe ends.
+    void open() {
+        probeResult.reset();
+        core.openPortFromSettings([this](bool ok) { probeResult = ok; });
+    }
+    // Opens and waits for the probe's verdict; nullopt if none came in time.
+    std::optional<bool> openAndWait(int timeoutMs = 10000) {
+        open();
+        waitFor([this] { return probeResult.has_value(); }, timeoutMs);
+        return probeResult;
+    }
+
+    // Stores `count` channels `spacingHz` apart from `firstHz` in memory bank
+    // `bank`, with the main record's settings, and links that bank alone.
+    void addScanChannels(std::uint32_t firstHz, std::uint32_t spacingHz, int count, int bank) {
+        const std::uint32_t mask = 1u << bank;
+        for (int i = 0; i < count; ++i) {
+            const int row = doc.storeChannel(0, 0, firstHz + std::uint32_t(i) * spacingHz, 0, 0, 0);
+            doc.channels[std::size_t(row)]->bankMask = std::int32_t(mask);
+        }
+        doc.setLinkFlags(mask); // also counts the channels memory scan reaches
+    }
+
+    AppSettings settings;
+    SystemClock clock;
+    QtTimerService timers;
+    QtCommPort port{settings};
+    test::RecordingNotifier notifier;
+    CKovo5Doc doc{settings, clock};
+    test::RecordingLinkObserver observer;
+    CountingViewSink view;
+    ReceiverCore core{
+        ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
+    std::optional<bool> probeResult;
+};
+
+} // namespace kovo::e2e
