@@ -69,6 +69,15 @@ QtCommPort::QtCommPort(const AppSettings& settings, QObject* parent)
 {
     connect(&port_, &QSerialPort::readyRead, this, &QtCommPort::readIncoming);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtCommPort::handleError);
+    // A device that delivers one byte at a time leaves the last byte of an
+    // odd-length answer (an AR3000A's "\r\n>") below a threshold of two for
+    // good. Such a byte is reported once the event loop has handled what
+    // arrived with it.
+    strayByteTimer_.setSingleShot(true);
+    connect(&strayByteTimer_, &QTimer::timeout, this, [this] {
+        if (port_.isOpen() && rThreshold_ > 0 && !received_.isEmpty() && handler_)
+            handler_(CommEventReceive);
+    });
 }
 
 QtCommPort::~QtCommPort()
@@ -172,6 +181,7 @@ void QtCommPort::setPortOpen(bool open)
 
 void QtCommPort::closePort()
 {
+    strayByteTimer_.stop();
     port_.close();
     port_.clearError();
     received_.clear();
@@ -237,6 +247,8 @@ void QtCommPort::readIncoming()
         return;
     }
     queueReceiveEventIfDue();
+    if (rThreshold_ > 0 && !received_.isEmpty() && received_.size() < rThreshold_)
+        strayByteTimer_.start(0);
 }
 
 bool QtCommPort::receiveEventDue() const

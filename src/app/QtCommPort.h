@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 namespace kovo {
 
@@ -83,6 +84,8 @@ private:
     // opening are dropped.
     quint64 session_ = 0;
     bool receiveEventQueued_ = false;
+    // Reports bytes left below the threshold once nothing more came with them.
+    QTimer strayByteTimer_;
     QString lastError_;
 };
 

@@ -248,6 +248,11 @@ void ReceiverLink::onReplyTimeout() {
         return;
     }
     // Still one command in flight: the same one, again. The timer repeats.
+    // Whatever arrived of the lost answer is thrown away first, so that a
+    // late half of it cannot be taken for the answer to the resend.
+    port_.setInBufferCount(0);
+    state_.lineBuffer.clear();
+    replyOverlong_ = false;
     port_.output(lastCommand_);
     if (lastCommandArmsEcho_)
         state_.echoCount = 1;

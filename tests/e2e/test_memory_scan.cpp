@@ -38,8 +38,8 @@ protected:
 
         connectReceiver();
         if (!ar3000)
-            skipWhileShortAnswersStall();
-        if (IsSkipped())
+            expectShortAnswersTakenAtOnce();
+        if (HasFatalFailure())
             return;
         rig_->core.setOperatingMode(0);
     }

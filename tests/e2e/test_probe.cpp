@@ -13,8 +13,8 @@ constexpr const char* kNoReceiverMessage =
 TEST_F(E2eTest, ProbeFindsTheAr3000AAndPollingStartsWithTheTuning) {
     startReceiver({});
     connectReceiver();
-    skipWhileShortAnswersStall();
-    if (IsSkipped())
+    expectShortAnswersTakenAtOnce();
+    if (HasFatalFailure())
         return;
 
     EXPECT_EQ(rig_->core.link().status(), LinkStatus::Polling);

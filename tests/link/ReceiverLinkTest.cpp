@@ -290,6 +290,19 @@ TEST_F(ReceiverLinkTest, CommandWithoutReplyIsSentAgainEverySecond) {
     EXPECT_EQ(port.written.size(), 3u);
 }
 
+TEST_F(ReceiverLinkTest, ResendThrowsAwayTheHalfOfALostAnswer) {
+    ASSERT_TRUE(connect());
+    link.writeCommand("Y\r");
+    // Part of the lost answer has been cut into the line buffer already.
+    port.receive("G\r");
+    EXPECT_EQ(link.state().lineBuffer, "G");
+    timers.advance(1000);
+    EXPECT_EQ(port.written.back(), "Y\r");
+    EXPECT_EQ(link.state().lineBuffer, "") << "a stale half reply would prefix the next one";
+    port.receive("%\r\n>");
+    EXPECT_FALSE(link.awaitingReply());
+}
+
 TEST_F(ReceiverLinkTest, ResentAr3000TuningCommandSwallowsItsEchoAgain) {
     settings.device = 0;
     ASSERT_TRUE(connect());
