@@ -1,0 +1,237 @@
+#include "DocumentController.h"
+
+#include "data/Notifier.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace kovo {
+
+namespace {
+
+constexpr const char* documentFilter = "KOVO3000 File (*.kv5)";
+constexpr const char* documentSuffix = "kv5";
+constexpr const char* saveChangesQuestion = "%1 への変更を保存しますか?";
+
+std::string toNative(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString normalised(const QString& path) {
+    return path.isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+// --- dialogs -----------------------------------------------------------------
+
+QString QtFileDialogs::openFileName(const QString& directory) {
+    return QFileDialog::getOpenFileName(parent_, QString(), directory,
+                                        QString::fromLatin1(documentFilter));
+}
+
+QString QtFileDialogs::saveFileName(const QString& proposedPath) {
+    QFileDialog dialog(parent_, QString(), proposedPath, QString::fromLatin1(documentFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromLatin1(documentSuffix));
+    dialog.selectFile(proposedPath);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+QString QtFileDialogs::exportFileName(const QString& directory) {
+    QFileDialog dialog(parent_, QStringLiteral("テキスト形式ファイル書き出し"), directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("テキストファイル (*.txt)"),
+                           QStringLiteral("CSVファイル (*.csv)"),
+                           QStringLiteral("すべてのファイル (*.*)")});
+    // A name typed without an extension becomes a .txt file.
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(QStringLiteral("Frequency.txt"));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+// --- recent files ----------------------------------------------------------------
+
+void RecentFileList::setEntries(const QStringList& entries) {
+    entries_.clear();
+    for (const QString& entry : entries) {
+        if (!entry.isEmpty() && !entries_.contains(entry) && entries_.size() < capacity)
+            entries_.append(entry);
+    }
+}
+
+void RecentFileList::add(const QString& path) {
+    entries_.removeAll(path);
+    entries_.prepend(path);
+    while (entries_.size() > capacity)
+        entries_.removeLast();
+}
+
+void RecentFileList::remove(const QString& path) { entries_.removeAll(path); }
+
+// --- controller ----------------------------------------------------------------
+
+DocumentController::DocumentController(DocumentFile& document, Notifier& notifier,
+                                       FileDialogs& dialogs, QString dataDirectory, Hooks hooks,
+                                       QObject* parent)
+    : QObject(parent), document_(document), notifier_(notifier), dialogs_(dialogs),
+      dataDirectory_(std::move(dataDirectory)), hooks_(std::move(hooks)) {}
+
+QString DocumentController::resolve(const QString& fileName) const {
+    if (fileName.isEmpty() || QFileInfo(fileName).isAbsolute())
+        return normalised(fileName);
+    return normalised(QDir(dataDirectory_).filePath(fileName));
+}
+
+void DocumentController::setRecentFiles(const QStringList& entries) {
+    QStringList resolved;
+    for (const QString& entry : entries)
+        resolved.append(resolve(entry));
+    recent_.setEntries(resolved);
+    emit recentListChanged();
+}
+
+QString DocumentController::title() const {
+    return path_.isEmpty() ? QString::fromLatin1(untitledName) : QFileInfo(path_).fileName();
+}
+
+bool DocumentController::saveModified() {
+    if (!document_.isModified())
+        return true;
+    const QString question = QString::fromUtf8(saveChangesQuestion).arg(title());
+    switch (notifier_.askYesNoCancel(question.toStdString())) {
+    case Notifier::Answer::Yes:
+        return fileSave();
+    case Notifier::Answer::No:
+        return true;
+    case Notifier::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool DocumentController::fileNew() {
+    if (!saveModified())
+        return false;
+    document_.newDocument();
+    setPath(QString());
+    if (hooks_.documentReplaced)
+        hooks_.documentReplaced();
+    return true;
+}
+
+bool DocumentController::fileOpen() {
+    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
+    const QString chosen = dialogs_.openFileName(directory);
+    return !chosen.isEmpty() && openFile(chosen);
+}
+
+bool DocumentController::openFile(const QString& fileName) {
+    const QString path = resolve(fileName);
+    if (path.isEmpty())
+        return false;
+    if (path == path_)
+        return true; // already the open document: nothing to read again
+    if (!saveModified())
+        return false;
+    if (!readInto(path)) {
+        removeRecent(path);
+        return false;
+    }
+    setPath(path);
+    addRecent(path);
+    if (hooks_.documentReplaced)
+        hooks_.documentReplaced();
+    return true;
+}
+
+bool DocumentController::openRecent(int index) {
+    if (index < 0 || index >= recent_.entries().size())
+        return false;
+    return openFile(recent_.entries().at(index));
+}
+
+bool DocumentController::fileSave() {
+    if (path_.isEmpty())
+        return fileSaveAs();
+    return writeTo(path_);
+}
+
+bool DocumentController::fileSaveAs() {
+    const QString chosen = dialogs_.saveFileName(proposedSavePath());
+    if (chosen.isEmpty())
+        return false;
+    const QString path = normalised(chosen);
+    if (!writeTo(path))
+        return false;
+    setPath(path);
+    addRecent(path);
+    return true;
+}
+
+void DocumentController::exportText(int kind) {
+    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
+    const QString chosen = dialogs_.exportFileName(directory);
+    if (chosen.isEmpty())
+        return;
+    // Column text for .txt, comma-separated values for any other extension.
+    const bool csv = QFileInfo(chosen).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) != 0;
+    if (!document_.exportFile(toNative(chosen), kind, csv)) {
+        const QString text = QStringLiteral("%1 に書き出せませんでした。").arg(chosen);
+        notifier_.showMessage(text.toStdString());
+    }
+}
+
+bool DocumentController::readInto(const QString& path) {
+    const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
+    std::string error;
+    const bool ok = document_.read(toNative(path), error);
+    if (!ok)
+        notifier_.showMessage(error);
+    // A failed read leaves the link as it was: closed at start-up, polling
+    // again if it was running.
+    if ((ok || wasOpen) && hooks_.reopenPort)
+        hooks_.reopenPort();
+    return ok;
+}
+
+bool DocumentController::writeTo(const QString& path) {
+    const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
+    std::string error;
+    const bool ok = document_.write(toNative(path), error);
+    if (!ok)
+        notifier_.showMessage(error);
+    if ((ok || wasOpen) && hooks_.reopenPort)
+        hooks_.reopenPort();
+    return ok;
+}
+
+void DocumentController::setPath(const QString& path) {
+    path_ = path;
+    emit titleChanged(title());
+}
+
+void DocumentController::addRecent(const QString& path) {
+    recent_.add(path);
+    if (hooks_.recentFilesChanged)
+        hooks_.recentFilesChanged(recent_.entries());
+    emit recentListChanged();
+}
+
+void DocumentController::removeRecent(const QString& path) {
+    if (!recent_.entries().contains(path))
+        return;
+    recent_.remove(path);
+    if (hooks_.recentFilesChanged)
+        hooks_.recentFilesChanged(recent_.entries());
+    emit recentListChanged();
+}
+
+QString DocumentController::proposedSavePath() const {
+    if (!path_.isEmpty())
+        return path_;
+    QDir().mkpath(dataDirectory_);
+    return QDir(dataDirectory_).filePath(QString::fromLatin1(untitledName) + QLatin1String(".kv5"));
+}
+
+} // namespace kovo
