@@ -1,5 +1,6 @@
 #include "DocumentController.h"
 
+#include "app/RecentFileList.h"
 #include "data/Notifier.h"
 
 #include <QDir>
@@ -50,32 +51,13 @@ QString QtFileDialogs::exportFileName(const QString& directory) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-// --- recent files ----------------------------------------------------------------
-
-void RecentFileList::setEntries(const QStringList& entries) {
-    entries_.clear();
-    for (const QString& entry : entries) {
-        if (!entry.isEmpty() && !entries_.contains(entry) && entries_.size() < capacity)
-            entries_.append(entry);
-    }
-}
-
-void RecentFileList::add(const QString& path) {
-    entries_.removeAll(path);
-    entries_.prepend(path);
-    while (entries_.size() > capacity)
-        entries_.removeLast();
-}
-
-void RecentFileList::remove(const QString& path) { entries_.removeAll(path); }
-
 // --- controller ----------------------------------------------------------------
 
 DocumentController::DocumentController(DocumentFile& document, Notifier& notifier,
-                                       FileDialogs& dialogs, QString dataDirectory, Hooks hooks,
-                                       QObject* parent)
+                                       FileDialogs& dialogs, RecentFileList& recentFiles,
+                                       QString dataDirectory, Hooks hooks, QObject* parent)
     : QObject(parent), document_(document), notifier_(notifier), dialogs_(dialogs),
-      dataDirectory_(std::move(dataDirectory)), hooks_(std::move(hooks)) {}
+      dataDirectory_(std::move(dataDirectory)), hooks_(std::move(hooks)), recent_(recentFiles) {}
 
 QString DocumentController::resolve(const QString& fileName) const {
     if (fileName.isEmpty() || QFileInfo(fileName).isAbsolute())
@@ -83,12 +65,11 @@ QString DocumentController::resolve(const QString& fileName) const {
     return normalised(QDir(dataDirectory_).filePath(fileName));
 }
 
-void DocumentController::setRecentFiles(const QStringList& entries) {
-    QStringList resolved;
-    for (const QString& entry : entries)
-        resolved.append(resolve(entry));
-    recent_.setEntries(resolved);
-    emit recentListChanged();
+QStringList DocumentController::recentFiles() const {
+    QStringList list;
+    for (const std::string& file : recent_.files())
+        list.append(QFile::decodeName(file.c_str()));
+    return list;
 }
 
 QString DocumentController::title() const {
@@ -146,9 +127,16 @@ bool DocumentController::openFile(const QString& fileName) {
 }
 
 bool DocumentController::openRecent(int index) {
-    if (index < 0 || index >= recent_.entries().size())
+    const QStringList files = recentFiles();
+    if (index < 0 || index >= files.size())
         return false;
-    return openFile(recent_.entries().at(index));
+    const QString entry = files.at(index);
+    // A stored relative name that fails is dropped as stored, not as resolved.
+    if (!openFile(entry) && resolve(entry) != path_) {
+        removeRecent(entry);
+        return false;
+    }
+    return true;
 }
 
 bool DocumentController::fileSave() {
@@ -212,18 +200,12 @@ void DocumentController::setPath(const QString& path) {
 }
 
 void DocumentController::addRecent(const QString& path) {
-    recent_.add(path);
-    if (hooks_.recentFilesChanged)
-        hooks_.recentFilesChanged(recent_.entries());
+    recent_.add(toNative(path));
     emit recentListChanged();
 }
 
 void DocumentController::removeRecent(const QString& path) {
-    if (!recent_.entries().contains(path))
-        return;
-    recent_.remove(path);
-    if (hooks_.recentFilesChanged)
-        hooks_.recentFilesChanged(recent_.entries());
+    recent_.remove(toNative(path));
     emit recentListChanged();
 }
 

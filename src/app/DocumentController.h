@@ -8,6 +8,7 @@
 namespace kovo {
 
 class Notifier;
+class RecentFileList;
 
 // The document as the file commands see it: start afresh, read, write, export.
 class DocumentFile {
@@ -46,20 +47,6 @@ private:
     QWidget* parent_;
 };
 
-// The five most recently opened or saved documents, newest first.
-class RecentFileList {
-public:
-    static constexpr int capacity = 5;
-
-    const QStringList& entries() const { return entries_; }
-    void setEntries(const QStringList& entries);
-    void add(const QString& path);
-    void remove(const QString& path);
-
-private:
-    QStringList entries_;
-};
-
 // The document commands of the program: new, open, save, save as, the recent
 // file list and export. It asks to save a modified document before replacing
 // it, reports file errors in message boxes, and closes the serial port around
@@ -74,14 +61,13 @@ public:
         std::function<void()> reopenPort;
         // The document was replaced (new or opened): the view starts over with it.
         std::function<void()> documentReplaced;
-        // The recent file list changed and should be stored.
-        std::function<void(const QStringList&)> recentFilesChanged;
     };
 
     static constexpr const char* untitledName = "Untitled";
 
     DocumentController(DocumentFile& document, Notifier& notifier, FileDialogs& dialogs,
-                       QString dataDirectory, Hooks hooks, QObject* parent = nullptr);
+                       RecentFileList& recentFiles, QString dataDirectory, Hooks hooks,
+                       QObject* parent = nullptr);
 
     // A relative document name (such as the default "Frequency.kv5") lives in
     // the per-user data folder, never in the working directory.
@@ -100,9 +86,8 @@ public:
     // or the save fails, so that the caller stops what it was doing.
     bool saveModified();
 
-    // Takes the stored list; relative names are resolved like every document name.
-    void setRecentFiles(const QStringList& entries);
-    const QStringList& recentFiles() const { return recent_.entries(); }
+    // The recent files, newest first, as they are stored.
+    QStringList recentFiles() const;
     QString path() const { return path_; }
     QString title() const;
     QString dataDirectory() const { return dataDirectory_; }
@@ -124,7 +109,7 @@ private:
     FileDialogs& dialogs_;
     QString dataDirectory_;
     Hooks hooks_;
-    RecentFileList recent_;
+    RecentFileList& recent_;
     QString path_;
 };
 
