@@ -1,0 +1,257 @@
+#include "app/LineSettings.h"
+#include "app/QtCommPort.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace kovo {
+namespace {
+
+using Line = LineSettings;
+
+TEST(LineSettingsTest, ParsesTheClassicFormat)
+{
+    EXPECT_EQ(Line::parse("9600,N,8,2"), (Line{9600, Line::Parity::None, 8, Line::StopBits::Two}));
+    EXPECT_EQ(Line::parse(" 19200 , e , 7 , 1.5 "),
+              (Line{19200, Line::Parity::Even, 7, Line::StopBits::OneAndHalf}));
+    for (const char* bad : {"", "9600", "9600,N,8", "9600,N,8,2,1", "x,N,8,2", "-1,N,8,2",
+                            "9600,Q,8,2", "9600,NN,8,2", "9600,N,9,2", "9600,N,8,3", "9600,N,8,"}) {
+        EXPECT_FALSE(Line::parse(bad)) << bad;
+    }
+}
+
+// The master side of a pseudo-terminal pair; the port opens the slave path.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+    {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
+            slavePath_ = ptsname(master_);
+    }
+    ~PseudoTerminal() { closeMaster(); }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool ok() const { return !slavePath_.empty(); }
+    const std::string& slavePath() const { return slavePath_; }
+    int fd() const { return master_; }
+
+    void write(const std::string& bytes) const
+    {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Writes as much as the line takes now; returns the count.
+    size_t writeSome(const std::string& bytes) const
+    {
+        const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    std::string readAvailable() const
+    {
+        std::string out;
+        char buf[256];
+        ssize_t n;
+        while ((n = ::read(master_, buf, sizeof buf)) > 0)
+            out.append(buf, static_cast<size_t>(n));
+        return out;
+    }
+    void closeMaster()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
+private:
+    int master_ = -1;
+    std::string slavePath_;
+};
+
+class QtCommPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty_.ok());
+        port_.setDevicePathOverride(pty_.slavePath());
+        port_.setSettings("9600,N,8,2");
+        port_.setHandshaking(2);
+        port_.setEventHandler([this](int code) {
+            events_.push_back(code);
+            if (code == CommEventReceive && readOnEvent_)
+                reads_.push_back(port_.input());
+        });
+    }
+
+    void openPort()
+    {
+        port_.setPortOpen(true);
+        ASSERT_TRUE(port_.portOpen()) << port_.lastError().toStdString();
+    }
+
+    // Lets queued events through without waiting for anything new.
+    static void drainEvents()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    int count(int code) const { return static_cast<int>(std::count(events_.begin(), events_.end(), code)); }
+
+    PseudoTerminal pty_;
+    AppSettings settings_;
+    QtCommPort port_{settings_};
+    std::vector<int> events_;
+    std::vector<std::string> reads_;
+    bool readOnEvent_ = true;
+};
+
+TEST_F(QtCommPortTest, PortNumberOpensTheConfiguredDevice)
+{
+    settings_.comDevice[1] = "/dev/ttyUSB7";
+    port_.setDevicePathOverride("");
+    port_.setCommPort(2);
+    EXPECT_EQ(port_.devicePath(), "/dev/ttyUSB7");
+    port_.setCommPort(5);
+    EXPECT_EQ(port_.devicePath(), "");
+    port_.setPortOpen(true);
+    EXPECT_FALSE(port_.portOpen());
+
+    settings_.comDevice[0] = pty_.slavePath();
+    port_.setCommPort(1);
+    openPort();
+}
+
+TEST_F(QtCommPortTest, OpensWithEightDataBitsNoParityTwoStopBitsAndRtsCts)
+{
+    openPort();
+    termios tio{};
+    ASSERT_EQ(tcgetattr(pty_.fd(), &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), B9600);
+    EXPECT_EQ(tio.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_FALSE(tio.c_cflag & PARENB);
+    EXPECT_TRUE(tio.c_cflag & CSTOPB);
+    EXPECT_TRUE(tio.c_cflag & CRTSCTS);
+
+    port_.setSettings("4800,N,8,2");
+    ASSERT_EQ(tcgetattr(pty_.fd(), &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), B4800);
+}
+
+TEST_F(QtCommPortTest, InvalidSettingsTextRefusesToOpen)
+{
+    port_.setSettings("9600,N,8");
+    port_.setPortOpen(true);
+    EXPECT_FALSE(port_.portOpen());
+    EXPECT_FALSE(port_.lastError().isEmpty());
+}
+
+TEST_F(QtCommPortTest, ReceiveEventOnceTwoBytesWaitAndInputTakesEverything)
+{
+    openPort();
+    port_.setRThreshold(2);
+    pty_.write("1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 1; }, 5000));
+    drainEvents();
+    EXPECT_TRUE(events_.empty()) << "one byte is below the threshold";
+
+    pty_.write(std::string("2\0>", 3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reads_.empty(); }, 5000));
+    EXPECT_EQ(reads_.front(), std::string("12\0>", 4)) << "NUL bytes are passed on";
+    EXPECT_EQ(port_.inBufferCount(), 0);
+    EXPECT_EQ(port_.input(), "");
+}
+
+TEST_F(QtCommPortTest, ThresholdZeroRaisesNoEventsButKeepsTheBytes)
+{
+    openPort();
+    pty_.write("abc");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 3; }, 5000));
+    drainEvents();
+    EXPECT_TRUE(events_.empty());
+
+    // Raising the threshold over bytes already waiting still notifies.
+    port_.setRThreshold(2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reads_.empty(); }, 5000));
+    EXPECT_EQ(reads_.front(), "abc");
+}
+
+TEST_F(QtCommPortTest, InBufferCountZeroDiscardsReceivedBytes)
+{
+    openPort();
+    pty_.write("stale");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 5; }, 5000));
+    port_.setInBufferCount(0);
+    EXPECT_EQ(port_.input(), "");
+    pty_.write("new");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 3; }, 5000));
+    EXPECT_EQ(port_.input(), "new");
+}
+
+TEST_F(QtCommPortTest, OutputReachesTheLineOnlyWhileOpen)
+{
+    port_.output("lost\r");
+    openPort();
+    port_.output(std::string("12.5\0\r", 6));
+    std::string seen;
+    ASSERT_TRUE(QTest::qWaitFor([&] { seen += pty_.readAvailable(); return seen.size() >= 6; }, 5000));
+    EXPECT_EQ(seen, std::string("12.5\0\r", 6));
+    EXPECT_TRUE(events_.empty()) << "output raises no event of its own";
+}
+
+TEST_F(QtCommPortTest, AFloodIsBoundedByInBufferSizeAndReportedAsOverflow)
+{
+    openPort();
+    port_.setInBufferSize(1024);
+    readOnEvent_ = false; // nobody reads: the buffer must not grow anyway
+    port_.setRThreshold(2);
+    const std::string block(4096, 'x');
+    size_t sent = 0;
+    int maxWaiting = 0;
+    while (sent < 2 * 1024 * 1024) {
+        sent += pty_.writeSome(block);
+        QCoreApplication::processEvents();
+        maxWaiting = std::max(maxWaiting, port_.inBufferCount());
+    }
+    drainEvents();
+    EXPECT_LE(maxWaiting, 1024);
+    EXPECT_GT(count(CommEventRxOverflow), 0);
+    EXPECT_TRUE(port_.portOpen());
+}
+
+TEST_F(QtCommPortTest, VanishedDeviceClosesThePortAndIsReportedOnce)
+{
+    openPort();
+    port_.setRThreshold(2);
+    pty_.closeMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !events_.empty(); }, 5000));
+    for (int i = 0; i < 20; ++i)
+        drainEvents();
+    EXPECT_EQ(events_, std::vector<int>{CommEventDeviceLost});
+    EXPECT_FALSE(port_.portOpen());
+    EXPECT_FALSE(port_.lastError().isEmpty());
+    port_.output("ignored\r");
+}
+
+TEST_F(QtCommPortTest, EventsQueuedBeforeCloseAreDropped)
+{
+    openPort();
+    port_.setRThreshold(1);
+    pty_.write("ab");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 2; }, 5000));
+    port_.setPortOpen(false);
+    drainEvents();
+    EXPECT_TRUE(events_.empty());
+    EXPECT_EQ(port_.input(), "");
+}
+
+} // namespace
+} // namespace kovo
