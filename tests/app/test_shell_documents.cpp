@@ -11,48 +11,10 @@
 namespace kovo {
 namespace {
 
+using test::LoggingDocument;
 using test::RecordingNotifier;
 using test::ScriptedDialogs;
 using Answer = Notifier::Answer;
-
-// A document whose file operations only log what they are asked and succeed
-// unless told otherwise; the log also records the serial port hooks, so the
-// order of closing, reading and reopening can be checked.
-class LoggingDocument final : public DocumentFile {
-public:
-    void newDocument() override {
-        log.push_back("new");
-        modified = false;
-    }
-    bool read(const std::string& path, std::string& error) override {
-        log.push_back("read " + path);
-        if (!QFile::exists(QString::fromStdString(path))) {
-            error = path + " was not found.";
-            return false;
-        }
-        modified = false;
-        return true;
-    }
-    bool write(const std::string& path, std::string& error) override {
-        log.push_back("write " + path);
-        if (failWrites) {
-            error = "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。";
-            return false;
-        }
-        QFile(QString::fromStdString(path)).open(QIODevice::WriteOnly);
-        modified = false;
-        return true;
-    }
-    bool exportFile(const std::string& path, int kind, bool csv) override {
-        log.push_back("export " + path + " " + std::to_string(kind) + (csv ? " csv" : " txt"));
-        return true;
-    }
-    bool isModified() const override { return modified; }
-
-    std::vector<std::string> log;
-    bool modified = false;
-    bool failWrites = false;
-};
 
 class DocumentControllerTest : public ::testing::Test {
 protected:

@@ -1,0 +1,264 @@
+#include "app/AppSettingsLoader.h"
+#include "app/MainWindow.h"
+#include "app/QSettingsStore.h"
+#include "app/SplashScreen.h"
+#include "data/AppSettings.h"
+#include "test_shell_fakes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace kovo {
+namespace {
+
+using test::LoggingDocument;
+using test::ManualTimers;
+using test::RecordingNotifier;
+using test::RecordingPort;
+using test::ScriptedDialogs;
+
+class FrameTest : public ::testing::Test {
+protected:
+    FrameTest() : store_(dir_.filePath("KOVO3000.ini")) {}
+
+    // Builds the window as the program does, with every outside seam faked.
+    MainWindow& makeWindow(QString startupFile = {}, bool splash = false) {
+        settings_ = loadAppSettings(store_);
+        ShellOptions options;
+        options.startupFile = std::move(startupFile);
+        options.showSplash = splash;
+        options.dataDirectory = dataDir();
+        FrameSeams seams;
+        auto port = std::make_unique<RecordingPort>();
+        port_ = port.get();
+        seams.port = std::move(port);
+        auto timers = std::make_unique<ManualTimers>();
+        timers_ = timers.get();
+        seams.timers = std::move(timers);
+        seams.makeSplashTimers = [this] {
+            auto t = std::make_unique<ManualTimers>();
+            splashTimers_ = t.get();
+            return t;
+        };
+        seams.notifier = &notifier_;
+        seams.dialogs = &dialogs_;
+        window_ = std::make_unique<MainWindow>(settings_, store_, document_, options, std::move(seams));
+        return *window_;
+    }
+
+    QString dataDir() const { return dir_.filePath("data"); }
+    QString makeFile(const QString& path) const {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile(path).open(QIODevice::WriteOnly);
+        return path;
+    }
+    // The menu entry that sends `command`, as the menus show it now.
+    QAction* action(int command) const { return findIn(window_->menuBar()->actions(), command); }
+    static QAction* findIn(const QList<QAction*>& actions, int command) {
+        for (QAction* a : actions) {
+            if (a->menu()) {
+                if (QAction* inner = findIn(a->menu()->actions(), command))
+                    return inner;
+            } else if (a->data().toInt() == command) {
+                return a;
+            }
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir dir_;
+    QSettingsStore store_;
+    AppSettings settings_;
+    LoggingDocument document_;
+    RecordingNotifier notifier_;
+    ScriptedDialogs dialogs_;
+    RecordingPort* port_ = nullptr;
+    ManualTimers* timers_ = nullptr;
+    ManualTimers* splashTimers_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
+    MainWindow& w = makeWindow();
+    QStringList titles;
+    for (QAction* menu : w.menuBar()->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "Configuration&s", "&Help "}));
+
+    const std::vector<std::tuple<int, QString, QKeySequence>> expected{
+        {MainWindow::CommandNew, "&New \tCtrl+N", QKeySequence("Ctrl+N")},
+        {MainWindow::CommandOpen, "&Open...\tCtrl+O", QKeySequence("Ctrl+O")},
+        {MainWindow::CommandSave, "&Save\tCtrl+S", QKeySequence("Ctrl+S")},
+        {MainWindow::CommandSaveAs, "S&ave as...", QKeySequence()},
+        {MainWindow::CommandExportMemory, "Memory data", QKeySequence()},
+        {MainWindow::CommandExportLog, "Log data", QKeySequence()},
+        {MainWindow::CommandExit, "&Exit", QKeySequence()},
+        {MainWindow::CommandComPort, "COM &port", QKeySequence()},
+        {MainWindow::CommandDisplayPreference, "Display Preference(&T)", QKeySequence()},
+        {MainWindow::CommandSubStep, "&Sub-Step size", QKeySequence()},
+        {MainWindow::CommandHelpContents, "Contents", QKeySequence()},
+        {MainWindow::CommandAbout, "О программе...", QKeySequence()},
+    };
+    for (const auto& [command, text, keys] : expected) {
+        QAction* a = action(command);
+        ASSERT_NE(a, nullptr) << command;
+        EXPECT_EQ(a->text(), text) << command;
+        EXPECT_EQ(a->shortcut(), keys) << command;
+    }
+    // The export submenu only shows Ctrl+T; no key is bound to it.
+    bool found = false;
+    for (QMenu* menu : w.findChildren<QMenu*>())
+        if (menu->title() == "Expor&t text \tCtrl+T")
+            found = menu->menuAction()->shortcut().isEmpty();
+    EXPECT_TRUE(found);
+}
+
+TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterStart) {
+    QTemporaryDir cwd;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    makeFile(cwd.filePath("Frequency.kv5")); // must not be the one read
+    const QString expected = makeFile(QDir(dataDir()).filePath("Frequency.kv5"));
+
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(document_.log, std::vector<std::string>{"new"});
+    ASSERT_EQ(timers_->running.count(MainWindow::openLastDocumentTimer), 1u);
+    EXPECT_EQ(timers_->running[MainWindow::openLastDocumentTimer], 5000);
+
+    ASSERT_TRUE(timers_->fire(MainWindow::openLastDocumentTimer));
+    EXPECT_EQ(document_.log.back(), "read " + expected.toStdString());
+    EXPECT_FALSE(timers_->isTimerActive(MainWindow::openLastDocumentTimer)) << "fires once";
+    EXPECT_EQ(w.documents().path(), expected);
+    EXPECT_EQ(w.windowTitle(), "Frequency.kv5 - KOVO3000");
+    EXPECT_TRUE(notifier_.messages.empty());
+    QDir::setCurrent(previous);
+}
+
+TEST_F(FrameTest, AMissingLastFileIsReportedAndTheProgramRunsOn) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    timers_->fire(MainWindow::openLastDocumentTimer);
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_NE(notifier_.messages[0].find("Frequency.kv5 was not found."), std::string::npos);
+    EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
+    EXPECT_FALSE(port_->open);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureEndsTheProgram) {
+    const QString file = makeFile(dir_.filePath("named.kv5"));
+    MainWindow& w = makeWindow(file);
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(document_.log, std::vector<std::string>{"read " + file.toStdString()});
+    EXPECT_EQ(w.documents().recentFiles().value(0), file);
+    // Timer 12 then finds the same file first in the list and reads nothing.
+    timers_->fire(MainWindow::openLastDocumentTimer);
+    EXPECT_EQ(document_.log.size(), 1u);
+
+    window_.reset();
+    document_.log.clear();
+    EXPECT_FALSE(makeWindow(dir_.filePath("absent.kv5")).start());
+    EXPECT_EQ(notifier_.messages.size(), 1u);
+}
+
+TEST_F(FrameTest, TitleStripShownGivesMenuGapAndPanelsAtTheStoredPosition) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_TRUE(w.menuBar()->isVisible());
+    EXPECT_FALSE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.width(), 555);
+    EXPECT_EQ(w.height(), w.titleHeight() + 8 + w.stackHeight());
+    EXPECT_EQ(w.panelArea()->y(), w.titleHeight());
+    EXPECT_EQ(w.pos(), QPoint(40, 20));
+}
+
+TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
+    store_.writeInt("Soft Setting", "ShowTitle", 0);
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_FALSE(w.menuBar()->isVisible());
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint) << "TopMost 1 without title";
+    EXPECT_EQ(w.size(), QSize(555, w.stackHeight()));
+    EXPECT_EQ(w.panelArea()->geometry().topLeft(), QPoint(0, 0));
+
+    // Moving the window does not write the position while the strip is hidden.
+    w.move(300, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX").value_or(-1), -1);
+
+    window_.reset();
+    store_.writeInt("Soft Setting", "TopMost", 0);
+    EXPECT_FALSE(makeWindow().windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    w.move(321, 123);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 321);
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 123);
+    EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 1);
+}
+
+TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    document_.modified = true;
+    notifier_.answers = {Notifier::Answer::Cancel};
+    w.runCommand(MainWindow::CommandExit);
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(notifier_.questions.size(), 1u);
+    EXPECT_EQ(notifier_.questions[0], "Untitled への変更を保存しますか?");
+
+    notifier_.answers = {Notifier::Answer::No};
+    w.runCommand(MainWindow::CommandExit);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(FrameTest, RecentFilesAppearInTheFileMenuAndOpenByNumber) {
+    const QString a = makeFile(dir_.filePath("a.kv5"));
+    const QString b = makeFile(dir_.filePath("b.kv5"));
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_FALSE(action(MainWindow::CommandRecentFirst));
+    w.documents().openFile(a);
+    w.documents().openFile(b);
+    ASSERT_NE(action(MainWindow::CommandRecentFirst + 1), nullptr);
+    EXPECT_EQ(action(MainWindow::CommandRecentFirst)->text(), "&1 " + b);
+    EXPECT_EQ(action(MainWindow::CommandRecentFirst + 1)->text(), "&2 " + a);
+    action(MainWindow::CommandRecentFirst + 1)->trigger();
+    EXPECT_EQ(w.documents().path(), a);
+}
+
+TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
+    makeWindow({}, true);
+    QPointer<SplashScreen> splash = window_->splash();
+    ASSERT_TRUE(splash);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(splashTimers_->running[199], 7000);
+    ASSERT_TRUE(splashTimers_->fire(199));
+    EXPECT_FALSE(splash->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+
+    window_.reset();
+    makeWindow({}, true);
+    splash = window_->splash();
+    ASSERT_TRUE(splash);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(window_.get(), &press);
+    EXPECT_FALSE(splash->isVisible());
+    EXPECT_FALSE(splashTimers_->isTimerActive(199));
+}
+
+} // namespace
+} // namespace kovo
