@@ -1,0 +1,150 @@
+#include "CKovo5Doc.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+
+#include "Archive.h"
+#include "DocumentFormat.h"
+#include "DocumentRules.h"
+#include "FileErrors.h"
+#include "FileIo.h"
+
+namespace kovo {
+namespace {
+
+constexpr std::uint32_t kNewFrequency = 145000000;
+constexpr std::int32_t kNewStep = 10; // 20 kHz
+constexpr std::int32_t kNewAttenuator = 3;
+// "144MHz" and the Japanese for "amateur calling frequency", in CP932.
+constexpr std::string_view kNewComment =
+    "144MHz\x83\x41\x83\x7D\x83\x60\x83\x85\x83\x41 \x8C\xC4\x82\xD1\x8F\x6F\x82\xB5"
+    "\x8E\xFC\x94\x67\x90\x94";
+
+CFrequencyData newTuningRecord(const AppSettings& settings, std::int32_t now) {
+    CFrequencyData record;
+    record.frequency = kNewFrequency;
+    record.bankMask = 1;
+    record.step = kNewStep;
+    record.ifBandwidth = settings.nfmBandWidth + 2;
+    record.attenuator = kNewAttenuator;
+    record.heardTime = now;
+    record.comment = std::string(kNewComment);
+    return record;
+}
+
+} // namespace
+
+CKovo5Doc::CKovo5Doc(const AppSettings& settings, const Clock& clock)
+    : settings_(settings), clock_(clock) {
+    onNewDocument();
+}
+
+bool CKovo5Doc::onNewDocument() {
+    truncateChannels(0);
+    logCount = 0;
+    logStart = 0;
+    priorityIndex = 0;
+    scanPosition = 0;
+    reachableCount = 0;
+    priorityCheck = 0;
+    priorityCheckApplied = 0;
+    toneSearch = 0;
+    autoRangeClipboardCount = 0;
+
+    const auto now = static_cast<std::int32_t>(clock_.nowSeconds());
+    mainRecord = newTuningRecord(settings_, now);
+    priorityRecord = mainRecord;
+    controlParams.setNewDocumentValues();
+    for (auto& range : passRanges)
+        range.setNewDocumentValues();
+    for (auto& bank : searchBanks)
+        bank.setNewDocumentValues(settings_.nfmBandWidth);
+    for (auto& range : autoRanges)
+        range.setNewDocumentValues(settings_.nfmBandWidth);
+    for (auto& text : searchStrings)
+        text.clear();
+    for (auto& bank : memoryBanks)
+        bank = CMemoryBank();
+    for (int k = 0; k < kLinkSetCount; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%02d", k);
+        linkSetNames[static_cast<std::size_t>(k)] = name;
+    }
+    modified_ = false;
+    return true;
+}
+
+bool CKovo5Doc::isLegacyFileName(const std::string& path) {
+    if (path.size() < 3)
+        return false;
+    static constexpr char kLegacyEnding[] = "kvx";
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto c = static_cast<unsigned char>(path[path.size() - 3 + i]);
+        if (std::tolower(c) != kLegacyEnding[i])
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> CKovo5Doc::toBytes() const {
+    Archive archive;
+    writeDocumentFile(*this, archive);
+    return archive.takeBuffer();
+}
+
+FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
+                                const std::string& fileName, bool legacy) {
+    // Read into a copy so that a file that fails half-way changes nothing.
+    auto scratch = std::make_unique<DocumentContents>(*this);
+    try {
+        Archive archive{std::span<const std::uint8_t>(bytes)};
+        const std::int32_t version = archive.readInt32();
+        ScopedFileVersion scopedVersion(version);
+        if (legacy) {
+            readLegacyDocumentFile(*scratch, archive);
+        } else {
+            readDocumentFile(*scratch, archive, version);
+            if (scratch->channelCount > 0) {
+                const auto& priority = *scratch->channels[static_cast<std::size_t>(scratch->priorityIndex)];
+                copyByCopyRule(priority, scratch->priorityRecord, settings_, scratch->controlParams);
+            }
+        }
+    } catch (const ArchiveError& error) {
+        return FileResult::failure(archiveFaultMessage(error.fault(), fileName));
+    } catch (const std::bad_alloc&) {
+        return FileResult::failure(std::string(FileErrorText::OpenFailed));
+    }
+    static_cast<DocumentContents&>(*this) = std::move(*scratch);
+    afterSuccessfulRead();
+    modified_ = legacy;
+    return FileResult::success();
+}
+
+void CKovo5Doc::afterSuccessfulRead() {
+    reachableCount = countReachableChannels(*this);
+}
+
+FileResult CKovo5Doc::openDocument(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    int error = 0;
+    if (!readWholeFile(path, bytes, error))
+        return FileResult::failure(systemErrorMessage(error, FileAccess::Open, path));
+    return readBytes(bytes, path, isLegacyFileName(path));
+}
+
+FileResult CKovo5Doc::saveDocument(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = toBytes();
+    } catch (const std::exception&) {
+        return FileResult::failure(std::string(FileErrorText::SaveFailed));
+    }
+    int error = 0;
+    if (!replaceFileAtomically(path, bytes, error))
+        return FileResult::failure(systemErrorMessage(error, FileAccess::Save, path));
+    modified_ = false;
+    return FileResult::success();
+}
+
+} // namespace kovo

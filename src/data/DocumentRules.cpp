@@ -1,0 +1,58 @@
+#include "DocumentRules.h"
+
+#include "ValueTables.h"
+
+namespace kovo {
+
+namespace {
+constexpr std::int32_t kSynchronousAmFirst = 6;
+constexpr std::int32_t kSynchronousAmLast = 8;
+constexpr std::int32_t kAm = 2;
+} // namespace
+
+void copyByCopyRule(const CFrequencyData& from, CFrequencyData& to, const AppSettings& settings,
+                    CControlParams& params) {
+    const std::int32_t keptPriority = to.priority;
+    const std::int32_t keptSpare = to.spare;
+    to = from;
+    to.priority = keptPriority;
+    to.spare = keptSpare;
+    if (to.ifBandwidth == 0 && settings.optFilter == 0)
+        to.ifBandwidth = 1;
+    if (to.mode >= kSynchronousAmFirst && settings.optSam == 0)
+        to.mode = kAm;
+    const std::uint32_t hz = stepHz(to.step);
+    params.tuningOffset = hz == 0 ? 0 : static_cast<std::int32_t>(to.frequency % hz);
+}
+
+std::uint32_t linkMaskOf(const DocumentContents& contents) {
+    const int linkSet = contents.controlParams.currentLinkSet;
+    if (linkSet < 0 || linkSet >= kLinkSetCount)
+        return 0;
+    std::uint32_t mask = 0;
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        if (contents.memoryBanks[static_cast<std::size_t>(bank)].linkFlags[static_cast<std::size_t>(linkSet)] == 1)
+            mask |= 1u << bank;
+    }
+    return mask;
+}
+
+int countReachableChannels(const DocumentContents& contents) {
+    const CControlParams& params = contents.controlParams;
+    if (params.modeFilter == 0)
+        return contents.channelCount;
+    const std::uint32_t mask = linkMaskOf(contents);
+    int reachable = 0;
+    for (int i = 0; i < contents.channelCount; ++i) {
+        const CFrequencyData& channel = *contents.channels[static_cast<std::size_t>(i)];
+        // Synchronous AM is scanned with AM: it is tuned as AM without that option.
+        const std::int32_t mode = channel.mode >= kSynchronousAmFirst && channel.mode <= kSynchronousAmLast ? kAm : channel.mode;
+        const bool modeOn = mode >= 0 && mode < CControlParams::kModes &&
+                            params.modeEnabled[static_cast<std::size_t>(mode)] == 1;
+        if (modeOn && (static_cast<std::uint32_t>(channel.bankMask) & mask) != 0)
+            ++reachable;
+    }
+    return reachable;
+}
+
+} // namespace kovo

@@ -1,0 +1,25 @@
+#pragma once
+#include "AppSettings.h"
+#include "CControlParams.h"
+#include "CFrequencyData.h"
+#include "DocumentContents.h"
+
+namespace kovo {
+
+// Copies a channel into a tuning record (mainRecord or priorityRecord): every
+// field but `priority` and `spare`; then an IF bandwidth of 0 becomes 1 unless
+// the 500 Hz filter option is on, a synchronous-AM mode becomes AM unless that
+// option is on, and `tuningOffset` becomes the frequency modulo the step
+// (0 for a step index outside the table).
+void copyByCopyRule(const CFrequencyData& from, CFrequencyData& to, const AppSettings& settings,
+                    CControlParams& params);
+
+// Bank mask of the memory banks that take part in the current link set.
+std::uint32_t linkMaskOf(const DocumentContents& contents);
+
+// Channels memory scan can reach: all of them unless the mode filter is on;
+// with it, those whose mode is enabled and which are in a bank of the current
+// link set. Synchronous-AM channels (modes 6..8) follow the AM switch.
+int countReachableChannels(const DocumentContents& contents);
+
+} // namespace kovo

@@ -1,0 +1,33 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "Archive.h"
+
+namespace kovo {
+
+// The program's file-error messages (UTF-8); "%1" stands for the file name.
+namespace FileErrorText {
+inline constexpr std::string_view PastEnd = "An attempt was made to access %1 past its and.";
+inline constexpr std::string_view UnexpectedObject = "%1 contained an unexpected object.";
+inline constexpr std::string_view BadSchema = "%1 contains an incorrect schema.";
+inline constexpr std::string_view BadFormat = "%1 has a bad format.";
+inline constexpr std::string_view NotFound = "%1 was not found.";
+inline constexpr std::string_view AccessDenied = "Access to %1 was denied.";
+inline constexpr std::string_view DiskFull = "Disk full while accessing %1.";
+inline constexpr std::string_view OpenFailed = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。";
+inline constexpr std::string_view SaveFailed = "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。";
+} // namespace FileErrorText
+
+// `text` with every "%1" replaced by `fileName`.
+std::string withFileName(std::string_view text, std::string_view fileName);
+
+// The message for a fault found while reading a document stream.
+std::string archiveFaultMessage(ArchiveFault fault, std::string_view fileName);
+
+enum class FileAccess { Open, Save };
+// The message for an operating-system error (errno) on a document file; causes
+// without a text of their own give the generic open or save failure.
+std::string systemErrorMessage(int error, FileAccess access, std::string_view fileName);
+
+} // namespace kovo
