@@ -1,0 +1,66 @@
+#pragma once
+#include "data/AppSettings.h"
+#include "data/CFrequencyData.h"
+#include "data/CKovo5Doc.h"
+#include "link/LinkObserver.h"
+#include "link/LinkState.h"
+#include "link/ReceiverLink.h"
+#include "link/TimerRouter.h"
+
+namespace kovo {
+
+// What the chooser needs of the scan engine: when a new frequency goes out, the
+// stop on the old one is over.
+class HitContextControl {
+public:
+    virtual ~HitContextControl() = default;
+    // Stop the delay and pause timers and clear the hold flag of the priority
+    // context (`priorityContext`) or of the main context.
+    virtual void endStop(bool priorityContext) = 0;
+};
+
+// Picks the one command that brings the receiver closer to the document's
+// active tuning record, in the fixed order frequency, mode, attenuator,
+// monitor switch; with nothing left to change it asks an AR3000A for a signal
+// report after a short pause. Keeps `SentState`, what the receiver was last
+// told.
+class CommandChooser {
+public:
+    CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers,
+                   const AppSettings& settings);
+    ~CommandChooser();
+    CommandChooser(const CommandChooser&) = delete;
+    CommandChooser& operator=(const CommandChooser&) = delete;
+
+    void setObserver(LinkObserver* observer) { observer_ = observer; }
+    void setHitContext(HitContextControl* hits) { hits_ = hits; }
+
+    void chooseNextCommand();
+
+    // The record the receiver is to follow: the priority record while a
+    // priority check runs, else the main record.
+    const CFrequencyData& activeRecord() const;
+
+    SentState& sentState() { return sent_; }
+    const SentState& sentState() const { return sent_; }
+    // Forget what the receiver was told, so the next passes send everything.
+    void resetSentState() { sent_ = SentState{}; }
+
+    static constexpr std::uint32_t kSettleStepHz = 5000000;
+    static constexpr int kMaxSettleCount = 20;
+
+private:
+    void sendFrequency(const CFrequencyData& record, bool ar3000);
+    bool sendFirstDifference(const CFrequencyData& record, bool ar3000);
+    void onPollDelay();
+
+    CKovo5Doc& doc_;
+    ReceiverLink& link_;
+    TimerRouter& timers_;
+    const AppSettings& settings_;
+    LinkObserver* observer_ = nullptr;
+    HitContextControl* hits_ = nullptr;
+    SentState sent_;
+};
+
+} // namespace kovo

@@ -1,0 +1,419 @@
+#include "link/ReceiverLink.h"
+
+#include <cstdio>
+
+#include "link/ReceiverCommands.h"
+#include "link/TimerIds.h"
+
+namespace kovo {
+
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr char kPrompt = '>';
+constexpr char kXOn = 0x11;
+constexpr char kXOff = 0x13;
+constexpr int kHandshakeRtsCts = 2;
+constexpr int kReceiveThreshold = 2;
+
+constexpr const char* kNoReceiverMessage =
+    "受信機が接続されていないか、COMポートの設定が違います。";
+constexpr const char* kDeviceLostMessage =
+    "受信機との接続が切れました。接続が戻ると自動的に再開します。";
+
+bool isSignalShaped(char first) {
+    return first == '%' || (first >= 'A' && first <= 'Z');
+}
+
+std::string lineSettings(int speedIndex) {
+    if (speedIndex < 0 || speedIndex >= int(kCommSpeedTable.size()))
+        speedIndex = 0;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d,%c,%d,%d", kCommSpeedTable[std::size_t(speedIndex)], 'N',
+                  8, 2);
+    return buffer;
+}
+
+} // namespace
+
+ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock,
+                           Notifier& notifier, const AppSettings& settings)
+    : port_(port), timers_(timers), clock_(clock), notifier_(notifier), settings_(settings) {
+    port_.setEventHandler([this](int code) { onCommEvent(code); });
+    timers_.on(TimerProbe, [this] { onProbeTimer(); });
+    timers_.on(TimerReplyTimeout, [this] { onReplyTimeout(); });
+    timers_.on(TimerReconnect, [this] { onReconnectTimer(); });
+}
+
+ReceiverLink::~ReceiverLink() {
+    port_.setEventHandler({});
+    timers_.on(TimerProbe, {});
+    timers_.on(TimerReplyTimeout, {});
+    timers_.on(TimerReconnect, {});
+}
+
+void ReceiverLink::createControl() {
+    port_.setRThreshold(0);
+    port_.setSThreshold(0);
+    port_.setInBufferSize(4096);
+    port_.setOutBufferSize(1024);
+    port_.setOutBufferCount(0);
+    port_.setInBufferCount(0);
+    port_.setNullDiscard(false);
+    port_.setHandshaking(kHandshakeRtsCts);
+}
+
+// ---- opening and probing ----
+
+void ReceiverLink::openPort(int portNumber, int speedIndex, ProbeDone done) {
+    if (reconnecting_) {
+        reconnecting_ = false;
+        timers_.stop(TimerReconnect);
+    }
+    startProbe(portNumber, speedIndex, std::move(done), false);
+}
+
+void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bool quiet) {
+    if (probing()) {
+        // A new opening replaces the probe that was running.
+        ProbeDone previous = std::move(probe_.done);
+        probe_ = Probe{};
+        timers_.stop(TimerProbe);
+        if (previous)
+            previous(false);
+    }
+    forgetInFlight();
+    lastPortNumber_ = portNumber;
+    lastSpeedIndex_ = speedIndex;
+
+    if (port_.portOpen())
+        port_.setPortOpen(false);
+    port_.setSettings(lineSettings(speedIndex));
+    port_.setInBufferSize(kInBufferSize);
+    port_.setOutBufferSize(kOutBufferSize);
+    port_.setOutBufferCount(0);
+    port_.setInBufferCount(0);
+    port_.setNullDiscard(false);
+    port_.setRThreshold(0); // no receive events while probing
+    port_.setCommPort(portNumber);
+
+    auto failNow = [&] {
+        setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);
+        if (done)
+            done(false);
+    };
+    if (port_.portOpen()) {
+        failNow();
+        return;
+    }
+    port_.setPortOpen(true);
+    if (!port_.portOpen()) {
+        failNow();
+        return;
+    }
+
+    probe_.phase = ProbePhase::Drain;
+    probe_.quiet = quiet;
+    probe_.done = std::move(done);
+    setStatus(LinkStatus::Probing);
+    port_.output(std::string(kProbeCommand));
+    // Whatever answers the first carriage return is thrown away until the
+    // clock's second count has moved on by two.
+    probe_.endSecond = clock_.nowSeconds() + 2;
+    const std::int64_t waitMs = probe_.endSecond * 1000 - clock_.nowMilliseconds();
+    timers_.start(TimerProbe, int(waitMs > 0 ? waitMs : 1));
+}
+
+void ReceiverLink::onProbeTimer() {
+    timers_.stop(TimerProbe);
+    switch (probe_.phase) {
+    case ProbePhase::None:
+        return;
+    case ProbePhase::Drain: {
+        port_.input();
+        const std::int64_t leftMs = probe_.endSecond * 1000 - clock_.nowMilliseconds();
+        if (leftMs > 0) {
+            timers_.start(TimerProbe, int(leftMs));
+            return;
+        }
+        startAnswerWindow();
+        return;
+    }
+    case ProbePhase::Answer:
+        readAnswer();
+        return;
+    }
+}
+
+void ReceiverLink::startAnswerWindow() {
+    port_.output(std::string(kProbeCommand));
+    probe_.phase = ProbePhase::Answer;
+    probe_.endSecond = clock_.nowSeconds() + 1;
+    readAnswer();
+}
+
+void ReceiverLink::readAnswer() {
+    const std::string text = port_.input();
+    // An AR3000 has no prompt: any read counts. An AR3000A shows ">".
+    if (isAr3000() || text.find(kPrompt) != std::string::npos) {
+        finishProbe(true);
+        return;
+    }
+    if (clock_.nowSeconds() >= probe_.endSecond) {
+        finishProbe(false);
+        return;
+    }
+    timers_.start(TimerProbe, kProbePollMs);
+}
+
+void ReceiverLink::finishProbe(bool success) {
+    timers_.stop(TimerProbe);
+    ProbeDone done = std::move(probe_.done);
+    const bool quiet = probe_.quiet;
+    probe_ = Probe{};
+
+    if (!success) {
+        // Closed before the message box, which keeps the event loop running.
+        if (port_.portOpen())
+            port_.setPortOpen(false);
+        setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);
+        if (!quiet)
+            notifier_.showMessage(kNoReceiverMessage);
+        if (done)
+            done(false);
+        return;
+    }
+
+    port_.setOutBufferCount(0);
+    port_.setInBufferCount(0);
+    port_.setHandshaking(kHandshakeRtsCts);
+    port_.setRThreshold(kReceiveThreshold);
+    lastFlowShown_ = Flow::Unknown;
+    replyOverlong_ = false;
+    setStatus(LinkStatus::Polling);
+    if (reconnecting_) {
+        reconnecting_ = false;
+        timers_.stop(TimerReconnect);
+        if (onRecovered_)
+            onRecovered_();
+    }
+    if (client_)
+        client_->sendNext();
+    if (done)
+        done(true);
+}
+
+void ReceiverLink::closePort() {
+    if (reconnecting_) {
+        reconnecting_ = false;
+        timers_.stop(TimerReconnect);
+    }
+    if (probing()) {
+        finishProbe(false);
+        return;
+    }
+    forgetInFlight();
+    if (port_.portOpen())
+        port_.setPortOpen(false);
+    setStatus(LinkStatus::Closed);
+}
+
+bool ReceiverLink::canSend() const {
+    return !probing() && port_.portOpen();
+}
+
+// ---- commands ----
+
+void ReceiverLink::writeCommand(std::string_view text) {
+    if (!canSend())
+        return;
+    lastCommand_.assign(text);
+    lastCommandArmsEcho_ = false;
+    port_.output(lastCommand_);
+    awaitingReply_ = true;
+    if (cuttingText_)
+        wroteWhileCutting_ = true;
+    timers_.start(TimerReplyTimeout, kReplyTimeoutMs);
+}
+
+void ReceiverLink::armEcho() {
+    state_.echoCount = 1;
+    lastCommandArmsEcho_ = true;
+}
+
+void ReceiverLink::onReplyTimeout() {
+    if (!awaitingReply_ || !canSend()) {
+        timers_.stop(TimerReplyTimeout);
+        return;
+    }
+    // Still one command in flight: the same one, again. The timer repeats.
+    port_.output(lastCommand_);
+    if (lastCommandArmsEcho_)
+        state_.echoCount = 1;
+}
+
+void ReceiverLink::forgetInFlight() {
+    awaitingReply_ = false;
+    timers_.stop(TimerReplyTimeout);
+}
+
+// ---- events ----
+
+void ReceiverLink::onCommEvent(int code) {
+    switch (code) {
+    case CommEventReceive: {
+        const std::string text = port_.input();
+        if (!probing())
+            onReceivedText(text);
+        return;
+    }
+    case CommEventBreak:
+        if (probing() || !port_.portOpen())
+            return;
+        port_.setPortOpen(false);
+        port_.setPortOpen(true);
+        if (!port_.portOpen()) {
+            onDeviceLost();
+            return;
+        }
+        requestNextAfterLostReply();
+        return;
+    case CommEventOverrun:
+        port_.input();
+        return;
+    case CommEventRxOverflow:
+        port_.input();
+        if (!probing())
+            requestNextAfterLostReply();
+        return;
+    case CommEventDeviceLost:
+        onDeviceLost();
+        return;
+    default:
+        return;
+    }
+}
+
+void ReceiverLink::requestNextAfterLostReply() {
+    // The reply of the command in flight is gone with the discarded text.
+    state_.lineBuffer.clear();
+    replyOverlong_ = false;
+    forgetInFlight();
+    if (client_)
+        client_->sendNext();
+}
+
+void ReceiverLink::onDeviceLost() {
+    if (probing()) {
+        finishProbe(false);
+        return;
+    }
+    forgetInFlight();
+    state_.lineBuffer.clear();
+    replyOverlong_ = false;
+    if (port_.portOpen())
+        port_.setPortOpen(false);
+    const bool firstReport = !reconnecting_;
+    reconnecting_ = true;
+    timers_.start(TimerReconnect, kReconnectIntervalMs);
+    setStatus(LinkStatus::Lost);
+    if (firstReport)
+        notifier_.showMessage(kDeviceLostMessage);
+}
+
+void ReceiverLink::onReconnectTimer() {
+    if (!reconnecting_) {
+        timers_.stop(TimerReconnect);
+        return;
+    }
+    if (probing())
+        return;
+    startProbe(lastPortNumber_, lastSpeedIndex_, {}, true);
+}
+
+// ---- replies ----
+
+void ReceiverLink::onReceivedText(std::string_view text) {
+    if (text.size() > std::size_t(kInBufferSize)) {
+        requestNextAfterLostReply();
+        return;
+    }
+    const bool ar3000 = isAr3000();
+    Flow flow = Flow::Unknown;
+    cuttingText_ = true;
+    wroteWhileCutting_ = false;
+    for (char c : text) {
+        // Text after a command went out was received before it: it cannot
+        // answer that command.
+        if (wroteWhileCutting_)
+            break;
+        if (c == kCr || c == kLf) {
+            if (ar3000)
+                endReply();
+        } else if (c == kPrompt) {
+            if (!ar3000)
+                endReply();
+        } else if (c == kXOn) {
+            flow = Flow::On;
+        } else if (c == kXOff) {
+            flow = Flow::Off;
+        } else if (state_.lineBuffer.size() < kMaxReplyLength) {
+            state_.lineBuffer += c;
+        } else {
+            replyOverlong_ = true;
+        }
+    }
+    cuttingText_ = false;
+    wroteWhileCutting_ = false;
+    // Shown after the text is cut: the message box keeps the event loop
+    // running, and a burst of flow characters shows one box, not thousands.
+    if (flow != Flow::Unknown)
+        showFlowMessage(flow);
+}
+
+void ReceiverLink::endReply() {
+    std::string reply;
+    reply.swap(state_.lineBuffer);
+    if (replyOverlong_) {
+        reply.clear();
+        replyOverlong_ = false;
+    }
+    onReply(reply);
+}
+
+void ReceiverLink::onReply(std::string_view reply) {
+    // An AR3000A speaks only when spoken to; a reply nobody asked for is noise.
+    if (!isAr3000() && !awaitingReply_)
+        return;
+    forgetInFlight();
+    if (!reply.empty() && isSignalShaped(reply.front())) {
+        if (state_.echoCount == 0) {
+            if (client_)
+                client_->onSignalReport(reply);
+            return;
+        }
+        ++state_.echoCount;
+        if (reply.front() == 'A' || state_.echoCount > 2)
+            state_.echoCount = 0;
+    }
+    if (client_)
+        client_->sendNext();
+}
+
+void ReceiverLink::showFlowMessage(Flow flow) {
+    if (flow == lastFlowShown_)
+        return;
+    lastFlowShown_ = flow;
+    notifier_.showMessage(flow == Flow::On ? "X On" : "X Off");
+}
+
+void ReceiverLink::setStatus(LinkStatus status) {
+    if (status == status_)
+        return;
+    status_ = status;
+    if (observer_)
+        observer_->linkStatusChanged(status);
+}
+
+} // namespace kovo

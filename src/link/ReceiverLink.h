@@ -1,0 +1,152 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "data/AppSettings.h"
+#include "data/Clock.h"
+#include "data/Notifier.h"
+#include "link/CommPort.h"
+#include "link/LinkObserver.h"
+#include "link/LinkState.h"
+#include "link/TimerRouter.h"
+
+namespace kovo {
+
+// Who acts on complete replies: the polling loop.
+class ReplyClient {
+public:
+    virtual ~ReplyClient() = default;
+    // Request the next command (after any reply that is not a signal report).
+    virtual void sendNext() = 0;
+    // A signal report: the reply starts with '%' or 'A'..'Z'.
+    virtual void onSignalReport(std::string_view reply) = 0;
+};
+
+// Bits per second for the "CommSpeed" index.
+inline constexpr std::array<int, 3> kCommSpeedTable{4800, 9600, 19200};
+
+// The serial link to the receiver: sets the port up, opens it and probes the
+// receiver, writes commands, cuts received text into replies and classifies
+// them. Keeps one command in flight: a command that gets no reply within a
+// second is written again, and a port whose device goes away is reopened
+// periodically until the receiver answers again.
+//
+// Everything runs on one thread; waiting is done with timers, never by
+// spinning.
+class ReceiverLink {
+public:
+    using ProbeDone = std::function<void(bool receiverAnswered)>;
+
+    // A reply longer than this is noise; it is dropped and treated as a reply
+    // without information.
+    static constexpr std::size_t kMaxReplyLength = 256;
+    // Receive buffer of the open port. One delivery larger than this cannot
+    // come from a receiver and is handled as a receive-buffer overflow.
+    static constexpr int kInBufferSize = 16384;
+    static constexpr int kOutBufferSize = 256;
+
+    ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock, Notifier& notifier,
+                 const AppSettings& settings);
+    ~ReceiverLink();
+    ReceiverLink(const ReceiverLink&) = delete;
+    ReceiverLink& operator=(const ReceiverLink&) = delete;
+
+    void setClient(ReplyClient* client) { client_ = client; }
+    void setObserver(LinkObserver* observer) { observer_ = observer; }
+    // Called after the receiver answers again following a lost device, before
+    // the first command goes out (the receiver may have been changed meanwhile).
+    void setRecoveredHandler(std::function<void()> handler) { onRecovered_ = std::move(handler); }
+
+    // Initial settings of the port when the main window is created; the port
+    // stays closed.
+    void createControl();
+
+    // Closes the port if open, sets it up for the port number (1 = COM1) and
+    // speed index, opens it and probes the receiver. `done` is called exactly
+    // once: before openPort returns when the port cannot be opened, otherwise
+    // when the probe ends (at most about three seconds later). On success the
+    // first command is requested before `done` runs.
+    void openPort(int portNumber, int speedIndex, ProbeDone done = {});
+    // Closes the port (ends a running probe as failed, stops reconnecting).
+    void closePort();
+
+    // Writes one command if the port is open and no probe runs; otherwise the
+    // text is dropped.
+    void writeCommand(std::string_view text);
+    // The command just written is an AR3000 tuning command: swallow its echo.
+    void armEcho();
+
+    // Handler of the port's events.
+    void onCommEvent(int code);
+    // Cuts received text into replies.
+    void onReceivedText(std::string_view text);
+    // Classifies one complete reply.
+    void onReply(std::string_view reply);
+
+    // True while commands can go out: the port is open and no probe runs.
+    bool canSend() const;
+    bool probing() const { return probe_.phase != ProbePhase::None; }
+    // True while a written command waits for its reply.
+    bool awaitingReply() const { return awaitingReply_; }
+    LinkStatus status() const { return status_; }
+    bool isAr3000() const { return settings_.isAr3000(); }
+
+    LinkState& state() { return state_; }
+    const LinkState& state() const { return state_; }
+
+private:
+    enum class ProbePhase { None, Drain, Answer };
+    enum class Flow { Unknown, On, Off };
+
+    struct Probe {
+        ProbePhase phase = ProbePhase::None;
+        std::int64_t endSecond = 0; // whole-second count that ends the phase
+        bool quiet = false;         // no message on failure (reconnect attempts)
+        ProbeDone done;
+    };
+
+    void startProbe(int portNumber, int speedIndex, ProbeDone done, bool quiet);
+    void onProbeTimer();
+    void startAnswerWindow();
+    void readAnswer();
+    void finishProbe(bool success);
+    void endReply();
+    void requestNextAfterLostReply();
+    void forgetInFlight();
+    void onReplyTimeout();
+    void onDeviceLost();
+    void onReconnectTimer();
+    void setStatus(LinkStatus status);
+    void showFlowMessage(Flow flow);
+
+    CommPort& port_;
+    TimerRouter& timers_;
+    const Clock& clock_;
+    Notifier& notifier_;
+    const AppSettings& settings_;
+    ReplyClient* client_ = nullptr;
+    LinkObserver* observer_ = nullptr;
+    std::function<void()> onRecovered_;
+
+    LinkState state_;
+    LinkStatus status_ = LinkStatus::Closed;
+    Probe probe_;
+
+    bool replyOverlong_ = false;
+    bool awaitingReply_ = false;
+    bool lastCommandArmsEcho_ = false;
+    std::string lastCommand_;
+    bool cuttingText_ = false;      // inside onReceivedText
+    bool wroteWhileCutting_ = false;
+    Flow lastFlowShown_ = Flow::Unknown;
+
+    bool reconnecting_ = false;
+    int lastPortNumber_ = 1;
+    int lastSpeedIndex_ = 0;
+};
+
+} // namespace kovo

@@ -1,0 +1,33 @@
+#pragma once
+
+namespace kovo {
+
+// Ids of the main frame's timers. 1 to 12 are the ones users know from the
+// original program; 20 and up are this program's own link timers. The splash
+// window keeps 199.
+enum TimerId : int {
+    TimerMainDelay = 1,       // delay after the last signal, main scan
+    TimerMainPause = 2,       // limit of a stop, main scan
+    TimerPriorityDelay = 3,   // delay after the last signal, priority check
+    TimerPriorityPause = 4,   // limit of a stop, priority check
+    TimerPriorityInterval = 10, // next priority check
+    TimerDatabaseHold = 11,   // the database lists follow the receiver again
+    TimerOpenLastDocument = 12,
+    TimerPollDelay = 20,      // short pause before asking for a signal report
+    TimerReplyTimeout = 21,   // a command got no reply: send it again
+    TimerProbe = 22,          // steps of the receiver probe
+    TimerReconnect = 23,      // try to reopen a port whose device went away
+    TimerSplash = 199,
+};
+
+inline constexpr int kPriorityIntervalMs = 5000;
+inline constexpr int kDatabaseHoldMs = 5000;
+inline constexpr int kOpenLastDocumentMs = 5000;
+// About 1/140 s, the pause the receiver needs between a settled command and
+// the next signal request.
+inline constexpr int kPollDelayMs = 7;
+inline constexpr int kReplyTimeoutMs = 1000;
+inline constexpr int kProbePollMs = 10;
+inline constexpr int kReconnectIntervalMs = 3000;
+
+} // namespace kovo

@@ -1,0 +1,19 @@
+#include "link/TimerRouter.h"
+
+namespace kovo {
+
+TimerRouter::TimerRouter(TimerService& timers) : timers_(timers) {
+    timers_.setHandler([this](int timerId) { dispatch(timerId); });
+}
+
+void TimerRouter::on(int timerId, Callback callback) {
+    callbacks_[timerId] = std::move(callback);
+}
+
+void TimerRouter::dispatch(int timerId) {
+    auto it = callbacks_.find(timerId);
+    if (it != callbacks_.end() && it->second)
+        it->second();
+}
+
+} // namespace kovo

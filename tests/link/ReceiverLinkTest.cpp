@@ -1,0 +1,401 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "LinkFixture.h"
+#include "link/TimerIds.h"
+
+namespace kovo::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class ReceiverLinkTest : public ::testing::Test, public LinkParts {
+protected:
+    RecordingReplyClient client;
+    void SetUp() override {
+        link.setClient(&client);
+        link.setObserver(&observer);
+        client.link = &link;
+    }
+};
+
+// ---- creation and probe ----
+
+TEST_F(ReceiverLinkTest, CreationSetsThePortUpClosed) {
+    link.createControl();
+    EXPECT_THAT(port.calls, ElementsAre("RThreshold=0", "SThreshold=0", "InBufferSize=4096",
+                                        "OutBufferSize=1024", "OutBufferCount=0", "InBufferCount=0",
+                                        "NullDiscard=0", "Handshaking=2"));
+    EXPECT_FALSE(port.open);
+}
+
+TEST_F(ReceiverLinkTest, OpenSetsThePortUpInOrderThenProbes) {
+    ASSERT_TRUE(connect(2, 1));
+    EXPECT_THAT(port.calls,
+                ElementsAre("Settings=9600,N,8,2", "InBufferSize=16384", "OutBufferSize=256",
+                            "OutBufferCount=0", "InBufferCount=0", "NullDiscard=0", "RThreshold=0",
+                            "CommPort=2", "PortOpen=1", "OutBufferCount=0", "InBufferCount=0",
+                            "Handshaking=2", "RThreshold=2"));
+    EXPECT_THAT(port.written, ElementsAre("\r", "\r"));
+    EXPECT_EQ(client.nextRequests, 1);
+    EXPECT_EQ(link.status(), LinkStatus::Polling);
+    EXPECT_THAT(observer.statuses, ElementsAre(LinkStatus::Probing, LinkStatus::Polling));
+}
+
+TEST_F(ReceiverLinkTest, SpeedIndexPicksTheLineSettings) {
+    connect(1, 0);
+    EXPECT_EQ(port.settings, "4800,N,8,2");
+    connect(1, 2);
+    EXPECT_EQ(port.settings, "19200,N,8,2");
+    connect(1, 9); // only a damaged store holds this
+    EXPECT_EQ(port.settings, "4800,N,8,2");
+}
+
+TEST_F(ReceiverLinkTest, ProbeDrainsUntilTheSecondBoundaryPlusTwoThenAsksAgain) {
+    bool done = false;
+    link.openPort(1, 0, [&](bool) { done = true; });
+    EXPECT_THAT(port.written, ElementsAre("\r"));
+    timers.advance(1699); // 11.999 s
+    EXPECT_THAT(port.written, ElementsAre("\r"));
+    timers.advance(1); // 12.000 s
+    EXPECT_THAT(port.written, ElementsAre("\r", "\r"));
+    EXPECT_FALSE(done);
+}
+
+TEST_F(ReceiverLinkTest, PromptOnlyDuringTheDrainFailsWithTheMessage) {
+    bool result = true;
+    int calls = 0;
+    link.openPort(1, 0, [&](bool ok) { result = ok; ++calls; });
+    port.receive(">"); // answer to the first carriage return, thrown away
+    link.writeCommand("145.\r"); // nothing goes out while probing
+    timers.advance(2699);        // 12.999 s: window still open
+    EXPECT_EQ(calls, 0);
+    timers.advance(20);
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(result);
+    EXPECT_FALSE(port.open);
+    EXPECT_THAT(notifier.messages,
+                ElementsAre("受信機が接続されていないか、COMポートの設定が違います。"));
+    EXPECT_THAT(port.written, ElementsAre("\r", "\r"));
+    EXPECT_EQ(client.nextRequests, 0);
+    EXPECT_EQ(link.status(), LinkStatus::Closed);
+}
+
+TEST_F(ReceiverLinkTest, PromptLateInTheAnswerWindowSucceeds) {
+    bool result = false;
+    link.openPort(1, 0, [&](bool ok) { result = ok; });
+    timers.advance(2500); // 12.8 s
+    port.receive("\r\n>");
+    timers.advance(20);
+    EXPECT_TRUE(result);
+    EXPECT_EQ(client.nextRequests, 1);
+}
+
+TEST_F(ReceiverLinkTest, Ar3000NeedsNoAnswer) {
+    settings.device = 0;
+    EXPECT_TRUE(connect());
+    EXPECT_THAT(notifier.messages, IsEmpty());
+}
+
+TEST_F(ReceiverLinkTest, PortThatCannotOpenFailsAtOnceWithoutMessage) {
+    port.devicePresent = false;
+    int calls = 0;
+    bool result = true;
+    link.openPort(3, 1, [&](bool ok) { result = ok; ++calls; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(result);
+    EXPECT_THAT(notifier.messages, IsEmpty());
+    EXPECT_THAT(port.written, IsEmpty());
+}
+
+TEST_F(ReceiverLinkTest, ReceivedTextDuringTheProbeIsNotHandedOn) {
+    link.openPort(1, 0);
+    port.rThreshold = 1; // even if a port raised events while probing
+    port.receive("G\r\n>");
+    EXPECT_THAT(client.reports, IsEmpty());
+    EXPECT_EQ(client.nextRequests, 0);
+}
+
+TEST_F(ReceiverLinkTest, NewOpenReplacesARunningProbe) {
+    std::vector<bool> results;
+    link.openPort(1, 0, [&](bool ok) { results.push_back(ok); });
+    connect();
+    EXPECT_EQ(results, std::vector<bool>{false});
+    EXPECT_EQ(link.status(), LinkStatus::Polling);
+}
+
+// ---- reply cutting and classification ----
+
+TEST_F(ReceiverLinkTest, Ar3000aRepliesEndAtThePrompt) {
+    ASSERT_TRUE(connect());
+    link.writeCommand("Y\r");
+    port.receive("%\r\n>");
+    link.writeCommand("Y\r");
+    port.receive("G\r");
+    port.receive("\n>");
+    link.writeCommand("Y\r");
+    port.receive("Z>");
+    EXPECT_THAT(client.reports, ElementsAre("%", "G", "Z"));
+}
+
+TEST_F(ReceiverLinkTest, EmptyAndLowerCaseRepliesJustAdvanceTheLoop) {
+    ASSERT_TRUE(connect());
+    link.writeCommand("145.\r");
+    port.receive("\r\n>");
+    link.writeCommand("N\r");
+    port.receive("x7>");
+    EXPECT_THAT(client.reports, IsEmpty());
+    EXPECT_EQ(client.nextRequests, 3);
+}
+
+TEST_F(ReceiverLinkTest, UnaskedAr3000aReplyIsIgnored) {
+    ASSERT_TRUE(connect());
+    port.receive("G>");
+    EXPECT_THAT(client.reports, IsEmpty());
+    EXPECT_EQ(client.nextRequests, 1);
+}
+
+TEST_F(ReceiverLinkTest, TextAfterANewCommandInTheSameDeliveryIsDropped) {
+    ASSERT_TRUE(connect());
+    client.commandOnNext = "Y\r";
+    link.writeCommand("145.\r");
+    port.receive(">G>H>");
+    EXPECT_THAT(client.reports, IsEmpty());
+    EXPECT_EQ(port.written.back(), "Y\r");
+    port.receive("K>");
+    EXPECT_THAT(client.reports, ElementsAre("K"));
+    EXPECT_TRUE(link.state().lineBuffer.empty());
+}
+
+TEST_F(ReceiverLinkTest, Ar3000RepliesEndAtLineEndsAndDropThePrompt) {
+    settings.device = 0;
+    ASSERT_TRUE(connect());
+    port.receive("B>");
+    EXPECT_THAT(client.reports, IsEmpty());
+    EXPECT_EQ(link.state().lineBuffer, "B");
+    port.receive("\r\nC\n");
+    EXPECT_THAT(client.reports, ElementsAre("B", "C"));
+}
+
+TEST_F(ReceiverLinkTest, Ar3000EchoIsSwallowed) {
+    settings.device = 0;
+    ASSERT_TRUE(connect());
+    link.writeCommand("T145.N");
+    link.armEcho();
+    port.receive("%\r");
+    EXPECT_EQ(link.state().echoCount, 2);
+    port.receive("B\r");
+    EXPECT_EQ(link.state().echoCount, 0);
+    EXPECT_THAT(client.reports, IsEmpty());
+    port.receive("B\r");
+    EXPECT_THAT(client.reports, ElementsAre("B"));
+}
+
+TEST_F(ReceiverLinkTest, Ar3000EchoStartingWithAEndsTheSwallowing) {
+    settings.device = 0;
+    ASSERT_TRUE(connect());
+    link.armEcho();
+    port.receive("12\r"); // no information, swallows nothing
+    EXPECT_EQ(link.state().echoCount, 1);
+    port.receive("A\r");
+    EXPECT_EQ(link.state().echoCount, 0);
+    port.receive("C\r");
+    EXPECT_THAT(client.reports, ElementsAre("C"));
+}
+
+TEST_F(ReceiverLinkTest, FlowControlCharactersShowOneMessageEach) {
+    ASSERT_TRUE(connect());
+    link.writeCommand("Y\r");
+    port.receive(std::string("\x13G") + "\x11>");
+    EXPECT_THAT(client.reports, ElementsAre("G"));
+    EXPECT_THAT(notifier.messages, ElementsAre("X On"));
+    port.receive(std::string(1000, '\x13'));
+    port.receive(std::string(1000, '\x13'));
+    EXPECT_THAT(notifier.messages, ElementsAre("X On", "X Off"));
+}
+
+// ---- port events ----
+
+TEST_F(ReceiverLinkTest, BreakCyclesThePortAndAsksForTheNextCommand) {
+    ASSERT_TRUE(connect());
+    port.calls.clear();
+    port.fire(CommEventBreak);
+    EXPECT_THAT(port.calls, ElementsAre("PortOpen=0", "PortOpen=1"));
+    EXPECT_EQ(client.nextRequests, 2);
+}
+
+TEST_F(ReceiverLinkTest, OverrunDiscardsWithoutNextCommandOverflowAsksForOne) {
+    ASSERT_TRUE(connect());
+    port.pending = "G";
+    port.fire(CommEventOverrun);
+    EXPECT_TRUE(port.pending.empty());
+    EXPECT_EQ(client.nextRequests, 1);
+    port.pending = "G";
+    port.fire(CommEventRxOverflow);
+    EXPECT_TRUE(port.pending.empty());
+    EXPECT_EQ(client.nextRequests, 2);
+    port.fire(4242);
+    EXPECT_EQ(client.nextRequests, 2);
+}
+
+// ---- one command in flight ----
+
+TEST_F(ReceiverLinkTest, CommandWithoutReplyIsSentAgainEverySecond) {
+    ASSERT_TRUE(connect());
+    port.written.clear();
+    link.writeCommand("145.\r");
+    timers.advance(999);
+    EXPECT_THAT(port.written, ElementsAre("145.\r"));
+    timers.advance(1);
+    EXPECT_THAT(port.written, ElementsAre("145.\r", "145.\r"));
+    timers.advance(1000);
+    EXPECT_EQ(port.written.size(), 3u);
+    port.receive("\r\n>");
+    EXPECT_FALSE(link.awaitingReply());
+    timers.advance(5000);
+    EXPECT_EQ(port.written.size(), 3u);
+}
+
+TEST_F(ReceiverLinkTest, ResentAr3000TuningCommandSwallowsItsEchoAgain) {
+    settings.device = 0;
+    ASSERT_TRUE(connect());
+    link.writeCommand("T145.N");
+    link.armEcho();
+    link.state().echoCount = 0;
+    timers.advance(1000);
+    EXPECT_EQ(port.written.back(), "T145.N");
+    EXPECT_EQ(link.state().echoCount, 1);
+}
+
+TEST_F(ReceiverLinkTest, NothingIsWrittenOnAClosedPort) {
+    link.writeCommand("145.\r");
+    EXPECT_THAT(port.written, IsEmpty());
+    timers.advance(5000);
+    EXPECT_THAT(port.written, IsEmpty());
+}
+
+// ---- device lost ----
+
+TEST_F(ReceiverLinkTest, LostDeviceIsReportedOnceAndPollingResumesWhenItReturns) {
+    ASSERT_TRUE(connect(2, 1));
+    int recovered = 0;
+    link.setRecoveredHandler([&] { ++recovered; });
+    link.writeCommand("Y\r");
+    port.loseDevice();
+    EXPECT_EQ(link.status(), LinkStatus::Lost);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0], "受信機との接続が切れました。接続が戻ると自動的に再開します。");
+    port.written.clear();
+    timers.advance(30000); // retries find no device, quietly
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_THAT(port.written, IsEmpty());
+    EXPECT_EQ(client.nextRequests, 1);
+
+    port.devicePresent = true;
+    port.onOutput = [this](const std::string& text) {
+        if (text == "\r")
+            port.receive(">");
+    };
+    timers.advance(3000 + 3000);
+    EXPECT_EQ(link.status(), LinkStatus::Polling);
+    EXPECT_EQ(recovered, 1);
+    EXPECT_EQ(client.nextRequests, 2);
+    EXPECT_EQ(port.commPort, 2);
+    EXPECT_EQ(port.settings, "9600,N,8,2");
+    EXPECT_EQ(notifier.messages.size(), 1u);
+
+    port.loseDevice(); // a second loss is reported again
+    EXPECT_EQ(notifier.messages.size(), 2u);
+}
+
+TEST_F(ReceiverLinkTest, ReceiverSilentAfterReopeningKeepsRetryingQuietly) {
+    ASSERT_TRUE(connect());
+    port.loseDevice();
+    port.devicePresent = true; // the adapter is back but the receiver is off
+    port.written.clear();
+    timers.advance(20000);
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_NE(link.status(), LinkStatus::Polling);
+    EXPECT_EQ(client.nextRequests, 1);
+    EXPECT_GE(port.written.size(), 6u); // probes went out
+}
+
+TEST_F(ReceiverLinkTest, OpeningByHandStopsTheRetries) {
+    ASSERT_TRUE(connect());
+    port.loseDevice();
+    port.devicePresent = true;
+    ASSERT_TRUE(connect(3, 1));
+    EXPECT_FALSE(timers.isTimerActive(TimerReconnect));
+    link.closePort();
+    EXPECT_EQ(link.status(), LinkStatus::Closed);
+    timers.advance(10000);
+    EXPECT_FALSE(port.open);
+}
+
+// ---- bad input ----
+
+TEST_F(ReceiverLinkTest, RandomBytesNeverStopTheLoop) {
+    for (int device : {0, 1}) {
+        settings.device = device;
+        ASSERT_TRUE(connect());
+        client.commandOnNext = "Y\r";
+        std::mt19937 random(1234 + device);
+        for (int round = 0; round < 2000; ++round) {
+            std::string noise(random() % 64, '\0');
+            for (char& c : noise)
+                c = char(random() & 0xff);
+            port.receive(noise);
+            EXPECT_LE(link.state().lineBuffer.size(), ReceiverLink::kMaxReplyLength);
+            if (round % 100 == 0)
+                timers.advance(1000);
+        }
+        client.commandOnNext.clear();
+        client.reports.clear();
+        port.receive(">\r"); // ends whatever the noise left
+        link.writeCommand("Y\r");
+        port.receive("K\r>");
+        ASSERT_FALSE(client.reports.empty());
+        EXPECT_EQ(client.reports.back(), "K");
+    }
+}
+
+TEST_F(ReceiverLinkTest, TenMegabyteBurstIsDroppedAndPollingGoesOn) {
+    ASSERT_TRUE(connect());
+    client.commandOnNext = "Y\r";
+    link.writeCommand("Y\r");
+    port.receive(std::string(10 * 1024 * 1024, '>'));
+    EXPECT_EQ(client.nextRequests, 2); // treated as a lost reply: one new command
+    EXPECT_EQ(port.written.back(), "Y\r");
+    port.receive(std::string(10 * 1024 * 1024, 'G'));
+    EXPECT_TRUE(link.state().lineBuffer.empty());
+    port.receive("J>");
+    EXPECT_THAT(client.reports, ElementsAre("J"));
+}
+
+TEST_F(ReceiverLinkTest, PromptFloodInSmallDeliveriesKeepsOneCommandInFlight) {
+    ASSERT_TRUE(connect());
+    client.commandOnNext = "Y\r";
+    link.writeCommand("Y\r");
+    const std::string chunk(4096, '>');
+    for (int i = 0; i < 2560; ++i) // 10 MB
+        port.receive(chunk);
+    // One command per delivery at most: the rest of each delivery predates it.
+    EXPECT_EQ(port.written.size(), 2u + 1u + 2560u);
+}
+
+TEST_F(ReceiverLinkTest, OverlongLineIsBoundedAndCountsAsEmptyReply) {
+    ASSERT_TRUE(connect());
+    link.writeCommand("Y\r");
+    port.receive(std::string(1000, 'G'));
+    EXPECT_EQ(link.state().lineBuffer.size(), ReceiverLink::kMaxReplyLength);
+    port.receive("\r\n>");
+    EXPECT_THAT(client.reports, IsEmpty());
+    EXPECT_EQ(client.nextRequests, 2);
+    EXPECT_TRUE(link.state().lineBuffer.empty());
+}
+
+} // namespace
+} // namespace kovo::test
