@@ -1,0 +1,48 @@
+#include "ui/DirectionPad.h"
+
+#include "ui/PanelArt.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kovo {
+
+DirectionPad::DirectionPad(const QRect& rect, QWidget* parent) : QWidget(parent)
+{
+    setGeometry(rect);
+    setCursor(Qt::SizeHorCursor);
+}
+
+void DirectionPad::setImage(int image)
+{
+    if (image == image_)
+        return;
+    image_ = image;
+    update();
+}
+
+void DirectionPad::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, art::padPixmap(image_, devicePixelRatioF()));
+}
+
+// Pointer x is reported in the coordinates of the panel that holds the pad.
+void DirectionPad::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        emit pressed(x() + int(event->position().x()), event->button());
+}
+
+void DirectionPad::mouseMoveEvent(QMouseEvent* event)
+{
+    emit moved(x() + int(event->position().x()), event->buttons());
+}
+
+void DirectionPad::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        emit released(event->button());
+}
+
+} // namespace kovo

@@ -1,0 +1,34 @@
+#pragma once
+#include <QWidget>
+
+#include <functional>
+
+namespace kovo {
+
+// The grey pad of Control panel 1 that is dragged sideways to tune. It only
+// reports the mouse; what a drag does is decided by its owner.
+class DirectionPad : public QWidget {
+    Q_OBJECT
+public:
+    DirectionPad(const QRect& rect, QWidget* parent);
+
+    // 0 both arrows dark, 1 left lit, 2 right lit; ignored when unchanged.
+    void setImage(int image);
+    int image() const { return image_; }
+
+signals:
+    void pressed(int x, Qt::MouseButton button);
+    void moved(int x, Qt::MouseButtons buttons);
+    void released(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int image_ = 0;
+};
+
+} // namespace kovo

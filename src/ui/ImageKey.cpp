@@ -1,0 +1,43 @@
+#include "ui/ImageKey.h"
+
+#include <QPainter>
+
+namespace kovo {
+
+ImageKey::ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyle style,
+                   QWidget* parent)
+    : QAbstractButton(parent), id_(id), captions_(std::move(captions)), style_(style)
+{
+    setGeometry(rect);
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::ArrowCursor);
+    connect(this, &QAbstractButton::clicked, this, [this] { emit activated(id_); });
+}
+
+void ImageKey::setState(int state)
+{
+    state = qBound(0, state, qMax(1, int(captions_.size()) - 1));
+    if (state == state_)
+        return;
+    state_ = state;
+    update();
+}
+
+art::KeyFace ImageKey::face() const
+{
+    art::KeyFace f;
+    f.caption = captions_.value(state_, captions_.value(0));
+    f.size = size();
+    f.style = style_;
+    f.lit = state_ > 0 && style_ != art::KeyStyle::Keypad;
+    f.pressed = isDown();
+    return f;
+}
+
+void ImageKey::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, art::keyPixmap(face(), devicePixelRatioF()));
+}
+
+} // namespace kovo

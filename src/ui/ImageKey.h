@@ -1,0 +1,39 @@
+#pragma once
+#include "ui/PanelArt.h"
+
+#include <QAbstractButton>
+#include <QStringList>
+
+namespace kovo {
+
+// A key of the front panel whose caption is part of its image. State 0 is the
+// "off" image pair; states 1.. are "on" pairs, each with its own caption (the
+// AM key reads AM, SAM, SAL or SAH when lit).
+class ImageKey : public QAbstractButton {
+    Q_OBJECT
+public:
+    ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyle style,
+             QWidget* parent);
+
+    int id() const { return id_; }
+    int state() const { return state_; }
+    // Changes the image pair; repaints only when it differs.
+    void setState(int state);
+    art::KeyFace face() const;
+
+    QSize sizeHint() const override { return size(); }
+
+signals:
+    void activated(int id);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    int id_;
+    int state_ = 0;
+    QStringList captions_;
+    art::KeyStyle style_;
+};
+
+} // namespace kovo

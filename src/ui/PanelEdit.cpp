@@ -1,0 +1,54 @@
+#include "ui/PanelEdit.h"
+
+#include "ui/PanelArt.h"
+
+#include <QKeyEvent>
+
+namespace kovo {
+
+PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, QWidget* parent)
+    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber)
+{
+    setGeometry(rect);
+    setFont(font);
+    setFrame(false);
+    setTextMargins(0, 0, 0, 0);
+    setContentsMargins(0, 0, 0, 0);
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+    applyStyle();
+}
+
+void PanelEdit::applyStyle()
+{
+    setStyleSheet(QStringLiteral("QLineEdit{border:%1;padding:0px;background:%2;color:black;"
+                                 "selection-background-color:black;selection-color:rgb(255,224,0);}")
+                      .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
+                           colour_.name()));
+}
+
+void PanelEdit::showText(const QString& t)
+{
+    if (text() != t)
+        setText(t);
+}
+
+void PanelEdit::setFieldColour(const QColor& background)
+{
+    if (background == colour_)
+        return;
+    colour_ = background;
+    applyStyle();
+}
+
+void PanelEdit::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((enter || key == Qt::Key_Escape) && handler_ && handler_(*this, enter)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace kovo

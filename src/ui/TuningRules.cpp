@@ -1,0 +1,116 @@
+#include "ui/TuningRules.h"
+
+#include "data/AppSettings.h"
+#include "data/ValueTables.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace kovo {
+
+std::uint32_t limitFrequency(std::int64_t hz)
+{
+    if (hz >= std::int64_t(kHighestFrequency))
+        return kHighestFrequency;
+    if (hz <= std::int64_t(kLowestFrequency))
+        return kLowestFrequency;
+    return static_cast<std::uint32_t>(hz);
+}
+
+std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz)
+{
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    if (i == text.size())
+        return std::nullopt;
+    bool negative = false;
+    if (text[i] == '+' || text[i] == '-')
+        negative = text[i++] == '-';
+    // Far more than any frequency: larger numbers saturate.
+    constexpr std::uint64_t kCeiling = std::uint64_t(1) << 40;
+    std::uint64_t hz = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+        hz = std::min(kCeiling, hz * 10 + std::uint64_t(text[i] - '0') * unitHz);
+    if (i < text.size() && text[i] == '.') {
+        // Each fractional digit is worth a tenth of the one before; digits
+        // below one hertz are cut off.
+        std::uint64_t place = unitHz;
+        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+            place /= 10;
+            hz = std::min(kCeiling, hz + std::uint64_t(text[i] - '0') * place);
+        }
+    }
+    return negative ? -std::int64_t(hz) : std::int64_t(hz);
+}
+
+std::string formatMegahertz(std::uint32_t hz)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%4u.%06u", unsigned(hz / 1'000'000), unsigned(hz % 1'000'000));
+    return buf;
+}
+
+int modeForKey(int key, int currentMode, bool optSam)
+{
+    constexpr int kAm = 2;
+    if (key != kAm || !optSam)
+        return key;
+    switch (currentMode) {
+    case 2: return 6;
+    case 6: return 7;
+    case 7: return 8;
+    default: return kAm;
+    }
+}
+
+int defaultIfBandwidth(int newMode, int current, const AppSettings& s)
+{
+    switch (newMode) {
+    case 0: return (current >= 2 && current <= 4) ? current : s.nfmBandWidth + 2;
+    case 1: return current > 4 ? current : s.wfmBandWidth + 5;
+    case 2:
+    case 6: return s.amBandWidth + 2;
+    case 5: return s.optFilter == 1 ? 0 : 1;
+    default: return 1; // LSB, USB, SAL, SAH
+    }
+}
+
+int modeKeyOf(int mode) { return mode > 5 ? 2 : mode; }
+
+int amKeyImage(int mode)
+{
+    switch (mode) {
+    case 2: return 1;
+    case 6: return 2;
+    case 7: return 3;
+    case 8: return 4;
+    default: return 0;
+    }
+}
+
+int bankOfMask(std::int32_t bankMask)
+{
+    for (int b = 0; b <= 21; ++b)
+        if (bankMask & (std::int32_t(1) << b))
+            return b;
+    return 0;
+}
+
+std::uint32_t subStepHz(int subStep, int mainStep)
+{
+    if (subStep > 15)
+        return 10 * stepHz(mainStep);
+    return stepHz(subStep);
+}
+
+int DragAccumulator::add(int pixels)
+{
+    pixels_ += pixels;
+    const int steps = pixels_ / kPixelsPerStep; // rounds toward zero
+    pixels_ %= kPixelsPerStep;                  // keeps the sign
+    return steps;
+}
+
+} // namespace kovo

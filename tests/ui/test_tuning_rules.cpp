@@ -1,0 +1,113 @@
+#include "ui/TuningRules.h"
+
+#include "data/AppSettings.h"
+
+#include <gtest/gtest.h>
+
+using namespace kovo;
+
+TEST(TuningRules, TypedMegahertzAreExactAndTruncated)
+{
+    EXPECT_EQ(parseDecimalHz("145.5", kMegahertz), 145'500'000);
+    EXPECT_EQ(parseDecimalHz("145.0125", kMegahertz), 145'012'500) << "no floating-point loss";
+    EXPECT_EQ(parseDecimalHz(" 0.1234567", kMegahertz), 123'456) << "below 1 Hz is cut";
+    EXPECT_EQ(parseDecimalHz("145", kKilohertz), 145'000);
+    EXPECT_EQ(parseDecimalHz("12.5", kKilohertz), 12'500);
+    EXPECT_EQ(parseDecimalHz("-3", kMegahertz), -3'000'000);
+    EXPECT_EQ(parseDecimalHz("abc", kMegahertz), 0) << "no number reads as 0";
+    EXPECT_EQ(parseDecimalHz("145.5MHz", kMegahertz), 145'500'000) << "trailing text ignored";
+    EXPECT_EQ(parseDecimalHz(".", kMegahertz), 0);
+    EXPECT_FALSE(parseDecimalHz("", kMegahertz).has_value());
+    EXPECT_FALSE(parseDecimalHz("   ", kMegahertz).has_value());
+    // Absurdly long input saturates instead of overflowing.
+    const auto huge = parseDecimalHz(std::string(400, '9'), kMegahertz);
+    ASSERT_TRUE(huge.has_value());
+    EXPECT_EQ(limitFrequency(*huge), kHighestFrequency);
+}
+
+TEST(TuningRules, FrequencyLimits)
+{
+    EXPECT_EQ(limitFrequency(3'000'000'000), 2'040'000'000u);
+    EXPECT_EQ(limitFrequency(2'040'000'000), 2'040'000'000u);
+    EXPECT_EQ(limitFrequency(2'039'999'950), 2'039'999'950u);
+    EXPECT_EQ(limitFrequency(100'000), 100'000u);
+    EXPECT_EQ(limitFrequency(100'001), 100'001u);
+    EXPECT_EQ(limitFrequency(50'000), 100'000u);
+    EXPECT_EQ(limitFrequency(-5), 100'000u);
+}
+
+TEST(TuningRules, MegahertzFormat)
+{
+    EXPECT_EQ(formatMegahertz(145'000'000), " 145.000000");
+    EXPECT_EQ(formatMegahertz(100'000), "   0.100000");
+    EXPECT_EQ(formatMegahertz(2'040'000'000), "2040.000000");
+}
+
+TEST(TuningRules, AmKeyCyclesSynchronousAmOnlyWithTheOption)
+{
+    EXPECT_EQ(modeForKey(2, 2, false), 2);
+    EXPECT_EQ(modeForKey(2, 6, false), 2);
+    int mode = 0;
+    const int expected[] = {2, 6, 7, 8, 2, 6};
+    for (int want : expected) {
+        mode = modeForKey(2, mode, true);
+        EXPECT_EQ(mode, want);
+    }
+    EXPECT_EQ(modeForKey(2, 4, true), 2) << "from another mode the AM key gives AM";
+    EXPECT_EQ(modeForKey(5, 7, true), 5);
+    EXPECT_EQ(modeKeyOf(7), 2);
+    EXPECT_EQ(amKeyImage(2), 1);
+    EXPECT_EQ(amKeyImage(8), 4);
+    EXPECT_EQ(amKeyImage(0), 0);
+}
+
+TEST(TuningRules, ModeDefaultIfBandwidths)
+{
+    AppSettings s;
+    s.nfmBandWidth = 2;
+    s.wfmBandWidth = 1;
+    s.amBandWidth = 1;
+    EXPECT_EQ(defaultIfBandwidth(0, 3, s), 3) << "NFM keeps 2..4";
+    EXPECT_EQ(defaultIfBandwidth(0, 5, s), 4);
+    EXPECT_EQ(defaultIfBandwidth(0, 1, s), 4);
+    EXPECT_EQ(defaultIfBandwidth(1, 5, s), 5) << "WFM keeps 5 and 6";
+    EXPECT_EQ(defaultIfBandwidth(1, 4, s), 6);
+    EXPECT_EQ(defaultIfBandwidth(2, 6, s), 3);
+    EXPECT_EQ(defaultIfBandwidth(6, 6, s), 3) << "SAM as AM";
+    EXPECT_EQ(defaultIfBandwidth(5, 3, s), 1);
+    s.optFilter = 1;
+    EXPECT_EQ(defaultIfBandwidth(5, 3, s), 0) << "CW uses the 500 Hz filter when fitted";
+    for (int m : {3, 4, 7, 8})
+        EXPECT_EQ(defaultIfBandwidth(m, 5, s), 1) << m;
+}
+
+TEST(TuningRules, BankOfMaskIsLowestBit)
+{
+    EXPECT_EQ(bankOfMask(0), 0);
+    EXPECT_EQ(bankOfMask(1), 0);
+    EXPECT_EQ(bankOfMask(0x200000), 21);
+    EXPECT_EQ(bankOfMask(0x0C), 2);
+    EXPECT_EQ(bankOfMask(0x400000), 0) << "bits above 21 are not banks";
+}
+
+TEST(TuningRules, DragAccumulatorEightPixelsPerStepWithSign)
+{
+    DragAccumulator acc;
+    EXPECT_EQ(acc.add(7), 0);
+    EXPECT_EQ(acc.add(1), 1);
+    EXPECT_EQ(acc.pending(), 0);
+    EXPECT_EQ(acc.add(-3), 0);
+    EXPECT_EQ(acc.add(-13), -2);
+    EXPECT_EQ(acc.pending(), 0);
+    EXPECT_EQ(acc.add(20), 2);
+    EXPECT_EQ(acc.pending(), 4);
+    EXPECT_EQ(acc.add(-5), 0);
+    EXPECT_EQ(acc.pending(), -1);
+}
+
+TEST(TuningRules, SubStep)
+{
+    EXPECT_EQ(subStepHz(16, 10), 200'000u) << "Main X 10";
+    EXPECT_EQ(subStepHz(1, 10), 50u);
+    EXPECT_EQ(subStepHz(15, 10), 10'000'000u);
+}
