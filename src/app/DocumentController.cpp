@@ -1,6 +1,7 @@
 #include "DocumentController.h"
 
 #include "app/RecentFileList.h"
+#include "data/CKovo5Doc.h"
 #include "data/Notifier.h"
 
 #include <QDir>
@@ -23,6 +24,28 @@ QString normalised(const QString& path) {
 }
 
 } // namespace
+
+// --- the program's document ------------------------------------------------------
+
+void Kovo5DocumentFile::newDocument() { document_.onNewDocument(); }
+
+bool Kovo5DocumentFile::read(const std::string& path, std::string& errorText) {
+    const FileResult result = document_.openDocument(path);
+    errorText = result.message;
+    return result.ok;
+}
+
+bool Kovo5DocumentFile::write(const std::string& path, std::string& errorText) {
+    const FileResult result = document_.saveDocument(path);
+    errorText = result.message;
+    return result.ok;
+}
+
+bool Kovo5DocumentFile::exportFile(const std::string&, int, bool) {
+    return false; // the document's export arrives with the export module
+}
+
+bool Kovo5DocumentFile::isModified() const { return document_.isModified(); }
 
 // --- dialogs -----------------------------------------------------------------
 

@@ -25,6 +25,22 @@ public:
     virtual bool isModified() const = 0;
 };
 
+class CKovo5Doc;
+
+// The program's document behind the file commands.
+class Kovo5DocumentFile final : public DocumentFile {
+public:
+    explicit Kovo5DocumentFile(CKovo5Doc& document) : document_(document) {}
+    void newDocument() override;
+    bool read(const std::string& path, std::string& errorText) override;
+    bool write(const std::string& path, std::string& errorText) override;
+    bool exportFile(const std::string& path, int kind, bool csv) override;
+    bool isModified() const override;
+
+private:
+    CKovo5Doc& document_;
+};
+
 // The file dialogs the commands need; the program shows real dialogs, tests answer.
 // An empty result means the user cancelled.
 class FileDialogs {

@@ -7,6 +7,12 @@
 #include "app/QtTimerService.h"
 #include "app/RecentFileList.h"
 #include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "link/CommandChooser.h"
+#include "link/PollingLoop.h"
+#include "link/ReceiverLink.h"
+#include "link/TimerIds.h"
+#include "link/TimerRouter.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -55,19 +61,22 @@ Notifier::Answer MessageBoxNotifier::askYesNoCancel(const std::string& text) {
 
 // --- frame -----------------------------------------------------------------------
 
-MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, DocumentFile& document,
-                       ShellOptions options, FrameSeams seams)
+MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
+                       const Clock& clock, ShellOptions options, FrameSeams seams)
     : settings_(settings), options_(std::move(options)),
       writer_(std::make_unique<AppSettingsWriter>(settings, store)),
       recentFiles_(std::make_unique<RecentFileList>(settings, store)),
       messageBoxes_(std::make_unique<MessageBoxNotifier>(this)),
       fileDialogs_(std::make_unique<QtFileDialogs>(this)),
       notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
-      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()),
-      port_(std::move(seams.port)), timers_(std::move(seams.timers)),
-      makeSplashTimers_(std::move(seams.makeSplashTimers)), document_(document) {
-    if (!port_)
-        port_ = std::make_unique<QtCommPort>(settings_);
+      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()), doc_(document),
+      documentFile_(document), port_(std::move(seams.port)), timers_(std::move(seams.timers)),
+      makeSplashTimers_(std::move(seams.makeSplashTimers)) {
+    if (!port_) {
+        auto port = std::make_unique<QtCommPort>(settings_);
+        port->setDevicePathOverride(options_.portOverride);
+        port_ = std::move(port);
+    }
     if (!timers_)
         timers_ = std::make_unique<QtTimerService>();
     if (!makeSplashTimers_)
@@ -75,21 +84,8 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, DocumentFile
     if (options_.dataDirectory.isEmpty())
         options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 
-    recentFiles_->load();
-    DocumentController::Hooks hooks;
-    hooks.closePort = [this] {
-        const bool wasOpen = port_->portOpen();
-        if (wasOpen)
-            port_->setPortOpen(false);
-        return wasOpen;
-    };
-    documents_ = std::make_unique<DocumentController>(document_, *notifier_, *dialogs_,
-                                                      *recentFiles_, options_.dataDirectory,
-                                                      std::move(hooks), this);
-    connect(documents_.get(), &DocumentController::titleChanged, this, &MainWindow::updateTitle);
-    connect(documents_.get(), &DocumentController::recentListChanged, this,
-            &MainWindow::rebuildRecentFiles);
-    timers_->setHandler([this](int id) { onTimer(id); });
+    createLink(clock);
+    createDocumentCommands();
 
     setAttribute(Qt::WA_QuitOnClose);
     setAcceptDrops(true);
@@ -109,18 +105,54 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, DocumentFile
     }
 }
 
+// The serial control and the polling loop belong to the frame; the port
+// stays closed until a document has been read.
+void MainWindow::createLink(const Clock& clock) {
+    router_ = std::make_unique<TimerRouter>(*timers_);
+    link_ = std::make_unique<ReceiverLink>(*port_, *router_, clock, *notifier_, settings_);
+    link_->createControl();
+    chooser_ = std::make_unique<CommandChooser>(doc_, *link_, *router_, settings_);
+    loop_ = std::make_unique<PollingLoop>(doc_, *link_, *chooser_, *router_);
+    link_->setClient(loop_.get());
+    router_->on(TimerOpenLastDocument, [this] {
+        router_->stop(TimerOpenLastDocument);
+        openLastDocument();
+    });
+}
+
+void MainWindow::createDocumentCommands() {
+    recentFiles_->load();
+    DocumentController::Hooks hooks;
+    hooks.closePort = [this] {
+        const bool wasOpen = port_->portOpen();
+        link_->closePort();
+        return wasOpen;
+    };
+    hooks.reopenPort = [this] { link_->openPort(settings_.portNum, settings_.commSpeed); };
+    documents_ = std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_,
+                                                      *recentFiles_, options_.dataDirectory,
+                                                      std::move(hooks), this);
+    connect(documents_.get(), &DocumentController::titleChanged, this, &MainWindow::updateTitle);
+    connect(documents_.get(), &DocumentController::recentListChanged, this,
+            &MainWindow::rebuildRecentFiles);
+}
+
 MainWindow::~MainWindow() {
     if (splash_)
         delete splash_.data();
+    // The link lets go of the port and the timers before they go.
+    loop_.reset();
+    chooser_.reset();
+    link_.reset();
 }
 
 bool MainWindow::start() {
     if (options_.startupFile.isEmpty()) {
-        document_.newDocument();
+        documentFile_.newDocument();
     } else if (!documents_->openFile(options_.startupFile)) {
         return false;
     }
-    timers_->setTimer(openLastDocumentTimer, openLastDocumentDelayMs);
+    router_->start(TimerOpenLastDocument, kOpenLastDocumentMs);
     showTitleStrip();
     return true;
 }
@@ -240,13 +272,6 @@ void MainWindow::showHelp() {
 }
 
 // --- timers ----------------------------------------------------------------------
-
-void MainWindow::onTimer(int timerId) {
-    if (timerId == openLastDocumentTimer) {
-        timers_->killTimer(openLastDocumentTimer);
-        openLastDocument();
-    }
-}
 
 void MainWindow::openLastDocument() {
     documents_->openFile(QFile::decodeName(settings_.lastFile.c_str()));

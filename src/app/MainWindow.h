@@ -13,10 +13,16 @@ namespace kovo {
 
 struct AppSettings;
 class AppSettingsWriter;
+class CKovo5Doc;
+class Clock;
+class CommandChooser;
 class CommPort;
+class PollingLoop;
+class ReceiverLink;
 class RecentFileList;
 class SettingsStore;
 class SplashScreen;
+class TimerRouter;
 class TimerService;
 
 // How the program was started.
@@ -26,6 +32,9 @@ struct ShellOptions {
     bool showSplash = true;
     // Relative document names (the default "Frequency.kv5") live here.
     QString dataDirectory;
+    // A device opened in place of the configured port for this run only
+    // (the simulator's terminal in demo mode); never stored.
+    std::string portOverride;
 };
 
 // What the frame talks to outside itself. Anything left empty is the real
@@ -74,11 +83,9 @@ public:
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
-    static constexpr int openLastDocumentTimer = 12;
-    static constexpr int openLastDocumentDelayMs = 5000;
 
-    MainWindow(AppSettings& settings, SettingsStore& store, DocumentFile& document,
-               ShellOptions options, FrameSeams seams = {});
+    MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
+               const Clock& clock, ShellOptions options, FrameSeams seams = {});
     ~MainWindow() override;
 
     // The start of the program after the settings and the document exist:
@@ -97,6 +104,8 @@ public:
     AppSettingsWriter& settingsWriter() { return *writer_; }
     CommPort& commPort() { return *port_; }
     TimerService& timers() { return *timers_; }
+    ReceiverLink& link() { return *link_; }
+    PollingLoop& pollingLoop() { return *loop_; }
     Notifier& notifier() { return *notifier_; }
     QWidget* panelArea() const { return panelArea_; }
     SplashScreen* splash() const { return splash_; }
@@ -112,11 +121,12 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void createLink(const Clock& clock);
+    void createDocumentCommands();
     void createMenus();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     void rebuildRecentFiles();
-    void onTimer(int timerId);
     void openLastDocument();
     void applyWindowFlags();
     void showHelp();
@@ -130,16 +140,21 @@ private:
     std::unique_ptr<QtFileDialogs> fileDialogs_;
     Notifier* notifier_;
     FileDialogs* dialogs_;
+    CKovo5Doc& doc_;
+    Kovo5DocumentFile documentFile_;
     std::unique_ptr<CommPort> port_;
     std::unique_ptr<TimerService> timers_;
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
+    std::unique_ptr<TimerRouter> router_;
+    std::unique_ptr<ReceiverLink> link_;
+    std::unique_ptr<CommandChooser> chooser_;
+    std::unique_ptr<PollingLoop> loop_;
     std::unique_ptr<DocumentController> documents_;
     QPointer<SplashScreen> splash_;
     QWidget* panelArea_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
-    DocumentFile& document_;
 };
 
 } // namespace kovo

@@ -1,5 +1,6 @@
 #include "SplashScreen.h"
 
+#include "link/TimerIds.h"
 #include "link/TimerService.h"
 
 #include <QApplication>
@@ -15,21 +16,21 @@ SplashScreen::SplashScreen(std::unique_ptr<TimerService> timers, QWidget* parent
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(picture_.size());
     timers_->setHandler([this](int id) {
-        if (id == timerId)
+        if (id == TimerSplash)
             dismiss();
     });
 }
 
 SplashScreen::~SplashScreen() {
     qApp->removeEventFilter(this);
-    timers_->killTimer(timerId);
+    timers_->killTimer(TimerSplash);
 }
 
 void SplashScreen::start() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     qApp->installEventFilter(this);
-    timers_->setTimer(timerId, durationMs);
+    timers_->setTimer(TimerSplash, durationMs);
     show();
 }
 
@@ -80,7 +81,7 @@ void SplashScreen::dismiss() {
         return;
     dismissed_ = true;
     qApp->removeEventFilter(this);
-    timers_->killTimer(timerId);
+    timers_->killTimer(TimerSplash);
     close();
 }
 

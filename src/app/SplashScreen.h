@@ -12,7 +12,6 @@ class TimerService;
 class SplashScreen : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int timerId = 199;
     static constexpr int durationMs = 7000;
 
     explicit SplashScreen(std::unique_ptr<TimerService> timers, QWidget* parent = nullptr);

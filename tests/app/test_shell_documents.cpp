@@ -12,7 +12,7 @@ namespace kovo {
 namespace {
 
 using test::LoggingDocument;
-using test::RecordingNotifier;
+using test::ScriptedNotifier;
 using test::ScriptedDialogs;
 using Answer = Notifier::Answer;
 
@@ -40,7 +40,7 @@ protected:
     QSettingsStore store_;
     RecentFileList recent_;
     LoggingDocument document_;
-    RecordingNotifier notifier_;
+    ScriptedNotifier notifier_;
     ScriptedDialogs dialogs_;
     bool portOpen_ = false;
     DocumentController controller_;

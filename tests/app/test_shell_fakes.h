@@ -3,14 +3,11 @@
 // on a modal dialog, so every question is answered from a script.
 #include "app/DocumentController.h"
 #include "data/Notifier.h"
-#include "link/CommPort.h"
-#include "link/TimerService.h"
 
 #include <QFile>
 #include <QString>
 #include <deque>
 #include <ostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,7 +16,7 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace kovo::test {
 
-class RecordingNotifier final : public Notifier {
+class ScriptedNotifier final : public Notifier {
 public:
     void showMessage(const std::string& text) override { messages.push_back(text); }
     bool askYesNo(const std::string& text) override {
@@ -72,57 +69,6 @@ private:
         replies.pop_front();
         return r;
     }
-};
-
-// Timers that fire only when the test says so.
-class ManualTimers final : public TimerService {
-public:
-    void setTimer(int id, int intervalMs) override { running[id] = intervalMs; }
-    void killTimer(int id) override { running.erase(id); }
-    bool isTimerActive(int id) const override { return running.count(id) != 0; }
-    void setHandler(Handler handler) override { handler_ = std::move(handler); }
-
-    // Fires a running timer once; false when it is not running.
-    bool fire(int id) {
-        if (!isTimerActive(id) || !handler_)
-            return false;
-        handler_(id);
-        return true;
-    }
-    std::map<int, int> running;
-
-private:
-    Handler handler_;
-};
-
-// A serial port that only remembers whether it is open and what was written.
-class RecordingPort final : public CommPort {
-public:
-    void setCommPort(int n) override { portNumber = n; }
-    void setSettings(const std::string& s) override { settings = s; }
-    void setHandshaking(int) override {}
-    void setInBufferSize(int) override {}
-    void setOutBufferSize(int) override {}
-    void setInBufferCount(int) override {}
-    void setOutBufferCount(int) override {}
-    void setNullDiscard(bool) override {}
-    void setRThreshold(int) override {}
-    void setSThreshold(int) override {}
-    bool portOpen() const override { return open; }
-    void setPortOpen(bool o) override {
-        open = o;
-        openings.push_back(o);
-    }
-    void output(const std::string& text) override { written += text; }
-    std::string input() override { return {}; }
-    void setEventHandler(EventHandler h) override { handler = std::move(h); }
-
-    bool open = false;
-    int portNumber = 0;
-    std::string settings;
-    std::string written;
-    std::vector<bool> openings;
-    EventHandler handler;
 };
 
 // A document whose file operations only log what they are asked and succeed

@@ -1,8 +1,12 @@
+#include "../link/fakes/FakeCommPort.h"
+#include "../link/fakes/FakeTimerService.h"
 #include "app/AppSettingsLoader.h"
 #include "app/MainWindow.h"
 #include "app/QSettingsStore.h"
 #include "app/SplashScreen.h"
 #include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "link/TimerIds.h"
 #include "test_shell_fakes.h"
 
 #include <QApplication>
@@ -16,15 +20,26 @@
 namespace kovo {
 namespace {
 
-using test::LoggingDocument;
-using test::ManualTimers;
-using test::RecordingNotifier;
-using test::RecordingPort;
+using test::FakeCommPort;
+using test::FakeTimerService;
 using test::ScriptedDialogs;
+using test::ScriptedNotifier;
 
 class FrameTest : public ::testing::Test {
 protected:
     FrameTest() : store_(dir_.filePath("KOVO3000.ini")) {}
+
+    // A document file that can be told apart by the name of link set 0.
+    QString writeDocument(const QString& path, const std::string& mark) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        CKovo5Doc doc(settings_, clock_);
+        doc.linkSetNames[0] = mark;
+        EXPECT_TRUE(doc.saveDocument(path.toStdString()).ok);
+        return path;
+    }
+    bool portWasOpened() const {
+        return std::find(port_->calls.begin(), port_->calls.end(), "PortOpen=1") != port_->calls.end();
+    }
 
     // Builds the window as the program does, with every outside seam faked.
     MainWindow& makeWindow(QString startupFile = {}, bool splash = false) {
@@ -34,29 +49,30 @@ protected:
         options.showSplash = splash;
         options.dataDirectory = dataDir();
         FrameSeams seams;
-        auto port = std::make_unique<RecordingPort>();
+        auto port = std::make_unique<FakeCommPort>();
         port_ = port.get();
+        // A receiver that answers the probe with its prompt.
+        port_->onOutput = [this](const std::string& text) {
+            if (text == "\r")
+                port_->receive(">");
+        };
         seams.port = std::move(port);
-        auto timers = std::make_unique<ManualTimers>();
+        auto timers = std::make_unique<FakeTimerService>(clock_);
         timers_ = timers.get();
         seams.timers = std::move(timers);
         seams.makeSplashTimers = [this] {
-            auto t = std::make_unique<ManualTimers>();
+            auto t = std::make_unique<FakeTimerService>(clock_);
             splashTimers_ = t.get();
             return t;
         };
         seams.notifier = &notifier_;
         seams.dialogs = &dialogs_;
-        window_ = std::make_unique<MainWindow>(settings_, store_, document_, options, std::move(seams));
+        window_ = std::make_unique<MainWindow>(settings_, store_, document_, clock_, options,
+                                               std::move(seams));
         return *window_;
     }
 
     QString dataDir() const { return dir_.filePath("data"); }
-    QString makeFile(const QString& path) const {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile(path).open(QIODevice::WriteOnly);
-        return path;
-    }
     // The menu entry that sends `command`, as the menus show it now.
     QAction* action(int command) const { return findIn(window_->menuBar()->actions(), command); }
     static QAction* findIn(const QList<QAction*>& actions, int command) {
@@ -74,12 +90,13 @@ protected:
     QTemporaryDir dir_;
     QSettingsStore store_;
     AppSettings settings_;
-    LoggingDocument document_;
-    RecordingNotifier notifier_;
+    ManualClock clock_{1'000'000'300};
+    CKovo5Doc document_{settings_, clock_};
+    ScriptedNotifier notifier_;
     ScriptedDialogs dialogs_;
-    RecordingPort* port_ = nullptr;
-    ManualTimers* timers_ = nullptr;
-    ManualTimers* splashTimers_ = nullptr;
+    FakeCommPort* port_ = nullptr;
+    FakeTimerService* timers_ = nullptr;
+    FakeTimerService* splashTimers_ = nullptr;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -122,47 +139,79 @@ TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterSt
     QTemporaryDir cwd;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(cwd.path());
-    makeFile(cwd.filePath("Frequency.kv5")); // must not be the one read
-    const QString expected = makeFile(QDir(dataDir()).filePath("Frequency.kv5"));
+    writeDocument(cwd.filePath("Frequency.kv5"), "working directory");
+    const QString expected = writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
 
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
-    EXPECT_EQ(document_.log, std::vector<std::string>{"new"});
-    ASSERT_EQ(timers_->running.count(MainWindow::openLastDocumentTimer), 1u);
-    EXPECT_EQ(timers_->running[MainWindow::openLastDocumentTimer], 5000);
+    EXPECT_EQ(document_.linkSetNames[0], "00") << "a new document first";
+    EXPECT_EQ(timers_->intervalOf(TimerOpenLastDocument), 5000);
 
-    ASSERT_TRUE(timers_->fire(MainWindow::openLastDocumentTimer));
-    EXPECT_EQ(document_.log.back(), "read " + expected.toStdString());
-    EXPECT_FALSE(timers_->isTimerActive(MainWindow::openLastDocumentTimer)) << "fires once";
+    timers_->advance(4999);
+    EXPECT_EQ(document_.linkSetNames[0], "00");
+    EXPECT_FALSE(portWasOpened());
+    timers_->advance(1);
+    EXPECT_EQ(document_.linkSetNames[0], "data folder");
+    EXPECT_FALSE(timers_->isTimerActive(TimerOpenLastDocument)) << "fires once";
     EXPECT_EQ(w.documents().path(), expected);
     EXPECT_EQ(w.windowTitle(), "Frequency.kv5 - KOVO3000");
     EXPECT_TRUE(notifier_.messages.empty());
+
+    // Reading the file ends by opening the configured port and probing.
+    EXPECT_TRUE(portWasOpened());
+    EXPECT_EQ(port_->settings, "4800,N,8,2");
+    EXPECT_EQ(port_->commPort, 1);
+    timers_->advance(3100);
+    EXPECT_TRUE(notifier_.messages.empty()) << "the fake receiver answered the probe";
+    EXPECT_FALSE(port_->written.empty());
     QDir::setCurrent(previous);
 }
 
-TEST_F(FrameTest, AMissingLastFileIsReportedAndTheProgramRunsOn) {
+TEST_F(FrameTest, AMissingLastFileIsReportedAndThePortStaysClosed) {
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
-    timers_->fire(MainWindow::openLastDocumentTimer);
+    timers_->advance(5000);
     ASSERT_EQ(notifier_.messages.size(), 1u);
-    EXPECT_NE(notifier_.messages[0].find("Frequency.kv5 was not found."), std::string::npos);
+    const std::string expected = QDir(dataDir()).filePath("Frequency.kv5").toStdString() + " was not found.";
+    EXPECT_EQ(notifier_.messages[0], expected);
     EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
-    EXPECT_FALSE(port_->open);
+    EXPECT_FALSE(portWasOpened());
     EXPECT_TRUE(w.isVisible());
 }
 
+TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    document_.linkSetNames[3] = "kept";
+    document_.setModified(true);
+    const QString bad = dir_.filePath("bad.kv5");
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x42\xC7\x00\x00\x01\x00", 6); // version, then the file ends early
+    file.close();
+
+    notifier_.answers = {Notifier::Answer::No};
+    EXPECT_FALSE(w.documents().openFile(bad));
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_EQ(notifier_.messages[0], "An attempt was made to access " + bad.toStdString() + " past its and.");
+    EXPECT_EQ(document_.linkSetNames[3], "kept");
+    EXPECT_TRUE(document_.isModified());
+    EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
+    EXPECT_FALSE(portWasOpened()) << "the port was closed before and stays closed";
+}
+
 TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureEndsTheProgram) {
-    const QString file = makeFile(dir_.filePath("named.kv5"));
+    const QString file = writeDocument(dir_.filePath("named.kv5"), "named");
     MainWindow& w = makeWindow(file);
     ASSERT_TRUE(w.start());
-    EXPECT_EQ(document_.log, std::vector<std::string>{"read " + file.toStdString()});
+    EXPECT_EQ(document_.linkSetNames[0], "named");
     EXPECT_EQ(w.documents().recentFiles().value(0), file);
     // Timer 12 then finds the same file first in the list and reads nothing.
-    timers_->fire(MainWindow::openLastDocumentTimer);
-    EXPECT_EQ(document_.log.size(), 1u);
+    document_.linkSetNames[0] = "changed in memory";
+    timers_->advance(5000);
+    EXPECT_EQ(document_.linkSetNames[0], "changed in memory");
 
     window_.reset();
-    document_.log.clear();
     EXPECT_FALSE(makeWindow(dir_.filePath("absent.kv5")).start());
     EXPECT_EQ(notifier_.messages.size(), 1u);
 }
@@ -212,7 +261,7 @@ TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
 TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
-    document_.modified = true;
+    document_.setModified(true);
     notifier_.answers = {Notifier::Answer::Cancel};
     w.runCommand(MainWindow::CommandExit);
     EXPECT_TRUE(w.isVisible());
@@ -225,8 +274,8 @@ TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
 }
 
 TEST_F(FrameTest, RecentFilesAppearInTheFileMenuAndOpenByNumber) {
-    const QString a = makeFile(dir_.filePath("a.kv5"));
-    const QString b = makeFile(dir_.filePath("b.kv5"));
+    const QString a = writeDocument(dir_.filePath("a.kv5"), "a");
+    const QString b = writeDocument(dir_.filePath("b.kv5"), "b");
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
     EXPECT_FALSE(action(MainWindow::CommandRecentFirst));
@@ -237,6 +286,7 @@ TEST_F(FrameTest, RecentFilesAppearInTheFileMenuAndOpenByNumber) {
     EXPECT_EQ(action(MainWindow::CommandRecentFirst + 1)->text(), "&2 " + a);
     action(MainWindow::CommandRecentFirst + 1)->trigger();
     EXPECT_EQ(w.documents().path(), a);
+    EXPECT_EQ(document_.linkSetNames[0], "a");
 }
 
 TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
@@ -244,8 +294,10 @@ TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
     QPointer<SplashScreen> splash = window_->splash();
     ASSERT_TRUE(splash);
     EXPECT_TRUE(splash->isVisible());
-    EXPECT_EQ(splashTimers_->running[199], 7000);
-    ASSERT_TRUE(splashTimers_->fire(199));
+    EXPECT_EQ(splashTimers_->intervalOf(TimerSplash), 7000);
+    splashTimers_->advance(6999);
+    EXPECT_TRUE(splash->isVisible());
+    splashTimers_->advance(1);
     EXPECT_FALSE(splash->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(splash.isNull());
@@ -257,7 +309,7 @@ TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QApplication::sendEvent(window_.get(), &press);
     EXPECT_FALSE(splash->isVisible());
-    EXPECT_FALSE(splashTimers_->isTimerActive(199));
+    EXPECT_FALSE(splashTimers_->isTimerActive(TimerSplash));
 }
 
 } // namespace
