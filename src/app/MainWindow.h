@@ -1,6 +1,9 @@
 #pragma once
 #include "app/DocumentController.h"
+#include "app/SplashScreen.h"
 #include "data/Notifier.h"
+#include "link/CommPort.h"
+#include "link/TimerService.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,14 +19,11 @@ class AppSettingsWriter;
 class CKovo5Doc;
 class Clock;
 class CommandChooser;
-class CommPort;
 class PollingLoop;
 class ReceiverLink;
 class RecentFileList;
 class SettingsStore;
-class SplashScreen;
 class TimerRouter;
-class TimerService;
 
 // How the program was started.
 struct ShellOptions {
