@@ -1,0 +1,45 @@
+#pragma once
+#include "app/dialogs/KovoDialog.h"
+#include "app/dialogs/RadioGroup.h"
+
+#include <QStringList>
+#include <array>
+#include <string>
+
+class QComboBox;
+
+namespace kovo {
+
+class AppSettingsWriter;
+
+// " COM Port settings": port COM1..COM4, speed 4800/9600 and receiver kind,
+// plus the device each COM port opens. On OK the port and speed are stored,
+// then the receiver kind, then any changed device paths; the caller then
+// reopens the port.
+class ComPortDialog final : public KovoDialog {
+    Q_OBJECT
+public:
+    ComPortDialog(AppSettingsWriter& writer, const QStringList& availableDevices,
+                  QWidget* parent = nullptr);
+
+    // The serial devices present on this machine, for the device list.
+    static QStringList serialDevicesOnThisMachine();
+
+protected:
+    void storeValues() override;
+
+private:
+    void showDeviceOf(int portIndex);
+    void keepEditedDevice();
+
+    AppSettingsWriter& writer_;
+    RadioGroup port_;
+    RadioGroup speed_;
+    RadioGroup device_;
+    QComboBox* devicePath_ = nullptr;
+    // Device paths being edited, one per COM port; the port they belong to.
+    std::array<std::string, 4> paths_;
+    int shownPort_ = -1;
+};
+
+} // namespace kovo

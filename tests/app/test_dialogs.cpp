@@ -1,0 +1,303 @@
+#include "app/AppSettingsLoader.h"
+#include "app/AppSettingsWriter.h"
+#include "app/QSettingsStore.h"
+#include "app/dialogs/AfGainRangeDialog.h"
+#include "app/dialogs/BandWidthDialog.h"
+#include "app/dialogs/CheckBoxDialogs.h"
+#include "app/dialogs/ComPortDialog.h"
+#include "app/dialogs/ConfirmDialogs.h"
+#include "app/dialogs/CwPitchDialog.h"
+#include "app/dialogs/StepDialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace kovo {
+namespace {
+
+// The button of `dialog` with this exact caption.
+QAbstractButton* button(QWidget& dialog, const QString& caption)
+{
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
+        if (b->text() == caption)
+            return b;
+    }
+    ADD_FAILURE() << "no button " << caption.toStdString();
+    return nullptr;
+}
+
+bool isChecked(QWidget& dialog, const QString& caption)
+{
+    QAbstractButton* b = button(dialog, caption);
+    return b && b->isChecked();
+}
+
+void click(QWidget& dialog, const QString& caption)
+{
+    if (QAbstractButton* b = button(dialog, caption))
+        b->click();
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    // The store seen at the next start: proves what was written.
+    AppSettings reloaded() const
+    {
+        QSettingsStore fresh(dir_.filePath("KOVO3000.ini"));
+        return loadAppSettings(fresh);
+    }
+    // Reads the options straight from the store, since they are not loaded at start.
+    std::optional<int> stored(const char* name) const
+    {
+        QSettingsStore fresh(dir_.filePath("KOVO3000.ini"));
+        return fresh.readInt("Soft Setting", name);
+    }
+
+    QTemporaryDir dir_;
+    QSettingsStore store_{dir_.filePath("KOVO3000.ini")};
+    AppSettings settings_;
+    AppSettingsWriter writer_{settings_, store_};
+};
+
+TEST_F(DialogTest, DialogsUseTheProgramColoursAndCaptions)
+{
+    CwPitchDialog dialog(writer_);
+    EXPECT_EQ(dialog.windowTitle(), "  CW PITCH");
+    EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(0, 64, 0));
+    EXPECT_EQ(button(dialog, "400Hz")->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_TRUE(static_cast<QPushButton*>(button(dialog, "OK"))->isDefault());
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed size";
+}
+
+TEST_F(DialogTest, ComPortStoresPortSpeedAndReceiverOnOkOnly)
+{
+    writer_.setPort(1, 0);
+    {
+        ComPortDialog dialog(writer_, {});
+        EXPECT_EQ(dialog.windowTitle(), " COM Port settings");
+        EXPECT_TRUE(isChecked(dialog, "COM1"));
+        EXPECT_TRUE(isChecked(dialog, "4800bps"));
+        EXPECT_TRUE(isChecked(dialog, "AR3000A"));
+        click(dialog, "COM2");
+        click(dialog, "9600bps");
+        click(dialog, "AR3000");
+        dialog.reject();
+    }
+    EXPECT_EQ(settings_.portNum, 1);
+    EXPECT_EQ(reloaded().device, 1);
+
+    ComPortDialog dialog(writer_, {});
+    click(dialog, "COM2");
+    click(dialog, "9600bps");
+    click(dialog, "AR3000");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const AppSettings next = reloaded();
+    EXPECT_EQ(next.portNum, 2);
+    EXPECT_EQ(next.commSpeed, 1);
+    EXPECT_EQ(next.device, 0);
+    EXPECT_EQ(settings_.portNum, 2);
+}
+
+TEST_F(DialogTest, ComPortWithSpeedFromTheStoreShowsNoSpeedAndKeepsIt)
+{
+    writer_.setPort(3, 2);
+    ComPortDialog dialog(writer_, {});
+    EXPECT_FALSE(isChecked(dialog, "4800bps"));
+    EXPECT_FALSE(isChecked(dialog, "9600bps"));
+    EXPECT_TRUE(isChecked(dialog, "COM3"));
+    dialog.accept();
+    EXPECT_EQ(reloaded().commSpeed, 2) << "no selection keeps the old speed, never -1";
+    EXPECT_EQ(reloaded().portNum, 3);
+}
+
+TEST_F(DialogTest, ComPortEditsTheDeviceOfEachPort)
+{
+    writer_.setComDevice(1, "/dev/ttyUSB0");
+    ComPortDialog dialog(writer_, {"/dev/ttyS0", "/dev/ttyACM0"});
+    auto* device = dialog.findChild<QComboBox*>("comDevice");
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->currentText(), "/dev/ttyUSB0");
+    EXPECT_GE(device->findText("/dev/ttyACM0"), 0) << "devices found on the machine are offered";
+
+    click(dialog, "COM2");
+    EXPECT_EQ(device->currentText(), "/dev/ttyS1");
+    device->setEditText("/dev/ttyACM0");
+    click(dialog, "COM1");
+    EXPECT_EQ(device->currentText(), "/dev/ttyUSB0");
+    device->setEditText("  ");
+    click(dialog, "COM2");
+    EXPECT_EQ(device->currentText(), "/dev/ttyACM0") << "the edit for COM2 is kept while choosing";
+    EXPECT_EQ(settings_.comDevice[1], "/dev/ttyS1") << "nothing stored before OK";
+
+    dialog.accept();
+    const AppSettings next = reloaded();
+    EXPECT_EQ(next.portNum, 2);
+    EXPECT_EQ(next.comDevice[0], "/dev/ttyUSB0") << "an emptied field keeps the old device";
+    EXPECT_EQ(next.comDevice[1], "/dev/ttyACM0");
+}
+
+TEST_F(DialogTest, StepShowsAndStoresTheSubStep)
+{
+    std::optional<int> storedStep;
+    auto store = [&](int value) { storedStep = value; };
+
+    StepDialog mainTimesTen(16, store);
+    EXPECT_TRUE(isChecked(mainTimesTen, "Main X 10"));
+    click(mainTimesTen, "50Hz");
+    mainTimesTen.reject();
+    EXPECT_FALSE(storedStep);
+
+    StepDialog again(16, store);
+    click(again, "50Hz");
+    again.accept();
+    EXPECT_EQ(storedStep, 1);
+
+    StepDialog zero(0, store);
+    EXPECT_TRUE(isChecked(zero, "50Hz"));
+    zero.accept();
+    EXPECT_EQ(storedStep, 1);
+
+    storedStep.reset();
+    StepDialog outOfRange(40, store);
+    for (QAbstractButton* b : outOfRange.findChildren<QAbstractButton*>())
+        EXPECT_FALSE(b->isChecked()) << b->text().toStdString();
+    outOfRange.accept();
+    EXPECT_FALSE(storedStep) << "no selection leaves the sub-step alone";
+
+    StepDialog tenMHz(3, store);
+    click(tenMHz, "10MHz");
+    tenMHz.accept();
+    EXPECT_EQ(storedStep, 15);
+}
+
+TEST_F(DialogTest, CwPitchStoresOnOkAndKeepsOldWithoutSelection)
+{
+    CwPitchDialog cancelled(writer_);
+    EXPECT_TRUE(isChecked(cancelled, "800Hz"));
+    click(cancelled, "1100Hz");
+    cancelled.reject();
+    EXPECT_EQ(settings_.cwPitch, 4);
+
+    CwPitchDialog dialog(writer_);
+    click(dialog, "1100Hz");
+    dialog.accept();
+    EXPECT_EQ(reloaded().cwPitch, 7);
+
+    writer_.setCwPitch(12);
+    CwPitchDialog unselected(writer_);
+    unselected.accept();
+    EXPECT_EQ(reloaded().cwPitch, 12);
+}
+
+TEST_F(DialogTest, DefaultBandWidthKeepsItsThreeGroupsApart)
+{
+    BandWidthDialog cancelled(writer_);
+    click(cancelled, "30kHz");
+    cancelled.reject();
+    EXPECT_EQ(reloaded().nfmBandWidth, 1);
+
+    writer_.setBandWidths(1, 1, 5);
+    BandWidthDialog dialog(writer_);
+    EXPECT_TRUE(isChecked(dialog, "220kHz"));
+    click(dialog, "30kHz");
+    click(dialog, "110kHz");
+    EXPECT_TRUE(isChecked(dialog, "30kHz")) << "choosing WFM must not clear NFM";
+    dialog.accept();
+    const AppSettings next = reloaded();
+    EXPECT_EQ(next.nfmBandWidth, 2);
+    EXPECT_EQ(next.wfmBandWidth, 0);
+    EXPECT_EQ(next.amBandWidth, 5) << "AM had no selection";
+}
+
+TEST_F(DialogTest, DisplayPreferenceAndPowerControlStoreTheirCheckBox)
+{
+    DisplayPreferenceDialog cancelled(writer_);
+    EXPECT_TRUE(isChecked(cancelled, "Autoscroll OFF "));
+    click(cancelled, "Autoscroll OFF ");
+    cancelled.reject();
+    EXPECT_EQ(settings_.topMost, 1);
+
+    DisplayPreferenceDialog display(writer_);
+    click(display, "Autoscroll OFF ");
+    display.accept();
+    EXPECT_EQ(reloaded().topMost, 0);
+
+    PowerControlDialog power(writer_);
+    EXPECT_EQ(power.windowTitle(), " Power control");
+    click(power, "Power control");
+    power.accept();
+    EXPECT_EQ(reloaded().powerControl, 1);
+}
+
+TEST_F(DialogTest, AfGainRangeStoresUnderItsWrittenName)
+{
+    AfGainRangeDialog cancelled(writer_);
+    click(cancelled, "Large");
+    cancelled.reject();
+    EXPECT_EQ(settings_.afGainRange, 0);
+
+    AfGainRangeDialog dialog(writer_);
+    EXPECT_TRUE(isChecked(dialog, "Small"));
+    click(dialog, "Large");
+    dialog.accept();
+    EXPECT_EQ(reloaded().afGainRange, 1);
+}
+
+TEST_F(DialogTest, OptionsStoreAllSixOnOk)
+{
+    OptionsDialog cancelled(writer_);
+    click(cancelled, "AFC");
+    cancelled.reject();
+    EXPECT_FALSE(stored("OptAfc"));
+
+    OptionsDialog dialog(writer_);
+    click(dialog, "AM Sync. Det.");
+    click(dialog, "500Hz Filter");
+    dialog.accept();
+    EXPECT_EQ(settings_.optSam, 1);
+    EXPECT_EQ(settings_.optFilter, 1);
+    EXPECT_EQ(stored("OptSam"), 1);
+    EXPECT_EQ(stored("OptFilter"), 1);
+    for (const char* name : {"OptNb", "OptAfc", "OptCtcss", "OptDecoder"})
+        EXPECT_EQ(stored(name), 0) << name;
+
+    OptionsDialog reopened(writer_);
+    EXPECT_TRUE(isChecked(reopened, "AM Sync. Det."));
+    EXPECT_FALSE(isChecked(reopened, "Noise Blanker "));
+}
+
+TEST_F(DialogTest, ConfirmationsCarryTheirTextsAndAnswer)
+{
+    DeleteDataDialog deleting(DeleteDataDialog::deleteSelectedQuestion(12));
+    EXPECT_EQ(deleting.windowTitle(), "  Delete DATA");
+    auto* question = deleting.findChild<QLabel*>("question");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), QStringLiteral("選択された 12 個のデータを削除します"));
+    EXPECT_GE(question->width(), question->sizeHint().width()) << "the question is not cut off";
+    click(deleting, "Cancel");
+    EXPECT_EQ(deleting.result(), QDialog::Rejected);
+
+    DeleteDataDialog clearing(DeleteDataDialog::clearLogQuestion());
+    click(clearing, "OK");
+    EXPECT_EQ(clearing.result(), QDialog::Accepted);
+
+    OverwriteDialog overwrite;
+    EXPECT_EQ(overwrite.windowTitle(), " Owerwrite");
+    auto* text = overwrite.findChild<QLabel*>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), "This Frequensy is exist. Owerwrite ?");
+    EXPECT_GE(text->width(), text->sizeHint().width());
+    EXPECT_TRUE(static_cast<QPushButton*>(button(overwrite, "Owerwrite"))->isDefault());
+    click(overwrite, "Owerwrite");
+    EXPECT_EQ(overwrite.result(), QDialog::Accepted);
+}
+
+} // namespace
+} // namespace kovo
