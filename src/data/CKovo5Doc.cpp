@@ -71,6 +71,7 @@ bool CKovo5Doc::onNewDocument() {
         std::snprintf(name, sizeof name, "%02d", k);
         linkSetNames[static_cast<std::size_t>(k)] = name;
     }
+    recountDerivedValues();
     modified_ = false;
     return true;
 }
@@ -122,7 +123,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
 }
 
 void CKovo5Doc::afterSuccessfulRead() {
-    reachableCount = countReachableChannels(*this);
+    recountDerivedValues();
 }
 
 FileResult CKovo5Doc::openDocument(const std::string& path) {

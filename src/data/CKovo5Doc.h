@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,127 @@ public:
     int autoRangeClipboardCount = 0;
 
     // ---- operations (CKovo5DocOperations.cpp) ----
-    // Loading uses copyByCopyRule() and countReachableChannels() of
-    // DocumentRules.h; the operations can build on them.
+    // Indices handed in (rows, banks, kinds) are checked: an index outside its
+    // table changes nothing. Operations that change stored data mark the
+    // document modified.
+
+    // -- channel table --
+    // Index of the channel at exactly `f`, or -1; sets insertPosition (on a
+    // miss: the number of channels below f).
+    int findChannel(std::uint32_t f);
+    // mainRecord takes the bank mask, comment and bank number of channel i.
+    void takeChannelInfo(int i);
+    // mainRecord gets bank 0 only, an empty comment and bank number 0.
+    void clearChannelInfo();
+    // Channel i into mainRecord by the copy rule.
+    void recallChannel(int i);
+
+    // What a refused store of a new channel tells the user (UTF-8).
+    static constexpr const char* kChannelTableFullMessage =
+        "メモリーチャンネルが一杯です（最大 5000 チャンネル）。新しいチャンネルは登録できません。";
+    // Stores `f` with the settings of mainRecord. A frequency that is already
+    // stored is overwritten in place; any other is inserted where the table
+    // stays sorted (the row a look-up of f gives, whatever `i` says). Returns
+    // the row, or -1 when a new channel does not fit (5000 channels): nothing
+    // changes then and the caller may show kChannelTableFullMessage.
+    int storeChannel(int overwrite, int i, std::uint32_t f, int autoStored, int heard,
+                     std::int32_t s);
+    // Takes the channel at `from` out and puts it at `to`; false if either row
+    // is outside the table.
+    bool moveChannel(int from, int to);
+    // Deletes the channels of the selection; the row to select afterwards, or -1.
+    int deleteSelectedChannels();
+    // Channel i is put into the pass-channel bank alone.
+    void makePassChannel(int i);
+    // A signal report s on channel i; 1 when the channel changed.
+    int recordReport(int i, std::int32_t s);
+
+    // -- priority channel --
+    void choosePriorityChannel();
+    void copyToPriorityRecord(int i);
+
+    // -- counts and masks --
+    std::array<int, kBankCount> channelCountPerBank{};
+    void countChannelsPerBank();
+    void computeLinkMask();
+    void countReachable();
+    // The three above, after the document was started or read.
+    void recountDerivedValues();
+
+    // -- tuning record --
+    void normaliseFrequency();
+    void loadSearchBank(int k);
+    // Log entry r (0 = oldest) into mainRecord.
+    void recallLogEntry(int r);
+    int stepIfBandwidth(bool up);
+
+    // -- log ring --
+    // Called with the source's frequency, the entry's time and the source's
+    // comment whenever a log entry is opened (the recorder link listens).
+    std::function<void(std::uint32_t frequency, std::int32_t time, const std::string& comment)>
+        onLogEntryOpened;
+    // 1 when the oldest entry was replaced.
+    int openLogEntry(std::int32_t s);
+    // Row of the newest entry, or -1 when nothing changed or the log is empty.
+    int updateNewestLogEntry(std::int32_t s);
+    void clearLog();
+
+    // Result of the last log analysis: how often the analysed frequency was
+    // heard, by hour of day and by weekday (Sunday = 0), local time.
+    struct LogAnalysis {
+        std::uint32_t frequency = 0;
+        std::string comment;
+        std::array<int, 24> hourCounts{};
+        std::array<int, 7> weekdayCounts{};
+        int sampleCount = 0;
+        int largestHourCount = 0;
+        int largestWeekdayCount = 0;
+    };
+    LogAnalysis logAnalysis;
+    // Analyses the frequency of the first selected log row; false (and the
+    // previous result kept) when that row is not a log entry.
+    bool analyseLog();
+
+    // -- auto-mode range clipboard --
+    void cutAutoRanges();
+    void pasteAutoRanges();
+
+    // -- selection handed over by the database list --
+    // Keeps the rows sorted, without duplicates or negatives, at most 5000.
+    void setSelection(std::vector<int> rows);
+    // The selected rows that lie in 0..limit-1, ascending, each once.
+    std::vector<int> selectedRowsBelow(int limit) const;
+
+    // -- bank-link sets, search banks, switches --
+    void setLinkFlags(std::uint32_t bits);
+    void setSearchBanksInUse(std::uint32_t bits);
+    // Makes link set k current and recomputes the link mask and the reachable
+    // count; false for k outside 0..19.
+    bool setCurrentLinkSet(int k);
+    // True when memory scan may stop on this channel: it is in a bank of the
+    // current link set and, with the mode filter on, its mode is enabled
+    // (synchronous AM counts as AM).
+    bool isReachableByMemoryScan(const CFrequencyData& channel) const;
+
+    // Each returns the new value, or -1 for an index outside its range.
+    int toggleModeEnabled(int m);
+    int toggleModeFilter();
+    int toggleAutoMode();
+    int toggleStepAdjust();
+    int togglePriorityScan();
+    int toggleToneSearch();
+    // 0 pause, 1 voice squelch, 2 logging, 3 AFC, 4 noise blanker, 5 CTCSS,
+    // 6 decoder mode (cycles 0..4), 7 "DTMF", 8 "ELM" (program settings).
+    int toggleSwitch(int kind);
+    // Writes a "Soft Setting" value; the application stores it and updates
+    // the settings the document reads. Used by toggleSwitch(7) and (8).
+    std::function<void(const std::string& name, int value)> writeSoftSetting;
+
+    // -- text export --
+    // kind 0 = memory channels, 1 = log; csv chooses the form. Without `csv`
+    // the form follows the file name (".txt" or none: columns; else CSV).
+    FileResult exportFile(const std::string& path, int kind, bool csv) const;
+    FileResult exportFile(const std::string& path, int kind) const;
 
     // ---- end of operations ----
 

@@ -37,21 +37,27 @@ std::uint32_t linkMaskOf(const DocumentContents& contents) {
     return mask;
 }
 
-int countReachableChannels(const DocumentContents& contents) {
+bool isReachableChannel(const DocumentContents& contents, std::uint32_t linkMask,
+                        const CFrequencyData& channel) {
+    // A channel outside the current link set is never reachable, with or
+    // without the mode filter: memory scan never stops on it.
+    if ((static_cast<std::uint32_t>(channel.bankMask) & linkMask) == 0)
+        return false;
     const CControlParams& params = contents.controlParams;
     if (params.modeFilter == 0)
-        return contents.channelCount;
+        return true;
+    // Synchronous AM is scanned with AM: it is tuned as AM without that option.
+    const std::int32_t mode = channel.mode >= kSynchronousAmFirst && channel.mode <= kSynchronousAmLast ? kAm : channel.mode;
+    return mode >= 0 && mode < CControlParams::kModes &&
+           params.modeEnabled[static_cast<std::size_t>(mode)] == 1;
+}
+
+int countReachableChannels(const DocumentContents& contents) {
     const std::uint32_t mask = linkMaskOf(contents);
     int reachable = 0;
-    for (int i = 0; i < contents.channelCount; ++i) {
-        const CFrequencyData& channel = *contents.channels[static_cast<std::size_t>(i)];
-        // Synchronous AM is scanned with AM: it is tuned as AM without that option.
-        const std::int32_t mode = channel.mode >= kSynchronousAmFirst && channel.mode <= kSynchronousAmLast ? kAm : channel.mode;
-        const bool modeOn = mode >= 0 && mode < CControlParams::kModes &&
-                            params.modeEnabled[static_cast<std::size_t>(mode)] == 1;
-        if (modeOn && (static_cast<std::uint32_t>(channel.bankMask) & mask) != 0)
+    for (int i = 0; i < contents.channelCount; ++i)
+        if (isReachableChannel(contents, mask, *contents.channels[static_cast<std::size_t>(i)]))
             ++reachable;
-    }
     return reachable;
 }
 

@@ -17,9 +17,13 @@ void copyByCopyRule(const CFrequencyData& from, CFrequencyData& to, const AppSet
 // Bank mask of the memory banks that take part in the current link set.
 std::uint32_t linkMaskOf(const DocumentContents& contents);
 
-// Channels memory scan can reach: all of them unless the mode filter is on;
-// with it, those whose mode is enabled and which are in a bank of the current
-// link set. Synchronous-AM channels (modes 6..8) follow the AM switch.
+// Whether memory scan can stop on a channel: it is in a bank of `linkMask`
+// and, while the mode filter is on, its mode is enabled. Synchronous-AM
+// channels (modes 6..8) follow the AM switch.
+bool isReachableChannel(const DocumentContents& contents, std::uint32_t linkMask,
+                        const CFrequencyData& channel);
+
+// Channels memory scan can reach (isReachableChannel with the current link set).
 int countReachableChannels(const DocumentContents& contents);
 
 } // namespace kovo

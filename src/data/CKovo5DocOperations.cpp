@@ -1,0 +1,626 @@
+// The operations that change the document while the program runs: the channel
+// table, the tuning record, the priority channel, the log ring, the auto-mode
+// range clipboard, the link sets and the switches.
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "CKovo5Doc.h"
+#include "DocumentRules.h"
+#include "LocalTime.h"
+#include "ValueTables.h"
+
+namespace kovo {
+namespace {
+
+constexpr std::int32_t kAm = 2;
+constexpr std::int32_t kLastPlainMode = 5;
+constexpr std::int32_t kIfBandwidthCount = 7;
+constexpr std::int32_t kDecoderModes = 5;
+constexpr std::uint32_t kFrequencyGrid = 50;
+constexpr std::size_t kMaxSelection = 5000;
+
+// Comment prefixes of a new channel, code page 932: "* 自動記録 " (stored
+// automatically) and "* 追加     " (added by hand).
+constexpr const char* kAutoStoredFormat = "* \x8E\xA9\x93\xAE\x8B\x4C\x98\x5E %02d-%2d-%2d %02d:%02d:%02d *";
+constexpr const char* kAddedFormat = "* \x92\xC7\x89\xC1     %02d-%2d-%2d %02d:%02d:%02d *";
+
+// The switches that simply invert a 0/1 parameter, by toggleSwitch kind.
+constexpr std::array<std::int32_t CControlParams::*, 6> kParamSwitches{
+    &CControlParams::pause,  &CControlParams::voiceSquelch, &CControlParams::logging,
+    &CControlParams::afc,    &CControlParams::noiseBlanker, &CControlParams::ctcssSwitch};
+constexpr int kLoggingSwitch = 2;
+constexpr int kDecoderSwitch = 6;
+constexpr int kDtmfSwitch = 7;
+constexpr int kElmSwitch = 8;
+
+std::int32_t inverted(std::int32_t value) { return value == 0 ? 1 : 0; }
+
+// a mod n in 0..n-1 for any a.
+std::int32_t wrap(std::int64_t a, std::int32_t n) {
+    return static_cast<std::int32_t>(((a % n) + n) % n);
+}
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+std::int32_t plainMode(std::int32_t mode, const AppSettings& settings) {
+    return mode > kLastPlainMode && settings.optSam == 0 ? kAm : mode;
+}
+
+std::int32_t filteredIfBandwidth(std::int32_t ifBandwidth, const AppSettings& settings) {
+    return ifBandwidth == 0 && settings.optFilter == 0 ? 1 : ifBandwidth;
+}
+
+// s × ⌊f / s⌋ + offset, kept within 32 bits (a point above the range falls
+// back one step).
+std::uint32_t gridPoint(std::uint32_t f, std::uint32_t s, std::uint32_t offset) {
+    std::uint64_t point = std::uint64_t(s) * (f / s) + offset;
+    while (point > UINT32_MAX)
+        point -= s;
+    return static_cast<std::uint32_t>(point);
+}
+
+// Where an index into the channel table ends up after a row is inserted,
+// removed or moved.
+int afterInsert(int index, int row) { return index >= row ? index + 1 : index; }
+int afterRemove(int index, int row) { return index > row ? index - 1 : index; }
+int afterMove(int index, int from, int to) {
+    if (index == from)
+        return to;
+    if (from < to && index > from && index <= to)
+        return index - 1;
+    if (to < from && index >= to && index < from)
+        return index + 1;
+    return index;
+}
+
+std::string newChannelComment(bool autoStored, std::int64_t now) {
+    const LocalTime t = toLocalTime(now);
+    char text[64];
+    std::snprintf(text, sizeof text, autoStored ? kAutoStoredFormat : kAddedFormat, t.year % 100,
+                  t.month, t.day, t.hour, t.minute, t.second);
+    return text;
+}
+
+struct HourAndWeekday {
+    int hour;
+    int weekday;
+};
+HourAndWeekday hourAndWeekday(std::int32_t seconds) {
+    const std::time_t t = seconds;
+    std::tm parts{};
+    if (localtime_r(&t, &parts) == nullptr)
+        return {0, 4}; // 1970-01-01 00:00 was a Thursday
+    return {parts.tm_hour, parts.tm_wday};
+}
+
+} // namespace
+
+// ---- channel table ----
+
+int CKovo5Doc::findChannel(std::uint32_t f) {
+    const auto first = channels.begin();
+    const auto last = first + std::clamp(channelCount, 0, kMaxChannels);
+    const auto it = std::lower_bound(first, last, f, [](const auto& channel, std::uint32_t value) {
+        return channel->frequency < value;
+    });
+    insertPosition = static_cast<int>(it - first);
+    return it != last && (*it)->frequency == f ? insertPosition : -1;
+}
+
+void CKovo5Doc::takeChannelInfo(int i) {
+    if (i < 0 || i >= channelCount)
+        return;
+    const CFrequencyData& ch = *channels[at(i)];
+    mainRecord.bankMask = ch.bankMask;
+    mainRecord.comment = ch.comment;
+    mainRecord.bankNumber = ch.bankNumber;
+}
+
+void CKovo5Doc::clearChannelInfo() {
+    mainRecord.bankMask = 1;
+    mainRecord.comment.clear();
+    mainRecord.bankNumber = 0;
+}
+
+void CKovo5Doc::recallChannel(int i) {
+    if (i < 0 || i >= channelCount)
+        return;
+    copyByCopyRule(*channels[at(i)], mainRecord, settings(), controlParams);
+}
+
+int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int autoStored,
+                            int heard, std::int32_t s) {
+    // The row comes from a fresh look-up so that the table stays sorted and
+    // never holds a frequency twice, whatever the caller looked up before.
+    int row = findChannel(f);
+    const bool isNew = row < 0;
+    if (isNew) {
+        if (channelCount >= kMaxChannels)
+            return -1;
+        row = insertPosition;
+        std::move_backward(channels.begin() + row, channels.begin() + channelCount,
+                           channels.begin() + channelCount + 1);
+        channels[at(row)] = std::make_unique<CFrequencyData>();
+        // The priority channel and the scan position keep naming the same
+        // channels. priorityRecord is unchanged: the channel itself did not change.
+        if (channelCount > 0)
+            priorityIndex = afterInsert(priorityIndex, row);
+        scanPosition = afterInsert(scanPosition, row);
+        ++channelCount;
+    }
+
+    CFrequencyData& ch = *channels[at(row)];
+    ch.frequency = f;
+    ch.antenna = mainRecord.antenna;
+    ch.attenuator = mainRecord.attenuator;
+    ch.ifBandwidth = mainRecord.ifBandwidth;
+    ch.mode = mainRecord.mode;
+    ch.step = mainRecord.step;
+    ch.ctcss = mainRecord.ctcss;
+    ch.tElm = mainRecord.tElm;
+    if (isNew) {
+        const std::int64_t now = clock().nowSeconds();
+        ch.bankMask = 1;
+        ch.bankNumber = 0;
+        if (autoStored == 1)
+            ch.ctcss = 0;
+        ch.comment = newChannelComment(autoStored == 1, now);
+        ch.priority = 0;
+        ch.heard = static_cast<std::uint8_t>(heard);
+        ch.signal = s;
+        ch.maxSignal = s;
+        ch.heardTime = static_cast<std::int32_t>(now);
+        countChannelsPerBank();
+        countReachable();
+    }
+    setModified();
+    return row;
+}
+
+bool CKovo5Doc::moveChannel(int from, int to) {
+    if (from < 0 || from >= channelCount || to < 0 || to >= channelCount)
+        return false;
+    if (from == to)
+        return true;
+    auto taken = std::move(channels[at(from)]);
+    if (from < to)
+        std::move(channels.begin() + from + 1, channels.begin() + to + 1, channels.begin() + from);
+    else
+        std::move_backward(channels.begin() + to, channels.begin() + from,
+                           channels.begin() + from + 1);
+    channels[at(to)] = std::move(taken);
+    priorityIndex = afterMove(priorityIndex, from, to);
+    scanPosition = afterMove(scanPosition, from, to);
+    setModified();
+    return true;
+}
+
+std::vector<int> CKovo5Doc::selectedRowsBelow(int limit) const {
+    std::vector<int> rows;
+    rows.reserve(std::min(selection.size(), kMaxSelection));
+    for (int row : selection)
+        if (row >= 0 && row < limit)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.size() > kMaxSelection)
+        rows.resize(kMaxSelection);
+    return rows;
+}
+
+int CKovo5Doc::deleteSelectedChannels() {
+    const std::vector<int> rows = selectedRowsBelow(channelCount);
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        const int row = *it;
+        if (channels[at(row)]->priority != 0) {
+            // The priority mark passes to the channel in row 0.
+            priorityIndex = 0;
+            channels[0]->priority = 1;
+            copyToPriorityRecord(0);
+        }
+        std::move(channels.begin() + row + 1, channels.begin() + channelCount,
+                  channels.begin() + row);
+        --channelCount;
+        channels[at(channelCount)].reset();
+        priorityIndex = afterRemove(priorityIndex, row);
+        scanPosition = afterRemove(scanPosition, row);
+    }
+    if (channelCount == 0) {
+        priorityIndex = 0;
+        scanPosition = 0;
+    } else {
+        priorityIndex = std::min(priorityIndex, channelCount - 1);
+        scanPosition = std::min(scanPosition, channelCount - 1);
+    }
+    if (!rows.empty()) {
+        countChannelsPerBank();
+        countReachable();
+        setModified();
+    }
+    if (channelCount == 0)
+        return -1;
+    const int first = !rows.empty() ? rows.front() : (selection.empty() ? 0 : selection.front());
+    return std::clamp(first, 0, channelCount - 1);
+}
+
+void CKovo5Doc::makePassChannel(int i) {
+    if (i < 0 || i >= channelCount)
+        return;
+    channels[at(i)]->bankMask = 1 << kPassBank;
+    countChannelsPerBank();
+    countReachable();
+    setModified();
+}
+
+int CKovo5Doc::recordReport(int i, std::int32_t s) {
+    if (i < 0 || i >= channelCount)
+        return 0;
+    CFrequencyData& ch = *channels[at(i)];
+    int changed = 0;
+    ch.heard = 1;
+    if (ch.signal != s) {
+        ch.signal = s;
+        if (s > ch.maxSignal)
+            ch.maxSignal = s;
+        changed = 1;
+    }
+    const auto now = static_cast<std::int32_t>(clock().nowSeconds());
+    if (ch.heardTime != now) {
+        ch.heardTime = now;
+        changed = 1;
+    }
+    if (changed)
+        setModified();
+    return changed;
+}
+
+// ---- priority channel ----
+
+void CKovo5Doc::choosePriorityChannel() {
+    const std::vector<int> rows = selectedRowsBelow(channelCount);
+    if (rows.empty())
+        return;
+    const int r = rows.front();
+    for (int i = 0; i < channelCount; ++i)
+        channels[at(i)]->priority = 0;
+    channels[at(r)]->priority = 1;
+    priorityIndex = r;
+    copyToPriorityRecord(priorityIndex);
+    setModified();
+}
+
+void CKovo5Doc::copyToPriorityRecord(int i) {
+    if (i < 0 || i >= channelCount)
+        return;
+    // The tuning offset belongs to the main tuning (program search steps on
+    // its grid); the priority copy must not move it.
+    const std::int32_t mainOffset = controlParams.tuningOffset;
+    copyByCopyRule(*channels[at(i)], priorityRecord, settings(), controlParams);
+    controlParams.tuningOffset = mainOffset;
+}
+
+// ---- counts and masks ----
+
+void CKovo5Doc::countChannelsPerBank() {
+    channelCountPerBank.fill(0);
+    for (int i = 0; i < channelCount; ++i) {
+        const auto mask = static_cast<std::uint32_t>(channels[at(i)]->bankMask);
+        for (int b = 0; b < kBankCount; ++b)
+            if (mask & (1u << b))
+                ++channelCountPerBank[at(b)];
+    }
+}
+
+void CKovo5Doc::computeLinkMask() { linkMask = linkMaskOf(*this); }
+
+bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
+    return isReachableChannel(*this, linkMaskOf(*this), channel);
+}
+
+void CKovo5Doc::countReachable() { reachableCount = countReachableChannels(*this); }
+
+void CKovo5Doc::recountDerivedValues() {
+    computeLinkMask();
+    countChannelsPerBank();
+    countReachable();
+}
+
+// ---- tuning record ----
+
+void CKovo5Doc::normaliseFrequency() {
+    std::uint32_t f = mainRecord.frequency / kFrequencyGrid * kFrequencyGrid;
+    CControlParams& p = controlParams;
+    if (p.autoMode == 1) {
+        for (int k = kRangeCount - 1; k >= 0; --k) {
+            const CAutoBank& range = autoRanges[at(k)];
+            if (range.inUse != 1 || f < range.startFrequency || f > range.stopFrequency)
+                continue;
+            mainRecord.antenna = range.antenna;
+            mainRecord.attenuator = range.attenuator;
+            mainRecord.ifBandwidth = range.ifBandwidth;
+            mainRecord.mode = plainMode(range.mode, settings());
+            mainRecord.step = range.step;
+            const std::uint32_t s = stepHz(range.step);
+            if (s != 0) {
+                p.tuningOffset = static_cast<std::int32_t>(range.startFrequency % s);
+                f = gridPoint(f, s, static_cast<std::uint32_t>(p.tuningOffset));
+            } else {
+                p.tuningOffset = 0;
+            }
+            mainRecord.frequency = f;
+            return;
+        }
+    }
+    const std::uint32_t s = stepHz(mainRecord.step);
+    if (s == 0) {
+        p.tuningOffset = 0;
+    } else if (p.stepAdjust == 1) {
+        p.tuningOffset = 0;
+        f = f / s * s;
+    } else {
+        p.tuningOffset = static_cast<std::int32_t>(f % s);
+    }
+    mainRecord.frequency = f;
+}
+
+void CKovo5Doc::loadSearchBank(int k) {
+    if (k < 0 || k >= kRangeCount)
+        return;
+    const CSearchBank& bank = searchBanks[at(k)];
+    mainRecord.antenna = bank.antenna;
+    mainRecord.attenuator = bank.attenuator;
+    // The midpoint is taken in 64 bits: two edges above 2.147 GHz would
+    // overflow a 32-bit sum.
+    mainRecord.frequency = static_cast<std::uint32_t>(
+        (std::uint64_t(bank.startFrequency) + bank.stopFrequency) / 2);
+    mainRecord.ifBandwidth = filteredIfBandwidth(bank.ifBandwidth, settings());
+    mainRecord.mode = plainMode(bank.mode, settings());
+    mainRecord.step = bank.step;
+    mainRecord.heard = 0;
+    mainRecord.signal = 0;
+    mainRecord.maxSignal = 0;
+    mainRecord.bankNumber = 0;
+    const std::uint32_t s = stepHz(bank.step);
+    controlParams.tuningOffset = s == 0 ? 0 : static_cast<std::int32_t>(mainRecord.frequency % s);
+}
+
+void CKovo5Doc::recallLogEntry(int r) {
+    if (r < 0 || r >= logCount)
+        return;
+    const CLogData& entry = logEntry(r);
+    const int i = findChannel(entry.frequency);
+    if (i >= 0) {
+        recallChannel(i);
+        return;
+    }
+    mainRecord.frequency = entry.frequency;
+    mainRecord.comment = entry.comment;
+    mainRecord.heardTime = entry.lastHeard;
+    mainRecord.ctcss = 0;
+    mainRecord.tElm = 0;
+}
+
+int CKovo5Doc::stepIfBandwidth(bool up) {
+    const std::int64_t current = mainRecord.ifBandwidth;
+    std::int32_t i = wrap(current + (up ? 1 : kIfBandwidthCount - 1), kIfBandwidthCount);
+    if (i == 0 && settings().optFilter == 0)
+        i = up ? 1 : kIfBandwidthCount - 1;
+    mainRecord.ifBandwidth = i;
+    setModified();
+    return i;
+}
+
+// ---- log ring ----
+
+int CKovo5Doc::openLogEntry(std::int32_t s) {
+    int replaced = 0;
+    int slot;
+    if (logCount < kLogSlots) {
+        slot = (logStart + logCount) % kLogSlots;
+        ++logCount;
+    } else {
+        slot = logStart;
+        logStart = (logStart + 1) % kLogSlots;
+        replaced = 1;
+    }
+    const CFrequencyData& source = priorityCheckApplied == 1 ? priorityRecord : mainRecord;
+    const auto now = static_cast<std::int32_t>(clock().nowSeconds());
+    CLogData& entry = logRing[at(slot)];
+    entry.frequency = source.frequency;
+    entry.comment = source.comment;
+    entry.firstHeard = now;
+    entry.lastHeard = now;
+    entry.maxSignal = s;
+    setModified();
+    if (onLogEntryOpened)
+        onLogEntryOpened(source.frequency, now, source.comment);
+    return replaced;
+}
+
+int CKovo5Doc::updateNewestLogEntry(std::int32_t s) {
+    if (logCount <= 0)
+        return -1;
+    CLogData& newest = logEntry(logCount - 1);
+    const auto now = static_cast<std::int32_t>(clock().nowSeconds());
+    if (newest.lastHeard == now && newest.maxSignal >= s)
+        return -1;
+    newest.lastHeard = now;
+    if (s > newest.maxSignal)
+        newest.maxSignal = s;
+    setModified();
+    return logCount - 1;
+}
+
+void CKovo5Doc::clearLog() {
+    if (logCount != 0)
+        setModified();
+    logCount = 0;
+    logStart = 0;
+    logAnalysis.sampleCount = 0;
+    newLogEntryMain = 1;
+    newLogEntryPriority = 1;
+}
+
+bool CKovo5Doc::analyseLog() {
+    if (selection.empty())
+        return false;
+    const int first = *std::min_element(selection.begin(), selection.end());
+    if (first < 0 || first >= logCount)
+        return false;
+    const CLogData& analysed = logEntry(first);
+    LogAnalysis result;
+    result.frequency = analysed.frequency;
+    result.comment = analysed.comment;
+    for (int r = 0; r < logCount; ++r) {
+        const CLogData& entry = logEntry(r);
+        if (entry.frequency != analysed.frequency)
+            continue;
+        ++result.sampleCount;
+        for (std::int32_t seconds : {entry.firstHeard, entry.lastHeard}) {
+            const HourAndWeekday t = hourAndWeekday(seconds);
+            ++result.hourCounts[at(t.hour)];
+            ++result.weekdayCounts[at(t.weekday)];
+        }
+    }
+    result.largestHourCount = *std::max_element(result.hourCounts.begin(), result.hourCounts.end());
+    result.largestWeekdayCount =
+        *std::max_element(result.weekdayCounts.begin(), result.weekdayCounts.end());
+    logAnalysis = std::move(result);
+    return true;
+}
+
+// ---- auto-mode range clipboard ----
+
+void CKovo5Doc::cutAutoRanges() {
+    const std::vector<int> rows = selectedRowsBelow(kRangeCount);
+    for (int n = static_cast<int>(rows.size()) - 1; n >= 0; --n) {
+        const int row = rows[at(n)];
+        autoRangeClipboard[at(n)] = autoRanges[at(row)];
+        std::move(autoRanges.begin() + row + 1, autoRanges.end(), autoRanges.begin() + row);
+        autoRanges.back().setNewDocumentValues(settings().nfmBandWidth);
+    }
+    autoRangeClipboardCount = static_cast<int>(rows.size());
+    if (!rows.empty())
+        setModified();
+}
+
+void CKovo5Doc::pasteAutoRanges() {
+    const int count = std::clamp(autoRangeClipboardCount, 0, kRangeCount);
+    const std::vector<int> rows = selectedRowsBelow(kRangeCount);
+    if (count == 0 || rows.empty())
+        return;
+    const int p = rows.front() + 1;
+    bool pasted = false;
+    for (int j = 0; j < count && p + j < kRangeCount; ++j) {
+        const int row = p + j;
+        std::move_backward(autoRanges.begin() + row, autoRanges.end() - 1, autoRanges.end());
+        autoRanges[at(row)] = autoRangeClipboard[at(j)];
+        pasted = true;
+    }
+    if (pasted)
+        setModified();
+}
+
+// ---- selection ----
+
+void CKovo5Doc::setSelection(std::vector<int> rows) {
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [](int r) { return r < 0; }), rows.end());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.size() > kMaxSelection)
+        rows.resize(kMaxSelection);
+    selection = std::move(rows);
+}
+
+// ---- bank-link sets, search banks, switches ----
+
+void CKovo5Doc::setLinkFlags(std::uint32_t bits) {
+    const int set = controlParams.currentLinkSet;
+    if (set < 0 || set >= kLinkSetCount)
+        return;
+    for (int b = 0; b < kBankCount; ++b)
+        memoryBanks[at(b)].linkFlags[at(set)] = static_cast<std::uint8_t>((bits >> b) & 1u);
+    computeLinkMask();
+    countChannelsPerBank();
+    countReachable();
+    setModified();
+}
+
+void CKovo5Doc::setSearchBanksInUse(std::uint32_t bits) {
+    for (int k = 0; k < kRangeCount; ++k)
+        searchBanks[at(k)].inUse = static_cast<std::uint8_t>((bits >> k) & 1u);
+}
+
+bool CKovo5Doc::setCurrentLinkSet(int k) {
+    if (k < 0 || k >= kLinkSetCount)
+        return false;
+    controlParams.currentLinkSet = k;
+    computeLinkMask();
+    countReachable();
+    setModified();
+    return true;
+}
+
+int CKovo5Doc::toggleModeEnabled(int m) {
+    if (m < 0 || m >= CControlParams::kModes)
+        return -1;
+    std::int32_t& flag = controlParams.modeEnabled[at(m)];
+    flag = inverted(flag);
+    countReachable();
+    setModified();
+    return flag;
+}
+
+int CKovo5Doc::toggleModeFilter() {
+    controlParams.modeFilter = inverted(controlParams.modeFilter);
+    countReachable();
+    return controlParams.modeFilter;
+}
+
+int CKovo5Doc::toggleAutoMode() {
+    controlParams.autoMode = inverted(controlParams.autoMode);
+    setModified();
+    return controlParams.autoMode;
+}
+
+int CKovo5Doc::toggleStepAdjust() {
+    controlParams.stepAdjust = inverted(controlParams.stepAdjust);
+    setModified();
+    return controlParams.stepAdjust;
+}
+
+int CKovo5Doc::togglePriorityScan() {
+    controlParams.priorityScan = inverted(controlParams.priorityScan);
+    return controlParams.priorityScan;
+}
+
+int CKovo5Doc::toggleToneSearch() {
+    toneSearch = inverted(toneSearch);
+    return toneSearch;
+}
+
+int CKovo5Doc::toggleSwitch(int kind) {
+    if (kind < 0 || kind > kElmSwitch)
+        return -1;
+    setModified();
+    if (kind < static_cast<int>(kParamSwitches.size())) {
+        std::int32_t& value = controlParams.*kParamSwitches[at(kind)];
+        value = inverted(value);
+        if (kind == kLoggingSwitch && value == 1)
+            newLogEntryMain = 1;
+        return value;
+    }
+    if (kind == kDecoderSwitch) {
+        controlParams.decoderMode = wrap(std::int64_t(controlParams.decoderMode) + 1, kDecoderModes);
+        return controlParams.decoderMode;
+    }
+    const bool dtmf = kind == kDtmfSwitch;
+    const int value = inverted(dtmf ? settings().dtmf : settings().elm);
+    if (writeSoftSetting)
+        writeSoftSetting(dtmf ? "DTMF" : "ELM", value);
+    return value;
+}
+
+} // namespace kovo

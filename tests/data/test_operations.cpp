@@ -1,0 +1,513 @@
+// Channel table, tuning record and priority channel operations of the document.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "CKovo5Doc.h"
+#include "Cp932.h"
+#include "DataTestSupport.h"
+
+namespace kovo {
+namespace {
+
+constexpr std::int64_t kMarch7th2002At100509Jst = 1015463109;
+
+class OperationsTest : public ::testing::Test {
+protected:
+    OperationsTest() : doc(settings, clock) {}
+
+    // Puts channels straight into the table, in the order given (ascending).
+    void setChannels(std::initializer_list<std::uint32_t> frequencies) {
+        doc.truncateChannels(0);
+        for (std::uint32_t f : frequencies) {
+            auto ch = std::make_unique<CFrequencyData>();
+            ch->frequency = f;
+            ch->bankMask = 1;
+            ch->step = 10;
+            ch->ifBandwidth = 3;
+            doc.channels[static_cast<std::size_t>(doc.channelCount++)] = std::move(ch);
+        }
+    }
+    CFrequencyData& channel(int i) { return *doc.channels[static_cast<std::size_t>(i)]; }
+    std::vector<std::uint32_t> frequencies() {
+        std::vector<std::uint32_t> out;
+        for (int i = 0; i < doc.channelCount; ++i)
+            out.push_back(channel(i).frequency);
+        return out;
+    }
+    void makePriority(int i) {
+        channel(i).priority = 1;
+        doc.priorityIndex = i;
+        doc.copyToPriorityRecord(i);
+    }
+
+    test::ScopedTimeZone zone{"JST-9"};
+    AppSettings settings;
+    ManualClock clock{kMarch7th2002At100509Jst * 1000};
+    CKovo5Doc doc;
+};
+
+TEST_F(OperationsTest, FindChannelGivesIndexOrInsertPosition) {
+    setChannels({100000000, 200000000, 300000000});
+    EXPECT_EQ(doc.findChannel(250000000), -1);
+    EXPECT_EQ(doc.insertPosition, 2);
+    EXPECT_EQ(doc.findChannel(50000000), -1);
+    EXPECT_EQ(doc.insertPosition, 0);
+    EXPECT_EQ(doc.findChannel(400000000), -1);
+    EXPECT_EQ(doc.insertPosition, 3);
+    EXPECT_EQ(doc.findChannel(200000000), 1);
+    EXPECT_EQ(doc.insertPosition, 1);
+
+    setChannels({});
+    EXPECT_EQ(doc.findChannel(145000000), -1);
+    EXPECT_EQ(doc.insertPosition, 0);
+    // Frequencies compare as unsigned numbers.
+    setChannels({100000000, 3000000000u});
+    EXPECT_EQ(doc.findChannel(3000000000u), 1);
+}
+
+TEST_F(OperationsTest, StoringByHandInsertsSortedWithAddedComment) {
+    setChannels({100000000, 300000000});
+    doc.mainRecord.step = 8;
+    doc.mainRecord.mode = 4;
+    doc.mainRecord.ifBandwidth = 2;
+    doc.mainRecord.attenuator = 1;
+    doc.mainRecord.antenna = 2;
+    doc.mainRecord.ctcss = 13;
+    doc.mainRecord.tElm = 7;
+    ASSERT_EQ(doc.findChannel(200000000), -1);
+    EXPECT_EQ(doc.storeChannel(0, doc.insertPosition, 200000000, 0, 0, 0), 1);
+
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{100000000, 200000000, 300000000}));
+    const CFrequencyData& ch = channel(1);
+    EXPECT_EQ(ch.step, 8);
+    EXPECT_EQ(ch.mode, 4);
+    EXPECT_EQ(ch.ifBandwidth, 2);
+    EXPECT_EQ(ch.attenuator, 1);
+    EXPECT_EQ(ch.antenna, 2);
+    EXPECT_EQ(ch.ctcss, 13);
+    EXPECT_EQ(ch.tElm, 7);
+    EXPECT_EQ(ch.bankMask, 1);
+    EXPECT_EQ(ch.heard, 0);
+    EXPECT_EQ(ch.priority, 0);
+    EXPECT_EQ(ch.heardTime, kMarch7th2002At100509Jst);
+    EXPECT_EQ(cp932ToUtf8(ch.comment), "* 追加     02- 3- 7 10:05:09 *");
+    EXPECT_EQ(ch.comment, "* \x92\xC7\x89\xC1     02- 3- 7 10:05:09 *");
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(OperationsTest, AutoStoreRecordsSignalAndClearsTone) {
+    doc.mainRecord.ctcss = 13;
+    EXPECT_EQ(doc.storeChannel(0, 0, 145500000, 1, 1, 9), 0);
+    const CFrequencyData& ch = channel(0);
+    EXPECT_EQ(ch.ctcss, 0);
+    EXPECT_EQ(ch.heard, 1);
+    EXPECT_EQ(ch.signal, 9);
+    EXPECT_EQ(ch.maxSignal, 9);
+    EXPECT_EQ(cp932ToUtf8(ch.comment), "* 自動記録 02- 3- 7 10:05:09 *");
+    EXPECT_EQ(doc.channelCountPerBank[0], 1);
+}
+
+TEST_F(OperationsTest, OverwriteKeepsBanksCommentAndHistory) {
+    setChannels({145000000});
+    channel(0).bankMask = 8;
+    channel(0).comment = "Tower";
+    channel(0).heardTime = 5;
+    doc.mainRecord.mode = 2;
+    EXPECT_EQ(doc.storeChannel(1, 0, 145000000, 0, 0, 0), 0);
+    EXPECT_EQ(doc.channelCount, 1);
+    EXPECT_EQ(channel(0).mode, 2);
+    EXPECT_EQ(channel(0).bankMask, 8);
+    EXPECT_EQ(channel(0).comment, "Tower");
+    EXPECT_EQ(channel(0).heardTime, 5);
+}
+
+TEST_F(OperationsTest, StoreKeepsTableSortedWhateverRowTheCallerPasses) {
+    setChannels({100000000, 300000000});
+    // A row from a look-up of another frequency, and a "new" store of a
+    // frequency that is already there.
+    EXPECT_EQ(doc.storeChannel(0, 0, 200000000, 1, 1, 3), 1);
+    EXPECT_EQ(doc.storeChannel(0, 0, 300000000, 1, 1, 3), 2);
+    EXPECT_EQ(doc.storeChannel(1, 99999, 400000000, 1, 1, 3), 3);
+    EXPECT_EQ(frequencies(),
+              (std::vector<std::uint32_t>{100000000, 200000000, 300000000, 400000000}));
+}
+
+TEST_F(OperationsTest, FullTableRefusesNewChannelAndLosesNothing) {
+    doc.truncateChannels(0);
+    for (int i = 0; i < kMaxChannels; ++i) {
+        auto ch = std::make_unique<CFrequencyData>();
+        ch->frequency = 100000000u + 1000u * static_cast<std::uint32_t>(i);
+        doc.channels[static_cast<std::size_t>(i)] = std::move(ch);
+    }
+    doc.channelCount = kMaxChannels;
+    doc.findChannel(50000000);
+    EXPECT_EQ(doc.storeChannel(0, doc.insertPosition, 50000000, 1, 1, 5), -1);
+    EXPECT_EQ(doc.channelCount, kMaxChannels);
+    EXPECT_EQ(channel(0).frequency, 100000000u);
+    EXPECT_EQ(channel(kMaxChannels - 1).frequency, 100000000u + 1000u * (kMaxChannels - 1));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_NE(std::string(CKovo5Doc::kChannelTableFullMessage).find("5000"), std::string::npos);
+    // Overwriting a stored frequency still works in a full table.
+    EXPECT_EQ(doc.storeChannel(1, 3, 100003000, 0, 0, 0), 3);
+}
+
+TEST_F(OperationsTest, PriorityChannelFollowsInsertWithoutMovingTuningOffset) {
+    setChannels({100000000, 200000000});
+    makePriority(1);
+    doc.controlParams.tuningOffset = 6250;
+    doc.scanPosition = 1;
+    doc.storeChannel(0, 0, 50000000, 0, 0, 0);
+    EXPECT_EQ(doc.priorityIndex, 2);
+    EXPECT_EQ(channel(2).priority, 1);
+    EXPECT_EQ(doc.priorityRecord.frequency, 200000000u);
+    EXPECT_EQ(doc.scanPosition, 2);
+    EXPECT_EQ(doc.controlParams.tuningOffset, 6250);
+}
+
+TEST_F(OperationsTest, MoveChannelClosesGapAndPriorityFollows) {
+    setChannels({10000000, 20000000, 30000000, 40000000});
+    makePriority(1);
+    channel(0).frequency = 35000000;
+    ASSERT_TRUE(doc.moveChannel(0, 2));
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{20000000, 30000000, 35000000, 40000000}));
+    EXPECT_EQ(doc.priorityIndex, 0);
+
+    channel(3).frequency = 15000000;
+    ASSERT_TRUE(doc.moveChannel(3, 0));
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{15000000, 20000000, 30000000, 35000000}));
+    EXPECT_EQ(doc.priorityIndex, 1);
+    EXPECT_EQ(channel(doc.priorityIndex).priority, 1);
+
+    EXPECT_FALSE(doc.moveChannel(0, 4));
+    EXPECT_FALSE(doc.moveChannel(-1, 0));
+    EXPECT_EQ(doc.channelCount, 4);
+}
+
+TEST_F(OperationsTest, DeleteSelectedReturnsRowToSelect) {
+    setChannels({1000000, 2000000, 3000000, 4000000, 5000000});
+    doc.setSelection({1, 3});
+    EXPECT_EQ(doc.deleteSelectedChannels(), 1);
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{1000000, 3000000, 5000000}));
+    EXPECT_TRUE(doc.isModified());
+
+    doc.setSelection({2});
+    EXPECT_EQ(doc.deleteSelectedChannels(), 1); // row 2 is gone: the last row
+    doc.setSelection({0, 1});
+    EXPECT_EQ(doc.deleteSelectedChannels(), -1);
+    EXPECT_EQ(doc.channelCount, 0);
+}
+
+TEST_F(OperationsTest, DeleteIgnoresRowsOutsideTableAndDuplicates) {
+    setChannels({1000000, 2000000, 3000000});
+    doc.selection = {2, 2, 7, -4};
+    EXPECT_EQ(doc.deleteSelectedChannels(), 1);
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{1000000, 2000000}));
+
+    doc.selection.clear();
+    doc.setModified(false);
+    EXPECT_EQ(doc.deleteSelectedChannels(), 0);
+    EXPECT_EQ(doc.channelCount, 2);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(OperationsTest, DeletingPriorityChannelPassesMarkToRowZero) {
+    setChannels({1000000, 2000000, 3000000});
+    makePriority(2);
+    doc.setSelection({2});
+    doc.deleteSelectedChannels();
+    EXPECT_EQ(doc.priorityIndex, 0);
+    EXPECT_EQ(channel(0).priority, 1);
+    EXPECT_EQ(doc.priorityRecord.frequency, 1000000u);
+
+    setChannels({1000000, 2000000, 3000000});
+    makePriority(2);
+    doc.setSelection({0, 2});
+    doc.deleteSelectedChannels();
+    ASSERT_EQ(doc.channelCount, 1);
+    EXPECT_EQ(channel(0).priority, 0);
+}
+
+TEST_F(OperationsTest, DeletingBelowPriorityKeepsItsIndexOnTheSameChannel) {
+    setChannels({1000000, 2000000, 3000000, 4000000});
+    makePriority(3);
+    doc.scanPosition = 3;
+    doc.setSelection({0, 1});
+    doc.deleteSelectedChannels();
+    EXPECT_EQ(doc.priorityIndex, 1);
+    EXPECT_EQ(channel(doc.priorityIndex).frequency, 4000000u);
+    EXPECT_EQ(doc.scanPosition, 1);
+
+    doc.setSelection({1});
+    doc.deleteSelectedChannels();
+    EXPECT_LT(doc.scanPosition, doc.channelCount);
+}
+
+TEST_F(OperationsTest, RecordReportChangesOnNewSignalOrNewSecond) {
+    setChannels({145000000});
+    EXPECT_EQ(doc.recordReport(0, 5), 1);
+    EXPECT_EQ(channel(0).heard, 1);
+    EXPECT_EQ(channel(0).maxSignal, 5);
+    EXPECT_EQ(doc.recordReport(0, 5), 0); // same signal, same second
+    EXPECT_EQ(doc.recordReport(0, 3), 1);
+    EXPECT_EQ(channel(0).signal, 3);
+    EXPECT_EQ(channel(0).maxSignal, 5);
+    clock.advance(1000);
+    EXPECT_EQ(doc.recordReport(0, 3), 1);
+    EXPECT_EQ(channel(0).heardTime, kMarch7th2002At100509Jst + 1);
+    EXPECT_EQ(doc.recordReport(1, 3), 0);
+}
+
+TEST_F(OperationsTest, MakePassChannelLeavesOnlyPassBank) {
+    setChannels({145000000});
+    channel(0).bankMask = 0x1F;
+    doc.makePassChannel(0);
+    EXPECT_EQ(channel(0).bankMask, 0x200000);
+    EXPECT_EQ(doc.channelCountPerBank[kPassBank], 1);
+    EXPECT_EQ(doc.channelCountPerBank[0], 0);
+}
+
+TEST_F(OperationsTest, ChoosingPriorityAppliesCopyRuleCorrections) {
+    setChannels({145012500, 146000000});
+    channel(0).ifBandwidth = 0;
+    channel(0).mode = 7;
+    channel(0).priority = 0;
+    channel(1).priority = 1;
+    doc.controlParams.tuningOffset = 0;
+    doc.setSelection({0});
+    doc.choosePriorityChannel();
+    EXPECT_EQ(channel(0).priority, 1);
+    EXPECT_EQ(channel(1).priority, 0);
+    EXPECT_EQ(doc.priorityIndex, 0);
+    EXPECT_EQ(doc.priorityRecord.frequency, 145012500u);
+    EXPECT_EQ(doc.priorityRecord.ifBandwidth, 1);
+    EXPECT_EQ(doc.priorityRecord.mode, 2);
+    EXPECT_EQ(doc.controlParams.tuningOffset, 0);
+    EXPECT_TRUE(doc.isModified());
+
+    doc.setSelection({5});
+    doc.choosePriorityChannel();
+    EXPECT_EQ(doc.priorityIndex, 0);
+}
+
+TEST_F(OperationsTest, RecallChannelSetsTuningOffsetAndHonoursOptions) {
+    setChannels({145012345});
+    channel(0).mode = 6;
+    channel(0).ifBandwidth = 0;
+    channel(0).comment = "Tower";
+    settings.optSam = 1;
+    settings.optFilter = 1;
+    doc.recallChannel(0);
+    EXPECT_EQ(doc.mainRecord.frequency, 145012345u);
+    EXPECT_EQ(doc.mainRecord.mode, 6);
+    EXPECT_EQ(doc.mainRecord.ifBandwidth, 0);
+    EXPECT_EQ(doc.mainRecord.comment, "Tower");
+    EXPECT_EQ(doc.controlParams.tuningOffset, 12345);
+
+    doc.takeChannelInfo(0);
+    doc.clearChannelInfo();
+    EXPECT_EQ(doc.mainRecord.bankMask, 1);
+    EXPECT_EQ(doc.mainRecord.comment, "");
+    doc.recallChannel(3); // outside the table: nothing happens
+    EXPECT_EQ(doc.mainRecord.frequency, 145012345u);
+}
+
+TEST_F(OperationsTest, NormaliseSnapsToStepOrKeepsOffset) {
+    doc.controlParams.autoMode = 0;
+    doc.controlParams.stepAdjust = 1;
+    doc.mainRecord.step = 10;
+    doc.mainRecord.frequency = 145012345;
+    doc.normaliseFrequency();
+    EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
+    EXPECT_EQ(doc.controlParams.tuningOffset, 0);
+
+    doc.controlParams.stepAdjust = 0;
+    doc.mainRecord.frequency = 145012345;
+    doc.normaliseFrequency();
+    EXPECT_EQ(doc.mainRecord.frequency, 145012300u);
+    EXPECT_EQ(doc.controlParams.tuningOffset, 12300);
+
+    doc.mainRecord.step = 99; // a step index no table row has
+    doc.mainRecord.frequency = 145012345;
+    doc.normaliseFrequency();
+    EXPECT_EQ(doc.mainRecord.frequency, 145012300u);
+}
+
+TEST_F(OperationsTest, AutoModeRangeWithHighestIndexWinsAndSetsGrid) {
+    doc.controlParams.autoMode = 1;
+    doc.controlParams.stepAdjust = 1;
+    CAutoBank& low = doc.autoRanges[2];
+    low.inUse = 1;
+    low.startFrequency = 144000000;
+    low.stopFrequency = 146000000;
+    low.step = 10;
+    low.mode = 1;
+    CAutoBank& high = doc.autoRanges[5];
+    high.inUse = 1;
+    high.startFrequency = 144006250;
+    high.stopFrequency = 146000000;
+    high.step = 8; // 12.5 kHz
+    high.mode = 8;
+    high.ifBandwidth = 0;
+    high.attenuator = 1;
+    high.antenna = 3;
+    doc.mainRecord.frequency = 145000000;
+    doc.normaliseFrequency();
+    EXPECT_EQ(doc.mainRecord.frequency, 145006250u);
+    EXPECT_EQ(doc.controlParams.tuningOffset, 6250);
+    EXPECT_EQ(doc.mainRecord.step, 8);
+    EXPECT_EQ(doc.mainRecord.mode, 2);
+    EXPECT_EQ(doc.mainRecord.ifBandwidth, 0); // taken unchanged
+    EXPECT_EQ(doc.mainRecord.attenuator, 1);
+    EXPECT_EQ(doc.mainRecord.antenna, 3);
+
+    high.inUse = 0;
+    doc.mainRecord.frequency = 145012345;
+    doc.normaliseFrequency();
+    EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
+    EXPECT_EQ(doc.mainRecord.mode, 1);
+}
+
+TEST_F(OperationsTest, LoadSearchBankTakesMidpointWithoutOverflow) {
+    CSearchBank& bank = doc.searchBanks[4];
+    bank.startFrequency = 3000000000u;
+    bank.stopFrequency = 3000100000u;
+    bank.step = 11;
+    bank.mode = 7;
+    bank.ifBandwidth = 0;
+    doc.mainRecord.signal = 5;
+    doc.loadSearchBank(4);
+    EXPECT_EQ(doc.mainRecord.frequency, 3000050000u);
+    EXPECT_EQ(doc.mainRecord.mode, 2);
+    EXPECT_EQ(doc.mainRecord.ifBandwidth, 1);
+    EXPECT_EQ(doc.mainRecord.signal, 0);
+    EXPECT_EQ(doc.controlParams.tuningOffset, 0);
+    doc.loadSearchBank(20);
+    EXPECT_EQ(doc.mainRecord.frequency, 3000050000u);
+}
+
+TEST_F(OperationsTest, StepIfBandwidthSkipsNarrowFilterWithoutOption) {
+    doc.mainRecord.ifBandwidth = 6;
+    EXPECT_EQ(doc.stepIfBandwidth(true), 1);
+    EXPECT_EQ(doc.stepIfBandwidth(false), 6);
+    settings.optFilter = 1;
+    doc.mainRecord.ifBandwidth = 1;
+    EXPECT_EQ(doc.stepIfBandwidth(false), 0);
+    doc.mainRecord.ifBandwidth = -3; // from a damaged file
+    EXPECT_EQ(doc.stepIfBandwidth(true), 5);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(OperationsTest, CountsPerBankAndReachableFollowLinkSet) {
+    setChannels({1000000, 2000000, 3000000});
+    channel(0).bankMask = (1 << 3) | (1 << 7);
+    channel(1).bankMask = 1 << 7;
+    channel(1).mode = 6; // SAM follows the AM switch
+    channel(2).bankMask = 1 << 9;
+    doc.countChannelsPerBank();
+    EXPECT_EQ(doc.channelCountPerBank[3], 1);
+    EXPECT_EQ(doc.channelCountPerBank[7], 2);
+    EXPECT_EQ(doc.channelCountPerBank[9], 1);
+
+    doc.controlParams.currentLinkSet = 4;
+    doc.setLinkFlags((1u << 3) | (1u << 7));
+    EXPECT_EQ(doc.memoryBanks[7].linkFlags[4], 1);
+    EXPECT_EQ(doc.memoryBanks[9].linkFlags[4], 0);
+    EXPECT_EQ(doc.linkMask, (1u << 3) | (1u << 7));
+    // Without the mode filter the channel outside the link set is still
+    // out of reach of memory scan.
+    EXPECT_EQ(doc.reachableCount, 2);
+
+    doc.toggleModeFilter();
+    EXPECT_EQ(doc.reachableCount, 2);
+    EXPECT_EQ(doc.toggleModeEnabled(2), 0);
+    EXPECT_EQ(doc.reachableCount, 1);
+    EXPECT_FALSE(doc.isReachableByMemoryScan(channel(1)));
+    EXPECT_EQ(doc.toggleModeEnabled(6), -1);
+
+    EXPECT_TRUE(doc.setCurrentLinkSet(5));
+    EXPECT_EQ(doc.linkMask, 0u);
+    EXPECT_EQ(doc.reachableCount, 0);
+    EXPECT_FALSE(doc.setCurrentLinkSet(20));
+    EXPECT_EQ(doc.controlParams.currentLinkSet, 5);
+}
+
+TEST_F(OperationsTest, ReadingOrStartingADocumentRecountsMasksAndCounts) {
+    setChannels({1000000, 2000000});
+    channel(1).bankMask = 1 << 4;
+    doc.memoryBanks[4].linkFlags[0] = 1;
+    const std::vector<std::uint8_t> bytes = doc.toBytes();
+
+    CKovo5Doc other(settings, clock);
+    ASSERT_TRUE(other.readBytes(bytes, "x.kv5", false).ok);
+    EXPECT_EQ(other.linkMask, 1u << 4);
+    EXPECT_EQ(other.channelCountPerBank[0], 1);
+    EXPECT_EQ(other.channelCountPerBank[4], 1);
+    EXPECT_EQ(other.reachableCount, 1);
+
+    other.onNewDocument();
+    EXPECT_EQ(other.linkMask, 0u);
+    EXPECT_EQ(other.channelCountPerBank[4], 0);
+}
+
+TEST_F(OperationsTest, SearchBanksInUseFromBitsLeaveDocumentUnmodified) {
+    doc.setSearchBanksInUse(0x80005u | (1u << 25));
+    EXPECT_EQ(doc.searchBanks[0].inUse, 1);
+    EXPECT_EQ(doc.searchBanks[1].inUse, 0);
+    EXPECT_EQ(doc.searchBanks[2].inUse, 1);
+    EXPECT_EQ(doc.searchBanks[19].inUse, 1);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(OperationsTest, SwitchesInvertAndReport) {
+    EXPECT_EQ(doc.toggleSwitch(0), 1);
+    EXPECT_EQ(doc.controlParams.pause, 1);
+    EXPECT_TRUE(doc.isModified());
+    doc.newLogEntryMain = 0;
+    EXPECT_EQ(doc.toggleSwitch(2), 1);
+    EXPECT_EQ(doc.newLogEntryMain, 1);
+    doc.newLogEntryMain = 0;
+    EXPECT_EQ(doc.toggleSwitch(2), 0);
+    EXPECT_EQ(doc.newLogEntryMain, 0);
+    EXPECT_EQ(doc.toggleSwitch(5), 1);
+    EXPECT_EQ(doc.controlParams.ctcssSwitch, 1);
+
+    doc.controlParams.decoderMode = 4;
+    EXPECT_EQ(doc.toggleSwitch(6), 0);
+    EXPECT_EQ(doc.toggleSwitch(6), 1);
+
+    std::vector<std::pair<std::string, int>> written;
+    doc.writeSoftSetting = [&](const std::string& name, int value) {
+        written.emplace_back(name, value);
+    };
+    settings.elm = 1;
+    EXPECT_EQ(doc.toggleSwitch(7), 1);
+    EXPECT_EQ(doc.toggleSwitch(8), 0);
+    EXPECT_EQ(written, (std::vector<std::pair<std::string, int>>{{"DTMF", 1}, {"ELM", 0}}));
+
+    doc.setModified(false);
+    EXPECT_EQ(doc.toggleSwitch(9), -1);
+    EXPECT_EQ(doc.toggleSwitch(-1), -1);
+    EXPECT_FALSE(doc.isModified());
+
+    EXPECT_EQ(doc.toggleAutoMode(), 0); // a new document starts with auto mode on
+    EXPECT_EQ(doc.toggleStepAdjust(), 0);
+    EXPECT_EQ(doc.togglePriorityScan(), 1);
+    EXPECT_EQ(doc.toggleToneSearch(), 1);
+    EXPECT_EQ(doc.toneSearch, 1);
+}
+
+TEST_F(OperationsTest, SelectionIsSortedUniqueAndBounded) {
+    std::vector<int> rows;
+    for (int r = 6000; r >= -5; --r)
+        rows.push_back(r % 7000);
+    rows.push_back(3);
+    doc.setSelection(rows);
+    ASSERT_EQ(doc.selection.size(), 5000u);
+    EXPECT_EQ(doc.selection.front(), 0);
+    EXPECT_EQ(doc.selection.back(), 4999);
+    EXPECT_EQ(doc.selectedRowsBelow(10).size(), 10u);
+}
+
+} // namespace
+} // namespace kovo
