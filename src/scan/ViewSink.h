@@ -1,6 +1,4 @@
 #pragma once
-#include <cstdint>
-#include <string>
 
 namespace kovo {
 
@@ -61,12 +59,9 @@ public:
 class RecorderSink {
 public:
     virtual ~RecorderSink() = default;
-    // The scan moves on: a record handed to the recorder is over.
+    // The scan moves on: a record handed to the recorder is over. (New log
+    // entries reach the recorder through the document's onLogEntryOpened.)
     virtual void scanMovedOn() = 0;
-    // A new log entry was opened while a signal is heard: the recorder gets
-    // its frequency, time (seconds since 1970) and comment.
-    virtual void logEntryOpened(std::uint32_t frequency, std::int32_t time,
-                                const std::string& comment) = 0;
 };
 
 } // namespace kovo

@@ -1,0 +1,53 @@
+#include "scan/OperatingModes.h"
+
+namespace kovo {
+
+OperatingModes::OperatingModes(CKovo5Doc& doc, ScanSteps& steps, BandScope& scope, ViewSink& view)
+    : doc_(doc), steps_(steps), scope_(scope), view_(view) {}
+
+void OperatingModes::setOperatingMode(int mode) {
+    if (mode < MemoryScan || mode > Vfo)
+        return;
+    if (documentLoaded_)
+        doc_.setModified();
+    CControlParams& params = doc_.controlParams;
+    params.operatingMode = mode;
+    view_.showOperatingMode(mode);
+    if (mode != Vfo)
+        doc_.toneSearch = 0;
+
+    switch (mode) {
+    case MemoryScan:
+        params.manualTuning = 0;
+        doc_.countReachable();
+        steps_.memoryScanStep();
+        return;
+    case ProgramSearch:
+        params.manualTuning = 0;
+        if (!steps_.startProgramSearch()) {
+            // Nothing to search: the receiver stays under manual control.
+            params.operatingMode = Vfo;
+            view_.showOperatingMode(Vfo);
+        }
+        return;
+    case OneMegahertzScan:
+        params.manualTuning = 0;
+        steps_.setOneMegahertzWindow();
+        steps_.oneMegahertzStep();
+        return;
+    case ActiveBandScope:
+        scope_.enter(true);
+        params.manualTuning = 0;
+        view_.refreshDisplay();
+        return;
+    case StaticBandScope:
+        params.manualTuning = 0;
+        scope_.enter(false);
+        return;
+    default:
+        params.manualTuning = 0;
+        return;
+    }
+}
+
+} // namespace kovo

@@ -1,0 +1,41 @@
+#pragma once
+#include "data/CKovo5Doc.h"
+#include "scan/BandScope.h"
+#include "scan/ScanSteps.h"
+#include "scan/ViewSink.h"
+
+namespace kovo {
+
+// The six operating modes: 0 memory scan, 1 program search, 2 1 MHz scan,
+// 3 active band scope, 4 static band scope, 5 VFO. Choosing one sets the scan
+// up and takes its first step.
+class OperatingModes {
+public:
+    enum Mode {
+        MemoryScan = 0,
+        ProgramSearch = 1,
+        OneMegahertzScan = 2,
+        ActiveBandScope = 3,
+        StaticBandScope = 4,
+        Vfo = 5,
+    };
+
+    OperatingModes(CKovo5Doc& doc, ScanSteps& steps, BandScope& scope, ViewSink& view);
+
+    // Modes outside 0 to 5 are refused silently.
+    void setOperatingMode(int mode);
+
+    // Once the last document has been opened at start-up, every change of mode
+    // marks the document modified.
+    void setDocumentLoaded(bool loaded) { documentLoaded_ = loaded; }
+    bool documentLoaded() const { return documentLoaded_; }
+
+private:
+    CKovo5Doc& doc_;
+    ScanSteps& steps_;
+    BandScope& scope_;
+    ViewSink& view_;
+    bool documentLoaded_ = false;
+};
+
+} // namespace kovo

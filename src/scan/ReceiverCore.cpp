@@ -1,0 +1,45 @@
+#include "scan/ReceiverCore.h"
+
+#include "link/TimerIds.h"
+
+namespace kovo {
+
+ReceiverCore::ReceiverCore(const Seams& seams)
+    : settings_(seams.settings),
+      router_(seams.timers),
+      link_(seams.port, router_, seams.clock, seams.notifier, seams.settings),
+      chooser_(seams.doc, link_, router_, seams.settings),
+      loop_(seams.doc, link_, chooser_, router_),
+      steps_(seams.doc, seams.settings, seams.view),
+      scope_(seams.doc, seams.view),
+      engine_(seams.doc, link_, loop_, router_, steps_, scope_, seams.view, seams.notifier),
+      modes_(seams.doc, steps_, scope_, seams.view),
+      hold_(router_) {
+    link_.setClient(&loop_);
+    link_.setObserver(&seams.linkObserver);
+    // After a lost device the receiver may have been retuned by hand: tell it everything.
+    link_.setRecoveredHandler([this] { chooser_.resetSentState(); });
+    chooser_.setObserver(&seams.linkObserver);
+    chooser_.setHitContext(&engine_);
+    loop_.setObserver(&seams.linkObserver);
+    loop_.setReportSink(&engine_);
+    router_.on(TimerOpenLastDocument, [this] { onOpenLastDocumentTimer(); });
+}
+
+void ReceiverCore::openPortFromSettings(ReceiverLink::ProbeDone done) {
+    link_.openPort(settings_.portNum, settings_.commSpeed, std::move(done));
+}
+
+void ReceiverCore::startOpenLastDocumentTimer(std::function<void()> openLastDocument) {
+    openLastDocument_ = std::move(openLastDocument);
+    router_.start(TimerOpenLastDocument, kOpenLastDocumentMs);
+}
+
+void ReceiverCore::onOpenLastDocumentTimer() {
+    router_.stop(TimerOpenLastDocument);
+    if (openLastDocument_)
+        openLastDocument_();
+    modes_.setDocumentLoaded(true);
+}
+
+} // namespace kovo

@@ -1,0 +1,93 @@
+#pragma once
+#include <functional>
+
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "data/Notifier.h"
+#include "link/CommPort.h"
+#include "link/CommandChooser.h"
+#include "link/LinkObserver.h"
+#include "link/PollingLoop.h"
+#include "link/ReceiverLink.h"
+#include "link/TimerRouter.h"
+#include "link/TimerService.h"
+#include "scan/BandScope.h"
+#include "scan/DatabaseHold.h"
+#include "scan/OperatingModes.h"
+#include "scan/ScanEngine.h"
+#include "scan/ScanSteps.h"
+#include "scan/ViewSink.h"
+
+namespace kovo {
+
+// The receiver side of the program in one piece: serial link, polling loop,
+// scan engine, operating modes, band-scope arithmetic and the main window's
+// timers, wired together. The application hands in the port, the timer
+// service, the clock, the message boxes, the settings, the document and the
+// two view interfaces; all of them must outlive the core.
+class ReceiverCore {
+public:
+    struct Seams {
+        CommPort& port;
+        TimerService& timers;
+        const Clock& clock;
+        Notifier& notifier;
+        const AppSettings& settings;
+        CKovo5Doc& doc;
+        LinkObserver& linkObserver;
+        ViewSink& view;
+    };
+
+    explicit ReceiverCore(const Seams& seams);
+    ReceiverCore(const ReceiverCore&) = delete;
+    ReceiverCore& operator=(const ReceiverCore&) = delete;
+
+    void setRecorder(RecorderSink* recorder) { engine_.setRecorder(recorder); }
+
+    // ---- what the main window and the view call ----
+    // Sets the port up when the main window is created (stays closed).
+    void createControl() { link_.createControl(); }
+    // Opens and probes; `done` gets whether the receiver answered.
+    void openPort(int portNumber, int speedIndex, ReceiverLink::ProbeDone done = {}) {
+        link_.openPort(portNumber, speedIndex, std::move(done));
+    }
+    // Opens with the stored "PortNum" and "CommSpeed".
+    void openPortFromSettings(ReceiverLink::ProbeDone done = {});
+    void closePort() { link_.closePort(); }
+    void sendNext() { loop_.sendNext(); }
+    void setOperatingMode(int mode) { modes_.setOperatingMode(mode); }
+    void togglePriority() { engine_.togglePriority(); }
+    void advance() { engine_.advance(); }
+    // Starts the five seconds after which the last document is opened; from
+    // then on changes of operating mode mark the document modified.
+    void startOpenLastDocumentTimer(std::function<void()> openLastDocument);
+
+    // ---- the parts ----
+    TimerRouter& timers() { return router_; }
+    ReceiverLink& link() { return link_; }
+    CommandChooser& chooser() { return chooser_; }
+    PollingLoop& loop() { return loop_; }
+    ScanSteps& steps() { return steps_; }
+    BandScope& bandScope() { return scope_; }
+    ScanEngine& engine() { return engine_; }
+    OperatingModes& modes() { return modes_; }
+    DatabaseHold& databaseHold() { return hold_; }
+
+private:
+    void onOpenLastDocumentTimer();
+
+    const AppSettings& settings_;
+    TimerRouter router_;
+    ReceiverLink link_;
+    CommandChooser chooser_;
+    PollingLoop loop_;
+    ScanSteps steps_;
+    BandScope scope_;
+    ScanEngine engine_;
+    OperatingModes modes_;
+    DatabaseHold hold_;
+    std::function<void()> openLastDocument_;
+};
+
+} // namespace kovo

@@ -1,0 +1,221 @@
+#include "scan/ScanEngine.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "link/TimerIds.h"
+
+namespace kovo {
+
+namespace {
+enum OperatingMode { MemoryScan = 0, ProgramSearch = 1, OneMegahertzScan = 2, ActiveBandScope = 3 };
+}
+
+ScanEngine::ScanEngine(CKovo5Doc& doc, ReceiverLink& link, PollingLoop& loop, TimerRouter& timers,
+                       ScanSteps& steps, BandScope& scope, ViewSink& view, Notifier& notifier)
+    : doc_(doc), link_(link), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
+      view_(view), notifier_(notifier) {
+    timers_.on(TimerMainDelay, [this] { onHitTimer(false); });
+    timers_.on(TimerMainPause, [this] { onHitTimer(false); });
+    timers_.on(TimerPriorityDelay, [this] { onHitTimer(true); });
+    timers_.on(TimerPriorityPause, [this] { onHitTimer(true); });
+}
+
+ScanEngine::~ScanEngine() {
+    for (int id : {TimerMainDelay, TimerMainPause, TimerPriorityDelay, TimerPriorityPause})
+        timers_.on(id, {});
+}
+
+ScanEngine::ContextTimers ScanEngine::timersOf(bool priority) {
+    return priority ? ContextTimers{TimerPriorityDelay, TimerPriorityPause}
+                    : ContextTimers{TimerMainDelay, TimerMainPause};
+}
+
+int& ScanEngine::newLogEntryFlag(bool priority) {
+    return priority ? doc_.newLogEntryPriority : doc_.newLogEntryMain;
+}
+
+// ---- a signal report ----
+
+void ScanEngine::handleSignalReport() {
+    const LinkState& state = link_.state();
+    const bool priority = inPriorityContext();
+    if (doc_.controlParams.operatingMode == ActiveBandScope && !priority)
+        view_.plotScopePoint(state.squelchOpen == 1, state.signalValue);
+
+    if (state.squelchOpen == 0 || context(priority).resume == 1)
+        noSignalPath(priority);
+    else
+        signalPath(priority);
+}
+
+void ScanEngine::signalPath(bool priority) {
+    const std::uint32_t frequency =
+        priority ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
+    recordOnChannel(frequency);
+
+    if (doc_.controlParams.operatingMode == ActiveBandScope) {
+        // The sweep stays on a point for four reports with signal, then moves on.
+        if (scopeHoldCount_ < kScopeHoldReports) {
+            ++scopeHoldCount_;
+        } else {
+            scopeHoldCount_ = 0;
+            main_ = Context{};
+            advance();
+        }
+    } else {
+        holdOnSignal(priority);
+    }
+    loop_.sendNext();
+}
+
+void ScanEngine::recordOnChannel(std::uint32_t frequency) {
+    const int signal = link_.state().signalValue;
+    const int channel = doc_.findChannel(frequency);
+    if (channel >= 0) {
+        if (doc_.recordReport(channel, signal) == 1) {
+            doc_.setModified();
+            view_.channelRowChanged(channel, main_.hold == 0);
+        }
+        return;
+    }
+    if (doc_.controlParams.autoStore != 1)
+        return;
+    // The channel carries the frequency heard (the priority frequency during a
+    // priority check) with the main record's settings; the document keeps the
+    // table sorted.
+    const int row = doc_.storeChannel(0, doc_.insertPosition, frequency, 1, 1, signal);
+    if (row < 0) {
+        if (!tableFullShown_) {
+            tableFullShown_ = true;
+            notifier_.showMessage(CKovo5Doc::kChannelTableFullMessage);
+        }
+        return;
+    }
+    tableFullShown_ = false;
+    doc_.setModified();
+    view_.channelRowInserted(row);
+}
+
+void ScanEngine::holdOnSignal(bool priority) {
+    Context& hits = context(priority);
+    const ContextTimers ids = timersOf(priority);
+    const CControlParams& params = doc_.controlParams;
+    int& newEntry = newLogEntryFlag(priority);
+    if (hits.hold == 0) {
+        hits.hold = 1;
+        if (params.logging == 1) {
+            openLogEntry();
+            newEntry = 0; // this stop has its entry now
+        }
+        if (params.pause == 1)
+            startSeconds(ids.pause, params.autoStore == 1 ? params.levelAutoStoreOn
+                                                          : params.levelAutoStoreOff);
+    } else {
+        if (params.logging == 1) {
+            if (newEntry == 1) {
+                openLogEntry();
+            } else {
+                const int row = doc_.updateNewestLogEntry(link_.state().signalValue);
+                if (row >= 0)
+                    view_.logUpdated(row);
+            }
+        }
+        newEntry = 0;
+    }
+    startSeconds(ids.delay, params.p34);
+}
+
+void ScanEngine::openLogEntry() {
+    const bool droppedOldest = doc_.openLogEntry(link_.state().signalValue) == 1;
+    view_.logAppended(droppedOldest);
+}
+
+void ScanEngine::noSignalPath(bool priority) {
+    LinkState& state = link_.state();
+    if (state.settleCount > 0) {
+        --state.settleCount;
+        loop_.sendNext();
+        return;
+    }
+    Context& hits = context(priority);
+    if (hits.hold == 0 || hits.resume == 1) {
+        hits = Context{};
+        advance();
+    }
+    loop_.sendNext();
+}
+
+// ---- timers ----
+
+void ScanEngine::startSeconds(int timerId, std::int32_t seconds) {
+    const std::int64_t ms = std::int64_t(std::max<std::int32_t>(seconds, 1)) * 1000;
+    timers_.start(timerId, int(std::min<std::int64_t>(ms, INT_MAX)));
+}
+
+void ScanEngine::onHitTimer(bool priority) {
+    const ContextTimers ids = timersOf(priority);
+    timers_.stop(ids.delay);
+    timers_.stop(ids.pause);
+    context(priority).resume = 1;
+}
+
+void ScanEngine::endStop(bool priorityContext) {
+    const ContextTimers ids = timersOf(priorityContext);
+    timers_.stop(ids.delay);
+    timers_.stop(ids.pause);
+    context(priorityContext).hold = 0;
+}
+
+// ---- moving on ----
+
+void ScanEngine::advance() {
+    if (recorder_)
+        recorder_->scanMovedOn();
+    if (doc_.controlParams.priorityScan == 1) {
+        if (!timers_.isRunning(TimerPriorityInterval))
+            timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
+        if (inPriorityContext()) {
+            doc_.priorityCheck = 0; // the main scan goes on from where it stood
+            return;
+        }
+    }
+    switch (doc_.controlParams.operatingMode) {
+    case MemoryScan:
+        steps_.memoryScanStep();
+        break;
+    case ProgramSearch:
+        steps_.programSearchStep();
+        break;
+    case OneMegahertzScan:
+        steps_.oneMegahertzStep();
+        break;
+    case ActiveBandScope:
+        if (doc_.controlParams.manualTuning == 0)
+            scope_.nextPoint();
+        break;
+    default:
+        break;
+    }
+}
+
+void ScanEngine::togglePriority() {
+    const int on = doc_.togglePriorityScan();
+    view_.showPriorityScan(on == 1);
+    if (on == 1) {
+        timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
+    } else {
+        timers_.stop(TimerPriorityInterval);
+        doc_.priorityCheckApplied = 0;
+        // A check under way ends with the switch: tuning returns to the main
+        // record, and no stop of the check is left to cut the next one short.
+        doc_.priorityCheck = 0;
+        endStop(true);
+        priority_ = Context{};
+        main_.resume = 1;
+        view_.refreshPanels();
+    }
+    doc_.setModified();
+}
+
+} // namespace kovo

@@ -1,0 +1,87 @@
+#pragma once
+#include <cstdint>
+
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Notifier.h"
+#include "link/CommandChooser.h"
+#include "link/PollingLoop.h"
+#include "link/ReceiverLink.h"
+#include "link/TimerRouter.h"
+#include "scan/BandScope.h"
+#include "scan/ScanSteps.h"
+#include "scan/ViewSink.h"
+
+namespace kovo {
+
+// Decides on every signal report whether the scan stays or moves on: stops on
+// a signal for the delay and pause times, records the signal on its channel,
+// stores new signals and keeps the log, for the main scan and the priority
+// check alike. Works only by changing the document; the polling loop tunes
+// the receiver.
+class ScanEngine final : public SignalReportSink, public HitContextControl {
+public:
+    // The hit state of one context: "main" or "priority".
+    struct Context {
+        int hold = 0;   // the scan stands on a signal
+        int resume = 0; // the delay or pause ran out: go on at the next report
+    };
+
+    static constexpr int kScopeHoldReports = 4;
+
+    ScanEngine(CKovo5Doc& doc, ReceiverLink& link, PollingLoop& loop, TimerRouter& timers,
+               ScanSteps& steps, BandScope& scope, ViewSink& view, Notifier& notifier);
+    ~ScanEngine() override;
+    ScanEngine(const ScanEngine&) = delete;
+    ScanEngine& operator=(const ScanEngine&) = delete;
+
+    void setRecorder(RecorderSink* recorder) { recorder_ = recorder; }
+
+    void handleSignalReport() override;
+    void endStop(bool priorityContext) override;
+
+    // One scan step in the current operating mode (or the end of a priority check).
+    void advance();
+    // The priority key: flips the priority switch.
+    void togglePriority();
+
+    const Context& mainContext() const { return main_; }
+    const Context& priorityContext() const { return priority_; }
+    int scopeHoldCount() const { return scopeHoldCount_; }
+
+private:
+    struct ContextTimers {
+        int delay;
+        int pause;
+    };
+
+    bool inPriorityContext() const { return doc_.priorityCheckApplied == 1; }
+    Context& context(bool priority) { return priority ? priority_ : main_; }
+    static ContextTimers timersOf(bool priority);
+    int& newLogEntryFlag(bool priority);
+
+    void signalPath(bool priority);
+    void noSignalPath(bool priority);
+    void recordOnChannel(std::uint32_t frequency);
+    void holdOnSignal(bool priority);
+    void openLogEntry();
+    void onHitTimer(bool priority);
+    void startSeconds(int timerId, std::int32_t seconds);
+
+    CKovo5Doc& doc_;
+    ReceiverLink& link_;
+    PollingLoop& loop_;
+    TimerRouter& timers_;
+    ScanSteps& steps_;
+    BandScope& scope_;
+    ViewSink& view_;
+    Notifier& notifier_;
+    RecorderSink* recorder_ = nullptr;
+
+    Context main_;
+    Context priority_;
+    int scopeHoldCount_ = 0;
+    bool tableFullShown_ = false;
+};
+
+} // namespace kovo

@@ -1,0 +1,121 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "fakes/FakeCommPort.h"
+#include "fakes/FakeTimerService.h"
+#include "fakes/Recorders.h"
+#include "link/TimerIds.h"
+#include "scan/ReceiverCore.h"
+#include "scan/ViewSink.h"
+
+namespace kovo::test {
+
+// Records what the core asks of the view, in order, as short texts.
+class RecordingViewSink final : public ViewSink {
+public:
+    std::vector<std::string> calls;
+    int count(const std::string& call) const {
+        int n = 0;
+        for (const auto& c : calls)
+            n += c == call;
+        return n;
+    }
+    void refreshPanels() override { calls.push_back("refreshPanels"); }
+    void refreshDisplay() override { calls.push_back("refreshDisplay"); }
+    void showOperatingMode(int mode) override { calls.push_back("mode " + std::to_string(mode)); }
+    void showPriorityScan(bool on) override { calls.push_back(on ? "priority on" : "priority off"); }
+    void selectChannelRow(int row) override { calls.push_back("select " + std::to_string(row)); }
+    void channelRowChanged(int row, bool visible) override {
+        calls.push_back("row " + std::to_string(row) + (visible ? " visible" : " keep"));
+    }
+    void channelRowInserted(int row) override { calls.push_back("insert " + std::to_string(row)); }
+    void logAppended(bool dropped) override { calls.push_back(dropped ? "log dropped" : "log appended"); }
+    void logUpdated(int row) override { calls.push_back("log updated " + std::to_string(row)); }
+    void resetScope() override { calls.push_back("resetScope"); }
+    void showStaticScope() override { calls.push_back("showStaticScope"); }
+    void plotScopePoint(bool signal, int level) override {
+        calls.push_back("plot " + std::to_string(signal) + " " + std::to_string(level));
+    }
+    void moveScopeCursor(int index) override { calls.push_back("cursor " + std::to_string(index)); }
+};
+
+class RecordingRecorder final : public RecorderSink {
+public:
+    int movedOn = 0;
+    void scanMovedOn() override { ++movedOn; }
+};
+
+// The whole receiver core on fakes, talking to a scripted AR3000A: every
+// command is acknowledged by `report` until the core asks for a signal report,
+// which gets the given answer. The clock starts at 2002-03-07 10:05:00 UTC.
+struct CoreParts {
+    CoreParts() { setenv("TZ", "UTC", 1); tzset(); }
+
+    ManualClock clock{1015495500LL * 1000};
+    FakeTimerService timers{clock};
+    FakeCommPort port;
+    RecordingNotifier notifier;
+    AppSettings settings;
+    CKovo5Doc doc{settings, clock};
+    RecordingLinkObserver observer;
+    RecordingViewSink view;
+    RecordingRecorder recorder;
+    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
+
+    bool connect() {
+        core.setRecorder(&recorder);
+        port.onOutput = [this](const std::string& text) {
+            if (text == "\r")
+                port.receive(">");
+        };
+        bool finished = false, result = false;
+        core.openPort(1, 0, [&](bool ok) { finished = true; result = ok; });
+        for (int waited = 0; !finished && waited < 3100; waited += 10)
+            timers.advance(10);
+        port.onOutput = nullptr;
+        return result;
+    }
+
+    bool signalRequestInFlight() {
+        return core.link().awaitingReply() && !port.written.empty() && port.written.back() == "Y\r";
+    }
+
+    // Brings the receiver to the wanted tuning and answers the next signal
+    // request with `reply` ("%" squelch closed, "A".."Z" level).
+    void report(const std::string& reply) {
+        for (int i = 0; i < 20 && !signalRequestInFlight(); ++i) {
+            if (core.link().awaitingReply())
+                port.receive("\r\n>");
+            else
+                timers.advance(kPollDelayMs);
+        }
+        ASSERT_TRUE(signalRequestInFlight());
+        port.receive(reply + "\r\n>");
+    }
+    void reports(const std::string& reply, int n) {
+        for (int i = 0; i < n; ++i)
+            report(reply);
+    }
+
+    // Adds a channel by hand at `hz` in the given banks.
+    int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
+        doc.mainRecord.mode = mode;
+        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
+        doc.channels[std::size_t(row)]->bankMask = bankMask;
+        return row;
+    }
+    void linkBanks(std::uint32_t mask) {
+        doc.setLinkFlags(mask);
+        doc.computeLinkMask();
+        doc.countReachable();
+    }
+};
+
+} // namespace kovo::test
