@@ -160,6 +160,23 @@ void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption)
     p.restore();
 }
 
+void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption)
+{
+    const QFont f = letteringFont(8);
+    const int capW = QFontMetrics(f).horizontalAdvance(caption) + 6;
+    const int capX = x + 6;
+    const QColor lip = withAlpha(QColor(120, 140, 180), 110);
+    p.fillRect(QRect(x, y, capX - x, 1), QColor(6, 9, 18));
+    p.fillRect(QRect(x, y + 1, capX - x, 1), lip);
+    p.fillRect(QRect(capX + capW, y, x + width - capX - capW, 1), QColor(6, 9, 18));
+    p.fillRect(QRect(capX + capW, y + 1, x + width - capX - capW, 1), lip);
+    p.save();
+    p.setFont(f);
+    p.setPen(kLetterYellow);
+    p.drawText(QRect(capX, y - 5, capW, 10), Qt::AlignCenter, caption);
+    p.restore();
+}
+
 void drawWell(QPainter& p, const QRect& r, const QColor& fill)
 {
     p.fillRect(r, fill);

@@ -34,6 +34,8 @@ void drawRim(QPainter& p, const QRect& r, const QColor& colour);
 void drawAmberWindow(QPainter& p, const QRect& r);
 // A silk-screened box with a caption on its top edge.
 void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption);
+// An engraved horizontal rule with a caption breaking it at the left.
+void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption);
 // A recessed dark well that holds a widget (slider, list, meter).
 void drawWell(QPainter& p, const QRect& r, const QColor& fill);
 

@@ -1,0 +1,434 @@
+// What the keys, lists, sliders, pad and fields of the panels do.
+#include "ui/CKovo5View.h"
+
+#include "data/CKovo5Doc.h"
+#include "data/Notifier.h"
+#include "data/ValueTables.h"
+#include "ui/BandScopePanel.h"
+#include "ui/ControlPanel1.h"
+#include "ui/ControlPanel2.h"
+#include "ui/DirectionPad.h"
+#include "ui/DisplayPanel.h"
+#include "ui/ImageKey.h"
+#include "ui/PanelArt.h"
+#include "ui/PanelEdit.h"
+#include "ui/PanelList.h"
+#include "ui/PanelSlider.h"
+#include "ui/PanelStack.h"
+#include "ui/StripPanels.h"
+
+#include <QMenu>
+
+#include <cstdio>
+
+namespace kovo {
+namespace {
+
+CFrequencyData& activeRecordOf(CKovo5Doc& d)
+{
+    return d.priorityCheckApplied ? d.priorityRecord : d.mainRecord;
+}
+
+} // namespace
+
+void CKovo5View::connectPanels()
+{
+    DisplayPanel& d = stack_->display();
+    connect(&d, &DisplayPanel::toggleClicked, this, &CKovo5View::togglePanel);
+    connect(&d, &DisplayPanel::gainMoved, this, &CKovo5View::onGainMoved);
+    connect(&d, &DisplayPanel::surfaceDoubleClicked, this, [this] {
+        ports_.settings.setShowTitle(ports_.settings.settings().showTitle ? 0 : 1);
+        showTitleStrip();
+    });
+    connect(&d, &DisplayPanel::surfacePressed, this, &CKovo5View::onSurfacePressed);
+    connect(&d, &DisplayPanel::surfaceDragged, this, &CKovo5View::onSurfaceDragged);
+    connect(&d, &DisplayPanel::surfaceReleased, this, &CKovo5View::onSurfaceReleased);
+    connect(&d, &DisplayPanel::contextMenuWanted, this, [this](QPoint at) {
+        if (auto menu = buildContextMenu())
+            menu->exec(at);
+    });
+    const auto handler = [this](PanelEdit& field, bool enter) { return onFieldKey(field, enter); };
+    for (int f = 0; f < DisplayPanel::FieldCount; ++f)
+        d.field(DisplayPanel::Field(f)).setKeyHandler(handler);
+    stack_->ctcss().field().setKeyHandler(handler);
+    stack_->tElm().field().setKeyHandler(handler);
+    stack_->decoder().field().setKeyHandler(handler);
+
+    ControlPanel1& c1 = stack_->control1();
+    connect(&c1, &ControlPanel1::keyClicked, this, &CKovo5View::onControl1Key);
+    connect(&c1, &ControlPanel1::stepChosen, this, &CKovo5View::onStepChosen);
+    connect(&c1, &ControlPanel1::attenuatorChosen, this, &CKovo5View::onAttenuatorChosen);
+    connect(&c1.pad(), &DirectionPad::pressed, this, &CKovo5View::onPadPressed);
+    connect(&c1.pad(), &DirectionPad::moved, this, &CKovo5View::onPadMoved);
+    connect(&c1.pad(), &DirectionPad::released, this, [this] { onPadReleased(); });
+
+    ControlPanel2& c2 = stack_->control2();
+    connect(&c2, &ControlPanel2::modeScanClicked, this, &CKovo5View::onModeScanKey);
+    connect(&c2, &ControlPanel2::padClicked, this, &CKovo5View::onKeypad);
+    connect(&c2, &ControlPanel2::delayMoved, this, &CKovo5View::onDelayMoved);
+    connect(&c2, &ControlPanel2::pauseMoved, this, &CKovo5View::onPauseMoved);
+
+    connect(&stack_->ctcss(), &CtcssPanel::toneMoved, this, &CKovo5View::onToneMoved);
+    connect(&stack_->ctcss(), &CtcssPanel::scanClicked, this, &CKovo5View::onToneSearchKey);
+    connect(&stack_->tElm(), &TElmPanel::valueMoved, this, &CKovo5View::onTElmMoved);
+
+    BandScopePanel& b = stack_->bandScope();
+    connect(&b, &BandScopePanel::spanChosen, this, &CKovo5View::onSpanChosen);
+    connect(&b, &BandScopePanel::restartClicked, this,
+            [this] { ports_.doc.controlParams.manualTuning = 0; });
+    connect(&b, &BandScopePanel::pointerMoved, this, &CKovo5View::onScopePointer);
+    connect(&b, &BandScopePanel::plotClicked, this, &CKovo5View::onScopeClick);
+
+    connect(stack_.data(), &PanelStack::heightChanged, this,
+            [this](int h) { ports_.frame.stackResized(h); });
+}
+
+// ---- tuning ---------------------------------------------------------------
+
+void CKovo5View::lookUpTunedChannel()
+{
+    CKovo5Doc& d = ports_.doc;
+    const int i = d.findChannel(d.mainRecord.frequency);
+    if (i >= 0)
+        d.takeChannelInfo(i);
+    else
+        d.clearChannelInfo();
+}
+
+// Typed, keypad and pixel tuning all end here: limit, normalise, limit again
+// (the step grid may fall below the lowest frequency), take the stored
+// channel's name and refresh.
+void CKovo5View::tuneTo(std::int64_t hz)
+{
+    CKovo5Doc& d = ports_.doc;
+    d.mainRecord.frequency = limitFrequency(hz);
+    d.normaliseFrequency();
+    d.mainRecord.frequency = limitFrequency(d.mainRecord.frequency);
+    lookUpTunedChannel();
+    refreshPanels();
+}
+
+bool CKovo5View::tuningKeysActive() const
+{
+    const CControlParams& cp = ports_.doc.controlParams;
+    switch (cp.operatingMode) {
+    case 4:
+    case 5: return true;
+    case 2:
+    case 3: return cp.manualTuning == 1;
+    default: return false;
+    }
+}
+
+bool CKovo5View::onFieldKey(PanelEdit& field, bool enter)
+{
+    if (!tuningKeysActive())
+        return false;
+    if (enter) {
+        const auto hz = parseDecimalHz(field.text().toStdString(), kMegahertz);
+        if (hz) {
+            tuneTo(*hz);
+        }
+    }
+    // Enter and Escape both end with every field rewritten from the document.
+    refreshPanels();
+    return true;
+}
+
+void CKovo5View::onGainMoved(int value)
+{
+    ports_.settings.setAfGain(value);
+    ports_.doc.setModified();
+}
+
+// ---- Control panel 1 ------------------------------------------------------
+
+void CKovo5View::onControl1Key(int key)
+{
+    CKovo5Doc& d = ports_.doc;
+    CControlParams& cp = d.controlParams;
+    ControlPanel1& p = stack_->control1();
+    switch (key) {
+    case ControlPanel1::Moni:
+        cp.fgSwitch = cp.fgSwitch == 1 ? 0 : 1;
+        p.setKey(key, cp.fgSwitch);
+        break;
+    case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(0)); break;
+    case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(1)); break;
+    case ControlPanel1::Log: p.setKey(key, d.toggleSwitch(2)); break;
+    case ControlPanel1::AsM:
+        cp.autoStore = cp.autoStore == 1 ? 0 : 1;
+        p.setKey(key, cp.autoStore);
+        stack_->control2().pauseSlider().showValue(pauseTimeThatApplies());
+        break;
+    case ControlPanel1::Nfm: case ControlPanel1::Wfm: case ControlPanel1::Am:
+    case ControlPanel1::Lsb: case ControlPanel1::Usb: case ControlPanel1::Cw:
+        selectMode(key - ControlPanel1::Nfm);
+        break;
+    case ControlPanel1::Ms: case ControlPanel1::Ps: case ControlPanel1::OneMhz:
+    case ControlPanel1::Scope: case ControlPanel1::Static: case ControlPanel1::Vfo:
+        ports_.core.setOperatingMode(key - ControlPanel1::Ms);
+        break;
+    case ControlPanel1::Auto: p.setKey(key, d.toggleAutoMode()); break;
+    case ControlPanel1::Adj: p.setKey(key, d.toggleStepAdjust()); break;
+    case ControlPanel1::PlusMem: storeTunedFrequency(); break;
+    case ControlPanel1::PlusPass: makeTunedFrequencyPass(); break;
+    case ControlPanel1::Pri: ports_.core.togglePriority(); break;
+    default: break;
+    }
+}
+
+void CKovo5View::selectMode(int keyMode)
+{
+    CKovo5Doc& d = ports_.doc;
+    const AppSettings& s = ports_.settings.settings();
+    CFrequencyData& r = d.mainRecord;
+    r.mode = modeForKey(keyMode, r.mode, s.optSam == 1);
+    refreshControl1FromReceiver();
+    r.ifBandwidth = defaultIfBandwidth(r.mode, r.ifBandwidth, s);
+    stack_->control2().showIfBandwidth(r.ifBandwidth);
+    d.setModified();
+}
+
+void CKovo5View::storeTunedFrequency()
+{
+    CKovo5Doc& d = ports_.doc;
+    if (d.controlParams.operatingMode == 0)
+        return;
+    const std::uint32_t f = d.mainRecord.frequency;
+    const int found = d.findChannel(f);
+    if (found >= 0 && !ports_.frame.confirmOverwrite())
+        return;
+    const int row = d.storeChannel(found >= 0 ? 1 : 0, d.insertPosition, f, 0, 0, 0);
+    if (row < 0) {
+        ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
+        return;
+    }
+    selectChannelRow(row);
+}
+
+void CKovo5View::makeTunedFrequencyPass()
+{
+    CKovo5Doc& d = ports_.doc;
+    const std::uint32_t f = d.mainRecord.frequency;
+    int row = d.findChannel(f);
+    if (row < 0) {
+        row = d.storeChannel(0, d.insertPosition, f, 0, 0, 0);
+        if (row < 0) {
+            ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
+            return;
+        }
+    }
+    d.makePassChannel(row);
+    selectChannelRow(row);
+    ports_.core.setOperatingMode(d.controlParams.operatingMode);
+}
+
+void CKovo5View::onStepChosen(int row)
+{
+    CKovo5Doc& d = ports_.doc;
+    CControlParams& cp = d.controlParams;
+    d.mainRecord.step = row + 1;
+    shownStep_ = d.mainRecord.step;
+    switch (cp.operatingMode) {
+    case 3:
+        scope_.recomputeFromStep(d.mainRecord.step, cp.scopeRange);
+        refreshControl1FromReceiver();
+        resetScope();
+        restartSweep();
+        break;
+    case 4:
+        scope_.recomputeFromStep(d.mainRecord.step, cp.scopeRange);
+        refreshControl1FromReceiver();
+        resetScope();
+        showStaticScope();
+        break;
+    case 5:
+        d.normaliseFrequency();
+        shownStep_ = -1; // auto mode may have chosen another step
+        refreshPanels();
+        break;
+    default: break;
+    }
+    d.setModified();
+}
+
+void CKovo5View::onAttenuatorChosen(int row)
+{
+    CKovo5Doc& d = ports_.doc;
+    if (d.controlParams.operatingMode == 0) {
+        shownAttenuator_ = -1;
+        showAttenuatorList(d.mainRecord.attenuator);
+        return;
+    }
+    d.mainRecord.attenuator = row;
+    shownAttenuator_ = row;
+    if (ports_.settings.settings().isAr3000())
+        ports_.core.sendNext();
+    refreshPanels();
+    d.setModified();
+}
+
+// ---- direction pad --------------------------------------------------------
+
+void CKovo5View::onPadPressed(int x, Qt::MouseButton)
+{
+    dragging_ = true;
+    lastX_ = x;
+}
+
+void CKovo5View::onPadMoved(int x, Qt::MouseButtons buttons)
+{
+    if (!dragging_ || !(buttons & (Qt::LeftButton | Qt::RightButton)))
+        return;
+    CControlParams& cp = ports_.doc.controlParams;
+    const int dx = x - lastX_;
+    cp.direction = dx > 0 ? 1 : 0;
+    if (cp.operatingMode != 4)
+        setPadImage(1 + cp.direction);
+    switch (cp.operatingMode) {
+    case 0: ports_.core.stepMemoryScan(); break;
+    case 1: ports_.core.stepSearch(); break;
+    case 2:
+        ports_.core.stepOneMegahertzScan();
+        refreshText();
+        break;
+    case 5: vfoDrag(dx, !(buttons & Qt::LeftButton)); break;
+    default: break; // the band scopes only take the direction
+    }
+    lastX_ = x;
+}
+
+void CKovo5View::onPadReleased()
+{
+    if (!dragging_)
+        return;
+    dragging_ = false;
+    const CControlParams& cp = ports_.doc.controlParams;
+    setPadImage(cp.operatingMode <= 3 ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
+}
+
+void CKovo5View::vfoDrag(int pixels, bool subStep)
+{
+    const int steps = dragAccumulator_.add(pixels);
+    if (steps == 0)
+        return;
+    const CKovo5Doc& d = ports_.doc;
+    const std::uint32_t size = subStep ? subStepHz(d.controlParams.subStep, d.mainRecord.step)
+                                       : stepHz(d.mainRecord.step);
+    // Worked out in 64 bits: a step below 0 Hz stops at the lowest frequency
+    // instead of wrapping round to the highest.
+    tuneTo(std::int64_t(d.mainRecord.frequency) + std::int64_t(steps) * size);
+}
+
+// ---- Control panel 2 ------------------------------------------------------
+
+void CKovo5View::onModeScanKey(int index)
+{
+    CKovo5Doc& d = ports_.doc;
+    ControlPanel2& p = stack_->control2();
+    if (index == ControlPanel2::kMsmKey) {
+        p.modeScanKey(index).setState(d.toggleModeFilter());
+        d.setModified();
+    } else if (index >= 0 && index < 6) {
+        p.modeScanKey(index).setState(d.toggleModeEnabled(index));
+    }
+}
+
+void CKovo5View::onKeypad(int pad)
+{
+    const int mode = ports_.doc.controlParams.operatingMode;
+    if (mode < 3 || mode > 5)
+        return;
+    // Longer than any frequency; further keys are ignored.
+    constexpr std::size_t kMaxEntry = 16;
+    switch (pad) {
+    case ControlPanel2::Clear:
+        entryText_.clear();
+        refreshText();
+        return;
+    case ControlPanel2::Enter:
+    case ControlPanel2::Kilohertz: {
+        const auto hz = parseDecimalHz(entryText_, pad == ControlPanel2::Enter ? kMegahertz
+                                                                                : kKilohertz);
+        entryText_.clear();
+        tuneTo(hz.value_or(0));
+        return;
+    }
+    default:
+        if (entryText_.size() < kMaxEntry)
+            entryText_ += pad == ControlPanel2::Point ? '.' : char('0' + pad);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%11s", entryText_.c_str());
+        stack_->display().field(DisplayPanel::FrequencyField).showText(QString::fromLatin1(buf));
+        return;
+    }
+}
+
+void CKovo5View::onDelayMoved(int seconds)
+{
+    ports_.doc.controlParams.p34 = seconds;
+    ports_.doc.setModified();
+}
+
+void CKovo5View::onPauseMoved(int seconds)
+{
+    CControlParams& cp = ports_.doc.controlParams;
+    (cp.autoStore == 1 ? cp.levelAutoStoreOn : cp.levelAutoStoreOff) = seconds;
+    ports_.doc.setModified();
+}
+
+// ---- strips ---------------------------------------------------------------
+
+void CKovo5View::onToneMoved(int tone)
+{
+    activeRecordOf(ports_.doc).ctcss = tone;
+    refreshCtcssLabel(false);
+    ports_.doc.setModified();
+}
+
+void CKovo5View::onToneSearchKey()
+{
+    CKovo5Doc& d = ports_.doc;
+    const int on = d.toggleToneSearch();
+    CtcssPanel& p = stack_->ctcss();
+    p.scanKey().setState(on);
+    if (on == 0) {
+        refreshCtcssLabel(true, true);
+    } else {
+        d.mainRecord.ctcss = 0;
+        p.field().setFieldColour(art::kAmber);
+    }
+}
+
+void CKovo5View::onTElmMoved(int value)
+{
+    activeRecordOf(ports_.doc).tElm = value;
+    refreshTElmLabel(false);
+    ports_.doc.setModified();
+}
+
+// ---- window drag ----------------------------------------------------------
+
+void CKovo5View::onSurfacePressed(QPoint pressPoint, QPoint)
+{
+    if (ports_.settings.settings().showTitle != 0)
+        return;
+    movingWindow_ = true;
+    pressPoint_ = pressPoint;
+}
+
+void CKovo5View::onSurfaceDragged(QPoint globalPos)
+{
+    if (!movingWindow_)
+        return;
+    // The display panel sits at the window's top-left corner while the title
+    // strip is hidden, so the corner follows the pointer less the press point.
+    const QPoint corner = globalPos - pressPoint_;
+    ports_.settings.setPosition(corner.x(), corner.y());
+    ports_.frame.moveFrame(corner.x(), corner.y());
+}
+
+void CKovo5View::onSurfaceReleased() { movingWindow_ = false; }
+
+} // namespace kovo

@@ -1,0 +1,140 @@
+#include "ui/DisplayPanel.h"
+
+#include "ui/ImageKey.h"
+#include "ui/PanelArt.h"
+#include "ui/PanelEdit.h"
+#include "ui/PanelFonts.h"
+#include "ui/PanelSlider.h"
+#include "ui/PixmapIndicator.h"
+#include "ui/SignalMeter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kovo {
+namespace {
+
+struct FieldSpec {
+    int id;
+    QRect rect;
+    bool large;
+};
+
+// (left, top)-(right, bottom) as QRect(left, top, width, height).
+const std::array<FieldSpec, DisplayPanel::FieldCount> kFields{{
+    {2100, QRect(12, 9, 38, 15), false},
+    {2101, QRect(50, 9, 128, 15), false},
+    {2102, QRect(178, 9, 35, 15), false},
+    {2103, QRect(12, 27, 201, 14), false},
+    {2104, QRect(402, 3, 145, 30), true},
+}};
+
+const std::array<const char*, 6> kModeLettering{"M\u00B7SCAN", "P\u00B7SEARCH", "1MHz\u00B7SCAN",
+                                                "SCOPE", "STATIC", "VFO"};
+const std::array<const char*, 4> kToggleLetters{"T", "1", "2", "D"};
+
+class NamePlate : public QWidget {
+public:
+    explicit NamePlate(QWidget* parent) : QWidget(parent) { setGeometry(402, 33, 145, 12); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.drawPixmap(0, 0, art::namePlatePixmap(devicePixelRatioF()));
+    }
+};
+
+} // namespace
+
+const char* DisplayPanel::modeLettering(int operatingMode)
+{
+    return kModeLettering[std::size_t(qBound(0, operatingMode, 5))];
+}
+
+DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
+    : PanelBase(PanelSlot::Display, parent)
+{
+    for (int i = 0; i < FieldCount; ++i) {
+        const FieldSpec& s = kFields[std::size_t(i)];
+        fields_[std::size_t(i)] = new PanelEdit(s.id, s.rect, s.large ? fonts.large : fonts.small,
+                                                s.large, this);
+    }
+    fields_[FrequencyField]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    modeLabel_ = new PixmapIndicator(
+        QRect(224, 7, 64, 16),
+        [](int mode, qreal dpr) {
+            return art::modeLabelPixmap(QString::fromUtf8(modeLettering(mode)), dpr);
+        },
+        this);
+    modeLabel_->setIndex(5);
+    for (int i = 0; i < 4; ++i) {
+        const QString letter = QString::fromLatin1(kToggleLetters[std::size_t(i)]);
+        auto* key = new ImageKey(2200 + i, QRect(224 + 16 * i, 28, 16, 16), {letter, letter},
+                                 art::KeyStyle::Toggle, this);
+        connect(key, &ImageKey::activated, this, [this, i] { emit toggleClicked(i); });
+        toggles_[std::size_t(i)] = key;
+    }
+    meter_ = new SignalMeter(QRect(298, 9, 96, 19), this);
+    gain_ = new PanelSlider(2800, QRect(298, 29, 96, 16), 0, 63, this);
+    gain_->showValue(0);
+    connect(gain_, &PanelSlider::userMoved, this, [this](int, int v) { emit gainMoved(v); });
+    namePlate_ = new NamePlate(this);
+}
+
+void DisplayPanel::setModeIndicator(int operatingMode)
+{
+    if (operatingMode >= 0 && operatingMode <= 5)
+        modeLabel_->setIndex(operatingMode);
+}
+
+void DisplayPanel::setToggle(int i, bool on)
+{
+    if (i >= 0 && i < 4)
+        toggles_[std::size_t(i)]->setState(on ? 1 : 0);
+}
+
+void DisplayPanel::setFrequencyReadOnly(bool readOnly)
+{
+    fields_[FrequencyField]->setReadOnly(readOnly);
+}
+
+void DisplayPanel::paintBackdrop(QPainter& p)
+{
+    art::drawPlate(p, rect());
+    art::drawAmberWindow(p, QRect(8, 5, 210, 41));
+    art::drawAmberWindow(p, QRect(399, 0, 152, 47));
+    // Wells for the mode label with its toggles, and for the meter with the gain.
+    art::drawWell(p, QRect(223, 6, 66, 39), QColor(8, 12, 22));
+    art::drawWell(p, QRect(297, 8, 98, 38), art::kStaticGreen);
+    // Hairline between mode label and toggles.
+    p.fillRect(QRect(224, 25, 64, 1), QColor(60, 72, 100));
+}
+
+void DisplayPanel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit surfacePressed(event->position().toPoint(), event->globalPosition().toPoint());
+    else if (event->button() == Qt::RightButton)
+        emit contextMenuWanted(event->globalPosition().toPoint());
+}
+
+void DisplayPanel::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        emit surfaceDragged(event->globalPosition().toPoint());
+}
+
+void DisplayPanel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit surfaceReleased();
+}
+
+void DisplayPanel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit surfaceDoubleClicked();
+}
+
+} // namespace kovo

@@ -1,0 +1,62 @@
+#pragma once
+#include "ui/PanelBase.h"
+
+#include <array>
+
+namespace kovo {
+
+class ImageKey;
+class PanelEdit;
+class PanelSlider;
+class PixmapIndicator;
+class SignalMeter;
+struct PanelFonts;
+
+// The receiver's display: bank, name, channel, comment and frequency fields,
+// the operating-mode label, four panel toggles, the signal meter and the gain
+// slider. It shows what it is told and reports what the user does.
+class DisplayPanel : public PanelBase {
+    Q_OBJECT
+public:
+    enum Field { BankField, NameField, ChannelField, CommentField, FrequencyField, FieldCount };
+
+    DisplayPanel(const PanelFonts& fonts, QWidget* parent);
+
+    PanelEdit& field(Field f) const { return *fields_[f]; }
+    SignalMeter& meter() const { return *meter_; }
+    PanelSlider& gainSlider() const { return *gain_; }
+    ImageKey& toggle(int i) const { return *toggles_[std::size_t(i)]; }
+    PixmapIndicator& modeIndicator() const { return *modeLabel_; }
+
+    void setModeIndicator(int operatingMode);
+    void setToggle(int i, bool on);
+    void setFrequencyReadOnly(bool readOnly);
+
+    static const char* modeLettering(int operatingMode);
+
+signals:
+    void toggleClicked(int index);
+    void gainMoved(int value);
+    void surfaceDoubleClicked();
+    void surfacePressed(QPoint pressPoint, QPoint globalPos);
+    void surfaceDragged(QPoint globalPos);
+    void surfaceReleased();
+    void contextMenuWanted(QPoint globalPos);
+
+protected:
+    void paintBackdrop(QPainter& p) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    std::array<PanelEdit*, FieldCount> fields_{};
+    std::array<ImageKey*, 4> toggles_{};
+    PixmapIndicator* modeLabel_ = nullptr;
+    SignalMeter* meter_ = nullptr;
+    PanelSlider* gain_ = nullptr;
+    QWidget* namePlate_ = nullptr;
+};
+
+} // namespace kovo

@@ -1,0 +1,88 @@
+#pragma once
+#include "data/AppSettings.h"
+
+// What the front panel needs from the rest of the program. The application
+// plugs in its settings store, the scan engine and the main window; tests
+// plug in recorders.
+namespace kovo {
+
+// The settings the panels change. Each call stores the value in the
+// application's settings and writes it to the settings store at once.
+class SettingsWriter {
+public:
+    virtual ~SettingsWriter() = default;
+    virtual const AppSettings& settings() const = 0;
+    virtual void setPosition(int x, int y) = 0;
+    virtual void setShowTitle(int shown) = 0;
+    virtual void setShowControls(int control1, int control2) = 0;
+    virtual void setShowDataBase(int shown) = 0;
+    virtual void setAfGain(int gain) = 0;
+};
+
+// Settings kept in memory only (the program without a store, and tests).
+class MemorySettingsWriter final : public SettingsWriter {
+public:
+    explicit MemorySettingsWriter(AppSettings& settings) : s_(settings) {}
+    const AppSettings& settings() const override { return s_; }
+    void setPosition(int x, int y) override { s_.positionX = x; s_.positionY = y; }
+    void setShowTitle(int shown) override { s_.showTitle = shown; }
+    void setShowControls(int c1, int c2) override { s_.showControl1 = c1; s_.showControl2 = c2; }
+    void setShowDataBase(int shown) override { s_.showDataBase = shown; }
+    void setAfGain(int gain) override { s_.afGain = gain; }
+
+private:
+    AppSettings& s_;
+};
+
+// Operations of the receiver core that panel keys start. Each changes the
+// document and then tells the view through its sink methods.
+class CoreCommands {
+public:
+    virtual ~CoreCommands() = default;
+    // Switches the operating mode (0 memory scan .. 5 VFO) with everything
+    // that goes with it, including re-entering the current mode.
+    virtual void setOperatingMode(int mode) = 0;
+    // Flips the priority watch and starts or stops its interval.
+    virtual void togglePriority() = 0;
+    // Requests the next receiver command (an AR3000 hears of an attenuator
+    // change only this way).
+    virtual void sendNext() = 0;
+    // One step in the tuning direction, for the direction pad.
+    virtual void stepMemoryScan() = 0;
+    virtual void stepSearch() = 0;
+    virtual void stepOneMegahertzScan() = 0;
+};
+
+// The main window around the panel stack.
+class FrameHost {
+public:
+    virtual ~FrameHost() = default;
+    // Shows or hides the title strip (menu bar and window frame).
+    virtual void showTitleStrip(bool shown) = 0;
+    // The stack's height changed; the window follows it.
+    virtual void stackResized(int height) = 0;
+    // Keeps the window above other windows.
+    virtual void setStayOnTop(bool onTop) = 0;
+    // Moves the window's top-left corner (screen coordinates).
+    virtual void moveFrame(int x, int y) = 0;
+    // A menu command the view does not handle itself (file, configuration,
+    // help, exit), by its command number.
+    virtual void runCommand(int commandId) = 0;
+    // The Overwrite question of +MEM; true to overwrite the stored channel.
+    virtual bool confirmOverwrite() = 0;
+};
+
+// The database panel's list, as far as the core and the panel keys move it.
+class DatabaseListSink {
+public:
+    virtual ~DatabaseListSink() = default;
+    virtual void selectChannelRow(int row) = 0;
+    virtual void channelRowChanged(int row, bool makeVisible) = 0;
+    virtual void channelRowInserted(int row) = 0;
+    virtual void logAppended(bool droppedOldest) = 0;
+    virtual void logUpdated(int row) = 0;
+    // Bank-link set k was chosen from the menu.
+    virtual void chooseLinkSet(int set) = 0;
+};
+
+} // namespace kovo
