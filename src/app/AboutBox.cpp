@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 
 #include "SplashScreen.h"
+#include "app/dialogs/KovoDialog.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -13,6 +14,7 @@ namespace kovo {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("KOVO3000 のバージョン情報"));
     setModal(true);
+    applyDialogColours(this);
 
     auto* picture = new QLabel(this);
     picture->setPixmap(SplashScreen::artwork().scaledToWidth(180, Qt::SmoothTransformation));

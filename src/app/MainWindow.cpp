@@ -1,18 +1,20 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
-#include "SplashScreen.h"
 #include "app/AppSettingsWriter.h"
 #include "app/QtCommPort.h"
 #include "app/QtTimerService.h"
 #include "app/RecentFileList.h"
+#include "app/dialogs/CheckBoxDialogs.h"
+#include "app/dialogs/ComPortDialog.h"
+#include "app/dialogs/ConfirmDialogs.h"
+#include "app/dialogs/KovoDialog.h"
+#include "app/dialogs/StepDialog.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
-#include "link/CommandChooser.h"
-#include "link/PollingLoop.h"
-#include "link/ReceiverLink.h"
-#include "link/TimerIds.h"
-#include "link/TimerRouter.h"
+#include "scan/ReceiverCore.h"
+#include "ui/CKovo5View.h"
+#include "ui/PanelStack.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -34,44 +36,84 @@ namespace kovo {
 namespace {
 
 constexpr const char* applicationTitle = "KOVO3000";
-
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+constexpr int operatingModeVfo = 5;
 
 } // namespace
 
 // --- message boxes -------------------------------------------------------------
 
+int MessageBoxNotifier::ask(const std::string& text, int buttons, int defaultButton) {
+    QMessageBox box(buttons == QMessageBox::Ok ? QMessageBox::Warning : QMessageBox::Question,
+                    QString::fromLatin1(applicationTitle), QString::fromUtf8(text.c_str()),
+                    QMessageBox::StandardButtons(buttons), parent_);
+    box.setDefaultButton(QMessageBox::StandardButton(defaultButton));
+    applyDialogColours(&box);
+    return box.exec();
+}
+
 void MessageBoxNotifier::showMessage(const std::string& text) {
-    QMessageBox::warning(parent_, QString::fromLatin1(applicationTitle), fromUtf8(text));
+    ask(text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool MessageBoxNotifier::askYesNo(const std::string& text) {
-    return QMessageBox::question(parent_, QString::fromLatin1(applicationTitle), fromUtf8(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return ask(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 Notifier::Answer MessageBoxNotifier::askYesNoCancel(const std::string& text) {
-    const auto button = QMessageBox::question(
-        parent_, QString::fromLatin1(applicationTitle), fromUtf8(text),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    const int button =
+        ask(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;
     return button == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 
+// --- what the panels are handed ------------------------------------------------
+
+// The panel settings, written to the store the moment they change.
+class MainWindow::PanelSettings final : public SettingsWriter {
+public:
+    explicit PanelSettings(AppSettingsWriter& writer) : writer_(writer) {}
+    const AppSettings& settings() const override { return writer_.settings(); }
+    void setPosition(int x, int y) override { writer_.setPosition(x, y); }
+    void setShowTitle(int shown) override { writer_.setShowTitle(shown); }
+    void setShowControls(int c1, int c2) override { writer_.setShowControls(c1, c2); }
+    void setShowDataBase(int shown) override { writer_.setShowDataBase(shown); }
+    void setAfGain(int gain) override { writer_.setAfGain(gain); }
+
+private:
+    AppSettingsWriter& writer_;
+};
+
+// The receiver core as the panel keys reach it.
+class MainWindow::CoreForPanels final : public CoreCommands {
+public:
+    void attach(ReceiverCore& core) { core_ = &core; }
+    void setOperatingMode(int mode) override { core_->setOperatingMode(mode); }
+    void togglePriority() override { core_->togglePriority(); }
+    void sendNext() override { core_->sendNext(); }
+    void stepMemoryScan() override { core_->steps().memoryScanStep(); }
+    void stepSearch() override { core_->steps().programSearchStep(); }
+    void stepOneMegahertzScan() override { core_->steps().oneMegahertzStep(); }
+
+private:
+    ReceiverCore* core_ = nullptr;
+};
+
 // --- frame -----------------------------------------------------------------------
 
 MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
                        const Clock& clock, ShellOptions options, FrameSeams seams)
-    : settings_(settings), options_(std::move(options)),
+    : settings_(settings), doc_(document), options_(std::move(options)),
       writer_(std::make_unique<AppSettingsWriter>(settings, store)),
+      panelSettings_(std::make_unique<PanelSettings>(*writer_)),
+      coreForPanels_(std::make_unique<CoreForPanels>()),
       recentFiles_(std::make_unique<RecentFileList>(settings, store)),
       messageBoxes_(std::make_unique<MessageBoxNotifier>(this)),
       fileDialogs_(std::make_unique<QtFileDialogs>(this)),
       notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
-      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()), doc_(document),
-      documentFile_(document), port_(std::move(seams.port)), timers_(std::move(seams.timers)),
-      makeSplashTimers_(std::move(seams.makeSplashTimers)) {
+      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()),
+      external_(seams.externalControl), documentFile_(document), port_(std::move(seams.port)),
+      timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)) {
     if (!port_) {
         auto port = std::make_unique<QtCommPort>(settings_);
         port->setDevicePathOverride(options_.portOverride);
@@ -83,9 +125,13 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
         makeSplashTimers_ = [] { return std::make_unique<QtTimerService>(); };
     if (options_.dataDirectory.isEmpty())
         options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-
-    createLink(clock);
-    createDocumentCommands();
+    // The strip toggles of the document are program settings.
+    doc_.writeSoftSetting = [this](const std::string& name, int value) {
+        if (name == "DTMF")
+            writer_->setDtmf(value);
+        else if (name == "ELM")
+            writer_->setElm(value);
+    };
 
     setAttribute(Qt::WA_QuitOnClose);
     setAcceptDrops(true);
@@ -97,27 +143,39 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
     panelArea_->setPalette(palette);
     setCentralWidget(panelArea_);
     createMenus();
-    updateTitle();
 
+    // The serial control first, then the splash (the frame's creation); the
+    // front panel comes with the first start of the view.
+    createCore(clock);
+    createDocumentCommands();
+    rebuildRecentFiles();
+    updateTitle();
     if (options_.showSplash) {
         splash_ = new SplashScreen(makeSplashTimers_());
         splash_->start();
     }
 }
 
-// The serial control and the polling loop belong to the frame; the port
-// stays closed until a document has been read.
-void MainWindow::createLink(const Clock& clock) {
-    router_ = std::make_unique<TimerRouter>(*timers_);
-    link_ = std::make_unique<ReceiverLink>(*port_, *router_, clock, *notifier_, settings_);
-    link_->createControl();
-    chooser_ = std::make_unique<CommandChooser>(doc_, *link_, *router_, settings_);
-    loop_ = std::make_unique<PollingLoop>(doc_, *link_, *chooser_, *router_);
-    link_->setClient(loop_.get());
-    router_->on(TimerOpenLastDocument, [this] {
-        router_->stop(TimerOpenLastDocument);
-        openLastDocument();
-    });
+MainWindow::~MainWindow() {
+    if (splash_)
+        delete splash_.data();
+    // The core lets go of the port and the timers before they go, and the
+    // panels before the core.
+    documents_.reset();
+    core_.reset();
+    view_.reset();
+}
+
+void MainWindow::createCore(const Clock& clock) {
+    view_ = std::make_unique<CKovo5View>(
+        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, *coreForPanels_, *this});
+    view_->stack().setParent(panelArea_);
+    view_->stack().show();
+    applyFrame();
+    core_ = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
+        *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
+    coreForPanels_->attach(*core_);
+    core_->createControl();
 }
 
 void MainWindow::createDocumentCommands() {
@@ -125,10 +183,14 @@ void MainWindow::createDocumentCommands() {
     DocumentController::Hooks hooks;
     hooks.closePort = [this] {
         const bool wasOpen = port_->portOpen();
-        link_->closePort();
+        core_->closePort();
         return wasOpen;
     };
-    hooks.reopenPort = [this] { link_->openPort(settings_.portNum, settings_.commSpeed); };
+    hooks.reopenPort = [this] { core_->openPortFromSettings(); };
+    hooks.documentReplaced = [this] {
+        if (started_)
+            startView();
+    };
     documents_ = std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_,
                                                       *recentFiles_, options_.dataDirectory,
                                                       std::move(hooks), this);
@@ -137,24 +199,43 @@ void MainWindow::createDocumentCommands() {
             &MainWindow::rebuildRecentFiles);
 }
 
-MainWindow::~MainWindow() {
-    if (splash_)
-        delete splash_.data();
-    // The link lets go of the port and the timers before they go.
-    loop_.reset();
-    chooser_.reset();
-    link_.reset();
-}
-
 bool MainWindow::start() {
     if (options_.startupFile.isEmpty()) {
         documentFile_.newDocument();
     } else if (!documents_->openFile(options_.startupFile)) {
         return false;
     }
-    router_->start(TimerOpenLastDocument, kOpenLastDocumentMs);
-    showTitleStrip();
+    started_ = true;
+    startView();
+    core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
+    if (external_)
+        external_->announceProgram();
+    view_->showTitleStrip();
+    move(settings_.positionX, settings_.positionY);
+    show();
     return true;
+}
+
+// Every start of the view: at start-up and after File New and File Open.
+void MainWindow::startView() {
+    CControlParams& params = doc_.controlParams;
+    params.bandScopeShown = (params.operatingMode == 3 || params.operatingMode == 4) ? 1 : 0;
+    view_->layout(false);
+    view_->refreshAll();
+    const bool vfoPeer = external_ && external_->vfoPeerPresent();
+    core_->setOperatingMode(vfoPeer ? operatingModeVfo : params.operatingMode);
+    if (external_)
+        external_->viewReady();
+}
+
+void MainWindow::openLastDocument() {
+    if (options_.replaceLastDocument) {
+        options_.replaceLastDocument(doc_);
+        core_->openPortFromSettings();
+        startView();
+        return;
+    }
+    documents_->openFile(QFile::decodeName(settings_.lastFile.c_str()));
 }
 
 // --- menus -----------------------------------------------------------------------
@@ -165,7 +246,7 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
     action->setData(command);
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+    connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
     return action;
 }
 
@@ -184,7 +265,6 @@ void MainWindow::createMenus() {
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addSeparator();
     addCommand(fileMenu_, QStringLiteral("&Exit"), CommandExit);
-    rebuildRecentFiles();
 
     QMenu* configMenu = menuBar()->addMenu(QStringLiteral("Configuration&s"));
     addCommand(configMenu, QStringLiteral("COM &port"), CommandComPort);
@@ -207,7 +287,8 @@ void MainWindow::rebuildRecentFiles() {
     for (int i = 0; i < files.size(); ++i) {
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), fileMenu_);
         action->setData(CommandRecentFirst + i);
-        connect(action, &QAction::triggered, this, [this, i] { runCommand(CommandRecentFirst + i); });
+        connect(action, &QAction::triggered, this,
+                [this, i] { runMenuCommand(CommandRecentFirst + i); });
         actions.append(action);
     }
     if (actions.isEmpty()) {
@@ -222,7 +303,7 @@ void MainWindow::rebuildRecentFiles() {
     recentActions_ = actions;
 }
 
-bool MainWindow::runCommand(int command) {
+bool MainWindow::runMenuCommand(int command) {
     if (command >= CommandRecentFirst && command < CommandRecentFirst + 5) {
         documents_->openRecent(command - CommandRecentFirst);
         return true;
@@ -257,9 +338,39 @@ bool MainWindow::runCommand(int command) {
     case CommandHelpContents:
         showHelp();
         return true;
+    case CommandComPort: {
+        ComPortDialog dialog(*writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
+        if (dialog.exec() == QDialog::Accepted) {
+            view_->refreshAll(); // the VCS key follows the receiver kind
+            core_->closePort();
+            core_->openPortFromSettings();
+        }
+        return true;
+    }
+    case CommandDisplayPreference: {
+        DisplayPreferenceDialog dialog(*writer_, this);
+        if (dialog.exec() == QDialog::Accepted)
+            view_->layout(false);
+        return true;
+    }
+    case CommandSubStep: {
+        StepDialog dialog(doc_.controlParams.subStep, [this](int subStep) {
+            doc_.controlParams.subStep = subStep;
+            doc_.setModified(true);
+        }, this);
+        dialog.exec();
+        return true;
+    }
     default:
         return false;
     }
+}
+
+void MainWindow::runCommand(int commandId) { runMenuCommand(commandId); }
+
+bool MainWindow::confirmOverwrite() {
+    OverwriteDialog dialog(this);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void MainWindow::showHelp() {
@@ -271,44 +382,51 @@ void MainWindow::showHelp() {
     about.exec();
 }
 
-// --- timers ----------------------------------------------------------------------
-
-void MainWindow::openLastDocument() {
-    documents_->openFile(QFile::decodeName(settings_.lastFile.c_str()));
-}
-
 // --- window geometry -------------------------------------------------------------
 
 int MainWindow::titleHeight() const { return menuBar()->sizeHint().height(); }
 
-int MainWindow::stackHeight() const { return 48; }
-
-void MainWindow::applyWindowFlags() {
+// Window decoration, menu bar and size follow "ShowTitle", the stack height
+// and whether the bare front panel stays on top.
+void MainWindow::applyFrame() {
+    const bool titled = settings_.showTitle != 0;
     Qt::WindowFlags flags = Qt::Window;
-    if (settings_.showTitle) {
+    if (titled) {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
     } else {
         flags |= Qt::FramelessWindowHint;
-        // Only the bare front panel stays above other windows.
-        if (settings_.topMost)
-            flags |= Qt::WindowStaysOnTopHint;
     }
-    if (flags != windowFlags())
-        setWindowFlags(flags);
-}
-
-void MainWindow::showTitleStrip() {
-    const bool titled = settings_.showTitle != 0;
-    writer_->setShowTitle(settings_.showTitle);
-    applyWindowFlags();
+    if (stayOnTop_)
+        flags |= Qt::WindowStaysOnTopHint;
+    const bool wasVisible = isVisible();
+    if (flags != windowFlags()) {
+        setWindowFlags(flags); // hides the window
+        move(settings_.positionX, settings_.positionY);
+    }
     menuBar()->setVisible(titled);
     const int top = titled ? titleGap : 0;
-    panelArea_->setFixedSize(frameWidth, top + stackHeight());
-    setFixedSize(frameWidth, (titled ? titleHeight() : 0) + top + stackHeight());
-    move(settings_.positionX, settings_.positionY);
-    show();
+    if (view_) // the view lays itself out while it is being built
+        view_->stack().move(0, top);
+    panelArea_->setFixedSize(frameWidth, top + stackHeight_);
+    setFixedSize(frameWidth, (titled ? titleHeight() : 0) + top + stackHeight_);
+    if (wasVisible && !isVisible())
+        show();
 }
+
+void MainWindow::showTitleStrip(bool) { applyFrame(); }
+
+void MainWindow::stackResized(int height) {
+    stackHeight_ = height;
+    applyFrame();
+}
+
+void MainWindow::setStayOnTop(bool onTop) {
+    stayOnTop_ = onTop;
+    applyFrame();
+}
+
+void MainWindow::moveFrame(int x, int y) { move(x, y); }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
@@ -317,6 +435,35 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     if (settings_.showTitle && isVisible() &&
         (x() != settings_.positionX || y() != settings_.positionY))
         writer_->setPosition(x(), y());
+}
+
+// --- what the receiver link reports ----------------------------------------------
+
+void MainWindow::refreshPanels() { view_->refreshPanels(); }
+
+void MainWindow::showSignal(bool squelchOpen, int signalValue) {
+    noteScanStop();
+    view_->showSignal(squelchOpen, signalValue);
+    lastSignalValue_ = squelchOpen ? signalValue : 0;
+}
+
+void MainWindow::squelchChanged(bool) {}
+
+void MainWindow::linkStatusChanged(LinkStatus) {}
+
+void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
+    scanStopListener_ = std::move(listener);
+}
+
+// The scan engine acts on a report after the observers have seen it, so a
+// stop that began with the previous report shows at the next one.
+void MainWindow::noteScanStop() {
+    const bool hold = core_->engine().mainContext().hold != 0;
+    if (hold && !lastMainHold_ && scanStopListener_) {
+        const CFrequencyData& tuned = doc_.mainRecord;
+        scanStopListener_({tuned.frequency, tuned.mode, lastSignalValue_, tuned.comment});
+    }
+    lastMainHold_ = hold;
 }
 
 // --- closing and dropped files ---------------------------------------------------
@@ -342,7 +489,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::updateTitle() {
-    setWindowTitle(documents_->title() + QStringLiteral(" - ") + QString::fromLatin1(applicationTitle));
+    setWindowTitle(documents_->title() + QStringLiteral(" - ") +
+                   QString::fromLatin1(applicationTitle));
 }
 
 } // namespace kovo

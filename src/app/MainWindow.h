@@ -1,12 +1,16 @@
 #pragma once
+#include "app/DemoReceiver.h"
 #include "app/DocumentController.h"
 #include "app/SplashScreen.h"
 #include "data/Notifier.h"
 #include "link/CommPort.h"
+#include "link/LinkObserver.h"
 #include "link/TimerService.h"
+#include "ui/ViewInterfaces.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -17,13 +21,11 @@ namespace kovo {
 struct AppSettings;
 class AppSettingsWriter;
 class CKovo5Doc;
+class CKovo5View;
 class Clock;
-class CommandChooser;
-class PollingLoop;
-class ReceiverLink;
+class ReceiverCore;
 class RecentFileList;
 class SettingsStore;
-class TimerRouter;
 
 // How the program was started.
 struct ShellOptions {
@@ -35,6 +37,22 @@ struct ShellOptions {
     // A device opened in place of the configured port for this run only
     // (the simulator's terminal in demo mode); never stored.
     std::string portOverride;
+    // Called instead of opening the last document when the start-up timer
+    // fires (demo mode fills the document itself); empty: open the last file.
+    std::function<void(CKovo5Doc&)> replaceLastDocument;
+};
+
+// Other programs on the desktop that follow or drive this one. The window
+// bus implements it; without one, nobody is told anything.
+class ExternalControl {
+public:
+    virtual ~ExternalControl() = default;
+    // Once, when the front panel exists.
+    virtual void announceProgram() = 0;
+    // After every start of the view (start-up, New, Open).
+    virtual void viewReady() = 0;
+    // A program that wants the receiver in VFO at start is running.
+    virtual bool vfoPeerPresent() = 0;
 };
 
 // What the frame talks to outside itself. Anything left empty is the real
@@ -45,6 +63,7 @@ struct FrameSeams {
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers;
     Notifier* notifier = nullptr;
     FileDialogs* dialogs = nullptr;
+    ExternalControl* externalControl = nullptr;
 };
 
 // Messages and questions as modal message boxes over the main window.
@@ -56,13 +75,14 @@ public:
     Answer askYesNoCancel(const std::string& text) override;
 
 private:
+    int ask(const std::string& text, int buttons, int defaultButton);
     QWidget* parent_;
 };
 
 // The program's one top-level window. With the title strip shown it has a
 // caption and the main menu, an 8-pixel gap and the front panel under it;
 // without, it is a borderless window that is only the front panel.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private FrameHost, private LinkObserver {
     Q_OBJECT
 public:
     // Command numbers of the main menu.
@@ -95,24 +115,24 @@ public:
     bool start();
 
     // Carries out a menu command; false for a number the frame does not know.
-    bool runCommand(int command);
+    bool runMenuCommand(int command);
 
-    // Sizes the window for the title strip setting and places the front panel.
-    void showTitleStrip();
+    // Every stop of the main scan on a signal.
+    void setScanStopListener(std::function<void(const ScanStop&)> listener);
 
     DocumentController& documents() { return *documents_; }
     AppSettingsWriter& settingsWriter() { return *writer_; }
     CommPort& commPort() { return *port_; }
     TimerService& timers() { return *timers_; }
-    ReceiverLink& link() { return *link_; }
-    PollingLoop& pollingLoop() { return *loop_; }
     Notifier& notifier() { return *notifier_; }
+    ReceiverCore& core() { return *core_; }
+    CKovo5View& view() { return *view_; }
     QWidget* panelArea() const { return panelArea_; }
     SplashScreen* splash() const { return splash_; }
     // Height of the title strip: the menu bar.
     int titleHeight() const;
     // Height of the front panel below the title strip.
-    int stackHeight() const;
+    int stackHeight() const { return stackHeight_; }
 
 protected:
     void moveEvent(QMoveEvent* event) override;
@@ -121,40 +141,67 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void createLink(const Clock& clock);
+    class PanelSettings;
+    class CoreForPanels;
+
+    // FrameHost: what the front panel asks of the window.
+    void showTitleStrip(bool shown) override;
+    void stackResized(int height) override;
+    void setStayOnTop(bool onTop) override;
+    void moveFrame(int x, int y) override;
+    void runCommand(int commandId) override;
+    bool confirmOverwrite() override;
+
+    // LinkObserver: what the receiver link reports.
+    void refreshPanels() override;
+    void showSignal(bool squelchOpen, int signalValue) override;
+    void squelchChanged(bool open) override;
+    void linkStatusChanged(LinkStatus status) override;
+
+    void createCore(const Clock& clock);
     void createDocumentCommands();
     void createMenus();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     void rebuildRecentFiles();
     void openLastDocument();
-    void applyWindowFlags();
+    void startView();
+    void applyFrame();
     void showHelp();
     void updateTitle();
+    void noteScanStop();
 
     AppSettings& settings_;
+    CKovo5Doc& doc_;
     ShellOptions options_;
     std::unique_ptr<AppSettingsWriter> writer_;
+    std::unique_ptr<PanelSettings> panelSettings_;
+    std::unique_ptr<CoreForPanels> coreForPanels_;
     std::unique_ptr<RecentFileList> recentFiles_;
     std::unique_ptr<MessageBoxNotifier> messageBoxes_;
     std::unique_ptr<QtFileDialogs> fileDialogs_;
     Notifier* notifier_;
     FileDialogs* dialogs_;
-    CKovo5Doc& doc_;
+    ExternalControl* external_;
     Kovo5DocumentFile documentFile_;
     std::unique_ptr<CommPort> port_;
     std::unique_ptr<TimerService> timers_;
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
-    std::unique_ptr<TimerRouter> router_;
-    std::unique_ptr<ReceiverLink> link_;
-    std::unique_ptr<CommandChooser> chooser_;
-    std::unique_ptr<PollingLoop> loop_;
+    std::unique_ptr<CKovo5View> view_;
+    std::unique_ptr<ReceiverCore> core_;
     std::unique_ptr<DocumentController> documents_;
     QPointer<SplashScreen> splash_;
     QWidget* panelArea_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
+    int stackHeight_ = 0;
+    bool stayOnTop_ = false;
+    bool started_ = false;
+
+    std::function<void(const ScanStop&)> scanStopListener_;
+    int lastSignalValue_ = 0;
+    bool lastMainHold_ = false;
 };
 
 } // namespace kovo

@@ -2,8 +2,10 @@
 // kovo3000 --demo [FILE]     the same against a built-in receiver simulator
 // kovo3000 --screenshot DIR  write the window and each panel as PNG files to DIR
 #include "app/AppSettingsLoader.h"
+#include "app/DemoReceiver.h"
 #include "app/MainWindow.h"
 #include "app/QSettingsStore.h"
+#include "app/Screenshot.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
@@ -13,6 +15,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
+
+#include <functional>
+#include <memory>
 
 #include <csignal>
 #include <cstring>
@@ -51,19 +56,8 @@ void choosePlatform(bool demo, bool screenshot) {
     }
 }
 
-// Dialogs of the program are dark green with yellow text; file dialogs keep
-// the desktop's colours so that their lists stay readable.
-void setDialogColours(QApplication& app) {
-    app.setStyleSheet(QStringLiteral(
-        "QDialog { background-color: rgb(0, 64, 0); }"
-        "QDialog QLabel, QDialog QCheckBox, QDialog QRadioButton, QDialog QGroupBox"
-        " { color: rgb(255, 255, 0); }"
-        "QFileDialog { background-color: palette(window); }"
-        "QFileDialog QLabel, QFileDialog QCheckBox { color: palette(window-text); }"));
-}
-
 // Ctrl+C and kill end the program through the event loop: the handler only
-// writes a byte to a pipe, and a socket notifier on the other end quits.
+// writes a byte to a pipe, and a socket notifier on the other end acts.
 int signalPipe[2] = {-1, -1};
 
 void onTerminationSignal(int) {
@@ -71,22 +65,22 @@ void onTerminationSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-void quitOnTerminationSignals(QApplication& app) {
+void onTerminationSignals(QApplication& app, std::function<void()> action) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [action = std::move(action)] {
         char byte = 0;
         while (::read(signalPipe[0], &byte, 1) == 1) {
         }
-        QCoreApplication::quit();
+        action();
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    struct sigaction handler {};
+    handler.sa_handler = onTerminationSignal;
+    sigemptyset(&handler.sa_mask);
+    handler.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &handler, nullptr);
+    sigaction(SIGTERM, &handler, nullptr);
 }
 
 } // namespace
@@ -121,9 +115,6 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    setDialogColours(app);
-    quitOnTerminationSignals(app);
-
     kovo::QSettingsStore store;
     kovo::AppSettings settings = kovo::loadAppSettings(store);
     kovo::SystemClock clock;
@@ -135,8 +126,47 @@ int main(int argc, char** argv) {
         options.startupFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     options.showSplash = !parser.isSet(screenshotOption);
 
+    std::unique_ptr<kovo::DemoReceiver> demoReceiver;
+    if (parser.isSet(demoOption)) {
+        demoReceiver = std::make_unique<kovo::DemoReceiver>(settings);
+        std::string error;
+        if (!demoReceiver->start(&error)) {
+            std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n", error.c_str());
+            return 1;
+        }
+        options.portOverride = demoReceiver->devicePath();
+        if (options.startupFile.isEmpty())
+            options.replaceLastDocument = &kovo::DemoReceiver::fillDocument;
+    }
+
     kovo::MainWindow window(settings, store, document, clock, options);
     if (!window.start())
         return 1;
+
+    if (parser.isSet(screenshotOption)) {
+        QString failed;
+        const QStringList files = kovo::Screenshot::writeAll(window, parser.value(screenshotOption), &failed);
+        for (const QString& file : files)
+            std::printf("%s\n", qPrintable(file));
+        if (!failed.isEmpty()) {
+            std::fprintf(stderr, "kovo3000: cannot write %s\n", qPrintable(failed));
+            return 1;
+        }
+        return 0;
+    }
+
+    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (demoReceiver && offscreen) {
+        window.setScanStopListener([](const kovo::ScanStop& stop) {
+            std::printf("%s\n", kovo::DemoReceiver::describe(stop).c_str());
+            std::fflush(stdout);
+        });
+    }
+    // The demo's document is only an example; elsewhere a modified document
+    // is offered for saving first (the window closes only if the user agrees).
+    if (demoReceiver)
+        onTerminationSignals(app, [] { QCoreApplication::exit(0); });
+    else
+        onTerminationSignals(app, [&window] { window.close(); });
     return app.exec();
 }

@@ -263,13 +263,13 @@ TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
     ASSERT_TRUE(w.start());
     document_.setModified(true);
     notifier_.answers = {Notifier::Answer::Cancel};
-    w.runCommand(MainWindow::CommandExit);
+    w.runMenuCommand(MainWindow::CommandExit);
     EXPECT_TRUE(w.isVisible());
     ASSERT_EQ(notifier_.questions.size(), 1u);
     EXPECT_EQ(notifier_.questions[0], "Untitled への変更を保存しますか?");
 
     notifier_.answers = {Notifier::Answer::No};
-    w.runCommand(MainWindow::CommandExit);
+    w.runMenuCommand(MainWindow::CommandExit);
     EXPECT_FALSE(w.isVisible());
 }
 

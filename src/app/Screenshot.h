@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace kovo {
+
+class MainWindow;
+
+// Pictures of the program for documentation and review: the whole window
+// and each panel of the front panel on its own, as PNG files.
+class Screenshot {
+public:
+    // Writes "kovo3000.png" and "panel-<name>.png" for every panel into
+    // `directory` (created if missing). Returns the files written; on a
+    // failure *error names the file that could not be written.
+    static QStringList writeAll(MainWindow& window, const QString& directory, QString* error);
+};
+
+} // namespace kovo
