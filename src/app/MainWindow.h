@@ -114,6 +114,10 @@ public:
     // on the command line cannot be opened: the program then ends.
     bool start();
 
+    // What the start-up timer does five seconds after start: open the last
+    // document (or fill the demo document) and bring the receiver link up.
+    void openLastDocument();
+
     // Carries out a menu command; false for a number the frame does not know.
     bool runMenuCommand(int command);
 
@@ -164,7 +168,6 @@ private:
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     void rebuildRecentFiles();
-    void openLastDocument();
     void startView();
     void applyFrame();
     void showHelp();

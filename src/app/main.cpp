@@ -144,6 +144,8 @@ int main(int argc, char** argv) {
         return 1;
 
     if (parser.isSet(screenshotOption)) {
+        if (demoReceiver)
+            window.openLastDocument(); // the demo channels, without waiting
         QString failed;
         const QStringList files = kovo::Screenshot::writeAll(window, parser.value(screenshotOption), &failed);
         for (const QString& file : files)
