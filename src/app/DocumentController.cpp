@@ -41,8 +41,10 @@ bool Kovo5DocumentFile::write(const std::string& path, std::string& errorText) {
     return result.ok;
 }
 
-bool Kovo5DocumentFile::exportFile(const std::string&, int, bool) {
-    return false; // the document's export arrives with the export module
+bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, std::string& errorText) {
+    const FileResult result = document_.exportFile(path, kind);
+    errorText = result.message;
+    return result.ok;
 }
 
 bool Kovo5DocumentFile::isModified() const { return document_.isModified(); }
@@ -185,12 +187,10 @@ void DocumentController::exportText(int kind) {
     const QString chosen = dialogs_.exportFileName(directory);
     if (chosen.isEmpty())
         return;
-    // Column text for .txt, comma-separated values for any other extension.
-    const bool csv = QFileInfo(chosen).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) != 0;
-    if (!document_.exportFile(toNative(chosen), kind, csv)) {
-        const QString text = QStringLiteral("%1 に書き出せませんでした。").arg(chosen);
-        notifier_.showMessage(text.toStdString());
-    }
+    // A file that cannot be written is reported rather than passed over in silence.
+    std::string error;
+    if (!document_.exportFile(toNative(chosen), kind, error))
+        notifier_.showMessage(error);
 }
 
 bool DocumentController::readInto(const QString& path) {

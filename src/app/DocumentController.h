@@ -20,8 +20,9 @@ public:
     virtual bool read(const std::string& path, std::string& errorText) = 0;
     // Writes the file at path without destroying the previous file on failure.
     virtual bool write(const std::string& path, std::string& errorText) = 0;
-    // kind 0 = memory channels, 1 = log; csv selects comma-separated values.
-    virtual bool exportFile(const std::string& path, int kind, bool csv) = 0;
+    // kind 0 = memory channels, 1 = log; the file name chooses the form
+    // (".txt" columns, anything else comma-separated values).
+    virtual bool exportFile(const std::string& path, int kind, std::string& errorText) = 0;
     virtual bool isModified() const = 0;
 };
 
@@ -34,7 +35,7 @@ public:
     void newDocument() override;
     bool read(const std::string& path, std::string& errorText) override;
     bool write(const std::string& path, std::string& errorText) override;
-    bool exportFile(const std::string& path, int kind, bool csv) override;
+    bool exportFile(const std::string& path, int kind, std::string& errorText) override;
     bool isModified() const override;
 
 private:

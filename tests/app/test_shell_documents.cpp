@@ -197,15 +197,15 @@ TEST_F(DocumentControllerTest, SavingAnUntitledDocumentAsksForANameAndAddsIt) {
     EXPECT_FALSE(document_.isModified());
 }
 
-TEST_F(DocumentControllerTest, ExportChoosesColumnsForTxtAndCsvForAnythingElse) {
-    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/x/list.csv", "/tmp/x/list.dat", QString()};
+TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndReportsAFailure) {
+    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/x/list.csv", QString()};
     controller_.exportText(0);
+    document_.failWrites = true;
     controller_.exportText(1);
-    controller_.exportText(0);
     controller_.exportText(1); // cancelled
-    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0 txt",
-                                                       "export /tmp/x/list.csv 1 csv",
-                                                       "export /tmp/x/list.dat 0 csv"}));
+    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0",
+                                                       "export /tmp/x/list.csv 1"}));
+    EXPECT_EQ(notifier_.messages, std::vector<std::string>{"export failed"});
 }
 
 } // namespace

@@ -99,9 +99,11 @@ public:
         modified = false;
         return true;
     }
-    bool exportFile(const std::string& path, int kind, bool csv) override {
-        log.push_back("export " + path + " " + std::to_string(kind) + (csv ? " csv" : " txt"));
-        return true;
+    bool exportFile(const std::string& path, int kind, std::string& error) override {
+        log.push_back("export " + path + " " + std::to_string(kind));
+        if (failWrites)
+            error = "export failed";
+        return !failWrites;
     }
     bool isModified() const override { return modified; }
 

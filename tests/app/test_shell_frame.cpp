@@ -222,6 +222,7 @@ TEST_F(FrameTest, TitleStripShownGivesMenuGapAndPanelsAtTheStoredPosition) {
     EXPECT_TRUE(w.menuBar()->isVisible());
     EXPECT_FALSE(w.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.stackHeight(), 98) << "display and Control panel 1";
     EXPECT_EQ(w.width(), 555);
     EXPECT_EQ(w.height(), w.titleHeight() + 8 + w.stackHeight());
     EXPECT_EQ(w.panelArea()->y(), w.titleHeight());
@@ -235,7 +236,7 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     EXPECT_FALSE(w.menuBar()->isVisible());
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint) << "TopMost 1 without title";
-    EXPECT_EQ(w.size(), QSize(555, w.stackHeight()));
+    EXPECT_EQ(w.size(), QSize(555, 98));
     EXPECT_EQ(w.panelArea()->geometry().topLeft(), QPoint(0, 0));
 
     // Moving the window does not write the position while the strip is hidden.
@@ -287,6 +288,18 @@ TEST_F(FrameTest, RecentFilesAppearInTheFileMenuAndOpenByNumber) {
     action(MainWindow::CommandRecentFirst + 1)->trigger();
     EXPECT_EQ(w.documents().path(), a);
     EXPECT_EQ(document_.linkSetNames[0], "a");
+}
+
+TEST_F(FrameTest, ExportMenuWritesTheDocumentToTheChosenFile) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    const QString target = dir_.filePath("channels.txt");
+    dialogs_.replies = {target};
+    w.runMenuCommand(MainWindow::CommandExportMemory);
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readLine().startsWith(" Bank  Ch    Frequency"));
+    EXPECT_TRUE(notifier_.messages.empty());
 }
 
 TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
