@@ -7,6 +7,7 @@
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "link/TimerIds.h"
+#include "ui/CKovo5View.h"
 #include "test_shell_fakes.h"
 
 #include <QApplication>
@@ -247,6 +248,29 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     window_.reset();
     store_.writeInt("Soft Setting", "TopMost", 0);
     EXPECT_FALSE(makeWindow().windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(FrameTest, PanelTogglesReshapeTheWindowInPlace) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    const int titled = w.height();
+
+    w.view().togglePanel(2); // Control panel 2
+    EXPECT_EQ(w.height(), titled + 74);
+    w.view().togglePanel(0); // title strip off
+    EXPECT_FALSE(w.menuBar()->isVisible());
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.size(), QSize(555, 98 + 74));
+    EXPECT_EQ(w.pos(), QPoint(40, 20)) << "not moved";
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 0);
+    EXPECT_EQ(store_.readInt("Soft Setting", "ShowControl2"), 1);
+
+    w.view().togglePanel(0);
+    EXPECT_TRUE(w.menuBar()->isVisible());
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.height(), titled + 74);
 }
 
 TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
