@@ -194,22 +194,20 @@ void DocumentController::exportText(int kind) {
 }
 
 bool DocumentController::readInto(const QString& path) {
-    const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
-    std::string error;
-    const bool ok = document_.read(toNative(path), error);
-    if (!ok)
-        notifier_.showMessage(error);
-    // A failed read leaves the link as it was: closed at start-up, polling
-    // again if it was running.
-    if ((ok || wasOpen) && hooks_.reopenPort)
-        hooks_.reopenPort();
-    return ok;
+    return withPortClosed([&](std::string& error) { return document_.read(toNative(path), error); });
 }
 
 bool DocumentController::writeTo(const QString& path) {
+    return withPortClosed([&](std::string& error) { return document_.write(toNative(path), error); });
+}
+
+// Reading and writing the document file happen with the serial port closed.
+// A failure is reported, and leaves the link as it was: closed at start-up,
+// polling again if it was running.
+bool DocumentController::withPortClosed(const std::function<bool(std::string&)>& fileOperation) {
     const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
     std::string error;
-    const bool ok = document_.write(toNative(path), error);
+    const bool ok = fileOperation(error);
     if (!ok)
         notifier_.showMessage(error);
     if ((ok || wasOpen) && hooks_.reopenPort)

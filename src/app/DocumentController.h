@@ -116,6 +116,7 @@ signals:
 private:
     bool readInto(const QString& path);
     bool writeTo(const QString& path);
+    bool withPortClosed(const std::function<bool(std::string&)>& fileOperation);
     void setPath(const QString& path);
     void addRecent(const QString& path);
     void removeRecent(const QString& path);

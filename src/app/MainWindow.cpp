@@ -5,6 +5,7 @@
 #include "app/QtCommPort.h"
 #include "app/QtTimerService.h"
 #include "app/RecentFileList.h"
+#include "app/SettingsTable.h"
 #include "app/dialogs/CheckBoxDialogs.h"
 #include "app/dialogs/ComPortDialog.h"
 #include "app/dialogs/ConfirmDialogs.h"
@@ -133,6 +134,7 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
             writer_->setElm(value);
     };
 
+    createCommands();
     setAttribute(Qt::WA_QuitOnClose);
     setAcceptDrops(true);
     panelArea_ = new QWidget(this);
@@ -303,67 +305,49 @@ void MainWindow::rebuildRecentFiles() {
     recentActions_ = actions;
 }
 
+void MainWindow::createCommands() {
+    commands_ = {
+        {CommandNew, [this] { documents_->fileNew(); }},
+        {CommandOpen, [this] { documents_->fileOpen(); }},
+        {CommandSave, [this] { documents_->fileSave(); }},
+        {CommandSaveAs, [this] { documents_->fileSaveAs(); }},
+        {CommandExportMemory, [this] { documents_->exportText(0); }},
+        {CommandExportLog, [this] { documents_->exportText(1); }},
+        {CommandExit, [this] { close(); }},
+        {CommandAbout, [this] { AboutBox(this).exec(); }},
+        {CommandHelpContents, [this] { showHelp(); }},
+        {CommandComPort, [this] { configurePort(); }},
+        {CommandDisplayPreference, [this] {
+             if (DisplayPreferenceDialog(*writer_, this).exec() == QDialog::Accepted)
+                 view_->layout(false);
+         }},
+        {CommandSubStep, [this] {
+             StepDialog(doc_.controlParams.subStep, [this](int subStep) {
+                 doc_.controlParams.subStep = subStep;
+                 doc_.setModified(true);
+             }, this).exec();
+         }},
+    };
+    for (int i = 0; i < settings::kRecentFileCount; ++i)
+        commands_[CommandRecentFirst + i] = [this, i] { documents_->openRecent(i); };
+}
+
 bool MainWindow::runMenuCommand(int command) {
-    if (command >= CommandRecentFirst && command < CommandRecentFirst + 5) {
-        documents_->openRecent(command - CommandRecentFirst);
-        return true;
-    }
-    switch (command) {
-    case CommandNew:
-        documents_->fileNew();
-        return true;
-    case CommandOpen:
-        documents_->fileOpen();
-        return true;
-    case CommandSave:
-        documents_->fileSave();
-        return true;
-    case CommandSaveAs:
-        documents_->fileSaveAs();
-        return true;
-    case CommandExportMemory:
-        documents_->exportText(0);
-        return true;
-    case CommandExportLog:
-        documents_->exportText(1);
-        return true;
-    case CommandExit:
-        close();
-        return true;
-    case CommandAbout: {
-        AboutBox about(this);
-        about.exec();
-        return true;
-    }
-    case CommandHelpContents:
-        showHelp();
-        return true;
-    case CommandComPort: {
-        ComPortDialog dialog(*writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
-        if (dialog.exec() == QDialog::Accepted) {
-            view_->refreshAll(); // the VCS key follows the receiver kind
-            core_->closePort();
-            core_->openPortFromSettings();
-        }
-        return true;
-    }
-    case CommandDisplayPreference: {
-        DisplayPreferenceDialog dialog(*writer_, this);
-        if (dialog.exec() == QDialog::Accepted)
-            view_->layout(false);
-        return true;
-    }
-    case CommandSubStep: {
-        StepDialog dialog(doc_.controlParams.subStep, [this](int subStep) {
-            doc_.controlParams.subStep = subStep;
-            doc_.setModified(true);
-        }, this);
-        dialog.exec();
-        return true;
-    }
-    default:
+    const auto found = commands_.find(command);
+    if (found == commands_.end())
         return false;
-    }
+    found->second();
+    return true;
+}
+
+// The COM-port command: on OK the new port is opened and probed.
+void MainWindow::configurePort() {
+    ComPortDialog dialog(*writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    view_->refreshAll(); // the VCS key follows the receiver kind
+    core_->closePort();
+    core_->openPortFromSettings();
 }
 
 void MainWindow::runCommand(int commandId) { runMenuCommand(commandId); }
@@ -378,8 +362,7 @@ void MainWindow::showHelp() {
     if (!installed.isEmpty() && QFileInfo::exists(installed) &&
         QDesktopServices::openUrl(QUrl::fromLocalFile(installed)))
         return;
-    AboutBox about(this);
-    about.exec();
+    AboutBox(this).exec();
 }
 
 // --- window geometry -------------------------------------------------------------

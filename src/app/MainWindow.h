@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 
 class QMenu;
@@ -164,7 +165,9 @@ private:
 
     void createCore(const Clock& clock);
     void createDocumentCommands();
+    void createCommands();
     void createMenus();
+    void configurePort();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     void rebuildRecentFiles();
@@ -198,6 +201,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
+    std::map<int, std::function<void()>> commands_;
     int stackHeight_ = 0;
     bool stayOnTop_ = false;
     bool started_ = false;
