@@ -99,13 +99,9 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
     // Read into a copy so that a file that fails half-way changes nothing.
     auto scratch = std::make_unique<DocumentContents>(*this);
     try {
-        Archive archive{std::span<const std::uint8_t>(bytes)};
-        const std::int32_t version = archive.readInt32();
-        ScopedFileVersion scopedVersion(version);
-        if (legacy) {
-            readLegacyDocumentFile(*scratch, archive);
-        } else {
-            readDocumentFile(*scratch, archive, version);
+        readDocumentStream(bytes, *scratch, legacy);
+        if (!legacy) {
+            applyPriorityMarks(*scratch);
             if (scratch->channelCount > 0) {
                 const auto& priority = *scratch->channels[static_cast<std::size_t>(scratch->priorityIndex)];
                 copyByCopyRule(priority, scratch->priorityRecord, settings_, scratch->controlParams);

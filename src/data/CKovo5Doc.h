@@ -96,6 +96,10 @@ public:
     // Takes the channel at `from` out and puts it at `to`; false if either row
     // is outside the table.
     bool moveChannel(int from, int to);
+    // Gives channel i the frequency f and moves it to the row that keeps the
+    // table sorted; returns that row. -1 (nothing changed) when another
+    // channel already has f or i is outside the table.
+    int setChannelFrequency(int i, std::uint32_t f);
     // Deletes the channels of the selection; the row to select afterwards, or -1.
     int deleteSelectedChannels();
     // Channel i is put into the pass-channel bank alone.
@@ -165,9 +169,9 @@ public:
     // Makes link set k current and recomputes the link mask and the reachable
     // count; false for k outside 0..19.
     bool setCurrentLinkSet(int k);
-    // True when memory scan may stop on this channel: it is in a bank of the
-    // current link set and, with the mode filter on, its mode is enabled
-    // (synchronous AM counts as AM).
+    // True when memory scan may stop on this channel: it is in a bank of
+    // linkMask (the current link set) and, with the mode filter on, its mode
+    // is enabled (synchronous AM counts as AM).
     bool isReachableByMemoryScan(const CFrequencyData& channel) const;
 
     // Each returns the new value, or -1 for an index outside its range.

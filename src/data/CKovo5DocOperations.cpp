@@ -197,6 +197,21 @@ bool CKovo5Doc::moveChannel(int from, int to) {
     return true;
 }
 
+int CKovo5Doc::setChannelFrequency(int i, std::uint32_t f) {
+    if (i < 0 || i >= channelCount)
+        return -1;
+    const int existing = findChannel(f);
+    if (existing >= 0 && existing != i)
+        return -1;
+    // insertPosition counts the channels below f, the edited one included
+    // when its old frequency is below f.
+    const int to = channels[at(i)]->frequency < f ? insertPosition - 1 : insertPosition;
+    channels[at(i)]->frequency = f;
+    moveChannel(i, to);
+    setModified();
+    return to;
+}
+
 std::vector<int> CKovo5Doc::selectedRowsBelow(int limit) const {
     std::vector<int> rows;
     rows.reserve(std::min(selection.size(), kMaxSelection));
@@ -316,7 +331,7 @@ void CKovo5Doc::countChannelsPerBank() {
 void CKovo5Doc::computeLinkMask() { linkMask = linkMaskOf(*this); }
 
 bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
-    return isReachableChannel(*this, linkMaskOf(*this), channel);
+    return isReachableChannel(*this, linkMask, channel);
 }
 
 void CKovo5Doc::countReachable() { reachableCount = countReachableChannels(*this); }

@@ -24,20 +24,10 @@ void loadEach(Array& records, Archive& archive) {
 
 void readChannels(DocumentContents& contents, Archive& archive, int count) {
     contents.truncateChannels(0);
-    bool anyMarked = false;
     for (int i = 0; i < count; ++i) {
-        auto channel = readObject<CFrequencyData>(archive);
-        if (channel->priority != 0) {
-            contents.priorityIndex = i;
-            anyMarked = true;
-        }
-        contents.channels[static_cast<std::size_t>(i)] = std::move(channel);
+        contents.channels[static_cast<std::size_t>(i)] = readObject<CFrequencyData>(archive);
         contents.channelCount = i + 1;
     }
-    if (!anyMarked && (contents.priorityIndex < 0 || contents.priorityIndex >= count))
-        contents.priorityIndex = 0;
-    if (count > 0)
-        contents.channels[static_cast<std::size_t>(contents.priorityIndex)]->priority = 1;
 }
 
 void readLog(DocumentContents& contents, Archive& archive) {
@@ -59,6 +49,33 @@ std::int32_t readTableCount(Archive& archive, int limit) {
     if (count < 0 || count > limit)
         throw ArchiveError(ArchiveFault::BadFormat, "count exceeds the table");
     return count;
+}
+
+void applyPriorityMarks(DocumentContents& contents) {
+    const int count = contents.channelCount;
+    bool anyMarked = false;
+    for (int i = 0; i < count; ++i) {
+        if (contents.channels[static_cast<std::size_t>(i)]->priority != 0) {
+            contents.priorityIndex = i; // the last marked channel wins
+            anyMarked = true;
+        }
+    }
+    if (!anyMarked && (contents.priorityIndex < 0 || contents.priorityIndex >= count))
+        contents.priorityIndex = 0;
+    if (count > 0)
+        contents.channels[static_cast<std::size_t>(contents.priorityIndex)]->priority = 1;
+}
+
+std::int32_t readDocumentStream(std::span<const std::uint8_t> bytes, DocumentContents& contents,
+                                bool legacy) {
+    Archive archive{bytes};
+    const std::int32_t version = archive.readInt32();
+    ScopedFileVersion scopedVersion(version);
+    if (legacy)
+        readLegacyDocumentFile(contents, archive);
+    else
+        readDocumentFile(contents, archive, version);
+    return version;
 }
 
 void writeDocumentFile(const DocumentContents& contents, Archive& archive) {

@@ -7,7 +7,7 @@ namespace kovo {
 
 // Files larger than this are not document files; reading them is refused
 // rather than trying to hold them in memory.
-inline constexpr std::uint64_t kMaxDocumentFileSize = 256u * 1024u * 1024u;
+inline constexpr std::uint64_t kMaxDocumentFileSize = 64u * 1024u * 1024u;
 
 // Reads a whole regular file. On failure returns false with the errno value
 // (EFBIG for a file above kMaxDocumentFileSize, EISDIR for a directory).

@@ -184,6 +184,23 @@ TEST_F(OperationsTest, MoveChannelClosesGapAndPriorityFollows) {
     EXPECT_EQ(doc.channelCount, 4);
 }
 
+TEST_F(OperationsTest, FrequencyEditKeepsTableSortedAndRefusesDuplicates) {
+    setChannels({10000000, 20000000, 30000000, 40000000});
+    EXPECT_EQ(doc.setChannelFrequency(0, 35000000), 2);
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{20000000, 30000000, 35000000, 40000000}));
+    EXPECT_EQ(doc.setChannelFrequency(0, 50000000), 3);
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{30000000, 35000000, 40000000, 50000000}));
+    EXPECT_EQ(doc.setChannelFrequency(3, 15000000), 0);
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{15000000, 30000000, 35000000, 40000000}));
+    EXPECT_EQ(doc.setChannelFrequency(1, 31000000), 1);
+
+    doc.setModified(false);
+    EXPECT_EQ(doc.setChannelFrequency(0, 40000000), -1);
+    EXPECT_EQ(doc.setChannelFrequency(4, 1000000), -1);
+    EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{15000000, 31000000, 35000000, 40000000}));
+    EXPECT_FALSE(doc.isModified());
+}
+
 TEST_F(OperationsTest, DeleteSelectedReturnsRowToSelect) {
     setChannels({1000000, 2000000, 3000000, 4000000, 5000000});
     doc.setSelection({1, 3});

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The kovoctl commands as functions, so that tests can run them without a
+// process. Each returns the process exit status (0 success) and writes one
+// clear message to `err` on failure.
+namespace kovoctl {
+
+// `kovoctl dump FILE`: the document as JSON on `out`.
+int dumpCommand(const std::string& file, std::FILE* out, std::FILE* err);
+// `kovoctl pack JSON OUT.kv5`: a document file from JSON.
+int packCommand(const std::string& jsonFile, const std::string& outFile, std::FILE* err);
+// `kovoctl export memory|log FILE.kv5 OUT`: text export; the form follows
+// OUT's extension (".txt" columns, anything else CSV).
+int exportCommand(const std::string& kind, const std::string& file, const std::string& outFile,
+                  std::FILE* err);
+
+// Dispatches a command line (argv without the program name).
+int runKovoctl(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+} // namespace kovoctl

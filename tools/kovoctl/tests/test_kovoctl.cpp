@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+#include "CKovo5Doc.h"
+#include "Json.h"
+#include "Kovoctl.h"
+
+using kovoctl::JsonValue;
+
+namespace {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kovoctl-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct ProgramRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built program with `args` (already shell-quoted).
+ProgramRun runProgram(const TempDir& dir, const std::string& args) {
+    const std::string out = dir.file("stdout"), err = dir.file("stderr");
+    const std::string command = std::string("'") + KOVOCTL_PROGRAM + "' " + args + " >'" + out +
+                                "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(out), readText(err)};
+}
+
+std::string q(const std::string& path) { return "'" + path + "'"; }
+
+// A document with Japanese text, a priority mark that is not on the last
+// channel, a tuning offset, full link flags and a log that wrapped around.
+struct SampleDocument {
+    kovo::AppSettings settings;
+    kovo::ManualClock clock{1015459500000};
+    kovo::CKovo5Doc doc{settings, clock};
+
+    explicit SampleDocument(int channels = 3, int logEntries = 4, std::size_t comment = 6) {
+        for (int i = 0; i < channels; ++i) {
+            auto c = std::make_unique<kovo::CFrequencyData>();
+            c->frequency = 118000000u + 25000u * static_cast<std::uint32_t>(i);
+            c->bankMask = i % 3 == 0 ? 0x200001 : 1 << (i % 21);
+            c->heard = 1;
+            c->step = 11;
+            c->mode = i % 9;
+            c->heardTime = 1015459500 - i;
+            c->signal = -1;
+            c->maxSignal = 21;
+            c->comment = i == 0 ? std::string("\x8A\xC7\x90\xA7 \"q\"\\\t") : std::string(comment, 'k');
+            c->ctcss = 51;
+            c->tElm = 255;
+            c->spare = -2147483647 - 1;
+            doc.channels[static_cast<std::size_t>(i)] = std::move(c);
+        }
+        doc.channelCount = channels;
+        if (channels > 1)
+            doc.channels[1]->priority = 1;
+        doc.logStart = 4998;
+        for (int r = 0; r < logEntries; ++r) {
+            auto& entry = doc.logRing[static_cast<std::size_t>((doc.logStart + r) % kovo::kLogSlots)];
+            entry.frequency = 4294967295u - static_cast<std::uint32_t>(r);
+            entry.firstHeard = r;
+            entry.lastHeard = r + 1;
+            entry.maxSignal = r;
+            entry.comment = std::string(comment, 'L');
+        }
+        doc.logCount = logEntries;
+        doc.memoryBanks[21].linkFlags.fill(1);
+        doc.memoryBanks[5].name = "\x82\xA0"; // hiragana a
+        doc.linkSetNames[19] = "last";
+        doc.searchStrings[0] = "find me";
+        doc.passRanges[19].highFrequency = 4000000000u;
+        doc.searchBanks[0].inUse = 1;
+        doc.autoRanges[0].mode = 255;
+        doc.controlParams.tuningOffset = 1234;
+        doc.controlParams.p68 = -5;
+    }
+};
+
+} // namespace
+
+TEST(Kovoctl, DumpThenPackGivesBackTheSameBytes) {
+    TempDir dir;
+    SampleDocument sample;
+    const std::string original = dir.file("original.kv5");
+    ASSERT_TRUE(sample.doc.saveDocument(original).ok);
+
+    const ProgramRun dump = runProgram(dir, "dump " + q(original));
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_EQ(dump.err, "");
+    writeText(dir.file("doc.json"), dump.out);
+    const ProgramRun pack = runProgram(dir, "pack " + q(dir.file("doc.json")) + " " + q(dir.file("copy.kv5")));
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_EQ(readText(dir.file("copy.kv5")), readText(original));
+}
+
+TEST(Kovoctl, FullDatabaseRoundTripsThroughTheLibrary) {
+    TempDir dir;
+    SampleDocument sample(kovo::kMaxChannels, kovo::kLogSlots, 40);
+    const std::string original = dir.file("full.kv5");
+    ASSERT_TRUE(sample.doc.saveDocument(original).ok);
+    std::FILE* json = std::fopen(dir.file("full.json").c_str(), "w");
+    ASSERT_EQ(kovoctl::dumpCommand(original, json, stderr), 0);
+    std::fclose(json);
+    ASSERT_EQ(kovoctl::packCommand(dir.file("full.json"), dir.file("copy.kv5"), stderr), 0);
+    EXPECT_EQ(readText(dir.file("copy.kv5")), readText(original));
+}
+
+TEST(Kovoctl, DumpShowsTheDocumentAsDescribedJson) {
+    TempDir dir;
+    SampleDocument sample;
+    ASSERT_TRUE(sample.doc.saveDocument(dir.file("a.kv5")).ok);
+    const ProgramRun dump = runProgram(dir, "dump " + q(dir.file("a.kv5")));
+    ASSERT_EQ(dump.status, 0);
+    JsonValue json;
+    std::string error;
+    ASSERT_TRUE(kovoctl::parseJson(dump.out, json, error)) << error;
+
+    std::vector<std::string> keys;
+    for (const auto& member : json.members())
+        keys.push_back(member.first);
+    EXPECT_EQ(keys, (std::vector<std::string>{"version", "channelCount", "controlParams", "mainRecord",
+                                              "memoryBanks", "linkSetNames", "passRanges", "searchBanks",
+                                              "autoRanges", "searchStrings", "channels", "log"}));
+    std::int64_t n = 0;
+    ASSERT_TRUE(json.find("version")->asInteger(n));
+    EXPECT_EQ(n, 51010);
+
+    const JsonValue& params = *json.find("controlParams");
+    ASSERT_EQ(params.members().size(), 36u);
+    EXPECT_EQ(params.members().front().first, "p04");
+    EXPECT_EQ(params.members()[2].first, "p0C");
+    EXPECT_EQ(params.members().back().first, "p98");
+    EXPECT_EQ(params.find("p6C"), nullptr);
+    EXPECT_EQ(params.find("p70"), nullptr);
+    ASSERT_TRUE(params.find("p84")->asInteger(n));
+    EXPECT_EQ(n, 1234);
+
+    EXPECT_EQ(json.find("mainRecord")->find("comment")->text(), "144MHzアマチュア 呼び出し周波数");
+    EXPECT_EQ(json.find("mainRecord")->find("bankNumber"), nullptr);
+    EXPECT_EQ(json.find("mainRecord")->members().size(), 16u);
+    EXPECT_EQ(json.find("memoryBanks")->items().size(), 22u);
+    EXPECT_EQ(json.find("memoryBanks")->items()[21].find("linkFlags")->items().size(), 20u);
+    EXPECT_EQ(json.find("memoryBanks")->items()[5].find("name")->text(), "あ");
+    EXPECT_EQ(json.find("linkSetNames")->items()[19].text(), "last");
+
+    const JsonValue& channels = *json.find("channels");
+    ASSERT_EQ(channels.items().size(), 3u);
+    EXPECT_EQ(channels.items()[0].find("comment")->text(), "管制 \"q\"\\\t");
+    ASSERT_TRUE(channels.items()[2].find("frequency")->asInteger(n));
+    EXPECT_EQ(n, 118050000);
+    const JsonValue& log = *json.find("log");
+    ASSERT_EQ(log.items().size(), 4u);
+    ASSERT_TRUE(log.items()[0].find("frequency")->asInteger(n));
+    EXPECT_EQ(n, 4294967295);
+    EXPECT_EQ(log.items()[0].members()[1].first, "firstHeard");
+}
+
+TEST(Kovoctl, PackFillsMissingKeysWithNewDocumentValues) {
+    TempDir dir;
+    writeText(dir.file("in.json"),
+              R"({"channels": [{"frequency": 100000000, "comment": "管制"}], "linkSetNames": ["A"],
+                  "controlParams": {"p08": 0}})");
+    const ProgramRun pack = runProgram(dir, "pack " + q(dir.file("in.json")) + " " + q(dir.file("out.kv5")));
+    ASSERT_EQ(pack.status, 0) << pack.err;
+
+    kovo::AppSettings settings;
+    kovo::ManualClock clock;
+    kovo::CKovo5Doc doc(settings, clock);
+    ASSERT_TRUE(doc.openDocument(dir.file("out.kv5")).ok);
+    EXPECT_EQ(doc.channelCount, 1);
+    EXPECT_EQ(doc.channels[0]->comment, "\x8A\xC7\x90\xA7");
+    EXPECT_EQ(doc.channels[0]->step, 0);
+    EXPECT_EQ(doc.linkSetNames[0], "A");
+    EXPECT_EQ(doc.linkSetNames[1], "01");
+    EXPECT_EQ(doc.controlParams.operatingMode, 0);
+    EXPECT_EQ(doc.controlParams.p10, 120);
+    EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
+    EXPECT_EQ(doc.searchBanks[3].stopFrequency, 2040000000u);
+}
+
+TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {
+    TempDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\"channels\": [", "line 1, column 15"},
+        {"[]", "document: expected an object"},
+        {"{\"chanels\": []}", "document: unknown key \"chanels\""},
+        {"{\"channels\": [{\"frequency\": -1}]}", "channels[0].frequency: expected an integer from 0 to 4294967295"},
+        {"{\"channels\": [{\"heard\": 256}]}", "channels[0].heard: expected an integer from 0 to 255"},
+        {"{\"channels\": [{\"mode\": 1.5}]}", "channels[0].mode: expected an integer"},
+        {"{\"channels\": [{\"comment\": 5}]}", "channels[0].comment: expected a string"},
+        {"{\"channels\": [{\"bankNumber\": 1}]}", "channels[0]: unknown key \"bankNumber\""},
+        {"{\"channels\": [{\"frequency\": 2}, {\"frequency\": 1}]}", "channels[1]: channels must be in ascending order"},
+        {"{\"channelCount\": 2, \"channels\": [{}]}", "channelCount: is 2 but \"channels\" holds 1"},
+        {"{\"controlParams\": {\"p6C\": 1}}", "controlParams: unknown key \"p6C\""},
+        {"{\"controlParams\": {\"p08\": 2147483648}}", "controlParams.p08: expected an integer"},
+        {"{\"memoryBanks\": [{\"linkFlags\": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0]}]}", "memoryBanks[0].linkFlags: more than 20 entries"},
+        {"{\"searchStrings\": [\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\"]}", "searchStrings: more than 20 entries"},
+        {"{\"log\": {}}", "log: expected an array"},
+    };
+    for (const auto& [json, expected] : cases) {
+        writeText(dir.file("bad.json"), json);
+        const ProgramRun pack = runProgram(dir, "pack " + q(dir.file("bad.json")) + " " + q(dir.file("never.kv5")));
+        EXPECT_EQ(pack.status, 1) << json;
+        EXPECT_NE(pack.err.find(expected), std::string::npos) << json << "\n" << pack.err;
+        EXPECT_EQ(std::count(pack.err.begin(), pack.err.end(), '\n'), 1) << pack.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("never.kv5"))) << json;
+    }
+}
+
+TEST(Kovoctl, TooManyChannelsAreRefused) {
+    std::string json = "{\"channels\": [";
+    for (int i = 0; i <= kovo::kMaxChannels; ++i)
+        json += (i ? ",{\"frequency\":" : "{\"frequency\":") + std::to_string(i) + "}";
+    json += "]}";
+    TempDir dir;
+    writeText(dir.file("many.json"), json);
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* err = open_memstream(&buffer, &size);
+    EXPECT_EQ(kovoctl::packCommand(dir.file("many.json"), dir.file("o.kv5"), err), 1);
+    std::fclose(err);
+    EXPECT_EQ(std::string(buffer, size), "kovoctl: " + dir.file("many.json") + ": channels: more than 5000 entries\n");
+    std::free(buffer);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("o.kv5")));
+}
+
+TEST(Kovoctl, BadDocumentFilesAndUsageErrorsFailCleanly) {
+    TempDir dir;
+    ProgramRun run = runProgram(dir, "dump " + q(dir.file("missing.kv5")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("missing.kv5"), std::string::npos);
+
+    writeText(dir.file("short.kv5"), std::string("\x42\xC7\x00\x00\x01", 5));
+    run = runProgram(dir, "dump " + q(dir.file("short.kv5")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kovoctl: An attempt was made to access " + dir.file("short.kv5") + " past its and.\n");
+    EXPECT_EQ(run.out, "");
+
+    EXPECT_EQ(runProgram(dir, "").status, 2);
+    EXPECT_EQ(runProgram(dir, "dump").status, 2);
+    EXPECT_EQ(runProgram(dir, "frobnicate a b").status, 2);
+    run = runProgram(dir, "export channels " + q(dir.file("short.kv5")) + " x.txt");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("neither memory nor log"), std::string::npos);
+}
+
+TEST(Kovoctl, DumpWarnsAboutTextThatIsNotCodePage932) {
+    TempDir dir;
+    SampleDocument sample(1, 0);
+    sample.doc.channels[0]->comment = "ok\x81";
+    ASSERT_TRUE(sample.doc.saveDocument(dir.file("w.kv5")).ok);
+    const ProgramRun run = runProgram(dir, "dump " + q(dir.file("w.kv5")));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "kovoctl: warning: channels[0].comment is not code page 932 text; written with ? marks\n");
+    EXPECT_NE(run.out.find("\"ok?\""), std::string::npos);
+}
+
+TEST(Kovoctl, ExportFollowsTheOutputExtension) {
+    TempDir dir;
+    SampleDocument sample(3, 2);
+    ASSERT_TRUE(sample.doc.saveDocument(dir.file("e.kv5")).ok);
+    ProgramRun run = runProgram(dir, "export log " + q(dir.file("e.kv5")) + " " + q(dir.file("log.TXT")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string columns = readText(dir.file("log.TXT"));
+    EXPECT_EQ(columns.rfind("   Frequency    Sig", 0), 0u) << columns;
+    run = runProgram(dir, "export log " + q(dir.file("e.kv5")) + " " + q(dir.file("log.csv")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string csv = readText(dir.file("log.csv"));
+    EXPECT_EQ(csv.find("Frequency"), std::string::npos);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
+}
