@@ -341,6 +341,10 @@ void ReceiverLink::onReceivedText(std::string_view text) {
     }
     const bool ar3000 = isAr3000();
     Flow flow = Flow::Unknown;
+    // A message box shown while a reply is handled runs the event loop, so
+    // this can be entered again from inside itself.
+    const bool outerCutting = cuttingText_;
+    const bool outerWrote = wroteWhileCutting_;
     cuttingText_ = true;
     wroteWhileCutting_ = false;
     for (char c : text) {
@@ -364,8 +368,8 @@ void ReceiverLink::onReceivedText(std::string_view text) {
             replyOverlong_ = true;
         }
     }
-    cuttingText_ = false;
-    wroteWhileCutting_ = false;
+    cuttingText_ = outerCutting;
+    wroteWhileCutting_ = outerWrote || (outerCutting && wroteWhileCutting_);
     // Shown after the text is cut: the message box keeps the event loop
     // running, and a burst of flow characters shows one box, not thousands.
     if (flow != Flow::Unknown)

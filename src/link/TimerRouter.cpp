@@ -6,6 +6,10 @@ TimerRouter::TimerRouter(TimerService& timers) : timers_(timers) {
     timers_.setHandler([this](int timerId) { dispatch(timerId); });
 }
 
+TimerRouter::~TimerRouter() {
+    timers_.setHandler({});
+}
+
 void TimerRouter::on(int timerId, Callback callback) {
     callbacks_[timerId] = std::move(callback);
 }

@@ -14,6 +14,8 @@ public:
     using Callback = std::function<void()>;
 
     explicit TimerRouter(TimerService& timers);
+    // Leaves the service without a handler: expiries after this are ignored.
+    ~TimerRouter();
     TimerRouter(const TimerRouter&) = delete;
     TimerRouter& operator=(const TimerRouter&) = delete;
 

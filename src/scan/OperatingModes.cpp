@@ -50,4 +50,34 @@ void OperatingModes::setOperatingMode(int mode) {
     }
 }
 
+void OperatingModes::channelChosenByHand(int row) {
+    if (doc_.controlParams.operatingMode == ProgramSearch)
+        return;
+    doc_.recallChannel(row);
+    tunedByHand();
+}
+
+void OperatingModes::logEntryChosenByHand(int r) {
+    if (doc_.controlParams.operatingMode == ProgramSearch)
+        return;
+    doc_.recallLogEntry(r);
+    tunedByHand();
+}
+
+void OperatingModes::searchBankChosenByHand(int k) {
+    const int mode = doc_.controlParams.operatingMode;
+    if (mode != ActiveBandScope && mode != StaticBandScope)
+        return;
+    doc_.loadSearchBank(k);
+    tunedByHand();
+}
+
+void OperatingModes::tunedByHand() {
+    doc_.controlParams.manualTuning = 1;
+    view_.refreshPanels();
+    const int mode = doc_.controlParams.operatingMode;
+    if (mode == OneMegahertzScan || mode == ActiveBandScope || mode == StaticBandScope)
+        setOperatingMode(mode);
+}
+
 } // namespace kovo

@@ -25,12 +25,24 @@ public:
     // Modes outside 0 to 5 are refused silently.
     void setOperatingMode(int mode);
 
+    // The user picked a memory channel (row) or a log entry (r, 0 = oldest) in
+    // the database list: it is tuned by hand and, in the 1 MHz scan and the
+    // band scopes, the mode is applied again around it. Program search ignores
+    // such picks.
+    void channelChosenByHand(int row);
+    void logEntryChosenByHand(int r);
+    // The user picked search bank k: in the band scopes its middle is tuned and
+    // the scope re-centres there; other modes ignore it.
+    void searchBankChosenByHand(int k);
+
     // Once the last document has been opened at start-up, every change of mode
     // marks the document modified.
     void setDocumentLoaded(bool loaded) { documentLoaded_ = loaded; }
     bool documentLoaded() const { return documentLoaded_; }
 
 private:
+    void tunedByHand();
+
     CKovo5Doc& doc_;
     ScanSteps& steps_;
     BandScope& scope_;

@@ -217,6 +217,37 @@ TEST_F(ReceiverLinkTest, FlowControlCharactersShowOneMessageEach) {
     EXPECT_THAT(notifier.messages, ElementsAre("X On", "X Off"));
 }
 
+TEST_F(ReceiverLinkTest, TextArrivingWhileAReplyIsHandledIsCutOnItsOwn) {
+    ASSERT_TRUE(connect());
+    // The handler of the first report runs the event loop (a message box), in
+    // which the next delivery arrives and answers a new command.
+    bool nested = false;
+    client.commandOnNext = "Y\r";
+    link.writeCommand("Y\r");
+    struct NestingClient final : ReplyClient {
+        ReceiverLink* link = nullptr;
+        FakeCommPort* port = nullptr;
+        bool* nested = nullptr;
+        std::vector<std::string> reports;
+        void sendNext() override { link->writeCommand("Y\r"); }
+        void onSignalReport(std::string_view reply) override {
+            reports.emplace_back(reply);
+            sendNext();
+            if (!*nested) {
+                *nested = true;
+                port->receive("H\r\n>");
+            }
+        }
+    } nesting;
+    nesting.link = &link;
+    nesting.port = &port;
+    nesting.nested = &nested;
+    link.setClient(&nesting);
+    port.receive("G\r\n>J>");
+    EXPECT_THAT(nesting.reports, ElementsAre("G", "H"));
+    EXPECT_TRUE(link.awaitingReply());
+}
+
 // ---- port events ----
 
 TEST_F(ReceiverLinkTest, BreakCyclesThePortAndAsksForTheNextCommand) {

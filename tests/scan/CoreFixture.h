@@ -52,20 +52,41 @@ public:
     void scanMovedOn() override { ++movedOn; }
 };
 
-// The whole receiver core on fakes, talking to a scripted AR3000A: every
-// command is acknowledged by `report` until the core asks for a signal report,
-// which gets the given answer. The clock starts at 2002-03-07 10:05:00 UTC.
-struct CoreParts {
-    CoreParts() { setenv("TZ", "UTC", 1); tzset(); }
+// A document on a manual clock that starts at 2002-03-07 10:05:00 UTC, and a
+// view that records.
+struct DocParts {
+    DocParts() {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
 
     ManualClock clock{1015495500LL * 1000};
+    AppSettings settings;
+    CKovo5Doc doc{settings, clock};
+    RecordingViewSink view;
+
+    // Adds a channel by hand at `hz` in the given banks.
+    int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
+        doc.mainRecord.mode = mode;
+        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
+        doc.channels[std::size_t(row)]->bankMask = bankMask;
+        return row;
+    }
+    void linkBanks(std::uint32_t mask) {
+        doc.setLinkFlags(mask);
+        doc.computeLinkMask();
+        doc.countReachable();
+    }
+};
+
+// The whole receiver core on fakes, talking to a scripted AR3000A: every
+// command is acknowledged by `report` until the core asks for a signal report,
+// which gets the given answer.
+struct CoreParts : DocParts {
     FakeTimerService timers{clock};
     FakeCommPort port;
     RecordingNotifier notifier;
-    AppSettings settings;
-    CKovo5Doc doc{settings, clock};
     RecordingLinkObserver observer;
-    RecordingViewSink view;
     RecordingRecorder recorder;
     ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
 
@@ -102,19 +123,6 @@ struct CoreParts {
     void reports(const std::string& reply, int n) {
         for (int i = 0; i < n; ++i)
             report(reply);
-    }
-
-    // Adds a channel by hand at `hz` in the given banks.
-    int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
-        doc.mainRecord.mode = mode;
-        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
-        doc.channels[std::size_t(row)]->bankMask = bankMask;
-        return row;
-    }
-    void linkBanks(std::uint32_t mask) {
-        doc.setLinkFlags(mask);
-        doc.computeLinkMask();
-        doc.countReachable();
     }
 };
 

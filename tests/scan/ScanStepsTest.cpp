@@ -9,25 +9,10 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class ScanStepsTest : public ::testing::Test {
+class ScanStepsTest : public ::testing::Test, public DocParts {
 protected:
-    ManualClock clock{1015495500LL * 1000};
-    AppSettings settings;
-    CKovo5Doc doc{settings, clock};
-    RecordingViewSink view;
     ScanSteps steps{doc, settings, view};
 
-    int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
-        doc.mainRecord.mode = mode;
-        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
-        doc.channels[std::size_t(row)]->bankMask = bankMask;
-        return row;
-    }
-    void linkBanks(std::uint32_t mask) {
-        doc.setLinkFlags(mask);
-        doc.computeLinkMask();
-        doc.countReachable();
-    }
     CSearchBank& searchBank(int k, std::uint32_t start, std::uint32_t stop, int step) {
         CSearchBank& bank = doc.searchBanks[std::size_t(k)];
         bank.inUse = 1;

@@ -1,0 +1,272 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "CoreFixture.h"
+#include "link/ReceiverCommands.h"
+
+namespace kovo::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class ScanEngineTest : public ::testing::Test, public CoreParts {
+protected:
+    // A 1 MHz scan upwards in 20 kHz steps from 145.000 MHz; the first
+    // step is taken.
+    void startOneMegahertzScan() {
+        ASSERT_TRUE(connect());
+        doc.controlParams.direction = 1;
+        core.setOperatingMode(2);
+        report("%"); // brings the receiver onto the first step; no signal: next step
+        ASSERT_EQ(doc.mainRecord.frequency, 145040000u);
+    }
+    std::uint32_t tuned() const { return doc.mainRecord.frequency; }
+    const ScanEngine::Context& mainHits() { return core.engine().mainContext(); }
+};
+
+TEST_F(ScanEngineTest, NoSignalMovesOnAtEveryReport) {
+    startOneMegahertzScan();
+    reports("%", 3);
+    EXPECT_EQ(tuned(), 145100000u);
+    EXPECT_EQ(port.written.back(), "145.1\r");
+    EXPECT_EQ(recorder.movedOn, 4);
+}
+
+TEST_F(ScanEngineTest, StopLastsForTheDelayAfterTheLastSignal) {
+    startOneMegahertzScan();
+    report("G");
+    EXPECT_EQ(tuned(), 145040000u);
+    EXPECT_EQ(mainHits().hold, 1);
+    EXPECT_EQ(timers.intervalOf(TimerMainDelay), 2000);
+    EXPECT_FALSE(timers.isTimerActive(TimerMainPause));
+
+    // The signal drops for less than the delay and comes back.
+    timers.advance(1500);
+    report("%");
+    EXPECT_EQ(tuned(), 145040000u);
+    report("H");
+    timers.advance(1500);
+    report("%");
+    EXPECT_EQ(tuned(), 145040000u);
+
+    timers.advance(600); // two seconds after the last signal
+    EXPECT_EQ(mainHits().resume, 1);
+    report("%");
+    EXPECT_EQ(tuned(), 145060000u);
+    EXPECT_EQ(mainHits().hold, 0);
+    EXPECT_EQ(mainHits().resume, 0);
+}
+
+TEST_F(ScanEngineTest, DelayRunningOutEndsTheStopEvenWithTheSignalStillThere) {
+    startOneMegahertzScan();
+    doc.controlParams.p34 = 1;
+    report("G");
+    timers.advance(1000);
+    report("G"); // resume set: moves on although the squelch is open
+    EXPECT_EQ(tuned(), 145060000u);
+}
+
+TEST_F(ScanEngineTest, WithoutPauseASteadyCarrierHoldsTheScan) {
+    startOneMegahertzScan();
+    for (int second = 0; second < 120; ++second) {
+        report("J");
+        timers.advance(1000);
+    }
+    EXPECT_EQ(tuned(), 145040000u);
+}
+
+TEST_F(ScanEngineTest, PauseLimitsTheStopToItsTime) {
+    startOneMegahertzScan();
+    doc.controlParams.pause = 1;
+    doc.controlParams.levelAutoStoreOff = 60;
+    report("J");
+    EXPECT_EQ(timers.intervalOf(TimerMainPause), 60000);
+    for (int second = 0; second < 59; ++second) {
+        timers.advance(1000);
+        report("J");
+    }
+    EXPECT_EQ(tuned(), 145040000u);
+    timers.advance(1000); // 60 s after the stop began
+    report("J");
+    EXPECT_EQ(tuned(), 145060000u);
+    EXPECT_FALSE(timers.isTimerActive(TimerMainDelay));
+}
+
+TEST_F(ScanEngineTest, PauseUsesTheAutoStoreTimeWhileAutoStoreIsOn) {
+    startOneMegahertzScan();
+    doc.controlParams.pause = 1;
+    doc.controlParams.autoStore = 1;
+    doc.controlParams.levelAutoStoreOn = 5;
+    report("J");
+    EXPECT_EQ(timers.intervalOf(TimerMainPause), 5000);
+}
+
+TEST_F(ScanEngineTest, SettlingLetsSquelchClosedReportsPassAfterAJump) {
+    ASSERT_TRUE(connect());
+    reports("%", 20); // the first tuning, from 0 Hz, settles for 20 reports
+    addChannel(145000000);
+    addChannel(165000000);
+    linkBanks(2);
+    doc.controlParams.direction = 1;
+    doc.scanPosition = 1;
+    core.setOperatingMode(0); // to channel 0 at 145 MHz: no jump from 145
+    reports("%", 1);          // moves on to 165 MHz: 20 MHz jump
+    ASSERT_EQ(tuned(), 165000000u);
+    report("%"); // 165 MHz went out with settleCount 4; this is the first report
+    EXPECT_EQ(core.link().state().settleCount, 3);
+    reports("%", 3);
+    EXPECT_EQ(core.link().state().settleCount, 0);
+    EXPECT_EQ(tuned(), 165000000u);
+    report("%"); // the fifth squelch-closed report
+    EXPECT_EQ(tuned(), 145000000u);
+}
+
+TEST_F(ScanEngineTest, SignalDuringSettlingIsActedOnAtOnce) {
+    ASSERT_TRUE(connect());
+    report("G"); // right after the 145 MHz jump from 0 Hz
+    EXPECT_EQ(mainHits().hold, 1);
+    EXPECT_EQ(core.link().state().settleCount, 20);
+}
+
+// ---- channels, auto-store and log ----
+
+TEST_F(ScanEngineTest, ReportsOnAStoredChannelUpdateItsRow) {
+    const int row = addChannel(145040000);
+    startOneMegahertzScan();
+    report("G");
+    const CFrequencyData& channel = *doc.channels[std::size_t(row)];
+    EXPECT_EQ(channel.heard, 1);
+    EXPECT_EQ(channel.signal, 6);
+    EXPECT_EQ(channel.maxSignal, 6);
+    EXPECT_EQ(channel.heardTime, clock.nowSeconds());
+    report("J");
+    report("J"); // same second, same level: nothing to redraw
+    EXPECT_EQ(channel.maxSignal, 9);
+    EXPECT_THAT(view.calls, ::testing::Contains("row 0 visible"));
+    EXPECT_EQ(view.count("row 0 keep"), 1);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(ScanEngineTest, AutoStoreInsertsTheSignalWhereTheTableStaysSorted) {
+    addChannel(100000000);
+    addChannel(200000000);
+    startOneMegahertzScan();
+    doc.controlParams.autoStore = 1;
+    report("H");
+    ASSERT_EQ(doc.channelCount, 3);
+    const CFrequencyData& stored = *doc.channels[1];
+    EXPECT_EQ(stored.frequency, 145040000u);
+    EXPECT_EQ(stored.heard, 1);
+    EXPECT_EQ(stored.signal, 7);
+    EXPECT_EQ(stored.maxSignal, 7);
+    EXPECT_EQ(stored.bankMask, 1);
+    EXPECT_EQ(stored.comment.substr(0, 2), "* ");
+    EXPECT_NE(stored.comment.find("02- 3- 7 10:05:"), std::string::npos);
+    EXPECT_THAT(view.calls, ::testing::Contains("insert 1"));
+    report("H"); // now it is stored: recorded, not stored again
+    EXPECT_EQ(doc.channelCount, 3);
+}
+
+TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
+    for (int i = 0; i < kMaxChannels; ++i) {
+        doc.channels[std::size_t(i)] = std::make_unique<CFrequencyData>();
+        doc.channels[std::size_t(i)]->frequency = 200000000u + std::uint32_t(i) * 1000u;
+    }
+    doc.channelCount = kMaxChannels;
+    startOneMegahertzScan();
+    doc.controlParams.autoStore = 1;
+    doc.controlParams.p34 = 1;
+    for (int i = 0; i < 5; ++i) {
+        report("H");
+        timers.advance(1000);
+        report("%");
+    }
+    EXPECT_EQ(doc.channelCount, kMaxChannels);
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_GT(tuned(), 145040000u);
+}
+
+TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
+    startOneMegahertzScan();
+    doc.toggleSwitch(2); // logging on: the next hit opens a new entry
+    report("G");
+    EXPECT_EQ(doc.logCount, 1);
+    clock.advance(1000);
+    report("K");
+    EXPECT_EQ(doc.logCount, 1);
+    EXPECT_EQ(doc.logEntry(0).frequency, 145040000u);
+    EXPECT_EQ(doc.logEntry(0).maxSignal, 10);
+    EXPECT_EQ(doc.logEntry(0).lastHeard, clock.nowSeconds());
+    EXPECT_THAT(view.calls, ::testing::Contains("log appended"));
+    EXPECT_THAT(view.calls, ::testing::Contains("log updated 0"));
+
+    doc.clearLog(); // clearing during a stop: the next report opens an entry
+    report("K");
+    EXPECT_EQ(doc.logCount, 1);
+}
+
+TEST_F(ScanEngineTest, FullLogRingDropsItsOldestEntry) {
+    startOneMegahertzScan();
+    doc.controlParams.logging = 1;
+    doc.logCount = kLogSlots;
+    report("G");
+    EXPECT_EQ(doc.logCount, kLogSlots);
+    EXPECT_EQ(doc.logStart, 1);
+    EXPECT_THAT(view.calls, ::testing::Contains("log dropped"));
+}
+
+// ---- priority check ----
+
+TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone) {
+    const int priorityRow = addChannel(430000000);
+    doc.copyToPriorityRecord(priorityRow);
+    startOneMegahertzScan();
+    core.togglePriority();
+    EXPECT_EQ(doc.controlParams.priorityScan, 1);
+    EXPECT_EQ(view.calls.back(), "priority on");
+
+    while (doc.priorityCheck == 0)
+        report("%");
+    const std::uint32_t mainBefore = tuned();
+    report("G"); // the priority frequency goes out, then this report is its first
+    ASSERT_EQ(doc.priorityCheckApplied, 1);
+    report("G");
+    EXPECT_EQ(core.engine().priorityContext().hold, 1);
+    EXPECT_TRUE(timers.isTimerActive(TimerPriorityDelay));
+    EXPECT_EQ(mainHits().hold, 0);
+    EXPECT_EQ(doc.channels[std::size_t(priorityRow)]->signal, 6);
+
+    timers.advance(2000);
+    EXPECT_EQ(core.engine().priorityContext().resume, 1);
+    reports("%", 20); // the jump to 430 MHz still settles
+    EXPECT_EQ(doc.priorityCheck, 1);
+    report("%"); // the check ends; the main scan is not moved
+    EXPECT_EQ(doc.priorityCheck, 0);
+    EXPECT_EQ(tuned(), mainBefore);
+    EXPECT_EQ(port.written.back(), frequencyCommand(mainBefore));
+    report("%");
+    EXPECT_EQ(doc.priorityCheckApplied, 0);
+}
+
+TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
+    const int priorityRow = addChannel(430000000);
+    doc.copyToPriorityRecord(priorityRow);
+    startOneMegahertzScan();
+    core.togglePriority();
+    while (doc.priorityCheckApplied == 0)
+        report("%");
+    report("G");
+    core.togglePriority();
+    EXPECT_EQ(doc.priorityCheck, 0);
+    EXPECT_EQ(doc.priorityCheckApplied, 0);
+    EXPECT_EQ(core.engine().priorityContext().hold, 0);
+    EXPECT_FALSE(timers.isTimerActive(TimerPriorityDelay));
+    EXPECT_FALSE(timers.isTimerActive(TimerPriorityInterval));
+    EXPECT_EQ(mainHits().resume, 1);
+    EXPECT_TRUE(doc.isModified());
+    report("%");
+    EXPECT_NE(port.written.back(), "430.\r");
+}
+
+} // namespace
+} // namespace kovo::test
