@@ -37,9 +37,8 @@ void BandScopePanel::paintBackdrop(QPainter& p)
     // Bezel round the graph; the plot draws the graph itself.
     art::drawWell(p, kPlotRect.adjusted(-1, -1, 1, 1), Qt::black);
     p.drawPixmap(34, 6, art::scopeScalePixmap(p.device()->devicePixelRatioF()));
-    // Pointer read-out window and the key well.
+    // Pointer read-out window.
     art::drawWell(p, QRect(467, 6, 80, 14), Qt::black);
-    art::drawWell(p, QRect(466, 55, 82, 18), QColor(10, 14, 26));
     // Tick marks under the start, centre and end read-outs.
     const QColor ink(200, 212, 236);
     for (int x : {50, 250, 450})

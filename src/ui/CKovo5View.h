@@ -1,6 +1,5 @@
 #pragma once
 #include "scan/ViewSink.h"
-#include "ui/BandScopeModel.h"
 #include "ui/PanelFonts.h"
 #include "ui/PanelStack.h"
 #include "ui/PanelStackLayout.h"
@@ -81,13 +80,6 @@ public:
     void plotScopePoint(bool signalPresent, int level) override;
     void moveScopeCursor(int sweepIndex) override;
 
-    // ---- band scope ----
-    BandScopeModel& scope() { return scope_; }
-    // Enters active (true) or static band scope around the tuned frequency.
-    void enterScopeMode(bool active);
-    void restartSweep();
-    void nextSweepPoint();
-
     // ---- actions, as the panels call them ----
     void onControl1Key(int key);
     void selectMode(int keyMode);
@@ -146,7 +138,6 @@ private:
     void onStripsOperatingMode(int mode);
     // Tuning.
     void tuneTo(std::int64_t hz);
-    void lookUpTunedChannel();
     void vfoDrag(int pixels, bool subStep);
     void storeTunedFrequency();
     void makeTunedFrequencyPass();
@@ -157,7 +148,6 @@ private:
     // Deleted with the view unless the main window that adopted it went first.
     QPointer<PanelStack> stack_;
     DatabaseListSink* databaseList_ = nullptr;
-    BandScopeModel scope_;
 
     // Last values shown, so that a refresh touches only what changed.
     int litMode_ = -1;

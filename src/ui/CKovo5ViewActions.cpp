@@ -4,6 +4,7 @@
 #include "data/CKovo5Doc.h"
 #include "data/Notifier.h"
 #include "data/ValueTables.h"
+#include "scan/ScanSteps.h"
 #include "ui/BandScopePanel.h"
 #include "ui/ControlPanel1.h"
 #include "ui/ControlPanel2.h"
@@ -85,16 +86,6 @@ void CKovo5View::connectPanels()
 
 // ---- tuning ---------------------------------------------------------------
 
-void CKovo5View::lookUpTunedChannel()
-{
-    CKovo5Doc& d = ports_.doc;
-    const int i = d.findChannel(d.mainRecord.frequency);
-    if (i >= 0)
-        d.takeChannelInfo(i);
-    else
-        d.clearChannelInfo();
-}
-
 // Typed, keypad and pixel tuning all end here: limit, normalise, limit again
 // (the step grid may fall below the lowest frequency), take the stored
 // channel's name and refresh.
@@ -104,7 +95,7 @@ void CKovo5View::tuneTo(std::int64_t hz)
     d.mainRecord.frequency = limitFrequency(hz);
     d.normaliseFrequency();
     d.mainRecord.frequency = limitFrequency(d.mainRecord.frequency);
-    lookUpTunedChannel();
+    lookUpTunedChannel(d);
     refreshPanels();
 }
 
@@ -230,15 +221,16 @@ void CKovo5View::onStepChosen(int row)
     CControlParams& cp = d.controlParams;
     d.mainRecord.step = row + 1;
     shownStep_ = d.mainRecord.step;
+    BandScope& scope = ports_.core.bandScope();
     switch (cp.operatingMode) {
     case 3:
-        scope_.recomputeFromStep(d.mainRecord.step, cp.scopeRange);
+        scope.recomputeFromStep();
         refreshControl1FromReceiver();
         resetScope();
-        restartSweep();
+        scope.restartSweep();
         break;
     case 4:
-        scope_.recomputeFromStep(d.mainRecord.step, cp.scopeRange);
+        scope.recomputeFromStep();
         refreshControl1FromReceiver();
         resetScope();
         showStaticScope();

@@ -1,12 +1,15 @@
-// The band scope: entering it, the sweep, plotting and the mouse over the plot.
+// The band scope's display: span list, texts, bars, cursor, static map and
+// the mouse over the plot. The window and the sweep are the core's BandScope.
 #include "ui/CKovo5View.h"
 
 #include "data/CKovo5Doc.h"
 #include "data/ValueTables.h"
+#include "scan/ScanSteps.h"
 #include "ui/BandScopePanel.h"
 #include "ui/ImageKey.h"
 #include "ui/PanelList.h"
 #include "ui/PanelStack.h"
+#include "ui/ScopeGeometry.h"
 #include "ui/ScopePlot.h"
 
 #include <vector>
@@ -20,56 +23,43 @@ QString megahertz(std::uint32_t hz) { return QString::fromLatin1(formatMegahertz
 
 } // namespace
 
-void CKovo5View::enterScopeMode(bool active)
-{
-    CKovo5Doc& d = ports_.doc;
-    scope_.setCentre(d.mainRecord.frequency);
-    scope_.recomputeFromStep(d.mainRecord.step, d.controlParams.scopeRange);
-    refreshControl1FromReceiver();
-    resetScope();
-    d.controlParams.manualTuning = 0;
-    if (active)
-        restartSweep();
-    else
-        showStaticScope();
-}
-
 void CKovo5View::resetScope()
 {
+    const BandScope::Window& w = ports_.core.bandScope().window();
     BandScopePanel& p = stack_->bandScope();
     ScopePlot& plot = p.plot();
     plot.clearBars();
-    plot.setSweepGeometry(scope_.points(), scope_.barHalfWidth());
+    plot.setSweepGeometry(w.points, w.barHalfWidth);
     p.restartKey().setVisible(ports_.doc.controlParams.operatingMode == 3);
     QStringList spans;
     for (int r = 0; r < 7; ++r) {
-        const auto name = spanName(2 * r + scope_.fractional());
+        const auto name = spanName(2 * r + w.fractional);
         spans << QString::fromLatin1(name.data(), int(name.size()));
     }
     p.spanList().setRows(spans);
-    p.spanList().showRow(scope_.range());
-    p.startText().showText(megahertz(scope_.start()));
-    p.centreText().showText(megahertz(scope_.centre()));
-    p.endText().showText(megahertz(scope_.end()));
+    p.spanList().showRow(ports_.doc.controlParams.scopeRange);
+    p.startText().showText(megahertz(w.start));
+    p.centreText().showText(megahertz(w.centre));
+    p.endText().showText(megahertz(w.end));
 }
 
 void CKovo5View::showStaticScope()
 {
     CKovo5Doc& d = ports_.doc;
+    const BandScope::Window& w = ports_.core.bandScope().window();
     BandScopePanel& p = stack_->bandScope();
     p.restartKey().hide();
     std::vector<ScopePlot::StaticBar> bars;
-    int i = d.findChannel(scope_.start());
+    int i = d.findChannel(w.start);
     if (i < 0)
         i = d.insertPosition;
     for (; i < d.channelCount; ++i) {
         const CFrequencyData& ch = *d.channels[std::size_t(i)];
-        if (ch.frequency > scope_.end())
+        if (ch.frequency > w.end)
             break;
-        if (ch.heard != 1)
-            continue;
-        const int x = int(std::uint64_t(ch.frequency - scope_.start()) * 400 / scope_.span());
-        bars.push_back({x, scope_.staticHalfWidth(ch.step), BandScopeModel::barTop(ch.maxSignal, true)});
+        if (ch.heard == 1)
+            bars.push_back({scope::staticX(w, ch.frequency), scope::staticHalfWidth(w, ch.step),
+                            scope::barTop(ch.maxSignal, true)});
     }
     p.plot().setStaticMode(true);
     p.plot().setStaticBars(std::move(bars));
@@ -79,45 +69,20 @@ void CKovo5View::plotScopePoint(bool signalPresent, int level)
 {
     BandScopePanel& p = stack_->bandScope();
     p.restartKey().show();
-    const int top = signalPresent ? BandScopeModel::barTop(level, false) : 0;
-    p.plot().setBar(scope_.sweepIndex(), top);
+    const int top = signalPresent ? scope::barTop(level, false) : 0;
+    p.plot().setBar(ports_.core.bandScope().window().sweepIndex, top);
 }
 
 void CKovo5View::moveScopeCursor(int sweepIndex)
 {
-    stack_->bandScope().plot().moveCursor(scope_.pointX(sweepIndex));
-}
-
-// The sweep visits the points in the tuning direction, wrapping round.
-void CKovo5View::restartSweep()
-{
-    scope_.setSweepIndex(scope_.restartIndex(ports_.doc.controlParams.direction));
-    CKovo5Doc& d = ports_.doc;
-    d.mainRecord.frequency = scope_.pointFrequency(scope_.sweepIndex());
-    lookUpTunedChannel();
-    moveScopeCursor(scope_.sweepIndex());
-}
-
-void CKovo5View::nextSweepPoint()
-{
-    scope_.setSweepIndex(scope_.nextIndex(ports_.doc.controlParams.direction));
-    refreshText();
-    CKovo5Doc& d = ports_.doc;
-    d.mainRecord.frequency = scope_.pointFrequency(scope_.sweepIndex());
-    lookUpTunedChannel();
-    moveScopeCursor(scope_.sweepIndex());
+    stack_->bandScope().plot().moveCursor(scope::pointX(ports_.core.bandScope().window(), sweepIndex));
 }
 
 void CKovo5View::onSpanChosen(int row)
 {
-    CKovo5Doc& d = ports_.doc;
-    scope_.recomputeFromSpan(row, d.mainRecord.step, d.controlParams.scopeRange);
-    refreshControl1FromReceiver();
-    resetScope();
-    if (d.controlParams.operatingMode == 3)
-        restartSweep();
-    else if (d.controlParams.operatingMode == 4)
-        showStaticScope();
+    const int mode = ports_.doc.controlParams.operatingMode;
+    if (mode == 3 || mode == 4)
+        ports_.core.bandScope().spanChosen(row, mode == 3);
 }
 
 void CKovo5View::onScopePointer(int x)
@@ -127,28 +92,30 @@ void CKovo5View::onScopePointer(int x)
         text.showText(QString());
         return;
     }
-    const int u = x - kPlotLeft + scope_.barHalfWidth();
-    text.showText(megahertz(scope_.frequencyAtOffset(u)));
+    const BandScope::Window& w = ports_.core.bandScope().window();
+    text.showText(megahertz(scope::frequencyAtOffset(w, x - kPlotLeft + w.barHalfWidth)));
 }
 
 void CKovo5View::onScopeClick(int x, Qt::MouseButton button)
 {
     CKovo5Doc& d = ports_.doc;
-    const int u = x - kPlotLeft + scope_.barHalfWidth();
-    const int index = scope_.sweepIndexAtOffset(u);
-    d.mainRecord.frequency = scope_.frequencyAtOffset(u);
-    lookUpTunedChannel();
+    BandScope& scope = ports_.core.bandScope();
+    const BandScope::Window& w = scope.window();
+    const int u = x - kPlotLeft + w.barHalfWidth;
+    const int mode = d.controlParams.operatingMode;
+    if (button == Qt::LeftButton && mode == 3) {
+        // The sweep stands on the clicked point (this also moves the cursor).
+        scope.tuneToPoint(scope::sweepIndexAtOffset(w, u));
+        d.controlParams.manualTuning = 1;
+    }
+    d.mainRecord.frequency = scope::frequencyAtOffset(w, u);
+    lookUpTunedChannel(d);
     if (button == Qt::RightButton) {
         // Re-centre on the clicked frequency.
-        ports_.core.setOperatingMode(d.controlParams.operatingMode);
+        ports_.core.setOperatingMode(mode);
         return;
     }
-    scope_.setSweepIndex(index);
     refreshPanels();
-    if (d.controlParams.operatingMode == 3) {
-        d.controlParams.manualTuning = 1;
-        moveScopeCursor(index);
-    }
 }
 
 } // namespace kovo

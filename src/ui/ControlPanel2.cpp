@@ -108,7 +108,7 @@ void ControlPanel2::paintBackdrop(QPainter& p)
                QStringLiteral("\u25C0 MODE SCAN"));
     // One box for both faders, each with its scale printed over the knob's travel.
     art::drawCaptionBox(p, QRect(220, 5, 210, 66), QStringLiteral("DELAY TIME"));
-    art::drawCaptionRule(p, 221, 38, 208, QStringLiteral("PAUSE TIME"));
+    
     auto fader = [&](int sliderTop, const QList<int>& marks, int lo, int hi) {
         art::drawWell(p, QRect(224, sliderTop, 200, 16), art::kStaticGreen);
         const QColor ink(200, 212, 236);
@@ -117,12 +117,13 @@ void ControlPanel2::paintBackdrop(QPainter& p)
         const double travel = 200 - 9;
         for (int v : marks) {
             const double cx = 224 + 4.5 + travel * (v - lo) / double(hi - lo);
-            p.drawText(QRectF(cx - 10, sliderTop - 10, 20, 8), Qt::AlignCenter, QString::number(v));
+            p.drawText(QRectF(cx - 10, sliderTop - 9, 20, 7), Qt::AlignCenter, QString::number(v));
             p.fillRect(QRectF(std::floor(cx), sliderTop - 2, 1, 2), ink);
         }
     };
     fader(20, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 10);
     fader(52, {1, 30, 60, 90, 120}, 1, 120);
+    art::drawCaptionRule(p, 221, 39, 208, QStringLiteral("PAUSE TIME"));
     // Keypad bezel.
     art::drawWell(p, QRect(435, 3, 78, 66), QColor(20, 24, 32));
 }

@@ -23,15 +23,7 @@ QPixmap cached(const QString& key, QSize logical, qreal dpr, Draw draw)
     auto it = cache.constFind(fullKey);
     if (it != cache.constEnd())
         return *it;
-    QPixmap pm(QSize(qCeil(logical.width() * dpr), qCeil(logical.height() * dpr)));
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    {
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        draw(p);
-    }
+    const QPixmap pm = paintPixmap(logical, dpr, Qt::transparent, draw);
     cache.insert(fullKey, pm);
     return pm;
 }
@@ -55,6 +47,19 @@ QColor withAlpha(QColor c, int a)
 }
 
 } // namespace
+
+QPixmap paintPixmap(QSize logical, qreal dpr, const QColor& fill,
+                   const std::function<void(QPainter&)>& draw)
+{
+    QPixmap pm(QSize(qCeil(logical.width() * dpr), qCeil(logical.height() * dpr)));
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(fill);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    draw(p);
+    return pm;
+}
 
 QFont letteringFont(qreal pixelSize, bool bold)
 {
@@ -162,7 +167,7 @@ void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption)
 
 void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption)
 {
-    const QFont f = letteringFont(8);
+    const QFont f = letteringFont(7);
     const int capW = QFontMetrics(f).horizontalAdvance(caption) + 6;
     const int capX = x + 6;
     const QColor lip = withAlpha(QColor(120, 140, 180), 110);
@@ -173,7 +178,7 @@ void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& captio
     p.save();
     p.setFont(f);
     p.setPen(kLetterYellow);
-    p.drawText(QRect(capX, y - 5, capW, 10), Qt::AlignCenter, caption);
+    p.drawText(QRect(capX, y - 3, capW, 7), Qt::AlignCenter, caption);
     p.restore();
 }
 
@@ -253,17 +258,24 @@ QPixmap keyPixmap(const KeyFace& k, qreal dpr)
     });
 }
 
+// The lit green indicator plates (mode label, filter): black rim, gradient
+// face, raised edge. Returns the face rectangle.
+static QRect drawGreenPlate(QPainter& p, const QRect& r)
+{
+    p.fillRect(r, QColor(4, 8, 6));
+    const QRect face = r.adjusted(1, 1, -1, -1);
+    QLinearGradient g(face.topLeft(), face.bottomLeft());
+    g.setColorAt(0.0, QColor(118, 230, 128));
+    g.setColorAt(1.0, QColor(58, 178, 79));
+    p.fillRect(face, g);
+    bevel(p, face, QColor(190, 255, 200), QColor(20, 90, 40));
+    return face;
+}
+
 QPixmap modeLabelPixmap(const QString& lettering, qreal dpr)
 {
     return cached(QStringLiteral("mode:") + lettering, QSize(64, 16), dpr, [&](QPainter& p) {
-        const QRect r(0, 0, 64, 16);
-        p.fillRect(r, QColor(4, 8, 6));
-        const QRect face = r.adjusted(1, 1, -1, -1);
-        QLinearGradient g(face.topLeft(), face.bottomLeft());
-        g.setColorAt(0.0, QColor(120, 232, 130));
-        g.setColorAt(1.0, QColor(56, 176, 78));
-        p.fillRect(face, g);
-        bevel(p, face, QColor(190, 255, 200), QColor(20, 90, 40));
+        const QRect face = drawGreenPlate(p, QRect(0, 0, 64, 16));
         drawFittedText(p, QRectF(face).adjusted(2, 0, -2, 0), lettering, Qt::black,
                        letteringFont(10));
     });
@@ -275,14 +287,7 @@ QPixmap filterPixmap(int filterIndex, qreal dpr)
     static const std::array<qreal, 3> kHalfWidth{7, 15, 25};
     const int i = std::clamp(filterIndex, 0, 2);
     return cached(QStringLiteral("filter:%1").arg(i), QSize(64, 32), dpr, [&](QPainter& p) {
-        const QRect r(0, 0, 64, 32);
-        p.fillRect(r, QColor(4, 8, 6));
-        const QRect face = r.adjusted(1, 1, -1, -1);
-        QLinearGradient g(face.topLeft(), face.bottomLeft());
-        g.setColorAt(0.0, QColor(112, 226, 124));
-        g.setColorAt(1.0, QColor(60, 180, 80));
-        p.fillRect(face, g);
-        bevel(p, face, QColor(190, 255, 200), QColor(20, 90, 40));
+        drawGreenPlate(p, QRect(0, 0, 64, 32));
         // Frequency axis and the filter's passband over it.
         const qreal base = 20.5, top = 5.5, cx = 32;
         const qreal hw = kHalfWidth[i];

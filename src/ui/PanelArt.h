@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 
 namespace kovo::art {
@@ -18,6 +20,11 @@ inline const QColor kNavy{24, 33, 56};         // the plate
 inline const QColor kTeal{20, 60, 70};         // strip plates
 inline const QColor kLetterYellow{255, 228, 92};
 inline const QColor kLetterCyan{110, 226, 240};
+
+// An image of `logical` size for the pixel ratio, filled, then drawn on
+// with antialiasing.
+QPixmap paintPixmap(QSize logical, qreal dpr, const QColor& fill,
+                    const std::function<void(QPainter&)>& draw);
 
 // Sans lettering for the artwork (keys, captions, scales).
 QFont letteringFont(qreal pixelSize, bool bold = true);

@@ -1,5 +1,7 @@
 #include "ui/PanelBase.h"
 
+#include "ui/PanelArt.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -17,15 +19,8 @@ PanelBase::PanelBase(PanelSlot slot, QWidget* parent) : QWidget(parent), slot_(s
 void PanelBase::paintEvent(QPaintEvent* event)
 {
     const qreal dpr = devicePixelRatioF();
-    if (backdrop_.isNull() || !qFuzzyCompare(backdrop_.devicePixelRatio(), dpr)) {
-        backdrop_ = QPixmap(size() * dpr);
-        backdrop_.setDevicePixelRatio(dpr);
-        backdrop_.fill(Qt::black);
-        QPainter bp(&backdrop_);
-        bp.setRenderHint(QPainter::Antialiasing);
-        bp.setRenderHint(QPainter::TextAntialiasing);
-        paintBackdrop(bp);
-    }
+    if (backdrop_.isNull() || !qFuzzyCompare(backdrop_.devicePixelRatio(), dpr))
+        backdrop_ = art::paintPixmap(size(), dpr, Qt::black, [this](QPainter& p) { paintBackdrop(p); });
     QPainter p(this);
     const QRect r = event->rect();
     p.drawPixmap(r, backdrop_, QRectF(r.topLeft() * dpr, r.size() * dpr).toRect());

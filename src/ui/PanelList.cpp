@@ -1,6 +1,8 @@
 #include "ui/PanelList.h"
 
 #include <QAbstractItemView>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSignalBlocker>
 
 namespace kovo {
@@ -14,16 +16,11 @@ PanelList::PanelList(int id, const QRect& closedRect, const QFont& font, QWidget
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
     setMaxVisibleItems(8);
-    setStyleSheet(QStringLiteral(
-        "QComboBox{background:black;color:rgb(0,255,0);border:1px solid rgb(96,112,150);"
-        "padding:0px 0px 0px 2px;margin:0px;}"
-        "QComboBox::drop-down{width:9px;border:none;background:rgb(40,52,80);}"
-        "QComboBox::down-arrow{width:0px;height:0px;border-left:3px solid transparent;"
-        "border-right:3px solid transparent;border-top:4px solid rgb(0,255,0);}"
-        "QComboBox QAbstractItemView{background:black;color:rgb(0,255,0);"
+    view()->setStyleSheet(QStringLiteral(
+        "QAbstractItemView{background:black;color:rgb(0,255,0);"
         "selection-background-color:rgb(0,96,0);selection-color:rgb(200,255,200);"
         "border:1px solid rgb(96,112,150);outline:0px;}"
-        "QComboBox QAbstractItemView::item{height:12px;padding:0px;}"));
+        "QAbstractItemView::item{height:12px;padding:0px;}"));
     connect(this, &QComboBox::activated, this, [this](int row) { emit userChose(id_, row); });
 }
 
@@ -33,6 +30,31 @@ void PanelList::showRow(int row)
         return;
     const QSignalBlocker block(this);
     setCurrentIndex(row);
+}
+
+void PanelList::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QRect r = rect();
+    p.fillRect(r, Qt::black);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), QColor(70, 84, 118));
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), QColor(70, 84, 118));
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), QColor(120, 136, 176));
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), QColor(120, 136, 176));
+    const QRect button(r.right() - 9, r.top() + 1, 9, r.height() - 2);
+    p.fillRect(button, QColor(36, 46, 72));
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath arrow;
+    const QPointF c = QRectF(button).center();
+    arrow.moveTo(c.x() - 3, c.y() - 1.5);
+    arrow.lineTo(c.x() + 3, c.y() - 1.5);
+    arrow.lineTo(c.x(), c.y() + 2);
+    arrow.closeSubpath();
+    p.fillPath(arrow, QColor(0, 230, 0));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setFont(font());
+    p.setPen(QColor(0, 255, 0));
+    p.drawText(r.adjusted(2, 0, -11, 0), Qt::AlignVCenter | Qt::AlignLeft, currentText());
 }
 
 void PanelList::setRows(const QStringList& rows)

@@ -19,6 +19,10 @@ public:
 signals:
     void userChose(int id, int row);
 
+protected:
+    // The closed field is drawn by hand: green on black with a small arrow.
+    void paintEvent(QPaintEvent*) override;
+
 private:
     int id_;
 };

@@ -1,6 +1,6 @@
 #include "ui/ScopePlot.h"
 
-#include "ui/BandScopeModel.h"
+#include "ui/ScopeGeometry.h"
 #include "ui/PanelArt.h"
 
 #include <QPaintEvent>
@@ -33,13 +33,13 @@ void ScopePlot::setSweepGeometry(int points, int halfWidth)
 
 QRect ScopePlot::barRect(int x, int h, int top) const
 {
-    const auto bar = BandScopeModel::barAt(x, h);
-    return QRect(bar.left, top, bar.right - bar.left, BandScopeModel::kBaseline - top);
+    const auto bar = scope::barAt(x, h);
+    return QRect(bar.left, top, bar.right - bar.left, scope::kBaseline - top);
 }
 
 QRect ScopePlot::pointRect(int point) const
 {
-    const int x = int(qint64(point) * BandScopeModel::kPlotWidth / points_);
+    const int x = int(qint64(point) * scope::kPlotWidth / points_);
     return barRect(x, halfWidth_, 0).adjusted(0, 0, 0, 0);
 }
 
@@ -95,7 +95,7 @@ void ScopePlot::paintEvent(QPaintEvent* event)
         for (int e = 0; e <= last; ++e) {
             const int top = tops_[std::size_t(e)];
             if (top > 0) {
-                const int x = int(qint64(e) * BandScopeModel::kPlotWidth / points_);
+                const int x = int(qint64(e) * scope::kPlotWidth / points_);
                 p.fillRect(barRect(x, halfWidth_, top), Qt::white);
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 #include "data/AppSettings.h"
+#include "scan/BandScope.h"
 
 // What the front panel needs from the rest of the program. The application
 // plugs in its settings store, the scan engine and the main window; tests
@@ -51,6 +52,8 @@ public:
     virtual void stepMemoryScan() = 0;
     virtual void stepSearch() = 0;
     virtual void stepOneMegahertzScan() = 0;
+    // The band scope's window and sweep.
+    virtual BandScope& bandScope() = 0;
 };
 
 // The main window around the panel stack.

@@ -1,0 +1,52 @@
+#pragma once
+#include "scan/ReceiverCore.h"
+#include "ui/ViewInterfaces.h"
+
+namespace kovo {
+
+// The panel commands carried out by the receiver core. The view is made
+// first (the core needs it as its ViewSink), so the core is attached after
+// both exist and before the window is shown.
+class ReceiverCoreCommands final : public CoreCommands {
+public:
+    void attach(ReceiverCore& core) { core_ = &core; }
+    bool attached() const { return core_ != nullptr; }
+
+    void setOperatingMode(int mode) override
+    {
+        if (core_)
+            core_->setOperatingMode(mode);
+    }
+    void togglePriority() override
+    {
+        if (core_)
+            core_->togglePriority();
+    }
+    void sendNext() override
+    {
+        if (core_)
+            core_->sendNext();
+    }
+    void stepMemoryScan() override
+    {
+        if (core_)
+            core_->steps().memoryScanStep();
+    }
+    void stepSearch() override
+    {
+        if (core_)
+            core_->steps().programSearchStep();
+    }
+    void stepOneMegahertzScan() override
+    {
+        if (core_)
+            core_->steps().oneMegahertzStep();
+    }
+    // Only valid once attached.
+    BandScope& bandScope() override { return core_->bandScope(); }
+
+private:
+    ReceiverCore* core_ = nullptr;
+};
+
+} // namespace kovo

@@ -1,0 +1,128 @@
+#pragma once
+// Recorders and a wired-up view for the UI tests, the screenshot demo and
+// the benchmark.
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "data/Notifier.h"
+#include "scan/BandScope.h"
+#include "scan/OperatingModes.h"
+#include "scan/ScanSteps.h"
+#include "ui/CKovo5View.h"
+#include "ui/ViewInterfaces.h"
+
+#include <QPoint>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kovo::testing {
+
+struct RecordingNotifier : Notifier {
+    std::vector<std::string> messages;
+    bool answer = true;
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool askYesNo(const std::string& text) override
+    {
+        messages.push_back(text);
+        return answer;
+    }
+};
+
+// The core's operating modes, scan steps and band scope, with the commands
+// recorded. The link and the timers are left out.
+struct FakeCore : CoreCommands {
+    std::unique_ptr<ScanSteps> steps;
+    std::unique_ptr<BandScope> scope;
+    std::unique_ptr<OperatingModes> operatingModes;
+    std::vector<int> modes;
+    int priorityToggles = 0;
+    int sendNexts = 0;
+    int memorySteps = 0, searchSteps = 0, oneMhzSteps = 0;
+
+    void attach(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view)
+    {
+        steps = std::make_unique<ScanSteps>(doc, settings, view);
+        scope = std::make_unique<BandScope>(doc, view);
+        operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
+    }
+    void setOperatingMode(int mode) override
+    {
+        modes.push_back(mode);
+        operatingModes->setOperatingMode(mode);
+    }
+    void togglePriority() override { ++priorityToggles; }
+    void sendNext() override { ++sendNexts; }
+    void stepMemoryScan() override { ++memorySteps; }
+    void stepSearch() override { ++searchSteps; }
+    void stepOneMegahertzScan() override { ++oneMhzSteps; }
+    BandScope& bandScope() override { return *scope; }
+};
+
+struct FakeFrame : FrameHost {
+    std::vector<bool> titleStrips;
+    int stackHeight = 0;
+    bool onTop = false;
+    std::vector<QPoint> moves;
+    std::vector<int> commands;
+    bool overwrite = true;
+    int overwriteQuestions = 0;
+
+    void showTitleStrip(bool shown) override { titleStrips.push_back(shown); }
+    void stackResized(int height) override { stackHeight = height; }
+    void setStayOnTop(bool top) override { onTop = top; }
+    void moveFrame(int x, int y) override { moves.emplace_back(x, y); }
+    void runCommand(int id) override { commands.push_back(id); }
+    bool confirmOverwrite() override
+    {
+        ++overwriteQuestions;
+        return overwrite;
+    }
+};
+
+struct RecordingList : DatabaseListSink {
+    std::vector<int> selected;
+    std::vector<int> linkSets;
+    void selectChannelRow(int row) override { selected.push_back(row); }
+    void channelRowChanged(int, bool) override {}
+    void channelRowInserted(int) override {}
+    void logAppended(bool) override {}
+    void logUpdated(int) override {}
+    void chooseLinkSet(int set) override { linkSets.push_back(set); }
+};
+
+// A document, settings and a view wired to recorders.
+struct ViewRig {
+    ViewRig() { makeView(); }
+
+    void makeView()
+    {
+        view.reset();
+        view = std::make_unique<CKovo5View>(
+            CKovo5View::Ports{doc, writer, notifier, core, frame});
+        core.attach(doc, settings, *view);
+        view->setDatabaseList(&list);
+    }
+
+    // Stores a channel at f with the main record's settings.
+    int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0)
+    {
+        doc.findChannel(f);
+        const int row = doc.storeChannel(0, doc.insertPosition, f, 0, heard, maxSignal);
+        doc.channels[std::size_t(row)]->maxSignal = maxSignal;
+        return row;
+    }
+
+    AppSettings settings;
+    ManualClock clock{1'000'000'000'000};
+    CKovo5Doc doc{settings, clock};
+    MemorySettingsWriter writer{settings};
+    RecordingNotifier notifier;
+    FakeCore core;
+    FakeFrame frame;
+    RecordingList list;
+    std::unique_ptr<CKovo5View> view;
+};
+
+} // namespace kovo::testing

@@ -1,0 +1,15 @@
+#pragma once
+#include "ViewFakes.h"
+
+#include <gtest/gtest.h>
+
+namespace kovo::testing {
+
+class ViewTest : public ::testing::Test, public ViewRig {
+protected:
+    CFrequencyData& main() { return doc.mainRecord; }
+    CControlParams& params() { return doc.controlParams; }
+    PanelStack& stack() { return view->stack(); }
+};
+
+} // namespace kovo::testing

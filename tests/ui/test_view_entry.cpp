@@ -1,0 +1,176 @@
+// Typed and keypad frequency entry, limits, modes and normalisation.
+#include "ViewFixture.h"
+
+#include "ui/ControlPanel2.h"
+#include "ui/DisplayPanel.h"
+#include "ui/ImageKey.h"
+#include "ui/PanelEdit.h"
+
+#include <QTest>
+
+using namespace kovo;
+using namespace kovo::testing;
+
+namespace {
+
+class EntryTest : public ViewTest {
+protected:
+    EntryTest()
+    {
+        params().autoMode = 0;
+        params().stepAdjust = 1;
+        main().step = 10; // 20 kHz
+        stack().show();
+    }
+
+    PanelEdit& field(DisplayPanel::Field f) { return stack().display().field(f); }
+
+    void type(DisplayPanel::Field f, const QString& text, Qt::Key key = Qt::Key_Return)
+    {
+        PanelEdit& e = field(f);
+        e.setFocus();
+        e.selectAll();
+        QTest::keyClicks(&e, text);
+        QTest::keyClick(&e, key);
+    }
+
+    void press(std::initializer_list<int> pads)
+    {
+        for (int p : pads)
+            QTest::mouseClick(&stack().control2().padKey(p), Qt::LeftButton);
+    }
+
+    QString frequencyText() { return field(DisplayPanel::FrequencyField).text(); }
+};
+
+} // namespace
+
+TEST_F(EntryTest, TypedFrequencyIsLimitedAndSnapped)
+{
+    type(DisplayPanel::FrequencyField, "3000");
+    EXPECT_EQ(main().frequency, 2'040'000'000u);
+    EXPECT_EQ(frequencyText(), "2040.000000");
+    type(DisplayPanel::FrequencyField, "0.05");
+    EXPECT_EQ(main().frequency, 100'000u);
+    EXPECT_EQ(frequencyText(), "   0.100000");
+    type(DisplayPanel::FrequencyField, "145.0125");
+    EXPECT_EQ(main().frequency, 145'000'000u) << "snapped down to the 20 kHz grid";
+    params().stepAdjust = 0;
+    type(DisplayPanel::FrequencyField, "145.01234");
+    EXPECT_EQ(main().frequency, 145'012'300u) << "rounded down to 50 Hz only";
+    EXPECT_EQ(params().tuningOffset, 12'300);
+}
+
+TEST_F(EntryTest, EmptyEnterAndEscapeOnlyRewriteTheFields)
+{
+    main().frequency = 145'500'000;
+    view->refreshPanels();
+    type(DisplayPanel::FrequencyField, "");
+    EXPECT_EQ(main().frequency, 145'500'000u);
+    type(DisplayPanel::FrequencyField, "433", Qt::Key_Escape);
+    EXPECT_EQ(main().frequency, 145'500'000u);
+    EXPECT_EQ(frequencyText(), " 145.500000") << "typed text discarded";
+    // Any field takes a frequency; the comment field too.
+    type(DisplayPanel::CommentField, "430");
+    EXPECT_EQ(main().frequency, 430'000'000u);
+}
+
+TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt)
+{
+    for (int mode : {0, 1}) {
+        params().operatingMode = mode;
+        type(DisplayPanel::CommentField, "430");
+        EXPECT_EQ(main().frequency, 145'000'000u) << mode;
+    }
+    for (int mode : {2, 3}) {
+        params().operatingMode = mode;
+        params().manualTuning = 0;
+        type(DisplayPanel::CommentField, "430");
+        EXPECT_EQ(main().frequency, 145'000'000u) << mode;
+        params().manualTuning = 1;
+        type(DisplayPanel::CommentField, "430");
+        EXPECT_EQ(main().frequency, 430'000'000u) << mode;
+        main().frequency = 145'000'000;
+    }
+    params().operatingMode = 4;
+    type(DisplayPanel::CommentField, "430");
+    EXPECT_EQ(main().frequency, 430'000'000u);
+}
+
+TEST_F(EntryTest, FrequencyFieldReadOnlyInScanModes)
+{
+    for (int mode = 0; mode < 6; ++mode) {
+        view->showOperatingMode(mode);
+        EXPECT_EQ(field(DisplayPanel::FrequencyField).isReadOnly(), mode <= 2) << mode;
+    }
+}
+
+TEST_F(EntryTest, KeypadEntersMegahertzAndKilohertz)
+{
+    params().stepAdjust = 0;
+    using P = ControlPanel2;
+    press({1, 4, 5, P::Point, 5});
+    EXPECT_EQ(frequencyText(), "      145.5") << "entry shown right-aligned as typed";
+    press({P::Enter});
+    EXPECT_EQ(main().frequency, 145'500'000u);
+    EXPECT_EQ(frequencyText(), " 145.500000");
+    press({1, 4, 5, P::Kilohertz});
+    EXPECT_EQ(main().frequency, 145'000u);
+    press({5, 0, P::Kilohertz});
+    EXPECT_EQ(main().frequency, 100'000u);
+    main().frequency = 145'000'000;
+    press({P::Enter});
+    EXPECT_EQ(main().frequency, 100'000u) << "an empty entry is 0, limited";
+    press({4, 3, P::Clear});
+    EXPECT_TRUE(view->entryText().empty());
+    EXPECT_EQ(frequencyText(), "   0.100000");
+}
+
+TEST_F(EntryTest, KeypadSnapsToStepGridWithAdjust)
+{
+    press({1, 4, 5, ControlPanel2::Kilohertz});
+    EXPECT_EQ(main().frequency, 140'000u);
+}
+
+TEST_F(EntryTest, KeypadIgnoredInScanModes)
+{
+    for (int mode : {0, 1, 2}) {
+        params().operatingMode = mode;
+        press({1, 4, 5, ControlPanel2::Enter});
+        EXPECT_EQ(main().frequency, 145'000'000u) << mode;
+        EXPECT_TRUE(view->entryText().empty());
+    }
+}
+
+TEST_F(EntryTest, AutoModeRangeSetsStepAndOffset)
+{
+    CAutoBank& range = doc.autoRanges[3];
+    range.inUse = 1;
+    range.startFrequency = 144'006'250;
+    range.stopFrequency = 146'000'000;
+    range.step = 8; // 12.5 kHz
+    range.mode = 6; // SAM becomes AM without the option
+    params().autoMode = 1;
+    type(DisplayPanel::FrequencyField, "145");
+    EXPECT_EQ(main().frequency, 145'006'250u);
+    EXPECT_EQ(main().step, 8);
+    EXPECT_EQ(main().mode, 2);
+}
+
+TEST_F(EntryTest, TunedFrequencyTakesTheStoredChannelsName)
+{
+    main().comment = "x";
+    addChannel(145'500'000);
+    doc.channels[0]->comment = "\x83\x65\x83\x58\x83\x67"; // "テスト" in code page 932
+    doc.channels[0]->bankMask = 1 << 3;
+    doc.memoryBanks[3].name = "Air";
+    type(DisplayPanel::FrequencyField, "145.5");
+    EXPECT_EQ(field(DisplayPanel::CommentField).text(), QString::fromUtf8("テスト"));
+    EXPECT_EQ(field(DisplayPanel::BankField).text(), "   3");
+    EXPECT_EQ(field(DisplayPanel::NameField).text(), "Air");
+    type(DisplayPanel::FrequencyField, "146");
+    EXPECT_EQ(field(DisplayPanel::CommentField).text(), "");
+    EXPECT_EQ(field(DisplayPanel::BankField).text(), "   0");
+    EXPECT_EQ(field(DisplayPanel::NameField).text(), "");
+    EXPECT_EQ(field(DisplayPanel::ChannelField).text(), "   0");
+}
