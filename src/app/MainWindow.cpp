@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -43,29 +44,22 @@ constexpr int operatingModeVfo = 5;
 
 // --- message boxes -------------------------------------------------------------
 
-int MessageBoxNotifier::ask(const std::string& text, int buttons, int defaultButton) {
-    QMessageBox box(buttons == QMessageBox::Ok ? QMessageBox::Warning : QMessageBox::Question,
-                    QString::fromLatin1(applicationTitle), QString::fromUtf8(text.c_str()),
-                    QMessageBox::StandardButtons(buttons), parent_);
-    box.setDefaultButton(QMessageBox::StandardButton(defaultButton));
-    applyDialogColours(&box);
-    return box.exec();
-}
-
-void MessageBoxNotifier::showMessage(const std::string& text) {
-    ask(text, QMessageBox::Ok, QMessageBox::Ok);
-}
-
-bool MessageBoxNotifier::askYesNo(const std::string& text) {
-    return ask(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
-}
-
-Notifier::Answer MessageBoxNotifier::askYesNoCancel(const std::string& text) {
-    const int button =
-        ask(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+Notifier::Answer FrameMessageBoxes::askYesNoCancel(const std::string& text) {
+    const auto button = QMessageBox::question(
+        parent_, QString::fromLatin1(applicationTitle), QString::fromUtf8(text.c_str()),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;
     return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+bool DialogColours::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Polish) {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog && !qobject_cast<QFileDialog*>(dialog))
+            applyDialogColours(dialog);
+    }
+    return false;
 }
 
 // --- what the panels are handed ------------------------------------------------
@@ -85,21 +79,6 @@ private:
     AppSettingsWriter& writer_;
 };
 
-// The receiver core as the panel keys reach it.
-class MainWindow::CoreForPanels final : public CoreCommands {
-public:
-    void attach(ReceiverCore& core) { core_ = &core; }
-    void setOperatingMode(int mode) override { core_->setOperatingMode(mode); }
-    void togglePriority() override { core_->togglePriority(); }
-    void sendNext() override { core_->sendNext(); }
-    void stepMemoryScan() override { core_->steps().memoryScanStep(); }
-    void stepSearch() override { core_->steps().programSearchStep(); }
-    void stepOneMegahertzScan() override { core_->steps().oneMegahertzStep(); }
-
-private:
-    ReceiverCore* core_ = nullptr;
-};
-
 // --- frame -----------------------------------------------------------------------
 
 MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
@@ -107,9 +86,8 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
     : settings_(settings), doc_(document), options_(std::move(options)),
       writer_(std::make_unique<AppSettingsWriter>(settings, store)),
       panelSettings_(std::make_unique<PanelSettings>(*writer_)),
-      coreForPanels_(std::make_unique<CoreForPanels>()),
       recentFiles_(std::make_unique<RecentFileList>(settings, store)),
-      messageBoxes_(std::make_unique<MessageBoxNotifier>(this)),
+      messageBoxes_(std::make_unique<FrameMessageBoxes>(this)),
       fileDialogs_(std::make_unique<QtFileDialogs>(this)),
       notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
       dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()),
@@ -170,13 +148,13 @@ MainWindow::~MainWindow() {
 
 void MainWindow::createCore(const Clock& clock) {
     view_ = std::make_unique<CKovo5View>(
-        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, *coreForPanels_, *this});
+        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, *this});
     view_->stack().setParent(panelArea_);
     view_->stack().show();
     applyFrame();
     core_ = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
         *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
-    coreForPanels_->attach(*core_);
+    coreForPanels_.attach(*core_);
     core_->createControl();
 }
 

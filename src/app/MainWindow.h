@@ -6,6 +6,8 @@
 #include "link/CommPort.h"
 #include "link/LinkObserver.h"
 #include "link/TimerService.h"
+#include "ui/MessageBoxNotifier.h"
+#include "ui/ReceiverCoreCommands.h"
 #include "ui/ViewInterfaces.h"
 
 #include <QMainWindow>
@@ -67,17 +69,27 @@ struct FrameSeams {
     ExternalControl* externalControl = nullptr;
 };
 
-// Messages and questions as modal message boxes over the main window.
-class MessageBoxNotifier final : public Notifier {
+// The frame's message boxes: the front panel's, plus the Yes/No/Cancel
+// question asked before a modified document is replaced or the program ends.
+class FrameMessageBoxes final : public Notifier {
 public:
-    explicit MessageBoxNotifier(QWidget* parent) : parent_(parent) {}
-    void showMessage(const std::string& text) override;
-    bool askYesNo(const std::string& text) override;
+    explicit FrameMessageBoxes(QWidget* parent) : boxes_(parent), parent_(parent) {}
+    void showMessage(const std::string& text) override { boxes_.showMessage(text); }
+    bool askYesNo(const std::string& text) override { return boxes_.askYesNo(text); }
     Answer askYesNoCancel(const std::string& text) override;
 
 private:
-    int ask(const std::string& text, int buttons, int defaultButton);
+    MessageBoxNotifier boxes_;
     QWidget* parent_;
+};
+
+// Dialogs and message boxes of the whole program are dark green with yellow
+// text; file dialogs keep the desktop's colours so that their lists stay
+// readable. Installed on the application.
+class DialogColours final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The program's one top-level window. With the title strip shown it has a
@@ -147,7 +159,6 @@ protected:
 
 private:
     class PanelSettings;
-    class CoreForPanels;
 
     // FrameHost: what the front panel asks of the window.
     void showTitleStrip(bool shown) override;
@@ -182,9 +193,9 @@ private:
     ShellOptions options_;
     std::unique_ptr<AppSettingsWriter> writer_;
     std::unique_ptr<PanelSettings> panelSettings_;
-    std::unique_ptr<CoreForPanels> coreForPanels_;
+    ReceiverCoreCommands coreForPanels_;
     std::unique_ptr<RecentFileList> recentFiles_;
-    std::unique_ptr<MessageBoxNotifier> messageBoxes_;
+    std::unique_ptr<FrameMessageBoxes> messageBoxes_;
     std::unique_ptr<QtFileDialogs> fileDialogs_;
     Notifier* notifier_;
     FileDialogs* dialogs_;

@@ -2,48 +2,25 @@
 
 #include "MainWindow.h"
 #include "ui/CKovo5View.h"
-#include "ui/PanelStack.h"
+#include "ui/PanelScreenshots.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 
-#include <array>
-
 namespace kovo {
-
-namespace {
-
-constexpr std::array<const char*, kPanelSlotCount> panelFileNames{
-    "display", "control1", "control2", "ctcss", "telm", "decoder", "bandscope", "database"};
-
-} // namespace
 
 QStringList Screenshot::writeAll(MainWindow& window, const QString& directory, QString* error) {
     QStringList written;
-    if (!QDir().mkpath(directory)) {
-        *error = directory;
-        return written;
-    }
+    const QString path = QDir(directory).filePath(QStringLiteral("kovo3000.png"));
     QApplication::processEvents();
-    const QDir dir(directory);
-    const auto save = [&](QWidget& widget, const QString& name) {
-        const QString path = dir.filePath(name);
-        if (!widget.grab().save(path, "PNG")) {
-            *error = path;
-            return false;
-        }
-        written << path;
-        return true;
-    };
-    if (!save(window, QStringLiteral("kovo3000.png")))
+    if (!QDir().mkpath(directory) || !window.grab().save(path, "PNG")) {
+        *error = path;
         return written;
-    PanelStack& stack = window.view().stack();
-    for (int slot = 0; slot < kPanelSlotCount; ++slot) {
-        const QString name = QStringLiteral("panel-%1.png").arg(QLatin1String(panelFileNames[std::size_t(slot)]));
-        if (!save(stack.panel(PanelSlot(slot)), name))
-            return written;
     }
+    written << path << renderPanelsToPng(window.view().stack(), directory);
+    if (written.size() == 1)
+        *error = directory;
     return written;
 }
 

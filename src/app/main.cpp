@@ -95,6 +95,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("KOVO3000"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOVO_VERSION));
 
+    kovo::DialogColours dialogColours;
+    app.installEventFilter(&dialogColours);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Front panel, channel database and scanner for AR3000/AR3000A receivers."));
