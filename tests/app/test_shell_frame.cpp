@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -25,6 +27,16 @@ using test::FakeCommPort;
 using test::FakeTimerService;
 using test::ScriptedDialogs;
 using test::ScriptedNotifier;
+
+// Records what the frame tells other programs, and can claim the VFO peer.
+class RecordingExternalControl final : public ExternalControl {
+public:
+    void announceProgram() override { calls.push_back("announce"); }
+    void viewReady() override { calls.push_back("view ready"); }
+    bool vfoPeerPresent() override { return vfoPeer; }
+    std::vector<std::string> calls;
+    bool vfoPeer = false;
+};
 
 class FrameTest : public ::testing::Test {
 protected:
@@ -68,6 +80,7 @@ protected:
         };
         seams.notifier = &notifier_;
         seams.dialogs = &dialogs_;
+        seams.externalControl = &external_;
         window_ = std::make_unique<MainWindow>(settings_, store_, document_, clock_, options,
                                                std::move(seams));
         return *window_;
@@ -95,6 +108,7 @@ protected:
     CKovo5Doc document_{settings_, clock_};
     ScriptedNotifier notifier_;
     ScriptedDialogs dialogs_;
+    RecordingExternalControl external_;
     FakeCommPort* port_ = nullptr;
     FakeTimerService* timers_ = nullptr;
     FakeTimerService* splashTimers_ = nullptr;
@@ -166,6 +180,26 @@ TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterSt
     EXPECT_TRUE(notifier_.messages.empty()) << "the fake receiver answered the probe";
     EXPECT_FALSE(port_->written.empty());
     QDir::setCurrent(previous);
+}
+
+TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherPrograms) {
+    const QString file = dir_.filePath("scan.kv5");
+    {
+        CKovo5Doc stored(settings_, clock_);
+        stored.controlParams.operatingMode = 2; // 1 MHz scan
+        ASSERT_TRUE(stored.saveDocument(file.toStdString()).ok);
+    }
+    MainWindow& w = makeWindow(file);
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(document_.controlParams.operatingMode, 2);
+    EXPECT_EQ(external_.calls, (std::vector<std::string>{"view ready", "announce"}));
+    EXPECT_FALSE(document_.isModified()) << "a mode applied before timer 12 is no change";
+
+    window_.reset();
+    external_ = {};
+    external_.vfoPeer = true;
+    ASSERT_TRUE(makeWindow(file).start());
+    EXPECT_EQ(document_.controlParams.operatingMode, 5);
 }
 
 TEST_F(FrameTest, AMissingLastFileIsReportedAndThePortStaysClosed) {
@@ -347,6 +381,20 @@ TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
     QApplication::sendEvent(window_.get(), &press);
     EXPECT_FALSE(splash->isVisible());
     EXPECT_FALSE(splashTimers_->isTimerActive(TimerSplash));
+}
+
+TEST(DialogColoursTest, DialogsTurnGreenAndYellowButFileDialogsKeepTheirColours) {
+    DialogColours colours;
+    qApp->installEventFilter(&colours);
+    QMessageBox box(QMessageBox::Warning, "KOVO3000", "text");
+    QFileDialog files;
+    box.ensurePolished();
+    files.ensurePolished();
+    QCoreApplication::sendPostedEvents();
+    qApp->removeEventFilter(&colours);
+    EXPECT_EQ(box.palette().color(QPalette::Window), QColor(0, 64, 0));
+    EXPECT_EQ(box.palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_NE(files.palette().color(QPalette::Window), QColor(0, 64, 0));
 }
 
 } // namespace
