@@ -408,8 +408,12 @@ void MainWindow::showSignal(bool squelchOpen, int signalValue) {
     lastSignalValue_ = squelchOpen ? signalValue : 0;
 }
 
+// Squelch changes are news for the external control clients and the
+// recorder only; the meter already shows them.
 void MainWindow::squelchChanged(bool) {}
 
+// The window shows no link state of its own; a lost receiver is reported by
+// the link in a message box.
 void MainWindow::linkStatusChanged(LinkStatus) {}
 
 void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
