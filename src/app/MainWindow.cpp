@@ -124,8 +124,8 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
     setCentralWidget(panelArea_);
     createMenus();
 
-    // The serial control first, then the splash (the frame's creation); the
-    // front panel comes with the first start of the view.
+    // The front panel and the serial control, then the splash; the port
+    // stays closed until a document has been read.
     createCore(clock);
     createDocumentCommands();
     rebuildRecentFiles();
