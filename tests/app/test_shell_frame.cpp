@@ -278,6 +278,14 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     w.move(300, 200);
     QCoreApplication::processEvents();
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX").value_or(-1), -1);
+    // Dragging the display panel moves the window and stores where it went.
+    w.view().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
+    w.view().onSurfaceDragged(QPoint(110, 65));
+    w.view().onSurfaceReleased();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.pos(), QPoint(100, 60));
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 100);
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 60);
 
     window_.reset();
     store_.writeInt("Soft Setting", "TopMost", 0);
