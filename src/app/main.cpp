@@ -56,6 +56,23 @@ void choosePlatform(bool demo, bool screenshot) {
     }
 }
 
+// Where nobody can click a message box (the offscreen platform), messages go
+// to the terminal and questions get the answer that loses nothing.
+class TerminalNotifier final : public kovo::Notifier {
+public:
+    void showMessage(const std::string& text) override {
+        std::fprintf(stderr, "kovo3000: %s\n", text.c_str());
+    }
+    bool askYesNo(const std::string& text) override {
+        std::fprintf(stderr, "kovo3000: %s (no)\n", text.c_str());
+        return false;
+    }
+    Answer askYesNoCancel(const std::string& text) override {
+        std::fprintf(stderr, "kovo3000: %s (cancel)\n", text.c_str());
+        return Answer::Cancel;
+    }
+};
+
 // Ctrl+C and kill end the program through the event loop: the handler only
 // writes a byte to a pipe, and a socket notifier on the other end acts.
 int signalPipe[2] = {-1, -1};
@@ -142,7 +159,12 @@ int main(int argc, char** argv) {
             options.replaceLastDocument = &kovo::DemoReceiver::fillDocument;
     }
 
-    kovo::MainWindow window(settings, store, document, clock, options);
+    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    TerminalNotifier terminal;
+    kovo::FrameSeams seams;
+    if (offscreen)
+        seams.notifier = &terminal;
+    kovo::MainWindow window(settings, store, document, clock, options, std::move(seams));
     if (!window.start())
         return 1;
 
@@ -160,7 +182,6 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     if (demoReceiver && offscreen) {
         window.setScanStopListener([](const kovo::ScanStop& stop) {
             std::printf("%s\n", kovo::DemoReceiver::describe(stop).c_str());
