@@ -144,6 +144,7 @@ MainWindow::~MainWindow() {
     documents_.reset();
     core_.reset();
     view_.reset();
+    doc_.writeSoftSetting = nullptr;
 }
 
 void MainWindow::createCore(const Clock& clock) {
