@@ -315,6 +315,17 @@ TEST_F(FrameTest, PanelTogglesReshapeTheWindowInPlace) {
     EXPECT_EQ(w.height(), titled + 74);
 }
 
+TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    const int before = w.height();
+    EXPECT_EQ(document_.toggleSwitch(7), 1);
+    EXPECT_EQ(settings_.dtmf, 1);
+    EXPECT_EQ(store_.readInt("Soft Setting", "DTMF"), 1);
+    w.view().layout(false);
+    EXPECT_EQ(w.height(), before + 26);
+}
+
 TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
