@@ -12,6 +12,13 @@ public:
     virtual void showMessage(const std::string& text) = 0;
     // A question with Yes/No buttons; true for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
+
+    enum class Answer { Yes, No, Cancel };
+    // A question with Yes/No/Cancel buttons (for example "save the changes?"
+    // before a document is replaced). Without an override it offers Yes/No only.
+    virtual Answer askYesNoCancel(const std::string& text) {
+        return askYesNo(text) ? Answer::Yes : Answer::No;
+    }
 };
 
 } // namespace kovo

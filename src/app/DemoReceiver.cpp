@@ -1,0 +1,106 @@
+#include "DemoReceiver.h"
+
+// No Qt in this file: the simulator has a member called signals().
+
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Cp932.h"
+#include "data/ValueTables.h"
+#include "link/ReceiverLink.h"
+
+#include "ReceiverSimulator.h"
+#include "SignalPlan.h"
+
+#include <cstdio>
+
+namespace kovo {
+
+namespace {
+
+constexpr int modeNfm = 0;
+constexpr int modeWfm = 1;
+constexpr int modeAm = 2;
+constexpr std::int32_t step12k5 = 8;
+constexpr std::int32_t step25k = 11;
+constexpr std::uint32_t upperEdgeHz = 400000000; // air band and 2 m only
+
+struct DemoBank {
+    int bank;
+    const char* name;
+    const char* comment;
+};
+constexpr DemoBank airBand{1, "Air band", "Air band"};
+constexpr DemoBank twoMetres{2, "2m", "2m amateur"};
+
+sim::SimOptions simulatorOptions(const AppSettings& settings) {
+    sim::SimOptions options;
+    options.ar3000 = settings.isAr3000();
+    const int speed = settings.commSpeed >= 0 && settings.commSpeed < int(kCommSpeedTable.size())
+                          ? settings.commSpeed
+                          : 0;
+    options.baud = kCommSpeedTable[std::size_t(speed)];
+    return options;
+}
+
+} // namespace
+
+DemoReceiver::DemoReceiver(const AppSettings& settings)
+    : simulator_(std::make_unique<sim::ReceiverSimulator>(simulatorOptions(settings))) {}
+
+DemoReceiver::~DemoReceiver() { simulator_->stop(); }
+
+bool DemoReceiver::start(std::string* error) {
+    if (!simulator_->start(error))
+        return false;
+    simulator_->startInThread();
+    return true;
+}
+
+std::string DemoReceiver::devicePath() const { return simulator_->slavePath(); }
+
+void DemoReceiver::fillDocument(CKovo5Doc& doc) {
+    doc.onNewDocument();
+    const int nfmBandwidth = doc.settings().nfmBandWidth + 2;
+    const int amBandwidth = doc.settings().amBandWidth + 2;
+    for (const DemoBank& bank : {airBand, twoMetres}) {
+        doc.memoryBanks[std::size_t(bank.bank)].name = bank.name;
+        doc.memoryBanks[std::size_t(bank.bank)].linkFlags[0] = 1;
+    }
+    doc.linkSetNames[0] = "Demo";
+
+    int numberInBank[3] = {0, 0, 0};
+    const sim::SignalPlan plan = sim::SignalPlan::demo();
+    for (const sim::PlannedSignal& signal : plan.signals()) {
+        if (signal.frequencyHz >= upperEdgeHz || signal.mode == modeWfm)
+            continue;
+        const DemoBank& bank = signal.mode == modeAm ? airBand : twoMetres;
+        doc.mainRecord.mode = signal.mode;
+        doc.mainRecord.step = signal.mode == modeAm ? step25k : step12k5;
+        doc.mainRecord.ifBandwidth = signal.mode == modeNfm ? nfmBandwidth : amBandwidth;
+        const int row = doc.storeChannel(0, 0, signal.frequencyHz, 0, 0, 0);
+        if (row < 0)
+            break;
+        CFrequencyData& channel = *doc.channels[std::size_t(row)];
+        channel.bankMask = 1 << bank.bank;
+        channel.bankNumber = numberInBank[bank.bank]++;
+        char comment[64];
+        std::snprintf(comment, sizeof comment, "%s %u.%03u", bank.comment,
+                      unsigned(signal.frequencyHz / 1000000), unsigned(signal.frequencyHz / 1000 % 1000));
+        channel.comment = comment;
+    }
+    doc.recallChannel(0);
+    doc.controlParams.operatingMode = 0;
+    doc.setCurrentLinkSet(0);
+    doc.recountDerivedValues();
+    doc.setModified(false);
+}
+
+std::string DemoReceiver::describe(const ScanStop& stop) {
+    char line[160];
+    std::snprintf(line, sizeof line, "stop %4u.%06u MHz  %-3.*s  level %2d  ",
+                  unsigned(stop.frequency / 1000000), unsigned(stop.frequency % 1000000),
+                  int(modeName(stop.mode).size()), modeName(stop.mode).data(), stop.level);
+    return line + cp932ToUtf8(stop.comment);
+}
+
+} // namespace kovo

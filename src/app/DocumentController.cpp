@@ -1,0 +1,240 @@
+#include "DocumentController.h"
+
+#include "app/RecentFileList.h"
+#include "data/CKovo5Doc.h"
+#include "data/Notifier.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace kovo {
+
+namespace {
+
+constexpr const char* documentFilter = "KOVO3000 File (*.kv5)";
+constexpr const char* documentSuffix = "kv5";
+constexpr const char* saveChangesQuestion = "%1 への変更を保存しますか?";
+
+std::string toNative(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString normalised(const QString& path) {
+    return path.isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+// --- the program's document ------------------------------------------------------
+
+void Kovo5DocumentFile::newDocument() { document_.onNewDocument(); }
+
+bool Kovo5DocumentFile::read(const std::string& path, std::string& errorText) {
+    const FileResult result = document_.openDocument(path);
+    errorText = result.message;
+    return result.ok;
+}
+
+bool Kovo5DocumentFile::write(const std::string& path, std::string& errorText) {
+    const FileResult result = document_.saveDocument(path);
+    errorText = result.message;
+    return result.ok;
+}
+
+bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, std::string& errorText) {
+    const FileResult result = document_.exportFile(path, kind);
+    errorText = result.message;
+    return result.ok;
+}
+
+bool Kovo5DocumentFile::isModified() const { return document_.isModified(); }
+
+// --- dialogs -----------------------------------------------------------------
+
+QString QtFileDialogs::openFileName(const QString& directory) {
+    return QFileDialog::getOpenFileName(parent_, QString(), directory,
+                                        QString::fromLatin1(documentFilter));
+}
+
+QString QtFileDialogs::saveFileName(const QString& proposedPath) {
+    QFileDialog dialog(parent_, QString(), proposedPath, QString::fromLatin1(documentFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromLatin1(documentSuffix));
+    dialog.selectFile(proposedPath);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+QString QtFileDialogs::exportFileName(const QString& directory) {
+    QFileDialog dialog(parent_, QStringLiteral("テキスト形式ファイル書き出し"), directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("テキストファイル (*.txt)"),
+                           QStringLiteral("CSVファイル (*.csv)"),
+                           QStringLiteral("すべてのファイル (*.*)")});
+    // A name typed without an extension becomes a .txt file.
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(QStringLiteral("Frequency.txt"));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+// --- controller ----------------------------------------------------------------
+
+DocumentController::DocumentController(DocumentFile& document, Notifier& notifier,
+                                       FileDialogs& dialogs, RecentFileList& recentFiles,
+                                       QString dataDirectory, Hooks hooks, QObject* parent)
+    : QObject(parent), document_(document), notifier_(notifier), dialogs_(dialogs),
+      dataDirectory_(std::move(dataDirectory)), hooks_(std::move(hooks)), recent_(recentFiles) {}
+
+QString DocumentController::resolve(const QString& fileName) const {
+    if (fileName.isEmpty() || QFileInfo(fileName).isAbsolute())
+        return normalised(fileName);
+    return normalised(QDir(dataDirectory_).filePath(fileName));
+}
+
+QStringList DocumentController::recentFiles() const {
+    QStringList list;
+    for (const std::string& file : recent_.files())
+        list.append(QFile::decodeName(file.c_str()));
+    return list;
+}
+
+QString DocumentController::title() const {
+    return path_.isEmpty() ? QString::fromLatin1(untitledName) : QFileInfo(path_).fileName();
+}
+
+bool DocumentController::saveModified() {
+    if (!document_.isModified())
+        return true;
+    const QString question = QString::fromUtf8(saveChangesQuestion).arg(title());
+    switch (notifier_.askYesNoCancel(question.toStdString())) {
+    case Notifier::Answer::Yes:
+        return fileSave();
+    case Notifier::Answer::No:
+        return true;
+    case Notifier::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool DocumentController::fileNew() {
+    if (!saveModified())
+        return false;
+    document_.newDocument();
+    setPath(QString());
+    if (hooks_.documentReplaced)
+        hooks_.documentReplaced();
+    return true;
+}
+
+bool DocumentController::fileOpen() {
+    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
+    const QString chosen = dialogs_.openFileName(directory);
+    return !chosen.isEmpty() && openFile(chosen);
+}
+
+bool DocumentController::openFile(const QString& fileName) {
+    const QString path = resolve(fileName);
+    if (path.isEmpty())
+        return false;
+    if (path == path_)
+        return true; // already the open document: nothing to read again
+    if (!saveModified())
+        return false;
+    if (!readInto(path)) {
+        removeRecent(path);
+        return false;
+    }
+    setPath(path);
+    addRecent(path);
+    if (hooks_.documentReplaced)
+        hooks_.documentReplaced();
+    return true;
+}
+
+bool DocumentController::openRecent(int index) {
+    const QStringList files = recentFiles();
+    if (index < 0 || index >= files.size())
+        return false;
+    const QString entry = files.at(index);
+    // A stored relative name that fails is dropped as stored, not as resolved.
+    if (!openFile(entry) && resolve(entry) != path_) {
+        removeRecent(entry);
+        return false;
+    }
+    return true;
+}
+
+bool DocumentController::fileSave() {
+    if (path_.isEmpty())
+        return fileSaveAs();
+    return writeTo(path_);
+}
+
+bool DocumentController::fileSaveAs() {
+    const QString chosen = dialogs_.saveFileName(proposedSavePath());
+    if (chosen.isEmpty())
+        return false;
+    const QString path = normalised(chosen);
+    if (!writeTo(path))
+        return false;
+    setPath(path);
+    addRecent(path);
+    return true;
+}
+
+void DocumentController::exportText(int kind) {
+    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
+    const QString chosen = dialogs_.exportFileName(directory);
+    if (chosen.isEmpty())
+        return;
+    // A file that cannot be written is reported rather than passed over in silence.
+    std::string error;
+    if (!document_.exportFile(toNative(chosen), kind, error))
+        notifier_.showMessage(error);
+}
+
+bool DocumentController::readInto(const QString& path) {
+    return withPortClosed([&](std::string& error) { return document_.read(toNative(path), error); });
+}
+
+bool DocumentController::writeTo(const QString& path) {
+    return withPortClosed([&](std::string& error) { return document_.write(toNative(path), error); });
+}
+
+// Reading and writing the document file happen with the serial port closed.
+// A failure is reported, and leaves the link as it was: closed at start-up,
+// polling again if it was running.
+bool DocumentController::withPortClosed(const std::function<bool(std::string&)>& fileOperation) {
+    const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
+    std::string error;
+    const bool ok = fileOperation(error);
+    if (!ok)
+        notifier_.showMessage(error);
+    if ((ok || wasOpen) && hooks_.reopenPort)
+        hooks_.reopenPort();
+    return ok;
+}
+
+void DocumentController::setPath(const QString& path) {
+    path_ = path;
+    emit titleChanged(title());
+}
+
+void DocumentController::addRecent(const QString& path) {
+    recent_.add(toNative(path));
+    emit recentListChanged();
+}
+
+void DocumentController::removeRecent(const QString& path) {
+    recent_.remove(toNative(path));
+    emit recentListChanged();
+}
+
+QString DocumentController::proposedSavePath() const {
+    if (!path_.isEmpty())
+        return path_;
+    QDir().mkpath(dataDirectory_);
+    return QDir(dataDirectory_).filePath(QString::fromLatin1(untitledName) + QLatin1String(".kv5"));
+}
+
+} // namespace kovo

@@ -1,0 +1,134 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <string>
+
+namespace kovo {
+
+class Notifier;
+class RecentFileList;
+
+// The document as the file commands see it: start afresh, read, write, export.
+class DocumentFile {
+public:
+    virtual ~DocumentFile() = default;
+    virtual void newDocument() = 0;
+    // Reads the file at path. On failure the document keeps what it held and
+    // errorText holds the message for the user (UTF-8).
+    virtual bool read(const std::string& path, std::string& errorText) = 0;
+    // Writes the file at path without destroying the previous file on failure.
+    virtual bool write(const std::string& path, std::string& errorText) = 0;
+    // kind 0 = memory channels, 1 = log; the file name chooses the form
+    // (".txt" columns, anything else comma-separated values).
+    virtual bool exportFile(const std::string& path, int kind, std::string& errorText) = 0;
+    virtual bool isModified() const = 0;
+};
+
+class CKovo5Doc;
+
+// The program's document behind the file commands.
+class Kovo5DocumentFile final : public DocumentFile {
+public:
+    explicit Kovo5DocumentFile(CKovo5Doc& document) : document_(document) {}
+    void newDocument() override;
+    bool read(const std::string& path, std::string& errorText) override;
+    bool write(const std::string& path, std::string& errorText) override;
+    bool exportFile(const std::string& path, int kind, std::string& errorText) override;
+    bool isModified() const override;
+
+private:
+    CKovo5Doc& document_;
+};
+
+// The file dialogs the commands need; the program shows real dialogs, tests answer.
+// An empty result means the user cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual QString openFileName(const QString& directory) = 0;
+    virtual QString saveFileName(const QString& proposedPath) = 0;
+    virtual QString exportFileName(const QString& directory) = 0;
+};
+
+// Modal QFileDialogs with the program's captions and filters.
+class QtFileDialogs final : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+    QString openFileName(const QString& directory) override;
+    QString saveFileName(const QString& proposedPath) override;
+    QString exportFileName(const QString& directory) override;
+
+private:
+    QWidget* parent_;
+};
+
+// The document commands of the program: new, open, save, save as, the recent
+// file list and export. It asks to save a modified document before replacing
+// it, reports file errors in message boxes, and closes the serial port around
+// every reading and writing of the document file.
+class DocumentController : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        // Closes the serial port; answers whether it was open.
+        std::function<bool()> closePort;
+        // Opens the configured port again and probes the receiver.
+        std::function<void()> reopenPort;
+        // The document was replaced (new or opened): the view starts over with it.
+        std::function<void()> documentReplaced;
+    };
+
+    static constexpr const char* untitledName = "Untitled";
+
+    DocumentController(DocumentFile& document, Notifier& notifier, FileDialogs& dialogs,
+                       RecentFileList& recentFiles, QString dataDirectory, Hooks hooks,
+                       QObject* parent = nullptr);
+
+    // A relative document name (such as the default "Frequency.kv5") lives in
+    // the per-user data folder, never in the working directory.
+    QString resolve(const QString& fileName) const;
+
+    bool fileNew();
+    bool fileOpen();
+    // Opens a file as the recent file list does: the current document is kept
+    // when path already names it; a file that cannot be read leaves the list.
+    bool openFile(const QString& fileName);
+    bool openRecent(int index);
+    bool fileSave();
+    bool fileSaveAs();
+    void exportText(int kind);
+    // Asks whether to save a modified document; false when the user cancels
+    // or the save fails, so that the caller stops what it was doing.
+    bool saveModified();
+
+    // The recent files, newest first, as they are stored.
+    QStringList recentFiles() const;
+    QString path() const { return path_; }
+    QString title() const;
+    QString dataDirectory() const { return dataDirectory_; }
+
+signals:
+    void titleChanged(const QString& title);
+    void recentListChanged();
+
+private:
+    bool readInto(const QString& path);
+    bool writeTo(const QString& path);
+    bool withPortClosed(const std::function<bool(std::string&)>& fileOperation);
+    void setPath(const QString& path);
+    void addRecent(const QString& path);
+    void removeRecent(const QString& path);
+    QString proposedSavePath() const;
+
+    DocumentFile& document_;
+    Notifier& notifier_;
+    FileDialogs& dialogs_;
+    QString dataDirectory_;
+    Hooks hooks_;
+    RecentFileList& recent_;
+    QString path_;
+};
+
+} // namespace kovo

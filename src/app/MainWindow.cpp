@@ -1,0 +1,462 @@
+#include "MainWindow.h"
+
+#include "AboutBox.h"
+#include "app/AppSettingsWriter.h"
+#include "app/QtCommPort.h"
+#include "app/QtTimerService.h"
+#include "app/RecentFileList.h"
+#include "app/SettingsTable.h"
+#include "app/dialogs/CheckBoxDialogs.h"
+#include "app/dialogs/ComPortDialog.h"
+#include "app/dialogs/ConfirmDialogs.h"
+#include "app/dialogs/KovoDialog.h"
+#include "app/dialogs/StepDialog.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "scan/ReceiverCore.h"
+#include "ui/CKovo5View.h"
+#include "ui/PanelStack.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMoveEvent>
+#include <QStandardPaths>
+#include <QUrl>
+
+#ifndef KOVO_HELP_FILE
+#define KOVO_HELP_FILE ""
+#endif
+
+namespace kovo {
+
+namespace {
+
+constexpr const char* applicationTitle = "KOVO3000";
+constexpr int operatingModeVfo = 5;
+
+} // namespace
+
+// --- message boxes -------------------------------------------------------------
+
+Notifier::Answer FrameMessageBoxes::askYesNoCancel(const std::string& text) {
+    const auto button = QMessageBox::question(
+        parent_, QString::fromLatin1(applicationTitle), QString::fromUtf8(text.c_str()),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (button == QMessageBox::Yes)
+        return Answer::Yes;
+    return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+bool DialogColours::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Polish) {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog && !qobject_cast<QFileDialog*>(dialog))
+            applyDialogColours(dialog);
+    }
+    return false;
+}
+
+// --- what the panels are handed ------------------------------------------------
+
+// The panel settings, written to the store the moment they change.
+class MainWindow::PanelSettings final : public SettingsWriter {
+public:
+    explicit PanelSettings(AppSettingsWriter& writer) : writer_(writer) {}
+    const AppSettings& settings() const override { return writer_.settings(); }
+    void setPosition(int x, int y) override { writer_.setPosition(x, y); }
+    void setShowTitle(int shown) override { writer_.setShowTitle(shown); }
+    void setShowControls(int c1, int c2) override { writer_.setShowControls(c1, c2); }
+    void setShowDataBase(int shown) override { writer_.setShowDataBase(shown); }
+    void setAfGain(int gain) override { writer_.setAfGain(gain); }
+
+private:
+    AppSettingsWriter& writer_;
+};
+
+// --- frame -----------------------------------------------------------------------
+
+MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
+                       const Clock& clock, ShellOptions options, FrameSeams seams)
+    : settings_(settings), doc_(document), options_(std::move(options)),
+      writer_(std::make_unique<AppSettingsWriter>(settings, store)),
+      panelSettings_(std::make_unique<PanelSettings>(*writer_)),
+      recentFiles_(std::make_unique<RecentFileList>(settings, store)),
+      messageBoxes_(std::make_unique<FrameMessageBoxes>(this)),
+      fileDialogs_(std::make_unique<QtFileDialogs>(this)),
+      notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
+      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()),
+      external_(seams.externalControl), documentFile_(document), port_(std::move(seams.port)),
+      timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)) {
+    if (!port_) {
+        auto port = std::make_unique<QtCommPort>(settings_);
+        port->setDevicePathOverride(options_.portOverride);
+        port_ = std::move(port);
+    }
+    if (!timers_)
+        timers_ = std::make_unique<QtTimerService>();
+    if (!makeSplashTimers_)
+        makeSplashTimers_ = [] { return std::make_unique<QtTimerService>(); };
+    if (options_.dataDirectory.isEmpty())
+        options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The strip toggles of the document are program settings.
+    doc_.writeSoftSetting = [this](const std::string& name, int value) {
+        if (name == "DTMF")
+            writer_->setDtmf(value);
+        else if (name == "ELM")
+            writer_->setElm(value);
+    };
+
+    createCommands();
+    setAttribute(Qt::WA_QuitOnClose);
+    setAcceptDrops(true);
+    panelArea_ = new QWidget(this);
+    panelArea_->setObjectName(QStringLiteral("panelArea"));
+    panelArea_->setAutoFillBackground(true);
+    QPalette palette = panelArea_->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    panelArea_->setPalette(palette);
+    setCentralWidget(panelArea_);
+    createMenus();
+
+    // The front panel and the serial control, then the splash; the port
+    // stays closed until a document has been read.
+    createCore(clock);
+    createDocumentCommands();
+    rebuildRecentFiles();
+    updateTitle();
+    if (options_.showSplash) {
+        splash_ = new SplashScreen(makeSplashTimers_());
+        splash_->start();
+    }
+}
+
+MainWindow::~MainWindow() {
+    if (splash_)
+        delete splash_.data();
+    // The core lets go of the port and the timers before they go, and the
+    // panels before the core.
+    documents_.reset();
+    core_.reset();
+    view_.reset();
+    doc_.writeSoftSetting = nullptr;
+}
+
+void MainWindow::createCore(const Clock& clock) {
+    view_ = std::make_unique<CKovo5View>(
+        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, *this});
+    view_->stack().setParent(panelArea_);
+    view_->stack().show();
+    applyFrame();
+    core_ = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
+        *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
+    coreForPanels_.attach(*core_);
+    core_->createControl();
+}
+
+void MainWindow::createDocumentCommands() {
+    recentFiles_->load();
+    DocumentController::Hooks hooks;
+    hooks.closePort = [this] {
+        const bool wasOpen = port_->portOpen();
+        core_->closePort();
+        return wasOpen;
+    };
+    hooks.reopenPort = [this] { core_->openPortFromSettings(); };
+    hooks.documentReplaced = [this] {
+        if (started_)
+            startView();
+    };
+    documents_ = std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_,
+                                                      *recentFiles_, options_.dataDirectory,
+                                                      std::move(hooks), this);
+    connect(documents_.get(), &DocumentController::titleChanged, this, &MainWindow::updateTitle);
+    connect(documents_.get(), &DocumentController::recentListChanged, this,
+            &MainWindow::rebuildRecentFiles);
+}
+
+bool MainWindow::start() {
+    if (options_.startupFile.isEmpty()) {
+        documentFile_.newDocument();
+    } else if (!documents_->openFile(options_.startupFile)) {
+        return false;
+    }
+    started_ = true;
+    startView();
+    core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
+    if (external_)
+        external_->announceProgram();
+    view_->showTitleStrip();
+    move(settings_.positionX, settings_.positionY);
+    show();
+    return true;
+}
+
+// Every start of the view: at start-up and after File New and File Open.
+void MainWindow::startView() {
+    CControlParams& params = doc_.controlParams;
+    params.bandScopeShown = (params.operatingMode == 3 || params.operatingMode == 4) ? 1 : 0;
+    view_->layout(false);
+    view_->refreshAll();
+    const bool vfoPeer = external_ && external_->vfoPeerPresent();
+    core_->setOperatingMode(vfoPeer ? operatingModeVfo : params.operatingMode);
+    if (external_)
+        external_->viewReady();
+}
+
+void MainWindow::openLastDocument() {
+    if (options_.replaceLastDocument) {
+        options_.replaceLastDocument(doc_);
+        core_->openPortFromSettings();
+        startView();
+        return;
+    }
+    documents_->openFile(QFile::decodeName(settings_.lastFile.c_str()));
+}
+
+// --- menus -----------------------------------------------------------------------
+
+QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
+                                const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(text);
+    action->setData(command);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
+    return action;
+}
+
+void MainWindow::createMenus() {
+    // A tab in the text makes the menu show what follows it as the key hint,
+    // so "Ctrl+T" appears although no key is bound to the export.
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    addCommand(fileMenu_, QStringLiteral("&New \tCtrl+N"), CommandNew, QKeySequence::New);
+    addCommand(fileMenu_, QStringLiteral("&Open...\tCtrl+O"), CommandOpen, QKeySequence::Open);
+    addCommand(fileMenu_, QStringLiteral("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
+    addCommand(fileMenu_, QStringLiteral("S&ave as..."), CommandSaveAs);
+    fileMenu_->addSeparator();
+    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("Expor&t text \tCtrl+T"));
+    addCommand(exportMenu, QStringLiteral("Memory data"), CommandExportMemory);
+    addCommand(exportMenu, QStringLiteral("Log data"), CommandExportLog);
+    recentSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addSeparator();
+    addCommand(fileMenu_, QStringLiteral("&Exit"), CommandExit);
+
+    QMenu* configMenu = menuBar()->addMenu(QStringLiteral("Configuration&s"));
+    addCommand(configMenu, QStringLiteral("COM &port"), CommandComPort);
+    addCommand(configMenu, QStringLiteral("Display Preference(&T)"), CommandDisplayPreference);
+    addCommand(configMenu, QStringLiteral("&Sub-Step size"), CommandSubStep);
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
+    addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
+    addCommand(helpMenu, QStringLiteral("О программе..."), CommandAbout);
+}
+
+void MainWindow::rebuildRecentFiles() {
+    for (QAction* action : recentActions_) {
+        fileMenu_->removeAction(action);
+        action->deleteLater();
+    }
+    recentActions_.clear();
+    const QStringList files = documents_->recentFiles();
+    QList<QAction*> actions;
+    for (int i = 0; i < files.size(); ++i) {
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), fileMenu_);
+        action->setData(CommandRecentFirst + i);
+        connect(action, &QAction::triggered, this,
+                [this, i] { runMenuCommand(CommandRecentFirst + i); });
+        actions.append(action);
+    }
+    if (actions.isEmpty()) {
+        auto* placeholder = new QAction(QStringLiteral("Recent File"), fileMenu_);
+        placeholder->setEnabled(false);
+        actions.append(placeholder);
+    }
+    // Recent files sit between the export submenu and Exit.
+    const QList<QAction*> all = fileMenu_->actions();
+    QAction* before = all.value(all.indexOf(recentSeparator_) + 1);
+    fileMenu_->insertActions(before, actions);
+    recentActions_ = actions;
+}
+
+void MainWindow::createCommands() {
+    commands_ = {
+        {CommandNew, [this] { documents_->fileNew(); }},
+        {CommandOpen, [this] { documents_->fileOpen(); }},
+        {CommandSave, [this] { documents_->fileSave(); }},
+        {CommandSaveAs, [this] { documents_->fileSaveAs(); }},
+        {CommandExportMemory, [this] { documents_->exportText(0); }},
+        {CommandExportLog, [this] { documents_->exportText(1); }},
+        {CommandExit, [this] { close(); }},
+        {CommandAbout, [this] { AboutBox(this).exec(); }},
+        {CommandHelpContents, [this] { showHelp(); }},
+        {CommandComPort, [this] { configurePort(); }},
+        {CommandDisplayPreference, [this] {
+             if (DisplayPreferenceDialog(*writer_, this).exec() == QDialog::Accepted)
+                 view_->layout(false);
+         }},
+        {CommandSubStep, [this] {
+             StepDialog(doc_.controlParams.subStep, [this](int subStep) {
+                 doc_.controlParams.subStep = subStep;
+                 doc_.setModified(true);
+             }, this).exec();
+         }},
+    };
+    for (int i = 0; i < settings::kRecentFileCount; ++i)
+        commands_[CommandRecentFirst + i] = [this, i] { documents_->openRecent(i); };
+}
+
+bool MainWindow::runMenuCommand(int command) {
+    const auto found = commands_.find(command);
+    if (found == commands_.end())
+        return false;
+    found->second();
+    return true;
+}
+
+// The COM-port command: on OK the new port is opened and probed.
+void MainWindow::configurePort() {
+    ComPortDialog dialog(*writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    view_->refreshAll(); // the VCS key follows the receiver kind
+    core_->closePort();
+    core_->openPortFromSettings();
+}
+
+void MainWindow::runCommand(int commandId) { runMenuCommand(commandId); }
+
+bool MainWindow::confirmOverwrite() {
+    OverwriteDialog dialog(this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void MainWindow::showHelp() {
+    const QString installed = QString::fromUtf8(KOVO_HELP_FILE);
+    if (!installed.isEmpty() && QFileInfo::exists(installed) &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(installed)))
+        return;
+    AboutBox(this).exec();
+}
+
+// --- window geometry -------------------------------------------------------------
+
+int MainWindow::titleHeight() const { return menuBar()->sizeHint().height(); }
+
+// Window decoration, menu bar and size follow "ShowTitle", the stack height
+// and whether the bare front panel stays on top.
+void MainWindow::applyFrame() {
+    const bool titled = settings_.showTitle != 0;
+    Qt::WindowFlags flags = Qt::Window;
+    if (titled) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    } else {
+        flags |= Qt::FramelessWindowHint;
+    }
+    if (stayOnTop_)
+        flags |= Qt::WindowStaysOnTopHint;
+    const bool wasVisible = isVisible();
+    if (flags != windowFlags()) {
+        setWindowFlags(flags); // hides the window
+        move(settings_.positionX, settings_.positionY);
+    }
+    menuBar()->setVisible(titled);
+    const int top = titled ? titleGap : 0;
+    if (view_) // the view lays itself out while it is being built
+        view_->stack().move(0, top);
+    panelArea_->setFixedSize(frameWidth, top + stackHeight_);
+    setFixedSize(frameWidth, (titled ? titleHeight() : 0) + top + stackHeight_);
+    if (wasVisible && !isVisible())
+        show();
+}
+
+void MainWindow::showTitleStrip(bool) { applyFrame(); }
+
+void MainWindow::stackResized(int height) {
+    stackHeight_ = height;
+    applyFrame();
+}
+
+void MainWindow::setStayOnTop(bool onTop) {
+    stayOnTop_ = onTop;
+    applyFrame();
+}
+
+void MainWindow::moveFrame(int x, int y) { move(x, y); }
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // Without the title strip the display panel drags the window and stores
+    // the position itself.
+    if (settings_.showTitle && isVisible() &&
+        (x() != settings_.positionX || y() != settings_.positionY))
+        writer_->setPosition(x(), y());
+}
+
+// --- what the receiver link reports ----------------------------------------------
+
+void MainWindow::refreshPanels() { view_->refreshPanels(); }
+
+void MainWindow::showSignal(bool squelchOpen, int signalValue) {
+    noteScanStop();
+    view_->showSignal(squelchOpen, signalValue);
+    lastSignalValue_ = squelchOpen ? signalValue : 0;
+}
+
+// Squelch changes are news for the external control clients and the
+// recorder only; the meter already shows them.
+void MainWindow::squelchChanged(bool) {}
+
+// The window shows no link state of its own; a lost receiver is reported by
+// the link in a message box.
+void MainWindow::linkStatusChanged(LinkStatus) {}
+
+void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
+    scanStopListener_ = std::move(listener);
+}
+
+// The scan engine acts on a report after the observers have seen it, so a
+// stop that began with the previous report shows at the next one.
+void MainWindow::noteScanStop() {
+    const bool hold = core_->engine().mainContext().hold != 0;
+    if (hold && !lastMainHold_ && scanStopListener_) {
+        const CFrequencyData& tuned = doc_.mainRecord;
+        scanStopListener_({tuned.frequency, tuned.mode, lastSignalValue_, tuned.comment});
+    }
+    lastMainHold_ = hold;
+}
+
+// --- closing and dropped files ---------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (documents_->saveModified())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+        documents_->openFile(urls.first().toLocalFile());
+    }
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(documents_->title() + QStringLiteral(" - ") +
+                   QString::fromLatin1(applicationTitle));
+}
+
+} // namespace kovo

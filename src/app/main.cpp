@@ -1,0 +1,198 @@
+// kovo3000 [FILE]            start, reading FILE (or a new document)
+// kovo3000 --demo [FILE]     the same against a built-in receiver simulator
+// kovo3000 --screenshot DIR  write the window and each panel as PNG files to DIR
+#include "app/AppSettingsLoader.h"
+#include "app/DemoReceiver.h"
+#include "app/MainWindow.h"
+#include "app/QSettingsStore.h"
+#include "app/Screenshot.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <functional>
+#include <memory>
+
+#include <csignal>
+#include <cstring>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#ifndef KOVO_VERSION
+#define KOVO_VERSION "0.1"
+#endif
+
+namespace {
+
+bool hasArgument(int argc, char** argv, const char* name) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
+
+bool hasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// The offscreen platform must be chosen before the application object exists.
+void choosePlatform(bool demo, bool screenshot) {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    if (screenshot) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (demo && !hasDisplay()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::fprintf(stderr,
+                     "kovo3000: no display (DISPLAY and WAYLAND_DISPLAY are unset); running on the "
+                     "offscreen platform. Channels the scan stops on are listed here; Ctrl+C ends.\n");
+    }
+}
+
+// Where nobody can click a message box (the offscreen platform), messages go
+// to the terminal and questions get the answer that loses nothing.
+class TerminalNotifier final : public kovo::Notifier {
+public:
+    void showMessage(const std::string& text) override {
+        std::fprintf(stderr, "kovo3000: %s\n", text.c_str());
+    }
+    bool askYesNo(const std::string& text) override {
+        std::fprintf(stderr, "kovo3000: %s (no)\n", text.c_str());
+        return false;
+    }
+    Answer askYesNoCancel(const std::string& text) override {
+        std::fprintf(stderr, "kovo3000: %s (cancel)\n", text.c_str());
+        return Answer::Cancel;
+    }
+};
+
+// Ctrl+C and kill end the program through the event loop: the handler only
+// writes a byte to a pipe, and a socket notifier on the other end acts.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+void onTerminationSignals(QApplication& app, std::function<void()> action) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [action = std::move(action)] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) == 1) {
+        }
+        action();
+    });
+    struct sigaction handler {};
+    handler.sa_handler = onTerminationSignal;
+    sigemptyset(&handler.sa_mask);
+    handler.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &handler, nullptr);
+    sigaction(SIGTERM, &handler, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool demo = hasArgument(argc, argv, "--demo");
+    const bool screenshot = hasArgument(argc, argv, "--screenshot");
+    choosePlatform(demo, screenshot);
+
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Fennelworks"));
+    QCoreApplication::setApplicationName(QStringLiteral("KOVO3000"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KOVO_VERSION));
+
+    kovo::DialogColours dialogColours;
+    app.installEventFilter(&dialogColours);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Front panel, channel database and scanner for AR3000/AR3000A receivers."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("Drive a built-in receiver simulator instead of the serial port."));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"), QStringLiteral("Write the window and each panel as PNG files to <dir>, then exit."),
+        QStringLiteral("dir"));
+    parser.addOption(demoOption);
+    parser.addOption(screenshotOption);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Document (.kv5) to open."),
+                                 QStringLiteral("[file]"));
+    parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "kovo3000: one document at most\n");
+        return 2;
+    }
+
+    kovo::QSettingsStore store;
+    kovo::AppSettings settings = kovo::loadAppSettings(store);
+    kovo::SystemClock clock;
+    kovo::CKovo5Doc document(settings, clock);
+
+    kovo::ShellOptions options;
+    // A file named on the command line is taken relative to where the user is.
+    if (!parser.positionalArguments().isEmpty())
+        options.startupFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    options.showSplash = !parser.isSet(screenshotOption);
+
+    std::unique_ptr<kovo::DemoReceiver> demoReceiver;
+    if (parser.isSet(demoOption)) {
+        demoReceiver = std::make_unique<kovo::DemoReceiver>(settings);
+        std::string error;
+        if (!demoReceiver->start(&error)) {
+            std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n", error.c_str());
+            return 1;
+        }
+        options.portOverride = demoReceiver->devicePath();
+        if (options.startupFile.isEmpty())
+            options.replaceLastDocument = &kovo::DemoReceiver::fillDocument;
+    }
+
+    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    TerminalNotifier terminal;
+    kovo::FrameSeams seams;
+    if (offscreen)
+        seams.notifier = &terminal;
+    kovo::MainWindow window(settings, store, document, clock, options, std::move(seams));
+    if (!window.start())
+        return 1;
+
+    if (parser.isSet(screenshotOption)) {
+        if (demoReceiver)
+            window.openLastDocument(); // the demo channels, without waiting
+        QString failed;
+        const QStringList files = kovo::Screenshot::writeAll(window, parser.value(screenshotOption), &failed);
+        for (const QString& file : files)
+            std::printf("%s\n", qPrintable(file));
+        if (!failed.isEmpty()) {
+            std::fprintf(stderr, "kovo3000: cannot write %s\n", qPrintable(failed));
+            return 1;
+        }
+        return 0;
+    }
+
+    if (demoReceiver && offscreen) {
+        window.setScanStopListener([](const kovo::ScanStop& stop) {
+            std::printf("%s\n", kovo::DemoReceiver::describe(stop).c_str());
+            std::fflush(stdout);
+        });
+    }
+    // The demo's document is only an example; elsewhere a modified document
+    // is offered for saving first (the window closes only if the user agrees).
+    if (demoReceiver)
+        onTerminationSignals(app, [] { QCoreApplication::exit(0); });
+    else
+        onTerminationSignals(app, [&window] { window.close(); });
+    return app.exec();
+}

@@ -1,0 +1,82 @@
+#include "app/AppSettingsLoader.h"
+#include "app/DemoReceiver.h"
+#include "app/MainWindow.h"
+#include "app/QSettingsStore.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "data/ValueTables.h"
+#include "test_shell_fakes.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace kovo {
+namespace {
+
+TEST(DemoDocument, HoldsADozenChannelsOfTheSimulatorInTwoLinkedBanks) {
+    AppSettings settings;
+    ManualClock clock(1'000'000'000);
+    CKovo5Doc doc(settings, clock);
+    DemoReceiver::fillDocument(doc);
+
+    ASSERT_EQ(doc.channelCount, 12);
+    EXPECT_EQ(doc.channels[0]->frequency, 118100000u);
+    EXPECT_EQ(doc.channels[11]->frequency, 145787500u);
+    for (int i = 0; i < doc.channelCount; ++i) {
+        const CFrequencyData& ch = *doc.channels[std::size_t(i)];
+        EXPECT_TRUE(doc.isReachableByMemoryScan(ch)) << ch.frequency;
+        EXPECT_EQ(ch.mode, ch.frequency < 140000000 ? 2 : 0) << "AM air band, NFM 2 m";
+    }
+    EXPECT_EQ(doc.reachableCount, 12);
+    EXPECT_EQ(doc.controlParams.operatingMode, 0) << "memory scan";
+    EXPECT_FALSE(doc.isModified()) << "nothing to save until the user changes something";
+}
+
+TEST(DemoDocument, StopLineNamesFrequencyModeLevelAndComment) {
+    EXPECT_EQ(DemoReceiver::describe({145600000, 0, 15, "2m amateur 145.600"}),
+              "stop  145.600000 MHz  NFM  level 15  2m amateur 145.600");
+}
+
+// The whole program against the simulator: real serial port on the pty, real
+// timers, the demo document in memory scan. It must stop on a channel.
+TEST(DemoMode, ScansTheSimulatorAndStopsOnAChannel) {
+    QTemporaryDir dir;
+    QSettingsStore store(dir.filePath("KOVO3000.ini"));
+    AppSettings settings = loadAppSettings(store);
+    SystemClock clock;
+    CKovo5Doc doc(settings, clock);
+
+    DemoReceiver receiver(settings);
+    std::string error;
+    ASSERT_TRUE(receiver.start(&error)) << error;
+
+    ShellOptions options;
+    options.showSplash = false;
+    options.dataDirectory = dir.filePath("data");
+    options.portOverride = receiver.devicePath();
+    options.replaceLastDocument = &DemoReceiver::fillDocument;
+    test::ScriptedNotifier notifier;
+    test::ScriptedDialogs dialogs;
+    FrameSeams seams;
+    seams.notifier = &notifier;
+    seams.dialogs = &dialogs;
+    MainWindow window(settings, store, doc, clock, options, std::move(seams));
+    std::vector<ScanStop> stops;
+    window.setScanStopListener([&](const ScanStop& stop) { stops.push_back(stop); });
+    ASSERT_TRUE(window.start());
+    window.openLastDocument();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !stops.empty(); }, 30000))
+        << "no stop; messages: " << (notifier.messages.empty() ? "" : notifier.messages[0]);
+    EXPECT_TRUE(notifier.messages.empty()) << notifier.messages[0];
+    const ScanStop& stop = stops.front();
+    EXPECT_GE(doc.findChannel(stop.frequency), 0) << "a stored demo channel";
+    EXPECT_GT(stop.level, 0);
+    EXPECT_FALSE(stop.comment.empty());
+    EXPECT_FALSE(store.readString("Hardware Setting", "Com1Device").has_value())
+        << "the simulator's terminal is never stored";
+}
+
+} // namespace
+} // namespace kovo

@@ -1,0 +1,212 @@
+#include "app/DocumentController.h"
+#include "app/QSettingsStore.h"
+#include "app/RecentFileList.h"
+#include "test_shell_fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace kovo {
+namespace {
+
+using test::LoggingDocument;
+using test::ScriptedNotifier;
+using test::ScriptedDialogs;
+using Answer = Notifier::Answer;
+
+class DocumentControllerTest : public ::testing::Test {
+protected:
+    DocumentControllerTest()
+        : store_(dir_.filePath("KOVO3000.ini")), recent_(settings_, store_),
+          controller_(document_, notifier_, dialogs_, recent_, dataDir(),
+                      {[this] { document_.log.push_back("close port"); return portOpen_; },
+                       [this] { document_.log.push_back("open port"); },
+                       [this] { document_.log.push_back("view reset"); }}) {
+        QDir().mkpath(dataDir());
+    }
+
+    QString dataDir() const { return dir_.filePath("data"); }
+    QString makeFile(const QString& name) const {
+        const QString path = QDir(dataDir()).filePath(name);
+        QFile(path).open(QIODevice::WriteOnly);
+        return path;
+    }
+    std::string native(const QString& path) const { return path.toStdString(); }
+
+    QTemporaryDir dir_;
+    AppSettings settings_;
+    QSettingsStore store_;
+    RecentFileList recent_;
+    LoggingDocument document_;
+    ScriptedNotifier notifier_;
+    ScriptedDialogs dialogs_;
+    bool portOpen_ = false;
+    DocumentController controller_;
+};
+
+TEST_F(DocumentControllerTest, RelativeNamesLiveInTheDataFolderNotTheWorkingDirectory) {
+    QTemporaryDir cwd;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    QFile(cwd.filePath("Frequency.kv5")).open(QIODevice::WriteOnly); // a decoy in cwd
+
+    EXPECT_EQ(controller_.resolve("Frequency.kv5"), QDir(dataDir()).filePath("Frequency.kv5"));
+    EXPECT_FALSE(controller_.openFile("Frequency.kv5")) << "only the data folder counts";
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_NE(notifier_.messages[0].find(native(dataDir())), std::string::npos);
+
+    const QString inData = makeFile("Frequency.kv5");
+    EXPECT_TRUE(controller_.openFile("Frequency.kv5"));
+    EXPECT_EQ(controller_.path(), inData);
+    EXPECT_EQ(controller_.resolve("/abs/x.kv5"), "/abs/x.kv5");
+    QDir::setCurrent(previous);
+}
+
+TEST_F(DocumentControllerTest, ReadingClosesThePortFirstAndReopensItAfterwards) {
+    const QString file = makeFile("a.kv5");
+    ASSERT_TRUE(controller_.openFile(file));
+    EXPECT_EQ(document_.log, (std::vector<std::string>{"close port", "read " + native(file),
+                                                       "open port", "view reset"}));
+    EXPECT_EQ(controller_.title(), "a.kv5");
+    EXPECT_TRUE(notifier_.messages.empty());
+
+    document_.log.clear();
+    document_.modified = true;
+    ASSERT_TRUE(controller_.fileSave());
+    EXPECT_EQ(document_.log,
+              (std::vector<std::string>{"close port", "write " + native(file), "open port"}));
+}
+
+TEST_F(DocumentControllerTest, AFailedReadIsReportedAndLeavesAClosedPortClosed) {
+    EXPECT_FALSE(controller_.openFile(QDir(dataDir()).filePath("missing.kv5")));
+    EXPECT_EQ(document_.log.back(), "read " + native(QDir(dataDir()).filePath("missing.kv5")));
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_NE(notifier_.messages[0].find("was not found."), std::string::npos);
+    EXPECT_EQ(controller_.title(), "Untitled");
+
+    // While the link runs, a failed read puts the port back as it was.
+    portOpen_ = true;
+    document_.log.clear();
+    EXPECT_FALSE(controller_.openFile(QDir(dataDir()).filePath("missing.kv5")));
+    EXPECT_EQ(document_.log.back(), "open port");
+}
+
+TEST_F(DocumentControllerTest, RecentListIsNewestFirstWithoutDuplicatesAndHoldsFive) {
+    std::vector<QString> files;
+    for (int i = 0; i < 7; ++i)
+        files.push_back(makeFile(QString("f%1.kv5").arg(i)));
+    for (const QString& f : files)
+        ASSERT_TRUE(controller_.openFile(f));
+    ASSERT_TRUE(controller_.openFile(files[3])); // moves up, not added twice
+
+    EXPECT_EQ(controller_.recentFiles(),
+              (QStringList{files[3], files[6], files[5], files[4], files[2]}));
+    EXPECT_EQ(settings_.lastFile, native(files[3]));
+
+    // Stored at once, so the next start sees the same list.
+    RecentFileList reloaded(settings_, store_);
+    reloaded.load();
+    ASSERT_EQ(reloaded.files().size(), 5u);
+    EXPECT_EQ(reloaded.files()[0], native(files[3]));
+    EXPECT_EQ(reloaded.files()[4], native(files[2]));
+}
+
+TEST_F(DocumentControllerTest, ARecentFileThatCannotBeOpenedLeavesTheList) {
+    const QString keep = makeFile("keep.kv5");
+    const QString gone = makeFile("gone.kv5");
+    ASSERT_TRUE(controller_.openFile(keep));
+    ASSERT_TRUE(controller_.openFile(gone));
+    ASSERT_TRUE(controller_.fileNew());
+    QFile::remove(gone);
+
+    EXPECT_FALSE(controller_.openRecent(0));
+    EXPECT_EQ(controller_.recentFiles(), QStringList{keep});
+    EXPECT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_TRUE(controller_.openRecent(0));
+    EXPECT_EQ(controller_.path(), keep);
+    EXPECT_FALSE(controller_.openRecent(3));
+}
+
+TEST_F(DocumentControllerTest, OpeningTheOpenDocumentAgainReadsNothing) {
+    const QString file = makeFile("a.kv5");
+    ASSERT_TRUE(controller_.openFile(file));
+    document_.log.clear();
+    document_.modified = true;
+    EXPECT_TRUE(controller_.openFile(file));
+    EXPECT_TRUE(document_.log.empty());
+    EXPECT_TRUE(notifier_.questions.empty());
+}
+
+TEST_F(DocumentControllerTest, ReplacingAModifiedDocumentAsksToSaveIt) {
+    const QString first = makeFile("first.kv5");
+    const QString second = makeFile("second.kv5");
+    ASSERT_TRUE(controller_.openFile(first));
+
+    // Cancel: nothing happens.
+    document_.modified = true;
+    document_.log.clear();
+    notifier_.answers = {Answer::Cancel};
+    EXPECT_FALSE(controller_.openFile(second));
+    ASSERT_EQ(notifier_.questions.size(), 1u);
+    EXPECT_EQ(notifier_.questions[0], "first.kv5 への変更を保存しますか?");
+    EXPECT_TRUE(document_.log.empty());
+    EXPECT_EQ(controller_.path(), first);
+
+    // No: the changes are dropped and the other file is read.
+    notifier_.answers = {Answer::No};
+    EXPECT_TRUE(controller_.openFile(second));
+    EXPECT_EQ(document_.log[1], "read " + native(second));
+
+    // Yes: saved under its own name before File New.
+    document_.modified = true;
+    document_.log.clear();
+    notifier_.answers = {Answer::Yes};
+    EXPECT_TRUE(controller_.fileNew());
+    EXPECT_EQ(document_.log, (std::vector<std::string>{"close port", "write " + native(second),
+                                                       "open port", "new", "view reset"}));
+    EXPECT_EQ(controller_.title(), "Untitled");
+}
+
+TEST_F(DocumentControllerTest, AFailedSaveStopsTheCommandThatAskedForIt) {
+    const QString file = makeFile("a.kv5");
+    ASSERT_TRUE(controller_.openFile(file));
+    document_.modified = true;
+    document_.failWrites = true;
+    notifier_.answers = {Answer::Yes};
+    EXPECT_FALSE(controller_.fileNew());
+    EXPECT_EQ(notifier_.messages, std::vector<std::string>{"ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。"});
+    EXPECT_EQ(controller_.path(), file);
+    EXPECT_TRUE(document_.isModified());
+}
+
+TEST_F(DocumentControllerTest, SavingAnUntitledDocumentAsksForANameAndAddsIt) {
+    document_.modified = true;
+    const QString target = QDir(dataDir()).filePath("new.kv5");
+    dialogs_.replies = {QString(), target};
+    EXPECT_FALSE(controller_.fileSave()) << "cancelled dialog";
+    ASSERT_EQ(dialogs_.proposedSaves.size(), 1u);
+    EXPECT_EQ(dialogs_.proposedSaves[0], QDir(dataDir()).filePath("Untitled.kv5"));
+    EXPECT_TRUE(document_.isModified());
+
+    EXPECT_TRUE(controller_.fileSave());
+    EXPECT_EQ(controller_.path(), target);
+    EXPECT_EQ(controller_.title(), "new.kv5");
+    EXPECT_EQ(controller_.recentFiles(), QStringList{target});
+    EXPECT_FALSE(document_.isModified());
+}
+
+TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndReportsAFailure) {
+    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/x/list.csv", QString()};
+    controller_.exportText(0);
+    document_.failWrites = true;
+    controller_.exportText(1);
+    controller_.exportText(1); // cancelled
+    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0",
+                                                       "export /tmp/x/list.csv 1"}));
+    EXPECT_EQ(notifier_.messages, std::vector<std::string>{"export failed"});
+}
+
+} // namespace
+} // namespace kovo

@@ -1,0 +1,420 @@
+#include "../link/fakes/FakeCommPort.h"
+#include "../link/fakes/FakeTimerService.h"
+#include "app/AppSettingsLoader.h"
+#include "app/MainWindow.h"
+#include "app/QSettingsStore.h"
+#include "app/SplashScreen.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "link/TimerIds.h"
+#include "ui/CKovo5View.h"
+#include "test_shell_fakes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace kovo {
+namespace {
+
+using test::FakeCommPort;
+using test::FakeTimerService;
+using test::ScriptedDialogs;
+using test::ScriptedNotifier;
+
+// Records what the frame tells other programs, and can claim the VFO peer.
+class RecordingExternalControl final : public ExternalControl {
+public:
+    void announceProgram() override { calls.push_back("announce"); }
+    void viewReady() override { calls.push_back("view ready"); }
+    bool vfoPeerPresent() override { return vfoPeer; }
+    std::vector<std::string> calls;
+    bool vfoPeer = false;
+};
+
+class FrameTest : public ::testing::Test {
+protected:
+    FrameTest() : store_(dir_.filePath("KOVO3000.ini")) {}
+
+    // A document file that can be told apart by the name of link set 0.
+    QString writeDocument(const QString& path, const std::string& mark) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        CKovo5Doc doc(settings_, clock_);
+        doc.linkSetNames[0] = mark;
+        EXPECT_TRUE(doc.saveDocument(path.toStdString()).ok);
+        return path;
+    }
+    bool portWasOpened() const {
+        return std::find(port_->calls.begin(), port_->calls.end(), "PortOpen=1") != port_->calls.end();
+    }
+
+    // Builds the window as the program does, with every outside seam faked.
+    MainWindow& makeWindow(QString startupFile = {}, bool splash = false) {
+        settings_ = loadAppSettings(store_);
+        ShellOptions options;
+        options.startupFile = std::move(startupFile);
+        options.showSplash = splash;
+        options.dataDirectory = dataDir();
+        FrameSeams seams;
+        auto port = std::make_unique<FakeCommPort>();
+        port_ = port.get();
+        // A receiver that answers the probe with its prompt.
+        port_->onOutput = [this](const std::string& text) {
+            if (text == "\r")
+                port_->receive(">");
+        };
+        seams.port = std::move(port);
+        auto timers = std::make_unique<FakeTimerService>(clock_);
+        timers_ = timers.get();
+        seams.timers = std::move(timers);
+        seams.makeSplashTimers = [this] {
+            auto t = std::make_unique<FakeTimerService>(clock_);
+            splashTimers_ = t.get();
+            return t;
+        };
+        seams.notifier = &notifier_;
+        seams.dialogs = &dialogs_;
+        seams.externalControl = &external_;
+        window_ = std::make_unique<MainWindow>(settings_, store_, document_, clock_, options,
+                                               std::move(seams));
+        return *window_;
+    }
+
+    QString dataDir() const { return dir_.filePath("data"); }
+    // The menu entry that sends `command`, as the menus show it now.
+    QAction* action(int command) const { return findIn(window_->menuBar()->actions(), command); }
+    static QAction* findIn(const QList<QAction*>& actions, int command) {
+        for (QAction* a : actions) {
+            if (a->menu()) {
+                if (QAction* inner = findIn(a->menu()->actions(), command))
+                    return inner;
+            } else if (a->data().toInt() == command) {
+                return a;
+            }
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir dir_;
+    QSettingsStore store_;
+    AppSettings settings_;
+    ManualClock clock_{1'000'000'300};
+    CKovo5Doc document_{settings_, clock_};
+    ScriptedNotifier notifier_;
+    ScriptedDialogs dialogs_;
+    RecordingExternalControl external_;
+    FakeCommPort* port_ = nullptr;
+    FakeTimerService* timers_ = nullptr;
+    FakeTimerService* splashTimers_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
+    MainWindow& w = makeWindow();
+    QStringList titles;
+    for (QAction* menu : w.menuBar()->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "Configuration&s", "&Help "}));
+
+    const std::vector<std::tuple<int, QString, QKeySequence>> expected{
+        {MainWindow::CommandNew, "&New \tCtrl+N", QKeySequence("Ctrl+N")},
+        {MainWindow::CommandOpen, "&Open...\tCtrl+O", QKeySequence("Ctrl+O")},
+        {MainWindow::CommandSave, "&Save\tCtrl+S", QKeySequence("Ctrl+S")},
+        {MainWindow::CommandSaveAs, "S&ave as...", QKeySequence()},
+        {MainWindow::CommandExportMemory, "Memory data", QKeySequence()},
+        {MainWindow::CommandExportLog, "Log data", QKeySequence()},
+        {MainWindow::CommandExit, "&Exit", QKeySequence()},
+        {MainWindow::CommandComPort, "COM &port", QKeySequence()},
+        {MainWindow::CommandDisplayPreference, "Display Preference(&T)", QKeySequence()},
+        {MainWindow::CommandSubStep, "&Sub-Step size", QKeySequence()},
+        {MainWindow::CommandHelpContents, "Contents", QKeySequence()},
+        {MainWindow::CommandAbout, "О программе...", QKeySequence()},
+    };
+    for (const auto& [command, text, keys] : expected) {
+        QAction* a = action(command);
+        ASSERT_NE(a, nullptr) << command;
+        EXPECT_EQ(a->text(), text) << command;
+        EXPECT_EQ(a->shortcut(), keys) << command;
+    }
+    // The export submenu only shows Ctrl+T; no key is bound to it.
+    bool found = false;
+    for (QMenu* menu : w.findChildren<QMenu*>())
+        if (menu->title() == "Expor&t text \tCtrl+T")
+            found = menu->menuAction()->shortcut().isEmpty();
+    EXPECT_TRUE(found);
+}
+
+TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterStart) {
+    QTemporaryDir cwd;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    writeDocument(cwd.filePath("Frequency.kv5"), "working directory");
+    const QString expected = writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
+
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(document_.linkSetNames[0], "00") << "a new document first";
+    EXPECT_EQ(timers_->intervalOf(TimerOpenLastDocument), 5000);
+
+    timers_->advance(4999);
+    EXPECT_EQ(document_.linkSetNames[0], "00");
+    EXPECT_FALSE(portWasOpened());
+    timers_->advance(1);
+    EXPECT_EQ(document_.linkSetNames[0], "data folder");
+    EXPECT_FALSE(timers_->isTimerActive(TimerOpenLastDocument)) << "fires once";
+    EXPECT_EQ(w.documents().path(), expected);
+    EXPECT_EQ(w.windowTitle(), "Frequency.kv5 - KOVO3000");
+    EXPECT_TRUE(notifier_.messages.empty());
+
+    // Reading the file ends by opening the configured port and probing.
+    EXPECT_TRUE(portWasOpened());
+    EXPECT_EQ(port_->settings, "4800,N,8,2");
+    EXPECT_EQ(port_->commPort, 1);
+    timers_->advance(3100);
+    EXPECT_TRUE(notifier_.messages.empty()) << "the fake receiver answered the probe";
+    EXPECT_FALSE(port_->written.empty());
+    QDir::setCurrent(previous);
+}
+
+TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherPrograms) {
+    const QString file = dir_.filePath("scan.kv5");
+    {
+        CKovo5Doc stored(settings_, clock_);
+        stored.controlParams.operatingMode = 2; // 1 MHz scan
+        ASSERT_TRUE(stored.saveDocument(file.toStdString()).ok);
+    }
+    MainWindow& w = makeWindow(file);
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(document_.controlParams.operatingMode, 2);
+    EXPECT_EQ(external_.calls, (std::vector<std::string>{"view ready", "announce"}));
+    EXPECT_FALSE(document_.isModified()) << "a mode applied before timer 12 is no change";
+
+    window_.reset();
+    external_ = {};
+    external_.vfoPeer = true;
+    ASSERT_TRUE(makeWindow(file).start());
+    EXPECT_EQ(document_.controlParams.operatingMode, 5);
+}
+
+TEST_F(FrameTest, AMissingLastFileIsReportedAndThePortStaysClosed) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    timers_->advance(5000);
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    const std::string expected = QDir(dataDir()).filePath("Frequency.kv5").toStdString() + " was not found.";
+    EXPECT_EQ(notifier_.messages[0], expected);
+    EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
+    EXPECT_FALSE(portWasOpened());
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    document_.linkSetNames[3] = "kept";
+    document_.setModified(true);
+    const QString bad = dir_.filePath("bad.kv5");
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x42\xC7\x00\x00\x01\x00", 6); // version, then the file ends early
+    file.close();
+
+    notifier_.answers = {Notifier::Answer::No};
+    EXPECT_FALSE(w.documents().openFile(bad));
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_EQ(notifier_.messages[0], "An attempt was made to access " + bad.toStdString() + " past its and.");
+    EXPECT_EQ(document_.linkSetNames[3], "kept");
+    EXPECT_TRUE(document_.isModified());
+    EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
+    EXPECT_FALSE(portWasOpened()) << "the port was closed before and stays closed";
+}
+
+TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureEndsTheProgram) {
+    const QString file = writeDocument(dir_.filePath("named.kv5"), "named");
+    MainWindow& w = makeWindow(file);
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(document_.linkSetNames[0], "named");
+    EXPECT_EQ(w.documents().recentFiles().value(0), file);
+    // Timer 12 then finds the same file first in the list and reads nothing.
+    document_.linkSetNames[0] = "changed in memory";
+    timers_->advance(5000);
+    EXPECT_EQ(document_.linkSetNames[0], "changed in memory");
+
+    window_.reset();
+    EXPECT_FALSE(makeWindow(dir_.filePath("absent.kv5")).start());
+    EXPECT_EQ(notifier_.messages.size(), 1u);
+}
+
+TEST_F(FrameTest, TitleStripShownGivesMenuGapAndPanelsAtTheStoredPosition) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_TRUE(w.menuBar()->isVisible());
+    EXPECT_FALSE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.stackHeight(), 98) << "display and Control panel 1";
+    EXPECT_EQ(w.width(), 555);
+    EXPECT_EQ(w.height(), w.titleHeight() + 8 + w.stackHeight());
+    EXPECT_EQ(w.panelArea()->y(), w.titleHeight());
+    EXPECT_EQ(w.pos(), QPoint(40, 20));
+}
+
+TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
+    store_.writeInt("Soft Setting", "ShowTitle", 0);
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_FALSE(w.menuBar()->isVisible());
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint) << "TopMost 1 without title";
+    EXPECT_EQ(w.size(), QSize(555, 98));
+    EXPECT_EQ(w.panelArea()->geometry().topLeft(), QPoint(0, 0));
+
+    // Moving the window does not write the position while the strip is hidden.
+    w.move(300, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX").value_or(-1), -1);
+    // Dragging the display panel moves the window and stores where it went.
+    w.view().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
+    w.view().onSurfaceDragged(QPoint(110, 65));
+    w.view().onSurfaceReleased();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.pos(), QPoint(100, 60));
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 100);
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 60);
+
+    window_.reset();
+    store_.writeInt("Soft Setting", "TopMost", 0);
+    EXPECT_FALSE(makeWindow().windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(FrameTest, PanelTogglesReshapeTheWindowInPlace) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    const int titled = w.height();
+
+    w.view().togglePanel(2); // Control panel 2
+    EXPECT_EQ(w.height(), titled + 74);
+    w.view().togglePanel(0); // title strip off
+    EXPECT_FALSE(w.menuBar()->isVisible());
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.size(), QSize(555, 98 + 74));
+    EXPECT_EQ(w.pos(), QPoint(40, 20)) << "not moved";
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 0);
+    EXPECT_EQ(store_.readInt("Soft Setting", "ShowControl2"), 1);
+
+    w.view().togglePanel(0);
+    EXPECT_TRUE(w.menuBar()->isVisible());
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.height(), titled + 74);
+}
+
+TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    const int before = w.height();
+    EXPECT_EQ(document_.toggleSwitch(7), 1);
+    EXPECT_EQ(settings_.dtmf, 1);
+    EXPECT_EQ(store_.readInt("Soft Setting", "DTMF"), 1);
+    w.view().layout(false);
+    EXPECT_EQ(w.height(), before + 26);
+}
+
+TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    w.move(321, 123);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 321);
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 123);
+    EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 1);
+}
+
+TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    document_.setModified(true);
+    notifier_.answers = {Notifier::Answer::Cancel};
+    w.runMenuCommand(MainWindow::CommandExit);
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(notifier_.questions.size(), 1u);
+    EXPECT_EQ(notifier_.questions[0], "Untitled への変更を保存しますか?");
+
+    notifier_.answers = {Notifier::Answer::No};
+    w.runMenuCommand(MainWindow::CommandExit);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(FrameTest, RecentFilesAppearInTheFileMenuAndOpenByNumber) {
+    const QString a = writeDocument(dir_.filePath("a.kv5"), "a");
+    const QString b = writeDocument(dir_.filePath("b.kv5"), "b");
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    EXPECT_FALSE(action(MainWindow::CommandRecentFirst));
+    w.documents().openFile(a);
+    w.documents().openFile(b);
+    ASSERT_NE(action(MainWindow::CommandRecentFirst + 1), nullptr);
+    EXPECT_EQ(action(MainWindow::CommandRecentFirst)->text(), "&1 " + b);
+    EXPECT_EQ(action(MainWindow::CommandRecentFirst + 1)->text(), "&2 " + a);
+    action(MainWindow::CommandRecentFirst + 1)->trigger();
+    EXPECT_EQ(w.documents().path(), a);
+    EXPECT_EQ(document_.linkSetNames[0], "a");
+}
+
+TEST_F(FrameTest, ExportMenuWritesTheDocumentToTheChosenFile) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    const QString target = dir_.filePath("channels.txt");
+    dialogs_.replies = {target};
+    w.runMenuCommand(MainWindow::CommandExportMemory);
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readLine().startsWith(" Bank  Ch    Frequency"));
+    EXPECT_TRUE(notifier_.messages.empty());
+}
+
+TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
+    makeWindow({}, true);
+    QPointer<SplashScreen> splash = window_->splash();
+    ASSERT_TRUE(splash);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(splashTimers_->intervalOf(TimerSplash), 7000);
+    splashTimers_->advance(6999);
+    EXPECT_TRUE(splash->isVisible());
+    splashTimers_->advance(1);
+    EXPECT_FALSE(splash->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+
+    window_.reset();
+    makeWindow({}, true);
+    splash = window_->splash();
+    ASSERT_TRUE(splash);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(window_.get(), &press);
+    EXPECT_FALSE(splash->isVisible());
+    EXPECT_FALSE(splashTimers_->isTimerActive(TimerSplash));
+}
+
+TEST(DialogColoursTest, DialogsTurnGreenAndYellowButFileDialogsKeepTheirColours) {
+    DialogColours colours;
+    qApp->installEventFilter(&colours);
+    QMessageBox box(QMessageBox::Warning, "KOVO3000", "text");
+    QFileDialog files;
+    box.ensurePolished();
+    files.ensurePolished();
+    QCoreApplication::sendPostedEvents();
+    qApp->removeEventFilter(&colours);
+    EXPECT_EQ(box.palette().color(QPalette::Window), QColor(0, 64, 0));
+    EXPECT_EQ(box.palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_NE(files.palette().color(QPalette::Window), QColor(0, 64, 0));
+}
+
+} // namespace
+} // namespace kovo
