@@ -104,7 +104,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
             applyPriorityMarks(*scratch);
             if (scratch->channelCount > 0) {
                 const auto& priority = *scratch->channels[static_cast<std::size_t>(scratch->priorityIndex)];
-                copyByCopyRule(priority, scratch->priorityRecord, settings_, scratch->controlParams);
+                copyIntoPriorityRecord(priority, *scratch, settings_);
             }
         }
     } catch (const ArchiveError& error) {

@@ -309,11 +309,7 @@ void CKovo5Doc::choosePriorityChannel() {
 void CKovo5Doc::copyToPriorityRecord(int i) {
     if (i < 0 || i >= channelCount)
         return;
-    // The tuning offset belongs to the main tuning (program search steps on
-    // its grid); the priority copy must not move it.
-    const std::int32_t mainOffset = controlParams.tuningOffset;
-    copyByCopyRule(*channels[at(i)], priorityRecord, settings(), controlParams);
-    controlParams.tuningOffset = mainOffset;
+    copyIntoPriorityRecord(*channels[at(i)], *this, settings());
 }
 
 // ---- counts and masks ----

@@ -25,6 +25,13 @@ void copyByCopyRule(const CFrequencyData& from, CFrequencyData& to, const AppSet
     params.tuningOffset = hz == 0 ? 0 : static_cast<std::int32_t>(to.frequency % hz);
 }
 
+void copyIntoPriorityRecord(const CFrequencyData& from, DocumentContents& contents,
+                            const AppSettings& settings) {
+    const std::int32_t mainOffset = contents.controlParams.tuningOffset;
+    copyByCopyRule(from, contents.priorityRecord, settings, contents.controlParams);
+    contents.controlParams.tuningOffset = mainOffset;
+}
+
 std::uint32_t linkMaskOf(const DocumentContents& contents) {
     const int linkSet = contents.controlParams.currentLinkSet;
     if (linkSet < 0 || linkSet >= kLinkSetCount)

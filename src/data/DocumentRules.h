@@ -14,6 +14,13 @@ namespace kovo {
 void copyByCopyRule(const CFrequencyData& from, CFrequencyData& to, const AppSettings& settings,
                     CControlParams& params);
 
+// Copies a channel into contents.priorityRecord by the copy rule, but leaves
+// `tuningOffset` alone: the offset is the grid of the main tuning (program
+// search steps on it), and a copy of the priority channel, whether chosen by
+// the user or taken when a file is read, must not move it.
+void copyIntoPriorityRecord(const CFrequencyData& from, DocumentContents& contents,
+                            const AppSettings& settings);
+
 // Bank mask of the memory banks that take part in the current link set.
 std::uint32_t linkMaskOf(const DocumentContents& contents);
 

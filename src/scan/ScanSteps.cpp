@@ -191,7 +191,9 @@ bool ScanSteps::startProgramSearch() {
 void ScanSteps::setOneMegahertzWindow() {
     const std::uint32_t f = doc_.mainRecord.frequency;
     lower_ = f - f % kOneMegahertz;
-    upper_ = lower_ + kOneMegahertz;
+    // The last megahertz below 2^32 Hz ends at the largest frequency rather
+    // than wrapping round to a few kilohertz.
+    upper_ = lower_ + std::min(kOneMegahertz, UINT32_MAX - lower_);
 }
 
 void ScanSteps::oneMegahertzStep() {

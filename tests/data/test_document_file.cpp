@@ -126,9 +126,6 @@ TEST_F(DocumentFile, WrittenDocumentReadsBackTheSame) {
     doc->autoRanges[2].comment = "auto";
     doc->controlParams.currentLinkSet = 7;
     doc->mainRecord.frequency = 433000000;
-    // Reading copies the priority channel into priorityRecord, which sets the
-    // tuning offset from it: 100,005,000 Hz on the 6.25 kHz grid leaves 5,000.
-    doc->controlParams.tuningOffset = 5000;
     const auto bytes = doc->toBytes();
 
     auto other = freshDocument();
@@ -183,6 +180,9 @@ TEST_F(DocumentFile, LastMarkedChannelBecomesThePriorityChannel) {
     doc->channels[6]->step = 10;
     doc->channels[6]->frequency = 100012345;
     doc->channels[6]->spare = 55;
+    // The stored offset is the main tuning's grid (a search bank's); copying
+    // the priority channel must not replace it with the channel's remainder.
+    doc->controlParams.tuningOffset = 6250;
     const auto bytes = doc->toBytes();
 
     auto other = freshDocument();
@@ -193,7 +193,7 @@ TEST_F(DocumentFile, LastMarkedChannelBecomesThePriorityChannel) {
     EXPECT_EQ(other->priorityRecord.ifBandwidth, 1);
     EXPECT_EQ(other->priorityRecord.mode, 2);
     EXPECT_EQ(other->priorityRecord.spare, 0);
-    EXPECT_EQ(other->controlParams.tuningOffset, 12345);
+    EXPECT_EQ(other->controlParams.tuningOffset, 6250);
 }
 
 TEST_F(DocumentFile, FileWithoutPriorityMarkKeepsAValidPriorityIndex) {

@@ -219,5 +219,18 @@ TEST_F(ScanStepsTest, OneMegahertzScanVisitsTheUpperEdgeThenWraps) {
     EXPECT_EQ(view.count("refreshDisplay"), 3);
 }
 
+TEST_F(ScanStepsTest, OneMegahertzWindowAtTheTopOfTheFrequencyRangeDoesNotWrap) {
+    // A frequency from a damaged file or another program: the last megahertz
+    // below 2^32 Hz ends at the largest frequency instead of wrapping to 0.
+    doc.mainRecord.frequency = 4294500000u;
+    doc.mainRecord.step = 7; // 10 kHz
+    steps.setOneMegahertzWindow();
+    EXPECT_EQ(steps.windowLower(), 4294000000u);
+    EXPECT_EQ(steps.windowUpper(), 4294967295u);
+    doc.controlParams.direction = 1;
+    steps.oneMegahertzStep();
+    EXPECT_EQ(doc.mainRecord.frequency, 4294510000u);
+}
+
 } // namespace
 } // namespace kovo::test
