@@ -263,6 +263,7 @@ TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest)
     ASSERT_GE(actions.size(), 6);
     EXPECT_EQ(actions[0]->text(), "Memory scan");
     EXPECT_TRUE(actions[5]->isChecked()) << "VFO is the current mode";
+    EXPECT_FALSE(actions[0]->isCheckable()) << "no empty check box beside the other modes";
     actions[4]->trigger();
     EXPECT_EQ(core.modes.back(), 4);
     view->runMenuCommand(32772);
