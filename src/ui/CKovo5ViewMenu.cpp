@@ -39,9 +39,11 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu()
                       bool checkable = false) {
         QAction* a = m->addAction(text);
         a->setData(command);
-        if (checkable) {
+        // Only the item that carries a check mark is made checkable: styles
+        // draw an empty box beside every other checkable item.
+        if (checkable && checked) {
             a->setCheckable(true);
-            a->setChecked(checked);
+            a->setChecked(true);
         }
         connect(a, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
         return a;

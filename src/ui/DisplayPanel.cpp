@@ -55,7 +55,11 @@ const char* DisplayPanel::modeLettering(int operatingMode)
 DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
     : PanelBase(PanelSlot::Display, parent)
 {
-    for (int i = 0; i < FieldCount; ++i) {
+    // The frequency field is made first so that it heads the tab chain: a
+    // window that opens gives it the keyboard, and Tab goes on to the others.
+    constexpr std::array<int, FieldCount> kCreationOrder{FrequencyField, BankField, NameField,
+                                                         ChannelField, CommentField};
+    for (int i : kCreationOrder) {
         const FieldSpec& s = kFields[std::size_t(i)];
         fields_[std::size_t(i)] = new PanelEdit(s.id, s.rect, s.large ? fonts.large : fonts.small,
                                                 s.large, this);

@@ -69,7 +69,11 @@ QFont letteringFont(qreal pixelSize, bool bold)
     f.setPixelSize(qMax(1, qRound(pixelSize)));
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     f.setStretch(QFont::SemiCondensed);
-    f.setHintingPreference(QFont::PreferFullHinting);
+    // Full hinting rounds each glyph's advance to whole pixels at the logical
+    // size; under the 2x transform or the squeeze of drawFittedText that
+    // leaves gaps inside words ("PAUS E"). Vertical hinting keeps the
+    // baselines crisp and the spacing even.
+    f.setHintingPreference(QFont::PreferVerticalHinting);
     return f;
 }
 

@@ -4,8 +4,26 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 namespace kovo {
+namespace {
+
+constexpr int kRowHeight = 12;
+constexpr int kVisibleRows = 8;
+
+// Rows of the opened list at the panels' fixed height, whatever the style's
+// menu-like rows would be.
+class FixedRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight};
+    }
+};
+
+} // namespace
 
 PanelList::PanelList(int id, const QRect& closedRect, const QFont& font, QWidget* parent)
     : QComboBox(parent), id_(id)
@@ -15,12 +33,21 @@ PanelList::PanelList(int id, const QRect& closedRect, const QFont& font, QWidget
     setEditable(false);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
-    setMaxVisibleItems(8);
+    // A drop-down that hangs below the field with a scroll bar, not a menu
+    // laid over it showing every row.
+    setStyleSheet(QStringLiteral("QComboBox{combobox-popup:0;}"));
+    setMaxVisibleItems(kVisibleRows);
+    setItemDelegate(new FixedRowDelegate(this));
+    view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view()->setStyleSheet(QStringLiteral(
         "QAbstractItemView{background:black;color:rgb(0,255,0);"
         "selection-background-color:rgb(0,96,0);selection-color:rgb(200,255,200);"
         "border:1px solid rgb(96,112,150);outline:0px;}"
-        "QAbstractItemView::item{height:12px;padding:0px;}"));
+        "QAbstractItemView::item{padding:0px 2px;}"
+        "QScrollBar:vertical{background:rgb(16,22,38);width:10px;margin:0px;}"
+        "QScrollBar::handle:vertical{background:rgb(70,84,118);min-height:12px;}"
+        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;}"
+        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}"));
     connect(this, &QComboBox::activated, this, [this](int row) { emit userChose(id_, row); });
 }
 

@@ -19,6 +19,10 @@ PanelSlider::PanelSlider(int id, const QRect& rect, int minimum, int maximum, QW
     setGeometry(rect);
     setFocusPolicy(Qt::ClickFocus);
     setCursor(Qt::ArrowCursor);
+    // The wheel and the page keys move the knob through a slider action;
+    // the position it is about to take is a user move like any other.
+    connect(this, &QAbstractSlider::actionTriggered, this,
+            [this](int) { moveByUser(sliderPosition()); });
 }
 
 void PanelSlider::showValue(int value)

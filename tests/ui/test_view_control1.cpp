@@ -8,8 +8,10 @@
 #include "ui/PanelList.h"
 #include "ui/PanelSlider.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace kovo;
@@ -301,4 +303,23 @@ TEST_F(Control1Test, PlusPassStoresIntoThePassBankAndReentersTheMode)
     EXPECT_EQ(doc.channels[0]->bankMask, 0x200000);
     EXPECT_EQ(core.modes, std::vector<int>{5});
     EXPECT_EQ(list.selected, std::vector<int>{0});
+}
+
+// The lists open downwards from their closed field, 12-pixel rows, eight at a
+// time (the step list's opened bottom edge lies about 108 pixels below its top).
+TEST_F(Control1Test, ListsDropDownWithTwelvePixelRows)
+{
+    PanelList& list = panel().stepList();
+    list.showPopup();
+    QAbstractItemView* rows = list.view();
+    EXPECT_EQ(rows->visualRect(list.model()->index(0, 0)).height(), 12);
+    EXPECT_EQ(rows->visualRect(list.model()->index(1, 0)).top() -
+                  rows->visualRect(list.model()->index(0, 0)).top(),
+              12);
+    EXPECT_LE(rows->viewport()->height(), 8 * 12);
+    EXPECT_GE(rows->viewport()->height(), 7 * 12);
+    EXPECT_TRUE(rows->verticalScrollBar()->isVisible()) << "13 rows, 8 shown";
+    const int fieldBottom = list.mapToGlobal(QPoint(0, list.height())).y();
+    EXPECT_GE(rows->window()->geometry().top(), fieldBottom - 1) << "opens below the field";
+    list.hidePopup();
 }

@@ -174,3 +174,18 @@ TEST_F(EntryTest, TunedFrequencyTakesTheStoredChannelsName)
     EXPECT_EQ(field(DisplayPanel::NameField).text(), "");
     EXPECT_EQ(field(DisplayPanel::ChannelField).text(), "   0");
 }
+
+// A window that just opened gives the keyboard to the first field of its tab
+// chain: that must be the frequency field, so a frequency can be typed at once.
+TEST_F(EntryTest, FrequencyFieldHeadsTheTabChain)
+{
+    QWidget* w = &stack();
+    do {
+        w = w->nextInFocusChain();
+    } while (w != &stack() && !((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&stack())));
+    EXPECT_EQ(w, &field(DisplayPanel::FrequencyField));
+    // Tab goes on to the bank field, and the panel keys never take the focus.
+    QWidget* next = w->nextInFocusChain();
+    EXPECT_EQ(next, &field(DisplayPanel::BankField));
+    EXPECT_EQ(stack().control2().padKey(ControlPanel2::Enter).focusPolicy(), Qt::NoFocus);
+}

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QTest>
 
 using namespace kovo;
@@ -197,6 +198,23 @@ TEST_F(PanelsTest, ModeScanKeysAndSliders)
     EXPECT_EQ(params().p34, 10);
 }
 
+// The wheel and Page Up/Down move a fader too: what it then shows must be
+// what the document holds.
+TEST_F(PanelsTest, SliderWheelAndPageKeysWriteTheDocument)
+{
+    PanelSlider& delay = stack().control2().delaySlider();
+    const QPointF at(100, 8);
+    QWheelEvent wheel(at, delay.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&delay, &wheel);
+    EXPECT_NE(delay.value(), 2) << "the wheel moved the knob";
+    EXPECT_EQ(params().p34, delay.value());
+    PanelSlider& pause = stack().control2().pauseSlider();
+    QTest::keyClick(&pause, Qt::Key_PageUp);
+    EXPECT_NE(pause.value(), 60);
+    EXPECT_EQ(params().levelAutoStoreOff, pause.value());
+}
+
 TEST_F(PanelsTest, GainSliderWritesTheSetting)
 {
     PanelSlider& gain = display().gainSlider();
@@ -263,6 +281,7 @@ TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest)
     ASSERT_GE(actions.size(), 6);
     EXPECT_EQ(actions[0]->text(), "Memory scan");
     EXPECT_TRUE(actions[5]->isChecked()) << "VFO is the current mode";
+    EXPECT_FALSE(actions[0]->isCheckable()) << "no empty check box beside the other modes";
     actions[4]->trigger();
     EXPECT_EQ(core.modes.back(), 4);
     view->runMenuCommand(32772);
