@@ -31,8 +31,11 @@ std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t 
     // Far more than any frequency: larger numbers saturate.
     constexpr std::uint64_t kCeiling = std::uint64_t(1) << 40;
     std::uint64_t hz = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+    bool sawDigit = false;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
         hz = std::min(kCeiling, hz * 10 + std::uint64_t(text[i] - '0') * unitHz);
+        sawDigit = true;
+    }
     if (i < text.size() && text[i] == '.') {
         // Each fractional digit is worth a tenth of the one before; digits
         // below one hertz are cut off.
@@ -40,8 +43,13 @@ std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t 
         for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
             place /= 10;
             hz = std::min(kCeiling, hz + std::uint64_t(text[i] - '0') * place);
+            sawDigit = true;
         }
     }
+    // Text that holds no number (a name typed into the comment field) is not
+    // a frequency: tuning it as 0 Hz would throw the receiver to 0.1 MHz.
+    if (!sawDigit)
+        return std::nullopt;
     return negative ? -std::int64_t(hz) : std::int64_t(hz);
 }
 

@@ -20,8 +20,9 @@ std::uint32_t limitFrequency(std::int64_t hz);
 
 // Reads a decimal number of units (megahertz: unitHz 1,000,000; kilohertz:
 // 1,000) exactly, truncated to whole hertz: leading blanks, an optional sign,
-// digits with an optional point; anything after the number is ignored and no
-// number at all reads as 0. Returns nothing only for an empty or blank text.
+// digits with an optional point; anything after the number is ignored.
+// Returns nothing for a text that does not start with a number (blank, empty,
+// or words such as a comment).
 std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz);
 
 // "%4d.%06d": megahertz and the six digits below.

@@ -14,9 +14,10 @@ TEST(TuningRules, TypedMegahertzAreExactAndTruncated)
     EXPECT_EQ(parseDecimalHz("145", kKilohertz), 145'000);
     EXPECT_EQ(parseDecimalHz("12.5", kKilohertz), 12'500);
     EXPECT_EQ(parseDecimalHz("-3", kMegahertz), -3'000'000);
-    EXPECT_EQ(parseDecimalHz("abc", kMegahertz), 0) << "no number reads as 0";
+    EXPECT_FALSE(parseDecimalHz("abc", kMegahertz).has_value()) << "words are not a frequency";
     EXPECT_EQ(parseDecimalHz("145.5MHz", kMegahertz), 145'500'000) << "trailing text ignored";
-    EXPECT_EQ(parseDecimalHz(".", kMegahertz), 0);
+    EXPECT_FALSE(parseDecimalHz(".", kMegahertz).has_value());
+    EXPECT_EQ(parseDecimalHz("0", kMegahertz), 0);
     EXPECT_FALSE(parseDecimalHz("", kMegahertz).has_value());
     EXPECT_FALSE(parseDecimalHz("   ", kMegahertz).has_value());
     // Absurdly long input saturates instead of overflowing.

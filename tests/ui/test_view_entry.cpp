@@ -73,6 +73,9 @@ TEST_F(EntryTest, EmptyEnterAndEscapeOnlyRewriteTheFields)
     // Any field takes a frequency; the comment field too.
     type(DisplayPanel::CommentField, "430");
     EXPECT_EQ(main().frequency, 430'000'000u);
+    // Words typed there are not a frequency: the receiver stays put.
+    type(DisplayPanel::CommentField, "Tower");
+    EXPECT_EQ(main().frequency, 430'000'000u);
 }
 
 TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt)
@@ -94,6 +97,9 @@ TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt)
     }
     params().operatingMode = 4;
     type(DisplayPanel::CommentField, "430");
+    EXPECT_EQ(main().frequency, 430'000'000u);
+    // Words typed there are not a frequency: the receiver stays put.
+    type(DisplayPanel::CommentField, "Tower");
     EXPECT_EQ(main().frequency, 430'000'000u);
 }
 
