@@ -5,6 +5,7 @@
 //   bench_startup --write-full-database FILE   write the database it uses
 //
 // bench/startup_memory.sh and bench/scan_cpu.sh measure the whole process.
+#include "QtBenchmarkMain.h"
 #include "app/AppSettingsLoader.h"
 #include "app/MainWindow.h"
 #include "app/QSettingsStore.h"
@@ -99,11 +100,5 @@ BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(10)
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--write-full-database") == 0)
         return writeFullDatabase(argv[2]) ? 0 : 1;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kovo::bench::runQtBenchmarks(argc, argv);
 }

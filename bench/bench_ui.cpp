@@ -1,6 +1,7 @@
 // The front panel's cost per tuning change: the refresh of every visible
 // panel after the tuned frequency moved one step, as a scan does on every
 // signal report, including the repaint of what changed.
+#include "QtBenchmarkMain.h"
 #include "../tests/ui/ViewFakes.h"
 #include "ui/PanelStack.h"
 
@@ -78,11 +79,5 @@ BENCHMARK(BM_RefreshUnchanged);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kovo::bench::runQtBenchmarks(argc, argv);
 }
