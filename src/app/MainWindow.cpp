@@ -216,7 +216,11 @@ void MainWindow::openLastDocument() {
         startView();
         return;
     }
-    documents_->openFile(QFile::decodeName(settings_.lastFile.c_str()));
+    // The receiver is reached whatever became of the last document: a failed
+    // read leaves a closed port closed, and nothing else would open it.
+    if (!documents_->openFile(QFile::decodeName(settings_.lastFile.c_str())) &&
+        !port_->portOpen() && !core_->link().probing())
+        core_->openPortFromSettings();
 }
 
 // --- menus -----------------------------------------------------------------------

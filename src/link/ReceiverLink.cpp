@@ -44,6 +44,7 @@ ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clo
     timers_.on(TimerProbe, [this] { onProbeTimer(); });
     timers_.on(TimerReplyTimeout, [this] { onReplyTimeout(); });
     timers_.on(TimerReconnect, [this] { onReconnectTimer(); });
+    timers_.on(TimerStaleReplyGuard, [this] { onStaleReplyGuard(); });
 }
 
 ReceiverLink::~ReceiverLink() {
@@ -51,6 +52,7 @@ ReceiverLink::~ReceiverLink() {
     timers_.on(TimerProbe, {});
     timers_.on(TimerReplyTimeout, {});
     timers_.on(TimerReconnect, {});
+    timers_.on(TimerStaleReplyGuard, {});
 }
 
 void ReceiverLink::createControl() {
@@ -84,6 +86,7 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
             previous(false);
     }
     forgetInFlight();
+    forgetPartialReply();
     lastPortNumber_ = portNumber;
     lastSpeedIndex_ = speedIndex;
 
@@ -185,19 +188,21 @@ void ReceiverLink::finishProbe(bool success) {
         return;
     }
 
-    port_.setOutBufferCount(0);
+    // Only what the receiver said during the probe is thrown away. The
+    // second probe may still be on its way out (an AR3000 succeeds at the
+    // first read) and must reach the receiver.
     port_.setInBufferCount(0);
     port_.setHandshaking(kHandshakeRtsCts);
     port_.setRThreshold(kReceiveThreshold);
     lastFlowShown_ = Flow::Unknown;
-    replyOverlong_ = false;
+    forgetPartialReply();
     setStatus(LinkStatus::Polling);
     if (reconnecting_) {
         reconnecting_ = false;
         timers_.stop(TimerReconnect);
-        if (onRecovered_)
-            onRecovered_();
     }
+    if (onReceiverFound_)
+        onReceiverFound_();
     if (client_)
         client_->sendNext();
     if (done)
@@ -214,6 +219,7 @@ void ReceiverLink::closePort() {
         return;
     }
     forgetInFlight();
+    forgetPartialReply();
     if (port_.portOpen())
         port_.setPortOpen(false);
     setStatus(LinkStatus::Closed);
@@ -230,11 +236,55 @@ void ReceiverLink::writeCommand(std::string_view text) {
         return;
     lastCommand_.assign(text);
     lastCommandArmsEcho_ = false;
-    port_.output(lastCommand_);
     awaitingReply_ = true;
+    unansweredCopies_ = 1;
+    if (staleAnswersDue_ > 0) {
+        // Written once the answers still due to the previous command are in.
+        commandDeferred_ = true;
+        return;
+    }
+    port_.output(lastCommand_);
     if (cuttingText_)
         wroteWhileCutting_ = true;
     timers_.start(TimerReplyTimeout, kReplyTimeoutMs);
+}
+
+void ReceiverLink::writeDeferredCommand() {
+    timers_.stop(TimerStaleReplyGuard);
+    staleAnswersDue_ = 0;
+    staleGuardExtensions_ = 0;
+    if (!commandDeferred_)
+        return;
+    commandDeferred_ = false;
+    if (!canSend())
+        return;
+    port_.output(lastCommand_);
+    if (cuttingText_)
+        wroteWhileCutting_ = true;
+    timers_.start(TimerReplyTimeout, kReplyTimeoutMs);
+}
+
+// An answer to a copy of a command that was already answered: it answers
+// nothing now. Returns true when the reply was such an answer.
+bool ReceiverLink::takeStaleReply() {
+    if (staleAnswersDue_ == 0)
+        return false;
+    if (--staleAnswersDue_ == 0)
+        writeDeferredCommand();
+    return true;
+}
+
+void ReceiverLink::onStaleReplyGuard() {
+    // An answer still arriving keeps the guard up a little longer, so that
+    // its end is not taken for the answer to the next command.
+    constexpr int kMaxExtensions = 3;
+    if (!state_.lineBuffer.empty() && staleGuardExtensions_ < kMaxExtensions) {
+        ++staleGuardExtensions_;
+        timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
+        return;
+    }
+    // The first copy was lost, not late: no second answer is coming.
+    writeDeferredCommand();
 }
 
 void ReceiverLink::armEcho() {
@@ -248,11 +298,17 @@ void ReceiverLink::onReplyTimeout() {
         return;
     }
     // Still one command in flight: the same one, again. The timer repeats.
-    // Whatever arrived of the lost answer is thrown away first, so that a
-    // late half of it cannot be taken for the answer to the resend.
-    port_.setInBufferCount(0);
-    state_.lineBuffer.clear();
-    replyOverlong_ = false;
+    if (isAr3000()) {
+        // Whatever arrived of the lost answer is thrown away first, so that
+        // a late half of it cannot be taken for a report.
+        port_.setInBufferCount(0);
+        state_.lineBuffer.clear();
+        replyOverlong_ = false;
+    } else {
+        // The AR3000A answers every copy with its prompt; the first answer
+        // to come is taken and the others are counted off.
+        ++unansweredCopies_;
+    }
     port_.output(lastCommand_);
     if (lastCommandArmsEcho_)
         state_.echoCount = 1;
@@ -260,7 +316,20 @@ void ReceiverLink::onReplyTimeout() {
 
 void ReceiverLink::forgetInFlight() {
     awaitingReply_ = false;
+    unansweredCopies_ = 0;
+    staleAnswersDue_ = 0;
+    staleGuardExtensions_ = 0;
+    commandDeferred_ = false;
     timers_.stop(TimerReplyTimeout);
+    timers_.stop(TimerStaleReplyGuard);
+}
+
+// A reply cut off by closing or reopening the port answers nothing the new
+// line will carry.
+void ReceiverLink::forgetPartialReply() {
+    state_.lineBuffer.clear();
+    state_.echoCount = 0;
+    replyOverlong_ = false;
 }
 
 // ---- events ----
@@ -315,8 +384,7 @@ void ReceiverLink::onDeviceLost() {
         return;
     }
     forgetInFlight();
-    state_.lineBuffer.clear();
-    replyOverlong_ = false;
+    forgetPartialReply();
     if (port_.portOpen())
         port_.setPortOpen(false);
     const bool firstReport = !reconnecting_;
@@ -392,10 +460,19 @@ void ReceiverLink::endReply() {
 }
 
 void ReceiverLink::onReply(std::string_view reply) {
-    // An AR3000A speaks only when spoken to; a reply nobody asked for is noise.
-    if (!isAr3000() && !awaitingReply_)
-        return;
+    if (!isAr3000()) {
+        if (takeStaleReply())
+            return;
+        // An AR3000A speaks only when spoken to; a reply nobody asked for is noise.
+        if (!awaitingReply_)
+            return;
+    }
+    const int copiesStillDue = unansweredCopies_ - 1;
     forgetInFlight();
+    if (copiesStillDue > 0) {
+        staleAnswersDue_ = copiesStillDue;
+        timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
+    }
     if (!reply.empty() && isSignalShaped(reply.front())) {
         if (state_.echoCount == 0) {
             if (client_)

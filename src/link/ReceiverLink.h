@@ -57,9 +57,12 @@ public:
 
     void setClient(ReplyClient* client) { client_ = client; }
     void setObserver(LinkObserver* observer) { observer_ = observer; }
-    // Called after the receiver answers again following a lost device, before
-    // the first command goes out (the receiver may have been changed meanwhile).
-    void setRecoveredHandler(std::function<void()> handler) { onRecovered_ = std::move(handler); }
+    // Called after every successful probe, before the first command goes out:
+    // the receiver now on the line may hold any tuning (another receiver,
+    // another port, or one that was switched off meanwhile).
+    void setReceiverFoundHandler(std::function<void()> handler) {
+        onReceiverFound_ = std::move(handler);
+    }
 
     // Initial settings of the port when the main window is created; the port
     // stays closed.
@@ -92,6 +95,9 @@ public:
     bool probing() const { return probe_.phase != ProbePhase::None; }
     // True while a written command waits for its reply.
     bool awaitingReply() const { return awaitingReply_; }
+    // True while answers to earlier copies of a resent command are still
+    // awaited; a command chosen meanwhile is held back until they are in.
+    bool awaitingStaleAnswers() const { return staleAnswersDue_ > 0; }
     LinkStatus status() const { return status_; }
     bool isAr3000() const { return settings_.isAr3000(); }
 
@@ -117,6 +123,10 @@ private:
     void endReply();
     void requestNextAfterLostReply();
     void forgetInFlight();
+    void forgetPartialReply();
+    bool takeStaleReply();
+    void onStaleReplyGuard();
+    void writeDeferredCommand();
     void onReplyTimeout();
     void onDeviceLost();
     void onReconnectTimer();
@@ -130,7 +140,7 @@ private:
     const AppSettings& settings_;
     ReplyClient* client_ = nullptr;
     LinkObserver* observer_ = nullptr;
-    std::function<void()> onRecovered_;
+    std::function<void()> onReceiverFound_;
 
     LinkState state_;
     LinkStatus status_ = LinkStatus::Closed;
@@ -140,6 +150,15 @@ private:
     bool awaitingReply_ = false;
     bool lastCommandArmsEcho_ = false;
     std::string lastCommand_;
+    // AR3000A: copies of the command in flight written and not yet answered
+    // (more than one after a resend), answers still due to copies of a
+    // command already answered, and whether the command chosen meanwhile waits
+    // for them. The receiver answers every copy, in order, so counting keeps
+    // a late answer from being credited to the next command.
+    int unansweredCopies_ = 0;
+    int staleAnswersDue_ = 0;
+    int staleGuardExtensions_ = 0;
+    bool commandDeferred_ = false;
     bool cuttingText_ = false;      // inside onReceivedText
     bool wroteWhileCutting_ = false;
     Flow lastFlowShown_ = Flow::Unknown;

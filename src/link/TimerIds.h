@@ -17,6 +17,7 @@ enum TimerId : int {
     TimerReplyTimeout = 21,   // a command got no reply: send it again
     TimerProbe = 22,          // steps of the receiver probe
     TimerReconnect = 23,      // try to reopen a port whose device went away
+    TimerStaleReplyGuard = 24, // after a resend: wait for the second answer before writing on
     TimerSplash = 199,
 };
 
@@ -29,5 +30,10 @@ inline constexpr int kPollDelayMs = 7;
 inline constexpr int kReplyTimeoutMs = 1000;
 inline constexpr int kProbePollMs = 10;
 inline constexpr int kReconnectIntervalMs = 3000;
+// How long the link waits, after the answer to a resent command, for the
+// answer to the other copy. A receiver answers in order, so that answer
+// follows at once when the first copy's answer was only late; when the first
+// copy was lost, nothing comes and this is all the resend costs extra.
+inline constexpr int kStaleReplyGuardMs = 200;
 
 } // namespace kovo

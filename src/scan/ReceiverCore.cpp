@@ -17,8 +17,8 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       hold_(router_) {
     link_.setClient(&loop_);
     link_.setObserver(&seams.linkObserver);
-    // After a lost device the receiver may have been retuned by hand: tell it everything.
-    link_.setRecoveredHandler([this] { chooser_.resetSentState(); });
+    // Whatever receiver answered the probe may hold any tuning: tell it everything.
+    link_.setReceiverFoundHandler([this] { chooser_.resetSentState(); });
     chooser_.setObserver(&seams.linkObserver);
     chooser_.setHitContext(&engine_);
     loop_.setObserver(&seams.linkObserver);

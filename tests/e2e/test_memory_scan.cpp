@@ -61,12 +61,17 @@ protected:
         return std::uint32_t(std::stoul(text.substr(0, point)) * 1000000 + std::stoul(fraction));
     }
 
-    // The frequencies the receiver was told, in order, from its transcript.
+    // The frequencies the receiver was told, in order, from its transcript;
+    // a command resent right after itself counts once.
     std::vector<std::uint32_t> tunedFrequencies() const {
         std::vector<std::uint32_t> out;
-        for (const auto& command : linesOf("RX"))
-            if (const std::uint32_t hz = frequencyIn(command))
+        std::string previous;
+        for (const auto& command : linesOf("RX")) {
+            const std::uint32_t hz = frequencyIn(command);
+            if (hz && command != previous)
                 out.push_back(hz);
+            previous = command;
+        }
         return out;
     }
 
@@ -148,6 +153,86 @@ protected:
 
     static constexpr int kAr3000ReportIntervalMs = 40;
 };
+
+// AR3000A: a command went out only once every copy of the command before it
+// had its answer in full. A copy written again without any answer between is
+// a resend of the same command.
+::testing::AssertionResult everyAnswerInBeforeTheNextCommand(std::vector<TranscriptLine> lines) {
+    // An answer is logged when the command is acted on, with the time it
+    // starts out on the line: a late one is logged before it is sent.
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const TranscriptLine& a, const TranscriptLine& b) { return a.ms < b.ms; });
+    constexpr double kCharacterMs = 11 * 1000.0 / 9600;
+    constexpr double kRoundingMs = 0.01;
+    std::string current;
+    int copies = 0;
+    int answers = 0;
+    double answerEndMs = 0;
+    for (const auto& line : lines) {
+        if (line.kind == "TX") {
+            ++answers;
+            answerEndMs = line.ms + kCharacterMs * double(line.bytes.size());
+            continue;
+        }
+        if (line.kind != "RX")
+            continue;
+        if (copies > 0 && answers == 0 && line.bytes == current) {
+            ++copies;
+            continue;
+        }
+        const double writtenMs = line.ms - kCharacterMs * double(line.bytes.size());
+        if (copies > answers || writtenMs + kRoundingMs < answerEndMs)
+            return ::testing::AssertionFailure()
+                   << "\"" << sim::escapeBytes(line.bytes) << "\" at " << line.ms << " ms went out with "
+                   << answers << " of " << copies << " answers to \"" << sim::escapeBytes(current)
+                   << "\" in";
+        current = line.bytes;
+        copies = 1;
+        answers = 0;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A receiver that answers late, but answers: before the one-second resend,
+// just after it, and just before the second resend. The scan still visits
+// every channel in order, stops only on the active one and takes no stale
+// answer for the report of another channel.
+struct LateAnswerCase {
+    bool ar3000;
+    int delayMs;
+};
+
+class LateAnswerScanTest : public MemoryScanTest,
+                           public ::testing::WithParamInterface<LateAnswerCase> {};
+
+TEST_P(LateAnswerScanTest, StopsOnlyOnTheActiveChannelWhateverTheDelay) {
+    const LateAnswerCase c = GetParam();
+    startScan(c.ar3000);
+    if (HasFatalFailure())
+        return;
+    // Two late answers on the way to the active channel, once the scan runs:
+    // to a signal request (AR3000A; the scan moves on at once after its
+    // report) or a tuning command (AR3000), and to whatever goes out next.
+    ASSERT_TRUE(waitFor([&] { return wanted() >= kFirstHz + kSpacingHz; }, kLongWaitMs));
+    sim_->delayNextAnswerTo(c.ar3000 ? "T145.075N" : "Y\r", c.delayMs);
+    ASSERT_TRUE(waitFor([&] { return wanted() >= kFirstHz + 3 * kSpacingHz; }, kLongWaitMs));
+    sim_->delayNextReply(c.delayMs);
+    expectStopLogAndMoveOn();
+    if (!c.ar3000) {
+        EXPECT_TRUE(everyAnswerInBeforeTheNextCommand(transcript()));
+    }
+    EXPECT_TRUE(rig_->notifier.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Delays, LateAnswerScanTest,
+    ::testing::Values(LateAnswerCase{false, 900}, LateAnswerCase{false, 1100},
+                      LateAnswerCase{false, 1900}, LateAnswerCase{true, 900},
+                      LateAnswerCase{true, 1100}, LateAnswerCase{true, 1900}),
+    [](const auto& info) {
+        return std::string(info.param.ar3000 ? "Ar3000" : "Ar3000A") + "_" +
+               std::to_string(info.param.delayMs) + "ms";
+    });
 
 TEST_F(MemoryScanTest, Ar3000AStopsOnTheActiveChannelLogsItAndMovesOnAfterTheDelay) {
     startScan(false);

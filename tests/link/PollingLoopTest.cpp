@@ -1,3 +1,4 @@
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -214,19 +215,34 @@ TEST_F(PollingLoopTest, PriorityRefreshIsSkippedInTheActiveBandScope) {
     EXPECT_EQ(observer.panelRefreshes, refreshes);
 }
 
-TEST_F(PollingLoopTest, LostDeviceRecoveryResendsTheWholeTuning) {
-    link.setRecoveredHandler([this] { chooser.resetSentState(); });
-    connectAndSettle();
-    port.loseDevice();
-    port.devicePresent = true;
-    port.onOutput = [this](const std::string& text) {
-        if (text == "\r")
-            port.receive(">");
+// Whatever receiver answers a probe may hold any tuning: after a lost device
+// comes back, and after the port is opened again by hand (another port or
+// receiver chosen in the COM Port dialog), the whole tuning goes out again.
+TEST_F(PollingLoopTest, EveryReceiverFoundGetsTheWholeTuning) {
+    link.setReceiverFoundHandler([this] { chooser.resetSentState(); });
+    const std::vector<std::function<void()>> reopenings = {
+        [this] {
+            port.loseDevice();
+            port.devicePresent = true;
+            timers.advance(3000);
+        },
+        [this] {
+            link.closePort();
+            link.openPort(2, 1);
+        },
     };
-    timers.advance(6000);
-    port.onOutput = nullptr;
-    ASSERT_EQ(link.status(), LinkStatus::Polling);
-    EXPECT_EQ(port.written.back(), "145.\r");
+    for (const auto& reopen : reopenings) {
+        connectAndSettle();
+        port.onOutput = [this](const std::string& text) {
+            if (text == "\r")
+                port.receive(">");
+        };
+        reopen();
+        timers.advance(3000);
+        port.onOutput = nullptr;
+        ASSERT_EQ(link.status(), LinkStatus::Polling);
+        EXPECT_EQ(port.written.back(), "145.\r");
+    }
 }
 
 } // namespace

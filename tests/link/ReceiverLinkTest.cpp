@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "LinkFixture.h"
@@ -37,8 +38,8 @@ TEST_F(ReceiverLinkTest, OpenSetsThePortUpInOrderThenProbes) {
     EXPECT_THAT(port.calls,
                 ElementsAre("Settings=9600,N,8,2", "InBufferSize=16384", "OutBufferSize=256",
                             "OutBufferCount=0", "InBufferCount=0", "NullDiscard=0", "RThreshold=0",
-                            "CommPort=2", "PortOpen=1", "OutBufferCount=0", "InBufferCount=0",
-                            "Handshaking=2", "RThreshold=2"));
+                            "CommPort=2", "PortOpen=1", "InBufferCount=0", "Handshaking=2",
+                            "RThreshold=2"));
     EXPECT_THAT(port.written, ElementsAre("\r", "\r"));
     EXPECT_EQ(client.nextRequests, 1);
     EXPECT_EQ(link.status(), LinkStatus::Polling);
@@ -92,6 +93,15 @@ TEST_F(ReceiverLinkTest, PromptLateInTheAnswerWindowSucceeds) {
     timers.advance(20);
     EXPECT_TRUE(result);
     EXPECT_EQ(client.nextRequests, 1);
+}
+
+TEST_F(ReceiverLinkTest, Ar3000SecondProbeIsNotDiscardedOnSuccess) {
+    settings.device = 0;
+    ASSERT_TRUE(connect());
+    EXPECT_THAT(port.written, ElementsAre("\r", "\r"));
+    const auto firstOpen = std::find(port.calls.begin(), port.calls.end(), "PortOpen=1");
+    EXPECT_EQ(std::count(firstOpen, port.calls.end(), "OutBufferCount=0"), 0)
+        << "clearing the output buffer drops the second probe before it reaches the line";
 }
 
 TEST_F(ReceiverLinkTest, Ar3000NeedsNoAnswer) {
@@ -290,17 +300,104 @@ TEST_F(ReceiverLinkTest, CommandWithoutReplyIsSentAgainEverySecond) {
     EXPECT_EQ(port.written.size(), 3u);
 }
 
-TEST_F(ReceiverLinkTest, ResendThrowsAwayTheHalfOfALostAnswer) {
+TEST_F(ReceiverLinkTest, Ar3000ResendThrowsAwayTheHalfOfALostLine) {
+    settings.device = 0;
     ASSERT_TRUE(connect());
-    link.writeCommand("Y\r");
-    // Part of the lost answer has been cut into the line buffer already.
-    port.receive("G\r");
-    EXPECT_EQ(link.state().lineBuffer, "G");
+    link.writeCommand("G\r");
+    // Part of the lost line has been cut into the line buffer already.
+    port.receive("GX");
+    EXPECT_EQ(link.state().lineBuffer, "GX");
     timers.advance(1000);
+    EXPECT_EQ(port.written.back(), "G\r");
+    EXPECT_EQ(link.state().lineBuffer, "") << "a stale half line would prefix the next one";
+}
+
+// An AR3000A answers every copy of a resent command, in order. Whatever the
+// timing, the first answer is taken, the next command waits until the other
+// copies are answered (or, if the first copy was lost, a short guard ends),
+// and no answer is credited to a command it does not answer.
+struct LateAnswerCase {
+    int firstAnswerMs;   // when the answer to the first "Y\r" arrives
+    bool firstAnswerLost;
+    int copiesWritten;   // copies of "Y\r" on the line by then
+};
+
+class LateAnswerTest : public ReceiverLinkTest,
+                       public ::testing::WithParamInterface<LateAnswerCase> {};
+
+TEST_P(LateAnswerTest, EachAnswerIsCreditedToTheCommandItAnswers) {
+    const LateAnswerCase c = GetParam();
+    ASSERT_TRUE(connect());
+    port.written.clear();
+    link.writeCommand("Y\r");
+    client.commandOnNext = "145.\r";
+    timers.advance(c.firstAnswerMs);
+    ASSERT_EQ(port.written, std::vector<std::string>(std::size_t(c.copiesWritten), "Y\r"));
+    // The answer to the first copy: a signal report. Unless it was lost, the
+    // answers to the later copies follow at once, in one delivery or several.
+    port.receive("G\r\n>");
+    ASSERT_THAT(client.reports, ElementsAre("G"));
+    int answersStillDue = c.copiesWritten - 1 - (c.firstAnswerLost ? 1 : 0);
+    while (answersStillDue-- > 0) {
+        EXPECT_EQ(port.written.back(), "Y\r") << "the next command went out before all answers";
+        timers.advance(5);
+        port.receive("K\r\n>"); // a stale answer: not a report, not an answer to "145."
+    }
+    timers.advance(c.firstAnswerLost ? kStaleReplyGuardMs : 0);
+    EXPECT_EQ(port.written.back(), "145.\r");
+    EXPECT_THAT(client.reports, ElementsAre("G"));
+    EXPECT_TRUE(link.awaitingReply()) << "a stale answer was taken for the answer to 145.";
+    port.receive("\r\n>"); // its own answer asks for the next command
+    EXPECT_EQ(std::count(port.written.begin(), port.written.end(), "145.\r"), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Timings, LateAnswerTest,
+    ::testing::Values(LateAnswerCase{900, false, 1}, LateAnswerCase{1100, false, 2},
+                      LateAnswerCase{1900, false, 2}, LateAnswerCase{2100, false, 3},
+                      LateAnswerCase{1100, true, 2}, LateAnswerCase{2100, true, 3}));
+
+TEST_F(ReceiverLinkTest, LateAnswerArrivingInPiecesKeepsTheGuardUp) {
+    ASSERT_TRUE(connect());
+    client.commandOnNext = "145.\r";
+    link.writeCommand("Y\r");
+    timers.advance(1000);                // resent
+    port.receive("%\r\n>");              // the first copy's answer
+    port.receive("%\r");                 // the second's, still coming in
+    timers.advance(kStaleReplyGuardMs);  // the guard waits for its end
     EXPECT_EQ(port.written.back(), "Y\r");
-    EXPECT_EQ(link.state().lineBuffer, "") << "a stale half reply would prefix the next one";
-    port.receive("%\r\n>");
-    EXPECT_FALSE(link.awaitingReply());
+    port.receive("\n>");
+    EXPECT_EQ(port.written.back(), "145.\r");
+    EXPECT_TRUE(link.awaitingReply());
+}
+
+// Closing or reopening the port in the middle of a reply leaves nothing of
+// it for the new line, and no echo to swallow.
+TEST_F(ReceiverLinkTest, ReopeningForgetsAHalfReceivedReplyAndTheEchoCount) {
+    for (const int device : {1, 0}) {
+        settings.device = device;
+        ASSERT_TRUE(connect());
+        link.writeCommand("Y\r");
+        link.armEcho();
+        port.receive("GX");
+        link.closePort();
+        EXPECT_EQ(link.state().lineBuffer, "");
+        EXPECT_EQ(link.state().echoCount, 0);
+        port.receive("GX");
+        ASSERT_TRUE(connect());
+        EXPECT_EQ(link.state().lineBuffer, "") << "device " << device;
+        EXPECT_EQ(link.state().echoCount, 0);
+    }
+}
+
+TEST_F(ReceiverLinkTest, EverySuccessfulProbeTellsThatAReceiverWasFound) {
+    int found = 0;
+    link.setReceiverFoundHandler([&] { ++found; });
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(connect(2, 1)); // another port, as after the COM Port dialog
+    settings.device = 0;
+    ASSERT_TRUE(connect());     // another receiver kind
+    EXPECT_EQ(found, 3);
 }
 
 TEST_F(ReceiverLinkTest, ResentAr3000TuningCommandSwallowsItsEchoAgain) {
@@ -326,7 +423,7 @@ TEST_F(ReceiverLinkTest, NothingIsWrittenOnAClosedPort) {
 TEST_F(ReceiverLinkTest, LostDeviceIsReportedOnceAndPollingResumesWhenItReturns) {
     ASSERT_TRUE(connect(2, 1));
     int recovered = 0;
-    link.setRecoveredHandler([&] { ++recovered; });
+    link.setReceiverFoundHandler([&] { ++recovered; });
     link.writeCommand("Y\r");
     port.loseDevice();
     EXPECT_EQ(link.status(), LinkStatus::Lost);

@@ -105,14 +105,18 @@ struct CoreParts : DocParts {
     }
 
     bool signalRequestInFlight() {
-        return core.link().awaitingReply() && !port.written.empty() && port.written.back() == "Y\r";
+        return core.link().awaitingReply() && !core.link().awaitingStaleAnswers() &&
+               !port.written.empty() && port.written.back() == "Y\r";
     }
 
     // Brings the receiver to the wanted tuning and answers the next signal
     // request with `reply` ("%" squelch closed, "A".."Z" level).
     void report(const std::string& reply) {
         for (int i = 0; i < 20 && !signalRequestInFlight(); ++i) {
-            if (core.link().awaitingReply())
+            // A resent request's first copy was lost here: nothing else comes.
+            if (core.link().awaitingStaleAnswers())
+                timers.advance(kStaleReplyGuardMs);
+            else if (core.link().awaitingReply())
                 port.receive("\r\n>");
             else
                 timers.advance(kPollDelayMs);

@@ -467,6 +467,25 @@ TEST(TestHooks, DroppedReplyIsWithheldAndCountedAndLogged) {
     EXPECT_EQ(log[2].timeUs, 2000);
 }
 
+TEST(TestHooks, DelayedReplyComesLateAndWhatFollowsWaitsBehindIt) {
+    SimOptions o = instant();
+    o.delayReplies = {{2, 1100}};
+    ReceiverModel model(o, SignalPlan{});
+    EXPECT_EQ(talk(model, "\r", 0), "\r\n>");
+    EXPECT_EQ(talk(model, "Y\r", 1000), "");
+    EXPECT_EQ(talk(model, "Y\r", 2000), "") << "the answer after a late one overtook it";
+    EXPECT_EQ(model.collect(1100999), "");
+    EXPECT_EQ(model.collect(1101000), "%\r\n>%\r\n>");
+
+    SimOptions a = instant(true);
+    a.reportIntervalMs = 100;
+    ReceiverModel ar3000(a, SignalPlan{});
+    ar3000.delayNextReply(500);
+    EXPECT_EQ(talk(ar3000, "T145.5N", 0), "");
+    EXPECT_EQ(ar3000.collect(499999), "") << "a report overtook the late echo";
+    EXPECT_EQ(ar3000.collect(500000), "T145.5N\r\n%\r\n");
+}
+
 TEST(TestHooks, MutedReceiverNeitherAnswersNorReports) {
     SimOptions o = instant(true);
     o.mute = true;
@@ -517,7 +536,9 @@ TEST(CommandLine, ReadsEveryOption) {
                                            "7",
                                            "--mute",
                                            "--report-interval",
-                                           "50"};
+                                           "50",
+                                           "--delay-reply",
+                                           "4:1100"};
     ASSERT_EQ(parseCommandLine(args, &o, &error), CommandLineResult::Run) << error;
     EXPECT_TRUE(o.ar3000);
     EXPECT_EQ(o.baud, 4800);
@@ -529,12 +550,15 @@ TEST(CommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.dropReplies, (std::vector<long>{3, 7}));
     EXPECT_TRUE(o.mute);
     EXPECT_EQ(o.reportIntervalMs, 50);
+    EXPECT_EQ(o.delayReplies, (std::vector<std::pair<long, int>>{{4, 1100}}));
 }
 
 TEST(CommandLine, RefusesBadValuesAndUnknownOptions) {
     const std::vector<std::vector<std::string>> bad = {
         {"--baud", "2400"},    {"--baud"},       {"--latency", "-1"},        {"--latency", "x"},
         {"--drop-reply", "0"}, {"--frobnicate"}, {"--report-interval", "5"}, {"--plan"},
+        {"--delay-reply", "3"}, {"--delay-reply", "0:100"}, {"--delay-reply", "3:0"},
+        {"--delay-reply", "3:x"},
     };
     for (const auto& args : bad) {
         SimOptions o;

@@ -45,6 +45,9 @@ Options:
                        be given several times. Answers are the AR3000A's
                        replies to command lines (the opening probe counts)
                        and the AR3000's echo lines; reports do not count
+  --delay-reply N:MS   send answer number N (counted as for --drop-reply) MS
+                       milliseconds late, 1-60000; everything the receiver
+                       says after it waits behind it. May be given several times
   --mute               never answer and never report (a dead receiver)
   --show-demo-plan     print the built-in demo plan and exit
   -h, --help           this text
@@ -115,6 +118,19 @@ std::string toleranceLines() {
     return lines;
 }
 
+// "N:MS" of --delay-reply.
+bool parseDelaySpec(const std::string& text, long* number, int* delayMs) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos)
+        return false;
+    long ms = 0;
+    if (!parseNumber(text.substr(0, colon), 1, 2000000000, number) ||
+        !parseNumber(text.substr(colon + 1), 1, 60000, &ms))
+        return false;
+    *delayMs = int(ms);
+    return true;
+}
+
 } // namespace
 
 std::string helpText() {
@@ -178,6 +194,17 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
             if (!number(1, 2000000000, &n))
                 return CommandLineResult::Error;
             options->dropReplies.push_back(n);
+        } else if (arg == "--delay-reply") {
+            std::string spec;
+            if (!value(&spec))
+                return CommandLineResult::Error;
+            long number = 0;
+            int delayMs = 0;
+            if (!parseDelaySpec(spec, &number, &delayMs)) {
+                *error = "--delay-reply: use N:MS, N from 1, MS from 1 to 60000";
+                return CommandLineResult::Error;
+            }
+            options->delayReplies.emplace_back(number, delayMs);
         } else if (arg == "--plan") {
             if (!value(&options->planFile))
                 return CommandLineResult::Error;

@@ -25,8 +25,12 @@ ReceiverModel::ReceiverModel(const SimOptions& options, SignalPlan plan, std::in
       reportIntervalUs_(std::int64_t(std::max(1, options.reportIntervalMs)) * 1000),
       attenuatorLetters_(options.attenuatorLetters), plan_(std::move(plan)), startUs_(startUs),
       interpreter_(makeInterpreter(options.ar3000)), muted_(options.mute),
-      dropped_(options.dropReplies.begin(), options.dropReplies.end()), inboundLineFreeUs_(startUs),
-      outboundLineFreeUs_(startUs), nextReportUs_(startUs + reportIntervalUs_) {}
+      dropped_(options.dropReplies.begin(), options.dropReplies.end()),
+      inboundLineFreeUs_(startUs),
+      outboundLineFreeUs_(startUs), nextReportUs_(startUs + reportIntervalUs_) {
+    for (const auto& [number, delayMs] : options.delayReplies)
+        delayReply(number, delayMs);
+}
 
 void ReceiverModel::receive(std::string_view bytes, std::int64_t nowUs) {
     for (unsigned char byte : bytes) {
@@ -96,8 +100,14 @@ void ReceiverModel::process(unsigned char byte, std::int64_t atUs) {
     for (const CommandOutcome& outcome : interpreter_->feed(byte, state_, meter)) {
         ++commandCount_;
         note(atUs, TranscriptKind::Received, outcome.received);
-        if (outcome.answered)
-            answer(outcome.answer, atUs + latencyUs_);
+        if (!outcome.answered)
+            continue;
+        std::int64_t readyUs = atUs + latencyUs_;
+        if (!delayedCommand_.empty() && outcome.received == delayedCommand_) {
+            readyUs += delayedCommandUs_;
+            delayedCommand_.clear();
+        }
+        answer(outcome.answer, readyUs);
     }
 }
 
@@ -107,6 +117,8 @@ void ReceiverModel::answer(const std::string& bytes, std::int64_t readyUs) {
         note(readyUs, TranscriptKind::Withheld, bytes);
         return;
     }
+    if (const auto late = delayed_.find(answerCount_); late != delayed_.end())
+        readyUs += late->second;
     // An echo goes out before the next unprompted report.
     if (reportsRunning())
         nextReportUs_ = std::max(nextReportUs_, readyUs);

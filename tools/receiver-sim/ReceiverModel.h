@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -51,6 +52,15 @@ public:
     // Holds back the answer with this 1-based number (counted over all answers).
     void dropReply(long number) { dropped_.insert(number); }
     void dropNextReply() { dropped_.insert(answerCount_ + 1); }
+    // Sends the answer with this 1-based number `delayMs` late; later answers
+    // and reports wait behind it, as they would behind a busy receiver.
+    void delayReply(long number, int delayMs) { delayed_[number] = std::int64_t(delayMs) * 1000; }
+    void delayNextReply(int delayMs) { delayReply(answerCount_ + 1, delayMs); }
+    // Sends the next answer to exactly `command` (e.g. "Y\r") `delayMs` late.
+    void delayNextAnswerTo(std::string command, int delayMs) {
+        delayedCommand_ = std::move(command);
+        delayedCommandUs_ = std::int64_t(delayMs) * 1000;
+    }
     void setTranscriptSink(TranscriptSink sink) { transcript_ = std::move(sink); }
 
     long commandCount() const { return commandCount_; }
@@ -85,6 +95,9 @@ private:
     ReceiverState state_;
     bool muted_;
     std::set<long> dropped_;
+    std::map<long, std::int64_t> delayed_; // answer number -> extra microseconds
+    std::string delayedCommand_; // empty: none
+    std::int64_t delayedCommandUs_ = 0;
     TranscriptSink transcript_;
 
     std::deque<TimedByte> inbound_;

@@ -348,6 +348,18 @@ void ReceiverSimulator::dropReply(long number) {
         options_.dropReplies.push_back(number);
 }
 
+void ReceiverSimulator::delayNextReply(int delayMs) {
+    std::lock_guard lock(mutex_);
+    if (model_)
+        model_->delayNextReply(delayMs);
+}
+
+void ReceiverSimulator::delayNextAnswerTo(const std::string& command, int delayMs) {
+    std::lock_guard lock(mutex_);
+    if (model_)
+        model_->delayNextAnswerTo(command, delayMs);
+}
+
 void ReceiverSimulator::setReceiverState(const ReceiverState& state) {
     std::lock_guard lock(mutex_);
     if (model_)

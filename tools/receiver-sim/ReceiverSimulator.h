@@ -50,6 +50,10 @@ public:
     void setMuted(bool muted);
     void dropNextReply();
     void dropReply(long number);
+    // The next answer goes out `delayMs` late (later ones wait behind it).
+    void delayNextReply(int delayMs);
+    // The next answer to exactly `command` goes out `delayMs` late.
+    void delayNextAnswerTo(const std::string& command, int delayMs);
     void setReceiverState(const ReceiverState& state);
     SimulatorStatus status() const;
 

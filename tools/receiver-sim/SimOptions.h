@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kovo::sim {
@@ -16,6 +17,9 @@ struct SimOptions {
     std::string linkPath;          // symbolic link to the pty's device, if not empty
     std::string logPath;           // transcript file, if not empty
     std::vector<long> dropReplies; // answers (1-based) that are never sent
+    // Answers (1-based) sent late, with their extra delay in ms. The receiver
+    // is busy meanwhile: nothing it says after them overtakes them.
+    std::vector<std::pair<long, int>> delayReplies;
     bool mute = false;             // never answer, never report
 };
 
