@@ -109,8 +109,13 @@ DatabaseList::DatabaseList(int id, DatabaseModel& model, const QFont& font, QWid
     setFocusPolicy(Qt::StrongFocus);
     setTabKeyNavigation(false);
     setLayoutMode(QListView::SinglePass);
-    setStyleSheet(QStringLiteral(
-        "QListView{background:black;color:rgb(0,255,0);border:0px;outline:0px;}"
+    // Colours through the palette: a style sheet on the list would route
+    // every row paint through the style-sheet style.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, kText);
+    setPalette(pal);
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical{background:rgb(16,22,38);width:11px;margin:0px;}"
         "QScrollBar::handle:vertical{background:rgb(70,84,118);min-height:14px;"
         "border:1px solid rgb(96,112,150);}"
