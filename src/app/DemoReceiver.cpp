@@ -11,6 +11,7 @@
 #include "ReceiverSimulator.h"
 #include "SignalPlan.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kovo {
@@ -40,6 +41,48 @@ sim::SimOptions simulatorOptions(const AppSettings& settings) {
                           : 0;
     options.baud = kCommSpeedTable[std::size_t(speed)];
     return options;
+}
+
+// Search banks, ranges, search strings and a short log over the demo
+// channels, so that every database view has something to show.
+void fillRangesAndLog(CKovo5Doc& doc, int nfmBandwidth, int amBandwidth) {
+    auto range = [](auto& r, std::uint32_t start, std::uint32_t stop, int mode, int step,
+                    int bandwidth, const char* comment) {
+        r.inUse = 1;
+        r.startFrequency = start;
+        r.stopFrequency = stop;
+        r.mode = static_cast<std::uint8_t>(mode);
+        r.step = step;
+        r.ifBandwidth = bandwidth;
+        r.attenuator = 0;
+        r.comment = comment;
+    };
+    range(doc.searchBanks[0], 118000000, 136975000, modeAm, step25k, amBandwidth, "Air band");
+    range(doc.searchBanks[1], 144000000, 146000000, modeNfm, step12k5, nfmBandwidth, "2m amateur");
+    range(doc.autoRanges[0], 108000000, 137000000, modeAm, step25k, amBandwidth, "Air band AM");
+    range(doc.autoRanges[1], 144000000, 146000000, modeNfm, step12k5, nfmBandwidth, "2m FM");
+    CPassBank& beacon = doc.passRanges[0];
+    beacon.inUse = 1;
+    beacon.lowFrequency = 144800000;
+    beacon.highFrequency = 144800000;
+    beacon.comment = "APRS";
+    doc.searchStrings[0] = "Air";
+    doc.searchStrings[1] = "2m";
+    // A day of hits on the first channels, an hour apart.
+    constexpr std::int32_t kStart = 1704096000; // 2024-01-01 08:00 UTC
+    const int channels = std::min(doc.channelCount, 6);
+    for (int i = 0; i < 24 && channels > 0; ++i) {
+        const CFrequencyData& ch = *doc.channels[std::size_t(i * 5 % channels)];
+        CLogData& entry = doc.logRing[std::size_t(i)];
+        entry.frequency = ch.frequency;
+        entry.comment = ch.comment;
+        entry.firstHeard = kStart + i * 3600 + (i % 4) * 600;
+        entry.lastHeard = entry.firstHeard + 40 + i * 7;
+        entry.maxSignal = 3 + i % 10;
+        doc.logCount = i + 1;
+    }
+    doc.setSelection({0});
+    doc.analyseLog();
 }
 
 } // namespace
@@ -88,6 +131,7 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
                       unsigned(signal.frequencyHz / 1000000), unsigned(signal.frequencyHz / 1000 % 1000));
         channel.comment = comment;
     }
+    fillRangesAndLog(doc, nfmBandwidth, amBandwidth);
     doc.recallChannel(0);
     doc.controlParams.operatingMode = 0;
     doc.setCurrentLinkSet(0);

@@ -110,6 +110,8 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
             writer_->setDtmf(value);
         else if (name == "ELM")
             writer_->setElm(value);
+        else if (name == "MBMultiSelect")
+            writer_->setMbMultiSelect(value);
     };
 
     createCommands();

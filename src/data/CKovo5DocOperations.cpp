@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "CKovo5Doc.h"
+#include "DatabaseEdits.h"
 #include "DocumentRules.h"
 #include "LocalTime.h"
 #include "ValueTables.h"
@@ -333,6 +334,9 @@ bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
 void CKovo5Doc::countReachable() { reachableCount = countReachableChannels(*this); }
 
 void CKovo5Doc::recountDerivedValues() {
+    // Bank numbers are not stored in the file: a document read or started
+    // numbers its channels afresh.
+    edits::numberChannelsWithinBanks(*this);
     computeLinkMask();
     countChannelsPerBank();
     countReachable();

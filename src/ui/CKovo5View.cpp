@@ -17,6 +17,7 @@
 #include "ui/ScopePlot.h"
 #include "ui/SignalMeter.h"
 #include "ui/StripPanels.h"
+#include "ui/database/DatabasePanel.h"
 
 #include <cstdio>
 
@@ -46,6 +47,11 @@ CKovo5View::CKovo5View(Ports ports, QObject* parent)
     : QObject(parent), ports_(ports), fonts_(PanelFonts::create())
 {
     stack_ = new PanelStack(fonts_);
+    databasePanel_ = new DatabasePanel({ports_.doc, ports_.settings.settings(), ports_.notifier},
+                                       fonts_);
+    databasePanel_->setCore(ports_.core.databaseCore());
+    stack_->setDataBasePanel(databasePanel_);
+    databaseList_ = databasePanel_;
     connectPanels();
     layout(false);
     refreshAll();
@@ -120,6 +126,7 @@ void CKovo5View::refreshAll()
     refreshControl2All();
     refreshCtcssAll();
     refreshTElmAll();
+    databasePanel_->refreshAll();
     showOperatingMode(cp.operatingMode);
     layout(false);
 }

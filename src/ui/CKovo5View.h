@@ -19,6 +19,7 @@ class QMenu;
 namespace kovo {
 
 class CKovo5Doc;
+class DatabasePanel;
 class Notifier;
 class PanelEdit;
 class PanelStack;
@@ -47,6 +48,7 @@ public:
     const PanelFonts& fonts() const { return fonts_; }
     CKovo5Doc& doc() const { return ports_.doc; }
     void setDatabaseList(DatabaseListSink* list) { databaseList_ = list; }
+    DatabasePanel& databasePanel() const { return *databasePanel_; }
 
     // ---- layout ----
     StackInputs stackInputs() const;
@@ -148,6 +150,7 @@ private:
     // Deleted with the view unless the main window that adopted it went first.
     QPointer<PanelStack> stack_;
     DatabaseListSink* databaseList_ = nullptr;
+    DatabasePanel* databasePanel_ = nullptr; // owned by the stack
 
     // Last values shown, so that a refresh touches only what changed.
     int litMode_ = -1;

@@ -1,6 +1,8 @@
 #include "ui/PanelScreenshots.h"
 
 #include "ui/PanelStack.h"
+#include "ui/database/DatabasePanel.h"
+#include "ui/database/DatabaseScreenshots.h"
 
 #include <QDir>
 #include <QPixmap>
@@ -30,6 +32,8 @@ QStringList renderPanelsToPng(PanelStack& stack, const QString& dir)
         if (render(panel).save(file))
             written << file;
     }
+    if (auto* database = qobject_cast<DatabasePanel*>(&stack.dataBase()))
+        written << renderDatabaseViews(*database, dir);
     const QString file = out.filePath(QStringLiteral("stack.png"));
     if (render(stack).save(file))
         written << file;

@@ -1,13 +1,14 @@
 #pragma once
 #include "scan/ReceiverCore.h"
 #include "ui/ViewInterfaces.h"
+#include "ui/database/DatabaseSeams.h"
 
 namespace kovo {
 
 // The panel commands carried out by the receiver core. The view is made
 // first (the core needs it as its ViewSink), so the core is attached after
 // both exist and before the window is shown.
-class ReceiverCoreCommands final : public CoreCommands {
+class ReceiverCoreCommands final : public CoreCommands, public DatabaseCore {
 public:
     void attach(ReceiverCore& core) { core_ = &core; }
     bool attached() const { return core_ != nullptr; }
@@ -44,6 +45,40 @@ public:
     }
     // Only valid once attached.
     BandScope& bandScope() override { return core_->bandScope(); }
+    DatabaseCore* databaseCore() override { return this; }
+
+    // ---- DatabaseCore ----
+    void holdForAWhile() override
+    {
+        if (core_)
+            core_->databaseHold().set();
+    }
+    void holdUntilCleared() override
+    {
+        if (core_)
+            core_->databaseHold().setUntilCleared();
+    }
+    void releaseHold() override
+    {
+        if (core_)
+            core_->databaseHold().clear();
+    }
+    bool isHeld() const override { return core_ && core_->databaseHold().isSet(); }
+    void channelChosenByHand(int row) override
+    {
+        if (core_)
+            core_->modes().channelChosenByHand(row);
+    }
+    void logEntryChosenByHand(int r) override
+    {
+        if (core_)
+            core_->modes().logEntryChosenByHand(r);
+    }
+    void searchBankChosenByHand(int k) override
+    {
+        if (core_)
+            core_->modes().searchBankChosenByHand(k);
+    }
 
 private:
     ReceiverCore* core_ = nullptr;

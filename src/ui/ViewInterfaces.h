@@ -7,6 +7,8 @@
 // plug in recorders.
 namespace kovo {
 
+class DatabaseCore;
+
 // The settings the panels change. Each call stores the value in the
 // application's settings and writes it to the settings store at once.
 class SettingsWriter {
@@ -54,6 +56,9 @@ public:
     virtual void stepOneMegahertzScan() = 0;
     // The band scope's window and sweep.
     virtual BandScope& bandScope() = 0;
+    // What the database panel asks of the core (hold, hand-picked rows);
+    // none when the panels run without a core.
+    virtual DatabaseCore* databaseCore() { return nullptr; }
 };
 
 // The main window around the panel stack.

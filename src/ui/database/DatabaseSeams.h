@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace kovo {
+
+// What the database panel needs of the receiver core: the database hold
+// (timer 11) and the hand-picked tuning of a row. The panel never talks to
+// the receiver; these change the document and the polling loop follows.
+class DatabaseCore {
+public:
+    virtual ~DatabaseCore() = default;
+    // Sets the hold and (re)starts its five seconds.
+    virtual void holdForAWhile() = 0;
+    // Sets the hold without an end (an in-place editor is open).
+    virtual void holdUntilCleared() = 0;
+    virtual void releaseHold() = 0;
+    virtual bool isHeld() const = 0;
+    // Switches (or re-enters) an operating mode.
+    virtual void setOperatingMode(int mode) = 0;
+    // The user picked a channel, a log entry or a search bank.
+    virtual void channelChosenByHand(int row) = 0;
+    virtual void logEntryChosenByHand(int r) = 0;
+    virtual void searchBankChosenByHand(int k) = 0;
+};
+
+// What the database panel needs of the program around it: the confirmation
+// dialog, the companion recorder and the notices to other programs.
+class DatabaseHost {
+public:
+    virtual ~DatabaseHost() = default;
+    // The "  Delete DATA" dialog with `question`; true for OK.
+    virtual bool confirmDeleteData(const std::string& question) = 0;
+    // Whether the link to the companion recorder is established.
+    virtual bool recorderLinked() const = 0;
+    // Asks the recorder to play what it recorded at `frequency` from `time`;
+    // false when it has no such recording.
+    virtual bool startPlayback(std::uint32_t frequency, std::int32_t time,
+                               const std::string& text) = 0;
+    virtual void stopPlayback() = 0;
+    // A row was tuned from the list: the recorder hears the frequency, the
+    // time and the comment when its notification link is up.
+    virtual void tunedFromList(std::uint32_t frequency, const std::string& comment) = 0;
+    // Bank names were edited (other programs are told).
+    virtual void bankNamesChanged() = 0;
+};
+
+} // namespace kovo
