@@ -49,6 +49,8 @@ bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, std::strin
 
 bool Kovo5DocumentFile::isModified() const { return document_.isModified(); }
 
+void Kovo5DocumentFile::setModified(bool modified) { document_.setModified(modified); }
+
 // --- dialogs -----------------------------------------------------------------
 
 QString QtFileDialogs::openFileName(const QString& directory) {
@@ -121,8 +123,7 @@ bool DocumentController::fileNew() {
         return false;
     document_.newDocument();
     setPath(QString());
-    if (hooks_.documentReplaced)
-        hooks_.documentReplaced();
+    documentReplaced();
     return true;
 }
 
@@ -146,8 +147,7 @@ bool DocumentController::openFile(const QString& fileName) {
     }
     setPath(path);
     addRecent(path);
-    if (hooks_.documentReplaced)
-        hooks_.documentReplaced();
+    documentReplaced();
     return true;
 }
 
@@ -213,6 +213,16 @@ bool DocumentController::withPortClosed(const std::function<bool(std::string&)>&
     if ((ok || wasOpen) && hooks_.reopenPort)
         hooks_.reopenPort();
     return ok;
+}
+
+// Starting the view over applies the stored operating mode, which marks the
+// document modified once the program runs; the document stays as reading or
+// File New left it (unmodified, or modified when reading had to convert it).
+void DocumentController::documentReplaced() {
+    const bool modifiedByReading = document_.isModified();
+    if (hooks_.documentReplaced)
+        hooks_.documentReplaced();
+    document_.setModified(modifiedByReading);
 }
 
 void DocumentController::setPath(const QString& path) {

@@ -24,6 +24,7 @@ public:
     // (".txt" columns, anything else comma-separated values).
     virtual bool exportFile(const std::string& path, int kind, std::string& errorText) = 0;
     virtual bool isModified() const = 0;
+    virtual void setModified(bool modified) = 0;
 };
 
 class CKovo5Doc;
@@ -37,6 +38,7 @@ public:
     bool write(const std::string& path, std::string& errorText) override;
     bool exportFile(const std::string& path, int kind, std::string& errorText) override;
     bool isModified() const override;
+    void setModified(bool modified) override;
 
 private:
     CKovo5Doc& document_;
@@ -76,7 +78,9 @@ public:
         std::function<bool()> closePort;
         // Opens the configured port again and probes the receiver.
         std::function<void()> reopenPort;
-        // The document was replaced (new or opened): the view starts over with it.
+        // The document was replaced (new or opened): the view starts over with
+        // it. What the view does here (applying the stored operating mode) is
+        // no change of the document.
         std::function<void()> documentReplaced;
     };
 
@@ -117,6 +121,7 @@ private:
     bool readInto(const QString& path);
     bool writeTo(const QString& path);
     bool withPortClosed(const std::function<bool(std::string&)>& fileOperation);
+    void documentReplaced();
     void setPath(const QString& path);
     void addRecent(const QString& path);
     void removeRecent(const QString& path);

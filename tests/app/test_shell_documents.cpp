@@ -23,7 +23,10 @@ protected:
           controller_(document_, notifier_, dialogs_, recent_, dataDir(),
                       {[this] { document_.log.push_back("close port"); return portOpen_; },
                        [this] { document_.log.push_back("open port"); },
-                       [this] { document_.log.push_back("view reset"); }}) {
+                       [this] {
+                           document_.log.push_back("view reset");
+                           document_.modified |= viewMarksModified;
+                       }}) {
         QDir().mkpath(dataDir());
     }
 
@@ -43,6 +46,7 @@ protected:
     ScriptedNotifier notifier_;
     ScriptedDialogs dialogs_;
     bool portOpen_ = false;
+    bool viewMarksModified = false; // as applying the stored operating mode does
     DocumentController controller_;
 };
 
@@ -167,6 +171,25 @@ TEST_F(DocumentControllerTest, ReplacingAModifiedDocumentAsksToSaveIt) {
     EXPECT_EQ(document_.log, (std::vector<std::string>{"close port", "write " + native(second),
                                                        "open port", "new", "view reset"}));
     EXPECT_EQ(controller_.title(), "Untitled");
+}
+
+TEST_F(DocumentControllerTest, StartingTheViewOverLeavesTheFlagAsReadingLeftIt) {
+    const QString file = makeFile("a.kv5");
+    const struct {
+        bool readMarksModified;
+        bool expected;
+    } cases[] = {{false, false}, {true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.readMarksModified);
+        viewMarksModified = true;
+        document_.readMarksModified = c.readMarksModified;
+        document_.modified = false;
+        ASSERT_TRUE(controller_.fileNew());
+        EXPECT_FALSE(document_.isModified()) << "File New";
+        ASSERT_TRUE(controller_.openFile(file));
+        EXPECT_EQ(document_.isModified(), c.expected);
+        document_.modified = false;
+    }
 }
 
 TEST_F(DocumentControllerTest, AFailedSaveStopsTheCommandThatAskedForIt) {

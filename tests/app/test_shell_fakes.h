@@ -86,7 +86,7 @@ public:
             error = path + " was not found.";
             return false;
         }
-        modified = false;
+        modified = readMarksModified;
         return true;
     }
     bool write(const std::string& path, std::string& error) override {
@@ -106,9 +106,11 @@ public:
         return !failWrites;
     }
     bool isModified() const override { return modified; }
+    void setModified(bool value) override { modified = value; }
 
     std::vector<std::string> log;
     bool modified = false;
+    bool readMarksModified = false; // as reading a converted file does
     bool failWrites = false;
 };
 
