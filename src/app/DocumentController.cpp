@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <memory>
 
 namespace kovo {
 
@@ -41,8 +42,9 @@ bool Kovo5DocumentFile::write(const std::string& path, std::string& errorText) {
     return result.ok;
 }
 
-bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, std::string& errorText) {
-    const FileResult result = document_.exportFile(path, kind);
+bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, bool csv,
+                                   std::string& errorText) {
+    const FileResult result = document_.exportFile(path, kind, csv);
     errorText = result.message;
     return result.ok;
 }
@@ -66,16 +68,12 @@ QString QtFileDialogs::saveFileName(const QString& proposedPath) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-QString QtFileDialogs::exportFileName(const QString& directory) {
-    QFileDialog dialog(parent_, QStringLiteral("テキスト形式ファイル書き出し"), directory);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("テキストファイル (*.txt)"),
-                           QStringLiteral("CSVファイル (*.csv)"),
-                           QStringLiteral("すべてのファイル (*.*)")});
-    // A name typed without an extension becomes a .txt file.
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.selectFile(QStringLiteral("Frequency.txt"));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+ExportTarget QtFileDialogs::exportTarget(const QString& proposedPath) {
+    std::unique_ptr<QFileDialog> dialog(createExportDialog(parent_, proposedPath));
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return exportTargetFor(dialog->selectedFiles().value(0),
+                           exportFileTypeOf(dialog->selectedNameFilter()));
 }
 
 // --- controller ----------------------------------------------------------------
@@ -128,8 +126,7 @@ bool DocumentController::fileNew() {
 }
 
 bool DocumentController::fileOpen() {
-    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
-    const QString chosen = dialogs_.openFileName(directory);
+    const QString chosen = dialogs_.openFileName(documentDirectory());
     return !chosen.isEmpty() && openFile(chosen);
 }
 
@@ -183,13 +180,16 @@ bool DocumentController::fileSaveAs() {
 }
 
 void DocumentController::exportText(int kind) {
-    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
-    const QString chosen = dialogs_.exportFileName(directory);
-    if (chosen.isEmpty())
+    const QString directory =
+        lastExportDirectory_.isEmpty() ? documentDirectory() : lastExportDirectory_;
+    const QLatin1String name(kind == 1 ? "Log.txt" : "Frequency.txt");
+    const ExportTarget target = dialogs_.exportTarget(QDir(directory).filePath(name));
+    if (target.path.isEmpty())
         return;
+    lastExportDirectory_ = QFileInfo(target.path).absolutePath();
     // A file that cannot be written is reported rather than passed over in silence.
     std::string error;
-    if (!document_.exportFile(toNative(chosen), kind, error))
+    if (!document_.exportFile(toNative(target.path), kind, target.csv, error))
         notifier_.showMessage(error);
 }
 
@@ -238,6 +238,10 @@ void DocumentController::addRecent(const QString& path) {
 void DocumentController::removeRecent(const QString& path) {
     recent_.remove(toNative(path));
     emit recentListChanged();
+}
+
+QString DocumentController::documentDirectory() const {
+    return path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
 }
 
 QString DocumentController::proposedSavePath() const {

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/ExportTarget.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -20,9 +22,10 @@ public:
     virtual bool read(const std::string& path, std::string& errorText) = 0;
     // Writes the file at path without destroying the previous file on failure.
     virtual bool write(const std::string& path, std::string& errorText) = 0;
-    // kind 0 = memory channels, 1 = log; the file name chooses the form
-    // (".txt" columns, anything else comma-separated values).
-    virtual bool exportFile(const std::string& path, int kind, std::string& errorText) = 0;
+    // kind 0 = memory channels, 1 = log; csv chooses comma-separated values
+    // over columns.
+    virtual bool exportFile(const std::string& path, int kind, bool csv,
+                            std::string& errorText) = 0;
     virtual bool isModified() const = 0;
     virtual void setModified(bool modified) = 0;
 };
@@ -36,7 +39,7 @@ public:
     void newDocument() override;
     bool read(const std::string& path, std::string& errorText) override;
     bool write(const std::string& path, std::string& errorText) override;
-    bool exportFile(const std::string& path, int kind, std::string& errorText) override;
+    bool exportFile(const std::string& path, int kind, bool csv, std::string& errorText) override;
     bool isModified() const override;
     void setModified(bool modified) override;
 
@@ -51,7 +54,9 @@ public:
     virtual ~FileDialogs() = default;
     virtual QString openFileName(const QString& directory) = 0;
     virtual QString saveFileName(const QString& proposedPath) = 0;
-    virtual QString exportFileName(const QString& directory) = 0;
+    // The export target, proposing `proposedPath` (its folder is where the
+    // dialog starts).
+    virtual ExportTarget exportTarget(const QString& proposedPath) = 0;
 };
 
 // Modal QFileDialogs with the program's captions and filters.
@@ -60,7 +65,7 @@ public:
     explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
     QString openFileName(const QString& directory) override;
     QString saveFileName(const QString& proposedPath) override;
-    QString exportFileName(const QString& directory) override;
+    ExportTarget exportTarget(const QString& proposedPath) override;
 
 private:
     QWidget* parent_;
@@ -102,6 +107,8 @@ public:
     bool openRecent(int index);
     bool fileSave();
     bool fileSaveAs();
+    // kind 0 = memory channels, 1 = log. The dialog proposes "Frequency.txt"
+    // or "Log.txt" in the folder of the last export (at first the document's).
     void exportText(int kind);
     // Asks whether to save a modified document; false when the user cancels
     // or the save fails, so that the caller stops what it was doing.
@@ -126,6 +133,7 @@ private:
     void addRecent(const QString& path);
     void removeRecent(const QString& path);
     QString proposedSavePath() const;
+    QString documentDirectory() const;
 
     DocumentFile& document_;
     Notifier& notifier_;
@@ -134,6 +142,7 @@ private:
     Hooks hooks_;
     RecentFileList& recent_;
     QString path_;
+    QString lastExportDirectory_; // empty until the first export
 };
 
 } // namespace kovo

@@ -220,15 +220,23 @@ TEST_F(DocumentControllerTest, SavingAnUntitledDocumentAsksForANameAndAddsIt) {
     EXPECT_FALSE(document_.isModified());
 }
 
-TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndReportsAFailure) {
-    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/x/list.csv", QString()};
+TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndFormAndStartsWhereTheLastEnded) {
+    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/y/list", QString(), "/tmp/z/memory"};
+    dialogs_.exportTypes = {ExportFileType::Text, ExportFileType::Csv, ExportFileType::Text,
+                            ExportFileType::All};
     controller_.exportText(0);
     document_.failWrites = true;
     controller_.exportText(1);
     controller_.exportText(1); // cancelled
-    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0",
-                                                       "export /tmp/x/list.csv 1"}));
+    document_.failWrites = false;
+    controller_.exportText(0);
+    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0 columns",
+                                                       "export /tmp/y/list.csv 1 csv",
+                                                       "export /tmp/z/memory.txt 0 columns"}));
     EXPECT_EQ(notifier_.messages, std::vector<std::string>{"export failed"});
+    EXPECT_EQ(dialogs_.proposedExports,
+              (std::vector<QString>{QDir(dataDir()).filePath("Frequency.txt"), "/tmp/x/Log.txt",
+                                    "/tmp/y/Log.txt", "/tmp/y/Frequency.txt"}));
 }
 
 } // namespace

@@ -52,12 +52,21 @@ public:
         proposedSaves.push_back(proposedPath);
         return take();
     }
-    QString exportFileName(const QString& directory) override {
-        openDirectories.push_back(directory);
-        return take();
+    // The reply is the name typed, with the file type of exportTypes chosen
+    // (text when none is scripted).
+    ExportTarget exportTarget(const QString& proposedPath) override {
+        proposedExports.push_back(proposedPath);
+        ExportFileType type = ExportFileType::Text;
+        if (!exportTypes.empty()) {
+            type = exportTypes.front();
+            exportTypes.pop_front();
+        }
+        return exportTargetFor(take(), type);
     }
 
     std::deque<QString> replies; // empty string = cancelled
+    std::deque<ExportFileType> exportTypes;
+    std::vector<QString> proposedExports;
     std::vector<QString> openDirectories;
     std::vector<QString> proposedSaves;
 
@@ -99,8 +108,8 @@ public:
         modified = false;
         return true;
     }
-    bool exportFile(const std::string& path, int kind, std::string& error) override {
-        log.push_back("export " + path + " " + std::to_string(kind));
+    bool exportFile(const std::string& path, int kind, bool csv, std::string& error) override {
+        log.push_back("export " + path + " " + std::to_string(kind) + (csv ? " csv" : " columns"));
         if (failWrites)
             error = "export failed";
         return !failWrites;
