@@ -30,9 +30,9 @@ QString normalised(const QString& path) {
 
 void Kovo5DocumentFile::newDocument() { document_.onNewDocument(); }
 
-bool Kovo5DocumentFile::read(const std::string& path, std::string& errorText) {
+bool Kovo5DocumentFile::read(const std::string& path, std::string& message) {
     const FileResult result = document_.openDocument(path);
-    errorText = result.message;
+    message = result.message;
     return result.ok;
 }
 
@@ -203,13 +203,14 @@ bool DocumentController::writeTo(const QString& path) {
 
 // Reading and writing the document file happen with the serial port closed.
 // A failure is reported, and leaves the link as it was: closed at start-up,
-// polling again if it was running.
+// polling again if it was running. What a successful read had to put right
+// is reported too.
 bool DocumentController::withPortClosed(const std::function<bool(std::string&)>& fileOperation) {
     const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
-    std::string error;
-    const bool ok = fileOperation(error);
-    if (!ok)
-        notifier_.showMessage(error);
+    std::string message;
+    const bool ok = fileOperation(message);
+    if (!ok || !message.empty())
+        notifier_.showMessage(message);
     if ((ok || wasOpen) && hooks_.reopenPort)
         hooks_.reopenPort();
     return ok;

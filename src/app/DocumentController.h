@@ -18,8 +18,9 @@ public:
     virtual ~DocumentFile() = default;
     virtual void newDocument() = 0;
     // Reads the file at path. On failure the document keeps what it held and
-    // errorText holds the message for the user (UTF-8).
-    virtual bool read(const std::string& path, std::string& errorText) = 0;
+    // message says why; on success it tells what reading had to put right
+    // (repeated channels merged), or is empty. UTF-8, for the user.
+    virtual bool read(const std::string& path, std::string& message) = 0;
     // Writes the file at path without destroying the previous file on failure.
     virtual bool write(const std::string& path, std::string& errorText) = 0;
     // kind 0 = memory channels, 1 = log; csv chooses comma-separated values
@@ -37,7 +38,7 @@ class Kovo5DocumentFile final : public DocumentFile {
 public:
     explicit Kovo5DocumentFile(CKovo5Doc& document) : document_(document) {}
     void newDocument() override;
-    bool read(const std::string& path, std::string& errorText) override;
+    bool read(const std::string& path, std::string& message) override;
     bool write(const std::string& path, std::string& errorText) override;
     bool exportFile(const std::string& path, int kind, bool csv, std::string& errorText) override;
     bool isModified() const override;

@@ -97,6 +97,15 @@ TEST_F(DocumentControllerTest, AFailedReadIsReportedAndLeavesAClosedPortClosed) 
     EXPECT_EQ(document_.log.back(), "open port");
 }
 
+TEST_F(DocumentControllerTest, WhatASuccessfulReadPutRightIsShownOnce) {
+    const QString file = makeFile("a.kv5");
+    document_.readNotice = "a.kv5 held 2 channels with a frequency stored before; ...";
+    EXPECT_TRUE(controller_.openFile(file));
+    EXPECT_EQ(notifier_.messages, std::vector<std::string>{document_.readNotice});
+    EXPECT_EQ(controller_.path(), file);
+    EXPECT_EQ(document_.log.back(), "view reset");
+}
+
 TEST_F(DocumentControllerTest, RecentListIsNewestFirstWithoutDuplicatesAndHoldsFive) {
     std::vector<QString> files;
     for (int i = 0; i < 7; ++i)

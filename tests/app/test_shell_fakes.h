@@ -96,6 +96,7 @@ public:
             return false;
         }
         modified = readMarksModified;
+        error = readNotice;
         return true;
     }
     bool write(const std::string& path, std::string& error) override {
@@ -120,6 +121,7 @@ public:
     std::vector<std::string> log;
     bool modified = false;
     bool readMarksModified = false; // as reading a converted file does
+    std::string readNotice;         // what a successful read tells the user
     bool failWrites = false;
 };
 
