@@ -105,10 +105,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
         if (!legacy)
             applyPriorityMarks(*scratch);
         order = putChannelsInOrder(*scratch);
-        if (!legacy && scratch->channelCount > 0) {
-            const auto& priority = *scratch->channels[static_cast<std::size_t>(scratch->priorityIndex)];
-            copyIntoPriorityRecord(priority, *scratch, settings_);
-        }
+        takePriorityRecord(*scratch, settings_);
     } catch (const ArchiveError& error) {
         return FileResult::failure(archiveFaultMessage(error.fault(), fileName));
     } catch (const std::bad_alloc&) {

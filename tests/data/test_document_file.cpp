@@ -584,6 +584,36 @@ TEST_F(DocumentFile, TheKeptCopyTakesThePriorityMarkOfARepeat) {
     EXPECT_EQ(other->priorityRecord.bankMask, 1 << 1) << "the kept copy, not the repeat";
 }
 
+// The priority copy never outlives the document it came from: after any read
+// it is the new priority channel, or the new main record in a file without
+// channels; the main tuning's offset stays.
+TEST_F(DocumentFile, ReadingReplacesThePriorityCopyInBothLayouts) {
+    const struct {
+        const char* name;
+        bool legacy;
+        std::vector<BankAndHz> channels;
+        std::uint32_t priorityFrequency;
+    } cases[] = {
+        {"legacy", true, {{1, 100000000}, {2, 120000000}}, 120000000},
+        {"legacy without channels", true, {}, 145500000},
+        {"current without channels", false, {}, 145000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto other = freshDocument();
+        test::fillChannels(*other, 3);
+        other->priorityIndex = 1;
+        other->copyToPriorityRecord(1);
+        other->controlParams.tuningOffset = 2500;
+        const auto bytes = c.legacy ? legacyFile(c.channels) : currentFile(*this, c.channels);
+        ASSERT_TRUE(other->readBytes(bytes, "f", c.legacy).ok);
+        EXPECT_EQ(other->priorityRecord.frequency, c.priorityFrequency);
+        if (c.legacy) {
+            EXPECT_EQ(other->controlParams.tuningOffset, 2500) << "not stored in this layout";
+        }
+    }
+}
+
 // ---- files on disk ----
 
 TEST_F(DocumentFile, SaveThenOpenGivesTheSameDocument) {
