@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# ./build.sh run   — install what is missing, build, start KOVO3000 (demo mode)
+# ./build.sh run   — install what is missing, build the program and the receiver
+#                    simulator, start KOVO3000 (demo mode)
 # ./build.sh test  — install what is missing, build, run every test
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -28,9 +29,12 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Configures the build tree and builds the targets named (everything without one).
 configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$BUILD" -j "$JOBS"
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$BUILD" -j "$JOBS" ${targets[@]+"${targets[@]}"}
 }
 
 build_sanitized_core() {
@@ -51,7 +55,8 @@ case "${1:-}" in
     ;;
   run)
     install_packages
-    configure_and_build
+    # Only what is started: no test or benchmark waits to compile first.
+    configure_and_build kovo3000 receiver-sim
     shift
     if [ -x "$BUILD/src/app/kovo3000" ]; then
       exec "$BUILD/src/app/kovo3000" --demo "$@"

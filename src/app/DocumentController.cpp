@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <memory>
 
 namespace kovo {
 
@@ -29,9 +30,9 @@ QString normalised(const QString& path) {
 
 void Kovo5DocumentFile::newDocument() { document_.onNewDocument(); }
 
-bool Kovo5DocumentFile::read(const std::string& path, std::string& errorText) {
+bool Kovo5DocumentFile::read(const std::string& path, std::string& message) {
     const FileResult result = document_.openDocument(path);
-    errorText = result.message;
+    message = result.message;
     return result.ok;
 }
 
@@ -41,13 +42,16 @@ bool Kovo5DocumentFile::write(const std::string& path, std::string& errorText) {
     return result.ok;
 }
 
-bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, std::string& errorText) {
-    const FileResult result = document_.exportFile(path, kind);
+bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, bool csv,
+                                   std::string& errorText) {
+    const FileResult result = document_.exportFile(path, kind, csv);
     errorText = result.message;
     return result.ok;
 }
 
 bool Kovo5DocumentFile::isModified() const { return document_.isModified(); }
+
+void Kovo5DocumentFile::setModified(bool modified) { document_.setModified(modified); }
 
 // --- dialogs -----------------------------------------------------------------
 
@@ -64,16 +68,12 @@ QString QtFileDialogs::saveFileName(const QString& proposedPath) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-QString QtFileDialogs::exportFileName(const QString& directory) {
-    QFileDialog dialog(parent_, QStringLiteral("テキスト形式ファイル書き出し"), directory);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("テキストファイル (*.txt)"),
-                           QStringLiteral("CSVファイル (*.csv)"),
-                           QStringLiteral("すべてのファイル (*.*)")});
-    // A name typed without an extension becomes a .txt file.
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.selectFile(QStringLiteral("Frequency.txt"));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+ExportTarget QtFileDialogs::exportTarget(const QString& proposedPath) {
+    std::unique_ptr<QFileDialog> dialog(createExportDialog(parent_, proposedPath));
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return exportTargetFor(dialog->selectedFiles().value(0),
+                           exportFileTypeOf(dialog->selectedNameFilter()));
 }
 
 // --- controller ----------------------------------------------------------------
@@ -121,14 +121,12 @@ bool DocumentController::fileNew() {
         return false;
     document_.newDocument();
     setPath(QString());
-    if (hooks_.documentReplaced)
-        hooks_.documentReplaced();
+    documentReplaced();
     return true;
 }
 
 bool DocumentController::fileOpen() {
-    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
-    const QString chosen = dialogs_.openFileName(directory);
+    const QString chosen = dialogs_.openFileName(documentDirectory());
     return !chosen.isEmpty() && openFile(chosen);
 }
 
@@ -146,8 +144,7 @@ bool DocumentController::openFile(const QString& fileName) {
     }
     setPath(path);
     addRecent(path);
-    if (hooks_.documentReplaced)
-        hooks_.documentReplaced();
+    documentReplaced();
     return true;
 }
 
@@ -183,13 +180,16 @@ bool DocumentController::fileSaveAs() {
 }
 
 void DocumentController::exportText(int kind) {
-    const QString directory = path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
-    const QString chosen = dialogs_.exportFileName(directory);
-    if (chosen.isEmpty())
+    const QString directory =
+        lastExportDirectory_.isEmpty() ? documentDirectory() : lastExportDirectory_;
+    const QLatin1String name(kind == 1 ? "Log.txt" : "Frequency.txt");
+    const ExportTarget target = dialogs_.exportTarget(QDir(directory).filePath(name));
+    if (target.path.isEmpty())
         return;
+    lastExportDirectory_ = QFileInfo(target.path).absolutePath();
     // A file that cannot be written is reported rather than passed over in silence.
     std::string error;
-    if (!document_.exportFile(toNative(chosen), kind, error))
+    if (!document_.exportFile(toNative(target.path), kind, target.csv, error))
         notifier_.showMessage(error);
 }
 
@@ -203,16 +203,27 @@ bool DocumentController::writeTo(const QString& path) {
 
 // Reading and writing the document file happen with the serial port closed.
 // A failure is reported, and leaves the link as it was: closed at start-up,
-// polling again if it was running.
+// polling again if it was running. What a successful read had to put right
+// is reported too.
 bool DocumentController::withPortClosed(const std::function<bool(std::string&)>& fileOperation) {
     const bool wasOpen = hooks_.closePort ? hooks_.closePort() : false;
-    std::string error;
-    const bool ok = fileOperation(error);
-    if (!ok)
-        notifier_.showMessage(error);
+    std::string message;
+    const bool ok = fileOperation(message);
+    if (!ok || !message.empty())
+        notifier_.showMessage(message);
     if ((ok || wasOpen) && hooks_.reopenPort)
         hooks_.reopenPort();
     return ok;
+}
+
+// Starting the view over applies the stored operating mode, which marks the
+// document modified once the program runs; the document stays as reading or
+// File New left it (unmodified, or modified when reading had to convert it).
+void DocumentController::documentReplaced() {
+    const bool modifiedByReading = document_.isModified();
+    if (hooks_.documentReplaced)
+        hooks_.documentReplaced();
+    document_.setModified(modifiedByReading);
 }
 
 void DocumentController::setPath(const QString& path) {
@@ -228,6 +239,10 @@ void DocumentController::addRecent(const QString& path) {
 void DocumentController::removeRecent(const QString& path) {
     recent_.remove(toNative(path));
     emit recentListChanged();
+}
+
+QString DocumentController::documentDirectory() const {
+    return path_.isEmpty() ? dataDirectory_ : QFileInfo(path_).absolutePath();
 }
 
 QString DocumentController::proposedSavePath() const {

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/ExportTarget.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,14 +18,17 @@ public:
     virtual ~DocumentFile() = default;
     virtual void newDocument() = 0;
     // Reads the file at path. On failure the document keeps what it held and
-    // errorText holds the message for the user (UTF-8).
-    virtual bool read(const std::string& path, std::string& errorText) = 0;
+    // message says why; on success it tells what reading had to put right
+    // (repeated channels merged), or is empty. UTF-8, for the user.
+    virtual bool read(const std::string& path, std::string& message) = 0;
     // Writes the file at path without destroying the previous file on failure.
     virtual bool write(const std::string& path, std::string& errorText) = 0;
-    // kind 0 = memory channels, 1 = log; the file name chooses the form
-    // (".txt" columns, anything else comma-separated values).
-    virtual bool exportFile(const std::string& path, int kind, std::string& errorText) = 0;
+    // kind 0 = memory channels, 1 = log; csv chooses comma-separated values
+    // over columns.
+    virtual bool exportFile(const std::string& path, int kind, bool csv,
+                            std::string& errorText) = 0;
     virtual bool isModified() const = 0;
+    virtual void setModified(bool modified) = 0;
 };
 
 class CKovo5Doc;
@@ -33,10 +38,11 @@ class Kovo5DocumentFile final : public DocumentFile {
 public:
     explicit Kovo5DocumentFile(CKovo5Doc& document) : document_(document) {}
     void newDocument() override;
-    bool read(const std::string& path, std::string& errorText) override;
+    bool read(const std::string& path, std::string& message) override;
     bool write(const std::string& path, std::string& errorText) override;
-    bool exportFile(const std::string& path, int kind, std::string& errorText) override;
+    bool exportFile(const std::string& path, int kind, bool csv, std::string& errorText) override;
     bool isModified() const override;
+    void setModified(bool modified) override;
 
 private:
     CKovo5Doc& document_;
@@ -49,7 +55,9 @@ public:
     virtual ~FileDialogs() = default;
     virtual QString openFileName(const QString& directory) = 0;
     virtual QString saveFileName(const QString& proposedPath) = 0;
-    virtual QString exportFileName(const QString& directory) = 0;
+    // The export target, proposing `proposedPath` (its folder is where the
+    // dialog starts).
+    virtual ExportTarget exportTarget(const QString& proposedPath) = 0;
 };
 
 // Modal QFileDialogs with the program's captions and filters.
@@ -58,7 +66,7 @@ public:
     explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
     QString openFileName(const QString& directory) override;
     QString saveFileName(const QString& proposedPath) override;
-    QString exportFileName(const QString& directory) override;
+    ExportTarget exportTarget(const QString& proposedPath) override;
 
 private:
     QWidget* parent_;
@@ -76,7 +84,9 @@ public:
         std::function<bool()> closePort;
         // Opens the configured port again and probes the receiver.
         std::function<void()> reopenPort;
-        // The document was replaced (new or opened): the view starts over with it.
+        // The document was replaced (new or opened): the view starts over with
+        // it. What the view does here (applying the stored operating mode) is
+        // no change of the document.
         std::function<void()> documentReplaced;
     };
 
@@ -98,6 +108,8 @@ public:
     bool openRecent(int index);
     bool fileSave();
     bool fileSaveAs();
+    // kind 0 = memory channels, 1 = log. The dialog proposes "Frequency.txt"
+    // or "Log.txt" in the folder of the last export (at first the document's).
     void exportText(int kind);
     // Asks whether to save a modified document; false when the user cancels
     // or the save fails, so that the caller stops what it was doing.
@@ -117,10 +129,12 @@ private:
     bool readInto(const QString& path);
     bool writeTo(const QString& path);
     bool withPortClosed(const std::function<bool(std::string&)>& fileOperation);
+    void documentReplaced();
     void setPath(const QString& path);
     void addRecent(const QString& path);
     void removeRecent(const QString& path);
     QString proposedSavePath() const;
+    QString documentDirectory() const;
 
     DocumentFile& document_;
     Notifier& notifier_;
@@ -129,6 +143,7 @@ private:
     Hooks hooks_;
     RecentFileList& recent_;
     QString path_;
+    QString lastExportDirectory_; // empty until the first export
 };
 
 } // namespace kovo

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Archive.h"
+#include "ChannelOrder.h"
 #include "DocumentFormat.h"
 #include "DocumentRules.h"
 #include "FileErrors.h"
@@ -98,23 +99,25 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
                                 const std::string& fileName, bool legacy) {
     // Read into a copy so that a file that fails half-way changes nothing.
     auto scratch = std::make_unique<DocumentContents>(*this);
+    ChannelOrderChange order;
     try {
         readDocumentStream(bytes, *scratch, legacy);
-        if (!legacy) {
+        if (!legacy)
             applyPriorityMarks(*scratch);
-            if (scratch->channelCount > 0) {
-                const auto& priority = *scratch->channels[static_cast<std::size_t>(scratch->priorityIndex)];
-                copyIntoPriorityRecord(priority, *scratch, settings_);
-            }
-        }
+        order = putChannelsInOrder(*scratch);
+        takePriorityRecord(*scratch, settings_);
     } catch (const ArchiveError& error) {
         return FileResult::failure(archiveFaultMessage(error.fault(), fileName));
     } catch (const std::bad_alloc&) {
         return FileResult::failure(std::string(FileErrorText::OpenFailed));
     }
     static_cast<DocumentContents&>(*this) = std::move(*scratch);
+    scanPosition = rowAfterOrdering(order, scanPosition);
     afterSuccessfulRead();
-    modified_ = legacy;
+    // A converted or reordered table differs from the file: saving keeps it.
+    modified_ = legacy || order.changed;
+    if (order.merged > 0)
+        return FileResult::success(mergedChannelsMessage(order.merged, fileName));
     return FileResult::success();
 }
 

@@ -145,11 +145,14 @@ int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int a
                            channels.begin() + channelCount + 1);
         channels[at(row)] = std::make_unique<CFrequencyData>();
         // The priority channel and the scan position keep naming the same
-        // channels. priorityRecord is unchanged: the channel itself did not change.
+        // channels.
+        const bool priorityMoves = channelCount > 0 && priorityIndex >= row;
         if (channelCount > 0)
             priorityIndex = afterInsert(priorityIndex, row);
         scanPosition = afterInsert(scanPosition, row);
         ++channelCount;
+        if (priorityMoves)
+            copyToPriorityRecord(priorityIndex); // its copy is taken afresh
     }
 
     CFrequencyData& ch = *channels[at(row)];
@@ -228,8 +231,10 @@ std::vector<int> CKovo5Doc::selectedRowsBelow(int limit) const {
 
 int CKovo5Doc::deleteSelectedChannels() {
     const std::vector<int> rows = selectedRowsBelow(channelCount);
+    bool priorityMoved = false;
     for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
         const int row = *it;
+        priorityMoved = priorityMoved || row <= priorityIndex;
         if (channels[at(row)]->priority != 0) {
             // The priority mark passes to the channel in row 0.
             priorityIndex = 0;
@@ -249,6 +254,10 @@ int CKovo5Doc::deleteSelectedChannels() {
     } else {
         priorityIndex = std::min(priorityIndex, channelCount - 1);
         scanPosition = std::min(scanPosition, channelCount - 1);
+        // The priority channel now stands in another row (or another channel
+        // took its place): its copy is taken afresh.
+        if (priorityMoved)
+            copyToPriorityRecord(priorityIndex);
     }
     if (!rows.empty()) {
         countChannelsPerBank();

@@ -32,6 +32,14 @@ void copyIntoPriorityRecord(const CFrequencyData& from, DocumentContents& conten
     contents.controlParams.tuningOffset = mainOffset;
 }
 
+void takePriorityRecord(DocumentContents& contents, const AppSettings& settings) {
+    const int row = contents.priorityIndex;
+    const bool hasChannel = row >= 0 && row < contents.channelCount;
+    const CFrequencyData from =
+        hasChannel ? *contents.channels[static_cast<std::size_t>(row)] : contents.mainRecord;
+    copyIntoPriorityRecord(from, contents, settings);
+}
+
 std::uint32_t linkMaskOf(const DocumentContents& contents) {
     const int linkSet = contents.controlParams.currentLinkSet;
     if (linkSet < 0 || linkSet >= kLinkSetCount)

@@ -21,6 +21,12 @@ void copyByCopyRule(const CFrequencyData& from, CFrequencyData& to, const AppSet
 void copyIntoPriorityRecord(const CFrequencyData& from, DocumentContents& contents,
                             const AppSettings& settings);
 
+// After a file was read, priorityRecord takes the priority channel, or in a
+// file without channels the main record (a new document starts with both
+// alike), so that it never keeps what the previous document held. The
+// tuning offset stays, as with copyIntoPriorityRecord.
+void takePriorityRecord(DocumentContents& contents, const AppSettings& settings);
+
 // Bank mask of the memory banks that take part in the current link set.
 std::uint32_t linkMaskOf(const DocumentContents& contents);
 

@@ -23,7 +23,10 @@ protected:
           controller_(document_, notifier_, dialogs_, recent_, dataDir(),
                       {[this] { document_.log.push_back("close port"); return portOpen_; },
                        [this] { document_.log.push_back("open port"); },
-                       [this] { document_.log.push_back("view reset"); }}) {
+                       [this] {
+                           document_.log.push_back("view reset");
+                           document_.modified |= viewMarksModified;
+                       }}) {
         QDir().mkpath(dataDir());
     }
 
@@ -43,6 +46,7 @@ protected:
     ScriptedNotifier notifier_;
     ScriptedDialogs dialogs_;
     bool portOpen_ = false;
+    bool viewMarksModified = false; // as applying the stored operating mode does
     DocumentController controller_;
 };
 
@@ -91,6 +95,15 @@ TEST_F(DocumentControllerTest, AFailedReadIsReportedAndLeavesAClosedPortClosed) 
     document_.log.clear();
     EXPECT_FALSE(controller_.openFile(QDir(dataDir()).filePath("missing.kv5")));
     EXPECT_EQ(document_.log.back(), "open port");
+}
+
+TEST_F(DocumentControllerTest, WhatASuccessfulReadPutRightIsShownOnce) {
+    const QString file = makeFile("a.kv5");
+    document_.readNotice = "a.kv5 held 2 channels with a frequency stored before; ...";
+    EXPECT_TRUE(controller_.openFile(file));
+    EXPECT_EQ(notifier_.messages, std::vector<std::string>{document_.readNotice});
+    EXPECT_EQ(controller_.path(), file);
+    EXPECT_EQ(document_.log.back(), "view reset");
 }
 
 TEST_F(DocumentControllerTest, RecentListIsNewestFirstWithoutDuplicatesAndHoldsFive) {
@@ -169,6 +182,25 @@ TEST_F(DocumentControllerTest, ReplacingAModifiedDocumentAsksToSaveIt) {
     EXPECT_EQ(controller_.title(), "Untitled");
 }
 
+TEST_F(DocumentControllerTest, StartingTheViewOverLeavesTheFlagAsReadingLeftIt) {
+    const QString file = makeFile("a.kv5");
+    const struct {
+        bool readMarksModified;
+        bool expected;
+    } cases[] = {{false, false}, {true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.readMarksModified);
+        viewMarksModified = true;
+        document_.readMarksModified = c.readMarksModified;
+        document_.modified = false;
+        ASSERT_TRUE(controller_.fileNew());
+        EXPECT_FALSE(document_.isModified()) << "File New";
+        ASSERT_TRUE(controller_.openFile(file));
+        EXPECT_EQ(document_.isModified(), c.expected);
+        document_.modified = false;
+    }
+}
+
 TEST_F(DocumentControllerTest, AFailedSaveStopsTheCommandThatAskedForIt) {
     const QString file = makeFile("a.kv5");
     ASSERT_TRUE(controller_.openFile(file));
@@ -197,15 +229,23 @@ TEST_F(DocumentControllerTest, SavingAnUntitledDocumentAsksForANameAndAddsIt) {
     EXPECT_FALSE(document_.isModified());
 }
 
-TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndReportsAFailure) {
-    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/x/list.csv", QString()};
+TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndFormAndStartsWhereTheLastEnded) {
+    dialogs_.replies = {"/tmp/x/list.TXT", "/tmp/y/list", QString(), "/tmp/z/memory"};
+    dialogs_.exportTypes = {ExportFileType::Text, ExportFileType::Csv, ExportFileType::Text,
+                            ExportFileType::All};
     controller_.exportText(0);
     document_.failWrites = true;
     controller_.exportText(1);
     controller_.exportText(1); // cancelled
-    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0",
-                                                       "export /tmp/x/list.csv 1"}));
+    document_.failWrites = false;
+    controller_.exportText(0);
+    EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0 columns",
+                                                       "export /tmp/y/list.csv 1 csv",
+                                                       "export /tmp/z/memory.txt 0 columns"}));
     EXPECT_EQ(notifier_.messages, std::vector<std::string>{"export failed"});
+    EXPECT_EQ(dialogs_.proposedExports,
+              (std::vector<QString>{QDir(dataDir()).filePath("Frequency.txt"), "/tmp/x/Log.txt",
+                                    "/tmp/y/Log.txt", "/tmp/y/Frequency.txt"}));
 }
 
 } // namespace

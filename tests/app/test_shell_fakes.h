@@ -52,12 +52,21 @@ public:
         proposedSaves.push_back(proposedPath);
         return take();
     }
-    QString exportFileName(const QString& directory) override {
-        openDirectories.push_back(directory);
-        return take();
+    // The reply is the name typed, with the file type of exportTypes chosen
+    // (text when none is scripted).
+    ExportTarget exportTarget(const QString& proposedPath) override {
+        proposedExports.push_back(proposedPath);
+        ExportFileType type = ExportFileType::Text;
+        if (!exportTypes.empty()) {
+            type = exportTypes.front();
+            exportTypes.pop_front();
+        }
+        return exportTargetFor(take(), type);
     }
 
     std::deque<QString> replies; // empty string = cancelled
+    std::deque<ExportFileType> exportTypes;
+    std::vector<QString> proposedExports;
     std::vector<QString> openDirectories;
     std::vector<QString> proposedSaves;
 
@@ -86,7 +95,8 @@ public:
             error = path + " was not found.";
             return false;
         }
-        modified = false;
+        modified = readMarksModified;
+        error = readNotice;
         return true;
     }
     bool write(const std::string& path, std::string& error) override {
@@ -99,16 +109,19 @@ public:
         modified = false;
         return true;
     }
-    bool exportFile(const std::string& path, int kind, std::string& error) override {
-        log.push_back("export " + path + " " + std::to_string(kind));
+    bool exportFile(const std::string& path, int kind, bool csv, std::string& error) override {
+        log.push_back("export " + path + " " + std::to_string(kind) + (csv ? " csv" : " columns"));
         if (failWrites)
             error = "export failed";
         return !failWrites;
     }
     bool isModified() const override { return modified; }
+    void setModified(bool value) override { modified = value; }
 
     std::vector<std::string> log;
     bool modified = false;
+    bool readMarksModified = false; // as reading a converted file does
+    std::string readNotice;         // what a successful read tells the user
     bool failWrites = false;
 };
 

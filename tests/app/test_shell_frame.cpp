@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -200,6 +201,67 @@ TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherProgra
     external_.vfoPeer = true;
     ASSERT_TRUE(makeWindow(file).start());
     EXPECT_EQ(document_.controlParams.operatingMode, 5);
+}
+
+// However a document replaces the one in use, applying its stored operating
+// mode is no change that asks to be saved; a mode the user picks afterwards is.
+TEST_F(FrameTest, AReplacedDocumentStaysUnmodifiedUntilTheUserChangesIt) {
+    const QString file = dir_.filePath("scan.kv5");
+    {
+        CKovo5Doc stored(settings_, clock_);
+        stored.controlParams.operatingMode = 2; // 1 MHz scan
+        ASSERT_TRUE(stored.saveDocument(file.toStdString()).ok);
+    }
+    writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "last");
+    const auto drop = [&](MainWindow& w) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        // Straight to the window: the application only passes a drop on
+        // to the target of a drag it saw begin.
+        static_cast<QObject&>(w).event(&event);
+    };
+    struct Replacement {
+        std::string name;
+        std::function<void(MainWindow&)> replace;
+        QString title;
+    };
+    const std::vector<Replacement> replacements{
+        {"File New", [](MainWindow& w) { w.runMenuCommand(MainWindow::CommandNew); }, "Untitled"},
+        {"File Open",
+         [&](MainWindow& w) {
+             dialogs_.replies = {file};
+             w.runMenuCommand(MainWindow::CommandOpen);
+         },
+         "scan.kv5"},
+        {"recent file",
+         [&](MainWindow& w) {
+             w.documents().openFile(file);
+             document_.setModified(false);
+             action(MainWindow::CommandRecentFirst + 1)->trigger();
+         },
+         "Frequency.kv5"},
+        {"dropped file", drop, "scan.kv5"},
+    };
+    for (const auto& [name, replace, title] : replacements) {
+        SCOPED_TRACE(name);
+        window_.reset();
+        notifier_ = {};
+        for (int i = 1; i <= 5; ++i)
+            store_.remove("Recent File List", "File" + std::to_string(i));
+        MainWindow& w = makeWindow();
+        ASSERT_TRUE(w.start());
+        timers_->advance(5000); // the last document is read; from now on every mode change counts
+        ASSERT_EQ(w.documents().title(), "Frequency.kv5");
+        replace(w);
+        EXPECT_EQ(w.documents().title(), title);
+        EXPECT_FALSE(document_.isModified());
+        w.runMenuCommand(MainWindow::CommandNew);
+        EXPECT_TRUE(notifier_.questions.empty()) << "nothing to save";
+
+        w.core().setOperatingMode(5);
+        EXPECT_TRUE(document_.isModified()) << "the user's mode change";
+    }
 }
 
 TEST_F(FrameTest, AMissingLastFileIsReportedAndTheReceiverIsReachedAnyway) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <csignal>
 #include <filesystem>
 #include <random>
@@ -178,7 +179,7 @@ TEST_F(DocumentFile, LastMarkedChannelBecomesThePriorityChannel) {
     doc->channels[6]->ifBandwidth = 0;
     doc->channels[6]->mode = 7;
     doc->channels[6]->step = 10;
-    doc->channels[6]->frequency = 100012345;
+    doc->channels[6]->frequency = 100006345; // still between its neighbours
     doc->channels[6]->spare = 55;
     // The stored offset is the main tuning's grid (a search bank's); copying
     // the priority channel must not replace it with the channel's remainder.
@@ -189,7 +190,7 @@ TEST_F(DocumentFile, LastMarkedChannelBecomesThePriorityChannel) {
     ASSERT_TRUE(other->readBytes(bytes, "p.kv5", false).ok);
     EXPECT_EQ(other->priorityIndex, 6);
     EXPECT_EQ(other->channels[2]->priority, 1); // the others keep their marks
-    EXPECT_EQ(other->priorityRecord.frequency, 100012345u);
+    EXPECT_EQ(other->priorityRecord.frequency, 100006345u);
     EXPECT_EQ(other->priorityRecord.ifBandwidth, 1);
     EXPECT_EQ(other->priorityRecord.mode, 2);
     EXPECT_EQ(other->priorityRecord.spare, 0);
@@ -472,6 +473,145 @@ TEST_F(DocumentFile, ShortLegacyFileIsRefused) {
     put32(tooMany, 4, 5001);
     EXPECT_EQ(doc->readBytes(tooMany, "c.kvx", true).message, "c.kvx has a bad format.");
     EXPECT_EQ(doc->channelCount, 0);
+}
+
+// ---- channel order ----
+
+namespace {
+
+using BankAndHz = std::pair<int, std::uint32_t>; // the bank tells the copies apart
+
+struct OrderCase {
+    const char* name;
+    std::vector<BankAndHz> stored;
+    int rowBefore; // the priority channel (the marked one, or the legacy reader's index)
+                   // and the scan position before reading
+    std::vector<BankAndHz> expected;
+    int merged;
+    int rowAfter;
+};
+
+const OrderCase kOrderCases[] = {
+    {"in order", {{1, 100000000}, {2, 200000000}, {3, 300000000}}, 2,
+     {{1, 100000000}, {2, 200000000}, {3, 300000000}}, 0, 2},
+    {"reversed", {{1, 300000000}, {2, 200000000}, {3, 100000000}}, 0,
+     {{3, 100000000}, {2, 200000000}, {1, 300000000}}, 0, 2},
+    {"a repeat: the first copy stays",
+     {{1, 100000000}, {2, 200000000}, {3, 200000000}, {4, 300000000}}, 2,
+     {{1, 100000000}, {2, 200000000}, {4, 300000000}}, 1, 1},
+    {"repeats out of order",
+     {{1, 200000000}, {2, 100000000}, {3, 200000000}, {4, 100000000}, {5, 200000000}}, 4,
+     {{2, 100000000}, {1, 200000000}}, 3, 1},
+    {"a repeat as the last row", {{1, 100000000}, {2, 100000000}}, 1, {{1, 100000000}}, 1, 0},
+};
+
+std::vector<BankAndHz> tableOf(const CKovo5Doc& doc) {
+    std::vector<BankAndHz> table;
+    for (int i = 0; i < doc.channelCount; ++i) {
+        const auto& ch = *doc.channels[static_cast<std::size_t>(i)];
+        table.emplace_back(std::countr_zero(static_cast<std::uint32_t>(ch.bankMask)), ch.frequency);
+    }
+    return table;
+}
+
+// A current-format file of these channels, the one in row `markedRow` (if
+// any) carrying the priority mark.
+std::vector<std::uint8_t> currentFile(const test::DocumentFixture& fixture,
+                                      const std::vector<BankAndHz>& stored, int markedRow = -1) {
+    auto doc = fixture.freshDocument();
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        doc->channels[i] = std::make_unique<CFrequencyData>();
+        doc->channels[i]->bankMask = 1 << stored[i].first;
+        doc->channels[i]->frequency = stored[i].second;
+        doc->channels[i]->priority = static_cast<int>(i) == markedRow ? 1 : 0;
+    }
+    doc->channelCount = static_cast<int>(stored.size());
+    return doc->toBytes();
+}
+
+} // namespace
+
+// Every look-up relies on the table's order, so reading puts a file's channels
+// in order and keeps one channel per frequency, in both layouts.
+TEST_F(DocumentFile, ReadingSortsTheChannelsAndMergesRepeatedFrequencies) {
+    for (const bool legacy : {false, true}) {
+        for (const OrderCase& c : kOrderCases) {
+            SCOPED_TRACE(std::string(c.name) + (legacy ? " (legacy)" : ""));
+            const auto bytes =
+                legacy ? legacyFile(c.stored) : currentFile(*this, c.stored, c.rowBefore);
+            auto other = freshDocument();
+            other->priorityIndex = c.rowBefore;
+            other->scanPosition = c.rowBefore;
+            const FileResult result = other->readBytes(bytes, "t.kv5", legacy);
+            ASSERT_TRUE(result.ok) << result.message;
+            EXPECT_EQ(tableOf(*other), c.expected);
+            EXPECT_EQ(other->priorityIndex, c.rowAfter);
+            EXPECT_EQ(other->scanPosition, c.rowAfter);
+            EXPECT_EQ(other->isModified(), legacy || c.stored != c.expected);
+            if (c.merged == 0) {
+                EXPECT_EQ(result.message, "");
+            } else {
+                EXPECT_EQ(result.message, "t.kv5 held " + std::to_string(c.merged) +
+                                              (c.merged == 1 ? " channel" : " channels") +
+                                              " with a frequency stored before; the first "
+                                              "channel of each frequency was kept and the "
+                                              "others were merged into it.");
+            }
+            if (!legacy && c.stored == c.expected) {
+                EXPECT_EQ(other->toBytes(), bytes) << "a well-ordered file is written back as read";
+            }
+        }
+    }
+}
+
+TEST_F(DocumentFile, TheKeptCopyTakesThePriorityMarkOfARepeat) {
+    auto bytes = currentFile(*this, {{1, 200000000}, {2, 100000000}, {3, 200000000}});
+    auto source = freshDocument();
+    ASSERT_TRUE(source->readBytes(bytes, "s.kv5", false).ok); // now in order: 100, 200
+    source->channels[1]->priority = 0;
+    auto repeat = std::make_unique<CFrequencyData>(*source->channels[1]);
+    repeat->priority = 1;
+    repeat->bankMask = 1 << 7;
+    source->channels[2] = std::move(repeat); // a marked repeat of 200 MHz last
+    source->channelCount = 3;
+
+    auto other = freshDocument();
+    ASSERT_TRUE(other->readBytes(source->toBytes(), "p.kv5", false).ok);
+    EXPECT_EQ(tableOf(*other), (std::vector<BankAndHz>{{2, 100000000}, {1, 200000000}}));
+    EXPECT_EQ(other->priorityIndex, 1);
+    EXPECT_EQ(other->channels[1]->priority, 1);
+    EXPECT_EQ(other->priorityRecord.frequency, 200000000u);
+    EXPECT_EQ(other->priorityRecord.bankMask, 1 << 1) << "the kept copy, not the repeat";
+}
+
+// The priority copy never outlives the document it came from: after any read
+// it is the new priority channel, or the new main record in a file without
+// channels; the main tuning's offset stays.
+TEST_F(DocumentFile, ReadingReplacesThePriorityCopyInBothLayouts) {
+    const struct {
+        const char* name;
+        bool legacy;
+        std::vector<BankAndHz> channels;
+        std::uint32_t priorityFrequency;
+    } cases[] = {
+        {"legacy", true, {{1, 100000000}, {2, 120000000}}, 120000000},
+        {"legacy without channels", true, {}, 145500000},
+        {"current without channels", false, {}, 145000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto other = freshDocument();
+        test::fillChannels(*other, 3);
+        other->priorityIndex = 1;
+        other->copyToPriorityRecord(1);
+        other->controlParams.tuningOffset = 2500;
+        const auto bytes = c.legacy ? legacyFile(c.channels) : currentFile(*this, c.channels);
+        ASSERT_TRUE(other->readBytes(bytes, "f", c.legacy).ok);
+        EXPECT_EQ(other->priorityRecord.frequency, c.priorityFrequency);
+        if (c.legacy) {
+            EXPECT_EQ(other->controlParams.tuningOffset, 2500) << "not stored in this layout";
+        }
+    }
 }
 
 // ---- files on disk ----

@@ -260,6 +260,45 @@ TEST_F(OperationsTest, DeletingBelowPriorityKeepsItsIndexOnTheSameChannel) {
     EXPECT_LT(doc.scanPosition, doc.channelCount);
 }
 
+// When an insert or a delete moves the priority channel to another row, its
+// copy is taken afresh: a report heard on the channel since shows in it.
+TEST_F(OperationsTest, MovingThePriorityChannelByInsertOrDeleteRefreshesItsCopy) {
+    struct Case {
+        const char* name;
+        std::uint32_t inserted; // 0: delete `deleted` instead
+        std::vector<int> deleted;
+        int indexAfter;
+        bool refreshed;
+    };
+    const Case cases[] = {
+        {"insert below", 5000000, {}, 3, true},
+        {"insert above", 35000000, {}, 2, false},
+        {"delete below", 0, {0}, 1, true},
+        {"delete two below", 0, {0, 1}, 0, true},
+        {"delete above", 0, {3}, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setChannels({10000000, 20000000, 30000000, 40000000});
+        makePriority(2);
+        channel(2).signal = 9; // heard after the copy was taken
+        channel(2).heardTime = 1234;
+        doc.controlParams.tuningOffset = 6250;
+        if (c.inserted != 0) {
+            doc.storeChannel(0, 0, c.inserted, 0, 0, 0);
+        } else {
+            doc.setSelection(c.deleted);
+            doc.deleteSelectedChannels();
+        }
+        EXPECT_EQ(doc.priorityIndex, c.indexAfter);
+        EXPECT_EQ(channel(doc.priorityIndex).frequency, 30000000u);
+        EXPECT_EQ(doc.priorityRecord.frequency, 30000000u);
+        EXPECT_EQ(doc.priorityRecord.signal, c.refreshed ? 9 : 0);
+        EXPECT_EQ(doc.priorityRecord.heardTime, c.refreshed ? 1234 : 0);
+        EXPECT_EQ(doc.controlParams.tuningOffset, 6250);
+    }
+}
+
 TEST_F(OperationsTest, RecordReportChangesOnNewSignalOrNewSecond) {
     setChannels({145000000});
     EXPECT_EQ(doc.recordReport(0, 5), 1);

@@ -369,8 +369,6 @@ public:
                                  auto channel = std::make_unique<CFrequencyData>();
                                  if (!record(item, kChannelFields, place, *channel))
                                      return false;
-                                 if (i > 0 && channel->frequency < doc.channels[i - 1]->frequency)
-                                     return fail(place, "channels must be in ascending order of frequency");
                                  doc.channels[i] = std::move(channel);
                                  doc.channelCount = static_cast<int>(i) + 1;
                                  return true;

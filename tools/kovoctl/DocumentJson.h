@@ -21,8 +21,8 @@ void writeDocumentJson(const kovo::CKovo5Doc& doc, std::int32_t version, std::FI
 
 // Replaces the stored contents of `doc` (a new document) with the JSON; keys
 // that are missing keep the new-document values. Unknown keys, wrong types,
-// values outside a field's range, too many entries and channels out of
-// frequency order are refused: false with `error` naming the place.
+// values outside a field's range and too many entries are refused: false with
+// `error` naming the place. Channels are taken in the order given.
 bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string& error);
 
 } // namespace kovoctl

@@ -5,6 +5,7 @@
 
 #include "Archive.h"
 #include "CKovo5Doc.h"
+#include "ChannelOrder.h"
 #include "DocumentFormat.h"
 #include "DocumentJson.h"
 #include "FileErrors.h"
@@ -21,6 +22,10 @@ constexpr const char* kUsage =
 int failure(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kovoctl: %s\n", message.c_str());
     return 1;
+}
+
+void warning(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "kovoctl: warning: %s\n", message.c_str());
 }
 
 // The tool's document: default settings and the system clock.
@@ -58,8 +63,8 @@ int dumpCommand(const std::string& file, std::FILE* out, std::FILE* err) {
     writeDocumentJson(*tool.doc, version, out, warnings);
     if (std::fflush(out) != 0 || std::ferror(out))
         return failure(err, "cannot write the JSON output");
-    for (const auto& warning : warnings)
-        std::fprintf(err, "kovoctl: warning: %s\n", warning.c_str());
+    for (const auto& text : warnings)
+        warning(err, text);
     return 0;
 }
 
@@ -76,6 +81,11 @@ int packCommand(const std::string& jsonFile, const std::string& outFile, std::FI
     ToolDocument tool;
     if (!applyDocumentJson(json, *tool.doc, error))
         return failure(err, jsonFile + ": " + error);
+    const kovo::ChannelOrderChange order = kovo::putChannelsInOrder(*tool.doc);
+    if (order.merged > 0)
+        warning(err, kovo::mergedChannelsMessage(order.merged, jsonFile));
+    else if (order.changed)
+        warning(err, jsonFile + ": the channels were put in ascending order of frequency.");
     const kovo::FileResult saved = tool.doc->saveDocument(outFile);
     if (!saved.ok)
         return failure(err, saved.message);

@@ -10,7 +10,10 @@ namespace kovoctl {
 
 // `kovoctl dump FILE`: the document as JSON on `out`.
 int dumpCommand(const std::string& file, std::FILE* out, std::FILE* err);
-// `kovoctl pack JSON OUT.kv5`: a document file from JSON.
+// `kovoctl pack JSON OUT.kv5`: a document file from JSON. The channels are
+// put in order of frequency and a repeated frequency is kept once (its first
+// channel), as the program does when it reads a file; a warning on `err`
+// says so.
 int packCommand(const std::string& jsonFile, const std::string& outFile, std::FILE* err);
 // `kovoctl export memory|log FILE.kv5 OUT`: text export; the form follows
 // OUT's extension (".txt" columns, anything else CSV).

@@ -222,7 +222,6 @@ TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {
         {"{\"channels\": [{\"mode\": 1.5}]}", "channels[0].mode: expected an integer"},
         {"{\"channels\": [{\"comment\": 5}]}", "channels[0].comment: expected a string"},
         {"{\"channels\": [{\"bankNumber\": 1}]}", "channels[0]: unknown key \"bankNumber\""},
-        {"{\"channels\": [{\"frequency\": 2}, {\"frequency\": 1}]}", "channels[1]: channels must be in ascending order"},
         {"{\"channelCount\": 2, \"channels\": [{}]}", "channelCount: is 2 but \"channels\" holds 1"},
         {"{\"controlParams\": {\"p6C\": 1}}", "controlParams: unknown key \"p6C\""},
         {"{\"controlParams\": {\"p08\": 2147483648}}", "controlParams.p08: expected an integer"},
@@ -237,6 +236,50 @@ TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {
         EXPECT_NE(pack.err.find(expected), std::string::npos) << json << "\n" << pack.err;
         EXPECT_EQ(std::count(pack.err.begin(), pack.err.end(), '\n'), 1) << pack.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("never.kv5"))) << json;
+    }
+}
+
+// Pack orders the channels as the program does when it reads a file: by
+// frequency, the first channel of a repeated frequency kept.
+TEST(Kovoctl, PackSortsTheChannelsAndKeepsTheFirstOfARepeatedFrequency) {
+    struct Case {
+        std::string channels;
+        std::vector<std::pair<std::uint32_t, std::string>> expected;
+        std::string warning; // after "kovoctl: warning: JSON"
+    };
+    const Case cases[] = {
+        {R"({"frequency": 1, "comment": "a"}, {"frequency": 2, "comment": "b"})",
+         {{1, "a"}, {2, "b"}}, ""},
+        {R"({"frequency": 2, "comment": "b"}, {"frequency": 1, "comment": "a"})",
+         {{1, "a"}, {2, "b"}}, ": the channels were put in ascending order of frequency.\n"},
+        {R"({"frequency": 2, "comment": "b"}, {"frequency": 1, "comment": "a"},
+            {"frequency": 2, "comment": "c"}, {"frequency": 1, "comment": "d"})",
+         {{1, "a"}, {2, "b"}},
+         " held 2 channels with a frequency stored before; the first channel of each frequency "
+         "was kept and the others were merged into it.\n"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.channels);
+        const std::string json = dir.file("in.json");
+        writeText(json, "{\"channels\": [" + c.channels + "]}");
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE* err = open_memstream(&buffer, &size);
+        EXPECT_EQ(kovoctl::packCommand(json, dir.file("o.kv5"), err), 0);
+        std::fclose(err);
+        EXPECT_EQ(std::string(buffer, size), c.warning.empty() ? "" : "kovoctl: warning: " + json + c.warning);
+        std::free(buffer);
+
+        kovo::AppSettings settings;
+        kovo::ManualClock clock;
+        kovo::CKovo5Doc doc(settings, clock);
+        ASSERT_TRUE(doc.openDocument(dir.file("o.kv5")).ok);
+        std::vector<std::pair<std::uint32_t, std::string>> table;
+        for (int i = 0; i < doc.channelCount; ++i)
+            table.emplace_back(doc.channels[static_cast<std::size_t>(i)]->frequency,
+                               doc.channels[static_cast<std::size_t>(i)]->comment);
+        EXPECT_EQ(table, c.expected);
     }
 }
 

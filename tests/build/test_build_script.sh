@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs build.sh with stand-ins for the tools it calls (cmake, ctest, the
+# package tools) and checks which targets each command builds.
+set -euo pipefail
+script="$1"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/tree"
+cp "$script" "$work/tree/build.sh"
+log="$work/calls"
+for tool in cmake ctest dpkg-query apt-get sudo nproc; do
+  cat >"$work/bin/$tool" <<STUB
+#!/bin/sh
+echo "$tool \$*" >>"$log"
+case "$tool" in
+  dpkg-query) printf 'install ok installed' ;;
+  nproc) echo 2 ;;
+esac
+exit 0
+STUB
+  chmod +x "$work/bin/$tool"
+done
+
+tree="$work/tree"
+# command | the cmake --build lines it must run, in order
+cases=(
+  "run|cmake --build $tree/build -j 2 --target kovo3000 receiver-sim"
+  "test|cmake --build $tree/build -j 2;cmake --build $tree/build-sanitize -j 2"
+)
+failed=0
+for entry in "${cases[@]}"; do
+  command="${entry%%|*}"
+  IFS=';' read -r -a expected <<<"${entry#*|}"
+  : >"$log"
+  PATH="$work/bin:$PATH" "$tree/build.sh" "$command" >/dev/null
+  mapfile -t built < <(grep '^cmake --build' "$log")
+  if [ "${built[*]}" != "${expected[*]}" ]; then
+    echo "build.sh $command built:"
+    printf '  %s\n' "${built[@]}"
+    echo "expected:"
+    printf '  %s\n' "${expected[@]}"
+    failed=1
+  fi
+done
+exit $failed
