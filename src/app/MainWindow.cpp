@@ -413,9 +413,9 @@ void MainWindow::showSignal(bool squelchOpen, int signalValue) {
 // recorder only; the meter already shows them.
 void MainWindow::squelchChanged(bool) {}
 
-// The window shows no link state of its own; a lost receiver is reported by
-// the link in a message box.
-void MainWindow::linkStatusChanged(LinkStatus) {}
+// Besides the link's one message box, the panel keeps saying that no
+// receiver answers for as long as that lasts.
+void MainWindow::linkStatusChanged(LinkStatus status) { view_->showLinkStatus(status); }
 
 void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
     scanStopListener_ = std::move(listener);

@@ -8,6 +8,10 @@
 #include "data/CKovo5Doc.h"
 #include "link/TimerIds.h"
 #include "ui/CKovo5View.h"
+#include "ui/DisplayPanel.h"
+#include "ui/PanelEdit.h"
+#include "ui/PanelStack.h"
+#include "ui/SignalMeter.h"
 #include "test_shell_fakes.h"
 
 #include <QApplication>
@@ -334,6 +338,27 @@ TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 321);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 123);
     EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 1);
+}
+
+// After a probe without an answer the frequency window says so until a
+// probe succeeds.
+TEST_F(FrameTest, TheFrontPanelShowsWhileNoReceiverAnswers) {
+    writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
+    MainWindow& w = makeWindow();
+    const auto answer = port_->onOutput;
+    port_->onOutput = nullptr; // a receiver that stays silent
+    ASSERT_TRUE(w.start());
+    PanelEdit& frequency = w.view().stack().display().field(DisplayPanel::FrequencyField);
+    EXPECT_EQ(frequency.text(), " 145.000000") << "nothing said before the first probe";
+    timers_->advance(5000 + 3100);
+    EXPECT_EQ(frequency.text(), "NO RECEIVER");
+    EXPECT_TRUE(w.view().stack().display().meter().dimmed());
+
+    port_->onOutput = answer;
+    w.core().openPortFromSettings();
+    timers_->advance(3100);
+    EXPECT_EQ(frequency.text(), " 145.000000");
+    EXPECT_FALSE(w.view().stack().display().meter().dimmed());
 }
 
 TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
