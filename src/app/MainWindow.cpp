@@ -28,6 +28,7 @@
 #include <QMoveEvent>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QWindow>
 
 #ifndef KOVO_HELP_FILE
 #define KOVO_HELP_FILE ""
@@ -225,8 +226,12 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
                                 const QKeySequence& shortcut) {
     QAction* action = menu->addAction(text);
     action->setData(command);
-    if (!shortcut.isEmpty())
+    if (!shortcut.isEmpty()) {
         action->setShortcut(shortcut);
+        // The window holds the action too: a hidden menu bar (the bare front
+        // panel) takes its menus' shortcuts with it.
+        addAction(action);
+    }
     connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
     return action;
 }
@@ -390,12 +395,16 @@ void MainWindow::setStayOnTop(bool onTop) {
 
 void MainWindow::moveFrame(int x, int y) { move(x, y); }
 
+bool MainWindow::startSystemMove() {
+    QWindow* window = windowHandle();
+    return window && window->startSystemMove();
+}
+
+// Wherever the window ends up, by the window manager's frame or by a drag of
+// the bare front panel, its position is stored for the next start.
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    // Without the title strip the display panel drags the window and stores
-    // the position itself.
-    if (settings_.showTitle && isVisible() &&
-        (x() != settings_.positionX || y() != settings_.positionY))
+    if (isVisible() && (x() != settings_.positionX || y() != settings_.positionY))
         writer_->setPosition(x(), y());
 }
 

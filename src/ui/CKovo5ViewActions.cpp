@@ -459,6 +459,9 @@ void CKovo5View::onSurfacePressed(QPoint pressPoint, QPoint)
 {
     if (ports_.settings.settings().showTitle != 0)
         return;
+    // The window system then moves the window; the frame stores where it ends.
+    if (ports_.frame.startSystemMove())
+        return;
     movingWindow_ = true;
     pressPoint_ = pressPoint;
 }

@@ -360,6 +360,22 @@ TEST_F(PanelsTest, WheelOverTheFrequencyWindowTunes)
     }
 }
 
+// Without the title strip a press on the display panel hands the drag to the
+// window system; only where it cannot does the panel move the window itself.
+TEST_F(PanelsTest, DisplayDragIsHandedToTheWindowSystem)
+{
+    settings.showTitle = 0;
+    frame.systemMoveWorks = true;
+    surfaceEvent(QEvent::MouseButtonPress, {100, 5}, {140, 25}, Qt::LeftButton);
+    surfaceEvent(QEvent::MouseMove, {110, 15}, {250, 65}, Qt::LeftButton);
+    surfaceEvent(QEvent::MouseButtonRelease, {110, 15}, {250, 65}, Qt::NoButton);
+    EXPECT_EQ(frame.systemMoves, 1);
+    EXPECT_TRUE(frame.moves.empty());
+    settings.showTitle = 1;
+    surfaceEvent(QEvent::MouseButtonPress, {100, 5}, {140, 25}, Qt::LeftButton);
+    EXPECT_EQ(frame.systemMoves, 1) << "the titled window is moved by its frame";
+}
+
 // Every control of the front panel has a name a screen reader can say; the
 // frequency field reads out the frequency shown.
 TEST_F(PanelsTest, EveryControlHasAnAccessibleName)
