@@ -28,6 +28,7 @@
 #include <QMoveEvent>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QWindow>
 
 #ifndef KOVO_HELP_FILE
 #define KOVO_HELP_FILE ""
@@ -231,8 +232,12 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
                                 const QKeySequence& shortcut) {
     QAction* action = menu->addAction(text);
     action->setData(command);
-    if (!shortcut.isEmpty())
+    if (!shortcut.isEmpty()) {
         action->setShortcut(shortcut);
+        // The window holds the action too: a hidden menu bar (the bare front
+        // panel) takes its menus' shortcuts with it.
+        addAction(action);
+    }
     connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
     return action;
 }
@@ -396,12 +401,16 @@ void MainWindow::setStayOnTop(bool onTop) {
 
 void MainWindow::moveFrame(int x, int y) { move(x, y); }
 
+bool MainWindow::startSystemMove() {
+    QWindow* window = windowHandle();
+    return window && window->startSystemMove();
+}
+
+// Wherever the window ends up, by the window manager's frame or by a drag of
+// the bare front panel, its position is stored for the next start.
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    // Without the title strip the display panel drags the window and stores
-    // the position itself.
-    if (settings_.showTitle && isVisible() &&
-        (x() != settings_.positionX || y() != settings_.positionY))
+    if (isVisible() && (x() != settings_.positionX || y() != settings_.positionY))
         writer_->setPosition(x(), y());
 }
 
@@ -419,9 +428,9 @@ void MainWindow::showSignal(bool squelchOpen, int signalValue) {
 // recorder only; the meter already shows them.
 void MainWindow::squelchChanged(bool) {}
 
-// The window shows no link state of its own; a lost receiver is reported by
-// the link in a message box.
-void MainWindow::linkStatusChanged(LinkStatus) {}
+// Besides the link's one message box, the panel keeps saying that no
+// receiver answers for as long as that lasts.
+void MainWindow::linkStatusChanged(LinkStatus status) { view_->showLinkStatus(status); }
 
 void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
     scanStopListener_ = std::move(listener);

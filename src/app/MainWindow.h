@@ -165,6 +165,7 @@ private:
     void stackResized(int height) override;
     void setStayOnTop(bool onTop) override;
     void moveFrame(int x, int y) override;
+    bool startSystemMove() override;
     void runCommand(int commandId) override;
     bool confirmOverwrite() override;
 

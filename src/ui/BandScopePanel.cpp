@@ -18,12 +18,14 @@ BandScopePanel::BandScopePanel(const PanelFonts& fonts, QWidget* parent)
 {
     setMouseTracking(true);
     plot_ = new ScopePlot(kPlotRect, this);
+    plot_->setAccessibleName(QStringLiteral("Band scope"));
     const QColor ink = art::kAmber;
     start_ = new PanelText(QRect(10, 76, 80, 14), fonts.small, ink, this);
     centre_ = new PanelText(QRect(210, 76, 80, 14), fonts.small, ink, this);
     end_ = new PanelText(QRect(410, 76, 80, 14), fonts.small, ink, this);
     pointer_ = new PanelText(QRect(467, 6, 80, 14), fonts.small, QColor(0, 255, 0), this);
     spanList_ = new PanelList(kSpanListId, QRect(467, 30, 80, 13), fonts.small, this);
+    spanList_->setAccessibleName(QStringLiteral("Span"));
     restart_ = new ImageKey(kRestartId, QRect(467, 56, 80, 16),
                             {QStringLiteral("RESTART"), QStringLiteral("RESTART")},
                             art::KeyStyle::CyanText, this);

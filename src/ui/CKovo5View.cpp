@@ -147,6 +147,16 @@ int CKovo5View::showSignal(bool signalPresent, int level)
     return stack_->display().meter().set(signalPresent, level);
 }
 
+void CKovo5View::showLinkStatus(LinkStatus status)
+{
+    const bool wasAbsent = presence_.absent();
+    const bool absent = presence_.update(status);
+    if (absent == wasAbsent)
+        return;
+    stack_->display().meter().setDimmed(absent);
+    refreshText();
+}
+
 // ---- display panel --------------------------------------------------------
 
 void CKovo5View::setToggleImages()
@@ -171,8 +181,8 @@ void CKovo5View::refreshText()
     const CKovo5Doc& d = ports_.doc;
     const CFrequencyData& r = activeRecord();
     DisplayPanel& panel = stack_->display();
-    panel.field(DisplayPanel::FrequencyField).showText(
-        QString::fromLatin1(formatMegahertz(r.frequency).c_str()));
+    panel.field(DisplayPanel::FrequencyField).showText(QString::fromLatin1(
+        presence_.absent() ? kNoReceiverText : formatMegahertz(r.frequency).c_str()));
 
     int bank = 0;
     const std::string* name = nullptr;
@@ -226,7 +236,15 @@ void CKovo5View::showStepList(int stepIndex)
     if (stepIndex == shownStep_)
         return;
     shownStep_ = stepIndex;
-    stack_->control1().stepList().showRow(stepIndex > 0 && stepIndex <= 13 ? stepIndex - 1 : 0);
+    // The list offers 50 Hz to 100 kHz; a 1 Hz step shows the first row, and
+    // the 1 MHz and 10 MHz steps, which have no row, show none rather than a
+    // step that is not in use.
+    int row = -1;
+    if (stepIndex == 0)
+        row = 0;
+    else if (stepIndex >= 1 && stepIndex <= 13)
+        row = stepIndex - 1;
+    stack_->control1().stepList().showRow(row);
 }
 
 void CKovo5View::showAttenuatorList(int attenuator)

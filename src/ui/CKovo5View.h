@@ -3,6 +3,7 @@
 #include "ui/PanelFonts.h"
 #include "ui/PanelStack.h"
 #include "ui/PanelStackLayout.h"
+#include "ui/ReceiverPresence.h"
 #include "ui/TuningRules.h"
 #include "ui/ViewInterfaces.h"
 
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -66,6 +68,11 @@ public:
     const CFrequencyData& activeRecord() const;
     // The meter: a report's squelch state and level; returns the clamped level.
     int showSignal(bool signalPresent, int level);
+    // The link's status: while no receiver answers, the frequency window
+    // reads kNoReceiverText and the meter is dimmed.
+    void showLinkStatus(LinkStatus status);
+    bool receiverAbsent() const { return presence_.absent(); }
+    static constexpr const char* kNoReceiverText = "NO RECEIVER";
 
     // ---- ViewSink ----
     void refreshPanels() override;
@@ -90,9 +97,15 @@ public:
     void onPadPressed(int x, Qt::MouseButton button);
     void onPadMoved(int x, Qt::MouseButtons buttons);
     void onPadReleased();
+    // The mouse wheel over the frequency window or the pad, and Up/Down in
+    // the frequency field: notches of a tuning knob (negative: down), each a
+    // main step, or a sub-step with Ctrl.
+    void onKnob(int notches, bool subStep);
     void onModeScanKey(int index);
     void onKeypad(int pad);
     const std::string& entryText() const { return entryText_; }
+    // "2040.000000": the longest entry the frequency window shows.
+    static constexpr std::size_t kMaxKeypadEntry = 11;
     void onDelayMoved(int seconds);
     void onPauseMoved(int seconds);
     void onToneMoved(int tone);
@@ -141,6 +154,8 @@ private:
     // Tuning.
     void tuneTo(std::int64_t hz);
     void vfoDrag(int pixels, bool subStep);
+    void tuneBySteps(int steps, bool subStep);
+    void padStep(int direction, const std::function<void()>& tuneVfo);
     void storeTunedFrequency();
     void makeTunedFrequencyPass();
     bool tuningKeysActive() const;
@@ -164,6 +179,7 @@ private:
     std::string shownName_;
     QString shownNameText_;
 
+    ReceiverPresence presence_;
     // Direction pad drag.
     bool dragging_ = false;
     int lastX_ = -1;

@@ -21,6 +21,7 @@
 #include <QMenu>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace kovo {
 namespace {
@@ -51,6 +52,11 @@ void CKovo5View::connectPanels()
     const auto handler = [this](PanelEdit& field, bool enter) { return onFieldKey(field, enter); };
     for (int f = 0; f < DisplayPanel::FieldCount; ++f)
         d.field(DisplayPanel::Field(f)).setKeyHandler(handler);
+    d.field(DisplayPanel::FrequencyField).setStepHandler([this](int steps, bool subStep) {
+        onKnob(steps, subStep);
+        return true;
+    });
+    connect(&d, &DisplayPanel::knobTurned, this, &CKovo5View::onKnob);
     stack_->ctcss().field().setKeyHandler(handler);
     stack_->tElm().field().setKeyHandler(handler);
     stack_->decoder().field().setKeyHandler(handler);
@@ -62,6 +68,7 @@ void CKovo5View::connectPanels()
     connect(&c1.pad(), &DirectionPad::pressed, this, &CKovo5View::onPadPressed);
     connect(&c1.pad(), &DirectionPad::moved, this, &CKovo5View::onPadMoved);
     connect(&c1.pad(), &DirectionPad::released, this, [this] { onPadReleased(); });
+    connect(&c1.pad(), &DirectionPad::knobTurned, this, &CKovo5View::onKnob);
 
     ControlPanel2& c2 = stack_->control2();
     connect(&c2, &ControlPanel2::modeScanClicked, this, &CKovo5View::onModeScanKey);
@@ -116,8 +123,16 @@ bool CKovo5View::onFieldKey(PanelEdit& field, bool enter)
     if (!tuningKeysActive())
         return false;
     if (enter) {
-        const auto hz = parseDecimalHz(field.text().toStdString(), kMegahertz);
-        if (hz) {
+        const std::string text = field.text().toStdString();
+        // An empty field only rewrites the fields; text that is not wholly a
+        // frequency (a comment, "145,5x", "1e3") is refused and left to be
+        // corrected rather than tuned to whatever number it starts with.
+        if (!isBlank(text)) {
+            const auto hz = parseDecimalHz(text, kMegahertz);
+            if (!hz) {
+                field.flashRefusal();
+                return true;
+            }
             tuneTo(*hz);
         }
     }
@@ -277,9 +292,18 @@ void CKovo5View::onPadMoved(int x, Qt::MouseButtons buttons)
 {
     if (!dragging_ || !(buttons & (Qt::LeftButton | Qt::RightButton)))
         return;
-    CControlParams& cp = ports_.doc.controlParams;
     const int dx = x - lastX_;
-    cp.direction = dx > 0 ? 1 : 0;
+    padStep(dx > 0 ? 1 : 0, [&] { vfoDrag(dx, !(buttons & Qt::LeftButton)); });
+    lastX_ = x;
+}
+
+// One move of the pad or the knob in a direction (1 up, 0 down): the scans
+// take one step, VFO tunes as `tuneVfo` says, the band scopes only take the
+// direction.
+void CKovo5View::padStep(int direction, const std::function<void()>& tuneVfo)
+{
+    CControlParams& cp = ports_.doc.controlParams;
+    cp.direction = direction;
     if (cp.operatingMode != 4)
         setPadImage(1 + cp.direction);
     switch (cp.operatingMode) {
@@ -289,10 +313,9 @@ void CKovo5View::onPadMoved(int x, Qt::MouseButtons buttons)
         ports_.core.stepOneMegahertzScan();
         refreshText();
         break;
-    case 5: vfoDrag(dx, !(buttons & Qt::LeftButton)); break;
-    default: break; // the band scopes only take the direction
+    case 5: tuneVfo(); break;
+    default: break;
     }
-    lastX_ = x;
 }
 
 void CKovo5View::onPadReleased()
@@ -307,14 +330,27 @@ void CKovo5View::onPadReleased()
 void CKovo5View::vfoDrag(int pixels, bool subStep)
 {
     const int steps = dragAccumulator_.add(pixels);
-    if (steps == 0)
-        return;
+    if (steps != 0)
+        tuneBySteps(steps, subStep);
+}
+
+void CKovo5View::tuneBySteps(int steps, bool subStep)
+{
     const CKovo5Doc& d = ports_.doc;
     const std::uint32_t size = subStep ? subStepHz(d.controlParams.subStep, d.mainRecord.step)
                                        : stepHz(d.mainRecord.step);
     // Worked out in 64 bits: a step below 0 Hz stops at the lowest frequency
     // instead of wrapping round to the highest.
     tuneTo(std::int64_t(d.mainRecord.frequency) + std::int64_t(steps) * size);
+}
+
+void CKovo5View::onKnob(int notches, bool subStep)
+{
+    // Like a drag of the pad by one step per notch, each in turn, so that
+    // the scans step as often as the knob clicks.
+    const int direction = notches > 0 ? 1 : 0;
+    for (int i = 0; i < std::abs(notches); ++i)
+        padStep(direction, [&] { tuneBySteps(direction == 1 ? 1 : -1, subStep); });
 }
 
 // ---- Control panel 2 ------------------------------------------------------
@@ -336,8 +372,7 @@ void CKovo5View::onKeypad(int pad)
     const int mode = ports_.doc.controlParams.operatingMode;
     if (mode < 3 || mode > 5)
         return;
-    // Longer than any frequency; further keys are ignored.
-    constexpr std::size_t kMaxEntry = 16;
+    PanelEdit& field = stack_->display().field(DisplayPanel::FrequencyField);
     switch (pad) {
     case ControlPanel2::Clear:
         entryText_.clear();
@@ -345,19 +380,33 @@ void CKovo5View::onKeypad(int pad)
         return;
     case ControlPanel2::Enter:
     case ControlPanel2::Kilohertz: {
-        const auto hz = parseDecimalHz(entryText_, pad == ControlPanel2::Enter ? kMegahertz
-                                                                                : kKilohertz);
+        const std::uint64_t unit = pad == ControlPanel2::Enter ? kMegahertz : kKilohertz;
+        // An empty entry is 0 Hz (the lowest frequency); a lone point is no number.
+        const auto hz = entryText_.empty() ? std::optional<std::int64_t>(0)
+                                           : parseDecimalHz(entryText_, unit);
+        if (!hz) {
+            field.flashRefusal();
+            return;
+        }
         entryText_.clear();
-        tuneTo(hz.value_or(0));
+        tuneTo(*hz);
         return;
     }
-    default:
-        if (entryText_.size() < kMaxEntry)
-            entryText_ += pad == ControlPanel2::Point ? '.' : char('0' + pad);
+    default: {
+        const char c = pad == ControlPanel2::Point ? '.' : char('0' + pad);
+        // The entry stays a number that fits the frequency window: a second
+        // point or a twelfth character is refused.
+        const bool secondPoint = c == '.' && entryText_.find('.') != std::string::npos;
+        if (secondPoint || entryText_.size() >= kMaxKeypadEntry) {
+            field.flashRefusal();
+            return;
+        }
+        entryText_ += c;
         char buf[32];
         std::snprintf(buf, sizeof buf, "%11s", entryText_.c_str());
-        stack_->display().field(DisplayPanel::FrequencyField).showText(QString::fromLatin1(buf));
+        field.showText(QString::fromLatin1(buf));
         return;
+    }
     }
 }
 
@@ -409,6 +458,9 @@ void CKovo5View::onTElmMoved(int value)
 void CKovo5View::onSurfacePressed(QPoint pressPoint, QPoint)
 {
     if (ports_.settings.settings().showTitle != 0)
+        return;
+    // The window system then moves the window; the frame stores where it ends.
+    if (ports_.frame.startSystemMove())
         return;
     movingWindow_ = true;
     pressPoint_ = pressPoint;

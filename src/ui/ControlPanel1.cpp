@@ -22,9 +22,10 @@ struct KeySpec {
 constexpr auto Y = art::KeyStyle::Standard;
 constexpr auto C = art::KeyStyle::CyanText;
 
-// In identifier order 2300..2321; every key is 32 x 16.
+// In identifier order 2300..2321; every key is 32 x 16. VCS takes the free
+// place between MONI and PAUSE, so that PAUSE stays reachable beside it.
 const std::array<KeySpec, ControlPanel1::KeyCount> kKeys{{
-    {8, 6, "MONI", Y},    {72, 6, "PAUSE", Y}, {72, 6, "VCS", Y},    {8, 26, "LOG", Y},
+    {8, 6, "MONI", Y},    {72, 6, "PAUSE", Y}, {40, 6, "VCS", Y},    {8, 26, "LOG", Y},
     {40, 26, "AS-M", Y},  {120, 6, "NFM", Y},  {152, 6, "WFM", Y},   {184, 6, "AM", Y},
     {120, 26, "LSB", Y},  {152, 26, "USB", Y}, {184, 26, "CW", Y},   {224, 6, "MS", C},
     {256, 6, "PS", C},    {288, 6, "1MHz", C}, {224, 26, "SCOPE", C}, {256, 26, "STATIC", C},
@@ -63,12 +64,15 @@ ControlPanel1::ControlPanel1(const PanelFonts& fonts, QWidget* parent)
     keys_[Vcs]->hide();
     stepList_ = new PanelList(kStepListId, QRect(330, 4, 64, 13), fonts.small, this);
     stepList_->setRows(labels(StepNameTable, 1, 13));
+    stepList_->setAccessibleName(QStringLiteral("Step"));
     attList_ = new PanelList(kAttListId, QRect(330, 25, 64, 13), fonts.small, this);
     attList_->setRows(labels(AttNameTable, 0, 1));
+    attList_->setAccessibleName(QStringLiteral("Attenuator"));
     connect(stepList_, &PanelList::userChose, this, [this](int, int row) { emit stepChosen(row); });
     connect(attList_, &PanelList::userChose, this,
             [this](int, int row) { emit attenuatorChosen(row); });
     pad_ = new DirectionPad(QRect(436, 8, 76, 34), this);
+    pad_->setAccessibleName(QStringLiteral("Direction pad"));
 }
 
 void ControlPanel1::setKey(int k, int state)
@@ -79,10 +83,7 @@ void ControlPanel1::setKey(int k, int state)
 
 void ControlPanel1::showVoiceSquelchKey(bool shown)
 {
-    // On the AR3000A the VCS key lies on top of PAUSE and takes its clicks.
     keys_[Vcs]->setVisible(shown);
-    if (shown)
-        keys_[Vcs]->raise();
 }
 
 void ControlPanel1::paintBackdrop(QPainter& p)

@@ -32,7 +32,7 @@ public:
     DirectionPad& pad() const { return *pad_; }
 
     void setKey(int k, int state);
-    // The VCS key shares the PAUSE key's place and is shown for the AR3000A only.
+    // The VCS key is shown for the AR3000A only.
     void showVoiceSquelchKey(bool shown);
 
 signals:

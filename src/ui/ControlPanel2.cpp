@@ -57,6 +57,7 @@ ControlPanel2::ControlPanel2(const PanelFonts& fonts, QWidget* parent)
         return art::filterPixmap(filterImageFor(index), dpr);
     }, this);
     filter_->setIndex(shownIfBandwidth_);
+    filter_->setAccessibleName(QStringLiteral("IF band width"));
     for (int i = 0; i < int(kModeScanKeys.size()); ++i) {
         const KeySpec& s = kModeScanKeys[std::size_t(i)];
         const QString c = QString::fromLatin1(s.caption);
@@ -73,8 +74,10 @@ ControlPanel2::ControlPanel2(const PanelFonts& fonts, QWidget* parent)
     }
     delay_ = new PanelSlider(kDelaySliderId, QRect(224, 20, 200, 16), 1, 10, this);
     delay_->showValue(2);
+    delay_->setAccessibleName(QStringLiteral("Delay time"));
     pause_ = new PanelSlider(kPauseSliderId, QRect(224, 52, 200, 16), 1, 120, this);
     pause_->showValue(10);
+    pause_->setAccessibleName(QStringLiteral("Pause time"));
     connect(delay_, &PanelSlider::userMoved, this, [this](int, int v) { emit delayMoved(v); });
     connect(pause_, &PanelSlider::userMoved, this, [this](int, int v) { emit pauseMoved(v); });
 }

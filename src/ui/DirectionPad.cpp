@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace kovo {
 
@@ -37,6 +38,14 @@ void DirectionPad::mousePressEvent(QMouseEvent* event)
 void DirectionPad::mouseMoveEvent(QMouseEvent* event)
 {
     emit moved(x() + int(event->position().x()), event->buttons());
+}
+
+void DirectionPad::wheelEvent(QWheelEvent* event)
+{
+    const int notches = wheel_.add(event->angleDelta().y());
+    if (notches != 0)
+        emit knobTurned(notches, event->modifiers() & Qt::ControlModifier);
+    event->accept();
 }
 
 void DirectionPad::mouseReleaseEvent(QMouseEvent* event)

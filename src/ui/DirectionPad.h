@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/TuningRules.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -20,15 +22,19 @@ signals:
     void pressed(int x, Qt::MouseButton button);
     void moved(int x, Qt::MouseButtons buttons);
     void released(Qt::MouseButton button);
+    // Whole notches of the mouse wheel (negative: down); subStep with Ctrl.
+    void knobTurned(int notches, bool subStep);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int image_ = 0;
+    DragAccumulator wheel_{DragAccumulator::kWheelUnitsPerNotch};
 };
 
 } // namespace kovo

@@ -10,6 +10,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace kovo {
 namespace {
@@ -18,20 +19,24 @@ struct FieldSpec {
     int id;
     QRect rect;
     bool large;
+    const char* accessibleName;
 };
 
 // (left, top)-(right, bottom) as QRect(left, top, width, height).
 const std::array<FieldSpec, DisplayPanel::FieldCount> kFields{{
-    {2100, QRect(12, 9, 38, 15), false},
-    {2101, QRect(50, 9, 128, 15), false},
-    {2102, QRect(178, 9, 35, 15), false},
-    {2103, QRect(12, 27, 201, 14), false},
-    {2104, QRect(402, 3, 145, 30), true},
+    {2100, QRect(12, 9, 38, 15), false, "Bank"},
+    {2101, QRect(50, 9, 128, 15), false, "Name"},
+    {2102, QRect(178, 9, 35, 15), false, "Channel"},
+    {2103, QRect(12, 27, 201, 14), false, "Comment"},
+    {2104, QRect(402, 3, 145, 30), true, "Frequency"},
 }};
 
 const std::array<const char*, 6> kModeLettering{"M\u00B7SCAN", "P\u00B7SEARCH", "1MHz\u00B7SCAN",
                                                 "SCOPE", "STATIC", "VFO"};
 const std::array<const char*, 4> kToggleLetters{"T", "1", "2", "D"};
+// The toggles' single letters say little when read out.
+const std::array<const char*, 4> kToggleNames{"Title strip", "Control panel 1",
+                                              "Control panel 2", "Database"};
 
 class NamePlate : public QWidget {
 public:
@@ -46,6 +51,8 @@ protected:
 };
 
 } // namespace
+
+const QRect DisplayPanel::kFrequencyWindow(399, 0, 152, 47);
 
 const char* DisplayPanel::modeLettering(int operatingMode)
 {
@@ -63,6 +70,7 @@ DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
         const FieldSpec& s = kFields[std::size_t(i)];
         fields_[std::size_t(i)] = new PanelEdit(s.id, s.rect, s.large ? fonts.large : fonts.small,
                                                 s.large, this);
+        fields_[std::size_t(i)]->setAccessibleName(QString::fromLatin1(s.accessibleName));
     }
     fields_[FrequencyField]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     modeLabel_ = new PixmapIndicator(
@@ -72,15 +80,19 @@ DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
         },
         this);
     modeLabel_->setIndex(5);
+    modeLabel_->setAccessibleName(QStringLiteral("Operating mode"));
     for (int i = 0; i < 4; ++i) {
         const QString letter = QString::fromLatin1(kToggleLetters[std::size_t(i)]);
         auto* key = new ImageKey(2200 + i, QRect(224 + 16 * i, 28, 16, 16), {letter, letter},
                                  art::KeyStyle::Toggle, this);
+        key->setAccessibleName(QString::fromLatin1(kToggleNames[std::size_t(i)]));
         connect(key, &ImageKey::activated, this, [this, i] { emit toggleClicked(i); });
         toggles_[std::size_t(i)] = key;
     }
     meter_ = new SignalMeter(QRect(298, 9, 96, 19), this);
+    meter_->setAccessibleName(QStringLiteral("Signal"));
     gain_ = new PanelSlider(2800, QRect(298, 29, 96, 16), 0, 63, this);
+    gain_->setAccessibleName(QStringLiteral("AF gain"));
     gain_->showValue(0);
     connect(gain_, &PanelSlider::userMoved, this, [this](int, int v) { emit gainMoved(v); });
     namePlate_ = new NamePlate(this);
@@ -107,7 +119,7 @@ void DisplayPanel::paintBackdrop(QPainter& p)
 {
     art::drawPlate(p, rect());
     art::drawAmberWindow(p, QRect(8, 5, 210, 41));
-    art::drawAmberWindow(p, QRect(399, 0, 152, 47));
+    art::drawAmberWindow(p, kFrequencyWindow);
     // Wells for the mode label with its toggles, and for the meter with the gain.
     art::drawWell(p, QRect(223, 6, 66, 39), QColor(8, 12, 22));
     art::drawWell(p, QRect(297, 8, 98, 38), art::kStaticGreen);
@@ -139,6 +151,18 @@ void DisplayPanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit surfaceDoubleClicked();
+}
+
+void DisplayPanel::wheelEvent(QWheelEvent* event)
+{
+    if (!kFrequencyWindow.contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    const int notches = wheel_.add(event->angleDelta().y());
+    if (notches != 0)
+        emit knobTurned(notches, event->modifiers() & Qt::ControlModifier);
+    event->accept();
 }
 
 } // namespace kovo

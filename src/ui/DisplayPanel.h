@@ -1,5 +1,6 @@
 #pragma once
 #include "ui/PanelBase.h"
+#include "ui/TuningRules.h"
 
 #include <array>
 
@@ -33,6 +34,8 @@ public:
     void setFrequencyReadOnly(bool readOnly);
 
     static const char* modeLettering(int operatingMode);
+    // The amber window of the frequency and the name plate.
+    static const QRect kFrequencyWindow;
 
 signals:
     void toggleClicked(int index);
@@ -42,6 +45,8 @@ signals:
     void surfaceDragged(QPoint globalPos);
     void surfaceReleased();
     void contextMenuWanted(QPoint globalPos);
+    // Whole notches of the wheel over the frequency window; subStep with Ctrl.
+    void knobTurned(int notches, bool subStep);
 
 protected:
     void paintBackdrop(QPainter& p) override;
@@ -49,6 +54,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Wheel events over the frequency field reach the panel too (the field
+    // does not take them).
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     std::array<PanelEdit*, FieldCount> fields_{};
@@ -57,6 +65,7 @@ private:
     SignalMeter* meter_ = nullptr;
     PanelSlider* gain_ = nullptr;
     QWidget* namePlate_ = nullptr;
+    DragAccumulator wheel_{DragAccumulator::kWheelUnitsPerNotch};
 };
 
 } // namespace kovo

@@ -12,6 +12,16 @@ ImageKey::ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyl
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
     connect(this, &QAbstractButton::clicked, this, [this] { emit activated(id_); });
+    describeState();
+}
+
+// A screen reader reads the key's lettering (the AM key's current variant)
+// and whether it is lit.
+void ImageKey::describeState()
+{
+    setAccessibleName(captions_.value(state_, captions_.value(0)));
+    if (style_ != art::KeyStyle::Keypad)
+        setAccessibleDescription(state_ > 0 ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
 void ImageKey::setState(int state)
@@ -20,6 +30,7 @@ void ImageKey::setState(int state)
     if (state == state_)
         return;
     state_ = state;
+    describeState();
     update();
 }
 

@@ -30,6 +30,8 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    void describeState();
+
     int id_;
     int state_ = 0;
     QStringList captions_;

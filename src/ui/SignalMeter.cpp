@@ -23,10 +23,22 @@ int SignalMeter::set(bool signalPresent, int level)
     return level;
 }
 
+void SignalMeter::setDimmed(bool dimmed)
+{
+    if (dimmed == dimmed_)
+        return;
+    dimmed_ = dimmed;
+    if (dimmed)
+        set(false, 0);
+    update();
+}
+
 void SignalMeter::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.drawPixmap(0, 0, art::meterPixmap(present_, level_, devicePixelRatioF()));
+    if (dimmed_)
+        p.fillRect(rect(), QColor(0, 0, 0, 170));
 }
 
 } // namespace kovo

@@ -14,6 +14,9 @@ public:
     int set(bool signalPresent, int level);
     bool signalPresent() const { return present_; }
     int level() const { return level_; }
+    // Greys the meter out while no receiver answers; it then shows no signal.
+    void setDimmed(bool dimmed);
+    bool dimmed() const { return dimmed_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -21,6 +24,7 @@ protected:
 private:
     bool present_ = false;
     int level_ = 0;
+    bool dimmed_ = false;
 };
 
 } // namespace kovo

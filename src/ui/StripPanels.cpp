@@ -15,6 +15,7 @@ StripPanel::StripPanel(PanelSlot slot, const QString& caption, int fieldId, int 
     : PanelBase(slot, parent), caption_(caption)
 {
     field_ = new PanelEdit(fieldId, QRect(120, 6, fieldWidth, 12), fonts.small, false, this);
+    field_->setAccessibleName(caption);
 }
 
 void StripPanel::paintBackdrop(QPainter& p)
@@ -36,6 +37,7 @@ CtcssPanel::CtcssPanel(const PanelFonts& fonts, QWidget* parent)
 {
     sliderWell_ = QRect(224, 4, 200, 16);
     slider_ = new PanelSlider(6003, sliderWell_, 0, 50, this);
+    slider_->setAccessibleName(QStringLiteral("CTCSS tone"));
     scanKey_ = new ImageKey(6005, QRect(466, 4, 80, 16),
                             {QStringLiteral("CTCSS SCAN"), QStringLiteral("CTCSS SCAN")},
                             art::KeyStyle::RedOn, this);
@@ -48,6 +50,7 @@ TElmPanel::TElmPanel(const PanelFonts& fonts, QWidget* parent)
 {
     sliderWell_ = QRect(224, 4, 322, 16);
     slider_ = new PanelSlider(8003, sliderWell_, 0, 255, this);
+    slider_->setAccessibleName(QStringLiteral("T-ELIM."));
     connect(slider_, &PanelSlider::userMoved, this, [this](int, int v) { emit valueMoved(v); });
 }
 

@@ -18,39 +18,49 @@ std::uint32_t limitFrequency(std::int64_t hz)
     return static_cast<std::uint32_t>(hz);
 }
 
+namespace {
+
+bool isBlankChar(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool isPointChar(char c) { return c == '.' || c == ','; }
+
+} // namespace
+
+bool isBlank(std::string_view text) { return std::all_of(text.begin(), text.end(), isBlankChar); }
+
 std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz)
 {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    if (i == text.size())
-        return std::nullopt;
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-')
-        negative = text[i++] == '-';
+    while (!text.empty() && isBlankChar(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlankChar(text.back()))
+        text.remove_suffix(1);
     // Far more than any frequency: larger numbers saturate.
     constexpr std::uint64_t kCeiling = std::uint64_t(1) << 40;
     std::uint64_t hz = 0;
+    // Each digit after the point is worth a tenth of the one before; digits
+    // below one hertz are cut off.
+    std::uint64_t place = unitHz;
     bool sawDigit = false;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        hz = std::min(kCeiling, hz * 10 + std::uint64_t(text[i] - '0') * unitHz);
-        sawDigit = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        // Each fractional digit is worth a tenth of the one before; digits
-        // below one hertz are cut off.
-        std::uint64_t place = unitHz;
-        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    bool sawPoint = false;
+    for (const char c : text) {
+        if (isPointChar(c)) {
+            if (sawPoint)
+                return std::nullopt;
+            sawPoint = true;
+        } else if (!isDigitChar(c)) {
+            return std::nullopt;
+        } else if (sawPoint) {
             place /= 10;
-            hz = std::min(kCeiling, hz + std::uint64_t(text[i] - '0') * place);
+            hz = std::min(kCeiling, hz + std::uint64_t(c - '0') * place);
+            sawDigit = true;
+        } else {
+            hz = std::min(kCeiling, hz * 10 + std::uint64_t(c - '0') * unitHz);
             sawDigit = true;
         }
     }
-    // Text that holds no number (a name typed into the comment field) is not
-    // a frequency: tuning it as 0 Hz would throw the receiver to 0.1 MHz.
     if (!sawDigit)
         return std::nullopt;
-    return negative ? -std::int64_t(hz) : std::int64_t(hz);
+    return std::int64_t(hz);
 }
 
 std::string formatMegahertz(std::uint32_t hz)
@@ -113,11 +123,11 @@ std::uint32_t subStepHz(int subStep, int mainStep)
     return stepHz(subStep);
 }
 
-int DragAccumulator::add(int pixels)
+int DragAccumulator::add(int units)
 {
-    pixels_ += pixels;
-    const int steps = pixels_ / kPixelsPerStep; // rounds toward zero
-    pixels_ %= kPixelsPerStep;                  // keeps the sign
+    units_ += units;
+    const int steps = units_ / unitsPerStep_; // rounds toward zero
+    units_ %= unitsPerStep_;                  // keeps the sign
     return steps;
 }
 

@@ -18,12 +18,16 @@ inline constexpr std::uint64_t kKilohertz = 1'000;
 // Tuned frequencies never leave 100,000 .. 2,040,000,000 Hz.
 std::uint32_t limitFrequency(std::int64_t hz);
 
-// Reads a decimal number of units (megahertz: unitHz 1,000,000; kilohertz:
-// 1,000) exactly, truncated to whole hertz: leading blanks, an optional sign,
-// digits with an optional point; anything after the number is ignored.
-// Returns nothing for a text that does not start with a number (blank, empty,
-// or words such as a comment).
+// Reads a typed decimal number of units (megahertz: unitHz 1,000,000;
+// kilohertz: 1,000) exactly, truncated to whole hertz. The whole text must be
+// the number: blanks around it, digits with at most one decimal point (a comma
+// stands for the point), at least one digit. Anything else (empty, words, a
+// sign, an exponent, a second point, trailing text) is not a frequency and
+// gives nothing, so that a slip of the keyboard never tunes elsewhere.
 std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz);
+
+// True for empty text or text of blanks only.
+bool isBlank(std::string_view text);
 
 // "%4d.%06d": megahertz and the six digits below.
 std::string formatMegahertz(std::uint32_t hz);
@@ -47,19 +51,24 @@ int bankOfMask(std::int32_t bankMask);
 // for sub-step indices above 15.
 std::uint32_t subStepHz(int subStep, int mainStep);
 
-// Adds the pixels of successive moves; every 8 whole pixels make one step,
-// and the remainder is kept with its sign.
+// Adds the units of successive moves; every `unitsPerStep` whole units make
+// one step, and the remainder is kept with its sign. A drag of the direction
+// pad counts pixels (8 to a step); a mouse wheel counts eighths of a degree
+// (120 to a notch, finer on a touchpad).
 class DragAccumulator {
 public:
-    // Adds d pixels and returns the whole steps they complete (may be negative).
-    int add(int pixels);
-    int pending() const { return pixels_; }
-    void clear() { pixels_ = 0; }
-
     static constexpr int kPixelsPerStep = 8;
+    static constexpr int kWheelUnitsPerNotch = 120;
+
+    explicit DragAccumulator(int unitsPerStep = kPixelsPerStep) : unitsPerStep_(unitsPerStep) {}
+    // Adds d units and returns the whole steps they complete (may be negative).
+    int add(int units);
+    int pending() const { return units_; }
+    void clear() { units_ = 0; }
 
 private:
-    int pixels_ = 0;
+    int unitsPerStep_;
+    int units_ = 0;
 };
 
 } // namespace kovo

@@ -73,6 +73,10 @@ public:
     virtual void setStayOnTop(bool onTop) = 0;
     // Moves the window's top-left corner (screen coordinates).
     virtual void moveFrame(int x, int y) = 0;
+    // Hands a drag of the bare front panel to the window system, which moves
+    // the window itself (the only way on Wayland). False when the window
+    // system cannot: the panel then moves the window with moveFrame.
+    virtual bool startSystemMove() = 0;
     // A menu command the view does not handle itself (file, configuration,
     // help, exit), by its command number.
     virtual void runCommand(int commandId) = 0;

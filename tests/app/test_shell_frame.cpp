@@ -8,6 +8,10 @@
 #include "data/CKovo5Doc.h"
 #include "link/TimerIds.h"
 #include "ui/CKovo5View.h"
+#include "ui/DisplayPanel.h"
+#include "ui/PanelEdit.h"
+#include "ui/PanelStack.h"
+#include "ui/SignalMeter.h"
 #include "test_shell_fakes.h"
 
 #include <QApplication>
@@ -337,11 +341,12 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     EXPECT_EQ(w.size(), QSize(555, 98));
     EXPECT_EQ(w.panelArea()->geometry().topLeft(), QPoint(0, 0));
 
-    // Moving the window does not write the position while the strip is hidden.
+    // A move by the window system (a drag handed to it) is stored as well.
     w.move(300, 200);
     QCoreApplication::processEvents();
-    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX").value_or(-1), -1);
-    // Dragging the display panel moves the window and stores where it went.
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 300);
+    // Where the window system cannot move the window (no such thing offscreen),
+    // dragging the display panel moves it and stores where it went.
     w.view().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
     w.view().onSurfaceDragged(QPoint(110, 65));
     w.view().onSurfaceReleased();
@@ -397,6 +402,49 @@ TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 321);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 123);
     EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 1);
+}
+
+// Ctrl+N, Ctrl+O and Ctrl+S work with the menu bar shown and hidden alike.
+TEST_F(FrameTest, FileShortcutsWorkInBothLayouts) {
+    for (int showTitle : {1, 0}) {
+        store_.writeInt("Soft Setting", "ShowTitle", showTitle);
+        window_.reset();
+        notifier_ = {};
+        dialogs_ = {};
+        MainWindow& w = makeWindow();
+        ASSERT_TRUE(w.start());
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_EQ(w.menuBar()->isVisible(), showTitle == 1);
+        document_.setModified();
+        QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
+        EXPECT_EQ(notifier_.questions.size(), 1u) << "New asks to save; layout " << showTitle;
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        EXPECT_EQ(dialogs_.openDirectories.size(), 1u) << "Open asks for a file; layout " << showTitle;
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(dialogs_.proposedSaves.size(), 1u) << "Save asks for a name; layout " << showTitle;
+    }
+}
+
+// After a probe without an answer the frequency window says so until a
+// probe succeeds.
+TEST_F(FrameTest, TheFrontPanelShowsWhileNoReceiverAnswers) {
+    writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
+    MainWindow& w = makeWindow();
+    const auto answer = port_->onOutput;
+    port_->onOutput = nullptr; // a receiver that stays silent
+    ASSERT_TRUE(w.start());
+    PanelEdit& frequency = w.view().stack().display().field(DisplayPanel::FrequencyField);
+    EXPECT_EQ(frequency.text(), " 145.000000") << "nothing said before the first probe";
+    timers_->advance(5000 + 3100);
+    EXPECT_EQ(frequency.text(), "NO RECEIVER");
+    EXPECT_TRUE(w.view().stack().display().meter().dimmed());
+
+    port_->onOutput = answer;
+    w.core().openPortFromSettings();
+    timers_->advance(3100);
+    EXPECT_EQ(frequency.text(), " 145.000000");
+    EXPECT_FALSE(w.view().stack().display().meter().dimmed());
 }
 
 TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {

@@ -65,6 +65,8 @@ struct FakeFrame : FrameHost {
     int stackHeight = 0;
     bool onTop = false;
     std::vector<QPoint> moves;
+    bool systemMoveWorks = false;
+    int systemMoves = 0;
     std::vector<int> commands;
     bool overwrite = true;
     int overwriteQuestions = 0;
@@ -73,6 +75,11 @@ struct FakeFrame : FrameHost {
     void stackResized(int height) override { stackHeight = height; }
     void setStayOnTop(bool top) override { onTop = top; }
     void moveFrame(int x, int y) override { moves.emplace_back(x, y); }
+    bool startSystemMove() override
+    {
+        ++systemMoves;
+        return systemMoveWorks;
+    }
     void runCommand(int id) override { commands.push_back(id); }
     bool confirmOverwrite() override
     {

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace kovo;
 using namespace kovo::testing;
@@ -322,4 +323,75 @@ TEST_F(Control1Test, ListsDropDownWithTwelvePixelRows)
     const int fieldBottom = list.mapToGlobal(QPoint(0, list.height())).y();
     EXPECT_GE(rows->window()->geometry().top(), fieldBottom - 1) << "opens below the field";
     list.hidePopup();
+}
+
+// With either receiver a click on the middle of PAUSE reaches PAUSE, and on
+// the AR3000A VCS has its own place.
+TEST_F(Control1Test, PauseAndVoiceSquelchKeysAreBothReachable)
+{
+    for (int device : {0, 1}) {
+        settings.device = device;
+        view->refreshAll();
+        const bool ar3000a = device == 1;
+        for (int key : {int(ControlPanel1::Pause), int(ControlPanel1::Vcs)}) {
+            ImageKey& k = panel().key(key);
+            if (key == ControlPanel1::Vcs && !ar3000a)
+                continue;
+            const QPoint middle = k.geometry().center();
+            EXPECT_EQ(panel().childAt(middle), &k) << device << ' ' << key;
+            const int pauseBefore = params().pause;
+            const int vcsBefore = params().voiceSquelch;
+            QTest::mouseClick(panel().childAt(middle), Qt::LeftButton);
+            EXPECT_EQ(params().pause != pauseBefore, key == ControlPanel1::Pause) << device;
+            EXPECT_EQ(params().voiceSquelch != vcsBefore, key == ControlPanel1::Vcs) << device;
+        }
+    }
+}
+
+// The list offers 50 Hz to 100 kHz; the 1 MHz and 10 MHz steps show no row
+// rather than one that is not in use.
+TEST_F(Control1Test, StepListShowsNoRowForStepsItDoesNotOffer)
+{
+    const std::pair<int, int> cases[] = {{0, 0}, {1, 0}, {8, 7}, {13, 12}, {14, -1}, {15, -1}};
+    for (auto [step, row] : cases) {
+        main().step = step;
+        view->refreshPanels();
+        EXPECT_EQ(panel().stepList().currentIndex(), row) << step;
+    }
+    EXPECT_EQ(panel().stepList().currentText(), "");
+}
+
+// The wheel over the pad is a tuning knob: a notch tunes a main step in VFO
+// (Ctrl: the sub-step) and steps a scan once.
+TEST_F(Control1Test, WheelOverThePadTurnsTheKnob)
+{
+    params().autoMode = 0;
+    params().stepAdjust = 0;
+    params().subStep = 3; // 1 kHz
+    main().step = 10;     // 20 kHz
+    auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        DirectionPad& pad = panel().pad();
+        const QPointF at(20, 10);
+        QWheelEvent e(at, pad.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&pad, &e);
+    };
+    struct Case {
+        int delta;
+        Qt::KeyboardModifiers modifiers;
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {120, Qt::NoModifier, 145'020'000},      {-240, Qt::NoModifier, 144'980'000},
+        {120, Qt::ControlModifier, 144'981'000}, {60, Qt::NoModifier, 144'981'000},
+        {60, Qt::NoModifier, 145'001'000},
+    };
+    for (const Case& c : cases) {
+        wheel(c.delta, c.modifiers);
+        EXPECT_EQ(main().frequency, c.expected) << c.delta;
+    }
+    params().operatingMode = 0;
+    wheel(-360);
+    EXPECT_EQ(core.memorySteps, 3);
+    EXPECT_EQ(params().direction, 0);
 }

@@ -195,3 +195,83 @@ TEST_F(EntryTest, FrequencyFieldHeadsTheTabChain)
     EXPECT_EQ(next, &field(DisplayPanel::BankField));
     EXPECT_EQ(stack().control2().padKey(ControlPanel2::Enter).focusPolicy(), Qt::NoFocus);
 }
+
+// Enter reads a field as a frequency only when its whole text is one; other
+// text is refused where it stands (kept, the field flashes) and nothing tunes.
+TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedAndKept)
+{
+    params().stepAdjust = 0;
+    struct Case {
+        DisplayPanel::Field field;
+        const char* text;
+    };
+    const Case refused[] = {
+        {DisplayPanel::CommentField, "2m amateur 145.600"},
+        {DisplayPanel::BankField, "12 Air"},
+        {DisplayPanel::FrequencyField, "1e3"},
+        {DisplayPanel::FrequencyField, "0x10"},
+        {DisplayPanel::FrequencyField, "145.5.5"},
+        {DisplayPanel::FrequencyField, "-145"},
+    };
+    for (const Case& c : refused) {
+        type(c.field, QString::fromLatin1(c.text));
+        EXPECT_EQ(main().frequency, 145'000'000u) << c.text;
+        EXPECT_EQ(field(c.field).text(), QString::fromLatin1(c.text)) << "kept to be corrected";
+        EXPECT_TRUE(field(c.field).flashing()) << c.text;
+        view->refreshPanels();
+    }
+    // A comma stands for the point.
+    type(DisplayPanel::FrequencyField, "145,5");
+    EXPECT_EQ(main().frequency, 145'500'000u);
+    EXPECT_EQ(frequencyText(), " 145.500000");
+}
+
+// The keypad entry stays a number that fits the frequency window: a second
+// point or a twelfth character is refused with a flash, the entry stays shown.
+TEST_F(EntryTest, KeypadEntryIsBoundedAndRefusesASecondPoint)
+{
+    params().stepAdjust = 0;
+    using P = ControlPanel2;
+    PanelEdit& f = field(DisplayPanel::FrequencyField);
+    press({P::Point, P::Point, P::Point, 5, P::Point, 5});
+    EXPECT_EQ(view->entryText(), ".55");
+    EXPECT_TRUE(f.flashing());
+    press({P::Enter});
+    EXPECT_EQ(main().frequency, 550'000u);
+
+    press({1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1});
+    EXPECT_EQ(frequencyText(), "12345678901") << "eleven characters, all shown";
+    press({2});
+    EXPECT_EQ(view->entryText(), "12345678901");
+    press({P::Clear, P::Point});
+    EXPECT_EQ(frequencyText(), "          .");
+    press({P::Kilohertz});
+    EXPECT_EQ(frequencyText(), "          .") << "a lone point is no number: kept";
+    EXPECT_EQ(main().frequency, 550'000u);
+}
+
+// Up and Down in the frequency field turn the knob: a main step, or the
+// sub-step with Ctrl.
+TEST_F(EntryTest, UpAndDownInTheFrequencyFieldStepTheTuning)
+{
+    params().subStep = 3; // 1 kHz
+    params().stepAdjust = 0;
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {Qt::Key_Up, Qt::NoModifier, 145'020'000},
+        {Qt::Key_Down, Qt::NoModifier, 145'000'000},
+        {Qt::Key_Down, Qt::ControlModifier, 144'999'000},
+        {Qt::Key_Up, Qt::ControlModifier, 145'000'000},
+    };
+    PanelEdit& f = field(DisplayPanel::FrequencyField);
+    f.setFocus();
+    for (const Case& c : cases) {
+        QTest::keyClick(&f, c.key, c.modifiers);
+        EXPECT_EQ(main().frequency, c.expected) << c.key << ' ' << int(c.modifiers);
+    }
+    EXPECT_EQ(frequencyText(), " 145.000000");
+}

@@ -1,17 +1,21 @@
 // The stack's strips, the display panel, the meter and the tone strips.
 #include "ViewFixture.h"
 
+#include "ui/ControlPanel1.h"
 #include "ui/ControlPanel2.h"
 #include "ui/DisplayPanel.h"
 #include "ui/ImageKey.h"
 #include "ui/PanelArt.h"
 #include "ui/PanelEdit.h"
+#include "ui/PanelList.h"
 #include "ui/PanelSlider.h"
 #include "ui/PanelStack.h"
 #include "ui/PixmapIndicator.h"
 #include "ui/SignalMeter.h"
 #include "ui/StripPanels.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
@@ -290,4 +294,135 @@ TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest)
     EXPECT_EQ(list.linkSets, std::vector<int>{3});
     view->runMenuCommand(57601);
     EXPECT_EQ(frame.commands, std::vector<int>{57601});
+}
+
+// While no receiver answers the frequency window says so and the meter is
+// dimmed; nothing is said before the first probe nor while an answering port
+// is closed and probed again.
+TEST_F(PanelsTest, FrequencyWindowSaysWhenNoReceiverAnswers)
+{
+    using S = LinkStatus;
+    struct Case {
+        std::vector<S> statuses;
+        bool absent;
+    };
+    const Case cases[] = {
+        {{}, false},
+        {{S::Probing}, false},
+        {{S::Probing, S::Closed}, true},
+        {{S::Probing, S::Closed, S::Probing}, true},
+        {{S::Probing, S::Closed, S::Probing, S::Polling}, false},
+        {{S::Probing, S::Polling, S::Closed, S::Probing}, false},
+        {{S::Probing, S::Polling, S::Lost}, true},
+        {{S::Probing, S::Polling, S::Lost, S::Probing, S::Lost}, true},
+        {{S::Probing, S::Polling, S::Lost, S::Probing, S::Polling}, false},
+    };
+    main().frequency = 145'500'000;
+    for (const Case& c : cases) {
+        makeView();
+        stack().show();
+        for (S s : c.statuses)
+            view->showLinkStatus(s);
+        PanelEdit& f = display().field(DisplayPanel::FrequencyField);
+        EXPECT_EQ(f.text(), c.absent ? "NO RECEIVER" : " 145.500000") << c.statuses.size();
+        EXPECT_EQ(display().meter().dimmed(), c.absent) << c.statuses.size();
+        view->refreshPanels();
+        EXPECT_EQ(f.text(), c.absent ? "NO RECEIVER" : " 145.500000") << "kept by refreshes";
+    }
+}
+
+// The wheel over the frequency window turns the knob; elsewhere on the
+// display panel it does nothing.
+TEST_F(PanelsTest, WheelOverTheFrequencyWindowTunes)
+{
+    doc.controlParams.operatingMode = 5;
+    doc.controlParams.autoMode = 0;
+    doc.controlParams.stepAdjust = 0;
+    main().frequency = 145'000'000;
+    main().step = 10; // 20 kHz
+    struct Case {
+        QWidget* target;
+        QPoint at; // in display panel coordinates
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {&display().field(DisplayPanel::FrequencyField), {470, 20}, 145'020'000},
+        {&display(), {470, 40}, 145'040'000}, // the name plate under it
+        {&display(), {100, 20}, 145'040'000}, // the channel fields
+        {&display().field(DisplayPanel::CommentField), {100, 30}, 145'040'000},
+    };
+    for (auto [target, at, expected] : cases) {
+        const QPointF local = target->mapFrom(&display(), QPointF(at));
+        QWheelEvent e(local, target->mapToGlobal(local), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &e);
+        EXPECT_EQ(main().frequency, expected) << at.x() << ',' << at.y();
+    }
+}
+
+// Without the title strip a press on the display panel hands the drag to the
+// window system; only where it cannot does the panel move the window itself.
+TEST_F(PanelsTest, DisplayDragIsHandedToTheWindowSystem)
+{
+    settings.showTitle = 0;
+    frame.systemMoveWorks = true;
+    surfaceEvent(QEvent::MouseButtonPress, {100, 5}, {140, 25}, Qt::LeftButton);
+    surfaceEvent(QEvent::MouseMove, {110, 15}, {250, 65}, Qt::LeftButton);
+    surfaceEvent(QEvent::MouseButtonRelease, {110, 15}, {250, 65}, Qt::NoButton);
+    EXPECT_EQ(frame.systemMoves, 1);
+    EXPECT_TRUE(frame.moves.empty());
+    settings.showTitle = 1;
+    surfaceEvent(QEvent::MouseButtonPress, {100, 5}, {140, 25}, Qt::LeftButton);
+    EXPECT_EQ(frame.systemMoves, 1) << "the titled window is moved by its frame";
+}
+
+// Every control of the front panel has a name a screen reader can say; the
+// frequency field reads out the frequency shown.
+TEST_F(PanelsTest, EveryControlHasAnAccessibleName)
+{
+    settings.showControl2 = 1;
+    doc.controlParams.ctcssSwitch = 1;
+    view->refreshAll();
+    int checked = 0;
+    for (QWidget* w : stack().findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) ||
+                             qobject_cast<QAbstractSlider*>(w) || qobject_cast<QComboBox*>(w) ||
+                             qobject_cast<QLineEdit*>(w) || w->focusPolicy() != Qt::NoFocus ||
+                             w->inherits("kovo::DirectionPad");
+        if (!control || w->parentWidget() == nullptr || qobject_cast<QAbstractItemView*>(w))
+            continue;
+        if (!w->isVisibleTo(&stack()) && !qobject_cast<QAbstractButton*>(w))
+            continue;
+        ++checked;
+        EXPECT_FALSE(w->accessibleName().isEmpty())
+            << w->metaObject()->className() << " at " << w->x() << ',' << w->y() << " in "
+            << w->parentWidget()->metaObject()->className();
+    }
+    EXPECT_GT(checked, 60);
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {&display().field(DisplayPanel::FrequencyField), "Frequency"},
+        {&display().field(DisplayPanel::BankField), "Bank"},
+        {&display().field(DisplayPanel::ChannelField), "Channel"},
+        {&display().field(DisplayPanel::NameField), "Name"},
+        {&display().field(DisplayPanel::CommentField), "Comment"},
+        {&display().gainSlider(), "AF gain"},
+        {&stack().control2().delaySlider(), "Delay time"},
+        {&stack().control2().pauseSlider(), "Pause time"},
+        {&stack().control2().padKey(ControlPanel2::Enter), "ENT"},
+        {&stack().control1().key(ControlPanel1::Moni), "MONI"},
+        {&stack().control1().key(ControlPanel1::Nfm), "NFM"},
+        {&stack().control1().key(ControlPanel1::Scope), "SCOPE"},
+        {&stack().control1().stepList(), "Step"},
+    };
+    for (auto [widget, name] : names)
+        EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name));
+
+    main().frequency = 145'500'000;
+    view->refreshPanels();
+    QAccessibleInterface* field =
+        QAccessible::queryAccessibleInterface(&display().field(DisplayPanel::FrequencyField));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text(QAccessible::Name), "Frequency");
+    EXPECT_EQ(field->text(QAccessible::Value), " 145.500000");
 }
