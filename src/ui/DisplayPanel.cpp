@@ -85,7 +85,7 @@ DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
         const QString letter = QString::fromLatin1(kToggleLetters[std::size_t(i)]);
         auto* key = new ImageKey(2200 + i, QRect(224 + 16 * i, 28, 16, 16), {letter, letter},
                                  art::KeyStyle::Toggle, this);
-        key->setAccessibleName(QString::fromLatin1(kToggleNames[std::size_t(i)]));
+        key->setSpokenName(QString::fromLatin1(kToggleNames[std::size_t(i)]));
         connect(key, &ImageKey::activated, this, [this, i] { emit toggleClicked(i); });
         toggles_[std::size_t(i)] = key;
     }

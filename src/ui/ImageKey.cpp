@@ -19,9 +19,16 @@ ImageKey::ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyl
 // and whether it is lit.
 void ImageKey::describeState()
 {
-    setAccessibleName(captions_.value(state_, captions_.value(0)));
+    setAccessibleName(spokenName_.isEmpty() ? captions_.value(state_, captions_.value(0))
+                                            : spokenName_);
     if (style_ != art::KeyStyle::Keypad)
         setAccessibleDescription(state_ > 0 ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+void ImageKey::setSpokenName(const QString& name)
+{
+    spokenName_ = name;
+    describeState();
 }
 
 void ImageKey::setState(int state)

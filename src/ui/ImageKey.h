@@ -20,6 +20,9 @@ public:
     // Changes the image pair; repaints only when it differs.
     void setState(int state);
     art::KeyFace face() const;
+    // A name for screen readers that says more than the lettering ("Memory
+    // Channels" for MEM); kept whatever the state.
+    void setSpokenName(const QString& name);
 
     QSize sizeHint() const override { return size(); }
 
@@ -36,6 +39,7 @@ private:
     int state_ = 0;
     QStringList captions_;
     art::KeyStyle style_;
+    QString spokenName_;
 };
 
 } // namespace kovo

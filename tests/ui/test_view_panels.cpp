@@ -414,6 +414,7 @@ TEST_F(PanelsTest, EveryControlHasAnAccessibleName)
         {&stack().control1().key(ControlPanel1::Nfm), "NFM"},
         {&stack().control1().key(ControlPanel1::Scope), "SCOPE"},
         {&stack().control1().stepList(), "Step"},
+        {&display().toggle(2), "Control panel 2"}, // lit: the name outlives a state change
     };
     for (auto [widget, name] : names)
         EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name));

@@ -150,7 +150,7 @@ void DatabasePanel::createChildren(const PanelFonts& fonts)
                                  {QString::fromLatin1(kViewKeys[v].caption),
                                   QString::fromLatin1(kViewKeys[v].caption)},
                                  art::KeyStyle::Standard, this);
-        key->setAccessibleName(QString::fromLatin1(kViewKeys[v].name));
+        key->setSpokenName(QString::fromLatin1(kViewKeys[v].name));
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &ImageKey::activated, this, &DatabasePanel::onViewButton);
         viewButtons_[std::size_t(v)] = key;
@@ -159,8 +159,8 @@ void DatabasePanel::createChildren(const PanelFonts& fonts)
                                    art::KeyStyle::CyanText, this);
     searchForward_ = new ImageKey(kSearchForward, kSearchForwardRect, {QStringLiteral("\u25B6")},
                                   art::KeyStyle::CyanText, this);
-    searchBackward_->setAccessibleName(QStringLiteral("Search backward"));
-    searchForward_->setAccessibleName(QStringLiteral("Search forward"));
+    searchBackward_->setSpokenName(QStringLiteral("Search backward"));
+    searchForward_->setSpokenName(QStringLiteral("Search forward"));
     for (ImageKey* key : {searchBackward_, searchForward_}) {
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &ImageKey::activated, this, &DatabasePanel::onViewButton);
