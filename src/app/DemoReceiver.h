@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "scan/ScanStop.h"
+
 namespace kovo {
 
 namespace sim {
@@ -10,14 +12,6 @@ class ReceiverSimulator;
 }
 struct AppSettings;
 class CKovo5Doc;
-
-// A stop of the main scan on a signal, as the demo lists it.
-struct ScanStop {
-    std::uint32_t frequency = 0;
-    int mode = 0;
-    int level = 0;
-    std::string comment; // CP932
-};
 
 // The receiver of demo mode: the simulator on a pseudo-terminal, served by a
 // background thread, speaking the configured receiver kind at the configured

@@ -6,6 +6,8 @@
 #include "link/CommPort.h"
 #include "link/LinkObserver.h"
 #include "link/TimerService.h"
+#include "scan/ExternalControl.h"
+#include "scan/ScanStop.h"
 #include "ui/MessageBoxNotifier.h"
 #include "ui/ReceiverCoreCommands.h"
 #include "ui/ViewInterfaces.h"
@@ -43,19 +45,6 @@ struct ShellOptions {
     // Called instead of opening the last document when the start-up timer
     // fires (demo mode fills the document itself); empty: open the last file.
     std::function<void(CKovo5Doc&)> replaceLastDocument;
-};
-
-// Other programs on the desktop that follow or drive this one. The window
-// bus implements it; without one, nobody is told anything.
-class ExternalControl {
-public:
-    virtual ~ExternalControl() = default;
-    // Once, when the front panel exists.
-    virtual void announceProgram() = 0;
-    // After every start of the view (start-up, New, Open).
-    virtual void viewReady() = 0;
-    // A program that wants the receiver in VFO at start is running.
-    virtual bool vfoPeerPresent() = 0;
 };
 
 // What the frame talks to outside itself. Anything left empty is the real
