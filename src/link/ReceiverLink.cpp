@@ -414,8 +414,9 @@ void ReceiverLink::onReceivedText(std::string_view text) {
     }
     const bool ar3000 = isAr3000();
     Flow flow = Flow::Unknown;
-    // A message box shown while a reply is handled runs the event loop, so
-    // this can be entered again from inside itself.
+    // Messages no longer run an event loop under the link, but a client that
+    // does (a modal dialog of another program's making) must not garble the
+    // cutting: an inner call cuts its own text and the outer one carries on.
     const bool outerCutting = cuttingText_;
     const bool outerWrote = wroteWhileCutting_;
     cuttingText_ = true;
@@ -443,8 +444,8 @@ void ReceiverLink::onReceivedText(std::string_view text) {
     }
     cuttingText_ = outerCutting;
     wroteWhileCutting_ = outerWrote || (outerCutting && wroteWhileCutting_);
-    // Shown after the text is cut: the message box keeps the event loop
-    // running, and a burst of flow characters shows one box, not thousands.
+    // Shown after the text is cut, so that a burst of flow characters shows
+    // one box, not thousands.
     if (flow != Flow::Unknown)
         showFlowMessage(flow);
 }

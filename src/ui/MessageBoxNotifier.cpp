@@ -6,13 +6,34 @@ namespace kovo {
 
 void MessageBoxNotifier::showMessage(const std::string& text)
 {
-    QMessageBox::information(parent_, QStringLiteral("KOVO3000"), QString::fromStdString(text));
+    const QString message = QString::fromStdString(text);
+    for (QMessageBox* box : openMessages()) {
+        if (box->text() == message) {
+            box->raise();
+            return;
+        }
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("KOVO3000"), message,
+                                QMessageBox::Ok, parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+    messages_.append(box);
 }
 
 bool MessageBoxNotifier::askYesNo(const std::string& text)
 {
     return QMessageBox::question(parent_, QStringLiteral("KOVO3000"), QString::fromStdString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QList<QMessageBox*> MessageBoxNotifier::openMessages() const
+{
+    QList<QMessageBox*> open;
+    for (const QPointer<QMessageBox>& box : messages_)
+        if (box && box->isVisible())
+            open.append(box.data());
+    return open;
 }
 
 } // namespace kovo
