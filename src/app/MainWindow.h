@@ -1,5 +1,4 @@
 #pragma once
-#include "app/DemoReceiver.h"
 #include "app/DocumentController.h"
 #include "app/SplashScreen.h"
 #include "data/Notifier.h"
