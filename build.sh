@@ -31,7 +31,7 @@ install_packages() {
 
 # Configures the build tree and builds the targets named (everything without one).
 configure_and_build() {
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   local targets=()
   [ $# -gt 0 ] && targets=(--target "$@")
   cmake --build "$BUILD" -j "$JOBS" ${targets[@]+"${targets[@]}"}
@@ -39,7 +39,7 @@ configure_and_build() {
 
 build_sanitized_core() {
   cmake -S "$ROOT" -B "$BUILD_SAN" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF >/dev/null
+    -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF
   cmake --build "$BUILD_SAN" -j "$JOBS"
 }
 
