@@ -8,6 +8,8 @@ ROOT=$(pwd)
 BUILD="$ROOT/build"
 BUILD_SAN="$ROOT/build-sanitize"
 JOBS=$(nproc 2>/dev/null || echo 2)
+# Warnings are errors in the test build, so none slips into main.
+WERROR=OFF
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
@@ -31,7 +33,7 @@ install_packages() {
 
 # Configures the build tree and builds the targets named (everything without one).
 configure_and_build() {
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_WERROR="$WERROR"
   local targets=()
   [ $# -gt 0 ] && targets=(--target "$@")
   cmake --build "$BUILD" -j "$JOBS" ${targets[@]+"${targets[@]}"}
@@ -39,13 +41,14 @@ configure_and_build() {
 
 build_sanitized_core() {
   cmake -S "$ROOT" -B "$BUILD_SAN" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF
+    -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF -DKOVO_WERROR="$WERROR"
   cmake --build "$BUILD_SAN" -j "$JOBS"
 }
 
 case "${1:-}" in
   test)
     install_packages
+    WERROR=ON
     configure_and_build
     build_sanitized_core
     export QT_QPA_PLATFORM=offscreen

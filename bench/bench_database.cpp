@@ -18,7 +18,7 @@ struct Bench : kovo::testing::DatabasePanelRig {
         for (int i = 0; i < kMaxChannels; ++i) {
             const int row = addChannel(100'000'000 + std::uint32_t(i) * 12'500, 1 << (i % 22));
             CFrequencyData& ch = *doc.channels[std::size_t(row)];
-            ch.heard = i % 2;
+            ch.heard = std::uint8_t(i % 2);
             ch.heardTime = 1'700'000'000 + i;
             if (i % 5 == 0)
                 ch.comment = "\x83\x65\x83\x58\x83\x67 channel"; // Japanese text in code page 932

@@ -229,9 +229,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LateAnswerCase{false, 900}, LateAnswerCase{false, 1100},
                       LateAnswerCase{false, 1900}, LateAnswerCase{true, 900},
                       LateAnswerCase{true, 1100}, LateAnswerCase{true, 1900}),
-    [](const auto& info) {
-        return std::string(info.param.ar3000 ? "Ar3000" : "Ar3000A") + "_" +
-               std::to_string(info.param.delayMs) + "ms";
+    [](const auto& testInfo) {
+        return std::string(testInfo.param.ar3000 ? "Ar3000" : "Ar3000A") + "_" +
+               std::to_string(testInfo.param.delayMs) + "ms";
     });
 
 TEST_F(MemoryScanTest, Ar3000AStopsOnTheActiveChannelLogsItAndMovesOnAfterTheDelay) {

@@ -115,7 +115,7 @@ TEST_P(LineTest, GoldenText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, LineTest, ::testing::ValuesIn(kLines),
-                         [](const auto& info) { return "case" + std::to_string(info.index); });
+                         [](const auto& testInfo) { return "case" + std::to_string(testInfo.index); });
 
 TEST(DatabaseLines, EditableFieldsStartAtTheirColumns)
 {
@@ -126,7 +126,7 @@ TEST(DatabaseLines, EditableFieldsStartAtTheirColumns)
     r.doc.passRanges[0].comment = "P";
     r.doc.memoryBanks[1].name = "N";
     r.panel.refreshAll();
-    auto column = [](const QString& line, int index) {
+    auto column = [](const QString& line, qsizetype index) {
         int col = 0;
         for (int i = 0; i < index; ++i)
             col += dblines::columnsOf(line.at(i).unicode());

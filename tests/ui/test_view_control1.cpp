@@ -310,19 +310,19 @@ TEST_F(Control1Test, PlusPassStoresIntoThePassBankAndReentersTheMode)
 // time (the step list's opened bottom edge lies about 108 pixels below its top).
 TEST_F(Control1Test, ListsDropDownWithTwelvePixelRows)
 {
-    PanelList& list = panel().stepList();
-    list.showPopup();
-    QAbstractItemView* rows = list.view();
-    EXPECT_EQ(rows->visualRect(list.model()->index(0, 0)).height(), 12);
-    EXPECT_EQ(rows->visualRect(list.model()->index(1, 0)).top() -
-                  rows->visualRect(list.model()->index(0, 0)).top(),
+    PanelList& stepList = panel().stepList();
+    stepList.showPopup();
+    QAbstractItemView* rows = stepList.view();
+    EXPECT_EQ(rows->visualRect(stepList.model()->index(0, 0)).height(), 12);
+    EXPECT_EQ(rows->visualRect(stepList.model()->index(1, 0)).top() -
+                  rows->visualRect(stepList.model()->index(0, 0)).top(),
               12);
     EXPECT_LE(rows->viewport()->height(), 8 * 12);
     EXPECT_GE(rows->viewport()->height(), 7 * 12);
     EXPECT_TRUE(rows->verticalScrollBar()->isVisible()) << "13 rows, 8 shown";
-    const int fieldBottom = list.mapToGlobal(QPoint(0, list.height())).y();
+    const int fieldBottom = stepList.mapToGlobal(QPoint(0, stepList.height())).y();
     EXPECT_GE(rows->window()->geometry().top(), fieldBottom - 1) << "opens below the field";
-    list.hidePopup();
+    stepList.hidePopup();
 }
 
 // With either receiver a click on the middle of PAUSE reaches PAUSE, and on

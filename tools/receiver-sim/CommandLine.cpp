@@ -198,13 +198,13 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
             std::string spec;
             if (!value(&spec))
                 return CommandLineResult::Error;
-            long number = 0;
+            long answer = 0;
             int delayMs = 0;
-            if (!parseDelaySpec(spec, &number, &delayMs)) {
+            if (!parseDelaySpec(spec, &answer, &delayMs)) {
                 *error = "--delay-reply: use N:MS, N from 1, MS from 1 to 60000";
                 return CommandLineResult::Error;
             }
-            options->delayReplies.emplace_back(number, delayMs);
+            options->delayReplies.emplace_back(answer, delayMs);
         } else if (arg == "--plan") {
             if (!value(&options->planFile))
                 return CommandLineResult::Error;
