@@ -197,7 +197,7 @@ TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherProgra
     MainWindow& w = makeWindow(file);
     ASSERT_TRUE(w.start());
     EXPECT_EQ(document_.controlParams.operatingMode, 2);
-    EXPECT_EQ(external_.calls, (std::vector<std::string>{"view ready", "announce"}));
+    EXPECT_EQ(external_.calls, (std::vector<std::string>{"announce", "view ready"}));
     EXPECT_FALSE(document_.isModified()) << "a mode applied before timer 12 is no change";
 
     window_.reset();
