@@ -26,8 +26,9 @@ namespace {
 struct Peer {
     Peer(int i, int delayMs)
         : thread(), connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                   QStringLiteral("peer%1").arg(i))),
-          bus(connection, {Message::KovoStatus},
+                                                             QStringLiteral("peer%1").arg(i))),
+          bus(
+              connection, {Message::KovoStatus},
               [delayMs](Message, std::uint32_t, std::uint32_t) {
                   QThread::msleep(delayMs);
                   return 1;
@@ -40,8 +41,8 @@ struct Peer {
     ~Peer() {
         // Back to the main thread, where it is destroyed.
         QThread* main = QCoreApplication::instance()->thread();
-        QMetaObject::invokeMethod(&bus, [this, main] { bus.moveToThread(main); },
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &bus, [this, main] { bus.moveToThread(main); }, Qt::BlockingQueuedConnection);
         thread.quit();
         thread.wait();
     }
@@ -69,7 +70,8 @@ void kovoctlRoundTrip() {
     auto run = [&env] {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KOVOCTL_PROGRAM), {QStringLiteral("get"), QStringLiteral("frequency")});
+        p.start(QStringLiteral(KOVOCTL_PROGRAM),
+                {QStringLiteral("get"), QStringLiteral("frequency")});
         p.waitForFinished();
         return p.exitCode();
     };
@@ -83,16 +85,18 @@ void kovoctlRoundTrip() {
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("kovoctl get frequency: median %.2f ms, fastest %.2f ms, slowest %.2f ms (100 runs)\n",
-                ms[50], ms.front(), ms.back());
+    std::printf(
+        "kovoctl get frequency: median %.2f ms, fastest %.2f ms, slowest %.2f ms (100 runs)\n",
+        ms[50], ms.front(), ms.back());
     // The same three calls from a client that is already on the bus.
     std::uint32_t answer = 0;
-    WindowBus client(QDBusConnection::sessionBus(), {Message::KovoStatus},
-                     [&answer](Message, std::uint32_t, std::uint32_t value) {
-                         answer = value;
-                         return 1;
-                     },
-                     [] { return QStringLiteral("client"); });
+    WindowBus client(
+        QDBusConnection::sessionBus(), {Message::KovoStatus},
+        [&answer](Message, std::uint32_t, std::uint32_t value) {
+            answer = value;
+            return 1;
+        },
+        [] { return QStringLiteral("client"); });
     client.open();
     client.setServeWhileWaiting(true);
     kovo::ipc::WindowHandle kovo = 0;
@@ -116,9 +120,10 @@ void kovoctlRoundTrip() {
 }
 
 void broadcastWithASilentPeer() {
-    WindowBus own(QDBusConnection::sessionBus(), {Message::KovoControl},
-                  [](Message, std::uint32_t, std::uint32_t) { return 0; },
-                  [] { return QStringLiteral("bench"); });
+    WindowBus own(
+        QDBusConnection::sessionBus(), {Message::KovoControl},
+        [](Message, std::uint32_t, std::uint32_t) { return 0; },
+        [] { return QStringLiteral("bench"); });
     own.open();
     std::vector<std::unique_ptr<Peer>> peers;
     for (int i = 0; i < 19; ++i)

@@ -15,52 +15,74 @@ struct ValueCommand {
     void (*apply)(ControlTarget& t, std::uint32_t value);
 };
 
-void setStep(ControlTarget& t, std::uint32_t v) { t.tuningRecord().step = v == 0 ? 1 : std::int32_t(v); }
+void setStep(ControlTarget& t, std::uint32_t v) {
+    t.tuningRecord().step = v == 0 ? 1 : std::int32_t(v);
+}
 
 constexpr ValueCommand kValueCommands[] = {
-    {control::kFrequency, 10'000, 2'600'000'000u, [](ControlTarget& t, std::uint32_t v) { t.tuneExactly(v); }},
-    {control::kMode, 0, 8, [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().mode = std::int32_t(v); }},
+    {control::kFrequency, 10'000, 2'600'000'000u,
+     [](ControlTarget& t, std::uint32_t v) { t.tuneExactly(v); }},
+    {control::kMode, 0, 8,
+     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().mode = std::int32_t(v); }},
     {control::kStep, 0, 13, setStep},
-    {control::kIfBandwidth, 0, 6, [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().ifBandwidth = std::int32_t(v); }},
-    {control::kAttenuator, 0, 3, [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().attenuator = std::int32_t(v); }},
-    {control::kAntenna, 0, 3, [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().antenna = std::int32_t(v); }},
+    {control::kIfBandwidth, 0, 6,
+     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().ifBandwidth = std::int32_t(v); }},
+    {control::kAttenuator, 0, 3,
+     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().attenuator = std::int32_t(v); }},
+    {control::kAntenna, 0, 3,
+     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().antenna = std::int32_t(v); }},
     // Settings of options the program does not model: checked, then dropped.
     {6, 0, 255, nullptr},
     {7, 0, 255, nullptr},
     {8, 0, 10, nullptr},
     {9, 0, 180, nullptr},
-    {control::kOperatingMode, 0, 5, [](ControlTarget& t, std::uint32_t v) { t.setOperatingMode(int(v)); }},
+    {control::kOperatingMode, 0, 5,
+     [](ControlTarget& t, std::uint32_t v) { t.setOperatingMode(int(v)); }},
     {control::kLinkSet, 0, 19, [](ControlTarget& t, std::uint32_t v) { t.selectLinkSet(int(v)); }},
-    {control::kLinkSetAndScan, 0, 19, [](ControlTarget& t, std::uint32_t v) {
+    {control::kLinkSetAndScan, 0, 19,
+     [](ControlTarget& t, std::uint32_t v) {
          t.selectLinkSet(int(v));
          t.setOperatingMode(0);
      }},
 };
 
 // Codes 0 to 5 change the tuning record, which the panels then show.
-bool changesTuning(std::uint32_t code) { return code <= control::kAntenna; }
+bool changesTuning(std::uint32_t code) {
+    return code <= control::kAntenna;
+}
 
 std::int32_t queried(const CFrequencyData& r, std::uint32_t code) {
     switch (code - control::kQueryFirst) {
-    case 0: return std::int32_t(r.frequency);
-    case 1: return r.mode;
-    case 2: return r.step;
-    case 3: return r.ifBandwidth;
-    case 4: return r.attenuator;
-    default: return r.antenna;
+    case 0:
+        return std::int32_t(r.frequency);
+    case 1:
+        return r.mode;
+    case 2:
+        return r.step;
+    case 3:
+        return r.ifBandwidth;
+    case 4:
+        return r.attenuator;
+    default:
+        return r.antenna;
     }
 }
 
-WindowHandle handleFrom(std::uint32_t value) { return value; }
+WindowHandle handleFrom(std::uint32_t value) {
+    return value;
+}
 
 } // namespace
 
 std::int32_t ControlDispatcher::handle(Message m, std::uint32_t wParam, std::uint32_t lParam) {
     switch (m) {
     case Message::KovoControl:
-    case Message::KovoConfig: return command(wParam, lParam);
-    case Message::BromAnswer: return recorderAnswer(wParam, lParam);
-    default: return 0;
+    case Message::KovoConfig:
+        return command(wParam, lParam);
+    case Message::BromAnswer:
+        return recorderAnswer(wParam, lParam);
+    default:
+        return 0;
     }
 }
 
@@ -89,25 +111,40 @@ std::int32_t ControlDispatcher::command(std::uint32_t code, std::uint32_t value)
     if (code >= control::kQueryFirst && code <= control::kQueryLast)
         return query(code);
     switch (code) {
-    case control::kLinkFlags: target_.setLinkFlags(value); return kDone;
-    case control::kSearchBanksInUse: target_.setSearchBanksInUse(value); return kDone;
-    case control::kBankNames: return names(kNameMemory, target_.bankNames());
-    case control::kSearchBankComments: return names(kNameMemory, target_.searchBankComments());
-    case control::kLinkSetNames: return names(kControlMemory, target_.linkSetNames());
-    case control::kStateGet: return stateGet();
-    case control::kStateSet: return stateSet(value);
-    case control::kAnswerClient: peers_.answerClient = handleFrom(value); return kDone;
+    case control::kLinkFlags:
+        target_.setLinkFlags(value);
+        return kDone;
+    case control::kSearchBanksInUse:
+        target_.setSearchBanksInUse(value);
+        return kDone;
+    case control::kBankNames:
+        return names(kNameMemory, target_.bankNames());
+    case control::kSearchBankComments:
+        return names(kNameMemory, target_.searchBankComments());
+    case control::kLinkSetNames:
+        return names(kControlMemory, target_.linkSetNames());
+    case control::kStateGet:
+        return stateGet();
+    case control::kStateSet:
+        return stateSet(value);
+    case control::kAnswerClient:
+        peers_.answerClient = handleFrom(value);
+        return kDone;
     case control::kAnswerClientAnnounced:
         peers_.answerClient = handleFrom(value);
         peers_.sendAnswer(control::kAnswerClient, peers_.ownWindow());
         return kDone;
-    case control::kStatusClient: peers_.statusClient = handleFrom(value); return kDone;
+    case control::kStatusClient:
+        peers_.statusClient = handleFrom(value);
+        return kDone;
     case control::kStatusClientAnnounced:
         peers_.statusClient = handleFrom(value);
         peers_.sendStatus(control::kStatusClient, peers_.ownWindow());
         return kDone;
-    case control::kShutdown: return shutDown();
-    default: return kDone;
+    case control::kShutdown:
+        return shutDown();
+    default:
+        return kDone;
     }
 }
 
@@ -170,16 +207,26 @@ std::int32_t ControlDispatcher::recorderAnswer(std::uint32_t code, std::uint32_t
         peers_.sendRecorder(recorder::kAcknowledge, peers_.ownWindow());
         return 1;
     case recorder::kAcknowledge:
-    case recorder::kGoodbye: peers_.recorder = handleFrom(value); return 1;
-    case 10: case 11: case 12: case 13: return 1;
-    case 14: case 15: case 16: return std::int32_t(value);
+    case recorder::kGoodbye:
+        peers_.recorder = handleFrom(value);
+        return 1;
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+        return 1;
+    case 14:
+    case 15:
+    case 16:
+        return std::int32_t(value);
     case recorder::kWriteRecord: {
         const CFrequencyData& r = target_.tuningRecord();
         peers_.writeRecord(r.frequency, target_.now(), r.comment);
         peers_.recordPending = true;
         return std::int32_t(value);
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 

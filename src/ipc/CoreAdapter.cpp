@@ -11,7 +11,9 @@ constexpr int kBankView = 1;
 constexpr int kSearchBankView = 2;
 } // namespace
 
-CFrequencyData& CoreAdapter::tuningRecord() { return doc_.mainRecord; }
+CFrequencyData& CoreAdapter::tuningRecord() {
+    return doc_.mainRecord;
+}
 
 void CoreAdapter::tuneExactly(std::uint32_t hz) {
     doc_.mainRecord.frequency = hz;
@@ -22,9 +24,13 @@ void CoreAdapter::tuneExactly(std::uint32_t hz) {
         doc_.clearChannelInfo();
 }
 
-void CoreAdapter::refreshPanels() { view_.refreshPanels(); }
+void CoreAdapter::refreshPanels() {
+    view_.refreshPanels();
+}
 
-void CoreAdapter::setOperatingMode(int mode) { core_.setOperatingMode(mode); }
+void CoreAdapter::setOperatingMode(int mode) {
+    core_.setOperatingMode(mode);
+}
 
 void CoreAdapter::setLinkFlags(std::uint32_t bits) {
     doc_.setLinkFlags(bits);
@@ -38,9 +44,13 @@ void CoreAdapter::setSearchBanksInUse(std::uint32_t bits) {
     view_.databasePanel().rebuildList(kSearchBankView);
 }
 
-void CoreAdapter::selectLinkSet(int k) { view_.databasePanel().selectLinkSet(k); }
+void CoreAdapter::selectLinkSet(int k) {
+    view_.databasePanel().selectLinkSet(k);
+}
 
-bool CoreAdapter::squelchOpen() const { return core_.link().state().squelchOpen != 0; }
+bool CoreAdapter::squelchOpen() const {
+    return core_.link().state().squelchOpen != 0;
+}
 
 std::vector<std::string> CoreAdapter::bankNames() const {
     std::vector<std::string> names;
@@ -60,7 +70,9 @@ std::vector<std::string> CoreAdapter::linkSetNames() const {
     return {doc_.linkSetNames.begin(), doc_.linkSetNames.end()};
 }
 
-std::int32_t CoreAdapter::now() const { return std::int32_t(doc_.clock().nowSeconds()); }
+std::int32_t CoreAdapter::now() const {
+    return std::int32_t(doc_.clock().nowSeconds());
+}
 
 bool CoreAdapter::saveForShutdown() {
     return !doc_.isModified() || (hooks_.saveIfModified && hooks_.saveIfModified());

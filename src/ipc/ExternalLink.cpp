@@ -32,7 +32,8 @@ void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,
     peers_.handToRecorder(frequency, time, comment);
 }
 
-bool ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text) {
+bool ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time,
+                                 const std::string& text) {
     return peers_.startPlayback(frequency, time, text);
 }
 

@@ -48,7 +48,8 @@ public:
     // DatabaseHost (the recorder's part; questions are the frame's)
     bool confirmDeleteData(const std::string&) override { return false; }
     bool recorderLinked() const override { return peers_.recorderLinked(); }
-    bool startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text) override;
+    bool startPlayback(std::uint32_t frequency, std::int32_t time,
+                       const std::string& text) override;
     void stopPlayback() override { peers_.stopPlayback(); }
     void tunedFromList(std::uint32_t frequency, const std::string& comment) override;
     void bankNamesChanged() override { peers_.announceViewReady(); }

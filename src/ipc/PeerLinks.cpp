@@ -29,10 +29,11 @@ std::int32_t PeerLinks::sendRecorder(std::uint32_t code, std::uint32_t value) {
 }
 
 bool PeerLinks::writeRecord(std::uint32_t frequency, std::int32_t time,
-                                    const std::string& comment) {
+                            const std::string& comment) {
     std::vector<std::uint8_t> record(kRecorderRecordSize, 0);
     ipc::writeRecorderRecord(record, frequency, time, comment);
-    const std::size_t end = 20 + std::min<std::size_t>(std::min(comment.size(), comment.find('\0')), 63) + 1;
+    const std::size_t end =
+        20 + std::min<std::size_t>(std::min(comment.size(), comment.find('\0')), 63) + 1;
     return memory_.write(kRecorderMemory,
                          {{4, {record.begin() + 4, record.begin() + 12}},
                           {20, {record.begin() + 20, record.begin() + std::ptrdiff_t(end)}}});
@@ -78,7 +79,9 @@ void PeerLinks::announceProgram() {
     sendRecorder(recorder::kHello, ownWindow());
 }
 
-void PeerLinks::announceViewReady() { sendAnswer(answer::kViewReady, ownWindow()); }
+void PeerLinks::announceViewReady() {
+    sendAnswer(answer::kViewReady, ownWindow());
+}
 
 void PeerLinks::announceClosing() {
     sendStatus(control::kStatusClient, 0);

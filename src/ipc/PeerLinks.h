@@ -47,7 +47,6 @@ public:
     static constexpr const char* kRecorderMemory = "MemBromControl";
 
 private:
-
     MessageSender& sender_;
     SharedMemory& memory_;
 };

@@ -18,8 +18,8 @@ public:
             return;
         fd_ = ::shm_open(("/" + name).c_str(), O_RDWR | O_CLOEXEC, 0);
         struct stat st {};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) ||
-                         st.st_size < off_t(kMappingSize))) {
+        if (fd_ >= 0 &&
+            (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < off_t(kMappingSize))) {
             ::close(fd_);
             fd_ = -1;
         }

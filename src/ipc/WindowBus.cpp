@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kHandleAttempts = 32;
 
-QString toQString(std::string_view s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+QString toQString(std::string_view s) {
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
 
 bool timedOut(const QDBusMessage& reply) {
     return reply.type() == QDBusMessage::ErrorMessage &&
@@ -76,7 +78,8 @@ QStringList WindowBus::handleNames() const {
     return names;
 }
 
-std::int32_t WindowBus::deliver(const QString& message, std::uint32_t wParam, std::uint32_t lParam) {
+std::int32_t WindowBus::deliver(const QString& message, std::uint32_t wParam,
+                                std::uint32_t lParam) {
     const auto m = messageNamed(message.toStdString());
     if (!m || !handles_.contains(*m) || !handler_)
         return 0;
@@ -92,7 +95,8 @@ void WindowBus::noteSilence(WindowHandle window) {
     quietPeers_.insert(window, QDeadlineTimer(kQuietPeerMs));
 }
 
-std::int32_t WindowBus::send(WindowHandle to, Message m, std::uint32_t wParam, std::uint32_t lParam) {
+std::int32_t WindowBus::send(WindowHandle to, Message m, std::uint32_t wParam,
+                             std::uint32_t lParam) {
     if (to == kNoWindow || to > kMaxWindowHandle)
         return 0;
     // A peer may name this very window: the message is handled here, as
@@ -101,9 +105,9 @@ std::int32_t WindowBus::send(WindowHandle to, Message m, std::uint32_t wParam, s
         return deliver(toQString(messageName(m)), wParam, lParam);
     if (!connection_.isConnected())
         return 0;
-    QDBusMessage call = QDBusMessage::createMethodCall(serviceName(to), QString::fromLatin1(kPath),
-                                                       QString::fromLatin1(kInterface),
-                                                       QStringLiteral("Send"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(serviceName(to), QString::fromLatin1(kPath),
+                                       QString::fromLatin1(kInterface), QStringLiteral("Send"));
     call << toQString(messageName(m)) << uint(wParam) << uint(lParam);
     const QDBusMessage reply =
         connection_.call(call, serveWhileWaiting_ ? QDBus::BlockWithGui : QDBus::Block, timeoutMs_);

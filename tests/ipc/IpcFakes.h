@@ -50,10 +50,12 @@ public:
         if (found == objects.end() || found->second.size() < kMappingSize)
             return false;
         for (const Piece& p : pieces)
-            std::copy(p.bytes.begin(), p.bytes.end(), found->second.begin() + std::ptrdiff_t(p.offset));
+            std::copy(p.bytes.begin(), p.bytes.end(),
+                      found->second.begin() + std::ptrdiff_t(p.offset));
         return true;
     }
-    void create(const std::string& name, std::size_t size = kMappingSize, std::uint8_t fill = 0xEE) {
+    void create(const std::string& name, std::size_t size = kMappingSize,
+                std::uint8_t fill = 0xEE) {
         objects[name].assign(size, fill);
     }
     std::map<std::string, std::vector<std::uint8_t>> objects;
@@ -82,8 +84,12 @@ public:
     void selectLinkSet(int k) override { calls.push_back("link set " + std::to_string(k)); }
     bool squelchOpen() const override { return squelch; }
     std::vector<std::string> bankNames() const override { return banks; }
-    std::vector<std::string> searchBankComments() const override { return std::vector<std::string>(20, "s"); }
-    std::vector<std::string> linkSetNames() const override { return std::vector<std::string>(20, "l"); }
+    std::vector<std::string> searchBankComments() const override {
+        return std::vector<std::string>(20, "s");
+    }
+    std::vector<std::string> linkSetNames() const override {
+        return std::vector<std::string>(20, "l");
+    }
     std::int32_t now() const override { return 1'700'000'000; }
     bool saveForShutdown() override {
         calls.push_back("save");

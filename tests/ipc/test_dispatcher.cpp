@@ -60,18 +60,28 @@ TEST_P(ValueCommands, AcceptOnlyTheirRangeAndChangeNothingElse) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ValueCommands,
-    ::testing::Values(ValueCase{1, 8, 2, &CFrequencyData::mode, 8}, ValueCase{1, 9, 0, &CFrequencyData::mode, 0},
-                      ValueCase{2, 0, 2, &CFrequencyData::step, 1}, ValueCase{2, 13, 2, &CFrequencyData::step, 13},
+    ::testing::Values(ValueCase{1, 8, 2, &CFrequencyData::mode, 8},
+                      ValueCase{1, 9, 0, &CFrequencyData::mode, 0},
+                      ValueCase{2, 0, 2, &CFrequencyData::step, 1},
+                      ValueCase{2, 13, 2, &CFrequencyData::step, 13},
                       ValueCase{2, 14, 0, &CFrequencyData::step, 0},
-                      ValueCase{3, 6, 2, &CFrequencyData::ifBandwidth, 6}, ValueCase{3, 7, 0, &CFrequencyData::ifBandwidth, 0},
-                      ValueCase{4, 3, 2, &CFrequencyData::attenuator, 3}, ValueCase{4, 4, 0, &CFrequencyData::attenuator, 0},
-                      ValueCase{5, 3, 2, &CFrequencyData::antenna, 3}, ValueCase{5, 0xFFFFFFFF, 0, &CFrequencyData::antenna, 0},
+                      ValueCase{3, 6, 2, &CFrequencyData::ifBandwidth, 6},
+                      ValueCase{3, 7, 0, &CFrequencyData::ifBandwidth, 0},
+                      ValueCase{4, 3, 2, &CFrequencyData::attenuator, 3},
+                      ValueCase{4, 4, 0, &CFrequencyData::attenuator, 0},
+                      ValueCase{5, 3, 2, &CFrequencyData::antenna, 3},
+                      ValueCase{5, 0xFFFFFFFF, 0, &CFrequencyData::antenna, 0},
                       ValueCase{6, 255, 2, nullptr, 0}, ValueCase{7, 256, 0, nullptr, 0},
                       ValueCase{8, 11, 0, nullptr, 0}, ValueCase{9, 180, 2, nullptr, 0},
                       ValueCase{9, 181, 0, nullptr, 0}, ValueCase{10, 6, 0, nullptr, 0},
                       ValueCase{15, 20, 0, nullptr, 0}, ValueCase{16, 20, 0, nullptr, 0},
                       ValueCase{11, 123456, 2, nullptr, 0}, ValueCase{14, 1, 2, nullptr, 0},
-                      ValueCase{999, 1, 2, nullptr, 0}, ValueCase{0xFFFFFFFF, 0xFFFFFFFF, 2, nullptr, 0}));
+                      ValueCase{999, 1, 2, nullptr, 0},
+                      ValueCase{0xFFFFFFFF, 0xFFFFFFFF, 2, nullptr, 0}),
+    [](const auto& info) {
+        return "code" + std::to_string(info.param.code) + "_value" +
+               std::to_string(info.param.value);
+    });
 
 TEST_F(DispatcherTest, FrequencyLimitsAreTheCommandsNotTheReceivers) {
     EXPECT_EQ(control(0, 9'999), kRefused);
@@ -86,7 +96,8 @@ TEST_F(DispatcherTest, ModesAndLinkSetsGoToTheProgram) {
     EXPECT_EQ(control(10, 5), kDone);
     EXPECT_EQ(control(15, 19), kDone);
     EXPECT_EQ(control(16, 3), kDone);
-    EXPECT_EQ(target.calls, (std::vector<std::string>{"mode 5", "link set 19", "link set 3", "mode 0"}));
+    EXPECT_EQ(target.calls,
+              (std::vector<std::string>{"mode 5", "link set 19", "link set 3", "mode 0"}));
     EXPECT_EQ(control(12, 0x3), kDone);
     EXPECT_EQ(target.linkBits, 0x3u);
     EXPECT_EQ(control(13, 0xFFFFFFFF), kDone);
@@ -139,7 +150,8 @@ TEST_P(NameCommands, FillSlotsOnlyWhenTheMemoryIsThereAndBigEnough) {
 INSTANTIATE_TEST_SUITE_P(Table, NameCommands,
                          ::testing::Values(NameCase{112, "MemKovoName", 1760},
                                            NameCase{113, "MemKovoName", 1600},
-                                           NameCase{115, "MemKovoControl", 1600}));
+                                           NameCase{115, "MemKovoControl", 1600}),
+                         [](const auto& info) { return "code" + std::to_string(info.param.code); });
 
 TEST_F(DispatcherTest, ALongNameArrivesCutTo79Bytes) {
     target.banks[1] = std::string(100, 'x');
@@ -192,7 +204,10 @@ TEST_F(DispatcherTest, StateBlocksWithAnyReservedWordApplyAlike) {
 }
 
 TEST_F(DispatcherTest, AStateBlockWithAValueOutsideItsTableChangesNothing) {
-    struct Bad { int StateBlock::*field; int value; };
+    struct Bad {
+        int StateBlock::*field;
+        int value;
+    };
     for (const Bad bad : {Bad{&StateBlock::mode, 9}, Bad{&StateBlock::step, -1},
                           Bad{&StateBlock::ifBandwidth, 7}, Bad{&StateBlock::attenuator, 4},
                           Bad{&StateBlock::antenna, 4}, Bad{&StateBlock::ctcss, 52}}) {
@@ -276,7 +291,8 @@ struct RecorderCase {
     WindowHandle recorderAfter;
 };
 
-class RecorderAnswers : public DispatcherTest, public ::testing::WithParamInterface<RecorderCase> {};
+class RecorderAnswers : public DispatcherTest,
+                        public ::testing::WithParamInterface<RecorderCase> {};
 
 TEST_P(RecorderAnswers, FollowTheTable) {
     const RecorderCase c = GetParam();
@@ -285,13 +301,15 @@ TEST_P(RecorderAnswers, FollowTheTable) {
     EXPECT_EQ(peers.recorder, c.recorderAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RecorderAnswers,
-                         ::testing::Values(RecorderCase{0, 900, 1, 900}, RecorderCase{2, 901, 1, 901},
-                                           RecorderCase{1, 902, 1, 902}, RecorderCase{3, 0, 1, 0},
-                                           RecorderCase{10, 7, 1, 5}, RecorderCase{13, 7, 1, 5},
-                                           RecorderCase{14, 7, 7, 5}, RecorderCase{16, 0xFFFFFFFF, -1, 5},
-                                           RecorderCase{4, 7, 0, 5}, RecorderCase{9, 7, 0, 5},
-                                           RecorderCase{18, 7, 0, 5}, RecorderCase{0xFFFFFFFF, 7, 0, 5}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, RecorderAnswers,
+    ::testing::Values(RecorderCase{0, 900, 1, 900}, RecorderCase{2, 901, 1, 901},
+                      RecorderCase{1, 902, 1, 902}, RecorderCase{3, 0, 1, 0},
+                      RecorderCase{10, 7, 1, 5}, RecorderCase{13, 7, 1, 5},
+                      RecorderCase{14, 7, 7, 5}, RecorderCase{16, 0xFFFFFFFF, -1, 5},
+                      RecorderCase{4, 7, 0, 5}, RecorderCase{9, 7, 0, 5}, RecorderCase{18, 7, 0, 5},
+                      RecorderCase{0xFFFFFFFF, 7, 0, 5}),
+    [](const auto& info) { return "code" + std::to_string(info.param.code); });
 
 TEST_F(DispatcherTest, ARecorderThatLinksIsAcknowledgedAndOneThatLeavesHearsNothingMore) {
     recorderSays(0, 900);
@@ -305,7 +323,7 @@ TEST_F(DispatcherTest, ARecorderThatLinksIsAcknowledgedAndOneThatLeavesHearsNoth
     peers.squelchChanged(true);
     peers.squelchChanged(false);
     EXPECT_EQ(sender.sent, (std::vector<Sent>{{900, Message::BromControl, 18, 77},
-                                               {900, Message::BromControl, 19, 77}}));
+                                              {900, Message::BromControl, 19, 77}}));
 }
 
 TEST_F(DispatcherTest, Code17WritesTheRecordAndMarksItPending) {
@@ -328,11 +346,11 @@ TEST_F(DispatcherTest, AnnouncementsGoOutInOrderAndBroadcastWithoutPeers) {
     peers.announceViewReady();
     peers.announceClosing();
     EXPECT_EQ(sender.sent, (std::vector<Sent>{{kNoWindow, Message::KovoStatus, 255, 77},
-                                               {kNoWindow, Message::KovoAnswer, 253, 77},
-                                               {kNoWindow, Message::BromControl, 0, 77},
-                                               {kNoWindow, Message::KovoAnswer, 201, 77},
-                                               {kNoWindow, Message::KovoStatus, 254, 0},
-                                               {kNoWindow, Message::BromControl, 3, 0}}));
+                                              {kNoWindow, Message::KovoAnswer, 253, 77},
+                                              {kNoWindow, Message::BromControl, 0, 77},
+                                              {kNoWindow, Message::KovoAnswer, 201, 77},
+                                              {kNoWindow, Message::KovoStatus, 254, 0},
+                                              {kNoWindow, Message::BromControl, 3, 0}}));
 }
 
 TEST_F(DispatcherTest, ScanMovingOnEndsARecordOnce) {

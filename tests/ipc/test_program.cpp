@@ -69,7 +69,10 @@ TEST_F(ProgramTest, KovoctlTunesQueriesAndExchangesState) {
     EXPECT_EQ(kovoctl({"send", "2", "0"}).second, QStringLiteral("2\n"));
     EXPECT_EQ(kovoctl({"get", "step"}).second, QStringLiteral("1\n"));
     EXPECT_EQ(kovoctl({"names", "banks"}).second.count(QLatin1Char('\n')), 22);
-    EXPECT_EQ(kovoctl({"state", "set"}, R"({"frequency": 433000000, "mode": 2, "comment": "テスト"})").first, 0);
+    EXPECT_EQ(
+        kovoctl({"state", "set"}, R"({"frequency": 433000000, "mode": 2, "comment": "テスト"})")
+            .first,
+        0);
     const QString state = kovoctl({"state", "get"}).second;
     EXPECT_TRUE(state.contains(QStringLiteral("\"frequency\": 433000000"))) << state.toStdString();
     EXPECT_TRUE(state.contains(QStringLiteral("\"comment\": \"テスト\""))) << state.toStdString();
@@ -96,7 +99,8 @@ TEST_F(ProgramTest, TheRecorderLinksUpAtStartAndHearsTheWindowGo) {
     EXPECT_TRUE(linked.contains(QStringLiteral("BROMControl 0 "))) << linked.toStdString();
     EXPECT_TRUE(linked.contains(QStringLiteral("BROMControl 1 "))) << linked.toStdString();
     program_.terminate();
-    EXPECT_TRUE(waitForLine(stub_, QStringLiteral("BROMControl 3 0")).contains(QStringLiteral("BROMControl 3 0")));
+    EXPECT_TRUE(waitForLine(stub_, QStringLiteral("BROMControl 3 0"))
+                    .contains(QStringLiteral("BROMControl 3 0")));
 }
 
 } // namespace

@@ -60,9 +60,10 @@ private:
 class WindowBusTest : public ::testing::Test {
 protected:
     WindowBusTest()
-        : own_(QDBusConnection::sessionBus(), {Message::KovoControl},
-               [](Message, std::uint32_t code, std::uint32_t) { return std::int32_t(code) + 1; },
-               [] { return QStringLiteral("Frequency.kv5 - KOVO3000"); }) {}
+        : own_(
+              QDBusConnection::sessionBus(), {Message::KovoControl},
+              [](Message, std::uint32_t code, std::uint32_t) { return std::int32_t(code) + 1; },
+              [] { return QStringLiteral("Frequency.kv5 - KOVO3000"); }) {}
     void SetUp() override {
         ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
         ASSERT_TRUE(own_.open());
@@ -74,7 +75,8 @@ TEST_F(WindowBusTest, AWindowOwnsItsHandleNameAndShowsTitleAndMessages) {
     PeerWindow peer(QStringLiteral("p1"));
     EXPECT_NE(own_.ownWindow(), kNoWindow);
     EXPECT_LE(own_.ownWindow(), kMaxWindowHandle);
-    EXPECT_EQ(own_.otherWindows(), QList<WindowHandle>{peer.handle()}) << "its own name is left out";
+    EXPECT_EQ(own_.otherWindows(), QList<WindowHandle>{peer.handle()})
+        << "its own name is left out";
     EXPECT_EQ(own_.titleOf(peer.handle()), QStringLiteral("peer"));
     EXPECT_EQ(own_.handlesOf(peer.handle()), (QStringList{"KovoStatus", "BROMControl"}));
     EXPECT_EQ(WindowBus::handleOfService(WindowBus::serviceName(42)), 42u);
@@ -89,7 +91,8 @@ TEST_F(WindowBusTest, SendReturnsTheHandlersResultAndZeroForWhatIsNotHandled) {
     EXPECT_EQ(peer.lastValue, 145'000'000u);
     EXPECT_EQ(own_.send(peer.handle(), Message::KovoAnswer, 201, 1), 0);
     EXPECT_EQ(own_.send(12345, Message::KovoStatus, 1, 1), 0) << "nobody there";
-    EXPECT_EQ(own_.send(own_.ownWindow(), Message::KovoControl, 4, 0), 5) << "itself, without the bus";
+    EXPECT_EQ(own_.send(own_.ownWindow(), Message::KovoControl, 4, 0), 5)
+        << "itself, without the bus";
 }
 
 TEST_F(WindowBusTest, APeerThatDoesNotAnswerCostsOneTimeoutThenIsLeftOut) {

@@ -38,7 +38,8 @@ int failure(std::FILE* err, const std::string& message) {
 }
 
 bool parseNumber(const std::string& text, std::uint32_t& value) {
-    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     const unsigned long long v = std::stoull(text);
     if (v > UINT32_MAX)
@@ -90,13 +91,14 @@ private:
 class Client {
 public:
     Client()
-        : bus_(QDBusConnection::sessionBus(), {Message::KovoStatus, Message::KovoAnswer},
-               [this](Message m, std::uint32_t code, std::uint32_t value) {
-                   if (m == Message::KovoStatus)
-                       statuses_.push_back({code, value});
-                   return 1;
-               },
-               [] { return QStringLiteral("kovoctl"); }) {
+        : bus_(
+              QDBusConnection::sessionBus(), {Message::KovoStatus, Message::KovoAnswer},
+              [this](Message m, std::uint32_t code, std::uint32_t value) {
+                  if (m == Message::KovoStatus)
+                      statuses_.push_back({code, value});
+                  return 1;
+              },
+              [] { return QStringLiteral("kovoctl"); }) {
         bus_.setServeWhileWaiting(true);
     }
 
@@ -133,7 +135,7 @@ private:
     std::vector<std::pair<std::uint32_t, std::uint32_t>> statuses_;
 };
 
-constexpr std::array<const char*, 6> kQueries{"frequency", "mode", "step",
+constexpr std::array<const char*, 6> kQueries{"frequency", "mode",       "step",
                                               "bandwidth", "attenuator", "antenna"};
 
 int sendCommand(Client& c, const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -170,7 +172,11 @@ int get(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
 }
 
 int names(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
-    struct Kind { const char* word; const char* memory; std::uint32_t code; };
+    struct Kind {
+        const char* word;
+        const char* memory;
+        std::uint32_t code;
+    };
     static constexpr Kind kinds[] = {{"banks", "MemKovoName", control::kBankNames},
                                      {"search", "MemKovoName", control::kSearchBankComments},
                                      {"linksets", "MemKovoControl", control::kLinkSetNames}};
@@ -190,9 +196,9 @@ int names(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
     for (std::size_t at = 0; at + kovo::ipc::kNameSlotSize <= std::size_t(bytes);
          at += kovo::ipc::kNameSlotSize) {
         const auto* text = reinterpret_cast<const char*>(data.data() + at);
-        std::fprintf(out, "%s\n",
-                     kovo::cp932ToUtf8(std::string(text, strnlen(text, kovo::ipc::kNameSlotSize)))
-                         .c_str());
+        std::fprintf(
+            out, "%s\n",
+            kovo::cp932ToUtf8(std::string(text, strnlen(text, kovo::ipc::kNameSlotSize))).c_str());
     }
     return 0;
 }
@@ -216,8 +222,8 @@ bool fetchState(Client& c, SharedObject& memory, kovo::ipc::StateBlock& block) {
     const std::vector<std::uint8_t> data = memory.read();
     if (data.size() < kovo::ipc::kStateBlockSize)
         return false;
-    block = kovo::ipc::StateBlock::decode(
-        std::span<const std::uint8_t, kovo::ipc::kStateBlockSize>(data.data(), kovo::ipc::kStateBlockSize));
+    block = kovo::ipc::StateBlock::decode(std::span<const std::uint8_t, kovo::ipc::kStateBlockSize>(
+        data.data(), kovo::ipc::kStateBlockSize));
     return true;
 }
 
@@ -237,12 +243,18 @@ bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& 
             continue;
         }
         std::int32_t kovo::ipc::StateBlock::*field = nullptr;
-        if (key == "step") field = &kovo::ipc::StateBlock::step;
-        else if (key == "mode") field = &kovo::ipc::StateBlock::mode;
-        else if (key == "ifBandwidth") field = &kovo::ipc::StateBlock::ifBandwidth;
-        else if (key == "attenuator") field = &kovo::ipc::StateBlock::attenuator;
-        else if (key == "antenna") field = &kovo::ipc::StateBlock::antenna;
-        else if (key == "ctcss") field = &kovo::ipc::StateBlock::ctcss;
+        if (key == "step")
+            field = &kovo::ipc::StateBlock::step;
+        else if (key == "mode")
+            field = &kovo::ipc::StateBlock::mode;
+        else if (key == "ifBandwidth")
+            field = &kovo::ipc::StateBlock::ifBandwidth;
+        else if (key == "attenuator")
+            field = &kovo::ipc::StateBlock::attenuator;
+        else if (key == "antenna")
+            field = &kovo::ipc::StateBlock::antenna;
+        else if (key == "ctcss")
+            field = &kovo::ipc::StateBlock::ctcss;
         else if (key != "frequency") {
             error = "unknown key \"" + key + "\"";
             return false;

@@ -110,7 +110,9 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
-void JsonWriter::write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
+void JsonWriter::write(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), out_);
+}
 
 void JsonWriter::newline(std::size_t depth) {
     std::fputc('\n', out_);
@@ -149,10 +151,18 @@ void JsonWriter::close(char bracket) {
     std::fputc(bracket, out_);
 }
 
-void JsonWriter::beginObject(bool inlined) { open('{', inlined); }
-void JsonWriter::endObject() { close('}'); }
-void JsonWriter::beginArray(bool inlined) { open('[', inlined); }
-void JsonWriter::endArray() { close(']'); }
+void JsonWriter::beginObject(bool inlined) {
+    open('{', inlined);
+}
+void JsonWriter::endObject() {
+    close('}');
+}
+void JsonWriter::beginArray(bool inlined) {
+    open('[', inlined);
+}
+void JsonWriter::endArray() {
+    close(']');
+}
 
 void JsonWriter::key(std::string_view name) {
     beforeValue();
@@ -171,6 +181,8 @@ void JsonWriter::value(std::string_view utf8) {
     write(quoted(utf8));
 }
 
-void JsonWriter::finish() { std::fputc('\n', out_); }
+void JsonWriter::finish() {
+    std::fputc('\n', out_);
+}
 
 } // namespace kovoctl

@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
     kovo::ipc::WindowBus bus(
         QDBusConnection::sessionBus(), {Message::BromControl},
         [&](Message, std::uint32_t code, std::uint32_t value) -> std::int32_t {
-            const bool withRecord = code == recorder::kRecordWritten || code == recorder::kStartPlayback;
+            const bool withRecord =
+                code == recorder::kRecordWritten || code == recorder::kStartPlayback;
             std::printf("BROMControl %u %u%s%s\n", code, value, withRecord ? " " : "",
                         withRecord ? describeRecord().c_str() : "");
             std::fflush(stdout);
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
                 // Answered once this call is over: the program is waiting on it.
                 program = value;
                 QTimer::singleShot(0, &app, [&] {
-                    busPointer->send(program, Message::BromAnswer, recorder::kLinkAgain, busPointer->ownWindow());
+                    busPointer->send(program, Message::BromAnswer, recorder::kLinkAgain,
+                                     busPointer->ownWindow());
                 });
             } else if (code == recorder::kGoodbye) {
                 program = kovo::ipc::kNoWindow;
