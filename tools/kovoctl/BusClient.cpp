@@ -122,6 +122,7 @@ public:
         return bus_.send(program_, Message::KovoControl, code, value);
     }
     WindowHandle own() const { return bus_.ownWindow(); }
+    bool programStillThere() const { return bus_.otherWindows().contains(program_); }
     std::optional<std::uint32_t> status(std::uint32_t code) const {
         for (auto it = statuses_.rbegin(); it != statuses_.rend(); ++it)
             if (it->first == code)
@@ -356,7 +357,10 @@ int runBusCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
         return names(client, args[1], out, err);
     if (cmd == "state")
         return state(client, args[1], out, err);
-    client.send(control::kShutdown, 0); // the program ends without answering
+    // The program ends without answering; it answers 0 and stays when it
+    // could not save its document.
+    if (client.send(control::kShutdown, 0) == kovo::ipc::kRefused && client.programStillThere())
+        return failure(err, "KOVO3000 could not save its document and keeps running");
     return 0;
 }
 
