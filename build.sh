@@ -15,7 +15,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic fonts-dejavu-core dbus-daemon
+  fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
 )
 
 install_packages() {

@@ -167,6 +167,20 @@ bool DocumentController::fileSave() {
     return writeTo(path_);
 }
 
+bool DocumentController::saveWithoutAsking() {
+    if (!document_.isModified())
+        return true;
+    const QString path = path_.isEmpty() ? resolve(QStringLiteral("Frequency.kv5")) : path_;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!writeTo(path))
+        return false;
+    if (path_.isEmpty()) {
+        setPath(path);
+        addRecent(path);
+    }
+    return true;
+}
+
 bool DocumentController::fileSaveAs() {
     const QString chosen = dialogs_.saveFileName(proposedSavePath());
     if (chosen.isEmpty())

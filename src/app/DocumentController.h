@@ -108,6 +108,10 @@ public:
     bool openRecent(int index);
     bool fileSave();
     bool fileSaveAs();
+    // Saves a modified document without asking anything: to its file, or an
+    // untitled one to "Frequency.kv5" in the data folder. True when the
+    // document is (now) saved.
+    bool saveWithoutAsking();
     // kind 0 = memory channels, 1 = log. The dialog proposes "Frequency.txt"
     // or "Log.txt" in the folder of the last export (at first the document's).
     void exportText(int kind);

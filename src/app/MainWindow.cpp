@@ -6,9 +6,12 @@
 #include "app/QtTimerService.h"
 #include "app/RecentFileList.h"
 #include "app/SettingsTable.h"
+#include "app/dialogs/AfGainRangeDialog.h"
+#include "app/dialogs/BandWidthDialog.h"
 #include "app/dialogs/CheckBoxDialogs.h"
 #include "app/dialogs/ComPortDialog.h"
 #include "app/dialogs/ConfirmDialogs.h"
+#include "app/dialogs/CwPitchDialog.h"
 #include "app/dialogs/KovoDialog.h"
 #include "app/dialogs/StepDialog.h"
 #include "data/AppSettings.h"
@@ -16,6 +19,7 @@
 #include "scan/ReceiverCore.h"
 #include "ui/CKovo5View.h"
 #include "ui/PanelStack.h"
+#include "ui/database/DatabasePanel.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -111,7 +115,9 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
             writer_->setDtmf(value);
         else if (name == "ELM")
             writer_->setElm(value);
-        else if (name == "MBMultiSelect")
+        if ((name == "DTMF" || name == "ELM") && view_)
+            view_->layout(false); // the strip appears or goes at once
+        if (name == "MBMultiSelect")
             writer_->setMbMultiSelect(value);
     };
 
@@ -140,6 +146,8 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
 }
 
 MainWindow::~MainWindow() {
+    if (external_)
+        external_->windowClosing();
     if (splash_)
         delete splash_.data();
     // The core lets go of the port and the timers before they go, and the
@@ -153,6 +161,8 @@ MainWindow::~MainWindow() {
 void MainWindow::createCore(const Clock& clock) {
     view_ = std::make_unique<CKovo5View>(
         CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, *this});
+    databaseHost_ = std::make_unique<DeleteDataHost>(this);
+    view_->databasePanel().setHost(databaseHost_.get());
     view_->stack().setParent(panelArea_);
     view_->stack().show();
     applyFrame();
@@ -190,10 +200,10 @@ bool MainWindow::start() {
         return false;
     }
     started_ = true;
-    startView();
     core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
     if (external_)
         external_->announceProgram();
+    startView();
     view_->showTitleStrip();
     move(settings_.positionX, settings_.positionY);
     show();
@@ -262,6 +272,12 @@ void MainWindow::createMenus() {
     addCommand(configMenu, QStringLiteral("COM &port"), CommandComPort);
     addCommand(configMenu, QStringLiteral("Display Preference(&T)"), CommandDisplayPreference);
     addCommand(configMenu, QStringLiteral("&Sub-Step size"), CommandSubStep);
+    configMenu->addSeparator();
+    addCommand(configMenu, QStringLiteral("CW Pitch"), CommandCwPitch);
+    addCommand(configMenu, QStringLiteral("Default Band Width"), CommandDefaultBandWidth);
+    addCommand(configMenu, QStringLiteral("AF Gain Range"), CommandAfGainRange);
+    addCommand(configMenu, QStringLiteral("Power Control"), CommandPowerControl);
+    addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
     addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
@@ -309,6 +325,14 @@ void MainWindow::createCommands() {
         {CommandComPort, [this] { configurePort(); }},
         {CommandDisplayPreference, [this] {
              if (DisplayPreferenceDialog(*writer_, this).exec() == QDialog::Accepted)
+                 view_->layout(false);
+         }},
+        {CommandCwPitch, [this] { CwPitchDialog(*writer_, this).exec(); }},
+        {CommandDefaultBandWidth, [this] { BandWidthDialog(*writer_, this).exec(); }},
+        {CommandAfGainRange, [this] { AfGainRangeDialog(*writer_, this).exec(); }},
+        {CommandPowerControl, [this] { PowerControlDialog(*writer_, this).exec(); }},
+        {CommandOptions, [this] {
+             if (OptionsDialog(*writer_, this).exec() == QDialog::Accepted)
                  view_->layout(false);
          }},
         {CommandSubStep, [this] {
@@ -426,7 +450,14 @@ void MainWindow::showSignal(bool squelchOpen, int signalValue) {
 
 // Squelch changes are news for the external control clients and the
 // recorder only; the meter already shows them.
-void MainWindow::squelchChanged(bool) {}
+void MainWindow::squelchChanged(bool open) {
+    if (external_)
+        external_->squelchChanged(open);
+}
+
+void MainWindow::setRecorderLink(DatabaseHost* recorder) {
+    static_cast<DeleteDataHost&>(*databaseHost_).setRecorder(recorder);
+}
 
 // Besides the link's one message box, the panel keeps saying that no
 // receiver answers for as long as that lasts.

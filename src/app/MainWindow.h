@@ -10,6 +10,7 @@
 #include "ui/MessageBoxNotifier.h"
 #include "ui/ReceiverCoreCommands.h"
 #include "ui/ViewInterfaces.h"
+#include "ui/database/DatabaseSeams.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -101,6 +102,11 @@ public:
         CommandComPort = 32787,
         CommandDisplayPreference = 32885,
         CommandSubStep = 32882,
+        CommandCwPitch = 32883,
+        CommandDefaultBandWidth = 32884,
+        CommandAfGainRange = 32886,
+        CommandPowerControl = 32887,
+        CommandOptions = 32888,
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
@@ -121,6 +127,10 @@ public:
 
     // Carries out a menu command; false for a number the frame does not know.
     bool runMenuCommand(int command);
+
+    // The companion recorder as the database panel reaches it (the window
+    // bus); without one the recorder counts as not linked.
+    void setRecorderLink(DatabaseHost* recorder);
 
     // Every stop of the main scan on a signal.
     void setScanStopListener(std::function<void(const ScanStop&)> listener);
@@ -193,6 +203,7 @@ private:
     std::unique_ptr<CommPort> port_;
     std::unique_ptr<TimerService> timers_;
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
+    std::unique_ptr<DatabaseHost> databaseHost_;
     std::unique_ptr<CKovo5View> view_;
     std::unique_ptr<ReceiverCore> core_;
     std::unique_ptr<DocumentController> documents_;

@@ -9,10 +9,13 @@
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
+#include "ipc/CoreAdapter.h"
+#include "ipc/ExternalLink.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDBusConnection>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -22,6 +25,7 @@
 #include <csignal>
 #include <cstring>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -164,7 +168,29 @@ int main(int argc, char** argv) {
     kovo::FrameSeams seams;
     if (offscreen)
         seams.notifier = &terminal;
+    // Other programs reach the window through the session bus, when there is one.
+    kovo::MainWindow* shown = nullptr;
+    kovo::ipc::ExternalLink external(QDBusConnection::sessionBus(),
+                                     [&shown] { return shown ? shown->windowTitle() : QString(); });
+    if (external.open())
+        seams.externalControl = &external;
     kovo::MainWindow window(settings, store, document, clock, options, std::move(seams));
+    shown = &window;
+    kovo::ipc::CoreAdapter externalTarget(
+        document, window.core(), window.view(),
+        {[&window] { return window.documents().saveWithoutAsking(); },
+         [](int code) {
+             std::fflush(nullptr);
+             std::_Exit(code);
+         }});
+    if (external.bus().isOpen()) {
+        external.attach(externalTarget);
+        window.core().setRecorder(&external);
+        window.setRecorderLink(&external);
+        document.onLogEntryOpened = [&external](std::uint32_t f, std::int32_t t, const std::string& c) {
+            external.logEntryOpened(f, t, c);
+        };
+    }
     if (!window.start())
         return 1;
 

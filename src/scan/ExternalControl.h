@@ -13,6 +13,10 @@ public:
     virtual void viewReady() = 0;
     // A program that wants the receiver in VFO at start is running.
     virtual bool vfoPeerPresent() = 0;
+    // The receiver's squelch opened or closed.
+    virtual void squelchChanged(bool /*open*/) {}
+    // The main window is going away.
+    virtual void windowClosing() {}
 };
 
 } // namespace kovo

@@ -10,6 +10,8 @@
 #include "app/dialogs/StepDialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -297,6 +299,44 @@ TEST_F(DialogTest, ConfirmationsCarryTheirTextsAndAnswer)
     EXPECT_TRUE(static_cast<QPushButton*>(button(overwrite, "Owerwrite"))->isDefault());
     click(overwrite, "Owerwrite");
     EXPECT_EQ(overwrite.result(), QDialog::Accepted);
+}
+
+// The database panel's questions go to dialog 364; the recorder's part to
+// the recorder link, which counts as not linked while there is none.
+TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder)
+{
+    DeleteDataHost host(nullptr);
+    for (const char* answer : {"OK", "Cancel"}) {
+        QString question;
+        QTimer::singleShot(0, [&question, answer] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            question = dialog->findChild<QLabel*>("question")->text();
+            click(*dialog, answer);
+        });
+        EXPECT_EQ(host.confirmDeleteData("ログデータを消去します よろしいですか？"),
+                  std::string(answer) == "OK");
+        EXPECT_EQ(question, QStringLiteral("ログデータを消去します よろしいですか？"));
+    }
+    EXPECT_FALSE(host.recorderLinked());
+    EXPECT_TRUE(host.startPlayback(1, 2, " ")) << "no recorder: no \"no audio\" box";
+
+    struct Recorder final : DatabaseHost {
+        bool confirmDeleteData(const std::string&) override { return false; }
+        bool recorderLinked() const override { return true; }
+        bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override { return f != 7; }
+        void stopPlayback() override { ++stops; }
+        void tunedFromList(std::uint32_t, const std::string&) override {}
+        void bankNamesChanged() override { ++names; }
+        int stops = 0, names = 0;
+    } recorder;
+    host.setRecorder(&recorder);
+    EXPECT_TRUE(host.recorderLinked());
+    EXPECT_FALSE(host.startPlayback(7, 0, " "));
+    host.stopPlayback();
+    host.bankNamesChanged();
+    EXPECT_EQ(recorder.stops + recorder.names, 2);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -138,6 +139,11 @@ TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
         {MainWindow::CommandComPort, "COM &port", QKeySequence()},
         {MainWindow::CommandDisplayPreference, "Display Preference(&T)", QKeySequence()},
         {MainWindow::CommandSubStep, "&Sub-Step size", QKeySequence()},
+        {MainWindow::CommandCwPitch, "CW Pitch", QKeySequence()},
+        {MainWindow::CommandDefaultBandWidth, "Default Band Width", QKeySequence()},
+        {MainWindow::CommandAfGainRange, "AF Gain Range", QKeySequence()},
+        {MainWindow::CommandPowerControl, "Power Control", QKeySequence()},
+        {MainWindow::CommandOptions, "Options", QKeySequence()},
         {MainWindow::CommandHelpContents, "Contents", QKeySequence()},
         {MainWindow::CommandAbout, "О программе...", QKeySequence()},
     };
@@ -197,7 +203,7 @@ TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherProgra
     MainWindow& w = makeWindow(file);
     ASSERT_TRUE(w.start());
     EXPECT_EQ(document_.controlParams.operatingMode, 2);
-    EXPECT_EQ(external_.calls, (std::vector<std::string>{"view ready", "announce"}));
+    EXPECT_EQ(external_.calls, (std::vector<std::string>{"announce", "view ready"}));
     EXPECT_FALSE(document_.isModified()) << "a mode applied before timer 12 is no change";
 
     window_.reset();
@@ -390,8 +396,28 @@ TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
     EXPECT_EQ(document_.toggleSwitch(7), 1);
     EXPECT_EQ(settings_.dtmf, 1);
     EXPECT_EQ(store_.readInt("Soft Setting", "DTMF"), 1);
-    w.view().layout(false);
-    EXPECT_EQ(w.height(), before + 26);
+    EXPECT_EQ(w.height(), before + 26) << "the strip appears at once";
+    EXPECT_EQ(document_.toggleSwitch(7), 0);
+    EXPECT_EQ(w.height(), before) << "and goes at once";
+}
+
+// The configuration dialogs that only other programs and menus open.
+TEST_F(FrameTest, ConfigurationCommandsOpenTheirDialogs) {
+    MainWindow& w = makeWindow();
+    ASSERT_TRUE(w.start());
+    for (int command : {MainWindow::CommandCwPitch, MainWindow::CommandDefaultBandWidth,
+                        MainWindow::CommandAfGainRange, MainWindow::CommandPowerControl,
+                        MainWindow::CommandOptions}) {
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                opened = dialog->windowTitle();
+                dialog->close();
+            }
+        });
+        EXPECT_TRUE(w.runMenuCommand(command)) << command;
+        EXPECT_FALSE(opened.isEmpty()) << command;
+    }
 }
 
 TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {

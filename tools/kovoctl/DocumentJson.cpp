@@ -241,7 +241,7 @@ public:
 
     bool integer(const JsonValue& value, std::int64_t low, std::int64_t high,
                  const std::string& where, std::int64_t& result) {
-        if (!value.asInteger(result) || result < low || result > high)
+        if (!asInteger(value, result) || result < low || result > high)
             return fail(where, "expected an integer from " + std::to_string(low) + " to " +
                                    std::to_string(high));
         return true;
@@ -258,18 +258,18 @@ public:
     }
 
     bool text(const JsonValue& value, const std::string& where, std::string& target) {
-        if (!value.isString())
+        if (!value.is_string())
             return fail(where, "expected a string");
-        target = kovo::utf8ToCp932(value.text());
+        target = kovo::utf8ToCp932(value.get<std::string>());
         return true;
     }
 
     template <typename R, std::size_t N>
     bool record(const JsonValue& value, const std::array<Field<R>, N>& fields,
                 const std::string& where, R& target) {
-        if (!value.isObject())
+        if (!value.is_object())
             return fail(where, "expected an object");
-        for (const auto& [key, item] : value.members()) {
+        for (const auto& [key, item] : value.items()) {
             const Field<R>* field = nullptr;
             for (const auto& candidate : fields) {
                 if (key == candidate.name)
@@ -296,12 +296,12 @@ public:
     // An array of at most `limit` items; `each(item, where, index)` reads one.
     template <typename Each>
     bool list(const JsonValue& value, std::size_t limit, const std::string& where, Each each) {
-        if (!value.isArray())
+        if (!value.is_array())
             return fail(where, "expected an array");
-        if (value.items().size() > limit)
+        if (value.size() > limit)
             return fail(where, "more than " + std::to_string(limit) + " entries");
-        for (std::size_t i = 0; i < value.items().size(); ++i) {
-            if (!each(value.items()[i], where + "[" + std::to_string(i) + "]", i))
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (!each(value[i], where + "[" + std::to_string(i) + "]", i))
                 return false;
         }
         return true;
@@ -324,9 +324,9 @@ public:
     }
 
     bool memoryBank(const JsonValue& value, const std::string& where, CMemoryBank& bank) {
-        if (!value.isObject())
+        if (!value.is_object())
             return fail(where, "expected an object");
-        for (const auto& [key, item] : value.members()) {
+        for (const auto& [key, item] : value.items()) {
             if (key == "name") {
                 if (!text(item, where + ".name", bank.name))
                     return false;
@@ -345,10 +345,10 @@ public:
     }
 
     bool controlParams(const JsonValue& value, CControlParams& params) {
-        if (!value.isObject())
+        if (!value.is_object())
             return fail("controlParams", "expected an object");
         const auto offsets = storedOffsetsAscending();
-        for (const auto& [key, item] : value.members()) {
+        for (const auto& [key, item] : value.items()) {
             int found = -1;
             for (int offset : offsets) {
                 if (key == CControlParams::positionName(offset))
@@ -398,10 +398,10 @@ private:
 
 bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string& error) {
     Packer pack(error);
-    if (!json.isObject())
+    if (!json.is_object())
         return pack.fail("document", "expected an object");
     const JsonValue* countValue = nullptr;
-    for (const auto& [key, value] : json.members()) {
+    for (const auto& [key, value] : json.items()) {
         bool ok = true;
         if (key == "version") {
             std::int64_t ignored = 0;

@@ -1,62 +1,30 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-// A small JSON reader and writer for the kovoctl tool. The reader builds a
-// tree and refuses malformed input with a line and column; the writer streams
-// to a FILE without building a tree, so that dumping a full database needs
-// little memory.
+#include <nlohmann/json.hpp>
+
+// JSON for the kovoctl tool. Reading is nlohmann-json's, with the rules the
+// tool adds (one value per key, no deep nesting, places as line and column);
+// the writer streams to a FILE without building a tree, so that dumping a
+// full database needs little memory and its layout stays as scripts know it.
 namespace kovoctl {
 
-class JsonValue {
-public:
-    enum class Type { Null, Bool, Number, String, Array, Object };
-    using Member = std::pair<std::string, JsonValue>;
-
-    JsonValue() = default;
-    static JsonValue boolean(bool value);
-    // `text` is the number as written; integers are checked when asked for.
-    static JsonValue number(std::string text);
-    static JsonValue string(std::string utf8);
-    static JsonValue array(std::vector<JsonValue> items);
-    static JsonValue object(std::vector<Member> members);
-
-    Type type() const { return type_; }
-    bool isObject() const { return type_ == Type::Object; }
-    bool isArray() const { return type_ == Type::Array; }
-    bool isString() const { return type_ == Type::String; }
-    bool isNumber() const { return type_ == Type::Number; }
-
-    const std::string& text() const { return text_; }            // string or number text
-    const std::vector<JsonValue>& items() const { return items_; } // array
-    const std::vector<Member>& members() const { return members_; } // object, in file order
-    // Member of an object by key, or nullptr.
-    const JsonValue* find(std::string_view key) const;
-    // The integer value of a number written without fraction or exponent;
-    // false for anything else or a value outside 64 bits.
-    bool asInteger(std::int64_t& value) const;
-
-private:
-    Type type_ = Type::Null;
-    bool bool_ = false;
-    std::string text_;
-    std::vector<JsonValue> items_;
-    std::vector<Member> members_;
-};
+// Objects keep their keys in file order.
+using JsonValue = nlohmann::ordered_json;
 
 // Parses a whole JSON text (UTF-8). On failure returns false and sets `error`
 // to "line L, column C: what". Nesting deeper than 64 levels, duplicate keys,
 // invalid UTF-8 and text after the value are refused.
 bool parseJson(std::string_view text, JsonValue& result, std::string& error);
 
-// Streams JSON: the caller opens and closes objects and arrays and writes
-// keys and values; commas are placed automatically. `inline` containers are
-// written on one line, others put each item on its own indented line.
+// The value of an integer written without fraction or exponent that fits
+// 64 signed bits; false for anything else.
+bool asInteger(const JsonValue& value, std::int64_t& result);
+
 class JsonWriter {
 public:
     explicit JsonWriter(std::FILE* out) : out_(out) {}

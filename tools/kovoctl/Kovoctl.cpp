@@ -7,6 +7,7 @@
 #include "CKovo5Doc.h"
 #include "ChannelOrder.h"
 #include "DocumentFormat.h"
+#include "BusClient.h"
 #include "DocumentJson.h"
 #include "FileErrors.h"
 #include "FileIo.h"
@@ -17,7 +18,13 @@ namespace {
 constexpr const char* kUsage =
     "usage: kovoctl dump FILE.kv5\n"
     "       kovoctl pack JSON OUT.kv5\n"
-    "       kovoctl export memory|log FILE.kv5 OUT\n";
+    "       kovoctl export memory|log FILE.kv5 OUT\n"
+    "       kovoctl send CODE [VALUE]\n"
+    "       kovoctl tune MHZ\n"
+    "       kovoctl get frequency|mode|step|bandwidth|attenuator|antenna\n"
+    "       kovoctl names banks|search|linksets\n"
+    "       kovoctl state get|set\n"
+    "       kovoctl shutdown\n";
 
 int failure(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kovoctl: %s\n", message.c_str());
@@ -118,6 +125,11 @@ int runKovoctl(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return packCommand(args[1], args[2], err);
     if (args.size() == 4 && args[0] == "export")
         return exportCommand(args[1], args[2], args[3], err);
+    if (!args.empty() && isBusCommand(args[0])) {
+        const int status = runBusCommand(args, out, err);
+        if (status != 2)
+            return status;
+    }
     std::fputs(kUsage, err);
     return 2;
 }

