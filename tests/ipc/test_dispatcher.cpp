@@ -78,9 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{11, 123456, 2, nullptr, 0}, ValueCase{14, 1, 2, nullptr, 0},
                       ValueCase{999, 1, 2, nullptr, 0},
                       ValueCase{0xFFFFFFFF, 0xFFFFFFFF, 2, nullptr, 0}),
-    [](const auto& info) {
-        return "code" + std::to_string(info.param.code) + "_value" +
-               std::to_string(info.param.value);
+    [](const auto& testInfo) {
+        return "code" + std::to_string(testInfo.param.code) + "_value" +
+               std::to_string(testInfo.param.value);
     });
 
 TEST_F(DispatcherTest, FrequencyLimitsAreTheCommandsNotTheReceivers) {
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Table, NameCommands,
                          ::testing::Values(NameCase{112, "MemKovoName", 1760},
                                            NameCase{113, "MemKovoName", 1600},
                                            NameCase{115, "MemKovoControl", 1600}),
-                         [](const auto& info) { return "code" + std::to_string(info.param.code); });
+                         [](const auto& testInfo) { return "code" + std::to_string(testInfo.param.code); });
 
 TEST_F(DispatcherTest, ALongNameArrivesCutTo79Bytes) {
     target.banks[1] = std::string(100, 'x');
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RecorderCase{14, 7, 7, 5}, RecorderCase{16, 0xFFFFFFFF, -1, 5},
                       RecorderCase{4, 7, 0, 5}, RecorderCase{9, 7, 0, 5}, RecorderCase{18, 7, 0, 5},
                       RecorderCase{0xFFFFFFFF, 7, 0, 5}),
-    [](const auto& info) { return "code" + std::to_string(info.param.code); });
+    [](const auto& testInfo) { return "code" + std::to_string(testInfo.param.code); });
 
 TEST_F(DispatcherTest, ARecorderThatLinksIsAcknowledgedAndOneThatLeavesHearsNothingMore) {
     recorderSays(0, 900);
