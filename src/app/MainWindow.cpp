@@ -95,7 +95,7 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
       external_(seams.externalControl), documentFile_(document), port_(std::move(seams.port)),
       timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)) {
     if (!port_) {
-        auto port = std::make_unique<QtCommPort>(settings_);
+        auto port = std::make_unique<QtCommPort>();
         port->setDevicePathOverride(options_.portOverride);
         port_ = std::move(port);
     }
