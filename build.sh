@@ -16,6 +16,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
+  ser2net libhamlib-utils
 )
 
 install_packages() {

@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "../tests/e2e/QtReceiverRig.h"
+#include "../tests/e2e/Ser2net.h"
 #include "../tests/e2e/SimTranscript.h"
 #include "link/TimerIds.h"
 
@@ -201,18 +202,34 @@ ScanFigures figuresFrom(const std::vector<TranscriptLine>& lines, int latencyMs)
     return f;
 }
 
-// A memory scan over 100 quiet channels for range(0) seconds with the
-// simulator answering after range(1) ms.
-void BM_MemoryScanAt9600(benchmark::State& state) {
-    const int seconds = int(state.range(0));
-    const int latencyMs = int(state.range(1));
+// How the program reaches the simulator's pseudo-terminal.
+enum class Route { Local, Ser2netTcp, Ser2netRfc2217 };
+
+void runMemoryScan(benchmark::State& state, int seconds, int latencyMs, Route route) {
     std::string error;
     SimulatorProcess sim(latencyMs, &error);
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
         return;
     }
-    QtReceiverRig rig(sim.devicePath(), false);
+    std::unique_ptr<Ser2net> server;
+    std::string device = sim.devicePath();
+    if (route != Route::Local) {
+        char dirTemplate[] = "/tmp/kovo-ser2net-XXXXXX";
+        if (!Ser2net::installed() || !mkdtemp(dirTemplate)) {
+            state.SkipWithError("ser2net is not installed");
+            return;
+        }
+        server = std::make_unique<Ser2net>(
+            QString::fromLatin1(dirTemplate), device,
+            route == Route::Ser2netTcp ? Ser2net::Mode::Raw : Ser2net::Mode::Rfc2217);
+        if (!server->start()) {
+            state.SkipWithError("ser2net did not start");
+            return;
+        }
+        device = server->address();
+    }
+    QtReceiverRig rig(device, false);
     rig.addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
     rig.doc.controlParams.direction = 1;
     const auto probe = rig.openAndWait();
@@ -252,6 +269,27 @@ void BM_MemoryScanAt9600(benchmark::State& state) {
     state.counters["bytes_per_step"] = f.bytes / double(f.steps);
     state.counters["cpu_percent"] = 100 * cpuMs / wallMs;
 }
+
+// A memory scan over 100 quiet channels for range(0) seconds with the
+// simulator answering after range(1) ms.
+void BM_MemoryScanAt9600(benchmark::State& state) {
+    runMemoryScan(state, int(state.range(0)), int(state.range(1)), Route::Local);
+}
+
+// The same, with ser2net on 127.0.0.1 serving the simulator's line: range(0)
+// 0 raw TCP, 1 Telnet COM-port control. Compare channels_per_s with
+// BM_MemoryScanAt9600/10/0.
+void BM_MemoryScanThroughSer2net(benchmark::State& state) {
+    runMemoryScan(state, 10, 0, state.range(0) == 0 ? Route::Ser2netTcp : Route::Ser2netRfc2217);
+}
+
+BENCHMARK(BM_MemoryScanThroughSer2net)
+    ->ArgName("rfc2217")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 BENCHMARK(BM_MemoryScanAt9600)
     ->ArgNames({"seconds", "latency_ms"})

@@ -5,6 +5,7 @@
 #include "app/QtCommPort.h"
 #include "app/QtTimerService.h"
 #include "app/RecentFileList.h"
+#include "app/RigctlService.h"
 #include "app/SettingsTable.h"
 #include "app/dialogs/AfGainRangeDialog.h"
 #include "app/dialogs/BandWidthDialog.h"
@@ -13,6 +14,7 @@
 #include "app/dialogs/ConfirmDialogs.h"
 #include "app/dialogs/CwPitchDialog.h"
 #include "app/dialogs/KovoDialog.h"
+#include "app/dialogs/RigctlDialog.h"
 #include "app/dialogs/StepDialog.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
@@ -97,9 +99,10 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
       notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
       dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()),
       external_(seams.externalControl), documentFile_(document), port_(std::move(seams.port)),
-      timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)) {
+      timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)),
+      store_(store) {
     if (!port_) {
-        auto port = std::make_unique<QtCommPort>(settings_);
+        auto port = std::make_unique<QtCommPort>();
         port->setDevicePathOverride(options_.portOverride);
         port_ = std::move(port);
     }
@@ -153,6 +156,7 @@ MainWindow::~MainWindow() {
     // The core lets go of the port and the timers before they go, and the
     // panels before the core.
     documents_.reset();
+    rigctl_.reset();
     core_.reset();
     view_.reset();
     doc_.writeSoftSetting = nullptr;
@@ -170,6 +174,7 @@ void MainWindow::createCore(const Clock& clock) {
         *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
     coreForPanels_.attach(*core_);
     core_->createControl();
+    rigctl_ = std::make_unique<RigctlService>(doc_, *core_, *view_, settings_);
 }
 
 void MainWindow::createDocumentCommands() {
@@ -201,6 +206,7 @@ bool MainWindow::start() {
     }
     started_ = true;
     core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
+    startRigctl();
     if (external_)
         external_->announceProgram();
     startView();
@@ -278,6 +284,7 @@ void MainWindow::createMenus() {
     addCommand(configMenu, QStringLiteral("AF Gain Range"), CommandAfGainRange);
     addCommand(configMenu, QStringLiteral("Power Control"), CommandPowerControl);
     addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
+    addCommand(configMenu, QStringLiteral("&Hamlib network server"), CommandRigctl);
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
     addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
@@ -323,6 +330,7 @@ void MainWindow::createCommands() {
         {CommandAbout, [this] { AboutBox(this).exec(); }},
         {CommandHelpContents, [this] { showHelp(); }},
         {CommandComPort, [this] { configurePort(); }},
+        {CommandRigctl, [this] { configureRigctl(); }},
         {CommandDisplayPreference, [this] {
              if (DisplayPreferenceDialog(*writer_, this).exec() == QDialog::Accepted)
                  view_->layout(false);
@@ -362,6 +370,26 @@ void MainWindow::configurePort() {
     view_->refreshAll(); // the VCS key follows the receiver kind
     core_->closePort();
     core_->openPortFromSettings();
+}
+
+// Stored settings, or the port named on the command line for this run.
+void MainWindow::startRigctl() {
+    RigctlSettings settings = RigctlSettings::load(store_);
+    if (options_.rigctlPort) {
+        settings.enabled = true;
+        settings.port = *options_.rigctlPort;
+    }
+    if (const auto error = rigctl_->apply(settings))
+        notifier_->showMessage("Hamlib network server: " + error->toStdString());
+}
+
+void MainWindow::configureRigctl() {
+    RigctlDialog dialog(RigctlSettings::load(store_), [this](const RigctlSettings& settings) {
+        settings.store(store_);
+        if (const auto error = rigctl_->apply(settings))
+            notifier_->showMessage("Hamlib network server: " + error->toStdString());
+    }, this);
+    dialog.exec();
 }
 
 void MainWindow::runCommand(int commandId) { runMenuCommand(commandId); }

@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QMenu;
 
@@ -30,6 +31,7 @@ class CKovo5View;
 class Clock;
 class ReceiverCore;
 class RecentFileList;
+class RigctlService;
 class SettingsStore;
 
 // How the program was started.
@@ -45,6 +47,9 @@ struct ShellOptions {
     // Called instead of opening the last document when the start-up timer
     // fires (demo mode fills the document itself); empty: open the last file.
     std::function<void(CKovo5Doc&)> replaceLastDocument;
+    // Serves the Hamlib network protocol on this TCP port for this run only,
+    // whatever the settings say.
+    std::optional<int> rigctlPort;
 };
 
 // What the frame talks to outside itself. Anything left empty is the real
@@ -107,6 +112,7 @@ public:
         CommandAfGainRange = 32886,
         CommandPowerControl = 32887,
         CommandOptions = 32888,
+        CommandRigctl = 33100, // this program's own: the Hamlib network server
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
@@ -142,6 +148,7 @@ public:
     Notifier& notifier() { return *notifier_; }
     ReceiverCore& core() { return *core_; }
     CKovo5View& view() { return *view_; }
+    RigctlService& rigctl() { return *rigctl_; }
     QWidget* panelArea() const { return panelArea_; }
     SplashScreen* splash() const { return splash_; }
     // Height of the title strip: the menu bar.
@@ -187,6 +194,10 @@ private:
     void updateTitle();
     void noteScanStop();
 
+    // The Hamlib network server: its dialog, and its start with the window.
+    void configureRigctl();
+    void startRigctl();
+
     AppSettings& settings_;
     CKovo5Doc& doc_;
     ShellOptions options_;
@@ -206,6 +217,9 @@ private:
     std::unique_ptr<DatabaseHost> databaseHost_;
     std::unique_ptr<CKovo5View> view_;
     std::unique_ptr<ReceiverCore> core_;
+    // The Hamlib network protocol server and where its settings live.
+    SettingsStore& store_;
+    std::unique_ptr<RigctlService> rigctl_;
     std::unique_ptr<DocumentController> documents_;
     QPointer<SplashScreen> splash_;
     QWidget* panelArea_ = nullptr;

@@ -1,6 +1,7 @@
 // kovo3000 [FILE]            start, reading FILE (or a new document)
 // kovo3000 --demo [FILE]     the same against a built-in receiver simulator
 // kovo3000 --screenshot DIR  write the window and each panel as PNG files to DIR
+// kovo3000 --rigctl-port N   serve the Hamlib network protocol on TCP port N for this run
 #include "app/AppSettingsLoader.h"
 #include "app/DemoReceiver.h"
 #include "app/MainWindow.h"
@@ -129,8 +130,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"), QStringLiteral("Write the window and each panel as PNG files to <dir>, then exit."),
         QStringLiteral("dir"));
+    const QCommandLineOption rigctlOption(
+        QStringLiteral("rigctl-port"),
+        QStringLiteral("Serve the Hamlib network protocol (rigctld) on TCP port <port> for this run."),
+        QStringLiteral("port"));
     parser.addOption(demoOption);
     parser.addOption(screenshotOption);
+    parser.addOption(rigctlOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Document (.kv5) to open."),
                                  QStringLiteral("[file]"));
     parser.process(app);
@@ -149,6 +155,15 @@ int main(int argc, char** argv) {
     if (!parser.positionalArguments().isEmpty())
         options.startupFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     options.showSplash = !parser.isSet(screenshotOption);
+    if (parser.isSet(rigctlOption)) {
+        bool ok = false;
+        const int port = parser.value(rigctlOption).toInt(&ok);
+        if (!ok || port < 1 || port > 65535) {
+            std::fprintf(stderr, "kovo3000: --rigctl-port takes a TCP port number from 1 to 65535\n");
+            return 2;
+        }
+        options.rigctlPort = port;
+    }
 
     std::unique_ptr<kovo::DemoReceiver> demoReceiver;
     if (parser.isSet(demoOption)) {

@@ -2,6 +2,9 @@
 #include <functional>
 #include <string>
 
+#include "link/LineSetting.h"
+#include "link/PortDescription.h"
+
 namespace kovo {
 
 // Event codes a serial port reports through its event handler.
@@ -16,16 +19,19 @@ enum CommEventCode : int {
 // The operations the program needs of a serial port, modelled on a classic
 // communications control: properties are set, the port is opened, text goes out
 // through output() and comes in through input(), and events are raised through
-// the handler. Implemented on QSerialPort in the application and by fakes in tests.
+// the handler. The port is a local device or a serial server on the network
+// (see PortDescription); the application builds the right one for each
+// opening. Implemented on Qt in the application and by fakes in tests.
 class CommPort {
 public:
     using EventHandler = std::function<void(int code)>;
 
     virtual ~CommPort() = default;
 
-    virtual void setCommPort(int portNumber) = 0;            // 1 = COM1
-    virtual void setSettings(const std::string& settings) = 0; // e.g. "9600,N,8,2"
-    virtual void setHandshaking(int mode) = 0;                // 2 = RTS/CTS
+    // What the next opening opens.
+    virtual void setPort(const PortDescription& port) = 0;
+    // Speed, format and flow control; applied at once to an open port.
+    virtual void setLine(const LineSetting& line) = 0;
     virtual void setInBufferSize(int bytes) = 0;
     virtual void setOutBufferSize(int bytes) = 0;
     virtual void setInBufferCount(int count) = 0;  // 0 discards received bytes
@@ -42,6 +48,10 @@ public:
     virtual std::string input() = 0;
 
     virtual void setEventHandler(EventHandler handler) = 0;
+
+    // Why the last opening failed or the device was lost, in words for the
+    // user; empty when nothing went wrong.
+    virtual std::string lastError() const = 0;
 };
 
 } // namespace kovo

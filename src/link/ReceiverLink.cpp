@@ -1,6 +1,5 @@
 #include "link/ReceiverLink.h"
 
-#include <cstdio>
 
 #include "link/ReceiverCommands.h"
 #include "link/TimerIds.h"
@@ -14,7 +13,6 @@ constexpr char kLf = '\n';
 constexpr char kPrompt = '>';
 constexpr char kXOn = 0x11;
 constexpr char kXOff = 0x13;
-constexpr int kHandshakeRtsCts = 2;
 constexpr int kReceiveThreshold = 2;
 
 constexpr const char* kNoReceiverMessage =
@@ -26,13 +24,23 @@ bool isSignalShaped(char first) {
     return first == '%' || (first >= 'A' && first <= 'Z');
 }
 
-std::string lineSettings(int speedIndex) {
+// The receiver's line: the speed of the "CommSpeed" index, 8 data bits, no
+// parity, 2 stop bits, RTS/CTS handshaking.
+LineSetting receiverLine(int speedIndex) {
     if (speedIndex < 0 || speedIndex >= int(kCommSpeedTable.size()))
         speedIndex = 0;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d,%c,%d,%d", kCommSpeedTable[std::size_t(speedIndex)], 'N',
-                  8, 2);
-    return buffer;
+    LineSetting line;
+    line.bitsPerSecond = kCommSpeedTable[std::size_t(speedIndex)];
+    line.parity = LineSetting::Parity::None;
+    line.dataBits = 8;
+    line.stopBits = LineSetting::StopBits::Two;
+    line.flowControl = LineSetting::FlowControl::RtsCts;
+    return line;
+}
+
+// A fixed message, followed on its own line by what the port reported.
+std::string withReason(const char* message, const std::string& reason) {
+    return reason.empty() ? std::string(message) : std::string(message) + "\n" + reason;
 }
 
 } // namespace
@@ -63,7 +71,7 @@ void ReceiverLink::createControl() {
     port_.setOutBufferCount(0);
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
-    port_.setHandshaking(kHandshakeRtsCts);
+    port_.setLine(receiverLine(settings_.commSpeed));
 }
 
 // ---- opening and probing ----
@@ -92,17 +100,23 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
 
     if (port_.portOpen())
         port_.setPortOpen(false);
-    port_.setSettings(lineSettings(speedIndex));
+    line_ = receiverLine(speedIndex);
+    port_.setLine(line_);
     port_.setInBufferSize(kInBufferSize);
     port_.setOutBufferSize(kOutBufferSize);
     port_.setOutBufferCount(0);
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
     port_.setRThreshold(0); // no receive events while probing
-    port_.setCommPort(portNumber);
+    port_.setPort(describePort(portNumber));
 
     auto failNow = [&] {
         setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);
+        // The port's own account of what went wrong; this program adds no
+        // message of its own to it.
+        const std::string why = port_.lastError();
+        if (!quiet && !why.empty())
+            notifier_.showMessage(why);
         if (done)
             done(false);
     };
@@ -182,7 +196,7 @@ void ReceiverLink::finishProbe(bool success) {
             port_.setPortOpen(false);
         setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);
         if (!quiet)
-            notifier_.showMessage(kNoReceiverMessage);
+            notifier_.showMessage(withReason(kNoReceiverMessage, port_.lastError()));
         if (done)
             done(false);
         return;
@@ -192,7 +206,7 @@ void ReceiverLink::finishProbe(bool success) {
     // second probe may still be on its way out (an AR3000 succeeds at the
     // first read) and must reach the receiver.
     port_.setInBufferCount(0);
-    port_.setHandshaking(kHandshakeRtsCts);
+    port_.setLine(line_);
     port_.setRThreshold(kReceiveThreshold);
     lastFlowShown_ = Flow::Unknown;
     forgetPartialReply();
@@ -223,6 +237,15 @@ void ReceiverLink::closePort() {
     if (port_.portOpen())
         port_.setPortOpen(false);
     setStatus(LinkStatus::Closed);
+}
+
+PortDescription ReceiverLink::describePort(int portNumber) const {
+    if (portNumber < 1 || portNumber > int(settings_.comDevice.size())) {
+        PortDescription none;
+        none.problem = "COM" + std::to_string(portNumber) + " is not a port of this program";
+        return none;
+    }
+    return PortDescription::parse(settings_.comDevice[std::size_t(portNumber - 1)]);
 }
 
 bool ReceiverLink::canSend() const {

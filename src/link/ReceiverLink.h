@@ -131,6 +131,8 @@ private:
     void onDeviceLost();
     void onReconnectTimer();
     void setStatus(LinkStatus status);
+    // The device text of COM<portNumber>, read for each opening.
+    PortDescription describePort(int portNumber) const;
     void showFlowMessage(Flow flow);
 
     CommPort& port_;
@@ -145,6 +147,7 @@ private:
     LinkState state_;
     LinkStatus status_ = LinkStatus::Closed;
     Probe probe_;
+    LineSetting line_;
 
     bool replyOverlong_ = false;
     bool awaitingReply_ = false;

@@ -1,5 +1,5 @@
-#include "app/LineSettings.h"
 #include "app/QtCommPort.h"
+#include "link/LineSetting.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -15,13 +15,14 @@
 namespace kovo {
 namespace {
 
-using Line = LineSettings;
+using Line = LineSetting;
 
 TEST(LineSettingsTest, ParsesTheClassicFormat)
 {
     EXPECT_EQ(Line::parse("9600,N,8,2"), (Line{9600, Line::Parity::None, 8, Line::StopBits::Two}));
     EXPECT_EQ(Line::parse(" 19200 , e , 7 , 1.5 "),
               (Line{19200, Line::Parity::Even, 7, Line::StopBits::OneAndHalf}));
+    EXPECT_EQ(Line::parse("4800,N,8,2", Line::FlowControl::RtsCts)->text(), "4800,N,8,2 RTS/CTS");
     for (const char* bad : {"", "9600", "9600,N,8", "9600,N,8,2,1", "x,N,8,2", "-1,N,8,2",
                             "9600,Q,8,2", "9600,NN,8,2", "9600,N,9,2", "9600,N,8,3", "9600,N,8,"}) {
         EXPECT_FALSE(Line::parse(bad)) << bad;
@@ -81,9 +82,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(pty_.ok());
-        port_.setDevicePathOverride(pty_.slavePath());
-        port_.setSettings("9600,N,8,2");
-        port_.setHandshaking(2);
+        port_.setPort(PortDescription::parse(pty_.slavePath()));
+        port_.setLine(*Line::parse("9600,N,8,2", Line::FlowControl::RtsCts));
         port_.setEventHandler([this](int code) {
             events_.push_back(code);
             if (code == CommEventReceive && readOnEvent_)
@@ -94,7 +94,7 @@ protected:
     void openPort()
     {
         port_.setPortOpen(true);
-        ASSERT_TRUE(port_.portOpen()) << port_.lastError().toStdString();
+        ASSERT_TRUE(port_.portOpen()) << port_.lastError();
     }
 
     // Lets queued events through without waiting for anything new.
@@ -107,27 +107,32 @@ protected:
     int count(int code) const { return static_cast<int>(std::count(events_.begin(), events_.end(), code)); }
 
     PseudoTerminal pty_;
-    AppSettings settings_;
-    QtCommPort port_{settings_};
+    QtCommPort port_;
     std::vector<int> events_;
     std::vector<std::string> reads_;
     bool readOnEvent_ = true;
 };
 
-TEST_F(QtCommPortTest, PortNumberOpensTheConfiguredDevice)
+TEST_F(QtCommPortTest, OpensTheDescribedDeviceAndSaysWhyItCannot)
 {
-    settings_.comDevice[1] = "/dev/ttyUSB7";
-    port_.setDevicePathOverride("");
-    port_.setCommPort(2);
-    EXPECT_EQ(port_.devicePath(), "/dev/ttyUSB7");
-    port_.setCommPort(5);
-    EXPECT_EQ(port_.devicePath(), "");
-    port_.setPortOpen(true);
-    EXPECT_FALSE(port_.portOpen());
-
-    settings_.comDevice[0] = pty_.slavePath();
-    port_.setCommPort(1);
+    const struct {
+        const char* description;
+        const char* errorPart;
+    } cannotOpen[] = {
+        {"/dev/kovo-no-such-device", "/dev/kovo-no-such-device"},
+        {"tcp://nohostport", "HOST:PORT"},
+        {"", "no device"},
+    };
+    for (const auto& c : cannotOpen) {
+        port_.setPort(PortDescription::parse(c.description));
+        port_.setPortOpen(true);
+        EXPECT_FALSE(port_.portOpen()) << c.description;
+        EXPECT_NE(port_.lastError().find(c.errorPart), std::string::npos) << port_.lastError();
+    }
+    port_.setDevicePathOverride(pty_.slavePath());
+    EXPECT_EQ(port_.description().path, pty_.slavePath()) << "the override wins";
     openPort();
+    EXPECT_EQ(port_.lastError(), "");
 }
 
 TEST_F(QtCommPortTest, OpensWithEightDataBitsNoParityTwoStopBitsAndRtsCts)
@@ -141,17 +146,20 @@ TEST_F(QtCommPortTest, OpensWithEightDataBitsNoParityTwoStopBitsAndRtsCts)
     EXPECT_TRUE(tio.c_cflag & CSTOPB);
     EXPECT_TRUE(tio.c_cflag & CRTSCTS);
 
-    port_.setSettings("4800,N,8,2");
+    port_.setLine(*Line::parse("4800,N,8,2"));
     ASSERT_EQ(tcgetattr(pty_.fd(), &tio), 0);
+    EXPECT_FALSE(tio.c_cflag & CRTSCTS);
     EXPECT_EQ(cfgetospeed(&tio), B4800);
 }
 
-TEST_F(QtCommPortTest, InvalidSettingsTextRefusesToOpen)
+TEST_F(QtCommPortTest, ImpossibleLineRefusesToOpen)
 {
-    port_.setSettings("9600,N,8");
+    Line nine;
+    nine.dataBits = 9;
+    port_.setLine(nine);
     port_.setPortOpen(true);
     EXPECT_FALSE(port_.portOpen());
-    EXPECT_FALSE(port_.lastError().isEmpty());
+    EXPECT_FALSE(port_.lastError().empty());
 }
 
 TEST_F(QtCommPortTest, ReceiveEventTakesEverythingAndALoneLastByteIsStillReported)
@@ -239,7 +247,7 @@ TEST_F(QtCommPortTest, VanishedDeviceClosesThePortAndIsReportedOnce)
         drainEvents();
     EXPECT_EQ(events_, std::vector<int>{CommEventDeviceLost});
     EXPECT_FALSE(port_.portOpen());
-    EXPECT_FALSE(port_.lastError().isEmpty());
+    EXPECT_FALSE(port_.lastError().empty());
     port_.output("ignored\r");
 }
 

@@ -1,6 +1,8 @@
 #include "app/AppSettingsLoader.h"
 #include "app/AppSettingsWriter.h"
 #include "app/QSettingsStore.h"
+#include "app/RigctlService.h"
+#include "app/dialogs/RigctlDialog.h"
 #include "app/dialogs/AfGainRangeDialog.h"
 #include "app/dialogs/BandWidthDialog.h"
 #include "app/dialogs/CheckBoxDialogs.h"
@@ -12,7 +14,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -143,6 +148,39 @@ TEST_F(DialogTest, ComPortEditsTheDeviceOfEachPort)
     EXPECT_EQ(next.portNum, 2);
     EXPECT_EQ(next.comDevice[0], "/dev/ttyUSB0") << "an emptied field keeps the old device";
     EXPECT_EQ(next.comDevice[1], "/dev/ttyACM0");
+}
+
+TEST_F(DialogTest, ComPortShowsAndKeepsANetworkDevice)
+{
+    ComPortDialog dialog(writer_, {});
+    auto* device = dialog.findChild<QComboBox*>("comDevice");
+    ASSERT_NE(device, nullptr);
+    device->setEditText("rfc2217://antenna-site:2001");
+    dialog.accept();
+    EXPECT_EQ(reloaded().comDevice[0], "rfc2217://antenna-site:2001");
+}
+
+TEST_F(DialogTest, HamlibServerIsOffOnLocalhostByDefaultAndStoredOnOk)
+{
+    const RigctlSettings defaults = RigctlSettings::load(store_);
+    EXPECT_EQ(defaults, (RigctlSettings{false, 4532, "127.0.0.1"}));
+    std::optional<RigctlSettings> stored;
+    RigctlDialog dialog(defaults, [&](const RigctlSettings& s) { s.store(store_); stored = s; });
+    dialog.findChild<QCheckBox*>()->setChecked(true);
+    dialog.findChild<QSpinBox*>("rigctlPort")->setValue(4600);
+    dialog.findChild<QLineEdit*>("rigctlAddress")->setText("not an address");
+    dialog.reject();
+    EXPECT_FALSE(stored) << "nothing stored on Cancel";
+    RigctlDialog again(defaults, [&](const RigctlSettings& s) { s.store(store_); stored = s; });
+    again.findChild<QCheckBox*>()->setChecked(true);
+    again.findChild<QSpinBox*>("rigctlPort")->setValue(4600);
+    again.findChild<QLineEdit*>("rigctlAddress")->setText("not an address");
+    again.accept();
+    QSettingsStore fresh(dir_.filePath("KOVO3000.ini"));
+    EXPECT_EQ(RigctlSettings::load(fresh), (RigctlSettings{true, 4600, "127.0.0.1"}))
+        << "an address that is none keeps the old one";
+    fresh.writeInt("Soft Setting", "RigctlPort", 70000);
+    EXPECT_EQ(RigctlSettings::load(fresh).port, 4532) << "a damaged store falls back";
 }
 
 TEST_F(DialogTest, StepShowsAndStoresTheSubStep)

@@ -185,8 +185,8 @@ TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterSt
 
     // Reading the file ends by opening the configured port and probing.
     EXPECT_TRUE(portWasOpened());
-    EXPECT_EQ(port_->settings, "4800,N,8,2");
-    EXPECT_EQ(port_->commPort, 1);
+    EXPECT_EQ(port_->line.text(), "4800,N,8,2 RTS/CTS");
+    EXPECT_EQ(port_->description.text, "/dev/ttyS0");
     timers_->advance(3100);
     EXPECT_TRUE(notifier_.messages.empty()) << "the fake receiver answered the probe";
     EXPECT_FALSE(port_->written.empty());
@@ -283,7 +283,7 @@ TEST_F(FrameTest, AMissingLastFileIsReportedAndTheReceiverIsReachedAnyway) {
     EXPECT_EQ(notifier_.messages[0], expected);
     EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
     EXPECT_TRUE(portWasOpened());
-    EXPECT_EQ(port_->commPort, 1);
+    EXPECT_EQ(port_->description.text, "/dev/ttyS0");
     EXPECT_TRUE(w.isVisible());
 }
 

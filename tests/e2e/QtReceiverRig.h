@@ -113,7 +113,7 @@ struct QtReceiverRig {
     AppSettings settings;
     SystemClock clock;
     QtTimerService timers;
-    QtCommPort port{settings};
+    QtCommPort port;
     test::RecordingNotifier notifier;
     CKovo5Doc doc{settings, clock};
     test::RecordingLinkObserver observer;

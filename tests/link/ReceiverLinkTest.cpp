@@ -29,17 +29,17 @@ TEST_F(ReceiverLinkTest, CreationSetsThePortUpClosed) {
     link.createControl();
     EXPECT_THAT(port.calls, ElementsAre("RThreshold=0", "SThreshold=0", "InBufferSize=4096",
                                         "OutBufferSize=1024", "OutBufferCount=0", "InBufferCount=0",
-                                        "NullDiscard=0", "Handshaking=2"));
+                                        "NullDiscard=0", "Line=4800,N,8,2 RTS/CTS"));
     EXPECT_FALSE(port.open);
 }
 
 TEST_F(ReceiverLinkTest, OpenSetsThePortUpInOrderThenProbes) {
     ASSERT_TRUE(connect(2, 1));
     EXPECT_THAT(port.calls,
-                ElementsAre("Settings=9600,N,8,2", "InBufferSize=16384", "OutBufferSize=256",
+                ElementsAre("Line=9600,N,8,2 RTS/CTS", "InBufferSize=16384", "OutBufferSize=256",
                             "OutBufferCount=0", "InBufferCount=0", "NullDiscard=0", "RThreshold=0",
-                            "CommPort=2", "PortOpen=1", "InBufferCount=0", "Handshaking=2",
-                            "RThreshold=2"));
+                            "Port=/dev/ttyS1", "PortOpen=1", "InBufferCount=0",
+                            "Line=9600,N,8,2 RTS/CTS", "RThreshold=2"));
     EXPECT_THAT(port.written, ElementsAre("\r", "\r"));
     EXPECT_EQ(client.nextRequests, 1);
     EXPECT_EQ(link.status(), LinkStatus::Polling);
@@ -47,12 +47,30 @@ TEST_F(ReceiverLinkTest, OpenSetsThePortUpInOrderThenProbes) {
 }
 
 TEST_F(ReceiverLinkTest, SpeedIndexPicksTheLineSettings) {
-    connect(1, 0);
-    EXPECT_EQ(port.settings, "4800,N,8,2");
-    connect(1, 2);
-    EXPECT_EQ(port.settings, "19200,N,8,2");
-    connect(1, 9); // only a damaged store holds this
-    EXPECT_EQ(port.settings, "4800,N,8,2");
+    using L = LineSetting;
+    const struct {
+        int speedIndex;
+        int bitsPerSecond;
+    } cases[] = {{0, 4800}, {1, 9600}, {2, 19200}, {9, 4800} /* only a damaged store holds 9 */};
+    for (const auto& c : cases) {
+        connect(1, c.speedIndex);
+        EXPECT_EQ(port.line, (L{c.bitsPerSecond, L::Parity::None, 8, L::StopBits::Two,
+                                L::FlowControl::RtsCts}))
+            << c.speedIndex;
+    }
+}
+
+TEST_F(ReceiverLinkTest, EachOpeningOpensTheDeviceTextOfItsComPort) {
+    settings.comDevice[2] = "rfc2217://antenna-site:2001";
+    connect(3, 1);
+    EXPECT_EQ(port.description.kind, PortDescription::Kind::Rfc2217);
+    EXPECT_EQ(port.description.host, "antenna-site");
+    EXPECT_EQ(port.description.port, 2001);
+    settings.comDevice[2] = "/dev/ttyUSB0";
+    connect(3, 1);
+    EXPECT_EQ(port.description.path, "/dev/ttyUSB0");
+    connect(7, 1);
+    EXPECT_EQ(port.description.kind, PortDescription::Kind::Invalid);
 }
 
 TEST_F(ReceiverLinkTest, ProbeDrainsUntilTheSecondBoundaryPlusTwoThenAsksAgain) {
@@ -110,7 +128,7 @@ TEST_F(ReceiverLinkTest, Ar3000NeedsNoAnswer) {
     EXPECT_THAT(notifier.messages, IsEmpty());
 }
 
-TEST_F(ReceiverLinkTest, PortThatCannotOpenFailsAtOnceWithoutMessage) {
+TEST_F(ReceiverLinkTest, PortThatCannotOpenFailsAtOnceWithOnlyThePortsOwnReport) {
     port.devicePresent = false;
     int calls = 0;
     bool result = true;
@@ -119,6 +137,10 @@ TEST_F(ReceiverLinkTest, PortThatCannotOpenFailsAtOnceWithoutMessage) {
     EXPECT_FALSE(result);
     EXPECT_THAT(notifier.messages, IsEmpty());
     EXPECT_THAT(port.written, IsEmpty());
+
+    port.openError = "/dev/ttyS2: Permission denied";
+    link.openPort(3, 1);
+    EXPECT_THAT(notifier.messages, ElementsAre("/dev/ttyS2: Permission denied"));
 }
 
 TEST_F(ReceiverLinkTest, ReceivedTextDuringTheProbeIsNotHandedOn) {
@@ -430,6 +452,7 @@ TEST_F(ReceiverLinkTest, LostDeviceIsReportedOnceAndPollingResumesWhenItReturns)
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0], "受信機との接続が切れました。接続が戻ると自動的に再開します。");
     port.written.clear();
+    port.openError = "/dev/ttyS1: No such file or directory";
     timers.advance(30000); // retries find no device, quietly
     EXPECT_EQ(notifier.messages.size(), 1u);
     EXPECT_THAT(port.written, IsEmpty());
@@ -444,8 +467,8 @@ TEST_F(ReceiverLinkTest, LostDeviceIsReportedOnceAndPollingResumesWhenItReturns)
     EXPECT_EQ(link.status(), LinkStatus::Polling);
     EXPECT_EQ(recovered, 1);
     EXPECT_EQ(client.nextRequests, 2);
-    EXPECT_EQ(port.commPort, 2);
-    EXPECT_EQ(port.settings, "9600,N,8,2");
+    EXPECT_EQ(port.description.path, "/dev/ttyS1");
+    EXPECT_EQ(port.line.text(), "9600,N,8,2 RTS/CTS");
     EXPECT_EQ(notifier.messages.size(), 1u);
 
     port.loseDevice(); // a second loss is reported again

@@ -13,20 +13,26 @@ namespace kovo::test {
 // way the real port does (once RThreshold bytes wait).
 class FakeCommPort final : public CommPort {
 public:
-    std::vector<std::string> calls;   // "Settings=9600,N,8,2", "PortOpen=1", ...
+    std::vector<std::string> calls;   // "Line=9600,N,8,2 RTS/CTS", "PortOpen=1", ...
     std::vector<std::string> written; // every output, in order
     std::string pending;              // received, not yet read
     bool open = false;
     bool devicePresent = true;        // false: opening fails
+    std::string openError;            // what a failed opening reports
     int rThreshold = 0;
-    int commPort = 0;
-    std::string settings;
+    PortDescription description;
+    LineSetting line;
     // Scripted receiver: runs on every write.
     std::function<void(const std::string&)> onOutput;
 
-    void setCommPort(int n) override { commPort = n; record("CommPort", std::to_string(n)); }
-    void setSettings(const std::string& s) override { settings = s; record("Settings", s); }
-    void setHandshaking(int m) override { record("Handshaking", std::to_string(m)); }
+    void setPort(const PortDescription& d) override {
+        description = d;
+        record("Port", d.text);
+    }
+    void setLine(const LineSetting& l) override {
+        line = l;
+        record("Line", l.text());
+    }
     void setInBufferSize(int b) override { record("InBufferSize", std::to_string(b)); }
     void setOutBufferSize(int b) override { record("OutBufferSize", std::to_string(b)); }
     void setInBufferCount(int c) override {
@@ -42,8 +48,11 @@ public:
     bool portOpen() const override { return open; }
     void setPortOpen(bool o) override {
         record("PortOpen", o ? "1" : "0");
-        if (o && !devicePresent)
+        error.clear();
+        if (o && !devicePresent) {
+            error = openError;
             return;
+        }
         if (o && !open)
             pending.clear();
         open = o;
@@ -56,6 +65,7 @@ public:
     }
     std::string input() override { return std::exchange(pending, std::string()); }
     void setEventHandler(EventHandler h) override { handler = std::move(h); }
+    std::string lastError() const override { return error; }
 
     // ---- test side ----
     void receive(const std::string& text) {
@@ -83,6 +93,7 @@ private:
     }
 
     EventHandler handler;
+    std::string error;
 };
 
 } // namespace kovo::test

@@ -1,4 +1,4 @@
-#include "app/LineSettings.h"
+#include "link/LineSetting.h"
 
 #include <array>
 #include <cctype>
@@ -12,26 +12,26 @@ namespace {
 
 struct ParityLetter {
     char letter;
-    LineSettings::Parity parity;
+    LineSetting::Parity parity;
 };
 
 constexpr std::array<ParityLetter, 5> kParityLetters{{
-    {'N', LineSettings::Parity::None},
-    {'E', LineSettings::Parity::Even},
-    {'O', LineSettings::Parity::Odd},
-    {'M', LineSettings::Parity::Mark},
-    {'S', LineSettings::Parity::Space},
+    {'N', LineSetting::Parity::None},
+    {'E', LineSetting::Parity::Even},
+    {'O', LineSetting::Parity::Odd},
+    {'M', LineSetting::Parity::Mark},
+    {'S', LineSetting::Parity::Space},
 }};
 
 struct StopBitsText {
     std::string_view text;
-    LineSettings::StopBits stopBits;
+    LineSetting::StopBits stopBits;
 };
 
 constexpr std::array<StopBitsText, 3> kStopBitsTexts{{
-    {"1", LineSettings::StopBits::One},
-    {"1.5", LineSettings::StopBits::OneAndHalf},
-    {"2", LineSettings::StopBits::Two},
+    {"1", LineSetting::StopBits::One},
+    {"1.5", LineSetting::StopBits::OneAndHalf},
+    {"2", LineSetting::StopBits::Two},
 }};
 
 std::string_view trimmed(std::string_view text)
@@ -66,17 +66,18 @@ std::optional<int> parseNumber(std::string_view text)
 
 } // namespace
 
-std::optional<LineSettings> LineSettings::parse(const std::string& text)
+std::optional<LineSetting> LineSetting::parse(const std::string& text, FlowControl flow)
 {
     const std::vector<std::string_view> fields = splitFields(text);
     if (fields.size() != 4)
         return std::nullopt;
 
-    LineSettings settings;
+    LineSetting settings;
+    settings.flowControl = flow;
     const auto baud = parseNumber(fields[0]);
     if (!baud || *baud <= 0)
         return std::nullopt;
-    settings.baudRate = *baud;
+    settings.bitsPerSecond = *baud;
 
     if (fields[1].size() != 1)
         return std::nullopt;
@@ -101,6 +102,30 @@ std::optional<LineSettings> LineSettings::parse(const std::string& text)
         }
     }
     return std::nullopt;
+}
+
+std::string LineSetting::text() const
+{
+    std::string out = std::to_string(bitsPerSecond) + ",";
+    for (const ParityLetter& entry : kParityLetters) {
+        if (entry.parity == parity)
+            out += entry.letter;
+    }
+    out += "," + std::to_string(dataBits) + ",";
+    for (const StopBitsText& entry : kStopBitsTexts) {
+        if (entry.stopBits == stopBits)
+            out += entry.text;
+    }
+    if (flowControl == FlowControl::RtsCts)
+        out += " RTS/CTS";
+    else if (flowControl == FlowControl::XonXoff)
+        out += " XON/XOFF";
+    return out;
+}
+
+bool LineSetting::valid() const
+{
+    return bitsPerSecond > 0 && dataBits >= 5 && dataBits <= 8;
 }
 
 } // namespace kovo

@@ -1,0 +1,121 @@
+#include "app/SerialTransport.h"
+
+#include <array>
+
+namespace kovo {
+
+namespace {
+
+template <typename From, typename To> struct Mapping {
+    From from;
+    To to;
+};
+
+template <typename From, typename To, std::size_t N>
+To lookUp(const std::array<Mapping<From, To>, N>& table, From value, To otherwise) {
+    for (const auto& m : table) {
+        if (m.from == value)
+            return m.to;
+    }
+    return otherwise;
+}
+
+constexpr std::array<Mapping<LineSetting::Parity, QSerialPort::Parity>, 5> kParities{{
+    {LineSetting::Parity::None, QSerialPort::NoParity},
+    {LineSetting::Parity::Even, QSerialPort::EvenParity},
+    {LineSetting::Parity::Odd, QSerialPort::OddParity},
+    {LineSetting::Parity::Mark, QSerialPort::MarkParity},
+    {LineSetting::Parity::Space, QSerialPort::SpaceParity},
+}};
+
+constexpr std::array<Mapping<LineSetting::StopBits, QSerialPort::StopBits>, 3> kStopBits{{
+    {LineSetting::StopBits::One, QSerialPort::OneStop},
+    {LineSetting::StopBits::OneAndHalf, QSerialPort::OneAndHalfStop},
+    {LineSetting::StopBits::Two, QSerialPort::TwoStop},
+}};
+
+constexpr std::array<Mapping<LineSetting::FlowControl, QSerialPort::FlowControl>, 3> kFlows{{
+    {LineSetting::FlowControl::None, QSerialPort::NoFlowControl},
+    {LineSetting::FlowControl::XonXoff, QSerialPort::SoftwareControl},
+    {LineSetting::FlowControl::RtsCts, QSerialPort::HardwareControl},
+}};
+
+// Errors after which the device cannot be used any more; reading on would spin.
+bool meansDeviceLost(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+}
+
+} // namespace
+
+SerialTransport::SerialTransport(QString path, QObject* parent)
+    : PortTransport(parent), path_(std::move(path)) {
+    port_.setPortName(path_);
+    connect(&port_, &QSerialPort::readyRead, this, &PortTransport::readyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::handleError);
+}
+
+SerialTransport::~SerialTransport() {
+    disconnect(&port_, nullptr, this, nullptr);
+    port_.close();
+}
+
+QString SerialTransport::failure() const {
+    return QStringLiteral("%1: %2").arg(path_, port_.errorString());
+}
+
+bool SerialTransport::open(QString* error) {
+    if (port_.open(QIODevice::ReadWrite))
+        return true;
+    if (error)
+        *error = failure();
+    port_.clearError();
+    return false;
+}
+
+void SerialTransport::close() {
+    port_.close();
+    port_.clearError();
+}
+
+bool SerialTransport::applyLine(const LineSetting& line, QString* error) {
+    const bool ok =
+        line.valid() && port_.setBaudRate(line.bitsPerSecond) &&
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits)) &&
+        port_.setParity(lookUp(kParities, line.parity, QSerialPort::NoParity)) &&
+        port_.setStopBits(lookUp(kStopBits, line.stopBits, QSerialPort::OneStop)) &&
+        port_.setFlowControl(lookUp(kFlows, line.flowControl, QSerialPort::NoFlowControl));
+    if (!ok && error)
+        *error = line.valid() ? failure()
+                              : QStringLiteral("%1: the line format %2 is not possible")
+                                    .arg(path_, QString::fromStdString(line.text()));
+    return ok;
+}
+
+void SerialTransport::write(const QByteArray& bytes) {
+    if (port_.isOpen())
+        port_.write(bytes);
+}
+
+void SerialTransport::clearInput() {
+    if (port_.isOpen())
+        port_.clear(QSerialPort::Input);
+}
+
+void SerialTransport::clearOutput() {
+    if (port_.isOpen())
+        port_.clear(QSerialPort::Output);
+}
+
+void SerialTransport::handleError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || !port_.isOpen())
+        return;
+    if (!meansDeviceLost(error)) {
+        port_.clearError();
+        return;
+    }
+    const QString why = failure();
+    close();
+    Q_EMIT lost(why);
+}
+
+} // namespace kovo

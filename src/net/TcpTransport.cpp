@@ -1,0 +1,142 @@
+#include "net/TcpTransport.h"
+
+namespace kovo {
+
+TcpTransport::TcpTransport(QString host, quint16 port, Mode mode, QObject* parent)
+    : PortTransport(parent), host_(std::move(host)), port_(port), mode_(mode) {
+    connect(&socket_, &QTcpSocket::connected, this, &TcpTransport::onConnected);
+    connect(&socket_, &QTcpSocket::readyRead, this, &TcpTransport::onReadyRead);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::onError);
+    connect(&socket_, &QTcpSocket::disconnected, this, &TcpTransport::onDisconnected);
+    negotiationTimer_.setSingleShot(true);
+    connect(&negotiationTimer_, &QTimer::timeout, this, &TcpTransport::settle);
+}
+
+TcpTransport::~TcpTransport() {
+    disconnect(&socket_, nullptr, this, nullptr);
+    socket_.abort();
+}
+
+QString TcpTransport::where() const { return QStringLiteral("%1:%2").arg(host_).arg(port_); }
+
+bool TcpTransport::open(QString*) {
+    close();
+    open_ = true;
+    codec_ = TelnetCodec{};
+    // Commands go out as they are written: one command in flight is the
+    // whole traffic, and delaying it for coalescing only costs scan rate.
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_.connectToHost(host_, port_);
+    return true;
+}
+
+void TcpTransport::close() {
+    open_ = false;
+    settled_ = false;
+    negotiationTimer_.stop();
+    pendingOut_.clear();
+    received_.clear();
+    socket_.abort();
+}
+
+bool TcpTransport::applyLine(const LineSetting& line, QString* error) {
+    if (!line.valid()) {
+        if (error)
+            *error = QStringLiteral("%1: the line format %2 is not possible")
+                         .arg(where(), QString::fromStdString(line.text()));
+        return false;
+    }
+    if (line_ == line)
+        return true;
+    line_ = line;
+    // Raw TCP: the far end runs the line as it is set up there.
+    if (mode_ == Mode::Rfc2217 && ready())
+        sendRaw(TelnetCodec::lineSettings(line));
+    return true;
+}
+
+void TcpTransport::setReadBufferSize(qint64 bytes) { readBufferSize_ = bytes; }
+
+QByteArray TcpTransport::readAll() { return std::exchange(received_, QByteArray()); }
+
+void TcpTransport::write(const QByteArray& bytes) {
+    if (!open_)
+        return;
+    if (!ready()) {
+        pendingOut_.append(bytes);
+        return;
+    }
+    if (mode_ == Mode::Raw) {
+        socket_.write(bytes);
+        return;
+    }
+    sendRaw(codec_.encode(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+}
+
+void TcpTransport::clearInput() { received_.clear(); }
+
+// Bytes already handed to the connection cannot be called back; only what
+// waits for the connection is dropped.
+void TcpTransport::clearOutput() { pendingOut_.clear(); }
+
+bool TcpTransport::ready() const { return connected() && (mode_ == Mode::Raw || settled_); }
+
+void TcpTransport::sendRaw(const std::string& bytes) {
+    socket_.write(bytes.data(), qint64(bytes.size()));
+}
+
+void TcpTransport::onConnected() {
+    if (mode_ == Mode::Raw) {
+        settle();
+        return;
+    }
+    sendRaw(codec_.start());
+    negotiationTimer_.start(kNegotiationTimeoutMs);
+}
+
+// The line is ready: set the far port's line, then send what waited.
+void TcpTransport::settle() {
+    if (settled_ || !connected())
+        return;
+    settled_ = true;
+    negotiationTimer_.stop();
+    if (mode_ == Mode::Rfc2217 && line_)
+        sendRaw(TelnetCodec::lineSettings(*line_));
+    const QByteArray waiting = std::exchange(pendingOut_, QByteArray());
+    if (!waiting.isEmpty())
+        write(waiting);
+}
+
+void TcpTransport::onReadyRead() {
+    const QByteArray bytes = socket_.readAll();
+    if (mode_ == Mode::Raw) {
+        received_.append(bytes);
+    } else {
+        const TelnetCodec::Decoded d =
+            codec_.decode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        if (!d.reply.empty())
+            sendRaw(d.reply);
+        received_.append(d.data.data(), qsizetype(d.data.size()));
+        if (!settled_ && codec_.settled())
+            settle();
+    }
+    if (!received_.isEmpty())
+        Q_EMIT readyRead();
+}
+
+void TcpTransport::onError() {
+    if (!open_)
+        return;
+    const QString why = QStringLiteral("%1: %2").arg(where(), socket_.errorString());
+    close();
+    Q_EMIT lost(why);
+}
+
+void TcpTransport::onDisconnected() {
+    if (!open_)
+        return;
+    close();
+    Q_EMIT lost(QStringLiteral("%1: the connection was closed").arg(where()));
+}
+
+} // namespace kovo
