@@ -2,13 +2,17 @@
 # CPU time over wall time while the program scans the demo receiver at
 # 9,600 bit/s (kovo3000 --demo, offscreen). The simulator runs on a thread of
 # the same process, so the main (user-interface) thread is reported apart.
-#   bench/scan_cpu.sh [build-dir] [seconds]
+#   bench/scan_cpu.sh [build-dir] [seconds] [database]
+# With "database" the database panel is shown on the channel view as well.
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-30}
 tmp=$(mktemp -d)
 mkdir -p "$tmp/config/Fennelworks"
 printf '[Hardware%%20Setting]\nCommSpeed=1\n' > "$tmp/config/Fennelworks/KOVO3000.ini"
+if [ "${3:-}" = database ]; then
+  printf '[Soft%%20Setting]\nShowDataBase=1\n' >> "$tmp/config/Fennelworks/KOVO3000.ini"
+fi
 env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" \
   XDG_RUNTIME_DIR="$tmp" "$BUILD/src/app/kovo3000" --demo >"$tmp/stops.txt" 2>/dev/null &
 pid=$!
