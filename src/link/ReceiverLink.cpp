@@ -266,6 +266,10 @@ void ReceiverLink::writeCommand(std::string_view text) {
         commandDeferred_ = true;
         return;
     }
+    putCommandOnLine();
+}
+
+void ReceiverLink::putCommandOnLine() {
     port_.output(lastCommand_);
     if (cuttingText_)
         wroteWhileCutting_ = true;
@@ -279,12 +283,8 @@ void ReceiverLink::writeDeferredCommand() {
     if (!commandDeferred_)
         return;
     commandDeferred_ = false;
-    if (!canSend())
-        return;
-    port_.output(lastCommand_);
-    if (cuttingText_)
-        wroteWhileCutting_ = true;
-    timers_.start(TimerReplyTimeout, kReplyTimeoutMs);
+    if (canSend())
+        putCommandOnLine();
 }
 
 // An answer to a copy of a command that was already answered: it answers

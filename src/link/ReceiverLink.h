@@ -127,6 +127,7 @@ private:
     bool takeStaleReply();
     void onStaleReplyGuard();
     void writeDeferredCommand();
+    void putCommandOnLine();
     void onReplyTimeout();
     void onDeviceLost();
     void onReconnectTimer();
