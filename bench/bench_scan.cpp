@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "../tests/link/fakes/FakeCommPort.h"
-#include "../tests/link/fakes/FakeTimerService.h"
-#include "../tests/link/fakes/Recorders.h"
+#include "../tests/fakes/FakeCommPort.h"
+#include "../tests/fakes/FakeTimerService.h"
+#include "../tests/fakes/Recorders.h"
 #include "link/TimerIds.h"
 #include "scan/ReceiverCore.h"
 

@@ -1,5 +1,5 @@
-#include "../link/fakes/FakeCommPort.h"
-#include "../link/fakes/FakeTimerService.h"
+#include "fakes/FakeCommPort.h"
+#include "fakes/FakeTimerService.h"
 #include "app/AppSettingsLoader.h"
 #include "app/MainWindow.h"
 #include "app/QSettingsStore.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../link/fakes/Recorders.h"
+#include "fakes/Recorders.h"
 #include "app/QtCommPort.h"
 #include "app/QtTimerService.h"
 #include "data/AppSettings.h"

@@ -3,8 +3,8 @@
 // reach the panels.
 #include "ViewFixture.h"
 
-#include "../link/fakes/FakeCommPort.h"
-#include "../link/fakes/FakeTimerService.h"
+#include "fakes/FakeCommPort.h"
+#include "fakes/FakeTimerService.h"
 #include "link/LinkObserver.h"
 #include "scan/ReceiverCore.h"
 #include "ui/BandScopePanel.h"
