@@ -120,7 +120,7 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
         doc.mainRecord.mode = signal.mode;
         doc.mainRecord.step = signal.mode == modeAm ? step25k : step12k5;
         doc.mainRecord.ifBandwidth = signal.mode == modeNfm ? nfmBandwidth : amBandwidth;
-        const int row = doc.storeChannel(0, 0, signal.frequencyHz, 0, 0, 0);
+        const int row = doc.storeChannel(signal.frequencyHz);
         if (row < 0)
             break;
         CFrequencyData& channel = *doc.channels[std::size_t(row)];

@@ -30,7 +30,7 @@ struct CControlParams {
     std::int32_t pause = 0;            // p28: a stop is limited by the pause timer
     std::int32_t p2C = 0;              // p2C: set only by the legacy import
     std::int32_t voiceSquelch = 0;     // p30
-    std::int32_t p34 = 0;              // p34: delay in seconds after the last signal (>= 1)
+    std::int32_t delaySeconds = 0;     // p34: delay in seconds after the last signal (>= 1)
     std::int32_t levelAutoStoreOff = 0; // p38: pause seconds while autoStore is 0
     std::int32_t levelAutoStoreOn = 0; // p3C: pause seconds while autoStore is 1
     std::int32_t p40 = 0;              // p40: stored only
@@ -69,7 +69,7 @@ struct CControlParams {
     // keep what they hold.
     void setNewDocumentValues();
 
-    // The delay p34 is never below one second after reading.
+    // The delay (p34) is never below one second after reading.
     static constexpr std::int32_t kMinimumDelay = 1;
     // Always 144 bytes.
     void serialize(Archive& archive);

@@ -34,17 +34,17 @@ public:
     // Reads a document file. A name ending in "kvx" (any case) is read as the
     // older format. On failure the document is left exactly as it was and the
     // result carries the message to show.
-    FileResult openDocument(const std::string& path);
+    [[nodiscard]] FileResult openDocument(const std::string& path);
     // Writes the current format to a temporary file beside `path`, flushes it
     // to disk and renames it over `path`; a failure leaves any previous file
     // untouched. Clears the modified flag on success.
-    FileResult saveDocument(const std::string& path);
+    [[nodiscard]] FileResult saveDocument(const std::string& path);
 
     // The same in memory: the bytes of the current format, and reading from
     // bytes (`fileName` is what the messages call the file, `legacy` selects
     // the older format).
     std::vector<std::uint8_t> toBytes() const;
-    FileResult readBytes(const std::vector<std::uint8_t>& bytes, const std::string& fileName,
+    [[nodiscard]] FileResult readBytes(const std::vector<std::uint8_t>& bytes, const std::string& fileName,
                          bool legacy);
 
     bool isModified() const { return modified_; }
@@ -88,18 +88,19 @@ public:
         "メモリーチャンネルが一杯です（最大 5000 チャンネル）。新しいチャンネルは登録できません。";
     // Stores `f` with the settings of mainRecord. A frequency that is already
     // stored is overwritten in place; any other is inserted where the table
-    // stays sorted (the row a look-up of f gives, whatever `i` says). Returns
+    // stays sorted. A new channel stored by auto-store gets no tone and the
+    // auto-store comment; `heard` and `s` start its signal history. Returns
     // the row, or -1 when a new channel does not fit (5000 channels): nothing
     // changes then and the caller may show kChannelTableFullMessage.
-    int storeChannel(int overwrite, int i, std::uint32_t f, int autoStored, int heard,
-                     std::int32_t s);
+    [[nodiscard]] int storeChannel(std::uint32_t f, bool autoStored = false, int heard = 0,
+                                   std::int32_t s = 0);
     // Takes the channel at `from` out and puts it at `to`; false if either row
     // is outside the table.
-    bool moveChannel(int from, int to);
+    [[nodiscard]] bool moveChannel(int from, int to);
     // Gives channel i the frequency f and moves it to the row that keeps the
     // table sorted; returns that row. -1 (nothing changed) when another
     // channel already has f or i is outside the table.
-    int setChannelFrequency(int i, std::uint32_t f);
+    [[nodiscard]] int setChannelFrequency(int i, std::uint32_t f);
     // Deletes the channels of the selection; the row to select afterwards, or -1.
     int deleteSelectedChannels();
     // Channel i is put into the pass-channel bank alone.
@@ -191,8 +192,8 @@ public:
     // -- text export --
     // kind 0 = memory channels, 1 = log; csv chooses the form. Without `csv`
     // the form follows the file name (".txt" or none: columns; else CSV).
-    FileResult exportFile(const std::string& path, int kind, bool csv) const;
-    FileResult exportFile(const std::string& path, int kind) const;
+    [[nodiscard]] FileResult exportFile(const std::string& path, int kind, bool csv) const;
+    [[nodiscard]] FileResult exportFile(const std::string& path, int kind) const;
 
     // ---- end of operations ----
 

@@ -131,8 +131,7 @@ void CKovo5Doc::recallChannel(int i) {
     copyByCopyRule(*channels[at(i)], mainRecord, settings(), controlParams);
 }
 
-int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int autoStored,
-                            int heard, std::int32_t s) {
+int CKovo5Doc::storeChannel(std::uint32_t f, bool autoStored, int heard, std::int32_t s) {
     // The row comes from a fresh look-up so that the table stays sorted and
     // never holds a frequency twice, whatever the caller looked up before.
     int row = findChannel(f);
@@ -168,9 +167,9 @@ int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int a
         const std::int64_t now = clock().nowSeconds();
         ch.bankMask = 1;
         ch.bankNumber = 0;
-        if (autoStored == 1)
+        if (autoStored)
             ch.ctcss = 0;
-        ch.comment = newChannelComment(autoStored == 1, now);
+        ch.comment = newChannelComment(autoStored, now);
         ch.priority = 0;
         ch.heard = static_cast<std::uint8_t>(heard);
         ch.signal = s;
@@ -211,7 +210,7 @@ int CKovo5Doc::setChannelFrequency(int i, std::uint32_t f) {
     // when its old frequency is below f.
     const int to = channels[at(i)]->frequency < f ? insertPosition - 1 : insertPosition;
     channels[at(i)]->frequency = f;
-    moveChannel(i, to);
+    static_cast<void>(moveChannel(i, to)); // both rows lie in the table
     setModified();
     return to;
 }

@@ -84,7 +84,7 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     // The channel carries the frequency heard (the priority frequency during a
     // priority check) with the main record's settings; the document keeps the
     // table sorted.
-    const int row = doc_.storeChannel(0, doc_.insertPosition, frequency, 1, 1, signal);
+    const int row = doc_.storeChannel(frequency, true, 1, signal);
     if (row < 0) {
         if (!tableFullShown_) {
             tableFullShown_ = true;
@@ -123,7 +123,7 @@ void ScanEngine::holdOnSignal(bool priority) {
         }
         newEntry = 0;
     }
-    startSeconds(ids.delay, params.p34);
+    startSeconds(ids.delay, params.delaySeconds);
 }
 
 void ScanEngine::openLogEntry() {

@@ -318,7 +318,7 @@ void CKovo5View::refreshControl2All()
     for (int m = 0; m < 6; ++m)
         p.modeScanKey(m).setState(cp.modeEnabled[std::size_t(m)] == 1);
     p.modeScanKey(ControlPanel2::kMsmKey).setState(cp.modeFilter == 1);
-    p.delaySlider().showValue(cp.p34);
+    p.delaySlider().showValue(cp.delaySeconds);
     p.pauseSlider().showValue(pauseTimeThatApplies());
 }
 

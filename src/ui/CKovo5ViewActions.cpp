@@ -209,7 +209,7 @@ void CKovo5View::storeTunedFrequency()
     const int found = d.findChannel(f);
     if (found >= 0 && !ports_.frame.confirmOverwrite())
         return;
-    const int row = d.storeChannel(found >= 0 ? 1 : 0, d.insertPosition, f, 0, 0, 0);
+    const int row = d.storeChannel(f);
     if (row < 0) {
         ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
         return;
@@ -223,7 +223,7 @@ void CKovo5View::makeTunedFrequencyPass()
     const std::uint32_t f = d.mainRecord.frequency;
     int row = d.findChannel(f);
     if (row < 0) {
-        row = d.storeChannel(0, d.insertPosition, f, 0, 0, 0);
+        row = d.storeChannel(f);
         if (row < 0) {
             ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
             return;
@@ -412,7 +412,7 @@ void CKovo5View::onKeypad(int pad)
 
 void CKovo5View::onDelayMoved(int seconds)
 {
-    ports_.doc.controlParams.p34 = seconds;
+    ports_.doc.controlParams.delaySeconds = seconds;
     ports_.doc.setModified();
 }
 

@@ -68,7 +68,7 @@ struct DocParts {
     // Adds a channel by hand at `hz` in the given banks.
     int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
         doc.mainRecord.mode = mode;
-        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
+        const int row = doc.storeChannel(hz);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         return row;
     }

@@ -59,7 +59,7 @@ TEST_F(ScanEngineTest, StopLastsForTheDelayAfterTheLastSignal) {
 
 TEST_F(ScanEngineTest, DelayRunningOutEndsTheStopEvenWithTheSignalStillThere) {
     startOneMegahertzScan();
-    doc.controlParams.p34 = 1;
+    doc.controlParams.delaySeconds = 1;
     report("G");
     timers.advance(1000);
     report("G"); // resume set: moves on although the squelch is open
@@ -175,7 +175,7 @@ TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
     doc.channelCount = kMaxChannels;
     startOneMegahertzScan();
     doc.controlParams.autoStore = 1;
-    doc.controlParams.p34 = 1;
+    doc.controlParams.delaySeconds = 1;
     for (int i = 0; i < 5; ++i) {
         report("H");
         timers.advance(1000);

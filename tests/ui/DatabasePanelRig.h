@@ -69,7 +69,7 @@ struct DatabasePanelRig {
     // A channel at f in the given banks; returns its row.
     int addChannel(std::uint32_t f, std::int32_t bankMask = 1)
     {
-        const int row = doc.storeChannel(0, 0, f, 0, 0, 0);
+        const int row = doc.storeChannel(f);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         doc.channels[std::size_t(row)]->comment.clear();
         return row;

@@ -116,7 +116,7 @@ struct ViewRig {
     int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0)
     {
         doc.findChannel(f);
-        const int row = doc.storeChannel(0, doc.insertPosition, f, 0, heard, maxSignal);
+        const int row = doc.storeChannel(f, false, heard, maxSignal);
         doc.channels[std::size_t(row)]->maxSignal = maxSignal;
         return row;
     }
