@@ -133,7 +133,7 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
     }
     fillRangesAndLog(doc, nfmBandwidth, amBandwidth);
     doc.recallChannel(0);
-    doc.controlParams.operatingMode = 0;
+    doc.controlParams.setMode(OperatingMode::MemoryScan);
     doc.setCurrentLinkSet(0);
     doc.recountDerivedValues();
     doc.setModified(false);

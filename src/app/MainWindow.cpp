@@ -39,7 +39,6 @@ namespace kovo {
 namespace {
 
 constexpr const char* applicationTitle = "KOVO3000";
-constexpr int operatingModeVfo = 5;
 
 } // namespace
 
@@ -203,11 +202,14 @@ bool MainWindow::start() {
 // Every start of the view: at start-up and after File New and File Open.
 void MainWindow::startView() {
     CControlParams& params = doc_.controlParams;
-    params.bandScopeShown = (params.operatingMode == 3 || params.operatingMode == 4) ? 1 : 0;
+    params.recomputeBandScopeShown();
     view_->layout(false);
     view_->refreshAll();
     const bool vfoPeer = external_ && external_->vfoPeerPresent();
-    core_->setOperatingMode(vfoPeer ? operatingModeVfo : params.operatingMode);
+    if (vfoPeer)
+        core_->setOperatingMode(OperatingMode::Vfo);
+    else
+        core_->setOperatingMode(params.operatingMode); // a damaged file's number changes nothing
     if (external_)
         external_->viewReady();
 }

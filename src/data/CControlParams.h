@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "OperatingMode.h"
+
 namespace kovo {
 
 class Archive;
@@ -51,6 +53,25 @@ struct CControlParams {
     std::int32_t ctcssSwitch = 0;      // p90
     std::int32_t decoderMode = 0;      // p94: 0..4
     std::int32_t currentLinkSet = 0;   // p98: 0..19
+
+    // The operating mode by name. The stored number may be out of range in a
+    // damaged file; such a mode equals none of the named ones.
+    OperatingMode mode() const { return static_cast<OperatingMode>(operatingMode); }
+    // Makes `mode` current; whether the band scope is shown follows from it
+    // and is set here only.
+    void setMode(OperatingMode mode)
+    {
+        operatingMode = toStored(mode);
+        bandScopeShown = showsBandScope(mode) ? 1 : 0;
+    }
+    // The pause time that applies: with auto-store on or off.
+    std::int32_t& pauseSeconds() { return autoStore == 1 ? levelAutoStoreOn : levelAutoStoreOff; }
+    std::int32_t pauseSeconds() const
+    {
+        return autoStore == 1 ? levelAutoStoreOn : levelAutoStoreOff;
+    }
+    // After a document was read: the stored band-scope flag follows the mode.
+    void recomputeBandScopeShown() { bandScopeShown = showsBandScope(mode()) ? 1 : 0; }
 
     // Field at byte offset 0x04..0x98 (a multiple of 4). Throws
     // std::out_of_range for any other offset.

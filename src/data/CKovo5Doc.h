@@ -67,6 +67,14 @@ public:
     std::array<CAutoBank, kRangeCount> autoRangeClipboard;
     int autoRangeClipboardCount = 0;
 
+    // The record the receiver is tuned to: the priority record while a
+    // priority check is applied, else the main record.
+    CFrequencyData& activeRecord() { return priorityCheckApplied ? priorityRecord : mainRecord; }
+    const CFrequencyData& activeRecord() const
+    {
+        return priorityCheckApplied ? priorityRecord : mainRecord;
+    }
+
     // ---- operations (CKovo5DocOperations.cpp) ----
     // Indices handed in (rows, banks, kinds) are checked: an index outside its
     // table changes nothing. Operations that change stored data mark the

@@ -448,7 +448,7 @@ int CKovo5Doc::openLogEntry(std::int32_t s) {
         logStart = (logStart + 1) % kLogSlots;
         replaced = 1;
     }
-    const CFrequencyData& source = priorityCheckApplied == 1 ? priorityRecord : mainRecord;
+    const CFrequencyData& source = activeRecord();
     const auto now = static_cast<std::int32_t>(clock().nowSeconds());
     CLogData& entry = logRing[at(slot)];
     entry.frequency = source.frequency;

@@ -14,7 +14,10 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       scope_(seams.doc, seams.view),
       engine_(seams.doc, link_, loop_, router_, steps_, scope_, seams.view, seams.notifier),
       modes_(seams.doc, steps_, scope_, seams.view),
-      hold_(router_) {
+      hold_(router_),
+      ops_({seams.doc, seams.settings, scope_, seams.view,
+            [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
+            [this] { loop_.sendNext(); }}) {
     link_.setClient(&loop_);
     link_.setObserver(&seams.linkObserver);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.

@@ -15,6 +15,7 @@
 #include "scan/BandScope.h"
 #include "scan/DatabaseHold.h"
 #include "scan/OperatingModes.h"
+#include "scan/ReceiverOperations.h"
 #include "scan/ScanEngine.h"
 #include "scan/ScanSteps.h"
 #include "scan/ViewSink.h"
@@ -56,12 +57,16 @@ public:
     void openPortFromSettings(ReceiverLink::ProbeDone done = {});
     void closePort() { link_.closePort(); }
     void sendNext() { loop_.sendNext(); }
-    void setOperatingMode(int mode) { modes_.setOperatingMode(mode); }
+    void setOperatingMode(OperatingMode mode) { modes_.setOperatingMode(mode); }
+    void setOperatingMode(int stored) { modes_.setOperatingMode(stored); }
     void togglePriority() { engine_.togglePriority(); }
     void advance() { engine_.advance(); }
     // Starts the five seconds after which the last document is opened; from
     // then on changes of operating mode mark the document modified.
     void startOpenLastDocumentTimer(std::function<void()> openLastDocument);
+
+    // What every front end does to the receiver.
+    ReceiverOperations& operations() { return ops_; }
 
     // ---- the parts ----
     TimerRouter& timers() { return router_; }
@@ -87,6 +92,7 @@ private:
     ScanEngine engine_;
     OperatingModes modes_;
     DatabaseHold hold_;
+    ReceiverOperations ops_;
     std::function<void()> openLastDocument_;
 };
 

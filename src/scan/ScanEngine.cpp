@@ -7,10 +7,6 @@
 
 namespace kovo {
 
-namespace {
-enum OperatingMode { MemoryScan = 0, ProgramSearch = 1, OneMegahertzScan = 2, ActiveBandScope = 3 };
-}
-
 ScanEngine::ScanEngine(CKovo5Doc& doc, ReceiverLink& link, PollingLoop& loop, TimerRouter& timers,
                        ScanSteps& steps, BandScope& scope, ViewSink& view, Notifier& notifier)
     : doc_(doc), link_(link), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
@@ -40,7 +36,7 @@ int& ScanEngine::newLogEntryFlag(bool priority) {
 void ScanEngine::handleSignalReport() {
     const LinkState& state = link_.state();
     const bool priority = inPriorityContext();
-    if (doc_.controlParams.operatingMode == ActiveBandScope && !priority)
+    if (doc_.controlParams.mode() == OperatingMode::ActiveBandScope && !priority)
         view_.plotScopePoint(state.squelchOpen == 1, state.signalValue);
 
     if (state.squelchOpen == 0 || context(priority).resume == 1)
@@ -54,7 +50,7 @@ void ScanEngine::signalPath(bool priority) {
         priority ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
     recordOnChannel(frequency);
 
-    if (doc_.controlParams.operatingMode == ActiveBandScope) {
+    if (doc_.controlParams.mode() == OperatingMode::ActiveBandScope) {
         // The sweep stays on a point for four reports with signal, then moves on.
         if (scopeHoldCount_ < kScopeHoldReports) {
             ++scopeHoldCount_;
@@ -109,8 +105,7 @@ void ScanEngine::holdOnSignal(bool priority) {
             newEntry = 0; // this stop has its entry now
         }
         if (params.pause == 1)
-            startSeconds(ids.pause, params.autoStore == 1 ? params.levelAutoStoreOn
-                                                          : params.levelAutoStoreOff);
+            startSeconds(ids.pause, params.pauseSeconds());
     } else {
         if (params.logging == 1) {
             if (newEntry == 1) {
@@ -180,17 +175,17 @@ void ScanEngine::advance() {
             return;
         }
     }
-    switch (doc_.controlParams.operatingMode) {
-    case MemoryScan:
+    switch (doc_.controlParams.mode()) {
+    case OperatingMode::MemoryScan:
         steps_.memoryScanStep();
         break;
-    case ProgramSearch:
+    case OperatingMode::ProgramSearch:
         steps_.programSearchStep();
         break;
-    case OneMegahertzScan:
+    case OperatingMode::OneMegahertzScan:
         steps_.oneMegahertzStep();
         break;
-    case ActiveBandScope:
+    case OperatingMode::ActiveBandScope:
         if (doc_.controlParams.manualTuning == 0)
             scope_.nextPoint();
         break;

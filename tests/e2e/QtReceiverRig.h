@@ -63,7 +63,7 @@ public:
 
     void refreshPanels() override {}
     void refreshDisplay() override {}
-    void showOperatingMode(int) override {}
+    void showOperatingMode(OperatingMode) override {}
     void showPriorityScan(bool) override {}
     void selectChannelRow(int row) override { selectedRows.push_back(row); }
     void channelRowChanged(int, bool) override { ++rowChanges; }

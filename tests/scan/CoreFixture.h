@@ -29,7 +29,10 @@ public:
     }
     void refreshPanels() override { calls.push_back("refreshPanels"); }
     void refreshDisplay() override { calls.push_back("refreshDisplay"); }
-    void showOperatingMode(int mode) override { calls.push_back("mode " + std::to_string(mode)); }
+    void showOperatingMode(OperatingMode mode) override
+    {
+        calls.push_back("mode " + std::to_string(toStored(mode)));
+    }
     void showPriorityScan(bool on) override { calls.push_back(on ? "priority on" : "priority off"); }
     void selectChannelRow(int row) override { calls.push_back("select " + std::to_string(row)); }
     void channelRowChanged(int row, bool visible) override {

@@ -23,7 +23,7 @@ struct FakeDatabaseCore : DatabaseCore {
     void holdUntilCleared() override { hold = true, holdTimed = false; }
     void releaseHold() override { hold = holdTimed = false; }
     bool isHeld() const override { return hold; }
-    void setOperatingMode(int mode) override { modes.push_back(mode); }
+    void setOperatingMode(OperatingMode mode) override { modes.push_back(toStored(mode)); }
     void channelChosenByHand(int row) override { channels.push_back(row); }
     void logEntryChosenByHand(int r) override { logEntries.push_back(r); }
     void searchBankChosenByHand(int k) override { searchBanks.push_back(k); }
