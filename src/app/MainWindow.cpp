@@ -158,6 +158,10 @@ void MainWindow::createCore(const Clock& clock) {
     core_ = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
         *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
     coreForPanels_.attach(*core_);
+    scanStopSubscription_ = core_->engine().scanStops().subscribe([this](const ScanStop& stop) {
+        if (scanStopListener_)
+            scanStopListener_(stop);
+    });
     core_->createControl();
 }
 
@@ -421,9 +425,7 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::refreshPanels() { view_->refreshPanels(); }
 
 void MainWindow::showSignal(bool squelchOpen, int signalValue) {
-    noteScanStop();
     view_->showSignal(squelchOpen, signalValue);
-    lastSignalValue_ = squelchOpen ? signalValue : 0;
 }
 
 // Squelch changes are news for the external control clients and the
@@ -436,17 +438,6 @@ void MainWindow::linkStatusChanged(LinkStatus status) { view_->showLinkStatus(st
 
 void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
     scanStopListener_ = std::move(listener);
-}
-
-// The scan engine acts on a report after the observers have seen it, so a
-// stop that began with the previous report shows at the next one.
-void MainWindow::noteScanStop() {
-    const bool hold = core_->engine().mainContext().hold != 0;
-    if (hold && !lastMainHold_ && scanStopListener_) {
-        const CFrequencyData& tuned = doc_.mainRecord;
-        scanStopListener_({tuned.frequency, tuned.mode, lastSignalValue_, tuned.comment});
-    }
-    lastMainHold_ = hold;
 }
 
 // --- closing and dropped files ---------------------------------------------------

@@ -176,7 +176,6 @@ private:
     void applyFrame();
     void showHelp();
     void updateTitle();
-    void noteScanStop();
 
     AppSettings& settings_;
     CKovo5Doc& doc_;
@@ -208,8 +207,7 @@ private:
     bool started_ = false;
 
     std::function<void(const ScanStop&)> scanStopListener_;
-    int lastSignalValue_ = 0;
-    bool lastMainHold_ = false;
+    Subscription scanStopSubscription_;
 };
 
 } // namespace kovo

@@ -7,8 +7,10 @@
 
 #include "AppSettings.h"
 #include "Clock.h"
+#include "DocumentChange.h"
 #include "DocumentContents.h"
 #include "FileResult.h"
+#include "Notices.h"
 
 namespace kovo {
 
@@ -46,6 +48,11 @@ public:
     std::vector<std::uint8_t> toBytes() const;
     [[nodiscard]] FileResult readBytes(const std::vector<std::uint8_t>& bytes, const std::string& fileName,
                          bool legacy);
+
+    // What changed, for any number of listeners. The operations below report
+    // their own changes; starting a new document and reading one report
+    // DocumentReplaced.
+    Notices<DocumentChange>& changes() { return changes_; }
 
     bool isModified() const { return modified_; }
     void setModified(bool modified = true) { modified_ = modified; }
@@ -210,7 +217,13 @@ private:
 
     const AppSettings& settings_;
     const Clock& clock_;
+    void notify(DocumentChange::Kind kind, int row = -1, int toRow = -1) const
+    {
+        changes_.notify({kind, row, toRow, false});
+    }
+
     bool modified_ = false;
+    Notices<DocumentChange> changes_;
 };
 
 } // namespace kovo

@@ -179,6 +179,7 @@ int CKovo5Doc::storeChannel(std::uint32_t f, bool autoStored, int heard, std::in
         countReachable();
     }
     setModified();
+    notify(isNew ? DocumentChange::Kind::ChannelInserted : DocumentChange::Kind::ChannelChanged, row);
     return row;
 }
 
@@ -197,6 +198,7 @@ bool CKovo5Doc::moveChannel(int from, int to) {
     priorityIndex = afterMove(priorityIndex, from, to);
     scanPosition = afterMove(scanPosition, from, to);
     setModified();
+    notify(DocumentChange::Kind::ChannelMoved, from, to);
     return true;
 }
 
@@ -212,6 +214,7 @@ int CKovo5Doc::setChannelFrequency(int i, std::uint32_t f) {
     channels[at(i)]->frequency = f;
     static_cast<void>(moveChannel(i, to)); // both rows lie in the table
     setModified();
+    notify(DocumentChange::Kind::ChannelChanged, to);
     return to;
 }
 
@@ -246,6 +249,7 @@ int CKovo5Doc::deleteSelectedChannels() {
         channels[at(channelCount)].reset();
         priorityIndex = afterRemove(priorityIndex, row);
         scanPosition = afterRemove(scanPosition, row);
+        notify(DocumentChange::Kind::ChannelRemoved, row);
     }
     if (channelCount == 0) {
         priorityIndex = 0;
@@ -276,6 +280,7 @@ void CKovo5Doc::makePassChannel(int i) {
     countChannelsPerBank();
     countReachable();
     setModified();
+    notify(DocumentChange::Kind::ChannelChanged, i);
 }
 
 int CKovo5Doc::recordReport(int i, std::int32_t s) {
@@ -295,8 +300,10 @@ int CKovo5Doc::recordReport(int i, std::int32_t s) {
         ch.heardTime = now;
         changed = 1;
     }
-    if (changed)
+    if (changed) {
         setModified();
+        notify(DocumentChange::Kind::ChannelChanged, i);
+    }
     return changed;
 }
 
@@ -457,6 +464,7 @@ int CKovo5Doc::openLogEntry(std::int32_t s) {
     entry.lastHeard = now;
     entry.maxSignal = s;
     setModified();
+    changes_.notify({DocumentChange::Kind::LogAppended, logCount - 1, -1, replaced == 1});
     if (onLogEntryOpened)
         onLogEntryOpened(source.frequency, now, source.comment);
     return replaced;
@@ -473,6 +481,7 @@ int CKovo5Doc::updateNewestLogEntry(std::int32_t s) {
     if (s > newest.maxSignal)
         newest.maxSignal = s;
     setModified();
+    notify(DocumentChange::Kind::LogUpdated, logCount - 1);
     return logCount - 1;
 }
 
@@ -484,6 +493,7 @@ void CKovo5Doc::clearLog() {
     logAnalysis.sampleCount = 0;
     newLogEntryMain = 1;
     newLogEntryPriority = 1;
+    notify(DocumentChange::Kind::LogCleared);
 }
 
 bool CKovo5Doc::analyseLog() {
@@ -525,8 +535,10 @@ void CKovo5Doc::cutAutoRanges() {
         autoRanges.back().setNewDocumentValues(settings().nfmBandWidth);
     }
     autoRangeClipboardCount = static_cast<int>(rows.size());
-    if (!rows.empty())
+    if (!rows.empty()) {
         setModified();
+        notify(DocumentChange::Kind::RangesChanged);
+    }
 }
 
 void CKovo5Doc::pasteAutoRanges() {
@@ -542,8 +554,10 @@ void CKovo5Doc::pasteAutoRanges() {
         autoRanges[at(row)] = autoRangeClipboard[at(j)];
         pasted = true;
     }
-    if (pasted)
+    if (pasted) {
         setModified();
+        notify(DocumentChange::Kind::RangesChanged);
+    }
 }
 
 // ---- selection ----
@@ -569,11 +583,13 @@ void CKovo5Doc::setLinkFlags(std::uint32_t bits) {
     countChannelsPerBank();
     countReachable();
     setModified();
+    notify(DocumentChange::Kind::LinkSetsChanged);
 }
 
 void CKovo5Doc::setSearchBanksInUse(std::uint32_t bits) {
     for (int k = 0; k < kRangeCount; ++k)
         searchBanks[at(k)].inUse = static_cast<std::uint8_t>((bits >> k) & 1u);
+    notify(DocumentChange::Kind::RangesChanged);
 }
 
 bool CKovo5Doc::setCurrentLinkSet(int k) {
@@ -583,6 +599,7 @@ bool CKovo5Doc::setCurrentLinkSet(int k) {
     computeLinkMask();
     countReachable();
     setModified();
+    notify(DocumentChange::Kind::BanksChanged);
     return true;
 }
 

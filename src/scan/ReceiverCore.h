@@ -7,6 +7,7 @@
 #include "data/Notifier.h"
 #include "link/CommPort.h"
 #include "link/CommandChooser.h"
+#include "link/LinkNotices.h"
 #include "link/LinkObserver.h"
 #include "link/PollingLoop.h"
 #include "link/ReceiverLink.h"
@@ -65,6 +66,9 @@ public:
     // then on changes of operating mode mark the document modified.
     void startOpenLastDocumentTimer(std::function<void()> openLastDocument);
 
+    // What the link reports (receiver answering, squelch, signal), for any
+    // number of listeners.
+    Notices<LinkNotice>& linkNotices() { return linkNotices_.notices(); }
     // What every front end does to the receiver.
     ReceiverOperations& operations() { return ops_; }
 
@@ -83,6 +87,7 @@ private:
     void onOpenLastDocumentTimer();
 
     const AppSettings& settings_;
+    LinkNotices linkNotices_;
     TimerRouter router_;
     ReceiverLink link_;
     CommandChooser chooser_;

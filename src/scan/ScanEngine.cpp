@@ -100,6 +100,10 @@ void ScanEngine::holdOnSignal(bool priority) {
     int& newEntry = newLogEntryFlag(priority);
     if (hits.hold == 0) {
         hits.hold = 1;
+        if (!priority) {
+            const CFrequencyData& tuned = doc_.mainRecord;
+            scanStops_.notify({tuned.frequency, tuned.mode, link_.state().signalValue, tuned.comment});
+        }
         if (params.logging == 1) {
             openLogEntry();
             newEntry = 0; // this stop has its entry now

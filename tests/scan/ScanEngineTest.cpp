@@ -270,3 +270,40 @@ TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
 
 } // namespace
 } // namespace kovo::test
+
+namespace kovo::test {
+namespace {
+
+// Listeners hear of a stop at the report that begins it, with that report's
+// level, and of each stop once; link notices reach any number of listeners.
+TEST_F(ScanEngineTest, StopsAndLinkReportsReachEveryListener) {
+    std::vector<ScanStop> stops;
+    std::vector<LinkNotice> first, second;
+    const Subscription onStop =
+        core.engine().scanStops().subscribe([&](const ScanStop& s) { stops.push_back(s); });
+    const Subscription one = core.linkNotices().subscribe([&](const LinkNotice& n) { first.push_back(n); });
+    Subscription two = core.linkNotices().subscribe([&](const LinkNotice& n) { second.push_back(n); });
+    startOneMegahertzScan();
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front().kind, LinkNotice::Kind::StatusChanged);
+    EXPECT_TRUE(stops.empty());
+
+    report("G");
+    ASSERT_EQ(stops.size(), 1u) << "at the report that began the stop, not the next";
+    EXPECT_EQ(stops[0].frequency, 145040000u);
+    EXPECT_EQ(stops[0].level, 6); // "G"
+    EXPECT_EQ(first.back().kind, LinkNotice::Kind::Signal);
+    EXPECT_TRUE(first.back().squelchOpen);
+    EXPECT_EQ(first.back().level, 6);
+    report("H");
+    EXPECT_EQ(stops.size(), 1u) << "the same stop goes on";
+
+    two.reset();
+    const std::size_t heardBySecond = second.size();
+    report("%");
+    EXPECT_EQ(second.size(), heardBySecond) << "an unsubscribed listener hears nothing more";
+    EXPECT_FALSE(first.back().squelchOpen);
+}
+
+} // namespace
+} // namespace kovo::test
