@@ -22,6 +22,20 @@ namespace kovo {
 //
 // Reading and writing files never touch the serial port; the caller closes it
 // before and reopens it after.
+// The switches toggleSwitch flips: six of the operating parameters, the
+// decoder mode (which cycles) and two program settings.
+enum class SwitchKind {
+    Pause = 0,
+    VoiceSquelch = 1,
+    Logging = 2,
+    Afc = 3,
+    NoiseBlanker = 4,
+    Ctcss = 5,
+    DecoderMode = 6, // cycles 0..4
+    Dtmf = 7,        // program setting "DTMF"
+    Elm = 8,         // program setting "ELM"
+};
+
 class CKovo5Doc : public DocumentContents {
 public:
     // The settings and the clock must outlive the document.
@@ -197,11 +211,12 @@ public:
     int toggleStepAdjust();
     int togglePriorityScan();
     int toggleToneSearch();
-    // 0 pause, 1 voice squelch, 2 logging, 3 AFC, 4 noise blanker, 5 CTCSS,
-    // 6 decoder mode (cycles 0..4), 7 "DTMF", 8 "ELM" (program settings).
-    int toggleSwitch(int kind);
+    int toggleSwitch(SwitchKind kind);
+    // The monitor key's F/G switch and auto-store, both stored in the file.
+    int toggleMonitor();
+    int toggleAutoStore();
     // Writes a "Soft Setting" value; the application stores it and updates
-    // the settings the document reads. Used by toggleSwitch(7) and (8).
+    // the settings the document reads. Used by the Dtmf and Elm switches.
     std::function<void(const std::string& name, int value)> writeSoftSetting;
 
     // -- text export --

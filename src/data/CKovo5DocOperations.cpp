@@ -31,10 +31,6 @@ constexpr const char* kAddedFormat = "* \x92\xC7\x89\xC1     %02d-%2d-%2d %02d:%
 constexpr std::array<std::int32_t CControlParams::*, 6> kParamSwitches{
     &CControlParams::pause,  &CControlParams::voiceSquelch, &CControlParams::logging,
     &CControlParams::afc,    &CControlParams::noiseBlanker, &CControlParams::ctcssSwitch};
-constexpr int kLoggingSwitch = 2;
-constexpr int kDecoderSwitch = 6;
-constexpr int kDtmfSwitch = 7;
-constexpr int kElmSwitch = 8;
 
 std::int32_t inverted(std::int32_t value) { return value == 0 ? 1 : 0; }
 
@@ -616,6 +612,7 @@ int CKovo5Doc::toggleModeEnabled(int m) {
 int CKovo5Doc::toggleModeFilter() {
     controlParams.modeFilter = inverted(controlParams.modeFilter);
     countReachable();
+    setModified();
     return controlParams.modeFilter;
 }
 
@@ -641,22 +638,35 @@ int CKovo5Doc::toggleToneSearch() {
     return toneSearch;
 }
 
-int CKovo5Doc::toggleSwitch(int kind) {
-    if (kind < 0 || kind > kElmSwitch)
+int CKovo5Doc::toggleMonitor() {
+    controlParams.fgSwitch = controlParams.fgSwitch == 1 ? 0 : 1;
+    setModified();
+    return controlParams.fgSwitch;
+}
+
+int CKovo5Doc::toggleAutoStore() {
+    controlParams.autoStore = controlParams.autoStore == 1 ? 0 : 1;
+    setModified();
+    return controlParams.autoStore;
+}
+
+int CKovo5Doc::toggleSwitch(SwitchKind kind) {
+    const int index = static_cast<int>(kind);
+    if (index < 0 || kind > SwitchKind::Elm)
         return -1;
     setModified();
-    if (kind < static_cast<int>(kParamSwitches.size())) {
-        std::int32_t& value = controlParams.*kParamSwitches[at(kind)];
+    if (index < static_cast<int>(kParamSwitches.size())) {
+        std::int32_t& value = controlParams.*kParamSwitches[at(index)];
         value = inverted(value);
-        if (kind == kLoggingSwitch && value == 1)
+        if (kind == SwitchKind::Logging && value == 1)
             newLogEntryMain = 1;
         return value;
     }
-    if (kind == kDecoderSwitch) {
+    if (kind == SwitchKind::DecoderMode) {
         controlParams.decoderMode = wrap(std::int64_t(controlParams.decoderMode) + 1, kDecoderModes);
         return controlParams.decoderMode;
     }
-    const bool dtmf = kind == kDtmfSwitch;
+    const bool dtmf = kind == SwitchKind::Dtmf;
     const int value = inverted(dtmf ? settings().dtmf : settings().elm);
     if (writeSoftSetting)
         writeSoftSetting(dtmf ? "DTMF" : "ELM", value);

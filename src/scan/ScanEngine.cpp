@@ -70,7 +70,6 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     const int channel = doc_.findChannel(frequency);
     if (channel >= 0) {
         if (doc_.recordReport(channel, signal) == 1) {
-            doc_.setModified();
             view_.channelRowChanged(channel, main_.hold == 0);
         }
         return;
@@ -89,7 +88,6 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
         return;
     }
     tableFullShown_ = false;
-    doc_.setModified();
     view_.channelRowInserted(row);
 }
 

@@ -117,24 +117,15 @@ void CKovo5View::onGainMoved(int value)
 void CKovo5View::onControl1Key(int key)
 {
     CKovo5Doc& d = ports_.doc;
-    CControlParams& cp = d.controlParams;
     ControlPanel1& p = stack_->control1();
     switch (key) {
-    case ControlPanel1::Moni:
-        // Both switches are stored in the file: a change must not be lost
-        // on exit without the save prompt.
-        cp.fgSwitch = cp.fgSwitch == 1 ? 0 : 1;
-        p.setKey(key, cp.fgSwitch);
-        d.setModified();
-        break;
-    case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(0)); break;
-    case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(1)); break;
-    case ControlPanel1::Log: p.setKey(key, d.toggleSwitch(2)); break;
+    case ControlPanel1::Moni: p.setKey(key, d.toggleMonitor()); break;
+    case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(SwitchKind::Pause)); break;
+    case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(SwitchKind::VoiceSquelch)); break;
+    case ControlPanel1::Log: p.setKey(key, d.toggleSwitch(SwitchKind::Logging)); break;
     case ControlPanel1::AsM:
-        cp.autoStore = cp.autoStore == 1 ? 0 : 1;
-        p.setKey(key, cp.autoStore);
+        p.setKey(key, d.toggleAutoStore());
         stack_->control2().pauseSlider().showValue(pauseTimeThatApplies());
-        d.setModified();
         break;
     case ControlPanel1::Nfm: case ControlPanel1::Wfm: case ControlPanel1::Am:
     case ControlPanel1::Lsb: case ControlPanel1::Usb: case ControlPanel1::Cw:
@@ -259,7 +250,6 @@ void CKovo5View::onModeScanKey(int index)
     ControlPanel2& p = stack_->control2();
     if (index == ControlPanel2::kMsmKey) {
         p.modeScanKey(index).setState(d.toggleModeFilter());
-        d.setModified();
     } else if (index >= 0 && index < 6) {
         p.modeScanKey(index).setState(d.toggleModeEnabled(index));
     }

@@ -119,3 +119,29 @@ TEST_F(ChangeNoticesTest, AFullLogSaysItDroppedItsOldestEntry) {
 
 } // namespace
 } // namespace kovo
+
+namespace kovo {
+namespace {
+
+// Every operation that changes stored values marks the document itself.
+TEST(MarksModified, TogglesOfStoredSwitchesMarkTheDocument) {
+    AppSettings settings;
+    ManualClock clock;
+    CKovo5Doc doc{settings, clock};
+    const std::function<int()> toggles[] = {
+        [&] { return doc.toggleMonitor(); },
+        [&] { return doc.toggleAutoStore(); },
+        [&] { return doc.toggleModeFilter(); },
+        [&] { return doc.toggleModeEnabled(3); },
+        [&] { return doc.toggleSwitch(SwitchKind::Ctcss); },
+        [&] { return doc.toggleSwitch(SwitchKind::DecoderMode); },
+    };
+    for (std::size_t i = 0; i < std::size(toggles); ++i) {
+        doc.setModified(false);
+        EXPECT_GE(toggles[i](), 0) << i;
+        EXPECT_TRUE(doc.isModified()) << i;
+    }
+}
+
+} // namespace
+} // namespace kovo

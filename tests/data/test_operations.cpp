@@ -516,34 +516,34 @@ TEST_F(OperationsTest, SearchBanksInUseFromBitsLeaveDocumentUnmodified) {
 }
 
 TEST_F(OperationsTest, SwitchesInvertAndReport) {
-    EXPECT_EQ(doc.toggleSwitch(0), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Pause), 1);
     EXPECT_EQ(doc.controlParams.pause, 1);
     EXPECT_TRUE(doc.isModified());
     doc.newLogEntryMain = 0;
-    EXPECT_EQ(doc.toggleSwitch(2), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 1);
     EXPECT_EQ(doc.newLogEntryMain, 1);
     doc.newLogEntryMain = 0;
-    EXPECT_EQ(doc.toggleSwitch(2), 0);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 0);
     EXPECT_EQ(doc.newLogEntryMain, 0);
-    EXPECT_EQ(doc.toggleSwitch(5), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Ctcss), 1);
     EXPECT_EQ(doc.controlParams.ctcssSwitch, 1);
 
     doc.controlParams.decoderMode = 4;
-    EXPECT_EQ(doc.toggleSwitch(6), 0);
-    EXPECT_EQ(doc.toggleSwitch(6), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 0);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 1);
 
     std::vector<std::pair<std::string, int>> written;
     doc.writeSoftSetting = [&](const std::string& name, int value) {
         written.emplace_back(name, value);
     };
     settings.elm = 1;
-    EXPECT_EQ(doc.toggleSwitch(7), 1);
-    EXPECT_EQ(doc.toggleSwitch(8), 0);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Dtmf), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Elm), 0);
     EXPECT_EQ(written, (std::vector<std::pair<std::string, int>>{{"DTMF", 1}, {"ELM", 0}}));
 
     doc.setModified(false);
-    EXPECT_EQ(doc.toggleSwitch(9), -1);
-    EXPECT_EQ(doc.toggleSwitch(-1), -1);
+    EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(9)), -1);
+    EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(-1)), -1);
     EXPECT_FALSE(doc.isModified());
 
     EXPECT_EQ(doc.toggleAutoMode(), 0); // a new document starts with auto mode on

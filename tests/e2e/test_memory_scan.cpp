@@ -33,7 +33,7 @@ protected:
         doc.controlParams.direction = 1;
         doc.controlParams.delaySeconds = 1;
         doc.controlParams.pause = 0;
-        doc.toggleSwitch(2); // logging on: the next stop opens a log entry
+        doc.toggleSwitch(SwitchKind::Logging); // logging on: the next stop opens a log entry
         ASSERT_EQ(doc.controlParams.logging, 1);
 
         connectReceiver();

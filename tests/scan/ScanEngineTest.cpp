@@ -188,7 +188,7 @@ TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
 
 TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     startOneMegahertzScan();
-    doc.toggleSwitch(2); // logging on: the next hit opens a new entry
+    doc.toggleSwitch(SwitchKind::Logging); // logging on: the next hit opens a new entry
     report("G");
     EXPECT_EQ(doc.logCount, 1);
     clock.advance(1000);
