@@ -60,8 +60,8 @@ public:
     // bytes (`fileName` is what the messages call the file, `legacy` selects
     // the older format).
     std::vector<std::uint8_t> toBytes() const;
-    [[nodiscard]] FileResult readBytes(const std::vector<std::uint8_t>& bytes, const std::string& fileName,
-                         bool legacy);
+    [[nodiscard]] FileResult readBytes(const std::vector<std::uint8_t>& bytes,
+                                       const std::string& fileName, bool legacy);
 
     // What changed, for any number of listeners. The operations below report
     // their own changes; starting a new document and reading one report

@@ -175,7 +175,8 @@ int CKovo5Doc::storeChannel(std::uint32_t f, bool autoStored, int heard, std::in
         countReachable();
     }
     setModified();
-    notify(isNew ? DocumentChange::Kind::ChannelInserted : DocumentChange::Kind::ChannelChanged, row);
+    using Kind = DocumentChange::Kind;
+    notify(isNew ? Kind::ChannelInserted : Kind::ChannelChanged, row);
     return row;
 }
 

@@ -13,8 +13,8 @@ struct DocumentChange {
         LogAppended,     // droppedOldest: the full ring replaced its oldest entry
         LogUpdated,      // row (the newest entry)
         LogCleared,
-        BanksChanged,    // bank links, counts or the current link set
-        RangesChanged,   // search, pass or auto-mode ranges
+        BanksChanged,  // bank links, counts or the current link set
+        RangesChanged, // search, pass or auto-mode ranges
         LinkSetsChanged,
         DocumentReplaced, // new, opened or filled: read everything again
     };

@@ -15,8 +15,7 @@ public:
     Subscription() = default;
     explicit Subscription(std::function<void()> cancel) : cancel_(std::move(cancel)) {}
     Subscription(Subscription&& other) noexcept : cancel_(std::exchange(other.cancel_, {})) {}
-    Subscription& operator=(Subscription&& other) noexcept
-    {
+    Subscription& operator=(Subscription&& other) noexcept {
         if (this != &other) {
             reset();
             cancel_ = std::exchange(other.cancel_, {});
@@ -28,8 +27,7 @@ public:
     ~Subscription() { reset(); }
 
     // Unsubscribes now.
-    void reset()
-    {
+    void reset() {
         if (auto cancel = std::exchange(cancel_, {}))
             cancel();
     }
@@ -42,8 +40,7 @@ private:
 // Any number of listeners to one kind of notice. A listener may subscribe or
 // unsubscribe others, or itself, while a notice is being delivered: one that
 // leaves gets nothing more, one that joins hears from the next notice on.
-template <typename Notice>
-class Notices {
+template <typename Notice> class Notices {
 public:
     using Listener = std::function<void(const Notice&)>;
 
@@ -51,8 +48,7 @@ public:
     Notices(const Notices&) = delete;
     Notices& operator=(const Notices&) = delete;
 
-    [[nodiscard]] Subscription subscribe(Listener listener)
-    {
+    [[nodiscard]] Subscription subscribe(Listener listener) {
         const std::size_t id = ++state_->lastId;
         state_->entries.push_back({id, std::make_shared<Listener>(std::move(listener))});
         std::weak_ptr<State> weak = state_;
@@ -62,8 +58,7 @@ public:
         });
     }
 
-    void notify(const Notice& notice) const
-    {
+    void notify(const Notice& notice) const {
         // A copy, so that changes of the list during delivery do no harm; the
         // id check skips whoever left meanwhile.
         // The state is held too: a listener may end the notices' owner.
@@ -84,13 +79,11 @@ private:
     struct State {
         std::vector<Entry> entries;
         std::size_t lastId = 0;
-        bool contains(std::size_t id) const
-        {
+        bool contains(std::size_t id) const {
             return std::any_of(entries.begin(), entries.end(),
                                [id](const Entry& e) { return e.id == id; });
         }
-        void remove(std::size_t id)
-        {
+        void remove(std::size_t id) {
             std::erase_if(entries, [id](const Entry& e) { return e.id == id; });
         }
     };

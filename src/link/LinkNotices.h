@@ -8,7 +8,7 @@ namespace kovo {
 // (the window bus, the network server, the recorder).
 struct LinkNotice {
     enum class Kind {
-        StatusChanged, // status: whether a receiver answers
+        StatusChanged,  // status: whether a receiver answers
         SquelchChanged, // squelchOpen
         Signal,         // squelchOpen and level (0 to 15) of every report
     };
@@ -27,18 +27,15 @@ public:
     Notices<LinkNotice>& notices() { return notices_; }
 
     void refreshPanels() override { panel_.refreshPanels(); }
-    void showSignal(bool squelchOpen, int signalValue) override
-    {
+    void showSignal(bool squelchOpen, int signalValue) override {
         panel_.showSignal(squelchOpen, signalValue);
         notices_.notify({LinkNotice::Kind::Signal, LinkStatus::Polling, squelchOpen, signalValue});
     }
-    void squelchChanged(bool open) override
-    {
+    void squelchChanged(bool open) override {
         panel_.squelchChanged(open);
         notices_.notify({LinkNotice::Kind::SquelchChanged, LinkStatus::Polling, open, 0});
     }
-    void linkStatusChanged(LinkStatus status) override
-    {
+    void linkStatusChanged(LinkStatus status) override {
         panel_.linkStatusChanged(status);
         notices_.notify({LinkNotice::Kind::StatusChanged, status, false, 0});
     }

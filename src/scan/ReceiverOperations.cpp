@@ -13,26 +13,27 @@ ReceiverOperations::ReceiverOperations(Seams seams) : s_(std::move(seams)) {}
 
 // ---- operating mode ----------------------------------------------------------
 
-void ReceiverOperations::setOperatingMode(OperatingMode mode) { s_.applyOperatingMode(mode); }
+void ReceiverOperations::setOperatingMode(OperatingMode mode) {
+    s_.applyOperatingMode(mode);
+}
 
-OperatingMode ReceiverOperations::operatingMode() const { return s_.doc.controlParams.mode(); }
+OperatingMode ReceiverOperations::operatingMode() const {
+    return s_.doc.controlParams.mode();
+}
 
-bool ReceiverOperations::takesTypedFrequency() const
-{
+bool ReceiverOperations::takesTypedFrequency() const {
     const CControlParams& cp = s_.doc.controlParams;
     return kovo::takesTypedFrequency(cp.mode(), cp.manualTuning == 1);
 }
 
-bool ReceiverOperations::takesKeypadFrequency() const
-{
+bool ReceiverOperations::takesKeypadFrequency() const {
     const OperatingMode mode = operatingMode();
     return showsBandScope(mode) || mode == OperatingMode::Vfo;
 }
 
 // ---- tuning ------------------------------------------------------------------
 
-void ReceiverOperations::tuneTo(std::int64_t hz)
-{
+void ReceiverOperations::tuneTo(std::int64_t hz) {
     CKovo5Doc& d = s_.doc;
     d.mainRecord.frequency = limitFrequency(hz);
     d.normaliseFrequency();
@@ -41,18 +42,16 @@ void ReceiverOperations::tuneTo(std::int64_t hz)
     s_.view.refreshPanels();
 }
 
-void ReceiverOperations::tuneBySteps(int steps, bool subStep)
-{
+void ReceiverOperations::tuneBySteps(int steps, bool subStep) {
     const CKovo5Doc& d = s_.doc;
-    const std::uint32_t size = subStep ? subStepHz(d.controlParams.subStep, d.mainRecord.step)
-                                       : stepHz(d.mainRecord.step);
+    const std::uint32_t size =
+        subStep ? subStepHz(d.controlParams.subStep, d.mainRecord.step) : stepHz(d.mainRecord.step);
     // Worked out in 64 bits: a step below 0 Hz stops at the lowest frequency
     // instead of wrapping round to the highest.
     tuneTo(std::int64_t(d.mainRecord.frequency) + std::int64_t(steps) * size);
 }
 
-bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz)
-{
+bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz) {
     const auto hz = parseDecimalHz(text, unitHz);
     if (!hz)
         return false;
@@ -62,16 +61,14 @@ bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz
 
 // ---- the tuned record --------------------------------------------------------
 
-void ReceiverOperations::selectReceiverMode(int key)
-{
+void ReceiverOperations::selectReceiverMode(int key) {
     CFrequencyData& r = s_.doc.mainRecord;
     r.mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
     r.ifBandwidth = defaultIfBandwidth(r.mode, r.ifBandwidth, s_.settings);
     s_.doc.setModified();
 }
 
-void ReceiverOperations::chooseStep(int stepIndex)
-{
+void ReceiverOperations::chooseStep(int stepIndex) {
     CKovo5Doc& d = s_.doc;
     d.mainRecord.step = stepIndex;
     switch (d.controlParams.mode()) {
@@ -89,13 +86,13 @@ void ReceiverOperations::chooseStep(int stepIndex)
         d.normaliseFrequency();
         s_.view.refreshPanels();
         break;
-    default: break;
+    default:
+        break;
     }
     d.setModified();
 }
 
-bool ReceiverOperations::chooseAttenuator(int attenuator)
-{
+bool ReceiverOperations::chooseAttenuator(int attenuator) {
     CKovo5Doc& d = s_.doc;
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return false;
@@ -108,28 +105,24 @@ bool ReceiverOperations::chooseAttenuator(int attenuator)
     return true;
 }
 
-void ReceiverOperations::setTone(int tone)
-{
+void ReceiverOperations::setTone(int tone) {
     s_.doc.activeRecord().ctcss = tone;
     s_.doc.setModified();
 }
 
-void ReceiverOperations::setTElm(int value)
-{
+void ReceiverOperations::setTElm(int value) {
     s_.doc.activeRecord().tElm = value;
     s_.doc.setModified();
 }
 
 // ---- scan timing -------------------------------------------------------------
 
-void ReceiverOperations::setDelaySeconds(int seconds)
-{
+void ReceiverOperations::setDelaySeconds(int seconds) {
     s_.doc.controlParams.delaySeconds = seconds;
     s_.doc.setModified();
 }
 
-void ReceiverOperations::setPauseSeconds(int seconds)
-{
+void ReceiverOperations::setPauseSeconds(int seconds) {
     s_.doc.controlParams.pauseSeconds() = seconds;
     s_.doc.setModified();
 }
@@ -137,8 +130,7 @@ void ReceiverOperations::setPauseSeconds(int seconds)
 // ---- storing -----------------------------------------------------------------
 
 ReceiverOperations::StoreOutcome
-ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOverwrite)
-{
+ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOverwrite) {
     CKovo5Doc& d = s_.doc;
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return {StoreResult::NotInThisMode};
@@ -152,8 +144,7 @@ ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOver
     return {StoreResult::Stored, row};
 }
 
-ReceiverOperations::StoreOutcome ReceiverOperations::passTunedFrequency()
-{
+ReceiverOperations::StoreOutcome ReceiverOperations::passTunedFrequency() {
     CKovo5Doc& d = s_.doc;
     const std::uint32_t f = d.mainRecord.frequency;
     int row = d.findChannel(f);

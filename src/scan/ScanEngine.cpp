@@ -100,7 +100,8 @@ void ScanEngine::holdOnSignal(bool priority) {
         hits.hold = 1;
         if (!priority) {
             const CFrequencyData& tuned = doc_.mainRecord;
-            scanStops_.notify({tuned.frequency, tuned.mode, link_.state().signalValue, tuned.comment});
+            const int level = link_.state().signalValue;
+            scanStops_.notify({tuned.frequency, tuned.mode, level, tuned.comment});
         }
         if (params.logging == 1) {
             openLogEntry();

@@ -291,7 +291,8 @@ void CKovo5View::refreshControl1All()
     showStepList(d.mainRecord.step);
     showAttenuatorList(d.mainRecord.attenuator);
     const OperatingMode mode = cp.mode();
-    const bool directionShown = mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
+    const bool directionShown =
+        mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
     setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
     p.showVoiceSquelchKey(!ports_.settings.settings().isAr3000());
 }

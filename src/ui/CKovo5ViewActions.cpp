@@ -138,7 +138,8 @@ void CKovo5View::onControl1Key(int key)
     case ControlPanel1::Auto: p.setKey(key, d.toggleAutoMode()); break;
     case ControlPanel1::Adj: p.setKey(key, d.toggleStepAdjust()); break;
     case ControlPanel1::PlusMem:
-        showStoreOutcome(ops().storeTunedFrequency([this] { return ports_.frame.confirmOverwrite(); }));
+        showStoreOutcome(
+            ops().storeTunedFrequency([this] { return ports_.frame.confirmOverwrite(); }));
         break;
     case ControlPanel1::PlusPass: showStoreOutcome(ops().passTunedFrequency()); break;
     case ControlPanel1::Pri: ports_.core.togglePriority(); break;

@@ -56,7 +56,8 @@ class ChangeNoticesTest : public ::testing::Test {
 protected:
     using Kind = DocumentChange::Kind;
     ChangeNoticesTest() {
-        subscription_ = doc.changes().subscribe([this](const DocumentChange& c) { heard.push_back(c); });
+        subscription_ =
+            doc.changes().subscribe([this](const DocumentChange& c) { heard.push_back(c); });
     }
     // The notices of one operation, as kinds and rows.
     std::vector<std::string> during(const std::function<void()>& operation) {
@@ -89,9 +90,11 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
               V{notice(Kind::ChannelInserted, 0)});
     EXPECT_EQ(during([&] { ASSERT_EQ(doc.storeChannel(200'000'000), 1); }),
               V{notice(Kind::ChannelChanged, 1)});
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.recordReport(1, 7), 1); }), V{notice(Kind::ChannelChanged, 1)});
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.recordReport(1, 7), 1); }),
+              V{notice(Kind::ChannelChanged, 1)});
     EXPECT_EQ(during([&] { ASSERT_EQ(doc.recordReport(1, 7), 0); }), V{}) << "nothing new";
-    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.moveChannel(0, 1)); }), V{notice(Kind::ChannelMoved, 0, 1)});
+    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.moveChannel(0, 1)); }),
+              V{notice(Kind::ChannelMoved, 0, 1)});
     EXPECT_EQ(during([&] { doc.makePassChannel(0); }), V{notice(Kind::ChannelChanged, 0)});
     EXPECT_EQ(during([&] {
                   doc.setSelection({0, 1});
@@ -101,9 +104,11 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
         << "from the bottom up, so that each row is right when it is heard";
     EXPECT_EQ(during([&] { doc.openLogEntry(5); }), V{notice(Kind::LogAppended, 0)});
     clock.advance(1000);
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.updateNewestLogEntry(5), 0); }), V{notice(Kind::LogUpdated, 0)});
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.updateNewestLogEntry(5), 0); }),
+              V{notice(Kind::LogUpdated, 0)});
     EXPECT_EQ(during([&] { doc.clearLog(); }), V{notice(Kind::LogCleared)});
-    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.setCurrentLinkSet(3)); }), V{notice(Kind::BanksChanged)});
+    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.setCurrentLinkSet(3)); }),
+              V{notice(Kind::BanksChanged)});
     EXPECT_EQ(during([&] { doc.setLinkFlags(1); }), V{notice(Kind::LinkSetsChanged)});
     EXPECT_EQ(during([&] { doc.onNewDocument(); }), V{notice(Kind::DocumentReplaced)});
     EXPECT_EQ(during([&] { ASSERT_TRUE(doc.readBytes(doc.toBytes(), "x.kv5", false).ok); }),

@@ -29,13 +29,10 @@ TEST_F(ReceiverOperationsTest, TypedTextTunesOnlyWhenWhollyAFrequency) {
         bool taken;
         std::uint32_t hz; // tuned afterwards
     } cases[] = {
-        {"145.5", kMegahertz, true, 145'500'000},
-        {" 430,0125 ", kMegahertz, true, 430'012'500},
+        {"145.5", kMegahertz, true, 145'500'000},  {" 430,0125 ", kMegahertz, true, 430'012'500},
         {"12.5", kKilohertz, true, 100'000}, // below the range: the lowest frequency
-        {"9999", kMegahertz, true, 2'040'000'000},
-        {"145.5x", kMegahertz, false, 2'040'000'000},
-        {"1e3", kMegahertz, false, 2'040'000'000},
-        {"", kMegahertz, false, 2'040'000'000},
+        {"9999", kMegahertz, true, 2'040'000'000}, {"145.5x", kMegahertz, false, 2'040'000'000},
+        {"1e3", kMegahertz, false, 2'040'000'000}, {"", kMegahertz, false, 2'040'000'000},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ops().tuneToTyped(c.text, c.unit), c.taken) << '"' << c.text << '"';
@@ -137,9 +134,12 @@ TEST_F(ReceiverOperationsTest, TheAttenuatorIsRefusedInMemoryScan) {
 
 TEST_F(ReceiverOperationsTest, ChangesOfStoredValuesMarkTheDocument) {
     const std::function<void()> changes[] = {
-        [&] { ops().selectReceiverMode(1); }, [&] { ops().chooseStep(5); },
-        [&] { ops().setTone(3); },            [&] { ops().setTElm(7); },
-        [&] { ops().setDelaySeconds(4); },    [&] { ops().setPauseSeconds(9); },
+        [&] { ops().selectReceiverMode(1); },
+        [&] { ops().chooseStep(5); },
+        [&] { ops().setTone(3); },
+        [&] { ops().setTElm(7); },
+        [&] { ops().setDelaySeconds(4); },
+        [&] { ops().setPauseSeconds(9); },
     };
     for (std::size_t i = 0; i < std::size(changes); ++i) {
         enter(OperatingMode::Vfo);
