@@ -19,7 +19,7 @@ class QuietView final : public ViewSink {
 public:
     void refreshPanels() override {}
     void refreshDisplay() override {}
-    void showOperatingMode(int) override {}
+    void showOperatingMode(OperatingMode) override {}
     void showPriorityScan(bool) override {}
     void selectChannelRow(int) override {}
     void channelRowChanged(int, bool) override {}

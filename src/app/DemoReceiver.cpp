@@ -120,7 +120,7 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
         doc.mainRecord.mode = signal.mode;
         doc.mainRecord.step = signal.mode == modeAm ? step25k : step12k5;
         doc.mainRecord.ifBandwidth = signal.mode == modeNfm ? nfmBandwidth : amBandwidth;
-        const int row = doc.storeChannel(0, 0, signal.frequencyHz, 0, 0, 0);
+        const int row = doc.storeChannel(signal.frequencyHz);
         if (row < 0)
             break;
         CFrequencyData& channel = *doc.channels[std::size_t(row)];
@@ -133,7 +133,7 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
     }
     fillRangesAndLog(doc, nfmBandwidth, amBandwidth);
     doc.recallChannel(0);
-    doc.controlParams.operatingMode = 0;
+    doc.controlParams.setMode(OperatingMode::MemoryScan);
     doc.setCurrentLinkSet(0);
     doc.recountDerivedValues();
     doc.setModified(false);

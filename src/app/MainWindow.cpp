@@ -45,7 +45,6 @@ namespace kovo {
 namespace {
 
 constexpr const char* applicationTitle = "KOVO3000";
-constexpr int operatingModeVfo = 5;
 
 } // namespace
 
@@ -173,6 +172,10 @@ void MainWindow::createCore(const Clock& clock) {
     core_ = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
         *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
     coreForPanels_.attach(*core_);
+    scanStopSubscription_ = core_->engine().scanStops().subscribe([this](const ScanStop& stop) {
+        if (scanStopListener_)
+            scanStopListener_(stop);
+    });
     core_->createControl();
     rigctl_ = std::make_unique<RigctlService>(doc_, *core_, *view_, settings_);
 }
@@ -219,11 +222,14 @@ bool MainWindow::start() {
 // Every start of the view: at start-up and after File New and File Open.
 void MainWindow::startView() {
     CControlParams& params = doc_.controlParams;
-    params.bandScopeShown = (params.operatingMode == 3 || params.operatingMode == 4) ? 1 : 0;
+    params.recomputeBandScopeShown();
     view_->layout(false);
     view_->refreshAll();
     const bool vfoPeer = external_ && external_->vfoPeerPresent();
-    core_->setOperatingMode(vfoPeer ? operatingModeVfo : params.operatingMode);
+    if (vfoPeer)
+        core_->setOperatingMode(OperatingMode::Vfo);
+    else
+        core_->setOperatingMode(params.operatingMode); // a damaged file's number changes nothing
     if (external_)
         external_->viewReady();
 }
@@ -471,9 +477,7 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::refreshPanels() { view_->refreshPanels(); }
 
 void MainWindow::showSignal(bool squelchOpen, int signalValue) {
-    noteScanStop();
     view_->showSignal(squelchOpen, signalValue);
-    lastSignalValue_ = squelchOpen ? signalValue : 0;
 }
 
 // Squelch changes are news for the external control clients and the
@@ -493,17 +497,6 @@ void MainWindow::linkStatusChanged(LinkStatus status) { view_->showLinkStatus(st
 
 void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
     scanStopListener_ = std::move(listener);
-}
-
-// The scan engine acts on a report after the observers have seen it, so a
-// stop that began with the previous report shows at the next one.
-void MainWindow::noteScanStop() {
-    const bool hold = core_->engine().mainContext().hold != 0;
-    if (hold && !lastMainHold_ && scanStopListener_) {
-        const CFrequencyData& tuned = doc_.mainRecord;
-        scanStopListener_({tuned.frequency, tuned.mode, lastSignalValue_, tuned.comment});
-    }
-    lastMainHold_ = hold;
 }
 
 // --- closing and dropped files ---------------------------------------------------

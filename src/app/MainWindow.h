@@ -192,7 +192,6 @@ private:
     void applyFrame();
     void showHelp();
     void updateTitle();
-    void noteScanStop();
 
     // The Hamlib network server: its dialog, and its start with the window.
     void configureRigctl();
@@ -232,8 +231,7 @@ private:
     bool started_ = false;
 
     std::function<void(const ScanStop&)> scanStopListener_;
-    int lastSignalValue_ = 0;
-    bool lastMainHold_ = false;
+    Subscription scanStopSubscription_;
 };
 
 } // namespace kovo

@@ -19,7 +19,7 @@ constexpr std::array<Field, CControlParams::kFieldCount - CControlParams::kModes
     &CControlParams::p1C,              &CControlParams::bandScopeShown,
     &CControlParams::modeFilter,       &CControlParams::pause,
     &CControlParams::p2C,              &CControlParams::voiceSquelch,
-    &CControlParams::p34,              &CControlParams::levelAutoStoreOff,
+    &CControlParams::delaySeconds,      &CControlParams::levelAutoStoreOff,
     &CControlParams::levelAutoStoreOn, &CControlParams::p40,
     &CControlParams::scopeRange,       &CControlParams::direction,
     &CControlParams::p4C,
@@ -77,7 +77,7 @@ void CControlParams::setNewDocumentValues() {
     p10 = 120;
     autoMode = 1;
     stepAdjust = 1;
-    p34 = 2;
+    delaySeconds = 2;
     levelAutoStoreOff = 60;
     levelAutoStoreOn = 5;
     p40 = 64;
@@ -89,8 +89,8 @@ void CControlParams::setNewDocumentValues() {
 void CControlParams::serialize(Archive& archive) {
     for (int offset : kStoredOrder)
         archive.io(at(offset));
-    if (archive.isLoading() && p34 < kMinimumDelay)
-        p34 = kMinimumDelay;
+    if (archive.isLoading() && delaySeconds < kMinimumDelay)
+        delaySeconds = kMinimumDelay;
 }
 
 } // namespace kovo

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "OperatingMode.h"
+
 namespace kovo {
 
 class Archive;
@@ -30,7 +32,7 @@ struct CControlParams {
     std::int32_t pause = 0;            // p28: a stop is limited by the pause timer
     std::int32_t p2C = 0;              // p2C: set only by the legacy import
     std::int32_t voiceSquelch = 0;     // p30
-    std::int32_t p34 = 0;              // p34: delay in seconds after the last signal (>= 1)
+    std::int32_t delaySeconds = 0;     // p34: delay in seconds after the last signal (>= 1)
     std::int32_t levelAutoStoreOff = 0; // p38: pause seconds while autoStore is 0
     std::int32_t levelAutoStoreOn = 0; // p3C: pause seconds while autoStore is 1
     std::int32_t p40 = 0;              // p40: stored only
@@ -52,6 +54,25 @@ struct CControlParams {
     std::int32_t decoderMode = 0;      // p94: 0..4
     std::int32_t currentLinkSet = 0;   // p98: 0..19
 
+    // The operating mode by name. The stored number may be out of range in a
+    // damaged file; such a mode equals none of the named ones.
+    OperatingMode mode() const { return static_cast<OperatingMode>(operatingMode); }
+    // Makes `mode` current; whether the band scope is shown follows from it
+    // and is set here only.
+    void setMode(OperatingMode mode)
+    {
+        operatingMode = toStored(mode);
+        bandScopeShown = showsBandScope(mode) ? 1 : 0;
+    }
+    // The pause time that applies: with auto-store on or off.
+    std::int32_t& pauseSeconds() { return autoStore == 1 ? levelAutoStoreOn : levelAutoStoreOff; }
+    std::int32_t pauseSeconds() const
+    {
+        return autoStore == 1 ? levelAutoStoreOn : levelAutoStoreOff;
+    }
+    // After a document was read: the stored band-scope flag follows the mode.
+    void recomputeBandScopeShown() { bandScopeShown = showsBandScope(mode()) ? 1 : 0; }
+
     // Field at byte offset 0x04..0x98 (a multiple of 4). Throws
     // std::out_of_range for any other offset.
     std::int32_t& at(int offset);
@@ -69,7 +90,7 @@ struct CControlParams {
     // keep what they hold.
     void setNewDocumentValues();
 
-    // The delay p34 is never below one second after reading.
+    // The delay (p34) is never below one second after reading.
     static constexpr std::int32_t kMinimumDelay = 1;
     // Always 144 bytes.
     void serialize(Archive& archive);

@@ -74,6 +74,7 @@ bool CKovo5Doc::onNewDocument() {
     }
     recountDerivedValues();
     modified_ = false;
+    notify(DocumentChange::Kind::DocumentReplaced);
     return true;
 }
 
@@ -123,6 +124,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
 
 void CKovo5Doc::afterSuccessfulRead() {
     recountDerivedValues();
+    notify(DocumentChange::Kind::DocumentReplaced);
 }
 
 FileResult CKovo5Doc::openDocument(const std::string& path) {

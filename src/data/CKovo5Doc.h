@@ -7,8 +7,10 @@
 
 #include "AppSettings.h"
 #include "Clock.h"
+#include "DocumentChange.h"
 #include "DocumentContents.h"
 #include "FileResult.h"
+#include "Notices.h"
 
 namespace kovo {
 
@@ -20,6 +22,20 @@ namespace kovo {
 //
 // Reading and writing files never touch the serial port; the caller closes it
 // before and reopens it after.
+// The switches toggleSwitch flips: six of the operating parameters, the
+// decoder mode (which cycles) and two program settings.
+enum class SwitchKind {
+    Pause = 0,
+    VoiceSquelch = 1,
+    Logging = 2,
+    Afc = 3,
+    NoiseBlanker = 4,
+    Ctcss = 5,
+    DecoderMode = 6, // cycles 0..4
+    Dtmf = 7,        // program setting "DTMF"
+    Elm = 8,         // program setting "ELM"
+};
+
 class CKovo5Doc : public DocumentContents {
 public:
     // The settings and the clock must outlive the document.
@@ -34,18 +50,23 @@ public:
     // Reads a document file. A name ending in "kvx" (any case) is read as the
     // older format. On failure the document is left exactly as it was and the
     // result carries the message to show.
-    FileResult openDocument(const std::string& path);
+    [[nodiscard]] FileResult openDocument(const std::string& path);
     // Writes the current format to a temporary file beside `path`, flushes it
     // to disk and renames it over `path`; a failure leaves any previous file
     // untouched. Clears the modified flag on success.
-    FileResult saveDocument(const std::string& path);
+    [[nodiscard]] FileResult saveDocument(const std::string& path);
 
     // The same in memory: the bytes of the current format, and reading from
     // bytes (`fileName` is what the messages call the file, `legacy` selects
     // the older format).
     std::vector<std::uint8_t> toBytes() const;
-    FileResult readBytes(const std::vector<std::uint8_t>& bytes, const std::string& fileName,
-                         bool legacy);
+    [[nodiscard]] FileResult readBytes(const std::vector<std::uint8_t>& bytes,
+                                       const std::string& fileName, bool legacy);
+
+    // What changed, for any number of listeners. The operations below report
+    // their own changes; starting a new document and reading one report
+    // DocumentReplaced.
+    Notices<DocumentChange>& changes() { return changes_; }
 
     bool isModified() const { return modified_; }
     void setModified(bool modified = true) { modified_ = modified; }
@@ -66,6 +87,14 @@ public:
     int toneSearch = 0;
     std::array<CAutoBank, kRangeCount> autoRangeClipboard;
     int autoRangeClipboardCount = 0;
+
+    // The record the receiver is tuned to: the priority record while a
+    // priority check is applied, else the main record.
+    CFrequencyData& activeRecord() { return priorityCheckApplied ? priorityRecord : mainRecord; }
+    const CFrequencyData& activeRecord() const
+    {
+        return priorityCheckApplied ? priorityRecord : mainRecord;
+    }
 
     // ---- operations (CKovo5DocOperations.cpp) ----
     // Indices handed in (rows, banks, kinds) are checked: an index outside its
@@ -88,18 +117,19 @@ public:
         "メモリーチャンネルが一杯です（最大 5000 チャンネル）。新しいチャンネルは登録できません。";
     // Stores `f` with the settings of mainRecord. A frequency that is already
     // stored is overwritten in place; any other is inserted where the table
-    // stays sorted (the row a look-up of f gives, whatever `i` says). Returns
+    // stays sorted. A new channel stored by auto-store gets no tone and the
+    // auto-store comment; `heard` and `s` start its signal history. Returns
     // the row, or -1 when a new channel does not fit (5000 channels): nothing
     // changes then and the caller may show kChannelTableFullMessage.
-    int storeChannel(int overwrite, int i, std::uint32_t f, int autoStored, int heard,
-                     std::int32_t s);
+    [[nodiscard]] int storeChannel(std::uint32_t f, bool autoStored = false, int heard = 0,
+                                   std::int32_t s = 0);
     // Takes the channel at `from` out and puts it at `to`; false if either row
     // is outside the table.
-    bool moveChannel(int from, int to);
+    [[nodiscard]] bool moveChannel(int from, int to);
     // Gives channel i the frequency f and moves it to the row that keeps the
     // table sorted; returns that row. -1 (nothing changed) when another
     // channel already has f or i is outside the table.
-    int setChannelFrequency(int i, std::uint32_t f);
+    [[nodiscard]] int setChannelFrequency(int i, std::uint32_t f);
     // Deletes the channels of the selection; the row to select afterwards, or -1.
     int deleteSelectedChannels();
     // Channel i is put into the pass-channel bank alone.
@@ -181,18 +211,19 @@ public:
     int toggleStepAdjust();
     int togglePriorityScan();
     int toggleToneSearch();
-    // 0 pause, 1 voice squelch, 2 logging, 3 AFC, 4 noise blanker, 5 CTCSS,
-    // 6 decoder mode (cycles 0..4), 7 "DTMF", 8 "ELM" (program settings).
-    int toggleSwitch(int kind);
+    int toggleSwitch(SwitchKind kind);
+    // The monitor key's F/G switch and auto-store, both stored in the file.
+    int toggleMonitor();
+    int toggleAutoStore();
     // Writes a "Soft Setting" value; the application stores it and updates
-    // the settings the document reads. Used by toggleSwitch(7) and (8).
+    // the settings the document reads. Used by the Dtmf and Elm switches.
     std::function<void(const std::string& name, int value)> writeSoftSetting;
 
     // -- text export --
     // kind 0 = memory channels, 1 = log; csv chooses the form. Without `csv`
     // the form follows the file name (".txt" or none: columns; else CSV).
-    FileResult exportFile(const std::string& path, int kind, bool csv) const;
-    FileResult exportFile(const std::string& path, int kind) const;
+    [[nodiscard]] FileResult exportFile(const std::string& path, int kind, bool csv) const;
+    [[nodiscard]] FileResult exportFile(const std::string& path, int kind) const;
 
     // ---- end of operations ----
 
@@ -201,7 +232,13 @@ private:
 
     const AppSettings& settings_;
     const Clock& clock_;
+    void notify(DocumentChange::Kind kind, int row = -1, int toRow = -1) const
+    {
+        changes_.notify({kind, row, toRow, false});
+    }
+
     bool modified_ = false;
+    Notices<DocumentChange> changes_;
 };
 
 } // namespace kovo

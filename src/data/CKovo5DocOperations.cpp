@@ -31,10 +31,6 @@ constexpr const char* kAddedFormat = "* \x92\xC7\x89\xC1     %02d-%2d-%2d %02d:%
 constexpr std::array<std::int32_t CControlParams::*, 6> kParamSwitches{
     &CControlParams::pause,  &CControlParams::voiceSquelch, &CControlParams::logging,
     &CControlParams::afc,    &CControlParams::noiseBlanker, &CControlParams::ctcssSwitch};
-constexpr int kLoggingSwitch = 2;
-constexpr int kDecoderSwitch = 6;
-constexpr int kDtmfSwitch = 7;
-constexpr int kElmSwitch = 8;
 
 std::int32_t inverted(std::int32_t value) { return value == 0 ? 1 : 0; }
 
@@ -131,8 +127,7 @@ void CKovo5Doc::recallChannel(int i) {
     copyByCopyRule(*channels[at(i)], mainRecord, settings(), controlParams);
 }
 
-int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int autoStored,
-                            int heard, std::int32_t s) {
+int CKovo5Doc::storeChannel(std::uint32_t f, bool autoStored, int heard, std::int32_t s) {
     // The row comes from a fresh look-up so that the table stays sorted and
     // never holds a frequency twice, whatever the caller looked up before.
     int row = findChannel(f);
@@ -168,9 +163,9 @@ int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int a
         const std::int64_t now = clock().nowSeconds();
         ch.bankMask = 1;
         ch.bankNumber = 0;
-        if (autoStored == 1)
+        if (autoStored)
             ch.ctcss = 0;
-        ch.comment = newChannelComment(autoStored == 1, now);
+        ch.comment = newChannelComment(autoStored, now);
         ch.priority = 0;
         ch.heard = static_cast<std::uint8_t>(heard);
         ch.signal = s;
@@ -180,6 +175,8 @@ int CKovo5Doc::storeChannel(int /*overwrite*/, int /*i*/, std::uint32_t f, int a
         countReachable();
     }
     setModified();
+    using Kind = DocumentChange::Kind;
+    notify(isNew ? Kind::ChannelInserted : Kind::ChannelChanged, row);
     return row;
 }
 
@@ -198,6 +195,7 @@ bool CKovo5Doc::moveChannel(int from, int to) {
     priorityIndex = afterMove(priorityIndex, from, to);
     scanPosition = afterMove(scanPosition, from, to);
     setModified();
+    notify(DocumentChange::Kind::ChannelMoved, from, to);
     return true;
 }
 
@@ -211,8 +209,9 @@ int CKovo5Doc::setChannelFrequency(int i, std::uint32_t f) {
     // when its old frequency is below f.
     const int to = channels[at(i)]->frequency < f ? insertPosition - 1 : insertPosition;
     channels[at(i)]->frequency = f;
-    moveChannel(i, to);
+    static_cast<void>(moveChannel(i, to)); // both rows lie in the table
     setModified();
+    notify(DocumentChange::Kind::ChannelChanged, to);
     return to;
 }
 
@@ -247,6 +246,7 @@ int CKovo5Doc::deleteSelectedChannels() {
         channels[at(channelCount)].reset();
         priorityIndex = afterRemove(priorityIndex, row);
         scanPosition = afterRemove(scanPosition, row);
+        notify(DocumentChange::Kind::ChannelRemoved, row);
     }
     if (channelCount == 0) {
         priorityIndex = 0;
@@ -277,6 +277,7 @@ void CKovo5Doc::makePassChannel(int i) {
     countChannelsPerBank();
     countReachable();
     setModified();
+    notify(DocumentChange::Kind::ChannelChanged, i);
 }
 
 int CKovo5Doc::recordReport(int i, std::int32_t s) {
@@ -296,8 +297,10 @@ int CKovo5Doc::recordReport(int i, std::int32_t s) {
         ch.heardTime = now;
         changed = 1;
     }
-    if (changed)
+    if (changed) {
         setModified();
+        notify(DocumentChange::Kind::ChannelChanged, i);
+    }
     return changed;
 }
 
@@ -449,7 +452,7 @@ int CKovo5Doc::openLogEntry(std::int32_t s) {
         logStart = (logStart + 1) % kLogSlots;
         replaced = 1;
     }
-    const CFrequencyData& source = priorityCheckApplied == 1 ? priorityRecord : mainRecord;
+    const CFrequencyData& source = activeRecord();
     const auto now = static_cast<std::int32_t>(clock().nowSeconds());
     CLogData& entry = logRing[at(slot)];
     entry.frequency = source.frequency;
@@ -458,6 +461,7 @@ int CKovo5Doc::openLogEntry(std::int32_t s) {
     entry.lastHeard = now;
     entry.maxSignal = s;
     setModified();
+    changes_.notify({DocumentChange::Kind::LogAppended, logCount - 1, -1, replaced == 1});
     if (onLogEntryOpened)
         onLogEntryOpened(source.frequency, now, source.comment);
     return replaced;
@@ -474,6 +478,7 @@ int CKovo5Doc::updateNewestLogEntry(std::int32_t s) {
     if (s > newest.maxSignal)
         newest.maxSignal = s;
     setModified();
+    notify(DocumentChange::Kind::LogUpdated, logCount - 1);
     return logCount - 1;
 }
 
@@ -485,6 +490,7 @@ void CKovo5Doc::clearLog() {
     logAnalysis.sampleCount = 0;
     newLogEntryMain = 1;
     newLogEntryPriority = 1;
+    notify(DocumentChange::Kind::LogCleared);
 }
 
 bool CKovo5Doc::analyseLog() {
@@ -526,8 +532,10 @@ void CKovo5Doc::cutAutoRanges() {
         autoRanges.back().setNewDocumentValues(settings().nfmBandWidth);
     }
     autoRangeClipboardCount = static_cast<int>(rows.size());
-    if (!rows.empty())
+    if (!rows.empty()) {
         setModified();
+        notify(DocumentChange::Kind::RangesChanged);
+    }
 }
 
 void CKovo5Doc::pasteAutoRanges() {
@@ -543,8 +551,10 @@ void CKovo5Doc::pasteAutoRanges() {
         autoRanges[at(row)] = autoRangeClipboard[at(j)];
         pasted = true;
     }
-    if (pasted)
+    if (pasted) {
         setModified();
+        notify(DocumentChange::Kind::RangesChanged);
+    }
 }
 
 // ---- selection ----
@@ -570,11 +580,13 @@ void CKovo5Doc::setLinkFlags(std::uint32_t bits) {
     countChannelsPerBank();
     countReachable();
     setModified();
+    notify(DocumentChange::Kind::LinkSetsChanged);
 }
 
 void CKovo5Doc::setSearchBanksInUse(std::uint32_t bits) {
     for (int k = 0; k < kRangeCount; ++k)
         searchBanks[at(k)].inUse = static_cast<std::uint8_t>((bits >> k) & 1u);
+    notify(DocumentChange::Kind::RangesChanged);
 }
 
 bool CKovo5Doc::setCurrentLinkSet(int k) {
@@ -584,6 +596,7 @@ bool CKovo5Doc::setCurrentLinkSet(int k) {
     computeLinkMask();
     countReachable();
     setModified();
+    notify(DocumentChange::Kind::BanksChanged);
     return true;
 }
 
@@ -600,6 +613,7 @@ int CKovo5Doc::toggleModeEnabled(int m) {
 int CKovo5Doc::toggleModeFilter() {
     controlParams.modeFilter = inverted(controlParams.modeFilter);
     countReachable();
+    setModified();
     return controlParams.modeFilter;
 }
 
@@ -625,22 +639,35 @@ int CKovo5Doc::toggleToneSearch() {
     return toneSearch;
 }
 
-int CKovo5Doc::toggleSwitch(int kind) {
-    if (kind < 0 || kind > kElmSwitch)
+int CKovo5Doc::toggleMonitor() {
+    controlParams.fgSwitch = controlParams.fgSwitch == 1 ? 0 : 1;
+    setModified();
+    return controlParams.fgSwitch;
+}
+
+int CKovo5Doc::toggleAutoStore() {
+    controlParams.autoStore = controlParams.autoStore == 1 ? 0 : 1;
+    setModified();
+    return controlParams.autoStore;
+}
+
+int CKovo5Doc::toggleSwitch(SwitchKind kind) {
+    const int index = static_cast<int>(kind);
+    if (index < 0 || kind > SwitchKind::Elm)
         return -1;
     setModified();
-    if (kind < static_cast<int>(kParamSwitches.size())) {
-        std::int32_t& value = controlParams.*kParamSwitches[at(kind)];
+    if (index < static_cast<int>(kParamSwitches.size())) {
+        std::int32_t& value = controlParams.*kParamSwitches[at(index)];
         value = inverted(value);
-        if (kind == kLoggingSwitch && value == 1)
+        if (kind == SwitchKind::Logging && value == 1)
             newLogEntryMain = 1;
         return value;
     }
-    if (kind == kDecoderSwitch) {
+    if (kind == SwitchKind::DecoderMode) {
         controlParams.decoderMode = wrap(std::int64_t(controlParams.decoderMode) + 1, kDecoderModes);
         return controlParams.decoderMode;
     }
-    const bool dtmf = kind == kDtmfSwitch;
+    const bool dtmf = kind == SwitchKind::Dtmf;
     const int value = inverted(dtmf ? settings().dtmf : settings().elm);
     if (writeSoftSetting)
         writeSoftSetting(dtmf ? "DTMF" : "ELM", value);

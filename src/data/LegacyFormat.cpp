@@ -37,8 +37,8 @@ void readParameters(CControlParams& params, Archive& archive) {
         params.at(offset) = archive.readInt32();
     archive.readInt32();
     archive.readInt32();
-    if (params.p34 < CControlParams::kMinimumDelay)
-        params.p34 = CControlParams::kMinimumDelay;
+    if (params.delaySeconds < CControlParams::kMinimumDelay)
+        params.delaySeconds = CControlParams::kMinimumDelay;
 }
 
 void readMainRecord(CFrequencyData& record, Archive& archive) {

@@ -8,10 +8,6 @@
 
 namespace kovo {
 
-namespace {
-constexpr int kActiveBandScope = 3;
-}
-
 CommandChooser::CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers,
                                const AppSettings& settings)
     : doc_(doc), link_(link), timers_(timers), settings_(settings) {
@@ -39,7 +35,7 @@ void CommandChooser::chooseNextCommand() {
 
     if (doc_.priorityCheck != doc_.priorityCheckApplied) {
         doc_.priorityCheckApplied = doc_.priorityCheck;
-        if (doc_.controlParams.operatingMode != kActiveBandScope && observer_)
+        if (doc_.controlParams.mode() != OperatingMode::ActiveBandScope && observer_)
             observer_->refreshPanels();
     }
 

@@ -5,16 +5,25 @@ namespace kovo {
 OperatingModes::OperatingModes(CKovo5Doc& doc, ScanSteps& steps, BandScope& scope, ViewSink& view)
     : doc_(doc), steps_(steps), scope_(scope), view_(view) {}
 
-void OperatingModes::setOperatingMode(int mode) {
-    if (mode < MemoryScan || mode > Vfo)
+namespace {
+using enum OperatingMode;
+}
+
+void OperatingModes::setOperatingMode(int stored) {
+    if (isKnownOperatingMode(stored))
+        setOperatingMode(static_cast<OperatingMode>(stored));
+}
+
+void OperatingModes::setOperatingMode(OperatingMode mode) {
+    if (!isKnownOperatingMode(toStored(mode)))
         return;
     if (documentLoaded_)
         doc_.setModified();
     CControlParams& params = doc_.controlParams;
-    params.operatingMode = mode;
-    view_.showOperatingMode(mode);
+    params.setMode(mode);
     if (mode != Vfo)
         doc_.toneSearch = 0;
+    view_.showOperatingMode(mode);
 
     switch (mode) {
     case MemoryScan:
@@ -26,7 +35,7 @@ void OperatingModes::setOperatingMode(int mode) {
         params.manualTuning = 0;
         if (!steps_.startProgramSearch()) {
             // Nothing to search: the receiver stays under manual control.
-            params.operatingMode = Vfo;
+            params.setMode(Vfo);
             view_.showOperatingMode(Vfo);
         }
         return;
@@ -44,29 +53,28 @@ void OperatingModes::setOperatingMode(int mode) {
         params.manualTuning = 0;
         scope_.enter(false);
         return;
-    default:
+    case Vfo:
         params.manualTuning = 0;
         return;
     }
 }
 
 void OperatingModes::channelChosenByHand(int row) {
-    if (doc_.controlParams.operatingMode == ProgramSearch)
+    if (doc_.controlParams.mode() == ProgramSearch)
         return;
     doc_.recallChannel(row);
     tunedByHand();
 }
 
 void OperatingModes::logEntryChosenByHand(int r) {
-    if (doc_.controlParams.operatingMode == ProgramSearch)
+    if (doc_.controlParams.mode() == ProgramSearch)
         return;
     doc_.recallLogEntry(r);
     tunedByHand();
 }
 
 void OperatingModes::searchBankChosenByHand(int k) {
-    const int mode = doc_.controlParams.operatingMode;
-    if (mode != ActiveBandScope && mode != StaticBandScope)
+    if (!showsBandScope(doc_.controlParams.mode()))
         return;
     doc_.loadSearchBank(k);
     tunedByHand();
@@ -75,8 +83,8 @@ void OperatingModes::searchBankChosenByHand(int k) {
 void OperatingModes::tunedByHand() {
     doc_.controlParams.manualTuning = 1;
     view_.refreshPanels();
-    const int mode = doc_.controlParams.operatingMode;
-    if (mode == OneMegahertzScan || mode == ActiveBandScope || mode == StaticBandScope)
+    const OperatingMode mode = doc_.controlParams.mode();
+    if (scansAroundTunedFrequency(mode))
         setOperatingMode(mode);
 }
 

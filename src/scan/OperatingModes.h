@@ -11,19 +11,12 @@ namespace kovo {
 // up and takes its first step.
 class OperatingModes {
 public:
-    enum Mode {
-        MemoryScan = 0,
-        ProgramSearch = 1,
-        OneMegahertzScan = 2,
-        ActiveBandScope = 3,
-        StaticBandScope = 4,
-        Vfo = 5,
-    };
-
     OperatingModes(CKovo5Doc& doc, ScanSteps& steps, BandScope& scope, ViewSink& view);
 
-    // Modes outside 0 to 5 are refused silently.
-    void setOperatingMode(int mode);
+    void setOperatingMode(OperatingMode mode);
+    // The stored number of a mode (menus, keys, other programs); numbers
+    // outside 0 to 5 are refused silently.
+    void setOperatingMode(int stored);
 
     // The user picked a memory channel (row) or a log entry (r, 0 = oldest) in
     // the database list: it is tuned by hand and, in the 1 MHz scan and the

@@ -6,6 +6,7 @@ namespace kovo {
 
 ReceiverCore::ReceiverCore(const Seams& seams)
     : settings_(seams.settings),
+      linkNotices_(seams.linkObserver),
       router_(seams.timers),
       link_(seams.port, router_, seams.clock, seams.notifier, seams.settings),
       chooser_(seams.doc, link_, router_, seams.settings),
@@ -14,14 +15,17 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       scope_(seams.doc, seams.view),
       engine_(seams.doc, link_, loop_, router_, steps_, scope_, seams.view, seams.notifier),
       modes_(seams.doc, steps_, scope_, seams.view),
-      hold_(router_) {
+      hold_(router_),
+      ops_({seams.doc, seams.settings, scope_, seams.view,
+            [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
+            [this] { loop_.sendNext(); }}) {
     link_.setClient(&loop_);
-    link_.setObserver(&seams.linkObserver);
+    link_.setObserver(&linkNotices_);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.
     link_.setReceiverFoundHandler([this] { chooser_.resetSentState(); });
-    chooser_.setObserver(&seams.linkObserver);
+    chooser_.setObserver(&linkNotices_);
     chooser_.setHitContext(&engine_);
-    loop_.setObserver(&seams.linkObserver);
+    loop_.setObserver(&linkNotices_);
     loop_.setReportSink(&engine_);
     router_.on(TimerOpenLastDocument, [this] { onOpenLastDocumentTimer(); });
 }

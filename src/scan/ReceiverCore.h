@@ -7,6 +7,7 @@
 #include "data/Notifier.h"
 #include "link/CommPort.h"
 #include "link/CommandChooser.h"
+#include "link/LinkNotices.h"
 #include "link/LinkObserver.h"
 #include "link/PollingLoop.h"
 #include "link/ReceiverLink.h"
@@ -15,6 +16,7 @@
 #include "scan/BandScope.h"
 #include "scan/DatabaseHold.h"
 #include "scan/OperatingModes.h"
+#include "scan/ReceiverOperations.h"
 #include "scan/ScanEngine.h"
 #include "scan/ScanSteps.h"
 #include "scan/ViewSink.h"
@@ -56,12 +58,19 @@ public:
     void openPortFromSettings(ReceiverLink::ProbeDone done = {});
     void closePort() { link_.closePort(); }
     void sendNext() { loop_.sendNext(); }
-    void setOperatingMode(int mode) { modes_.setOperatingMode(mode); }
+    void setOperatingMode(OperatingMode mode) { modes_.setOperatingMode(mode); }
+    void setOperatingMode(int stored) { modes_.setOperatingMode(stored); }
     void togglePriority() { engine_.togglePriority(); }
     void advance() { engine_.advance(); }
     // Starts the five seconds after which the last document is opened; from
     // then on changes of operating mode mark the document modified.
     void startOpenLastDocumentTimer(std::function<void()> openLastDocument);
+
+    // What the link reports (receiver answering, squelch, signal), for any
+    // number of listeners.
+    Notices<LinkNotice>& linkNotices() { return linkNotices_.notices(); }
+    // What every front end does to the receiver.
+    ReceiverOperations& operations() { return ops_; }
 
     // ---- the parts ----
     TimerRouter& timers() { return router_; }
@@ -78,6 +87,7 @@ private:
     void onOpenLastDocumentTimer();
 
     const AppSettings& settings_;
+    LinkNotices linkNotices_;
     TimerRouter router_;
     ReceiverLink link_;
     CommandChooser chooser_;
@@ -87,6 +97,7 @@ private:
     ScanEngine engine_;
     OperatingModes modes_;
     DatabaseHold hold_;
+    ReceiverOperations ops_;
     std::function<void()> openLastDocument_;
 };
 

@@ -7,10 +7,6 @@
 
 namespace kovo {
 
-namespace {
-enum OperatingMode { MemoryScan = 0, ProgramSearch = 1, OneMegahertzScan = 2, ActiveBandScope = 3 };
-}
-
 ScanEngine::ScanEngine(CKovo5Doc& doc, ReceiverLink& link, PollingLoop& loop, TimerRouter& timers,
                        ScanSteps& steps, BandScope& scope, ViewSink& view, Notifier& notifier)
     : doc_(doc), link_(link), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
@@ -40,7 +36,7 @@ int& ScanEngine::newLogEntryFlag(bool priority) {
 void ScanEngine::handleSignalReport() {
     const LinkState& state = link_.state();
     const bool priority = inPriorityContext();
-    if (doc_.controlParams.operatingMode == ActiveBandScope && !priority)
+    if (doc_.controlParams.mode() == OperatingMode::ActiveBandScope && !priority)
         view_.plotScopePoint(state.squelchOpen == 1, state.signalValue);
 
     if (state.squelchOpen == 0 || context(priority).resume == 1)
@@ -54,7 +50,7 @@ void ScanEngine::signalPath(bool priority) {
         priority ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
     recordOnChannel(frequency);
 
-    if (doc_.controlParams.operatingMode == ActiveBandScope) {
+    if (doc_.controlParams.mode() == OperatingMode::ActiveBandScope) {
         // The sweep stays on a point for four reports with signal, then moves on.
         if (scopeHoldCount_ < kScopeHoldReports) {
             ++scopeHoldCount_;
@@ -74,7 +70,6 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     const int channel = doc_.findChannel(frequency);
     if (channel >= 0) {
         if (doc_.recordReport(channel, signal) == 1) {
-            doc_.setModified();
             view_.channelRowChanged(channel, main_.hold == 0);
         }
         return;
@@ -84,7 +79,7 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     // The channel carries the frequency heard (the priority frequency during a
     // priority check) with the main record's settings; the document keeps the
     // table sorted.
-    const int row = doc_.storeChannel(0, doc_.insertPosition, frequency, 1, 1, signal);
+    const int row = doc_.storeChannel(frequency, true, 1, signal);
     if (row < 0) {
         if (!tableFullShown_) {
             tableFullShown_ = true;
@@ -93,7 +88,6 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
         return;
     }
     tableFullShown_ = false;
-    doc_.setModified();
     view_.channelRowInserted(row);
 }
 
@@ -104,13 +98,17 @@ void ScanEngine::holdOnSignal(bool priority) {
     int& newEntry = newLogEntryFlag(priority);
     if (hits.hold == 0) {
         hits.hold = 1;
+        if (!priority) {
+            const CFrequencyData& tuned = doc_.mainRecord;
+            const int level = link_.state().signalValue;
+            scanStops_.notify({tuned.frequency, tuned.mode, level, tuned.comment});
+        }
         if (params.logging == 1) {
             openLogEntry();
             newEntry = 0; // this stop has its entry now
         }
         if (params.pause == 1)
-            startSeconds(ids.pause, params.autoStore == 1 ? params.levelAutoStoreOn
-                                                          : params.levelAutoStoreOff);
+            startSeconds(ids.pause, params.pauseSeconds());
     } else {
         if (params.logging == 1) {
             if (newEntry == 1) {
@@ -123,7 +121,7 @@ void ScanEngine::holdOnSignal(bool priority) {
         }
         newEntry = 0;
     }
-    startSeconds(ids.delay, params.p34);
+    startSeconds(ids.delay, params.delaySeconds);
 }
 
 void ScanEngine::openLogEntry() {
@@ -180,17 +178,17 @@ void ScanEngine::advance() {
             return;
         }
     }
-    switch (doc_.controlParams.operatingMode) {
-    case MemoryScan:
+    switch (doc_.controlParams.mode()) {
+    case OperatingMode::MemoryScan:
         steps_.memoryScanStep();
         break;
-    case ProgramSearch:
+    case OperatingMode::ProgramSearch:
         steps_.programSearchStep();
         break;
-    case OneMegahertzScan:
+    case OperatingMode::OneMegahertzScan:
         steps_.oneMegahertzStep();
         break;
-    case ActiveBandScope:
+    case OperatingMode::ActiveBandScope:
         if (doc_.controlParams.manualTuning == 0)
             scope_.nextPoint();
         break;

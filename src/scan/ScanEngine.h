@@ -9,6 +9,7 @@
 #include "link/ReceiverLink.h"
 #include "link/TimerRouter.h"
 #include "scan/BandScope.h"
+#include "scan/ScanStop.h"
 #include "scan/ScanSteps.h"
 #include "scan/ViewSink.h"
 
@@ -46,6 +47,8 @@ public:
     void togglePriority();
 
     const Context& mainContext() const { return main_; }
+    // Every stop of the main scan on a signal, at the report that begins it.
+    Notices<ScanStop>& scanStops() { return scanStops_; }
     const Context& priorityContext() const { return priority_; }
     int scopeHoldCount() const { return scopeHoldCount_; }
 
@@ -77,6 +80,7 @@ private:
     ViewSink& view_;
     Notifier& notifier_;
     RecorderSink* recorder_ = nullptr;
+    Notices<ScanStop> scanStops_;
 
     Context main_;
     Context priority_;

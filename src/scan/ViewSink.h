@@ -1,4 +1,5 @@
 #pragma once
+#include "data/OperatingMode.h"
 
 namespace kovo {
 
@@ -15,12 +16,13 @@ public:
     virtual void refreshPanels() = 0;
     // Only the display panel's fields (a 1 MHz scan step, a band-scope sweep point).
     virtual void refreshDisplay() = 0;
-    // The operating mode is now `mode` (0 memory scan .. 5 VFO): Control panel 1
-    // lights its button, the display panel names it and makes the frequency
-    // field read-only in modes 0 to 2 and editable in 3 to 5, the band scope is
-    // shown in modes 3 and 4 only (laying the panels out again when that
-    // changes), and the tone strips are told the mode.
-    virtual void showOperatingMode(int mode) = 0;
+    // The operating mode is now `mode` (the document already says so):
+    // Control panel 1 lights its button, the display panel names it and makes
+    // the frequency field read-only in the scans and editable from the active
+    // band scope on, the band scope is shown in the band-scope modes only
+    // (laying the panels out again when that changes), and the tone strips
+    // are told the mode. Showing a mode never changes the document.
+    virtual void showOperatingMode(OperatingMode mode) = 0;
     // Control panel 1's priority key shows the priority switch.
     virtual void showPriorityScan(bool on) = 0;
 

@@ -80,7 +80,10 @@ StackInputs CKovo5View::stackInputs() const
 
 void CKovo5View::layout(bool moveOnly)
 {
-    const StackPlacement& placed = stack_->apply(stackInputs(), moveOnly);
+    const StackInputs inputs = stackInputs();
+    if (!moveOnly)
+        laidOutWithBandScope_ = inputs.bandScope;
+    const StackPlacement& placed = stack_->apply(inputs, moveOnly);
     if (!moveOnly) {
         ports_.frame.setStayOnTop(placed.stayOnTop);
         ports_.frame.stackResized(placed.totalHeight);
@@ -114,8 +117,7 @@ void CKovo5View::showTitleStrip()
 
 const CFrequencyData& CKovo5View::activeRecord() const
 {
-    const CKovo5Doc& d = ports_.doc;
-    return d.priorityCheckApplied ? d.priorityRecord : d.mainRecord;
+    return ports_.doc.activeRecord();
 }
 
 void CKovo5View::refreshAll()
@@ -127,7 +129,7 @@ void CKovo5View::refreshAll()
     refreshCtcssAll();
     refreshTElmAll();
     databasePanel_->refreshAll();
-    showOperatingMode(cp.operatingMode);
+    showOperatingMode(cp.mode());
     layout(false);
 }
 
@@ -172,7 +174,7 @@ void CKovo5View::setToggleImages()
 void CKovo5View::refreshDisplayAll()
 {
     setToggleImages();
-    stack_->display().setModeIndicator(ports_.doc.controlParams.operatingMode);
+    stack_->display().setModeIndicator(toStored(ports_.doc.controlParams.mode()));
     refreshText();
 }
 
@@ -189,7 +191,7 @@ void CKovo5View::refreshText()
     static const std::string kNone;
     static const std::string kPassChannel = "Pass Channel";
     QString channel;
-    if (d.controlParams.operatingMode == 1) {
+    if (d.controlParams.mode() == OperatingMode::ProgramSearch) {
         bank = d.controlParams.searchBankIndex;
         if (bank >= 0 && bank < kRangeCount)
             name = &d.searchBanks[std::size_t(bank)].comment;
@@ -282,14 +284,16 @@ void CKovo5View::refreshControl1All()
     p.setKey(ControlPanel1::AsM, cp.autoStore);
     litMode_ = -1;
     showModeKey(d.mainRecord.mode);
-    showOperatingModeKey(cp.operatingMode);
+    showOperatingModeKey(toStored(cp.mode()));
     p.setKey(ControlPanel1::Auto, cp.autoMode);
     p.setKey(ControlPanel1::Adj, cp.stepAdjust);
     shownStep_ = shownAttenuator_ = -1;
     showStepList(d.mainRecord.step);
     showAttenuatorList(d.mainRecord.attenuator);
-    const int mode = cp.operatingMode;
-    setPadImage(mode == 4 || mode == 5 ? 0 : 1 + (cp.direction == 1 ? 1 : 0));
+    const OperatingMode mode = cp.mode();
+    const bool directionShown =
+        mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
+    setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
     p.showVoiceSquelchKey(!ports_.settings.settings().isAr3000());
 }
 
@@ -306,8 +310,7 @@ void CKovo5View::refreshControl1FromReceiver()
 
 int CKovo5View::pauseTimeThatApplies() const
 {
-    const CControlParams& cp = ports_.doc.controlParams;
-    return cp.autoStore == 1 ? cp.levelAutoStoreOn : cp.levelAutoStoreOff;
+    return ports_.doc.controlParams.pauseSeconds();
 }
 
 void CKovo5View::refreshControl2All()
@@ -318,7 +321,7 @@ void CKovo5View::refreshControl2All()
     for (int m = 0; m < 6; ++m)
         p.modeScanKey(m).setState(cp.modeEnabled[std::size_t(m)] == 1);
     p.modeScanKey(ControlPanel2::kMsmKey).setState(cp.modeFilter == 1);
-    p.delaySlider().showValue(cp.p34);
+    p.delaySlider().showValue(cp.delaySeconds);
     p.pauseSlider().showValue(pauseTimeThatApplies());
 }
 
@@ -367,37 +370,32 @@ void CKovo5View::refreshTElmLabel(bool moveSlider, bool force)
         p.slider().showValue(value);
 }
 
-void CKovo5View::onStripsOperatingMode(int mode)
+void CKovo5View::onStripsOperatingMode(OperatingMode mode)
 {
     CtcssPanel& c = stack_->ctcss();
-    c.slider().setVisible(mode != 0);
-    c.scanKey().setVisible(mode == 5);
-    if (mode != 5) {
-        ports_.doc.toneSearch = 0;
+    c.slider().setVisible(mode != OperatingMode::MemoryScan);
+    // Tone search belongs to VFO; the core ends it in every other mode.
+    c.scanKey().setVisible(mode == OperatingMode::Vfo);
+    if (mode != OperatingMode::Vfo)
         c.scanKey().setState(0);
-    }
-    stack_->tElm().slider().setVisible(mode != 0);
+    stack_->tElm().slider().setVisible(mode != OperatingMode::MemoryScan);
 }
 
 // ---- operating mode and core notices --------------------------------------
 
-void CKovo5View::showOperatingMode(int mode)
+void CKovo5View::showOperatingMode(OperatingMode mode)
 {
-    if (mode < 0 || mode > 5)
+    const int number = toStored(mode);
+    if (!isKnownOperatingMode(number))
         return;
-    CKovo5Doc& d = ports_.doc;
-    d.controlParams.operatingMode = mode;
-    showOperatingModeKey(mode);
+    showOperatingModeKey(number);
     DisplayPanel& display = stack_->display();
-    display.setModeIndicator(mode);
-    display.setFrequencyReadOnly(mode <= 2);
-    const int scopeShown = (mode == 3 || mode == 4) ? 1 : 0;
-    stack_->bandScope().restartKey().setVisible(mode == 3);
-    stack_->bandScope().plot().setStaticMode(mode == 4);
-    if (d.controlParams.bandScopeShown != scopeShown) {
-        d.controlParams.bandScopeShown = scopeShown;
+    display.setModeIndicator(number);
+    display.setFrequencyReadOnly(mode <= OperatingMode::OneMegahertzScan);
+    stack_->bandScope().restartKey().setVisible(mode == OperatingMode::ActiveBandScope);
+    stack_->bandScope().plot().setStaticMode(mode == OperatingMode::StaticBandScope);
+    if (stackInputs().bandScope != laidOutWithBandScope_)
         layout(false);
-    }
     onStripsOperatingMode(mode);
 }
 

@@ -4,8 +4,9 @@
 #include "ui/PanelStack.h"
 #include "ui/PanelStackLayout.h"
 #include "ui/ReceiverPresence.h"
-#include "ui/TuningRules.h"
+#include "scan/TuningRules.h"
 #include "ui/ViewInterfaces.h"
+#include "scan/ReceiverOperations.h"
 
 #include <QObject>
 #include <QPoint>
@@ -77,7 +78,7 @@ public:
     // ---- ViewSink ----
     void refreshPanels() override;
     void refreshDisplay() override;
-    void showOperatingMode(int mode) override;
+    void showOperatingMode(OperatingMode mode) override;
     void showPriorityScan(bool on) override;
     void selectChannelRow(int row) override;
     void channelRowChanged(int row, bool makeVisible) override;
@@ -150,15 +151,12 @@ private:
     void refreshCtcssLabel(bool moveSlider, bool force = false);
     void refreshTElmAll();
     void refreshTElmLabel(bool moveSlider, bool force = false);
-    void onStripsOperatingMode(int mode);
+    void onStripsOperatingMode(OperatingMode mode);
     // Tuning.
-    void tuneTo(std::int64_t hz);
+    ReceiverOperations& ops() const;
     void vfoDrag(int pixels, bool subStep);
-    void tuneBySteps(int steps, bool subStep);
     void padStep(int direction, const std::function<void()>& tuneVfo);
-    void storeTunedFrequency();
-    void makeTunedFrequencyPass();
-    bool tuningKeysActive() const;
+    void showStoreOutcome(ReceiverOperations::StoreOutcome outcome);
 
     Ports ports_;
     PanelFonts fonts_;
@@ -174,6 +172,8 @@ private:
     int shownAttenuator_ = -1;
     int shownCtcss_ = -1;
     int shownTElm_ = -1;
+    // Whether the last layout made room for the band scope.
+    bool laidOutWithBandScope_ = false;
     std::string shownComment_;
     QString shownCommentText_;
     std::string shownName_;

@@ -24,14 +24,6 @@
 #include <cstdlib>
 
 namespace kovo {
-namespace {
-
-CFrequencyData& activeRecordOf(CKovo5Doc& d)
-{
-    return d.priorityCheckApplied ? d.priorityRecord : d.mainRecord;
-}
-
-} // namespace
 
 void CKovo5View::connectPanels()
 {
@@ -93,47 +85,20 @@ void CKovo5View::connectPanels()
 
 // ---- tuning ---------------------------------------------------------------
 
-// Typed, keypad and pixel tuning all end here: limit, normalise, limit again
-// (the step grid may fall below the lowest frequency), take the stored
-// channel's name and refresh.
-void CKovo5View::tuneTo(std::int64_t hz)
-{
-    CKovo5Doc& d = ports_.doc;
-    d.mainRecord.frequency = limitFrequency(hz);
-    d.normaliseFrequency();
-    d.mainRecord.frequency = limitFrequency(d.mainRecord.frequency);
-    lookUpTunedChannel(d);
-    refreshPanels();
-}
-
-bool CKovo5View::tuningKeysActive() const
-{
-    const CControlParams& cp = ports_.doc.controlParams;
-    switch (cp.operatingMode) {
-    case 4:
-    case 5: return true;
-    case 2:
-    case 3: return cp.manualTuning == 1;
-    default: return false;
-    }
-}
+ReceiverOperations& CKovo5View::ops() const { return ports_.core.operations(); }
 
 bool CKovo5View::onFieldKey(PanelEdit& field, bool enter)
 {
-    if (!tuningKeysActive())
+    if (!ops().takesTypedFrequency())
         return false;
     if (enter) {
         const std::string text = field.text().toStdString();
         // An empty field only rewrites the fields; text that is not wholly a
         // frequency (a comment, "145,5x", "1e3") is refused and left to be
         // corrected rather than tuned to whatever number it starts with.
-        if (!isBlank(text)) {
-            const auto hz = parseDecimalHz(text, kMegahertz);
-            if (!hz) {
-                field.flashRefusal();
-                return true;
-            }
-            tuneTo(*hz);
+        if (!isBlank(text) && !ops().tuneToTyped(text, kMegahertz)) {
+            field.flashRefusal();
+            return true;
         }
     }
     // Enter and Escape both end with every field rewritten from the document.
@@ -152,24 +117,15 @@ void CKovo5View::onGainMoved(int value)
 void CKovo5View::onControl1Key(int key)
 {
     CKovo5Doc& d = ports_.doc;
-    CControlParams& cp = d.controlParams;
     ControlPanel1& p = stack_->control1();
     switch (key) {
-    case ControlPanel1::Moni:
-        // Both switches are stored in the file: a change must not be lost
-        // on exit without the save prompt.
-        cp.fgSwitch = cp.fgSwitch == 1 ? 0 : 1;
-        p.setKey(key, cp.fgSwitch);
-        d.setModified();
-        break;
-    case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(0)); break;
-    case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(1)); break;
-    case ControlPanel1::Log: p.setKey(key, d.toggleSwitch(2)); break;
+    case ControlPanel1::Moni: p.setKey(key, d.toggleMonitor()); break;
+    case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(SwitchKind::Pause)); break;
+    case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(SwitchKind::VoiceSquelch)); break;
+    case ControlPanel1::Log: p.setKey(key, d.toggleSwitch(SwitchKind::Logging)); break;
     case ControlPanel1::AsM:
-        cp.autoStore = cp.autoStore == 1 ? 0 : 1;
-        p.setKey(key, cp.autoStore);
+        p.setKey(key, d.toggleAutoStore());
         stack_->control2().pauseSlider().showValue(pauseTimeThatApplies());
-        d.setModified();
         break;
     case ControlPanel1::Nfm: case ControlPanel1::Wfm: case ControlPanel1::Am:
     case ControlPanel1::Lsb: case ControlPanel1::Usb: case ControlPanel1::Cw:
@@ -177,12 +133,15 @@ void CKovo5View::onControl1Key(int key)
         break;
     case ControlPanel1::Ms: case ControlPanel1::Ps: case ControlPanel1::OneMhz:
     case ControlPanel1::Scope: case ControlPanel1::Static: case ControlPanel1::Vfo:
-        ports_.core.setOperatingMode(key - ControlPanel1::Ms);
+        ops().setOperatingMode(static_cast<OperatingMode>(key - ControlPanel1::Ms));
         break;
     case ControlPanel1::Auto: p.setKey(key, d.toggleAutoMode()); break;
     case ControlPanel1::Adj: p.setKey(key, d.toggleStepAdjust()); break;
-    case ControlPanel1::PlusMem: storeTunedFrequency(); break;
-    case ControlPanel1::PlusPass: makeTunedFrequencyPass(); break;
+    case ControlPanel1::PlusMem:
+        showStoreOutcome(
+            ops().storeTunedFrequency([this] { return ports_.frame.confirmOverwrite(); }));
+        break;
+    case ControlPanel1::PlusPass: showStoreOutcome(ops().passTunedFrequency()); break;
     case ControlPanel1::Pri: ports_.core.togglePriority(); break;
     default: break;
     }
@@ -190,94 +149,34 @@ void CKovo5View::onControl1Key(int key)
 
 void CKovo5View::selectMode(int keyMode)
 {
-    CKovo5Doc& d = ports_.doc;
-    const AppSettings& s = ports_.settings.settings();
-    CFrequencyData& r = d.mainRecord;
-    r.mode = modeForKey(keyMode, r.mode, s.optSam == 1);
+    ops().selectReceiverMode(keyMode);
     refreshControl1FromReceiver();
-    r.ifBandwidth = defaultIfBandwidth(r.mode, r.ifBandwidth, s);
-    stack_->control2().showIfBandwidth(r.ifBandwidth);
-    d.setModified();
+    stack_->control2().showIfBandwidth(ports_.doc.mainRecord.ifBandwidth);
 }
 
-void CKovo5View::storeTunedFrequency()
+void CKovo5View::showStoreOutcome(ReceiverOperations::StoreOutcome outcome)
 {
-    CKovo5Doc& d = ports_.doc;
-    if (d.controlParams.operatingMode == 0)
-        return;
-    const std::uint32_t f = d.mainRecord.frequency;
-    const int found = d.findChannel(f);
-    if (found >= 0 && !ports_.frame.confirmOverwrite())
-        return;
-    const int row = d.storeChannel(found >= 0 ? 1 : 0, d.insertPosition, f, 0, 0, 0);
-    if (row < 0) {
+    if (outcome.result == ReceiverOperations::StoreResult::TableFull)
         ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
-        return;
-    }
-    selectChannelRow(row);
-}
-
-void CKovo5View::makeTunedFrequencyPass()
-{
-    CKovo5Doc& d = ports_.doc;
-    const std::uint32_t f = d.mainRecord.frequency;
-    int row = d.findChannel(f);
-    if (row < 0) {
-        row = d.storeChannel(0, d.insertPosition, f, 0, 0, 0);
-        if (row < 0) {
-            ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
-            return;
-        }
-    }
-    d.makePassChannel(row);
-    selectChannelRow(row);
-    ports_.core.setOperatingMode(d.controlParams.operatingMode);
 }
 
 void CKovo5View::onStepChosen(int row)
 {
-    CKovo5Doc& d = ports_.doc;
-    CControlParams& cp = d.controlParams;
-    d.mainRecord.step = row + 1;
-    shownStep_ = d.mainRecord.step;
-    BandScope& scope = ports_.core.bandScope();
-    switch (cp.operatingMode) {
-    case 3:
-        scope.recomputeFromStep();
+    const OperatingMode mode = ops().operatingMode();
+    // In VFO auto mode may choose another step: the list is shown afresh.
+    shownStep_ = mode == OperatingMode::Vfo ? -1 : row + 1;
+    ops().chooseStep(row + 1);
+    if (showsBandScope(mode))
         refreshControl1FromReceiver();
-        resetScope();
-        scope.restartSweep();
-        break;
-    case 4:
-        scope.recomputeFromStep();
-        refreshControl1FromReceiver();
-        resetScope();
-        showStaticScope();
-        break;
-    case 5:
-        d.normaliseFrequency();
-        shownStep_ = -1; // auto mode may have chosen another step
-        refreshPanels();
-        break;
-    default: break;
-    }
-    d.setModified();
 }
 
 void CKovo5View::onAttenuatorChosen(int row)
 {
-    CKovo5Doc& d = ports_.doc;
-    if (d.controlParams.operatingMode == 0) {
-        shownAttenuator_ = -1;
-        showAttenuatorList(d.mainRecord.attenuator);
-        return;
-    }
-    d.mainRecord.attenuator = row;
     shownAttenuator_ = row;
-    if (ports_.settings.settings().isAr3000())
-        ports_.core.sendNext();
-    refreshPanels();
-    d.setModified();
+    if (!ops().chooseAttenuator(row)) {
+        shownAttenuator_ = -1;
+        showAttenuatorList(ports_.doc.mainRecord.attenuator);
+    }
 }
 
 // ---- direction pad --------------------------------------------------------
@@ -304,16 +203,16 @@ void CKovo5View::padStep(int direction, const std::function<void()>& tuneVfo)
 {
     CControlParams& cp = ports_.doc.controlParams;
     cp.direction = direction;
-    if (cp.operatingMode != 4)
+    if (cp.mode() != OperatingMode::StaticBandScope)
         setPadImage(1 + cp.direction);
-    switch (cp.operatingMode) {
-    case 0: ports_.core.stepMemoryScan(); break;
-    case 1: ports_.core.stepSearch(); break;
-    case 2:
+    switch (cp.mode()) {
+    case OperatingMode::MemoryScan: ports_.core.stepMemoryScan(); break;
+    case OperatingMode::ProgramSearch: ports_.core.stepSearch(); break;
+    case OperatingMode::OneMegahertzScan:
         ports_.core.stepOneMegahertzScan();
         refreshText();
         break;
-    case 5: tuneVfo(); break;
+    case OperatingMode::Vfo: tuneVfo(); break;
     default: break;
     }
 }
@@ -324,24 +223,15 @@ void CKovo5View::onPadReleased()
         return;
     dragging_ = false;
     const CControlParams& cp = ports_.doc.controlParams;
-    setPadImage(cp.operatingMode <= 3 ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
+    const bool directionShown = cp.mode() <= OperatingMode::ActiveBandScope;
+    setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
 }
 
 void CKovo5View::vfoDrag(int pixels, bool subStep)
 {
     const int steps = dragAccumulator_.add(pixels);
     if (steps != 0)
-        tuneBySteps(steps, subStep);
-}
-
-void CKovo5View::tuneBySteps(int steps, bool subStep)
-{
-    const CKovo5Doc& d = ports_.doc;
-    const std::uint32_t size = subStep ? subStepHz(d.controlParams.subStep, d.mainRecord.step)
-                                       : stepHz(d.mainRecord.step);
-    // Worked out in 64 bits: a step below 0 Hz stops at the lowest frequency
-    // instead of wrapping round to the highest.
-    tuneTo(std::int64_t(d.mainRecord.frequency) + std::int64_t(steps) * size);
+        ops().tuneBySteps(steps, subStep);
 }
 
 void CKovo5View::onKnob(int notches, bool subStep)
@@ -350,7 +240,7 @@ void CKovo5View::onKnob(int notches, bool subStep)
     // the scans step as often as the knob clicks.
     const int direction = notches > 0 ? 1 : 0;
     for (int i = 0; i < std::abs(notches); ++i)
-        padStep(direction, [&] { tuneBySteps(direction == 1 ? 1 : -1, subStep); });
+        padStep(direction, [&] { ops().tuneBySteps(direction == 1 ? 1 : -1, subStep); });
 }
 
 // ---- Control panel 2 ------------------------------------------------------
@@ -361,7 +251,6 @@ void CKovo5View::onModeScanKey(int index)
     ControlPanel2& p = stack_->control2();
     if (index == ControlPanel2::kMsmKey) {
         p.modeScanKey(index).setState(d.toggleModeFilter());
-        d.setModified();
     } else if (index >= 0 && index < 6) {
         p.modeScanKey(index).setState(d.toggleModeEnabled(index));
     }
@@ -369,8 +258,7 @@ void CKovo5View::onModeScanKey(int index)
 
 void CKovo5View::onKeypad(int pad)
 {
-    const int mode = ports_.doc.controlParams.operatingMode;
-    if (mode < 3 || mode > 5)
+    if (!ops().takesKeypadFrequency())
         return;
     PanelEdit& field = stack_->display().field(DisplayPanel::FrequencyField);
     switch (pad) {
@@ -381,15 +269,15 @@ void CKovo5View::onKeypad(int pad)
     case ControlPanel2::Enter:
     case ControlPanel2::Kilohertz: {
         const std::uint64_t unit = pad == ControlPanel2::Enter ? kMegahertz : kKilohertz;
-        // An empty entry is 0 Hz (the lowest frequency); a lone point is no number.
-        const auto hz = entryText_.empty() ? std::optional<std::int64_t>(0)
-                                           : parseDecimalHz(entryText_, unit);
-        if (!hz) {
-            field.flashRefusal();
-            return;
-        }
+        // An empty entry is 0 Hz (the lowest frequency); a lone point is no
+        // number and stays to be corrected. The entry is gone before the
+        // panels show the new frequency.
+        const std::string entry = entryText_.empty() ? "0" : entryText_;
         entryText_.clear();
-        tuneTo(*hz);
+        if (!ops().tuneToTyped(entry, unit)) {
+            entryText_ = entry == "0" ? std::string() : entry;
+            field.flashRefusal();
+        }
         return;
     }
     default: {
@@ -410,26 +298,16 @@ void CKovo5View::onKeypad(int pad)
     }
 }
 
-void CKovo5View::onDelayMoved(int seconds)
-{
-    ports_.doc.controlParams.p34 = seconds;
-    ports_.doc.setModified();
-}
+void CKovo5View::onDelayMoved(int seconds) { ops().setDelaySeconds(seconds); }
 
-void CKovo5View::onPauseMoved(int seconds)
-{
-    CControlParams& cp = ports_.doc.controlParams;
-    (cp.autoStore == 1 ? cp.levelAutoStoreOn : cp.levelAutoStoreOff) = seconds;
-    ports_.doc.setModified();
-}
+void CKovo5View::onPauseMoved(int seconds) { ops().setPauseSeconds(seconds); }
 
 // ---- strips ---------------------------------------------------------------
 
 void CKovo5View::onToneMoved(int tone)
 {
-    activeRecordOf(ports_.doc).ctcss = tone;
+    ops().setTone(tone);
     refreshCtcssLabel(false);
-    ports_.doc.setModified();
 }
 
 void CKovo5View::onToneSearchKey()
@@ -448,9 +326,8 @@ void CKovo5View::onToneSearchKey()
 
 void CKovo5View::onTElmMoved(int value)
 {
-    activeRecordOf(ports_.doc).tElm = value;
+    ops().setTElm(value);
     refreshTElmLabel(false);
-    ports_.doc.setModified();
 }
 
 // ---- window drag ----------------------------------------------------------

@@ -52,7 +52,7 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu()
                                          "Active Band Scope", "Static Band Scope", "VFO"};
     for (int m = 0; m < 6; ++m)
         add(menu.get(), kFirstModeCommand + m, QString::fromLatin1(kModes[m]),
-            d.controlParams.operatingMode == m, true);
+            toStored(d.controlParams.mode()) == m, true);
     menu->addSeparator();
     QMenu* link = menu->addMenu(QStringLiteral("Memory Bank Link"));
     for (int k = 0; k < kLinkSetCount; ++k) {
@@ -94,7 +94,7 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu()
 void CKovo5View::runMenuCommand(int command)
 {
     if (command >= kFirstModeCommand && command < kFirstModeCommand + 6) {
-        ports_.core.setOperatingMode(command - kFirstModeCommand);
+        ports_.core.setOperatingMode(static_cast<OperatingMode>(command - kFirstModeCommand));
     } else if (command >= kFirstPanelCommand && command < kFirstPanelCommand + 4) {
         togglePanel(command - kFirstPanelCommand);
     } else if (command >= kFirstLinkSetCommand && command < kFirstLinkSetCommand + kLinkSetCount) {

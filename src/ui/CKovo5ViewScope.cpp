@@ -30,7 +30,7 @@ void CKovo5View::resetScope()
     ScopePlot& plot = p.plot();
     plot.clearBars();
     plot.setSweepGeometry(w.points, w.barHalfWidth);
-    p.restartKey().setVisible(ports_.doc.controlParams.operatingMode == 3);
+    p.restartKey().setVisible(ports_.doc.controlParams.mode() == OperatingMode::ActiveBandScope);
     QStringList spans;
     for (int r = 0; r < 7; ++r) {
         const auto name = spanName(2 * r + w.fractional);
@@ -80,9 +80,9 @@ void CKovo5View::moveScopeCursor(int sweepIndex)
 
 void CKovo5View::onSpanChosen(int row)
 {
-    const int mode = ports_.doc.controlParams.operatingMode;
-    if (mode == 3 || mode == 4)
-        ports_.core.bandScope().spanChosen(row, mode == 3);
+    const OperatingMode mode = ports_.doc.controlParams.mode();
+    if (showsBandScope(mode))
+        ports_.core.bandScope().spanChosen(row, mode == OperatingMode::ActiveBandScope);
 }
 
 void CKovo5View::onScopePointer(int x)
@@ -102,8 +102,8 @@ void CKovo5View::onScopeClick(int x, Qt::MouseButton button)
     BandScope& scope = ports_.core.bandScope();
     const BandScope::Window& w = scope.window();
     const int u = x - kPlotLeft + w.barHalfWidth;
-    const int mode = d.controlParams.operatingMode;
-    if (button == Qt::LeftButton && mode == 3) {
+    const OperatingMode mode = d.controlParams.mode();
+    if (button == Qt::LeftButton && mode == OperatingMode::ActiveBandScope) {
         // The sweep stands on the clicked point (this also moves the cursor).
         scope.tuneToPoint(scope::sweepIndexAtOffset(w, u));
         d.controlParams.manualTuning = 1;

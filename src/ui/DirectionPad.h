@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/TuningRules.h"
+#include "scan/TuningRules.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "ui/PanelBase.h"
-#include "ui/TuningRules.h"
+#include "scan/TuningRules.h"
 
 #include <array>
 

@@ -13,7 +13,7 @@ public:
     void attach(ReceiverCore& core) { core_ = &core; }
     bool attached() const { return core_ != nullptr; }
 
-    void setOperatingMode(int mode) override
+    void setOperatingMode(OperatingMode mode) override
     {
         if (core_)
             core_->setOperatingMode(mode);
@@ -45,6 +45,7 @@ public:
     }
     // Only valid once attached.
     BandScope& bandScope() override { return core_->bandScope(); }
+    ReceiverOperations& operations() override { return core_->operations(); }
     DatabaseCore* databaseCore() override { return this; }
 
     // ---- DatabaseCore ----

@@ -1,6 +1,8 @@
 #pragma once
 #include "data/AppSettings.h"
+#include "data/OperatingMode.h"
 #include "scan/BandScope.h"
+#include "scan/ReceiverOperations.h"
 
 // What the front panel needs from the rest of the program. The application
 // plugs in its settings store, the scan engine and the main window; tests
@@ -42,9 +44,9 @@ private:
 class CoreCommands {
 public:
     virtual ~CoreCommands() = default;
-    // Switches the operating mode (0 memory scan .. 5 VFO) with everything
-    // that goes with it, including re-entering the current mode.
-    virtual void setOperatingMode(int mode) = 0;
+    // Switches the operating mode with everything that goes with it,
+    // including re-entering the current mode.
+    virtual void setOperatingMode(OperatingMode mode) = 0;
     // Flips the priority watch and starts or stops its interval.
     virtual void togglePriority() = 0;
     // Requests the next receiver command (an AR3000 hears of an attenuator
@@ -56,6 +58,9 @@ public:
     virtual void stepOneMegahertzScan() = 0;
     // The band scope's window and sweep.
     virtual BandScope& bandScope() = 0;
+    // Tuning, storing and the tuned record's settings, shared with every
+    // other front end.
+    virtual ReceiverOperations& operations() = 0;
     // What the database panel asks of the core (hold, hand-picked rows);
     // none when the panels run without a core.
     virtual DatabaseCore* databaseCore() { return nullptr; }

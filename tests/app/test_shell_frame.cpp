@@ -393,7 +393,7 @@ TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
     const int before = w.height();
-    EXPECT_EQ(document_.toggleSwitch(7), 1);
+    EXPECT_EQ(document_.toggleSwitch(SwitchKind::Dtmf), 1);
     EXPECT_EQ(settings_.dtmf, 1);
     EXPECT_EQ(store_.readInt("Soft Setting", "DTMF"), 1);
     EXPECT_EQ(w.height(), before + 26) << "the strip appears at once";

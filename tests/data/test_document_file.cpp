@@ -428,7 +428,7 @@ TEST_F(DocumentFile, LegacyFileIsConvertedAndKeepsTheLog) {
     EXPECT_EQ(p.p4C, 0x4C);
     EXPECT_EQ(p.p68, 0x68);
     EXPECT_EQ(p.direction, 1);
-    EXPECT_EQ(p.p34, 1); // 0 in the file, raised to one second
+    EXPECT_EQ(p.delaySeconds, 1); // 0 in the file, raised to one second
     EXPECT_EQ(p.pause, 1);
     EXPECT_EQ(p.levelAutoStoreOff, 30);
     EXPECT_EQ(p.p2C, 0x2C);

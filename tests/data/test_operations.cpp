@@ -76,7 +76,7 @@ TEST_F(OperationsTest, StoringByHandInsertsSortedWithAddedComment) {
     doc.mainRecord.ctcss = 13;
     doc.mainRecord.tElm = 7;
     ASSERT_EQ(doc.findChannel(200000000), -1);
-    EXPECT_EQ(doc.storeChannel(0, doc.insertPosition, 200000000, 0, 0, 0), 1);
+    EXPECT_EQ(doc.storeChannel(200000000), 1);
 
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{100000000, 200000000, 300000000}));
     const CFrequencyData& ch = channel(1);
@@ -98,7 +98,7 @@ TEST_F(OperationsTest, StoringByHandInsertsSortedWithAddedComment) {
 
 TEST_F(OperationsTest, AutoStoreRecordsSignalAndClearsTone) {
     doc.mainRecord.ctcss = 13;
-    EXPECT_EQ(doc.storeChannel(0, 0, 145500000, 1, 1, 9), 0);
+    EXPECT_EQ(doc.storeChannel(145500000, true, 1, 9), 0);
     const CFrequencyData& ch = channel(0);
     EXPECT_EQ(ch.ctcss, 0);
     EXPECT_EQ(ch.heard, 1);
@@ -114,7 +114,7 @@ TEST_F(OperationsTest, OverwriteKeepsBanksCommentAndHistory) {
     channel(0).comment = "Tower";
     channel(0).heardTime = 5;
     doc.mainRecord.mode = 2;
-    EXPECT_EQ(doc.storeChannel(1, 0, 145000000, 0, 0, 0), 0);
+    EXPECT_EQ(doc.storeChannel(145000000), 0);
     EXPECT_EQ(doc.channelCount, 1);
     EXPECT_EQ(channel(0).mode, 2);
     EXPECT_EQ(channel(0).bankMask, 8);
@@ -126,9 +126,9 @@ TEST_F(OperationsTest, StoreKeepsTableSortedWhateverRowTheCallerPasses) {
     setChannels({100000000, 300000000});
     // A row from a look-up of another frequency, and a "new" store of a
     // frequency that is already there.
-    EXPECT_EQ(doc.storeChannel(0, 0, 200000000, 1, 1, 3), 1);
-    EXPECT_EQ(doc.storeChannel(0, 0, 300000000, 1, 1, 3), 2);
-    EXPECT_EQ(doc.storeChannel(1, 99999, 400000000, 1, 1, 3), 3);
+    EXPECT_EQ(doc.storeChannel(200000000, true, 1, 3), 1);
+    EXPECT_EQ(doc.storeChannel(300000000, true, 1, 3), 2);
+    EXPECT_EQ(doc.storeChannel(400000000, true, 1, 3), 3);
     EXPECT_EQ(frequencies(),
               (std::vector<std::uint32_t>{100000000, 200000000, 300000000, 400000000}));
 }
@@ -142,14 +142,14 @@ TEST_F(OperationsTest, FullTableRefusesNewChannelAndLosesNothing) {
     }
     doc.channelCount = kMaxChannels;
     doc.findChannel(50000000);
-    EXPECT_EQ(doc.storeChannel(0, doc.insertPosition, 50000000, 1, 1, 5), -1);
+    EXPECT_EQ(doc.storeChannel(50000000, true, 1, 5), -1);
     EXPECT_EQ(doc.channelCount, kMaxChannels);
     EXPECT_EQ(channel(0).frequency, 100000000u);
     EXPECT_EQ(channel(kMaxChannels - 1).frequency, 100000000u + 1000u * (kMaxChannels - 1));
     EXPECT_FALSE(doc.isModified());
     EXPECT_NE(std::string(CKovo5Doc::kChannelTableFullMessage).find("5000"), std::string::npos);
     // Overwriting a stored frequency still works in a full table.
-    EXPECT_EQ(doc.storeChannel(1, 3, 100003000, 0, 0, 0), 3);
+    EXPECT_EQ(doc.storeChannel(100003000), 3);
 }
 
 TEST_F(OperationsTest, PriorityChannelFollowsInsertWithoutMovingTuningOffset) {
@@ -157,7 +157,7 @@ TEST_F(OperationsTest, PriorityChannelFollowsInsertWithoutMovingTuningOffset) {
     makePriority(1);
     doc.controlParams.tuningOffset = 6250;
     doc.scanPosition = 1;
-    doc.storeChannel(0, 0, 50000000, 0, 0, 0);
+    ASSERT_EQ(doc.storeChannel(50000000), 0);
     EXPECT_EQ(doc.priorityIndex, 2);
     EXPECT_EQ(channel(2).priority, 1);
     EXPECT_EQ(doc.priorityRecord.frequency, 200000000u);
@@ -285,7 +285,7 @@ TEST_F(OperationsTest, MovingThePriorityChannelByInsertOrDeleteRefreshesItsCopy)
         channel(2).heardTime = 1234;
         doc.controlParams.tuningOffset = 6250;
         if (c.inserted != 0) {
-            doc.storeChannel(0, 0, c.inserted, 0, 0, 0);
+            ASSERT_GE(doc.storeChannel(c.inserted), 0);
         } else {
             doc.setSelection(c.deleted);
             doc.deleteSelectedChannels();
@@ -516,34 +516,34 @@ TEST_F(OperationsTest, SearchBanksInUseFromBitsLeaveDocumentUnmodified) {
 }
 
 TEST_F(OperationsTest, SwitchesInvertAndReport) {
-    EXPECT_EQ(doc.toggleSwitch(0), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Pause), 1);
     EXPECT_EQ(doc.controlParams.pause, 1);
     EXPECT_TRUE(doc.isModified());
     doc.newLogEntryMain = 0;
-    EXPECT_EQ(doc.toggleSwitch(2), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 1);
     EXPECT_EQ(doc.newLogEntryMain, 1);
     doc.newLogEntryMain = 0;
-    EXPECT_EQ(doc.toggleSwitch(2), 0);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 0);
     EXPECT_EQ(doc.newLogEntryMain, 0);
-    EXPECT_EQ(doc.toggleSwitch(5), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Ctcss), 1);
     EXPECT_EQ(doc.controlParams.ctcssSwitch, 1);
 
     doc.controlParams.decoderMode = 4;
-    EXPECT_EQ(doc.toggleSwitch(6), 0);
-    EXPECT_EQ(doc.toggleSwitch(6), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 0);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 1);
 
     std::vector<std::pair<std::string, int>> written;
     doc.writeSoftSetting = [&](const std::string& name, int value) {
         written.emplace_back(name, value);
     };
     settings.elm = 1;
-    EXPECT_EQ(doc.toggleSwitch(7), 1);
-    EXPECT_EQ(doc.toggleSwitch(8), 0);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Dtmf), 1);
+    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Elm), 0);
     EXPECT_EQ(written, (std::vector<std::pair<std::string, int>>{{"DTMF", 1}, {"ELM", 0}}));
 
     doc.setModified(false);
-    EXPECT_EQ(doc.toggleSwitch(9), -1);
-    EXPECT_EQ(doc.toggleSwitch(-1), -1);
+    EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(9)), -1);
+    EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(-1)), -1);
     EXPECT_FALSE(doc.isModified());
 
     EXPECT_EQ(doc.toggleAutoMode(), 0); // a new document starts with auto mode on

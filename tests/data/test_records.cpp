@@ -210,12 +210,12 @@ TEST(Records, ControlParamsAreAlways144BytesInTheirStoredOrder) {
 TEST(Records, ControlParamsDelayIsRaisedToOneSecond) {
     for (int stored : {0, -5}) {
         CControlParams params;
-        params.p34 = stored;
-        EXPECT_EQ(readBack<CControlParams>(serialized(params)).p34, 1) << stored;
+        params.delaySeconds = stored;
+        EXPECT_EQ(readBack<CControlParams>(serialized(params)).delaySeconds, 1) << stored;
     }
     CControlParams params;
-    params.p34 = 7;
-    EXPECT_EQ(readBack<CControlParams>(serialized(params)).p34, 7);
+    params.delaySeconds = 7;
+    EXPECT_EQ(readBack<CControlParams>(serialized(params)).delaySeconds, 7);
 }
 
 TEST(Records, ControlParamsPositionalAccessAndNames) {
@@ -244,7 +244,7 @@ TEST(Records, ControlParamsNewDocumentValuesKeepTheUnchangedFields) {
     EXPECT_EQ(params.p10, 120);
     EXPECT_EQ(params.autoMode, 1);
     EXPECT_EQ(params.stepAdjust, 1);
-    EXPECT_EQ(params.p34, 2);
+    EXPECT_EQ(params.delaySeconds, 2);
     EXPECT_EQ(params.levelAutoStoreOff, 60);
     EXPECT_EQ(params.levelAutoStoreOn, 5);
     EXPECT_EQ(params.p40, 64);

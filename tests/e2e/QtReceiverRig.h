@@ -63,7 +63,7 @@ public:
 
     void refreshPanels() override {}
     void refreshDisplay() override {}
-    void showOperatingMode(int) override {}
+    void showOperatingMode(OperatingMode) override {}
     void showPriorityScan(bool) override {}
     void selectChannelRow(int row) override { selectedRows.push_back(row); }
     void channelRowChanged(int, bool) override { ++rowChanges; }
@@ -104,7 +104,7 @@ struct QtReceiverRig {
     void addScanChannels(std::uint32_t firstHz, std::uint32_t spacingHz, int count, int bank) {
         const std::uint32_t mask = 1u << bank;
         for (int i = 0; i < count; ++i) {
-            const int row = doc.storeChannel(0, 0, firstHz + std::uint32_t(i) * spacingHz, 0, 0, 0);
+            const int row = doc.storeChannel(firstHz + std::uint32_t(i) * spacingHz);
             doc.channels[std::size_t(row)]->bankMask = std::int32_t(mask);
         }
         doc.setLinkFlags(mask); // also counts the channels memory scan reaches

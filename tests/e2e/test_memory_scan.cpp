@@ -31,9 +31,9 @@ protected:
         rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
         ASSERT_EQ(doc.reachableCount, kChannels);
         doc.controlParams.direction = 1;
-        doc.controlParams.p34 = 1;
+        doc.controlParams.delaySeconds = 1;
         doc.controlParams.pause = 0;
-        doc.toggleSwitch(2); // logging on: the next stop opens a log entry
+        doc.toggleSwitch(SwitchKind::Logging); // logging on: the next stop opens a log entry
         ASSERT_EQ(doc.controlParams.logging, 1);
 
         connectReceiver();

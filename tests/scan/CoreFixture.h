@@ -29,7 +29,10 @@ public:
     }
     void refreshPanels() override { calls.push_back("refreshPanels"); }
     void refreshDisplay() override { calls.push_back("refreshDisplay"); }
-    void showOperatingMode(int mode) override { calls.push_back("mode " + std::to_string(mode)); }
+    void showOperatingMode(OperatingMode mode) override
+    {
+        calls.push_back("mode " + std::to_string(toStored(mode)));
+    }
     void showPriorityScan(bool on) override { calls.push_back(on ? "priority on" : "priority off"); }
     void selectChannelRow(int row) override { calls.push_back("select " + std::to_string(row)); }
     void channelRowChanged(int row, bool visible) override {
@@ -68,7 +71,7 @@ struct DocParts {
     // Adds a channel by hand at `hz` in the given banks.
     int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
         doc.mainRecord.mode = mode;
-        const int row = doc.storeChannel(0, 0, hz, 0, 0, 0);
+        const int row = doc.storeChannel(hz);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         return row;
     }

@@ -127,7 +127,7 @@ TEST_F(BandScopeTest, SweepRunsAcrossAllPointsAndWraps) {
 
 TEST_F(BandScopeTest, SweepPointTakesTheStoredChannelsInfo) {
     doc.mainRecord.mode = 0;
-    const int row = doc.storeChannel(0, 0, 144960000, 0, 0, 0);
+    const int row = doc.storeChannel(144960000);
     doc.channels[std::size_t(row)]->comment = "beacon";
     centreOn(145000000, 7, 2);
     doc.controlParams.direction = 1;

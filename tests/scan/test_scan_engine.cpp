@@ -59,7 +59,7 @@ TEST_F(ScanEngineTest, StopLastsForTheDelayAfterTheLastSignal) {
 
 TEST_F(ScanEngineTest, DelayRunningOutEndsTheStopEvenWithTheSignalStillThere) {
     startOneMegahertzScan();
-    doc.controlParams.p34 = 1;
+    doc.controlParams.delaySeconds = 1;
     report("G");
     timers.advance(1000);
     report("G"); // resume set: moves on although the squelch is open
@@ -175,7 +175,7 @@ TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
     doc.channelCount = kMaxChannels;
     startOneMegahertzScan();
     doc.controlParams.autoStore = 1;
-    doc.controlParams.p34 = 1;
+    doc.controlParams.delaySeconds = 1;
     for (int i = 0; i < 5; ++i) {
         report("H");
         timers.advance(1000);
@@ -188,7 +188,7 @@ TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
 
 TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     startOneMegahertzScan();
-    doc.toggleSwitch(2); // logging on: the next hit opens a new entry
+    doc.toggleSwitch(SwitchKind::Logging); // logging on: the next hit opens a new entry
     report("G");
     EXPECT_EQ(doc.logCount, 1);
     clock.advance(1000);
@@ -266,6 +266,43 @@ TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
     EXPECT_TRUE(doc.isModified());
     report("%");
     EXPECT_NE(port.written.back(), "430.\r");
+}
+
+} // namespace
+} // namespace kovo::test
+
+namespace kovo::test {
+namespace {
+
+// Listeners hear of a stop at the report that begins it, with that report's
+// level, and of each stop once; link notices reach any number of listeners.
+TEST_F(ScanEngineTest, StopsAndLinkReportsReachEveryListener) {
+    std::vector<ScanStop> stops;
+    std::vector<LinkNotice> first, second;
+    const Subscription onStop =
+        core.engine().scanStops().subscribe([&](const ScanStop& s) { stops.push_back(s); });
+    const Subscription one = core.linkNotices().subscribe([&](const LinkNotice& n) { first.push_back(n); });
+    Subscription two = core.linkNotices().subscribe([&](const LinkNotice& n) { second.push_back(n); });
+    startOneMegahertzScan();
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front().kind, LinkNotice::Kind::StatusChanged);
+    EXPECT_TRUE(stops.empty());
+
+    report("G");
+    ASSERT_EQ(stops.size(), 1u) << "at the report that began the stop, not the next";
+    EXPECT_EQ(stops[0].frequency, 145040000u);
+    EXPECT_EQ(stops[0].level, 6); // "G"
+    EXPECT_EQ(first.back().kind, LinkNotice::Kind::Signal);
+    EXPECT_TRUE(first.back().squelchOpen);
+    EXPECT_EQ(first.back().level, 6);
+    report("H");
+    EXPECT_EQ(stops.size(), 1u) << "the same stop goes on";
+
+    two.reset();
+    const std::size_t heardBySecond = second.size();
+    report("%");
+    EXPECT_EQ(second.size(), heardBySecond) << "an unsubscribed listener hears nothing more";
+    EXPECT_FALSE(first.back().squelchOpen);
 }
 
 } // namespace

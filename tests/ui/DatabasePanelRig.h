@@ -23,7 +23,7 @@ struct FakeDatabaseCore : DatabaseCore {
     void holdUntilCleared() override { hold = true, holdTimed = false; }
     void releaseHold() override { hold = holdTimed = false; }
     bool isHeld() const override { return hold; }
-    void setOperatingMode(int mode) override { modes.push_back(mode); }
+    void setOperatingMode(OperatingMode mode) override { modes.push_back(toStored(mode)); }
     void channelChosenByHand(int row) override { channels.push_back(row); }
     void logEntryChosenByHand(int r) override { logEntries.push_back(r); }
     void searchBankChosenByHand(int k) override { searchBanks.push_back(k); }
@@ -69,7 +69,7 @@ struct DatabasePanelRig {
     // A channel at f in the given banks; returns its row.
     int addChannel(std::uint32_t f, std::int32_t bankMask = 1)
     {
-        const int row = doc.storeChannel(0, 0, f, 0, 0, 0);
+        const int row = doc.storeChannel(f);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         doc.channels[std::size_t(row)]->comment.clear();
         return row;

@@ -7,6 +7,7 @@
 #include "data/Notifier.h"
 #include "scan/BandScope.h"
 #include "scan/OperatingModes.h"
+#include "scan/ReceiverOperations.h"
 #include "scan/ScanSteps.h"
 #include "ui/CKovo5View.h"
 #include "ui/ViewInterfaces.h"
@@ -36,6 +37,7 @@ struct FakeCore : CoreCommands {
     std::unique_ptr<ScanSteps> steps;
     std::unique_ptr<BandScope> scope;
     std::unique_ptr<OperatingModes> operatingModes;
+    std::unique_ptr<ReceiverOperations> ops;
     std::vector<int> modes;
     int priorityToggles = 0;
     int sendNexts = 0;
@@ -46,18 +48,23 @@ struct FakeCore : CoreCommands {
         steps = std::make_unique<ScanSteps>(doc, settings, view);
         scope = std::make_unique<BandScope>(doc, view);
         operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
+        ops = std::make_unique<ReceiverOperations>(ReceiverOperations::Seams{
+            doc, settings, *scope, view, [this](OperatingMode mode) { setOperatingMode(mode); },
+            [this] { ++sendNexts; }});
     }
-    void setOperatingMode(int mode) override
+    void setOperatingMode(OperatingMode mode) override
     {
-        modes.push_back(mode);
+        modes.push_back(toStored(mode));
         operatingModes->setOperatingMode(mode);
     }
+    void setOperatingMode(int stored) { setOperatingMode(static_cast<OperatingMode>(stored)); }
     void togglePriority() override { ++priorityToggles; }
     void sendNext() override { ++sendNexts; }
     void stepMemoryScan() override { ++memorySteps; }
     void stepSearch() override { ++searchSteps; }
     void stepOneMegahertzScan() override { ++oneMhzSteps; }
     BandScope& bandScope() override { return *scope; }
+    ReceiverOperations& operations() override { return *ops; }
 };
 
 struct FakeFrame : FrameHost {
@@ -116,7 +123,7 @@ struct ViewRig {
     int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0)
     {
         doc.findChannel(f);
-        const int row = doc.storeChannel(0, doc.insertPosition, f, 0, heard, maxSignal);
+        const int row = doc.storeChannel(f, false, heard, maxSignal);
         doc.channels[std::size_t(row)]->maxSignal = maxSignal;
         return row;
     }

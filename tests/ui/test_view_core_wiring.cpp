@@ -86,7 +86,7 @@ TEST_F(CoreWiringTest, MemoryScanShowsTheChannelItTunes)
 {
     for (std::uint32_t f : {144'000'000u, 145'500'000u}) {
         doc.findChannel(f);
-        doc.storeChannel(0, doc.insertPosition, f, 0, 0, 0);
+        ASSERT_GE(doc.storeChannel(f), 0);
     }
     doc.memoryBanks[0].linkFlags[0] = 1;
     doc.computeLinkMask();

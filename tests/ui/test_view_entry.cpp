@@ -106,7 +106,7 @@ TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt)
 TEST_F(EntryTest, FrequencyFieldReadOnlyInScanModes)
 {
     for (int mode = 0; mode < 6; ++mode) {
-        view->showOperatingMode(mode);
+        view->showOperatingMode(static_cast<OperatingMode>(mode));
         EXPECT_EQ(field(DisplayPanel::FrequencyField).isReadOnly(), mode <= 2) << mode;
     }
 }

@@ -199,7 +199,7 @@ TEST_F(PanelsTest, ModeScanKeysAndSliders)
     EXPECT_EQ(p.modeScanKey(ControlPanel2::kMsmKey).state(), 1);
     EXPECT_TRUE(doc.isModified());
     QTest::mouseClick(&p.delaySlider(), Qt::LeftButton, {}, QPoint(199, 8));
-    EXPECT_EQ(params().p34, 10);
+    EXPECT_EQ(params().delaySeconds, 10);
 }
 
 // The wheel and Page Up/Down move a fader too: what it then shows must be
@@ -212,7 +212,7 @@ TEST_F(PanelsTest, SliderWheelAndPageKeysWriteTheDocument)
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&delay, &wheel);
     EXPECT_NE(delay.value(), 2) << "the wheel moved the knob";
-    EXPECT_EQ(params().p34, delay.value());
+    EXPECT_EQ(params().delaySeconds, delay.value());
     PanelSlider& pause = stack().control2().pauseSlider();
     QTest::keyClick(&pause, Qt::Key_PageUp);
     EXPECT_NE(pause.value(), 60);

@@ -30,7 +30,6 @@ constexpr const char* kDeleteQuestion = "選択された %d 個のデータを�
 constexpr const char* kClearLogQuestion = "ログデータを消去します よろしいですか？";
 constexpr const char* kNoAudio = "音声データがありません";
 constexpr const char* kAlreadyStored = "登録済みの周波数です";
-constexpr int kVfo = 5;
 
 struct EditorSpec {
     int command;
@@ -212,14 +211,14 @@ void DatabasePanel::afterPropertyChange(int view, const std::vector<int>& rows)
     for (int row : rows)
         redrawRow(view, row);
     l.setCaretRow(caret);
-    const int mode = d.controlParams.operatingMode;
+    const OperatingMode mode = d.controlParams.mode();
     if (view == BankView) {
         d.computeLinkMask();
         d.countReachable();
-        if (mode == 0 && core_)
-            core_->setOperatingMode(0);
-    } else if (view == SearchBankView && mode == 1 && core_) {
-        core_->setOperatingMode(1);
+        if (mode == OperatingMode::MemoryScan && core_)
+            core_->setOperatingMode(mode);
+    } else if (view == SearchBankView && mode == OperatingMode::ProgramSearch && core_) {
+        core_->setOperatingMode(mode);
     }
 }
 
@@ -298,10 +297,10 @@ void DatabasePanel::activateRow(DatabaseList& l)
     const int row = l.caretRow();
     if (!core_ || row < 0 || row >= l.rowCount())
         return;
-    const int mode = d.controlParams.operatingMode;
+    const OperatingMode mode = d.controlParams.mode();
     if (view == ChannelView || view == LogView) {
-        if (mode == 0 || mode == 1)
-            core_->setOperatingMode(kVfo);
+        if (mode == OperatingMode::MemoryScan || mode == OperatingMode::ProgramSearch)
+            core_->setOperatingMode(OperatingMode::Vfo);
         if (view == ChannelView) {
             d.controlParams.p4C = row;
             core_->channelChosenByHand(row);
@@ -309,7 +308,7 @@ void DatabasePanel::activateRow(DatabaseList& l)
             core_->logEntryChosenByHand(row);
         }
         host_->tunedFromList(d.mainRecord.frequency, d.mainRecord.comment);
-    } else if (view == SearchBankView && (mode == 3 || mode == 4)) {
+    } else if (view == SearchBankView && showsBandScope(mode)) {
         core_->searchBankChosenByHand(row);
     }
 }

@@ -429,8 +429,8 @@ void DatabasePanel::selectLinkSet(int k)
         linkSetCombo_->setEditText(fromCp932(d.linkSetNames[std::size_t(k)]));
     }
     rebuildList(BankView);
-    if (d.controlParams.operatingMode == 0 && core_)
-        core_->setOperatingMode(0);
+    if (d.controlParams.mode() == OperatingMode::MemoryScan && core_)
+        core_->setOperatingMode(OperatingMode::MemoryScan);
 }
 
 // ---- search ----

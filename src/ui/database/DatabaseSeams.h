@@ -1,4 +1,6 @@
 #pragma once
+#include "data/OperatingMode.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,7 +19,7 @@ public:
     virtual void releaseHold() = 0;
     virtual bool isHeld() const = 0;
     // Switches (or re-enters) an operating mode.
-    virtual void setOperatingMode(int mode) = 0;
+    virtual void setOperatingMode(OperatingMode mode) = 0;
     // The user picked a channel, a log entry or a search bank.
     virtual void channelChosenByHand(int row) = 0;
     virtual void logEntryChosenByHand(int r) = 0;

@@ -1,4 +1,4 @@
-#include "ui/TuningRules.h"
+#include "scan/TuningRules.h"
 
 #include "data/AppSettings.h"
 #include "data/ValueTables.h"

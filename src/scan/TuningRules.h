@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// Rules of the front panel that need no widgets: frequency entry and limits,
-// mode keys, the drag accumulator. Kept free of Qt so they are easy to test.
+// Tuning rules shared by every front end: frequency entry and limits, mode
+// keys, the drag accumulator.
 namespace kovo {
 
 struct AppSettings;

@@ -1,0 +1,162 @@
+#include "scan/ReceiverOperations.h"
+
+#include "data/CKovo5Doc.h"
+#include "data/ValueTables.h"
+#include "scan/BandScope.h"
+#include "scan/ScanSteps.h"
+#include "scan/TuningRules.h"
+#include "scan/ViewSink.h"
+
+namespace kovo {
+
+ReceiverOperations::ReceiverOperations(Seams seams) : s_(std::move(seams)) {}
+
+// ---- operating mode ----------------------------------------------------------
+
+void ReceiverOperations::setOperatingMode(OperatingMode mode) {
+    s_.applyOperatingMode(mode);
+}
+
+OperatingMode ReceiverOperations::operatingMode() const {
+    return s_.doc.controlParams.mode();
+}
+
+bool ReceiverOperations::takesTypedFrequency() const {
+    const CControlParams& cp = s_.doc.controlParams;
+    return kovo::takesTypedFrequency(cp.mode(), cp.manualTuning == 1);
+}
+
+bool ReceiverOperations::takesKeypadFrequency() const {
+    const OperatingMode mode = operatingMode();
+    return showsBandScope(mode) || mode == OperatingMode::Vfo;
+}
+
+// ---- tuning ------------------------------------------------------------------
+
+void ReceiverOperations::tuneTo(std::int64_t hz) {
+    CKovo5Doc& d = s_.doc;
+    d.mainRecord.frequency = limitFrequency(hz);
+    d.normaliseFrequency();
+    d.mainRecord.frequency = limitFrequency(d.mainRecord.frequency);
+    lookUpTunedChannel(d);
+    s_.view.refreshPanels();
+}
+
+void ReceiverOperations::tuneBySteps(int steps, bool subStep) {
+    const CKovo5Doc& d = s_.doc;
+    const std::uint32_t size =
+        subStep ? subStepHz(d.controlParams.subStep, d.mainRecord.step) : stepHz(d.mainRecord.step);
+    // Worked out in 64 bits: a step below 0 Hz stops at the lowest frequency
+    // instead of wrapping round to the highest.
+    tuneTo(std::int64_t(d.mainRecord.frequency) + std::int64_t(steps) * size);
+}
+
+bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz) {
+    const auto hz = parseDecimalHz(text, unitHz);
+    if (!hz)
+        return false;
+    tuneTo(*hz);
+    return true;
+}
+
+// ---- the tuned record --------------------------------------------------------
+
+void ReceiverOperations::selectReceiverMode(int key) {
+    CFrequencyData& r = s_.doc.mainRecord;
+    r.mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
+    r.ifBandwidth = defaultIfBandwidth(r.mode, r.ifBandwidth, s_.settings);
+    s_.doc.setModified();
+}
+
+void ReceiverOperations::chooseStep(int stepIndex) {
+    CKovo5Doc& d = s_.doc;
+    d.mainRecord.step = stepIndex;
+    switch (d.controlParams.mode()) {
+    case OperatingMode::ActiveBandScope:
+        s_.scope.recomputeFromStep();
+        s_.view.resetScope();
+        s_.scope.restartSweep();
+        break;
+    case OperatingMode::StaticBandScope:
+        s_.scope.recomputeFromStep();
+        s_.view.resetScope();
+        s_.view.showStaticScope();
+        break;
+    case OperatingMode::Vfo:
+        d.normaliseFrequency();
+        s_.view.refreshPanels();
+        break;
+    default:
+        break;
+    }
+    d.setModified();
+}
+
+bool ReceiverOperations::chooseAttenuator(int attenuator) {
+    CKovo5Doc& d = s_.doc;
+    if (d.controlParams.mode() == OperatingMode::MemoryScan)
+        return false;
+    d.mainRecord.attenuator = attenuator;
+    // The AR3000 hears of an attenuator change only with the next command.
+    if (s_.settings.isAr3000() && s_.sendNext)
+        s_.sendNext();
+    s_.view.refreshPanels();
+    d.setModified();
+    return true;
+}
+
+void ReceiverOperations::setTone(int tone) {
+    s_.doc.activeRecord().ctcss = tone;
+    s_.doc.setModified();
+}
+
+void ReceiverOperations::setTElm(int value) {
+    s_.doc.activeRecord().tElm = value;
+    s_.doc.setModified();
+}
+
+// ---- scan timing -------------------------------------------------------------
+
+void ReceiverOperations::setDelaySeconds(int seconds) {
+    s_.doc.controlParams.delaySeconds = seconds;
+    s_.doc.setModified();
+}
+
+void ReceiverOperations::setPauseSeconds(int seconds) {
+    s_.doc.controlParams.pauseSeconds() = seconds;
+    s_.doc.setModified();
+}
+
+// ---- storing -----------------------------------------------------------------
+
+ReceiverOperations::StoreOutcome
+ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOverwrite) {
+    CKovo5Doc& d = s_.doc;
+    if (d.controlParams.mode() == OperatingMode::MemoryScan)
+        return {StoreResult::NotInThisMode};
+    const std::uint32_t f = d.mainRecord.frequency;
+    if (d.findChannel(f) >= 0 && !(confirmOverwrite && confirmOverwrite()))
+        return {StoreResult::Declined};
+    const int row = d.storeChannel(f);
+    if (row < 0)
+        return {StoreResult::TableFull};
+    s_.view.selectChannelRow(row);
+    return {StoreResult::Stored, row};
+}
+
+ReceiverOperations::StoreOutcome ReceiverOperations::passTunedFrequency() {
+    CKovo5Doc& d = s_.doc;
+    const std::uint32_t f = d.mainRecord.frequency;
+    int row = d.findChannel(f);
+    if (row < 0) {
+        row = d.storeChannel(f);
+        if (row < 0)
+            return {StoreResult::TableFull};
+    }
+    d.makePassChannel(row);
+    s_.view.selectChannelRow(row);
+    s_.applyOperatingMode(d.controlParams.mode());
+    return {StoreResult::Stored, row};
+}
+
+} // namespace kovo

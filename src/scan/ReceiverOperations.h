@@ -1,0 +1,100 @@
+#pragma once
+#include "data/OperatingMode.h"
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+namespace kovo {
+
+struct AppSettings;
+class BandScope;
+class CKovo5Doc;
+class ViewSink;
+
+// What every front end does to the receiver: the front panel, the window bus
+// and the network server all call these. Each operation changes the document
+// (marking it modified when stored data changed), lets the scan parts follow
+// and tells the view through its sink. Nothing here talks to the receiver:
+// the polling loop sends what changed.
+class ReceiverOperations {
+public:
+    struct Seams {
+        CKovo5Doc& doc;
+        const AppSettings& settings;
+        BandScope& scope;
+        ViewSink& view;
+        // Switches the operating mode with everything that goes with it
+        // (the core's OperatingModes).
+        std::function<void(OperatingMode)> applyOperatingMode;
+        // Asks the polling loop for its next command at once.
+        std::function<void()> sendNext;
+    };
+
+    explicit ReceiverOperations(Seams seams);
+
+    // ---- operating mode ----
+    void setOperatingMode(OperatingMode mode);
+    OperatingMode operatingMode() const;
+    // Whether a typed frequency (a panel field, another program) is taken
+    // now: always in VFO and the static band scope, in the 1 MHz scan and the
+    // active band scope only while tuned by hand.
+    [[nodiscard]] bool takesTypedFrequency() const;
+    // Whether the keypad tunes: in both band scopes and VFO.
+    [[nodiscard]] bool takesKeypadFrequency() const;
+
+    // ---- tuning ----
+    // Every way of tuning ends here: the frequency is kept within the
+    // receiver's range, put on the step grid (which may fall below the lowest
+    // frequency, so it is limited again) and named after a stored channel.
+    void tuneTo(std::int64_t hz);
+    // `steps` main steps up (negative: down), or sub-steps.
+    void tuneBySteps(int steps, bool subStep);
+    // Typed text in units of `unitHz` (1,000,000: megahertz; 1,000: kilohertz).
+    // False, and nothing tuned, when the text is not wholly a number.
+    [[nodiscard]] bool tuneToTyped(std::string_view text, std::uint64_t unitHz);
+
+    // ---- the tuned record ----
+    // The receiver mode of mode key `key` (0 NFM .. 5 CW; with the synchronous
+    // AM option the AM key cycles AM, SAM, SAL, SAH) and the IF bandwidth it
+    // brings with it.
+    void selectReceiverMode(int key);
+    // The tuning step `stepIndex`; each operating mode follows it its own way
+    // (the band scopes re-centre their window, VFO snaps to the new grid).
+    void chooseStep(int stepIndex);
+    // The attenuator (0 off, 1 on); false, and nothing changed, in memory
+    // scan, where each channel brings its own.
+    [[nodiscard]] bool chooseAttenuator(int attenuator);
+    // The tone (CTCSS index) and the T-ELM value of the record tuned now.
+    void setTone(int tone);
+    void setTElm(int value);
+
+    // ---- scan timing ----
+    void setDelaySeconds(int seconds);
+    // The pause time that applies now (with or without auto-store).
+    void setPauseSeconds(int seconds);
+
+    // ---- storing ----
+    enum class StoreResult {
+        Stored,        // row names the channel
+        NotInThisMode, // memory scan tunes stored channels only
+        Declined,      // the frequency is stored and overwriting was declined
+        TableFull,     // 5000 channels: show CKovo5Doc::kChannelTableFullMessage
+    };
+    struct StoreOutcome {
+        StoreResult result = StoreResult::Stored;
+        int row = -1;
+    };
+    // Stores the tuned frequency as a channel with the tuned settings and
+    // selects it in the list. `confirmOverwrite` is asked when the frequency
+    // is stored already.
+    [[nodiscard]] StoreOutcome storeTunedFrequency(const std::function<bool()>& confirmOverwrite);
+    // Puts the tuned frequency into the pass-channel bank alone (storing it
+    // first when needed), selects it and applies the operating mode again.
+    [[nodiscard]] StoreOutcome passTunedFrequency();
+
+private:
+    Seams s_;
+};
+
+} // namespace kovo

@@ -1,0 +1,166 @@
+// The operations every front end shares, on the whole core with fakes.
+#include "CoreFixture.h"
+
+#include "scan/TuningRules.h"
+
+#include <functional>
+
+namespace kovo::test {
+namespace {
+
+using Result = ReceiverOperations::StoreResult;
+
+class ReceiverOperationsTest : public ::testing::Test, public CoreParts {
+protected:
+    ReceiverOperations& ops() { return core.operations(); }
+    void enter(OperatingMode mode) {
+        core.setOperatingMode(mode);
+        doc.setModified(false);
+        view.calls.clear();
+    }
+};
+
+TEST_F(ReceiverOperationsTest, TypedTextTunesOnlyWhenWhollyAFrequency) {
+    enter(OperatingMode::Vfo);
+    doc.controlParams.stepAdjust = 0;
+    const struct {
+        const char* text;
+        std::uint64_t unit;
+        bool taken;
+        std::uint32_t hz; // tuned afterwards
+    } cases[] = {
+        {"145.5", kMegahertz, true, 145'500'000},  {" 430,0125 ", kMegahertz, true, 430'012'500},
+        {"12.5", kKilohertz, true, 100'000}, // below the range: the lowest frequency
+        {"9999", kMegahertz, true, 2'040'000'000}, {"145.5x", kMegahertz, false, 2'040'000'000},
+        {"1e3", kMegahertz, false, 2'040'000'000}, {"", kMegahertz, false, 2'040'000'000},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ops().tuneToTyped(c.text, c.unit), c.taken) << '"' << c.text << '"';
+        EXPECT_EQ(doc.mainRecord.frequency, c.hz) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(view.count("refreshPanels"), 4) << "only what tuned refreshes the panels";
+}
+
+TEST_F(ReceiverOperationsTest, TypedFrequencyTakenByModeAndHandTuning) {
+    const struct {
+        OperatingMode mode;
+        bool byHand, typed, keypad;
+    } cases[] = {
+        {OperatingMode::MemoryScan, true, false, false},
+        {OperatingMode::ProgramSearch, true, false, false},
+        {OperatingMode::OneMegahertzScan, false, false, false},
+        {OperatingMode::OneMegahertzScan, true, true, false},
+        {OperatingMode::ActiveBandScope, false, false, true},
+        {OperatingMode::ActiveBandScope, true, true, true},
+        {OperatingMode::StaticBandScope, false, true, true},
+        {OperatingMode::Vfo, false, true, true},
+    };
+    for (const auto& c : cases) {
+        doc.controlParams.setMode(c.mode);
+        doc.controlParams.manualTuning = c.byHand ? 1 : 0;
+        EXPECT_EQ(ops().takesTypedFrequency(), c.typed) << toStored(c.mode) << c.byHand;
+        EXPECT_EQ(ops().takesKeypadFrequency(), c.keypad) << toStored(c.mode);
+    }
+}
+
+TEST_F(ReceiverOperationsTest, StepsBelowTheLowestFrequencyStopThere) {
+    enter(OperatingMode::Vfo);
+    doc.mainRecord.frequency = 150'000;
+    doc.mainRecord.step = 13; // 100 kHz
+    ops().tuneBySteps(-3, false);
+    EXPECT_EQ(doc.mainRecord.frequency, kLowestFrequency);
+}
+
+TEST_F(ReceiverOperationsTest, StoringTheTunedFrequency) {
+    int questions = 0;
+    bool answer = false;
+    const std::function<bool()> confirm = [&] {
+        ++questions;
+        return answer;
+    };
+    enter(OperatingMode::MemoryScan);
+    doc.mainRecord.frequency = 145'500'000;
+    EXPECT_EQ(ops().storeTunedFrequency(confirm).result, Result::NotInThisMode);
+    EXPECT_EQ(doc.channelCount, 0);
+
+    enter(OperatingMode::Vfo);
+    doc.mainRecord.frequency = 145'500'000;
+    const auto stored = ops().storeTunedFrequency(confirm);
+    EXPECT_EQ(stored.result, Result::Stored);
+    EXPECT_EQ(stored.row, 0);
+    EXPECT_EQ(questions, 0) << "a new frequency needs no question";
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(view.count("select 0"), 1);
+
+    EXPECT_EQ(ops().storeTunedFrequency(confirm).result, Result::Declined);
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(ops().storeTunedFrequency({}).result, Result::Declined) << "nobody to say yes";
+    answer = true;
+    EXPECT_EQ(ops().storeTunedFrequency(confirm).row, 0);
+    EXPECT_EQ(doc.channelCount, 1);
+}
+
+TEST_F(ReceiverOperationsTest, AFullTableRefusesANewChannel) {
+    for (int i = 0; i < kMaxChannels; ++i)
+        ASSERT_GE(doc.storeChannel(std::uint32_t(100'000'000 + i * 100)), 0);
+    enter(OperatingMode::Vfo);
+    doc.mainRecord.frequency = 1'000'000'000;
+    EXPECT_EQ(ops().storeTunedFrequency([] { return true; }).result, Result::TableFull);
+    EXPECT_EQ(ops().passTunedFrequency().result, Result::TableFull);
+    EXPECT_EQ(doc.channelCount, kMaxChannels);
+}
+
+TEST_F(ReceiverOperationsTest, PassingStoresIntoThePassBankAndReentersTheMode) {
+    enter(OperatingMode::Vfo);
+    doc.mainRecord.frequency = 145'500'000;
+    const auto passed = ops().passTunedFrequency();
+    ASSERT_EQ(passed.result, Result::Stored);
+    EXPECT_EQ(doc.channels[std::size_t(passed.row)]->bankMask, std::int32_t(1) << kPassBank);
+    EXPECT_EQ(view.count("mode 5"), 1);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(ReceiverOperationsTest, TheAttenuatorIsRefusedInMemoryScan) {
+    enter(OperatingMode::MemoryScan);
+    doc.mainRecord.attenuator = 0;
+    EXPECT_FALSE(ops().chooseAttenuator(1));
+    EXPECT_EQ(doc.mainRecord.attenuator, 0);
+    EXPECT_FALSE(doc.isModified());
+    enter(OperatingMode::Vfo);
+    EXPECT_TRUE(ops().chooseAttenuator(1));
+    EXPECT_EQ(doc.mainRecord.attenuator, 1);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(ReceiverOperationsTest, ChangesOfStoredValuesMarkTheDocument) {
+    const std::function<void()> changes[] = {
+        [&] { ops().selectReceiverMode(1); },
+        [&] { ops().chooseStep(5); },
+        [&] { ops().setTone(3); },
+        [&] { ops().setTElm(7); },
+        [&] { ops().setDelaySeconds(4); },
+        [&] { ops().setPauseSeconds(9); },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        enter(OperatingMode::Vfo);
+        changes[i]();
+        EXPECT_TRUE(doc.isModified()) << i;
+    }
+}
+
+TEST_F(ReceiverOperationsTest, TheStepChoiceFollowsTheMode) {
+    enter(OperatingMode::StaticBandScope);
+    ops().chooseStep(10);
+    EXPECT_EQ(view.count("resetScope"), 1);
+    EXPECT_EQ(view.count("showStaticScope"), 1);
+    enter(OperatingMode::Vfo);
+    doc.controlParams.stepAdjust = 1;
+    doc.controlParams.tuningOffset = 0;
+    doc.mainRecord.frequency = 145'012'345;
+    ops().chooseStep(13); // 100 kHz
+    EXPECT_EQ(doc.mainRecord.frequency % 100'000, 0u) << "VFO snaps to the new grid";
+    EXPECT_EQ(view.count("refreshPanels"), 1);
+}
+
+} // namespace
+} // namespace kovo::test
