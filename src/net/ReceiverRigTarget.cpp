@@ -5,7 +5,7 @@
 #include "scan/ReceiverCore.h"
 #include "scan/ScanSteps.h"
 #include "scan/ViewSink.h"
-#include "ui/TuningRules.h"
+#include "scan/TuningRules.h"
 
 namespace kovo {
 

@@ -397,7 +397,7 @@ TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
     EXPECT_EQ(settings_.dtmf, 1);
     EXPECT_EQ(store_.readInt("Soft Setting", "DTMF"), 1);
     EXPECT_EQ(w.height(), before + 26) << "the strip appears at once";
-    EXPECT_EQ(document_.toggleSwitch(7), 0);
+    EXPECT_EQ(document_.toggleSwitch(SwitchKind::Dtmf), 0);
     EXPECT_EQ(w.height(), before) << "and goes at once";
 }
 
