@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # ./build.sh run   — install what is missing, build the program and the receiver
 #                    simulator, start KOVO3000 (demo mode)
-# ./build.sh test  — install what is missing, build, run every test
+# ./build.sh test  — install what is missing, build, run every test (and
+#                    every fuzz target for a short while)
+# ./build.sh fuzz [SECONDS] — build the fuzz targets and run each for SECONDS
+#                    (600 unless given)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
 BUILD="$ROOT/build"
 BUILD_SAN="$ROOT/build-sanitize"
+BUILD_FUZZ="$ROOT/build-fuzz"
 JOBS=$(nproc 2>/dev/null || echo 2)
 # Warnings are errors in the test build, so none slips into main.
 WERROR=OFF
@@ -17,6 +21,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
   ser2net libhamlib-utils
+  clang-14 libclang-rt-14-dev
 )
 
 install_packages() {
@@ -46,16 +51,41 @@ build_sanitized_core() {
   cmake --build "$BUILD_SAN" -j "$JOBS"
 }
 
+# The fuzz targets: clang with libFuzzer, AddressSanitizer and UBSan, over the
+# toolkit-free layers.
+build_fuzzers() {
+  CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD_FUZZ" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_FUZZ=ON \
+    -DKOVO_BENCH=OFF -DKOVO_WERROR="$WERROR"
+  cmake --build "$BUILD_FUZZ" -j "$JOBS" --target kovo_fuzzers
+}
+
+# Runs every fuzz target for $1 seconds, two at a time; fails on a finding.
+run_fuzzers() {
+  rm -f "$BUILD_FUZZ/fuzz-findings/summary.txt"
+  KOVO_FUZZ_SECONDS="$1" ctest --test-dir "$BUILD_FUZZ" -L fuzz --output-on-failure \
+    -j "$JOBS" --timeout $(($1 + 300))
+  [ -f "$BUILD_FUZZ/fuzz-findings/summary.txt" ] && cat "$BUILD_FUZZ/fuzz-findings/summary.txt"
+  return 0
+}
+
 case "${1:-}" in
   test)
     install_packages
     WERROR=ON
     configure_and_build
     build_sanitized_core
+    build_fuzzers
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir "$BUILD_SAN" --output-on-failure -j "$JOBS"
+    run_fuzzers 20
+    ;;
+  fuzz)
+    install_packages
+    build_fuzzers
+    run_fuzzers "${2:-600}"
     ;;
   run)
     install_packages
@@ -69,7 +99,7 @@ case "${1:-}" in
     fi
     ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

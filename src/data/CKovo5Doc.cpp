@@ -103,8 +103,9 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
     ChannelOrderChange order;
     try {
         readDocumentStream(bytes, *scratch, legacy);
-        if (!legacy)
-            applyPriorityMarks(*scratch);
+        // The older format stores no mark: its priority channel gets one too,
+        // or saving the converted table would lose which channel it is.
+        applyPriorityMarks(*scratch);
         order = putChannelsInOrder(*scratch);
         takePriorityRecord(*scratch, settings_);
     } catch (const ArchiveError& error) {

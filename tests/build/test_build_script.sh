@@ -25,7 +25,8 @@ tree="$work/tree"
 # command | the cmake --build lines it must run, in order
 cases=(
   "run|cmake --build $tree/build -j 2 --target kovo3000 receiver-sim"
-  "test|cmake --build $tree/build -j 2;cmake --build $tree/build-sanitize -j 2"
+  "test|cmake --build $tree/build -j 2;cmake --build $tree/build-sanitize -j 2;cmake --build $tree/build-fuzz -j 2 --target kovo_fuzzers"
+  "fuzz|cmake --build $tree/build-fuzz -j 2 --target kovo_fuzzers"
 )
 failed=0
 for entry in "${cases[@]}"; do

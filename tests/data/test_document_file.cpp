@@ -453,6 +453,23 @@ TEST_F(DocumentFile, LegacyFileIsConvertedAndKeepsTheLog) {
     EXPECT_EQ(doc->autoRanges[0].step, 7);
 }
 
+// The older format stores no priority mark; the converted table marks the
+// priority channel so that saving and reopening keep it.
+TEST_F(DocumentFile, ConvertedLegacyFileKeepsItsPriorityChannelWhenSaved) {
+    doc->priorityIndex = 2; // row 0 once the table is in order
+    ASSERT_TRUE(doc->readBytes(legacyFile({{1, 100000000}, {2, 120000000}, {3, 80000000}}),
+                               "old.kvx", true)
+                    .ok);
+    ASSERT_EQ(doc->priorityIndex, 0);
+    EXPECT_EQ(doc->channels[0]->priority, 1);
+
+    auto reopened = freshDocument();
+    reopened->priorityIndex = 2;
+    ASSERT_TRUE(reopened->readBytes(doc->toBytes(), "new.kv5", false).ok);
+    EXPECT_EQ(reopened->priorityIndex, 0);
+    EXPECT_EQ(reopened->toBytes(), doc->toBytes());
+}
+
 TEST_F(DocumentFile, LegacyDataInAKv5FileIsReadAsTheCurrentFormat) {
     test::TempDir dir;
     const std::string path = dir.file("old.kv5");

@@ -269,7 +269,10 @@ public:
                 const std::string& where, R& target) {
         if (!value.is_object())
             return fail(where, "expected an object");
-        for (const auto& [key, item] : value.items()) {
+        for (const auto& entry : value.items()) {
+            // Named, not bound: clang 14 cannot capture structured bindings.
+            const std::string& key = entry.key();
+            const JsonValue& item = entry.value();
             const Field<R>* field = nullptr;
             for (const auto& candidate : fields) {
                 if (key == candidate.name)

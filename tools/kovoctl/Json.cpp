@@ -29,6 +29,18 @@ std::string reason(const nlohmann::json::parse_error& e) {
     return colon == std::string::npos ? what : what.substr(colon + 2);
 }
 
+// A number beyond the range of a double: nlohmann names the number but not
+// its place, so the place is where that text first stands.
+std::string numberOutOfRange(std::string_view text, const nlohmann::json::exception& e) {
+    const std::string what = e.what();
+    const std::size_t open = what.find('\'');
+    const std::size_t close = what.rfind('\'');
+    std::size_t at = text.size();
+    if (open != std::string::npos && close > open)
+        at = std::min(at, text.find(std::string_view(what).substr(open + 1, close - open - 1)));
+    return place(text, at) + ": number out of range";
+}
+
 } // namespace
 
 bool parseJson(std::string_view text, JsonValue& result, std::string& error) {
@@ -66,6 +78,9 @@ bool parseJson(std::string_view text, JsonValue& result, std::string& error) {
     } catch (const nlohmann::json::parse_error& e) {
         consumed = e.byte == 0 ? 0 : e.byte - 1;
         error = place(text, consumed) + ": " + reason(e);
+        return false;
+    } catch (const nlohmann::json::out_of_range& e) {
+        error = numberOutOfRange(text, e);
         return false;
     }
     if (!refusal.empty()) {

@@ -63,6 +63,9 @@ TEST(Json, MalformedTextIsRefusedWithItsPlace) {
         EXPECT_EQ(parseError(bad).rfind("line ", 0), 0u) << bad;
     EXPECT_EQ(parseError(std::string(100, '[') + std::string(100, ']')), "nesting deeper than 64 levels");
     EXPECT_EQ(parseError(std::string(64, '[') + std::string(64, ']')), "");
+    // Beyond the range of a double: refused, not thrown.
+    EXPECT_EQ(parseError("[1,\n 2e400]"), "line 2, column 2: number out of range");
+    EXPECT_EQ(parseError("{\"a\": -1.5E+99999}"), "line 1, column 7: number out of range");
 }
 
 TEST(Json, WriterPlacesCommasAndEscapes) {
