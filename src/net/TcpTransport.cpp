@@ -23,9 +23,6 @@ bool TcpTransport::open(QString*) {
     close();
     open_ = true;
     codec_ = TelnetCodec{};
-    // Commands go out as they are written: one command in flight is the
-    // whole traffic, and delaying it for coalescing only costs scan rate.
-    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket_.connectToHost(host_, port_);
     return true;
 }
@@ -68,6 +65,7 @@ void TcpTransport::write(const QByteArray& bytes) {
     }
     if (mode_ == Mode::Raw) {
         socket_.write(bytes);
+        socket_.flush();
         return;
     }
     sendRaw(codec_.encode(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
@@ -81,11 +79,19 @@ void TcpTransport::clearOutput() { pendingOut_.clear(); }
 
 bool TcpTransport::ready() const { return connected() && (mode_ == Mode::Raw || settled_); }
 
+// Written to the connection now, not on the next pass of the event loop;
+// what the socket does not take at once follows as usual.
 void TcpTransport::sendRaw(const std::string& bytes) {
     socket_.write(bytes.data(), qint64(bytes.size()));
+    socket_.flush();
 }
 
 void TcpTransport::onConnected() {
+    // Commands go out as they are written: one command in flight is the
+    // whole traffic, and holding a segment back for coalescing (Nagle) only
+    // costs scan rate. The option can only be set on a socket that exists,
+    // that is, once connected.
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (mode_ == Mode::Raw) {
         settle();
         return;
