@@ -1,5 +1,9 @@
 #include "net/TcpTransport.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace kovo {
 
 TcpTransport::TcpTransport(QString host, quint16 port, Mode mode, QObject* parent)
@@ -113,8 +117,23 @@ void TcpTransport::settle() {
         write(waiting);
 }
 
+// A serial server that sends each character as it comes (ser2net with
+// chardelay off) and keeps Nagle's algorithm on its side holds the rest of an
+// answer until its first character is acknowledged; a delayed acknowledgement
+// (up to 40 ms, waiting to ride on our next command, which waits for the end
+// of the answer) would then stall every answer. Acknowledging at once breaks
+// that wait. Linux leaves quick-acknowledge mode by itself, so it is asked
+// for again after every read.
+void TcpTransport::acknowledgeAtOnce() {
+#ifdef TCP_QUICKACK
+    const int on = 1;
+    setsockopt(int(socket_.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
 void TcpTransport::onReadyRead() {
     const QByteArray bytes = socket_.readAll();
+    acknowledgeAtOnce();
     if (mode_ == Mode::Raw) {
         received_.append(bytes);
     } else {
