@@ -2,8 +2,10 @@
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
 
 namespace kovo {
 
@@ -136,11 +138,26 @@ bool SerialTransport::applyLine(const LineSetting& line, QString* error) {
 void SerialTransport::write(const QByteArray& bytes) {
     if (!port_.isOpen())
         return;
-    port_.write(bytes);
-    // Hand the bytes to the device now rather than on the next pass of the
-    // event loop: a command goes out as soon as it is chosen. flush() writes
-    // what the device takes without waiting; the rest follows as usual.
-    port_.flush();
+    // A command goes to the device at once rather than on the next pass of
+    // the event loop, and without the port's write notifications (two more
+    // passes of the loop per command). The descriptor does not block; what
+    // the device does not take now, and anything while earlier bytes still
+    // wait, goes through the port's own buffer as usual.
+    qsizetype sent = 0;
+    if (port_.bytesToWrite() == 0) {
+        while (sent < bytes.size()) {
+            const ssize_t n = ::write(int(port_.handle()), bytes.constData() + sent,
+                                      std::size_t(bytes.size() - sent));
+            if (n > 0)
+                sent += n;
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+    }
+    if (sent < bytes.size())
+        port_.write(bytes.constData() + sent, bytes.size() - sent);
 }
 
 void SerialTransport::clearInput() {
