@@ -200,7 +200,8 @@ ScanFigures figuresFrom(const std::vector<TranscriptLine>& lines, int baud, int 
     std::vector<double> ofLimit;
     for (std::size_t s = kWarmUpSteps; s + 1 < starts.size(); ++s) {
         double stepLimitMs = 0;
-        for (std::size_t i = starts[s]; i < starts[s + 1]; ++i) {
+        // From the end of one frequency command to the end of the next.
+        for (std::size_t i = starts[s] + 1; i <= starts[s + 1]; ++i) {
             const TranscriptLine& line = lines[i];
             f.bytes += double(line.bytes.size());
             stepLimitMs += characterMs * double(line.bytes.size());
