@@ -48,8 +48,9 @@ public:
     Timer& operator=(const Timer&) = delete;
 
     void start(int intervalMs) {
-        stop();
         interval_ = intervalMs;
+        fallback_.stop();
+        // Arming replaces the old setting and its unread expirations at once.
         if (fd_ >= 0 && intervalMs > 0 && intervalMs < kPreciseBelowMs) {
             const itimerspec spec = every(intervalMs);
             if (timerfd_settime(fd_, 0, &spec, nullptr) == 0) {
@@ -57,6 +58,7 @@ public:
                 return;
             }
         }
+        stop();
         fallback_.setTimerType(intervalMs < kPreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
         fallback_.start(intervalMs);
     }
