@@ -5,6 +5,7 @@
 # memory: a memory scan over 100 quiet channels; scope: the active band scope
 # sweeping. Each runs the window shown on the offscreen platform, so painting
 # is counted; stepping is read from the simulator's transcript.
+# KOVO_SCAN_CPU_PERF=FILE records a perf profile of each run to FILE.<mode>.
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-30}
