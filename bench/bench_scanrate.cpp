@@ -1,5 +1,6 @@
 // Memory-scan rate and processor load of the receiver core on the real serial
-// port, against the receiver simulator at 9,600 bit/s.
+// port, against the receiver simulator at 9,600 and 4,800 bit/s, with and
+// without receiver latency, and through ser2net on 127.0.0.1.
 //
 // The simulator runs as its own process (the receiver-sim program), so its
 // processor time is not counted. It is looked for beside this program's build
@@ -12,10 +13,17 @@
 //                     signal request and the simulator's latency before each
 //                     answer, taken from the simulator's transcript
 //   of_limit          channels_per_s / wire_limit_per_s
+//   of_limit_median   the median over the steps of each step's limit over its
+//                     time: what the program costs when the machine is not
+//                     busy with other work (a step the scheduler delayed
+//                     counts once, not by its length)
+//   of_local          (through ser2net) channels_per_s over that of the same
+//                     run on the local pseudo-terminal earlier in this program
 //   cpu_percent       processor time of this process over wall time
 //   bytes_per_step    characters on the line per channel, both ways
 //
 // Run: build/bench/bench_scanrate [--benchmark_filter=...]
+// (all of it, in order: the local runs first, then ser2net against them)
 // $KOVO_SCANRATE_TRANSCRIPT=FILE keeps the simulator's transcript of the last run.
 #define QT_NO_KEYWORDS
 
@@ -31,16 +39,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "../tests/e2e/QtReceiverRig.h"
 #include "../tests/e2e/Ser2net.h"
 #include "../tests/e2e/SimTranscript.h"
+#include "link/ReceiverLink.h"
 #include "link/TimerIds.h"
 
 extern char** environ;
@@ -50,8 +61,6 @@ namespace {
 using namespace kovo;
 using namespace kovo::e2e;
 
-constexpr int kBaud = 9600;
-constexpr double kCharacterMs = 11 * 1000.0 / kBaud;
 constexpr int kChannels = 100;
 constexpr std::uint32_t kFirstHz = 145000000;
 constexpr std::uint32_t kSpacingHz = 25000; // 100 channels span 2.475 MHz: no settling
@@ -76,7 +85,7 @@ std::string simulatorPath() {
 // its transcript.
 class SimulatorProcess {
 public:
-    SimulatorProcess(int latencyMs, std::string* error) {
+    SimulatorProcess(int baud, int latencyMs, std::string* error) {
         char dirTemplate[] = "/tmp/kovo-scanrate-XXXXXX";
         if (!mkdtemp(dirTemplate)) {
             *error = "mkdtemp failed";
@@ -94,9 +103,9 @@ public:
         }
         const std::string program = simulatorPath();
         const std::string latency = std::to_string(latencyMs);
-        const std::string baud = std::to_string(kBaud);
-        std::vector<std::string> args{program,  "--baud", baud,    "--latency", latency,
-                                      "--plan", plan,     "--log", transcript_};
+        const std::string bitsPerSecond = std::to_string(baud);
+        std::vector<std::string> args{program,  "--baud", bitsPerSecond, "--latency", latency,
+                                      "--plan", plan,     "--log",       transcript_};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -169,14 +178,16 @@ bool isFrequencyCommand(const TranscriptLine& line) {
 
 struct ScanFigures {
     std::size_t steps = 0;
-    double measuredMs = 0;  // simulator time from the first to the last step counted
-    double wireLimitMs = 0; // the least those steps could take
+    double medianOfLimit = 0; // median over the steps of limit / time taken
+    double measuredMs = 0;    // simulator time from the first to the last step counted
+    double wireLimitMs = 0;   // the least those steps could take
     double bytes = 0;
 };
 
 // Steps are counted from one frequency command to the next, after the first
 // few; the limit counts every byte that went over the line in a step.
-ScanFigures figuresFrom(const std::vector<TranscriptLine>& lines, int latencyMs) {
+ScanFigures figuresFrom(const std::vector<TranscriptLine>& lines, int baud, int latencyMs) {
+    const double characterMs = 11 * 1000.0 / baud;
     // A frequency command equal to the one before is a resend, not a step.
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < lines.size(); ++i)
@@ -186,18 +197,26 @@ ScanFigures figuresFrom(const std::vector<TranscriptLine>& lines, int latencyMs)
     ScanFigures f;
     if (starts.size() < kWarmUpSteps + 2)
         return f;
+    std::vector<double> ofLimit;
     for (std::size_t s = kWarmUpSteps; s + 1 < starts.size(); ++s) {
-        for (std::size_t i = starts[s]; i < starts[s + 1]; ++i) {
+        double stepLimitMs = 0;
+        // From the end of one frequency command to the end of the next.
+        for (std::size_t i = starts[s] + 1; i <= starts[s + 1]; ++i) {
             const TranscriptLine& line = lines[i];
             f.bytes += double(line.bytes.size());
-            f.wireLimitMs += kCharacterMs * double(line.bytes.size());
+            stepLimitMs += characterMs * double(line.bytes.size());
             if (line.kind == "RX" && line.bytes == "Y\r")
-                f.wireLimitMs += kPollDelayMs;
+                stepLimitMs += kPollDelayMs;
             if (line.kind == "TX")
-                f.wireLimitMs += latencyMs;
+                stepLimitMs += latencyMs;
         }
+        f.wireLimitMs += stepLimitMs;
+        ofLimit.push_back(stepLimitMs / (lines[starts[s + 1]].ms - lines[starts[s]].ms));
         ++f.steps;
     }
+    std::nth_element(ofLimit.begin(), ofLimit.begin() + std::ptrdiff_t(ofLimit.size() / 2),
+                     ofLimit.end());
+    f.medianOfLimit = ofLimit[ofLimit.size() / 2];
     f.measuredMs = lines[starts.back()].ms - lines[starts[kWarmUpSteps]].ms;
     return f;
 }
@@ -205,9 +224,34 @@ ScanFigures figuresFrom(const std::vector<TranscriptLine>& lines, int latencyMs)
 // How the program reaches the simulator's pseudo-terminal.
 enum class Route { Local, Ser2netTcp, Ser2netRfc2217 };
 
-void runMemoryScan(benchmark::State& state, int seconds, int latencyMs, Route route) {
+struct ScanRun {
+    int baud = 9600;
+    int latencyMs = 0;
+    int seconds = 10;
+    Route route = Route::Local;
+    bool ser2netImmediate = false; // ser2net with chardelay off
+};
+
+// channels_per_s of the local runs so far, by speed and latency, for the
+// ser2net runs to compare with.
+std::map<std::pair<int, int>, double>& localRates() {
+    static std::map<std::pair<int, int>, double> rates;
+    return rates;
+}
+
+int speedIndexOf(int baud) {
+    for (std::size_t i = 0; i < kCommSpeedTable.size(); ++i)
+        if (kCommSpeedTable[i] == baud)
+            return int(i);
+    return QtReceiverRig::kSpeed9600;
+}
+
+void runMemoryScan(benchmark::State& state, const ScanRun& run) {
+    const int seconds = run.seconds;
+    const int latencyMs = run.latencyMs;
+    const Route route = run.route;
     std::string error;
-    SimulatorProcess sim(latencyMs, &error);
+    SimulatorProcess sim(run.baud, latencyMs, &error);
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
         return;
@@ -220,9 +264,10 @@ void runMemoryScan(benchmark::State& state, int seconds, int latencyMs, Route ro
             state.SkipWithError("ser2net is not installed");
             return;
         }
-        server = std::make_unique<Ser2net>(
-            QString::fromLatin1(dirTemplate), device,
-            route == Route::Ser2netTcp ? Ser2net::Mode::Raw : Ser2net::Mode::Rfc2217);
+        server = std::make_unique<Ser2net>(QString::fromLatin1(dirTemplate), device,
+                                           route == Route::Ser2netTcp ? Ser2net::Mode::Raw
+                                                                      : Ser2net::Mode::Rfc2217,
+                                           run.ser2netImmediate);
         if (!server->start()) {
             state.SkipWithError("ser2net did not start");
             return;
@@ -230,6 +275,7 @@ void runMemoryScan(benchmark::State& state, int seconds, int latencyMs, Route ro
         device = server->address();
     }
     QtReceiverRig rig(device, false);
+    rig.settings.commSpeed = speedIndexOf(run.baud);
     rig.addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
     rig.doc.controlParams.direction = 1;
     const auto probe = rig.openAndWait();
@@ -254,7 +300,7 @@ void runMemoryScan(benchmark::State& state, int seconds, int latencyMs, Route ro
     }
     rig.core.closePort();
 
-    const ScanFigures f = figuresFrom(readTranscript(sim.transcriptPath()), latencyMs);
+    const ScanFigures f = figuresFrom(readTranscript(sim.transcriptPath()), run.baud, latencyMs);
     if (f.steps == 0 || f.measuredMs <= 0) {
         state.SkipWithError("the scan did not step");
         return;
@@ -264,38 +310,63 @@ void runMemoryScan(benchmark::State& state, int seconds, int latencyMs, Route ro
     state.counters["channels_per_s"] = rate;
     state.counters["wire_limit_per_s"] = limit;
     state.counters["of_limit"] = rate / limit;
+    state.counters["of_limit_median"] = f.medianOfLimit;
+    const auto local = localRates().find({run.baud, latencyMs});
+    if (route == Route::Local)
+        localRates()[{run.baud, latencyMs}] = rate;
+    else if (local != localRates().end())
+        state.counters["of_local"] = rate / local->second;
     state.counters["ms_per_step"] = f.measuredMs / double(f.steps);
     state.counters["limit_ms_per_step"] = f.wireLimitMs / double(f.steps);
     state.counters["bytes_per_step"] = f.bytes / double(f.steps);
     state.counters["cpu_percent"] = 100 * cpuMs / wallMs;
 }
 
-// A memory scan over 100 quiet channels for range(0) seconds with the
-// simulator answering after range(1) ms.
-void BM_MemoryScanAt9600(benchmark::State& state) {
-    runMemoryScan(state, int(state.range(0)), int(state.range(1)), Route::Local);
+// A memory scan over 100 quiet channels at range(0) bit/s for range(2)
+// seconds, with the simulator answering after range(1) ms.
+void BM_MemoryScan(benchmark::State& state) {
+    ScanRun run;
+    run.baud = int(state.range(0));
+    run.latencyMs = int(state.range(1));
+    run.seconds = int(state.range(2));
+    runMemoryScan(state, run);
 }
 
-// The same, with ser2net on 127.0.0.1 serving the simulator's line: range(0)
-// 0 raw TCP, 1 Telnet COM-port control. Compare channels_per_s with
-// BM_MemoryScanAt9600/10/0.
+// The same at 9,600 bit/s with ser2net on 127.0.0.1 serving the simulator's
+// line: range(0) 0 raw TCP, 1 Telnet COM-port control; range(1) 1 with
+// ser2net's chardelay off. of_local compares with BM_MemoryScan/9600/0/10.
 void BM_MemoryScanThroughSer2net(benchmark::State& state) {
-    runMemoryScan(state, 10, 0, state.range(0) == 0 ? Route::Ser2netTcp : Route::Ser2netRfc2217);
+    ScanRun run;
+    run.route = state.range(0) == 0 ? Route::Ser2netTcp : Route::Ser2netRfc2217;
+    run.ser2netImmediate = state.range(1) != 0;
+    runMemoryScan(state, run);
 }
 
-BENCHMARK(BM_MemoryScanThroughSer2net)
-    ->ArgName("rfc2217")
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK(BM_MemoryScan)
+    ->ArgNames({"baud", "latency_ms", "seconds"})
+    ->Args({9600, 0, 10})
+    ->Args({9600, 5, 10})
+    ->Args({4800, 0, 10})
+    ->Args({4800, 5, 10})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 
-BENCHMARK(BM_MemoryScanAt9600)
-    ->ArgNames({"seconds", "latency_ms"})
-    ->Args({10, 0})
-    ->Args({10, 5})
-    ->Args({60, 0})
+BENCHMARK(BM_MemoryScanThroughSer2net)
+    ->ArgNames({"rfc2217", "chardelay_off"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+// A longer run for a steadier figure; last, so that a full run shows the
+// table above first.
+BENCHMARK(BM_MemoryScan)
+    ->ArgNames({"baud", "latency_ms", "seconds"})
+    ->Args({9600, 0, 60})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

@@ -1,40 +1,74 @@
 #!/usr/bin/env bash
-# CPU time over wall time while the program scans the demo receiver at
-# 9,600 bit/s (kovo3000 --demo, offscreen). The simulator runs on a thread of
-# the same process, so the main (user-interface) thread is reported apart.
-#   bench/scan_cpu.sh [build-dir] [seconds] [database]
-# With "database" the database panel is shown on the channel view as well.
+# Processor time of the program while it scans at 9,600 bit/s, with the
+# receiver simulator running as its own process (its time is not counted).
+#   bench/scan_cpu.sh [build-dir] [seconds] [memory|scope|database]...
+# memory: a memory scan over 100 quiet channels; scope: the active band scope
+# sweeping; database: the memory scan with the database panel shown on the
+# channel view. Each runs the window shown on the offscreen platform, so painting
+# is counted; stepping is read from the simulator's transcript.
+# KOVO_SCAN_CPU_PERF=FILE records a perf profile of each run to FILE.<mode>.
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-30}
+shift $(($# < 2 ? $# : 2))
+MODES=("$@")
+[ ${#MODES[@]} -eq 0 ] && MODES=(memory scope)
 tmp=$(mktemp -d)
-mkdir -p "$tmp/config/Fennelworks"
-printf '[Hardware%%20Setting]\nCommSpeed=1\n' > "$tmp/config/Fennelworks/KOVO3000.ini"
-if [ "${3:-}" = database ]; then
-  printf '[Soft%%20Setting]\nShowDataBase=1\n' >> "$tmp/config/Fennelworks/KOVO3000.ini"
-fi
-env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" \
-  XDG_RUNTIME_DIR="$tmp" "$BUILD/src/app/kovo3000" --demo >"$tmp/stops.txt" 2>/dev/null &
-pid=$!
-trap 'kill -INT $pid 2>/dev/null; wait $pid 2>/dev/null; rm -rf "$tmp"' EXIT
-sleep 10 # the demo document comes after 5 s, then the receiver probe
+sim_pid=
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill -INT "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
 
-ticks() { # utime + stime of one thread, in clock ticks
-  sed 's/^.*) //' "/proc/$pid/task/$1/stat" | awk '{print $12 + $13}'
+# 100 channels 25 kHz apart in bank 1, linked; operating mode p08 (0 memory
+# scan, 3 active band scope).
+document() {
+  python3 - "$1" >"$tmp/doc.json" <<'PY'
+import json, sys
+channels = [{"frequency": 145000000 + 25000 * i, "bankMask": 2} for i in range(100)]
+print(json.dumps({"controlParams": {"p08": int(sys.argv[1])},
+                  "memoryBanks": [{}, {"linkFlags": [1]}], "channels": channels}))
+PY
+  "$BUILD/tools/kovoctl/kovoctl" pack "$tmp/doc.json" "$tmp/scan.kv5" >/dev/null
 }
-total_ticks() {
-  local sum=0 t
-  for t in /proc/$pid/task/*; do sum=$((sum + $(ticks "$(basename "$t")"))); done
-  echo $sum
+
+measure() { # mode
+  local mode=$1 code=0
+  [ "$mode" = scope ] && code=3
+  document $code
+  printf '# nothing on the air\n' >"$tmp/quiet.plan"
+  "$BUILD/tools/receiver-sim/receiver-sim" --baud 9600 --plan "$tmp/quiet.plan" \
+    --log "$tmp/transcript.txt" >"$tmp/sim.out" &
+  sim_pid=$!
+  for _ in $(seq 50); do [ -s "$tmp/sim.out" ] && break; sleep 0.1; done
+  local device; device=$(head -1 "$tmp/sim.out")
+  mkdir -p "$tmp/config/Fennelworks"
+  printf '[Hardware%%20Setting]\nCommSpeed=1\nCom1Device=%s\n' "$device" \
+    >"$tmp/config/Fennelworks/KOVO3000.ini"
+  if [ "$mode" = database ]; then
+    printf '[Soft%%20Setting]\nShowDataBase=1\n' >>"$tmp/config/Fennelworks/KOVO3000.ini"
+  fi
+  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$tmp/config" \
+    XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp" DBUS_SESSION_BUS_ADDRESS=disabled: \
+    "$BUILD/src/app/kovo3000" "$tmp/scan.kv5" >/dev/null 2>&1 &
+  pid=$!
+  sleep 8 # splash, document, probe
+  local hz t0 t1 c0 c1 r0 r1
+  hz=$(getconf CLK_TCK)
+  c0=$(sed 's/^.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')
+  r0=$(grep -c ' RX ' "$tmp/transcript.txt" || true); t0=$(date +%s.%N)
+  [ -n "${KOVO_SCAN_CPU_PERF:-}" ] && perf record -F 2000 -g -o "$KOVO_SCAN_CPU_PERF.$mode" -p "$pid" -- sleep "$SECONDS_TO_MEASURE" >/dev/null 2>&1 || sleep "$SECONDS_TO_MEASURE"
+  c1=$(sed 's/^.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')
+  r1=$(grep -c ' RX ' "$tmp/transcript.txt" || true); t1=$(date +%s.%N)
+  awk -v c=$((c1 - c0)) -v r=$((r1 - r0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v m="$mode" 'BEGIN {
+    wall = t1 - t0
+    printf "%-7s wall %.1f s, %.1f commands/s, program %.2f %% of one core\n", m, wall, r / wall, 100 * c / hz / wall
+  }'
+  kill -INT "$pid"; wait "$pid" 2>/dev/null || true; pid=
+  kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true; sim_pid=
 }
-hz=$(getconf CLK_TCK)
-main0=$(ticks $pid); all0=$(total_ticks); stops0=$(wc -l <"$tmp/stops.txt"); t0=$(date +%s.%N)
-sleep "$SECONDS_TO_MEASURE"
-main1=$(ticks $pid); all1=$(total_ticks); stops1=$(wc -l <"$tmp/stops.txt"); t1=$(date +%s.%N)
-awk -v m=$((main1 - main0)) -v a=$((all1 - all0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" \
-    -v s=$((stops1 - stops0)) 'BEGIN {
-  wall = t1 - t0
-  printf "wall %.1f s, stops %d\n", wall, s
-  printf "user-interface thread: %.2f %% of one core\n", 100 * m / hz / wall
-  printf "whole process (with the simulator thread): %.2f %%\n", 100 * a / hz / wall
-}'
+
+for mode in "${MODES[@]}"; do measure "$mode"; done

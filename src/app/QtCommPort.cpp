@@ -5,17 +5,7 @@
 
 namespace kovo {
 
-QtCommPort::QtCommPort(QObject* parent) : QObject(parent) {
-    // A device that delivers one byte at a time leaves the last byte of an
-    // odd-length answer (an AR3000A's "\r\n>") below a threshold of two for
-    // good. Such a byte is reported once the event loop has handled what
-    // arrived with it.
-    strayByteTimer_.setSingleShot(true);
-    connect(&strayByteTimer_, &QTimer::timeout, this, [this] {
-        if (portOpen() && rThreshold_ > 0 && !received_.isEmpty() && handler_)
-            handler_(CommEventReceive);
-    });
-}
+QtCommPort::QtCommPort(QObject* parent) : QObject(parent) {}
 
 QtCommPort::~QtCommPort() {
     // Closing must not call back into a handler whose owner is going away.
@@ -106,7 +96,6 @@ void QtCommPort::setPortOpen(bool open) {
 }
 
 void QtCommPort::closePort() {
-    strayByteTimer_.stop();
     if (PortTransport* transport = transport_.data()) {
         transport_ = nullptr;
         disconnect(transport, nullptr, this, nullptr);
@@ -150,8 +139,15 @@ void QtCommPort::readIncoming() {
         return;
     }
     queueReceiveEventIfDue();
-    if (rThreshold_ > 0 && !received_.isEmpty() && received_.size() < rThreshold_)
-        strayByteTimer_.start(0);
+    // A device that delivers one byte at a time leaves the last byte of an
+    // odd-length answer (an AR3000A's "\r\n>") below a threshold of two for
+    // good. Such a byte is reported at once: the read took everything the
+    // device had, so nothing more came with it, and this runs from the event
+    // loop, not from a call into the port. Waiting for another pass of the
+    // loop would put that pass into every answer's turnaround. Nothing may
+    // follow the handler here: it may close the port.
+    if (rThreshold_ > 0 && !received_.isEmpty() && received_.size() < rThreshold_ && handler_)
+        handler_(CommEventReceive);
 }
 
 bool QtCommPort::receiveEventDue() const {

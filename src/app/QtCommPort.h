@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 
 namespace kovo {
 
@@ -22,7 +21,9 @@ namespace kovo {
 // overflow event is raised instead, so a flood from the line cannot grow memory
 // without bound. A device or connection that goes away closes the port and
 // raises CommEventDeviceLost once. Every event is delivered from the Qt event
-// loop, never from inside a call into this object.
+// loop, never from inside a call into this object. Bytes left below the
+// threshold with nothing more to read (a lone last byte) are reported as soon
+// as they are read.
 class QtCommPort final : public QObject, public CommPort {
     Q_OBJECT
 public:
@@ -82,8 +83,6 @@ private:
     // opening are dropped.
     quint64 session_ = 0;
     bool receiveEventQueued_ = false;
-    // Reports bytes left below the threshold once nothing more came with them.
-    QTimer strayByteTimer_;
     QString lastError_;
 };
 

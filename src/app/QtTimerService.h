@@ -5,12 +5,16 @@
 #include <map>
 #include <memory>
 
-class QTimer;
-
 namespace kovo {
 
-// Numbered repeating timers on the Qt event loop. Short intervals use precise
-// timers, because scan delays of a fraction of a second should not drift.
+// Numbered repeating timers on the Qt event loop.
+//
+// Intervals from 1 ms up to a couple of seconds run on a kernel timer (a
+// timerfd watched by the event loop), which wakes the loop to the microsecond:
+// the loop's own timers are rounded up to whole milliseconds when it sleeps,
+// which costs up to a millisecond on the 7 ms pause of every scan step.
+// Longer intervals and zero (every pass of the loop) use QTimer; so does
+// everything when no kernel timer can be had.
 class QtTimerService final : public QObject, public TimerService {
     Q_OBJECT
 public:
@@ -26,7 +30,10 @@ public:
     int interval(int timerId) const;
 
 private:
-    std::map<int, std::unique_ptr<QTimer>> timers_;
+    class Timer;
+    void fire(int timerId);
+
+    std::map<int, std::unique_ptr<Timer>> timers_;
     Handler handler_;
 };
 

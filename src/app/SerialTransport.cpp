@@ -1,6 +1,11 @@
 #include "app/SerialTransport.h"
 
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 
 namespace kovo {
 
@@ -40,6 +45,8 @@ constexpr std::array<Mapping<LineSetting::FlowControl, QSerialPort::FlowControl>
     {LineSetting::FlowControl::RtsCts, QSerialPort::HardwareControl},
 }};
 
+constexpr int kLowLatencyFlag = ASYNC_LOW_LATENCY;
+
 // Errors after which the device cannot be used any more; reading on would spin.
 bool meansDeviceLost(QSerialPort::SerialPortError error) {
     return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
@@ -56,6 +63,7 @@ SerialTransport::SerialTransport(QString path, QObject* parent)
 
 SerialTransport::~SerialTransport() {
     disconnect(&port_, nullptr, this, nullptr);
+    leaveLowLatency();
     port_.close();
 }
 
@@ -64,15 +72,51 @@ QString SerialTransport::failure() const {
 }
 
 bool SerialTransport::open(QString* error) {
-    if (port_.open(QIODevice::ReadWrite))
+    if (port_.open(QIODevice::ReadWrite)) {
+        enterLowLatency();
         return true;
+    }
     if (error)
         *error = failure();
     port_.clearError();
     return false;
 }
 
+// USB serial adapters (FTDI and the like) hold received bytes for up to
+// 16 ms before passing them on, hoping for more to come; the driver's
+// low-latency mode passes them on after about 1 ms. Where the driver has no
+// such mode (or refuses), the port is used as it is.
+void SerialTransport::enterLowLatency() {
+    lowLatency_ = false;
+    lowLatencyWasOff_ = false;
+    serial_struct serial{};
+    if (ioctl(int(port_.handle()), TIOCGSERIAL, &serial) != 0)
+        return;
+    if (serial.flags & kLowLatencyFlag) {
+        lowLatency_ = true;
+        return;
+    }
+    serial.flags |= kLowLatencyFlag;
+    if (ioctl(int(port_.handle()), TIOCSSERIAL, &serial) != 0)
+        return;
+    lowLatency_ = lowLatencyWasOff_ = true;
+}
+
+// The device is left as it was found for the next program that opens it.
+void SerialTransport::leaveLowLatency() {
+    if (!lowLatencyWasOff_ || !port_.isOpen())
+        return;
+    lowLatencyWasOff_ = false;
+    serial_struct serial{};
+    if (ioctl(int(port_.handle()), TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags &= ~kLowLatencyFlag;
+    ioctl(int(port_.handle()), TIOCSSERIAL, &serial);
+}
+
 void SerialTransport::close() {
+    leaveLowLatency();
+    lowLatency_ = false;
     port_.close();
     port_.clearError();
 }
@@ -92,8 +136,28 @@ bool SerialTransport::applyLine(const LineSetting& line, QString* error) {
 }
 
 void SerialTransport::write(const QByteArray& bytes) {
-    if (port_.isOpen())
-        port_.write(bytes);
+    if (!port_.isOpen())
+        return;
+    // A command goes to the device at once rather than on the next pass of
+    // the event loop, and without the port's write notifications (two more
+    // passes of the loop per command). The descriptor does not block; what
+    // the device does not take now, and anything while earlier bytes still
+    // wait, goes through the port's own buffer as usual.
+    qsizetype sent = 0;
+    if (port_.bytesToWrite() == 0) {
+        while (sent < bytes.size()) {
+            const ssize_t n = ::write(int(port_.handle()), bytes.constData() + sent,
+                                      std::size_t(bytes.size() - sent));
+            if (n > 0)
+                sent += n;
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+    }
+    if (sent < bytes.size())
+        port_.write(bytes.constData() + sent, bytes.size() - sent);
 }
 
 void SerialTransport::clearInput() {

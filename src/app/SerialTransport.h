@@ -21,12 +21,21 @@ public:
     void clearInput() override;
     void clearOutput() override;
 
+    // Whether the device's driver now hands received bytes on at once (see
+    // open()); false for devices without such a mode, a pseudo-terminal say.
+    bool lowLatency() const { return lowLatency_; }
+
 private:
+    void enterLowLatency();
+    void leaveLowLatency();
     void handleError(QSerialPort::SerialPortError error);
     QString failure() const;
 
     QString path_;
     QSerialPort port_;
+    bool lowLatency_ = false;
+    bool lowLatencyWasOff_ = false; // we switched it on and switch it back
+
 };
 
 } // namespace kovo

@@ -1,5 +1,9 @@
 #include "net/TcpTransport.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace kovo {
 
 TcpTransport::TcpTransport(QString host, quint16 port, Mode mode, QObject* parent)
@@ -23,9 +27,6 @@ bool TcpTransport::open(QString*) {
     close();
     open_ = true;
     codec_ = TelnetCodec{};
-    // Commands go out as they are written: one command in flight is the
-    // whole traffic, and delaying it for coalescing only costs scan rate.
-    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket_.connectToHost(host_, port_);
     return true;
 }
@@ -68,6 +69,7 @@ void TcpTransport::write(const QByteArray& bytes) {
     }
     if (mode_ == Mode::Raw) {
         socket_.write(bytes);
+        socket_.flush();
         return;
     }
     sendRaw(codec_.encode(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
@@ -81,11 +83,19 @@ void TcpTransport::clearOutput() { pendingOut_.clear(); }
 
 bool TcpTransport::ready() const { return connected() && (mode_ == Mode::Raw || settled_); }
 
+// Written to the connection now, not on the next pass of the event loop;
+// what the socket does not take at once follows as usual.
 void TcpTransport::sendRaw(const std::string& bytes) {
     socket_.write(bytes.data(), qint64(bytes.size()));
+    socket_.flush();
 }
 
 void TcpTransport::onConnected() {
+    // Commands go out as they are written: one command in flight is the
+    // whole traffic, and holding a segment back for coalescing (Nagle) only
+    // costs scan rate. The option can only be set on a socket that exists,
+    // that is, once connected.
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (mode_ == Mode::Raw) {
         settle();
         return;
@@ -107,8 +117,23 @@ void TcpTransport::settle() {
         write(waiting);
 }
 
+// A serial server that sends each character as it comes (ser2net with
+// chardelay off) and keeps Nagle's algorithm on its side holds the rest of an
+// answer until its first character is acknowledged; a delayed acknowledgement
+// (up to 40 ms, waiting to ride on our next command, which waits for the end
+// of the answer) would then stall every answer. Acknowledging at once breaks
+// that wait. Linux leaves quick-acknowledge mode by itself, so it is asked
+// for again after every read.
+void TcpTransport::acknowledgeAtOnce() {
+#ifdef TCP_QUICKACK
+    const int on = 1;
+    setsockopt(int(socket_.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
 void TcpTransport::onReadyRead() {
     const QByteArray bytes = socket_.readAll();
+    acknowledgeAtOnce();
     if (mode_ == Mode::Raw) {
         received_.append(bytes);
     } else {

@@ -43,6 +43,7 @@ public:
 private:
     void onConnected();
     void onReadyRead();
+    void acknowledgeAtOnce();
     void onError();
     void onDisconnected();
     void settle();

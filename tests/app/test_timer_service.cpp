@@ -1,9 +1,11 @@
 #include "app/QtTimerService.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 namespace kovo {
@@ -66,6 +68,53 @@ TEST_F(QtTimerServiceTest, AHandlerMayKillItsOwnTimer)
     EXPECT_EQ(fired_, std::vector<int>{3});
     EXPECT_TRUE(timers_.isTimerActive(4)) << "other timers keep running";
     EXPECT_EQ(timers_.interval(3), -1);
+}
+
+// Short intervals run on a kernel timer: it must never fire before its
+// interval (the pause before a signal request is a settling time) and must
+// keep repeating.
+TEST_F(QtTimerServiceTest, ShortTimersNeverFireEarlyAndRepeat)
+{
+    for (const int intervalMs : {1, 7, 30}) {
+        fired_.clear();
+        QElapsedTimer clock;
+        std::vector<qint64> firedAtUs;
+        timers_.setHandler([&](int id) {
+            fired_.push_back(id);
+            firedAtUs.push_back(clock.nsecsElapsed() / 1000);
+        });
+        clock.start();
+        timers_.setTimer(20, intervalMs);
+        EXPECT_EQ(timers_.interval(20), intervalMs);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fired_.size() >= 3; }, 5000)) << intervalMs;
+        timers_.killTimer(20);
+        EXPECT_GE(firedAtUs.front(), intervalMs * 1000) << intervalMs << " ms fired early";
+        for (size_t i = 1; i < firedAtUs.size(); ++i)
+            EXPECT_GE(firedAtUs[i], static_cast<qint64>(i + 1) * intervalMs * 1000) << intervalMs;
+    }
+}
+
+// An expiry the event loop has not seen yet belongs to the old setting: after
+// a kill or a restart with a long interval it must not fire.
+TEST_F(QtTimerServiceTest, AnExpiryNotYetHandledDiesWithAKillOrARestart)
+{
+    struct Case {
+        const char* name;
+        void (*change)(QtTimerService&);
+    };
+    const Case cases[] = {
+        {"kill", [](QtTimerService& t) { t.killTimer(21); }},
+        {"restart", [](QtTimerService& t) { t.setTimer(21, 600000); }},
+    };
+    for (const Case& c : cases) {
+        fired_.clear();
+        timers_.setTimer(21, 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // expired, not handled
+        c.change(timers_);
+        drainEvents();
+        QTest::qWait(20);
+        EXPECT_TRUE(fired_.empty()) << c.name;
+    }
 }
 
 } // namespace

@@ -17,8 +17,11 @@ class Ser2net {
 public:
     enum class Mode { Raw, Rfc2217 };
 
-    Ser2net(QString directory, std::string device, Mode mode)
-        : directory_(std::move(directory)), device_(std::move(device)), mode_(mode) {}
+    // `immediate`: pass each received character on at once (chardelay off)
+    // instead of waiting about two character times for more.
+    Ser2net(QString directory, std::string device, Mode mode, bool immediate = false)
+        : directory_(std::move(directory)), device_(std::move(device)), mode_(mode),
+          immediate_(immediate) {}
     ~Ser2net() { stop(); }
 
     static bool installed() { return !QStandardPaths::findExecutable("ser2net").isEmpty(); }
@@ -34,7 +37,8 @@ public:
         file.write("%YAML 1.1\n---\nconnection: &receiver\n  accepter: " + accepter +
                    ",127.0.0.1," + QByteArray::number(port_) +
                    "\n  connector: serialdev," + QByteArray::fromStdString(device_) +
-                   ",9600n82,local\n  options:\n    kickolduser: true\n");
+                   ",9600n82,local\n  options:\n    kickolduser: true\n" +
+                   (immediate_ ? "    chardelay: false\n" : ""));
         file.close();
         process_.start(QStringLiteral("ser2net"),
                        {QStringLiteral("-n"), QStringLiteral("-u"), QStringLiteral("-c"), config,
@@ -73,6 +77,7 @@ private:
     QString directory_;
     std::string device_;
     Mode mode_;
+    bool immediate_ = false;
     quint16 port_ = 0;
     QProcess process_;
 };
