@@ -313,6 +313,19 @@ void ReceiverLink::onStaleReplyGuard() {
 void ReceiverLink::armEcho() {
     state_.echoCount = 1;
     lastCommandArmsEcho_ = true;
+    recentEchoes_[nextEcho_] = lastCommand_;
+    nextEcho_ = (nextEcho_ + 1) % recentEchoes_.size();
+}
+
+// An AR3000 echoes a tuning command as a line of its own text. After a
+// resend the receiver echoes every copy, and the copies' echoes may come on
+// either side of a report; one that came after the swallowing ended would
+// read as a signal at level "T".
+bool ReceiverLink::isEchoOfRecentTuning(std::string_view reply) const {
+    for (const std::string& echo : recentEchoes_)
+        if (!echo.empty() && reply == echo)
+            return true;
+    return false;
 }
 
 void ReceiverLink::onReplyTimeout() {
@@ -353,6 +366,7 @@ void ReceiverLink::forgetPartialReply() {
     state_.lineBuffer.clear();
     state_.echoCount = 0;
     replyOverlong_ = false;
+    recentEchoes_.fill({});
 }
 
 // ---- events ----
@@ -496,6 +510,11 @@ void ReceiverLink::onReply(std::string_view reply) {
     if (copiesStillDue > 0) {
         staleAnswersDue_ = copiesStillDue;
         timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
+    }
+    if (isAr3000() && state_.echoCount == 0 && isEchoOfRecentTuning(reply)) {
+        if (client_)
+            client_->sendNext();
+        return;
     }
     if (!reply.empty() && isSignalShaped(reply.front())) {
         if (state_.echoCount == 0) {

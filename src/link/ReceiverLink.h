@@ -128,6 +128,7 @@ private:
     void onStaleReplyGuard();
     void writeDeferredCommand();
     void putCommandOnLine();
+    bool isEchoOfRecentTuning(std::string_view reply) const;
     void onReplyTimeout();
     void onDeviceLost();
     void onReconnectTimer();
@@ -163,6 +164,9 @@ private:
     int staleAnswersDue_ = 0;
     int staleGuardExtensions_ = 0;
     bool commandDeferred_ = false;
+    // AR3000: the last tuning commands, whose echoes are never reports.
+    std::array<std::string, 4> recentEchoes_;
+    std::size_t nextEcho_ = 0;
     bool cuttingText_ = false;      // inside onReceivedText
     bool wroteWhileCutting_ = false;
     Flow lastFlowShown_ = Flow::Unknown;

@@ -433,6 +433,28 @@ TEST_F(ReceiverLinkTest, ResentAr3000TuningCommandSwallowsItsEchoAgain) {
     EXPECT_EQ(link.state().echoCount, 1);
 }
 
+// Every copy of a resent AR3000 tuning command is echoed, and the echoes
+// may come on either side of reports: none of them is a signal at level "T".
+TEST_F(ReceiverLinkTest, Ar3000EchoesOfEveryCopyAreNeverReports) {
+    const std::vector<std::vector<std::string>> orders = {
+        {"T145.075N", "T145.075N", "%", "T145.075N", "%"},
+        {"%", "T145.075N", "T145.075N", "T145.075N", "%"},
+        {"T145.075N", "%", "%", "T145.075N", "%", "T145.075N"},
+    };
+    settings.device = 0;
+    for (const auto& order : orders) {
+        ASSERT_TRUE(connect());
+        client.reports.clear();
+        link.writeCommand("T145.075N");
+        link.armEcho();
+        timers.advance(2000); // two resends: three copies on the line
+        for (const std::string& line : order)
+            port.receive(line + "\r\n");
+        EXPECT_THAT(client.reports, ::testing::Each("%")) << ::testing::PrintToString(order);
+        EXPECT_FALSE(client.reports.empty());
+    }
+}
+
 TEST_F(ReceiverLinkTest, NothingIsWrittenOnAClosedPort) {
     link.writeCommand("145.\r");
     EXPECT_THAT(port.written, IsEmpty());
