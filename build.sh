@@ -17,6 +17,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
   ser2net libhamlib-utils
+  libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils
 )
 
 install_packages() {
