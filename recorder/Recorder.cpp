@@ -115,6 +115,7 @@ void Recorder::shutdown() {
         bus_->send(program_, Message::BromAnswer, code::kGoodbye, 0);
     setProgram(ipc::kNoWindow);
     std::lock_guard lock(mutex_);
+    closeOpenInterval();
     gate_.linkLost();
 }
 
@@ -144,11 +145,16 @@ void Recorder::setProgram(ipc::WindowHandle program) {
 
 void Recorder::lostProgram() {
     setProgram(ipc::kNoWindow);
-    {
-        std::lock_guard lock(mutex_);
-        gate_.linkLost();
-    }
+    std::lock_guard lock(mutex_);
+    closeOpenInterval();
+    gate_.linkLost();
+}
+
+void Recorder::closeOpenInterval() {
+    if (openSince_ >= 0)
+        figures_.openSeconds += double(clock_.elapsed() - openSince_) / 1000.0;
     openSince_ = -1;
+    latencyFrom_ = -1;
 }
 
 std::int32_t Recorder::handle(std::uint32_t c, std::uint32_t value) {
@@ -212,14 +218,15 @@ void Recorder::startEntry() {
     bool keeping = false;
     {
         std::lock_guard lock(mutex_);
-        if (gate_.keeping() && openSince_ >= 0)
-            figures_.openSeconds += double(clock_.elapsed() - openSince_) / 1000.0;
+        closeOpenInterval();
         opened = gate_.entryStarted(*entry);
         keeping = gate_.keeping();
     }
-    openSince_ = keeping ? clock_.elapsed() : -1;
-    if (keeping)
-        latencyFrom_ = clock_.elapsed();
+    if (keeping) {
+        std::lock_guard lock(mutex_);
+        openSince_ = clock_.elapsed();
+        latencyFrom_ = openSince_;
+    }
     if (opened)
         emit recordingStarted(currentFile());
     else
@@ -229,10 +236,7 @@ void Recorder::startEntry() {
 
 void Recorder::endEntry() {
     std::lock_guard lock(mutex_);
-    if (gate_.keeping() && openSince_ >= 0)
-        figures_.openSeconds += double(clock_.elapsed() - openSince_) / 1000.0;
-    openSince_ = -1;
-    latencyFrom_ = -1;
+    closeOpenInterval();
     gate_.entryEnded();
 }
 
@@ -242,14 +246,12 @@ void Recorder::setSquelch(bool open) {
         const bool was = gate_.keeping();
         gate_.squelchChanged(open);
         const bool now = gate_.keeping();
-        if (was && !now && openSince_ >= 0)
-            figures_.openSeconds += double(clock_.elapsed() - openSince_) / 1000.0;
+        if (was && !now)
+            closeOpenInterval();
         if (!was && now) {
             openSince_ = clock_.elapsed();
             latencyFrom_ = openSince_;
         }
-        if (!now)
-            openSince_ = -1;
     }
     emit squelchChanged(open);
 }

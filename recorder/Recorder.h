@@ -81,6 +81,8 @@ private:
     void setSquelch(bool open);
     std::int32_t startPlayback();
     void checkDisk();
+    // Adds the open squelch so far to the figures (the lock is held).
+    void closeOpenInterval();
     void onAudio(std::span<const float> samples);
 
     RecorderSettings settings_;
