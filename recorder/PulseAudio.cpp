@@ -57,8 +57,8 @@ void AudioCapture::run() {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             continue;
         }
-        connected_ = true;
         while (running_ && pa_simple_read(pa, block.data(), block.size() * sizeof(float), &error) == 0) {
+            connected_ = true; // audio is flowing
             float peak = 0;
             for (float s : block)
                 peak = std::max(peak, std::fabs(s));

@@ -65,6 +65,18 @@ Recorder::Recorder(RecorderSettings settings, QObject* parent)
                 emit recordingsRemoved(removed);
         }, Qt::QueuedConnection);
     };
+    sink_.onDiscarded = [this](const std::string& name) {
+        QMetaObject::invokeMethod(this, [this, file = QString::fromStdString(name)] {
+            emit message(QStringLiteral("discarded %1: no audio").arg(file));
+        }, Qt::QueuedConnection);
+    };
+    audioTimer_.setInterval(100);
+    connect(&audioTimer_, &QTimer::timeout, this, [this] {
+        if (audioConnected() == audioFlowing_)
+            return;
+        audioFlowing_ = !audioFlowing_;
+        emit audioChanged(audioFlowing_);
+    });
     diskTimer_.setInterval(kDiskCheckMs);
     connect(&diskTimer_, &QTimer::timeout, this, &Recorder::checkDisk);
 }
@@ -106,6 +118,7 @@ bool Recorder::start(QString* error) {
     capture_ = std::make_unique<AudioCapture>(settings_.source, settings_.sampleRate,
                                               [this](std::span<const float> s) { onAudio(s); });
     capture_->start();
+    audioTimer_.start();
     offerLink();
     return true;
 }

@@ -68,6 +68,7 @@ signals:
     void playbackRefused(std::uint32_t frequencyHz, qint64 time);
     void squelchChanged(bool open);
     void diskStateChanged(bool refusing);
+    void audioChanged(bool flowing);
     void message(const QString& text);
 
 private:
@@ -99,6 +100,8 @@ private:
     Player player_;
 
     QTimer diskTimer_;
+    QTimer audioTimer_;
+    bool audioFlowing_ = false;
     std::atomic<std::uint64_t> freeBytes_{0};
     bool refusing_ = false;
     QElapsedTimer clock_;

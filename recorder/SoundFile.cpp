@@ -42,6 +42,7 @@ bool SoundFileSink::open(const EntryInfo& entry) {
     sf_set_string(file_, SF_STR_SOFTWARE, "KOVO Recorder");
     current_ = name;
     unsynced_ = 0;
+    written_ = 0;
     return true;
 }
 
@@ -50,6 +51,7 @@ void SoundFileSink::write(std::span<const float> samples) {
         return;
     sf_write_float(file_, samples.data(), sf_count_t(samples.size()));
     unsynced_ += std::int64_t(samples.size());
+    written_ += std::int64_t(samples.size());
     if (unsynced_ >= sampleRate_) {
         sf_write_sync(file_);
         unsynced_ = 0;
@@ -62,6 +64,15 @@ void SoundFileSink::close() {
     sf_close(file_);
     file_ = nullptr;
     const std::string name = std::exchange(current_, {});
+    // An entry that never heard anything leaves no file: playback then says
+    // there is no audio rather than playing nothing.
+    if (written_ == 0) {
+        std::error_code error;
+        std::filesystem::remove(folder_ / name, error);
+        if (onDiscarded)
+            onDiscarded(name);
+        return;
+    }
     if (onClosed)
         onClosed(name);
 }

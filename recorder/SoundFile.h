@@ -33,6 +33,8 @@ public:
     std::string lastError() const { return error_; }
     // Called with a file's name once it is complete.
     std::function<void(const std::string&)> onClosed;
+    // Called instead when a file ends without a sample and is removed.
+    std::function<void(const std::string&)> onDiscarded;
 
 private:
     std::filesystem::path folder_;
@@ -42,6 +44,7 @@ private:
     std::string current_;
     std::string error_;
     std::int64_t unsynced_ = 0;
+    std::int64_t written_ = 0;
 };
 
 // What a recording file holds, as read back.

@@ -70,6 +70,9 @@ void logEvents(Recorder& recorder, const QElapsedTimer& clock) {
         say(refusing ? QStringLiteral("refusing: the disk is nearly full")
                      : QStringLiteral("recording again: disk space is back"));
     });
+    QObject::connect(&recorder, &Recorder::audioChanged, [say](bool flowing) {
+        say(flowing ? QStringLiteral("audio on") : QStringLiteral("audio off"));
+    });
     QObject::connect(&recorder, &Recorder::message, say);
 }
 

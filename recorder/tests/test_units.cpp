@@ -245,5 +245,19 @@ TEST(SoundFile, WritesTaggedFilesThatReadBackAndAreFoundByTheirEntry) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(SoundFile, AnEntryWithoutAudioLeavesNoFile) {
+    const auto dir = std::filesystem::temp_directory_path() / ("kovo-sf0-" + std::to_string(::getpid()));
+    SoundFileSink sink(dir, FileFormat::Flac, 24000);
+    std::string closed, discarded;
+    sink.onClosed = [&](const std::string& n) { closed = n; };
+    sink.onDiscarded = [&](const std::string& n) { discarded = n; };
+    ASSERT_TRUE(sink.open({145500000, 1704096000, ""}));
+    sink.close();
+    EXPECT_EQ(discarded, "20240101-080000Z_145.500000MHz.flac");
+    EXPECT_TRUE(closed.empty());
+    EXPECT_FALSE(findRecording(dir, 145500000, 1704096000));
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace
 } // namespace kovo::recorder
