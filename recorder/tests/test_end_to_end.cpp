@@ -236,7 +236,8 @@ TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {
     QThread::msleep(2000);
     links.squelchChanged(false);
     links.recordOver();
-    ASSERT_TRUE(waitFor(QStringLiteral("closed 20240101-080000Z_145.500000MHz.flac")));
+    ASSERT_TRUE(waitFor(QStringLiteral("closed 20240101-080000Z_145.500000MHz.flac")))
+        << recorderOut_.toStdString();
 
     struct Case {
         std::uint32_t frequency;
