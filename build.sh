@@ -21,7 +21,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
   ser2net libhamlib-utils
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format
+  libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils
 )
 
 install_packages() {
