@@ -70,9 +70,19 @@ run_fuzzers() {
   return 0
 }
 
+# Every C++ file keeps the project's .clang-format layout.
+check_format() {
+  local files
+  files=$(cd "$ROOT" && { git ls-files '*.cpp' '*.h' 2>/dev/null ||
+    find src tests tools bench fuzz recorder \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null; } || true)
+  (cd "$ROOT" && echo "$files" | xargs -r clang-format --dry-run --Werror) ||
+    { echo "Formatting differs from .clang-format (run clang-format -i on the files above)" >&2; return 1; }
+}
+
 case "${1:-}" in
   test)
     install_packages
+    check_format
     WERROR=ON
     configure_and_build
     build_sanitized_core

@@ -6,8 +6,7 @@
 
 namespace kovo::bench {
 
-inline int runQtBenchmarks(int argc, char** argv)
-{
+inline int runQtBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

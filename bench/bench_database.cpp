@@ -1,8 +1,8 @@
 // The database lists with a full database: rebuilding the channel list and
 // the log list, and redrawing one channel row as a scan does on every report.
 // Each step includes the repaint of the list that follows on screen.
-#include "QtBenchmarkMain.h"
 #include "../tests/ui/DatabasePanelRig.h"
+#include "QtBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,8 +13,7 @@ using namespace kovo;
 namespace {
 
 struct Bench : kovo::testing::DatabasePanelRig {
-    Bench()
-    {
+    Bench() {
         for (int i = 0; i < kMaxChannels; ++i) {
             const int row = addChannel(100'000'000 + std::uint32_t(i) * 12'500, 1 << (i % 22));
             CFrequencyData& ch = *doc.channels[std::size_t(row)];
@@ -30,8 +29,7 @@ struct Bench : kovo::testing::DatabasePanelRig {
     }
 };
 
-void BM_RebuildChannelList5000(benchmark::State& state)
-{
+void BM_RebuildChannelList5000(benchmark::State& state) {
     Bench b;
     b.show(0);
     for (auto _ : state) {
@@ -41,8 +39,7 @@ void BM_RebuildChannelList5000(benchmark::State& state)
 }
 BENCHMARK(BM_RebuildChannelList5000)->Unit(benchmark::kMillisecond);
 
-void BM_RebuildLogList5000(benchmark::State& state)
-{
+void BM_RebuildLogList5000(benchmark::State& state) {
     Bench b;
     b.show(6);
     for (auto _ : state) {
@@ -52,8 +49,7 @@ void BM_RebuildLogList5000(benchmark::State& state)
 }
 BENCHMARK(BM_RebuildLogList5000)->Unit(benchmark::kMillisecond);
 
-void BM_RedrawOneChannelRow(benchmark::State& state)
-{
+void BM_RedrawOneChannelRow(benchmark::State& state) {
     Bench b;
     b.show(0);
     b.panel.selectChannel(2500);
@@ -67,8 +63,7 @@ void BM_RedrawOneChannelRow(benchmark::State& state)
 BENCHMARK(BM_RedrawOneChannelRow)->Unit(benchmark::kMicrosecond);
 
 // The list's share alone: the row's notification, without the repaint.
-void BM_RowChangedNotification(benchmark::State& state)
-{
+void BM_RowChangedNotification(benchmark::State& state) {
     Bench b;
     b.show(0);
     for (auto _ : state)
@@ -79,7 +74,6 @@ BENCHMARK(BM_RowChangedNotification)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     return kovo::bench::runQtBenchmarks(argc, argv);
 }

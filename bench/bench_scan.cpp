@@ -41,7 +41,8 @@ struct Bench {
     CKovo5Doc doc{settings, clock};
     test::RecordingLinkObserver observer;
     QuietView view;
-    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
+    ReceiverCore core{
+        ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
 
     explicit Bench(int operatingMode) {
         for (int i = 0; i < kMaxChannels; ++i) {

@@ -1,8 +1,8 @@
 // The front panel's cost per tuning change: the refresh of every visible
 // panel after the tuned frequency moved one step, as a scan does on every
 // signal report, including the repaint of what changed.
-#include "QtBenchmarkMain.h"
 #include "../tests/ui/ViewFakes.h"
+#include "QtBenchmarkMain.h"
 #include "ui/PanelStack.h"
 
 #include <benchmark/benchmark.h>
@@ -14,8 +14,7 @@ using namespace kovo;
 namespace {
 
 struct Bench : kovo::testing::ViewRig {
-    Bench()
-    {
+    Bench() {
         settings.showControl2 = 1;
         settings.elm = 1;
         doc.controlParams.ctcssSwitch = 1;
@@ -36,16 +35,14 @@ struct Bench : kovo::testing::ViewRig {
     }
 
     // One memory-scan step: the next channel into the main record.
-    void step(int& row)
-    {
+    void step(int& row) {
         row = (row + 1) % doc.channelCount;
         doc.recallChannel(row);
         view->refreshPanels();
     }
 };
 
-void BM_RefreshAfterTuningChange(benchmark::State& state)
-{
+void BM_RefreshAfterTuningChange(benchmark::State& state) {
     Bench b;
     int row = 0;
     for (auto _ : state)
@@ -55,8 +52,7 @@ void BM_RefreshAfterTuningChange(benchmark::State& state)
 BENCHMARK(BM_RefreshAfterTuningChange);
 
 // The same with the repaint of the changed fields that follows on screen.
-void BM_RefreshAndRepaint(benchmark::State& state)
-{
+void BM_RefreshAndRepaint(benchmark::State& state) {
     Bench b;
     int row = 0;
     for (auto _ : state) {
@@ -67,8 +63,7 @@ void BM_RefreshAndRepaint(benchmark::State& state)
 BENCHMARK(BM_RefreshAndRepaint);
 
 // A refresh when nothing changed (the report of a stop on the same channel).
-void BM_RefreshUnchanged(benchmark::State& state)
-{
+void BM_RefreshUnchanged(benchmark::State& state) {
     Bench b;
     for (auto _ : state)
         b.view->refreshPanels();
@@ -77,7 +72,6 @@ BENCHMARK(BM_RefreshUnchanged);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     return kovo::bench::runQtBenchmarks(argc, argv);
 }

@@ -43,10 +43,10 @@ std::vector<StoredRecording> listRecordings(const std::filesystem::path& folder)
         if (fileError)
             continue;
         const auto since1970 = std::chrono::file_clock::to_sys(written);
-        files.push_back({it->path().filename().string(), size,
-                         std::chrono::duration_cast<std::chrono::seconds>(
-                             since1970.time_since_epoch())
-                             .count()});
+        files.push_back(
+            {it->path().filename().string(), size,
+             std::chrono::duration_cast<std::chrono::seconds>(since1970.time_since_epoch())
+                 .count()});
     }
     return files;
 }

@@ -15,7 +15,9 @@ namespace kovo::recorder {
 AudioCapture::AudioCapture(std::string source, int sampleRate, Consumer onAudio)
     : source_(std::move(source)), sampleRate_(sampleRate), onAudio_(std::move(onAudio)) {}
 
-AudioCapture::~AudioCapture() { stop(); }
+AudioCapture::~AudioCapture() {
+    stop();
+}
 
 void AudioCapture::start() {
     if (running_.exchange(true))
@@ -44,10 +46,9 @@ void AudioCapture::run() {
     std::vector<float> block(blockSamples);
     while (running_) {
         int error = 0;
-        pa_simple* pa =
-            pa_simple_new(nullptr, "KOVO Recorder", PA_STREAM_RECORD,
-                          source_.empty() ? nullptr : source_.c_str(), "Receiver audio", &spec,
-                          nullptr, &attr, &error);
+        pa_simple* pa = pa_simple_new(nullptr, "KOVO Recorder", PA_STREAM_RECORD,
+                                      source_.empty() ? nullptr : source_.c_str(), "Receiver audio",
+                                      &spec, nullptr, &attr, &error);
         if (!pa) {
             {
                 std::lock_guard lock(errorMutex_);
@@ -57,7 +58,8 @@ void AudioCapture::run() {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             continue;
         }
-        while (running_ && pa_simple_read(pa, block.data(), block.size() * sizeof(float), &error) == 0) {
+        while (running_ &&
+               pa_simple_read(pa, block.data(), block.size() * sizeof(float), &error) == 0) {
             connected_ = true; // audio is flowing
             float peak = 0;
             for (float s : block)
@@ -75,7 +77,9 @@ void AudioCapture::run() {
     }
 }
 
-Player::~Player() { stop(); }
+Player::~Player() {
+    stop();
+}
 
 bool Player::play(const std::filesystem::path& file) {
     stop();

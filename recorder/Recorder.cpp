@@ -35,12 +35,13 @@ std::filesystem::path defaultFolder() {
 
 // The program writes the record into memory the recorder provides.
 bool createRecordMemory() {
-    const int fd = ::shm_open((std::string("/") + kRecordMemory).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd =
+        ::shm_open((std::string("/") + kRecordMemory).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     struct stat st {};
-    const bool ok = ::fstat(fd, &st) == 0 &&
-                    (st.st_size >= off_t(ipc::kMappingSize) || ::ftruncate(fd, off_t(ipc::kMappingSize)) == 0);
+    const bool ok = ::fstat(fd, &st) == 0 && (st.st_size >= off_t(ipc::kMappingSize) ||
+                                              ::ftruncate(fd, off_t(ipc::kMappingSize)) == 0);
     ::close(fd);
     return ok;
 }
@@ -56,19 +57,25 @@ Recorder::Recorder(RecorderSettings settings, QObject* parent)
     // Called with the gate's lock held: the rest happens once it is free.
     sink_.onClosed = [this](const std::string& name) {
         ++figures_.files;
-        QMetaObject::invokeMethod(this, [this, file = QString::fromStdString(name)] {
-            emit recordingFinished(file);
-            QStringList removed;
-            for (const std::string& r : enforceCap(folder_, settings_.capMegabytes << 20, {}))
-                removed << QString::fromStdString(r);
-            if (!removed.isEmpty())
-                emit recordingsRemoved(removed);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, file = QString::fromStdString(name)] {
+                emit recordingFinished(file);
+                QStringList removed;
+                for (const std::string& r : enforceCap(folder_, settings_.capMegabytes << 20, {}))
+                    removed << QString::fromStdString(r);
+                if (!removed.isEmpty())
+                    emit recordingsRemoved(removed);
+            },
+            Qt::QueuedConnection);
     };
     sink_.onDiscarded = [this](const std::string& name) {
-        QMetaObject::invokeMethod(this, [this, file = QString::fromStdString(name)] {
-            emit message(QStringLiteral("discarded %1: no audio").arg(file));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, file = QString::fromStdString(name)] {
+                emit message(QStringLiteral("discarded %1: no audio").arg(file));
+            },
+            Qt::QueuedConnection);
     };
     audioTimer_.setInterval(100);
     connect(&audioTimer_, &QTimer::timeout, this, [this] {
@@ -93,7 +100,8 @@ bool Recorder::start(QString* error) {
     std::error_code fsError;
     std::filesystem::create_directories(folder_, fsError);
     if (!createRecordMemory()) {
-        *error = QStringLiteral("cannot create the shared memory /%1").arg(QLatin1String(kRecordMemory));
+        *error =
+            QStringLiteral("cannot create the shared memory /%1").arg(QLatin1String(kRecordMemory));
         return false;
     }
     bus_ = std::make_unique<ipc::WindowBus>(
@@ -271,7 +279,8 @@ void Recorder::setSquelch(bool open) {
 
 std::int32_t Recorder::startPlayback() {
     const auto entry = readRecord();
-    const auto file = entry ? findRecording(folder_, entry->frequencyHz, entry->time) : std::nullopt;
+    const auto file =
+        entry ? findRecording(folder_, entry->frequencyHz, entry->time) : std::nullopt;
     if (!file || !player_.play(*file)) {
         if (entry)
             emit playbackRefused(entry->frequencyHz, entry->time);

@@ -20,7 +20,7 @@ RecorderSettings RecorderSettings::load(const SettingsStore& store) {
     s.folder = store.readString(kSection, "Folder").value_or("");
     s.source = store.readString(kSection, "Source").value_or("");
     s.format = store.readString(kSection, "Format").value_or("flac") == "opus" ? FileFormat::Opus
-                                                                                : FileFormat::Flac;
+                                                                               : FileFormat::Flac;
     // Opus takes only these rates; FLAC any of them.
     const int rate = clampedInt(store, "SampleRate", s.sampleRate, 8000, 48000);
     for (int allowed : {8000, 12000, 16000, 24000, 48000})
@@ -29,7 +29,8 @@ RecorderSettings RecorderSettings::load(const SettingsStore& store) {
             break;
         }
     s.preRollMs = clampedInt(store, "PreRollMs", s.preRollMs, 0, 5000);
-    s.capMegabytes = std::uint64_t(clampedInt(store, "CapMegabytes", int(s.capMegabytes), 0, 1 << 24));
+    s.capMegabytes =
+        std::uint64_t(clampedInt(store, "CapMegabytes", int(s.capMegabytes), 0, 1 << 24));
     s.minFreeMegabytes =
         std::uint64_t(clampedInt(store, "MinFreeMegabytes", int(s.minFreeMegabytes), 0, 1 << 20));
     return s;

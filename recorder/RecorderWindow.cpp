@@ -19,8 +19,8 @@
 namespace kovo::recorder {
 
 RecorderWindow::RecorderWindow(Recorder& recorder, QWidget* parent)
-    : QWidget(parent), recorder_(recorder), link_(new QLabel(this)),
-      level_(new QProgressBar(this)), current_(new QLabel(this)), recent_(new QTreeWidget(this)),
+    : QWidget(parent), recorder_(recorder), link_(new QLabel(this)), level_(new QProgressBar(this)),
+      current_(new QLabel(this)), recent_(new QTreeWidget(this)),
       stop_(new QPushButton(tr("Stop playback"), this)), folder_(new QLineEdit(this)),
       disk_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("KOVO Recorder"));
@@ -80,10 +80,10 @@ void RecorderWindow::showLink(bool linked) {
 
 void RecorderWindow::showDisk() {
     const QString left = QLocale().formattedDataSize(qint64(recorder_.freeSpace()));
-    disk_->setText(recorder_.refusing() ? tr("%1 left: not recording, the disk is nearly full").arg(left)
-                                        : tr("%1 left").arg(left));
-    disk_->setStyleSheet(recorder_.refusing() ? QStringLiteral("color: #c00000")
-                                              : QString());
+    disk_->setText(recorder_.refusing()
+                       ? tr("%1 left: not recording, the disk is nearly full").arg(left)
+                       : tr("%1 left").arg(left));
+    disk_->setStyleSheet(recorder_.refusing() ? QStringLiteral("color: #c00000") : QString());
 }
 
 void RecorderWindow::addRecording(const QString& name, bool atTop) {

@@ -15,8 +15,7 @@ bool utcOf(std::int64_t time, std::tm& out) {
     return ::gmtime_r(&t, &out) != nullptr;
 }
 
-template <typename T>
-bool readNumber(std::string_view text, T& out) {
+template <typename T> bool readNumber(std::string_view text, T& out) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
     return error == std::errc() && end == text.data() + text.size();
 }
@@ -71,7 +70,8 @@ std::optional<RecordingKey> parseRecordingName(std::string_view name) {
         !readNumber(frequency.substr(0, dot), megahertz) ||
         !readNumber(frequency.substr(dot + 1), hertz) || megahertz > 4294 ||
         !readNumber(name.substr(0, 4), utc.tm_year) || !readNumber(name.substr(4, 2), utc.tm_mon) ||
-        !readNumber(name.substr(6, 2), utc.tm_mday) || !readNumber(name.substr(9, 2), utc.tm_hour) ||
+        !readNumber(name.substr(6, 2), utc.tm_mday) ||
+        !readNumber(name.substr(9, 2), utc.tm_hour) ||
         !readNumber(name.substr(11, 2), utc.tm_min) || !readNumber(name.substr(13, 2), utc.tm_sec))
         return std::nullopt;
     const std::uint64_t hz = std::uint64_t(megahertz) * 1000000 + hertz;

@@ -14,7 +14,9 @@ namespace kovo::recorder {
 SoundFileSink::SoundFileSink(std::filesystem::path folder, FileFormat format, int sampleRate)
     : folder_(std::move(folder)), format_(format), sampleRate_(sampleRate) {}
 
-SoundFileSink::~SoundFileSink() { close(); }
+SoundFileSink::~SoundFileSink() {
+    close();
+}
 
 bool SoundFileSink::open(const EntryInfo& entry) {
     close();

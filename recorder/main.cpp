@@ -39,7 +39,8 @@ bool wantsWindow(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--no-window") == 0)
             return false;
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
@@ -56,8 +57,9 @@ void logEvents(Recorder& recorder, const QElapsedTimer& clock) {
                      [say](const QString& n) { say(QStringLiteral("recording ") + n); });
     QObject::connect(&recorder, &Recorder::recordingFinished,
                      [say](const QString& n) { say(QStringLiteral("closed ") + n); });
-    QObject::connect(&recorder, &Recorder::recordingsRemoved,
-                     [say](const QStringList& n) { say(QStringLiteral("removed ") + n.join(QLatin1Char(' '))); });
+    QObject::connect(&recorder, &Recorder::recordingsRemoved, [say](const QStringList& n) {
+        say(QStringLiteral("removed ") + n.join(QLatin1Char(' ')));
+    });
     QObject::connect(&recorder, &Recorder::playbackStarted,
                      [say](const QString& n) { say(QStringLiteral("playing ") + n); });
     QObject::connect(&recorder, &Recorder::playbackRefused, [say](std::uint32_t f, qint64 t) {
@@ -105,17 +107,20 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(
         QStringLiteral("Records what KOVO3000 logs from the sound input and plays it back."));
     parser.addHelpOption();
-    const QCommandLineOption noWindow(QStringLiteral("no-window"),
-                                      QStringLiteral("Run without a window; events go to standard output."));
-    const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("Keep recordings in <dir>."),
+    const QCommandLineOption noWindow(
+        QStringLiteral("no-window"),
+        QStringLiteral("Run without a window; events go to standard output."));
+    const QCommandLineOption folder(QStringLiteral("folder"),
+                                    QStringLiteral("Keep recordings in <dir>."),
                                     QStringLiteral("dir"));
     const QCommandLineOption source(QStringLiteral("source"),
                                     QStringLiteral("Record from the PulseAudio source <name>."),
                                     QStringLiteral("name"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("flac (default) or opus."),
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("flac (default) or opus."),
                                     QStringLiteral("format"));
-    const QCommandLineOption figures(QStringLiteral("figures"),
-                                     QStringLiteral("On exit, print CPU, latency and file counts."));
+    const QCommandLineOption figures(
+        QStringLiteral("figures"), QStringLiteral("On exit, print CPU, latency and file counts."));
     parser.addOptions({noWindow, folder, source, format, figures});
     parser.process(*app);
 
@@ -129,12 +134,14 @@ int main(int argc, char** argv) {
     if (parser.isSet(source))
         settings.source = parser.value(source).toStdString();
     if (parser.isSet(format)) {
-        if (parser.value(format) != QLatin1String("flac") && parser.value(format) != QLatin1String("opus")) {
+        if (parser.value(format) != QLatin1String("flac") &&
+            parser.value(format) != QLatin1String("opus")) {
             std::fprintf(stderr, "kovo-recorder: --format takes flac or opus\n");
             return 2;
         }
-        settings.format = parser.value(format) == QLatin1String("opus") ? kovo::recorder::FileFormat::Opus
-                                                                        : kovo::recorder::FileFormat::Flac;
+        settings.format = parser.value(format) == QLatin1String("opus")
+                              ? kovo::recorder::FileFormat::Opus
+                              : kovo::recorder::FileFormat::Flac;
     }
 
     QElapsedTimer clock;
@@ -160,7 +167,8 @@ int main(int argc, char** argv) {
 
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app.get());
-        QObject::connect(notifier, &QSocketNotifier::activated, app.get(), [] { QCoreApplication::quit(); });
+        QObject::connect(notifier, &QSocketNotifier::activated, app.get(),
+                         [] { QCoreApplication::quit(); });
         std::signal(SIGINT, onSignal);
         std::signal(SIGTERM, onSignal);
     }

@@ -90,8 +90,9 @@ protected:
         program_.setProcessEnvironment(env_);
         program_.start(QStringLiteral(KOVO_PROGRAM), {QStringLiteral("--demo"), document_});
         ASSERT_TRUE(program_.waitForStarted());
-        for (int i = 0; i < 100 && run(KOVOCTL_PROGRAM, {QStringLiteral("send"), QStringLiteral("10"),
-                                                        QStringLiteral("0")}) != 0;
+        for (int i = 0;
+             i < 100 && run(KOVOCTL_PROGRAM, {QStringLiteral("send"), QStringLiteral("10"),
+                                              QStringLiteral("0")}) != 0;
              ++i)
             QThread::msleep(50);
         // Once more after the document has loaded, which restores its own mode.
@@ -179,7 +180,8 @@ TEST_F(RecorderEndToEnd, OneTaggedFilePerLoggedStopHoldingTheToneOnlyWhileTheSqu
             openings[current] += 1;
         } else if (e.what == QLatin1String("squelch closed")) {
             endInterval(e.ms);
-        } else if (e.what == QLatin1String("closed ") + current || e.what == QLatin1String("unlinked") ||
+        } else if (e.what == QLatin1String("closed ") + current ||
+                   e.what == QLatin1String("unlinked") ||
                    e.what == QLatin1String("discarded ") + current + QLatin1String(": no audio")) {
             endInterval(e.ms);
             current.clear();
@@ -219,9 +221,10 @@ TEST_F(RecorderEndToEnd, OneTaggedFilePerLoggedStopHoldingTheToneOnlyWhileTheSqu
 TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {
     startRecorder();
     // The program's side: the record in the shared memory, then code 12.
-    kovo::ipc::WindowBus program(QDBusConnection::sessionBus(), {kovo::ipc::Message::BromAnswer},
-                                 [](kovo::ipc::Message, std::uint32_t, std::uint32_t) { return 1; },
-                                 [] { return QStringLiteral("KOVO3000"); });
+    kovo::ipc::WindowBus program(
+        QDBusConnection::sessionBus(), {kovo::ipc::Message::BromAnswer},
+        [](kovo::ipc::Message, std::uint32_t, std::uint32_t) { return 1; },
+        [] { return QStringLiteral("KOVO3000"); });
     program.setServeWhileWaiting(true);
     ASSERT_TRUE(program.open());
     const auto recorderWindow = program.findWindow(QStringLiteral("KOVO Recorder"));
@@ -248,8 +251,9 @@ TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {
                           Case{145512500, 1704096000, false}}) {
         const qsizetype from = recorderOut_.size();
         EXPECT_EQ(links.startPlayback(c.frequency, c.time, " "), c.hasAudio) << c.time;
-        EXPECT_TRUE(waitFor(c.hasAudio ? QStringLiteral("playing 20240101-080000Z_145.500000MHz.flac")
-                                       : QStringLiteral("no recording"),
+        EXPECT_TRUE(waitFor(c.hasAudio
+                                ? QStringLiteral("playing 20240101-080000Z_145.500000MHz.flac")
+                                : QStringLiteral("no recording"),
                             3000, from));
         links.stopPlayback();
     }
@@ -267,7 +271,8 @@ TEST_F(RecorderEndToEnd, EitherSideRestartsMidScanAndACrashLeavesAPlayableFile) 
 
     // The recorder is killed while it writes: the file plays up to its last second.
     keepReading(2500);
-    const QString name = recorderOut_.section(QStringLiteral("recording "), -1).section(QLatin1Char('\n'), 0, 0);
+    const QString name =
+        recorderOut_.section(QStringLiteral("recording "), -1).section(QLatin1Char('\n'), 0, 0);
     ::kill(pid_t(recorder_.processId()), SIGKILL);
     recorder_.waitForFinished(5000);
     const auto crashed = readRecording(folder_ / name.toStdString());

@@ -53,11 +53,11 @@ TEST(RecordingName, RejectsNamesItDidNotMake) {
 TEST(RecordingName, SameEntryTwiceGetsACopyNumber) {
     std::set<std::string> taken;
     const RecordingKey key{145500000, 1704096000};
-    for (const char* expected : {"20240101-080000Z_145.500000MHz.flac",
-                                 "20240101-080000Z_145.500000MHz-2.flac",
-                                 "20240101-080000Z_145.500000MHz-3.flac"}) {
-        const std::string name =
-            uniqueRecordingName(key, ".flac", [&](const std::string& n) { return taken.count(n) > 0; });
+    for (const char* expected :
+         {"20240101-080000Z_145.500000MHz.flac", "20240101-080000Z_145.500000MHz-2.flac",
+          "20240101-080000Z_145.500000MHz-3.flac"}) {
+        const std::string name = uniqueRecordingName(
+            key, ".flac", [&](const std::string& n) { return taken.count(n) > 0; });
         EXPECT_EQ(name, expected);
         taken.insert(name);
     }
@@ -79,10 +79,10 @@ TEST(PreRoll, KeepsTheNewestSamplesInOrder) {
     };
     const Case cases[] = {
         {5, {3}, {0, 1, 2}},
-        {5, {3, 4}, {2, 3, 4, 5, 6}},        // wraps
-        {5, {12}, {7, 8, 9, 10, 11}},        // one block larger than the ring
+        {5, {3, 4}, {2, 3, 4, 5, 6}}, // wraps
+        {5, {12}, {7, 8, 9, 10, 11}}, // one block larger than the ring
         {5, {2, 2, 2, 2, 2}, {5, 6, 7, 8, 9}},
-        {0, {4}, {}},                         // no pre-roll
+        {0, {4}, {}}, // no pre-roll
     };
     for (const Case& c : cases) {
         PreRoll roll(c.capacity);
@@ -106,7 +106,9 @@ public:
         files.push_back({e, {}});
         return true;
     }
-    void write(std::span<const float> s) override { files.back().second.insert(files.back().second.end(), s.begin(), s.end()); }
+    void write(std::span<const float> s) override {
+        files.back().second.insert(files.back().second.end(), s.begin(), s.end());
+    }
     void close() override { ++closed; }
     bool accept = true;
     int closed = 0;
@@ -126,20 +128,20 @@ protected:
 };
 
 TEST_F(GateTest, KeepsAudioOnlyWhileTheSquelchIsOpenWithPreRoll) {
-    audio(10);                   // 0..9 before anything: only the last 4 wait
+    audio(10); // 0..9 before anything: only the last 4 wait
     gate.squelchChanged(true);
-    audio(2);                    // 10, 11 still wait: no file yet
+    audio(2); // 10, 11 still wait: no file yet
     gate.entryStarted({145500000, 1, "a"});
-    audio(3);                    // 12..14 kept
+    audio(3); // 12..14 kept
     gate.squelchChanged(false);
-    audio(6);                    // 15..20 dropped but the last 4 wait
-    gate.squelchChanged(true);   // 17..20 are the pre-roll of the reopening
-    audio(1);                    // 21
+    audio(6);                  // 15..20 dropped but the last 4 wait
+    gate.squelchChanged(true); // 17..20 are the pre-roll of the reopening
+    audio(1);                  // 21
     gate.squelchChanged(false);
-    audio(2);                    // 22, 23: closed
-    gate.squelchChanged(true);   // pre-roll is only what came after the close
+    audio(2);                  // 22, 23: closed
+    gate.squelchChanged(true); // pre-roll is only what came after the close
     gate.entryEnded();
-    audio(5);                    // no file
+    audio(5); // no file
     ASSERT_EQ(sink.files.size(), 1u);
     EXPECT_EQ(sink.files[0].second,
               (std::vector<float>{8, 9, 10, 11, 12, 13, 14, 17, 18, 19, 20, 21, 22, 23}));
@@ -183,11 +185,11 @@ TEST(FolderCap, RemovesOldestFirstUntilUnderTheCapButNeverTheOpenFile) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {1000, "", {}},            // exactly at the cap
+        {1000, "", {}}, // exactly at the cap
         {999, "", {"a"}},
         {600, "", {"a", "b", "c"}}, // 400 left
-        {0, "", {}},               // no cap
-        {950, "a", {"b"}},         // the file being written is skipped
+        {0, "", {}},                // no cap
+        {950, "a", {"b"}},          // the file being written is skipped
         {1, "", {"a", "b", "c", "d"}},
     };
     for (const Case& c : cases)
@@ -195,7 +197,8 @@ TEST(FolderCap, RemovesOldestFirstUntilUnderTheCapButNeverTheOpenFile) {
 }
 
 TEST(FolderCap, DeletesOnlyRecordingsFromTheFolder) {
-    const auto dir = std::filesystem::temp_directory_path() / ("kovo-cap-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("kovo-cap-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     auto make = [&](const std::string& name, std::size_t bytes, int age) {
         std::ofstream(dir / name) << std::string(bytes, 'x');
@@ -216,7 +219,8 @@ TEST(FolderCap, DeletesOnlyRecordingsFromTheFolder) {
 // ---- files ----
 
 TEST(SoundFile, WritesTaggedFilesThatReadBackAndAreFoundByTheirEntry) {
-    const auto dir = std::filesystem::temp_directory_path() / ("kovo-sf-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("kovo-sf-" + std::to_string(::getpid()));
     for (FileFormat format : {FileFormat::Flac, FileFormat::Opus}) {
         std::filesystem::remove_all(dir);
         SoundFileSink sink(dir, format, 24000);
@@ -246,7 +250,8 @@ TEST(SoundFile, WritesTaggedFilesThatReadBackAndAreFoundByTheirEntry) {
 }
 
 TEST(SoundFile, AnEntryWithoutAudioLeavesNoFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("kovo-sf0-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("kovo-sf0-" + std::to_string(::getpid()));
     SoundFileSink sink(dir, FileFormat::Flac, 24000);
     std::string closed, discarded;
     sink.onClosed = [&](const std::string& n) { closed = n; };

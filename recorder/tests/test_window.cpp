@@ -20,13 +20,13 @@ TEST(RecorderWindow, ListsTheFolderNewestFirstWithANamedPlayButtonOnEveryRow) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::filesystem::path folder = dir.path().toStdString();
-    const char* names[] = {"20240101-080000Z_145.500000MHz.flac", "20240101-090000Z_118.100000MHz.flac",
-                           "notes.txt"};
+    const char* names[] = {"20240101-080000Z_145.500000MHz.flac",
+                           "20240101-090000Z_118.100000MHz.flac", "notes.txt"};
     int age = 3;
     for (const char* n : names) {
         std::ofstream(folder / n) << "x";
-        std::filesystem::last_write_time(
-            folder / n, std::filesystem::file_time_type::clock::now() - std::chrono::hours(age--));
+        std::filesystem::last_write_time(folder / n, std::filesystem::file_time_type::clock::now() -
+                                                         std::chrono::hours(age--));
     }
     RecorderSettings settings;
     settings.folder = folder.string();
@@ -52,7 +52,7 @@ TEST(RecorderWindow, ListsTheFolderNewestFirstWithANamedPlayButtonOnEveryRow) {
     int namedStates = 0;
     for (QLabel* label : window.findChildren<QLabel*>())
         namedStates += (label->accessibleName() == QLatin1String("Link to KOVO3000") ||
-                       label->accessibleName() == QLatin1String("File being written") ||
+                        label->accessibleName() == QLatin1String("File being written") ||
                         label->accessibleName() == QLatin1String("Disk space left"));
     EXPECT_EQ(namedStates, 3);
     EXPECT_EQ(window.findChild<QLineEdit*>()->text(), dir.path());

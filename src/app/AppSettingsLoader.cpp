@@ -9,16 +9,14 @@ namespace {
 
 // An empty path could never be opened, so it counts as missing.
 std::string readPath(const SettingsStore& store, const char* section, const std::string& name,
-                     const std::string& fallback)
-{
+                     const std::string& fallback) {
     std::string path = store.readString(section, name).value_or(fallback);
     return path.empty() ? fallback : path;
 }
 
 } // namespace
 
-AppSettings loadAppSettings(const SettingsStore& store)
-{
+AppSettings loadAppSettings(const SettingsStore& store) {
     using namespace settings;
     const AppSettings defaults;
     AppSettings loaded;

@@ -90,7 +90,9 @@ void fillRangesAndLog(CKovo5Doc& doc, int nfmBandwidth, int amBandwidth) {
 DemoReceiver::DemoReceiver(const AppSettings& settings)
     : simulator_(std::make_unique<sim::ReceiverSimulator>(simulatorOptions(settings))) {}
 
-DemoReceiver::~DemoReceiver() { simulator_->stop(); }
+DemoReceiver::~DemoReceiver() {
+    simulator_->stop();
+}
 
 bool DemoReceiver::start(std::string* error) {
     if (!simulator_->start(error))
@@ -99,7 +101,9 @@ bool DemoReceiver::start(std::string* error) {
     return true;
 }
 
-std::string DemoReceiver::devicePath() const { return simulator_->slavePath(); }
+std::string DemoReceiver::devicePath() const {
+    return simulator_->slavePath();
+}
 
 void DemoReceiver::fillDocument(CKovo5Doc& doc) {
     doc.onNewDocument();
@@ -128,7 +132,8 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
         channel.bankNumber = numberInBank[bank.bank]++;
         char comment[64];
         std::snprintf(comment, sizeof comment, "%s %u.%03u", bank.comment,
-                      unsigned(signal.frequencyHz / 1000000), unsigned(signal.frequencyHz / 1000 % 1000));
+                      unsigned(signal.frequencyHz / 1000000),
+                      unsigned(signal.frequencyHz / 1000 % 1000));
         channel.comment = comment;
     }
     fillRangesAndLog(doc, nfmBandwidth, amBandwidth);

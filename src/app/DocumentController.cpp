@@ -18,7 +18,9 @@ constexpr const char* documentFilter = "KOVO3000 File (*.kv5)";
 constexpr const char* documentSuffix = "kv5";
 constexpr const char* saveChangesQuestion = "%1 への変更を保存しますか?";
 
-std::string toNative(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string toNative(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 QString normalised(const QString& path) {
     return path.isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -28,7 +30,9 @@ QString normalised(const QString& path) {
 
 // --- the program's document ------------------------------------------------------
 
-void Kovo5DocumentFile::newDocument() { document_.onNewDocument(); }
+void Kovo5DocumentFile::newDocument() {
+    document_.onNewDocument();
+}
 
 bool Kovo5DocumentFile::read(const std::string& path, std::string& message) {
     const FileResult result = document_.openDocument(path);
@@ -49,9 +53,13 @@ bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, bool csv,
     return result.ok;
 }
 
-bool Kovo5DocumentFile::isModified() const { return document_.isModified(); }
+bool Kovo5DocumentFile::isModified() const {
+    return document_.isModified();
+}
 
-void Kovo5DocumentFile::setModified(bool modified) { document_.setModified(modified); }
+void Kovo5DocumentFile::setModified(bool modified) {
+    document_.setModified(modified);
+}
 
 // --- dialogs -----------------------------------------------------------------
 
@@ -208,11 +216,13 @@ void DocumentController::exportText(int kind) {
 }
 
 bool DocumentController::readInto(const QString& path) {
-    return withPortClosed([&](std::string& error) { return document_.read(toNative(path), error); });
+    return withPortClosed(
+        [&](std::string& error) { return document_.read(toNative(path), error); });
 }
 
 bool DocumentController::writeTo(const QString& path) {
-    return withPortClosed([&](std::string& error) { return document_.write(toNative(path), error); });
+    return withPortClosed(
+        [&](std::string& error) { return document_.write(toNative(path), error); });
 }
 
 // Reading and writing the document file happen with the serial port closed.

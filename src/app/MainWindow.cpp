@@ -169,8 +169,8 @@ void MainWindow::createCore(const Clock& clock) {
     view_->stack().setParent(panelArea_);
     view_->stack().show();
     applyFrame();
-    core_ = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
-        *port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
+    core_ = std::make_unique<ReceiverCore>(
+        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
     coreForPanels_.attach(*core_);
     scanStopSubscription_ = core_->engine().scanStops().subscribe([this](const ScanStop& stop) {
         if (scanStopListener_)
@@ -193,9 +193,9 @@ void MainWindow::createDocumentCommands() {
         if (started_)
             startView();
     };
-    documents_ = std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_,
-                                                      *recentFiles_, options_.dataDirectory,
-                                                      std::move(hooks), this);
+    documents_ =
+        std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_, *recentFiles_,
+                                             options_.dataDirectory, std::move(hooks), this);
     connect(documents_.get(), &DocumentController::titleChanged, this, &MainWindow::updateTitle);
     connect(documents_.get(), &DocumentController::recentListChanged, this,
             &MainWindow::rebuildRecentFiles);
@@ -337,7 +337,8 @@ void MainWindow::createCommands() {
         {CommandHelpContents, [this] { showHelp(); }},
         {CommandComPort, [this] { configurePort(); }},
         {CommandRigctl, [this] { configureRigctl(); }},
-        {CommandDisplayPreference, [this] {
+        {CommandDisplayPreference,
+         [this] {
              if (DisplayPreferenceDialog(*writer_, this).exec() == QDialog::Accepted)
                  view_->layout(false);
          }},
@@ -345,15 +346,21 @@ void MainWindow::createCommands() {
         {CommandDefaultBandWidth, [this] { BandWidthDialog(*writer_, this).exec(); }},
         {CommandAfGainRange, [this] { AfGainRangeDialog(*writer_, this).exec(); }},
         {CommandPowerControl, [this] { PowerControlDialog(*writer_, this).exec(); }},
-        {CommandOptions, [this] {
+        {CommandOptions,
+         [this] {
              if (OptionsDialog(*writer_, this).exec() == QDialog::Accepted)
                  view_->layout(false);
          }},
-        {CommandSubStep, [this] {
-             StepDialog(doc_.controlParams.subStep, [this](int subStep) {
-                 doc_.controlParams.subStep = subStep;
-                 doc_.setModified(true);
-             }, this).exec();
+        {CommandSubStep,
+         [this] {
+             StepDialog(
+                 doc_.controlParams.subStep,
+                 [this](int subStep) {
+                     doc_.controlParams.subStep = subStep;
+                     doc_.setModified(true);
+                 },
+                 this)
+                 .exec();
          }},
     };
     for (int i = 0; i < settings::kRecentFileCount; ++i)
@@ -390,15 +397,20 @@ void MainWindow::startRigctl() {
 }
 
 void MainWindow::configureRigctl() {
-    RigctlDialog dialog(RigctlSettings::load(store_), [this](const RigctlSettings& settings) {
-        settings.store(store_);
-        if (const auto error = rigctl_->apply(settings))
-            notifier_->showMessage("Hamlib network server: " + error->toStdString());
-    }, this);
+    RigctlDialog dialog(
+        RigctlSettings::load(store_),
+        [this](const RigctlSettings& settings) {
+            settings.store(store_);
+            if (const auto error = rigctl_->apply(settings))
+                notifier_->showMessage("Hamlib network server: " + error->toStdString());
+        },
+        this);
     dialog.exec();
 }
 
-void MainWindow::runCommand(int commandId) { runMenuCommand(commandId); }
+void MainWindow::runCommand(int commandId) {
+    runMenuCommand(commandId);
+}
 
 bool MainWindow::confirmOverwrite() {
     OverwriteDialog dialog(this);
@@ -415,7 +427,9 @@ void MainWindow::showHelp() {
 
 // --- window geometry -------------------------------------------------------------
 
-int MainWindow::titleHeight() const { return menuBar()->sizeHint().height(); }
+int MainWindow::titleHeight() const {
+    return menuBar()->sizeHint().height();
+}
 
 // Window decoration, menu bar and size follow "ShowTitle", the stack height
 // and whether the bare front panel stays on top.
@@ -445,7 +459,9 @@ void MainWindow::applyFrame() {
         show();
 }
 
-void MainWindow::showTitleStrip(bool) { applyFrame(); }
+void MainWindow::showTitleStrip(bool) {
+    applyFrame();
+}
 
 void MainWindow::stackResized(int height) {
     stackHeight_ = height;
@@ -457,7 +473,9 @@ void MainWindow::setStayOnTop(bool onTop) {
     applyFrame();
 }
 
-void MainWindow::moveFrame(int x, int y) { move(x, y); }
+void MainWindow::moveFrame(int x, int y) {
+    move(x, y);
+}
 
 bool MainWindow::startSystemMove() {
     QWindow* window = windowHandle();
@@ -474,7 +492,9 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 // --- what the receiver link reports ----------------------------------------------
 
-void MainWindow::refreshPanels() { view_->refreshPanels(); }
+void MainWindow::refreshPanels() {
+    view_->refreshPanels();
+}
 
 void MainWindow::showSignal(bool squelchOpen, int signalValue) {
     view_->showSignal(squelchOpen, signalValue);
@@ -493,7 +513,9 @@ void MainWindow::setRecorderLink(DatabaseHost* recorder) {
 
 // Besides the link's one message box, the panel keeps saying that no
 // receiver answers for as long as that lasts.
-void MainWindow::linkStatusChanged(LinkStatus status) { view_->showLinkStatus(status); }
+void MainWindow::linkStatusChanged(LinkStatus status) {
+    view_->showLinkStatus(status);
+}
 
 void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
     scanStopListener_ = std::move(listener);

@@ -117,8 +117,8 @@ public:
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
 
-    MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
-               const Clock& clock, ShellOptions options, FrameSeams seams = {});
+    MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document, const Clock& clock,
+               ShellOptions options, FrameSeams seams = {});
     ~MainWindow() override;
 
     // The start of the program after the settings and the document exist:

@@ -14,7 +14,8 @@ std::unique_ptr<PortTransport> makePortTransport(const PortDescription& port) {
         return std::make_unique<TcpTransport>(host, port.port, TcpTransport::Mode::Raw);
     case PortDescription::Kind::Rfc2217:
         return std::make_unique<TcpTransport>(host, port.port, TcpTransport::Mode::Rfc2217);
-    case PortDescription::Kind::Invalid: break;
+    case PortDescription::Kind::Invalid:
+        break;
     }
     return nullptr;
 }

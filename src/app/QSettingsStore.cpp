@@ -8,15 +8,13 @@ namespace kovo {
 
 namespace {
 
-bool sameName(const QString& a, const QString& b)
-{
+bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // The stored spelling of `name` among `keys`: the exact spelling when present,
 // otherwise the first that differs only in letter case.
-std::optional<QString> storedSpelling(const QStringList& keys, const QString& name)
-{
+std::optional<QString> storedSpelling(const QStringList& keys, const QString& name) {
     if (keys.contains(name))
         return name;
     for (const QString& key : keys) {
@@ -29,8 +27,7 @@ std::optional<QString> storedSpelling(const QStringList& keys, const QString& na
 // A group is left open for the lifetime of this object.
 class GroupScope {
 public:
-    GroupScope(QSettings& settings, const QString& group) : settings_(settings)
-    {
+    GroupScope(QSettings& settings, const QString& group) : settings_(settings) {
         settings_.beginGroup(group);
     }
     ~GroupScope() { settings_.endGroup(); }
@@ -46,39 +43,34 @@ private:
 QSettingsStore::QSettingsStore()
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                             QStringLiteral("Fennelworks"),
-                                            QStringLiteral("KOVO3000")))
-{
-}
+                                            QStringLiteral("KOVO3000"))) {}
 
 QSettingsStore::QSettingsStore(const QString& iniFilePath)
-    : settings_(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat))
-{
-}
+    : settings_(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat)) {}
 
 QSettingsStore::~QSettingsStore() = default;
 
-QString QSettingsStore::fileName() const { return settings_->fileName(); }
+QString QSettingsStore::fileName() const {
+    return settings_->fileName();
+}
 
-bool QSettingsStore::lastWriteSucceeded() const
-{
+bool QSettingsStore::lastWriteSucceeded() const {
     return settings_->status() == QSettings::NoError;
 }
 
-QString QSettingsStore::groupFor(const std::string& section) const
-{
+QString QSettingsStore::groupFor(const std::string& section) const {
     const QString wanted = QString::fromStdString(section);
     return storedSpelling(settings_->childGroups(), wanted).value_or(wanted);
 }
 
-QVariant QSettingsStore::readValue(const std::string& section, const std::string& name) const
-{
+QVariant QSettingsStore::readValue(const std::string& section, const std::string& name) const {
     GroupScope group(*settings_, groupFor(section));
     const auto key = storedSpelling(settings_->childKeys(), QString::fromStdString(name));
     return key ? settings_->value(*key) : QVariant();
 }
 
-std::optional<int> QSettingsStore::readInt(const std::string& section, const std::string& name) const
-{
+std::optional<int> QSettingsStore::readInt(const std::string& section,
+                                           const std::string& name) const {
     const QVariant value = readValue(section, name);
     if (!value.isValid())
         return std::nullopt;
@@ -90,8 +82,7 @@ std::optional<int> QSettingsStore::readInt(const std::string& section, const std
 }
 
 std::optional<std::string> QSettingsStore::readString(const std::string& section,
-                                                      const std::string& name) const
-{
+                                                      const std::string& name) const {
     const QVariant value = readValue(section, name);
     if (!value.isValid())
         return std::nullopt;
@@ -102,8 +93,7 @@ std::optional<std::string> QSettingsStore::readString(const std::string& section
 }
 
 void QSettingsStore::writeValue(const std::string& section, const std::string& name,
-                                const QVariant& value)
-{
+                                const QVariant& value) {
     {
         GroupScope group(*settings_, groupFor(section));
         const QStringList keys = settings_->childKeys();
@@ -121,19 +111,16 @@ void QSettingsStore::writeValue(const std::string& section, const std::string& n
     settings_->sync();
 }
 
-void QSettingsStore::writeInt(const std::string& section, const std::string& name, int value)
-{
+void QSettingsStore::writeInt(const std::string& section, const std::string& name, int value) {
     writeValue(section, name, value);
 }
 
 void QSettingsStore::writeString(const std::string& section, const std::string& name,
-                                 const std::string& value)
-{
+                                 const std::string& value) {
     writeValue(section, name, QString::fromStdString(value));
 }
 
-void QSettingsStore::remove(const std::string& section, const std::string& name)
-{
+void QSettingsStore::remove(const std::string& section, const std::string& name) {
     writeValue(section, name, QVariant());
 }
 

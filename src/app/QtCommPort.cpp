@@ -13,7 +13,9 @@ QtCommPort::~QtCommPort() {
     delete transport_.data();
 }
 
-void QtCommPort::setPort(const PortDescription& port) { port_ = port; }
+void QtCommPort::setPort(const PortDescription& port) {
+    port_ = port;
+}
 
 void QtCommPort::setLine(const LineSetting& line) {
     line_ = line;
@@ -27,7 +29,9 @@ void QtCommPort::setInBufferSize(int bytes) {
         transport_->setReadBufferSize(inBufferSize_);
 }
 
-void QtCommPort::setOutBufferSize(int bytes) { outBufferSize_ = bytes; }
+void QtCommPort::setOutBufferSize(int bytes) {
+    outBufferSize_ = bytes;
+}
 
 void QtCommPort::setInBufferCount(int count) {
     if (count != 0)
@@ -42,7 +46,9 @@ void QtCommPort::setOutBufferCount(int count) {
         transport_->clearOutput();
 }
 
-void QtCommPort::setNullDiscard(bool discard) { nullDiscard_ = discard; }
+void QtCommPort::setNullDiscard(bool discard) {
+    nullDiscard_ = discard;
+}
 
 void QtCommPort::setRThreshold(int bytes) {
     rThreshold_ = bytes > 0 ? bytes : 0;
@@ -50,9 +56,13 @@ void QtCommPort::setRThreshold(int bytes) {
     queueReceiveEventIfDue();
 }
 
-void QtCommPort::setSThreshold(int bytes) { sThreshold_ = bytes; }
+void QtCommPort::setSThreshold(int bytes) {
+    sThreshold_ = bytes;
+}
 
-bool QtCommPort::portOpen() const { return !transport_.isNull(); }
+bool QtCommPort::portOpen() const {
+    return !transport_.isNull();
+}
 
 PortDescription QtCommPort::description() const {
     return devicePathOverride_.empty() ? port_ : PortDescription::parse(devicePathOverride_);
@@ -120,11 +130,17 @@ std::string QtCommPort::input() {
     return text;
 }
 
-void QtCommPort::setEventHandler(EventHandler handler) { handler_ = std::move(handler); }
+void QtCommPort::setEventHandler(EventHandler handler) {
+    handler_ = std::move(handler);
+}
 
-void QtCommPort::setDevicePathOverride(const std::string& path) { devicePathOverride_ = path; }
+void QtCommPort::setDevicePathOverride(const std::string& path) {
+    devicePathOverride_ = path;
+}
 
-int QtCommPort::inBufferCount() const { return static_cast<int>(received_.size()); }
+int QtCommPort::inBufferCount() const {
+    return static_cast<int>(received_.size());
+}
 
 void QtCommPort::readIncoming() {
     if (!portOpen())

@@ -9,7 +9,6 @@
 
 namespace kovo {
 
-
 // The program's serial port. Each opening builds the transport for the port
 // description it was given (a serial device, raw TCP or TCP with COM-port
 // control), unless an override device path is set (a simulator's

@@ -12,22 +12,19 @@ using settings::kRecentFileSection;
 using settings::recentFileName;
 
 RecentFileList::RecentFileList(AppSettings& settings, SettingsStore& store)
-    : settings_(settings), store_(store)
-{
-}
+    : settings_(settings), store_(store) {}
 
-void RecentFileList::load()
-{
+void RecentFileList::load() {
     files_.clear();
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const auto path = store_.readString(kRecentFileSection, recentFileName(i));
-        if (path && !path->empty() && std::find(files_.begin(), files_.end(), *path) == files_.end())
+        if (path && !path->empty() &&
+            std::find(files_.begin(), files_.end(), *path) == files_.end())
             files_.push_back(*path);
     }
 }
 
-void RecentFileList::add(const std::string& path)
-{
+void RecentFileList::add(const std::string& path) {
     if (path.empty())
         return;
     std::erase(files_, path);
@@ -38,15 +35,13 @@ void RecentFileList::add(const std::string& path)
     save();
 }
 
-void RecentFileList::remove(const std::string& path)
-{
+void RecentFileList::remove(const std::string& path) {
     if (std::erase(files_, path) == 0)
         return;
     save();
 }
 
-void RecentFileList::save()
-{
+void RecentFileList::save() {
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const auto index = static_cast<size_t>(i - 1);
         if (index < files_.size())

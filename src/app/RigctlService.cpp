@@ -47,15 +47,20 @@ std::optional<QString> RigctlService::apply(const RigctlSettings& settings) {
         return std::nullopt;
     const QHostAddress address(QString::fromStdString(settings.address));
     if (address.isNull())
-        return QStringLiteral("%1 is not an IP address").arg(QString::fromStdString(settings.address));
+        return QStringLiteral("%1 is not an IP address")
+            .arg(QString::fromStdString(settings.address));
     QString error;
     if (!server_->listen(address, quint16(settings.port), &error))
         return error;
     return std::nullopt;
 }
 
-bool RigctlService::listening() const { return server_->isListening(); }
+bool RigctlService::listening() const {
+    return server_->isListening();
+}
 
-quint16 RigctlService::port() const { return server_->port(); }
+quint16 RigctlService::port() const {
+    return server_->port();
+}
 
 } // namespace kovo

@@ -35,7 +35,6 @@ private:
     QSerialPort port_;
     bool lowLatency_ = false;
     bool lowLatencyWasOff_ = false; // we switched it on and switch it back
-
 };
 
 } // namespace kovo

@@ -13,7 +13,8 @@ public:
     virtual ~SettingsStore() = default;
 
     // Nothing when the value is missing or is not a 32-bit integer.
-    virtual std::optional<int> readInt(const std::string& section, const std::string& name) const = 0;
+    virtual std::optional<int> readInt(const std::string& section,
+                                       const std::string& name) const = 0;
     virtual std::optional<std::string> readString(const std::string& section,
                                                   const std::string& name) const = 0;
 

@@ -4,18 +4,15 @@
 
 namespace kovo::settings {
 
-std::string comDeviceName(int portNumber)
-{
+std::string comDeviceName(int portNumber) {
     return "Com" + std::to_string(portNumber) + "Device";
 }
 
-std::string recentFileName(int index)
-{
+std::string recentFileName(int index) {
     return "File" + std::to_string(index);
 }
 
-const IntSetting& intSettingFor(int AppSettings::*field)
-{
+const IntSetting& intSettingFor(int AppSettings::*field) {
     for (const IntSetting& setting : kIntSettings) {
         if (setting.field == field)
             return setting;

@@ -15,8 +15,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QDBusConnection>
+#include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -24,9 +24,9 @@
 #include <memory>
 
 #include <csignal>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,7 +44,8 @@ bool hasArgument(int argc, char** argv, const char* name) {
 }
 
 bool hasDisplay() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 // The offscreen platform must be chosen before the application object exists.
@@ -55,9 +56,10 @@ void choosePlatform(bool demo, bool screenshot) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (demo && !hasDisplay()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        std::fprintf(stderr,
-                     "kovo3000: no display (DISPLAY and WAYLAND_DISPLAY are unset); running on the "
-                     "offscreen platform. Channels the scan stops on are listed here; Ctrl+C ends.\n");
+        std::fprintf(
+            stderr,
+            "kovo3000: no display (DISPLAY and WAYLAND_DISPLAY are unset); running on the "
+            "offscreen platform. Channels the scan stops on are listed here; Ctrl+C ends.\n");
     }
 }
 
@@ -126,13 +128,16 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption demoOption(
-        QStringLiteral("demo"), QStringLiteral("Drive a built-in receiver simulator instead of the serial port."));
+        QStringLiteral("demo"),
+        QStringLiteral("Drive a built-in receiver simulator instead of the serial port."));
     const QCommandLineOption screenshotOption(
-        QStringLiteral("screenshot"), QStringLiteral("Write the window and each panel as PNG files to <dir>, then exit."),
+        QStringLiteral("screenshot"),
+        QStringLiteral("Write the window and each panel as PNG files to <dir>, then exit."),
         QStringLiteral("dir"));
     const QCommandLineOption rigctlOption(
         QStringLiteral("rigctl-port"),
-        QStringLiteral("Serve the Hamlib network protocol (rigctld) on TCP port <port> for this run."),
+        QStringLiteral(
+            "Serve the Hamlib network protocol (rigctld) on TCP port <port> for this run."),
         QStringLiteral("port"));
     parser.addOption(demoOption);
     parser.addOption(screenshotOption);
@@ -159,7 +164,8 @@ int main(int argc, char** argv) {
         bool ok = false;
         const int port = parser.value(rigctlOption).toInt(&ok);
         if (!ok || port < 1 || port > 65535) {
-            std::fprintf(stderr, "kovo3000: --rigctl-port takes a TCP port number from 1 to 65535\n");
+            std::fprintf(stderr,
+                         "kovo3000: --rigctl-port takes a TCP port number from 1 to 65535\n");
             return 2;
         }
         options.rigctlPort = port;
@@ -170,7 +176,8 @@ int main(int argc, char** argv) {
         demoReceiver = std::make_unique<kovo::DemoReceiver>(settings);
         std::string error;
         if (!demoReceiver->start(&error)) {
-            std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n", error.c_str());
+            std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n",
+                         error.c_str());
             return 1;
         }
         options.portOverride = demoReceiver->devicePath();
@@ -202,7 +209,8 @@ int main(int argc, char** argv) {
         external.attach(externalTarget);
         window.core().setRecorder(&external);
         window.setRecorderLink(&external);
-        document.onLogEntryOpened = [&external](std::uint32_t f, std::int32_t t, const std::string& c) {
+        document.onLogEntryOpened = [&external](std::uint32_t f, std::int32_t t,
+                                                const std::string& c) {
             external.logEntryOpened(f, t, c);
         };
     }
@@ -213,7 +221,8 @@ int main(int argc, char** argv) {
         if (demoReceiver)
             window.openLastDocument(); // the demo channels, without waiting
         QString failed;
-        const QStringList files = kovo::Screenshot::writeAll(window, parser.value(screenshotOption), &failed);
+        const QStringList files =
+            kovo::Screenshot::writeAll(window, parser.value(screenshotOption), &failed);
         for (const QString& file : files)
             std::printf("%s\n", qPrintable(file));
         if (!failed.isEmpty()) {

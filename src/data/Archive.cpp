@@ -40,17 +40,23 @@ constexpr std::array<RegisteredClass, 8> kRegisteredClasses{{
     {SlLogData::kClassName, SlLogData::kSchema},
 }};
 
-[[noreturn]] void fail(ArchiveFault fault, const char* what) { throw ArchiveError(fault, what); }
+[[noreturn]] void fail(ArchiveFault fault, const char* what) {
+    throw ArchiveError(fault, what);
+}
 
 } // namespace
 
-std::int32_t fileVersion() { return g_fileVersion; }
+std::int32_t fileVersion() {
+    return g_fileVersion;
+}
 
 ScopedFileVersion::ScopedFileVersion(std::int32_t version) : previous_(g_fileVersion) {
     g_fileVersion = version;
 }
 
-ScopedFileVersion::~ScopedFileVersion() { g_fileVersion = previous_; }
+ScopedFileVersion::~ScopedFileVersion() {
+    g_fileVersion = previous_;
+}
 
 int registeredSchema(std::string_view className) {
     for (const auto& entry : kRegisteredClasses) {
@@ -66,7 +72,9 @@ Archive::Archive(std::span<const std::uint8_t> data) : storing_(false), in_(data
 
 // ---- storing ----
 
-void Archive::writeByte(std::uint8_t value) { out_.push_back(value); }
+void Archive::writeByte(std::uint8_t value) {
+    out_.push_back(value);
+}
 
 void Archive::writeUInt16(std::uint16_t value) {
     out_.push_back(static_cast<std::uint8_t>(value));
@@ -78,7 +86,9 @@ void Archive::writeUInt32(std::uint32_t value) {
         out_.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void Archive::writeInt32(std::int32_t value) { writeUInt32(static_cast<std::uint32_t>(value)); }
+void Archive::writeInt32(std::int32_t value) {
+    writeUInt32(static_cast<std::uint32_t>(value));
+}
 
 void Archive::writeString(std::string_view text) {
     const std::size_t length = text.size();
@@ -125,7 +135,9 @@ std::uint32_t Archive::readUInt32() {
     return value;
 }
 
-std::int32_t Archive::readInt32() { return static_cast<std::int32_t>(readUInt32()); }
+std::int32_t Archive::readInt32() {
+    return static_cast<std::int32_t>(readUInt32());
+}
 
 std::uint32_t Archive::readStringLength(bool& wideChars) {
     wideChars = false;

@@ -126,14 +126,12 @@ private:
 
 // Tagged objects of a record class T (which offers kClassName, kSchema and
 // serialize(Archive&)).
-template <typename T>
-void writeObject(Archive& archive, T& record) {
+template <typename T> void writeObject(Archive& archive, T& record) {
     archive.writeObjectTag(T::kClassName, T::kSchema);
     record.serialize(archive);
 }
 
-template <typename T>
-std::unique_ptr<T> readObject(Archive& archive) {
+template <typename T> std::unique_ptr<T> readObject(Archive& archive) {
     archive.readObjectTag(T::kClassName);
     auto record = std::make_unique<T>();
     record->serialize(archive);

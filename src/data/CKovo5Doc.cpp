@@ -96,8 +96,8 @@ std::vector<std::uint8_t> CKovo5Doc::toBytes() const {
     return archive.takeBuffer();
 }
 
-FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes,
-                                const std::string& fileName, bool legacy) {
+FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const std::string& fileName,
+                                bool legacy) {
     // Read into a copy so that a file that fails half-way changes nothing.
     auto scratch = std::make_unique<DocumentContents>(*this);
     ChannelOrderChange order;

@@ -75,14 +75,14 @@ public:
     static bool isLegacyFileName(const std::string& path);
 
     // ---- run-time values (never stored) ----
-    int insertPosition = 0;   // set by every channel look-up
+    int insertPosition = 0;     // set by every channel look-up
     std::vector<int> selection; // database-list rows handed over, ascending, at most 5000
-    int scanPosition = 0;     // memory-scan position in channels
+    int scanPosition = 0;       // memory-scan position in channels
     std::uint32_t linkMask = 0; // bit b = bank b is in the current link set
-    int reachableCount = 0;   // channels memory scan can reach
+    int reachableCount = 0;     // channels memory scan can reach
     int priorityCheck = 0;
     int priorityCheckApplied = 0;
-    int newLogEntryMain = 0;     // 1 = the next hit opens a new log entry
+    int newLogEntryMain = 0; // 1 = the next hit opens a new log entry
     int newLogEntryPriority = 0;
     int toneSearch = 0;
     std::array<CAutoBank, kRangeCount> autoRangeClipboard;
@@ -91,8 +91,7 @@ public:
     // The record the receiver is tuned to: the priority record while a
     // priority check is applied, else the main record.
     CFrequencyData& activeRecord() { return priorityCheckApplied ? priorityRecord : mainRecord; }
-    const CFrequencyData& activeRecord() const
-    {
+    const CFrequencyData& activeRecord() const {
         return priorityCheckApplied ? priorityRecord : mainRecord;
     }
 
@@ -232,8 +231,7 @@ private:
 
     const AppSettings& settings_;
     const Clock& clock_;
-    void notify(DocumentChange::Kind kind, int row = -1, int toRow = -1) const
-    {
+    void notify(DocumentChange::Kind kind, int row = -1, int toRow = -1) const {
         changes_.notify({kind, row, toRow, false});
     }
 

@@ -24,22 +24,27 @@ constexpr std::size_t kMaxSelection = 5000;
 
 // Comment prefixes of a new channel, code page 932: "* 自動記録 " (stored
 // automatically) and "* 追加     " (added by hand).
-constexpr const char* kAutoStoredFormat = "* \x8E\xA9\x93\xAE\x8B\x4C\x98\x5E %02d-%2d-%2d %02d:%02d:%02d *";
+constexpr const char* kAutoStoredFormat =
+    "* \x8E\xA9\x93\xAE\x8B\x4C\x98\x5E %02d-%2d-%2d %02d:%02d:%02d *";
 constexpr const char* kAddedFormat = "* \x92\xC7\x89\xC1     %02d-%2d-%2d %02d:%02d:%02d *";
 
 // The switches that simply invert a 0/1 parameter, by toggleSwitch kind.
 constexpr std::array<std::int32_t CControlParams::*, 6> kParamSwitches{
-    &CControlParams::pause,  &CControlParams::voiceSquelch, &CControlParams::logging,
-    &CControlParams::afc,    &CControlParams::noiseBlanker, &CControlParams::ctcssSwitch};
+    &CControlParams::pause, &CControlParams::voiceSquelch, &CControlParams::logging,
+    &CControlParams::afc,   &CControlParams::noiseBlanker, &CControlParams::ctcssSwitch};
 
-std::int32_t inverted(std::int32_t value) { return value == 0 ? 1 : 0; }
+std::int32_t inverted(std::int32_t value) {
+    return value == 0 ? 1 : 0;
+}
 
 // a mod n in 0..n-1 for any a.
 std::int32_t wrap(std::int64_t a, std::int32_t n) {
     return static_cast<std::int32_t>(((a % n) + n) % n);
 }
 
-std::size_t at(int i) { return static_cast<std::size_t>(i); }
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
 
 std::int32_t plainMode(std::int32_t mode, const AppSettings& settings) {
     return mode > kLastPlainMode && settings.optSam == 0 ? kAm : mode;
@@ -60,8 +65,12 @@ std::uint32_t gridPoint(std::uint32_t f, std::uint32_t s, std::uint32_t offset) 
 
 // Where an index into the channel table ends up after a row is inserted,
 // removed or moved.
-int afterInsert(int index, int row) { return index >= row ? index + 1 : index; }
-int afterRemove(int index, int row) { return index > row ? index - 1 : index; }
+int afterInsert(int index, int row) {
+    return index >= row ? index + 1 : index;
+}
+int afterRemove(int index, int row) {
+    return index > row ? index - 1 : index;
+}
 int afterMove(int index, int from, int to) {
     if (index == from)
         return to;
@@ -337,13 +346,17 @@ void CKovo5Doc::countChannelsPerBank() {
     }
 }
 
-void CKovo5Doc::computeLinkMask() { linkMask = linkMaskOf(*this); }
+void CKovo5Doc::computeLinkMask() {
+    linkMask = linkMaskOf(*this);
+}
 
 bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
     return isReachableChannel(*this, linkMask, channel);
 }
 
-void CKovo5Doc::countReachable() { reachableCount = countReachableChannels(*this); }
+void CKovo5Doc::countReachable() {
+    reachableCount = countReachableChannels(*this);
+}
 
 void CKovo5Doc::recountDerivedValues() {
     // Bank numbers are not stored in the file: a document read or started
@@ -400,8 +413,8 @@ void CKovo5Doc::loadSearchBank(int k) {
     mainRecord.attenuator = bank.attenuator;
     // The midpoint is taken in 64 bits: two edges above 2.147 GHz would
     // overflow a 32-bit sum.
-    mainRecord.frequency = static_cast<std::uint32_t>(
-        (std::uint64_t(bank.startFrequency) + bank.stopFrequency) / 2);
+    mainRecord.frequency =
+        static_cast<std::uint32_t>((std::uint64_t(bank.startFrequency) + bank.stopFrequency) / 2);
     mainRecord.ifBandwidth = filteredIfBandwidth(bank.ifBandwidth, settings());
     mainRecord.mode = plainMode(bank.mode, settings());
     mainRecord.step = bank.step;
@@ -664,7 +677,8 @@ int CKovo5Doc::toggleSwitch(SwitchKind kind) {
         return value;
     }
     if (kind == SwitchKind::DecoderMode) {
-        controlParams.decoderMode = wrap(std::int64_t(controlParams.decoderMode) + 1, kDecoderModes);
+        controlParams.decoderMode =
+            wrap(std::int64_t(controlParams.decoderMode) + 1, kDecoderModes);
         return controlParams.decoderMode;
     }
     const bool dtmf = kind == SwitchKind::Dtmf;

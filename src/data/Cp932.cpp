@@ -22,8 +22,7 @@ public:
 
     // Converts `input`; at an input sequence that cannot be converted, appends
     // "?" and skips the sequence (its length given by `badLength`).
-    template <typename BadLength>
-    std::string convert(std::string_view input, BadLength badLength) {
+    template <typename BadLength> std::string convert(std::string_view input, BadLength badLength) {
         std::string result;
         if (!valid()) {
             result.assign(input.size(), '?');
@@ -60,7 +59,9 @@ private:
     iconv_t cd_;
 };
 
-std::size_t oneByte(std::string_view) { return 1; }
+std::size_t oneByte(std::string_view) {
+    return 1;
+}
 
 // Length of the UTF-8 sequence that starts `text` (1 for a stray byte).
 std::size_t utf8SequenceLength(std::string_view text) {

@@ -13,7 +13,9 @@ constexpr int kNarrowDefaultBase = 2;
 constexpr std::uint32_t k230MHz = 230'000'000;
 constexpr std::uint32_t k1GHz = 1'000'000'000;
 
-std::size_t at(int i) { return static_cast<std::size_t>(i); }
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
 
 // Calls f(record, frequency the attenuator rule tests) for each selected row
 // of table 0, 2 or 4.
@@ -38,8 +40,9 @@ bool forEachSettingsRecord(DocumentContents& doc, int table, const std::vector<i
     return touched;
 }
 
-template <typename Field>
-void assign(Field& field, int value) { field = static_cast<Field>(value); }
+template <typename Field> void assign(Field& field, int value) {
+    field = static_cast<Field>(value);
+}
 
 } // namespace
 
@@ -179,7 +182,8 @@ std::uint32_t parseMegahertz(std::string_view text) {
     if (i < text.size() && text[i] == '+')
         ++i;
     double megahertz = 0;
-    const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), megahertz);
+    const auto [end, error] =
+        std::from_chars(text.data() + i, text.data() + text.size(), megahertz);
     (void)end;
     if (error != std::errc() || !std::isfinite(megahertz) || megahertz <= 0)
         return 0;

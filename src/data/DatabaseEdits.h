@@ -52,7 +52,8 @@ bool setStep(DocumentContents& doc, int table, const std::vector<int>& rows, int
 bool setMode(DocumentContents& doc, int table, const std::vector<int>& rows, int mode,
              const AppSettings& settings);
 bool setAttenuator(DocumentContents& doc, int table, const std::vector<int>& rows, int attenuator);
-bool setIfBandwidth(DocumentContents& doc, int table, const std::vector<int>& rows, int ifBandwidth);
+bool setIfBandwidth(DocumentContents& doc, int table, const std::vector<int>& rows,
+                    int ifBandwidth);
 bool setAntenna(DocumentContents& doc, int table, const std::vector<int>& rows, int antenna);
 // CTCSS tone of the selected channels.
 bool setCtcss(DocumentContents& doc, const std::vector<int>& rows, int tone);

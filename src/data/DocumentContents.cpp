@@ -2,7 +2,9 @@
 
 namespace kovo {
 
-DocumentContents::DocumentContents(const DocumentContents& other) { *this = other; }
+DocumentContents::DocumentContents(const DocumentContents& other) {
+    *this = other;
+}
 
 DocumentContents& DocumentContents::operator=(const DocumentContents& other) {
     if (this == &other)

@@ -16,9 +16,9 @@ namespace kovo {
 
 inline constexpr int kMaxChannels = 5000;
 inline constexpr int kLogSlots = 5000;
-inline constexpr int kBankCount = 22;    // 0 "Other", 1..20 named, 21 "Pass Channel"
+inline constexpr int kBankCount = 22; // 0 "Other", 1..20 named, 21 "Pass Channel"
 inline constexpr int kPassBank = 21;
-inline constexpr int kRangeCount = 20;   // search banks, pass ranges, auto-mode ranges
+inline constexpr int kRangeCount = 20; // search banks, pass ranges, auto-mode ranges
 inline constexpr int kLinkSetCount = 20;
 inline constexpr int kSearchStringCount = 20;
 
@@ -56,7 +56,9 @@ struct DocumentContents {
     CControlParams controlParams;
 
     // Log entry r counted from the oldest (r < logCount).
-    CLogData& logEntry(int r) { return logRing[static_cast<std::size_t>((logStart + r) % kLogSlots)]; }
+    CLogData& logEntry(int r) {
+        return logRing[static_cast<std::size_t>((logStart + r) % kLogSlots)];
+    }
     const CLogData& logEntry(int r) const {
         return logRing[static_cast<std::size_t>((logStart + r) % kLogSlots)];
     }

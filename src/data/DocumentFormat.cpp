@@ -5,19 +5,16 @@ namespace {
 
 // Storing archives only read the records; serialize() is shared with loading
 // and therefore not const.
-template <typename T>
-T& forStoring(const T& record) {
+template <typename T> T& forStoring(const T& record) {
     return const_cast<T&>(record);
 }
 
-template <typename Array>
-void storeEach(const Array& records, Archive& archive) {
+template <typename Array> void storeEach(const Array& records, Archive& archive) {
     for (const auto& record : records)
         forStoring(record).serialize(archive);
 }
 
-template <typename Array>
-void loadEach(Array& records, Archive& archive) {
+template <typename Array> void loadEach(Array& records, Archive& archive) {
     for (auto& record : records)
         record.serialize(archive);
 }

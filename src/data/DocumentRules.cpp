@@ -46,7 +46,8 @@ std::uint32_t linkMaskOf(const DocumentContents& contents) {
         return 0;
     std::uint32_t mask = 0;
     for (int bank = 0; bank < kBankCount; ++bank) {
-        if (contents.memoryBanks[static_cast<std::size_t>(bank)].linkFlags[static_cast<std::size_t>(linkSet)] == 1)
+        if (contents.memoryBanks[static_cast<std::size_t>(bank)]
+                .linkFlags[static_cast<std::size_t>(linkSet)] == 1)
             mask |= 1u << bank;
     }
     return mask;
@@ -62,7 +63,9 @@ bool isReachableChannel(const DocumentContents& contents, std::uint32_t linkMask
     if (params.modeFilter == 0)
         return true;
     // Synchronous AM is scanned with AM: it is tuned as AM without that option.
-    const std::int32_t mode = channel.mode >= kSynchronousAmFirst && channel.mode <= kSynchronousAmLast ? kAm : channel.mode;
+    const std::int32_t mode =
+        channel.mode >= kSynchronousAmFirst && channel.mode <= kSynchronousAmLast ? kAm
+                                                                                  : channel.mode;
     return mode >= 0 && mode < CControlParams::kModes &&
            params.modeEnabled[static_cast<std::size_t>(mode)] == 1;
 }

@@ -26,7 +26,9 @@ constexpr std::string_view kNeverHeardColumns = "  -   -   -- -- -- -- -- --";
 constexpr std::string_view kNeverHeardCsv = ",,,";
 
 // A label as printf precision argument: labels are not zero-terminated views.
-int len(std::string_view s) { return static_cast<int>(s.size()); }
+int len(std::string_view s) {
+    return static_cast<int>(s.size());
+}
 
 void appendRule(std::string& out, int length) {
     out.append(static_cast<std::size_t>(length), '-');
@@ -46,7 +48,9 @@ struct FrequencyParts {
     unsigned megahertz;
     unsigned remainder;
 };
-FrequencyParts splitFrequency(std::uint32_t hz) { return {hz / 1000000u, hz % 1000000u}; }
+FrequencyParts splitFrequency(std::uint32_t hz) {
+    return {hz / 1000000u, hz % 1000000u};
+}
 
 // "yy-mm-dd" (year zero-padded, month and day blank-padded) and "hh:mm:ss".
 void appendDate(std::string& out, const LocalTime& t, bool quoted) {
@@ -56,8 +60,8 @@ void appendDate(std::string& out, const LocalTime& t, bool quoted) {
 }
 void appendClock(std::string& out, const LocalTime& t, bool quoted) {
     char buffer[64];
-    appendFormatted(out, buffer, quoted ? "\"%02d:%02d:%02d\"" : "%02d:%02d:%02d", t.hour,
-                    t.minute, t.second);
+    appendFormatted(out, buffer, quoted ? "\"%02d:%02d:%02d\"" : "%02d:%02d:%02d", t.hour, t.minute,
+                    t.second);
 }
 
 void appendSignalPart(std::string& out, const CFrequencyData& ch, bool csv) {

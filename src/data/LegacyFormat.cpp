@@ -15,9 +15,13 @@ constexpr int kLegacyRanges = 16;
 constexpr std::int32_t kLegacyPassBank = 15;
 constexpr std::int32_t kDefaultAttenuator = 3;
 
-std::uint32_t readF10(Archive& archive) { return archive.readUInt32() * 10u; }
+std::uint32_t readF10(Archive& archive) {
+    return archive.readUInt32() * 10u;
+}
 
-std::int32_t readStepCode(Archive& archive) { return legacyStepIndex(archive.readInt32()); }
+std::int32_t readStepCode(Archive& archive) {
+    return legacyStepIndex(archive.readInt32());
+}
 
 // Default IF bandwidth of modes 0..5 (NFM, WFM, AM, LSB, USB, CW); the older
 // format stored none.
@@ -32,8 +36,8 @@ std::int32_t modeDefaultIfBandwidth(std::int32_t mode) {
 
 void readParameters(CControlParams& params, Archive& archive) {
     // Item order of the older file; p08 appears twice and the later one counts.
-    for (int offset : {0x1C, 0x04, 0x08, 0x0C, 0x4C, 0x68, 0x08, 0x48, 0x34, 0x28, 0x38, 0x2C,
-                       0x3C, 0x44})
+    for (int offset :
+         {0x1C, 0x04, 0x08, 0x0C, 0x4C, 0x68, 0x08, 0x48, 0x34, 0x28, 0x38, 0x2C, 0x3C, 0x44})
         params.at(offset) = archive.readInt32();
     archive.readInt32();
     archive.readInt32();

@@ -9,11 +9,11 @@ namespace kovo {
 
 // Event codes a serial port reports through its event handler.
 enum CommEventCode : int {
-    CommEventReceive = 2,        // at least RThreshold bytes wait in the receive buffer
-    CommEventBreak = 1001,       // break received
-    CommEventOverrun = 1006,     // receive overrun: bytes were lost
-    CommEventRxOverflow = 1008,  // receive buffer overflow
-    CommEventDeviceLost = 2001,  // the device went away (adapter unplugged); port is now closed
+    CommEventReceive = 2,       // at least RThreshold bytes wait in the receive buffer
+    CommEventBreak = 1001,      // break received
+    CommEventOverrun = 1006,    // receive overrun: bytes were lost
+    CommEventRxOverflow = 1008, // receive buffer overflow
+    CommEventDeviceLost = 2001, // the device went away (adapter unplugged); port is now closed
 };
 
 // The operations the program needs of a serial port, modelled on a classic
@@ -37,7 +37,7 @@ public:
     virtual void setInBufferCount(int count) = 0;  // 0 discards received bytes
     virtual void setOutBufferCount(int count) = 0; // 0 discards unsent bytes
     virtual void setNullDiscard(bool discard) = 0;
-    virtual void setRThreshold(int bytes) = 0;     // 0 = no receive events
+    virtual void setRThreshold(int bytes) = 0; // 0 = no receive events
     virtual void setSThreshold(int bytes) = 0;
 
     virtual bool portOpen() const = 0;

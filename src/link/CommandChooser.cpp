@@ -43,7 +43,8 @@ void CommandChooser::chooseNextCommand() {
         const std::uint32_t jump = record.frequency > sent_.sentFrequency
                                        ? record.frequency - sent_.sentFrequency
                                        : sent_.sentFrequency - record.frequency;
-        link_.state().settleCount = int(std::min<std::uint32_t>(jump / kSettleStepHz, kMaxSettleCount));
+        link_.state().settleCount =
+            int(std::min<std::uint32_t>(jump / kSettleStepHz, kMaxSettleCount));
         sent_.sentFrequency = record.frequency;
         // The monitor switch is repeated after every frequency while it is on.
         if (doc_.controlParams.fgSwitch == 1)

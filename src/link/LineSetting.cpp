@@ -34,8 +34,7 @@ constexpr std::array<StopBitsText, 3> kStopBitsTexts{{
     {"2", LineSetting::StopBits::Two},
 }};
 
-std::string_view trimmed(std::string_view text)
-{
+std::string_view trimmed(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
         text.remove_prefix(1);
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
@@ -43,8 +42,7 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-std::vector<std::string_view> splitFields(std::string_view text)
-{
+std::vector<std::string_view> splitFields(std::string_view text) {
     std::vector<std::string_view> fields;
     for (;;) {
         const size_t comma = text.find(',');
@@ -55,8 +53,7 @@ std::vector<std::string_view> splitFields(std::string_view text)
     }
 }
 
-std::optional<int> parseNumber(std::string_view text)
-{
+std::optional<int> parseNumber(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size())
@@ -66,8 +63,7 @@ std::optional<int> parseNumber(std::string_view text)
 
 } // namespace
 
-std::optional<LineSetting> LineSetting::parse(const std::string& text, FlowControl flow)
-{
+std::optional<LineSetting> LineSetting::parse(const std::string& text, FlowControl flow) {
     const std::vector<std::string_view> fields = splitFields(text);
     if (fields.size() != 4)
         return std::nullopt;
@@ -104,8 +100,7 @@ std::optional<LineSetting> LineSetting::parse(const std::string& text, FlowContr
     return std::nullopt;
 }
 
-std::string LineSetting::text() const
-{
+std::string LineSetting::text() const {
     std::string out = std::to_string(bitsPerSecond) + ",";
     for (const ParityLetter& entry : kParityLetters) {
         if (entry.parity == parity)
@@ -123,8 +118,7 @@ std::string LineSetting::text() const
     return out;
 }
 
-bool LineSetting::valid() const
-{
+bool LineSetting::valid() const {
     return bitsPerSecond > 0 && dataBits >= 5 && dataBits <= 8;
 }
 

@@ -13,11 +13,11 @@ struct PortDescription {
     enum class Kind { Invalid, Device, Tcp, Rfc2217 };
 
     Kind kind = Kind::Invalid;
-    std::string path;        // Device
-    std::string host;        // Tcp, Rfc2217 (without brackets for IPv6)
-    std::uint16_t port = 0;  // Tcp, Rfc2217
-    std::string text;        // as written
-    std::string problem;     // Invalid: why, for the user
+    std::string path;       // Device
+    std::string host;       // Tcp, Rfc2217 (without brackets for IPv6)
+    std::uint16_t port = 0; // Tcp, Rfc2217
+    std::string text;       // as written
+    std::string problem;    // Invalid: why, for the user
 
     // Anything that does not start with "tcp://" or "rfc2217://" is a device
     // path; those two need a host and a port number 1..65535.

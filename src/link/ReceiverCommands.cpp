@@ -6,7 +6,8 @@ namespace kovo {
 
 std::string frequencyText(std::uint32_t hz) {
     char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "%u.%06u", unsigned(hz / 1000000u), unsigned(hz % 1000000u));
+    std::snprintf(buffer, sizeof buffer, "%u.%06u", unsigned(hz / 1000000u),
+                  unsigned(hz % 1000000u));
     std::string text(buffer);
     while (!text.empty() && text.back() == '0')
         text.pop_back();

@@ -1,6 +1,5 @@
 #include "link/ReceiverLink.h"
 
-
 #include "link/ReceiverCommands.h"
 #include "link/TimerIds.h"
 

@@ -167,7 +167,7 @@ private:
     // AR3000: the last tuning commands, whose echoes are never reports.
     std::array<std::string, 4> recentEchoes_;
     std::size_t nextEcho_ = 0;
-    bool cuttingText_ = false;      // inside onReceivedText
+    bool cuttingText_ = false; // inside onReceivedText
     bool wroteWhileCutting_ = false;
     Flow lastFlowShown_ = Flow::Unknown;
 

@@ -6,17 +6,17 @@ namespace kovo {
 // original program; 20 and up are this program's own link timers. The splash
 // window keeps 199.
 enum TimerId : int {
-    TimerMainDelay = 1,       // delay after the last signal, main scan
-    TimerMainPause = 2,       // limit of a stop, main scan
-    TimerPriorityDelay = 3,   // delay after the last signal, priority check
-    TimerPriorityPause = 4,   // limit of a stop, priority check
+    TimerMainDelay = 1,         // delay after the last signal, main scan
+    TimerMainPause = 2,         // limit of a stop, main scan
+    TimerPriorityDelay = 3,     // delay after the last signal, priority check
+    TimerPriorityPause = 4,     // limit of a stop, priority check
     TimerPriorityInterval = 10, // next priority check
-    TimerDatabaseHold = 11,   // the database lists follow the receiver again
+    TimerDatabaseHold = 11,     // the database lists follow the receiver again
     TimerOpenLastDocument = 12,
-    TimerPollDelay = 20,      // short pause before asking for a signal report
-    TimerReplyTimeout = 21,   // a command got no reply: send it again
-    TimerProbe = 22,          // steps of the receiver probe
-    TimerReconnect = 23,      // try to reopen a port whose device went away
+    TimerPollDelay = 20,       // short pause before asking for a signal report
+    TimerReplyTimeout = 21,    // a command got no reply: send it again
+    TimerProbe = 22,           // steps of the receiver probe
+    TimerReconnect = 23,       // try to reopen a port whose device went away
     TimerStaleReplyGuard = 24, // after a resend: wait for the second answer before writing on
     TimerSplash = 199,
 };

@@ -4,8 +4,8 @@
 #include "data/CKovo5Doc.h"
 #include "scan/ReceiverCore.h"
 #include "scan/ScanSteps.h"
-#include "scan/ViewSink.h"
 #include "scan/TuningRules.h"
+#include "scan/ViewSink.h"
 
 namespace kovo {
 
@@ -35,9 +35,13 @@ void ReceiverRigTarget::tune(std::uint32_t hz) {
     view_.refreshPanels();
 }
 
-int ReceiverRigTarget::mode() const { return doc_.mainRecord.mode; }
+int ReceiverRigTarget::mode() const {
+    return doc_.mainRecord.mode;
+}
 
-int ReceiverRigTarget::ifBandwidth() const { return doc_.mainRecord.ifBandwidth; }
+int ReceiverRigTarget::ifBandwidth() const {
+    return doc_.mainRecord.ifBandwidth;
+}
 
 bool ReceiverRigTarget::hasMode(int mode) const {
     if (mode < 0 || mode >= kModeCount)

@@ -14,8 +14,8 @@ namespace {
 
 struct ModeToken {
     std::string_view token;
-    int mode;             // row of the mode table
-    std::uint32_t bit;    // Hamlib's mode bit
+    int mode;          // row of the mode table
+    std::uint32_t bit; // Hamlib's mode bit
 };
 
 constexpr std::array<ModeToken, 9> kModes{{
@@ -33,9 +33,9 @@ constexpr std::array<ModeToken, 9> kModes{{
 // Hertz of each IF bandwidth, by row.
 constexpr std::array<int, 7> kIfBandwidthHz{500, 3000, 6000, 15000, 40000, 110000, 220000};
 constexpr int kMaxPassbandHz = 1'000'000;
-constexpr std::array<std::uint32_t, 15> kStepsHz{50,    100,   1000,  5000,   6250,
-                                                  9000,  10000, 12500, 15000,  20000,
-                                                  25000, 50000, 100000, 1000000, 10000000};
+constexpr std::array<std::uint32_t, 15> kStepsHz{50,    100,   1000,   5000,    6250,
+                                                 9000,  10000, 12500,  15000,   20000,
+                                                 25000, 50000, 100000, 1000000, 10000000};
 constexpr std::string_view kStrength = "STRENGTH";
 constexpr std::uint64_t kLevelStrength = 1ull << 30;
 // The only VFO there is, under the names a client may use for it.
@@ -60,7 +60,9 @@ struct Command {
 
 // Strength in dB relative to S9: six dB an S unit up to S9, ten dB a step
 // above, as the meter's scale reads.
-int strengthDb(int value) { return value <= 9 ? (value - 9) * 6 : (value - 9) * 10; }
+int strengthDb(int value) {
+    return value <= 9 ? (value - 9) * 6 : (value - 9) * 10;
+}
 
 int nearestIfBandwidth(long hz) {
     int best = 0;
@@ -127,7 +129,8 @@ int getMode(Context& c) {
     const int ifbw = c.target.ifBandwidth();
     const bool known = ifbw >= 0 && ifbw < int(kIfBandwidthHz.size());
     c.records.emplace_back("Mode", token);
-    c.records.emplace_back("Passband", std::to_string(known ? kIfBandwidthHz[std::size_t(ifbw)] : 0));
+    c.records.emplace_back("Passband",
+                           std::to_string(known ? kIfBandwidthHz[std::size_t(ifbw)] : 0));
     return RigctlProtocol::kOk;
 }
 
@@ -226,7 +229,9 @@ const std::array<Command, 14>& commands() {
     return table;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 Args splitArgs(std::string_view text) {
     Args args;
@@ -260,7 +265,9 @@ std::optional<char> extendedSeparator(char first) {
     return first == '+' ? '\n' : first;
 }
 
-std::string report(int code) { return "RPRT " + std::to_string(code); }
+std::string report(int code) {
+    return "RPRT " + std::to_string(code);
+}
 
 } // namespace
 

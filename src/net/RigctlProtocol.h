@@ -16,8 +16,8 @@ class RigctlProtocol {
 public:
     // Hamlib's error codes.
     static constexpr int kOk = 0;
-    static constexpr int kInvalid = -1;      // bad argument
-    static constexpr int kIo = -6;           // the receiver does not answer
+    static constexpr int kInvalid = -1; // bad argument
+    static constexpr int kIo = -6;      // the receiver does not answer
     static constexpr int kNotAvailable = -11;
 
     // Lowest and highest frequency the receiver tunes.

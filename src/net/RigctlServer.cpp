@@ -67,13 +67,14 @@ private:
     bool closing_ = false;
 };
 
-RigctlServer::RigctlServer(RigTarget& target, QObject* parent)
-    : QObject(parent), target_(target) {
+RigctlServer::RigctlServer(RigTarget& target, QObject* parent) : QObject(parent), target_(target) {
     server_.setMaxPendingConnections(kMaxClients);
     connect(&server_, &QTcpServer::newConnection, this, &RigctlServer::onNewConnection);
 }
 
-RigctlServer::~RigctlServer() { close(); }
+RigctlServer::~RigctlServer() {
+    close();
+}
 
 bool RigctlServer::listen(const QHostAddress& address, quint16 port, QString* error) {
     close();

@@ -21,7 +21,9 @@ TcpTransport::~TcpTransport() {
     socket_.abort();
 }
 
-QString TcpTransport::where() const { return QStringLiteral("%1:%2").arg(host_).arg(port_); }
+QString TcpTransport::where() const {
+    return QStringLiteral("%1:%2").arg(host_).arg(port_);
+}
 
 bool TcpTransport::open(QString*) {
     close();
@@ -56,9 +58,13 @@ bool TcpTransport::applyLine(const LineSetting& line, QString* error) {
     return true;
 }
 
-void TcpTransport::setReadBufferSize(qint64 bytes) { readBufferSize_ = bytes; }
+void TcpTransport::setReadBufferSize(qint64 bytes) {
+    readBufferSize_ = bytes;
+}
 
-QByteArray TcpTransport::readAll() { return std::exchange(received_, QByteArray()); }
+QByteArray TcpTransport::readAll() {
+    return std::exchange(received_, QByteArray());
+}
 
 void TcpTransport::write(const QByteArray& bytes) {
     if (!open_)
@@ -75,13 +81,19 @@ void TcpTransport::write(const QByteArray& bytes) {
     sendRaw(codec_.encode(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
 
-void TcpTransport::clearInput() { received_.clear(); }
+void TcpTransport::clearInput() {
+    received_.clear();
+}
 
 // Bytes already handed to the connection cannot be called back; only what
 // waits for the connection is dropped.
-void TcpTransport::clearOutput() { pendingOut_.clear(); }
+void TcpTransport::clearOutput() {
+    pendingOut_.clear();
+}
 
-bool TcpTransport::ready() const { return connected() && (mode_ == Mode::Raw || settled_); }
+bool TcpTransport::ready() const {
+    return connected() && (mode_ == Mode::Raw || settled_);
+}
 
 // Written to the connection now, not on the next pass of the event loop;
 // what the socket does not take at once follows as usual.

@@ -58,8 +58,8 @@ private:
     TelnetCodec codec_;
     QTimer negotiationTimer_;
     std::optional<LineSetting> line_;
-    QByteArray pendingOut_;  // written before the line was ready
-    QByteArray received_;    // line bytes not yet read
+    QByteArray pendingOut_; // written before the line was ready
+    QByteArray received_;   // line bytes not yet read
     qint64 readBufferSize_ = 0;
     bool open_ = false;
     bool settled_ = false;

@@ -20,7 +20,7 @@ struct ParityCode {
     std::uint8_t code;
 };
 constexpr ParityCode kParityCodes[] = {
-    {LineSetting::Parity::None, 1}, {LineSetting::Parity::Odd, 2}, {LineSetting::Parity::Even, 3},
+    {LineSetting::Parity::None, 1}, {LineSetting::Parity::Odd, 2},   {LineSetting::Parity::Even, 3},
     {LineSetting::Parity::Mark, 4}, {LineSetting::Parity::Space, 5},
 };
 
@@ -62,7 +62,9 @@ std::string subnegotiation(std::uint8_t cmd, std::string_view value) {
     return out;
 }
 
-std::string oneByte(std::uint8_t value) { return std::string(1, char(value)); }
+std::string oneByte(std::uint8_t value) {
+    return std::string(1, char(value));
+}
 
 } // namespace
 
@@ -202,9 +204,14 @@ void TelnetCodec::onVerb(std::uint8_t verb, std::uint8_t option, std::string& re
                 reply += command(no, option);
             }
             break;
-        case Q::WantYes: q = Q::Yes; break;
-        case Q::WantNo: q = Q::No; break; // not used by this client
-        case Q::Yes: break;
+        case Q::WantYes:
+            q = Q::Yes;
+            break;
+        case Q::WantNo:
+            q = Q::No;
+            break; // not used by this client
+        case Q::Yes:
+            break;
         }
     } else {
         switch (q) {
@@ -213,8 +220,11 @@ void TelnetCodec::onVerb(std::uint8_t verb, std::uint8_t option, std::string& re
             reply += command(no, option);
             break;
         case Q::WantYes:
-        case Q::WantNo: q = Q::No; break;
-        case Q::No: break;
+        case Q::WantNo:
+            q = Q::No;
+            break;
+        case Q::No:
+            break;
         }
     }
 }
@@ -235,11 +245,20 @@ void TelnetCodec::onSubnegotiation() {
         return;
     const int v = std::uint8_t(value[0]);
     switch (cmd) {
-    case kServerOffset + kSetDataSize: farLine_.dataBits = v; break;
-    case kServerOffset + kSetParity: farLine_.parity = v; break;
-    case kServerOffset + kSetStopSize: farLine_.stopBits = v; break;
-    case kServerOffset + kSetControl: farLine_.control = v; break;
-    default: break;
+    case kServerOffset + kSetDataSize:
+        farLine_.dataBits = v;
+        break;
+    case kServerOffset + kSetParity:
+        farLine_.parity = v;
+        break;
+    case kServerOffset + kSetStopSize:
+        farLine_.stopBits = v;
+        break;
+    case kServerOffset + kSetControl:
+        farLine_.control = v;
+        break;
+    default:
+        break;
     }
 }
 

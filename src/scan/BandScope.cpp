@@ -33,7 +33,8 @@ void BandScope::recomputeFromStep() {
         while (range > 0 && window_.stepHz < ScopeRangeTable[std::size_t(range)].smallestStepHz)
             --range;
     } else {
-        while (range < kLastRange && window_.stepHz > ScopeRangeTable[std::size_t(range)].largestStepHz)
+        while (range < kLastRange &&
+               window_.stepHz > ScopeRangeTable[std::size_t(range)].largestStepHz)
             ++range;
     }
     doc_.controlParams.scopeRange = range;
@@ -106,8 +107,9 @@ void BandScope::restartSweep() {
 
 void BandScope::nextPoint() {
     const int count = window_.points + 1;
-    const int index = doc_.controlParams.direction == 1 ? (window_.sweepIndex + 1) % count
-                                                        : (window_.sweepIndex + window_.points) % count;
+    const int index = doc_.controlParams.direction == 1
+                          ? (window_.sweepIndex + 1) % count
+                          : (window_.sweepIndex + window_.points) % count;
     view_.refreshDisplay();
     tuneToPoint(index);
 }

@@ -12,19 +12,19 @@ namespace kovo {
 class BandScope {
 public:
     struct Window {
-        int fractional = 0;           // the step is 6.25 or 12.5 kHz: fractional spans
+        int fractional = 0; // the step is 6.25 or 12.5 kHz: fractional spans
         std::uint32_t stepHz = 100;
         std::uint32_t spanHz = 20000;
         std::uint32_t centre = 0;
         std::uint32_t start = 0;
         std::uint32_t end = 0;
-        int points = 200;             // N: the sweep visits points 0 to N
-        int barHalfWidth = 1;         // 200 / N pixels
+        int points = 200;     // N: the sweep visits points 0 to N
+        int barHalfWidth = 1; // 200 / N pixels
         int sweepIndex = 0;
     };
 
-    static constexpr int kSmallestStepIndex = 2;  // 100 Hz
-    static constexpr int kLargestStepIndex = 13;  // 100 kHz
+    static constexpr int kSmallestStepIndex = 2; // 100 Hz
+    static constexpr int kLargestStepIndex = 13; // 100 kHz
     static constexpr std::uint32_t kLowestStart = 100000;
     static constexpr std::uint32_t kHighestStart = 2036000000;
 

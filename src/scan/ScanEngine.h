@@ -9,8 +9,8 @@
 #include "link/ReceiverLink.h"
 #include "link/TimerRouter.h"
 #include "scan/BandScope.h"
-#include "scan/ScanStop.h"
 #include "scan/ScanSteps.h"
+#include "scan/ScanStop.h"
 #include "scan/ViewSink.h"
 
 namespace kovo {

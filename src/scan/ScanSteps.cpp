@@ -98,8 +98,8 @@ bool ScanSteps::isPassChannel(std::int64_t t) {
     if (t < 0 || t > std::int64_t(UINT32_MAX))
         return false;
     const int channel = doc_.findChannel(std::uint32_t(t));
-    return channel >= 0 &&
-           (std::uint32_t(doc_.channels[std::size_t(channel)]->bankMask) & kPassChannelBankBit) != 0;
+    return channel >= 0 && (std::uint32_t(doc_.channels[std::size_t(channel)]->bankMask) &
+                            kPassChannelBankBit) != 0;
 }
 
 void ScanSteps::programSearchStep() {

@@ -9,8 +9,7 @@
 
 namespace kovo {
 
-std::uint32_t limitFrequency(std::int64_t hz)
-{
+std::uint32_t limitFrequency(std::int64_t hz) {
     if (hz >= std::int64_t(kHighestFrequency))
         return kHighestFrequency;
     if (hz <= std::int64_t(kLowestFrequency))
@@ -20,16 +19,23 @@ std::uint32_t limitFrequency(std::int64_t hz)
 
 namespace {
 
-bool isBlankChar(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
-bool isPointChar(char c) { return c == '.' || c == ','; }
+bool isBlankChar(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigitChar(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isPointChar(char c) {
+    return c == '.' || c == ',';
+}
 
 } // namespace
 
-bool isBlank(std::string_view text) { return std::all_of(text.begin(), text.end(), isBlankChar); }
+bool isBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), isBlankChar);
+}
 
-std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz)
-{
+std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz) {
     while (!text.empty() && isBlankChar(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isBlankChar(text.back()))
@@ -63,68 +69,77 @@ std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t 
     return std::int64_t(hz);
 }
 
-std::string formatMegahertz(std::uint32_t hz)
-{
+std::string formatMegahertz(std::uint32_t hz) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%4u.%06u", unsigned(hz / 1'000'000), unsigned(hz % 1'000'000));
     return buf;
 }
 
-int modeForKey(int key, int currentMode, bool optSam)
-{
+int modeForKey(int key, int currentMode, bool optSam) {
     constexpr int kAm = 2;
     if (key != kAm || !optSam)
         return key;
     switch (currentMode) {
-    case 2: return 6;
-    case 6: return 7;
-    case 7: return 8;
-    default: return kAm;
-    }
-}
-
-int defaultIfBandwidth(int newMode, int current, const AppSettings& s)
-{
-    switch (newMode) {
-    case 0: return (current >= 2 && current <= 4) ? current : s.nfmBandWidth + 2;
-    case 1: return current > 4 ? current : s.wfmBandWidth + 5;
     case 2:
-    case 6: return s.amBandWidth + 2;
-    case 5: return s.optFilter == 1 ? 0 : 1;
-    default: return 1; // LSB, USB, SAL, SAH
+        return 6;
+    case 6:
+        return 7;
+    case 7:
+        return 8;
+    default:
+        return kAm;
     }
 }
 
-int modeKeyOf(int mode) { return mode > 5 ? 2 : mode; }
+int defaultIfBandwidth(int newMode, int current, const AppSettings& s) {
+    switch (newMode) {
+    case 0:
+        return (current >= 2 && current <= 4) ? current : s.nfmBandWidth + 2;
+    case 1:
+        return current > 4 ? current : s.wfmBandWidth + 5;
+    case 2:
+    case 6:
+        return s.amBandWidth + 2;
+    case 5:
+        return s.optFilter == 1 ? 0 : 1;
+    default:
+        return 1; // LSB, USB, SAL, SAH
+    }
+}
 
-int amKeyImage(int mode)
-{
+int modeKeyOf(int mode) {
+    return mode > 5 ? 2 : mode;
+}
+
+int amKeyImage(int mode) {
     switch (mode) {
-    case 2: return 1;
-    case 6: return 2;
-    case 7: return 3;
-    case 8: return 4;
-    default: return 0;
+    case 2:
+        return 1;
+    case 6:
+        return 2;
+    case 7:
+        return 3;
+    case 8:
+        return 4;
+    default:
+        return 0;
     }
 }
 
-int bankOfMask(std::int32_t bankMask)
-{
+int bankOfMask(std::int32_t bankMask) {
     for (int b = 0; b <= 21; ++b)
         if (bankMask & (std::int32_t(1) << b))
             return b;
     return 0;
 }
 
-std::uint32_t subStepHz(int subStep, int mainStep)
-{
+std::uint32_t subStepHz(int subStep, int mainStep) {
     if (subStep > 15)
         return 10 * stepHz(mainStep);
     return stepHz(subStep);
 }
 
-int DragAccumulator::add(int units)
-{
+int DragAccumulator::add(int units) {
     units_ += units;
     const int steps = units_ / unitsPerStep_; // rounds toward zero
     units_ %= unitsPerStep_;                  // keeps the sign

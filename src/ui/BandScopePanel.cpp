@@ -14,8 +14,7 @@ namespace kovo {
 const QRect BandScopePanel::kPlotRect(50, 6, 401, 68);
 
 BandScopePanel::BandScopePanel(const PanelFonts& fonts, QWidget* parent)
-    : PanelBase(PanelSlot::BandScope, parent)
-{
+    : PanelBase(PanelSlot::BandScope, parent) {
     setMouseTracking(true);
     plot_ = new ScopePlot(kPlotRect, this);
     plot_->setAccessibleName(QStringLiteral("Band scope"));
@@ -33,8 +32,7 @@ BandScopePanel::BandScopePanel(const PanelFonts& fonts, QWidget* parent)
     connect(restart_, &ImageKey::activated, this, [this] { emit restartClicked(); });
 }
 
-void BandScopePanel::paintBackdrop(QPainter& p)
-{
+void BandScopePanel::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect());
     // Bezel round the graph; the plot draws the graph itself.
     art::drawWell(p, kPlotRect.adjusted(-1, -1, 1, 1), Qt::black);
@@ -50,22 +48,19 @@ void BandScopePanel::paintBackdrop(QPainter& p)
     p.drawText(QRect(467, 21, 80, 9), Qt::AlignCenter, QStringLiteral("SPAN"));
 }
 
-void BandScopePanel::mousePressEvent(QMouseEvent* event)
-{
+void BandScopePanel::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (kPlotRect.contains(pos) &&
         (event->button() == Qt::LeftButton || event->button() == Qt::RightButton))
         emit plotClicked(pos.x(), event->button());
 }
 
-void BandScopePanel::mouseMoveEvent(QMouseEvent* event)
-{
+void BandScopePanel::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     emit pointerMoved(kPlotRect.contains(pos) ? pos.x() : -1);
 }
 
-void BandScopePanel::leaveEvent(QEvent*)
-{
+void BandScopePanel::leaveEvent(QEvent*) {
     emit pointerMoved(-1);
 }
 

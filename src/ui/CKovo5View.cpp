@@ -24,31 +24,27 @@
 namespace kovo {
 namespace {
 
-QString fromCp932(const std::string& bytes)
-{
+QString fromCp932(const std::string& bytes) {
     return QString::fromStdString(cp932ToUtf8(bytes));
 }
 
-QString fourDigits(int value)
-{
+QString fourDigits(int value) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%4d", value);
     return QString::fromLatin1(buf);
 }
 
-QString label(std::string_view text)
-{
+QString label(std::string_view text) {
     return QString::fromLatin1(text.data(), int(text.size()));
 }
 
 } // namespace
 
 CKovo5View::CKovo5View(Ports ports, QObject* parent)
-    : QObject(parent), ports_(ports), fonts_(PanelFonts::create())
-{
+    : QObject(parent), ports_(ports), fonts_(PanelFonts::create()) {
     stack_ = new PanelStack(fonts_);
-    databasePanel_ = new DatabasePanel({ports_.doc, ports_.settings.settings(), ports_.notifier},
-                                       fonts_);
+    databasePanel_ =
+        new DatabasePanel({ports_.doc, ports_.settings.settings(), ports_.notifier}, fonts_);
     databasePanel_->setCore(ports_.core.databaseCore());
     stack_->setDataBasePanel(databasePanel_);
     databaseList_ = databasePanel_;
@@ -57,12 +53,13 @@ CKovo5View::CKovo5View(Ports ports, QObject* parent)
     refreshAll();
 }
 
-CKovo5View::~CKovo5View() { delete stack_.data(); }
+CKovo5View::~CKovo5View() {
+    delete stack_.data();
+}
 
 // ---- layout ---------------------------------------------------------------
 
-StackInputs CKovo5View::stackInputs() const
-{
+StackInputs CKovo5View::stackInputs() const {
     const AppSettings& s = ports_.settings.settings();
     const CControlParams& cp = ports_.doc.controlParams;
     StackInputs in;
@@ -78,8 +75,7 @@ StackInputs CKovo5View::stackInputs() const
     return in;
 }
 
-void CKovo5View::layout(bool moveOnly)
-{
+void CKovo5View::layout(bool moveOnly) {
     const StackInputs inputs = stackInputs();
     if (!moveOnly)
         laidOutWithBandScope_ = inputs.bandScope;
@@ -90,22 +86,29 @@ void CKovo5View::layout(bool moveOnly)
     }
 }
 
-void CKovo5View::togglePanel(int i)
-{
+void CKovo5View::togglePanel(int i) {
     const AppSettings& s = ports_.settings.settings();
     switch (i) {
-    case 0: ports_.settings.setShowTitle(s.showTitle ? 0 : 1); break;
-    case 1: ports_.settings.setShowControls(s.showControl1 ? 0 : 1, s.showControl2); break;
-    case 2: ports_.settings.setShowControls(s.showControl1, s.showControl2 ? 0 : 1); break;
-    case 3: ports_.settings.setShowDataBase(s.showDataBase ? 0 : 1); break;
-    default: return;
+    case 0:
+        ports_.settings.setShowTitle(s.showTitle ? 0 : 1);
+        break;
+    case 1:
+        ports_.settings.setShowControls(s.showControl1 ? 0 : 1, s.showControl2);
+        break;
+    case 2:
+        ports_.settings.setShowControls(s.showControl1, s.showControl2 ? 0 : 1);
+        break;
+    case 3:
+        ports_.settings.setShowDataBase(s.showDataBase ? 0 : 1);
+        break;
+    default:
+        return;
     }
     setToggleImages();
     showTitleStrip();
 }
 
-void CKovo5View::showTitleStrip()
-{
+void CKovo5View::showTitleStrip() {
     const AppSettings& s = ports_.settings.settings();
     stack_->display().setToggle(0, s.showTitle != 0);
     ports_.frame.showTitleStrip(s.showTitle != 0);
@@ -115,13 +118,11 @@ void CKovo5View::showTitleStrip()
 
 // ---- refresh --------------------------------------------------------------
 
-const CFrequencyData& CKovo5View::activeRecord() const
-{
+const CFrequencyData& CKovo5View::activeRecord() const {
     return ports_.doc.activeRecord();
 }
 
-void CKovo5View::refreshAll()
-{
+void CKovo5View::refreshAll() {
     const CControlParams& cp = ports_.doc.controlParams;
     refreshDisplayAll();
     refreshControl1All();
@@ -133,8 +134,7 @@ void CKovo5View::refreshAll()
     layout(false);
 }
 
-void CKovo5View::refreshPanels()
-{
+void CKovo5View::refreshPanels() {
     refreshText();
     refreshControl1FromReceiver();
     stack_->control2().showIfBandwidth(activeRecord().ifBandwidth);
@@ -142,15 +142,15 @@ void CKovo5View::refreshPanels()
     refreshTElmLabel(true);
 }
 
-void CKovo5View::refreshDisplay() { refreshText(); }
+void CKovo5View::refreshDisplay() {
+    refreshText();
+}
 
-int CKovo5View::showSignal(bool signalPresent, int level)
-{
+int CKovo5View::showSignal(bool signalPresent, int level) {
     return stack_->display().meter().set(signalPresent, level);
 }
 
-void CKovo5View::showLinkStatus(LinkStatus status)
-{
+void CKovo5View::showLinkStatus(LinkStatus status) {
     const bool wasAbsent = presence_.absent();
     const bool absent = presence_.update(status);
     if (absent == wasAbsent)
@@ -161,8 +161,7 @@ void CKovo5View::showLinkStatus(LinkStatus status)
 
 // ---- display panel --------------------------------------------------------
 
-void CKovo5View::setToggleImages()
-{
+void CKovo5View::setToggleImages() {
     const AppSettings& s = ports_.settings.settings();
     DisplayPanel& d = stack_->display();
     d.setToggle(0, s.showTitle != 0);
@@ -171,20 +170,19 @@ void CKovo5View::setToggleImages()
     d.setToggle(3, s.showDataBase != 0);
 }
 
-void CKovo5View::refreshDisplayAll()
-{
+void CKovo5View::refreshDisplayAll() {
     setToggleImages();
     stack_->display().setModeIndicator(toStored(ports_.doc.controlParams.mode()));
     refreshText();
 }
 
-void CKovo5View::refreshText()
-{
+void CKovo5View::refreshText() {
     const CKovo5Doc& d = ports_.doc;
     const CFrequencyData& r = activeRecord();
     DisplayPanel& panel = stack_->display();
-    panel.field(DisplayPanel::FrequencyField).showText(QString::fromLatin1(
-        presence_.absent() ? kNoReceiverText : formatMegahertz(r.frequency).c_str()));
+    panel.field(DisplayPanel::FrequencyField)
+        .showText(QString::fromLatin1(presence_.absent() ? kNoReceiverText
+                                                         : formatMegahertz(r.frequency).c_str()));
 
     int bank = 0;
     const std::string* name = nullptr;
@@ -221,8 +219,7 @@ void CKovo5View::refreshText()
 
 // ---- Control panel 1 ------------------------------------------------------
 
-void CKovo5View::showModeKey(int mode)
-{
+void CKovo5View::showModeKey(int mode) {
     ControlPanel1& p = stack_->control1();
     if (litMode_ >= 0)
         p.setKey(ControlPanel1::Nfm + modeKeyOf(litMode_), 0);
@@ -233,8 +230,7 @@ void CKovo5View::showModeKey(int mode)
     litMode_ = mode;
 }
 
-void CKovo5View::showStepList(int stepIndex)
-{
+void CKovo5View::showStepList(int stepIndex) {
     if (stepIndex == shownStep_)
         return;
     shownStep_ = stepIndex;
@@ -249,26 +245,25 @@ void CKovo5View::showStepList(int stepIndex)
     stack_->control1().stepList().showRow(row);
 }
 
-void CKovo5View::showAttenuatorList(int attenuator)
-{
+void CKovo5View::showAttenuatorList(int attenuator) {
     if (attenuator == shownAttenuator_)
         return;
     shownAttenuator_ = attenuator;
     stack_->control1().attList().showRow(attenuator == 1 ? 1 : 0);
 }
 
-void CKovo5View::showOperatingModeKey(int mode)
-{
+void CKovo5View::showOperatingModeKey(int mode) {
     ControlPanel1& p = stack_->control1();
     for (int m = 0; m < 6; ++m)
         p.setKey(ControlPanel1::Ms + m, m == mode ? 1 : 0);
     litOperatingMode_ = mode;
 }
 
-void CKovo5View::setPadImage(int image) { stack_->control1().pad().setImage(image); }
+void CKovo5View::setPadImage(int image) {
+    stack_->control1().pad().setImage(image);
+}
 
-void CKovo5View::refreshControl1All()
-{
+void CKovo5View::refreshControl1All() {
     const CKovo5Doc& d = ports_.doc;
     const CControlParams& cp = d.controlParams;
     ControlPanel1& p = stack_->control1();
@@ -297,8 +292,7 @@ void CKovo5View::refreshControl1All()
     p.showVoiceSquelchKey(!ports_.settings.settings().isAr3000());
 }
 
-void CKovo5View::refreshControl1FromReceiver()
-{
+void CKovo5View::refreshControl1FromReceiver() {
     const CFrequencyData& r = activeRecord();
     if (r.mode != litMode_)
         showModeKey(r.mode);
@@ -308,13 +302,11 @@ void CKovo5View::refreshControl1FromReceiver()
 
 // ---- Control panel 2 ------------------------------------------------------
 
-int CKovo5View::pauseTimeThatApplies() const
-{
+int CKovo5View::pauseTimeThatApplies() const {
     return ports_.doc.controlParams.pauseSeconds();
 }
 
-void CKovo5View::refreshControl2All()
-{
+void CKovo5View::refreshControl2All() {
     const CControlParams& cp = ports_.doc.controlParams;
     ControlPanel2& p = stack_->control2();
     p.showIfBandwidth(ports_.doc.mainRecord.ifBandwidth);
@@ -327,16 +319,14 @@ void CKovo5View::refreshControl2All()
 
 // ---- strips ---------------------------------------------------------------
 
-void CKovo5View::refreshCtcssAll()
-{
+void CKovo5View::refreshCtcssAll() {
     CtcssPanel& p = stack_->ctcss();
     p.slider().showValue(ports_.doc.mainRecord.ctcss);
     p.scanKey().setState(ports_.doc.toneSearch == 1);
     refreshCtcssLabel(true, true);
 }
 
-void CKovo5View::refreshCtcssLabel(bool moveSlider, bool force)
-{
+void CKovo5View::refreshCtcssLabel(bool moveSlider, bool force) {
     const int tone = activeRecord().ctcss;
     if (tone == shownCtcss_ && !force)
         return;
@@ -347,14 +337,12 @@ void CKovo5View::refreshCtcssLabel(bool moveSlider, bool force)
         p.slider().showValue(tone);
 }
 
-void CKovo5View::refreshTElmAll()
-{
+void CKovo5View::refreshTElmAll() {
     stack_->tElm().slider().showValue(ports_.doc.mainRecord.tElm);
     refreshTElmLabel(true, true);
 }
 
-void CKovo5View::refreshTElmLabel(bool moveSlider, bool force)
-{
+void CKovo5View::refreshTElmLabel(bool moveSlider, bool force) {
     const int value = activeRecord().tElm;
     if (value == shownTElm_ && !force)
         return;
@@ -370,8 +358,7 @@ void CKovo5View::refreshTElmLabel(bool moveSlider, bool force)
         p.slider().showValue(value);
 }
 
-void CKovo5View::onStripsOperatingMode(OperatingMode mode)
-{
+void CKovo5View::onStripsOperatingMode(OperatingMode mode) {
     CtcssPanel& c = stack_->ctcss();
     c.slider().setVisible(mode != OperatingMode::MemoryScan);
     // Tone search belongs to VFO; the core ends it in every other mode.
@@ -383,8 +370,7 @@ void CKovo5View::onStripsOperatingMode(OperatingMode mode)
 
 // ---- operating mode and core notices --------------------------------------
 
-void CKovo5View::showOperatingMode(OperatingMode mode)
-{
+void CKovo5View::showOperatingMode(OperatingMode mode) {
     const int number = toStored(mode);
     if (!isKnownOperatingMode(number))
         return;
@@ -399,37 +385,31 @@ void CKovo5View::showOperatingMode(OperatingMode mode)
     onStripsOperatingMode(mode);
 }
 
-void CKovo5View::showPriorityScan(bool on)
-{
+void CKovo5View::showPriorityScan(bool on) {
     stack_->control1().setKey(ControlPanel1::Pri, on ? 1 : 0);
 }
 
-void CKovo5View::selectChannelRow(int row)
-{
+void CKovo5View::selectChannelRow(int row) {
     if (databaseList_)
         databaseList_->selectChannelRow(row);
 }
 
-void CKovo5View::channelRowChanged(int row, bool makeVisible)
-{
+void CKovo5View::channelRowChanged(int row, bool makeVisible) {
     if (databaseList_)
         databaseList_->channelRowChanged(row, makeVisible);
 }
 
-void CKovo5View::channelRowInserted(int row)
-{
+void CKovo5View::channelRowInserted(int row) {
     if (databaseList_)
         databaseList_->channelRowInserted(row);
 }
 
-void CKovo5View::logAppended(bool droppedOldest)
-{
+void CKovo5View::logAppended(bool droppedOldest) {
     if (databaseList_)
         databaseList_->logAppended(droppedOldest);
 }
 
-void CKovo5View::logUpdated(int row)
-{
+void CKovo5View::logUpdated(int row) {
     if (databaseList_)
         databaseList_->logUpdated(row);
 }

@@ -1,12 +1,12 @@
 #pragma once
+#include "scan/ReceiverOperations.h"
+#include "scan/TuningRules.h"
 #include "scan/ViewSink.h"
 #include "ui/PanelFonts.h"
 #include "ui/PanelStack.h"
 #include "ui/PanelStackLayout.h"
 #include "ui/ReceiverPresence.h"
-#include "scan/TuningRules.h"
 #include "ui/ViewInterfaces.h"
-#include "scan/ReceiverOperations.h"
 
 #include <QObject>
 #include <QPoint>

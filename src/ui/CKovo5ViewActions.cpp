@@ -25,8 +25,7 @@
 
 namespace kovo {
 
-void CKovo5View::connectPanels()
-{
+void CKovo5View::connectPanels() {
     DisplayPanel& d = stack_->display();
     connect(&d, &DisplayPanel::toggleClicked, this, &CKovo5View::togglePanel);
     connect(&d, &DisplayPanel::gainMoved, this, &CKovo5View::onGainMoved);
@@ -85,10 +84,11 @@ void CKovo5View::connectPanels()
 
 // ---- tuning ---------------------------------------------------------------
 
-ReceiverOperations& CKovo5View::ops() const { return ports_.core.operations(); }
+ReceiverOperations& CKovo5View::ops() const {
+    return ports_.core.operations();
+}
 
-bool CKovo5View::onFieldKey(PanelEdit& field, bool enter)
-{
+bool CKovo5View::onFieldKey(PanelEdit& field, bool enter) {
     if (!ops().takesTypedFrequency())
         return false;
     if (enter) {
@@ -106,62 +106,82 @@ bool CKovo5View::onFieldKey(PanelEdit& field, bool enter)
     return true;
 }
 
-void CKovo5View::onGainMoved(int value)
-{
+void CKovo5View::onGainMoved(int value) {
     ports_.settings.setAfGain(value);
     ports_.doc.setModified();
 }
 
 // ---- Control panel 1 ------------------------------------------------------
 
-void CKovo5View::onControl1Key(int key)
-{
+void CKovo5View::onControl1Key(int key) {
     CKovo5Doc& d = ports_.doc;
     ControlPanel1& p = stack_->control1();
     switch (key) {
-    case ControlPanel1::Moni: p.setKey(key, d.toggleMonitor()); break;
-    case ControlPanel1::Pause: p.setKey(key, d.toggleSwitch(SwitchKind::Pause)); break;
-    case ControlPanel1::Vcs: p.setKey(key, d.toggleSwitch(SwitchKind::VoiceSquelch)); break;
-    case ControlPanel1::Log: p.setKey(key, d.toggleSwitch(SwitchKind::Logging)); break;
+    case ControlPanel1::Moni:
+        p.setKey(key, d.toggleMonitor());
+        break;
+    case ControlPanel1::Pause:
+        p.setKey(key, d.toggleSwitch(SwitchKind::Pause));
+        break;
+    case ControlPanel1::Vcs:
+        p.setKey(key, d.toggleSwitch(SwitchKind::VoiceSquelch));
+        break;
+    case ControlPanel1::Log:
+        p.setKey(key, d.toggleSwitch(SwitchKind::Logging));
+        break;
     case ControlPanel1::AsM:
         p.setKey(key, d.toggleAutoStore());
         stack_->control2().pauseSlider().showValue(pauseTimeThatApplies());
         break;
-    case ControlPanel1::Nfm: case ControlPanel1::Wfm: case ControlPanel1::Am:
-    case ControlPanel1::Lsb: case ControlPanel1::Usb: case ControlPanel1::Cw:
+    case ControlPanel1::Nfm:
+    case ControlPanel1::Wfm:
+    case ControlPanel1::Am:
+    case ControlPanel1::Lsb:
+    case ControlPanel1::Usb:
+    case ControlPanel1::Cw:
         selectMode(key - ControlPanel1::Nfm);
         break;
-    case ControlPanel1::Ms: case ControlPanel1::Ps: case ControlPanel1::OneMhz:
-    case ControlPanel1::Scope: case ControlPanel1::Static: case ControlPanel1::Vfo:
+    case ControlPanel1::Ms:
+    case ControlPanel1::Ps:
+    case ControlPanel1::OneMhz:
+    case ControlPanel1::Scope:
+    case ControlPanel1::Static:
+    case ControlPanel1::Vfo:
         ops().setOperatingMode(static_cast<OperatingMode>(key - ControlPanel1::Ms));
         break;
-    case ControlPanel1::Auto: p.setKey(key, d.toggleAutoMode()); break;
-    case ControlPanel1::Adj: p.setKey(key, d.toggleStepAdjust()); break;
+    case ControlPanel1::Auto:
+        p.setKey(key, d.toggleAutoMode());
+        break;
+    case ControlPanel1::Adj:
+        p.setKey(key, d.toggleStepAdjust());
+        break;
     case ControlPanel1::PlusMem:
         showStoreOutcome(
             ops().storeTunedFrequency([this] { return ports_.frame.confirmOverwrite(); }));
         break;
-    case ControlPanel1::PlusPass: showStoreOutcome(ops().passTunedFrequency()); break;
-    case ControlPanel1::Pri: ports_.core.togglePriority(); break;
-    default: break;
+    case ControlPanel1::PlusPass:
+        showStoreOutcome(ops().passTunedFrequency());
+        break;
+    case ControlPanel1::Pri:
+        ports_.core.togglePriority();
+        break;
+    default:
+        break;
     }
 }
 
-void CKovo5View::selectMode(int keyMode)
-{
+void CKovo5View::selectMode(int keyMode) {
     ops().selectReceiverMode(keyMode);
     refreshControl1FromReceiver();
     stack_->control2().showIfBandwidth(ports_.doc.mainRecord.ifBandwidth);
 }
 
-void CKovo5View::showStoreOutcome(ReceiverOperations::StoreOutcome outcome)
-{
+void CKovo5View::showStoreOutcome(ReceiverOperations::StoreOutcome outcome) {
     if (outcome.result == ReceiverOperations::StoreResult::TableFull)
         ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
 }
 
-void CKovo5View::onStepChosen(int row)
-{
+void CKovo5View::onStepChosen(int row) {
     const OperatingMode mode = ops().operatingMode();
     // In VFO auto mode may choose another step: the list is shown afresh.
     shownStep_ = mode == OperatingMode::Vfo ? -1 : row + 1;
@@ -170,8 +190,7 @@ void CKovo5View::onStepChosen(int row)
         refreshControl1FromReceiver();
 }
 
-void CKovo5View::onAttenuatorChosen(int row)
-{
+void CKovo5View::onAttenuatorChosen(int row) {
     shownAttenuator_ = row;
     if (!ops().chooseAttenuator(row)) {
         shownAttenuator_ = -1;
@@ -181,14 +200,12 @@ void CKovo5View::onAttenuatorChosen(int row)
 
 // ---- direction pad --------------------------------------------------------
 
-void CKovo5View::onPadPressed(int x, Qt::MouseButton)
-{
+void CKovo5View::onPadPressed(int x, Qt::MouseButton) {
     dragging_ = true;
     lastX_ = x;
 }
 
-void CKovo5View::onPadMoved(int x, Qt::MouseButtons buttons)
-{
+void CKovo5View::onPadMoved(int x, Qt::MouseButtons buttons) {
     if (!dragging_ || !(buttons & (Qt::LeftButton | Qt::RightButton)))
         return;
     const int dx = x - lastX_;
@@ -199,26 +216,31 @@ void CKovo5View::onPadMoved(int x, Qt::MouseButtons buttons)
 // One move of the pad or the knob in a direction (1 up, 0 down): the scans
 // take one step, VFO tunes as `tuneVfo` says, the band scopes only take the
 // direction.
-void CKovo5View::padStep(int direction, const std::function<void()>& tuneVfo)
-{
+void CKovo5View::padStep(int direction, const std::function<void()>& tuneVfo) {
     CControlParams& cp = ports_.doc.controlParams;
     cp.direction = direction;
     if (cp.mode() != OperatingMode::StaticBandScope)
         setPadImage(1 + cp.direction);
     switch (cp.mode()) {
-    case OperatingMode::MemoryScan: ports_.core.stepMemoryScan(); break;
-    case OperatingMode::ProgramSearch: ports_.core.stepSearch(); break;
+    case OperatingMode::MemoryScan:
+        ports_.core.stepMemoryScan();
+        break;
+    case OperatingMode::ProgramSearch:
+        ports_.core.stepSearch();
+        break;
     case OperatingMode::OneMegahertzScan:
         ports_.core.stepOneMegahertzScan();
         refreshText();
         break;
-    case OperatingMode::Vfo: tuneVfo(); break;
-    default: break;
+    case OperatingMode::Vfo:
+        tuneVfo();
+        break;
+    default:
+        break;
     }
 }
 
-void CKovo5View::onPadReleased()
-{
+void CKovo5View::onPadReleased() {
     if (!dragging_)
         return;
     dragging_ = false;
@@ -227,15 +249,13 @@ void CKovo5View::onPadReleased()
     setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
 }
 
-void CKovo5View::vfoDrag(int pixels, bool subStep)
-{
+void CKovo5View::vfoDrag(int pixels, bool subStep) {
     const int steps = dragAccumulator_.add(pixels);
     if (steps != 0)
         ops().tuneBySteps(steps, subStep);
 }
 
-void CKovo5View::onKnob(int notches, bool subStep)
-{
+void CKovo5View::onKnob(int notches, bool subStep) {
     // Like a drag of the pad by one step per notch, each in turn, so that
     // the scans step as often as the knob clicks.
     const int direction = notches > 0 ? 1 : 0;
@@ -245,8 +265,7 @@ void CKovo5View::onKnob(int notches, bool subStep)
 
 // ---- Control panel 2 ------------------------------------------------------
 
-void CKovo5View::onModeScanKey(int index)
-{
+void CKovo5View::onModeScanKey(int index) {
     CKovo5Doc& d = ports_.doc;
     ControlPanel2& p = stack_->control2();
     if (index == ControlPanel2::kMsmKey) {
@@ -256,8 +275,7 @@ void CKovo5View::onModeScanKey(int index)
     }
 }
 
-void CKovo5View::onKeypad(int pad)
-{
+void CKovo5View::onKeypad(int pad) {
     if (!ops().takesKeypadFrequency())
         return;
     PanelEdit& field = stack_->display().field(DisplayPanel::FrequencyField);
@@ -298,20 +316,22 @@ void CKovo5View::onKeypad(int pad)
     }
 }
 
-void CKovo5View::onDelayMoved(int seconds) { ops().setDelaySeconds(seconds); }
+void CKovo5View::onDelayMoved(int seconds) {
+    ops().setDelaySeconds(seconds);
+}
 
-void CKovo5View::onPauseMoved(int seconds) { ops().setPauseSeconds(seconds); }
+void CKovo5View::onPauseMoved(int seconds) {
+    ops().setPauseSeconds(seconds);
+}
 
 // ---- strips ---------------------------------------------------------------
 
-void CKovo5View::onToneMoved(int tone)
-{
+void CKovo5View::onToneMoved(int tone) {
     ops().setTone(tone);
     refreshCtcssLabel(false);
 }
 
-void CKovo5View::onToneSearchKey()
-{
+void CKovo5View::onToneSearchKey() {
     CKovo5Doc& d = ports_.doc;
     const int on = d.toggleToneSearch();
     CtcssPanel& p = stack_->ctcss();
@@ -324,16 +344,14 @@ void CKovo5View::onToneSearchKey()
     }
 }
 
-void CKovo5View::onTElmMoved(int value)
-{
+void CKovo5View::onTElmMoved(int value) {
     ops().setTElm(value);
     refreshTElmLabel(false);
 }
 
 // ---- window drag ----------------------------------------------------------
 
-void CKovo5View::onSurfacePressed(QPoint pressPoint, QPoint)
-{
+void CKovo5View::onSurfacePressed(QPoint pressPoint, QPoint) {
     if (ports_.settings.settings().showTitle != 0)
         return;
     // The window system then moves the window; the frame stores where it ends.
@@ -343,8 +361,7 @@ void CKovo5View::onSurfacePressed(QPoint pressPoint, QPoint)
     pressPoint_ = pressPoint;
 }
 
-void CKovo5View::onSurfaceDragged(QPoint globalPos)
-{
+void CKovo5View::onSurfaceDragged(QPoint globalPos) {
     if (!movingWindow_)
         return;
     // The display panel sits at the window's top-left corner while the title
@@ -354,6 +371,8 @@ void CKovo5View::onSurfaceDragged(QPoint globalPos)
     ports_.frame.moveFrame(corner.x(), corner.y());
 }
 
-void CKovo5View::onSurfaceReleased() { movingWindow_ = false; }
+void CKovo5View::onSurfaceReleased() {
+    movingWindow_ = false;
+}
 
 } // namespace kovo

@@ -22,17 +22,19 @@ struct MenuItem {
 };
 
 // Items the main window carries out.
-constexpr MenuItem kFileItems[] = {
-    {57600, "&New \tCtrl+N"}, {57601, "&Open...\tCtrl+O"}, {57603, "&Save\tCtrl+S"},
-    {57604, "S&ave as..."}};
+constexpr MenuItem kFileItems[] = {{57600, "&New \tCtrl+N"},
+                                   {57601, "&Open...\tCtrl+O"},
+                                   {57603, "&Save\tCtrl+S"},
+                                   {57604, "S&ave as..."}};
 constexpr MenuItem kExportItems[] = {{32946, "Memory Data"}, {32967, "Log Data"}};
-constexpr MenuItem kHelpItems[] = {{57667, "Contents"}, {57664, "\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435..."}};
+constexpr MenuItem kHelpItems[] = {
+    {57667, "Contents"},
+    {57664, "\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435..."}};
 constexpr int kExitCommand = 57665;
 
 } // namespace
 
-std::unique_ptr<QMenu> CKovo5View::buildContextMenu()
-{
+std::unique_ptr<QMenu> CKovo5View::buildContextMenu() {
     CKovo5Doc& d = ports_.doc;
     auto menu = std::make_unique<QMenu>();
     auto add = [this](QMenu* m, int command, const QString& text, bool checked = false,
@@ -48,8 +50,8 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu()
         connect(a, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
         return a;
     };
-    static const char* const kModes[] = {"Memory scan", "Search", "1MHz scan",
-                                         "Active Band Scope", "Static Band Scope", "VFO"};
+    static const char* const kModes[] = {
+        "Memory scan", "Search", "1MHz scan", "Active Band Scope", "Static Band Scope", "VFO"};
     for (int m = 0; m < 6; ++m)
         add(menu.get(), kFirstModeCommand + m, QString::fromLatin1(kModes[m]),
             toStored(d.controlParams.mode()) == m, true);
@@ -91,8 +93,7 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu()
     return menu;
 }
 
-void CKovo5View::runMenuCommand(int command)
-{
+void CKovo5View::runMenuCommand(int command) {
     if (command >= kFirstModeCommand && command < kFirstModeCommand + 6) {
         ports_.core.setOperatingMode(static_cast<OperatingMode>(command - kFirstModeCommand));
     } else if (command >= kFirstPanelCommand && command < kFirstPanelCommand + 4) {

@@ -19,12 +19,13 @@ namespace {
 
 constexpr int kPlotLeft = 50;
 
-QString megahertz(std::uint32_t hz) { return QString::fromLatin1(formatMegahertz(hz).c_str()); }
+QString megahertz(std::uint32_t hz) {
+    return QString::fromLatin1(formatMegahertz(hz).c_str());
+}
 
 } // namespace
 
-void CKovo5View::resetScope()
-{
+void CKovo5View::resetScope() {
     const BandScope::Window& w = ports_.core.bandScope().window();
     BandScopePanel& p = stack_->bandScope();
     ScopePlot& plot = p.plot();
@@ -43,8 +44,7 @@ void CKovo5View::resetScope()
     p.endText().showText(megahertz(w.end));
 }
 
-void CKovo5View::showStaticScope()
-{
+void CKovo5View::showStaticScope() {
     CKovo5Doc& d = ports_.doc;
     const BandScope::Window& w = ports_.core.bandScope().window();
     BandScopePanel& p = stack_->bandScope();
@@ -65,28 +65,25 @@ void CKovo5View::showStaticScope()
     p.plot().setStaticBars(std::move(bars));
 }
 
-void CKovo5View::plotScopePoint(bool signalPresent, int level)
-{
+void CKovo5View::plotScopePoint(bool signalPresent, int level) {
     BandScopePanel& p = stack_->bandScope();
     p.restartKey().show();
     const int top = signalPresent ? scope::barTop(level, false) : 0;
     p.plot().setBar(ports_.core.bandScope().window().sweepIndex, top);
 }
 
-void CKovo5View::moveScopeCursor(int sweepIndex)
-{
-    stack_->bandScope().plot().moveCursor(scope::pointX(ports_.core.bandScope().window(), sweepIndex));
+void CKovo5View::moveScopeCursor(int sweepIndex) {
+    stack_->bandScope().plot().moveCursor(
+        scope::pointX(ports_.core.bandScope().window(), sweepIndex));
 }
 
-void CKovo5View::onSpanChosen(int row)
-{
+void CKovo5View::onSpanChosen(int row) {
     const OperatingMode mode = ports_.doc.controlParams.mode();
     if (showsBandScope(mode))
         ports_.core.bandScope().spanChosen(row, mode == OperatingMode::ActiveBandScope);
 }
 
-void CKovo5View::onScopePointer(int x)
-{
+void CKovo5View::onScopePointer(int x) {
     PanelText& text = stack_->bandScope().pointerText();
     if (x < 0) {
         text.showText(QString());
@@ -96,8 +93,7 @@ void CKovo5View::onScopePointer(int x)
     text.showText(megahertz(scope::frequencyAtOffset(w, x - kPlotLeft + w.barHalfWidth)));
 }
 
-void CKovo5View::onScopeClick(int x, Qt::MouseButton button)
-{
+void CKovo5View::onScopeClick(int x, Qt::MouseButton button) {
     CKovo5Doc& d = ports_.doc;
     BandScope& scope = ports_.core.bandScope();
     const BandScope::Window& w = scope.window();

@@ -25,24 +25,22 @@ constexpr auto C = art::KeyStyle::CyanText;
 // In identifier order 2300..2321; every key is 32 x 16. VCS takes the free
 // place between MONI and PAUSE, so that PAUSE stays reachable beside it.
 const std::array<KeySpec, ControlPanel1::KeyCount> kKeys{{
-    {8, 6, "MONI", Y},    {72, 6, "PAUSE", Y}, {40, 6, "VCS", Y},    {8, 26, "LOG", Y},
-    {40, 26, "AS-M", Y},  {120, 6, "NFM", Y},  {152, 6, "WFM", Y},   {184, 6, "AM", Y},
-    {120, 26, "LSB", Y},  {152, 26, "USB", Y}, {184, 26, "CW", Y},   {224, 6, "MS", C},
-    {256, 6, "PS", C},    {288, 6, "1MHz", C}, {224, 26, "SCOPE", C}, {256, 26, "STATIC", C},
-    {288, 26, "VFO", C},  {402, 6, "AUTO", Y}, {402, 26, "ADJ", Y},  {514, 6, "+MEM", C},
+    {8, 6, "MONI", Y},     {72, 6, "PAUSE", Y}, {40, 6, "VCS", Y},     {8, 26, "LOG", Y},
+    {40, 26, "AS-M", Y},   {120, 6, "NFM", Y},  {152, 6, "WFM", Y},    {184, 6, "AM", Y},
+    {120, 26, "LSB", Y},   {152, 26, "USB", Y}, {184, 26, "CW", Y},    {224, 6, "MS", C},
+    {256, 6, "PS", C},     {288, 6, "1MHz", C}, {224, 26, "SCOPE", C}, {256, 26, "STATIC", C},
+    {288, 26, "VFO", C},   {402, 6, "AUTO", Y}, {402, 26, "ADJ", Y},   {514, 6, "+MEM", C},
     {514, 26, "+PASS", C}, {72, 26, "PRI", Y},
 }};
 
-QStringList captionsFor(int k)
-{
+QStringList captionsFor(int k) {
     const QString c = QString::fromLatin1(kKeys[std::size_t(k)].caption);
     if (k == ControlPanel1::Am)
         return {c, c, QStringLiteral("SAM"), QStringLiteral("SAL"), QStringLiteral("SAH")};
     return {c, c};
 }
 
-QStringList labels(const auto& table, std::size_t first, std::size_t last)
-{
+QStringList labels(const auto& table, std::size_t first, std::size_t last) {
     QStringList out;
     for (std::size_t i = first; i <= last; ++i)
         out << QString::fromLatin1(table[i].data(), int(table[i].size()));
@@ -52,12 +50,11 @@ QStringList labels(const auto& table, std::size_t first, std::size_t last)
 } // namespace
 
 ControlPanel1::ControlPanel1(const PanelFonts& fonts, QWidget* parent)
-    : PanelBase(PanelSlot::Control1, parent)
-{
+    : PanelBase(PanelSlot::Control1, parent) {
     for (int k = 0; k < KeyCount; ++k) {
         const KeySpec& s = kKeys[std::size_t(k)];
-        auto* key = new ImageKey(kFirstKeyId + k, QRect(s.x, s.y, 32, 16), captionsFor(k), s.style,
-                                 this);
+        auto* key =
+            new ImageKey(kFirstKeyId + k, QRect(s.x, s.y, 32, 16), captionsFor(k), s.style, this);
         connect(key, &ImageKey::activated, this, [this, k] { emit keyClicked(k); });
         keys_[std::size_t(k)] = key;
     }
@@ -75,19 +72,16 @@ ControlPanel1::ControlPanel1(const PanelFonts& fonts, QWidget* parent)
     pad_->setAccessibleName(QStringLiteral("Direction pad"));
 }
 
-void ControlPanel1::setKey(int k, int state)
-{
+void ControlPanel1::setKey(int k, int state) {
     if (k >= 0 && k < KeyCount)
         keys_[std::size_t(k)]->setState(state);
 }
 
-void ControlPanel1::showVoiceSquelchKey(bool shown)
-{
+void ControlPanel1::showVoiceSquelchKey(bool shown) {
     keys_[Vcs]->setVisible(shown);
 }
 
-void ControlPanel1::paintBackdrop(QPainter& p)
-{
+void ControlPanel1::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect());
     art::drawRim(p, rect().adjusted(2, 2, -2, -2), QColor(40, 150, 160));
     // Group wells: switches, demodulation modes, operating modes, lists, pad, store keys.

@@ -17,8 +17,29 @@ class ControlPanel1 : public PanelBase {
     Q_OBJECT
 public:
     enum Key {
-        Moni, Pause, Vcs, Log, AsM, Nfm, Wfm, Am, Lsb, Usb, Cw, Ms, Ps, OneMhz, Scope, Static, Vfo,
-        Auto, Adj, PlusMem, PlusPass, Pri, KeyCount
+        Moni,
+        Pause,
+        Vcs,
+        Log,
+        AsM,
+        Nfm,
+        Wfm,
+        Am,
+        Lsb,
+        Usb,
+        Cw,
+        Ms,
+        Ps,
+        OneMhz,
+        Scope,
+        Static,
+        Vfo,
+        Auto,
+        Adj,
+        PlusMem,
+        PlusPass,
+        Pri,
+        KeyCount
     };
     static constexpr int kFirstKeyId = 2300;
     static constexpr int kStepListId = 2200;

@@ -50,12 +50,11 @@ const std::array<KeySpec, ControlPanel2::PadCount> kPadKeys{{
 } // namespace
 
 ControlPanel2::ControlPanel2(const PanelFonts& fonts, QWidget* parent)
-    : PanelBase(PanelSlot::Control2, parent)
-{
+    : PanelBase(PanelSlot::Control2, parent) {
     (void)fonts; // the keypad and keys carry their lettering in their images
-    filter_ = new PixmapIndicator(QRect(40, 12, 64, 32), [](int index, qreal dpr) {
-        return art::filterPixmap(filterImageFor(index), dpr);
-    }, this);
+    filter_ = new PixmapIndicator(
+        QRect(40, 12, 64, 32),
+        [](int index, qreal dpr) { return art::filterPixmap(filterImageFor(index), dpr); }, this);
     filter_->setIndex(shownIfBandwidth_);
     filter_->setAccessibleName(QStringLiteral("IF band width"));
     for (int i = 0; i < int(kModeScanKeys.size()); ++i) {
@@ -82,23 +81,20 @@ ControlPanel2::ControlPanel2(const PanelFonts& fonts, QWidget* parent)
     connect(pause_, &PanelSlider::userMoved, this, [this](int, int v) { emit pauseMoved(v); });
 }
 
-int ControlPanel2::filterImageFor(int ifBandwidth)
-{
+int ControlPanel2::filterImageFor(int ifBandwidth) {
     if (ifBandwidth <= 1)
         return 0;
     return ifBandwidth <= 3 ? 1 : 2;
 }
 
-void ControlPanel2::showIfBandwidth(int ifBandwidth)
-{
+void ControlPanel2::showIfBandwidth(int ifBandwidth) {
     if (ifBandwidth == shownIfBandwidth_)
         return;
     shownIfBandwidth_ = ifBandwidth;
     filter_->setIndex(ifBandwidth);
 }
 
-void ControlPanel2::paintBackdrop(QPainter& p)
-{
+void ControlPanel2::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect());
     art::drawCaptionBox(p, QRect(30, 5, 84, 47), QStringLiteral("IF BAND WIDTH"));
     art::drawCaptionBox(p, QRect(116, 5, 104, 47), QStringLiteral("MODE SCAN MODE"));
@@ -111,7 +107,7 @@ void ControlPanel2::paintBackdrop(QPainter& p)
                QStringLiteral("\u25C0 MODE SCAN"));
     // One box for both faders, each with its scale printed over the knob's travel.
     art::drawCaptionBox(p, QRect(220, 5, 210, 66), QStringLiteral("DELAY TIME"));
-    
+
     auto fader = [&](int sliderTop, const QList<int>& marks, int lo, int hi) {
         art::drawWell(p, QRect(224, sliderTop, 200, 16), art::kStaticGreen);
         const QColor ink(200, 212, 236);

@@ -15,12 +15,20 @@ struct PanelFonts;
 class ControlPanel2 : public PanelBase {
     Q_OBJECT
 public:
-    static constexpr int kMsmKey = 6;        // index after the six mode keys
+    static constexpr int kMsmKey = 6; // index after the six mode keys
     static constexpr int kDelaySliderId = 2950;
     static constexpr int kPauseSliderId = 2951;
 
     // Keypad keys by meaning.
-    enum Pad { Digit0 = 0, Digit9 = 9, Point = 10, Clear = 11, Enter = 12, Kilohertz = 13, PadCount };
+    enum Pad {
+        Digit0 = 0,
+        Digit9 = 9,
+        Point = 10,
+        Clear = 11,
+        Enter = 12,
+        Kilohertz = 13,
+        PadCount
+    };
 
     explicit ControlPanel2(const PanelFonts& fonts, QWidget* parent);
 

@@ -8,48 +8,41 @@
 
 namespace kovo {
 
-DirectionPad::DirectionPad(const QRect& rect, QWidget* parent) : QWidget(parent)
-{
+DirectionPad::DirectionPad(const QRect& rect, QWidget* parent) : QWidget(parent) {
     setGeometry(rect);
     setCursor(Qt::SizeHorCursor);
 }
 
-void DirectionPad::setImage(int image)
-{
+void DirectionPad::setImage(int image) {
     if (image == image_)
         return;
     image_ = image;
     update();
 }
 
-void DirectionPad::paintEvent(QPaintEvent*)
-{
+void DirectionPad::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, art::padPixmap(image_, devicePixelRatioF()));
 }
 
 // Pointer x is reported in the coordinates of the panel that holds the pad.
-void DirectionPad::mousePressEvent(QMouseEvent* event)
-{
+void DirectionPad::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
         emit pressed(x() + int(event->position().x()), event->button());
 }
 
-void DirectionPad::mouseMoveEvent(QMouseEvent* event)
-{
+void DirectionPad::mouseMoveEvent(QMouseEvent* event) {
     emit moved(x() + int(event->position().x()), event->buttons());
 }
 
-void DirectionPad::wheelEvent(QWheelEvent* event)
-{
+void DirectionPad::wheelEvent(QWheelEvent* event) {
     const int notches = wheel_.add(event->angleDelta().y());
     if (notches != 0)
         emit knobTurned(notches, event->modifiers() & Qt::ControlModifier);
     event->accept();
 }
 
-void DirectionPad::mouseReleaseEvent(QMouseEvent* event)
-{
+void DirectionPad::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
         emit released(event->button());
 }

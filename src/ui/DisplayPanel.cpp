@@ -32,19 +32,18 @@ const std::array<FieldSpec, DisplayPanel::FieldCount> kFields{{
 }};
 
 const std::array<const char*, 6> kModeLettering{"M\u00B7SCAN", "P\u00B7SEARCH", "1MHz\u00B7SCAN",
-                                                "SCOPE", "STATIC", "VFO"};
+                                                "SCOPE",       "STATIC",        "VFO"};
 const std::array<const char*, 4> kToggleLetters{"T", "1", "2", "D"};
 // The toggles' single letters say little when read out.
-const std::array<const char*, 4> kToggleNames{"Title strip", "Control panel 1",
-                                              "Control panel 2", "Database"};
+const std::array<const char*, 4> kToggleNames{"Title strip", "Control panel 1", "Control panel 2",
+                                              "Database"};
 
 class NamePlate : public QWidget {
 public:
     explicit NamePlate(QWidget* parent) : QWidget(parent) { setGeometry(402, 33, 145, 12); }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.drawPixmap(0, 0, art::namePlatePixmap(devicePixelRatioF()));
     }
@@ -54,22 +53,20 @@ protected:
 
 const QRect DisplayPanel::kFrequencyWindow(399, 0, 152, 47);
 
-const char* DisplayPanel::modeLettering(int operatingMode)
-{
+const char* DisplayPanel::modeLettering(int operatingMode) {
     return kModeLettering[std::size_t(qBound(0, operatingMode, 5))];
 }
 
 DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
-    : PanelBase(PanelSlot::Display, parent)
-{
+    : PanelBase(PanelSlot::Display, parent) {
     // The frequency field is made first so that it heads the tab chain: a
     // window that opens gives it the keyboard, and Tab goes on to the others.
     constexpr std::array<int, FieldCount> kCreationOrder{FrequencyField, BankField, NameField,
                                                          ChannelField, CommentField};
     for (int i : kCreationOrder) {
         const FieldSpec& s = kFields[std::size_t(i)];
-        fields_[std::size_t(i)] = new PanelEdit(s.id, s.rect, s.large ? fonts.large : fonts.small,
-                                                s.large, this);
+        fields_[std::size_t(i)] =
+            new PanelEdit(s.id, s.rect, s.large ? fonts.large : fonts.small, s.large, this);
         fields_[std::size_t(i)]->setAccessibleName(QString::fromLatin1(s.accessibleName));
     }
     fields_[FrequencyField]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -98,25 +95,21 @@ DisplayPanel::DisplayPanel(const PanelFonts& fonts, QWidget* parent)
     namePlate_ = new NamePlate(this);
 }
 
-void DisplayPanel::setModeIndicator(int operatingMode)
-{
+void DisplayPanel::setModeIndicator(int operatingMode) {
     if (operatingMode >= 0 && operatingMode <= 5)
         modeLabel_->setIndex(operatingMode);
 }
 
-void DisplayPanel::setToggle(int i, bool on)
-{
+void DisplayPanel::setToggle(int i, bool on) {
     if (i >= 0 && i < 4)
         toggles_[std::size_t(i)]->setState(on ? 1 : 0);
 }
 
-void DisplayPanel::setFrequencyReadOnly(bool readOnly)
-{
+void DisplayPanel::setFrequencyReadOnly(bool readOnly) {
     fields_[FrequencyField]->setReadOnly(readOnly);
 }
 
-void DisplayPanel::paintBackdrop(QPainter& p)
-{
+void DisplayPanel::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect());
     art::drawAmberWindow(p, QRect(8, 5, 210, 41));
     art::drawAmberWindow(p, kFrequencyWindow);
@@ -127,34 +120,29 @@ void DisplayPanel::paintBackdrop(QPainter& p)
     p.fillRect(QRect(224, 25, 64, 1), QColor(60, 72, 100));
 }
 
-void DisplayPanel::mousePressEvent(QMouseEvent* event)
-{
+void DisplayPanel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit surfacePressed(event->position().toPoint(), event->globalPosition().toPoint());
     else if (event->button() == Qt::RightButton)
         emit contextMenuWanted(event->globalPosition().toPoint());
 }
 
-void DisplayPanel::mouseMoveEvent(QMouseEvent* event)
-{
+void DisplayPanel::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton)
         emit surfaceDragged(event->globalPosition().toPoint());
 }
 
-void DisplayPanel::mouseReleaseEvent(QMouseEvent* event)
-{
+void DisplayPanel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit surfaceReleased();
 }
 
-void DisplayPanel::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void DisplayPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit surfaceDoubleClicked();
 }
 
-void DisplayPanel::wheelEvent(QWheelEvent* event)
-{
+void DisplayPanel::wheelEvent(QWheelEvent* event) {
     if (!kFrequencyWindow.contains(event->position().toPoint())) {
         event->ignore();
         return;

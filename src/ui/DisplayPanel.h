@@ -1,6 +1,6 @@
 #pragma once
-#include "ui/PanelBase.h"
 #include "scan/TuningRules.h"
+#include "ui/PanelBase.h"
 
 #include <array>
 

@@ -6,8 +6,7 @@ namespace kovo {
 
 ImageKey::ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyle style,
                    QWidget* parent)
-    : QAbstractButton(parent), id_(id), captions_(std::move(captions)), style_(style)
-{
+    : QAbstractButton(parent), id_(id), captions_(std::move(captions)), style_(style) {
     setGeometry(rect);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
@@ -17,22 +16,19 @@ ImageKey::ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyl
 
 // A screen reader reads the key's lettering (the AM key's current variant)
 // and whether it is lit.
-void ImageKey::describeState()
-{
+void ImageKey::describeState() {
     setAccessibleName(spokenName_.isEmpty() ? captions_.value(state_, captions_.value(0))
                                             : spokenName_);
     if (style_ != art::KeyStyle::Keypad)
         setAccessibleDescription(state_ > 0 ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
-void ImageKey::setSpokenName(const QString& name)
-{
+void ImageKey::setSpokenName(const QString& name) {
     spokenName_ = name;
     describeState();
 }
 
-void ImageKey::setState(int state)
-{
+void ImageKey::setState(int state) {
     state = qBound(0, state, qMax(1, int(captions_.size()) - 1));
     if (state == state_)
         return;
@@ -41,8 +37,7 @@ void ImageKey::setState(int state)
     update();
 }
 
-art::KeyFace ImageKey::face() const
-{
+art::KeyFace ImageKey::face() const {
     art::KeyFace f;
     f.caption = captions_.value(state_, captions_.value(0));
     f.size = size();
@@ -52,8 +47,7 @@ art::KeyFace ImageKey::face() const
     return f;
 }
 
-void ImageKey::paintEvent(QPaintEvent*)
-{
+void ImageKey::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, art::keyPixmap(face(), devicePixelRatioF()));
 }

@@ -12,8 +12,7 @@ namespace kovo {
 class ImageKey : public QAbstractButton {
     Q_OBJECT
 public:
-    ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyle style,
-             QWidget* parent);
+    ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyle style, QWidget* parent);
 
     int id() const { return id_; }
     int state() const { return state_; }

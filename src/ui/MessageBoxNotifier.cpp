@@ -4,8 +4,7 @@
 
 namespace kovo {
 
-void MessageBoxNotifier::showMessage(const std::string& text)
-{
+void MessageBoxNotifier::showMessage(const std::string& text) {
     const QString message = QString::fromStdString(text);
     for (QMessageBox* box : openMessages()) {
         if (box->text() == message) {
@@ -21,14 +20,12 @@ void MessageBoxNotifier::showMessage(const std::string& text)
     messages_.append(box);
 }
 
-bool MessageBoxNotifier::askYesNo(const std::string& text)
-{
+bool MessageBoxNotifier::askYesNo(const std::string& text) {
     return QMessageBox::question(parent_, QStringLiteral("KOVO3000"), QString::fromStdString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-QList<QMessageBox*> MessageBoxNotifier::openMessages() const
-{
+QList<QMessageBox*> MessageBoxNotifier::openMessages() const {
     QList<QMessageBox*> open;
     for (const QPointer<QMessageBox>& box : messages_)
         if (box && box->isVisible())

@@ -15,9 +15,7 @@ namespace kovo::art {
 namespace {
 
 // Every image is drawn once per device pixel ratio and kept for the run.
-template <class Draw>
-QPixmap cached(const QString& key, QSize logical, qreal dpr, Draw draw)
-{
+template <class Draw> QPixmap cached(const QString& key, QSize logical, qreal dpr, Draw draw) {
     static QHash<QString, QPixmap> cache;
     const QString fullKey = key + QLatin1Char('@') + QString::number(dpr);
     auto it = cache.constFind(fullKey);
@@ -28,20 +26,22 @@ QPixmap cached(const QString& key, QSize logical, qreal dpr, Draw draw)
     return pm;
 }
 
-void hline(QPainter& p, int x, int y, int w, const QColor& c) { p.fillRect(QRect(x, y, w, 1), c); }
-void vline(QPainter& p, int x, int y, int h, const QColor& c) { p.fillRect(QRect(x, y, 1, h), c); }
+void hline(QPainter& p, int x, int y, int w, const QColor& c) {
+    p.fillRect(QRect(x, y, w, 1), c);
+}
+void vline(QPainter& p, int x, int y, int h, const QColor& c) {
+    p.fillRect(QRect(x, y, 1, h), c);
+}
 
 // Raised (or sunk) one-pixel bevel along the inside of r.
-void bevel(QPainter& p, const QRect& r, const QColor& light, const QColor& dark)
-{
+void bevel(QPainter& p, const QRect& r, const QColor& light, const QColor& dark) {
     hline(p, r.left(), r.top(), r.width(), light);
     vline(p, r.left(), r.top(), r.height(), light);
     hline(p, r.left(), r.bottom(), r.width(), dark);
     vline(p, r.right(), r.top(), r.height(), dark);
 }
 
-QColor withAlpha(QColor c, int a)
-{
+QColor withAlpha(QColor c, int a) {
     c.setAlpha(a);
     return c;
 }
@@ -49,8 +49,7 @@ QColor withAlpha(QColor c, int a)
 } // namespace
 
 QPixmap paintPixmap(QSize logical, qreal dpr, const QColor& fill,
-                   const std::function<void(QPainter&)>& draw)
-{
+                    const std::function<void(QPainter&)>& draw) {
     QPixmap pm(QSize(qCeil(logical.width() * dpr), qCeil(logical.height() * dpr)));
     pm.setDevicePixelRatio(dpr);
     pm.fill(fill);
@@ -61,11 +60,10 @@ QPixmap paintPixmap(QSize logical, qreal dpr, const QColor& fill,
     return pm;
 }
 
-QFont letteringFont(qreal pixelSize, bool bold)
-{
+QFont letteringFont(qreal pixelSize, bool bold) {
     QFont f;
-    f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("IPAPGothic"),
-                   QStringLiteral("IPAGothic")});
+    f.setFamilies(
+        {QStringLiteral("DejaVu Sans"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
     f.setPixelSize(qMax(1, qRound(pixelSize)));
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     f.setStretch(QFont::SemiCondensed);
@@ -78,8 +76,7 @@ QFont letteringFont(qreal pixelSize, bool bold)
 }
 
 void drawFittedText(QPainter& p, const QRectF& r, const QString& text, const QColor& colour,
-                    const QFont& font, Qt::Alignment align)
-{
+                    const QFont& font, Qt::Alignment align) {
     p.save();
     p.setFont(font);
     p.setPen(colour);
@@ -101,8 +98,7 @@ void drawFittedText(QPainter& p, const QRectF& r, const QString& text, const QCo
     p.restore();
 }
 
-void drawPlate(QPainter& p, const QRect& r, const QColor& base)
-{
+void drawPlate(QPainter& p, const QRect& r, const QColor& base) {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0.0, base.lighter(128));
     g.setColorAt(0.12, base.lighter(108));
@@ -117,8 +113,7 @@ void drawPlate(QPainter& p, const QRect& r, const QColor& base)
           withAlpha(QColor(0, 0, 0), 90));
 }
 
-void drawRim(QPainter& p, const QRect& r, const QColor& colour)
-{
+void drawRim(QPainter& p, const QRect& r, const QColor& colour) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(colour);
@@ -129,8 +124,7 @@ void drawRim(QPainter& p, const QRect& r, const QColor& colour)
     p.restore();
 }
 
-void drawAmberWindow(QPainter& p, const QRect& r)
-{
+void drawAmberWindow(QPainter& p, const QRect& r) {
     // Chrome bezel, dark gasket, then the lit glass.
     bevel(p, r, QColor(5, 7, 14), QColor(120, 135, 170));
     const QRect gasket = r.adjusted(1, 1, -1, -1);
@@ -142,8 +136,7 @@ void drawAmberWindow(QPainter& p, const QRect& r)
     hline(p, glass.left(), glass.top() + 1, glass.width(), QColor(236, 202, 0));
 }
 
-void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption)
-{
+void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor line(120, 140, 180);
@@ -169,8 +162,7 @@ void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption)
     p.restore();
 }
 
-void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption)
-{
+void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption) {
     const QFont f = letteringFont(7);
     const int capW = QFontMetrics(f).horizontalAdvance(caption) + 6;
     const int capX = x + 6;
@@ -186,8 +178,7 @@ void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& captio
     p.restore();
 }
 
-void drawWell(QPainter& p, const QRect& r, const QColor& fill)
-{
+void drawWell(QPainter& p, const QRect& r, const QColor& fill) {
     p.fillRect(r, fill);
     bevel(p, r.adjusted(-1, -1, 1, 1), QColor(3, 5, 10), QColor(110, 125, 160));
 }
@@ -201,8 +192,7 @@ struct KeyColours {
     bool glow = false;
 };
 
-KeyColours keyColours(const KeyFace& k)
-{
+KeyColours keyColours(const KeyFace& k) {
     switch (k.style) {
     case KeyStyle::Keypad:
         return {QColor(212, 216, 224), QColor(150, 156, 168), QColor(250, 250, 252),
@@ -210,23 +200,21 @@ KeyColours keyColours(const KeyFace& k)
     case KeyStyle::RedOn:
         if (k.lit)
             return {QColor(255, 120, 100), QColor(210, 30, 20), QColor(255, 200, 190),
-                    QColor(110, 10, 5), QColor(0, 0, 0), true};
+                    QColor(110, 10, 5),    QColor(0, 0, 0),     true};
         break;
     default:
         if (k.lit)
             return {QColor(160, 255, 150), QColor(40, 200, 70), QColor(220, 255, 220),
-                    QColor(10, 90, 30), QColor(0, 0, 0), true};
+                    QColor(10, 90, 30),    QColor(0, 0, 0),     true};
         break;
     }
     const QColor text = k.style == KeyStyle::CyanText ? kLetterCyan : kLetterYellow;
-    return {QColor(52, 66, 98), QColor(22, 30, 52), QColor(100, 118, 160), QColor(6, 8, 16),
-            text};
+    return {QColor(52, 66, 98), QColor(22, 30, 52), QColor(100, 118, 160), QColor(6, 8, 16), text};
 }
 
 } // namespace
 
-QPixmap keyPixmap(const KeyFace& k, qreal dpr)
-{
+QPixmap keyPixmap(const KeyFace& k, qreal dpr) {
     const QString key = QStringLiteral("key:%1:%2x%3:%4:%5:%6")
                             .arg(k.caption)
                             .arg(k.size.width())
@@ -264,8 +252,7 @@ QPixmap keyPixmap(const KeyFace& k, qreal dpr)
 
 // The lit green indicator plates (mode label, filter): black rim, gradient
 // face, raised edge. Returns the face rectangle.
-static QRect drawGreenPlate(QPainter& p, const QRect& r)
-{
+static QRect drawGreenPlate(QPainter& p, const QRect& r) {
     p.fillRect(r, QColor(4, 8, 6));
     const QRect face = r.adjusted(1, 1, -1, -1);
     QLinearGradient g(face.topLeft(), face.bottomLeft());
@@ -276,8 +263,7 @@ static QRect drawGreenPlate(QPainter& p, const QRect& r)
     return face;
 }
 
-QPixmap modeLabelPixmap(const QString& lettering, qreal dpr)
-{
+QPixmap modeLabelPixmap(const QString& lettering, qreal dpr) {
     return cached(QStringLiteral("mode:") + lettering, QSize(64, 16), dpr, [&](QPainter& p) {
         const QRect face = drawGreenPlate(p, QRect(0, 0, 64, 16));
         drawFittedText(p, QRectF(face).adjusted(2, 0, -2, 0), lettering, Qt::black,
@@ -285,8 +271,7 @@ QPixmap modeLabelPixmap(const QString& lettering, qreal dpr)
     });
 }
 
-QPixmap filterPixmap(int filterIndex, qreal dpr)
-{
+QPixmap filterPixmap(int filterIndex, qreal dpr) {
     static const std::array<const char*, 3> kLettering{"2.4kHz", "12kHz", "180kHz"};
     static const std::array<qreal, 3> kHalfWidth{7, 15, 25};
     const int i = std::clamp(filterIndex, 0, 2);
@@ -311,22 +296,19 @@ QPixmap filterPixmap(int filterIndex, qreal dpr)
     });
 }
 
-QRect meterSegmentRect(int segment)
-{
+QRect meterSegmentRect(int segment) {
     return QRect(kMeterSegmentLeft + segment * kMeterSegmentPitch, kMeterSegmentTop,
                  kMeterSegmentWidth, kMeterSegmentBottom - kMeterSegmentTop);
 }
 
-QColor meterSegmentColour(int segment, bool lit)
-{
+QColor meterSegmentColour(int segment, bool lit) {
     const bool red = segment >= 9;
     if (lit)
         return red ? QColor(255, 64, 40) : QColor(64, 240, 96);
     return red ? QColor(58, 18, 20) : QColor(16, 52, 32);
 }
 
-QPixmap meterPixmap(bool signalPresent, int level, qreal dpr)
-{
+QPixmap meterPixmap(bool signalPresent, int level, qreal dpr) {
     level = std::clamp(level, 0, 15);
     const QString key = QStringLiteral("meter:%1:%2").arg(int(signalPresent)).arg(level);
     return cached(key, QSize(96, 19), dpr, [&](QPainter& p) {
@@ -361,8 +343,7 @@ QPixmap meterPixmap(bool signalPresent, int level, qreal dpr)
     });
 }
 
-QPixmap namePlatePixmap(qreal dpr)
-{
+QPixmap namePlatePixmap(qreal dpr) {
     return cached(QStringLiteral("nameplate"), QSize(145, 12), dpr, [&](QPainter& p) {
         const QRect r(0, 0, 145, 12);
         QLinearGradient g(r.topLeft(), r.bottomLeft());
@@ -379,8 +360,7 @@ QPixmap namePlatePixmap(qreal dpr)
     });
 }
 
-QPixmap padPixmap(int image, qreal dpr)
-{
+QPixmap padPixmap(int image, qreal dpr) {
     image = std::clamp(image, 0, 2);
     return cached(QStringLiteral("pad:%1").arg(image), QSize(76, 34), dpr, [&](QPainter& p) {
         const QRect r(0, 0, 76, 34);
@@ -422,8 +402,7 @@ QPixmap padPixmap(int image, qreal dpr)
     });
 }
 
-QPixmap scopeScalePixmap(qreal dpr)
-{
+QPixmap scopeScalePixmap(qreal dpr) {
     return cached(QStringLiteral("scopescale"), QSize(16, 64), dpr, [&](QPainter& p) {
         static const std::array<std::pair<int, const char*>, 8> kScale{
             {{1, "1"}, {3, "3"}, {5, "5"}, {7, "7"}, {9, "9"}, {11, "20"}, {13, "40"}, {15, "60"}}};
@@ -438,8 +417,7 @@ QPixmap scopeScalePixmap(qreal dpr)
     });
 }
 
-void drawScopeGraph(QPainter& p, const QRect& r)
-{
+void drawScopeGraph(QPainter& p, const QRect& r) {
     p.fillRect(r, kAmber);
     const QColor rule(214, 178, 0);
     const QColor faint(236, 202, 0);

@@ -12,12 +12,12 @@ class QPainter;
 namespace kovo::art {
 
 // Colours fixed for the receiver's face.
-inline const QColor kAmber{255, 224, 0};       // display windows and text fields
-inline const QColor kStaticGreen{0, 64, 0};    // backgrounds behind sliders and statics
-inline const QColor kListGreen{0, 255, 0};     // drop-down list text
-inline const QColor kScopeCentre{0, 128, 0};   // centre line of the band scope
-inline const QColor kNavy{24, 33, 56};         // the plate
-inline const QColor kTeal{20, 60, 70};         // strip plates
+inline const QColor kAmber{255, 224, 0};     // display windows and text fields
+inline const QColor kStaticGreen{0, 64, 0};  // backgrounds behind sliders and statics
+inline const QColor kListGreen{0, 255, 0};   // drop-down list text
+inline const QColor kScopeCentre{0, 128, 0}; // centre line of the band scope
+inline const QColor kNavy{24, 33, 56};       // the plate
+inline const QColor kTeal{20, 60, 70};       // strip plates
 inline const QColor kLetterYellow{255, 228, 92};
 inline const QColor kLetterCyan{110, 226, 240};
 
@@ -48,11 +48,11 @@ void drawWell(QPainter& p, const QRect& r, const QColor& fill);
 
 // How a key looks.
 enum class KeyStyle {
-    Standard,  // off: yellow lettering on navy; on: black lettering on glowing green
-    CyanText,  // as Standard with cyan lettering when off
-    RedOn,     // off: navy; on: glowing red
-    Keypad,    // light grey keypad key, same in both states
-    Toggle,    // 16 x 16 letter key: off yellow on navy, on black on green
+    Standard, // off: yellow lettering on navy; on: black lettering on glowing green
+    CyanText, // as Standard with cyan lettering when off
+    RedOn,    // off: navy; on: glowing red
+    Keypad,   // light grey keypad key, same in both states
+    Toggle,   // 16 x 16 letter key: off yellow on navy, on black on green
 };
 
 struct KeyFace {

@@ -7,8 +7,7 @@
 
 namespace kovo {
 
-PanelBase::PanelBase(PanelSlot slot, QWidget* parent) : QWidget(parent), slot_(slot)
-{
+PanelBase::PanelBase(PanelSlot slot, QWidget* parent) : QWidget(parent), slot_(slot) {
     setObjectName(QString::fromLatin1(panelCaption(slot)));
     setWindowTitle(objectName());
     setFixedSize(kPanelWidth, panelHeight(slot));
@@ -16,34 +15,31 @@ PanelBase::PanelBase(PanelSlot slot, QWidget* parent) : QWidget(parent), slot_(s
     setCursor(Qt::ArrowCursor);
 }
 
-void PanelBase::paintEvent(QPaintEvent* event)
-{
+void PanelBase::paintEvent(QPaintEvent* event) {
     const qreal dpr = devicePixelRatioF();
     if (backdrop_.isNull() || !qFuzzyCompare(backdrop_.devicePixelRatio(), dpr))
-        backdrop_ = art::paintPixmap(size(), dpr, Qt::black, [this](QPainter& p) { paintBackdrop(p); });
+        backdrop_ =
+            art::paintPixmap(size(), dpr, Qt::black, [this](QPainter& p) { paintBackdrop(p); });
     QPainter p(this);
     const QRect r = event->rect();
     p.drawPixmap(r, backdrop_, QRectF(r.topLeft() * dpr, r.size() * dpr).toRect());
 }
 
 PanelText::PanelText(const QRect& rect, const QFont& font, const QColor& colour, QWidget* parent)
-    : QWidget(parent), colour_(colour)
-{
+    : QWidget(parent), colour_(colour) {
     setGeometry(rect);
     setFont(font);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void PanelText::showText(const QString& text)
-{
+void PanelText::showText(const QString& text) {
     if (text == text_)
         return;
     text_ = text;
     update();
 }
 
-void PanelText::paintEvent(QPaintEvent*)
-{
+void PanelText::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(colour_);
     p.setFont(font());

@@ -16,8 +16,7 @@ const QColor kRefusedColour(255, 96, 64);
 } // namespace
 
 PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, QWidget* parent)
-    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber)
-{
+    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber) {
     setGeometry(rect);
     setFont(font);
     setFrame(false);
@@ -27,30 +26,27 @@ PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, 
     applyStyle();
 }
 
-void PanelEdit::applyStyle()
-{
-    setStyleSheet(QStringLiteral("QLineEdit{border:%1;padding:0px;background:%2;color:black;"
-                                 "selection-background-color:black;selection-color:rgb(255,224,0);}")
-                      .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
-                           (flashing_ ? kRefusedColour : colour_).name()));
+void PanelEdit::applyStyle() {
+    setStyleSheet(
+        QStringLiteral("QLineEdit{border:%1;padding:0px;background:%2;color:black;"
+                       "selection-background-color:black;selection-color:rgb(255,224,0);}")
+            .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
+                 (flashing_ ? kRefusedColour : colour_).name()));
 }
 
-void PanelEdit::showText(const QString& t)
-{
+void PanelEdit::showText(const QString& t) {
     if (text() != t)
         setText(t);
 }
 
-void PanelEdit::setFieldColour(const QColor& background)
-{
+void PanelEdit::setFieldColour(const QColor& background) {
     if (background == colour_)
         return;
     colour_ = background;
     applyStyle();
 }
 
-void PanelEdit::flashRefusal()
-{
+void PanelEdit::flashRefusal() {
     QApplication::beep();
     if (flashing_)
         return;
@@ -62,8 +58,7 @@ void PanelEdit::flashRefusal()
     });
 }
 
-void PanelEdit::keyPressEvent(QKeyEvent* event)
-{
+void PanelEdit::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && stepHandler_ &&
         stepHandler_(key == Qt::Key_Up ? 1 : -1, event->modifiers() & Qt::ControlModifier)) {
@@ -78,8 +73,7 @@ void PanelEdit::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
-void PanelEdit::wheelEvent(QWheelEvent* event)
-{
+void PanelEdit::wheelEvent(QWheelEvent* event) {
     if (!stepHandler_) {
         QLineEdit::wheelEvent(event);
         return;

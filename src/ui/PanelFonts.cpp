@@ -10,8 +10,7 @@ namespace {
 constexpr qreal kHalfWidthCell = 6.0;
 
 // The frequency: IPA Gothic, whose wide digits are crisp at this size.
-QFont largeFont()
-{
+QFont largeFont() {
     QFont f;
     f.setFamilies({QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
                    QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
@@ -29,8 +28,7 @@ QFont largeFont()
 // Japanese text falls back to IPA Gothic at the same size. On a screen of
 // single pixel ratio the glyphs are drawn without smoothing, which keeps the
 // strokes of six-pixel letters apart; finer screens smooth them.
-QFont smallFont(qreal devicePixelRatio)
-{
+QFont smallFont(qreal devicePixelRatio) {
     QFont f;
     f.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("IPAGothic"),
                    QStringLiteral("IPAゴシック"), QStringLiteral("Monospace")});
@@ -49,10 +47,11 @@ QFont smallFont(qreal devicePixelRatio)
 
 } // namespace
 
-PanelFonts PanelFonts::create() { return create(qGuiApp ? qGuiApp->devicePixelRatio() : 1.0); }
+PanelFonts PanelFonts::create() {
+    return create(qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
 
-PanelFonts PanelFonts::create(qreal devicePixelRatio)
-{
+PanelFonts PanelFonts::create(qreal devicePixelRatio) {
     return {smallFont(devicePixelRatio), largeFont()};
 }
 

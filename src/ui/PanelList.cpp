@@ -17,8 +17,7 @@ constexpr int kVisibleRows = 8;
 class FixedRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight};
     }
 };
@@ -26,8 +25,7 @@ public:
 } // namespace
 
 PanelList::PanelList(int id, const QRect& closedRect, const QFont& font, QWidget* parent)
-    : QComboBox(parent), id_(id)
-{
+    : QComboBox(parent), id_(id) {
     setGeometry(closedRect);
     setFont(font);
     setEditable(false);
@@ -51,16 +49,14 @@ PanelList::PanelList(int id, const QRect& closedRect, const QFont& font, QWidget
     connect(this, &QComboBox::activated, this, [this](int row) { emit userChose(id_, row); });
 }
 
-void PanelList::showRow(int row)
-{
+void PanelList::showRow(int row) {
     if (row == currentIndex())
         return;
     const QSignalBlocker block(this);
     setCurrentIndex(row);
 }
 
-void PanelList::paintEvent(QPaintEvent*)
-{
+void PanelList::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, Qt::black);
@@ -84,8 +80,7 @@ void PanelList::paintEvent(QPaintEvent*)
     p.drawText(r.adjusted(2, 0, -11, 0), Qt::AlignVCenter | Qt::AlignLeft, currentText());
 }
 
-void PanelList::setRows(const QStringList& rows)
-{
+void PanelList::setRows(const QStringList& rows) {
     const QSignalBlocker block(this);
     clear();
     addItems(rows);

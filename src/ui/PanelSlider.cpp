@@ -12,8 +12,7 @@
 namespace kovo {
 
 PanelSlider::PanelSlider(int id, const QRect& rect, int minimum, int maximum, QWidget* parent)
-    : QAbstractSlider(parent), id_(id)
-{
+    : QAbstractSlider(parent), id_(id) {
     setOrientation(Qt::Horizontal);
     setRange(minimum, maximum);
     setGeometry(rect);
@@ -25,28 +24,24 @@ PanelSlider::PanelSlider(int id, const QRect& rect, int minimum, int maximum, QW
             [this](int) { moveByUser(sliderPosition()); });
 }
 
-void PanelSlider::showValue(int value)
-{
+void PanelSlider::showValue(int value) {
     if (value != this->value())
         setValue(value);
 }
 
-double PanelSlider::knobCentre(int v) const
-{
+double PanelSlider::knobCentre(int v) const {
     const double span = qMax(1, maximum() - minimum());
     const double travel = width() - kKnobWidth;
     return kKnobWidth / 2.0 + travel * (qBound(minimum(), v, maximum()) - minimum()) / span;
 }
 
-int PanelSlider::valueAt(double x) const
-{
+int PanelSlider::valueAt(double x) const {
     const double travel = qMax(1, width() - kKnobWidth);
     const double t = qBound(0.0, (x - kKnobWidth / 2.0) / travel, 1.0);
     return minimum() + int(std::lround(t * (maximum() - minimum())));
 }
 
-void PanelSlider::moveByUser(int v)
-{
+void PanelSlider::moveByUser(int v) {
     v = qBound(minimum(), v, maximum());
     if (v == value())
         return;
@@ -54,8 +49,7 @@ void PanelSlider::moveByUser(int v)
     emit userMoved(id_, v);
 }
 
-void PanelSlider::paintEvent(QPaintEvent*)
-{
+void PanelSlider::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, art::kStaticGreen);
@@ -79,8 +73,7 @@ void PanelSlider::paintEvent(QPaintEvent*)
                QColor(20, 20, 24));
 }
 
-void PanelSlider::mousePressEvent(QMouseEvent* event)
-{
+void PanelSlider::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     dragging_ = true;
@@ -88,26 +81,35 @@ void PanelSlider::mousePressEvent(QMouseEvent* event)
     moveByUser(valueAt(event->position().x()));
 }
 
-void PanelSlider::mouseMoveEvent(QMouseEvent* event)
-{
+void PanelSlider::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_)
         moveByUser(valueAt(event->position().x()));
 }
 
-void PanelSlider::mouseReleaseEvent(QMouseEvent*)
-{
+void PanelSlider::mouseReleaseEvent(QMouseEvent*) {
     dragging_ = false;
     setSliderDown(false);
 }
 
-void PanelSlider::keyPressEvent(QKeyEvent* event)
-{
+void PanelSlider::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_Left: case Qt::Key_Down: moveByUser(value() - 1); break;
-    case Qt::Key_Right: case Qt::Key_Up: moveByUser(value() + 1); break;
-    case Qt::Key_Home: moveByUser(minimum()); break;
-    case Qt::Key_End: moveByUser(maximum()); break;
-    default: QAbstractSlider::keyPressEvent(event); return;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        moveByUser(value() - 1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        moveByUser(value() + 1);
+        break;
+    case Qt::Key_Home:
+        moveByUser(minimum());
+        break;
+    case Qt::Key_End:
+        moveByUser(maximum());
+        break;
+    default:
+        QAbstractSlider::keyPressEvent(event);
+        return;
     }
     event->accept();
 }

@@ -23,8 +23,7 @@ protected:
 
 } // namespace
 
-PanelStack::PanelStack(const PanelFonts& fonts, QWidget* parent) : QWidget(parent)
-{
+PanelStack::PanelStack(const PanelFonts& fonts, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PanelStack"));
     // The seams between strips show the window's dark background.
     setAutoFillBackground(true);
@@ -39,8 +38,8 @@ PanelStack::PanelStack(const PanelFonts& fonts, QWidget* parent) : QWidget(paren
     tElm_ = new TElmPanel(fonts, this);
     decoder_ = new DecoderPanel(fonts, this);
     bandScope_ = new BandScopePanel(fonts, this);
-    panels_ = {display_, control1_, control2_, ctcss_, tElm_, decoder_, bandScope_,
-               new DataBasePlaceholder(this)};
+    panels_ = {display_, control1_, control2_,  ctcss_,
+               tElm_,    decoder_,  bandScope_, new DataBasePlaceholder(this)};
     // Creation places, provisional until the first layout.
     const std::array<int, kPanelSlotCount> createdAt{0, 50, 100, 268, 294, 320, 172, 268};
     for (int i = 0; i < kPanelSlotCount; ++i) {
@@ -50,8 +49,7 @@ PanelStack::PanelStack(const PanelFonts& fonts, QWidget* parent) : QWidget(paren
     setFixedWidth(kPanelWidth);
 }
 
-void PanelStack::setDataBasePanel(QWidget* panel)
-{
+void PanelStack::setDataBasePanel(QWidget* panel) {
     QWidget*& slot = panels_[int(PanelSlot::DataBase)];
     if (!panel || panel == slot)
         return;
@@ -64,8 +62,7 @@ void PanelStack::setDataBasePanel(QWidget* panel)
     slot = panel;
 }
 
-void PanelStack::place(PanelSlot slot, bool moveOnly)
-{
+void PanelStack::place(PanelSlot slot, bool moveOnly) {
     const PanelPlacement& p = placement_[slot];
     QWidget* w = panels_[int(slot)];
     if (moveOnly) {
@@ -76,8 +73,7 @@ void PanelStack::place(PanelSlot slot, bool moveOnly)
     w->setVisible(p.visible || slot == PanelSlot::Display);
 }
 
-const StackPlacement& PanelStack::apply(const StackInputs& inputs, bool moveOnly)
-{
+const StackPlacement& PanelStack::apply(const StackInputs& inputs, bool moveOnly) {
     const int oldHeight = placement_.totalHeight;
     placement_ = computeStack(inputs, 0, 0);
     const bool topDown = order_.next(inputs, 0) == PlacingOrder::TopDown;
@@ -89,6 +85,8 @@ const StackPlacement& PanelStack::apply(const StackInputs& inputs, bool moveOnly
     return placement_;
 }
 
-QSize PanelStack::sizeHint() const { return {kPanelWidth, placement_.totalHeight}; }
+QSize PanelStack::sizeHint() const {
+    return {kPanelWidth, placement_.totalHeight};
+}
 
 } // namespace kovo

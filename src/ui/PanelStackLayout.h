@@ -37,8 +37,12 @@ inline constexpr std::array<PanelSlotInfo, kPanelSlotCount> kPanelSlots{{
     {"DataBase Window", 254},
 }};
 
-constexpr int panelHeight(PanelSlot s) { return kPanelSlots[static_cast<int>(s)].height; }
-constexpr const char* panelCaption(PanelSlot s) { return kPanelSlots[static_cast<int>(s)].caption; }
+constexpr int panelHeight(PanelSlot s) {
+    return kPanelSlots[static_cast<int>(s)].height;
+}
+constexpr const char* panelCaption(PanelSlot s) {
+    return kPanelSlots[static_cast<int>(s)].caption;
+}
 
 // Everything that decides which strips are shown and how the stack behaves.
 struct StackInputs {

@@ -5,21 +5,18 @@
 namespace kovo {
 
 PixmapIndicator::PixmapIndicator(const QRect& rect, ImageFor imageFor, QWidget* parent)
-    : QWidget(parent), imageFor_(std::move(imageFor))
-{
+    : QWidget(parent), imageFor_(std::move(imageFor)) {
     setGeometry(rect);
 }
 
-void PixmapIndicator::setIndex(int index)
-{
+void PixmapIndicator::setIndex(int index) {
     if (index == index_)
         return;
     index_ = index;
     update();
 }
 
-void PixmapIndicator::paintEvent(QPaintEvent*)
-{
+void PixmapIndicator::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, imageFor_(index_, devicePixelRatioF()));
 }

@@ -13,33 +13,27 @@ public:
     void attach(ReceiverCore& core) { core_ = &core; }
     bool attached() const { return core_ != nullptr; }
 
-    void setOperatingMode(OperatingMode mode) override
-    {
+    void setOperatingMode(OperatingMode mode) override {
         if (core_)
             core_->setOperatingMode(mode);
     }
-    void togglePriority() override
-    {
+    void togglePriority() override {
         if (core_)
             core_->togglePriority();
     }
-    void sendNext() override
-    {
+    void sendNext() override {
         if (core_)
             core_->sendNext();
     }
-    void stepMemoryScan() override
-    {
+    void stepMemoryScan() override {
         if (core_)
             core_->steps().memoryScanStep();
     }
-    void stepSearch() override
-    {
+    void stepSearch() override {
         if (core_)
             core_->steps().programSearchStep();
     }
-    void stepOneMegahertzScan() override
-    {
+    void stepOneMegahertzScan() override {
         if (core_)
             core_->steps().oneMegahertzStep();
     }
@@ -49,34 +43,28 @@ public:
     DatabaseCore* databaseCore() override { return this; }
 
     // ---- DatabaseCore ----
-    void holdForAWhile() override
-    {
+    void holdForAWhile() override {
         if (core_)
             core_->databaseHold().set();
     }
-    void holdUntilCleared() override
-    {
+    void holdUntilCleared() override {
         if (core_)
             core_->databaseHold().setUntilCleared();
     }
-    void releaseHold() override
-    {
+    void releaseHold() override {
         if (core_)
             core_->databaseHold().clear();
     }
     bool isHeld() const override { return core_ && core_->databaseHold().isSet(); }
-    void channelChosenByHand(int row) override
-    {
+    void channelChosenByHand(int row) override {
         if (core_)
             core_->modes().channelChosenByHand(row);
     }
-    void logEntryChosenByHand(int r) override
-    {
+    void logEntryChosenByHand(int r) override {
         if (core_)
             core_->modes().logEntryChosenByHand(r);
     }
-    void searchBankChosenByHand(int k) override
-    {
+    void searchBankChosenByHand(int k) override {
         if (core_)
             core_->modes().searchBankChosenByHand(k);
     }

@@ -12,13 +12,19 @@ namespace kovo {
 class ReceiverPresence {
 public:
     // Takes the new status and returns whether the receiver is absent.
-    bool update(LinkStatus status)
-    {
+    bool update(LinkStatus status) {
         switch (status) {
-        case LinkStatus::Polling: absent_ = false; break;
-        case LinkStatus::Lost: absent_ = true; break;
-        case LinkStatus::Closed: absent_ = absent_ || last_ == LinkStatus::Probing; break;
-        case LinkStatus::Probing: break;
+        case LinkStatus::Polling:
+            absent_ = false;
+            break;
+        case LinkStatus::Lost:
+            absent_ = true;
+            break;
+        case LinkStatus::Closed:
+            absent_ = absent_ || last_ == LinkStatus::Probing;
+            break;
+        case LinkStatus::Probing:
+            break;
         }
         last_ = status;
         return absent_;

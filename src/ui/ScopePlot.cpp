@@ -1,15 +1,14 @@
 #include "ui/ScopePlot.h"
 
-#include "ui/ScopeGeometry.h"
 #include "ui/PanelArt.h"
+#include "ui/ScopeGeometry.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
 namespace kovo {
 
-ScopePlot::ScopePlot(const QRect& rect, QWidget* parent) : QWidget(parent)
-{
+ScopePlot::ScopePlot(const QRect& rect, QWidget* parent) : QWidget(parent) {
     setGeometry(rect);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -17,61 +16,52 @@ ScopePlot::ScopePlot(const QRect& rect, QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void ScopePlot::clearBars()
-{
+void ScopePlot::clearBars() {
     tops_.fill(0);
     staticBars_.clear();
     update();
 }
 
-void ScopePlot::setSweepGeometry(int points, int halfWidth)
-{
+void ScopePlot::setSweepGeometry(int points, int halfWidth) {
     points_ = qMax(1, points);
     halfWidth_ = halfWidth;
     update();
 }
 
-QRect ScopePlot::barRect(int x, int h, int top) const
-{
+QRect ScopePlot::barRect(int x, int h, int top) const {
     const auto bar = scope::barAt(x, h);
     return QRect(bar.left, top, bar.right - bar.left, scope::kBaseline - top);
 }
 
-QRect ScopePlot::pointRect(int point) const
-{
+QRect ScopePlot::pointRect(int point) const {
     const int x = int(qint64(point) * scope::kPlotWidth / points_);
     return barRect(x, halfWidth_, 0).adjusted(0, 0, 0, 0);
 }
 
-void ScopePlot::setBar(int point, int top)
-{
+void ScopePlot::setBar(int point, int top) {
     if (point < 0 || point >= int(tops_.size()) || tops_[std::size_t(point)] == top)
         return;
     tops_[std::size_t(point)] = top;
     update(pointRect(point).adjusted(-1, 0, 1, 0));
 }
 
-int ScopePlot::barTop(int point) const
-{
+int ScopePlot::barTop(int point) const {
     return (point < 0 || point >= int(tops_.size())) ? 0 : tops_[std::size_t(point)];
 }
 
-void ScopePlot::setStaticMode(bool staticMode)
-{
+void ScopePlot::setStaticMode(bool staticMode) {
     if (staticMode_ == staticMode)
         return;
     staticMode_ = staticMode;
     update();
 }
 
-void ScopePlot::setStaticBars(std::vector<StaticBar> bars)
-{
+void ScopePlot::setStaticBars(std::vector<StaticBar> bars) {
     staticBars_ = std::move(bars);
     update();
 }
 
-void ScopePlot::moveCursor(int x)
-{
+void ScopePlot::moveCursor(int x) {
     if (x == cursorX_)
         return;
     update(QRect(cursorX_, 64, 1, 2));
@@ -79,8 +69,7 @@ void ScopePlot::moveCursor(int x)
     update(QRect(cursorX_, 64, 1, 2));
 }
 
-void ScopePlot::paintEvent(QPaintEvent* event)
-{
+void ScopePlot::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRect(event->rect());
     art::drawScopeGraph(p, rect());

@@ -6,14 +6,12 @@
 
 namespace kovo {
 
-SignalMeter::SignalMeter(const QRect& rect, QWidget* parent) : QWidget(parent)
-{
+SignalMeter::SignalMeter(const QRect& rect, QWidget* parent) : QWidget(parent) {
     setGeometry(rect);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-int SignalMeter::set(bool signalPresent, int level)
-{
+int SignalMeter::set(bool signalPresent, int level) {
     level = qBound(0, level, 15);
     if (signalPresent != present_ || level != level_) {
         present_ = signalPresent;
@@ -23,8 +21,7 @@ int SignalMeter::set(bool signalPresent, int level)
     return level;
 }
 
-void SignalMeter::setDimmed(bool dimmed)
-{
+void SignalMeter::setDimmed(bool dimmed) {
     if (dimmed == dimmed_)
         return;
     dimmed_ = dimmed;
@@ -33,8 +30,7 @@ void SignalMeter::setDimmed(bool dimmed)
     update();
 }
 
-void SignalMeter::paintEvent(QPaintEvent*)
-{
+void SignalMeter::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, art::meterPixmap(present_, level_, devicePixelRatioF()));
     if (dimmed_)

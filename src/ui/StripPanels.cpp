@@ -12,14 +12,12 @@ namespace kovo {
 
 StripPanel::StripPanel(PanelSlot slot, const QString& caption, int fieldId, int fieldWidth,
                        const PanelFonts& fonts, QWidget* parent)
-    : PanelBase(slot, parent), caption_(caption)
-{
+    : PanelBase(slot, parent), caption_(caption) {
     field_ = new PanelEdit(fieldId, QRect(120, 6, fieldWidth, 12), fonts.small, false, this);
     field_->setAccessibleName(caption);
 }
 
-void StripPanel::paintBackdrop(QPainter& p)
-{
+void StripPanel::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect(), art::kTeal);
     QFont f = art::letteringFont(11);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 1);
@@ -33,8 +31,7 @@ void StripPanel::paintBackdrop(QPainter& p)
 }
 
 CtcssPanel::CtcssPanel(const PanelFonts& fonts, QWidget* parent)
-    : StripPanel(PanelSlot::Ctcss, QStringLiteral("CTCSS"), 6004, 40, fonts, parent)
-{
+    : StripPanel(PanelSlot::Ctcss, QStringLiteral("CTCSS"), 6004, 40, fonts, parent) {
     sliderWell_ = QRect(224, 4, 200, 16);
     slider_ = new PanelSlider(6003, sliderWell_, 0, 50, this);
     slider_->setAccessibleName(QStringLiteral("CTCSS tone"));
@@ -46,8 +43,7 @@ CtcssPanel::CtcssPanel(const PanelFonts& fonts, QWidget* parent)
 }
 
 TElmPanel::TElmPanel(const PanelFonts& fonts, QWidget* parent)
-    : StripPanel(PanelSlot::TElm, QStringLiteral("T-ELIM."), 8004, 40, fonts, parent)
-{
+    : StripPanel(PanelSlot::TElm, QStringLiteral("T-ELIM."), 8004, 40, fonts, parent) {
     sliderWell_ = QRect(224, 4, 322, 16);
     slider_ = new PanelSlider(8003, sliderWell_, 0, 255, this);
     slider_->setAccessibleName(QStringLiteral("T-ELIM."));
@@ -55,13 +51,15 @@ TElmPanel::TElmPanel(const PanelFonts& fonts, QWidget* parent)
 }
 
 DecoderPanel::DecoderPanel(const PanelFonts& fonts, QWidget* parent)
-    : StripPanel(PanelSlot::Decoder, QStringLiteral("DTMF"), 7004, 200, fonts, parent)
-{
-    clearKey_ = new ImageKey(7003, QRect(514, 4, 32, 16), {QStringLiteral("CLR"),
-                             QStringLiteral("CLR")}, art::KeyStyle::Standard, this);
+    : StripPanel(PanelSlot::Decoder, QStringLiteral("DTMF"), 7004, 200, fonts, parent) {
+    clearKey_ =
+        new ImageKey(7003, QRect(514, 4, 32, 16), {QStringLiteral("CLR"), QStringLiteral("CLR")},
+                     art::KeyStyle::Standard, this);
     connect(clearKey_, &ImageKey::activated, this, &DecoderPanel::clearText);
 }
 
-void DecoderPanel::clearText() { field().clear(); }
+void DecoderPanel::clearText() {
+    field().clear();
+}
 
 } // namespace kovo

@@ -29,9 +29,15 @@ class MemorySettingsWriter final : public SettingsWriter {
 public:
     explicit MemorySettingsWriter(AppSettings& settings) : s_(settings) {}
     const AppSettings& settings() const override { return s_; }
-    void setPosition(int x, int y) override { s_.positionX = x; s_.positionY = y; }
+    void setPosition(int x, int y) override {
+        s_.positionX = x;
+        s_.positionY = y;
+    }
     void setShowTitle(int shown) override { s_.showTitle = shown; }
-    void setShowControls(int c1, int c2) override { s_.showControl1 = c1; s_.showControl2 = c2; }
+    void setShowControls(int c1, int c2) override {
+        s_.showControl1 = c1;
+        s_.showControl2 = c2;
+    }
     void setShowDataBase(int shown) override { s_.showDataBase = shown; }
     void setAfGain(int gain) override { s_.afGain = gain; }
 

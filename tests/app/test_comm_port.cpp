@@ -17,8 +17,7 @@ namespace {
 
 using Line = LineSetting;
 
-TEST(LineSettingsTest, ParsesTheClassicFormat)
-{
+TEST(LineSettingsTest, ParsesTheClassicFormat) {
     EXPECT_EQ(Line::parse("9600,N,8,2"), (Line{9600, Line::Parity::None, 8, Line::StopBits::Two}));
     EXPECT_EQ(Line::parse(" 19200 , e , 7 , 1.5 "),
               (Line{19200, Line::Parity::Even, 7, Line::StopBits::OneAndHalf}));
@@ -32,8 +31,7 @@ TEST(LineSettingsTest, ParsesTheClassicFormat)
 // The master side of a pseudo-terminal pair; the port opens the slave path.
 class PseudoTerminal {
 public:
-    PseudoTerminal()
-    {
+    PseudoTerminal() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
             slavePath_ = ptsname(master_);
@@ -46,18 +44,15 @@ public:
     const std::string& slavePath() const { return slavePath_; }
     int fd() const { return master_; }
 
-    void write(const std::string& bytes) const
-    {
+    void write(const std::string& bytes) const {
         ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
     // Writes as much as the line takes now; returns the count.
-    size_t writeSome(const std::string& bytes) const
-    {
+    size_t writeSome(const std::string& bytes) const {
         const ssize_t n = ::write(master_, bytes.data(), bytes.size());
         return n > 0 ? static_cast<size_t>(n) : 0;
     }
-    std::string readAvailable() const
-    {
+    std::string readAvailable() const {
         std::string out;
         char buf[256];
         ssize_t n;
@@ -65,8 +60,7 @@ public:
             out.append(buf, static_cast<size_t>(n));
         return out;
     }
-    void closeMaster()
-    {
+    void closeMaster() {
         if (master_ >= 0)
             ::close(master_);
         master_ = -1;
@@ -79,8 +73,7 @@ private:
 
 class QtCommPortTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(pty_.ok());
         port_.setPort(PortDescription::parse(pty_.slavePath()));
         port_.setLine(*Line::parse("9600,N,8,2", Line::FlowControl::RtsCts));
@@ -91,20 +84,20 @@ protected:
         });
     }
 
-    void openPort()
-    {
+    void openPort() {
         port_.setPortOpen(true);
         ASSERT_TRUE(port_.portOpen()) << port_.lastError();
     }
 
     // Lets queued events through without waiting for anything new.
-    static void drainEvents()
-    {
+    static void drainEvents() {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
     }
 
-    int count(int code) const { return static_cast<int>(std::count(events_.begin(), events_.end(), code)); }
+    int count(int code) const {
+        return static_cast<int>(std::count(events_.begin(), events_.end(), code));
+    }
 
     PseudoTerminal pty_;
     QtCommPort port_;
@@ -113,8 +106,7 @@ protected:
     bool readOnEvent_ = true;
 };
 
-TEST_F(QtCommPortTest, OpensTheDescribedDeviceAndSaysWhyItCannot)
-{
+TEST_F(QtCommPortTest, OpensTheDescribedDeviceAndSaysWhyItCannot) {
     const struct {
         const char* description;
         const char* errorPart;
@@ -135,8 +127,7 @@ TEST_F(QtCommPortTest, OpensTheDescribedDeviceAndSaysWhyItCannot)
     EXPECT_EQ(port_.lastError(), "");
 }
 
-TEST_F(QtCommPortTest, OpensWithEightDataBitsNoParityTwoStopBitsAndRtsCts)
-{
+TEST_F(QtCommPortTest, OpensWithEightDataBitsNoParityTwoStopBitsAndRtsCts) {
     openPort();
     termios tio{};
     ASSERT_EQ(tcgetattr(pty_.fd(), &tio), 0);
@@ -152,8 +143,7 @@ TEST_F(QtCommPortTest, OpensWithEightDataBitsNoParityTwoStopBitsAndRtsCts)
     EXPECT_EQ(cfgetospeed(&tio), B4800);
 }
 
-TEST_F(QtCommPortTest, ImpossibleLineRefusesToOpen)
-{
+TEST_F(QtCommPortTest, ImpossibleLineRefusesToOpen) {
     Line nine;
     nine.dataBits = 9;
     port_.setLine(nine);
@@ -162,8 +152,7 @@ TEST_F(QtCommPortTest, ImpossibleLineRefusesToOpen)
     EXPECT_FALSE(port_.lastError().empty());
 }
 
-TEST_F(QtCommPortTest, ReceiveEventTakesEverythingAndALoneLastByteIsStillReported)
-{
+TEST_F(QtCommPortTest, ReceiveEventTakesEverythingAndALoneLastByteIsStillReported) {
     openPort();
     port_.setRThreshold(2);
     pty_.write(std::string("12\0>", 4));
@@ -180,8 +169,7 @@ TEST_F(QtCommPortTest, ReceiveEventTakesEverythingAndALoneLastByteIsStillReporte
     EXPECT_EQ(reads_.front(), ">");
 }
 
-TEST_F(QtCommPortTest, ThresholdZeroRaisesNoEventsButKeepsTheBytes)
-{
+TEST_F(QtCommPortTest, ThresholdZeroRaisesNoEventsButKeepsTheBytes) {
     openPort();
     pty_.write("abc");
     ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 3; }, 5000));
@@ -194,8 +182,7 @@ TEST_F(QtCommPortTest, ThresholdZeroRaisesNoEventsButKeepsTheBytes)
     EXPECT_EQ(reads_.front(), "abc");
 }
 
-TEST_F(QtCommPortTest, InBufferCountZeroDiscardsReceivedBytes)
-{
+TEST_F(QtCommPortTest, InBufferCountZeroDiscardsReceivedBytes) {
     openPort();
     pty_.write("stale");
     ASSERT_TRUE(QTest::qWaitFor([&] { return port_.inBufferCount() == 5; }, 5000));
@@ -206,19 +193,22 @@ TEST_F(QtCommPortTest, InBufferCountZeroDiscardsReceivedBytes)
     EXPECT_EQ(port_.input(), "new");
 }
 
-TEST_F(QtCommPortTest, OutputReachesTheLineOnlyWhileOpen)
-{
+TEST_F(QtCommPortTest, OutputReachesTheLineOnlyWhileOpen) {
     port_.output("lost\r");
     openPort();
     port_.output(std::string("12.5\0\r", 6));
     std::string seen;
-    ASSERT_TRUE(QTest::qWaitFor([&] { seen += pty_.readAvailable(); return seen.size() >= 6; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            seen += pty_.readAvailable();
+            return seen.size() >= 6;
+        },
+        5000));
     EXPECT_EQ(seen, std::string("12.5\0\r", 6));
     EXPECT_TRUE(events_.empty()) << "output raises no event of its own";
 }
 
-TEST_F(QtCommPortTest, AFloodIsBoundedByInBufferSizeAndReportedAsOverflow)
-{
+TEST_F(QtCommPortTest, AFloodIsBoundedByInBufferSizeAndReportedAsOverflow) {
     openPort();
     port_.setInBufferSize(1024);
     readOnEvent_ = false; // nobody reads: the buffer must not grow anyway
@@ -237,8 +227,7 @@ TEST_F(QtCommPortTest, AFloodIsBoundedByInBufferSizeAndReportedAsOverflow)
     EXPECT_TRUE(port_.portOpen());
 }
 
-TEST_F(QtCommPortTest, VanishedDeviceClosesThePortAndIsReportedOnce)
-{
+TEST_F(QtCommPortTest, VanishedDeviceClosesThePortAndIsReportedOnce) {
     openPort();
     port_.setRThreshold(2);
     pty_.closeMaster();
@@ -251,8 +240,7 @@ TEST_F(QtCommPortTest, VanishedDeviceClosesThePortAndIsReportedOnce)
     port_.output("ignored\r");
 }
 
-TEST_F(QtCommPortTest, EventsQueuedBeforeCloseAreDropped)
-{
+TEST_F(QtCommPortTest, EventsQueuedBeforeCloseAreDropped) {
     openPort();
     port_.setRThreshold(1);
     pty_.write("ab");

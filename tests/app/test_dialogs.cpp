@@ -2,25 +2,25 @@
 #include "app/AppSettingsWriter.h"
 #include "app/QSettingsStore.h"
 #include "app/RigctlService.h"
-#include "app/dialogs/RigctlDialog.h"
 #include "app/dialogs/AfGainRangeDialog.h"
 #include "app/dialogs/BandWidthDialog.h"
 #include "app/dialogs/CheckBoxDialogs.h"
 #include "app/dialogs/ComPortDialog.h"
 #include "app/dialogs/ConfirmDialogs.h"
 #include "app/dialogs/CwPitchDialog.h"
+#include "app/dialogs/RigctlDialog.h"
 #include "app/dialogs/StepDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -29,8 +29,7 @@ namespace kovo {
 namespace {
 
 // The button of `dialog` with this exact caption.
-QAbstractButton* button(QWidget& dialog, const QString& caption)
-{
+QAbstractButton* button(QWidget& dialog, const QString& caption) {
     for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
         if (b->text() == caption)
             return b;
@@ -39,14 +38,12 @@ QAbstractButton* button(QWidget& dialog, const QString& caption)
     return nullptr;
 }
 
-bool isChecked(QWidget& dialog, const QString& caption)
-{
+bool isChecked(QWidget& dialog, const QString& caption) {
     QAbstractButton* b = button(dialog, caption);
     return b && b->isChecked();
 }
 
-void click(QWidget& dialog, const QString& caption)
-{
+void click(QWidget& dialog, const QString& caption) {
     if (QAbstractButton* b = button(dialog, caption))
         b->click();
 }
@@ -54,14 +51,12 @@ void click(QWidget& dialog, const QString& caption)
 class DialogTest : public ::testing::Test {
 protected:
     // The store seen at the next start: proves what was written.
-    AppSettings reloaded() const
-    {
+    AppSettings reloaded() const {
         QSettingsStore fresh(dir_.filePath("KOVO3000.ini"));
         return loadAppSettings(fresh);
     }
     // Reads the options straight from the store, since they are not loaded at start.
-    std::optional<int> stored(const char* name) const
-    {
+    std::optional<int> stored(const char* name) const {
         QSettingsStore fresh(dir_.filePath("KOVO3000.ini"));
         return fresh.readInt("Soft Setting", name);
     }
@@ -72,8 +67,7 @@ protected:
     AppSettingsWriter writer_{settings_, store_};
 };
 
-TEST_F(DialogTest, DialogsUseTheProgramColoursAndCaptions)
-{
+TEST_F(DialogTest, DialogsUseTheProgramColoursAndCaptions) {
     CwPitchDialog dialog(writer_);
     EXPECT_EQ(dialog.windowTitle(), "  CW PITCH");
     EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(0, 64, 0));
@@ -82,8 +76,7 @@ TEST_F(DialogTest, DialogsUseTheProgramColoursAndCaptions)
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed size";
 }
 
-TEST_F(DialogTest, ComPortStoresPortSpeedAndReceiverOnOkOnly)
-{
+TEST_F(DialogTest, ComPortStoresPortSpeedAndReceiverOnOkOnly) {
     writer_.setPort(1, 0);
     {
         ComPortDialog dialog(writer_, {});
@@ -112,8 +105,7 @@ TEST_F(DialogTest, ComPortStoresPortSpeedAndReceiverOnOkOnly)
     EXPECT_EQ(settings_.portNum, 2);
 }
 
-TEST_F(DialogTest, ComPortWithSpeedFromTheStoreShowsNoSpeedAndKeepsIt)
-{
+TEST_F(DialogTest, ComPortWithSpeedFromTheStoreShowsNoSpeedAndKeepsIt) {
     writer_.setPort(3, 2);
     ComPortDialog dialog(writer_, {});
     EXPECT_FALSE(isChecked(dialog, "4800bps"));
@@ -124,8 +116,7 @@ TEST_F(DialogTest, ComPortWithSpeedFromTheStoreShowsNoSpeedAndKeepsIt)
     EXPECT_EQ(reloaded().portNum, 3);
 }
 
-TEST_F(DialogTest, ComPortEditsTheDeviceOfEachPort)
-{
+TEST_F(DialogTest, ComPortEditsTheDeviceOfEachPort) {
     writer_.setComDevice(1, "/dev/ttyUSB0");
     ComPortDialog dialog(writer_, {"/dev/ttyS0", "/dev/ttyACM0"});
     auto* device = dialog.findChild<QComboBox*>("comDevice");
@@ -150,8 +141,7 @@ TEST_F(DialogTest, ComPortEditsTheDeviceOfEachPort)
     EXPECT_EQ(next.comDevice[1], "/dev/ttyACM0");
 }
 
-TEST_F(DialogTest, ComPortShowsAndKeepsANetworkDevice)
-{
+TEST_F(DialogTest, ComPortShowsAndKeepsANetworkDevice) {
     ComPortDialog dialog(writer_, {});
     auto* device = dialog.findChild<QComboBox*>("comDevice");
     ASSERT_NE(device, nullptr);
@@ -160,18 +150,23 @@ TEST_F(DialogTest, ComPortShowsAndKeepsANetworkDevice)
     EXPECT_EQ(reloaded().comDevice[0], "rfc2217://antenna-site:2001");
 }
 
-TEST_F(DialogTest, HamlibServerIsOffOnLocalhostByDefaultAndStoredOnOk)
-{
+TEST_F(DialogTest, HamlibServerIsOffOnLocalhostByDefaultAndStoredOnOk) {
     const RigctlSettings defaults = RigctlSettings::load(store_);
     EXPECT_EQ(defaults, (RigctlSettings{false, 4532, "127.0.0.1"}));
     std::optional<RigctlSettings> stored;
-    RigctlDialog dialog(defaults, [&](const RigctlSettings& s) { s.store(store_); stored = s; });
+    RigctlDialog dialog(defaults, [&](const RigctlSettings& s) {
+        s.store(store_);
+        stored = s;
+    });
     dialog.findChild<QCheckBox*>()->setChecked(true);
     dialog.findChild<QSpinBox*>("rigctlPort")->setValue(4600);
     dialog.findChild<QLineEdit*>("rigctlAddress")->setText("not an address");
     dialog.reject();
     EXPECT_FALSE(stored) << "nothing stored on Cancel";
-    RigctlDialog again(defaults, [&](const RigctlSettings& s) { s.store(store_); stored = s; });
+    RigctlDialog again(defaults, [&](const RigctlSettings& s) {
+        s.store(store_);
+        stored = s;
+    });
     again.findChild<QCheckBox*>()->setChecked(true);
     again.findChild<QSpinBox*>("rigctlPort")->setValue(4600);
     again.findChild<QLineEdit*>("rigctlAddress")->setText("not an address");
@@ -183,8 +178,7 @@ TEST_F(DialogTest, HamlibServerIsOffOnLocalhostByDefaultAndStoredOnOk)
     EXPECT_EQ(RigctlSettings::load(fresh).port, 4532) << "a damaged store falls back";
 }
 
-TEST_F(DialogTest, StepShowsAndStoresTheSubStep)
-{
+TEST_F(DialogTest, StepShowsAndStoresTheSubStep) {
     std::optional<int> storedStep;
     auto store = [&](int value) { storedStep = value; };
 
@@ -217,8 +211,7 @@ TEST_F(DialogTest, StepShowsAndStoresTheSubStep)
     EXPECT_EQ(storedStep, 15);
 }
 
-TEST_F(DialogTest, CwPitchStoresOnOkAndKeepsOldWithoutSelection)
-{
+TEST_F(DialogTest, CwPitchStoresOnOkAndKeepsOldWithoutSelection) {
     CwPitchDialog cancelled(writer_);
     EXPECT_TRUE(isChecked(cancelled, "800Hz"));
     click(cancelled, "1100Hz");
@@ -236,8 +229,7 @@ TEST_F(DialogTest, CwPitchStoresOnOkAndKeepsOldWithoutSelection)
     EXPECT_EQ(reloaded().cwPitch, 12);
 }
 
-TEST_F(DialogTest, DefaultBandWidthKeepsItsThreeGroupsApart)
-{
+TEST_F(DialogTest, DefaultBandWidthKeepsItsThreeGroupsApart) {
     BandWidthDialog cancelled(writer_);
     click(cancelled, "30kHz");
     cancelled.reject();
@@ -256,8 +248,7 @@ TEST_F(DialogTest, DefaultBandWidthKeepsItsThreeGroupsApart)
     EXPECT_EQ(next.amBandWidth, 5) << "AM had no selection";
 }
 
-TEST_F(DialogTest, DisplayPreferenceAndPowerControlStoreTheirCheckBox)
-{
+TEST_F(DialogTest, DisplayPreferenceAndPowerControlStoreTheirCheckBox) {
     DisplayPreferenceDialog cancelled(writer_);
     EXPECT_TRUE(isChecked(cancelled, "Autoscroll OFF "));
     click(cancelled, "Autoscroll OFF ");
@@ -276,8 +267,7 @@ TEST_F(DialogTest, DisplayPreferenceAndPowerControlStoreTheirCheckBox)
     EXPECT_EQ(reloaded().powerControl, 1);
 }
 
-TEST_F(DialogTest, AfGainRangeStoresUnderItsWrittenName)
-{
+TEST_F(DialogTest, AfGainRangeStoresUnderItsWrittenName) {
     AfGainRangeDialog cancelled(writer_);
     click(cancelled, "Large");
     cancelled.reject();
@@ -290,8 +280,7 @@ TEST_F(DialogTest, AfGainRangeStoresUnderItsWrittenName)
     EXPECT_EQ(reloaded().afGainRange, 1);
 }
 
-TEST_F(DialogTest, OptionsStoreAllSixOnOk)
-{
+TEST_F(DialogTest, OptionsStoreAllSixOnOk) {
     OptionsDialog cancelled(writer_);
     click(cancelled, "AFC");
     cancelled.reject();
@@ -313,8 +302,7 @@ TEST_F(DialogTest, OptionsStoreAllSixOnOk)
     EXPECT_FALSE(isChecked(reopened, "Noise Blanker "));
 }
 
-TEST_F(DialogTest, ConfirmationsCarryTheirTextsAndAnswer)
-{
+TEST_F(DialogTest, ConfirmationsCarryTheirTextsAndAnswer) {
     DeleteDataDialog deleting(DeleteDataDialog::deleteSelectedQuestion(12));
     EXPECT_EQ(deleting.windowTitle(), "  Delete DATA");
     auto* question = deleting.findChild<QLabel*>("question");
@@ -341,8 +329,7 @@ TEST_F(DialogTest, ConfirmationsCarryTheirTextsAndAnswer)
 
 // The database panel's questions go to dialog 364; the recorder's part to
 // the recorder link, which counts as not linked while there is none.
-TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder)
-{
+TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder) {
     DeleteDataHost host(nullptr);
     for (const char* answer : {"OK", "Cancel"}) {
         QString question;
@@ -363,7 +350,9 @@ TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder)
     struct Recorder final : DatabaseHost {
         bool confirmDeleteData(const std::string&) override { return false; }
         bool recorderLinked() const override { return true; }
-        bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override { return f != 7; }
+        bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override {
+            return f != 7;
+        }
         void stopPlayback() override { ++stops; }
         void tunedFromList(std::uint32_t, const std::string&) override {}
         void bankNamesChanged() override { ++names; }

@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 // Widgets need an application object; tests never need a display.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

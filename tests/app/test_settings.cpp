@@ -16,22 +16,19 @@ protected:
     QString iniPath() const { return dir_.filePath("KOVO3000.ini"); }
 
     // A fresh store on the same file, as at the next start of the program.
-    std::unique_ptr<QSettingsStore> reopen() const
-    {
+    std::unique_ptr<QSettingsStore> reopen() const {
         return std::make_unique<QSettingsStore>(iniPath());
     }
 
     AppSettings restart() const { return loadAppSettings(*reopen()); }
 
-    void writeRaw(const QString& group, const QString& key, const QVariant& value) const
-    {
+    void writeRaw(const QString& group, const QString& key, const QVariant& value) const {
         QSettings raw(iniPath(), QSettings::IniFormat);
         raw.beginGroup(group);
         raw.setValue(key, value);
     }
 
-    QStringList rawKeys(const QString& group) const
-    {
+    QStringList rawKeys(const QString& group) const {
         QSettings raw(iniPath(), QSettings::IniFormat);
         raw.beginGroup(group);
         return raw.childKeys();
@@ -40,8 +37,7 @@ protected:
     QTemporaryDir dir_;
 };
 
-TEST_F(SettingsTest, FirstStartWithEmptyStoreGivesDefaults)
-{
+TEST_F(SettingsTest, FirstStartWithEmptyStoreGivesDefaults) {
     const AppSettings s = restart();
     EXPECT_EQ(s.positionX, 40);
     EXPECT_EQ(s.positionY, 20);
@@ -65,8 +61,7 @@ TEST_F(SettingsTest, FirstStartWithEmptyStoreGivesDefaults)
     EXPECT_FALSE(QFile::exists(iniPath())) << "loading must not write";
 }
 
-TEST_F(SettingsTest, PositionsAboveTheScreenLimitLoadAsDefaults)
-{
+TEST_F(SettingsTest, PositionsAboveTheScreenLimitLoadAsDefaults) {
     writeRaw("Soft Setting", "PositionX", 1601);
     writeRaw("Soft Setting", "PositionY", 1300);
     EXPECT_EQ(restart().positionX, 40);
@@ -83,8 +78,7 @@ TEST_F(SettingsTest, PositionsAboveTheScreenLimitLoadAsDefaults)
     EXPECT_EQ(restart().positionY, -5);
 }
 
-TEST_F(SettingsTest, UnreadableValuesTakeDefaults)
-{
+TEST_F(SettingsTest, UnreadableValuesTakeDefaults) {
     writeRaw("Soft Setting", "CwPitch", "loud");
     writeRaw("Soft Setting", "AFGain", "99999999999");
     writeRaw("Hardware Setting", "Com2Device", "");
@@ -94,8 +88,7 @@ TEST_F(SettingsTest, UnreadableValuesTakeDefaults)
     EXPECT_EQ(s.comDevice[1], "/dev/ttyS1");
 }
 
-TEST_F(SettingsTest, EveryWriteIsOnDiskAtOnceAndReloads)
-{
+TEST_F(SettingsTest, EveryWriteIsOnDiskAtOnceAndReloads) {
     AppSettings settings = restart();
     auto store = reopen();
     AppSettingsWriter writer(settings, *store);
@@ -141,8 +134,7 @@ TEST_F(SettingsTest, EveryWriteIsOnDiskAtOnceAndReloads)
     EXPECT_EQ(next.comDevice[2], "/dev/ttyS2");
 }
 
-TEST_F(SettingsTest, OptionsAndToolWindowsAreZeroAfterEveryRestart)
-{
+TEST_F(SettingsTest, OptionsAndToolWindowsAreZeroAfterEveryRestart) {
     AppSettings settings = restart();
     auto store = reopen();
     AppSettingsWriter writer(settings, *store);
@@ -159,8 +151,7 @@ TEST_F(SettingsTest, OptionsAndToolWindowsAreZeroAfterEveryRestart)
     EXPECT_EQ(next.elm, 0);
 }
 
-TEST_F(SettingsTest, ValueNamesMatchWithoutRegardToCase)
-{
+TEST_F(SettingsTest, ValueNamesMatchWithoutRegardToCase) {
     writeRaw("Soft Setting", "AFGainRange", 1);
     writeRaw("soft setting", "cwpitch", 2);
     AppSettings settings = restart();
@@ -175,8 +166,7 @@ TEST_F(SettingsTest, ValueNamesMatchWithoutRegardToCase)
     EXPECT_EQ(restart().afGainRange, 0);
 }
 
-TEST_F(SettingsTest, AfGainRangeIsWrittenAsAfGainRangeAndReadBack)
-{
+TEST_F(SettingsTest, AfGainRangeIsWrittenAsAfGainRangeAndReadBack) {
     AppSettings settings = restart();
     auto store = reopen();
     AppSettingsWriter(settings, *store).setAfGainRange(1);
@@ -185,8 +175,7 @@ TEST_F(SettingsTest, AfGainRangeIsWrittenAsAfGainRangeAndReadBack)
     EXPECT_EQ(restart().afGainRange, 1);
 }
 
-TEST_F(SettingsTest, WritingHealsTwinsLeftByHandEditing)
-{
+TEST_F(SettingsTest, WritingHealsTwinsLeftByHandEditing) {
     writeRaw("Soft Setting", "cwpitch", 1);
     writeRaw("Soft Setting", "CWPITCH", 2);
     writeRaw("Soft Setting", "CwPitch", 3);
@@ -198,8 +187,7 @@ TEST_F(SettingsTest, WritingHealsTwinsLeftByHandEditing)
     EXPECT_EQ(restart().cwPitch, 5);
 }
 
-TEST_F(SettingsTest, DefaultStoreLivesUnderTheUserConfigFolder)
-{
+TEST_F(SettingsTest, DefaultStoreLivesUnderTheUserConfigFolder) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
     QSettingsStore store;
     EXPECT_EQ(store.fileName(), dir_.filePath("Fennelworks/KOVO3000.ini"));
@@ -208,8 +196,7 @@ TEST_F(SettingsTest, DefaultStoreLivesUnderTheUserConfigFolder)
     EXPECT_EQ(raw.value("Hardware Setting/PortNum").toInt(), 3);
 }
 
-TEST_F(SettingsTest, RecentFilesKeepFiveNewestFirstWithoutDuplicates)
-{
+TEST_F(SettingsTest, RecentFilesKeepFiveNewestFirstWithoutDuplicates) {
     AppSettings settings = restart();
     auto store = reopen();
     RecentFileList recent(settings, *store);
@@ -234,7 +221,8 @@ TEST_F(SettingsTest, RecentFilesKeepFiveNewestFirstWithoutDuplicates)
     auto thirdStore = reopen();
     RecentFileList afterRemove(again, *thirdStore);
     afterRemove.load();
-    EXPECT_EQ(afterRemove.files(), (std::vector<std::string>{"/c,d.kv5", "/f.kv5", "/e.kv5", "/b.kv5"}));
+    EXPECT_EQ(afterRemove.files(),
+              (std::vector<std::string>{"/c,d.kv5", "/f.kv5", "/e.kv5", "/b.kv5"}));
     EXPECT_FALSE(reopen()->readString("Recent File List", "File5").has_value());
 }
 

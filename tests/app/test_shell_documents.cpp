@@ -12,8 +12,8 @@ namespace kovo {
 namespace {
 
 using test::LoggingDocument;
-using test::ScriptedNotifier;
 using test::ScriptedDialogs;
+using test::ScriptedNotifier;
 using Answer = Notifier::Answer;
 
 class DocumentControllerTest : public ::testing::Test {
@@ -21,7 +21,10 @@ protected:
     DocumentControllerTest()
         : store_(dir_.filePath("KOVO3000.ini")), recent_(settings_, store_),
           controller_(document_, notifier_, dialogs_, recent_, dataDir(),
-                      {[this] { document_.log.push_back("close port"); return portOpen_; },
+                      {[this] {
+                           document_.log.push_back("close port");
+                           return portOpen_;
+                       },
                        [this] { document_.log.push_back("open port"); },
                        [this] {
                            document_.log.push_back("view reset");

@@ -1,29 +1,29 @@
-#include "fakes/FakeCommPort.h"
-#include "fakes/FakeTimerService.h"
 #include "app/AppSettingsLoader.h"
 #include "app/MainWindow.h"
 #include "app/QSettingsStore.h"
 #include "app/SplashScreen.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
+#include "fakes/FakeCommPort.h"
+#include "fakes/FakeTimerService.h"
 #include "link/TimerIds.h"
+#include "test_shell_fakes.h"
 #include "ui/CKovo5View.h"
 #include "ui/DisplayPanel.h"
 #include "ui/PanelEdit.h"
 #include "ui/PanelStack.h"
 #include "ui/SignalMeter.h"
-#include "test_shell_fakes.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QTimer>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace kovo {
@@ -57,7 +57,8 @@ protected:
         return path;
     }
     bool portWasOpened() const {
-        return std::find(port_->calls.begin(), port_->calls.end(), "PortOpen=1") != port_->calls.end();
+        return std::find(port_->calls.begin(), port_->calls.end(), "PortOpen=1") !=
+               port_->calls.end();
     }
 
     // Builds the window as the program does, with every outside seam faked.
@@ -166,7 +167,8 @@ TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterSt
     const QString previous = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     writeDocument(cwd.filePath("Frequency.kv5"), "working directory");
-    const QString expected = writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
+    const QString expected =
+        writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
 
     MainWindow& w = makeWindow();
     ASSERT_TRUE(w.start());
@@ -279,7 +281,8 @@ TEST_F(FrameTest, AMissingLastFileIsReportedAndTheReceiverIsReachedAnyway) {
     ASSERT_TRUE(w.start());
     timers_->advance(5000);
     ASSERT_EQ(notifier_.messages.size(), 1u);
-    const std::string expected = QDir(dataDir()).filePath("Frequency.kv5").toStdString() + " was not found.";
+    const std::string expected =
+        QDir(dataDir()).filePath("Frequency.kv5").toStdString() + " was not found.";
     EXPECT_EQ(notifier_.messages[0], expected);
     EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
     EXPECT_TRUE(portWasOpened());
@@ -301,7 +304,8 @@ TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
     notifier_.answers = {Notifier::Answer::No};
     EXPECT_FALSE(w.documents().openFile(bad));
     ASSERT_EQ(notifier_.messages.size(), 1u);
-    EXPECT_EQ(notifier_.messages[0], "An attempt was made to access " + bad.toStdString() + " past its and.");
+    EXPECT_EQ(notifier_.messages[0],
+              "An attempt was made to access " + bad.toStdString() + " past its and.");
     EXPECT_EQ(document_.linkSetNames[3], "kept");
     EXPECT_TRUE(document_.isModified());
     EXPECT_EQ(w.windowTitle(), "Untitled - KOVO3000");
@@ -446,9 +450,11 @@ TEST_F(FrameTest, FileShortcutsWorkInBothLayouts) {
         QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
         EXPECT_EQ(notifier_.questions.size(), 1u) << "New asks to save; layout " << showTitle;
         QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
-        EXPECT_EQ(dialogs_.openDirectories.size(), 1u) << "Open asks for a file; layout " << showTitle;
+        EXPECT_EQ(dialogs_.openDirectories.size(), 1u)
+            << "Open asks for a file; layout " << showTitle;
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
-        EXPECT_EQ(dialogs_.proposedSaves.size(), 1u) << "Save asks for a name; layout " << showTitle;
+        EXPECT_EQ(dialogs_.proposedSaves.size(), 1u)
+            << "Save asks for a name; layout " << showTitle;
     }
 }
 

@@ -13,12 +13,10 @@ namespace {
 
 class QtTimerServiceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         timers_.setHandler([this](int id) { fired_.push_back(id); });
     }
-    static void drainEvents()
-    {
+    static void drainEvents() {
         for (int i = 0; i < 10; ++i)
             QCoreApplication::processEvents();
     }
@@ -27,8 +25,7 @@ protected:
     std::vector<int> fired_;
 };
 
-TEST_F(QtTimerServiceTest, TimersRepeatUntilKilled)
-{
+TEST_F(QtTimerServiceTest, TimersRepeatUntilKilled) {
     timers_.setTimer(12, 0);
     EXPECT_TRUE(timers_.isTimerActive(12));
     ASSERT_TRUE(QTest::qWaitFor([&] { return fired_.size() >= 3; }, 5000));
@@ -42,8 +39,7 @@ TEST_F(QtTimerServiceTest, TimersRepeatUntilKilled)
     timers_.killTimer(99); // unknown ids are ignored
 }
 
-TEST_F(QtTimerServiceTest, SettingARunningTimerRestartsItWithTheNewInterval)
-{
+TEST_F(QtTimerServiceTest, SettingARunningTimerRestartsItWithTheNewInterval) {
     timers_.setTimer(1, 0);
     timers_.setTimer(1, 600000);
     EXPECT_EQ(timers_.interval(1), 600000);
@@ -55,8 +51,7 @@ TEST_F(QtTimerServiceTest, SettingARunningTimerRestartsItWithTheNewInterval)
     EXPECT_EQ(fired_.front(), 1);
 }
 
-TEST_F(QtTimerServiceTest, AHandlerMayKillItsOwnTimer)
-{
+TEST_F(QtTimerServiceTest, AHandlerMayKillItsOwnTimer) {
     timers_.setHandler([this](int id) {
         fired_.push_back(id);
         timers_.killTimer(id);
@@ -73,8 +68,7 @@ TEST_F(QtTimerServiceTest, AHandlerMayKillItsOwnTimer)
 // Short intervals run on a kernel timer: it must never fire before its
 // interval (the pause before a signal request is a settling time) and must
 // keep repeating.
-TEST_F(QtTimerServiceTest, ShortTimersNeverFireEarlyAndRepeat)
-{
+TEST_F(QtTimerServiceTest, ShortTimersNeverFireEarlyAndRepeat) {
     for (const int intervalMs : {1, 7, 30}) {
         fired_.clear();
         QElapsedTimer clock;
@@ -96,8 +90,7 @@ TEST_F(QtTimerServiceTest, ShortTimersNeverFireEarlyAndRepeat)
 
 // An expiry the event loop has not seen yet belongs to the old setting: after
 // a kill or a restart with a long interval it must not fire.
-TEST_F(QtTimerServiceTest, AnExpiryNotYetHandledDiesWithAKillOrARestart)
-{
+TEST_F(QtTimerServiceTest, AnExpiryNotYetHandledDiesWithAKillOrARestart) {
     struct Case {
         const char* name;
         void (*change)(QtTimerService&);

@@ -28,7 +28,9 @@ ArchiveFault faultOf(const std::vector<std::uint8_t>& bytes, void (*read)(Archiv
     return ArchiveFault::BadFormat;
 }
 
-void readOneChannel(Archive& archive) { readObject<CFrequencyData>(archive); }
+void readOneChannel(Archive& archive) {
+    readObject<CFrequencyData>(archive);
+}
 
 } // namespace
 
@@ -68,7 +70,9 @@ TEST(Archive, StringLengthPrefixHasThreeForms) {
 
 TEST(Archive, SixteenBitCharacterStringsAreReadAsCodePage932) {
     // 0xFF 0xFFFE, then 2 characters: "A" and katakana A (U+30A2).
-    const auto bytes = bytesOf(std::string("\xFF\xFE\xFF\x02" "A\0\xA2\x30", 8));
+    const auto bytes = bytesOf(std::string("\xFF\xFE\xFF\x02"
+                                           "A\0\xA2\x30",
+                                           8));
     Archive reader{std::span<const std::uint8_t>(bytes)};
     EXPECT_EQ(reader.readString(), "A\x83\x41");
     EXPECT_EQ(reader.remaining(), 0u);
@@ -84,14 +88,18 @@ TEST(Archive, SixteenBitCharacterStringsAreReadAsCodePage932) {
 }
 
 TEST(Archive, ReadingPastTheEndThrowsInsteadOfReading) {
-    const auto shortString = bytesOf("\x05" "abc");
+    const auto shortString = bytesOf("\x05"
+                                     "abc");
     EXPECT_EQ(faultOf(shortString, [](Archive& a) { a.readString(); }), ArchiveFault::EndOfFile);
     // A huge announced length must not allocate or read: it is past the end.
-    const auto huge = bytesOf("\xFF\xFF\xFF\xFF\xFF\xFF\x7F" "a");
+    const auto huge = bytesOf("\xFF\xFF\xFF\xFF\xFF\xFF\x7F"
+                              "a");
     EXPECT_EQ(faultOf(huge, [](Archive& a) { a.readString(); }), ArchiveFault::EndOfFile);
     const auto threeBytes = bytesOf("\x01\x02\x03");
     EXPECT_EQ(faultOf(threeBytes, [](Archive& a) { a.readInt32(); }), ArchiveFault::EndOfFile);
-    const auto wideCut = bytesOf(std::string("\xFF\xFE\xFF\x03" "A\0B", 7));
+    const auto wideCut = bytesOf(std::string("\xFF\xFE\xFF\x03"
+                                             "A\0B",
+                                             7));
     EXPECT_EQ(faultOf(wideCut, [](Archive& a) { a.readString(); }), ArchiveFault::EndOfFile);
 }
 
@@ -144,7 +152,9 @@ TEST(Archive, WrongClassUnknownClassAndWrongSchemaAreRefused) {
     writeObject(log, entry);
     EXPECT_EQ(faultOf(log.buffer(), readOneChannel), ArchiveFault::UnexpectedObject);
 
-    const auto unknown = bytesOf(std::string("\xFF\xFF\x01\x00\x05\x00" "CFoo1", 11));
+    const auto unknown = bytesOf(std::string("\xFF\xFF\x01\x00\x05\x00"
+                                             "CFoo1",
+                                             11));
     EXPECT_EQ(faultOf(unknown, readOneChannel), ArchiveFault::UnexpectedObject);
 
     Archive channel;
@@ -155,7 +165,9 @@ TEST(Archive, WrongClassUnknownClassAndWrongSchemaAreRefused) {
     EXPECT_EQ(faultOf(schema2, readOneChannel), ArchiveFault::BadSchema);
 
     // Class names are matched case-sensitively.
-    auto lowerCase = bytesOf(std::string("\xFF\xFF\x01\x00\x0E\x00" "cfrequencydata", 20));
+    auto lowerCase = bytesOf(std::string("\xFF\xFF\x01\x00\x0E\x00"
+                                         "cfrequencydata",
+                                         20));
     EXPECT_EQ(faultOf(lowerCase, readOneChannel), ArchiveFault::UnexpectedObject);
 }
 
@@ -163,14 +175,15 @@ TEST(Archive, MalformedTagsAreABadFormat) {
     // Class reference before any class, a null tag, an object back-reference
     // and a class reference that names an object.
     EXPECT_EQ(faultOf(bytesOf("\x01\x80"), readOneChannel), ArchiveFault::BadFormat);
-    EXPECT_EQ(faultOf(bytesOf(std::string("\x00\x00", 2)), readOneChannel), ArchiveFault::BadFormat);
+    EXPECT_EQ(faultOf(bytesOf(std::string("\x00\x00", 2)), readOneChannel),
+              ArchiveFault::BadFormat);
 
     Archive archive;
     CFrequencyData record;
     writeObject(archive, record);
-    for (const std::string& tail : {std::string("\x02\x00", 2), std::string("\x02\x80", 2),
-                                   std::string("\xFF\x7F\x02\x00\x00\x00", 6),
-                                   std::string("\xFF\x7F\x09\x00\x00\x80", 6)}) {
+    for (const std::string& tail :
+         {std::string("\x02\x00", 2), std::string("\x02\x80", 2),
+          std::string("\xFF\x7F\x02\x00\x00\x00", 6), std::string("\xFF\x7F\x09\x00\x00\x80", 6)}) {
         auto bytes = archive.buffer();
         bytes.insert(bytes.end(), tail.begin(), tail.end());
         EXPECT_EQ(faultOf(bytes,

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "Cp932.h"
-#include "LocalTime.h"
 #include "DataTestSupport.h"
+#include "LocalTime.h"
 
 using namespace kovo;
 
@@ -14,16 +14,25 @@ TEST(Cp932, ConvertsJapaneseBothWays) {
 }
 
 TEST(Cp932, UnrepresentableTextBecomesQuestionMarks) {
-    EXPECT_EQ(utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");   // emoji
-    EXPECT_EQ(utf8ToCp932("x\xC3" "y"), "x?y");                 // broken UTF-8
-    EXPECT_EQ(utf8ToCp932("end\xE3\x81"), "end?");              // cut short
-    EXPECT_EQ(cp932ToUtf8("a\x81" "\x20" "b"), "a? b");         // bad trail byte
-    EXPECT_EQ(cp932ToUtf8("z\x82"), "z?");                      // lone lead byte at end
+    EXPECT_EQ(utf8ToCp932("a\xF0\x9F\x98\x80"
+                          "b"),
+              "a?b"); // emoji
+    EXPECT_EQ(utf8ToCp932("x\xC3"
+                          "y"),
+              "x?y");                              // broken UTF-8
+    EXPECT_EQ(utf8ToCp932("end\xE3\x81"), "end?"); // cut short
+    EXPECT_EQ(cp932ToUtf8("a\x81"
+                          "\x20"
+                          "b"),
+              "a? b");                     // bad trail byte
+    EXPECT_EQ(cp932ToUtf8("z\x82"), "z?"); // lone lead byte at end
 }
 
 TEST(Cp932, Utf16CharactersConvertToCodePage932) {
     // "Aア" then an emoji pair, then a lone surrogate, then "B".
-    const std::string utf16("A\0\xA2\x30\x3D\xD8\x00\xDE\x00\xD8" "B\0", 12);
+    const std::string utf16("A\0\xA2\x30\x3D\xD8\x00\xDE\x00\xD8"
+                            "B\0",
+                            12);
     EXPECT_EQ(utf16leToCp932(utf16), "A\x83\x41??B");
 }
 

@@ -34,8 +34,8 @@ struct Snapshot {
 
     explicit Snapshot(const CKovo5Doc& doc)
         : bytes(doc.toBytes()), priorityRecord(doc.priorityRecord),
-          priorityIndex(doc.priorityIndex), params(doc.controlParams),
-          modified(doc.isModified()), logStart(doc.logStart) {}
+          priorityIndex(doc.priorityIndex), params(doc.controlParams), modified(doc.isModified()),
+          logStart(doc.logStart) {}
     bool operator==(const Snapshot&) const = default;
 };
 
@@ -92,7 +92,7 @@ TEST_F(DocumentFile, NewDocumentBytes) {
     ASSERT_EQ(bytes.size(), kNewDocumentSize);
     EXPECT_EQ(hex(bytes, 0, 8), "42 C7 00 00 00 00 00 00");
     EXPECT_EQ(hex(bytes, 8, 8), "00 00 00 00 05 00 00 00"); // autoStore, operatingMode
-    EXPECT_EQ(hex(bytes, 152, 4), "40 86 A4 08");             // mainRecord follows the params
+    EXPECT_EQ(hex(bytes, 152, 4), "40 86 A4 08");           // mainRecord follows the params
     EXPECT_EQ(hex(bytes, bytes.size() - 4, 4), "00 00 00 00");
     for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
         ASSERT_FALSE(bytes[i] == 0xFF && bytes[i + 1] == 0xFF) << "tag at " << i;
@@ -269,7 +269,8 @@ TEST_F(DocumentFile, WrongClassAndWrongSchemaAreRefused) {
     test::fillLog(*logOnly, 1, 0);
     auto logBytes = logOnly->toBytes();
     put32(logBytes, 4, 1); // one channel announced; the next object is a CLogData
-    logBytes.erase(logBytes.begin() + static_cast<long>(tag), logBytes.begin() + static_cast<long>(tag) + 4);
+    logBytes.erase(logBytes.begin() + static_cast<long>(tag),
+                   logBytes.begin() + static_cast<long>(tag) + 4);
     EXPECT_EQ(doc->readBytes(logBytes, "l.kv5", false).message,
               "l.kv5 contained an unexpected object.");
 
@@ -291,7 +292,8 @@ TEST_F(DocumentFile, EveryShortenedFileIsRefusedAndChangesNothing) {
     doc->setModified();
     const Snapshot before(*doc);
     for (std::size_t length = 0; length < bytes.size(); ++length) {
-        const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(length));
+        const std::vector<std::uint8_t> cut(bytes.begin(),
+                                            bytes.begin() + static_cast<long>(length));
         const auto result = doc->readBytes(cut, "cut.kv5", false);
         ASSERT_FALSE(result.ok) << length;
         ASSERT_EQ(result.message, "An attempt was made to access cut.kv5 past its and.") << length;
@@ -327,7 +329,9 @@ TEST_F(DocumentFile, DamagedFilesNeverCrash) {
 
 namespace {
 
-void writeF10(Archive& a, std::uint32_t hz) { a.writeUInt32(hz / 10); }
+void writeF10(Archive& a, std::uint32_t hz) {
+    a.writeUInt32(hz / 10);
+}
 
 // An older-format file with the given channels (bank, frequency in Hz).
 std::vector<std::uint8_t> legacyFile(const std::vector<std::pair<int, std::uint32_t>>& channels) {
@@ -337,10 +341,10 @@ std::vector<std::uint8_t> legacyFile(const std::vector<std::pair<int, std::uint3
     const std::int32_t params[] = {0x1C, 1, 2, 3, 0x4C, 0x68, 4, 1, 0, 1, 30, 0x2C, 6, 2, -1, -1};
     for (auto value : params)
         a.writeInt32(value);
-    a.writeInt32(5);           // main bank mask, as read
+    a.writeInt32(5); // main bank mask, as read
     writeF10(a, 145500000);
-    a.writeInt32(1);           // WFM
-    a.writeInt32(1250);        // 12.5 kHz code
+    a.writeInt32(1);    // WFM
+    a.writeInt32(1250); // 12.5 kHz code
     a.writeInt32(3);
     a.writeInt32(9);
     a.writeInt32(1015459500);
@@ -415,7 +419,7 @@ TEST_F(DocumentFile, LegacyFileIsConvertedAndKeepsTheLog) {
     EXPECT_EQ(doc->channels[1]->frequency, 120000000u);
     EXPECT_EQ(doc->channels[0]->mode, 2);
     EXPECT_EQ(doc->channels[0]->ifBandwidth, 2);
-    EXPECT_EQ(doc->channels[0]->step, 2);   // code 50 is 100 Hz
+    EXPECT_EQ(doc->channels[0]->step, 2); // code 50 is 100 Hz
     EXPECT_EQ(doc->channels[0]->attenuator, 3);
     EXPECT_EQ(doc->channels[0]->antenna, 0);
     EXPECT_EQ(doc->channels[0]->comment, "ch");
@@ -457,9 +461,9 @@ TEST_F(DocumentFile, LegacyFileIsConvertedAndKeepsTheLog) {
 // priority channel so that saving and reopening keep it.
 TEST_F(DocumentFile, ConvertedLegacyFileKeepsItsPriorityChannelWhenSaved) {
     doc->priorityIndex = 2; // row 0 once the table is in order
-    ASSERT_TRUE(doc->readBytes(legacyFile({{1, 100000000}, {2, 120000000}, {3, 80000000}}),
-                               "old.kvx", true)
-                    .ok);
+    ASSERT_TRUE(
+        doc->readBytes(legacyFile({{1, 100000000}, {2, 120000000}, {3, 80000000}}), "old.kvx", true)
+            .ok);
     ASSERT_EQ(doc->priorityIndex, 0);
     EXPECT_EQ(doc->channels[0]->priority, 1);
 
@@ -509,16 +513,30 @@ struct OrderCase {
 };
 
 const OrderCase kOrderCases[] = {
-    {"in order", {{1, 100000000}, {2, 200000000}, {3, 300000000}}, 2,
-     {{1, 100000000}, {2, 200000000}, {3, 300000000}}, 0, 2},
-    {"reversed", {{1, 300000000}, {2, 200000000}, {3, 100000000}}, 0,
-     {{3, 100000000}, {2, 200000000}, {1, 300000000}}, 0, 2},
+    {"in order",
+     {{1, 100000000}, {2, 200000000}, {3, 300000000}},
+     2,
+     {{1, 100000000}, {2, 200000000}, {3, 300000000}},
+     0,
+     2},
+    {"reversed",
+     {{1, 300000000}, {2, 200000000}, {3, 100000000}},
+     0,
+     {{3, 100000000}, {2, 200000000}, {1, 300000000}},
+     0,
+     2},
     {"a repeat: the first copy stays",
-     {{1, 100000000}, {2, 200000000}, {3, 200000000}, {4, 300000000}}, 2,
-     {{1, 100000000}, {2, 200000000}, {4, 300000000}}, 1, 1},
+     {{1, 100000000}, {2, 200000000}, {3, 200000000}, {4, 300000000}},
+     2,
+     {{1, 100000000}, {2, 200000000}, {4, 300000000}},
+     1,
+     1},
     {"repeats out of order",
-     {{1, 200000000}, {2, 100000000}, {3, 200000000}, {4, 100000000}, {5, 200000000}}, 4,
-     {{2, 100000000}, {1, 200000000}}, 3, 1},
+     {{1, 200000000}, {2, 100000000}, {3, 200000000}, {4, 100000000}, {5, 200000000}},
+     4,
+     {{2, 100000000}, {1, 200000000}},
+     3,
+     1},
     {"a repeat as the last row", {{1, 100000000}, {2, 100000000}}, 1, {{1, 100000000}}, 1, 0},
 };
 

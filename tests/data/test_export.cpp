@@ -57,8 +57,8 @@ protected:
     }
     void linkBanks(std::initializer_list<int> banks) {
         for (int b : banks)
-            doc.memoryBanks[static_cast<std::size_t>(b)].linkFlags[static_cast<std::size_t>(
-                doc.controlParams.currentLinkSet)] = 1;
+            doc.memoryBanks[static_cast<std::size_t>(b)]
+                .linkFlags[static_cast<std::size_t>(doc.controlParams.currentLinkSet)] = 1;
     }
 
     test::ScopedTimeZone zone{"JST-9"};
@@ -71,9 +71,10 @@ TEST_F(ExportTest, WorkedMemoryLinesByteForByte) {
     EXPECT_EQ(memoryLine(towerChannel(), false),
               "   1    0  145.000000MHz   20kHz NFM   15kHz    0dB   OFF   OFF  ANT1    -   -   "
               "-- -- -- -- -- --  Tower\r\n");
-    EXPECT_EQ(memoryLine(towerChannel(), true),
-              "   1,   0, 145.000000MHz, 20kHz,NFM,\"15kHz\",\"   0dB\",\"  OFF \",\"OFF\",ANT1,,,,,"
-              "Tower\r\n");
+    EXPECT_EQ(
+        memoryLine(towerChannel(), true),
+        "   1,   0, 145.000000MHz, 20kHz,NFM,\"15kHz\",\"   0dB\",\"  OFF \",\"OFF\",ANT1,,,,,"
+        "Tower\r\n");
 }
 
 TEST_F(ExportTest, WorkedLogLinesByteForByte) {
@@ -160,8 +161,8 @@ TEST_F(ExportTest, MemoryExportFollowsCurrentLinkSet) {
         " Bank  Ch    Frequency     Step Mode   IFBW    ATT   CTCSS T-ELM ANT    Sig Max    Date  "
         "   Time         Comment";
     ASSERT_EQ(header.size(), 112u);
-    EXPECT_EQ(columns, header + "\r\n" + std::string(137, '-') + "\r\n" +
-                           memoryLine(a, false, 3) + memoryLine(towerChannel(), false, 1));
+    EXPECT_EQ(columns, header + "\r\n" + std::string(137, '-') + "\r\n" + memoryLine(a, false, 3) +
+                           memoryLine(towerChannel(), false, 1));
 
     doc.controlParams.currentLinkSet = 40; // damaged file: no bank is linked
     EXPECT_EQ(formatMemoryExport(doc, true), "");

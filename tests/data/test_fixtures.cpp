@@ -28,7 +28,8 @@ void fillChannels(DocumentContents& doc, int count, std::size_t commentLength) {
 
 void fillLog(DocumentContents& doc, int count, std::size_t commentLength) {
     for (int i = 0; i < count; ++i) {
-        CLogData& entry = doc.logRing[static_cast<std::size_t>((doc.logStart + doc.logCount) % kLogSlots)];
+        CLogData& entry =
+            doc.logRing[static_cast<std::size_t>((doc.logStart + doc.logCount) % kLogSlots)];
         entry.frequency = 200000000u + 500u * static_cast<std::uint32_t>(i);
         entry.firstHeard = 1015459500 + i;
         entry.lastHeard = 1015459560 + i;

@@ -271,10 +271,8 @@ TEST_F(OperationsTest, MovingThePriorityChannelByInsertOrDeleteRefreshesItsCopy)
         bool refreshed;
     };
     const Case cases[] = {
-        {"insert below", 5000000, {}, 3, true},
-        {"insert above", 35000000, {}, 2, false},
-        {"delete below", 0, {0}, 1, true},
-        {"delete two below", 0, {0, 1}, 0, true},
+        {"insert below", 5000000, {}, 3, true}, {"insert above", 35000000, {}, 2, false},
+        {"delete below", 0, {0}, 1, true},      {"delete two below", 0, {0, 1}, 0, true},
         {"delete above", 0, {3}, 2, false},
     };
     for (const Case& c : cases) {

@@ -170,11 +170,14 @@ class AutoRangeClipboardTest : public ::testing::Test {
 protected:
     AutoRangeClipboardTest() : doc(settings, clock) {
         for (int k = 0; k < kRangeCount; ++k) {
-            doc.autoRanges[static_cast<std::size_t>(k)].startFrequency = 1000u * static_cast<std::uint32_t>(k + 1);
+            doc.autoRanges[static_cast<std::size_t>(k)].startFrequency =
+                1000u * static_cast<std::uint32_t>(k + 1);
             doc.autoRanges[static_cast<std::size_t>(k)].inUse = 1;
         }
     }
-    std::uint32_t start(int k) { return doc.autoRanges[static_cast<std::size_t>(k)].startFrequency; }
+    std::uint32_t start(int k) {
+        return doc.autoRanges[static_cast<std::size_t>(k)].startFrequency;
+    }
 
     AppSettings settings;
     ManualClock clock;
@@ -188,9 +191,9 @@ TEST_F(AutoRangeClipboardTest, CutClosesGapsAndPasteInsertsInOrder) {
     EXPECT_EQ(doc.autoRangeClipboardCount, 2);
     EXPECT_EQ(doc.autoRangeClipboard[0].startFrequency, 4000u);
     EXPECT_EQ(doc.autoRangeClipboard[1].startFrequency, 8000u);
-    EXPECT_EQ(start(3), 5000u);  // rows 4..6 up by one
+    EXPECT_EQ(start(3), 5000u); // rows 4..6 up by one
     EXPECT_EQ(start(5), 7000u);
-    EXPECT_EQ(start(6), 9000u);  // rows 8..19 up by two
+    EXPECT_EQ(start(6), 9000u); // rows 8..19 up by two
     EXPECT_EQ(start(17), 20000u);
     for (int k : {18, 19}) {
         const CAutoBank& r = doc.autoRanges[static_cast<std::size_t>(k)];

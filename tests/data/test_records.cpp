@@ -16,15 +16,13 @@ using test::hex;
 
 namespace {
 
-template <typename T>
-std::vector<std::uint8_t> serialized(T record) {
+template <typename T> std::vector<std::uint8_t> serialized(T record) {
     Archive archive;
     record.serialize(archive);
     return archive.takeBuffer();
 }
 
-template <typename T>
-T readBack(const std::vector<std::uint8_t>& bytes, T start = T()) {
+template <typename T> T readBack(const std::vector<std::uint8_t>& bytes, T start = T()) {
     Archive archive{std::span<const std::uint8_t>(bytes)};
     start.serialize(archive);
     EXPECT_EQ(archive.remaining(), 0u);
@@ -70,7 +68,7 @@ TEST(Records, ChannelFieldsAreStoredInOrderAndBankNumberIsNot) {
     channel.bankNumber = 42;
     const auto bytes = serialized(channel);
     EXPECT_EQ(hex(bytes, 0, 9), "40 86 A4 08 06 00 20 00 01");
-    EXPECT_EQ(hex(bytes, 9, 4), "0A 00 00 00");   // step
+    EXPECT_EQ(hex(bytes, 9, 4), "0A 00 00 00");        // step
     EXPECT_EQ(hex(bytes, 41, 6), "05 54 6F 77 65 72"); // comment
     EXPECT_EQ(hex(bytes, 47, 16), "01 00 00 00 33 00 00 00 07 00 00 00 F7 FF FF FF");
 
@@ -110,7 +108,9 @@ TEST(Records, MemoryBankLinkFlagsByFileVersion) {
     EXPECT_EQ(readBack<CMemoryBank>(bytes), bank);
 
     // Older files: one flag byte, then the name; the byte goes to every link set.
-    const auto old = test::bytesOf(std::string("\x01\x03" "Air", 5));
+    const auto old = test::bytesOf(std::string("\x01\x03"
+                                               "Air",
+                                               5));
     ScopedFileVersion version(51009);
     const CMemoryBank read = readBack<CMemoryBank>(old);
     for (auto flag : read.linkFlags)
@@ -170,8 +170,7 @@ TEST(Records, PassRangeLogEntryAndSlLogDataSizes) {
     entry.maxSignal = 4;
     entry.comment = "ab";
     const auto bytes = serialized(entry);
-    EXPECT_EQ(hex(bytes, 0, 19),
-              "01 00 00 00 02 00 00 00 03 00 00 00 04 00 00 00 02 61 62");
+    EXPECT_EQ(hex(bytes, 0, 19), "01 00 00 00 02 00 00 00 03 00 00 00 04 00 00 00 02 61 62");
     EXPECT_EQ(readBack<CLogData>(bytes), entry);
     EXPECT_EQ(serialized(SlLogData()).size(), 16u);
 }
@@ -252,8 +251,8 @@ TEST(Records, ControlParamsNewDocumentValuesKeepTheUnchangedFields) {
     EXPECT_EQ(params.subStep, 16);
     for (auto flag : params.modeEnabled)
         EXPECT_EQ(flag, 1);
-    for (int offset : {0x04, 0x0C, 0x20, 0x24, 0x28, 0x30, 0x6C, 0x70, 0x74, 0x78, 0x80, 0x84,
-                       0x88, 0x8C, 0x90, 0x94, 0x98})
+    for (int offset : {0x04, 0x0C, 0x20, 0x24, 0x28, 0x30, 0x6C, 0x70, 0x74, 0x78, 0x80, 0x84, 0x88,
+                       0x8C, 0x90, 0x94, 0x98})
         EXPECT_EQ(params.at(offset), 0) << CControlParams::positionName(offset);
 }
 

@@ -52,10 +52,9 @@ TEST(ValueTables, CtcssLabelsAreSixCharactersWide) {
 }
 
 TEST(ValueTables, LegacyStepCodesMapToStepIndices) {
-    const std::pair<int, int> mapping[] = {{5, 1},    {10, 2},    {50, 2},    {100, 3},
-                                           {500, 4},  {625, 5},   {900, 6},   {1000, 7},
-                                           {1250, 8}, {1500, 9},  {2000, 10}, {5000, 11},
-                                           {10000, 12}, {7, 7},   {0, 7},     {-5, 7}};
+    const std::pair<int, int> mapping[] = {
+        {5, 1},    {10, 2},   {50, 2},    {100, 3},   {500, 4},    {625, 5}, {900, 6}, {1000, 7},
+        {1250, 8}, {1500, 9}, {2000, 10}, {5000, 11}, {10000, 12}, {7, 7},   {0, 7},   {-5, 7}};
     for (auto [code, index] : mapping)
         EXPECT_EQ(legacyStepIndex(code), index) << code;
 }

@@ -66,9 +66,8 @@ protected:
         waitFor([&] { return linesOf("RX").size() >= 4; }, kLongWaitMs);
         const auto commands = linesOf("RX");
         ASSERT_GE(commands.size(), 4u);
-        ASSERT_NE(commands[2], commands[3])
-            << "the answer to \"" << sim::escapeBytes(commands[2])
-            << "\" was not taken until the command was resent";
+        ASSERT_NE(commands[2], commands[3]) << "the answer to \"" << sim::escapeBytes(commands[2])
+                                            << "\" was not taken until the command was resent";
     }
 
     void TearDown() override {

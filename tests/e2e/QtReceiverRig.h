@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "fakes/Recorders.h"
 #include "app/QtCommPort.h"
 #include "app/QtTimerService.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
+#include "fakes/Recorders.h"
 #include "scan/ReceiverCore.h"
 #include "scan/ViewSink.h"
 

@@ -35,14 +35,15 @@ public:
             return false;
         const QByteArray accepter = mode_ == Mode::Raw ? "tcp" : "telnet(rfc2217),tcp";
         file.write("%YAML 1.1\n---\nconnection: &receiver\n  accepter: " + accepter +
-                   ",127.0.0.1," + QByteArray::number(port_) +
-                   "\n  connector: serialdev," + QByteArray::fromStdString(device_) +
+                   ",127.0.0.1," + QByteArray::number(port_) + "\n  connector: serialdev," +
+                   QByteArray::fromStdString(device_) +
                    ",9600n82,local\n  options:\n    kickolduser: true\n" +
                    (immediate_ ? "    chardelay: false\n" : ""));
         file.close();
         process_.start(QStringLiteral("ser2net"),
                        {QStringLiteral("-n"), QStringLiteral("-u"), QStringLiteral("-c"), config,
-                        QStringLiteral("-P"), QDir(directory_).filePath(QStringLiteral("ser2net.pid"))});
+                        QStringLiteral("-P"),
+                        QDir(directory_).filePath(QStringLiteral("ser2net.pid"))});
         if (!process_.waitForStarted(5000))
             return false;
         return waitFor([this] { return accepts(); }, 5000);
@@ -55,8 +56,8 @@ public:
     }
 
     std::string address() const {
-        return std::string(mode_ == Mode::Raw ? "tcp" : "rfc2217") + "://127.0.0.1:" +
-               std::to_string(port_);
+        return std::string(mode_ == Mode::Raw ? "tcp" : "rfc2217") +
+               "://127.0.0.1:" + std::to_string(port_);
     }
     quint16 port() const { return port_; }
 

@@ -183,9 +183,9 @@ protected:
         const double writtenMs = line.ms - kCharacterMs * double(line.bytes.size());
         if (copies > answers || writtenMs + kRoundingMs < answerEndMs)
             return ::testing::AssertionFailure()
-                   << "\"" << sim::escapeBytes(line.bytes) << "\" at " << line.ms << " ms went out with "
-                   << answers << " of " << copies << " answers to \"" << sim::escapeBytes(current)
-                   << "\" in";
+                   << "\"" << sim::escapeBytes(line.bytes) << "\" at " << line.ms
+                   << " ms went out with " << answers << " of " << copies << " answers to \""
+                   << sim::escapeBytes(current) << "\" in";
         current = line.bytes;
         copies = 1;
         answers = 0;
@@ -224,15 +224,14 @@ TEST_P(LateAnswerScanTest, StopsOnlyOnTheActiveChannelWhateverTheDelay) {
     EXPECT_TRUE(rig_->notifier.messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Delays, LateAnswerScanTest,
-    ::testing::Values(LateAnswerCase{false, 900}, LateAnswerCase{false, 1100},
-                      LateAnswerCase{false, 1900}, LateAnswerCase{true, 900},
-                      LateAnswerCase{true, 1100}, LateAnswerCase{true, 1900}),
-    [](const auto& testInfo) {
-        return std::string(testInfo.param.ar3000 ? "Ar3000" : "Ar3000A") + "_" +
-               std::to_string(testInfo.param.delayMs) + "ms";
-    });
+INSTANTIATE_TEST_SUITE_P(Delays, LateAnswerScanTest,
+                         ::testing::Values(LateAnswerCase{false, 900}, LateAnswerCase{false, 1100},
+                                           LateAnswerCase{false, 1900}, LateAnswerCase{true, 900},
+                                           LateAnswerCase{true, 1100}, LateAnswerCase{true, 1900}),
+                         [](const auto& testInfo) {
+                             return std::string(testInfo.param.ar3000 ? "Ar3000" : "Ar3000A") +
+                                    "_" + std::to_string(testInfo.param.delayMs) + "ms";
+                         });
 
 TEST_F(MemoryScanTest, Ar3000AStopsOnTheActiveChannelLogsItAndMovesOnAfterTheDelay) {
     startScan(false);

@@ -31,9 +31,9 @@ protected:
         env.insert("HOME", home_.path()); // settings of its own
         env.insert("XDG_CONFIG_HOME", home_.path());
         program_.setProcessEnvironment(env);
-        program_.start(QStringLiteral(KOVO3000_PATH),
-                       {QStringLiteral("--demo"), QStringLiteral("--rigctl-port"),
-                        QString::number(port_)});
+        program_.start(
+            QStringLiteral(KOVO3000_PATH),
+            {QStringLiteral("--demo"), QStringLiteral("--rigctl-port"), QString::number(port_)});
         ASSERT_TRUE(program_.waitForStarted(5000));
         // The demo document is read and the scan starts five seconds on.
         ASSERT_TRUE(waitFor([&] { return rigctl({"f"}).ok && frequencyNow() != 0; }, 20000));
@@ -80,10 +80,12 @@ protected:
 TEST_F(RigctlTest, ReadsWhileScanningTunesReadsStrengthAndRefusesWhatItCannot) {
     // The scan moves: several different frequencies within a few seconds.
     std::set<long> seen;
-    waitFor([&] {
-        seen.insert(frequencyNow());
-        return seen.size() >= 3;
-    }, 15000);
+    waitFor(
+        [&] {
+            seen.insert(frequencyNow());
+            return seen.size() >= 3;
+        },
+        15000);
     EXPECT_GE(seen.size(), 3u) << "the frequency did not follow the scan";
 
     // Setting one stops the scan and tunes there, and it stays.
@@ -108,8 +110,8 @@ TEST_F(RigctlTest, ReadsWhileScanningTunesReadsStrengthAndRefusesWhatItCannot) {
     EXPECT_EQ(strength.lines[2], "VFOA");
 
     // Out of range, a mode the receiver lacks, a transmitter's command.
-    for (const QStringList& bad : {QStringList{"F", "3000000000"}, QStringList{"M", "RTTY", "0"},
-                                   QStringList{"T", "1"}})
+    for (const QStringList& bad :
+         {QStringList{"F", "3000000000"}, QStringList{"M", "RTTY", "0"}, QStringList{"T", "1"}})
         EXPECT_FALSE(rigctl(bad).ok) << bad.join(' ').toStdString();
     EXPECT_EQ(frequencyNow(), 433500000);
 }
@@ -135,10 +137,12 @@ TEST_F(RigctlTest, FloodsGarbageAndHalfLinesCostOtherClientsNothing) {
     // then served like anyone else.
     flood.write("\nf\n");
     QByteArray answers;
-    waitFor([&] {
-        answers += flood.readAll();
-        return answers.contains("RPRT -1\n") && answers.endsWith("0\n");
-    }, 5000);
+    waitFor(
+        [&] {
+            answers += flood.readAll();
+            return answers.contains("RPRT -1\n") && answers.endsWith("0\n");
+        },
+        5000);
     EXPECT_TRUE(answers.startsWith("RPRT -1\n")) << answers.left(80).toStdString();
     EXPECT_TRUE(answers.endsWith("0\n")) << answers.right(80).toStdString();
     EXPECT_EQ(program_.state(), QProcess::Running);

@@ -64,15 +64,15 @@ TEST_P(Ser2netTest, ProbeFindsTheReceiverAndMemoryScanStopsOnTheActiveChannel) {
         EXPECT_EQ(tcp->farLine().control, 3);  // RTS/CTS
     }
     rig_->core.setOperatingMode(0);
-    ASSERT_TRUE(waitFor(
-        [&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
-        kLongWaitMs))
+    ASSERT_TRUE(
+        waitFor([&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
+                kLongWaitMs))
         << "the scan never stopped";
     EXPECT_EQ(doc.mainRecord.frequency, kActiveHz);
     EXPECT_EQ(tunedHz(), kActiveHz);
     EXPECT_EQ(doc.logEntry(0).maxSignal, kActiveLevel);
-    EXPECT_THAT(linesOf("RX"), ::testing::Not(::testing::Contains(::testing::HasSubstr(
-                                   std::string(1, char(0xFF))))))
+    EXPECT_THAT(linesOf("RX"), ::testing::Not(::testing::Contains(
+                                   ::testing::HasSubstr(std::string(1, char(0xFF))))))
         << "Telnet commands reached the receiver";
     EXPECT_TRUE(rig_->notifier.messages.empty());
 }

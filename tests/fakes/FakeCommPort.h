@@ -17,8 +17,8 @@ public:
     std::vector<std::string> written; // every output, in order
     std::string pending;              // received, not yet read
     bool open = false;
-    bool devicePresent = true;        // false: opening fails
-    std::string openError;            // what a failed opening reports
+    bool devicePresent = true; // false: opening fails
+    std::string openError;     // what a failed opening reports
     int rThreshold = 0;
     PortDescription description;
     LineSetting line;
@@ -42,7 +42,10 @@ public:
     }
     void setOutBufferCount(int c) override { record("OutBufferCount", std::to_string(c)); }
     void setNullDiscard(bool d) override { record("NullDiscard", d ? "1" : "0"); }
-    void setRThreshold(int b) override { rThreshold = b; record("RThreshold", std::to_string(b)); }
+    void setRThreshold(int b) override {
+        rThreshold = b;
+        record("RThreshold", std::to_string(b));
+    }
     void setSThreshold(int b) override { record("SThreshold", std::to_string(b)); }
 
     bool portOpen() const override { return open; }

@@ -151,7 +151,9 @@ INSTANTIATE_TEST_SUITE_P(Table, NameCommands,
                          ::testing::Values(NameCase{112, "MemKovoName", 1760},
                                            NameCase{113, "MemKovoName", 1600},
                                            NameCase{115, "MemKovoControl", 1600}),
-                         [](const auto& testInfo) { return "code" + std::to_string(testInfo.param.code); });
+                         [](const auto& testInfo) {
+                             return "code" + std::to_string(testInfo.param.code);
+                         });
 
 TEST_F(DispatcherTest, ALongNameArrivesCutTo79Bytes) {
     target.banks[1] = std::string(100, 'x');

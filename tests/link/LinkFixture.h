@@ -32,7 +32,10 @@ struct LinkParts {
         };
         bool result = false;
         bool finished = false;
-        link.openPort(portNumber, speedIndex, [&](bool ok) { result = ok; finished = true; });
+        link.openPort(portNumber, speedIndex, [&](bool ok) {
+            result = ok;
+            finished = true;
+        });
         for (int waited = 0; !finished && waited < 3100; waited += 10)
             timers.advance(10);
         port.onOutput = nullptr;

@@ -87,8 +87,11 @@ TEST_F(ReceiverLinkTest, ProbeDrainsUntilTheSecondBoundaryPlusTwoThenAsksAgain) 
 TEST_F(ReceiverLinkTest, PromptOnlyDuringTheDrainFailsWithTheMessage) {
     bool result = true;
     int calls = 0;
-    link.openPort(1, 0, [&](bool ok) { result = ok; ++calls; });
-    port.receive(">"); // answer to the first carriage return, thrown away
+    link.openPort(1, 0, [&](bool ok) {
+        result = ok;
+        ++calls;
+    });
+    port.receive(">");           // answer to the first carriage return, thrown away
     link.writeCommand("145.\r"); // nothing goes out while probing
     timers.advance(2699);        // 12.999 s: window still open
     EXPECT_EQ(calls, 0);
@@ -132,7 +135,10 @@ TEST_F(ReceiverLinkTest, PortThatCannotOpenFailsAtOnceWithOnlyThePortsOwnReport)
     port.devicePresent = false;
     int calls = 0;
     bool result = true;
-    link.openPort(3, 1, [&](bool ok) { result = ok; ++calls; });
+    link.openPort(3, 1, [&](bool ok) {
+        result = ok;
+        ++calls;
+    });
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(result);
     EXPECT_THAT(notifier.messages, IsEmpty());
@@ -339,9 +345,9 @@ TEST_F(ReceiverLinkTest, Ar3000ResendThrowsAwayTheHalfOfALostLine) {
 // copies are answered (or, if the first copy was lost, a short guard ends),
 // and no answer is credited to a command it does not answer.
 struct LateAnswerCase {
-    int firstAnswerMs;   // when the answer to the first "Y\r" arrives
+    int firstAnswerMs; // when the answer to the first "Y\r" arrives
     bool firstAnswerLost;
-    int copiesWritten;   // copies of "Y\r" on the line by then
+    int copiesWritten; // copies of "Y\r" on the line by then
 };
 
 class LateAnswerTest : public ReceiverLinkTest,
@@ -383,10 +389,10 @@ TEST_F(ReceiverLinkTest, LateAnswerArrivingInPiecesKeepsTheGuardUp) {
     ASSERT_TRUE(connect());
     client.commandOnNext = "145.\r";
     link.writeCommand("Y\r");
-    timers.advance(1000);                // resent
-    port.receive("%\r\n>");              // the first copy's answer
-    port.receive("%\r");                 // the second's, still coming in
-    timers.advance(kStaleReplyGuardMs);  // the guard waits for its end
+    timers.advance(1000);               // resent
+    port.receive("%\r\n>");             // the first copy's answer
+    port.receive("%\r");                // the second's, still coming in
+    timers.advance(kStaleReplyGuardMs); // the guard waits for its end
     EXPECT_EQ(port.written.back(), "Y\r");
     port.receive("\n>");
     EXPECT_EQ(port.written.back(), "145.\r");
@@ -418,7 +424,7 @@ TEST_F(ReceiverLinkTest, EverySuccessfulProbeTellsThatAReceiverWasFound) {
     ASSERT_TRUE(connect());
     ASSERT_TRUE(connect(2, 1)); // another port, as after the COM Port dialog
     settings.device = 0;
-    ASSERT_TRUE(connect());     // another receiver kind
+    ASSERT_TRUE(connect()); // another receiver kind
     EXPECT_EQ(found, 3);
 }
 

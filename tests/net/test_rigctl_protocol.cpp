@@ -100,7 +100,7 @@ TEST_F(RigctlProtocolTest, PassbandPicksTheNearestIfBandwidth) {
         const char* line;
         std::optional<int> ifbw;
     } cases[] = {
-        {"M USB 2400", 1}, {"M FM 12000", 3}, {"M WFM 200000", 6},
+        {"M USB 2400", 1},        {"M FM 12000", 3},      {"M WFM 200000", 6},
         {"M AM 0", std::nullopt}, {"M CW", std::nullopt},
     };
     for (const auto& c : cases) {

@@ -28,9 +28,9 @@ TelnetCodec agreedCodec() {
 
 TEST(TelnetCodecTest, OffersComPortAndBinaryAndSettlesOnTheAnswer) {
     TelnetCodec codec;
-    EXPECT_EQ(codec.start(), bytes({C::kIac, C::kWill, C::kComPort, C::kIac, C::kWill, C::kBinary,
-                                    C::kIac, C::kDo, C::kBinary, C::kIac, C::kDo,
-                                    C::kSuppressGoAhead}));
+    EXPECT_EQ(codec.start(),
+              bytes({C::kIac, C::kWill, C::kComPort, C::kIac, C::kWill, C::kBinary, C::kIac, C::kDo,
+                     C::kBinary, C::kIac, C::kDo, C::kSuppressGoAhead}));
     EXPECT_FALSE(codec.settled());
     // Until binary transmission is agreed a carriage return travels as CR NUL.
     EXPECT_EQ(codec.encode("1\r"), bytes({'1', '\r', 0}));
@@ -47,12 +47,12 @@ TEST(TelnetCodecTest, RefusesWhatItDoesNotKnowOncePerRequestAndNeverLoops) {
         std::string reply;
     };
     const Case cases[] = {
-        {bytes({C::kIac, C::kDo, 1}), bytes({C::kIac, C::kWont, 1})},      // echo: no
-        {bytes({C::kIac, C::kWill, 1}), bytes({C::kIac, C::kDont, 1})},    // server echo: no
-        {bytes({C::kIac, C::kDont, 1}), ""},                               // already off
-        {bytes({C::kIac, C::kWont, 24}), ""},                              // already off
+        {bytes({C::kIac, C::kDo, 1}), bytes({C::kIac, C::kWont, 1})},   // echo: no
+        {bytes({C::kIac, C::kWill, 1}), bytes({C::kIac, C::kDont, 1})}, // server echo: no
+        {bytes({C::kIac, C::kDont, 1}), ""},                            // already off
+        {bytes({C::kIac, C::kWont, 24}), ""},                           // already off
         {bytes({C::kIac, C::kDont, C::kBinary}), bytes({C::kIac, C::kWont, C::kBinary})},
-        {bytes({C::kIac, C::kDont, C::kBinary}), ""},                      // now off: silence
+        {bytes({C::kIac, C::kDont, C::kBinary}), ""}, // now off: silence
     };
     TelnetCodec codec = agreedCodec();
     for (const Case& c : cases)
@@ -60,10 +60,10 @@ TEST(TelnetCodecTest, RefusesWhatItDoesNotKnowOncePerRequestAndNeverLoops) {
 }
 
 TEST(TelnetCodecTest, DataSurvivesCommandsSplitAnywhere) {
-    const std::string stream =
-        bytes({'G', C::kIac, C::kIac, '\r', 0, '\n', C::kIac, 241 /* NOP */, '>', C::kIac, C::kSb,
-               C::kComPort, 101, 0, 0, 0x25, 0x80, C::kIac, C::kSe, C::kIac, C::kSb, C::kComPort,
-               105, 3, C::kIac, C::kSe, 'Z'});
+    const std::string stream = bytes(
+        {'G',     C::kIac, C::kIac,     '\r',        0,   '\n', C::kIac, 241 /* NOP */, '>',
+         C::kIac, C::kSb,  C::kComPort, 101,         0,   0,    0x25,    0x80,          C::kIac,
+         C::kSe,  C::kIac, C::kSb,      C::kComPort, 105, 3,    C::kIac, C::kSe,        'Z'});
     for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
         TelnetCodec codec;
         codec.start(); // binary not agreed: CR NUL is a bare CR

@@ -29,17 +29,20 @@ public:
     }
     void refreshPanels() override { calls.push_back("refreshPanels"); }
     void refreshDisplay() override { calls.push_back("refreshDisplay"); }
-    void showOperatingMode(OperatingMode mode) override
-    {
+    void showOperatingMode(OperatingMode mode) override {
         calls.push_back("mode " + std::to_string(toStored(mode)));
     }
-    void showPriorityScan(bool on) override { calls.push_back(on ? "priority on" : "priority off"); }
+    void showPriorityScan(bool on) override {
+        calls.push_back(on ? "priority on" : "priority off");
+    }
     void selectChannelRow(int row) override { calls.push_back("select " + std::to_string(row)); }
     void channelRowChanged(int row, bool visible) override {
         calls.push_back("row " + std::to_string(row) + (visible ? " visible" : " keep"));
     }
     void channelRowInserted(int row) override { calls.push_back("insert " + std::to_string(row)); }
-    void logAppended(bool dropped) override { calls.push_back(dropped ? "log dropped" : "log appended"); }
+    void logAppended(bool dropped) override {
+        calls.push_back(dropped ? "log dropped" : "log appended");
+    }
     void logUpdated(int row) override { calls.push_back("log updated " + std::to_string(row)); }
     void resetScope() override { calls.push_back("resetScope"); }
     void showStaticScope() override { calls.push_back("showStaticScope"); }
@@ -91,7 +94,8 @@ struct CoreParts : DocParts {
     RecordingNotifier notifier;
     RecordingLinkObserver observer;
     RecordingRecorder recorder;
-    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
+    ReceiverCore core{
+        ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
 
     bool connect() {
         core.setRecorder(&recorder);
@@ -100,7 +104,10 @@ struct CoreParts : DocParts {
                 port.receive(">");
         };
         bool finished = false, result = false;
-        core.openPort(1, 0, [&](bool ok) { finished = true; result = ok; });
+        core.openPort(1, 0, [&](bool ok) {
+            finished = true;
+            result = ok;
+        });
         for (int waited = 0; !finished && waited < 3100; waited += 10)
             timers.advance(10);
         port.onOutput = nullptr;

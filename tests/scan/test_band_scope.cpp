@@ -38,7 +38,8 @@ TEST_F(BandScopeTest, FractionalStepRaisesTheRangeUntilTheStepFits) {
     centreOn(145000000, 5, 0); // 6.25 kHz
     scope.recomputeFromStep();
     EXPECT_EQ(w().fractional, 1);
-    EXPECT_EQ(doc.controlParams.scopeRange, 2); // the first range whose largest step is 6.25 kHz or more
+    EXPECT_EQ(doc.controlParams.scopeRange,
+              2); // the first range whose largest step is 6.25 kHz or more
     EXPECT_EQ(w().spanHz, 125000u);
     EXPECT_EQ(w().points, 20);
 }

@@ -59,8 +59,8 @@ TEST_F(OperatingModesTest, LeavingVfoStopsTheToneSearch) {
     EXPECT_EQ(doc.toneSearch, 1);
     core.setOperatingMode(4);
     EXPECT_EQ(doc.toneSearch, 0);
-    EXPECT_THAT(view.calls, ElementsAre("mode 5", "mode 4", "refreshPanels", "resetScope",
-                                        "showStaticScope"));
+    EXPECT_THAT(view.calls,
+                ElementsAre("mode 5", "mode 4", "refreshPanels", "resetScope", "showStaticScope"));
 }
 
 TEST_F(OperatingModesTest, OneMegahertzScanWindowIsTheMegahertzAroundTheFrequency) {

@@ -281,8 +281,10 @@ TEST_F(ScanEngineTest, StopsAndLinkReportsReachEveryListener) {
     std::vector<LinkNotice> first, second;
     const Subscription onStop =
         core.engine().scanStops().subscribe([&](const ScanStop& s) { stops.push_back(s); });
-    const Subscription one = core.linkNotices().subscribe([&](const LinkNotice& n) { first.push_back(n); });
-    Subscription two = core.linkNotices().subscribe([&](const LinkNotice& n) { second.push_back(n); });
+    const Subscription one =
+        core.linkNotices().subscribe([&](const LinkNotice& n) { first.push_back(n); });
+    Subscription two =
+        core.linkNotices().subscribe([&](const LinkNotice& n) { second.push_back(n); });
     startOneMegahertzScan();
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.front().kind, LinkNotice::Kind::StatusChanged);

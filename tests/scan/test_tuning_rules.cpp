@@ -6,8 +6,7 @@
 
 using namespace kovo;
 
-TEST(TuningRules, TypedMegahertzAreExactAndTruncated)
-{
+TEST(TuningRules, TypedMegahertzAreExactAndTruncated) {
     EXPECT_EQ(parseDecimalHz("145.5", kMegahertz), 145'500'000);
     EXPECT_EQ(parseDecimalHz("145.0125", kMegahertz), 145'012'500) << "no floating-point loss";
     EXPECT_EQ(parseDecimalHz(" 0.1234567", kMegahertz), 123'456) << "below 1 Hz is cut";
@@ -22,19 +21,30 @@ TEST(TuningRules, TypedMegahertzAreExactAndTruncated)
 
 // The whole text is the number, or it is not a frequency at all: a slip of
 // the keyboard must never tune somewhere else.
-TEST(TuningRules, OnlyAWholeNumberIsAFrequency)
-{
+TEST(TuningRules, OnlyAWholeNumberIsAFrequency) {
     struct Case {
         const char* text;
         std::optional<std::int64_t> hz;
     };
     const Case cases[] = {
-        {"145,5", 145'500'000},     {" 145.600 ", 145'600'000}, {"145.", 145'000'000},
-        {".5", 500'000},            {"2m amateur 145.600", {}}, {"145.5MHz", {}},
-        {"1e3", {}},                {"0x10", {}},               {"...5.5", {}},
-        {"145.5.5", {}},            {"145,5.5", {}},            {"-3", {}},
-        {"+145", {}},               {"14 5", {}},               {".", {}},
-        {"abc", {}},                {"", {}},                   {"   ", {}},
+        {"145,5", 145'500'000},
+        {" 145.600 ", 145'600'000},
+        {"145.", 145'000'000},
+        {".5", 500'000},
+        {"2m amateur 145.600", {}},
+        {"145.5MHz", {}},
+        {"1e3", {}},
+        {"0x10", {}},
+        {"...5.5", {}},
+        {"145.5.5", {}},
+        {"145,5.5", {}},
+        {"-3", {}},
+        {"+145", {}},
+        {"14 5", {}},
+        {".", {}},
+        {"abc", {}},
+        {"", {}},
+        {"   ", {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseDecimalHz(c.text, kMegahertz), c.hz) << '"' << c.text << '"';
@@ -42,8 +52,7 @@ TEST(TuningRules, OnlyAWholeNumberIsAFrequency)
     EXPECT_FALSE(isBlank(" x"));
 }
 
-TEST(TuningRules, FrequencyLimits)
-{
+TEST(TuningRules, FrequencyLimits) {
     EXPECT_EQ(limitFrequency(3'000'000'000), 2'040'000'000u);
     EXPECT_EQ(limitFrequency(2'040'000'000), 2'040'000'000u);
     EXPECT_EQ(limitFrequency(2'039'999'950), 2'039'999'950u);
@@ -53,15 +62,13 @@ TEST(TuningRules, FrequencyLimits)
     EXPECT_EQ(limitFrequency(-5), 100'000u);
 }
 
-TEST(TuningRules, MegahertzFormat)
-{
+TEST(TuningRules, MegahertzFormat) {
     EXPECT_EQ(formatMegahertz(145'000'000), " 145.000000");
     EXPECT_EQ(formatMegahertz(100'000), "   0.100000");
     EXPECT_EQ(formatMegahertz(2'040'000'000), "2040.000000");
 }
 
-TEST(TuningRules, AmKeyCyclesSynchronousAmOnlyWithTheOption)
-{
+TEST(TuningRules, AmKeyCyclesSynchronousAmOnlyWithTheOption) {
     EXPECT_EQ(modeForKey(2, 2, false), 2);
     EXPECT_EQ(modeForKey(2, 6, false), 2);
     int mode = 0;
@@ -78,8 +85,7 @@ TEST(TuningRules, AmKeyCyclesSynchronousAmOnlyWithTheOption)
     EXPECT_EQ(amKeyImage(0), 0);
 }
 
-TEST(TuningRules, ModeDefaultIfBandwidths)
-{
+TEST(TuningRules, ModeDefaultIfBandwidths) {
     AppSettings s;
     s.nfmBandWidth = 2;
     s.wfmBandWidth = 1;
@@ -98,8 +104,7 @@ TEST(TuningRules, ModeDefaultIfBandwidths)
         EXPECT_EQ(defaultIfBandwidth(m, 5, s), 1) << m;
 }
 
-TEST(TuningRules, BankOfMaskIsLowestBit)
-{
+TEST(TuningRules, BankOfMaskIsLowestBit) {
     EXPECT_EQ(bankOfMask(0), 0);
     EXPECT_EQ(bankOfMask(1), 0);
     EXPECT_EQ(bankOfMask(0x200000), 21);
@@ -107,8 +112,7 @@ TEST(TuningRules, BankOfMaskIsLowestBit)
     EXPECT_EQ(bankOfMask(0x400000), 0) << "bits above 21 are not banks";
 }
 
-TEST(TuningRules, DragAccumulatorEightPixelsPerStepWithSign)
-{
+TEST(TuningRules, DragAccumulatorEightPixelsPerStepWithSign) {
     DragAccumulator acc;
     EXPECT_EQ(acc.add(7), 0);
     EXPECT_EQ(acc.add(1), 1);
@@ -127,8 +131,7 @@ TEST(TuningRules, DragAccumulatorEightPixelsPerStepWithSign)
     EXPECT_EQ(wheel.add(60), 1);
 }
 
-TEST(TuningRules, SubStep)
-{
+TEST(TuningRules, SubStep) {
     EXPECT_EQ(subStepHz(16, 10), 200'000u) << "Main X 10";
     EXPECT_EQ(subStepHz(1, 10), 50u);
     EXPECT_EQ(subStepHz(15, 10), 10'000'000u);

@@ -518,26 +518,16 @@ TEST(Transcript, EscapesControlAndEightBitBytes) {
 TEST(CommandLine, ReadsEveryOption) {
     SimOptions o;
     std::string error;
-    const std::vector<std::string> args = {"--ar3000",
-                                           "--baud",
-                                           "4800",
-                                           "--latency",
-                                           "25",
-                                           "--plan",
-                                           "p.txt",
-                                           "--link",
-                                           "/tmp/l",
-                                           "--log",
-                                           "x.log",
-                                           "--no-pacing",
-                                           "--drop-reply",
-                                           "3",
-                                           "--drop-reply",
-                                           "7",
-                                           "--mute",
-                                           "--report-interval",
-                                           "50",
-                                           "--delay-reply",
+    const std::vector<std::string> args = {"--ar3000",     "--baud",
+                                           "4800",         "--latency",
+                                           "25",           "--plan",
+                                           "p.txt",        "--link",
+                                           "/tmp/l",       "--log",
+                                           "x.log",        "--no-pacing",
+                                           "--drop-reply", "3",
+                                           "--drop-reply", "7",
+                                           "--mute",       "--report-interval",
+                                           "50",           "--delay-reply",
                                            "4:1100"};
     ASSERT_EQ(parseCommandLine(args, &o, &error), CommandLineResult::Run) << error;
     EXPECT_TRUE(o.ar3000);
@@ -555,10 +545,12 @@ TEST(CommandLine, ReadsEveryOption) {
 
 TEST(CommandLine, RefusesBadValuesAndUnknownOptions) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--baud", "2400"},    {"--baud"},       {"--latency", "-1"},        {"--latency", "x"},
-        {"--drop-reply", "0"}, {"--frobnicate"}, {"--report-interval", "5"}, {"--plan"},
-        {"--delay-reply", "3"}, {"--delay-reply", "0:100"}, {"--delay-reply", "3:0"},
-        {"--delay-reply", "3:x"},
+        {"--baud", "2400"},         {"--baud"},
+        {"--latency", "-1"},        {"--latency", "x"},
+        {"--drop-reply", "0"},      {"--frobnicate"},
+        {"--report-interval", "5"}, {"--plan"},
+        {"--delay-reply", "3"},     {"--delay-reply", "0:100"},
+        {"--delay-reply", "3:0"},   {"--delay-reply", "3:x"},
     };
     for (const auto& args : bad) {
         SimOptions o;

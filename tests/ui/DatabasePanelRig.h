@@ -6,8 +6,8 @@
 #include "data/DatabaseEdits.h"
 #include "ui/PanelFonts.h"
 #include "ui/database/DatabaseLines.h"
-#include "ui/database/DatabaseModel.h"
 #include "ui/database/DatabaseMenus.h"
+#include "ui/database/DatabaseModel.h"
 #include "ui/database/DatabasePanel.h"
 
 #include <cstdlib>
@@ -36,14 +36,12 @@ struct FakeDatabaseHost : DatabaseHost {
     std::vector<std::string> questions;
     std::vector<std::uint32_t> playbacks;
     int stops = 0, bankNotices = 0;
-    bool confirmDeleteData(const std::string& q) override
-    {
+    bool confirmDeleteData(const std::string& q) override {
         questions.push_back(q);
         return confirm;
     }
     bool recorderLinked() const override { return linked; }
-    bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override
-    {
+    bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override {
         playbacks.push_back(f);
         return hasAudio;
     }
@@ -53,8 +51,7 @@ struct FakeDatabaseHost : DatabaseHost {
 };
 
 struct DatabasePanelRig {
-    DatabasePanelRig()
-    {
+    DatabasePanelRig() {
         setenv("TZ", "UTC", 1);
         tzset();
         doc.writeSoftSetting = [this](const std::string& name, int value) {
@@ -67,15 +64,13 @@ struct DatabasePanelRig {
     }
 
     // A channel at f in the given banks; returns its row.
-    int addChannel(std::uint32_t f, std::int32_t bankMask = 1)
-    {
+    int addChannel(std::uint32_t f, std::int32_t bankMask = 1) {
         const int row = doc.storeChannel(f);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         doc.channels[std::size_t(row)]->comment.clear();
         return row;
     }
-    void addLog(std::uint32_t f, std::int32_t first, std::int32_t last, std::int32_t signal = 3)
-    {
+    void addLog(std::uint32_t f, std::int32_t first, std::int32_t last, std::int32_t signal = 3) {
         doc.mainRecord.frequency = f;
         doc.mainRecord.comment.clear();
         clock.setMilliseconds(std::int64_t(first) * 1000);
@@ -83,17 +78,16 @@ struct DatabasePanelRig {
         doc.logEntry(doc.logCount - 1).lastHeard = last;
     }
     // Right-click on `row` of the current view's list and run a command.
-    void command(int c, const std::vector<int>& rows)
-    {
+    void command(int c, const std::vector<int>& rows) {
         DatabaseList& l = panel.currentList();
         l.selectRows(rows);
         if (!rows.empty())
             l.setCaretRow(rows.front());
-        auto menu = panel.prepareContextMenu(l, l.visualRect(l.model()->index(rows.empty() ? 0 : rows.front(), 0)).center());
+        auto menu = panel.prepareContextMenu(
+            l, l.visualRect(l.model()->index(rows.empty() ? 0 : rows.front(), 0)).center());
         panel.runCommand(c);
     }
-    void show(int view)
-    {
+    void show(int view) {
         doc.controlParams.databaseView = view;
         panel.showView(view);
     }

@@ -24,8 +24,7 @@ struct RecordingNotifier : Notifier {
     std::vector<std::string> messages;
     bool answer = true;
     void showMessage(const std::string& text) override { messages.push_back(text); }
-    bool askYesNo(const std::string& text) override
-    {
+    bool askYesNo(const std::string& text) override {
         messages.push_back(text);
         return answer;
     }
@@ -43,8 +42,7 @@ struct FakeCore : CoreCommands {
     int sendNexts = 0;
     int memorySteps = 0, searchSteps = 0, oneMhzSteps = 0;
 
-    void attach(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view)
-    {
+    void attach(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view) {
         steps = std::make_unique<ScanSteps>(doc, settings, view);
         scope = std::make_unique<BandScope>(doc, view);
         operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
@@ -52,8 +50,7 @@ struct FakeCore : CoreCommands {
             doc, settings, *scope, view, [this](OperatingMode mode) { setOperatingMode(mode); },
             [this] { ++sendNexts; }});
     }
-    void setOperatingMode(OperatingMode mode) override
-    {
+    void setOperatingMode(OperatingMode mode) override {
         modes.push_back(toStored(mode));
         operatingModes->setOperatingMode(mode);
     }
@@ -82,14 +79,12 @@ struct FakeFrame : FrameHost {
     void stackResized(int height) override { stackHeight = height; }
     void setStayOnTop(bool top) override { onTop = top; }
     void moveFrame(int x, int y) override { moves.emplace_back(x, y); }
-    bool startSystemMove() override
-    {
+    bool startSystemMove() override {
         ++systemMoves;
         return systemMoveWorks;
     }
     void runCommand(int id) override { commands.push_back(id); }
-    bool confirmOverwrite() override
-    {
+    bool confirmOverwrite() override {
         ++overwriteQuestions;
         return overwrite;
     }
@@ -110,18 +105,15 @@ struct RecordingList : DatabaseListSink {
 struct ViewRig {
     ViewRig() { makeView(); }
 
-    void makeView()
-    {
+    void makeView() {
         view.reset();
-        view = std::make_unique<CKovo5View>(
-            CKovo5View::Ports{doc, writer, notifier, core, frame});
+        view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, core, frame});
         core.attach(doc, settings, *view);
         view->setDatabaseList(&list);
     }
 
     // Stores a channel at f with the main record's settings.
-    int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0)
-    {
+    int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0) {
         doc.findChannel(f);
         const int row = doc.storeChannel(f, false, heard, maxSignal);
         doc.channels[std::size_t(row)]->maxSignal = maxSignal;

@@ -16,8 +16,7 @@ using namespace kovo::testing;
 namespace {
 
 struct Demo : ViewRig {
-    Demo()
-    {
+    Demo() {
         settings.showControl2 = 1;
         settings.elm = 1;
         settings.dtmf = 1;
@@ -36,8 +35,7 @@ struct Demo : ViewRig {
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

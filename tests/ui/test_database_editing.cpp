@@ -15,8 +15,7 @@ namespace {
 
 using namespace dbmenus;
 
-std::vector<int> checkedIds(QMenu& menu)
-{
+std::vector<int> checkedIds(QMenu& menu) {
     std::vector<int> ids;
     for (QAction* a : commandActions(menu))
         if (a->isChecked())
@@ -24,15 +23,13 @@ std::vector<int> checkedIds(QMenu& menu)
     return ids;
 }
 
-bool offers(QMenu& menu, int id)
-{
+bool offers(QMenu& menu, int id) {
     const auto actions = commandActions(menu);
     return std::any_of(actions.begin(), actions.end(),
                        [id](QAction* a) { return a->data().toInt() == id; });
 }
 
-TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections)
-{
+TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections) {
     DatabasePanelRig r;
     r.addChannel(10'000'000, 1 << 3);
     r.addChannel(20'000'000, 1 << 3 | 1 << 7);
@@ -47,8 +44,8 @@ TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections)
     auto menu = r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(0).index(2)).center());
     EXPECT_EQ(r.doc.selection, (std::vector<int>{0, 1}));
     const std::vector<int> checked = checkedIds(*menu);
-    for (int id : {int(FirstBank) + 3, FirstBank + 7, int(MultiBankMode), int(FirstStep), FirstStep + 10,
-                   FirstMode + 1, int(FirstAttenuator), FirstAttenuator + 1})
+    for (int id : {int(FirstBank) + 3, FirstBank + 7, int(MultiBankMode), int(FirstStep),
+                   FirstStep + 10, FirstMode + 1, int(FirstAttenuator), FirstAttenuator + 1})
         EXPECT_NE(std::find(checked.begin(), checked.end(), id), checked.end()) << id;
     EXPECT_EQ(std::find(checked.begin(), checked.end(), FirstBank + 5), checked.end());
     EXPECT_TRUE(r.core.holdTimed);
@@ -64,8 +61,7 @@ TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections)
     EXPECT_TRUE(offers(*buildMenu(r.doc, r.settings, 0, false, {}), FirstMode + 8));
 }
 
-TEST(DatabaseMenus, UseFlagsAndPlaybackItems)
-{
+TEST(DatabaseMenus, UseFlagsAndPlaybackItems) {
     DatabasePanelRig r;
     r.doc.searchBanks[0].inUse = 1;
     EXPECT_EQ(checkedItems(r.doc, r.settings, 2, {0, 1}).count(SearchUseYes), 1u);
@@ -77,8 +73,7 @@ TEST(DatabaseMenus, UseFlagsAndPlaybackItems)
     EXPECT_EQ(viewOfCommand(ShowSearchStrings), 5);
 }
 
-TEST(DatabaseMenus, ViewFiveAndSixSelectTheClickedRowOnly)
-{
+TEST(DatabaseMenus, ViewFiveAndSixSelectTheClickedRowOnly) {
     DatabasePanelRig r;
     r.panel.refreshAll();
     r.show(5);
@@ -95,14 +90,13 @@ struct BankCase {
     std::int32_t expected;
 };
 const BankCase kBankCases[] = {
-    {true, 1 << 3, 3, 1},            // removed from its only bank: bank 0
+    {true, 1 << 3, 3, 1}, // removed from its only bank: bank 0
     {true, 1 << 3, 7, 1 << 3 | 1 << 7},
     {false, 1 << 3 | 1 << 5, 7, 1 << 7},
     {false, 1, 21, 1 << 21},
 };
 
-TEST(DatabaseCommands, BankMembershipFollowsMultiBankMode)
-{
+TEST(DatabaseCommands, BankMembershipFollowsMultiBankMode) {
     for (const BankCase& c : kBankCases) {
         DatabasePanelRig r;
         r.settings.mbMultiSelect = c.multi ? 1 : 0;
@@ -128,9 +122,9 @@ struct PropertyCase {
 };
 // WFMBandWidth 1 and NFMBandWidth 1 (the defaults): wide default 6, narrow 3.
 const PropertyCase kProperties[] = {
-    {0, FirstMode + 1, 145'000'000, 0, 3, 1, 6, 0},     // WFM widens 15 kHz
-    {0, FirstMode + 2, 145'000'000, 0, 3, 2, 3, 0},     // AM leaves it
-    {2, FirstMode + 0, 145'000'000, 1, 6, 0, 3, 0},     // NFM narrows a wide filter
+    {0, FirstMode + 1, 145'000'000, 0, 3, 1, 6, 0},        // WFM widens 15 kHz
+    {0, FirstMode + 2, 145'000'000, 0, 3, 2, 3, 0},        // AM leaves it
+    {2, FirstMode + 0, 145'000'000, 1, 6, 0, 3, 0},        // NFM narrows a wide filter
     {4, FirstIfBandwidth + 5, 145'000'000, 0, 3, 1, 5, 0}, // wide filter: NFM becomes WFM
     {0, FirstAttenuator + 1, 1'200'000'000, 0, 3, 0, 3, 0},
     {0, FirstAttenuator + 1, 500'000'000, 0, 3, 0, 3, 1},
@@ -138,8 +132,7 @@ const PropertyCase kProperties[] = {
     {4, FirstAttenuator + 2, 229'999'999, 0, 3, 0, 3, 2},
 };
 
-TEST(DatabaseCommands, ModeBandwidthAndAttenuatorRules)
-{
+TEST(DatabaseCommands, ModeBandwidthAndAttenuatorRules) {
     for (const PropertyCase& c : kProperties) {
         DatabasePanelRig r;
         r.addChannel(c.frequency);
@@ -170,8 +163,7 @@ TEST(DatabaseCommands, ModeBandwidthAndAttenuatorRules)
     }
 }
 
-TEST(DatabaseCommands, PropertyCommandsOutsideTheirViewsDoNothing)
-{
+TEST(DatabaseCommands, PropertyCommandsOutsideTheirViewsDoNothing) {
     DatabasePanelRig r;
     r.addChannel(10'000'000, 1 << 3);
     r.panel.refreshAll();
@@ -183,8 +175,7 @@ TEST(DatabaseCommands, PropertyCommandsOutsideTheirViewsDoNothing)
     EXPECT_EQ(r.doc.passRanges[0].inUse, 0);
 }
 
-TEST(DatabaseCommands, UseFlagOfBanksRestartsTheMemoryScan)
-{
+TEST(DatabaseCommands, UseFlagOfBanksRestartsTheMemoryScan) {
     DatabasePanelRig r;
     r.doc.controlParams.operatingMode = 0;
     r.panel.refreshAll();
@@ -195,8 +186,7 @@ TEST(DatabaseCommands, UseFlagOfBanksRestartsTheMemoryScan)
     EXPECT_TRUE(r.lineOf(1, 3).startsWith(QStringLiteral(" 3 \u25CB")));
 }
 
-TEST(DatabaseCommands, DeleteAsksAndSelectsTheNextRow)
-{
+TEST(DatabaseCommands, DeleteAsksAndSelectsTheNextRow) {
     DatabasePanelRig r;
     for (int i = 0; i < 4; ++i)
         r.addChannel(std::uint32_t(10'000'000 * (i + 1)));
@@ -211,8 +201,7 @@ TEST(DatabaseCommands, DeleteAsksAndSelectsTheNextRow)
     EXPECT_EQ(r.panel.list(0).rowCount(), 2);
 }
 
-TEST(DatabaseCommands, LogClearEmptiesTheList)
-{
+TEST(DatabaseCommands, LogClearEmptiesTheList) {
     DatabasePanelRig r;
     r.addLog(145'000'000, 0, 0);
     r.panel.refreshAll();
@@ -223,8 +212,7 @@ TEST(DatabaseCommands, LogClearEmptiesTheList)
     EXPECT_EQ(r.doc.newLogEntryMain, 1);
 }
 
-TEST(DatabaseCommands, CutAndPasteAutoRanges)
-{
+TEST(DatabaseCommands, CutAndPasteAutoRanges) {
     DatabasePanelRig r;
     for (int i = 0; i < 20; ++i)
         r.doc.autoRanges[std::size_t(i)].startFrequency = std::uint32_t(i);
@@ -240,12 +228,11 @@ TEST(DatabaseCommands, CutAndPasteAutoRanges)
     EXPECT_EQ(r.doc.autoRanges[1].startFrequency, 3u);
     EXPECT_EQ(r.doc.autoRanges[2].startFrequency, 7u);
     EXPECT_EQ(r.doc.autoRanges[19].startFrequency, 19u); // the defaults fell off the end
-    r.command(Paste, {19}); // at the table's end nothing fits
+    r.command(Paste, {19});                              // at the table's end nothing fits
     EXPECT_EQ(r.doc.autoRanges[19].startFrequency, 19u);
 }
 
-TEST(DatabaseCommands, ActualMemoryNamesMarksThePriorityChannel)
-{
+TEST(DatabaseCommands, ActualMemoryNamesMarksThePriorityChannel) {
     DatabasePanelRig r;
     r.addChannel(10'000'000);
     r.addChannel(20'000'000);
@@ -255,8 +242,7 @@ TEST(DatabaseCommands, ActualMemoryNamesMarksThePriorityChannel)
     EXPECT_TRUE(r.lineOf(0, 1).startsWith(QStringLiteral(" \u25C6 ")));
 }
 
-TEST(DatabaseCommands, PlaybackWithoutAudioSaysSo)
-{
+TEST(DatabaseCommands, PlaybackWithoutAudioSaysSo) {
     DatabasePanelRig r;
     r.addLog(145'000'000, 0, 0);
     r.host.linked = true;
@@ -268,8 +254,7 @@ TEST(DatabaseCommands, PlaybackWithoutAudioSaysSo)
     EXPECT_EQ(r.notifier.messages, std::vector<std::string>{"音声データがありません"});
 }
 
-TEST(DatabaseCommands, DoubleClickTunesInVfo)
-{
+TEST(DatabaseCommands, DoubleClickTunesInVfo) {
     DatabasePanelRig r;
     r.addChannel(10'000'000);
     r.addChannel(20'000'000);
@@ -289,14 +274,19 @@ struct ParseCase {
     std::uint32_t hertz;
 };
 const ParseCase kParses[] = {
-    {"145.5", 145'500'000},   {"   145.5", 145'500'000}, {"145,5", 145'000'000},
-    {"abc", 0},               {"", 0},                   {" 145.123456", 145'123'456},
-    {"0.000001", 1},          {"-5", 0},                 {"99999", 4'294'967'295u},
+    {"145.5", 145'500'000},
+    {"   145.5", 145'500'000},
+    {"145,5", 145'000'000},
+    {"abc", 0},
+    {"", 0},
+    {" 145.123456", 145'123'456},
+    {"0.000001", 1},
+    {"-5", 0},
+    {"99999", 4'294'967'295u},
     {"+10.7x", 10'700'000},
 };
 
-TEST(DatabaseEditor, FrequencyTextIsReadAsMegahertz)
-{
+TEST(DatabaseEditor, FrequencyTextIsReadAsMegahertz) {
     for (const ParseCase& c : kParses)
         EXPECT_EQ(edits::parseMegahertz(c.text), c.hertz) << c.text;
 }
@@ -312,8 +302,7 @@ const MoveCase kMoves[] = {
     {3, "15", {10, 15, 20, 30}},
 };
 
-TEST(DatabaseEditor, FrequencyEditKeepsTheTableSorted)
-{
+TEST(DatabaseEditor, FrequencyEditKeepsTheTableSorted) {
     for (const MoveCase& c : kMoves) {
         DatabasePanelRig r;
         for (std::uint32_t f : {10u, 20u, 30u, 40u})
@@ -323,21 +312,21 @@ TEST(DatabaseEditor, FrequencyEditKeepsTheTableSorted)
         DatabaseList& l = r.panel.list(0);
         ASSERT_TRUE(l.editorOpen());
         EXPECT_TRUE(r.core.hold);
-        EXPECT_EQ(l.firstEditor()->text(), QString::fromLatin1(
-                                               c.row == 0 ? "  10.000000" : "  40.000000"));
+        EXPECT_EQ(l.firstEditor()->text(),
+                  QString::fromLatin1(c.row == 0 ? "  10.000000" : "  40.000000"));
         EXPECT_EQ(l.firstEditor()->x(), l.visualRect(r.panel.model(0).index(c.row)).left() +
                                             DatabaseList::kTextInset + 66);
         l.firstEditor()->setText(QString::fromLatin1(c.text));
         QTest::keyClick(l.firstEditor(), Qt::Key_Return);
         EXPECT_FALSE(l.editorOpen());
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(r.doc.channels[std::size_t(i)]->frequency, c.order[std::size_t(i)] * 1'000'000);
+            EXPECT_EQ(r.doc.channels[std::size_t(i)]->frequency,
+                      c.order[std::size_t(i)] * 1'000'000);
         EXPECT_TRUE(r.doc.isModified());
     }
 }
 
-TEST(DatabaseEditor, AStoredFrequencyIsRefusedAndTheEditorStays)
-{
+TEST(DatabaseEditor, AStoredFrequencyIsRefusedAndTheEditorStays) {
     DatabasePanelRig r;
     r.addChannel(10'000'000);
     r.addChannel(20'000'000);
@@ -354,8 +343,7 @@ TEST(DatabaseEditor, AStoredFrequencyIsRefusedAndTheEditorStays)
     EXPECT_FALSE(r.core.hold);
 }
 
-TEST(DatabaseEditor, RangeEditSwapsAndTextEditsApplyToTheSelection)
-{
+TEST(DatabaseEditor, RangeEditSwapsAndTextEditsApplyToTheSelection) {
     DatabasePanelRig r;
     r.panel.refreshAll();
     r.show(2);
@@ -384,8 +372,7 @@ TEST(DatabaseEditor, RangeEditSwapsAndTextEditsApplyToTheSelection)
     EXPECT_EQ(r.panel.searchCombo().itemText(0), QStringLiteral("needle"));
 }
 
-TEST(DatabaseEditor, KeyboardOpensMenusAndEditors)
-{
+TEST(DatabaseEditor, KeyboardOpensMenusAndEditors) {
     DatabasePanelRig r;
     r.addChannel(10'000'000);
     r.panel.refreshAll();

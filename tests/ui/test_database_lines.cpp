@@ -8,7 +8,7 @@
 namespace kovo::testing {
 namespace {
 
-constexpr std::int32_t k2001 = 981173106; // 2001-02-03 04:05:06 UTC
+constexpr std::int32_t k2001 = 981173106;  // 2001-02-03 04:05:06 UTC
 constexpr std::int32_t k2024 = 1735689599; // 2024-12-31 23:59:59 UTC
 
 struct LineCase {
@@ -19,8 +19,7 @@ struct LineCase {
     const char* expected;
 };
 
-CFrequencyData& onlyChannel(DatabasePanelRig& r, std::uint32_t f, std::int32_t mask)
-{
+CFrequencyData& onlyChannel(DatabasePanelRig& r, std::uint32_t f, std::int32_t mask) {
     return *r.doc.channels[std::size_t(r.addChannel(f, mask))];
 }
 
@@ -47,9 +46,8 @@ const LineCase kLines[] = {
          ch.heardTime = k2024;
      },
      0, 0, " \u25C6 \uFF30   0    0.100000 USB   0   0 24-12-31 23:59:59 "},
-    {"channel in no bank: two blanks",
-     [](DatabasePanelRig& r) { onlyChannel(r, 7'000'000, 0); },
-     0, 0, "   1     0    7.000000 NFM   -   - -- -- -- -- -- -- "},
+    {"channel in no bank: two blanks", [](DatabasePanelRig& r) { onlyChannel(r, 7'000'000, 0); }, 0,
+     0, "   1     0    7.000000 NFM   -   - -- -- -- -- -- -- "},
     {"bank 0 reads Other whatever its name",
      [](DatabasePanelRig& r) {
          r.doc.memoryBanks[0].name = "Name";
@@ -64,9 +62,10 @@ const LineCase kLines[] = {
          r.addChannel(2'000'000, 1 << 7);
      },
      1, 7, " 7        2 Air"},
-    {"pass bank reads Pass Channel",
-     [](DatabasePanelRig& r) { r.doc.memoryBanks[21].name = "x"; }, 1, 21,
-     "21" "        0 Pass Channel"},
+    {"pass bank reads Pass Channel", [](DatabasePanelRig& r) { r.doc.memoryBanks[21].name = "x"; },
+     1, 21,
+     "21"
+     "        0 Pass Channel"},
     {"search bank with wide step label",
      [](DatabasePanelRig& r) {
          CSearchBank& b = r.doc.searchBanks[0];
@@ -99,8 +98,7 @@ const LineCase kLines[] = {
 
 class LineTest : public ::testing::TestWithParam<LineCase> {};
 
-TEST_P(LineTest, GoldenText)
-{
+TEST_P(LineTest, GoldenText) {
     DatabasePanelRig r;
     r.doc.onNewDocument();
     GetParam().setUp(r);
@@ -114,11 +112,11 @@ TEST_P(LineTest, GoldenText)
     EXPECT_EQ(m.data(i, Qt::AccessibleTextRole).toString(), QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, LineTest, ::testing::ValuesIn(kLines),
-                         [](const auto& testInfo) { return "case" + std::to_string(testInfo.index); });
+INSTANTIATE_TEST_SUITE_P(Views, LineTest, ::testing::ValuesIn(kLines), [](const auto& testInfo) {
+    return "case" + std::to_string(testInfo.index);
+});
 
-TEST(DatabaseLines, EditableFieldsStartAtTheirColumns)
-{
+TEST(DatabaseLines, EditableFieldsStartAtTheirColumns) {
     DatabasePanelRig r;
     r.addChannel(145'500'000, 1 << 3);
     r.doc.channels[0]->comment = "C";
@@ -140,8 +138,7 @@ TEST(DatabaseLines, EditableFieldsStartAtTheirColumns)
     EXPECT_EQ(column(r.lineOf(3, 0), r.lineOf(3, 0).lastIndexOf(QLatin1Char('P'))), 31);
 }
 
-TEST(DatabaseLines, HeadersAndStatistics)
-{
+TEST(DatabaseLines, HeadersAndStatistics) {
     DatabasePanelRig r;
     r.panel.refreshAll();
     r.doc.logAnalysis.frequency = 145'012'500;
@@ -156,8 +153,7 @@ TEST(DatabaseLines, HeadersAndStatistics)
 }
 
 // Channels in list order with their bank masks, and the numbers a rebuild gives.
-TEST(DatabaseLines, NumbersWithinBanksSurviveSaveAndReopen)
-{
+TEST(DatabaseLines, NumbersWithinBanksSurviveSaveAndReopen) {
     const std::int32_t masks[] = {1 << 3, 0, 1 << 3 | 1 << 7, 1 << 7, 1, 1 << 3, 1 << 21};
     const int numbers[] = {0, 0, 1, 0, 1, 2, 0};
     DatabasePanelRig r;

@@ -14,8 +14,7 @@
 namespace kovo::testing {
 namespace {
 
-void fillChannels(DatabasePanelRig& r, int n)
-{
+void fillChannels(DatabasePanelRig& r, int n) {
     for (int i = 0; i < n; ++i)
         r.addChannel(std::uint32_t(1'000'000 + 10'000 * i));
     r.panel.refreshAll();
@@ -28,13 +27,12 @@ struct TopCase {
     int expectedTop;
 };
 const TopCase kTopCases[] = {
-    {10, 0, 9, 0},   {100, 0, 95, 83}, {100, 0, 50, 42},
-    {100, 40, 50, 40}, // already visible: no scrolling
+    {10, 0, 9, 0},     {100, 0, 95, 83},
+    {100, 0, 50, 42},  {100, 40, 50, 40}, // already visible: no scrolling
     {100, 60, 59, 51}, {18, 0, 17, 1},
 };
 
-TEST(DatabasePanel, SelectChannelChoosesTheTopRow)
-{
+TEST(DatabasePanel, SelectChannelChoosesTheTopRow) {
     for (const TopCase& c : kTopCases) {
         DatabasePanelRig r;
         r.panel.resize(555, 254);
@@ -49,8 +47,7 @@ TEST(DatabasePanel, SelectChannelChoosesTheTopRow)
     }
 }
 
-TEST(DatabasePanel, TheHoldStopsTheListFollowing)
-{
+TEST(DatabasePanel, TheHoldStopsTheListFollowing) {
     DatabasePanelRig r;
     fillChannels(r, 40);
     r.panel.selectChannel(3);
@@ -60,8 +57,7 @@ TEST(DatabasePanel, TheHoldStopsTheListFollowing)
     EXPECT_EQ(r.doc.controlParams.p4C, 3);
 }
 
-TEST(DatabasePanel, ShowViewSwitchesListsKeysAndCombos)
-{
+TEST(DatabasePanel, ShowViewSwitchesListsKeysAndCombos) {
     DatabasePanelRig r;
     r.panel.refreshAll();
     for (int v = 0; v < 8; ++v) {
@@ -94,19 +90,18 @@ struct SearchCase {
 };
 // Channel comments: 0 "alpha", 1 "beta", 2 "alpha", 3 "gamma".
 const SearchCase kSearches[] = {
-    {"alpha", 0, 0, true, 2},   {"alpha", 0, 2, false, 0}, {"alpha", 0, 2, true, -1},
-    {"gamma", 0, 3, true, -1},  {"gamma", 0, 3, false, -1}, {"beta", 0, 3, false, 1},
-    {"145.5", 6, 0, true, 1},   {"145.5", 6, 1, true, -1},
+    {"alpha", 0, 0, true, 2},  {"alpha", 0, 2, false, 0},  {"alpha", 0, 2, true, -1},
+    {"gamma", 0, 3, true, -1}, {"gamma", 0, 3, false, -1}, {"beta", 0, 3, false, 1},
+    {"145.5", 6, 0, true, 1},  {"145.5", 6, 1, true, -1},
 };
 
-TEST(DatabasePanel, SearchFindsTheNextLineHoldingTheText)
-{
+TEST(DatabasePanel, SearchFindsTheNextLineHoldingTheText) {
     for (const SearchCase& c : kSearches) {
         DatabasePanelRig r;
         const char* comments[] = {"alpha", "beta", "alpha", "gamma"};
         for (int i = 0; i < 4; ++i)
-            r.doc.channels[std::size_t(r.addChannel(std::uint32_t(1'000'000 * (i + 1))))]
-                ->comment = comments[i];
+            r.doc.channels[std::size_t(r.addChannel(std::uint32_t(1'000'000 * (i + 1))))]->comment =
+                comments[i];
         r.addLog(145'000'000, 0, 0);
         r.addLog(145'500'000, 0, 0);
         r.panel.refreshAll();
@@ -125,8 +120,7 @@ TEST(DatabasePanel, SearchFindsTheNextLineHoldingTheText)
     }
 }
 
-TEST(DatabasePanel, EmptySearchTextOrListSaysNothing)
-{
+TEST(DatabasePanel, EmptySearchTextOrListSaysNothing) {
     DatabasePanelRig r;
     r.panel.refreshAll();
     r.panel.search(true);
@@ -135,8 +129,7 @@ TEST(DatabasePanel, EmptySearchTextOrListSaysNothing)
     EXPECT_TRUE(r.notifier.messages.empty());
 }
 
-TEST(DatabasePanel, SearchComboOffersTheStoredStrings)
-{
+TEST(DatabasePanel, SearchComboOffersTheStoredStrings) {
     DatabasePanelRig r;
     r.doc.searchStrings[2] = "two";
     r.doc.searchStrings[7] = "seven";
@@ -145,8 +138,7 @@ TEST(DatabasePanel, SearchComboOffersTheStoredStrings)
     EXPECT_EQ(r.panel.searchCombo().itemText(1), QStringLiteral("seven"));
 }
 
-TEST(DatabasePanel, LogFollowsAppendsAndDropsTheOldestLine)
-{
+TEST(DatabasePanel, LogFollowsAppendsAndDropsTheOldestLine) {
     DatabasePanelRig r;
     r.panel.resize(555, 254);
     r.panel.refreshAll();
@@ -166,8 +158,7 @@ TEST(DatabasePanel, LogFollowsAppendsAndDropsTheOldestLine)
     EXPECT_EQ(l.selectedRows(), std::vector<int>{19});
 }
 
-TEST(DatabasePanel, AFullLogDropsItsFirstLine)
-{
+TEST(DatabasePanel, AFullLogDropsItsFirstLine) {
     DatabasePanelRig r;
     for (int i = 0; i < kLogSlots; ++i)
         r.addLog(std::uint32_t(i), 0, 0);
@@ -182,8 +173,7 @@ TEST(DatabasePanel, AFullLogDropsItsFirstLine)
     EXPECT_TRUE(r.lineOf(6, kLogSlots - 1).startsWith(QStringLiteral("  123.000000")));
 }
 
-TEST(DatabasePanel, ScanEngineRowCallsReachTheModel)
-{
+TEST(DatabasePanel, ScanEngineRowCallsReachTheModel) {
     DatabasePanelRig r;
     fillChannels(r, 5);
     r.panel.list(0).selectRows({1, 3});
@@ -193,12 +183,13 @@ TEST(DatabasePanel, ScanEngineRowCallsReachTheModel)
     EXPECT_EQ(r.panel.list(0).selectedRows(), (std::vector<int>{2, 4}));
     r.doc.channels[4]->comment = "heard";
     r.panel.channelRowChanged(4, false);
-    EXPECT_TRUE(r.panel.model(0).data(r.panel.model(0).index(4), Qt::DisplayRole)
-                    .toString().endsWith(QStringLiteral("heard")));
+    EXPECT_TRUE(r.panel.model(0)
+                    .data(r.panel.model(0).index(4), Qt::DisplayRole)
+                    .toString()
+                    .endsWith(QStringLiteral("heard")));
 }
 
-TEST(DatabasePanel, LinkSetsChooseRenameAndRestartTheMemoryScan)
-{
+TEST(DatabasePanel, LinkSetsChooseRenameAndRestartTheMemoryScan) {
     DatabasePanelRig r;
     r.doc.memoryBanks[4].linkFlags[3] = 1;
     r.doc.controlParams.operatingMode = 0;
@@ -217,8 +208,7 @@ TEST(DatabasePanel, LinkSetsChooseRenameAndRestartTheMemoryScan)
     EXPECT_EQ(r.doc.controlParams.currentLinkSet, 3);
 }
 
-TEST(DatabasePanel, LogAnalysisDrawsBarsScaledToTheTallest)
-{
+TEST(DatabasePanel, LogAnalysisDrawsBarsScaledToTheTallest) {
     DatabasePanelRig r;
     const std::int32_t sat0400 = 981173106, sun1000 = 981280800;
     r.addLog(145'000'000, sat0400, sat0400);

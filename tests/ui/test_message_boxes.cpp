@@ -12,8 +12,7 @@ namespace {
 // The link and the scan report from inside their handlers: a message must
 // come back at once, without an event loop of its own, and a repeated text
 // must not pile up boxes (a flow-control burst, a link that keeps failing).
-TEST(MessageBoxes, MessagesReturnAtOnceAndATextShowsOnce)
-{
+TEST(MessageBoxes, MessagesReturnAtOnceAndATextShowsOnce) {
     QWidget window;
     window.show();
     MessageBoxNotifier notifier(&window);

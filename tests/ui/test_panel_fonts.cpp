@@ -26,8 +26,7 @@ struct Ink {
 
 // A line of text as a panel field shows it (black on amber), rendered at a
 // pixel ratio.
-QImage renderLine(const QFont& font, const QString& text, qreal dpr)
-{
+QImage renderLine(const QFont& font, const QString& text, qreal dpr) {
     const QFontMetrics metrics(font);
     const QSize size(metrics.horizontalAdvance(text) + 8, metrics.height() + 4);
     PanelEdit field(0, QRect(QPoint(0, 0), size), font, false, nullptr);
@@ -42,8 +41,7 @@ QImage renderLine(const QFont& font, const QString& text, qreal dpr)
 }
 
 // The ink of the character whose rendering `withIt` is and `without` is not.
-Ink inkOf(const QImage& withIt, const QImage& without)
-{
+Ink inkOf(const QImage& withIt, const QImage& without) {
     QRect box;
     for (int y = 0; y < withIt.height(); ++y)
         for (int x = 0; x < withIt.width(); ++x)
@@ -70,8 +68,7 @@ Ink inkOf(const QImage& withIt, const QImage& without)
 
 } // namespace
 
-TEST(PanelFonts, NoCharacterIsAFilledBlock)
-{
+TEST(PanelFonts, NoCharacterIsAFilledBlock) {
     QString ascii;
     for (char c = '!'; c <= '~'; ++c)
         ascii += QLatin1Char(c);
@@ -103,8 +100,8 @@ TEST(PanelFonts, NoCharacterIsAFilledBlock)
                     if (ink.width < 4 * dpr || ink.height < 3 * dpr ||
                         ink.width * ink.height < 25 * dpr * dpr)
                         continue;
-                    EXPECT_GE(ink.lightShare, 0.2) << what << " is " << ink.width << 'x'
-                                                   << ink.height << " and nearly solid";
+                    EXPECT_GE(ink.lightShare, 0.2)
+                        << what << " is " << ink.width << 'x' << ink.height << " and nearly solid";
                 }
             }
         }

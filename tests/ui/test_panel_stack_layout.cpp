@@ -6,13 +6,16 @@ using namespace kovo;
 
 namespace {
 
-int top(const StackPlacement& s, PanelSlot p) { return s[p].top; }
-bool shown(const StackPlacement& s, PanelSlot p) { return s[p].visible; }
+int top(const StackPlacement& s, PanelSlot p) {
+    return s[p].top;
+}
+bool shown(const StackPlacement& s, PanelSlot p) {
+    return s[p].visible;
+}
 
 } // namespace
 
-TEST(PanelStackLayout, DefaultsShowDisplayAndControl1Only)
-{
+TEST(PanelStackLayout, DefaultsShowDisplayAndControl1Only) {
     const int titleHeight = 47;
     const StackInputs defaults;
     const auto s = computeStack(defaults, 40, 20 + titleHeight + kTitleGap);
@@ -28,8 +31,7 @@ TEST(PanelStackLayout, DefaultsShowDisplayAndControl1Only)
     EXPECT_FALSE(s.stayOnTop);
 }
 
-TEST(PanelStackLayout, Control2WithCtcssPushesScopeAndDatabaseDownBy100)
-{
+TEST(PanelStackLayout, Control2WithCtcssPushesScopeAndDatabaseDownBy100) {
     StackInputs in;
     in.bandScope = true;
     in.showDataBase = true;
@@ -45,8 +47,7 @@ TEST(PanelStackLayout, Control2WithCtcssPushesScopeAndDatabaseDownBy100)
     EXPECT_EQ(after.totalHeight, 298 + 254);
 }
 
-TEST(PanelStackLayout, StripVisibilityRules)
-{
+TEST(PanelStackLayout, StripVisibilityRules) {
     StackInputs in;
     in.dtmf = true;
     in.elm = true;
@@ -64,8 +65,7 @@ TEST(PanelStackLayout, StripVisibilityRules)
     EXPECT_EQ(top(s, PanelSlot::Decoder), 226);
 }
 
-TEST(PanelStackLayout, HiddenTitleStaysOnTopOnlyWithTopMost)
-{
+TEST(PanelStackLayout, HiddenTitleStaysOnTopOnlyWithTopMost) {
     StackInputs in;
     in.showTitle = false;
     EXPECT_TRUE(computeStack(in, 40, 20).stayOnTop);
@@ -77,8 +77,7 @@ TEST(PanelStackLayout, HiddenTitleStaysOnTopOnlyWithTopMost)
     EXPECT_FALSE(computeStack(in, 40, 20).stayOnTop);
 }
 
-TEST(PanelStackLayout, PlacingOrderAvoidsFlicker)
-{
+TEST(PanelStackLayout, PlacingOrderAvoidsFlicker) {
     PlacingOrderTracker t;
     StackInputs in;
     EXPECT_EQ(t.next(in, 100), PlacingOrder::BottomUp);

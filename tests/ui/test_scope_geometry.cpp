@@ -6,8 +6,7 @@ using namespace kovo;
 
 namespace {
 
-BandScope::Window window200k()
-{
+BandScope::Window window200k() {
     BandScope::Window w;
     w.stepHz = 20'000;
     w.spanHz = 200'000;
@@ -21,8 +20,7 @@ BandScope::Window window200k()
 
 } // namespace
 
-TEST(ScopeGeometry, BarWidthsFollowThePointCount)
-{
+TEST(ScopeGeometry, BarWidthsFollowThePointCount) {
     // 250 points: one pixel; 50 points: six pixels.
     auto b = scope::barAt(200, 200 / 250);
     EXPECT_EQ(b.right - b.left, 1);
@@ -41,16 +39,14 @@ TEST(ScopeGeometry, BarWidthsFollowThePointCount)
     EXPECT_EQ(b.right, 401);
 }
 
-TEST(ScopeGeometry, BarTopsByLevel)
-{
+TEST(ScopeGeometry, BarTopsByLevel) {
     EXPECT_EQ(scope::barTop(0, false), 62) << "level 0 is a one-pixel bar";
     EXPECT_EQ(scope::barTop(1, false), 61);
     EXPECT_EQ(scope::barTop(15, false), 5);
     EXPECT_EQ(scope::barTop(21, true), 1) << "static bars stay inside the plot";
 }
 
-TEST(ScopeGeometry, PointerFrequencySnapsToStep)
-{
+TEST(ScopeGeometry, PointerFrequencySnapsToStep) {
     const auto w = window200k();
     EXPECT_EQ(scope::pointX(w, 5), 200);
     EXPECT_EQ(scope::frequencyAtOffset(w, 200), 145'000'000u);

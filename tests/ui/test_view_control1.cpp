@@ -29,22 +29,19 @@ protected:
     int keyState(int key) { return panel().key(key).state(); }
 
     void chooseStep(int row) { emit panel().stepList().activated(row); }
-    void chooseAttenuator(int row)
-    {
+    void chooseAttenuator(int row) {
         panel().attList().setCurrentIndex(row);
         emit panel().attList().activated(row);
     }
 
     // Mouse events on the pad, in pad coordinates, with the buttons held.
-    void padEvent(QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons held)
-    {
+    void padEvent(QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons held) {
         DirectionPad& pad = panel().pad();
         const QPointF local(x, 10);
         QMouseEvent e(type, local, pad.mapToGlobal(local), button, held, Qt::NoModifier);
         QApplication::sendEvent(&pad, &e);
     }
-    void dragPad(std::initializer_list<int> xs, Qt::MouseButton button = Qt::LeftButton)
-    {
+    void dragPad(std::initializer_list<int> xs, Qt::MouseButton button = Qt::LeftButton) {
         auto it = xs.begin();
         padEvent(QEvent::MouseButtonPress, *it, button, button);
         for (++it; it != xs.end(); ++it)
@@ -55,8 +52,7 @@ protected:
 
 } // namespace
 
-TEST_F(Control1Test, ModeKeysSetModeAndDefaultIfBandwidth)
-{
+TEST_F(Control1Test, ModeKeysSetModeAndDefaultIfBandwidth) {
     settings.nfmBandWidth = 2;
     settings.wfmBandWidth = 0;
     settings.amBandWidth = 1;
@@ -82,8 +78,7 @@ TEST_F(Control1Test, ModeKeysSetModeAndDefaultIfBandwidth)
     EXPECT_TRUE(doc.isModified());
 }
 
-TEST_F(Control1Test, AmKeyCyclesWithTheSynchronousAmOption)
-{
+TEST_F(Control1Test, AmKeyCyclesWithTheSynchronousAmOption) {
     click(ControlPanel1::Am);
     click(ControlPanel1::Am);
     EXPECT_EQ(main().mode, 2) << "without OptSam the AM key always gives AM";
@@ -97,8 +92,7 @@ TEST_F(Control1Test, AmKeyCyclesWithTheSynchronousAmOption)
     }
 }
 
-TEST_F(Control1Test, AttenuatorRefusedInMemoryScan)
-{
+TEST_F(Control1Test, AttenuatorRefusedInMemoryScan) {
     params().operatingMode = 0;
     main().attenuator = 0;
     chooseAttenuator(1);
@@ -113,8 +107,7 @@ TEST_F(Control1Test, AttenuatorRefusedInMemoryScan)
     EXPECT_EQ(core.sendNexts, 1) << "the AR3000 is asked at once";
 }
 
-TEST_F(Control1Test, StepListInVfoFollowsAutoModeRange)
-{
+TEST_F(Control1Test, StepListInVfoFollowsAutoModeRange) {
     CAutoBank& range = doc.autoRanges[0];
     range.inUse = 1;
     range.startFrequency = 144'000'000;
@@ -130,8 +123,7 @@ TEST_F(Control1Test, StepListInVfoFollowsAutoModeRange)
     EXPECT_EQ(panel().stepList().currentIndex(), 4);
 }
 
-TEST_F(Control1Test, ListsFollowTheTunedRecord)
-{
+TEST_F(Control1Test, ListsFollowTheTunedRecord) {
     main().step = 0;
     main().attenuator = 3;
     view->refreshPanels();
@@ -144,8 +136,7 @@ TEST_F(Control1Test, ListsFollowTheTunedRecord)
     EXPECT_EQ(panel().attList().currentText(), "  10dB");
 }
 
-TEST_F(Control1Test, VfoDragTunesOneStepPerEightPixels)
-{
+TEST_F(Control1Test, VfoDragTunesOneStepPerEightPixels) {
     params().autoMode = 0;
     params().stepAdjust = 1;
     main().step = 10; // 20 kHz
@@ -165,8 +156,7 @@ TEST_F(Control1Test, VfoDragTunesOneStepPerEightPixels)
     EXPECT_EQ(params().direction, 0);
 }
 
-TEST_F(Control1Test, RightDragUsesTheSubStep)
-{
+TEST_F(Control1Test, RightDragUsesTheSubStep) {
     params().autoMode = 0;
     params().stepAdjust = 1;
     main().step = 10;
@@ -179,8 +169,7 @@ TEST_F(Control1Test, RightDragUsesTheSubStep)
     EXPECT_EQ(main().frequency, 145'202'000u);
 }
 
-TEST_F(Control1Test, VfoDragStopsAtTheBandEdges)
-{
+TEST_F(Control1Test, VfoDragStopsAtTheBandEdges) {
     params().autoMode = 0;
     main().frequency = 160'000;
     main().step = 12; // 50 kHz
@@ -191,8 +180,7 @@ TEST_F(Control1Test, VfoDragStopsAtTheBandEdges)
     EXPECT_EQ(main().frequency, 2'040'000'000u);
 }
 
-TEST_F(Control1Test, PadInScanModesStepsTheScanOnceAMove)
-{
+TEST_F(Control1Test, PadInScanModesStepsTheScanOnceAMove) {
     params().operatingMode = 0;
     dragPad({50, 49, 60, 60});
     EXPECT_EQ(core.memorySteps, 3) << "every move steps, a move of 0 counts as down";
@@ -212,8 +200,7 @@ TEST_F(Control1Test, PadInScanModesStepsTheScanOnceAMove)
     EXPECT_EQ(main().frequency, 145'000'000u);
 }
 
-TEST_F(Control1Test, SwitchKeys)
-{
+TEST_F(Control1Test, SwitchKeys) {
     click(ControlPanel1::Log);
     EXPECT_EQ(params().logging, 1);
     EXPECT_EQ(doc.newLogEntryMain, 1);
@@ -231,8 +218,7 @@ TEST_F(Control1Test, SwitchKeys)
     EXPECT_EQ(keyState(ControlPanel1::Vfo), 0);
 }
 
-TEST_F(Control1Test, MonitorAndAutoStoreKeysMarkTheDocumentModified)
-{
+TEST_F(Control1Test, MonitorAndAutoStoreKeysMarkTheDocumentModified) {
     doc.setModified(false);
     click(ControlPanel1::Moni);
     EXPECT_TRUE(doc.isModified());
@@ -241,8 +227,7 @@ TEST_F(Control1Test, MonitorAndAutoStoreKeysMarkTheDocumentModified)
     EXPECT_TRUE(doc.isModified());
 }
 
-TEST_F(Control1Test, AutoStoreKeyMovesThePauseSlider)
-{
+TEST_F(Control1Test, AutoStoreKeyMovesThePauseSlider) {
     params().levelAutoStoreOn = 5;
     params().levelAutoStoreOff = 60;
     view->refreshAll();
@@ -260,8 +245,7 @@ TEST_F(Control1Test, AutoStoreKeyMovesThePauseSlider)
     EXPECT_EQ(pause.value(), 60);
 }
 
-TEST_F(Control1Test, VoiceSquelchKeyOnlyForTheAr3000A)
-{
+TEST_F(Control1Test, VoiceSquelchKeyOnlyForTheAr3000A) {
     EXPECT_TRUE(panel().key(ControlPanel1::Vcs).isVisible());
     settings.device = 0;
     view->refreshAll();
@@ -269,8 +253,7 @@ TEST_F(Control1Test, VoiceSquelchKeyOnlyForTheAr3000A)
     EXPECT_TRUE(panel().key(ControlPanel1::Pause).isVisible());
 }
 
-TEST_F(Control1Test, PlusMemStoresAndAsksBeforeOverwriting)
-{
+TEST_F(Control1Test, PlusMemStoresAndAsksBeforeOverwriting) {
     click(ControlPanel1::PlusMem);
     ASSERT_EQ(doc.channelCount, 1);
     EXPECT_EQ(doc.channels[0]->frequency, 145'000'000u);
@@ -286,8 +269,7 @@ TEST_F(Control1Test, PlusMemStoresAndAsksBeforeOverwriting)
     EXPECT_EQ(doc.channelCount, 1) << "not in memory scan";
 }
 
-TEST_F(Control1Test, PlusMemReportsAFullTable)
-{
+TEST_F(Control1Test, PlusMemReportsAFullTable) {
     for (int i = 0; i < kMaxChannels; ++i)
         addChannel(100'000'000 + std::uint32_t(i) * 1000);
     main().frequency = 300'000'000;
@@ -297,8 +279,7 @@ TEST_F(Control1Test, PlusMemReportsAFullTable)
     EXPECT_TRUE(list.selected.empty());
 }
 
-TEST_F(Control1Test, PlusPassStoresIntoThePassBankAndReentersTheMode)
-{
+TEST_F(Control1Test, PlusPassStoresIntoThePassBankAndReentersTheMode) {
     click(ControlPanel1::PlusPass);
     ASSERT_EQ(doc.channelCount, 1);
     EXPECT_EQ(doc.channels[0]->bankMask, 0x200000);
@@ -308,8 +289,7 @@ TEST_F(Control1Test, PlusPassStoresIntoThePassBankAndReentersTheMode)
 
 // The lists open downwards from their closed field, 12-pixel rows, eight at a
 // time (the step list's opened bottom edge lies about 108 pixels below its top).
-TEST_F(Control1Test, ListsDropDownWithTwelvePixelRows)
-{
+TEST_F(Control1Test, ListsDropDownWithTwelvePixelRows) {
     PanelList& stepList = panel().stepList();
     stepList.showPopup();
     QAbstractItemView* rows = stepList.view();
@@ -327,8 +307,7 @@ TEST_F(Control1Test, ListsDropDownWithTwelvePixelRows)
 
 // With either receiver a click on the middle of PAUSE reaches PAUSE, and on
 // the AR3000A VCS has its own place.
-TEST_F(Control1Test, PauseAndVoiceSquelchKeysAreBothReachable)
-{
+TEST_F(Control1Test, PauseAndVoiceSquelchKeysAreBothReachable) {
     for (int device : {0, 1}) {
         settings.device = device;
         view->refreshAll();
@@ -350,8 +329,7 @@ TEST_F(Control1Test, PauseAndVoiceSquelchKeysAreBothReachable)
 
 // The list offers 50 Hz to 100 kHz; the 1 MHz and 10 MHz steps show no row
 // rather than one that is not in use.
-TEST_F(Control1Test, StepListShowsNoRowForStepsItDoesNotOffer)
-{
+TEST_F(Control1Test, StepListShowsNoRowForStepsItDoesNotOffer) {
     const std::pair<int, int> cases[] = {{0, 0}, {1, 0}, {8, 7}, {13, 12}, {14, -1}, {15, -1}};
     for (auto [step, row] : cases) {
         main().step = step;
@@ -363,8 +341,7 @@ TEST_F(Control1Test, StepListShowsNoRowForStepsItDoesNotOffer)
 
 // The wheel over the pad is a tuning knob: a notch tunes a main step in VFO
 // (Ctrl: the sub-step) and steps a scan once.
-TEST_F(Control1Test, WheelOverThePadTurnsTheKnob)
-{
+TEST_F(Control1Test, WheelOverThePadTurnsTheKnob) {
     params().autoMode = 0;
     params().stepAdjust = 0;
     params().subStep = 3; // 1 kHz
@@ -372,8 +349,8 @@ TEST_F(Control1Test, WheelOverThePadTurnsTheKnob)
     auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         DirectionPad& pad = panel().pad();
         const QPointF at(20, 10);
-        QWheelEvent e(at, pad.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      modifiers, Qt::NoScrollPhase, false);
+        QWheelEvent e(at, pad.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
         QApplication::sendEvent(&pad, &e);
     };
     struct Case {

@@ -31,12 +31,12 @@ struct PanelLinkObserver : LinkObserver {
 
 class CoreWiringTest : public ::testing::Test {
 protected:
-    CoreWiringTest()
-    {
-        view = std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, commands, frame});
+    CoreWiringTest() {
+        view =
+            std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, commands, frame});
         observer.view = view.get();
-        core = std::make_unique<ReceiverCore>(ReceiverCore::Seams{
-            port, timers, clock, notifier, settings, doc, observer, *view});
+        core = std::make_unique<ReceiverCore>(
+            ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, *view});
         commands.attach(*core);
         view->stack().show();
     }
@@ -59,8 +59,7 @@ protected:
 
 } // namespace
 
-TEST_F(CoreWiringTest, OperatingModeKeysSwitchTheCoreAndThePanels)
-{
+TEST_F(CoreWiringTest, OperatingModeKeysSwitchTheCoreAndThePanels) {
     click(ControlPanel1::Scope);
     EXPECT_EQ(doc.controlParams.operatingMode, 3);
     EXPECT_TRUE(view->stack().bandScope().isVisible());
@@ -73,8 +72,7 @@ TEST_F(CoreWiringTest, OperatingModeKeysSwitchTheCoreAndThePanels)
     EXPECT_FALSE(view->stack().display().field(DisplayPanel::FrequencyField).isReadOnly());
 }
 
-TEST_F(CoreWiringTest, PriorityKeyLightsThroughTheCore)
-{
+TEST_F(CoreWiringTest, PriorityKeyLightsThroughTheCore) {
     click(ControlPanel1::Pri);
     EXPECT_EQ(doc.controlParams.priorityScan, 1);
     EXPECT_EQ(view->stack().control1().key(ControlPanel1::Pri).state(), 1);
@@ -82,8 +80,7 @@ TEST_F(CoreWiringTest, PriorityKeyLightsThroughTheCore)
     EXPECT_EQ(view->stack().control1().key(ControlPanel1::Pri).state(), 0);
 }
 
-TEST_F(CoreWiringTest, MemoryScanShowsTheChannelItTunes)
-{
+TEST_F(CoreWiringTest, MemoryScanShowsTheChannelItTunes) {
     for (std::uint32_t f : {144'000'000u, 145'500'000u}) {
         doc.findChannel(f);
         ASSERT_GE(doc.storeChannel(f), 0);
@@ -92,8 +89,7 @@ TEST_F(CoreWiringTest, MemoryScanShowsTheChannelItTunes)
     doc.computeLinkMask();
     click(ControlPanel1::Ms);
     EXPECT_EQ(doc.controlParams.operatingMode, 0);
-    const QString shown =
-        view->stack().display().field(DisplayPanel::FrequencyField).text();
+    const QString shown = view->stack().display().field(DisplayPanel::FrequencyField).text();
     EXPECT_EQ(shown.toStdString(), formatMegahertz(doc.mainRecord.frequency));
     EXPECT_TRUE(doc.mainRecord.frequency == 144'000'000u ||
                 doc.mainRecord.frequency == 145'500'000u);

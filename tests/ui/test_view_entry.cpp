@@ -15,8 +15,7 @@ namespace {
 
 class EntryTest : public ViewTest {
 protected:
-    EntryTest()
-    {
+    EntryTest() {
         params().autoMode = 0;
         params().stepAdjust = 1;
         main().step = 10; // 20 kHz
@@ -25,8 +24,7 @@ protected:
 
     PanelEdit& field(DisplayPanel::Field f) { return stack().display().field(f); }
 
-    void type(DisplayPanel::Field f, const QString& text, Qt::Key key = Qt::Key_Return)
-    {
+    void type(DisplayPanel::Field f, const QString& text, Qt::Key key = Qt::Key_Return) {
         PanelEdit& e = field(f);
         e.setFocus();
         e.selectAll();
@@ -34,8 +32,7 @@ protected:
         QTest::keyClick(&e, key);
     }
 
-    void press(std::initializer_list<int> pads)
-    {
+    void press(std::initializer_list<int> pads) {
         for (int p : pads)
             QTest::mouseClick(&stack().control2().padKey(p), Qt::LeftButton);
     }
@@ -45,8 +42,7 @@ protected:
 
 } // namespace
 
-TEST_F(EntryTest, TypedFrequencyIsLimitedAndSnapped)
-{
+TEST_F(EntryTest, TypedFrequencyIsLimitedAndSnapped) {
     type(DisplayPanel::FrequencyField, "3000");
     EXPECT_EQ(main().frequency, 2'040'000'000u);
     EXPECT_EQ(frequencyText(), "2040.000000");
@@ -61,8 +57,7 @@ TEST_F(EntryTest, TypedFrequencyIsLimitedAndSnapped)
     EXPECT_EQ(params().tuningOffset, 12'300);
 }
 
-TEST_F(EntryTest, EmptyEnterAndEscapeOnlyRewriteTheFields)
-{
+TEST_F(EntryTest, EmptyEnterAndEscapeOnlyRewriteTheFields) {
     main().frequency = 145'500'000;
     view->refreshPanels();
     type(DisplayPanel::FrequencyField, "");
@@ -78,8 +73,7 @@ TEST_F(EntryTest, EmptyEnterAndEscapeOnlyRewriteTheFields)
     EXPECT_EQ(main().frequency, 430'000'000u);
 }
 
-TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt)
-{
+TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt) {
     for (int mode : {0, 1}) {
         params().operatingMode = mode;
         type(DisplayPanel::CommentField, "430");
@@ -103,16 +97,14 @@ TEST_F(EntryTest, EnterTunesOnlyWhereTheModeAllowsIt)
     EXPECT_EQ(main().frequency, 430'000'000u);
 }
 
-TEST_F(EntryTest, FrequencyFieldReadOnlyInScanModes)
-{
+TEST_F(EntryTest, FrequencyFieldReadOnlyInScanModes) {
     for (int mode = 0; mode < 6; ++mode) {
         view->showOperatingMode(static_cast<OperatingMode>(mode));
         EXPECT_EQ(field(DisplayPanel::FrequencyField).isReadOnly(), mode <= 2) << mode;
     }
 }
 
-TEST_F(EntryTest, KeypadEntersMegahertzAndKilohertz)
-{
+TEST_F(EntryTest, KeypadEntersMegahertzAndKilohertz) {
     params().stepAdjust = 0;
     using P = ControlPanel2;
     press({1, 4, 5, P::Point, 5});
@@ -132,14 +124,12 @@ TEST_F(EntryTest, KeypadEntersMegahertzAndKilohertz)
     EXPECT_EQ(frequencyText(), "   0.100000");
 }
 
-TEST_F(EntryTest, KeypadSnapsToStepGridWithAdjust)
-{
+TEST_F(EntryTest, KeypadSnapsToStepGridWithAdjust) {
     press({1, 4, 5, ControlPanel2::Kilohertz});
     EXPECT_EQ(main().frequency, 140'000u);
 }
 
-TEST_F(EntryTest, KeypadIgnoredInScanModes)
-{
+TEST_F(EntryTest, KeypadIgnoredInScanModes) {
     for (int mode : {0, 1, 2}) {
         params().operatingMode = mode;
         press({1, 4, 5, ControlPanel2::Enter});
@@ -148,8 +138,7 @@ TEST_F(EntryTest, KeypadIgnoredInScanModes)
     }
 }
 
-TEST_F(EntryTest, AutoModeRangeSetsStepAndOffset)
-{
+TEST_F(EntryTest, AutoModeRangeSetsStepAndOffset) {
     CAutoBank& range = doc.autoRanges[3];
     range.inUse = 1;
     range.startFrequency = 144'006'250;
@@ -163,8 +152,7 @@ TEST_F(EntryTest, AutoModeRangeSetsStepAndOffset)
     EXPECT_EQ(main().mode, 2);
 }
 
-TEST_F(EntryTest, TunedFrequencyTakesTheStoredChannelsName)
-{
+TEST_F(EntryTest, TunedFrequencyTakesTheStoredChannelsName) {
     main().comment = "x";
     addChannel(145'500'000);
     doc.channels[0]->comment = "\x83\x65\x83\x58\x83\x67"; // "テスト" in code page 932
@@ -183,8 +171,7 @@ TEST_F(EntryTest, TunedFrequencyTakesTheStoredChannelsName)
 
 // A window that just opened gives the keyboard to the first field of its tab
 // chain: that must be the frequency field, so a frequency can be typed at once.
-TEST_F(EntryTest, FrequencyFieldHeadsTheTabChain)
-{
+TEST_F(EntryTest, FrequencyFieldHeadsTheTabChain) {
     QWidget* w = &stack();
     do {
         w = w->nextInFocusChain();
@@ -198,8 +185,7 @@ TEST_F(EntryTest, FrequencyFieldHeadsTheTabChain)
 
 // Enter reads a field as a frequency only when its whole text is one; other
 // text is refused where it stands (kept, the field flashes) and nothing tunes.
-TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedAndKept)
-{
+TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedAndKept) {
     params().stepAdjust = 0;
     struct Case {
         DisplayPanel::Field field;
@@ -228,8 +214,7 @@ TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedAndKept)
 
 // The keypad entry stays a number that fits the frequency window: a second
 // point or a twelfth character is refused with a flash, the entry stays shown.
-TEST_F(EntryTest, KeypadEntryIsBoundedAndRefusesASecondPoint)
-{
+TEST_F(EntryTest, KeypadEntryIsBoundedAndRefusesASecondPoint) {
     params().stepAdjust = 0;
     using P = ControlPanel2;
     PanelEdit& f = field(DisplayPanel::FrequencyField);
@@ -252,8 +237,7 @@ TEST_F(EntryTest, KeypadEntryIsBoundedAndRefusesASecondPoint)
 
 // Up and Down in the frequency field turn the knob: a main step, or the
 // sub-step with Ctrl.
-TEST_F(EntryTest, UpAndDownInTheFrequencyFieldStepTheTuning)
-{
+TEST_F(EntryTest, UpAndDownInTheFrequencyFieldStepTheTuning) {
     params().subStep = 3; // 1 kHz
     params().stepAdjust = 0;
     struct Case {

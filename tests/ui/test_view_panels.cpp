@@ -20,8 +20,8 @@
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace kovo;
 using namespace kovo::testing;
@@ -37,8 +37,7 @@ protected:
     int top(PanelSlot s) { return stack().panel(s).y(); }
     void clickToggle(int i) { QTest::mouseClick(&display().toggle(i), Qt::LeftButton); }
 
-    void surfaceEvent(QEvent::Type type, QPoint local, QPoint global, Qt::MouseButtons held)
-    {
+    void surfaceEvent(QEvent::Type type, QPoint local, QPoint global, Qt::MouseButtons held) {
         QMouseEvent e(type, local, global, Qt::LeftButton, held, Qt::NoModifier);
         QApplication::sendEvent(&display(), &e);
     }
@@ -46,8 +45,7 @@ protected:
 
 } // namespace
 
-TEST_F(PanelsTest, TogglesShowStripsAndWriteSettings)
-{
+TEST_F(PanelsTest, TogglesShowStripsAndWriteSettings) {
     EXPECT_TRUE(shown(PanelSlot::Control1));
     EXPECT_FALSE(shown(PanelSlot::Control2));
     EXPECT_EQ(frame.stackHeight, 98);
@@ -71,8 +69,7 @@ TEST_F(PanelsTest, TogglesShowStripsAndWriteSettings)
     EXPECT_TRUE(frame.onTop) << "TopMost keeps the frameless panel above other windows";
 }
 
-TEST_F(PanelsTest, ToneStripsFollowTheirSwitches)
-{
+TEST_F(PanelsTest, ToneStripsFollowTheirSwitches) {
     params().ctcssSwitch = 1;
     settings.elm = 1;
     settings.dtmf = 1;
@@ -88,15 +85,13 @@ TEST_F(PanelsTest, ToneStripsFollowTheirSwitches)
     EXPECT_EQ(top(PanelSlot::Decoder), 226);
 }
 
-TEST_F(PanelsTest, DoubleClickTogglesTheTitleStrip)
-{
+TEST_F(PanelsTest, DoubleClickTogglesTheTitleStrip) {
     QTest::mouseDClick(&display(), Qt::LeftButton, {}, QPoint(100, 5));
     EXPECT_EQ(settings.showTitle, 0);
     EXPECT_EQ(display().toggle(0).state(), 0);
 }
 
-TEST_F(PanelsTest, DisplayDragsTheWindowOnlyWithoutTitle)
-{
+TEST_F(PanelsTest, DisplayDragsTheWindowOnlyWithoutTitle) {
     surfaceEvent(QEvent::MouseButtonPress, {100, 5}, {140, 25}, Qt::LeftButton);
     surfaceEvent(QEvent::MouseMove, {110, 15}, {150, 35}, Qt::LeftButton);
     surfaceEvent(QEvent::MouseButtonRelease, {110, 15}, {150, 35}, Qt::NoButton);
@@ -111,8 +106,7 @@ TEST_F(PanelsTest, DisplayDragsTheWindowOnlyWithoutTitle)
     EXPECT_EQ(settings.positionY, 60);
 }
 
-TEST_F(PanelsTest, BankNameAndPassChannel)
-{
+TEST_F(PanelsTest, BankNameAndPassChannel) {
     main().bankMask = 0;
     view->refreshPanels();
     EXPECT_EQ(display().field(DisplayPanel::BankField).text(), "   0");
@@ -133,23 +127,20 @@ TEST_F(PanelsTest, BankNameAndPassChannel)
     EXPECT_EQ(display().field(DisplayPanel::ChannelField).text(), "");
 }
 
-TEST_F(PanelsTest, NewDocumentCommentShowsJapanese)
-{
+TEST_F(PanelsTest, NewDocumentCommentShowsJapanese) {
     EXPECT_EQ(display().field(DisplayPanel::CommentField).text(),
               QString::fromUtf8("144MHzアマチュア 呼び出し周波数"));
     EXPECT_EQ(display().field(DisplayPanel::FrequencyField).text(), " 145.000000");
 }
 
-TEST_F(PanelsTest, PriorityCheckShowsThePriorityRecord)
-{
+TEST_F(PanelsTest, PriorityCheckShowsThePriorityRecord) {
     doc.priorityRecord.frequency = 433'000'000;
     doc.priorityCheckApplied = 1;
     view->refreshPanels();
     EXPECT_EQ(display().field(DisplayPanel::FrequencyField).text(), " 433.000000");
 }
 
-TEST_F(PanelsTest, MeterSegmentsLitByLevel)
-{
+TEST_F(PanelsTest, MeterSegmentsLitByLevel) {
     SignalMeter& meter = display().meter();
     EXPECT_EQ(meter.set(true, 20), 15) << "levels above 15 show the full bar";
     auto segmentColour = [&](int segment) {
@@ -178,8 +169,7 @@ TEST_F(PanelsTest, MeterSegmentsLitByLevel)
     EXPECT_LT(QColor(img.pixel(first.center())).green(), 100);
 }
 
-TEST_F(PanelsTest, FilterIndicatorByIfBandwidth)
-{
+TEST_F(PanelsTest, FilterIndicatorByIfBandwidth) {
     EXPECT_EQ(ControlPanel2::filterImageFor(1), 0) << "3 kHz shows the 2.4kHz filter";
     EXPECT_EQ(ControlPanel2::filterImageFor(3), 1);
     EXPECT_EQ(ControlPanel2::filterImageFor(4), 2);
@@ -188,8 +178,7 @@ TEST_F(PanelsTest, FilterIndicatorByIfBandwidth)
     EXPECT_EQ(stack().control2().shownIfBandwidth(), 1);
 }
 
-TEST_F(PanelsTest, ModeScanKeysAndSliders)
-{
+TEST_F(PanelsTest, ModeScanKeysAndSliders) {
     ControlPanel2& p = stack().control2();
     QTest::mouseClick(&p.modeScanKey(1), Qt::LeftButton);
     EXPECT_EQ(params().modeEnabled[1], 0);
@@ -204,8 +193,7 @@ TEST_F(PanelsTest, ModeScanKeysAndSliders)
 
 // The wheel and Page Up/Down move a fader too: what it then shows must be
 // what the document holds.
-TEST_F(PanelsTest, SliderWheelAndPageKeysWriteTheDocument)
-{
+TEST_F(PanelsTest, SliderWheelAndPageKeysWriteTheDocument) {
     PanelSlider& delay = stack().control2().delaySlider();
     const QPointF at(100, 8);
     QWheelEvent wheel(at, delay.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
@@ -219,8 +207,7 @@ TEST_F(PanelsTest, SliderWheelAndPageKeysWriteTheDocument)
     EXPECT_EQ(params().levelAutoStoreOff, pause.value());
 }
 
-TEST_F(PanelsTest, GainSliderWritesTheSetting)
-{
+TEST_F(PanelsTest, GainSliderWritesTheSetting) {
     PanelSlider& gain = display().gainSlider();
     EXPECT_EQ(gain.value(), 0) << "starts at 0 whatever is stored";
     QTest::mouseClick(&gain, Qt::LeftButton, {}, QPoint(95, 8));
@@ -228,8 +215,7 @@ TEST_F(PanelsTest, GainSliderWritesTheSetting)
     EXPECT_TRUE(doc.isModified());
 }
 
-TEST_F(PanelsTest, CtcssSliderAndToneSearch)
-{
+TEST_F(PanelsTest, CtcssSliderAndToneSearch) {
     CtcssPanel& c = stack().ctcss();
     EXPECT_EQ(c.slider().maximum(), 50) << "SCAN is not reachable with the slider";
     main().ctcss = 51;
@@ -254,8 +240,7 @@ TEST_F(PanelsTest, CtcssSliderAndToneSearch)
     EXPECT_FALSE(c.slider().isVisibleTo(&c)) << "no tone slider in memory scan";
 }
 
-TEST_F(PanelsTest, TElmLabels)
-{
+TEST_F(PanelsTest, TElmLabels) {
     TElmPanel& t = stack().tElm();
     main().tElm = 0;
     view->refreshPanels();
@@ -270,16 +255,14 @@ TEST_F(PanelsTest, TElmLabels)
     EXPECT_EQ(t.field().text(), "  254");
 }
 
-TEST_F(PanelsTest, DecoderClearEmptiesTheText)
-{
+TEST_F(PanelsTest, DecoderClearEmptiesTheText) {
     DecoderPanel& d = stack().decoder();
     d.field().setText("123#");
     QTest::mouseClick(&d.clearKey(), Qt::LeftButton);
     EXPECT_TRUE(d.field().text().isEmpty());
 }
 
-TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest)
-{
+TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest) {
     auto menu = view->buildContextMenu();
     const QList<QAction*> actions = menu->actions();
     ASSERT_GE(actions.size(), 6);
@@ -299,8 +282,7 @@ TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest)
 // While no receiver answers the frequency window says so and the meter is
 // dimmed; nothing is said before the first probe nor while an answering port
 // is closed and probed again.
-TEST_F(PanelsTest, FrequencyWindowSaysWhenNoReceiverAnswers)
-{
+TEST_F(PanelsTest, FrequencyWindowSaysWhenNoReceiverAnswers) {
     using S = LinkStatus;
     struct Case {
         std::vector<S> statuses;
@@ -333,8 +315,7 @@ TEST_F(PanelsTest, FrequencyWindowSaysWhenNoReceiverAnswers)
 
 // The wheel over the frequency window turns the knob; elsewhere on the
 // display panel it does nothing.
-TEST_F(PanelsTest, WheelOverTheFrequencyWindowTunes)
-{
+TEST_F(PanelsTest, WheelOverTheFrequencyWindowTunes) {
     doc.controlParams.operatingMode = 5;
     doc.controlParams.autoMode = 0;
     doc.controlParams.stepAdjust = 0;
@@ -362,8 +343,7 @@ TEST_F(PanelsTest, WheelOverTheFrequencyWindowTunes)
 
 // Without the title strip a press on the display panel hands the drag to the
 // window system; only where it cannot does the panel move the window itself.
-TEST_F(PanelsTest, DisplayDragIsHandedToTheWindowSystem)
-{
+TEST_F(PanelsTest, DisplayDragIsHandedToTheWindowSystem) {
     settings.showTitle = 0;
     frame.systemMoveWorks = true;
     surfaceEvent(QEvent::MouseButtonPress, {100, 5}, {140, 25}, Qt::LeftButton);
@@ -378,8 +358,7 @@ TEST_F(PanelsTest, DisplayDragIsHandedToTheWindowSystem)
 
 // Every control of the front panel has a name a screen reader can say; the
 // frequency field reads out the frequency shown.
-TEST_F(PanelsTest, EveryControlHasAnAccessibleName)
-{
+TEST_F(PanelsTest, EveryControlHasAnAccessibleName) {
     settings.showControl2 = 1;
     doc.controlParams.ctcssSwitch = 1;
     view->refreshAll();

@@ -28,8 +28,7 @@ protected:
 
 } // namespace
 
-TEST_F(ScopeTest, EnteringTheActiveScopeShowsThePanelAndWindow)
-{
+TEST_F(ScopeTest, EnteringTheActiveScopeShowsThePanelAndWindow) {
     main().step = 10; // 20 kHz: range 3, 200 kHz span
     params().direction = 1;
     core.setOperatingMode(3);
@@ -48,8 +47,7 @@ TEST_F(ScopeTest, EnteringTheActiveScopeShowsThePanelAndWindow)
     EXPECT_EQ(frame.stackHeight, 98);
 }
 
-TEST_F(ScopeTest, FiftyHertzStepIsRaisedInTheScope)
-{
+TEST_F(ScopeTest, FiftyHertzStepIsRaisedInTheScope) {
     core.setOperatingMode(3);
     emit stack().control1().stepList().activated(0); // 50 Hz
     EXPECT_EQ(main().step, 2);
@@ -59,8 +57,7 @@ TEST_F(ScopeTest, FiftyHertzStepIsRaisedInTheScope)
     EXPECT_EQ(panel().spanList().currentText(), " 20kHz");
 }
 
-TEST_F(ScopeTest, FractionalStepShowsFractionalSpans)
-{
+TEST_F(ScopeTest, FractionalStepShowsFractionalSpans) {
     main().step = 5; // 6.25 kHz
     core.setOperatingMode(4);
     EXPECT_EQ(panel().spanList().itemText(0), "  25kHz");
@@ -68,8 +65,7 @@ TEST_F(ScopeTest, FractionalStepShowsFractionalSpans)
     EXPECT_FALSE(panel().restartKey().isVisible());
 }
 
-TEST_F(ScopeTest, TwoMegahertzSpanRaisesTheStep)
-{
+TEST_F(ScopeTest, TwoMegahertzSpanRaisesTheStep) {
     main().step = 3; // 1 kHz
     core.setOperatingMode(3);
     emit panel().spanList().activated(6);
@@ -78,8 +74,7 @@ TEST_F(ScopeTest, TwoMegahertzSpanRaisesTheStep)
     EXPECT_EQ(stack().control1().stepList().currentText(), " 10kHz");
 }
 
-TEST_F(ScopeTest, PlotPixelsBarsCentreLineAndCursor)
-{
+TEST_F(ScopeTest, PlotPixelsBarsCentreLineAndCursor) {
     main().step = 12; // 50 kHz: range 4, 500 kHz span, N = 10
     params().direction = 1;
     core.setOperatingMode(3);
@@ -112,14 +107,13 @@ TEST_F(ScopeTest, PlotPixelsBarsCentreLineAndCursor)
     EXPECT_TRUE(isAmberGrid(img.pixel(40, 30)));
 }
 
-TEST_F(ScopeTest, StaticMapDrawsHeardChannelsOnly)
-{
-    main().step = 10; // 200 kHz span around 145 MHz, start 144.9 MHz
-    addChannel(144'800'000, 1, 10);  // below the window
-    addChannel(144'900'000, 1, 15);  // at the start: x 0
-    addChannel(145'000'000, 0, 10);  // not heard: no bar
-    addChannel(145'050'000, 1, 0);   // heard, level 0: one-pixel bar at x 300
-    addChannel(145'200'000, 1, 10);  // above the window
+TEST_F(ScopeTest, StaticMapDrawsHeardChannelsOnly) {
+    main().step = 10;               // 200 kHz span around 145 MHz, start 144.9 MHz
+    addChannel(144'800'000, 1, 10); // below the window
+    addChannel(144'900'000, 1, 15); // at the start: x 0
+    addChannel(145'000'000, 0, 10); // not heard: no bar
+    addChannel(145'050'000, 1, 0);  // heard, level 0: one-pixel bar at x 300
+    addChannel(145'200'000, 1, 10); // above the window
     core.setOperatingMode(4);
     const QImage img = plotImage();
     EXPECT_TRUE(isInverted(img.pixel(0, 10))) << "level 15 reaches y 5";
@@ -129,8 +123,7 @@ TEST_F(ScopeTest, StaticMapDrawsHeardChannelsOnly)
     EXPECT_TRUE(isAmberGrid(img.pixel(300, 61))) << "level 0 is one pixel high";
 }
 
-TEST_F(ScopeTest, PointerAndClicksTune)
-{
+TEST_F(ScopeTest, PointerAndClicksTune) {
     main().step = 10;
     core.setOperatingMode(3);
     const int h = core.bandScope().window().barHalfWidth; // 20

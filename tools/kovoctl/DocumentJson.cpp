@@ -19,21 +19,28 @@ using kovo::CPassBank;
 using kovo::CSearchBank;
 
 // A stored field of record R, by its name.
-template <typename R>
-struct Field {
+template <typename R> struct Field {
     const char* name;
     std::variant<std::uint8_t R::*, std::int32_t R::*, std::uint32_t R::*, std::string R::*> member;
 };
 
 const std::array<Field<CFrequencyData>, 16> kChannelFields{{
-    {"frequency", &CFrequencyData::frequency},   {"bankMask", &CFrequencyData::bankMask},
-    {"heard", &CFrequencyData::heard},           {"step", &CFrequencyData::step},
-    {"mode", &CFrequencyData::mode},             {"ifBandwidth", &CFrequencyData::ifBandwidth},
-    {"attenuator", &CFrequencyData::attenuator}, {"antenna", &CFrequencyData::antenna},
-    {"heardTime", &CFrequencyData::heardTime},   {"signal", &CFrequencyData::signal},
-    {"maxSignal", &CFrequencyData::maxSignal},   {"comment", &CFrequencyData::comment},
-    {"priority", &CFrequencyData::priority},     {"ctcss", &CFrequencyData::ctcss},
-    {"tElm", &CFrequencyData::tElm},             {"spare", &CFrequencyData::spare},
+    {"frequency", &CFrequencyData::frequency},
+    {"bankMask", &CFrequencyData::bankMask},
+    {"heard", &CFrequencyData::heard},
+    {"step", &CFrequencyData::step},
+    {"mode", &CFrequencyData::mode},
+    {"ifBandwidth", &CFrequencyData::ifBandwidth},
+    {"attenuator", &CFrequencyData::attenuator},
+    {"antenna", &CFrequencyData::antenna},
+    {"heardTime", &CFrequencyData::heardTime},
+    {"signal", &CFrequencyData::signal},
+    {"maxSignal", &CFrequencyData::maxSignal},
+    {"comment", &CFrequencyData::comment},
+    {"priority", &CFrequencyData::priority},
+    {"ctcss", &CFrequencyData::ctcss},
+    {"tElm", &CFrequencyData::tElm},
+    {"spare", &CFrequencyData::spare},
 }};
 
 const std::array<Field<CLogData>, 5> kLogFields{{
@@ -150,7 +157,9 @@ struct ChannelRange {
     struct Iterator {
         const kovo::CKovo5Doc* doc;
         int i;
-        const CFrequencyData& operator*() const { return *doc->channels[static_cast<std::size_t>(i)]; }
+        const CFrequencyData& operator*() const {
+            return *doc->channels[static_cast<std::size_t>(i)];
+        }
         Iterator& operator++() {
             ++i;
             return *this;
@@ -247,8 +256,7 @@ public:
         return true;
     }
 
-    template <typename T>
-    bool number(const JsonValue& value, const std::string& where, T& target) {
+    template <typename T> bool number(const JsonValue& value, const std::string& where, T& target) {
         std::int64_t result = 0;
         if (!integer(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), where,
                      result))
@@ -313,17 +321,19 @@ public:
     template <typename R, std::size_t N, std::size_t M>
     bool records(const JsonValue& value, const std::array<Field<R>, N>& fields,
                  const std::string& where, std::array<R, M>& targets) {
-        return list(value, M, where, [&](const JsonValue& item, const std::string& place, std::size_t i) {
-            return record(item, fields, place, targets[i]);
-        });
+        return list(value, M, where,
+                    [&](const JsonValue& item, const std::string& place, std::size_t i) {
+                        return record(item, fields, place, targets[i]);
+                    });
     }
 
     template <std::size_t M>
     bool strings(const JsonValue& value, const std::string& where,
                  std::array<std::string, M>& targets) {
-        return list(value, M, where, [&](const JsonValue& item, const std::string& place, std::size_t i) {
-            return text(item, place, targets[i]);
-        });
+        return list(value, M, where,
+                    [&](const JsonValue& item, const std::string& place, std::size_t i) {
+                        return text(item, place, targets[i]);
+                    });
     }
 
     bool memoryBank(const JsonValue& value, const std::string& where, CMemoryBank& bank) {
@@ -334,10 +344,11 @@ public:
                 if (!text(item, where + ".name", bank.name))
                     return false;
             } else if (key == "linkFlags") {
-                const bool ok = list(item, bank.linkFlags.size(), where + ".linkFlags",
-                                     [&](const JsonValue& flag, const std::string& place, std::size_t k) {
-                                         return number(flag, place, bank.linkFlags[k]);
-                                     });
+                const bool ok =
+                    list(item, bank.linkFlags.size(), where + ".linkFlags",
+                         [&](const JsonValue& flag, const std::string& place, std::size_t k) {
+                             return number(flag, place, bank.linkFlags[k]);
+                         });
                 if (!ok)
                     return false;
             } else {
@@ -358,7 +369,9 @@ public:
                     found = offset;
             }
             if (found < 0)
-                return fail("controlParams", "unknown key \"" + key + "\" (stored fields are p04 to p98 without p6C and p70)");
+                return fail("controlParams",
+                            "unknown key \"" + key +
+                                "\" (stored fields are p04 to p98 without p6C and p70)");
             if (!number(item, "controlParams." + key, params.at(found)))
                 return false;
         }
@@ -446,7 +459,8 @@ bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string&
         if (!pack.integer(*countValue, 0, kovo::kMaxChannels, "channelCount", count))
             return false;
         if (count != doc.channelCount)
-            return pack.fail("channelCount", "is " + std::to_string(count) + " but \"channels\" holds " +
+            return pack.fail("channelCount", "is " + std::to_string(count) +
+                                                 " but \"channels\" holds " +
                                                  std::to_string(doc.channelCount));
     }
     return true;

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "Archive.h"
+#include "BusClient.h"
 #include "CKovo5Doc.h"
 #include "ChannelOrder.h"
 #include "DocumentFormat.h"
-#include "BusClient.h"
 #include "DocumentJson.h"
 #include "FileErrors.h"
 #include "FileIo.h"
@@ -62,7 +62,8 @@ int dumpCommand(const std::string& file, std::FILE* out, std::FILE* err) {
     // The contents exactly as stored: no priority mark is added and no value
     // is derived, so that packing the dump gives the same file back.
     try {
-        version = kovo::readDocumentStream(bytes, *tool.doc, kovo::CKovo5Doc::isLegacyFileName(file));
+        version =
+            kovo::readDocumentStream(bytes, *tool.doc, kovo::CKovo5Doc::isLegacyFileName(file));
     } catch (const kovo::ArchiveError& error) {
         return failure(err, kovo::archiveFaultMessage(error.fault(), file));
     }

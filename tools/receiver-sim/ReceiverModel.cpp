@@ -25,8 +25,7 @@ ReceiverModel::ReceiverModel(const SimOptions& options, SignalPlan plan, std::in
       reportIntervalUs_(std::int64_t(std::max(1, options.reportIntervalMs)) * 1000),
       attenuatorLetters_(options.attenuatorLetters), plan_(std::move(plan)), startUs_(startUs),
       interpreter_(makeInterpreter(options.ar3000)), muted_(options.mute),
-      dropped_(options.dropReplies.begin(), options.dropReplies.end()),
-      inboundLineFreeUs_(startUs),
+      dropped_(options.dropReplies.begin(), options.dropReplies.end()), inboundLineFreeUs_(startUs),
       outboundLineFreeUs_(startUs), nextReportUs_(startUs + reportIntervalUs_) {
     for (const auto& [number, delayMs] : options.delayReplies)
         delayReply(number, delayMs);

@@ -96,7 +96,7 @@ private:
     bool muted_;
     std::set<long> dropped_;
     std::map<long, std::int64_t> delayed_; // answer number -> extra microseconds
-    std::string delayedCommand_; // empty: none
+    std::string delayedCommand_;           // empty: none
     std::int64_t delayedCommandUs_ = 0;
     TranscriptSink transcript_;
 

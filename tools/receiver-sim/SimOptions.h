@@ -20,7 +20,7 @@ struct SimOptions {
     // Answers (1-based) sent late, with their extra delay in ms. The receiver
     // is busy meanwhile: nothing it says after them overtakes them.
     std::vector<std::pair<long, int>> delayReplies;
-    bool mute = false;             // never answer, never report
+    bool mute = false; // never answer, never report
 };
 
 } // namespace kovo::sim

@@ -5,8 +5,7 @@
 namespace kovo {
 
 AfGainRangeDialog::AfGainRangeDialog(AppSettingsWriter& writer, QWidget* parent)
-    : KovoDialog(QStringLiteral(" AF Gain Range"), 94, 38, parent), writer_(writer), range_(this)
-{
+    : KovoDialog(QStringLiteral(" AF Gain Range"), 94, 38, parent), writer_(writer), range_(this) {
     range_.add(addRadio(QStringLiteral("Small"), du(4, 4, 44, 12)));
     range_.add(addRadio(QStringLiteral("Large"), du(4, 20, 44, 12)));
     addOk(du(52, 4, 36, 14));
@@ -14,8 +13,7 @@ AfGainRangeDialog::AfGainRangeDialog(AppSettingsWriter& writer, QWidget* parent)
     range_.select(writer_.settings().afGainRange);
 }
 
-void AfGainRangeDialog::storeValues()
-{
+void AfGainRangeDialog::storeValues() {
     writer_.setAfGainRange(range_.selectedOr(writer_.settings().afGainRange));
 }
 

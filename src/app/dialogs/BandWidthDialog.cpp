@@ -7,9 +7,8 @@
 namespace kovo {
 
 BandWidthDialog::BandWidthDialog(AppSettingsWriter& writer, QWidget* parent)
-    : KovoDialog(QStringLiteral(" Default Band Width"), 170, 57, parent),
-      writer_(writer), nfm_(this), wfm_(this), am_(this)
-{
+    : KovoDialog(QStringLiteral(" Default Band Width"), 170, 57, parent), writer_(writer),
+      nfm_(this), wfm_(this), am_(this) {
     struct Row {
         const char* caption;
         int y;
@@ -35,8 +34,7 @@ BandWidthDialog::BandWidthDialog(AppSettingsWriter& writer, QWidget* parent)
     am_.select(settings.amBandWidth);
 }
 
-void BandWidthDialog::storeValues()
-{
+void BandWidthDialog::storeValues() {
     const AppSettings& settings = writer_.settings();
     writer_.setBandWidths(nfm_.selectedOr(settings.nfmBandWidth),
                           wfm_.selectedOr(settings.wfmBandWidth),

@@ -8,7 +8,9 @@ namespace kovo {
 
 namespace {
 
-int checkedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
+int checkedValue(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
+}
 
 struct OptionBox {
     const char* caption;
@@ -31,32 +33,29 @@ SingleCheckBoxDialog::SingleCheckBoxDialog(const QString& title, const QString& 
                                            int widthDu, AppSettingsWriter& writer,
                                            int AppSettings::*field,
                                            void (AppSettingsWriter::*store)(int), QWidget* parent)
-    : KovoDialog(title, widthDu, 41, parent), writer_(writer), store_(store)
-{
+    : KovoDialog(title, widthDu, 41, parent), writer_(writer), store_(store) {
     box_ = addCheck(caption, du(4, 6, widthDu - 10, 14));
     addOk(du(4, 24, 36, 14));
     addCancel(du(widthDu - 42, 24, 36, 14));
     box_->setChecked(writer_.settings().*field != 0);
 }
 
-void SingleCheckBoxDialog::storeValues() { (writer_.*store_)(checkedValue(box_)); }
+void SingleCheckBoxDialog::storeValues() {
+    (writer_.*store_)(checkedValue(box_));
+}
 
 DisplayPreferenceDialog::DisplayPreferenceDialog(AppSettingsWriter& writer, QWidget* parent)
     : SingleCheckBoxDialog(QStringLiteral(" Display Preference"), QStringLiteral("Autoscroll OFF "),
-                           114, writer, &AppSettings::topMost, &AppSettingsWriter::setTopMost, parent)
-{
-}
+                           114, writer, &AppSettings::topMost, &AppSettingsWriter::setTopMost,
+                           parent) {}
 
 PowerControlDialog::PowerControlDialog(AppSettingsWriter& writer, QWidget* parent)
     : SingleCheckBoxDialog(QStringLiteral(" Power control"), QStringLiteral("Power control"), 138,
                            writer, &AppSettings::powerControl, &AppSettingsWriter::setPowerControl,
-                           parent)
-{
-}
+                           parent) {}
 
 OptionsDialog::OptionsDialog(AppSettingsWriter& writer, QWidget* parent)
-    : KovoDialog(QStringLiteral(" Options"), 91, 115, parent), writer_(writer)
-{
+    : KovoDialog(QStringLiteral(" Options"), 91, 115, parent), writer_(writer) {
     const ReceiverOptions current = ReceiverOptions::from(writer_.settings());
     for (size_t i = 0; i < kOptionBoxes.size(); ++i) {
         boxes_[i] = addCheck(QString::fromLatin1(kOptionBoxes[i].caption),
@@ -67,8 +66,7 @@ OptionsDialog::OptionsDialog(AppSettingsWriter& writer, QWidget* parent)
     addCancel(du(52, 100, 32, 14));
 }
 
-void OptionsDialog::storeValues()
-{
+void OptionsDialog::storeValues() {
     ReceiverOptions chosen;
     for (size_t i = 0; i < kOptionBoxes.size(); ++i)
         chosen.*kOptionBoxes[i].option = checkedValue(boxes_[i]);

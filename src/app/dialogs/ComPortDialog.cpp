@@ -11,9 +11,8 @@ namespace kovo {
 
 ComPortDialog::ComPortDialog(AppSettingsWriter& writer, const QStringList& availableDevices,
                              QWidget* parent)
-    : KovoDialog(QStringLiteral(" COM Port settings"), 112, 104, parent),
-      writer_(writer), port_(this), speed_(this), device_(this)
-{
+    : KovoDialog(QStringLiteral(" COM Port settings"), 112, 104, parent), writer_(writer),
+      port_(this), speed_(this), device_(this) {
     const AppSettings& settings = writer_.settings();
     paths_ = settings.comDevice;
 
@@ -48,16 +47,14 @@ ComPortDialog::ComPortDialog(AppSettingsWriter& writer, const QStringList& avail
     });
 }
 
-QStringList ComPortDialog::serialDevicesOnThisMachine()
-{
+QStringList ComPortDialog::serialDevicesOnThisMachine() {
     QStringList paths;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         paths << info.systemLocation();
     return paths;
 }
 
-void ComPortDialog::showDeviceOf(int portIndex)
-{
+void ComPortDialog::showDeviceOf(int portIndex) {
     shownPort_ = portIndex;
     const bool known = portIndex >= 0 && portIndex < static_cast<int>(paths_.size());
     devicePath_->setEnabled(known);
@@ -65,18 +62,17 @@ void ComPortDialog::showDeviceOf(int portIndex)
                                    : QString());
 }
 
-void ComPortDialog::keepEditedDevice()
-{
+void ComPortDialog::keepEditedDevice() {
     const QString text = devicePath_->currentText().trimmed();
     if (shownPort_ >= 0 && shownPort_ < static_cast<int>(paths_.size()) && !text.isEmpty())
         paths_[static_cast<size_t>(shownPort_)] = text.toStdString();
 }
 
-void ComPortDialog::storeValues()
-{
+void ComPortDialog::storeValues() {
     const AppSettings& settings = writer_.settings();
     keepEditedDevice();
-    writer_.setPort(port_.selectedOr(settings.portNum - 1) + 1, speed_.selectedOr(settings.commSpeed));
+    writer_.setPort(port_.selectedOr(settings.portNum - 1) + 1,
+                    speed_.selectedOr(settings.commSpeed));
     writer_.setDevice(device_.selectedOr(settings.device));
     for (size_t i = 0; i < paths_.size(); ++i) {
         if (paths_[i] != settings.comDevice[i])

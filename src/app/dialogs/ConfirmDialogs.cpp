@@ -5,8 +5,7 @@
 namespace kovo {
 
 DeleteDataDialog::DeleteDataDialog(const QString& question, QWidget* parent)
-    : KovoDialog(QStringLiteral("  Delete DATA"), 138, 37, parent)
-{
+    : KovoDialog(QStringLiteral("  Delete DATA"), 138, 37, parent) {
     // The question may be longer than the line laid out for it; the dialog
     // widens rather than cut it off.
     const int widthDu = widthFittingDu(question, 4, 6, 138);
@@ -18,19 +17,16 @@ DeleteDataDialog::DeleteDataDialog(const QString& question, QWidget* parent)
     addCancel(du(widthDu - 34, 20, 28, 14));
 }
 
-QString DeleteDataDialog::deleteSelectedQuestion(int count)
-{
+QString DeleteDataDialog::deleteSelectedQuestion(int count) {
     return QStringLiteral("選択された %1 個のデータを削除します").arg(count);
 }
 
-QString DeleteDataDialog::clearLogQuestion()
-{
+QString DeleteDataDialog::clearLogQuestion() {
     return QStringLiteral("ログデータを消去します よろしいですか？");
 }
 
 OverwriteDialog::OverwriteDialog(QWidget* parent)
-    : KovoDialog(QStringLiteral(" Owerwrite"), 110, 35, parent)
-{
+    : KovoDialog(QStringLiteral(" Owerwrite"), 110, 35, parent) {
     const QString question = QStringLiteral("This Frequensy is exist. Owerwrite ?");
     const int widthDu = widthFittingDu(question, 4, 6, 110);
     resizeDu(widthDu, 35);

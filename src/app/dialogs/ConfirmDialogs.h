@@ -33,7 +33,8 @@ public:
 
     bool confirmDeleteData(const std::string& question) override;
     bool recorderLinked() const override { return recorder_ && recorder_->recorderLinked(); }
-    bool startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text) override {
+    bool startPlayback(std::uint32_t frequency, std::int32_t time,
+                       const std::string& text) override {
         return !recorder_ || recorder_->startPlayback(frequency, time, text);
     }
     void stopPlayback() override {

@@ -5,8 +5,7 @@
 namespace kovo {
 
 CwPitchDialog::CwPitchDialog(AppSettingsWriter& writer, QWidget* parent)
-    : KovoDialog(QStringLiteral("  CW PITCH"), 94, 105, parent), writer_(writer), pitch_(this)
-{
+    : KovoDialog(QStringLiteral("  CW PITCH"), 94, 105, parent), writer_(writer), pitch_(this) {
     for (int i = 0; i < 8; ++i)
         pitch_.add(addRadio(QStringLiteral("%1Hz").arg(400 + 100 * i), du(4, 4 + 12 * i, 40, 12)));
     addOk(du(52, 60, 36, 14));
@@ -14,8 +13,7 @@ CwPitchDialog::CwPitchDialog(AppSettingsWriter& writer, QWidget* parent)
     pitch_.select(writer_.settings().cwPitch);
 }
 
-void CwPitchDialog::storeValues()
-{
+void CwPitchDialog::storeValues() {
     writer_.setCwPitch(pitch_.selectedOr(writer_.settings().cwPitch));
 }
 

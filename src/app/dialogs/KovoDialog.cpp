@@ -18,8 +18,7 @@ namespace {
 constexpr int kDialogFontPixels = 12;
 } // namespace
 
-void applyDialogColours(QWidget* widget)
-{
+void applyDialogColours(QWidget* widget) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, QColor(0, 64, 0));
     palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
@@ -28,8 +27,7 @@ void applyDialogColours(QWidget* widget)
 }
 
 KovoDialog::KovoDialog(const QString& title, int widthDu, int heightDu, QWidget* parent)
-    : QDialog(parent)
-{
+    : QDialog(parent) {
     setWindowTitle(title);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     QFont dialogFont = font();
@@ -39,27 +37,29 @@ KovoDialog::KovoDialog(const QString& title, int widthDu, int heightDu, QWidget*
 
     const QFontMetricsF metrics(dialogFont);
     baseX_ = metrics.horizontalAdvance(
-                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+             52.0;
     baseY_ = metrics.height();
     resizeDu(widthDu, heightDu);
 }
 
-void KovoDialog::accept()
-{
+void KovoDialog::accept() {
     storeValues();
     QDialog::accept();
 }
 
-int KovoDialog::duToPixelsX(int x) const { return static_cast<int>(std::lround(x * baseX_ / 4)); }
-int KovoDialog::duToPixelsY(int y) const { return static_cast<int>(std::lround(y * baseY_ / 8)); }
+int KovoDialog::duToPixelsX(int x) const {
+    return static_cast<int>(std::lround(x * baseX_ / 4));
+}
+int KovoDialog::duToPixelsY(int y) const {
+    return static_cast<int>(std::lround(y * baseY_ / 8));
+}
 
-QRect KovoDialog::du(int x, int y, int width, int height) const
-{
+QRect KovoDialog::du(int x, int y, int width, int height) const {
     return QRect(duToPixelsX(x), duToPixelsY(y), duToPixelsX(width), duToPixelsY(height));
 }
 
-int KovoDialog::widthFittingDu(const QString& text, int xDu, int marginDu, int minimumDu) const
-{
+int KovoDialog::widthFittingDu(const QString& text, int xDu, int marginDu, int minimumDu) const {
     const int textPixels = QFontMetrics(font()).boundingRect(text).width();
     int widthDu = minimumDu;
     while (duToPixelsX(widthDu - xDu - marginDu) < textPixels)
@@ -67,13 +67,11 @@ int KovoDialog::widthFittingDu(const QString& text, int xDu, int marginDu, int m
     return widthDu;
 }
 
-void KovoDialog::resizeDu(int widthDu, int heightDu)
-{
+void KovoDialog::resizeDu(int widthDu, int heightDu) {
     setFixedSize(duToPixelsX(widthDu), duToPixelsY(heightDu));
 }
 
-QRect KovoDialog::widenedToFit(QRect geometry, int wantedWidth) const
-{
+QRect KovoDialog::widenedToFit(QRect geometry, int wantedWidth) const {
     // Fonts here run wider than the classic dialog font; a caption may use the
     // free room up to the dialog's right edge instead of being cut off.
     const int room = width() - geometry.x();
@@ -81,29 +79,25 @@ QRect KovoDialog::widenedToFit(QRect geometry, int wantedWidth) const
     return geometry;
 }
 
-QRadioButton* KovoDialog::addRadio(const QString& text, const QRect& geometry)
-{
+QRadioButton* KovoDialog::addRadio(const QString& text, const QRect& geometry) {
     auto* button = new QRadioButton(text, this);
     button->setGeometry(widenedToFit(geometry, button->sizeHint().width()));
     return button;
 }
 
-QCheckBox* KovoDialog::addCheck(const QString& text, const QRect& geometry)
-{
+QCheckBox* KovoDialog::addCheck(const QString& text, const QRect& geometry) {
     auto* box = new QCheckBox(text, this);
     box->setGeometry(widenedToFit(geometry, box->sizeHint().width()));
     return box;
 }
 
-QLabel* KovoDialog::addLabel(const QString& text, const QRect& geometry)
-{
+QLabel* KovoDialog::addLabel(const QString& text, const QRect& geometry) {
     auto* label = new QLabel(text, this);
     label->setGeometry(geometry);
     return label;
 }
 
-QPushButton* KovoDialog::addOk(const QRect& geometry, const QString& text)
-{
+QPushButton* KovoDialog::addOk(const QRect& geometry, const QString& text) {
     auto* button = new QPushButton(text, this);
     button->setGeometry(widenedToFit(geometry, button->sizeHint().width()));
     button->setDefault(true);
@@ -111,8 +105,7 @@ QPushButton* KovoDialog::addOk(const QRect& geometry, const QString& text)
     return button;
 }
 
-QPushButton* KovoDialog::addCancel(const QRect& geometry, const QString& text)
-{
+QPushButton* KovoDialog::addCancel(const QRect& geometry, const QString& text) {
     auto* button = new QPushButton(text, this);
     button->setGeometry(widenedToFit(geometry, button->sizeHint().width()));
     connect(button, &QPushButton::clicked, this, &KovoDialog::reject);

@@ -8,13 +8,11 @@ namespace kovo {
 
 RadioGroup::RadioGroup(QWidget* owner) : group_(new QButtonGroup(owner)) {}
 
-void RadioGroup::add(QRadioButton* button)
-{
+void RadioGroup::add(QRadioButton* button) {
     group_->addButton(button, static_cast<int>(group_->buttons().size()));
 }
 
-void RadioGroup::select(int value)
-{
+void RadioGroup::select(int value) {
     if (QAbstractButton* button = group_->button(value)) {
         button->setChecked(true);
         return;
@@ -26,10 +24,11 @@ void RadioGroup::select(int value)
     group_->setExclusive(true);
 }
 
-int RadioGroup::selected() const { return group_->checkedId(); }
+int RadioGroup::selected() const {
+    return group_->checkedId();
+}
 
-int RadioGroup::selectedOr(int previous) const
-{
+int RadioGroup::selectedOr(int previous) const {
     const int value = selected();
     return value < 0 ? previous : value;
 }

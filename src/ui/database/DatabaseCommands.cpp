@@ -55,40 +55,42 @@ constexpr EditorSpec kEditors[] = {
 // F2 opens the first editor of a view.
 constexpr int kFirstEditor[] = {32866, 32852, 32865, 32859, 32867, 32868, 0};
 
-const EditorSpec* editorFor(int command)
-{
+const EditorSpec* editorFor(int command) {
     for (const EditorSpec& e : kEditors)
         if (e.command == command)
             return &e;
     return nullptr;
 }
 
-bool inRange(int command, int first, int last) { return command >= first && command <= last; }
+bool inRange(int command, int first, int last) {
+    return command >= first && command <= last;
+}
 
-bool isPropertyCommand(int c)
-{
+bool isPropertyCommand(int c) {
     return inRange(c, FirstBank, kLastBank) || c == MultiBankMode ||
            inRange(c, FirstStep, kLastAntenna) || inRange(c, BankUseYes, BankUseNo) ||
            inRange(c, SearchUseYes, PassUseNo) || inRange(c, AutoUseYes, AutoUseNo) ||
            inRange(c, FirstCtcss, kLastCtcss);
 }
 
-QString megahertzText(std::uint32_t f)
-{
+QString megahertzText(std::uint32_t f) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "%4d.%06d", int(f / 1000000), int(f % 1000000));
     return QString::fromLatin1(buf);
 }
 
-QString fromCp932(const std::string& s) { return QString::fromStdString(cp932ToUtf8(s)); }
-std::string toCp932(const QString& s) { return utf8ToCp932(s.toStdString()); }
+QString fromCp932(const std::string& s) {
+    return QString::fromStdString(cp932ToUtf8(s));
+}
+std::string toCp932(const QString& s) {
+    return utf8ToCp932(s.toStdString());
+}
 
 } // namespace
 
 // ---- context menu ----
 
-std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPoint viewportPos)
-{
+std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPoint viewportPos) {
     CKovo5Doc& d = ports_.doc;
     const int view = list.id() - kFirstList;
     const bool singleRowView = view == SearchStringView || view == LogView;
@@ -111,8 +113,7 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
 
 // ---- commands ----
 
-void DatabasePanel::runCommand(int command)
-{
+void DatabasePanel::runCommand(int command) {
     CKovo5Doc& d = ports_.doc;
     if (isPropertyCommand(command)) {
         const std::vector<int> rows = d.selection;
@@ -150,16 +151,16 @@ void DatabasePanel::runCommand(int command)
     }
 }
 
-bool DatabasePanel::runPropertyCommand(int c, const std::vector<int>& rows)
-{
+bool DatabasePanel::runPropertyCommand(int c, const std::vector<int>& rows) {
     CKovo5Doc& d = ports_.doc;
     const int view = d.controlParams.databaseView;
-    const bool settingsView = view == ChannelView || view == SearchBankView || view == AutoRangeView;
+    const bool settingsView =
+        view == ChannelView || view == SearchBankView || view == AutoRangeView;
     bool changed = false;
     int changedView = view;
     if (inRange(c, FirstBank, kLastBank) && view == ChannelView) {
-        changed = edits::setBankMembership(d, rows, c - FirstBank,
-                                           ports_.settings.mbMultiSelect == 1);
+        changed =
+            edits::setBankMembership(d, rows, c - FirstBank, ports_.settings.mbMultiSelect == 1);
         if (changed) {
             d.countChannelsPerBank();
             d.countReachable();
@@ -199,8 +200,7 @@ bool DatabasePanel::runPropertyCommand(int c, const std::vector<int>& rows)
     return changed;
 }
 
-void DatabasePanel::afterPropertyChange(int view, const std::vector<int>& rows)
-{
+void DatabasePanel::afterPropertyChange(int view, const std::vector<int>& rows) {
     CKovo5Doc& d = ports_.doc;
     if (view == ChannelView) {
         rebuildChannelsKeepingPlace();
@@ -222,14 +222,12 @@ void DatabasePanel::afterPropertyChange(int view, const std::vector<int>& rows)
     }
 }
 
-void DatabasePanel::showViewCommand(int view)
-{
+void DatabasePanel::showViewCommand(int view) {
     ports_.doc.controlParams.databaseView = view;
     showView(view);
 }
 
-void DatabasePanel::deleteChannels()
-{
+void DatabasePanel::deleteChannels() {
     CKovo5Doc& d = ports_.doc;
     char question[128];
     std::snprintf(question, sizeof question, kDeleteQuestion, int(d.selection.size()));
@@ -242,34 +240,29 @@ void DatabasePanel::deleteChannels()
         rebuildChannelsAndSelect(row);
 }
 
-void DatabasePanel::clearLog()
-{
+void DatabasePanel::clearLog() {
     if (!host_->confirmDeleteData(kClearLogQuestion))
         return;
     ports_.doc.clearLog();
     rebuildList(LogView);
 }
 
-void DatabasePanel::analyseLog()
-{
+void DatabasePanel::analyseLog() {
     ports_.doc.analyseLog();
     showView(dblines::ChartView);
 }
 
-void DatabasePanel::cutAutoRanges()
-{
+void DatabasePanel::cutAutoRanges() {
     ports_.doc.cutAutoRanges();
     rebuildList(AutoRangeView);
 }
 
-void DatabasePanel::pasteAutoRanges()
-{
+void DatabasePanel::pasteAutoRanges() {
     ports_.doc.pasteAutoRanges();
     rebuildList(AutoRangeView);
 }
 
-void DatabasePanel::makePriorityChannel()
-{
+void DatabasePanel::makePriorityChannel() {
     CKovo5Doc& d = ports_.doc;
     if (d.selectedRowsBelow(d.channelCount).empty())
         return;
@@ -277,8 +270,7 @@ void DatabasePanel::makePriorityChannel()
     rebuildChannelsKeepingPlace();
 }
 
-void DatabasePanel::startPlayback()
-{
+void DatabasePanel::startPlayback() {
     CKovo5Doc& d = ports_.doc;
     const std::vector<int> rows = d.selectedRowsBelow(d.logCount);
     if (!host_->recorderLinked() || rows.empty())
@@ -290,8 +282,7 @@ void DatabasePanel::startPlayback()
 
 // ---- double-click ----
 
-void DatabasePanel::activateRow(DatabaseList& l)
-{
+void DatabasePanel::activateRow(DatabaseList& l) {
     CKovo5Doc& d = ports_.doc;
     const int view = l.id() - kFirstList;
     const int row = l.caretRow();
@@ -315,8 +306,7 @@ void DatabasePanel::activateRow(DatabaseList& l)
 
 // ---- in-place editor ----
 
-void DatabasePanel::editFirstField(DatabaseList& l)
-{
+void DatabasePanel::editFirstField(DatabaseList& l) {
     const int view = l.id() - kFirstList;
     if (view != ports_.doc.controlParams.databaseView || kFirstEditor[view] == 0)
         return;
@@ -328,8 +318,7 @@ void DatabasePanel::editFirstField(DatabaseList& l)
     openEditor(kFirstEditor[view]);
 }
 
-void DatabasePanel::openEditor(int command)
-{
+void DatabasePanel::openEditor(int command) {
     CKovo5Doc& d = ports_.doc;
     const EditorSpec* spec = editorFor(command);
     if (!spec || spec->view != d.controlParams.databaseView)
@@ -350,7 +339,9 @@ void DatabasePanel::openEditor(int command)
         first = spec->kind == DatabaseList::FrequencyEdit ? megahertzText(d.channels[r]->frequency)
                                                           : fromCp932(d.channels[r]->comment);
         break;
-    case BankView: first = fromCp932(d.memoryBanks[r].name); break;
+    case BankView:
+        first = fromCp932(d.memoryBanks[r].name);
+        break;
     case SearchBankView:
         first = megahertzText(d.searchBanks[r].startFrequency);
         second = megahertzText(d.searchBanks[r].stopFrequency);
@@ -369,15 +360,17 @@ void DatabasePanel::openEditor(int command)
         if (spec->kind == DatabaseList::TextEdit)
             first = fromCp932(d.autoRanges[r].comment);
         break;
-    case SearchStringView: first = fromCp932(d.searchStrings[r]); break;
-    default: return;
+    case SearchStringView:
+        first = fromCp932(d.searchStrings[r]);
+        break;
+    default:
+        return;
     }
     l.openEditors(row, spec->view, spec->kind, spec->firstColumn, spec->secondColumn, spec->width,
                   first, second);
 }
 
-void DatabasePanel::finishEdit(DatabaseList& l)
-{
+void DatabasePanel::finishEdit(DatabaseList& l) {
     if (!l.editorOpen())
         return;
     const bool commit = l.commitOnFocus();
@@ -391,15 +384,13 @@ void DatabasePanel::finishEdit(DatabaseList& l)
         reselectAfterEdit(l);
 }
 
-void DatabasePanel::discardEdit(DatabaseList& l)
-{
+void DatabasePanel::discardEdit(DatabaseList& l) {
     l.closeEditors();
     releaseHold();
     reselectAfterEdit(l);
 }
 
-void DatabasePanel::reselectAfterEdit(DatabaseList& l)
-{
+void DatabasePanel::reselectAfterEdit(DatabaseList& l) {
     l.clearSelection();
     l.setCaretRow(l.editedRow());
     l.selectRows(ports_.doc.selection);
@@ -407,8 +398,7 @@ void DatabasePanel::reselectAfterEdit(DatabaseList& l)
 
 namespace {
 template <typename Range, typename Low, typename High>
-void storeRange(Range& range, Low low, High high, std::uint32_t a, std::uint32_t b)
-{
+void storeRange(Range& range, Low low, High high, std::uint32_t a, std::uint32_t b) {
     if (a > b)
         std::swap(a, b);
     range.*low = a;
@@ -416,8 +406,7 @@ void storeRange(Range& range, Low low, High high, std::uint32_t a, std::uint32_t
 }
 } // namespace
 
-bool DatabasePanel::storeEdit(DatabaseList& l)
-{
+bool DatabasePanel::storeEdit(DatabaseList& l) {
     CKovo5Doc& d = ports_.doc;
     const int view = l.editedView();
     const int row = l.editedRow();
@@ -476,8 +465,8 @@ bool DatabasePanel::storeEdit(DatabaseList& l)
                 storeRange(d.passRanges[r], &CPassBank::lowFrequency, &CPassBank::highFrequency,
                            low, high);
             else
-                storeRange(d.autoRanges[r], &CAutoBank::startFrequency,
-                           &CAutoBank::stopFrequency, low, high);
+                storeRange(d.autoRanges[r], &CAutoBank::startFrequency, &CAutoBank::stopFrequency,
+                           low, high);
             redrawRow(view, row);
             break;
         }
@@ -499,7 +488,8 @@ bool DatabasePanel::storeEdit(DatabaseList& l)
         }
         rebuildSearchCombo();
         break;
-    default: return false;
+    default:
+        return false;
     }
     d.setModified();
     return true;

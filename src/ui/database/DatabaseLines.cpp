@@ -17,18 +17,27 @@ constexpr std::uint32_t kMega = 1'000'000;
 constexpr const char* kPriorityMark = "\u25C6";
 constexpr const char* kNeverHeard = "  -   - -- -- -- -- -- --";
 
-std::size_t at(int i) { return static_cast<std::size_t>(i); }
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
 
-int mhz(std::uint32_t f) { return static_cast<int>(f / kMega); }
-int remainderHz(std::uint32_t f) { return static_cast<int>(f % kMega); }
+int mhz(std::uint32_t f) {
+    return static_cast<int>(f / kMega);
+}
+int remainderHz(std::uint32_t f) {
+    return static_cast<int>(f % kMega);
+}
 
 // A table label (ASCII) as a NUL-terminated string for printf.
-std::string label(std::string_view text) { return std::string(text); }
+std::string label(std::string_view text) {
+    return std::string(text);
+}
 
-const char* useMark(bool on) { return on ? "\u25CB" : "  "; }
+const char* useMark(bool on) {
+    return on ? "\u25CB" : "  ";
+}
 
-QString withText(const char* formatted, const std::string& cp932)
-{
+QString withText(const char* formatted, const std::string& cp932) {
     QString s = QString::fromUtf8(formatted);
     if (!cp932.empty())
         s += QString::fromStdString(cp932ToUtf8(cp932));
@@ -36,8 +45,7 @@ QString withText(const char* formatted, const std::string& cp932)
 }
 
 // "yy-mm-dd hh:mm:ss" with the year modulo 100.
-std::string dateTime(std::int32_t seconds)
-{
+std::string dateTime(std::int32_t seconds) {
     const LocalTime t = toLocalTime(seconds);
     char buf[40];
     std::snprintf(buf, sizeof buf, "%02d-%2d-%2d %02d:%02d:%02d", t.year % 100, t.month, t.day,
@@ -45,16 +53,14 @@ std::string dateTime(std::int32_t seconds)
     return buf;
 }
 
-std::string timeOfDay(std::int32_t seconds)
-{
+std::string timeOfDay(std::int32_t seconds) {
     const LocalTime t = toLocalTime(seconds);
     char buf[24];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
     return buf;
 }
 
-std::string signalField(const CFrequencyData& ch)
-{
+std::string signalField(const CFrequencyData& ch) {
     if (ch.heard == 0)
         return kNeverHeard;
     char buf[64];
@@ -63,8 +69,7 @@ std::string signalField(const CFrequencyData& ch)
     return buf;
 }
 
-QString bankLine(const CKovo5Doc& doc, int b)
-{
+QString bankLine(const CKovo5Doc& doc, int b) {
     const CMemoryBank& bank = doc.memoryBanks[at(b)];
     const int set = doc.controlParams.currentLinkSet;
     const bool used = set >= 0 && set < kLinkSetCount && bank.linkFlags[at(set)] != 0;
@@ -83,9 +88,7 @@ QString bankLine(const CKovo5Doc& doc, int b)
 }
 
 // Search banks and auto-mode ranges share one layout.
-template <typename Range>
-QString settingsRangeLine(const Range& r, int row)
-{
+template <typename Range> QString settingsRangeLine(const Range& r, int row) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%2d %s %4d.%06d-%4d.%06d %7s %-3s %4s ", row + 1,
                   useMark(r.inUse != 0), mhz(r.startFrequency), remainderHz(r.startFrequency),
@@ -95,8 +98,7 @@ QString settingsRangeLine(const Range& r, int row)
     return withText(buf, r.comment);
 }
 
-QString passRangeLine(const CPassBank& r, int row)
-{
+QString passRangeLine(const CPassBank& r, int row) {
     char buf[96];
     std::snprintf(buf, sizeof buf, "%2d %s %4d.%06d-%4d.%06d  ", row + 1, useMark(r.inUse != 0),
                   mhz(r.lowFrequency), remainderHz(r.lowFrequency), mhz(r.highFrequency),
@@ -104,8 +106,7 @@ QString passRangeLine(const CPassBank& r, int row)
     return withText(buf, r.comment);
 }
 
-QString searchStringLine(const std::string& text, int row)
-{
+QString searchStringLine(const std::string& text, int row) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%2d    ", row + 1);
     return withText(buf, text);
@@ -113,8 +114,7 @@ QString searchStringLine(const std::string& text, int row)
 
 } // namespace
 
-QString channelLine(const CFrequencyData& ch, int row)
-{
+QString channelLine(const CFrequencyData& ch, int row) {
     const int bank = edits::firstBankOf(ch.bankMask);
     char bankField[24];
     std::snprintf(bankField, sizeof bankField, "%s%4d", std::string(bankGlyphUtf8(bank)).c_str(),
@@ -131,8 +131,7 @@ QString channelLine(const CFrequencyData& ch, int row)
     return withText(buf, ch.comment);
 }
 
-QString logLine(const CKovo5Doc& doc, int row)
-{
+QString logLine(const CKovo5Doc& doc, int row) {
     const CLogData& e = doc.logEntry(row);
     char buf[128];
     std::snprintf(buf, sizeof buf, "%5d.%06d %3s %s - %s ", mhz(e.frequency),
@@ -141,38 +140,49 @@ QString logLine(const CKovo5Doc& doc, int row)
     return withText(buf, e.comment);
 }
 
-int rowCount(const CKovo5Doc& doc, int view)
-{
+int rowCount(const CKovo5Doc& doc, int view) {
     switch (view) {
-    case ChannelView: return doc.channelCount;
-    case BankView: return kBankCount;
+    case ChannelView:
+        return doc.channelCount;
+    case BankView:
+        return kBankCount;
     case SearchBankView:
     case PassRangeView:
-    case AutoRangeView: return kRangeCount;
-    case SearchStringView: return kSearchStringCount;
-    case LogView: return doc.logCount;
-    default: return 0;
+    case AutoRangeView:
+        return kRangeCount;
+    case SearchStringView:
+        return kSearchStringCount;
+    case LogView:
+        return doc.logCount;
+    default:
+        return 0;
     }
 }
 
-QString line(const CKovo5Doc& doc, int view, int row)
-{
+QString line(const CKovo5Doc& doc, int view, int row) {
     if (row < 0 || row >= rowCount(doc, view))
         return {};
     switch (view) {
-    case ChannelView: return channelLine(*doc.channels[at(row)], row);
-    case BankView: return bankLine(doc, row);
-    case SearchBankView: return settingsRangeLine(doc.searchBanks[at(row)], row);
-    case PassRangeView: return passRangeLine(doc.passRanges[at(row)], row);
-    case AutoRangeView: return settingsRangeLine(doc.autoRanges[at(row)], row);
-    case SearchStringView: return searchStringLine(doc.searchStrings[at(row)], row);
-    case LogView: return logLine(doc, row);
-    default: return {};
+    case ChannelView:
+        return channelLine(*doc.channels[at(row)], row);
+    case BankView:
+        return bankLine(doc, row);
+    case SearchBankView:
+        return settingsRangeLine(doc.searchBanks[at(row)], row);
+    case PassRangeView:
+        return passRangeLine(doc.passRanges[at(row)], row);
+    case AutoRangeView:
+        return settingsRangeLine(doc.autoRanges[at(row)], row);
+    case SearchStringView:
+        return searchStringLine(doc.searchStrings[at(row)], row);
+    case LogView:
+        return logLine(doc, row);
+    default:
+        return {};
     }
 }
 
-QString header(const CKovo5Doc& doc, int view)
-{
+QString header(const CKovo5Doc& doc, int view) {
     static const char* const kHeaders[] = {
         " No. Bk Ch  Frequency  Mod Sig Max   Date     Time    Comment",
         "No Use  ChBk   Bank Name",

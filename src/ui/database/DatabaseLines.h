@@ -40,7 +40,9 @@ QString logLine(const CKovo5Doc& doc, int row);
 
 // Columns a character takes in the panel font: two for a double-byte
 // character of the Japanese code page, one for ASCII and half-width kana.
-inline int columnsOf(char16_t c) { return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2; }
+inline int columnsOf(char16_t c) {
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;
+}
 
 } // namespace dblines
 } // namespace kovo

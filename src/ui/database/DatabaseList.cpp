@@ -26,14 +26,12 @@ class CellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
         return {DatabaseList::kCellWidth * 100, DatabaseList::kRowHeight};
     }
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
+               const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const QRect r = option.rect;
         if (selected)
@@ -41,8 +39,8 @@ public:
         p->setPen(selected ? kSelectedText : kText);
         p->setFont(option.font);
         const QString text = index.data(Qt::DisplayRole).toString();
-        const int baseline = r.top() + option.fontMetrics.ascent() +
-                             (r.height() - option.fontMetrics.height()) / 2;
+        const int baseline =
+            r.top() + option.fontMetrics.ascent() + (r.height() - option.fontMetrics.height()) / 2;
         int x = r.left() + DatabaseList::kTextInset;
         // Blanks are skipped; every other character sits in its cells.
         for (int i = 0; i < text.size(); ++i) {
@@ -68,33 +66,35 @@ public:
 
 // ---- CellEditor ----
 
-CellEditor::CellEditor(int id, const QFont& font, QWidget* parent) : QLineEdit(parent), id_(id)
-{
+CellEditor::CellEditor(int id, const QFont& font, QWidget* parent) : QLineEdit(parent), id_(id) {
     setFont(font);
     setFrame(false);
     setTextMargins(0, 0, 0, 0);
     setContentsMargins(0, 0, 0, 0);
-    setStyleSheet(QStringLiteral(
-        "QLineEdit{background:rgb(255,255,0);color:black;border:0px;padding:0px;"
-        "selection-background-color:rgb(0,0,128);selection-color:white;}"));
+    setStyleSheet(
+        QStringLiteral("QLineEdit{background:rgb(255,255,0);color:black;border:0px;padding:0px;"
+                       "selection-background-color:rgb(0,0,128);selection-color:white;}"));
     setAccessibleName(QStringLiteral("Edit field"));
 }
 
-void CellEditor::keyPressEvent(QKeyEvent* event)
-{
+void CellEditor::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: emit finished(true); return;
-    case Qt::Key_Escape: emit finished(false); return;
-    default: QLineEdit::keyPressEvent(event);
+    case Qt::Key_Enter:
+        emit finished(true);
+        return;
+    case Qt::Key_Escape:
+        emit finished(false);
+        return;
+    default:
+        QLineEdit::keyPressEvent(event);
     }
 }
 
 // ---- DatabaseList ----
 
 DatabaseList::DatabaseList(int id, DatabaseModel& model, const QFont& font, QWidget* parent)
-    : QListView(parent), id_(id), model_(model)
-{
+    : QListView(parent), id_(id), model_(model) {
     setModel(&model);
     setFont(font);
     setItemDelegate(new CellDelegate(this));
@@ -121,45 +121,41 @@ DatabaseList::DatabaseList(int id, DatabaseModel& model, const QFont& font, QWid
         "border:1px solid rgb(96,112,150);}"
         "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;}"
         "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}"));
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-            [this](int action) {
-                if (action != QAbstractSlider::SliderNoAction)
-                    emit scrolledByUser(this);
-            });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderNoAction)
+            emit scrolledByUser(this);
+    });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex&) { emit rowActivated(this); });
 }
 
-int DatabaseList::rowCount() const { return model_.rowCount(); }
+int DatabaseList::rowCount() const {
+    return model_.rowCount();
+}
 
-int DatabaseList::topRow() const
-{
+int DatabaseList::topRow() const {
     const QModelIndex i = indexAt(QPoint(1, 1));
     return i.isValid() ? i.row() : verticalScrollBar()->value();
 }
 
-void DatabaseList::setTopRow(int row)
-{
+void DatabaseList::setTopRow(int row) {
     // Makes sure the scroll range follows a rebuild before it is used.
     executeDelayedItemsLayout();
     verticalScrollBar()->setValue(std::max(0, row));
 }
 
-int DatabaseList::caretRow() const
-{
+int DatabaseList::caretRow() const {
     const QModelIndex i = currentIndex();
     return i.isValid() ? i.row() : 0;
 }
 
-void DatabaseList::setCaretRow(int row)
-{
+void DatabaseList::setCaretRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     selectionModel()->setCurrentIndex(model_.index(row), QItemSelectionModel::NoUpdate);
 }
 
-std::vector<int> DatabaseList::selectedRows() const
-{
+std::vector<int> DatabaseList::selectedRows() const {
     std::vector<int> rows;
     const QModelIndexList list = selectionModel()->selectedRows();
     rows.reserve(std::size_t(list.size()));
@@ -171,8 +167,7 @@ std::vector<int> DatabaseList::selectedRows() const
     return rows;
 }
 
-void DatabaseList::selectRows(const std::vector<int>& rows)
-{
+void DatabaseList::selectRows(const std::vector<int>& rows) {
     QItemSelection selection;
     for (int row : rows)
         if (row >= 0 && row < rowCount())
@@ -180,14 +175,12 @@ void DatabaseList::selectRows(const std::vector<int>& rows)
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
-void DatabaseList::selectRow(int row)
-{
+void DatabaseList::selectRow(int row) {
     if (row >= 0 && row < rowCount())
         selectionModel()->select(model_.index(row), QItemSelectionModel::Select);
 }
 
-int DatabaseList::rowNearest(QPoint viewportPos) const
-{
+int DatabaseList::rowNearest(QPoint viewportPos) const {
     const QModelIndex i = indexAt(viewportPos);
     if (i.isValid())
         return i.row();
@@ -199,8 +192,7 @@ int DatabaseList::rowNearest(QPoint viewportPos) const
 
 // ---- editor ----
 
-CellEditor* DatabaseList::makeEditor(int id, int row, int column, int width, const QString& text)
-{
+CellEditor* DatabaseList::makeEditor(int id, int row, int column, int width, const QString& text) {
     const QRect item = visualRect(model_.index(row));
     auto* e = new CellEditor(id, font(), viewport());
     e->setGeometry(item.left() + kTextInset + kCellWidth * column, item.top(), kCellWidth * width,
@@ -211,10 +203,8 @@ CellEditor* DatabaseList::makeEditor(int id, int row, int column, int width, con
     return e;
 }
 
-void DatabaseList::openEditors(int row, int view, EditKind kind, int firstColumn,
-                               int secondColumn, int width, const QString& firstText,
-                               const QString& secondText)
-{
+void DatabaseList::openEditors(int row, int view, EditKind kind, int firstColumn, int secondColumn,
+                               int width, const QString& firstText, const QString& secondText) {
     closeEditors();
     editedRow_ = row;
     editedView_ = view;
@@ -226,8 +216,7 @@ void DatabaseList::openEditors(int row, int view, EditKind kind, int firstColumn
     first_->setFocus();
 }
 
-void DatabaseList::closeEditors()
-{
+void DatabaseList::closeEditors() {
     // Deleted later: a key handler of the editor may still be running.
     for (CellEditor* e : {first_.data(), second_.data()}) {
         if (e) {
@@ -240,8 +229,7 @@ void DatabaseList::closeEditors()
     kind_ = NoEdit;
 }
 
-void DatabaseList::onEditorFinished(bool store)
-{
+void DatabaseList::onEditorFinished(bool store) {
     commitOnFocus_ = store;
     editorKeyPending_ = true;
     setFocus();
@@ -252,8 +240,7 @@ void DatabaseList::onEditorFinished(bool store)
 
 // ---- events ----
 
-void DatabaseList::mousePressEvent(QMouseEvent* event)
-{
+void DatabaseList::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         emit contextMenuWanted(this, event->position().toPoint(), false);
         return;
@@ -261,8 +248,7 @@ void DatabaseList::mousePressEvent(QMouseEvent* event)
     QListView::mousePressEvent(event);
 }
 
-void DatabaseList::contextMenuEvent(QContextMenuEvent* event)
-{
+void DatabaseList::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() != QContextMenuEvent::Keyboard) {
         event->accept();
         return;
@@ -271,8 +257,7 @@ void DatabaseList::contextMenuEvent(QContextMenuEvent* event)
     emit contextMenuWanted(this, r.isValid() ? r.center() : QPoint(4, 4), true);
 }
 
-void DatabaseList::keyPressEvent(QKeyEvent* event)
-{
+void DatabaseList::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -290,20 +275,19 @@ void DatabaseList::keyPressEvent(QKeyEvent* event)
             return;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     QListView::keyPressEvent(event);
 }
 
-void DatabaseList::focusInEvent(QFocusEvent* event)
-{
+void DatabaseList::focusInEvent(QFocusEvent* event) {
     QListView::focusInEvent(event);
     if (editorOpen() && !editorKeyPending_)
         emit editorLeft(this);
 }
 
-void DatabaseList::wheelEvent(QWheelEvent* event)
-{
+void DatabaseList::wheelEvent(QWheelEvent* event) {
     const int before = verticalScrollBar()->value();
     QListView::wheelEvent(event);
     if (verticalScrollBar()->value() != before)

@@ -64,8 +64,8 @@ public:
     bool editorOpen() const { return first_ != nullptr; }
     // Opens one or two editors over `row` at the given columns (second < 0:
     // none), `width` characters wide, with the texts given.
-    void openEditors(int row, int view, EditKind kind, int firstColumn, int secondColumn,
-                     int width, const QString& firstText, const QString& secondText);
+    void openEditors(int row, int view, EditKind kind, int firstColumn, int secondColumn, int width,
+                     const QString& firstText, const QString& secondText);
     void closeEditors();
     CellEditor* firstEditor() const { return first_; }
     CellEditor* secondEditor() const { return second_; }

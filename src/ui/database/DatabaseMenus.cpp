@@ -18,45 +18,57 @@ struct Item {
 };
 
 constexpr Item kStepItems[] = {
-    {32812, "50Hz"},   {32813, "100Hz"},  {32814, "1kHz"},  {32815, "5kHz"},  {32816, "6.25kHz"},
-    {32817, "9kHz"},   {32818, "10kHz"},  {32819, "12.5kHz"}, {32820, "15kHz"}, {32821, "20kHz"},
-    {32822, "25kHz"},  {32823, "50kHz"},  {32824, "100kHz"}};
+    {32812, "50Hz"},  {32813, "100Hz"}, {32814, "1kHz"},    {32815, "5kHz"},  {32816, "6.25kHz"},
+    {32817, "9kHz"},  {32818, "10kHz"}, {32819, "12.5kHz"}, {32820, "15kHz"}, {32821, "20kHz"},
+    {32822, "25kHz"}, {32823, "50kHz"}, {32824, "100kHz"}};
 constexpr Item kModeItems[] = {{32825, "NFM"}, {32826, "WFM"}, {32827, "AM"}, {32828, "LSB"},
-                               {32829, "USB"}, {32830, "CW"},  {0, ""},      {32831, "SAM"},
+                               {32829, "USB"}, {32830, "CW"},  {0, ""},       {32831, "SAM"},
                                {32832, "SAL"}, {32833, "SAH"}};
 constexpr Item kAttenuatorItems[] = {{32841, "0dB"}, {32842, "10dB"}};
-constexpr Item kAntennaItems[] = {{32845, "ANT 1"}, {32846, "ANT 2"}, {32847, "ANT 3"},
-                                  {32848, "ANT 4"}};
+constexpr Item kAntennaItems[] = {
+    {32845, "ANT 1"}, {32846, "ANT 2"}, {32847, "ANT 3"}, {32848, "ANT 4"}};
 
 // The view-switching tail of each menu, texts as each menu has them.
-constexpr Item kChannelViews[] = {
-    {32783, "Memory Backup"}, {32784, "Scanning Conditions"}, {32785, "Scan Block (PASS) Conditions"},
-    {32854, "Auto Mode Conditions"}, {32869, "Selection/Input Conditions"}, {32873, "Log"}};
-constexpr Item kBankViews[] = {
-    {32860, "Memory Channels"}, {32784, "Scannig Condition"}, {32785, "Scan Block (PASS) Condition"},
-    {32854, "Auto Mode Condition"}, {32869, "Selection/Input Condition"}, {32873, "Log"}};
-constexpr Item kSearchBankViews[] = {
-    {32860, "Memory Channels"}, {32783, "Mem Backup"}, {32785, "Scan Block (PASS) condition"},
-    {32854, "Auto Mode Condition"}, {32869, "Selection/Input condition"}, {32873, "Log"}};
-constexpr Item kPassViews[] = {
-    {32860, "Memory Channels"}, {32783, "Memory Backup"}, {32784, "Scanning Condition"},
-    {32854, "Auto Mode Condition"}, {32869, "Selection/Input Condition"}, {32873, "Log"}};
+constexpr Item kChannelViews[] = {{32783, "Memory Backup"},
+                                  {32784, "Scanning Conditions"},
+                                  {32785, "Scan Block (PASS) Conditions"},
+                                  {32854, "Auto Mode Conditions"},
+                                  {32869, "Selection/Input Conditions"},
+                                  {32873, "Log"}};
+constexpr Item kBankViews[] = {{32860, "Memory Channels"},
+                               {32784, "Scannig Condition"},
+                               {32785, "Scan Block (PASS) Condition"},
+                               {32854, "Auto Mode Condition"},
+                               {32869, "Selection/Input Condition"},
+                               {32873, "Log"}};
+constexpr Item kSearchBankViews[] = {{32860, "Memory Channels"},
+                                     {32783, "Mem Backup"},
+                                     {32785, "Scan Block (PASS) condition"},
+                                     {32854, "Auto Mode Condition"},
+                                     {32869, "Selection/Input condition"},
+                                     {32873, "Log"}};
+constexpr Item kPassViews[] = {{32860, "Memory Channels"},           {32783, "Memory Backup"},
+                               {32784, "Scanning Condition"},        {32854, "Auto Mode Condition"},
+                               {32869, "Selection/Input Condition"}, {32873, "Log"}};
 constexpr Item kAutoViews[] = {
-    {32860, "Memory Channels"}, {32783, "Memoru Backup"}, {32784, "Scanning Conditions"},
-    {32785, "Scan Block (PASS) Condition"}, {32869, "Selection/Input Condition"}, {32873, "Log"}};
-constexpr Item kStringViews[] = {
-    {32860, "Memory Channels"}, {32783, "Memory Backup"}, {32784, "Scanning Conditions"},
-    {32785, "Scan Block (PASS) Condition"}, {32854, "Auto Mode Condition"},
+    {32860, "Memory Channels"},           {32783, "Memoru Backup"},
+    {32784, "Scanning Conditions"},       {32785, "Scan Block (PASS) Condition"},
     {32869, "Selection/Input Condition"}, {32873, "Log"}};
+constexpr Item kStringViews[] = {{32860, "Memory Channels"},
+                                 {32783, "Memory Backup"},
+                                 {32784, "Scanning Conditions"},
+                                 {32785, "Scan Block (PASS) Condition"},
+                                 {32854, "Auto Mode Condition"},
+                                 {32869, "Selection/Input Condition"},
+                                 {32873, "Log"}};
 constexpr Item kLogViews[] = {
-    {32860, "Memory Channels"}, {32783, "Memory Backup"}, {32784, "Scanning Condition"},
-    {32785, "Scan Block (PASS) condition"}, {32854, "Auto Mode condition"},
-    {32869, "Selection/Input condition"}};
+    {32860, "Memory Channels"},     {32783, "Memory Backup"},
+    {32784, "Scanning Condition"},  {32785, "Scan Block (PASS) condition"},
+    {32854, "Auto Mode condition"}, {32869, "Selection/Input condition"}};
 
 constexpr int kViewCommands[] = {32860, 32783, 32784, 32785, 32854, 32869, 32873};
 
-void add(QMenu* menu, int command, const QString& text)
-{
+void add(QMenu* menu, int command, const QString& text) {
     if (command == 0) {
         menu->addSeparator();
         return;
@@ -65,28 +77,22 @@ void add(QMenu* menu, int command, const QString& text)
     a->setData(command);
 }
 
-template <std::size_t N>
-void addAll(QMenu* menu, const Item (&items)[N])
-{
+template <std::size_t N> void addAll(QMenu* menu, const Item (&items)[N]) {
     for (const Item& item : items)
         add(menu, item.command, QString::fromLatin1(item.text));
 }
 
-template <std::size_t N>
-void addPopup(QMenu* menu, const char* title, const Item (&items)[N])
-{
+template <std::size_t N> void addPopup(QMenu* menu, const char* title, const Item (&items)[N]) {
     addAll(menu->addMenu(QString::fromLatin1(title)), items);
 }
 
-void addUsePopup(QMenu* menu, int yes, int no)
-{
+void addUsePopup(QMenu* menu, int yes, int no) {
     QMenu* use = menu->addMenu(QStringLiteral("Use"));
     add(use, yes, QStringLiteral("Yes"));
     add(use, no, QStringLiteral("No"));
 }
 
-void addIfBandwidthPopup(QMenu* menu)
-{
+void addIfBandwidthPopup(QMenu* menu) {
     QMenu* popup = menu->addMenu(QStringLiteral("IF Bandwidth"));
     for (int i = 0; i < int(IfBandwidthNameTable.size()); ++i)
         add(popup, FirstIfBandwidth + i,
@@ -94,8 +100,7 @@ void addIfBandwidthPopup(QMenu* menu)
 }
 
 // Step, mode, attenuator, and the IF bandwidth and antenna that go with them.
-void addSettingsPopups(QMenu* menu)
-{
+void addSettingsPopups(QMenu* menu) {
     addPopup(menu, "Step", kStepItems);
     addPopup(menu, "Mode", kModeItems);
     addPopup(menu, "Attenuator", kAttenuatorItems);
@@ -103,16 +108,14 @@ void addSettingsPopups(QMenu* menu)
     addPopup(menu, "Antenna", kAntennaItems);
 }
 
-void addCtcssPopup(QMenu* menu)
-{
+void addCtcssPopup(QMenu* menu) {
     QMenu* popup = menu->addMenu(QStringLiteral("CTCSS"));
     for (int t = 0; t <= 50; ++t)
         add(popup, FirstCtcss + t,
             QString::fromLatin1(ctcssName(t).data(), int(ctcssName(t).size())).trimmed());
 }
 
-void addBankPopup(QMenu* menu, const CKovo5Doc& doc)
-{
+void addBankPopup(QMenu* menu, const CKovo5Doc& doc) {
     QMenu* banks = menu->addMenu(QStringLiteral("Editing Memory Banks ."));
     add(banks, FirstBank, QStringLiteral("00 : Other"));
     banks->addSeparator();
@@ -129,8 +132,7 @@ void addBankPopup(QMenu* menu, const CKovo5Doc& doc)
     add(banks, MultiBankMode, QStringLiteral("Multi Bank Mode"));
 }
 
-void buildChannelMenu(QMenu* m, const CKovo5Doc& doc, const AppSettings& settings)
-{
+void buildChannelMenu(QMenu* m, const CKovo5Doc& doc, const AppSettings& settings) {
     addBankPopup(m, doc);
     add(m, 32866, QStringLiteral("Editing Frequency"));
     addSettingsPopups(m);
@@ -146,8 +148,7 @@ void buildChannelMenu(QMenu* m, const CKovo5Doc& doc, const AppSettings& setting
 }
 
 // Without the synchronous-AM option the Mode popup ends with CW.
-void removeSynchronousAm(QMenu& menu)
-{
+void removeSynchronousAm(QMenu& menu) {
     for (QAction* a : menu.actions()) {
         if (QMenu* sub = a->menu()) {
             removeSynchronousAm(*sub);
@@ -162,9 +163,7 @@ void removeSynchronousAm(QMenu& menu)
         menu.removeAction(left.back());
 }
 
-template <typename Record>
-void checkSettings(std::set<int>& checked, const Record& r)
-{
+template <typename Record> void checkSettings(std::set<int>& checked, const Record& r) {
     checked.insert(r.step >= 1 ? FirstStep + int(r.step) - 1 : FirstStep);
     checked.insert(FirstMode + int(r.mode));
     checked.insert(FirstAttenuator + int(r.attenuator));
@@ -174,16 +173,14 @@ void checkSettings(std::set<int>& checked, const Record& r)
 
 } // namespace
 
-int viewOfCommand(int command)
-{
+int viewOfCommand(int command) {
     for (int v = 0; v < 7; ++v)
         if (kViewCommands[v] == command)
             return v;
     return -1;
 }
 
-std::vector<QAction*> commandActions(QMenu& menu)
-{
+std::vector<QAction*> commandActions(QMenu& menu) {
     std::vector<QAction*> out;
     for (QAction* a : menu.actions()) {
         if (QMenu* sub = a->menu()) {
@@ -197,8 +194,7 @@ std::vector<QAction*> commandActions(QMenu& menu)
 }
 
 std::set<int> checkedItems(const CKovo5Doc& doc, const AppSettings& settings, int view,
-                           const std::vector<int>& rows)
-{
+                           const std::vector<int>& rows) {
     std::set<int> checked;
     const int set = doc.controlParams.currentLinkSet;
     for (int row : rows) {
@@ -236,7 +232,8 @@ std::set<int> checkedItems(const CKovo5Doc& doc, const AppSettings& settings, in
                 checkSettings(checked, doc.autoRanges[r]);
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     if (view == 0 && settings.mbMultiSelect == 1)
@@ -245,12 +242,13 @@ std::set<int> checkedItems(const CKovo5Doc& doc, const AppSettings& settings, in
 }
 
 std::unique_ptr<QMenu> buildMenu(const CKovo5Doc& doc, const AppSettings& settings, int view,
-                                 bool recorderLinked, const std::set<int>& checked)
-{
+                                 bool recorderLinked, const std::set<int>& checked) {
     auto menu = std::make_unique<QMenu>();
     QMenu* m = menu.get();
     switch (view) {
-    case 0: buildChannelMenu(m, doc, settings); break;
+    case 0:
+        buildChannelMenu(m, doc, settings);
+        break;
     case 1:
         addUsePopup(m, BankUseYes, BankUseNo);
         add(m, 32852, QStringLiteral("Editing Bank Names"));
@@ -299,7 +297,8 @@ std::unique_ptr<QMenu> buildMenu(const CKovo5Doc& doc, const AppSettings& settin
         m->addSeparator();
         addAll(m, kLogViews);
         break;
-    default: break;
+    default:
+        break;
     }
     if ((view == 0 || view == 2 || view == 4) && settings.optSam == 0)
         removeSynchronousAm(*m);

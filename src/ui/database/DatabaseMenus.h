@@ -26,10 +26,10 @@ enum Command : int {
     ShowAutoRanges = 32854,
     ShowSearchStrings = 32869,
     ShowLog = 32873,
-    FirstBank = 32788,   // .. 32809, bank id - 32788
+    FirstBank = 32788, // .. 32809, bank id - 32788
     MultiBankMode = 32810,
-    FirstStep = 32812,   // .. 32824, step index id - 32811
-    FirstMode = 32825,   // .. 32833
+    FirstStep = 32812,        // .. 32824, step index id - 32811
+    FirstMode = 32825,        // .. 32833
     FirstIfBandwidth = 32834, // .. 32840
     FirstAttenuator = 32841,  // .. 32844
     FirstAntenna = 32845,     // .. 32848

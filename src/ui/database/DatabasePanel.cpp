@@ -43,31 +43,33 @@ struct ViewKey {
     const char* name;
 };
 // The view keys: lettering on the key and the name a screen reader says.
-constexpr ViewKey kViewKeys[kListViewCount] = {
-    {"MEM", "Memory Channels"},   {"BANK", "Memory Backup"},
-    {"SRCH", "Scanning Conditions"}, {"PASS", "Scan Block (PASS) Conditions"},
-    {"AUTO", "Auto Mode Conditions"}, {"STR", "Selection/Input Conditions"},
-    {"LOG", "Log"}};
+constexpr ViewKey kViewKeys[kListViewCount] = {{"MEM", "Memory Channels"},
+                                               {"BANK", "Memory Backup"},
+                                               {"SRCH", "Scanning Conditions"},
+                                               {"PASS", "Scan Block (PASS) Conditions"},
+                                               {"AUTO", "Auto Mode Conditions"},
+                                               {"STR", "Selection/Input Conditions"},
+                                               {"LOG", "Log"}};
 
 const char* const kListNames[kListViewCount] = {
-    "Memory channel list", "Memory bank list", "Search bank list", "Pass range list",
+    "Memory channel list",  "Memory bank list",   "Search bank list", "Pass range list",
     "Auto mode range list", "Search string list", "Log list"};
 
-QString fromCp932(const std::string& text) { return QString::fromStdString(cp932ToUtf8(text)); }
+QString fromCp932(const std::string& text) {
+    return QString::fromStdString(cp932ToUtf8(text));
+}
 
 // The combo boxes of the panel: green on black like the panels' lists, an
 // edit field 13 pixels high and 12-pixel rows.
 class ComboRows : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
         return {QStyledItemDelegate::sizeHint(o, i).width(), DatabaseList::kRowHeight};
     }
 };
 
-QComboBox* makeCombo(const QRect& r, const QFont& font, const QString& name, QWidget* parent)
-{
+QComboBox* makeCombo(const QRect& r, const QFont& font, const QString& name, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setGeometry(r);
     combo->setFont(font);
@@ -91,8 +93,7 @@ QComboBox* makeCombo(const QRect& r, const QFont& font, const QString& name, QWi
 class PlainHost final : public DatabaseHost {
 public:
     explicit PlainHost(Notifier& notifier) : notifier_(notifier) {}
-    bool confirmDeleteData(const std::string& question) override
-    {
+    bool confirmDeleteData(const std::string& question) override {
         return notifier_.askYesNo(question);
     }
     bool recorderLinked() const override { return false; }
@@ -109,8 +110,7 @@ private:
 
 // ---- header ----
 
-void DatabaseHeader::paintEvent(QPaintEvent*)
-{
+void DatabaseHeader::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), art::kStaticGreen);
     p.setPen(art::kAmber);
@@ -131,25 +131,24 @@ void DatabaseHeader::paintEvent(QPaintEvent*)
 
 DatabasePanel::DatabasePanel(Ports ports, const PanelFonts& fonts, QWidget* parent)
     : PanelBase(PanelSlot::DataBase, parent), ports_(ports),
-      defaultHost_(std::make_unique<PlainHost>(ports.notifier))
-{
+      defaultHost_(std::make_unique<PlainHost>(ports.notifier)) {
     host_ = defaultHost_.get();
     createChildren(fonts);
 }
 
 DatabasePanel::~DatabasePanel() = default;
 
-void DatabasePanel::setHost(DatabaseHost* host) { host_ = host ? host : defaultHost_.get(); }
+void DatabasePanel::setHost(DatabaseHost* host) {
+    host_ = host ? host : defaultHost_.get();
+}
 
-void DatabasePanel::createChildren(const PanelFonts& fonts)
-{
+void DatabasePanel::createChildren(const PanelFonts& fonts) {
     const QFont& font = fonts.small;
     for (int v = 0; v < kListViewCount; ++v) {
-        auto* key = new ImageKey(kFirstViewButton + v,
-                                 QRect(kViewButtonLeft + kViewButtonPitch * v, 4, 32, 16),
-                                 {QString::fromLatin1(kViewKeys[v].caption),
-                                  QString::fromLatin1(kViewKeys[v].caption)},
-                                 art::KeyStyle::Standard, this);
+        auto* key = new ImageKey(
+            kFirstViewButton + v, QRect(kViewButtonLeft + kViewButtonPitch * v, 4, 32, 16),
+            {QString::fromLatin1(kViewKeys[v].caption), QString::fromLatin1(kViewKeys[v].caption)},
+            art::KeyStyle::Standard, this);
         key->setSpokenName(QString::fromLatin1(kViewKeys[v].name));
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &ImageKey::activated, this, &DatabasePanel::onViewButton);
@@ -192,12 +191,10 @@ void DatabasePanel::createChildren(const PanelFonts& fonts)
     statistics_->hide();
 }
 
-void DatabasePanel::connectList(DatabaseList& list)
-{
+void DatabasePanel::connectList(DatabaseList& list) {
     connect(&list, &DatabaseList::contextMenuWanted, this,
             [this](DatabaseList* l, QPoint pos, bool) { showContextMenu(*l, pos); });
-    connect(&list, &DatabaseList::rowActivated, this,
-            [this](DatabaseList* l) { activateRow(*l); });
+    connect(&list, &DatabaseList::rowActivated, this, [this](DatabaseList* l) { activateRow(*l); });
     connect(&list, &DatabaseList::editWanted, this,
             [this](DatabaseList* l) { editFirstField(*l); });
     connect(&list, &DatabaseList::editorLeft, this, [this](DatabaseList* l) { finishEdit(*l); });
@@ -208,8 +205,7 @@ void DatabasePanel::connectList(DatabaseList& list)
     });
 }
 
-void DatabasePanel::paintBackdrop(QPainter& p)
-{
+void DatabasePanel::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect());
     // The recessed window that holds the header and the lists.
     art::drawWell(p, QRect(5, 22, 545, 226), Qt::black);
@@ -220,18 +216,18 @@ void DatabasePanel::paintBackdrop(QPainter& p)
 
 // ---- hold ----
 
-bool DatabasePanel::held() const { return core_ ? core_->isHeld() : localHold_; }
+bool DatabasePanel::held() const {
+    return core_ ? core_->isHeld() : localHold_;
+}
 
-void DatabasePanel::holdForAWhile()
-{
+void DatabasePanel::holdForAWhile() {
     if (core_)
         core_->holdForAWhile();
     else
         localHold_ = true;
 }
 
-void DatabasePanel::releaseHold()
-{
+void DatabasePanel::releaseHold() {
     if (core_)
         core_->releaseHold();
     else
@@ -240,14 +236,12 @@ void DatabasePanel::releaseHold()
 
 // ---- views ----
 
-DatabaseList& DatabasePanel::currentList() const
-{
+DatabaseList& DatabasePanel::currentList() const {
     const int v = std::clamp(ports_.doc.controlParams.databaseView, 0, kListViewCount - 1);
     return list(v);
 }
 
-void DatabasePanel::refreshAll()
-{
+void DatabasePanel::refreshAll() {
     CKovo5Doc& d = ports_.doc;
     rebuildChannels();
     rebuildLinkSetCombo();
@@ -258,8 +252,7 @@ void DatabasePanel::refreshAll()
     showView(std::clamp(d.controlParams.databaseView, 0, kListViewCount - 1));
 }
 
-void DatabasePanel::showView(int v)
-{
+void DatabasePanel::showView(int v) {
     if (v < 0 || v >= kViewCount)
         return;
     shownView_ = v;
@@ -281,8 +274,7 @@ void DatabasePanel::showView(int v)
     linkSetCombo_->setVisible(v == BankView);
 }
 
-void DatabasePanel::onViewButton(int id)
-{
+void DatabasePanel::onViewButton(int id) {
     if (id == kSearchBackward || id == kSearchForward) {
         search(id == kSearchForward);
         return;
@@ -299,8 +291,7 @@ void DatabasePanel::onViewButton(int id)
 
 // ---- lists ----
 
-void DatabasePanel::rebuildChannels()
-{
+void DatabasePanel::rebuildChannels() {
     DatabaseList& l = list(ChannelView);
     const int caret = l.caretRow();
     const int top = l.topRow();
@@ -310,8 +301,7 @@ void DatabasePanel::rebuildChannels()
     l.setCaretRow(std::min(caret, l.rowCount() - 1));
 }
 
-void DatabasePanel::rebuildChannelsKeepingPlace()
-{
+void DatabasePanel::rebuildChannelsKeepingPlace() {
     DatabaseList& l = list(ChannelView);
     const std::vector<int> selected = l.selectedRows();
     const int top = l.topRow();
@@ -322,16 +312,16 @@ void DatabasePanel::rebuildChannelsKeepingPlace()
     l.setCaretRow(caret);
 }
 
-void DatabasePanel::redrawChannel(int r) { model(ChannelView).rowChanged(r); }
+void DatabasePanel::redrawChannel(int r) {
+    model(ChannelView).rowChanged(r);
+}
 
-void DatabasePanel::rebuildChannelsAndSelect(int r)
-{
+void DatabasePanel::rebuildChannelsAndSelect(int r) {
     rebuildChannels();
     selectChannel(r);
 }
 
-void DatabasePanel::selectChannel(int r)
-{
+void DatabasePanel::selectChannel(int r) {
     if (held())
         return;
     DatabaseList& l = list(ChannelView);
@@ -354,8 +344,7 @@ void DatabasePanel::selectChannel(int r)
     ports_.doc.controlParams.p4C = r;
 }
 
-void DatabasePanel::rebuildList(int view)
-{
+void DatabasePanel::rebuildList(int view) {
     if (view == ChannelView) {
         rebuildChannels();
         return;
@@ -369,14 +358,12 @@ void DatabasePanel::rebuildList(int view)
         list(LogView).setCaretRow(list(LogView).rowCount() - 1);
 }
 
-void DatabasePanel::redrawRow(int view, int row)
-{
+void DatabasePanel::redrawRow(int view, int row) {
     if (view >= 0 && view < kListViewCount)
         model(view).rowChanged(row);
 }
 
-void DatabasePanel::rebuildSearchCombo()
-{
+void DatabasePanel::rebuildSearchCombo() {
     const QString typed = searchCombo_->currentText();
     const QSignalBlocker block(searchCombo_);
     searchCombo_->clear();
@@ -386,8 +373,7 @@ void DatabasePanel::rebuildSearchCombo()
     searchCombo_->setEditText(typed);
 }
 
-void DatabasePanel::rebuildLinkSetCombo()
-{
+void DatabasePanel::rebuildLinkSetCombo() {
     const CKovo5Doc& d = ports_.doc;
     const QSignalBlocker block(linkSetCombo_);
     linkSetCombo_->clear();
@@ -398,15 +384,13 @@ void DatabasePanel::rebuildLinkSetCombo()
     linkSetCombo_->setEditText(fromCp932(d.linkSetNames[std::size_t(k)]));
 }
 
-void DatabasePanel::onLinkSetChosen(int k)
-{
+void DatabasePanel::onLinkSetChosen(int k) {
     if (!ports_.doc.setCurrentLinkSet(k))
         return;
     rebuildList(BankView);
 }
 
-void DatabasePanel::onLinkSetRenamed(const QString& text)
-{
+void DatabasePanel::onLinkSetRenamed(const QString& text) {
     CKovo5Doc& d = ports_.doc;
     const int k = d.controlParams.currentLinkSet;
     if (k < 0 || k >= kLinkSetCount)
@@ -418,8 +402,7 @@ void DatabasePanel::onLinkSetRenamed(const QString& text)
     d.setModified();
 }
 
-void DatabasePanel::selectLinkSet(int k)
-{
+void DatabasePanel::selectLinkSet(int k) {
     CKovo5Doc& d = ports_.doc;
     if (!d.setCurrentLinkSet(k))
         return;
@@ -435,8 +418,7 @@ void DatabasePanel::selectLinkSet(int k)
 
 // ---- search ----
 
-void DatabasePanel::search(bool forward)
-{
+void DatabasePanel::search(bool forward) {
     const QString text = searchCombo_->currentText();
     if (text.isEmpty())
         return;
@@ -448,8 +430,7 @@ void DatabasePanel::search(bool forward)
 
 namespace {
 // The first row after (or before) `from` whose line holds `text`, or -1.
-int findRow(const CKovo5Doc& doc, int view, int from, int rows, const QString& text, bool forward)
-{
+int findRow(const CKovo5Doc& doc, int view, int from, int rows, const QString& text, bool forward) {
     const int step = forward ? 1 : -1;
     for (int r = from + step; r >= 0 && r < rows; r += step)
         if (line(doc, view, r).contains(text, Qt::CaseSensitive))
@@ -458,8 +439,7 @@ int findRow(const CKovo5Doc& doc, int view, int from, int rows, const QString& t
 }
 } // namespace
 
-void DatabasePanel::searchChannels(const QString& text, bool forward)
-{
+void DatabasePanel::searchChannels(const QString& text, bool forward) {
     DatabaseList& l = list(ChannelView);
     if (l.rowCount() == 0)
         return;
@@ -473,8 +453,7 @@ void DatabasePanel::searchChannels(const QString& text, bool forward)
     selectChannel(r);
 }
 
-void DatabasePanel::searchLog(const QString& text, bool forward)
-{
+void DatabasePanel::searchLog(const QString& text, bool forward) {
     DatabaseList& l = list(LogView);
     if (l.rowCount() == 0)
         return;
@@ -493,8 +472,7 @@ void DatabasePanel::searchLog(const QString& text, bool forward)
 
 // ---- the scan engine's calls ----
 
-void DatabasePanel::channelRowChanged(int row, bool makeVisible)
-{
+void DatabasePanel::channelRowChanged(int row, bool makeVisible) {
     redrawChannel(row);
     if (makeVisible && !held()) {
         DatabaseList& l = list(ChannelView);
@@ -503,10 +481,11 @@ void DatabasePanel::channelRowChanged(int row, bool makeVisible)
     }
 }
 
-void DatabasePanel::channelRowInserted(int row) { model(ChannelView).rowInserted(row); }
+void DatabasePanel::channelRowInserted(int row) {
+    model(ChannelView).rowInserted(row);
+}
 
-void DatabasePanel::logAppended(bool droppedOldest)
-{
+void DatabasePanel::logAppended(bool droppedOldest) {
     DatabaseList& l = list(LogView);
     DatabaseModel& m = model(LogView);
     const int top = l.topRow();
@@ -525,8 +504,7 @@ void DatabasePanel::logAppended(bool droppedOldest)
     l.setCaretRow(count - 1);
 }
 
-void DatabasePanel::logUpdated(int row)
-{
+void DatabasePanel::logUpdated(int row) {
     DatabaseList& l = list(LogView);
     const int top = l.topRow();
     const int caret = l.caretRow();
@@ -542,8 +520,7 @@ void DatabasePanel::logUpdated(int row)
 
 // ---- context menu ----
 
-void DatabasePanel::showContextMenu(DatabaseList& list, QPoint viewportPos)
-{
+void DatabasePanel::showContextMenu(DatabaseList& list, QPoint viewportPos) {
     std::unique_ptr<QMenu> menu = prepareContextMenu(list, viewportPos);
     if (menu)
         menu->exec(list.viewport()->mapToGlobal(viewportPos));

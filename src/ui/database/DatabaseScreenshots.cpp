@@ -9,8 +9,7 @@
 
 namespace kovo {
 
-QStringList renderDatabaseViews(DatabasePanel& panel, const QString& dir)
-{
+QStringList renderDatabaseViews(DatabasePanel& panel, const QString& dir) {
     static const char* const kNames[] = {"channels", "banks",   "searchbanks", "passranges",
                                          "automode", "strings", "log",         "statistics"};
     QStringList written;
@@ -18,9 +17,8 @@ QStringList renderDatabaseViews(DatabasePanel& panel, const QString& dir)
     const int shown = panel.shownView();
     for (int v = 0; v < dblines::kViewCount; ++v) {
         panel.showView(v);
-        const QString file = out.filePath(QStringLiteral("database-%1-%2.png")
-                                              .arg(v)
-                                              .arg(QString::fromLatin1(kNames[v])));
+        const QString file = out.filePath(
+            QStringLiteral("database-%1-%2.png").arg(v).arg(QString::fromLatin1(kNames[v])));
         if (panel.grab().save(file))
             written << file;
     }

@@ -12,8 +12,7 @@ const QColor kHourBar{0, 128, 0};
 const QColor kWeekdayBar{0, 0, 128};
 const QRect kChartRect{30, 45, 482, 123};
 
-QRect bar(int x, int count, int largest)
-{
+QRect bar(int x, int count, int largest) {
     if (largest <= 0 || count <= 0)
         return {};
     const int height = count * StatisticsChart::kTallest / largest;
@@ -25,28 +24,24 @@ QRect bar(int x, int count, int largest)
 } // namespace
 
 StatisticsChart::StatisticsChart(const CKovo5Doc& doc, QWidget* parent)
-    : QWidget(parent), doc_(doc)
-{
+    : QWidget(parent), doc_(doc) {
     setGeometry(kChartRect);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(QStringLiteral("Statistics"));
 }
 
-QRect StatisticsChart::hourBar(int hour) const
-{
+QRect StatisticsChart::hourBar(int hour) const {
     const auto& a = doc_.logAnalysis;
     return bar(kFirstHourX + kPitch * hour, a.hourCounts[std::size_t(hour)], a.largestHourCount);
 }
 
-QRect StatisticsChart::weekdayBar(int day) const
-{
+QRect StatisticsChart::weekdayBar(int day) const {
     const auto& a = doc_.logAnalysis;
     return bar(kFirstWeekdayX + kPitch * day, a.weekdayCounts[std::size_t(day)],
                a.largestWeekdayCount);
 }
 
-void StatisticsChart::paintEvent(QPaintEvent*)
-{
+void StatisticsChart::paintEvent(QPaintEvent*) {
     QPainter p(this);
     for (int h = 0; h < 24; ++h)
         p.fillRect(hourBar(h), kHourBar);
@@ -55,16 +50,14 @@ void StatisticsChart::paintEvent(QPaintEvent*)
 }
 
 StatisticsView::StatisticsView(const CKovo5Doc& doc, const QFont& font, QWidget* parent)
-    : QWidget(parent), chart_(new StatisticsChart(doc, this))
-{
+    : QWidget(parent), chart_(new StatisticsChart(doc, this)) {
     setFont(font);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 // The scale behind the bars: a light card with the base line, the hour and
 // weekday captions and faint guide lines at quarter heights.
-void StatisticsView::paintEvent(QPaintEvent*)
-{
+void StatisticsView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(150, 152, 160));
     const QRect card = kChartRect.adjusted(-6, -10, 6, 24);

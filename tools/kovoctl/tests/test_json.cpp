@@ -28,7 +28,8 @@ JsonValue parsed(std::string_view text) {
 } // namespace
 
 TEST(Json, ReadsObjectsArraysStringsAndIntegersInFileOrder) {
-    const JsonValue v = parsed(R"( {"a": [1, -2, 0], "b": "x\"\\\/\n\u00e9\ud83d\ude00", "c": {}, "d": true, "e": null} )");
+    const JsonValue v = parsed(
+        R"( {"a": [1, -2, 0], "b": "x\"\\\/\n\u00e9\ud83d\ude00", "c": {}, "d": true, "e": null} )");
     ASSERT_TRUE(v.is_object());
     ASSERT_EQ(v.size(), 5u);
     EXPECT_EQ(v.begin().key(), "a");
@@ -57,11 +58,13 @@ TEST(Json, MalformedTextIsRefusedWithItsPlace) {
     EXPECT_EQ(parseError("").substr(0, 16), "line 1, column 1");
     EXPECT_EQ(parseError("1 2").substr(0, 15), "line 1, column ");
     EXPECT_EQ(parseError("{\"a\":1,\"a\":2}"), "key \"a\" appears twice");
-    EXPECT_EQ(parseError("{\"o\":{\"a\":1},\"p\":{\"a\":1,\"b\":{\"a\":[]}}}"), "") << "same key in different objects";
+    EXPECT_EQ(parseError("{\"o\":{\"a\":1},\"p\":{\"a\":1,\"b\":{\"a\":[]}}}"), "")
+        << "same key in different objects";
     for (const char* bad : {"\"abc", "\"a\x01\"", "\"\\ud800\"", "\"\xC3\"", "\"\xC0\xAF\"",
                             "\"\xED\xA0\x80\"", "01", "-", "tru", "[1,]"})
         EXPECT_EQ(parseError(bad).rfind("line ", 0), 0u) << bad;
-    EXPECT_EQ(parseError(std::string(100, '[') + std::string(100, ']')), "nesting deeper than 64 levels");
+    EXPECT_EQ(parseError(std::string(100, '[') + std::string(100, ']')),
+              "nesting deeper than 64 levels");
     EXPECT_EQ(parseError(std::string(64, '[') + std::string(64, ']')), "");
     // Beyond the range of a double: refused, not thrown.
     EXPECT_EQ(parseError("[1,\n 2e400]"), "line 2, column 2: number out of range");
@@ -93,7 +96,8 @@ TEST(Json, WriterPlacesCommasAndEscapes) {
     std::fclose(out);
     const std::string text(buffer, size);
     std::free(buffer);
-    EXPECT_EQ(text, "{\n  \"n\": -3,\n  \"list\": [1, \"a\\\"b\\\\c\\u0001\", {}],\n  \"rows\": []\n}\n");
+    EXPECT_EQ(text,
+              "{\n  \"n\": -3,\n  \"list\": [1, \"a\\\"b\\\\c\\u0001\", {}],\n  \"rows\": []\n}\n");
     parsed(text);
 }
 

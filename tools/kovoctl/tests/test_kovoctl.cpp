@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,13 +52,15 @@ struct ProgramRun {
 // Runs the built program with `args` (already shell-quoted).
 ProgramRun runProgram(const TempDir& dir, const std::string& args) {
     const std::string out = dir.file("stdout"), err = dir.file("stderr");
-    const std::string command = std::string("'") + KOVOCTL_PROGRAM + "' " + args + " >'" + out +
-                                "' 2>'" + err + "'";
+    const std::string command =
+        std::string("'") + KOVOCTL_PROGRAM + "' " + args + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(out), readText(err)};
 }
 
-std::string q(const std::string& path) { return "'" + path + "'"; }
+std::string q(const std::string& path) {
+    return "'" + path + "'";
+}
 
 // A document with Japanese text, a priority mark that is not on the last
 // channel, a tuning offset, full link flags and a log that wrapped around.
@@ -78,7 +80,8 @@ struct SampleDocument {
             c->heardTime = 1015459500 - i;
             c->signal = -1;
             c->maxSignal = 21;
-            c->comment = i == 0 ? std::string("\x8A\xC7\x90\xA7 \"q\"\\\t") : std::string(comment, 'k');
+            c->comment =
+                i == 0 ? std::string("\x8A\xC7\x90\xA7 \"q\"\\\t") : std::string(comment, 'k');
             c->ctcss = 51;
             c->tElm = 255;
             c->spare = -2147483647 - 1;
@@ -89,7 +92,8 @@ struct SampleDocument {
             doc.channels[1]->priority = 1;
         doc.logStart = 4998;
         for (int r = 0; r < logEntries; ++r) {
-            auto& entry = doc.logRing[static_cast<std::size_t>((doc.logStart + r) % kovo::kLogSlots)];
+            auto& entry =
+                doc.logRing[static_cast<std::size_t>((doc.logStart + r) % kovo::kLogSlots)];
             entry.frequency = 4294967295u - static_cast<std::uint32_t>(r);
             entry.firstHeard = r;
             entry.lastHeard = r + 1;
@@ -121,7 +125,8 @@ TEST(Kovoctl, DumpThenPackGivesBackTheSameBytes) {
     ASSERT_EQ(dump.status, 0) << dump.err;
     EXPECT_EQ(dump.err, "");
     writeText(dir.file("doc.json"), dump.out);
-    const ProgramRun pack = runProgram(dir, "pack " + q(dir.file("doc.json")) + " " + q(dir.file("copy.kv5")));
+    const ProgramRun pack =
+        runProgram(dir, "pack " + q(dir.file("doc.json")) + " " + q(dir.file("copy.kv5")));
     ASSERT_EQ(pack.status, 0) << pack.err;
     EXPECT_EQ(readText(dir.file("copy.kv5")), readText(original));
 }
@@ -151,9 +156,10 @@ TEST(Kovoctl, DumpShowsTheDocumentAsDescribedJson) {
     std::vector<std::string> keys;
     for (const auto& member : json.items())
         keys.push_back(member.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"version", "channelCount", "controlParams", "mainRecord",
-                                              "memoryBanks", "linkSetNames", "passRanges", "searchBanks",
-                                              "autoRanges", "searchStrings", "channels", "log"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"version", "channelCount", "controlParams", "mainRecord",
+                                        "memoryBanks", "linkSetNames", "passRanges", "searchBanks",
+                                        "autoRanges", "searchStrings", "channels", "log"}));
     std::int64_t n = 0;
     ASSERT_TRUE(kovoctl::asInteger(json["version"], n));
     EXPECT_EQ(n, 51010);
@@ -193,7 +199,8 @@ TEST(Kovoctl, PackFillsMissingKeysWithNewDocumentValues) {
     writeText(dir.file("in.json"),
               R"({"channels": [{"frequency": 100000000, "comment": "管制"}], "linkSetNames": ["A"],
                   "controlParams": {"p08": 0}})");
-    const ProgramRun pack = runProgram(dir, "pack " + q(dir.file("in.json")) + " " + q(dir.file("out.kv5")));
+    const ProgramRun pack =
+        runProgram(dir, "pack " + q(dir.file("in.json")) + " " + q(dir.file("out.kv5")));
     ASSERT_EQ(pack.status, 0) << pack.err;
 
     kovo::AppSettings settings;
@@ -217,21 +224,29 @@ TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {
         {"{\"channels\": [", "line 1, column 15"},
         {"[]", "document: expected an object"},
         {"{\"chanels\": []}", "document: unknown key \"chanels\""},
-        {"{\"channels\": [{\"frequency\": -1}]}", "channels[0].frequency: expected an integer from 0 to 4294967295"},
-        {"{\"channels\": [{\"heard\": 256}]}", "channels[0].heard: expected an integer from 0 to 255"},
+        {"{\"channels\": [{\"frequency\": -1}]}",
+         "channels[0].frequency: expected an integer from 0 to 4294967295"},
+        {"{\"channels\": [{\"heard\": 256}]}",
+         "channels[0].heard: expected an integer from 0 to 255"},
         {"{\"channels\": [{\"mode\": 1.5}]}", "channels[0].mode: expected an integer"},
         {"{\"channels\": [{\"comment\": 5}]}", "channels[0].comment: expected a string"},
         {"{\"channels\": [{\"bankNumber\": 1}]}", "channels[0]: unknown key \"bankNumber\""},
-        {"{\"channelCount\": 2, \"channels\": [{}]}", "channelCount: is 2 but \"channels\" holds 1"},
+        {"{\"channelCount\": 2, \"channels\": [{}]}",
+         "channelCount: is 2 but \"channels\" holds 1"},
         {"{\"controlParams\": {\"p6C\": 1}}", "controlParams: unknown key \"p6C\""},
         {"{\"controlParams\": {\"p08\": 2147483648}}", "controlParams.p08: expected an integer"},
-        {"{\"memoryBanks\": [{\"linkFlags\": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0]}]}", "memoryBanks[0].linkFlags: more than 20 entries"},
-        {"{\"searchStrings\": [\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\"]}", "searchStrings: more than 20 entries"},
+        {"{\"memoryBanks\": [{\"linkFlags\": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0]}]}",
+         "memoryBanks[0].linkFlags: more than 20 entries"},
+        {"{\"searchStrings\": "
+         "[\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\","
+         "\"a\",\"a\",\"a\",\"a\",\"a\",\"a\",\"a\"]}",
+         "searchStrings: more than 20 entries"},
         {"{\"log\": {}}", "log: expected an array"},
     };
     for (const auto& [json, expected] : cases) {
         writeText(dir.file("bad.json"), json);
-        const ProgramRun pack = runProgram(dir, "pack " + q(dir.file("bad.json")) + " " + q(dir.file("never.kv5")));
+        const ProgramRun pack =
+            runProgram(dir, "pack " + q(dir.file("bad.json")) + " " + q(dir.file("never.kv5")));
         EXPECT_EQ(pack.status, 1) << json;
         EXPECT_NE(pack.err.find(expected), std::string::npos) << json << "\n" << pack.err;
         EXPECT_EQ(std::count(pack.err.begin(), pack.err.end(), '\n'), 1) << pack.err;
@@ -249,9 +264,11 @@ TEST(Kovoctl, PackSortsTheChannelsAndKeepsTheFirstOfARepeatedFrequency) {
     };
     const Case cases[] = {
         {R"({"frequency": 1, "comment": "a"}, {"frequency": 2, "comment": "b"})",
-         {{1, "a"}, {2, "b"}}, ""},
+         {{1, "a"}, {2, "b"}},
+         ""},
         {R"({"frequency": 2, "comment": "b"}, {"frequency": 1, "comment": "a"})",
-         {{1, "a"}, {2, "b"}}, ": the channels were put in ascending order of frequency.\n"},
+         {{1, "a"}, {2, "b"}},
+         ": the channels were put in ascending order of frequency.\n"},
         {R"({"frequency": 2, "comment": "b"}, {"frequency": 1, "comment": "a"},
             {"frequency": 2, "comment": "c"}, {"frequency": 1, "comment": "d"})",
          {{1, "a"}, {2, "b"}},
@@ -268,7 +285,8 @@ TEST(Kovoctl, PackSortsTheChannelsAndKeepsTheFirstOfARepeatedFrequency) {
         std::FILE* err = open_memstream(&buffer, &size);
         EXPECT_EQ(kovoctl::packCommand(json, dir.file("o.kv5"), err), 0);
         std::fclose(err);
-        EXPECT_EQ(std::string(buffer, size), c.warning.empty() ? "" : "kovoctl: warning: " + json + c.warning);
+        EXPECT_EQ(std::string(buffer, size),
+                  c.warning.empty() ? "" : "kovoctl: warning: " + json + c.warning);
         std::free(buffer);
 
         kovo::AppSettings settings;
@@ -295,7 +313,8 @@ TEST(Kovoctl, TooManyChannelsAreRefused) {
     std::FILE* err = open_memstream(&buffer, &size);
     EXPECT_EQ(kovoctl::packCommand(dir.file("many.json"), dir.file("o.kv5"), err), 1);
     std::fclose(err);
-    EXPECT_EQ(std::string(buffer, size), "kovoctl: " + dir.file("many.json") + ": channels: more than 5000 entries\n");
+    EXPECT_EQ(std::string(buffer, size),
+              "kovoctl: " + dir.file("many.json") + ": channels: more than 5000 entries\n");
     std::free(buffer);
     EXPECT_FALSE(std::filesystem::exists(dir.file("o.kv5")));
 }
@@ -309,7 +328,8 @@ TEST(Kovoctl, BadDocumentFilesAndUsageErrorsFailCleanly) {
     writeText(dir.file("short.kv5"), std::string("\x42\xC7\x00\x00\x01", 5));
     run = runProgram(dir, "dump " + q(dir.file("short.kv5")));
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "kovoctl: An attempt was made to access " + dir.file("short.kv5") + " past its and.\n");
+    EXPECT_EQ(run.err, "kovoctl: An attempt was made to access " + dir.file("short.kv5") +
+                           " past its and.\n");
     EXPECT_EQ(run.out, "");
 
     EXPECT_EQ(runProgram(dir, "").status, 2);
@@ -327,7 +347,9 @@ TEST(Kovoctl, DumpWarnsAboutTextThatIsNotCodePage932) {
     ASSERT_TRUE(sample.doc.saveDocument(dir.file("w.kv5")).ok);
     const ProgramRun run = runProgram(dir, "dump " + q(dir.file("w.kv5")));
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "kovoctl: warning: channels[0].comment is not code page 932 text; written with ? marks\n");
+    EXPECT_EQ(
+        run.err,
+        "kovoctl: warning: channels[0].comment is not code page 932 text; written with ? marks\n");
     EXPECT_NE(run.out.find("\"ok?\""), std::string::npos);
 }
 
@@ -335,7 +357,8 @@ TEST(Kovoctl, ExportFollowsTheOutputExtension) {
     TempDir dir;
     SampleDocument sample(3, 2);
     ASSERT_TRUE(sample.doc.saveDocument(dir.file("e.kv5")).ok);
-    ProgramRun run = runProgram(dir, "export log " + q(dir.file("e.kv5")) + " " + q(dir.file("log.TXT")));
+    ProgramRun run =
+        runProgram(dir, "export log " + q(dir.file("e.kv5")) + " " + q(dir.file("log.TXT")));
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string columns = readText(dir.file("log.TXT"));
     EXPECT_EQ(columns.rfind("   Frequency    Sig", 0), 0u) << columns;
