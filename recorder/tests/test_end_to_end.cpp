@@ -1,5 +1,6 @@
 // The recorder next to the program scanning the simulator, on a private
 // sound server (a 440 Hz tone as the input) and a private session bus.
+#include "fakes/IsolatedHome.h"
 #include <gtest/gtest.h>
 
 #include "SoundFile.h"
@@ -47,11 +48,7 @@ class RecorderEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("HOME"), home_.path());
-        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.filePath(QStringLiteral("config")));
-        env_.insert(QStringLiteral("XDG_DATA_HOME"), home_.filePath(QStringLiteral("data")));
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env_ = kovo::test::isolatedEnvironment(home_);
         folder_ = home_.filePath(QStringLiteral("recordings")).toStdString();
         QFile json(home_.filePath(QStringLiteral("doc.json")));
         ASSERT_TRUE(json.open(QIODevice::WriteOnly));

@@ -1,3 +1,4 @@
+#include "fakes/IsolatedHome.h"
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -14,11 +15,7 @@ class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("HOME"), home_.path());
-        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.filePath(QStringLiteral("config")));
-        env_.insert(QStringLiteral("XDG_DATA_HOME"), home_.filePath(QStringLiteral("data")));
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env_ = kovo::test::isolatedEnvironment(home_);
     }
     void TearDown() override {
         for (QProcess* p : {&program_, &stub_}) {
