@@ -60,7 +60,7 @@ measure() { # mode
   hz=$(getconf CLK_TCK)
   c0=$(sed 's/^.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')
   r0=$(grep -c ' RX ' "$tmp/transcript.txt" || true); t0=$(date +%s.%N)
-  [ -n "${KOVO_SCAN_CPU_PERF:-}" ] && perf record -F 2000 -g -o "$KOVO_SCAN_CPU_PERF.$mode" -p "$pid" -- sleep "$SECONDS_TO_MEASURE" >/dev/null 2>&1 || sleep "$SECONDS_TO_MEASURE"
+  [ -n "${KOVO_SCAN_CPU_PERF:-}" ] && perf record -F 2000 --call-graph dwarf,16384 -o "$KOVO_SCAN_CPU_PERF.$mode" -p "$pid" -- sleep "$SECONDS_TO_MEASURE" >/dev/null 2>&1 || sleep "$SECONDS_TO_MEASURE"
   c1=$(sed 's/^.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')
   r1=$(grep -c ' RX ' "$tmp/transcript.txt" || true); t1=$(date +%s.%N)
   awk -v c=$((c1 - c0)) -v r=$((r1 - r0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v m="$mode" 'BEGIN {

@@ -21,6 +21,7 @@
 #include "scan/ReceiverCore.h"
 #include "ui/CKovo5View.h"
 #include "ui/PanelStack.h"
+#include "ui/RepaintPacer.h"
 #include "ui/database/DatabasePanel.h"
 
 #include <QCloseEvent>
@@ -133,6 +134,7 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
     palette.setColor(QPalette::Window, Qt::black);
     panelArea_->setPalette(palette);
     setCentralWidget(panelArea_);
+    new RepaintPacer(*this); // a child of the window
     createMenus();
 
     // The front panel and the serial control, then the splash; the port

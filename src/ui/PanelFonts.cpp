@@ -19,6 +19,7 @@ QFont largeFont() {
     f.setPixelSize(22);
     f.setWeight(QFont::DemiBold);
     f.setKerning(false);
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
@@ -40,8 +41,12 @@ QFont smallFont(qreal devicePixelRatio) {
     const qreal advance = QFontMetricsF(f).horizontalAdvance(QLatin1Char('m'));
     if (advance > kHalfWidthCell)
         f.setStretch(qRound(100 * kHalfWidthCell / advance));
+    // Latin and Japanese text need no shaping (the cells are fixed and
+    // kerning is off); skipping it makes every change of a field's text cheap.
     if (devicePixelRatio < 1.5)
-        f.setStyleStrategy(QFont::NoAntialias);
+        f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
+    else
+        f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+
+class QWidget;
+
+namespace kovo {
+
+// Paces the repaints of one top-level window: at most one per interval.
+// While a scan steps dozens of times a second, each step changes the
+// frequency window, the meter and a list row at separate passes of the event
+// loop, and painting each of those on its own costs more than all the rest of
+// the program's work. A repaint after a quiet spell goes out at once; one that
+// comes sooner waits for the rest of the interval and then paints everything
+// that changed meanwhile in one pass. Nothing is lost: the widgets' dirty
+// regions pile up until that pass.
+class RepaintPacer final : public QObject {
+public:
+    static constexpr std::chrono::milliseconds kDefaultInterval{40};
+
+    // Installs itself on `window`, which must outlive it.
+    explicit RepaintPacer(QWidget& window, std::chrono::milliseconds interval = kDefaultInterval);
+
+    // Repaints the pacer has held back so far (for measurements).
+    long long repaintsHeld() const { return held_; }
+    long long repaintsDone() const { return done_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void releaseHeldRepaint();
+
+    QWidget& window_;
+    std::chrono::milliseconds interval_;
+    QElapsedTimer sinceRepaint_;
+    QTimer release_;
+    bool holding_ = false;
+    bool releasing_ = false;
+    long long held_ = 0;
+    long long done_ = 0;
+};
+
+} // namespace kovo
