@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace kovo {
@@ -41,6 +43,10 @@ public:
     void announceProgram() override { calls.push_back("announce"); }
     void viewReady() override { calls.push_back("view ready"); }
     bool vfoPeerPresent() override { return vfoPeer; }
+    void squelchChanged(bool open) override {
+        calls.push_back(open ? "squelch open" : "squelch shut");
+    }
+    void windowClosing() override { calls.push_back("window closing"); }
     std::vector<std::string> calls;
     bool vfoPeer = false;
 };
@@ -492,6 +498,47 @@ TEST_F(FrameTest, TheFrontPanelShowsWhileNoReceiverAnswers) {
     timers_->advance(3100);
     EXPECT_EQ(frequency.text(), " 145.000000");
     EXPECT_FALSE(p.view().stack().display().meter().dimmed());
+}
+
+// The program, not the window, hears the receiver link: signal reports reach
+// the meter, squelch changes reach other programs, and they learn when the
+// program goes away.
+TEST_F(FrameTest, TheLinksReportsReachTheMeterAndOtherProgramsUntilTheProgramEnds) {
+    Program& p = makeProgram();
+    // A receiver that answers each command in turn, as the test lets it.
+    std::deque<std::string> commands;
+    std::string signal = "M"; // squelch open, level 12
+    port_->onOutput = [&](const std::string& text) {
+        if (text == "\r")
+            port_->receive(">");
+        else
+            commands.push_back(text);
+    };
+    const auto runUntil = [&](const std::function<bool()>& done) {
+        for (int step = 0; step < 2000 && !done(); ++step) {
+            if (commands.empty()) {
+                timers_->advance(10);
+                continue;
+            }
+            const std::string command = commands.front();
+            commands.pop_front();
+            port_->receive(command == "Y\r" ? signal + "\r\n>" : "\r\n>");
+        }
+        return done();
+    };
+    ASSERT_TRUE(p.start());
+    p.core().openPortFromSettings();
+    const SignalMeter& meter = p.view().stack().display().meter();
+    ASSERT_TRUE(runUntil([&] { return meter.signalPresent(); }));
+    EXPECT_EQ(meter.level(), 12);
+    signal = "%"; // squelch shut
+    ASSERT_TRUE(runUntil([&] { return !meter.signalPresent(); }));
+    EXPECT_EQ(external_.calls,
+              (std::vector<std::string>{"announce", "view ready", "squelch open", "squelch shut"}));
+
+    program_.reset();
+    EXPECT_EQ(external_.calls.back(), "window closing");
+    EXPECT_EQ(std::count(external_.calls.begin(), external_.calls.end(), "window closing"), 1);
 }
 
 TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
