@@ -1,5 +1,5 @@
 // Start-up of the program with a full database named on the command line:
-// from building the main window to its first painted front panel.
+// from building the program to its first painted front panel.
 //
 //   bench_startup                              run the benchmark (offscreen)
 //   bench_startup --write-full-database FILE   write the database it uses
@@ -7,7 +7,7 @@
 // bench/startup_memory.sh and bench/scan_cpu.sh measure the whole process.
 #include "QtBenchmarkMain.h"
 #include "app/AppSettingsLoader.h"
-#include "app/MainWindow.h"
+#include "app/Program.h"
 #include "app/QSettingsStore.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
@@ -80,13 +80,13 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
         options.startupFile = file;
         options.dataDirectory = dir.filePath("data");
         options.portOverride = dir.filePath("no-such-device").toStdString();
-        MainWindow window(settings, store, doc, clock, options);
+        Program program(settings, store, doc, clock, options);
         FirstPaint paint;
-        if (!window.start()) {
+        if (!program.start()) {
             state.SkipWithError("start failed");
             return;
         }
-        window.view().stack().display().installEventFilter(&paint);
+        program.view().stack().display().installEventFilter(&paint);
         while (!paint.painted)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         if (doc.channelCount != kMaxChannels || doc.logCount != kLogSlots)

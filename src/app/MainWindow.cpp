@@ -2,9 +2,6 @@
 
 #include "AboutBox.h"
 #include "app/AppSettingsWriter.h"
-#include "app/QtCommPort.h"
-#include "app/QtTimerService.h"
-#include "app/RecentFileList.h"
 #include "app/RigctlService.h"
 #include "app/SettingsTable.h"
 #include "app/dialogs/AfGainRangeDialog.h"
@@ -22,7 +19,6 @@
 #include "ui/CKovo5View.h"
 #include "ui/PanelStack.h"
 #include "ui/RepaintPacer.h"
-#include "ui/database/DatabasePanel.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -33,7 +29,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMoveEvent>
-#include <QStandardPaths>
 #include <QUrl>
 #include <QWindow>
 
@@ -69,61 +64,10 @@ bool DialogColours::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-// --- what the panels are handed ------------------------------------------------
-
-// The panel settings, written to the store the moment they change.
-class MainWindow::PanelSettings final : public SettingsWriter {
-public:
-    explicit PanelSettings(AppSettingsWriter& writer) : writer_(writer) {}
-    const AppSettings& settings() const override { return writer_.settings(); }
-    void setPosition(int x, int y) override { writer_.setPosition(x, y); }
-    void setShowTitle(int shown) override { writer_.setShowTitle(shown); }
-    void setShowControls(int c1, int c2) override { writer_.setShowControls(c1, c2); }
-    void setShowDataBase(int shown) override { writer_.setShowDataBase(shown); }
-    void setAfGain(int gain) override { writer_.setAfGain(gain); }
-
-private:
-    AppSettingsWriter& writer_;
-};
-
 // --- frame -----------------------------------------------------------------------
 
-MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
-                       const Clock& clock, ShellOptions options, FrameSeams seams)
-    : settings_(settings), doc_(document), options_(std::move(options)),
-      writer_(std::make_unique<AppSettingsWriter>(settings, store)),
-      panelSettings_(std::make_unique<PanelSettings>(*writer_)),
-      recentFiles_(std::make_unique<RecentFileList>(settings, store)),
-      messageBoxes_(std::make_unique<FrameMessageBoxes>(this)),
-      fileDialogs_(std::make_unique<QtFileDialogs>(this)),
-      notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
-      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()),
-      external_(seams.externalControl), documentFile_(document), port_(std::move(seams.port)),
-      timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)),
-      store_(store) {
-    if (!port_) {
-        auto port = std::make_unique<QtCommPort>();
-        port->setDevicePathOverride(options_.portOverride);
-        port_ = std::move(port);
-    }
-    if (!timers_)
-        timers_ = std::make_unique<QtTimerService>();
-    if (!makeSplashTimers_)
-        makeSplashTimers_ = [] { return std::make_unique<QtTimerService>(); };
-    if (options_.dataDirectory.isEmpty())
-        options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    // The strip toggles of the document are program settings.
-    doc_.writeSoftSetting = [this](const std::string& name, int value) {
-        if (name == "DTMF")
-            writer_->setDtmf(value);
-        else if (name == "ELM")
-            writer_->setElm(value);
-        if ((name == "DTMF" || name == "ELM") && view_)
-            view_->layout(false); // the strip appears or goes at once
-        if (name == "MBMultiSelect")
-            writer_->setMbMultiSelect(value);
-    };
-
+MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store)
+    : settings_(writer.settings()), writer_(writer), store_(store) {
     createCommands();
     setAttribute(Qt::WA_QuitOnClose);
     setAcceptDrops(true);
@@ -136,118 +80,30 @@ MainWindow::MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& d
     setCentralWidget(panelArea_);
     new RepaintPacer(*this); // a child of the window
     createMenus();
-
-    // The front panel and the serial control, then the splash; the port
-    // stays closed until a document has been read.
-    createCore(clock);
-    createDocumentCommands();
-    rebuildRecentFiles();
-    updateTitle();
-    if (options_.showSplash) {
-        splash_ = new SplashScreen(makeSplashTimers_());
-        splash_->start();
-    }
 }
 
-MainWindow::~MainWindow() {
-    if (external_)
-        external_->windowClosing();
-    if (splash_)
-        delete splash_.data();
-    // The core lets go of the port and the timers before they go, and the
-    // panels before the core.
-    documents_.reset();
-    rigctl_.reset();
-    core_.reset();
-    view_.reset();
-    doc_.writeSoftSetting = nullptr;
-}
+MainWindow::~MainWindow() = default;
 
-void MainWindow::createCore(const Clock& clock) {
-    view_ = std::make_unique<CKovo5View>(
-        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, *this});
-    databaseHost_ = std::make_unique<DeleteDataHost>(this);
-    view_->databasePanel().setHost(databaseHost_.get());
+void MainWindow::attach(Parts parts) {
+    doc_ = &parts.doc;
+    documents_ = &parts.documents;
+    view_ = &parts.view;
+    core_ = &parts.core;
+    rigctl_ = &parts.rigctl;
+    notifier_ = &parts.notifier;
     view_->stack().setParent(panelArea_);
     view_->stack().show();
     applyFrame();
-    core_ = std::make_unique<ReceiverCore>(
-        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
-    coreForPanels_.attach(*core_);
-    scanStopSubscription_ = core_->engine().scanStops().subscribe([this](const ScanStop& stop) {
-        if (scanStopListener_)
-            scanStopListener_(stop);
-    });
-    core_->createControl();
-    rigctl_ = std::make_unique<RigctlService>(doc_, *core_, *view_, settings_);
-}
-
-void MainWindow::createDocumentCommands() {
-    recentFiles_->load();
-    DocumentController::Hooks hooks;
-    hooks.closePort = [this] {
-        const bool wasOpen = port_->portOpen();
-        core_->closePort();
-        return wasOpen;
-    };
-    hooks.reopenPort = [this] { core_->openPortFromSettings(); };
-    hooks.documentReplaced = [this] {
-        if (started_)
-            startView();
-    };
-    documents_ =
-        std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_, *recentFiles_,
-                                             options_.dataDirectory, std::move(hooks), this);
-    connect(documents_.get(), &DocumentController::titleChanged, this, &MainWindow::updateTitle);
-    connect(documents_.get(), &DocumentController::recentListChanged, this,
+    connect(documents_, &DocumentController::titleChanged, this, &MainWindow::updateTitle);
+    connect(documents_, &DocumentController::recentListChanged, this,
             &MainWindow::rebuildRecentFiles);
+    rebuildRecentFiles();
+    updateTitle();
 }
 
-bool MainWindow::start() {
-    if (options_.startupFile.isEmpty()) {
-        documentFile_.newDocument();
-    } else if (!documents_->openFile(options_.startupFile)) {
-        return false;
-    }
-    started_ = true;
-    core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
-    startRigctl();
-    if (external_)
-        external_->announceProgram();
-    startView();
-    view_->showTitleStrip();
+void MainWindow::showAtStoredPosition() {
     move(settings_.positionX, settings_.positionY);
     show();
-    return true;
-}
-
-// Every start of the view: at start-up and after File New and File Open.
-void MainWindow::startView() {
-    CControlParams& params = doc_.controlParams;
-    params.recomputeBandScopeShown();
-    view_->layout(false);
-    view_->refreshAll();
-    const bool vfoPeer = external_ && external_->vfoPeerPresent();
-    if (vfoPeer)
-        core_->setOperatingMode(OperatingMode::Vfo);
-    else
-        core_->setOperatingMode(params.operatingMode); // a damaged file's number changes nothing
-    if (external_)
-        external_->viewReady();
-}
-
-void MainWindow::openLastDocument() {
-    if (options_.replaceLastDocument) {
-        options_.replaceLastDocument(doc_);
-        core_->openPortFromSettings();
-        startView();
-        return;
-    }
-    // The receiver is reached whatever became of the last document: a failed
-    // read leaves a closed port closed, and nothing else would open it.
-    if (!documents_->openFile(QFile::decodeName(settings_.lastFile.c_str())) &&
-        !port_->portOpen() && !core_->link().probing())
-        core_->openPortFromSettings();
 }
 
 // --- menus -----------------------------------------------------------------------
@@ -341,25 +197,25 @@ void MainWindow::createCommands() {
         {CommandRigctl, [this] { configureRigctl(); }},
         {CommandDisplayPreference,
          [this] {
-             if (DisplayPreferenceDialog(*writer_, this).exec() == QDialog::Accepted)
+             if (DisplayPreferenceDialog(writer_, this).exec() == QDialog::Accepted)
                  view_->layout(false);
          }},
-        {CommandCwPitch, [this] { CwPitchDialog(*writer_, this).exec(); }},
-        {CommandDefaultBandWidth, [this] { BandWidthDialog(*writer_, this).exec(); }},
-        {CommandAfGainRange, [this] { AfGainRangeDialog(*writer_, this).exec(); }},
-        {CommandPowerControl, [this] { PowerControlDialog(*writer_, this).exec(); }},
+        {CommandCwPitch, [this] { CwPitchDialog(writer_, this).exec(); }},
+        {CommandDefaultBandWidth, [this] { BandWidthDialog(writer_, this).exec(); }},
+        {CommandAfGainRange, [this] { AfGainRangeDialog(writer_, this).exec(); }},
+        {CommandPowerControl, [this] { PowerControlDialog(writer_, this).exec(); }},
         {CommandOptions,
          [this] {
-             if (OptionsDialog(*writer_, this).exec() == QDialog::Accepted)
+             if (OptionsDialog(writer_, this).exec() == QDialog::Accepted)
                  view_->layout(false);
          }},
         {CommandSubStep,
          [this] {
              StepDialog(
-                 doc_.controlParams.subStep,
+                 doc_->controlParams.subStep,
                  [this](int subStep) {
-                     doc_.controlParams.subStep = subStep;
-                     doc_.setModified(true);
+                     doc_->controlParams.subStep = subStep;
+                     doc_->setModified(true);
                  },
                  this)
                  .exec();
@@ -379,23 +235,12 @@ bool MainWindow::runMenuCommand(int command) {
 
 // The COM-port command: on OK the new port is opened and probed.
 void MainWindow::configurePort() {
-    ComPortDialog dialog(*writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
+    ComPortDialog dialog(writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     view_->refreshAll(); // the VCS key follows the receiver kind
     core_->closePort();
     core_->openPortFromSettings();
-}
-
-// Stored settings, or the port named on the command line for this run.
-void MainWindow::startRigctl() {
-    RigctlSettings settings = RigctlSettings::load(store_);
-    if (options_.rigctlPort) {
-        settings.enabled = true;
-        settings.port = *options_.rigctlPort;
-    }
-    if (const auto error = rigctl_->apply(settings))
-        notifier_->showMessage("Hamlib network server: " + error->toStdString());
 }
 
 void MainWindow::configureRigctl() {
@@ -489,38 +334,7 @@ bool MainWindow::startSystemMove() {
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (isVisible() && (x() != settings_.positionX || y() != settings_.positionY))
-        writer_->setPosition(x(), y());
-}
-
-// --- what the receiver link reports ----------------------------------------------
-
-void MainWindow::refreshPanels() {
-    view_->refreshPanels();
-}
-
-void MainWindow::showSignal(bool squelchOpen, int signalValue) {
-    view_->showSignal(squelchOpen, signalValue);
-}
-
-// Squelch changes are news for the external control clients and the
-// recorder only; the meter already shows them.
-void MainWindow::squelchChanged(bool open) {
-    if (external_)
-        external_->squelchChanged(open);
-}
-
-void MainWindow::setRecorderLink(DatabaseHost* recorder) {
-    static_cast<DeleteDataHost&>(*databaseHost_).setRecorder(recorder);
-}
-
-// Besides the link's one message box, the panel keeps saying that no
-// receiver answers for as long as that lasts.
-void MainWindow::linkStatusChanged(LinkStatus status) {
-    view_->showLinkStatus(status);
-}
-
-void MainWindow::setScanStopListener(std::function<void(const ScanStop&)> listener) {
-    scanStopListener_ = std::move(listener);
+        writer_.setPosition(x(), y());
 }
 
 // --- closing and dropped files ---------------------------------------------------

@@ -1,24 +1,12 @@
 #pragma once
 #include "app/DocumentController.h"
-#include "app/SplashScreen.h"
 #include "data/Notifier.h"
-#include "link/CommPort.h"
-#include "link/LinkObserver.h"
-#include "link/TimerService.h"
-#include "scan/ExternalControl.h"
-#include "scan/ScanStop.h"
 #include "ui/MessageBoxNotifier.h"
-#include "ui/ReceiverCoreCommands.h"
 #include "ui/ViewInterfaces.h"
-#include "ui/database/DatabaseSeams.h"
 
 #include <QMainWindow>
-#include <QPointer>
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
-#include <optional>
 
 class QMenu;
 
@@ -28,40 +16,9 @@ struct AppSettings;
 class AppSettingsWriter;
 class CKovo5Doc;
 class CKovo5View;
-class Clock;
 class ReceiverCore;
-class RecentFileList;
 class RigctlService;
 class SettingsStore;
-
-// How the program was started.
-struct ShellOptions {
-    // A document named on the command line (absolute, or resolved by the caller).
-    QString startupFile;
-    bool showSplash = true;
-    // Relative document names (the default "Frequency.kv5") live here.
-    QString dataDirectory;
-    // A device opened in place of the configured port for this run only
-    // (the simulator's terminal in demo mode); never stored.
-    std::string portOverride;
-    // Called instead of opening the last document when the start-up timer
-    // fires (demo mode fills the document itself); empty: open the last file.
-    std::function<void(CKovo5Doc&)> replaceLastDocument;
-    // Serves the Hamlib network protocol on this TCP port for this run only,
-    // whatever the settings say.
-    std::optional<int> rigctlPort;
-};
-
-// What the frame talks to outside itself. Anything left empty is the real
-// thing: serial port, window timers, message boxes and file dialogs.
-struct FrameSeams {
-    std::unique_ptr<CommPort> port;
-    std::unique_ptr<TimerService> timers;
-    std::function<std::unique_ptr<TimerService>()> makeSplashTimers;
-    Notifier* notifier = nullptr;
-    FileDialogs* dialogs = nullptr;
-    ExternalControl* externalControl = nullptr;
-};
 
 // The frame's message boxes: the front panel's, plus the Yes/No/Cancel
 // question asked before a modified document is replaced or the program ends.
@@ -88,8 +45,9 @@ public:
 
 // The program's one top-level window. With the title strip shown it has a
 // caption and the main menu, an 8-pixel gap and the front panel under it;
-// without, it is a borderless window that is only the front panel.
-class MainWindow : public QMainWindow, private FrameHost, private LinkObserver {
+// without, it is a borderless window that is only the front panel. It builds
+// none of the parts its menus act on: it is handed them once they exist.
+class MainWindow : public QMainWindow, private FrameHost {
     Q_OBJECT
 public:
     // Command numbers of the main menu.
@@ -117,40 +75,37 @@ public:
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
 
-    MainWindow(AppSettings& settings, SettingsStore& store, CKovo5Doc& document, const Clock& clock,
-               ShellOptions options, FrameSeams seams = {});
+    // What the menu commands and the window's events act on. Every part
+    // outlives the window's use of it.
+    struct Parts {
+        CKovo5Doc& doc;
+        DocumentController& documents;
+        CKovo5View& view;
+        ReceiverCore& core;
+        RigctlService& rigctl;
+        Notifier& notifier;
+    };
+
+    // The settings writer keeps the window's position and the configuration
+    // dialogs' choices; the store holds the Hamlib server's settings.
+    MainWindow(AppSettingsWriter& writer, SettingsStore& store);
     ~MainWindow() override;
 
-    // The start of the program after the settings and the document exist:
-    // processes the command line (a new document, or the file named on it),
-    // starts the view, sizes and shows the window. False when the file named
-    // on the command line cannot be opened: the program then ends.
-    bool start();
+    // What the front panel asks of the window; the view is built with it
+    // before the window is handed its parts.
+    FrameHost& frameHost() { return *this; }
 
-    // What the start-up timer does five seconds after start: open the last
-    // document (or fill the demo document) and bring the receiver link up.
-    void openLastDocument();
+    // Takes the front panel in under the title strip and connects the menus
+    // to the parts. Once, right after the parts are built.
+    void attach(Parts parts);
+
+    // Moves the window to its stored position and shows it.
+    void showAtStoredPosition();
 
     // Carries out a menu command; false for a number the frame does not know.
     bool runMenuCommand(int command);
 
-    // The companion recorder as the database panel reaches it (the window
-    // bus); without one the recorder counts as not linked.
-    void setRecorderLink(DatabaseHost* recorder);
-
-    // Every stop of the main scan on a signal.
-    void setScanStopListener(std::function<void(const ScanStop&)> listener);
-
-    DocumentController& documents() { return *documents_; }
-    AppSettingsWriter& settingsWriter() { return *writer_; }
-    CommPort& commPort() { return *port_; }
-    TimerService& timers() { return *timers_; }
-    Notifier& notifier() { return *notifier_; }
-    ReceiverCore& core() { return *core_; }
-    CKovo5View& view() { return *view_; }
-    RigctlService& rigctl() { return *rigctl_; }
     QWidget* panelArea() const { return panelArea_; }
-    SplashScreen* splash() const { return splash_; }
     // Height of the title strip: the menu bar.
     int titleHeight() const;
     // Height of the front panel below the title strip.
@@ -163,8 +118,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    class PanelSettings;
-
     // FrameHost: what the front panel asks of the window.
     void showTitleStrip(bool shown) override;
     void stackResized(int height) override;
@@ -174,53 +127,28 @@ private:
     void runCommand(int commandId) override;
     bool confirmOverwrite() override;
 
-    // LinkObserver: what the receiver link reports.
-    void refreshPanels() override;
-    void showSignal(bool squelchOpen, int signalValue) override;
-    void squelchChanged(bool open) override;
-    void linkStatusChanged(LinkStatus status) override;
-
-    void createCore(const Clock& clock);
-    void createDocumentCommands();
     void createCommands();
     void createMenus();
     void configurePort();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     void rebuildRecentFiles();
-    void startView();
     void applyFrame();
     void showHelp();
     void updateTitle();
-
-    // The Hamlib network server: its dialog, and its start with the window.
+    // The Hamlib network server's dialog.
     void configureRigctl();
-    void startRigctl();
 
-    AppSettings& settings_;
-    CKovo5Doc& doc_;
-    ShellOptions options_;
-    std::unique_ptr<AppSettingsWriter> writer_;
-    std::unique_ptr<PanelSettings> panelSettings_;
-    ReceiverCoreCommands coreForPanels_;
-    std::unique_ptr<RecentFileList> recentFiles_;
-    std::unique_ptr<FrameMessageBoxes> messageBoxes_;
-    std::unique_ptr<QtFileDialogs> fileDialogs_;
-    Notifier* notifier_;
-    FileDialogs* dialogs_;
-    ExternalControl* external_;
-    Kovo5DocumentFile documentFile_;
-    std::unique_ptr<CommPort> port_;
-    std::unique_ptr<TimerService> timers_;
-    std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
-    std::unique_ptr<DatabaseHost> databaseHost_;
-    std::unique_ptr<CKovo5View> view_;
-    std::unique_ptr<ReceiverCore> core_;
-    // The Hamlib network protocol server and where its settings live.
+    const AppSettings& settings_;
+    AppSettingsWriter& writer_;
     SettingsStore& store_;
-    std::unique_ptr<RigctlService> rigctl_;
-    std::unique_ptr<DocumentController> documents_;
-    QPointer<SplashScreen> splash_;
+    // The parts, from attach on.
+    CKovo5Doc* doc_ = nullptr;
+    DocumentController* documents_ = nullptr;
+    CKovo5View* view_ = nullptr;
+    ReceiverCore* core_ = nullptr;
+    RigctlService* rigctl_ = nullptr;
+    Notifier* notifier_ = nullptr;
     QWidget* panelArea_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
@@ -228,10 +156,6 @@ private:
     std::map<int, std::function<void()>> commands_;
     int stackHeight_ = 0;
     bool stayOnTop_ = false;
-    bool started_ = false;
-
-    std::function<void(const ScanStop&)> scanStopListener_;
-    Subscription scanStopSubscription_;
 };
 
 } // namespace kovo

@@ -4,7 +4,7 @@
 
 namespace kovo {
 
-class MainWindow;
+class Program;
 
 // Pictures of the program for documentation and review: the whole window
 // and each panel of the front panel on its own, as PNG files.
@@ -14,7 +14,7 @@ public:
     // ("display.png", "control1.png", ...) into
     // `directory` (created if missing). Returns the files written; on a
     // failure *error names the file that could not be written.
-    static QStringList writeAll(MainWindow& window, const QString& directory, QString* error);
+    static QStringList writeAll(Program& program, const QString& directory, QString* error);
 };
 
 } // namespace kovo

@@ -5,6 +5,7 @@
 #include "app/AppSettingsLoader.h"
 #include "app/DemoReceiver.h"
 #include "app/MainWindow.h"
+#include "app/Program.h"
 #include "app/QSettingsStore.h"
 #include "app/Screenshot.h"
 #include "data/AppSettings.h"
@@ -187,42 +188,43 @@ int main(int argc, char** argv) {
 
     const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     TerminalNotifier terminal;
-    kovo::FrameSeams seams;
+    kovo::ProgramSeams seams;
     if (offscreen)
         seams.notifier = &terminal;
     // Other programs reach the window through the session bus, when there is one.
-    kovo::MainWindow* shown = nullptr;
-    kovo::ipc::ExternalLink external(QDBusConnection::sessionBus(),
-                                     [&shown] { return shown ? shown->windowTitle() : QString(); });
+    kovo::Program* shown = nullptr;
+    kovo::ipc::ExternalLink external(QDBusConnection::sessionBus(), [&shown] {
+        return shown ? shown->window().windowTitle() : QString();
+    });
     if (external.open())
         seams.externalControl = &external;
-    kovo::MainWindow window(settings, store, document, clock, options, std::move(seams));
-    shown = &window;
+    kovo::Program program(settings, store, document, clock, options, std::move(seams));
+    shown = &program;
     kovo::ipc::CoreAdapter externalTarget(
-        document, window.core(), window.view(),
-        {[&window] { return window.documents().saveWithoutAsking(); },
+        document, program.core(), program.view(),
+        {[&program] { return program.documents().saveWithoutAsking(); },
          [](int code) {
              std::fflush(nullptr);
              std::_Exit(code);
          }});
     if (external.bus().isOpen()) {
         external.attach(externalTarget);
-        window.core().setRecorder(&external);
-        window.setRecorderLink(&external);
+        program.core().setRecorder(&external);
+        program.setRecorderLink(&external);
         document.onLogEntryOpened = [&external](std::uint32_t f, std::int32_t t,
                                                 const std::string& c) {
             external.logEntryOpened(f, t, c);
         };
     }
-    if (!window.start())
+    if (!program.start())
         return 1;
 
     if (parser.isSet(screenshotOption)) {
         if (demoReceiver)
-            window.openLastDocument(); // the demo channels, without waiting
+            program.openLastDocument(); // the demo channels, without waiting
         QString failed;
         const QStringList files =
-            kovo::Screenshot::writeAll(window, parser.value(screenshotOption), &failed);
+            kovo::Screenshot::writeAll(program, parser.value(screenshotOption), &failed);
         for (const QString& file : files)
             std::printf("%s\n", qPrintable(file));
         if (!failed.isEmpty()) {
@@ -233,7 +235,7 @@ int main(int argc, char** argv) {
     }
 
     if (demoReceiver && offscreen) {
-        window.setScanStopListener([](const kovo::ScanStop& stop) {
+        program.setScanStopListener([](const kovo::ScanStop& stop) {
             std::printf("%s\n", kovo::DemoReceiver::describe(stop).c_str());
             std::fflush(stdout);
         });
@@ -243,6 +245,6 @@ int main(int argc, char** argv) {
     if (demoReceiver)
         onTerminationSignals(app, [] { QCoreApplication::exit(0); });
     else
-        onTerminationSignals(app, [&window] { window.close(); });
+        onTerminationSignals(app, [&program] { program.window().close(); });
     return app.exec();
 }

@@ -11,7 +11,7 @@ enum class LinkStatus {
 };
 
 // What the receiver link tells the front panel and the external peers. The
-// main window implements it (panels, signal meter, external clients and the
+// program implements it (panels, signal meter, external clients and the
 // recorder); tests record the calls. All calls come on the user-interface
 // thread, in the order the events happen.
 class LinkObserver {

@@ -1,6 +1,6 @@
 #include "app/AppSettingsLoader.h"
 #include "app/DemoReceiver.h"
-#include "app/MainWindow.h"
+#include "app/Program.h"
 #include "app/QSettingsStore.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
@@ -58,14 +58,14 @@ TEST(DemoMode, ScansTheSimulatorAndStopsOnAChannel) {
     options.replaceLastDocument = &DemoReceiver::fillDocument;
     test::ScriptedNotifier notifier;
     test::ScriptedDialogs dialogs;
-    FrameSeams seams;
+    ProgramSeams seams;
     seams.notifier = &notifier;
     seams.dialogs = &dialogs;
-    MainWindow window(settings, store, doc, clock, options, std::move(seams));
+    Program program(settings, store, doc, clock, options, std::move(seams));
     std::vector<ScanStop> stops;
-    window.setScanStopListener([&](const ScanStop& stop) { stops.push_back(stop); });
-    ASSERT_TRUE(window.start());
-    window.openLastDocument();
+    program.setScanStopListener([&](const ScanStop& stop) { stops.push_back(stop); });
+    ASSERT_TRUE(program.start());
+    program.openLastDocument();
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !stops.empty(); }, 30000))
         << "no stop; messages: " << (notifier.messages.empty() ? "" : notifier.messages[0]);

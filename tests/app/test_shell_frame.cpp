@@ -1,5 +1,6 @@
 #include "app/AppSettingsLoader.h"
 #include "app/MainWindow.h"
+#include "app/Program.h"
 #include "app/QSettingsStore.h"
 #include "app/SplashScreen.h"
 #include "data/AppSettings.h"
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace kovo {
@@ -40,6 +43,10 @@ public:
     void announceProgram() override { calls.push_back("announce"); }
     void viewReady() override { calls.push_back("view ready"); }
     bool vfoPeerPresent() override { return vfoPeer; }
+    void squelchChanged(bool open) override {
+        calls.push_back(open ? "squelch open" : "squelch shut");
+    }
+    void windowClosing() override { calls.push_back("window closing"); }
     std::vector<std::string> calls;
     bool vfoPeer = false;
 };
@@ -61,14 +68,14 @@ protected:
                port_->calls.end();
     }
 
-    // Builds the window as the program does, with every outside seam faked.
-    MainWindow& makeWindow(QString startupFile = {}, bool splash = false) {
+    // Builds the program as main does, with every outside seam faked.
+    Program& makeProgram(QString startupFile = {}, bool splash = false) {
         settings_ = loadAppSettings(store_);
         ShellOptions options;
         options.startupFile = std::move(startupFile);
         options.showSplash = splash;
         options.dataDirectory = dataDir();
-        FrameSeams seams;
+        ProgramSeams seams;
         auto port = std::make_unique<FakeCommPort>();
         port_ = port.get();
         // A receiver that answers the probe with its prompt.
@@ -88,14 +95,16 @@ protected:
         seams.notifier = &notifier_;
         seams.dialogs = &dialogs_;
         seams.externalControl = &external_;
-        window_ = std::make_unique<MainWindow>(settings_, store_, document_, clock_, options,
-                                               std::move(seams));
-        return *window_;
+        program_ = std::make_unique<Program>(settings_, store_, document_, clock_, options,
+                                             std::move(seams));
+        return *program_;
     }
 
     QString dataDir() const { return dir_.filePath("data"); }
     // The menu entry that sends `command`, as the menus show it now.
-    QAction* action(int command) const { return findIn(window_->menuBar()->actions(), command); }
+    QAction* action(int command) const {
+        return findIn(program_->window().menuBar()->actions(), command);
+    }
     static QAction* findIn(const QList<QAction*>& actions, int command) {
         for (QAction* a : actions) {
             if (a->menu()) {
@@ -119,11 +128,12 @@ protected:
     FakeCommPort* port_ = nullptr;
     FakeTimerService* timers_ = nullptr;
     FakeTimerService* splashTimers_ = nullptr;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<Program> program_;
 };
 
 TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
-    MainWindow& w = makeWindow();
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
     QStringList titles;
     for (QAction* menu : w.menuBar()->actions())
         titles << menu->text();
@@ -170,8 +180,9 @@ TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterSt
     const QString expected =
         writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
 
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     EXPECT_EQ(document_.linkSetNames[0], "00") << "a new document first";
     EXPECT_EQ(timers_->intervalOf(TimerOpenLastDocument), 5000);
 
@@ -181,7 +192,7 @@ TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterSt
     timers_->advance(1);
     EXPECT_EQ(document_.linkSetNames[0], "data folder");
     EXPECT_FALSE(timers_->isTimerActive(TimerOpenLastDocument)) << "fires once";
-    EXPECT_EQ(w.documents().path(), expected);
+    EXPECT_EQ(p.documents().path(), expected);
     EXPECT_EQ(w.windowTitle(), "Frequency.kv5 - KOVO3000");
     EXPECT_TRUE(notifier_.messages.empty());
 
@@ -202,16 +213,16 @@ TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherProgra
         stored.controlParams.operatingMode = 2; // 1 MHz scan
         ASSERT_TRUE(stored.saveDocument(file.toStdString()).ok);
     }
-    MainWindow& w = makeWindow(file);
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram(file);
+    ASSERT_TRUE(p.start());
     EXPECT_EQ(document_.controlParams.operatingMode, 2);
     EXPECT_EQ(external_.calls, (std::vector<std::string>{"announce", "view ready"}));
     EXPECT_FALSE(document_.isModified()) << "a mode applied before timer 12 is no change";
 
-    window_.reset();
+    program_.reset();
     external_ = {};
     external_.vfoPeer = true;
-    ASSERT_TRUE(makeWindow(file).start());
+    ASSERT_TRUE(makeProgram(file).start());
     EXPECT_EQ(document_.controlParams.operatingMode, 5);
 }
 
@@ -247,8 +258,8 @@ TEST_F(FrameTest, AReplacedDocumentStaysUnmodifiedUntilTheUserChangesIt) {
          },
          "scan.kv5"},
         {"recent file",
-         [&](MainWindow& w) {
-             w.documents().openFile(file);
+         [&](MainWindow&) {
+             program_->documents().openFile(file);
              document_.setModified(false);
              action(MainWindow::CommandRecentFirst + 1)->trigger();
          },
@@ -257,28 +268,30 @@ TEST_F(FrameTest, AReplacedDocumentStaysUnmodifiedUntilTheUserChangesIt) {
     };
     for (const auto& [name, replace, title] : replacements) {
         SCOPED_TRACE(name);
-        window_.reset();
+        program_.reset();
         notifier_ = {};
         for (int i = 1; i <= 5; ++i)
             store_.remove("Recent File List", "File" + std::to_string(i));
-        MainWindow& w = makeWindow();
-        ASSERT_TRUE(w.start());
+        Program& p = makeProgram();
+        MainWindow& w = p.window();
+        ASSERT_TRUE(p.start());
         timers_->advance(5000); // the last document is read; from now on every mode change counts
-        ASSERT_EQ(w.documents().title(), "Frequency.kv5");
+        ASSERT_EQ(p.documents().title(), "Frequency.kv5");
         replace(w);
-        EXPECT_EQ(w.documents().title(), title);
+        EXPECT_EQ(p.documents().title(), title);
         EXPECT_FALSE(document_.isModified());
         w.runMenuCommand(MainWindow::CommandNew);
         EXPECT_TRUE(notifier_.questions.empty()) << "nothing to save";
 
-        w.core().setOperatingMode(5);
+        p.core().setOperatingMode(5);
         EXPECT_TRUE(document_.isModified()) << "the user's mode change";
     }
 }
 
 TEST_F(FrameTest, AMissingLastFileIsReportedAndTheReceiverIsReachedAnyway) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     timers_->advance(5000);
     ASSERT_EQ(notifier_.messages.size(), 1u);
     const std::string expected =
@@ -291,8 +304,9 @@ TEST_F(FrameTest, AMissingLastFileIsReportedAndTheReceiverIsReachedAnyway) {
 }
 
 TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     document_.linkSetNames[3] = "kept";
     document_.setModified(true);
     const QString bad = dir_.filePath("bad.kv5");
@@ -302,7 +316,7 @@ TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
     file.close();
 
     notifier_.answers = {Notifier::Answer::No};
-    EXPECT_FALSE(w.documents().openFile(bad));
+    EXPECT_FALSE(p.documents().openFile(bad));
     ASSERT_EQ(notifier_.messages.size(), 1u);
     EXPECT_EQ(notifier_.messages[0],
               "An attempt was made to access " + bad.toStdString() + " past its and.");
@@ -314,23 +328,24 @@ TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
 
 TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureEndsTheProgram) {
     const QString file = writeDocument(dir_.filePath("named.kv5"), "named");
-    MainWindow& w = makeWindow(file);
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram(file);
+    ASSERT_TRUE(p.start());
     EXPECT_EQ(document_.linkSetNames[0], "named");
-    EXPECT_EQ(w.documents().recentFiles().value(0), file);
+    EXPECT_EQ(p.documents().recentFiles().value(0), file);
     // Timer 12 then finds the same file first in the list and reads nothing.
     document_.linkSetNames[0] = "changed in memory";
     timers_->advance(5000);
     EXPECT_EQ(document_.linkSetNames[0], "changed in memory");
 
-    window_.reset();
-    EXPECT_FALSE(makeWindow(dir_.filePath("absent.kv5")).start());
+    program_.reset();
+    EXPECT_FALSE(makeProgram(dir_.filePath("absent.kv5")).start());
     EXPECT_EQ(notifier_.messages.size(), 1u);
 }
 
 TEST_F(FrameTest, TitleStripShownGivesMenuGapAndPanelsAtTheStoredPosition) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     EXPECT_TRUE(w.menuBar()->isVisible());
     EXPECT_FALSE(w.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -343,8 +358,9 @@ TEST_F(FrameTest, TitleStripShownGivesMenuGapAndPanelsAtTheStoredPosition) {
 
 TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     store_.writeInt("Soft Setting", "ShowTitle", 0);
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     EXPECT_FALSE(w.menuBar()->isVisible());
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint) << "TopMost 1 without title";
@@ -357,27 +373,28 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 300);
     // Where the window system cannot move the window (no such thing offscreen),
     // dragging the display panel moves it and stores where it went.
-    w.view().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
-    w.view().onSurfaceDragged(QPoint(110, 65));
-    w.view().onSurfaceReleased();
+    p.view().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
+    p.view().onSurfaceDragged(QPoint(110, 65));
+    p.view().onSurfaceReleased();
     QCoreApplication::processEvents();
     EXPECT_EQ(w.pos(), QPoint(100, 60));
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 100);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 60);
 
-    window_.reset();
+    program_.reset();
     store_.writeInt("Soft Setting", "TopMost", 0);
-    EXPECT_FALSE(makeWindow().windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(makeProgram().window().windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(FrameTest, PanelTogglesReshapeTheWindowInPlace) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     const int titled = w.height();
 
-    w.view().togglePanel(2); // Control panel 2
+    p.view().togglePanel(2); // Control panel 2
     EXPECT_EQ(w.height(), titled + 74);
-    w.view().togglePanel(0); // title strip off
+    p.view().togglePanel(0); // title strip off
     EXPECT_FALSE(w.menuBar()->isVisible());
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -387,15 +404,16 @@ TEST_F(FrameTest, PanelTogglesReshapeTheWindowInPlace) {
     EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 0);
     EXPECT_EQ(store_.readInt("Soft Setting", "ShowControl2"), 1);
 
-    w.view().togglePanel(0);
+    p.view().togglePanel(0);
     EXPECT_TRUE(w.menuBar()->isVisible());
     EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(w.height(), titled + 74);
 }
 
 TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     const int before = w.height();
     EXPECT_EQ(document_.toggleSwitch(SwitchKind::Dtmf), 1);
     EXPECT_EQ(settings_.dtmf, 1);
@@ -407,8 +425,9 @@ TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
 
 // The configuration dialogs that only other programs and menus open.
 TEST_F(FrameTest, ConfigurationCommandsOpenTheirDialogs) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     for (int command : {MainWindow::CommandCwPitch, MainWindow::CommandDefaultBandWidth,
                         MainWindow::CommandAfGainRange, MainWindow::CommandPowerControl,
                         MainWindow::CommandOptions}) {
@@ -425,8 +444,9 @@ TEST_F(FrameTest, ConfigurationCommandsOpenTheirDialogs) {
 }
 
 TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     w.move(321, 123);
     QCoreApplication::processEvents();
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 321);
@@ -438,11 +458,12 @@ TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
 TEST_F(FrameTest, FileShortcutsWorkInBothLayouts) {
     for (int showTitle : {1, 0}) {
         store_.writeInt("Soft Setting", "ShowTitle", showTitle);
-        window_.reset();
+        program_.reset();
         notifier_ = {};
         dialogs_ = {};
-        MainWindow& w = makeWindow();
-        ASSERT_TRUE(w.start());
+        Program& p = makeProgram();
+        MainWindow& w = p.window();
+        ASSERT_TRUE(p.start());
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         EXPECT_EQ(w.menuBar()->isVisible(), showTitle == 1);
@@ -462,26 +483,68 @@ TEST_F(FrameTest, FileShortcutsWorkInBothLayouts) {
 // probe succeeds.
 TEST_F(FrameTest, TheFrontPanelShowsWhileNoReceiverAnswers) {
     writeDocument(QDir(dataDir()).filePath("Frequency.kv5"), "data folder");
-    MainWindow& w = makeWindow();
+    Program& p = makeProgram();
     const auto answer = port_->onOutput;
     port_->onOutput = nullptr; // a receiver that stays silent
-    ASSERT_TRUE(w.start());
-    PanelEdit& frequency = w.view().stack().display().field(DisplayPanel::FrequencyField);
+    ASSERT_TRUE(p.start());
+    PanelEdit& frequency = p.view().stack().display().field(DisplayPanel::FrequencyField);
     EXPECT_EQ(frequency.text(), " 145.000000") << "nothing said before the first probe";
     timers_->advance(5000 + 3100);
     EXPECT_EQ(frequency.text(), "NO RECEIVER");
-    EXPECT_TRUE(w.view().stack().display().meter().dimmed());
+    EXPECT_TRUE(p.view().stack().display().meter().dimmed());
 
     port_->onOutput = answer;
-    w.core().openPortFromSettings();
+    p.core().openPortFromSettings();
     timers_->advance(3100);
     EXPECT_EQ(frequency.text(), " 145.000000");
-    EXPECT_FALSE(w.view().stack().display().meter().dimmed());
+    EXPECT_FALSE(p.view().stack().display().meter().dimmed());
+}
+
+// The program, not the window, hears the receiver link: signal reports reach
+// the meter, squelch changes reach other programs, and they learn when the
+// program goes away.
+TEST_F(FrameTest, TheLinksReportsReachTheMeterAndOtherProgramsUntilTheProgramEnds) {
+    Program& p = makeProgram();
+    // A receiver that answers each command in turn, as the test lets it.
+    std::deque<std::string> commands;
+    std::string signal = "M"; // squelch open, level 12
+    port_->onOutput = [&](const std::string& text) {
+        if (text == "\r")
+            port_->receive(">");
+        else
+            commands.push_back(text);
+    };
+    const auto runUntil = [&](const std::function<bool()>& done) {
+        for (int step = 0; step < 2000 && !done(); ++step) {
+            if (commands.empty()) {
+                timers_->advance(10);
+                continue;
+            }
+            const std::string command = commands.front();
+            commands.pop_front();
+            port_->receive(command == "Y\r" ? signal + "\r\n>" : "\r\n>");
+        }
+        return done();
+    };
+    ASSERT_TRUE(p.start());
+    p.core().openPortFromSettings();
+    const SignalMeter& meter = p.view().stack().display().meter();
+    ASSERT_TRUE(runUntil([&] { return meter.signalPresent(); }));
+    EXPECT_EQ(meter.level(), 12);
+    signal = "%"; // squelch shut
+    ASSERT_TRUE(runUntil([&] { return !meter.signalPresent(); }));
+    EXPECT_EQ(external_.calls,
+              (std::vector<std::string>{"announce", "view ready", "squelch open", "squelch shut"}));
+
+    program_.reset();
+    EXPECT_EQ(external_.calls.back(), "window closing");
+    EXPECT_EQ(std::count(external_.calls.begin(), external_.calls.end(), "window closing"), 1);
 }
 
 TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     document_.setModified(true);
     notifier_.answers = {Notifier::Answer::Cancel};
     w.runMenuCommand(MainWindow::CommandExit);
@@ -497,22 +560,23 @@ TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCancelKeepsTheWindow) {
 TEST_F(FrameTest, RecentFilesAppearInTheFileMenuAndOpenByNumber) {
     const QString a = writeDocument(dir_.filePath("a.kv5"), "a");
     const QString b = writeDocument(dir_.filePath("b.kv5"), "b");
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    ASSERT_TRUE(p.start());
     EXPECT_FALSE(action(MainWindow::CommandRecentFirst));
-    w.documents().openFile(a);
-    w.documents().openFile(b);
+    p.documents().openFile(a);
+    p.documents().openFile(b);
     ASSERT_NE(action(MainWindow::CommandRecentFirst + 1), nullptr);
     EXPECT_EQ(action(MainWindow::CommandRecentFirst)->text(), "&1 " + b);
     EXPECT_EQ(action(MainWindow::CommandRecentFirst + 1)->text(), "&2 " + a);
     action(MainWindow::CommandRecentFirst + 1)->trigger();
-    EXPECT_EQ(w.documents().path(), a);
+    EXPECT_EQ(p.documents().path(), a);
     EXPECT_EQ(document_.linkSetNames[0], "a");
 }
 
 TEST_F(FrameTest, ExportMenuWritesTheDocumentToTheChosenFile) {
-    MainWindow& w = makeWindow();
-    ASSERT_TRUE(w.start());
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
     const QString target = dir_.filePath("channels.txt");
     dialogs_.replies = {target};
     w.runMenuCommand(MainWindow::CommandExportMemory);
@@ -523,8 +587,8 @@ TEST_F(FrameTest, ExportMenuWritesTheDocumentToTheChosenFile) {
 }
 
 TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
-    makeWindow({}, true);
-    QPointer<SplashScreen> splash = window_->splash();
+    makeProgram({}, true);
+    QPointer<SplashScreen> splash = program_->splash();
     ASSERT_TRUE(splash);
     EXPECT_TRUE(splash->isVisible());
     EXPECT_EQ(splashTimers_->intervalOf(TimerSplash), 7000);
@@ -535,12 +599,12 @@ TEST_F(FrameTest, SplashClosesAfterTimer199OrAtTheFirstKeyPress) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(splash.isNull());
 
-    window_.reset();
-    makeWindow({}, true);
-    splash = window_->splash();
+    program_.reset();
+    makeProgram({}, true);
+    splash = program_->splash();
     ASSERT_TRUE(splash);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
-    QApplication::sendEvent(window_.get(), &press);
+    QApplication::sendEvent(&program_->window(), &press);
     EXPECT_FALSE(splash->isVisible());
     EXPECT_FALSE(splashTimers_->isTimerActive(TimerSplash));
 }

@@ -1,0 +1,218 @@
+#include "Program.h"
+
+#include "app/AppSettingsWriter.h"
+#include "app/MainWindow.h"
+#include "app/QtCommPort.h"
+#include "app/QtTimerService.h"
+#include "app/RecentFileList.h"
+#include "app/RigctlService.h"
+#include "app/dialogs/ConfirmDialogs.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "scan/ReceiverCore.h"
+#include "ui/CKovo5View.h"
+#include "ui/database/DatabasePanel.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+namespace kovo {
+
+// The panel settings, written to the store the moment they change.
+class Program::PanelSettings final : public SettingsWriter {
+public:
+    explicit PanelSettings(AppSettingsWriter& writer) : writer_(writer) {}
+    const AppSettings& settings() const override { return writer_.settings(); }
+    void setPosition(int x, int y) override { writer_.setPosition(x, y); }
+    void setShowTitle(int shown) override { writer_.setShowTitle(shown); }
+    void setShowControls(int c1, int c2) override { writer_.setShowControls(c1, c2); }
+    void setShowDataBase(int shown) override { writer_.setShowDataBase(shown); }
+    void setAfGain(int gain) override { writer_.setAfGain(gain); }
+
+private:
+    AppSettingsWriter& writer_;
+};
+
+Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
+                 const Clock& clock, ShellOptions options, ProgramSeams seams)
+    : settings_(settings), doc_(document), store_(store), options_(std::move(options)),
+      external_(seams.externalControl),
+      writer_(std::make_unique<AppSettingsWriter>(settings, store)),
+      panelSettings_(std::make_unique<PanelSettings>(*writer_)),
+      recentFiles_(std::make_unique<RecentFileList>(settings, store)), documentFile_(document),
+      window_(std::make_unique<MainWindow>(*writer_, store)),
+      messageBoxes_(std::make_unique<FrameMessageBoxes>(window_.get())),
+      fileDialogs_(std::make_unique<QtFileDialogs>(window_.get())),
+      notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
+      dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()), port_(std::move(seams.port)),
+      timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)) {
+    if (!port_) {
+        auto port = std::make_unique<QtCommPort>();
+        port->setDevicePathOverride(options_.portOverride);
+        port_ = std::move(port);
+    }
+    if (!timers_)
+        timers_ = std::make_unique<QtTimerService>();
+    if (!makeSplashTimers_)
+        makeSplashTimers_ = [] { return std::make_unique<QtTimerService>(); };
+    if (options_.dataDirectory.isEmpty())
+        options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The strip toggles of the document are program settings.
+    doc_.writeSoftSetting = [this](const std::string& name, int value) {
+        if (name == "DTMF")
+            writer_->setDtmf(value);
+        else if (name == "ELM")
+            writer_->setElm(value);
+        if ((name == "DTMF" || name == "ELM") && view_)
+            view_->layout(false); // the strip appears or goes at once
+        if (name == "MBMultiSelect")
+            writer_->setMbMultiSelect(value);
+    };
+
+    // The front panel and the serial control, then the splash; the port
+    // stays closed until a document has been read.
+    createCore(clock);
+    createDocumentCommands();
+    window_->attach({doc_, *documents_, *view_, *core_, *rigctl_, *notifier_});
+    if (options_.showSplash) {
+        splash_ = new SplashScreen(makeSplashTimers_());
+        splash_->start();
+    }
+}
+
+Program::~Program() {
+    if (external_)
+        external_->windowClosing();
+    if (splash_)
+        delete splash_.data();
+    // The core lets go of the port and the timers before they go, and the
+    // panels before the core.
+    documents_.reset();
+    rigctl_.reset();
+    core_.reset();
+    view_.reset();
+    doc_.writeSoftSetting = nullptr;
+}
+
+void Program::createCore(const Clock& clock) {
+    view_ = std::make_unique<CKovo5View>(
+        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, window_->frameHost()});
+    databaseHost_ = std::make_unique<DeleteDataHost>(window_.get());
+    view_->databasePanel().setHost(databaseHost_.get());
+    core_ = std::make_unique<ReceiverCore>(
+        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
+    coreForPanels_.attach(*core_);
+    scanStopSubscription_ = core_->engine().scanStops().subscribe([this](const ScanStop& stop) {
+        if (scanStopListener_)
+            scanStopListener_(stop);
+    });
+    core_->createControl();
+    rigctl_ = std::make_unique<RigctlService>(doc_, *core_, *view_, settings_);
+}
+
+void Program::createDocumentCommands() {
+    recentFiles_->load();
+    DocumentController::Hooks hooks;
+    hooks.closePort = [this] {
+        const bool wasOpen = port_->portOpen();
+        core_->closePort();
+        return wasOpen;
+    };
+    hooks.reopenPort = [this] { core_->openPortFromSettings(); };
+    hooks.documentReplaced = [this] {
+        if (started_)
+            startView();
+    };
+    documents_ =
+        std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_, *recentFiles_,
+                                             options_.dataDirectory, std::move(hooks));
+}
+
+bool Program::start() {
+    if (options_.startupFile.isEmpty()) {
+        documentFile_.newDocument();
+    } else if (!documents_->openFile(options_.startupFile)) {
+        return false;
+    }
+    started_ = true;
+    core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
+    startRigctl();
+    if (external_)
+        external_->announceProgram();
+    startView();
+    view_->showTitleStrip();
+    window_->showAtStoredPosition();
+    return true;
+}
+
+// Every start of the view: at start-up and after File New and File Open.
+void Program::startView() {
+    CControlParams& params = doc_.controlParams;
+    params.recomputeBandScopeShown();
+    view_->layout(false);
+    view_->refreshAll();
+    const bool vfoPeer = external_ && external_->vfoPeerPresent();
+    if (vfoPeer)
+        core_->setOperatingMode(OperatingMode::Vfo);
+    else
+        core_->setOperatingMode(params.operatingMode); // a damaged file's number changes nothing
+    if (external_)
+        external_->viewReady();
+}
+
+void Program::openLastDocument() {
+    if (options_.replaceLastDocument) {
+        options_.replaceLastDocument(doc_);
+        core_->openPortFromSettings();
+        startView();
+        return;
+    }
+    // The receiver is reached whatever became of the last document: a failed
+    // read leaves a closed port closed, and nothing else would open it.
+    if (!documents_->openFile(QFile::decodeName(settings_.lastFile.c_str())) &&
+        !port_->portOpen() && !core_->link().probing())
+        core_->openPortFromSettings();
+}
+
+void Program::startRigctl() {
+    RigctlSettings settings = RigctlSettings::load(store_);
+    if (options_.rigctlPort) {
+        settings.enabled = true;
+        settings.port = *options_.rigctlPort;
+    }
+    if (const auto error = rigctl_->apply(settings))
+        notifier_->showMessage("Hamlib network server: " + error->toStdString());
+}
+
+void Program::setRecorderLink(DatabaseHost* recorder) {
+    databaseHost_->setRecorder(recorder);
+}
+
+void Program::setScanStopListener(std::function<void(const ScanStop&)> listener) {
+    scanStopListener_ = std::move(listener);
+}
+
+// --- what the receiver link reports ----------------------------------------------
+
+void Program::refreshPanels() {
+    view_->refreshPanels();
+}
+
+void Program::showSignal(bool squelchOpen, int signalValue) {
+    view_->showSignal(squelchOpen, signalValue);
+}
+
+// Squelch changes are news for the external control clients and the
+// recorder only; the meter already shows them.
+void Program::squelchChanged(bool open) {
+    if (external_)
+        external_->squelchChanged(open);
+}
+
+// Besides the link's one message box, the panel keeps saying that no
+// receiver answers for as long as that lasts.
+void Program::linkStatusChanged(LinkStatus status) {
+    view_->showLinkStatus(status);
+}
+
+} // namespace kovo

@@ -1,0 +1,150 @@
+#pragma once
+#include "app/DocumentController.h"
+#include "app/SplashScreen.h"
+#include "data/Notifier.h"
+#include "link/CommPort.h"
+#include "link/LinkObserver.h"
+#include "link/TimerService.h"
+#include "scan/ExternalControl.h"
+#include "scan/ScanStop.h"
+#include "ui/ReceiverCoreCommands.h"
+#include "ui/database/DatabaseSeams.h"
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kovo {
+
+struct AppSettings;
+class AppSettingsWriter;
+class CKovo5Doc;
+class CKovo5View;
+class Clock;
+class DeleteDataHost;
+class FrameMessageBoxes;
+class MainWindow;
+class ReceiverCore;
+class RecentFileList;
+class RigctlService;
+class SettingsStore;
+
+// How the program was started.
+struct ShellOptions {
+    // A document named on the command line (absolute, or resolved by the caller).
+    QString startupFile;
+    bool showSplash = true;
+    // Relative document names (the default "Frequency.kv5") live here.
+    QString dataDirectory;
+    // A device opened in place of the configured port for this run only
+    // (the simulator's terminal in demo mode); never stored.
+    std::string portOverride;
+    // Called instead of opening the last document when the start-up timer
+    // fires (demo mode fills the document itself); empty: open the last file.
+    std::function<void(CKovo5Doc&)> replaceLastDocument;
+    // Serves the Hamlib network protocol on this TCP port for this run only,
+    // whatever the settings say.
+    std::optional<int> rigctlPort;
+};
+
+// What the program talks to outside itself. Anything left empty is the real
+// thing: serial port, window timers, message boxes and file dialogs.
+struct ProgramSeams {
+    std::unique_ptr<CommPort> port;
+    std::unique_ptr<TimerService> timers;
+    std::function<std::unique_ptr<TimerService>()> makeSplashTimers;
+    Notifier* notifier = nullptr;
+    FileDialogs* dialogs = nullptr;
+    ExternalControl* externalControl = nullptr;
+};
+
+// The program put together once the settings and the document exist: the
+// settings writer, the serial port, the timers, the receiver core, the front
+// panel, the document commands, the database panel's host, the Hamlib network
+// server and the window. It owns them, wires them to each other, and passes
+// what the receiver link reports on to the front panel and to other programs.
+class Program final : private LinkObserver {
+public:
+    Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& document, const Clock& clock,
+            ShellOptions options, ProgramSeams seams = {});
+    ~Program() override;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The start of the program: processes the command line (a new document,
+    // or the file named on it), starts the view, sizes and shows the window.
+    // False when the file named on the command line cannot be opened: the
+    // program then ends.
+    bool start();
+
+    // What the start-up timer does five seconds after start: open the last
+    // document (or fill the demo document) and bring the receiver link up.
+    void openLastDocument();
+
+    // The companion recorder as the database panel reaches it (the window
+    // bus); without one the recorder counts as not linked.
+    void setRecorderLink(DatabaseHost* recorder);
+
+    // Every stop of the main scan on a signal.
+    void setScanStopListener(std::function<void(const ScanStop&)> listener);
+
+    MainWindow& window() { return *window_; }
+    DocumentController& documents() { return *documents_; }
+    AppSettingsWriter& settingsWriter() { return *writer_; }
+    CommPort& commPort() { return *port_; }
+    TimerService& timers() { return *timers_; }
+    Notifier& notifier() { return *notifier_; }
+    ReceiverCore& core() { return *core_; }
+    CKovo5View& view() { return *view_; }
+    RigctlService& rigctl() { return *rigctl_; }
+    SplashScreen* splash() const { return splash_; }
+
+private:
+    class PanelSettings;
+
+    // LinkObserver: what the receiver link reports.
+    void refreshPanels() override;
+    void showSignal(bool squelchOpen, int signalValue) override;
+    void squelchChanged(bool open) override;
+    void linkStatusChanged(LinkStatus status) override;
+
+    void createCore(const Clock& clock);
+    void createDocumentCommands();
+    void startView();
+    // Stored settings, or the port named on the command line for this run.
+    void startRigctl();
+
+    AppSettings& settings_;
+    CKovo5Doc& doc_;
+    SettingsStore& store_;
+    ShellOptions options_;
+    ExternalControl* external_;
+    std::unique_ptr<AppSettingsWriter> writer_;
+    std::unique_ptr<PanelSettings> panelSettings_;
+    std::unique_ptr<RecentFileList> recentFiles_;
+    Kovo5DocumentFile documentFile_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<FrameMessageBoxes> messageBoxes_;
+    std::unique_ptr<QtFileDialogs> fileDialogs_;
+    Notifier* notifier_;
+    FileDialogs* dialogs_;
+    std::unique_ptr<CommPort> port_;
+    std::unique_ptr<TimerService> timers_;
+    std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
+    ReceiverCoreCommands coreForPanels_;
+    std::unique_ptr<CKovo5View> view_;
+    std::unique_ptr<DeleteDataHost> databaseHost_;
+    std::unique_ptr<ReceiverCore> core_;
+    std::unique_ptr<RigctlService> rigctl_;
+    std::unique_ptr<DocumentController> documents_;
+    QPointer<SplashScreen> splash_;
+    bool started_ = false;
+
+    std::function<void(const ScanStop&)> scanStopListener_;
+    Subscription scanStopSubscription_;
+};
+
+} // namespace kovo
