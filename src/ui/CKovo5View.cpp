@@ -1,44 +1,25 @@
 #include "ui/CKovo5View.h"
 
 #include "data/CKovo5Doc.h"
-#include "data/Cp932.h"
-#include "data/ValueTables.h"
 #include "ui/BandScopePanel.h"
+#include "ui/BandScopePresenter.h"
 #include "ui/ControlPanel1.h"
+#include "ui/ControlPanel1Presenter.h"
 #include "ui/ControlPanel2.h"
+#include "ui/ControlPanel2Presenter.h"
 #include "ui/DirectionPad.h"
+#include "ui/DisplayMenuPresenter.h"
 #include "ui/DisplayPanel.h"
-#include "ui/ImageKey.h"
+#include "ui/DisplayPresenter.h"
+#include "ui/KeypadPresenter.h"
 #include "ui/PanelEdit.h"
-#include "ui/PanelList.h"
-#include "ui/PanelSlider.h"
 #include "ui/PanelStack.h"
-#include "ui/PixmapIndicator.h"
-#include "ui/ScopePlot.h"
 #include "ui/SignalMeter.h"
 #include "ui/StripPanels.h"
+#include "ui/StripPanelsPresenter.h"
 #include "ui/database/DatabasePanel.h"
 
-#include <cstdio>
-
 namespace kovo {
-namespace {
-
-QString fromCp932(const std::string& bytes) {
-    return QString::fromStdString(cp932ToUtf8(bytes));
-}
-
-QString fourDigits(int value) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%4d", value);
-    return QString::fromLatin1(buf);
-}
-
-QString label(std::string_view text) {
-    return QString::fromLatin1(text.data(), int(text.size()));
-}
-
-} // namespace
 
 CKovo5View::CKovo5View(Ports ports, QObject* parent)
     : QObject(parent), ports_(ports), fonts_(PanelFonts::create()) {
@@ -48,6 +29,7 @@ CKovo5View::CKovo5View(Ports ports, QObject* parent)
     databasePanel_->setCore(ports_.core.databaseCore());
     stack_->setDataBasePanel(databasePanel_);
     databaseList_ = databasePanel_;
+    makePresenters();
     connectPanels();
     layout(false);
     refreshAll();
@@ -55,6 +37,28 @@ CKovo5View::CKovo5View(Ports ports, QObject* parent)
 
 CKovo5View::~CKovo5View() {
     delete stack_.data();
+}
+
+void CKovo5View::makePresenters() {
+    CKovo5Doc& doc = ports_.doc;
+    CoreCommands& core = ports_.core;
+    const auto refresh = [this] { refreshPanels(); };
+    display_ = std::make_unique<DisplayPresenter>(DisplayPresenter::Ports{
+        stack_->display(), doc, ports_.settings, core, ports_.frame, refresh});
+    displayMenu_ = std::make_unique<DisplayMenuPresenter>(DisplayMenuPresenter::Ports{
+        doc, ports_.settings, core, ports_.frame, [this](int i) { togglePanel(i); },
+        [this](int set) { chooseLinkSet(set); }});
+    control2_ = std::make_unique<ControlPanel2Presenter>(
+        ControlPanel2Presenter::Ports{stack_->control2(), doc, core});
+    control1_ = std::make_unique<ControlPanel1Presenter>(
+        ControlPanel1Presenter::Ports{stack_->control1(), doc, ports_.settings, ports_.notifier,
+                                      core, ports_.frame, *display_, *control2_});
+    keypad_ = std::make_unique<KeypadPresenter>(KeypadPresenter::Ports{
+        stack_->display().field(DisplayPanel::FrequencyField), core, *display_});
+    strips_ = std::make_unique<StripPanelsPresenter>(
+        StripPanelsPresenter::Ports{stack_->ctcss(), stack_->tElm(), doc, core});
+    scope_ = std::make_unique<BandScopePresenter>(
+        BandScopePresenter::Ports{stack_->bandScope(), doc, core, refresh});
 }
 
 // ---- layout ---------------------------------------------------------------
@@ -104,7 +108,7 @@ void CKovo5View::togglePanel(int i) {
     default:
         return;
     }
-    setToggleImages();
+    display_->showToggles();
     showTitleStrip();
 }
 
@@ -124,26 +128,24 @@ const CFrequencyData& CKovo5View::activeRecord() const {
 
 void CKovo5View::refreshAll() {
     const CControlParams& cp = ports_.doc.controlParams;
-    refreshDisplayAll();
-    refreshControl1All();
-    refreshControl2All();
-    refreshCtcssAll();
-    refreshTElmAll();
+    display_->refreshAll();
+    control1_->refreshAll();
+    control2_->refreshAll();
+    strips_->refreshAll();
     databasePanel_->refreshAll();
     showOperatingMode(cp.mode());
     layout(false);
 }
 
 void CKovo5View::refreshPanels() {
-    refreshText();
-    refreshControl1FromReceiver();
-    stack_->control2().showIfBandwidth(activeRecord().ifBandwidth);
-    refreshCtcssLabel(true);
-    refreshTElmLabel(true);
+    display_->refreshText();
+    control1_->refreshFromReceiver();
+    control2_->showIfBandwidth(activeRecord().ifBandwidth);
+    strips_->refreshLabels();
 }
 
 void CKovo5View::refreshDisplay() {
-    refreshText();
+    display_->refreshText();
 }
 
 int CKovo5View::showSignal(bool signalPresent, int level) {
@@ -151,221 +153,7 @@ int CKovo5View::showSignal(bool signalPresent, int level) {
 }
 
 void CKovo5View::showLinkStatus(LinkStatus status) {
-    const bool wasAbsent = presence_.absent();
-    const bool absent = presence_.update(status);
-    if (absent == wasAbsent)
-        return;
-    stack_->display().meter().setDimmed(absent);
-    refreshText();
-}
-
-// ---- display panel --------------------------------------------------------
-
-void CKovo5View::setToggleImages() {
-    const AppSettings& s = ports_.settings.settings();
-    DisplayPanel& d = stack_->display();
-    d.setToggle(0, s.showTitle != 0);
-    d.setToggle(1, s.showControl1 != 0);
-    d.setToggle(2, s.showControl2 != 0);
-    d.setToggle(3, s.showDataBase != 0);
-}
-
-void CKovo5View::refreshDisplayAll() {
-    setToggleImages();
-    stack_->display().setModeIndicator(toStored(ports_.doc.controlParams.mode()));
-    refreshText();
-}
-
-void CKovo5View::refreshText() {
-    const CKovo5Doc& d = ports_.doc;
-    const CFrequencyData& r = activeRecord();
-    DisplayPanel& panel = stack_->display();
-    panel.field(DisplayPanel::FrequencyField)
-        .showText(QString::fromLatin1(presence_.absent() ? kNoReceiverText
-                                                         : formatMegahertz(r.frequency).c_str()));
-
-    int bank = 0;
-    const std::string* name = nullptr;
-    static const std::string kNone;
-    static const std::string kPassChannel = "Pass Channel";
-    QString channel;
-    if (d.controlParams.mode() == OperatingMode::ProgramSearch) {
-        bank = d.controlParams.searchBankIndex;
-        if (bank >= 0 && bank < kRangeCount)
-            name = &d.searchBanks[std::size_t(bank)].comment;
-    } else {
-        bank = bankOfMask(r.bankMask);
-        if (bank == kPassBank)
-            name = &kPassChannel;
-        else if (bank > 0)
-            name = &d.memoryBanks[std::size_t(bank)].name;
-        channel = fourDigits(r.bankNumber);
-    }
-    if (!name)
-        name = &kNone;
-    if (*name != shownName_ || shownNameText_.isNull()) {
-        shownName_ = *name;
-        shownNameText_ = fromCp932(*name);
-    }
-    if (r.comment != shownComment_ || shownCommentText_.isNull()) {
-        shownComment_ = r.comment;
-        shownCommentText_ = fromCp932(r.comment);
-    }
-    panel.field(DisplayPanel::BankField).showText(fourDigits(bank));
-    panel.field(DisplayPanel::NameField).showText(shownNameText_);
-    panel.field(DisplayPanel::ChannelField).showText(channel);
-    panel.field(DisplayPanel::CommentField).showText(shownCommentText_);
-}
-
-// ---- Control panel 1 ------------------------------------------------------
-
-void CKovo5View::showModeKey(int mode) {
-    ControlPanel1& p = stack_->control1();
-    if (litMode_ >= 0)
-        p.setKey(ControlPanel1::Nfm + modeKeyOf(litMode_), 0);
-    if (mode >= 0 && mode <= 8) {
-        const int key = modeKeyOf(mode);
-        p.setKey(ControlPanel1::Nfm + key, key == 2 ? amKeyImage(mode) : 1);
-    }
-    litMode_ = mode;
-}
-
-void CKovo5View::showStepList(int stepIndex) {
-    if (stepIndex == shownStep_)
-        return;
-    shownStep_ = stepIndex;
-    // The list offers 50 Hz to 100 kHz; a 1 Hz step shows the first row, and
-    // the 1 MHz and 10 MHz steps, which have no row, show none rather than a
-    // step that is not in use.
-    int row = -1;
-    if (stepIndex == 0)
-        row = 0;
-    else if (stepIndex >= 1 && stepIndex <= 13)
-        row = stepIndex - 1;
-    stack_->control1().stepList().showRow(row);
-}
-
-void CKovo5View::showAttenuatorList(int attenuator) {
-    if (attenuator == shownAttenuator_)
-        return;
-    shownAttenuator_ = attenuator;
-    stack_->control1().attList().showRow(attenuator == 1 ? 1 : 0);
-}
-
-void CKovo5View::showOperatingModeKey(int mode) {
-    ControlPanel1& p = stack_->control1();
-    for (int m = 0; m < 6; ++m)
-        p.setKey(ControlPanel1::Ms + m, m == mode ? 1 : 0);
-    litOperatingMode_ = mode;
-}
-
-void CKovo5View::setPadImage(int image) {
-    stack_->control1().pad().setImage(image);
-}
-
-void CKovo5View::refreshControl1All() {
-    const CKovo5Doc& d = ports_.doc;
-    const CControlParams& cp = d.controlParams;
-    ControlPanel1& p = stack_->control1();
-    dragging_ = false;
-    lastX_ = -1;
-    for (int k = 0; k < ControlPanel1::KeyCount; ++k)
-        p.setKey(k, 0);
-    p.setKey(ControlPanel1::Pause, cp.pause);
-    p.setKey(ControlPanel1::Vcs, cp.voiceSquelch);
-    p.setKey(ControlPanel1::Log, cp.logging);
-    p.setKey(ControlPanel1::Pri, cp.priorityScan);
-    p.setKey(ControlPanel1::Moni, cp.fgSwitch == 1);
-    p.setKey(ControlPanel1::AsM, cp.autoStore);
-    litMode_ = -1;
-    showModeKey(d.mainRecord.mode);
-    showOperatingModeKey(toStored(cp.mode()));
-    p.setKey(ControlPanel1::Auto, cp.autoMode);
-    p.setKey(ControlPanel1::Adj, cp.stepAdjust);
-    shownStep_ = shownAttenuator_ = -1;
-    showStepList(d.mainRecord.step);
-    showAttenuatorList(d.mainRecord.attenuator);
-    const OperatingMode mode = cp.mode();
-    const bool directionShown =
-        mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
-    setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
-    p.showVoiceSquelchKey(!ports_.settings.settings().isAr3000());
-}
-
-void CKovo5View::refreshControl1FromReceiver() {
-    const CFrequencyData& r = activeRecord();
-    if (r.mode != litMode_)
-        showModeKey(r.mode);
-    showStepList(r.step);
-    showAttenuatorList(r.attenuator);
-}
-
-// ---- Control panel 2 ------------------------------------------------------
-
-int CKovo5View::pauseTimeThatApplies() const {
-    return ports_.doc.controlParams.pauseSeconds();
-}
-
-void CKovo5View::refreshControl2All() {
-    const CControlParams& cp = ports_.doc.controlParams;
-    ControlPanel2& p = stack_->control2();
-    p.showIfBandwidth(ports_.doc.mainRecord.ifBandwidth);
-    for (int m = 0; m < 6; ++m)
-        p.modeScanKey(m).setState(cp.modeEnabled[std::size_t(m)] == 1);
-    p.modeScanKey(ControlPanel2::kMsmKey).setState(cp.modeFilter == 1);
-    p.delaySlider().showValue(cp.delaySeconds);
-    p.pauseSlider().showValue(pauseTimeThatApplies());
-}
-
-// ---- strips ---------------------------------------------------------------
-
-void CKovo5View::refreshCtcssAll() {
-    CtcssPanel& p = stack_->ctcss();
-    p.slider().showValue(ports_.doc.mainRecord.ctcss);
-    p.scanKey().setState(ports_.doc.toneSearch == 1);
-    refreshCtcssLabel(true, true);
-}
-
-void CKovo5View::refreshCtcssLabel(bool moveSlider, bool force) {
-    const int tone = activeRecord().ctcss;
-    if (tone == shownCtcss_ && !force)
-        return;
-    shownCtcss_ = tone;
-    CtcssPanel& p = stack_->ctcss();
-    p.field().showText(label(ctcssName(tone)));
-    if (moveSlider)
-        p.slider().showValue(tone);
-}
-
-void CKovo5View::refreshTElmAll() {
-    stack_->tElm().slider().showValue(ports_.doc.mainRecord.tElm);
-    refreshTElmLabel(true, true);
-}
-
-void CKovo5View::refreshTElmLabel(bool moveSlider, bool force) {
-    const int value = activeRecord().tElm;
-    if (value == shownTElm_ && !force)
-        return;
-    shownTElm_ = value;
-    char buf[24];
-    if (value == 0)
-        std::snprintf(buf, sizeof buf, "  OFF");
-    else
-        std::snprintf(buf, sizeof buf, "  %3d", value);
-    TElmPanel& p = stack_->tElm();
-    p.field().showText(QString::fromLatin1(buf));
-    if (moveSlider)
-        p.slider().showValue(value);
-}
-
-void CKovo5View::onStripsOperatingMode(OperatingMode mode) {
-    CtcssPanel& c = stack_->ctcss();
-    c.slider().setVisible(mode != OperatingMode::MemoryScan);
-    // Tone search belongs to VFO; the core ends it in every other mode.
-    c.scanKey().setVisible(mode == OperatingMode::Vfo);
-    if (mode != OperatingMode::Vfo)
-        c.scanKey().setState(0);
-    stack_->tElm().slider().setVisible(mode != OperatingMode::MemoryScan);
+    display_->showLinkStatus(status);
 }
 
 // ---- operating mode and core notices --------------------------------------
@@ -374,19 +162,16 @@ void CKovo5View::showOperatingMode(OperatingMode mode) {
     const int number = toStored(mode);
     if (!isKnownOperatingMode(number))
         return;
-    showOperatingModeKey(number);
-    DisplayPanel& display = stack_->display();
-    display.setModeIndicator(number);
-    display.setFrequencyReadOnly(mode <= OperatingMode::OneMegahertzScan);
-    stack_->bandScope().restartKey().setVisible(mode == OperatingMode::ActiveBandScope);
-    stack_->bandScope().plot().setStaticMode(mode == OperatingMode::StaticBandScope);
+    control1_->showOperatingModeKey(number);
+    display_->showOperatingMode(mode);
+    scope_->showOperatingMode(mode);
     if (stackInputs().bandScope != laidOutWithBandScope_)
         layout(false);
-    onStripsOperatingMode(mode);
+    strips_->showOperatingMode(mode);
 }
 
 void CKovo5View::showPriorityScan(bool on) {
-    stack_->control1().setKey(ControlPanel1::Pri, on ? 1 : 0);
+    control1_->showPriorityScan(on);
 }
 
 void CKovo5View::selectChannelRow(int row) {
@@ -412,6 +197,115 @@ void CKovo5View::logAppended(bool droppedOldest) {
 void CKovo5View::logUpdated(int row) {
     if (databaseList_)
         databaseList_->logUpdated(row);
+}
+
+void CKovo5View::resetScope() {
+    scope_->reset();
+}
+
+void CKovo5View::showStaticScope() {
+    scope_->showStatic();
+}
+
+void CKovo5View::plotScopePoint(bool signalPresent, int level) {
+    scope_->plotPoint(signalPresent, level);
+}
+
+void CKovo5View::moveScopeCursor(int sweepIndex) {
+    scope_->moveCursor(sweepIndex);
+}
+
+// ---- wiring ---------------------------------------------------------------
+
+void CKovo5View::chooseLinkSet(int set) {
+    if (databaseList_)
+        databaseList_->chooseLinkSet(set);
+    else
+        ports_.doc.setCurrentLinkSet(set);
+}
+
+void CKovo5View::connectPanels() {
+    connectDisplay();
+    connectControls();
+    connectStripsAndScope();
+    connect(stack_.data(), &PanelStack::heightChanged, this,
+            [this](int h) { ports_.frame.stackResized(h); });
+}
+
+void CKovo5View::connectDisplay() {
+    DisplayPanel& d = stack_->display();
+    DisplayPresenter* p = display_.get();
+    connect(&d, &DisplayPanel::toggleClicked, this, &CKovo5View::togglePanel);
+    connect(&d, &DisplayPanel::gainMoved, this, [p](int value) { p->onGainMoved(value); });
+    connect(&d, &DisplayPanel::surfaceDoubleClicked, this, [this] {
+        ports_.settings.setShowTitle(ports_.settings.settings().showTitle ? 0 : 1);
+        showTitleStrip();
+    });
+    connect(&d, &DisplayPanel::surfacePressed, this,
+            [p](QPoint press, QPoint global) { p->onSurfacePressed(press, global); });
+    connect(&d, &DisplayPanel::surfaceDragged, this,
+            [p](QPoint global) { p->onSurfaceDragged(global); });
+    connect(&d, &DisplayPanel::surfaceReleased, this, [p] { p->onSurfaceReleased(); });
+    connect(&d, &DisplayPanel::contextMenuWanted, this,
+            [menu = displayMenu_.get()](QPoint at) { menu->popUp(at); });
+    // Enter and Escape in every panel field tune or rewrite the fields.
+    const auto fieldKey = [p](PanelEdit& field, bool enter) { return p->onFieldKey(field, enter); };
+    for (int f = 0; f < DisplayPanel::FieldCount; ++f)
+        d.field(DisplayPanel::Field(f)).setKeyHandler(fieldKey);
+    stack_->ctcss().field().setKeyHandler(fieldKey);
+    stack_->tElm().field().setKeyHandler(fieldKey);
+    stack_->decoder().field().setKeyHandler(fieldKey);
+    // The wheel over the frequency window and Up/Down in it turn the knob.
+    ControlPanel1Presenter* c1 = control1_.get();
+    d.field(DisplayPanel::FrequencyField).setStepHandler([c1](int steps, bool subStep) {
+        c1->onKnob(steps, subStep);
+        return true;
+    });
+    connect(&d, &DisplayPanel::knobTurned, this,
+            [c1](int notches, bool subStep) { c1->onKnob(notches, subStep); });
+}
+
+void CKovo5View::connectControls() {
+    ControlPanel1& c1 = stack_->control1();
+    ControlPanel1Presenter* p1 = control1_.get();
+    connect(&c1, &ControlPanel1::keyClicked, this, [p1](int key) { p1->onKey(key); });
+    connect(&c1, &ControlPanel1::stepChosen, this, [p1](int row) { p1->onStepChosen(row); });
+    connect(&c1, &ControlPanel1::attenuatorChosen, this,
+            [p1](int row) { p1->onAttenuatorChosen(row); });
+    connect(&c1.pad(), &DirectionPad::pressed, this,
+            [p1](int x, Qt::MouseButton button) { p1->onPadPressed(x, button); });
+    connect(&c1.pad(), &DirectionPad::moved, this,
+            [p1](int x, Qt::MouseButtons buttons) { p1->onPadMoved(x, buttons); });
+    connect(&c1.pad(), &DirectionPad::released, this, [p1] { p1->onPadReleased(); });
+    connect(&c1.pad(), &DirectionPad::knobTurned, this,
+            [p1](int notches, bool subStep) { p1->onKnob(notches, subStep); });
+
+    ControlPanel2& c2 = stack_->control2();
+    ControlPanel2Presenter* p2 = control2_.get();
+    connect(&c2, &ControlPanel2::modeScanClicked, this,
+            [p2](int index) { p2->onModeScanKey(index); });
+    connect(&c2, &ControlPanel2::delayMoved, this, [p2](int s) { p2->onDelayMoved(s); });
+    connect(&c2, &ControlPanel2::pauseMoved, this, [p2](int s) { p2->onPauseMoved(s); });
+    connect(&c2, &ControlPanel2::padClicked, this,
+            [keypad = keypad_.get()](int pad) { keypad->onKey(pad); });
+}
+
+void CKovo5View::connectStripsAndScope() {
+    StripPanelsPresenter* strips = strips_.get();
+    connect(&stack_->ctcss(), &CtcssPanel::toneMoved, this,
+            [strips](int tone) { strips->onToneMoved(tone); });
+    connect(&stack_->ctcss(), &CtcssPanel::scanClicked, this,
+            [strips] { strips->onToneSearchKey(); });
+    connect(&stack_->tElm(), &TElmPanel::valueMoved, this,
+            [strips](int value) { strips->onTElmMoved(value); });
+
+    BandScopePanel& b = stack_->bandScope();
+    BandScopePresenter* scope = scope_.get();
+    connect(&b, &BandScopePanel::spanChosen, this, [scope](int row) { scope->onSpanChosen(row); });
+    connect(&b, &BandScopePanel::restartClicked, this, [scope] { scope->onRestartClicked(); });
+    connect(&b, &BandScopePanel::pointerMoved, this, [scope](int x) { scope->onPointer(x); });
+    connect(&b, &BandScopePanel::plotClicked, this,
+            [scope](int x, Qt::MouseButton button) { scope->onClick(x, button); });
 }
 
 } // namespace kovo

@@ -1,37 +1,35 @@
 #pragma once
-#include "scan/ReceiverOperations.h"
-#include "scan/TuningRules.h"
+#include "link/LinkObserver.h"
 #include "scan/ViewSink.h"
 #include "ui/PanelFonts.h"
 #include "ui/PanelStack.h"
 #include "ui/PanelStackLayout.h"
-#include "ui/ReceiverPresence.h"
 #include "ui/ViewInterfaces.h"
 
 #include <QObject>
-#include <QPoint>
 #include <QPointer>
-#include <QString>
 
-#include <functional>
 #include <memory>
-#include <string>
-
-class QMenu;
 
 namespace kovo {
 
+class BandScopePresenter;
 class CKovo5Doc;
+class ControlPanel1Presenter;
+class ControlPanel2Presenter;
 class DatabasePanel;
+class DisplayMenuPresenter;
+class DisplayPresenter;
+class KeypadPresenter;
 class Notifier;
-class PanelEdit;
 class PanelStack;
+class StripPanelsPresenter;
 struct CFrequencyData;
 
-// The front panel's controller: owns the panel stack, decides which strips
-// are shown, refreshes the panels from the document and turns what the user
-// does on them into document changes and core commands. It never talks to
-// the receiver.
+// The front panel: owns the panel stack, decides which strips are shown and
+// hands each panel to its presenter, which refreshes it from the document and
+// turns what the user does on it into document changes and core commands.
+// Nothing here talks to the receiver.
 class CKovo5View : public QObject, public ViewSink {
     Q_OBJECT
 public:
@@ -70,10 +68,13 @@ public:
     // The meter: a report's squelch state and level; returns the clamped level.
     int showSignal(bool signalPresent, int level);
     // The link's status: while no receiver answers, the frequency window
-    // reads kNoReceiverText and the meter is dimmed.
+    // says so and the meter is dimmed.
     void showLinkStatus(LinkStatus status);
-    bool receiverAbsent() const { return presence_.absent(); }
-    static constexpr const char* kNoReceiverText = "NO RECEIVER";
+
+    // ---- the panels' presenters ----
+    DisplayPresenter& display() const { return *display_; }
+    DisplayMenuPresenter& displayMenu() const { return *displayMenu_; }
+    KeypadPresenter& keypad() const { return *keypad_; }
 
     // ---- ViewSink ----
     void refreshPanels() override;
@@ -90,73 +91,13 @@ public:
     void plotScopePoint(bool signalPresent, int level) override;
     void moveScopeCursor(int sweepIndex) override;
 
-    // ---- actions, as the panels call them ----
-    void onControl1Key(int key);
-    void selectMode(int keyMode);
-    void onStepChosen(int row);
-    void onAttenuatorChosen(int row);
-    void onPadPressed(int x, Qt::MouseButton button);
-    void onPadMoved(int x, Qt::MouseButtons buttons);
-    void onPadReleased();
-    // The mouse wheel over the frequency window or the pad, and Up/Down in
-    // the frequency field: notches of a tuning knob (negative: down), each a
-    // main step, or a sub-step with Ctrl.
-    void onKnob(int notches, bool subStep);
-    void onModeScanKey(int index);
-    void onKeypad(int pad);
-    const std::string& entryText() const { return entryText_; }
-    // "2040.000000": the longest entry the frequency window shows.
-    static constexpr std::size_t kMaxKeypadEntry = 11;
-    void onDelayMoved(int seconds);
-    void onPauseMoved(int seconds);
-    void onToneMoved(int tone);
-    void onToneSearchKey();
-    void onTElmMoved(int value);
-    void onSpanChosen(int row);
-    void onScopePointer(int x);
-    void onScopeClick(int x, Qt::MouseButton button);
-    // Enter (true) or Escape in a panel field; false when the key keeps its
-    // ordinary meaning.
-    bool onFieldKey(PanelEdit& field, bool enter);
-    void onGainMoved(int value);
-    // A menu command of the display panel's menu (32771.. range).
-    void runMenuCommand(int commandId);
-    // The display panel's right-button menu, filled for the current state.
-    std::unique_ptr<QMenu> buildContextMenu();
-
-    // The window drag while the title strip is hidden.
-    void onSurfacePressed(QPoint pressPoint, QPoint globalPos);
-    void onSurfaceDragged(QPoint globalPos);
-    void onSurfaceReleased();
-
 private:
+    void makePresenters();
     void connectPanels();
-    // Display panel.
-    void refreshDisplayAll();
-    void refreshText();
-    void setToggleImages();
-    // Control panel 1.
-    void refreshControl1All();
-    void refreshControl1FromReceiver();
-    void showModeKey(int mode);
-    void showStepList(int stepIndex);
-    void showAttenuatorList(int attenuator);
-    void showOperatingModeKey(int mode);
-    void setPadImage(int image);
-    // Control panel 2.
-    void refreshControl2All();
-    int pauseTimeThatApplies() const;
-    // Strips.
-    void refreshCtcssAll();
-    void refreshCtcssLabel(bool moveSlider, bool force = false);
-    void refreshTElmAll();
-    void refreshTElmLabel(bool moveSlider, bool force = false);
-    void onStripsOperatingMode(OperatingMode mode);
-    // Tuning.
-    ReceiverOperations& ops() const;
-    void vfoDrag(int pixels, bool subStep);
-    void padStep(int direction, const std::function<void()>& tuneVfo);
-    void showStoreOutcome(ReceiverOperations::StoreOutcome outcome);
+    void connectDisplay();
+    void connectControls();
+    void connectStripsAndScope();
+    void chooseLinkSet(int set);
 
     Ports ports_;
     PanelFonts fonts_;
@@ -164,31 +105,16 @@ private:
     QPointer<PanelStack> stack_;
     DatabaseListSink* databaseList_ = nullptr;
     DatabasePanel* databasePanel_ = nullptr; // owned by the stack
-
-    // Last values shown, so that a refresh touches only what changed.
-    int litMode_ = -1;
-    int litOperatingMode_ = -1;
-    int shownStep_ = -1;
-    int shownAttenuator_ = -1;
-    int shownCtcss_ = -1;
-    int shownTElm_ = -1;
     // Whether the last layout made room for the band scope.
     bool laidOutWithBandScope_ = false;
-    std::string shownComment_;
-    QString shownCommentText_;
-    std::string shownName_;
-    QString shownNameText_;
 
-    ReceiverPresence presence_;
-    // Direction pad drag.
-    bool dragging_ = false;
-    int lastX_ = -1;
-    DragAccumulator dragAccumulator_;
-    // Keypad entry.
-    std::string entryText_;
-    // Window drag.
-    bool movingWindow_ = false;
-    QPoint pressPoint_;
+    std::unique_ptr<DisplayPresenter> display_;
+    std::unique_ptr<DisplayMenuPresenter> displayMenu_;
+    std::unique_ptr<ControlPanel2Presenter> control2_;
+    std::unique_ptr<ControlPanel1Presenter> control1_;
+    std::unique_ptr<KeypadPresenter> keypad_;
+    std::unique_ptr<StripPanelsPresenter> strips_;
+    std::unique_ptr<BandScopePresenter> scope_;
 };
 
 } // namespace kovo

@@ -11,6 +11,7 @@
 #include "test_shell_fakes.h"
 #include "ui/CKovo5View.h"
 #include "ui/DisplayPanel.h"
+#include "ui/DisplayPresenter.h"
 #include "ui/PanelEdit.h"
 #include "ui/PanelStack.h"
 #include "ui/SignalMeter.h"
@@ -373,9 +374,9 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 300);
     // Where the window system cannot move the window (no such thing offscreen),
     // dragging the display panel moves it and stores where it went.
-    p.view().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
-    p.view().onSurfaceDragged(QPoint(110, 65));
-    p.view().onSurfaceReleased();
+    p.view().display().onSurfacePressed(QPoint(10, 5), QPoint(310, 205));
+    p.view().display().onSurfaceDragged(QPoint(110, 65));
+    p.view().display().onSurfaceReleased();
     QCoreApplication::processEvents();
     EXPECT_EQ(w.pos(), QPoint(100, 60));
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 100);

@@ -4,6 +4,7 @@
 #include "ui/ControlPanel2.h"
 #include "ui/DisplayPanel.h"
 #include "ui/ImageKey.h"
+#include "ui/KeypadPresenter.h"
 #include "ui/PanelEdit.h"
 
 #include <QTest>
@@ -120,7 +121,7 @@ TEST_F(EntryTest, KeypadEntersMegahertzAndKilohertz) {
     press({P::Enter});
     EXPECT_EQ(main().frequency, 100'000u) << "an empty entry is 0, limited";
     press({4, 3, P::Clear});
-    EXPECT_TRUE(view->entryText().empty());
+    EXPECT_TRUE(view->keypad().entryText().empty());
     EXPECT_EQ(frequencyText(), "   0.100000");
 }
 
@@ -134,7 +135,7 @@ TEST_F(EntryTest, KeypadIgnoredInScanModes) {
         params().operatingMode = mode;
         press({1, 4, 5, ControlPanel2::Enter});
         EXPECT_EQ(main().frequency, 145'000'000u) << mode;
-        EXPECT_TRUE(view->entryText().empty());
+        EXPECT_TRUE(view->keypad().entryText().empty());
     }
 }
 
@@ -219,7 +220,7 @@ TEST_F(EntryTest, KeypadEntryIsBoundedAndRefusesASecondPoint) {
     using P = ControlPanel2;
     PanelEdit& f = field(DisplayPanel::FrequencyField);
     press({P::Point, P::Point, P::Point, 5, P::Point, 5});
-    EXPECT_EQ(view->entryText(), ".55");
+    EXPECT_EQ(view->keypad().entryText(), ".55");
     EXPECT_TRUE(f.flashing());
     press({P::Enter});
     EXPECT_EQ(main().frequency, 550'000u);
@@ -227,7 +228,7 @@ TEST_F(EntryTest, KeypadEntryIsBoundedAndRefusesASecondPoint) {
     press({1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1});
     EXPECT_EQ(frequencyText(), "12345678901") << "eleven characters, all shown";
     press({2});
-    EXPECT_EQ(view->entryText(), "12345678901");
+    EXPECT_EQ(view->keypad().entryText(), "12345678901");
     press({P::Clear, P::Point});
     EXPECT_EQ(frequencyText(), "          .");
     press({P::Kilohertz});

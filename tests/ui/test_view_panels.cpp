@@ -3,6 +3,7 @@
 
 #include "ui/ControlPanel1.h"
 #include "ui/ControlPanel2.h"
+#include "ui/DisplayMenuPresenter.h"
 #include "ui/DisplayPanel.h"
 #include "ui/ImageKey.h"
 #include "ui/PanelArt.h"
@@ -263,7 +264,7 @@ TEST_F(PanelsTest, DecoderClearEmptiesTheText) {
 }
 
 TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest) {
-    auto menu = view->buildContextMenu();
+    auto menu = view->displayMenu().build();
     const QList<QAction*> actions = menu->actions();
     ASSERT_GE(actions.size(), 6);
     EXPECT_EQ(actions[0]->text(), "Memory scan");
@@ -271,11 +272,11 @@ TEST_F(PanelsTest, ContextMenuRunsModesTogglesAndForwardsTheRest) {
     EXPECT_FALSE(actions[0]->isCheckable()) << "no empty check box beside the other modes";
     actions[4]->trigger();
     EXPECT_EQ(core.modes.back(), 4);
-    view->runMenuCommand(32772);
+    view->displayMenu().run(32772);
     EXPECT_EQ(settings.showControl1, 0);
-    view->runMenuCommand(32950);
+    view->displayMenu().run(32950);
     EXPECT_EQ(list.linkSets, std::vector<int>{3});
-    view->runMenuCommand(57601);
+    view->displayMenu().run(57601);
     EXPECT_EQ(frame.commands, std::vector<int>{57601});
 }
 

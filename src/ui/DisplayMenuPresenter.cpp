@@ -1,9 +1,8 @@
-// The display panel's right-button menu: the program's main menu while the
-// title strip is hidden.
-#include "ui/CKovo5View.h"
+#include "ui/DisplayMenuPresenter.h"
 
 #include "data/CKovo5Doc.h"
 #include "data/Cp932.h"
+#include "ui/ViewInterfaces.h"
 
 #include <QMenu>
 
@@ -34,7 +33,7 @@ constexpr int kExitCommand = 57665;
 
 } // namespace
 
-std::unique_ptr<QMenu> CKovo5View::buildContextMenu() {
+std::unique_ptr<QMenu> DisplayMenuPresenter::build() {
     CKovo5Doc& d = ports_.doc;
     auto menu = std::make_unique<QMenu>();
     auto add = [this](QMenu* m, int command, const QString& text, bool checked = false,
@@ -47,7 +46,7 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu() {
             a->setCheckable(true);
             a->setChecked(true);
         }
-        connect(a, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
+        QObject::connect(a, &QAction::triggered, a, [this, command] { run(command); });
         return a;
     };
     static const char* const kModes[] = {
@@ -93,16 +92,18 @@ std::unique_ptr<QMenu> CKovo5View::buildContextMenu() {
     return menu;
 }
 
-void CKovo5View::runMenuCommand(int command) {
+void DisplayMenuPresenter::popUp(QPoint at) {
+    if (auto menu = build())
+        menu->exec(at);
+}
+
+void DisplayMenuPresenter::run(int command) {
     if (command >= kFirstModeCommand && command < kFirstModeCommand + 6) {
         ports_.core.setOperatingMode(static_cast<OperatingMode>(command - kFirstModeCommand));
     } else if (command >= kFirstPanelCommand && command < kFirstPanelCommand + 4) {
-        togglePanel(command - kFirstPanelCommand);
+        ports_.togglePanel(command - kFirstPanelCommand);
     } else if (command >= kFirstLinkSetCommand && command < kFirstLinkSetCommand + kLinkSetCount) {
-        if (databaseList_)
-            databaseList_->chooseLinkSet(command - kFirstLinkSetCommand);
-        else
-            ports_.doc.setCurrentLinkSet(command - kFirstLinkSetCommand);
+        ports_.chooseLinkSet(command - kFirstLinkSetCommand);
     } else {
         ports_.frame.runCommand(command);
     }

@@ -1,16 +1,16 @@
-// The band scope's display: span list, texts, bars, cursor, static map and
-// the mouse over the plot. The window and the sweep are the core's BandScope.
-#include "ui/CKovo5View.h"
+#include "ui/BandScopePresenter.h"
 
 #include "data/CKovo5Doc.h"
 #include "data/ValueTables.h"
+#include "scan/BandScope.h"
 #include "scan/ScanSteps.h"
+#include "scan/TuningRules.h"
 #include "ui/BandScopePanel.h"
 #include "ui/ImageKey.h"
 #include "ui/PanelList.h"
-#include "ui/PanelStack.h"
 #include "ui/ScopeGeometry.h"
 #include "ui/ScopePlot.h"
+#include "ui/ViewInterfaces.h"
 
 #include <vector>
 
@@ -25,9 +25,9 @@ QString megahertz(std::uint32_t hz) {
 
 } // namespace
 
-void CKovo5View::resetScope() {
+void BandScopePresenter::reset() {
     const BandScope::Window& w = ports_.core.bandScope().window();
-    BandScopePanel& p = stack_->bandScope();
+    BandScopePanel& p = ports_.panel;
     ScopePlot& plot = p.plot();
     plot.clearBars();
     plot.setSweepGeometry(w.points, w.barHalfWidth);
@@ -44,10 +44,10 @@ void CKovo5View::resetScope() {
     p.endText().showText(megahertz(w.end));
 }
 
-void CKovo5View::showStaticScope() {
+void BandScopePresenter::showStatic() {
     CKovo5Doc& d = ports_.doc;
     const BandScope::Window& w = ports_.core.bandScope().window();
-    BandScopePanel& p = stack_->bandScope();
+    BandScopePanel& p = ports_.panel;
     p.restartKey().hide();
     std::vector<ScopePlot::StaticBar> bars;
     int i = d.findChannel(w.start);
@@ -65,26 +65,34 @@ void CKovo5View::showStaticScope() {
     p.plot().setStaticBars(std::move(bars));
 }
 
-void CKovo5View::plotScopePoint(bool signalPresent, int level) {
-    BandScopePanel& p = stack_->bandScope();
+void BandScopePresenter::plotPoint(bool signalPresent, int level) {
+    BandScopePanel& p = ports_.panel;
     p.restartKey().show();
     const int top = signalPresent ? scope::barTop(level, false) : 0;
     p.plot().setBar(ports_.core.bandScope().window().sweepIndex, top);
 }
 
-void CKovo5View::moveScopeCursor(int sweepIndex) {
-    stack_->bandScope().plot().moveCursor(
-        scope::pointX(ports_.core.bandScope().window(), sweepIndex));
+void BandScopePresenter::moveCursor(int sweepIndex) {
+    ports_.panel.plot().moveCursor(scope::pointX(ports_.core.bandScope().window(), sweepIndex));
 }
 
-void CKovo5View::onSpanChosen(int row) {
+void BandScopePresenter::showOperatingMode(OperatingMode mode) {
+    ports_.panel.restartKey().setVisible(mode == OperatingMode::ActiveBandScope);
+    ports_.panel.plot().setStaticMode(mode == OperatingMode::StaticBandScope);
+}
+
+void BandScopePresenter::onSpanChosen(int row) {
     const OperatingMode mode = ports_.doc.controlParams.mode();
     if (showsBandScope(mode))
         ports_.core.bandScope().spanChosen(row, mode == OperatingMode::ActiveBandScope);
 }
 
-void CKovo5View::onScopePointer(int x) {
-    PanelText& text = stack_->bandScope().pointerText();
+void BandScopePresenter::onRestartClicked() {
+    ports_.doc.controlParams.manualTuning = 0;
+}
+
+void BandScopePresenter::onPointer(int x) {
+    PanelText& text = ports_.panel.pointerText();
     if (x < 0) {
         text.showText(QString());
         return;
@@ -93,7 +101,7 @@ void CKovo5View::onScopePointer(int x) {
     text.showText(megahertz(scope::frequencyAtOffset(w, x - kPlotLeft + w.barHalfWidth)));
 }
 
-void CKovo5View::onScopeClick(int x, Qt::MouseButton button) {
+void BandScopePresenter::onClick(int x, Qt::MouseButton button) {
     CKovo5Doc& d = ports_.doc;
     BandScope& scope = ports_.core.bandScope();
     const BandScope::Window& w = scope.window();
@@ -111,7 +119,7 @@ void CKovo5View::onScopeClick(int x, Qt::MouseButton button) {
         ports_.core.setOperatingMode(mode);
         return;
     }
-    refreshPanels();
+    ports_.refreshPanels();
 }
 
 } // namespace kovo
