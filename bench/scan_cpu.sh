@@ -59,13 +59,15 @@ measure() { # mode
   local hz t0 t1 c0 c1 r0 r1
   hz=$(getconf CLK_TCK)
   c0=$(sed 's/^.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')
+  w0=$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$pid/status")
   r0=$(grep -c ' RX ' "$tmp/transcript.txt" || true); t0=$(date +%s.%N)
-  [ -n "${KOVO_SCAN_CPU_PERF:-}" ] && perf record -F 2000 --call-graph dwarf,16384 -o "$KOVO_SCAN_CPU_PERF.$mode" -p "$pid" -- sleep "$SECONDS_TO_MEASURE" >/dev/null 2>&1 || sleep "$SECONDS_TO_MEASURE"
+  [ -n "${KOVO_SCAN_CPU_PERF:-}" ] && perf record -F 2000 -g -o "$KOVO_SCAN_CPU_PERF.$mode" -p "$pid" -- sleep "$SECONDS_TO_MEASURE" >/dev/null 2>&1 || sleep "$SECONDS_TO_MEASURE"
   c1=$(sed 's/^.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')
+  w1=$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$pid/status")
   r1=$(grep -c ' RX ' "$tmp/transcript.txt" || true); t1=$(date +%s.%N)
-  awk -v c=$((c1 - c0)) -v r=$((r1 - r0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v m="$mode" 'BEGIN {
+  awk -v c=$((c1 - c0)) -v r=$((r1 - r0)) -v w=$((w1 - w0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v m="$mode" 'BEGIN {
     wall = t1 - t0
-    printf "%-7s wall %.1f s, %.1f commands/s, program %.2f %% of one core\n", m, wall, r / wall, 100 * c / hz / wall
+    printf "%-7s wall %.1f s, %.1f commands/s, program %.2f %% of one core, %.1f wake-ups per command\n", m, wall, r / wall, 100 * c / hz / wall, w / r
   }'
   kill -INT "$pid"; wait "$pid" 2>/dev/null || true; pid=
   kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true; sim_pid=

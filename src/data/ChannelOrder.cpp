@@ -6,6 +6,18 @@
 #include "FileErrors.h"
 
 namespace kovo {
+namespace {
+
+// Reading makes the last marked channel the priority channel. Once the order
+// has changed, a mark that now stands below the priority channel would make
+// its channel the priority channel at the next opening of the saved file; such
+// marks are cleared so that saving and opening again keeps the same channel.
+void dropMarksThatWouldTakeOverThePriority(DocumentContents& contents) {
+    for (int row = contents.priorityIndex + 1; row < contents.channelCount; ++row)
+        contents.channels[static_cast<std::size_t>(row)]->priority = 0;
+}
+
+} // namespace
 
 ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
     const int count = contents.channelCount;
@@ -41,6 +53,8 @@ ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
         channels[i] = std::move(kept[i]);
     contents.channelCount = static_cast<int>(kept.size());
     contents.priorityIndex = rowAfterOrdering(change, contents.priorityIndex);
+    if (change.changed)
+        dropMarksThatWouldTakeOverThePriority(contents);
     return change;
 }
 

@@ -619,6 +619,30 @@ TEST_F(DocumentFile, TheKeptCopyTakesThePriorityMarkOfARepeat) {
     EXPECT_EQ(other->priorityRecord.bankMask, 1 << 1) << "the kept copy, not the repeat";
 }
 
+// A file out of order with several marks: the channel that was marked last
+// in the file stays the priority channel through saving and opening again.
+TEST_F(DocumentFile, APriorityChannelChosenBeforeOrderingSurvivesSaveAndOpen) {
+    auto source = freshDocument();
+    ASSERT_TRUE(
+        source
+            ->readBytes(currentFile(*this, {{1, 300000000}, {2, 100000000}, {3, 200000000}}),
+                        "s.kv5", false)
+            .ok); // now in order: 100, 200, 300
+    // Written back out of order: 300 (marked), 100, 200 (marked last).
+    std::swap(source->channels[0], source->channels[2]);
+    std::swap(source->channels[1], source->channels[2]);
+    source->channels[0]->priority = 85;
+    source->channels[2]->priority = 1;
+
+    auto first = freshDocument();
+    ASSERT_TRUE(first->readBytes(source->toBytes(), "p.kv5", false).ok);
+    EXPECT_EQ(first->channels[std::size_t(first->priorityIndex)]->frequency, 200000000u);
+    auto again = freshDocument();
+    ASSERT_TRUE(again->readBytes(first->toBytes(), "q.kv5", false).ok);
+    EXPECT_EQ(again->channels[std::size_t(again->priorityIndex)]->frequency, 200000000u);
+    EXPECT_EQ(again->toBytes(), first->toBytes());
+}
+
 // The priority copy never outlives the document it came from: after any read
 // it is the new priority channel, or the new main record in a file without
 // channels; the main tuning's offset stays.
