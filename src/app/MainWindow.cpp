@@ -44,26 +44,6 @@ constexpr const char* applicationTitle = "KOVO3000";
 
 } // namespace
 
-// --- message boxes -------------------------------------------------------------
-
-Notifier::Answer FrameMessageBoxes::askYesNoCancel(const std::string& text) {
-    const auto button = QMessageBox::question(
-        parent_, QString::fromLatin1(applicationTitle), QString::fromUtf8(text.c_str()),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (button == QMessageBox::Yes)
-        return Answer::Yes;
-    return button == QMessageBox::No ? Answer::No : Answer::Cancel;
-}
-
-bool DialogColours::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Polish) {
-        auto* dialog = qobject_cast<QDialog*>(watched);
-        if (dialog && !qobject_cast<QFileDialog*>(dialog))
-            applyDialogColours(dialog);
-    }
-    return false;
-}
-
 // --- frame -----------------------------------------------------------------------
 
 MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store)

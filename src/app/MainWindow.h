@@ -1,7 +1,7 @@
 #pragma once
+#include "app/DialogColours.h"
 #include "app/DocumentController.h"
-#include "data/Notifier.h"
-#include "ui/MessageBoxNotifier.h"
+#include "app/FrameMessageBoxes.h"
 #include "ui/ViewInterfaces.h"
 
 #include <QMainWindow>
@@ -19,29 +19,6 @@ class CKovo5View;
 class ReceiverCore;
 class RigctlService;
 class SettingsStore;
-
-// The frame's message boxes: the front panel's, plus the Yes/No/Cancel
-// question asked before a modified document is replaced or the program ends.
-class FrameMessageBoxes final : public Notifier {
-public:
-    explicit FrameMessageBoxes(QWidget* parent) : boxes_(parent), parent_(parent) {}
-    void showMessage(const std::string& text) override { boxes_.showMessage(text); }
-    bool askYesNo(const std::string& text) override { return boxes_.askYesNo(text); }
-    Answer askYesNoCancel(const std::string& text) override;
-
-private:
-    MessageBoxNotifier boxes_;
-    QWidget* parent_;
-};
-
-// Dialogs and message boxes of the whole program are dark green with yellow
-// text; file dialogs keep the desktop's colours so that their lists stay
-// readable. Installed on the application.
-class DialogColours final : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
 
 // The program's one top-level window. With the title strip shown it has a
 // caption and the main menu, an 8-pixel gap and the front panel under it;
