@@ -248,6 +248,7 @@ int CKovo5Doc::deleteSelectedChannels() {
             priorityIndex = 0;
             channels[0]->priority = 1;
             copyToPriorityRecord(0);
+            notify(DocumentChange::Kind::ChannelChanged, 0);
         }
         std::move(channels.begin() + row + 1, channels.begin() + channelCount,
                   channels.begin() + row);
@@ -320,9 +321,13 @@ void CKovo5Doc::choosePriorityChannel() {
     if (rows.empty())
         return;
     const int r = rows.front();
-    for (int i = 0; i < channelCount; ++i)
-        channels[at(i)]->priority = 0;
-    channels[at(r)]->priority = 1;
+    for (int i = 0; i < channelCount; ++i) {
+        const std::int32_t mark = i == r ? 1 : 0;
+        if (channels[at(i)]->priority == mark)
+            continue;
+        channels[at(i)]->priority = mark;
+        notify(DocumentChange::Kind::ChannelChanged, i);
+    }
     priorityIndex = r;
     copyToPriorityRecord(priorityIndex);
     setModified();

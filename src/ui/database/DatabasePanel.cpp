@@ -472,31 +472,17 @@ void DatabasePanel::searchLog(const QString& text, bool forward) {
 
 // ---- the scan engine's calls ----
 
-void DatabasePanel::channelRowChanged(int row, bool makeVisible) {
-    redrawChannel(row);
-    if (makeVisible && !held()) {
-        DatabaseList& l = list(ChannelView);
-        if (row >= 0 && row < l.rowCount())
-            l.scrollTo(model(ChannelView).index(row), QAbstractItemView::EnsureVisible);
-    }
+void DatabasePanel::bringChannelRowIntoView(int row) {
+    DatabaseList& l = list(ChannelView);
+    if (!held() && row >= 0 && row < l.rowCount())
+        l.scrollTo(model(ChannelView).index(row), QAbstractItemView::EnsureVisible);
 }
 
-void DatabasePanel::channelRowInserted(int row) {
-    model(ChannelView).rowInserted(row);
-}
-
-void DatabasePanel::logAppended(bool droppedOldest) {
+void DatabasePanel::selectNewestLogEntry() {
     DatabaseList& l = list(LogView);
-    DatabaseModel& m = model(LogView);
-    const int top = l.topRow();
-    if (droppedOldest)
-        m.firstRowRemoved();
-    m.rowAppended();
     const int count = l.rowCount();
-    if (held()) {
-        l.setTopRow(top);
+    if (held() || count == 0)
         return;
-    }
     l.clearSelection();
     l.selectRow(count - 1);
     if (count > DatabaseList::kVisibleRows)
@@ -504,15 +490,11 @@ void DatabasePanel::logAppended(bool droppedOldest) {
     l.setCaretRow(count - 1);
 }
 
-void DatabasePanel::logUpdated(int row) {
-    DatabaseList& l = list(LogView);
-    const int top = l.topRow();
-    const int caret = l.caretRow();
-    model(LogView).rowChanged(row);
-    if (held()) {
-        l.setTopRow(top);
+void DatabasePanel::selectLogCaretRow() {
+    if (held())
         return;
-    }
+    DatabaseList& l = list(LogView);
+    const int caret = l.caretRow();
     l.clearSelection();
     l.selectRow(caret);
     l.setCaretRow(caret);

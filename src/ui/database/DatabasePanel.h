@@ -90,11 +90,11 @@ public:
     void search(bool forward);
 
     // ---- DatabaseListSink (scan engine and main menu) ----
+    // Each leaves the lists alone while the hold is set.
     void selectChannelRow(int row) override { selectChannel(row); }
-    void channelRowChanged(int row, bool makeVisible) override;
-    void channelRowInserted(int row) override;
-    void logAppended(bool droppedOldest) override;
-    void logUpdated(int row) override;
+    void bringChannelRowIntoView(int row) override;
+    void selectNewestLogEntry() override;
+    void selectLogCaretRow() override;
     void chooseLinkSet(int set) override { selectLinkSet(set); }
 
     // ---- context menus and commands ----
