@@ -76,7 +76,6 @@ public:
 
     // ---- run-time values (never stored) ----
     int insertPosition = 0;     // set by every channel look-up
-    std::vector<int> selection; // database-list rows handed over, ascending, at most 5000
     int scanPosition = 0;       // memory-scan position in channels
     std::uint32_t linkMask = 0; // bit b = bank b is in the current link set
     int reachableCount = 0;     // channels memory scan can reach
@@ -97,8 +96,9 @@ public:
 
     // ---- operations (CKovo5DocOperations.cpp) ----
     // Indices handed in (rows, banks, kinds) are checked: an index outside its
-    // table changes nothing. Operations that change stored data mark the
-    // document modified.
+    // table changes nothing, and a list of rows may come in any order and
+    // repeat a row. Operations that change stored data mark the document
+    // modified.
 
     // -- channel table --
     // Index of the channel at exactly `f`, or -1; sets insertPosition (on a
@@ -129,15 +129,17 @@ public:
     // table sorted; returns that row. -1 (nothing changed) when another
     // channel already has f or i is outside the table.
     [[nodiscard]] int setChannelFrequency(int i, std::uint32_t f);
-    // Deletes the channels of the selection; the row to select afterwards, or -1.
-    int deleteSelectedChannels();
+    // Deletes the channels of `rows`; the row to select afterwards (the first
+    // of the rows, kept inside the table), or -1 when no channel is left.
+    int deleteChannels(const std::vector<int>& rows);
     // Channel i is put into the pass-channel bank alone.
     void makePassChannel(int i);
     // A signal report s on channel i; 1 when the channel changed.
     int recordReport(int i, std::int32_t s);
 
     // -- priority channel --
-    void choosePriorityChannel();
+    // Channel `row` becomes the priority channel, alone in carrying the mark.
+    void choosePriorityChannel(int row);
     void copyToPriorityRecord(int i);
 
     // -- counts and masks --
@@ -178,19 +180,15 @@ public:
         int largestWeekdayCount = 0;
     };
     LogAnalysis logAnalysis;
-    // Analyses the frequency of the first selected log row; false (and the
-    // previous result kept) when that row is not a log entry.
-    bool analyseLog();
+    // Analyses the frequency of log entry `row`; false (and the previous
+    // result kept) when that row is not a log entry.
+    bool analyseLog(int row);
 
     // -- auto-mode range clipboard --
-    void cutAutoRanges();
-    void pasteAutoRanges();
-
-    // -- selection handed over by the database list --
-    // Keeps the rows sorted, without duplicates or negatives, at most 5000.
-    void setSelection(std::vector<int> rows);
-    // The selected rows that lie in 0..limit-1, ascending, each once.
-    std::vector<int> selectedRowsBelow(int limit) const;
+    // Cuts the ranges of `rows` into the clipboard; pastes the clipboard after
+    // the first of `rows`.
+    void cutAutoRanges(const std::vector<int>& rows);
+    void pasteAutoRanges(const std::vector<int>& rows);
 
     // -- bank-link sets, search banks, switches --
     void setLinkFlags(std::uint32_t bits);

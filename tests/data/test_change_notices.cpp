@@ -97,8 +97,7 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
               V{notice(Kind::ChannelMoved, 0, 1)});
     EXPECT_EQ(during([&] { doc.makePassChannel(0); }), V{notice(Kind::ChannelChanged, 0)});
     EXPECT_EQ(during([&] {
-                  doc.setSelection({0, 1});
-                  ASSERT_EQ(doc.deleteSelectedChannels(), -1);
+                  ASSERT_EQ(doc.deleteChannels({1, 0}), -1);
               }),
               (V{notice(Kind::ChannelRemoved, 1), notice(Kind::ChannelRemoved, 0)}))
         << "from the bottom up, so that each row is right when it is heard";

@@ -64,8 +64,7 @@ const NoticeCase kNoticeCases[] = {
     {"channels removed from the bottom up",
      0,
      [](DatabasePanelRig& r) {
-         r.doc.setSelection({0, 2});
-         r.doc.deleteSelectedChannels();
+         r.doc.deleteChannels({2, 0});
      },
      {"remove 2-2", "remove 0-0", "changed 0-0"},
      1},

@@ -100,9 +100,10 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
         list.selectRow(row);
         list.setCaretRow(row);
     }
-    d.setSelection(list.selectedRows());
-    auto menu = dbmenus::buildMenu(d, ports_.settings, view, host_->recorderLinked(),
-                                   dbmenus::checkedItems(d, ports_.settings, view, d.selection));
+    handedOver_.set(list.selectedRows());
+    auto menu =
+        dbmenus::buildMenu(d, ports_.settings, view, host_->recorderLinked(),
+                           dbmenus::checkedItems(d, ports_.settings, view, handedOver_.rows()));
     for (QAction* a : dbmenus::commandActions(*menu)) {
         const int command = a->data().toInt();
         connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
@@ -116,7 +117,7 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
 void DatabasePanel::runCommand(int command) {
     CKovo5Doc& d = ports_.doc;
     if (isPropertyCommand(command)) {
-        const std::vector<int> rows = d.selection;
+        const std::vector<int> rows = handedOver_.rows();
         if (runPropertyCommand(command, rows))
             d.setModified();
         releaseHold();
@@ -230,10 +231,10 @@ void DatabasePanel::showViewCommand(int view) {
 void DatabasePanel::deleteChannels() {
     CKovo5Doc& d = ports_.doc;
     char question[128];
-    std::snprintf(question, sizeof question, kDeleteQuestion, int(d.selection.size()));
+    std::snprintf(question, sizeof question, kDeleteQuestion, int(handedOver_.rows().size()));
     if (!host_->confirmDeleteData(question))
         return;
-    const int row = d.deleteSelectedChannels();
+    const int row = d.deleteChannels(handedOver_.rows());
     if (d.channelCount == 0)
         rebuildChannels();
     else
@@ -248,31 +249,34 @@ void DatabasePanel::clearLog() {
 }
 
 void DatabasePanel::analyseLog() {
-    ports_.doc.analyseLog();
+    const std::vector<int>& rows = handedOver_.rows();
+    if (!rows.empty())
+        ports_.doc.analyseLog(rows.front());
     showView(dblines::ChartView);
 }
 
 void DatabasePanel::cutAutoRanges() {
-    ports_.doc.cutAutoRanges();
+    ports_.doc.cutAutoRanges(handedOver_.rows());
     rebuildList(AutoRangeView);
 }
 
 void DatabasePanel::pasteAutoRanges() {
-    ports_.doc.pasteAutoRanges();
+    ports_.doc.pasteAutoRanges(handedOver_.rows());
     rebuildList(AutoRangeView);
 }
 
 void DatabasePanel::makePriorityChannel() {
     CKovo5Doc& d = ports_.doc;
-    if (d.selectedRowsBelow(d.channelCount).empty())
+    const std::vector<int> rows = handedOver_.below(d.channelCount);
+    if (rows.empty())
         return;
-    d.choosePriorityChannel();
+    d.choosePriorityChannel(rows.front());
     rebuildChannelsKeepingPlace();
 }
 
 void DatabasePanel::startPlayback() {
     CKovo5Doc& d = ports_.doc;
-    const std::vector<int> rows = d.selectedRowsBelow(d.logCount);
+    const std::vector<int> rows = handedOver_.below(d.logCount);
     if (!host_->recorderLinked() || rows.empty())
         return;
     const CLogData& entry = d.logEntry(rows.front());
@@ -314,7 +318,7 @@ void DatabasePanel::editFirstField(DatabaseList& l) {
     // right-click would; with nothing selected the caret row is edited.
     if (l.selectedRows().empty())
         l.selectRow(l.caretRow());
-    ports_.doc.setSelection(l.selectedRows());
+    handedOver_.set(l.selectedRows());
     openEditor(kFirstEditor[view]);
 }
 
@@ -393,7 +397,7 @@ void DatabasePanel::discardEdit(DatabaseList& l) {
 void DatabasePanel::reselectAfterEdit(DatabaseList& l) {
     l.clearSelection();
     l.setCaretRow(l.editedRow());
-    l.selectRows(ports_.doc.selection);
+    l.selectRows(handedOver_.rows());
 }
 
 namespace {
@@ -440,13 +444,13 @@ bool DatabasePanel::storeEdit(DatabaseList& l) {
     l.closeEditors();
     switch (view) {
     case ChannelView:
-        for (int i : d.selectedRowsBelow(d.channelCount)) {
+        for (int i : handedOver_.below(d.channelCount)) {
             d.channels[std::size_t(i)]->comment = text;
             redrawChannel(i);
         }
         break;
     case BankView:
-        for (int i : d.selectedRowsBelow(kBankCount)) {
+        for (int i : handedOver_.below(kBankCount)) {
             d.memoryBanks[std::size_t(i)].name = text;
             redrawRow(BankView, i);
         }
@@ -470,7 +474,7 @@ bool DatabasePanel::storeEdit(DatabaseList& l) {
             redrawRow(view, row);
             break;
         }
-        for (int i : d.selectedRowsBelow(kRangeCount)) {
+        for (int i : handedOver_.below(kRangeCount)) {
             const auto k = std::size_t(i);
             if (view == SearchBankView)
                 d.searchBanks[k].comment = text;
@@ -482,7 +486,7 @@ bool DatabasePanel::storeEdit(DatabaseList& l) {
         }
         break;
     case SearchStringView:
-        for (int i : d.selectedRowsBelow(kSearchStringCount)) {
+        for (int i : handedOver_.below(kSearchStringCount)) {
             d.searchStrings[std::size_t(i)] = text;
             redrawRow(SearchStringView, i);
         }

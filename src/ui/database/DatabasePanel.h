@@ -3,6 +3,7 @@
 #include "ui/ViewInterfaces.h"
 #include "ui/database/DatabaseList.h"
 #include "ui/database/DatabaseSeams.h"
+#include "ui/database/HandedOverRows.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -111,6 +112,8 @@ public:
     void finishEdit(DatabaseList& list);
     void discardEdit(DatabaseList& list);
 
+    // The rows the current list handed over to its menu or editor.
+    const HandedOverRows& handedOver() const { return handedOver_; }
     QComboBox& searchCombo() const { return *searchCombo_; }
     QComboBox& linkSetCombo() const { return *linkSetCombo_; }
     QLabel& headerLine() const { return *header_; }
@@ -156,6 +159,7 @@ private:
     std::unique_ptr<DatabaseHost> defaultHost_;
     bool localHold_ = false;
     int shownView_ = 0;
+    HandedOverRows handedOver_;
 
     std::array<DatabaseModel*, 7> models_{};
     std::array<DatabaseList*, 7> lists_{};
