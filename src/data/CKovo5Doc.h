@@ -68,6 +68,9 @@ public:
     // DocumentReplaced.
     Notices<DocumentChange>& changes() { return changes_; }
 
+    // Every operation below that changes stored data sets the flag itself.
+    // From outside only opening, saving, New and filling a demo document set
+    // it: to false, or to true after a read that changed the table.
     bool isModified() const { return modified_; }
     void setModified(bool modified = true) { modified_ = modified; }
 
@@ -150,6 +153,49 @@ public:
     // The three above, after the document was started or read.
     void recountDerivedValues();
 
+    // -- tuning record and scan timing (CKovo5DocEdits.cpp) --
+    // The tuned record's mode with its IF bandwidth, its step and its
+    // attenuator; the active record's tone and tone-eliminator value.
+    void setTunedMode(int mode, int ifBandwidth);
+    void setTunedStep(int step);
+    void setTunedAttenuator(int attenuator);
+    void setActiveTone(int tone);
+    void setActiveTElm(int value);
+    void setDelaySeconds(int seconds);
+    // The pause of the current auto-store setting.
+    void setPauseSeconds(int seconds);
+    void setSubStep(int subStep);
+    // Stores the operating mode; tone search ends outside VFO. `isChange`
+    // is false for the mode the program starts in, which changes nothing
+    // the user made.
+    void setOperatingMode(OperatingMode mode, bool isChange);
+    // The AF gain lives in the program settings, but moving it counts as a
+    // change of the document, as it always has.
+    void noteAfGainMoved() { setModified(); }
+
+    // -- database list edits (CKovo5DocEdits.cpp) --
+    // Rows of one table of DatabaseEdits.h; each returns whether it touched a
+    // record.
+    bool setChannelBanks(const std::vector<int>& rows, int bank, bool multiBank);
+    bool setRowsStep(int table, const std::vector<int>& rows, int step);
+    bool setRowsMode(int table, const std::vector<int>& rows, int mode);
+    bool setRowsAttenuator(int table, const std::vector<int>& rows, int attenuator);
+    bool setRowsIfBandwidth(int table, const std::vector<int>& rows, int ifBandwidth);
+    bool setRowsAntenna(int table, const std::vector<int>& rows, int antenna);
+    bool setChannelsCtcss(const std::vector<int>& rows, int tone);
+    // Use flags of banks (of the current link set), search banks, pass
+    // ranges or auto-mode ranges.
+    bool setUseFlags(int table, const std::vector<int>& rows, bool on);
+    // Texts typed into the lists, in code page 932.
+    bool setChannelComments(const std::vector<int>& rows, const std::string& text);
+    bool setBankNames(const std::vector<int>& rows, const std::string& text);
+    bool setRangeComments(int table, const std::vector<int>& rows, const std::string& text);
+    bool setSearchStrings(const std::vector<int>& rows, const std::string& text);
+    // Both edges of search bank, pass range or auto-mode range `row`, the
+    // lower first whatever order they come in.
+    bool setRangeEdges(int table, int row, std::uint32_t a, std::uint32_t b);
+    bool renameLinkSet(int k, const std::string& name);
+
     // -- tuning record --
     void normaliseFrequency();
     void loadSearchBank(int k);
@@ -226,6 +272,8 @@ public:
 
 private:
     void afterSuccessfulRead();
+    // Marks the document and reports the rows of `table` an edit touched.
+    bool afterRowsEdit(bool touched, int table, const std::vector<int>& rows);
 
     const AppSettings& settings_;
     const Clock& clock_;

@@ -635,6 +635,7 @@ int CKovo5Doc::toggleStepAdjust() {
 
 int CKovo5Doc::togglePriorityScan() {
     controlParams.priorityScan = inverted(controlParams.priorityScan);
+    setModified();
     return controlParams.priorityScan;
 }
 

@@ -212,7 +212,6 @@ void ScanEngine::togglePriority() {
         main_.resume = 1;
         view_.refreshPanels();
     }
-    doc_.setModified();
 }
 
 } // namespace kovo

@@ -59,6 +59,10 @@ void DatabaseModel::onChange(const DocumentChange& change) {
         if (change.kind == Kind::RangesChanged)
             allRowsChanged();
         break;
+    case dblines::SearchStringView:
+        if (change.kind == Kind::SearchStringsChanged)
+            allRowsChanged();
+        break;
     default:
         break;
     }

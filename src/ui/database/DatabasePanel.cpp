@@ -391,15 +391,12 @@ void DatabasePanel::onLinkSetChosen(int k) {
 }
 
 void DatabasePanel::onLinkSetRenamed(const QString& text) {
-    CKovo5Doc& d = ports_.doc;
-    const int k = d.controlParams.currentLinkSet;
-    if (k < 0 || k >= kLinkSetCount)
+    const int k = ports_.doc.controlParams.currentLinkSet;
+    if (!ports_.doc.renameLinkSet(k, utf8ToCp932(text.toStdString())))
         return;
-    d.linkSetNames[std::size_t(k)] = utf8ToCp932(text.toStdString());
     const QSignalBlocker block(linkSetCombo_);
     linkSetCombo_->setItemText(k, text);
     linkSetCombo_->setEditText(text);
-    d.setModified();
 }
 
 void DatabasePanel::selectLinkSet(int k) {

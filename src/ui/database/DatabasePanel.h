@@ -140,7 +140,7 @@ private:
     // Commands (DatabaseCommands.cpp).
     bool runPropertyCommand(int command, const std::vector<int>& rows);
     void showViewCommand(int view);
-    void afterPropertyChange(int view, const std::vector<int>& rows);
+    void afterPropertyChange(int view);
     void deleteChannels();
     void clearLog();
     void analyseLog();
