@@ -24,9 +24,9 @@ public:
 
     // Takes the document's row count and drops every cached line.
     void rebuild();
-    void rowChanged(int row);
 
 private:
+    void rowChanged(int row);
     void onChange(const DocumentChange& change);
     void onChannelChange(const DocumentChange& change);
     void onLogChange(const DocumentChange& change);

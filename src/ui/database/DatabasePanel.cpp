@@ -312,10 +312,6 @@ void DatabasePanel::rebuildChannelsKeepingPlace() {
     l.setCaretRow(caret);
 }
 
-void DatabasePanel::redrawChannel(int r) {
-    model(ChannelView).rowChanged(r);
-}
-
 void DatabasePanel::rebuildChannelsAndSelect(int r) {
     rebuildChannels();
     selectChannel(r);
@@ -356,11 +352,6 @@ void DatabasePanel::rebuildList(int view) {
     model(view).rebuild();
     if (view == LogView)
         list(LogView).setCaretRow(list(LogView).rowCount() - 1);
-}
-
-void DatabasePanel::redrawRow(int view, int row) {
-    if (view >= 0 && view < kListViewCount)
-        model(view).rowChanged(row);
 }
 
 void DatabasePanel::rebuildSearchCombo() {

@@ -37,8 +37,9 @@ protected:
 
 // The database panel: seven lists of the channel database (memory channels,
 // banks, search banks, pass ranges, auto-mode ranges, search strings, log)
-// and the statistics chart of the log, switched by seven view keys. It keeps
-// the lists in step with the document, follows the scan engine, searches,
+// and the statistics chart of the log, switched by seven view keys. Its list
+// models follow the document's change notices; the panel moves selections
+// and scroll positions as the scan engine asks, searches,
 // switches bank-link sets, and carries out what its context menus, the
 // in-place editor and double-clicks ask for. It changes only the document.
 class DatabasePanel : public PanelBase, public DatabaseListSink {
@@ -79,12 +80,10 @@ public:
 
     // ---- lists ----
     void rebuildChannels();
-    void redrawChannel(int r);
     void rebuildChannelsAndSelect(int r);
     void selectChannel(int r);
-    // Views 1 to 6: whole-list rebuild and single-line redraw.
+    // Views 1 to 6: whole-list rebuild.
     void rebuildList(int view);
-    void redrawRow(int view, int row);
     void rebuildSearchCombo();
     void rebuildLinkSetCombo();
     void selectLinkSet(int k);
