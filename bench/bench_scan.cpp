@@ -22,10 +22,9 @@ public:
     void showOperatingMode(OperatingMode) override {}
     void showPriorityScan(bool) override {}
     void selectChannelRow(int) override {}
-    void channelRowChanged(int, bool) override {}
-    void channelRowInserted(int) override {}
-    void logAppended(bool) override {}
-    void logUpdated(int) override {}
+    void bringChannelRowIntoView(int) override {}
+    void selectNewestLogEntry() override {}
+    void selectLogCaretRow() override {}
     void resetScope() override {}
     void showStaticScope() override {}
     void plotScopePoint(bool, int) override {}

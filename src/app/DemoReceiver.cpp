@@ -81,8 +81,7 @@ void fillRangesAndLog(CKovo5Doc& doc, int nfmBandwidth, int amBandwidth) {
         entry.maxSignal = 3 + i % 10;
         doc.logCount = i + 1;
     }
-    doc.setSelection({0});
-    doc.analyseLog();
+    doc.analyseLog(0);
 }
 
 } // namespace

@@ -68,6 +68,9 @@ public:
     // DocumentReplaced.
     Notices<DocumentChange>& changes() { return changes_; }
 
+    // Every operation below that changes stored data sets the flag itself.
+    // From outside only opening, saving, New and filling a demo document set
+    // it: to false, or to true after a read that changed the table.
     bool isModified() const { return modified_; }
     void setModified(bool modified = true) { modified_ = modified; }
 
@@ -76,7 +79,6 @@ public:
 
     // ---- run-time values (never stored) ----
     int insertPosition = 0;     // set by every channel look-up
-    std::vector<int> selection; // database-list rows handed over, ascending, at most 5000
     int scanPosition = 0;       // memory-scan position in channels
     std::uint32_t linkMask = 0; // bit b = bank b is in the current link set
     int reachableCount = 0;     // channels memory scan can reach
@@ -97,8 +99,9 @@ public:
 
     // ---- operations (CKovo5DocOperations.cpp) ----
     // Indices handed in (rows, banks, kinds) are checked: an index outside its
-    // table changes nothing. Operations that change stored data mark the
-    // document modified.
+    // table changes nothing, and a list of rows may come in any order and
+    // repeat a row. Operations that change stored data mark the document
+    // modified.
 
     // -- channel table --
     // Index of the channel at exactly `f`, or -1; sets insertPosition (on a
@@ -129,15 +132,17 @@ public:
     // table sorted; returns that row. -1 (nothing changed) when another
     // channel already has f or i is outside the table.
     [[nodiscard]] int setChannelFrequency(int i, std::uint32_t f);
-    // Deletes the channels of the selection; the row to select afterwards, or -1.
-    int deleteSelectedChannels();
+    // Deletes the channels of `rows`; the row to select afterwards (the first
+    // of the rows, kept inside the table), or -1 when no channel is left.
+    int deleteChannels(const std::vector<int>& rows);
     // Channel i is put into the pass-channel bank alone.
     void makePassChannel(int i);
     // A signal report s on channel i; 1 when the channel changed.
     int recordReport(int i, std::int32_t s);
 
     // -- priority channel --
-    void choosePriorityChannel();
+    // Channel `row` becomes the priority channel, alone in carrying the mark.
+    void choosePriorityChannel(int row);
     void copyToPriorityRecord(int i);
 
     // -- counts and masks --
@@ -147,6 +152,49 @@ public:
     void countReachable();
     // The three above, after the document was started or read.
     void recountDerivedValues();
+
+    // -- tuning record and scan timing (CKovo5DocEdits.cpp) --
+    // The tuned record's mode with its IF bandwidth, its step and its
+    // attenuator; the active record's tone and tone-eliminator value.
+    void setTunedMode(int mode, int ifBandwidth);
+    void setTunedStep(int step);
+    void setTunedAttenuator(int attenuator);
+    void setActiveTone(int tone);
+    void setActiveTElm(int value);
+    void setDelaySeconds(int seconds);
+    // The pause of the current auto-store setting.
+    void setPauseSeconds(int seconds);
+    void setSubStep(int subStep);
+    // Stores the operating mode; tone search ends outside VFO. `isChange`
+    // is false for the mode the program starts in, which changes nothing
+    // the user made.
+    void setOperatingMode(OperatingMode mode, bool isChange);
+    // The AF gain lives in the program settings, but moving it counts as a
+    // change of the document, as it always has.
+    void noteAfGainMoved() { setModified(); }
+
+    // -- database list edits (CKovo5DocEdits.cpp) --
+    // Rows of one table of DatabaseEdits.h; each returns whether it touched a
+    // record.
+    bool setChannelBanks(const std::vector<int>& rows, int bank, bool multiBank);
+    bool setRowsStep(int table, const std::vector<int>& rows, int step);
+    bool setRowsMode(int table, const std::vector<int>& rows, int mode);
+    bool setRowsAttenuator(int table, const std::vector<int>& rows, int attenuator);
+    bool setRowsIfBandwidth(int table, const std::vector<int>& rows, int ifBandwidth);
+    bool setRowsAntenna(int table, const std::vector<int>& rows, int antenna);
+    bool setChannelsCtcss(const std::vector<int>& rows, int tone);
+    // Use flags of banks (of the current link set), search banks, pass
+    // ranges or auto-mode ranges.
+    bool setUseFlags(int table, const std::vector<int>& rows, bool on);
+    // Texts typed into the lists, in code page 932.
+    bool setChannelComments(const std::vector<int>& rows, const std::string& text);
+    bool setBankNames(const std::vector<int>& rows, const std::string& text);
+    bool setRangeComments(int table, const std::vector<int>& rows, const std::string& text);
+    bool setSearchStrings(const std::vector<int>& rows, const std::string& text);
+    // Both edges of search bank, pass range or auto-mode range `row`, the
+    // lower first whatever order they come in.
+    bool setRangeEdges(int table, int row, std::uint32_t a, std::uint32_t b);
+    bool renameLinkSet(int k, const std::string& name);
 
     // -- tuning record --
     void normaliseFrequency();
@@ -178,19 +226,15 @@ public:
         int largestWeekdayCount = 0;
     };
     LogAnalysis logAnalysis;
-    // Analyses the frequency of the first selected log row; false (and the
-    // previous result kept) when that row is not a log entry.
-    bool analyseLog();
+    // Analyses the frequency of log entry `row`; false (and the previous
+    // result kept) when that row is not a log entry.
+    bool analyseLog(int row);
 
     // -- auto-mode range clipboard --
-    void cutAutoRanges();
-    void pasteAutoRanges();
-
-    // -- selection handed over by the database list --
-    // Keeps the rows sorted, without duplicates or negatives, at most 5000.
-    void setSelection(std::vector<int> rows);
-    // The selected rows that lie in 0..limit-1, ascending, each once.
-    std::vector<int> selectedRowsBelow(int limit) const;
+    // Cuts the ranges of `rows` into the clipboard; pastes the clipboard after
+    // the first of `rows`.
+    void cutAutoRanges(const std::vector<int>& rows);
+    void pasteAutoRanges(const std::vector<int>& rows);
 
     // -- bank-link sets, search banks, switches --
     void setLinkFlags(std::uint32_t bits);
@@ -228,6 +272,8 @@ public:
 
 private:
     void afterSuccessfulRead();
+    // Marks the document and reports the rows of `table` an edit touched.
+    bool afterRowsEdit(bool touched, int table, const std::vector<int>& rows);
 
     const AppSettings& settings_;
     const Clock& clock_;

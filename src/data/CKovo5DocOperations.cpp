@@ -20,7 +20,6 @@ constexpr std::int32_t kLastPlainMode = 5;
 constexpr std::int32_t kIfBandwidthCount = 7;
 constexpr std::int32_t kDecoderModes = 5;
 constexpr std::uint32_t kFrequencyGrid = 50;
-constexpr std::size_t kMaxSelection = 5000;
 
 // Comment prefixes of a new channel, code page 932: "* 自動記録 " (stored
 // automatically) and "* 追加     " (added by hand).
@@ -61,6 +60,18 @@ std::uint32_t gridPoint(std::uint32_t f, std::uint32_t s, std::uint32_t offset) 
     while (point > UINT32_MAX)
         point -= s;
     return static_cast<std::uint32_t>(point);
+}
+
+// The rows of `rows` that lie in 0..limit-1, ascending, each once.
+std::vector<int> rowsBelow(const std::vector<int>& rows, int limit) {
+    std::vector<int> within;
+    within.reserve(rows.size());
+    for (int row : rows)
+        if (row >= 0 && row < limit)
+            within.push_back(row);
+    std::sort(within.begin(), within.end());
+    within.erase(std::unique(within.begin(), within.end()), within.end());
+    return within;
 }
 
 // Where an index into the channel table ends up after a row is inserted,
@@ -224,21 +235,8 @@ int CKovo5Doc::setChannelFrequency(int i, std::uint32_t f) {
     return to;
 }
 
-std::vector<int> CKovo5Doc::selectedRowsBelow(int limit) const {
-    std::vector<int> rows;
-    rows.reserve(std::min(selection.size(), kMaxSelection));
-    for (int row : selection)
-        if (row >= 0 && row < limit)
-            rows.push_back(row);
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    if (rows.size() > kMaxSelection)
-        rows.resize(kMaxSelection);
-    return rows;
-}
-
-int CKovo5Doc::deleteSelectedChannels() {
-    const std::vector<int> rows = selectedRowsBelow(channelCount);
+int CKovo5Doc::deleteChannels(const std::vector<int>& chosen) {
+    const std::vector<int> rows = rowsBelow(chosen, channelCount);
     bool priorityMoved = false;
     for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
         const int row = *it;
@@ -248,6 +246,7 @@ int CKovo5Doc::deleteSelectedChannels() {
             priorityIndex = 0;
             channels[0]->priority = 1;
             copyToPriorityRecord(0);
+            notify(DocumentChange::Kind::ChannelChanged, 0);
         }
         std::move(channels.begin() + row + 1, channels.begin() + channelCount,
                   channels.begin() + row);
@@ -275,7 +274,11 @@ int CKovo5Doc::deleteSelectedChannels() {
     }
     if (channelCount == 0)
         return -1;
-    const int first = !rows.empty() ? rows.front() : (selection.empty() ? 0 : selection.front());
+    int first = 0;
+    if (!rows.empty())
+        first = rows.front();
+    else if (!chosen.empty())
+        first = *std::min_element(chosen.begin(), chosen.end());
     return std::clamp(first, 0, channelCount - 1);
 }
 
@@ -315,14 +318,16 @@ int CKovo5Doc::recordReport(int i, std::int32_t s) {
 
 // ---- priority channel ----
 
-void CKovo5Doc::choosePriorityChannel() {
-    const std::vector<int> rows = selectedRowsBelow(channelCount);
-    if (rows.empty())
+void CKovo5Doc::choosePriorityChannel(int r) {
+    if (r < 0 || r >= channelCount)
         return;
-    const int r = rows.front();
-    for (int i = 0; i < channelCount; ++i)
-        channels[at(i)]->priority = 0;
-    channels[at(r)]->priority = 1;
+    for (int i = 0; i < channelCount; ++i) {
+        const std::int32_t mark = i == r ? 1 : 0;
+        if (channels[at(i)]->priority == mark)
+            continue;
+        channels[at(i)]->priority = mark;
+        notify(DocumentChange::Kind::ChannelChanged, i);
+    }
     priorityIndex = r;
     copyToPriorityRecord(priorityIndex);
     setModified();
@@ -506,13 +511,10 @@ void CKovo5Doc::clearLog() {
     notify(DocumentChange::Kind::LogCleared);
 }
 
-bool CKovo5Doc::analyseLog() {
-    if (selection.empty())
+bool CKovo5Doc::analyseLog(int row) {
+    if (row < 0 || row >= logCount)
         return false;
-    const int first = *std::min_element(selection.begin(), selection.end());
-    if (first < 0 || first >= logCount)
-        return false;
-    const CLogData& analysed = logEntry(first);
+    const CLogData& analysed = logEntry(row);
     LogAnalysis result;
     result.frequency = analysed.frequency;
     result.comment = analysed.comment;
@@ -536,8 +538,8 @@ bool CKovo5Doc::analyseLog() {
 
 // ---- auto-mode range clipboard ----
 
-void CKovo5Doc::cutAutoRanges() {
-    const std::vector<int> rows = selectedRowsBelow(kRangeCount);
+void CKovo5Doc::cutAutoRanges(const std::vector<int>& chosen) {
+    const std::vector<int> rows = rowsBelow(chosen, kRangeCount);
     for (int n = static_cast<int>(rows.size()) - 1; n >= 0; --n) {
         const int row = rows[at(n)];
         autoRangeClipboard[at(n)] = autoRanges[at(row)];
@@ -551,9 +553,9 @@ void CKovo5Doc::cutAutoRanges() {
     }
 }
 
-void CKovo5Doc::pasteAutoRanges() {
+void CKovo5Doc::pasteAutoRanges(const std::vector<int>& chosen) {
     const int count = std::clamp(autoRangeClipboardCount, 0, kRangeCount);
-    const std::vector<int> rows = selectedRowsBelow(kRangeCount);
+    const std::vector<int> rows = rowsBelow(chosen, kRangeCount);
     if (count == 0 || rows.empty())
         return;
     const int p = rows.front() + 1;
@@ -568,17 +570,6 @@ void CKovo5Doc::pasteAutoRanges() {
         setModified();
         notify(DocumentChange::Kind::RangesChanged);
     }
-}
-
-// ---- selection ----
-
-void CKovo5Doc::setSelection(std::vector<int> rows) {
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [](int r) { return r < 0; }), rows.end());
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    if (rows.size() > kMaxSelection)
-        rows.resize(kMaxSelection);
-    selection = std::move(rows);
 }
 
 // ---- bank-link sets, search banks, switches ----
@@ -644,6 +635,7 @@ int CKovo5Doc::toggleStepAdjust() {
 
 int CKovo5Doc::togglePriorityScan() {
     controlParams.priorityScan = inverted(controlParams.priorityScan);
+    setModified();
     return controlParams.priorityScan;
 }
 

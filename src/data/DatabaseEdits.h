@@ -10,7 +10,8 @@
 // channels, search banks, pass ranges and auto-mode ranges, and the numbering
 // of channels within their banks. Rows are indices into the table of the
 // view, ascending; rows outside the table are skipped. Each function returns
-// whether it touched any record (the caller marks the document modified).
+// whether it touched any record; the document's edits that call them mark it
+// modified and report the change.
 namespace kovo::edits {
 
 // The tables of the database views that carry receiver settings.

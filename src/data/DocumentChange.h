@@ -16,6 +16,7 @@ struct DocumentChange {
         BanksChanged,  // bank links, counts or the current link set
         RangesChanged, // search, pass or auto-mode ranges
         LinkSetsChanged,
+        SearchStringsChanged,
         DocumentReplaced, // new, opened or filled: read everything again
     };
     Kind kind;

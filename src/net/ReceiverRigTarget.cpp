@@ -52,11 +52,10 @@ bool ReceiverRigTarget::hasMode(int mode) const {
 void ReceiverRigTarget::setMode(int mode, std::optional<int> ifBandwidth) {
     if (!hasMode(mode))
         return;
-    CFrequencyData& r = doc_.mainRecord;
-    r.mode = mode;
     const bool known = ifBandwidth && *ifBandwidth >= 0 && *ifBandwidth < kIfBandwidthCount;
-    r.ifBandwidth = known ? *ifBandwidth : defaultIfBandwidth(mode, r.ifBandwidth, settings_);
-    doc_.setModified();
+    doc_.setTunedMode(mode, known
+                                ? *ifBandwidth
+                                : defaultIfBandwidth(mode, doc_.mainRecord.ifBandwidth, settings_));
     view_.refreshPanels();
 }
 

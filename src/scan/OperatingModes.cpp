@@ -17,12 +17,9 @@ void OperatingModes::setOperatingMode(int stored) {
 void OperatingModes::setOperatingMode(OperatingMode mode) {
     if (!isKnownOperatingMode(toStored(mode)))
         return;
-    if (documentLoaded_)
-        doc_.setModified();
+    // The mode the program starts in is no change of the document.
+    doc_.setOperatingMode(mode, documentLoaded_);
     CControlParams& params = doc_.controlParams;
-    params.setMode(mode);
-    if (mode != Vfo)
-        doc_.toneSearch = 0;
     view_.showOperatingMode(mode);
 
     switch (mode) {
@@ -35,7 +32,7 @@ void OperatingModes::setOperatingMode(OperatingMode mode) {
         params.manualTuning = 0;
         if (!steps_.startProgramSearch()) {
             // Nothing to search: the receiver stays under manual control.
-            params.setMode(Vfo);
+            doc_.setOperatingMode(Vfo, documentLoaded_);
             view_.showOperatingMode(Vfo);
         }
         return;

@@ -62,15 +62,14 @@ bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz
 // ---- the tuned record --------------------------------------------------------
 
 void ReceiverOperations::selectReceiverMode(int key) {
-    CFrequencyData& r = s_.doc.mainRecord;
-    r.mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
-    r.ifBandwidth = defaultIfBandwidth(r.mode, r.ifBandwidth, s_.settings);
-    s_.doc.setModified();
+    const CFrequencyData& r = s_.doc.mainRecord;
+    const int mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
+    s_.doc.setTunedMode(mode, defaultIfBandwidth(mode, r.ifBandwidth, s_.settings));
 }
 
 void ReceiverOperations::chooseStep(int stepIndex) {
     CKovo5Doc& d = s_.doc;
-    d.mainRecord.step = stepIndex;
+    d.setTunedStep(stepIndex);
     switch (d.controlParams.mode()) {
     case OperatingMode::ActiveBandScope:
         s_.scope.recomputeFromStep();
@@ -89,42 +88,36 @@ void ReceiverOperations::chooseStep(int stepIndex) {
     default:
         break;
     }
-    d.setModified();
 }
 
 bool ReceiverOperations::chooseAttenuator(int attenuator) {
     CKovo5Doc& d = s_.doc;
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return false;
-    d.mainRecord.attenuator = attenuator;
+    d.setTunedAttenuator(attenuator);
     // The AR3000 hears of an attenuator change only with the next command.
     if (s_.settings.isAr3000() && s_.sendNext)
         s_.sendNext();
     s_.view.refreshPanels();
-    d.setModified();
     return true;
 }
 
 void ReceiverOperations::setTone(int tone) {
-    s_.doc.activeRecord().ctcss = tone;
-    s_.doc.setModified();
+    s_.doc.setActiveTone(tone);
 }
 
 void ReceiverOperations::setTElm(int value) {
-    s_.doc.activeRecord().tElm = value;
-    s_.doc.setModified();
+    s_.doc.setActiveTElm(value);
 }
 
 // ---- scan timing -------------------------------------------------------------
 
 void ReceiverOperations::setDelaySeconds(int seconds) {
-    s_.doc.controlParams.delaySeconds = seconds;
-    s_.doc.setModified();
+    s_.doc.setDelaySeconds(seconds);
 }
 
 void ReceiverOperations::setPauseSeconds(int seconds) {
-    s_.doc.controlParams.pauseSeconds() = seconds;
-    s_.doc.setModified();
+    s_.doc.setPauseSeconds(seconds);
 }
 
 // ---- storing -----------------------------------------------------------------

@@ -69,9 +69,10 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     const int signal = link_.state().signalValue;
     const int channel = doc_.findChannel(frequency);
     if (channel >= 0) {
-        if (doc_.recordReport(channel, signal) == 1) {
-            view_.channelRowChanged(channel, main_.hold == 0);
-        }
+        // The list redraws the row on the document's notice; the first report
+        // of a stop also brings it into view.
+        if (doc_.recordReport(channel, signal) == 1 && main_.hold == 0)
+            view_.bringChannelRowIntoView(channel);
         return;
     }
     if (doc_.controlParams.autoStore != 1)
@@ -88,7 +89,6 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
         return;
     }
     tableFullShown_ = false;
-    view_.channelRowInserted(row);
 }
 
 void ScanEngine::holdOnSignal(bool priority) {
@@ -114,9 +114,8 @@ void ScanEngine::holdOnSignal(bool priority) {
             if (newEntry == 1) {
                 openLogEntry();
             } else {
-                const int row = doc_.updateNewestLogEntry(link_.state().signalValue);
-                if (row >= 0)
-                    view_.logUpdated(row);
+                if (doc_.updateNewestLogEntry(link_.state().signalValue) >= 0)
+                    view_.selectLogCaretRow();
             }
         }
         newEntry = 0;
@@ -125,8 +124,8 @@ void ScanEngine::holdOnSignal(bool priority) {
 }
 
 void ScanEngine::openLogEntry() {
-    const bool droppedOldest = doc_.openLogEntry(link_.state().signalValue) == 1;
-    view_.logAppended(droppedOldest);
+    doc_.openLogEntry(link_.state().signalValue);
+    view_.selectNewestLogEntry();
 }
 
 void ScanEngine::noSignalPath(bool priority) {
@@ -213,7 +212,6 @@ void ScanEngine::togglePriority() {
         main_.resume = 1;
         view_.refreshPanels();
     }
-    doc_.setModified();
 }
 
 } // namespace kovo

@@ -27,22 +27,17 @@ public:
     virtual void showPriorityScan(bool on) = 0;
 
     // ---- database list ----
-    // The memory scan moved to channel `row`: select it (the list leaves its
-    // selection alone while the database hold is set).
+    // The lists follow the document's change notices for what they show;
+    // these move the selection and the scroll position, and the list leaves
+    // both alone while the database hold is set.
+    // The memory scan moved to channel `row`: select it.
     virtual void selectChannelRow(int row) = 0;
-    // A signal report changed channel `row` (signal, strongest signal, time
-    // heard): redraw the row without disturbing the list. `makeVisible` is
-    // true on the first report of a stop (scroll the row into view), false on
-    // later ones (keep the list's scroll position).
-    virtual void channelRowChanged(int row, bool makeVisible) = 0;
-    // Auto-store inserted a new channel at `row`; the rows from there on moved
-    // down by one.
-    virtual void channelRowInserted(int row) = 0;
-    // A log entry was appended; `droppedOldest` when the full ring replaced its
-    // oldest entry (the list drops its first line).
-    virtual void logAppended(bool droppedOldest) = 0;
-    // The newest log entry (list row `row`) got a later time or a stronger signal.
-    virtual void logUpdated(int row) = 0;
+    // The first report of a stop changed channel `row`: scroll it into view.
+    virtual void bringChannelRowIntoView(int row) = 0;
+    // A log entry was opened: select the newest entry and scroll to it.
+    virtual void selectNewestLogEntry() = 0;
+    // The newest log entry was updated: the log's caret row alone is selected.
+    virtual void selectLogCaretRow() = 0;
 
     // ---- band scope ----
     // The scope's span, step, centre or window changed: clear the bars, refill

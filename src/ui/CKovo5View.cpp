@@ -179,24 +179,19 @@ void CKovo5View::selectChannelRow(int row) {
         databaseList_->selectChannelRow(row);
 }
 
-void CKovo5View::channelRowChanged(int row, bool makeVisible) {
+void CKovo5View::bringChannelRowIntoView(int row) {
     if (databaseList_)
-        databaseList_->channelRowChanged(row, makeVisible);
+        databaseList_->bringChannelRowIntoView(row);
 }
 
-void CKovo5View::channelRowInserted(int row) {
+void CKovo5View::selectNewestLogEntry() {
     if (databaseList_)
-        databaseList_->channelRowInserted(row);
+        databaseList_->selectNewestLogEntry();
 }
 
-void CKovo5View::logAppended(bool droppedOldest) {
+void CKovo5View::selectLogCaretRow() {
     if (databaseList_)
-        databaseList_->logAppended(droppedOldest);
-}
-
-void CKovo5View::logUpdated(int row) {
-    if (databaseList_)
-        databaseList_->logUpdated(row);
+        databaseList_->selectLogCaretRow();
 }
 
 void CKovo5View::resetScope() {

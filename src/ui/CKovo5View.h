@@ -82,10 +82,9 @@ public:
     void showOperatingMode(OperatingMode mode) override;
     void showPriorityScan(bool on) override;
     void selectChannelRow(int row) override;
-    void channelRowChanged(int row, bool makeVisible) override;
-    void channelRowInserted(int row) override;
-    void logAppended(bool droppedOldest) override;
-    void logUpdated(int row) override;
+    void bringChannelRowIntoView(int row) override;
+    void selectNewestLogEntry() override;
+    void selectLogCaretRow() override;
     void resetScope() override;
     void showStaticScope() override;
     void plotScopePoint(bool signalPresent, int level) override;

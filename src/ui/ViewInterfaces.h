@@ -100,10 +100,9 @@ class DatabaseListSink {
 public:
     virtual ~DatabaseListSink() = default;
     virtual void selectChannelRow(int row) = 0;
-    virtual void channelRowChanged(int row, bool makeVisible) = 0;
-    virtual void channelRowInserted(int row) = 0;
-    virtual void logAppended(bool droppedOldest) = 0;
-    virtual void logUpdated(int row) = 0;
+    virtual void bringChannelRowIntoView(int row) = 0;
+    virtual void selectNewestLogEntry() = 0;
+    virtual void selectLogCaretRow() = 0;
     // Bank-link set k was chosen from the menu.
     virtual void chooseLinkSet(int set) = 0;
 };

@@ -1,12 +1,15 @@
 // Listener lists and the document's change notices.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CKovo5Doc.h"
 #include "DataTestSupport.h"
+#include "DatabaseEdits.h"
 #include "Notices.h"
 
 namespace kovo {
@@ -97,8 +100,7 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
               V{notice(Kind::ChannelMoved, 0, 1)});
     EXPECT_EQ(during([&] { doc.makePassChannel(0); }), V{notice(Kind::ChannelChanged, 0)});
     EXPECT_EQ(during([&] {
-                  doc.setSelection({0, 1});
-                  ASSERT_EQ(doc.deleteSelectedChannels(), -1);
+                  ASSERT_EQ(doc.deleteChannels({1, 0}), -1);
               }),
               (V{notice(Kind::ChannelRemoved, 1), notice(Kind::ChannelRemoved, 0)}))
         << "from the bottom up, so that each row is right when it is heard";
@@ -146,6 +148,129 @@ TEST(MarksModified, TogglesOfStoredSwitchesMarkTheDocument) {
         EXPECT_GE(toggles[i](), 0) << i;
         EXPECT_TRUE(doc.isModified()) << i;
     }
+}
+
+} // namespace
+} // namespace kovo
+
+namespace kovo {
+namespace {
+
+// Every operation that changes stored data marks the document itself and
+// reports what a list shows of it.
+struct MarkingCase {
+    const char* name;
+    std::function<void(CKovo5Doc&)> operation;
+    std::vector<std::pair<DocumentChange::Kind, int>> notices;
+};
+
+using K = DocumentChange::Kind;
+const MarkingCase kMarkingCases[] = {
+    {"store",
+     [](CKovo5Doc& d) { ASSERT_EQ(d.storeChannel(150'000'000), 1); },
+     {{K::ChannelInserted, 1}}},
+    {"delete",
+     [](CKovo5Doc& d) {
+         d.deleteChannels({2, 5, 0});
+     },
+     {{K::ChannelRemoved, 2}, {K::ChannelRemoved, 0}}},
+    {"priority", [](CKovo5Doc& d) { d.choosePriorityChannel(2); }, {{K::ChannelChanged, 2}}},
+    {"channel banks",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setChannelBanks({1}, 4, false)); },
+     {{K::ChannelChanged, 1}}},
+    {"channel step",
+     [](CKovo5Doc& d) {
+         ASSERT_TRUE(d.setRowsStep(edits::Channels, {0, 2}, 3));
+     },
+     {{K::ChannelChanged, 0}, {K::ChannelChanged, 2}}},
+    {"range mode",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setRowsMode(edits::AutoRanges, {4}, 1)); },
+     {{K::RangesChanged, -1}}},
+    {"channel tone",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setChannelsCtcss({1}, 7)); },
+     {{K::ChannelChanged, 1}}},
+    {"bank use",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setUseFlags(edits::Banks, {3}, true)); },
+     {{K::BanksChanged, -1}}},
+    {"comment",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setChannelComments({2}, "x")); },
+     {{K::ChannelChanged, 2}}},
+    {"bank name",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setBankNames({5}, "x")); },
+     {{K::BanksChanged, -1}}},
+    {"range comment",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setRangeComments(edits::PassRanges, {1}, "x")); },
+     {{K::RangesChanged, -1}}},
+    {"range edges",
+     [](CKovo5Doc& d) {
+         ASSERT_TRUE(d.setRangeEdges(edits::SearchBanks, 2, 200, 100));
+         EXPECT_EQ(d.searchBanks[2].startFrequency, 100u);
+         EXPECT_EQ(d.searchBanks[2].stopFrequency, 200u);
+     },
+     {{K::RangesChanged, -1}}},
+    {"search string",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.setSearchStrings({0}, "x")); },
+     {{K::SearchStringsChanged, -1}}},
+    {"link set name",
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.renameLinkSet(3, "x")); },
+     {{K::LinkSetsChanged, -1}}},
+    {"cut", [](CKovo5Doc& d) { d.cutAutoRanges({1}); }, {{K::RangesChanged, -1}}},
+    {"log entry", [](CKovo5Doc& d) { d.openLogEntry(4); }, {{K::LogAppended, 2}}},
+    {"log clear", [](CKovo5Doc& d) { d.clearLog(); }, {{K::LogCleared, -1}}},
+    {"tuned mode", [](CKovo5Doc& d) { d.setTunedMode(1, 5); }, {}},
+    {"tuned step", [](CKovo5Doc& d) { d.setTunedStep(4); }, {}},
+    {"tuned attenuator", [](CKovo5Doc& d) { d.setTunedAttenuator(2); }, {}},
+    {"tone", [](CKovo5Doc& d) { d.setActiveTone(9); }, {}},
+    {"tone eliminator", [](CKovo5Doc& d) { d.setActiveTElm(1); }, {}},
+    {"delay", [](CKovo5Doc& d) { d.setDelaySeconds(3); }, {}},
+    {"pause", [](CKovo5Doc& d) { d.setPauseSeconds(3); }, {}},
+    {"sub-step", [](CKovo5Doc& d) { d.setSubStep(3); }, {}},
+    {"operating mode",
+     [](CKovo5Doc& d) { d.setOperatingMode(OperatingMode::MemoryScan, true); },
+     {}},
+    {"priority scan", [](CKovo5Doc& d) { d.togglePriorityScan(); }, {}},
+    {"AF gain", [](CKovo5Doc& d) { d.noteAfGainMoved(); }, {}},
+};
+
+class OperationsMarkTheDocument : public ::testing::TestWithParam<MarkingCase> {};
+
+TEST_P(OperationsMarkTheDocument, AndReportTheRowsAListShows) {
+    AppSettings settings;
+    ManualClock clock;
+    CKovo5Doc doc{settings, clock};
+    for (std::uint32_t f : {100'000'000u, 200'000'000u, 300'000'000u})
+        ASSERT_GE(doc.storeChannel(f), 0);
+    doc.openLogEntry(1);
+    doc.openLogEntry(2);
+    doc.setModified(false);
+    std::vector<std::pair<DocumentChange::Kind, int>> heard;
+    const Subscription listening = doc.changes().subscribe(
+        [&](const DocumentChange& c) { heard.emplace_back(c.kind, c.row); });
+    GetParam().operation(doc);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(heard, GetParam().notices);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, OperationsMarkTheDocument, ::testing::ValuesIn(kMarkingCases),
+                         [](const ::testing::TestParamInfo<MarkingCase>& testInfo) {
+                             std::string name;
+                             for (const char* p = testInfo.param.name; *p; ++p)
+                                 if (std::isalnum(static_cast<unsigned char>(*p)))
+                                     name += *p;
+                             return name;
+                         });
+
+TEST(MarksModified, EditsThatTouchNothingLeaveTheDocumentAlone) {
+    AppSettings settings;
+    ManualClock clock;
+    CKovo5Doc doc{settings, clock};
+    doc.setModified(false);
+    EXPECT_FALSE(doc.setChannelComments({0, -1}, "x")) << "no channels";
+    EXPECT_FALSE(doc.setRowsStep(edits::Banks, {0}, 3)) << "banks carry no step";
+    EXPECT_FALSE(doc.setRangeEdges(edits::Channels, 0, 1, 2));
+    EXPECT_FALSE(doc.renameLinkSet(kLinkSetCount, "x"));
+    doc.setOperatingMode(OperatingMode::Vfo, false);
+    EXPECT_FALSE(doc.isModified());
 }
 
 } // namespace

@@ -203,27 +203,22 @@ TEST_F(OperationsTest, FrequencyEditKeepsTableSortedAndRefusesDuplicates) {
 
 TEST_F(OperationsTest, DeleteSelectedReturnsRowToSelect) {
     setChannels({1000000, 2000000, 3000000, 4000000, 5000000});
-    doc.setSelection({1, 3});
-    EXPECT_EQ(doc.deleteSelectedChannels(), 1);
+    EXPECT_EQ(doc.deleteChannels({1, 3}), 1);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{1000000, 3000000, 5000000}));
     EXPECT_TRUE(doc.isModified());
 
-    doc.setSelection({2});
-    EXPECT_EQ(doc.deleteSelectedChannels(), 1); // row 2 is gone: the last row
-    doc.setSelection({0, 1});
-    EXPECT_EQ(doc.deleteSelectedChannels(), -1);
+    EXPECT_EQ(doc.deleteChannels({2}), 1); // row 2 is gone: the last row
+    EXPECT_EQ(doc.deleteChannels({0, 1}), -1);
     EXPECT_EQ(doc.channelCount, 0);
 }
 
 TEST_F(OperationsTest, DeleteIgnoresRowsOutsideTableAndDuplicates) {
     setChannels({1000000, 2000000, 3000000});
-    doc.selection = {2, 2, 7, -4};
-    EXPECT_EQ(doc.deleteSelectedChannels(), 1);
+    EXPECT_EQ(doc.deleteChannels({2, 2, 7, -4}), 1);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{1000000, 2000000}));
 
-    doc.selection.clear();
     doc.setModified(false);
-    EXPECT_EQ(doc.deleteSelectedChannels(), 0);
+    EXPECT_EQ(doc.deleteChannels({}), 0);
     EXPECT_EQ(doc.channelCount, 2);
     EXPECT_FALSE(doc.isModified());
 }
@@ -231,16 +226,14 @@ TEST_F(OperationsTest, DeleteIgnoresRowsOutsideTableAndDuplicates) {
 TEST_F(OperationsTest, DeletingPriorityChannelPassesMarkToRowZero) {
     setChannels({1000000, 2000000, 3000000});
     makePriority(2);
-    doc.setSelection({2});
-    doc.deleteSelectedChannels();
+    doc.deleteChannels({2});
     EXPECT_EQ(doc.priorityIndex, 0);
     EXPECT_EQ(channel(0).priority, 1);
     EXPECT_EQ(doc.priorityRecord.frequency, 1000000u);
 
     setChannels({1000000, 2000000, 3000000});
     makePriority(2);
-    doc.setSelection({0, 2});
-    doc.deleteSelectedChannels();
+    doc.deleteChannels({0, 2});
     ASSERT_EQ(doc.channelCount, 1);
     EXPECT_EQ(channel(0).priority, 0);
 }
@@ -249,14 +242,12 @@ TEST_F(OperationsTest, DeletingBelowPriorityKeepsItsIndexOnTheSameChannel) {
     setChannels({1000000, 2000000, 3000000, 4000000});
     makePriority(3);
     doc.scanPosition = 3;
-    doc.setSelection({0, 1});
-    doc.deleteSelectedChannels();
+    doc.deleteChannels({0, 1});
     EXPECT_EQ(doc.priorityIndex, 1);
     EXPECT_EQ(channel(doc.priorityIndex).frequency, 4000000u);
     EXPECT_EQ(doc.scanPosition, 1);
 
-    doc.setSelection({1});
-    doc.deleteSelectedChannels();
+    doc.deleteChannels({1});
     EXPECT_LT(doc.scanPosition, doc.channelCount);
 }
 
@@ -285,8 +276,7 @@ TEST_F(OperationsTest, MovingThePriorityChannelByInsertOrDeleteRefreshesItsCopy)
         if (c.inserted != 0) {
             ASSERT_GE(doc.storeChannel(c.inserted), 0);
         } else {
-            doc.setSelection(c.deleted);
-            doc.deleteSelectedChannels();
+            doc.deleteChannels(c.deleted);
         }
         EXPECT_EQ(doc.priorityIndex, c.indexAfter);
         EXPECT_EQ(channel(doc.priorityIndex).frequency, 30000000u);
@@ -328,8 +318,7 @@ TEST_F(OperationsTest, ChoosingPriorityAppliesCopyRuleCorrections) {
     channel(0).priority = 0;
     channel(1).priority = 1;
     doc.controlParams.tuningOffset = 0;
-    doc.setSelection({0});
-    doc.choosePriorityChannel();
+    doc.choosePriorityChannel(0);
     EXPECT_EQ(channel(0).priority, 1);
     EXPECT_EQ(channel(1).priority, 0);
     EXPECT_EQ(doc.priorityIndex, 0);
@@ -339,8 +328,7 @@ TEST_F(OperationsTest, ChoosingPriorityAppliesCopyRuleCorrections) {
     EXPECT_EQ(doc.controlParams.tuningOffset, 0);
     EXPECT_TRUE(doc.isModified());
 
-    doc.setSelection({5});
-    doc.choosePriorityChannel();
+    doc.choosePriorityChannel(5);
     EXPECT_EQ(doc.priorityIndex, 0);
 }
 
@@ -549,18 +537,6 @@ TEST_F(OperationsTest, SwitchesInvertAndReport) {
     EXPECT_EQ(doc.togglePriorityScan(), 1);
     EXPECT_EQ(doc.toggleToneSearch(), 1);
     EXPECT_EQ(doc.toneSearch, 1);
-}
-
-TEST_F(OperationsTest, SelectionIsSortedUniqueAndBounded) {
-    std::vector<int> rows;
-    for (int r = 6000; r >= -5; --r)
-        rows.push_back(r % 7000);
-    rows.push_back(3);
-    doc.setSelection(rows);
-    ASSERT_EQ(doc.selection.size(), 5000u);
-    EXPECT_EQ(doc.selection.front(), 0);
-    EXPECT_EQ(doc.selection.back(), 4999);
-    EXPECT_EQ(doc.selectedRowsBelow(10).size(), 10u);
 }
 
 } // namespace

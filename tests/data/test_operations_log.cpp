@@ -145,8 +145,7 @@ TEST_F(LogOperationsTest, AnalysisCountsHoursAndWeekdaysOfMatchingEntries) {
     openEntry(145000000, 3);
     clock.advance(24 * 3600 * 1000);
     openEntry(145000000, 3);
-    doc.setSelection({2});
-    ASSERT_TRUE(doc.analyseLog());
+    ASSERT_TRUE(doc.analyseLog(2));
     const auto& a = doc.logAnalysis;
     EXPECT_EQ(a.frequency, 145000000u);
     EXPECT_EQ(a.sampleCount, 3);
@@ -161,8 +160,7 @@ TEST_F(LogOperationsTest, AnalysisCountsHoursAndWeekdaysOfMatchingEntries) {
     EXPECT_EQ(a.largestHourCount, 4);
     EXPECT_EQ(a.largestWeekdayCount, 4);
 
-    doc.setSelection({4});
-    EXPECT_FALSE(doc.analyseLog());
+    EXPECT_FALSE(doc.analyseLog(4));
     EXPECT_EQ(doc.logAnalysis.sampleCount, 3);
 }
 
@@ -186,8 +184,7 @@ protected:
 
 TEST_F(AutoRangeClipboardTest, CutClosesGapsAndPasteInsertsInOrder) {
     settings.nfmBandWidth = 2;
-    doc.setSelection({3, 7});
-    doc.cutAutoRanges();
+    doc.cutAutoRanges({7, 3});
     EXPECT_EQ(doc.autoRangeClipboardCount, 2);
     EXPECT_EQ(doc.autoRangeClipboard[0].startFrequency, 4000u);
     EXPECT_EQ(doc.autoRangeClipboard[1].startFrequency, 8000u);
@@ -205,8 +202,7 @@ TEST_F(AutoRangeClipboardTest, CutClosesGapsAndPasteInsertsInOrder) {
     }
     EXPECT_TRUE(doc.isModified());
 
-    doc.setSelection({0});
-    doc.pasteAutoRanges();
+    doc.pasteAutoRanges({0});
     EXPECT_EQ(start(0), 1000u);
     EXPECT_EQ(start(1), 4000u);
     EXPECT_EQ(start(2), 8000u);
@@ -215,28 +211,23 @@ TEST_F(AutoRangeClipboardTest, CutClosesGapsAndPasteInsertsInOrder) {
 }
 
 TEST_F(AutoRangeClipboardTest, PasteNearTheEndDropsWhatDoesNotFit) {
-    doc.setSelection({0, 1, 2});
-    doc.cutAutoRanges();
+    doc.cutAutoRanges({0, 1, 2});
     const std::uint32_t lastBefore = start(19);
-    doc.setSelection({18});
-    doc.pasteAutoRanges();
+    doc.pasteAutoRanges({18});
     EXPECT_EQ(start(19), 1000u);
     EXPECT_EQ(start(18), 0u); // untouched
     EXPECT_NE(start(19), lastBefore);
 
-    doc.setSelection({19});
     doc.setModified(false);
-    doc.pasteAutoRanges();
+    doc.pasteAutoRanges({19});
     EXPECT_EQ(start(19), 1000u);
     EXPECT_FALSE(doc.isModified());
 }
 
 TEST_F(AutoRangeClipboardTest, EmptyClipboardOrSelectionPastesNothing) {
-    doc.setSelection({4});
-    doc.pasteAutoRanges();
+    doc.pasteAutoRanges({4});
     EXPECT_EQ(start(5), 6000u);
-    doc.setSelection({25});
-    doc.cutAutoRanges();
+    doc.cutAutoRanges({25});
     EXPECT_EQ(doc.autoRangeClipboardCount, 0);
     EXPECT_EQ(start(19), 20000u);
     EXPECT_FALSE(doc.isModified());

@@ -57,19 +57,15 @@ inline void runEventLoopFor(int ms) {
 class CountingViewSink final : public ViewSink {
 public:
     std::vector<int> selectedRows;
-    int logAppends = 0;
-    int logUpdates = 0;
-    int rowChanges = 0;
 
     void refreshPanels() override {}
     void refreshDisplay() override {}
     void showOperatingMode(OperatingMode) override {}
     void showPriorityScan(bool) override {}
     void selectChannelRow(int row) override { selectedRows.push_back(row); }
-    void channelRowChanged(int, bool) override { ++rowChanges; }
-    void channelRowInserted(int) override {}
-    void logAppended(bool) override { ++logAppends; }
-    void logUpdated(int) override { ++logUpdates; }
+    void bringChannelRowIntoView(int) override {}
+    void selectNewestLogEntry() override {}
+    void selectLogCaretRow() override {}
     void resetScope() override {}
     void showStaticScope() override {}
     void plotScopePoint(bool, int) override {}

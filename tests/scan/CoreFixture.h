@@ -36,14 +36,11 @@ public:
         calls.push_back(on ? "priority on" : "priority off");
     }
     void selectChannelRow(int row) override { calls.push_back("select " + std::to_string(row)); }
-    void channelRowChanged(int row, bool visible) override {
-        calls.push_back("row " + std::to_string(row) + (visible ? " visible" : " keep"));
+    void bringChannelRowIntoView(int row) override {
+        calls.push_back("show row " + std::to_string(row));
     }
-    void channelRowInserted(int row) override { calls.push_back("insert " + std::to_string(row)); }
-    void logAppended(bool dropped) override {
-        calls.push_back(dropped ? "log dropped" : "log appended");
-    }
-    void logUpdated(int row) override { calls.push_back("log updated " + std::to_string(row)); }
+    void selectNewestLogEntry() override { calls.push_back("select newest log entry"); }
+    void selectLogCaretRow() override { calls.push_back("select log caret row"); }
     void resetScope() override { calls.push_back("resetScope"); }
     void showStaticScope() override { calls.push_back("showStaticScope"); }
     void plotScopePoint(bool signal, int level) override {
@@ -64,12 +61,23 @@ struct DocParts {
     DocParts() {
         setenv("TZ", "UTC", 1);
         tzset();
+        noticeSubscription = doc.changes().subscribe(
+            [this](const DocumentChange& change) { notices.push_back(change); });
     }
 
     ManualClock clock{1015495500LL * 1000};
     AppSettings settings;
     CKovo5Doc doc{settings, clock};
     RecordingViewSink view;
+    // What the document reported, in order.
+    std::vector<DocumentChange> notices;
+    Subscription noticeSubscription;
+    int noticeCount(DocumentChange::Kind kind, int row = -1, bool droppedOldest = false) const {
+        int n = 0;
+        for (const DocumentChange& c : notices)
+            n += c.kind == kind && (row < 0 || c.row == row) && c.droppedOldest == droppedOldest;
+        return n;
+    }
 
     // Adds a channel by hand at `hz` in the given banks.
     int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {

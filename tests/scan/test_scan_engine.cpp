@@ -142,8 +142,8 @@ TEST_F(ScanEngineTest, ReportsOnAStoredChannelUpdateItsRow) {
     report("J");
     report("J"); // same second, same level: nothing to redraw
     EXPECT_EQ(channel.maxSignal, 9);
-    EXPECT_THAT(view.calls, ::testing::Contains("row 0 visible"));
-    EXPECT_EQ(view.count("row 0 keep"), 1);
+    EXPECT_EQ(noticeCount(DocumentChange::Kind::ChannelChanged, 0), 2);
+    EXPECT_EQ(view.count("show row 0"), 1) << "only the first report of the stop";
     EXPECT_TRUE(doc.isModified());
 }
 
@@ -152,6 +152,7 @@ TEST_F(ScanEngineTest, AutoStoreInsertsTheSignalWhereTheTableStaysSorted) {
     addChannel(200000000);
     startOneMegahertzScan();
     doc.controlParams.autoStore = 1;
+    notices.clear();
     report("H");
     ASSERT_EQ(doc.channelCount, 3);
     const CFrequencyData& stored = *doc.channels[1];
@@ -162,7 +163,7 @@ TEST_F(ScanEngineTest, AutoStoreInsertsTheSignalWhereTheTableStaysSorted) {
     EXPECT_EQ(stored.bankMask, 1);
     EXPECT_EQ(stored.comment.substr(0, 2), "* ");
     EXPECT_NE(stored.comment.find("02- 3- 7 10:05:"), std::string::npos);
-    EXPECT_THAT(view.calls, ::testing::Contains("insert 1"));
+    EXPECT_EQ(noticeCount(DocumentChange::Kind::ChannelInserted, 1), 1);
     report("H"); // now it is stored: recorded, not stored again
     EXPECT_EQ(doc.channelCount, 3);
 }
@@ -197,8 +198,10 @@ TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     EXPECT_EQ(doc.logEntry(0).frequency, 145040000u);
     EXPECT_EQ(doc.logEntry(0).maxSignal, 10);
     EXPECT_EQ(doc.logEntry(0).lastHeard, clock.nowSeconds());
-    EXPECT_THAT(view.calls, ::testing::Contains("log appended"));
-    EXPECT_THAT(view.calls, ::testing::Contains("log updated 0"));
+    EXPECT_EQ(noticeCount(DocumentChange::Kind::LogAppended), 1);
+    EXPECT_EQ(noticeCount(DocumentChange::Kind::LogUpdated, 0), 1);
+    EXPECT_THAT(view.calls, ::testing::Contains("select newest log entry"));
+    EXPECT_THAT(view.calls, ::testing::Contains("select log caret row"));
 
     doc.clearLog(); // clearing during a stop: the next report opens an entry
     report("K");
@@ -212,7 +215,8 @@ TEST_F(ScanEngineTest, FullLogRingDropsItsOldestEntry) {
     report("G");
     EXPECT_EQ(doc.logCount, kLogSlots);
     EXPECT_EQ(doc.logStart, 1);
-    EXPECT_THAT(view.calls, ::testing::Contains("log dropped"));
+    EXPECT_EQ(noticeCount(DocumentChange::Kind::LogAppended, kLogSlots - 1, true), 1);
+    EXPECT_THAT(view.calls, ::testing::Contains("select newest log entry"));
 }
 
 // ---- priority check ----

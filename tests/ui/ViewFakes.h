@@ -94,10 +94,9 @@ struct RecordingList : DatabaseListSink {
     std::vector<int> selected;
     std::vector<int> linkSets;
     void selectChannelRow(int row) override { selected.push_back(row); }
-    void channelRowChanged(int, bool) override {}
-    void channelRowInserted(int) override {}
-    void logAppended(bool) override {}
-    void logUpdated(int) override {}
+    void bringChannelRowIntoView(int) override {}
+    void selectNewestLogEntry() override {}
+    void selectLogCaretRow() override {}
     void chooseLinkSet(int set) override { linkSets.push_back(set); }
 };
 

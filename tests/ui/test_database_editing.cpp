@@ -42,7 +42,7 @@ TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections) {
     l.selectRows({0, 1});
     // A right-click on the unselected row 2 keeps the two selected.
     auto menu = r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(0).index(2)).center());
-    EXPECT_EQ(r.doc.selection, (std::vector<int>{0, 1}));
+    EXPECT_EQ(r.panel.handedOver().rows(), (std::vector<int>{0, 1}));
     const std::vector<int> checked = checkedIds(*menu);
     for (int id : {int(FirstBank) + 3, FirstBank + 7, int(MultiBankMode), int(FirstStep),
                    FirstStep + 10, FirstMode + 1, int(FirstAttenuator), FirstAttenuator + 1})
@@ -80,7 +80,7 @@ TEST(DatabaseMenus, ViewFiveAndSixSelectTheClickedRowOnly) {
     DatabaseList& l = r.panel.list(5);
     l.selectRows({1, 2});
     r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(5).index(4)).center());
-    EXPECT_EQ(r.doc.selection, std::vector<int>{4});
+    EXPECT_EQ(r.panel.handedOver().rows(), std::vector<int>{4});
 }
 
 struct BankCase {
@@ -168,9 +168,8 @@ TEST(DatabaseCommands, PropertyCommandsOutsideTheirViewsDoNothing) {
     r.addChannel(10'000'000, 1 << 3);
     r.panel.refreshAll();
     r.show(3);
-    r.doc.setSelection({0});
-    r.panel.runCommand(FirstBank + 7);
-    r.panel.runCommand(FirstStep + 3);
+    r.command(FirstBank + 7, {0});
+    r.command(FirstStep + 3, {0});
     EXPECT_EQ(r.doc.channels[0]->bankMask, 1 << 3);
     EXPECT_EQ(r.doc.passRanges[0].inUse, 0);
 }

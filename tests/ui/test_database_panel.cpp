@@ -144,7 +144,7 @@ TEST(DatabasePanel, LogFollowsAppendsAndDropsTheOldestLine) {
     r.panel.refreshAll();
     for (int i = 0; i < 20; ++i) {
         r.addLog(std::uint32_t(1'000'000 + i), 0, 0);
-        r.panel.logAppended(false);
+        r.panel.selectNewestLogEntry();
     }
     DatabaseList& l = r.panel.list(6);
     EXPECT_EQ(l.rowCount(), 20);
@@ -153,7 +153,7 @@ TEST(DatabasePanel, LogFollowsAppendsAndDropsTheOldestLine) {
     r.core.hold = true;
     l.setTopRow(0);
     r.addLog(5'000'000, 0, 0);
-    r.panel.logAppended(false);
+    r.panel.selectNewestLogEntry();
     EXPECT_EQ(l.topRow(), 0);
     EXPECT_EQ(l.selectedRows(), std::vector<int>{19});
 }
@@ -165,7 +165,8 @@ TEST(DatabasePanel, AFullLogDropsItsFirstLine) {
     r.panel.refreshAll();
     EXPECT_EQ(r.panel.list(6).caretRow(), kLogSlots - 1);
     r.doc.mainRecord.frequency = 123'000'000;
-    r.panel.logAppended(r.doc.openLogEntry(1) == 1);
+    ASSERT_EQ(r.doc.openLogEntry(1), 1);
+    r.panel.selectNewestLogEntry();
     DatabaseList& l = r.panel.list(6);
     EXPECT_EQ(l.rowCount(), kLogSlots);
     EXPECT_EQ(l.selectedRows(), std::vector<int>{kLogSlots - 1});
@@ -173,16 +174,15 @@ TEST(DatabasePanel, AFullLogDropsItsFirstLine) {
     EXPECT_TRUE(r.lineOf(6, kLogSlots - 1).startsWith(QStringLiteral("  123.000000")));
 }
 
-TEST(DatabasePanel, ScanEngineRowCallsReachTheModel) {
+TEST(DatabasePanel, ChannelNoticesReachTheModel) {
     DatabasePanelRig r;
     fillChannels(r, 5);
     r.panel.list(0).selectRows({1, 3});
     r.addChannel(1'005'000); // row 1
-    r.panel.channelRowInserted(1);
     EXPECT_EQ(r.panel.list(0).rowCount(), 6);
     EXPECT_EQ(r.panel.list(0).selectedRows(), (std::vector<int>{2, 4}));
     r.doc.channels[4]->comment = "heard";
-    r.panel.channelRowChanged(4, false);
+    ASSERT_EQ(r.doc.recordReport(4, 9), 1);
     EXPECT_TRUE(r.panel.model(0)
                     .data(r.panel.model(0).index(4), Qt::DisplayRole)
                     .toString()

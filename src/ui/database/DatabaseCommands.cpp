@@ -100,9 +100,10 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
         list.selectRow(row);
         list.setCaretRow(row);
     }
-    d.setSelection(list.selectedRows());
-    auto menu = dbmenus::buildMenu(d, ports_.settings, view, host_->recorderLinked(),
-                                   dbmenus::checkedItems(d, ports_.settings, view, d.selection));
+    handedOver_.set(list.selectedRows());
+    auto menu =
+        dbmenus::buildMenu(d, ports_.settings, view, host_->recorderLinked(),
+                           dbmenus::checkedItems(d, ports_.settings, view, handedOver_.rows()));
     for (QAction* a : dbmenus::commandActions(*menu)) {
         const int command = a->data().toInt();
         connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
@@ -116,9 +117,7 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
 void DatabasePanel::runCommand(int command) {
     CKovo5Doc& d = ports_.doc;
     if (isPropertyCommand(command)) {
-        const std::vector<int> rows = d.selection;
-        if (runPropertyCommand(command, rows))
-            d.setModified();
+        runPropertyCommand(command, handedOver_.rows());
         releaseHold();
         return;
     }
@@ -159,62 +158,51 @@ bool DatabasePanel::runPropertyCommand(int c, const std::vector<int>& rows) {
     bool changed = false;
     int changedView = view;
     if (inRange(c, FirstBank, kLastBank) && view == ChannelView) {
-        changed =
-            edits::setBankMembership(d, rows, c - FirstBank, ports_.settings.mbMultiSelect == 1);
-        if (changed) {
-            d.countChannelsPerBank();
-            d.countReachable();
-        }
+        changed = d.setChannelBanks(rows, c - FirstBank, ports_.settings.mbMultiSelect == 1);
     } else if (c == MultiBankMode) {
         if (d.writeSoftSetting)
             d.writeSoftSetting("MBMultiSelect", ports_.settings.mbMultiSelect == 1 ? 0 : 1);
         return false;
     } else if (inRange(c, FirstStep, kLastStep) && settingsView) {
-        changed = edits::setStep(d, view, rows, c - FirstStep + 1);
+        changed = d.setRowsStep(view, rows, c - FirstStep + 1);
     } else if (inRange(c, FirstMode, kLastMode) && settingsView) {
-        changed = edits::setMode(d, view, rows, c - FirstMode, ports_.settings);
+        changed = d.setRowsMode(view, rows, c - FirstMode);
     } else if (inRange(c, FirstIfBandwidth, kLastIfBandwidth) && settingsView) {
-        changed = edits::setIfBandwidth(d, view, rows, c - FirstIfBandwidth);
+        changed = d.setRowsIfBandwidth(view, rows, c - FirstIfBandwidth);
     } else if (inRange(c, FirstAttenuator, kLastAttenuator) && settingsView) {
-        changed = edits::setAttenuator(d, view, rows, c - FirstAttenuator);
+        changed = d.setRowsAttenuator(view, rows, c - FirstAttenuator);
     } else if (inRange(c, FirstAntenna, kLastAntenna) && settingsView) {
-        changed = edits::setAntenna(d, view, rows, c - FirstAntenna);
+        changed = d.setRowsAntenna(view, rows, c - FirstAntenna);
     } else if (inRange(c, FirstCtcss, kLastCtcss) && view == ChannelView &&
                ports_.settings.optCtcss == 1) {
-        changed = edits::setCtcss(d, rows, c - FirstCtcss);
+        changed = d.setChannelsCtcss(rows, c - FirstCtcss);
     } else if (inRange(c, BankUseYes, BankUseNo)) {
         changedView = BankView;
-        changed = edits::setUseFlag(d, BankView, rows, c == BankUseYes);
+        changed = d.setUseFlags(BankView, rows, c == BankUseYes);
     } else if (inRange(c, SearchUseYes, SearchUseNo)) {
         changedView = SearchBankView;
-        changed = edits::setUseFlag(d, SearchBankView, rows, c == SearchUseYes);
+        changed = d.setUseFlags(SearchBankView, rows, c == SearchUseYes);
     } else if (inRange(c, PassUseYes, PassUseNo)) {
         changedView = PassRangeView;
-        changed = edits::setUseFlag(d, PassRangeView, rows, c == PassUseYes);
+        changed = d.setUseFlags(PassRangeView, rows, c == PassUseYes);
     } else if (inRange(c, AutoUseYes, AutoUseNo)) {
         changedView = AutoRangeView;
-        changed = edits::setUseFlag(d, AutoRangeView, rows, c == AutoUseYes);
+        changed = d.setUseFlags(AutoRangeView, rows, c == AutoUseYes);
     }
     if (changed)
-        afterPropertyChange(changedView, rows);
+        afterPropertyChange(changedView);
     return changed;
 }
 
-void DatabasePanel::afterPropertyChange(int view, const std::vector<int>& rows) {
-    CKovo5Doc& d = ports_.doc;
+// The lists redraw the changed rows on the document's notices; what is left
+// is the channel list's numbering and restarting the scan that uses the table.
+void DatabasePanel::afterPropertyChange(int view) {
     if (view == ChannelView) {
         rebuildChannelsKeepingPlace();
         return;
     }
-    DatabaseList& l = list(view);
-    const int caret = l.caretRow();
-    for (int row : rows)
-        redrawRow(view, row);
-    l.setCaretRow(caret);
-    const OperatingMode mode = d.controlParams.mode();
+    const OperatingMode mode = ports_.doc.controlParams.mode();
     if (view == BankView) {
-        d.computeLinkMask();
-        d.countReachable();
         if (mode == OperatingMode::MemoryScan && core_)
             core_->setOperatingMode(mode);
     } else if (view == SearchBankView && mode == OperatingMode::ProgramSearch && core_) {
@@ -230,10 +218,10 @@ void DatabasePanel::showViewCommand(int view) {
 void DatabasePanel::deleteChannels() {
     CKovo5Doc& d = ports_.doc;
     char question[128];
-    std::snprintf(question, sizeof question, kDeleteQuestion, int(d.selection.size()));
+    std::snprintf(question, sizeof question, kDeleteQuestion, int(handedOver_.rows().size()));
     if (!host_->confirmDeleteData(question))
         return;
-    const int row = d.deleteSelectedChannels();
+    const int row = d.deleteChannels(handedOver_.rows());
     if (d.channelCount == 0)
         rebuildChannels();
     else
@@ -248,31 +236,34 @@ void DatabasePanel::clearLog() {
 }
 
 void DatabasePanel::analyseLog() {
-    ports_.doc.analyseLog();
+    const std::vector<int>& rows = handedOver_.rows();
+    if (!rows.empty())
+        ports_.doc.analyseLog(rows.front());
     showView(dblines::ChartView);
 }
 
 void DatabasePanel::cutAutoRanges() {
-    ports_.doc.cutAutoRanges();
+    ports_.doc.cutAutoRanges(handedOver_.rows());
     rebuildList(AutoRangeView);
 }
 
 void DatabasePanel::pasteAutoRanges() {
-    ports_.doc.pasteAutoRanges();
+    ports_.doc.pasteAutoRanges(handedOver_.rows());
     rebuildList(AutoRangeView);
 }
 
 void DatabasePanel::makePriorityChannel() {
     CKovo5Doc& d = ports_.doc;
-    if (d.selectedRowsBelow(d.channelCount).empty())
+    const std::vector<int> rows = handedOver_.below(d.channelCount);
+    if (rows.empty())
         return;
-    d.choosePriorityChannel();
+    d.choosePriorityChannel(rows.front());
     rebuildChannelsKeepingPlace();
 }
 
 void DatabasePanel::startPlayback() {
     CKovo5Doc& d = ports_.doc;
-    const std::vector<int> rows = d.selectedRowsBelow(d.logCount);
+    const std::vector<int> rows = handedOver_.below(d.logCount);
     if (!host_->recorderLinked() || rows.empty())
         return;
     const CLogData& entry = d.logEntry(rows.front());
@@ -314,7 +305,7 @@ void DatabasePanel::editFirstField(DatabaseList& l) {
     // right-click would; with nothing selected the caret row is edited.
     if (l.selectedRows().empty())
         l.selectRow(l.caretRow());
-    ports_.doc.setSelection(l.selectedRows());
+    handedOver_.set(l.selectedRows());
     openEditor(kFirstEditor[view]);
 }
 
@@ -393,18 +384,8 @@ void DatabasePanel::discardEdit(DatabaseList& l) {
 void DatabasePanel::reselectAfterEdit(DatabaseList& l) {
     l.clearSelection();
     l.setCaretRow(l.editedRow());
-    l.selectRows(ports_.doc.selection);
+    l.selectRows(handedOver_.rows());
 }
-
-namespace {
-template <typename Range, typename Low, typename High>
-void storeRange(Range& range, Low low, High high, std::uint32_t a, std::uint32_t b) {
-    if (a > b)
-        std::swap(a, b);
-    range.*low = a;
-    range.*high = b;
-}
-} // namespace
 
 bool DatabasePanel::storeEdit(DatabaseList& l) {
     CKovo5Doc& d = ports_.doc;
@@ -412,7 +393,6 @@ bool DatabasePanel::storeEdit(DatabaseList& l) {
     const int row = l.editedRow();
     const QString firstText = l.firstEditor() ? l.firstEditor()->text() : QString();
     const QString secondText = l.secondEditor() ? l.secondEditor()->text() : QString();
-    const auto r = std::size_t(row);
 
     if (view == ChannelView && l.editKind() == DatabaseList::FrequencyEdit) {
         if (row < 0 || row >= d.channelCount) {
@@ -427,7 +407,6 @@ bool DatabasePanel::storeEdit(DatabaseList& l) {
             return false;
         }
         const int newRow = d.setChannelFrequency(row, f);
-        d.setModified();
         l.closeEditors();
         rebuildChannelsAndSelect(newRow);
         return false;
@@ -438,60 +417,30 @@ bool DatabasePanel::storeEdit(DatabaseList& l) {
     const std::uint32_t high = edits::parseMegahertz(secondText.toStdString());
     const bool range = l.editKind() == DatabaseList::RangeEdit;
     l.closeEditors();
+    // The lists redraw what the document reports changed.
     switch (view) {
     case ChannelView:
-        for (int i : d.selectedRowsBelow(d.channelCount)) {
-            d.channels[std::size_t(i)]->comment = text;
-            redrawChannel(i);
-        }
+        d.setChannelComments(handedOver_.rows(), text);
         break;
     case BankView:
-        for (int i : d.selectedRowsBelow(kBankCount)) {
-            d.memoryBanks[std::size_t(i)].name = text;
-            redrawRow(BankView, i);
-        }
+        d.setBankNames(handedOver_.rows(), text);
         host_->bankNamesChanged();
         break;
     case SearchBankView:
     case PassRangeView:
     case AutoRangeView:
-        if (range) {
-            if (row < 0 || row >= kRangeCount)
-                break;
-            if (view == SearchBankView)
-                storeRange(d.searchBanks[r], &CSearchBank::startFrequency,
-                           &CSearchBank::stopFrequency, low, high);
-            else if (view == PassRangeView)
-                storeRange(d.passRanges[r], &CPassBank::lowFrequency, &CPassBank::highFrequency,
-                           low, high);
-            else
-                storeRange(d.autoRanges[r], &CAutoBank::startFrequency, &CAutoBank::stopFrequency,
-                           low, high);
-            redrawRow(view, row);
-            break;
-        }
-        for (int i : d.selectedRowsBelow(kRangeCount)) {
-            const auto k = std::size_t(i);
-            if (view == SearchBankView)
-                d.searchBanks[k].comment = text;
-            else if (view == PassRangeView)
-                d.passRanges[k].comment = text;
-            else
-                d.autoRanges[k].comment = text;
-            redrawRow(view, i);
-        }
+        if (range)
+            d.setRangeEdges(view, row, low, high);
+        else
+            d.setRangeComments(view, handedOver_.rows(), text);
         break;
     case SearchStringView:
-        for (int i : d.selectedRowsBelow(kSearchStringCount)) {
-            d.searchStrings[std::size_t(i)] = text;
-            redrawRow(SearchStringView, i);
-        }
+        d.setSearchStrings(handedOver_.rows(), text);
         rebuildSearchCombo();
         break;
     default:
         return false;
     }
-    d.setModified();
     return true;
 }
 

@@ -1,18 +1,21 @@
 #pragma once
+#include "data/Notices.h"
+
 #include <QAbstractListModel>
 
 namespace kovo {
 
 class CKovo5Doc;
+struct DocumentChange;
 
 // One database view as a list model: one row per record, the line text made
-// from the document when the view asks for it. The model keeps its own row
-// count so that it changes only through the notifications below, which the
-// panel calls after the document changed.
+// from the document when the view asks for it. The model listens to the
+// document's change notices and turns each into the matching model calls; it
+// keeps its own row count so that its rows change only through those calls.
 class DatabaseModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    DatabaseModel(const CKovo5Doc& doc, int view, QObject* parent = nullptr);
+    DatabaseModel(CKovo5Doc& doc, int view, QObject* parent = nullptr);
 
     int view() const { return view_; }
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -21,15 +24,25 @@ public:
 
     // Takes the document's row count and drops every cached line.
     void rebuild();
-    void rowChanged(int row);
-    void rowInserted(int row);
-    void firstRowRemoved();
-    void rowAppended();
 
 private:
+    void rowChanged(int row);
+    void onChange(const DocumentChange& change);
+    void onChannelChange(const DocumentChange& change);
+    void onLogChange(const DocumentChange& change);
+    // True when the model has `rowsBefore` rows; else it rebuilds.
+    bool inStep(int rowsBefore);
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowMoved(int from, int to);
+    void rowAppended(bool droppedOldest);
+    void rowsChanged(int first, int last);
+    void allRowsChanged();
+
     const CKovo5Doc& doc_;
     int view_;
     int rows_ = 0;
+    Subscription subscription_;
 };
 
 } // namespace kovo

@@ -312,10 +312,6 @@ void DatabasePanel::rebuildChannelsKeepingPlace() {
     l.setCaretRow(caret);
 }
 
-void DatabasePanel::redrawChannel(int r) {
-    model(ChannelView).rowChanged(r);
-}
-
 void DatabasePanel::rebuildChannelsAndSelect(int r) {
     rebuildChannels();
     selectChannel(r);
@@ -358,11 +354,6 @@ void DatabasePanel::rebuildList(int view) {
         list(LogView).setCaretRow(list(LogView).rowCount() - 1);
 }
 
-void DatabasePanel::redrawRow(int view, int row) {
-    if (view >= 0 && view < kListViewCount)
-        model(view).rowChanged(row);
-}
-
 void DatabasePanel::rebuildSearchCombo() {
     const QString typed = searchCombo_->currentText();
     const QSignalBlocker block(searchCombo_);
@@ -391,15 +382,12 @@ void DatabasePanel::onLinkSetChosen(int k) {
 }
 
 void DatabasePanel::onLinkSetRenamed(const QString& text) {
-    CKovo5Doc& d = ports_.doc;
-    const int k = d.controlParams.currentLinkSet;
-    if (k < 0 || k >= kLinkSetCount)
+    const int k = ports_.doc.controlParams.currentLinkSet;
+    if (!ports_.doc.renameLinkSet(k, utf8ToCp932(text.toStdString())))
         return;
-    d.linkSetNames[std::size_t(k)] = utf8ToCp932(text.toStdString());
     const QSignalBlocker block(linkSetCombo_);
     linkSetCombo_->setItemText(k, text);
     linkSetCombo_->setEditText(text);
-    d.setModified();
 }
 
 void DatabasePanel::selectLinkSet(int k) {
@@ -472,31 +460,17 @@ void DatabasePanel::searchLog(const QString& text, bool forward) {
 
 // ---- the scan engine's calls ----
 
-void DatabasePanel::channelRowChanged(int row, bool makeVisible) {
-    redrawChannel(row);
-    if (makeVisible && !held()) {
-        DatabaseList& l = list(ChannelView);
-        if (row >= 0 && row < l.rowCount())
-            l.scrollTo(model(ChannelView).index(row), QAbstractItemView::EnsureVisible);
-    }
+void DatabasePanel::bringChannelRowIntoView(int row) {
+    DatabaseList& l = list(ChannelView);
+    if (!held() && row >= 0 && row < l.rowCount())
+        l.scrollTo(model(ChannelView).index(row), QAbstractItemView::EnsureVisible);
 }
 
-void DatabasePanel::channelRowInserted(int row) {
-    model(ChannelView).rowInserted(row);
-}
-
-void DatabasePanel::logAppended(bool droppedOldest) {
+void DatabasePanel::selectNewestLogEntry() {
     DatabaseList& l = list(LogView);
-    DatabaseModel& m = model(LogView);
-    const int top = l.topRow();
-    if (droppedOldest)
-        m.firstRowRemoved();
-    m.rowAppended();
     const int count = l.rowCount();
-    if (held()) {
-        l.setTopRow(top);
+    if (held() || count == 0)
         return;
-    }
     l.clearSelection();
     l.selectRow(count - 1);
     if (count > DatabaseList::kVisibleRows)
@@ -504,15 +478,11 @@ void DatabasePanel::logAppended(bool droppedOldest) {
     l.setCaretRow(count - 1);
 }
 
-void DatabasePanel::logUpdated(int row) {
-    DatabaseList& l = list(LogView);
-    const int top = l.topRow();
-    const int caret = l.caretRow();
-    model(LogView).rowChanged(row);
-    if (held()) {
-        l.setTopRow(top);
+void DatabasePanel::selectLogCaretRow() {
+    if (held())
         return;
-    }
+    DatabaseList& l = list(LogView);
+    const int caret = l.caretRow();
     l.clearSelection();
     l.selectRow(caret);
     l.setCaretRow(caret);

@@ -3,6 +3,7 @@
 #include "ui/ViewInterfaces.h"
 #include "ui/database/DatabaseList.h"
 #include "ui/database/DatabaseSeams.h"
+#include "ui/database/HandedOverRows.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -36,8 +37,9 @@ protected:
 
 // The database panel: seven lists of the channel database (memory channels,
 // banks, search banks, pass ranges, auto-mode ranges, search strings, log)
-// and the statistics chart of the log, switched by seven view keys. It keeps
-// the lists in step with the document, follows the scan engine, searches,
+// and the statistics chart of the log, switched by seven view keys. Its list
+// models follow the document's change notices; the panel moves selections
+// and scroll positions as the scan engine asks, searches,
 // switches bank-link sets, and carries out what its context menus, the
 // in-place editor and double-clicks ask for. It changes only the document.
 class DatabasePanel : public PanelBase, public DatabaseListSink {
@@ -78,23 +80,21 @@ public:
 
     // ---- lists ----
     void rebuildChannels();
-    void redrawChannel(int r);
     void rebuildChannelsAndSelect(int r);
     void selectChannel(int r);
-    // Views 1 to 6: whole-list rebuild and single-line redraw.
+    // Views 1 to 6: whole-list rebuild.
     void rebuildList(int view);
-    void redrawRow(int view, int row);
     void rebuildSearchCombo();
     void rebuildLinkSetCombo();
     void selectLinkSet(int k);
     void search(bool forward);
 
     // ---- DatabaseListSink (scan engine and main menu) ----
+    // Each leaves the lists alone while the hold is set.
     void selectChannelRow(int row) override { selectChannel(row); }
-    void channelRowChanged(int row, bool makeVisible) override;
-    void channelRowInserted(int row) override;
-    void logAppended(bool droppedOldest) override;
-    void logUpdated(int row) override;
+    void bringChannelRowIntoView(int row) override;
+    void selectNewestLogEntry() override;
+    void selectLogCaretRow() override;
     void chooseLinkSet(int set) override { selectLinkSet(set); }
 
     // ---- context menus and commands ----
@@ -111,6 +111,8 @@ public:
     void finishEdit(DatabaseList& list);
     void discardEdit(DatabaseList& list);
 
+    // The rows the current list handed over to its menu or editor.
+    const HandedOverRows& handedOver() const { return handedOver_; }
     QComboBox& searchCombo() const { return *searchCombo_; }
     QComboBox& linkSetCombo() const { return *linkSetCombo_; }
     QLabel& headerLine() const { return *header_; }
@@ -137,7 +139,7 @@ private:
     // Commands (DatabaseCommands.cpp).
     bool runPropertyCommand(int command, const std::vector<int>& rows);
     void showViewCommand(int view);
-    void afterPropertyChange(int view, const std::vector<int>& rows);
+    void afterPropertyChange(int view);
     void deleteChannels();
     void clearLog();
     void analyseLog();
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<DatabaseHost> defaultHost_;
     bool localHold_ = false;
     int shownView_ = 0;
+    HandedOverRows handedOver_;
 
     std::array<DatabaseModel*, 7> models_{};
     std::array<DatabaseList*, 7> lists_{};
