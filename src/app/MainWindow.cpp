@@ -192,11 +192,7 @@ void MainWindow::createCommands() {
         {CommandSubStep,
          [this] {
              StepDialog(
-                 doc_->controlParams.subStep,
-                 [this](int subStep) {
-                     doc_->controlParams.subStep = subStep;
-                     doc_->setModified(true);
-                 },
+                 doc_->controlParams.subStep, [this](int subStep) { doc_->setSubStep(subStep); },
                  this)
                  .exec();
          }},

@@ -122,7 +122,7 @@ bool DisplayPresenter::onFieldKey(PanelEdit& field, bool enter) {
 
 void DisplayPresenter::onGainMoved(int value) {
     ports_.settings.setAfGain(value);
-    ports_.doc.setModified();
+    ports_.doc.noteAfGainMoved();
 }
 
 // ---- window drag ----------------------------------------------------------
