@@ -48,9 +48,9 @@ bool CKovo5Doc::onNewDocument() {
     priorityIndex = 0;
     scanPosition = 0;
     reachableCount = 0;
-    priorityCheck = 0;
-    priorityCheckApplied = 0;
-    toneSearch = 0;
+    priorityCheck = false;
+    priorityCheckApplied = false;
+    toneSearch = false;
     autoRangeClipboardCount = 0;
 
     const auto now = static_cast<std::int32_t>(clock_.nowSeconds());

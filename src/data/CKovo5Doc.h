@@ -78,15 +78,15 @@ public:
     static bool isLegacyFileName(const std::string& path);
 
     // ---- run-time values (never stored) ----
-    int insertPosition = 0;     // set by every channel look-up
-    int scanPosition = 0;       // memory-scan position in channels
-    std::uint32_t linkMask = 0; // bit b = bank b is in the current link set
-    int reachableCount = 0;     // channels memory scan can reach
-    int priorityCheck = 0;
-    int priorityCheckApplied = 0;
-    int newLogEntryMain = 0; // 1 = the next hit opens a new log entry
-    int newLogEntryPriority = 0;
-    int toneSearch = 0;
+    int insertPosition = 0;            // set by every channel look-up
+    int scanPosition = 0;              // memory-scan position in channels
+    std::uint32_t linkMask = 0;        // bit b = bank b is in the current link set
+    int reachableCount = 0;            // channels memory scan can reach
+    bool priorityCheck = false;        // a priority check is under way
+    bool priorityCheckApplied = false; // the receiver is tuned for it
+    bool newLogEntryMain = false;      // the next hit opens a new log entry
+    bool newLogEntryPriority = false;
+    bool toneSearch = false;
     std::array<CAutoBank, kRangeCount> autoRangeClipboard;
     int autoRangeClipboardCount = 0;
 
@@ -253,7 +253,7 @@ public:
     int toggleAutoMode();
     int toggleStepAdjust();
     int togglePriorityScan();
-    int toggleToneSearch();
+    bool toggleToneSearch();
     int toggleSwitch(SwitchKind kind);
     // The monitor key's F/G switch and auto-store, both stored in the file.
     int toggleMonitor();

@@ -65,7 +65,7 @@ void CKovo5Doc::setSubStep(int subStep) {
 void CKovo5Doc::setOperatingMode(OperatingMode mode, bool isChange) {
     controlParams.setMode(mode);
     if (mode != OperatingMode::Vfo)
-        toneSearch = 0;
+        toneSearch = false;
     if (isChange)
         setModified();
 }

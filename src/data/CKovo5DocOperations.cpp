@@ -506,8 +506,8 @@ void CKovo5Doc::clearLog() {
     logCount = 0;
     logStart = 0;
     logAnalysis.sampleCount = 0;
-    newLogEntryMain = 1;
-    newLogEntryPriority = 1;
+    newLogEntryMain = true;
+    newLogEntryPriority = true;
     notify(DocumentChange::Kind::LogCleared);
 }
 
@@ -639,8 +639,8 @@ int CKovo5Doc::togglePriorityScan() {
     return controlParams.priorityScan;
 }
 
-int CKovo5Doc::toggleToneSearch() {
-    toneSearch = inverted(toneSearch);
+bool CKovo5Doc::toggleToneSearch() {
+    toneSearch = !toneSearch;
     return toneSearch;
 }
 
@@ -665,7 +665,7 @@ int CKovo5Doc::toggleSwitch(SwitchKind kind) {
         std::int32_t& value = controlParams.*kParamSwitches[at(index)];
         value = inverted(value);
         if (kind == SwitchKind::Logging && value == 1)
-            newLogEntryMain = 1;
+            newLogEntryMain = true;
         return value;
     }
     if (kind == SwitchKind::DecoderMode) {

@@ -19,7 +19,7 @@ CommandChooser::~CommandChooser() {
 }
 
 const CFrequencyData& CommandChooser::activeRecord() const {
-    return doc_.priorityCheck == 1 ? doc_.priorityRecord : doc_.mainRecord;
+    return doc_.priorityCheck ? doc_.priorityRecord : doc_.mainRecord;
 }
 
 void CommandChooser::chooseNextCommand() {
@@ -62,7 +62,7 @@ void CommandChooser::chooseNextCommand() {
 
 void CommandChooser::sendFrequency(const CFrequencyData& record, bool ar3000) {
     if (hits_)
-        hits_->endStop(doc_.priorityCheck == 1 || doc_.priorityCheckApplied == 1);
+        hits_->endStop(doc_.priorityCheck || doc_.priorityCheckApplied);
     if (!ar3000) {
         link_.writeCommand(frequencyCommand(record.frequency));
         return;

@@ -17,7 +17,7 @@ PollingLoop::~PollingLoop() {
 }
 
 void PollingLoop::sendNext() {
-    if (doc_.controlParams.priorityScan == 1 && doc_.priorityCheckApplied == 0 &&
+    if (doc_.controlParams.priorityScan == 1 && !doc_.priorityCheckApplied &&
         !timers_.isRunning(TimerPriorityInterval))
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
     if (!link_.canSend())
@@ -54,7 +54,7 @@ void PollingLoop::onSignalReport(std::string_view reply) {
 
 void PollingLoop::onPriorityInterval() {
     timers_.stop(TimerPriorityInterval);
-    doc_.priorityCheck = 1;
+    doc_.priorityCheck = true;
 }
 
 } // namespace kovo

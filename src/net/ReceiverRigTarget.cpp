@@ -21,7 +21,7 @@ constexpr int kIfBandwidthCount = 7;
 std::uint32_t ReceiverRigTarget::frequency() const {
     // The record the receiver is tuned to: the priority channel while it is
     // being checked.
-    return doc_.priorityCheck == 1 ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
+    return doc_.priorityCheck ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
 }
 
 void ReceiverRigTarget::tune(std::uint32_t hz) {

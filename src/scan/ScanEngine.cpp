@@ -27,7 +27,7 @@ ScanEngine::ContextTimers ScanEngine::timersOf(bool priority) {
                     : ContextTimers{TimerMainDelay, TimerMainPause};
 }
 
-int& ScanEngine::newLogEntryFlag(bool priority) {
+bool& ScanEngine::newLogEntryFlag(bool priority) {
     return priority ? doc_.newLogEntryPriority : doc_.newLogEntryMain;
 }
 
@@ -95,7 +95,7 @@ void ScanEngine::holdOnSignal(bool priority) {
     Context& hits = context(priority);
     const ContextTimers ids = timersOf(priority);
     const CControlParams& params = doc_.controlParams;
-    int& newEntry = newLogEntryFlag(priority);
+    bool& newEntry = newLogEntryFlag(priority);
     if (hits.hold == 0) {
         hits.hold = 1;
         if (!priority) {
@@ -105,20 +105,20 @@ void ScanEngine::holdOnSignal(bool priority) {
         }
         if (params.logging == 1) {
             openLogEntry();
-            newEntry = 0; // this stop has its entry now
+            newEntry = false; // this stop has its entry now
         }
         if (params.pause == 1)
             startSeconds(ids.pause, params.pauseSeconds());
     } else {
         if (params.logging == 1) {
-            if (newEntry == 1) {
+            if (newEntry) {
                 openLogEntry();
             } else {
                 if (doc_.updateNewestLogEntry(link_.state().signalValue) >= 0)
                     view_.selectLogCaretRow();
             }
         }
-        newEntry = 0;
+        newEntry = false;
     }
     startSeconds(ids.delay, params.delaySeconds);
 }
@@ -173,7 +173,7 @@ void ScanEngine::advance() {
         if (!timers_.isRunning(TimerPriorityInterval))
             timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
         if (inPriorityContext()) {
-            doc_.priorityCheck = 0; // the main scan goes on from where it stood
+            doc_.priorityCheck = false; // the main scan goes on from where it stood
             return;
         }
     }
@@ -203,10 +203,10 @@ void ScanEngine::togglePriority() {
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
     } else {
         timers_.stop(TimerPriorityInterval);
-        doc_.priorityCheckApplied = 0;
+        doc_.priorityCheckApplied = false;
         // A check under way ends with the switch: tuning returns to the main
         // record, and no stop of the check is left to cut the next one short.
-        doc_.priorityCheck = 0;
+        doc_.priorityCheck = false;
         endStop(true);
         priority_ = Context{};
         main_.resume = 1;

@@ -58,10 +58,10 @@ private:
         int pause;
     };
 
-    bool inPriorityContext() const { return doc_.priorityCheckApplied == 1; }
+    bool inPriorityContext() const { return doc_.priorityCheckApplied; }
     Context& context(bool priority) { return priority ? priority_ : main_; }
     static ContextTimers timersOf(bool priority);
-    int& newLogEntryFlag(bool priority);
+    bool& newLogEntryFlag(bool priority);
 
     void signalPath(bool priority);
     void noSignalPath(bool priority);

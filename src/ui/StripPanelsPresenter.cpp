@@ -17,7 +17,7 @@ namespace kovo {
 void StripPanelsPresenter::refreshAll() {
     CtcssPanel& c = ports_.ctcss;
     c.slider().showValue(ports_.doc.mainRecord.ctcss);
-    c.scanKey().setState(ports_.doc.toneSearch == 1);
+    c.scanKey().setState(ports_.doc.toneSearch);
     refreshCtcssLabel(true, true);
     ports_.tElm.slider().showValue(ports_.doc.mainRecord.tElm);
     refreshTElmLabel(true, true);
@@ -73,10 +73,10 @@ void StripPanelsPresenter::onToneMoved(int tone) {
 
 void StripPanelsPresenter::onToneSearchKey() {
     CKovo5Doc& d = ports_.doc;
-    const int on = d.toggleToneSearch();
+    const bool on = d.toggleToneSearch();
     CtcssPanel& p = ports_.ctcss;
     p.scanKey().setState(on);
-    if (on == 0) {
+    if (!on) {
         refreshCtcssLabel(true, true);
     } else {
         d.mainRecord.ctcss = 0;

@@ -505,12 +505,12 @@ TEST_F(OperationsTest, SwitchesInvertAndReport) {
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Pause), 1);
     EXPECT_EQ(doc.controlParams.pause, 1);
     EXPECT_TRUE(doc.isModified());
-    doc.newLogEntryMain = 0;
+    doc.newLogEntryMain = false;
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 1);
-    EXPECT_EQ(doc.newLogEntryMain, 1);
-    doc.newLogEntryMain = 0;
+    EXPECT_TRUE(doc.newLogEntryMain);
+    doc.newLogEntryMain = false;
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 0);
-    EXPECT_EQ(doc.newLogEntryMain, 0);
+    EXPECT_FALSE(doc.newLogEntryMain);
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Ctcss), 1);
     EXPECT_EQ(doc.controlParams.ctcssSwitch, 1);
 
@@ -535,8 +535,8 @@ TEST_F(OperationsTest, SwitchesInvertAndReport) {
     EXPECT_EQ(doc.toggleAutoMode(), 0); // a new document starts with auto mode on
     EXPECT_EQ(doc.toggleStepAdjust(), 0);
     EXPECT_EQ(doc.togglePriorityScan(), 1);
-    EXPECT_EQ(doc.toggleToneSearch(), 1);
-    EXPECT_EQ(doc.toneSearch, 1);
+    EXPECT_TRUE(doc.toggleToneSearch());
+    EXPECT_TRUE(doc.toneSearch);
 }
 
 } // namespace

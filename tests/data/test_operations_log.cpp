@@ -47,7 +47,7 @@ TEST_F(LogOperationsTest, OpenLogEntryTakesTuningRecordAndTellsRecorder) {
 
     // During a priority check the entry is about the priority record.
     doc.priorityRecord.frequency = 430000000;
-    doc.priorityCheckApplied = 1;
+    doc.priorityCheckApplied = true;
     doc.openLogEntry(3);
     EXPECT_EQ(doc.logEntry(1).frequency, 430000000u);
 }
@@ -99,8 +99,8 @@ TEST_F(LogOperationsTest, ClearLogResetsRingAndRequestsNewEntries) {
     EXPECT_EQ(doc.logCount, 0);
     EXPECT_EQ(doc.logStart, 0);
     EXPECT_EQ(doc.logAnalysis.sampleCount, 0);
-    EXPECT_EQ(doc.newLogEntryMain, 1);
-    EXPECT_EQ(doc.newLogEntryPriority, 1);
+    EXPECT_TRUE(doc.newLogEntryMain);
+    EXPECT_TRUE(doc.newLogEntryPriority);
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.openLogEntry(1), 0);
     EXPECT_EQ(doc.logCount, 1);

@@ -182,25 +182,25 @@ TEST_F(PollingLoopTest, PriorityCheckTunesThePriorityRecordEveryFiveSeconds) {
     EXPECT_TRUE(timers.isTimerActive(TimerPriorityInterval));
     int refreshes = observer.panelRefreshes;
     // Poll on: each report is answered after the pause.
-    for (int i = 0; i < 1000 && doc.priorityCheck == 0; ++i) {
+    for (int i = 0; i < 1000 && !doc.priorityCheck; ++i) {
         port.receive("%\r\n>");
         timers.advance(kPollDelayMs);
     }
-    ASSERT_EQ(doc.priorityCheck, 1);
+    ASSERT_TRUE(doc.priorityCheck);
     port.written.clear();
     port.receive("%\r\n>");
     EXPECT_THAT(port.written, ElementsAre("430.\r"));
-    EXPECT_EQ(doc.priorityCheckApplied, 1);
+    EXPECT_TRUE(doc.priorityCheckApplied);
     EXPECT_EQ(observer.panelRefreshes, refreshes + 1);
     EXPECT_EQ(hits.ended.back(), true);
     ack();
     EXPECT_THAT(port.written, ElementsAre("430.\r", "A\r"));
 
     // The check ends (the scan engine clears priorityCheck): back to main.
-    doc.priorityCheck = 0;
+    doc.priorityCheck = false;
     ack();
     EXPECT_THAT(port.written, ElementsAre("430.\r", "A\r", "145.\r"));
-    EXPECT_EQ(doc.priorityCheckApplied, 0);
+    EXPECT_FALSE(doc.priorityCheckApplied);
     EXPECT_EQ(observer.panelRefreshes, refreshes + 2);
 }
 
@@ -208,10 +208,10 @@ TEST_F(PollingLoopTest, PriorityRefreshIsSkippedInTheActiveBandScope) {
     doc.controlParams.operatingMode = 3;
     connectAndSettle();
     const int refreshes = observer.panelRefreshes;
-    doc.priorityCheck = 1;
+    doc.priorityCheck = true;
     doc.priorityRecord.frequency = 430000000;
     port.receive("%\r\n>");
-    EXPECT_EQ(doc.priorityCheckApplied, 1);
+    EXPECT_TRUE(doc.priorityCheckApplied);
     EXPECT_EQ(observer.panelRefreshes, refreshes);
 }
 

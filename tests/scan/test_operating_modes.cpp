@@ -54,11 +54,11 @@ TEST_F(OperatingModesTest, MemoryScanCountsReachableChannelsAndTakesTheFirstStep
 }
 
 TEST_F(OperatingModesTest, LeavingVfoStopsTheToneSearch) {
-    doc.toneSearch = 1;
+    doc.toneSearch = true;
     core.setOperatingMode(5);
-    EXPECT_EQ(doc.toneSearch, 1);
+    EXPECT_TRUE(doc.toneSearch);
     core.setOperatingMode(4);
-    EXPECT_EQ(doc.toneSearch, 0);
+    EXPECT_FALSE(doc.toneSearch);
     EXPECT_THAT(view.calls,
                 ElementsAre("mode 5", "mode 4", "refreshPanels", "resetScope", "showStaticScope"));
 }

@@ -229,11 +229,11 @@ TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone
     EXPECT_EQ(doc.controlParams.priorityScan, 1);
     EXPECT_EQ(view.calls.back(), "priority on");
 
-    while (doc.priorityCheck == 0)
+    while (!doc.priorityCheck)
         report("%");
     const std::uint32_t mainBefore = tuned();
     report("G"); // the priority frequency goes out, then this report is its first
-    ASSERT_EQ(doc.priorityCheckApplied, 1);
+    ASSERT_TRUE(doc.priorityCheckApplied);
     report("G");
     EXPECT_EQ(core.engine().priorityContext().hold, 1);
     EXPECT_TRUE(timers.isTimerActive(TimerPriorityDelay));
@@ -243,13 +243,13 @@ TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone
     timers.advance(2000);
     EXPECT_EQ(core.engine().priorityContext().resume, 1);
     reports("%", 20); // the jump to 430 MHz still settles
-    EXPECT_EQ(doc.priorityCheck, 1);
+    EXPECT_TRUE(doc.priorityCheck);
     report("%"); // the check ends; the main scan is not moved
-    EXPECT_EQ(doc.priorityCheck, 0);
+    EXPECT_FALSE(doc.priorityCheck);
     EXPECT_EQ(tuned(), mainBefore);
     EXPECT_EQ(port.written.back(), frequencyCommand(mainBefore));
     report("%");
-    EXPECT_EQ(doc.priorityCheckApplied, 0);
+    EXPECT_FALSE(doc.priorityCheckApplied);
 }
 
 TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
@@ -257,12 +257,12 @@ TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
     doc.copyToPriorityRecord(priorityRow);
     startOneMegahertzScan();
     core.togglePriority();
-    while (doc.priorityCheckApplied == 0)
+    while (!doc.priorityCheckApplied)
         report("%");
     report("G");
     core.togglePriority();
-    EXPECT_EQ(doc.priorityCheck, 0);
-    EXPECT_EQ(doc.priorityCheckApplied, 0);
+    EXPECT_FALSE(doc.priorityCheck);
+    EXPECT_FALSE(doc.priorityCheckApplied);
     EXPECT_EQ(core.engine().priorityContext().hold, 0);
     EXPECT_FALSE(timers.isTimerActive(TimerPriorityDelay));
     EXPECT_FALSE(timers.isTimerActive(TimerPriorityInterval));

@@ -208,7 +208,7 @@ TEST(DatabaseCommands, LogClearEmptiesTheList) {
     r.command(LogClear, {0});
     EXPECT_EQ(r.host.questions.back(), "ログデータを消去します よろしいですか？");
     EXPECT_EQ(r.panel.list(6).rowCount(), 0);
-    EXPECT_EQ(r.doc.newLogEntryMain, 1);
+    EXPECT_TRUE(r.doc.newLogEntryMain);
 }
 
 TEST(DatabaseCommands, CutAndPasteAutoRanges) {
