@@ -46,10 +46,22 @@ configure_and_build() {
   cmake --build "$BUILD" -j "$JOBS" ${targets[@]+"${targets[@]}"}
 }
 
-build_sanitized_core() {
-  cmake -S "$ROOT" -B "$BUILD_SAN" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DKOVO_CORE_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF -DKOVO_WERROR="$WERROR"
+# The sanitizer tree: AddressSanitizer and UBSan over the program, the tools
+# its tests start and every unit test, the widget tests included. Unoptimised
+# with line tables only (-g1), since compiling is most of its time and the
+# reports still name file and line.
+build_sanitized() {
+  cmake -S "$ROOT" -B "$BUILD_SAN" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+    -DKOVO_UNIT_TESTS_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF -DKOVO_WERROR="$WERROR"
   cmake --build "$BUILD_SAN" -j "$JOBS"
+}
+
+# Leak detection is on for the tests and for the programs they start (they
+# inherit the options); any report fails the test that caused it.
+run_sanitized_tests() {
+  ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$BUILD_SAN" --output-on-failure -j "$JOBS"
 }
 
 # The fuzz targets: clang with libFuzzer, AddressSanitizer and UBSan, over the
@@ -85,14 +97,13 @@ case "${1:-}" in
     check_format
     WERROR=ON
     configure_and_build
-    build_sanitized_core
+    build_sanitized
     build_fuzzers
     export QT_QPA_PLATFORM=offscreen
     # End-to-end tests run real peers against wall-clock timing; on a loaded
     # machine one may miss its window, so a failed test gets one more try.
     ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --repeat until-pass:2
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-      ctest --test-dir "$BUILD_SAN" --output-on-failure -j "$JOBS"
+    run_sanitized_tests
     run_fuzzers 20
     ;;
   fuzz)

@@ -12,6 +12,7 @@ for tool in cmake ctest dpkg-query apt-get sudo nproc; do
   cat >"$work/bin/$tool" <<STUB
 #!/bin/sh
 echo "$tool \$*" >>"$log"
+[ "$tool" = ctest ] && echo "ctest env ASAN_OPTIONS=\$ASAN_OPTIONS QT_QPA_PLATFORM=\$QT_QPA_PLATFORM" >>"$log"
 case "$tool" in
   dpkg-query) printf 'install ok installed' ;;
   nproc) echo 2 ;;
@@ -43,4 +44,22 @@ for entry in "${cases[@]}"; do
     failed=1
   fi
 done
+# The sanitizer tree holds the widget tests as well as the core, and its tests
+# run offscreen with leak detection on.
+: >"$log"
+PATH="$work/bin:$PATH" "$tree/build.sh" test >/dev/null
+san_configure=$(grep "^cmake -S .* -B $tree/build-sanitize " "$log" || true)
+case "$san_configure" in
+  *-DKOVO_SANITIZE=ON*) ;;
+  *) echo "sanitizer tree not configured with KOVO_SANITIZE=ON: $san_configure"; failed=1 ;;
+esac
+case "$san_configure" in
+  *-DKOVO_CORE_ONLY=ON*) echo "sanitizer tree leaves out the Qt side: $san_configure"; failed=1 ;;
+esac
+if ! grep -A1 "^ctest --test-dir $tree/build-sanitize " "$log" |
+  grep -q '^ctest env ASAN_OPTIONS=.*detect_leaks=1.* QT_QPA_PLATFORM=offscreen$'; then
+  echo "sanitizer tests do not run offscreen with leak detection:"
+  grep -A1 "^ctest --test-dir $tree/build-sanitize " "$log" || true
+  failed=1
+fi
 exit $failed
