@@ -57,6 +57,23 @@ TEST(DatabasePanel, TheHoldStopsTheListFollowing) {
     EXPECT_EQ(r.doc.controlParams.p4C, 3);
 }
 
+// A scan steps through the channels while the panel is hidden: the list
+// catches up with the last of them when the panel is shown again.
+TEST(DatabasePanel, AHiddenPanelSelectsTheScannedChannelWhenShown) {
+    DatabasePanelRig r;
+    r.panel.resize(555, 254);
+    fillChannels(r, 100);
+    r.panel.selectChannel(3);
+    r.panel.hide();
+    r.panel.selectChannel(40);
+    r.panel.selectChannel(60);
+    EXPECT_EQ(r.panel.list(0).selectedRows(), std::vector<int>{3}) << "nothing moves while hidden";
+    EXPECT_EQ(r.doc.controlParams.p4C, 60);
+    r.panel.show();
+    EXPECT_EQ(r.panel.list(0).selectedRows(), std::vector<int>{60});
+    EXPECT_EQ(r.panel.list(0).topRow(), 52);
+}
+
 TEST(DatabasePanel, ShowViewSwitchesListsKeysAndCombos) {
     DatabasePanelRig r;
     r.panel.refreshAll();

@@ -324,6 +324,14 @@ void DatabasePanel::selectChannel(int r) {
     const int n = l.rowCount();
     if (r < 0 || r >= n)
         return;
+    ports_.doc.controlParams.p4C = r;
+    // A hidden panel draws nothing: it brings the row into view when shown,
+    // rather than on every step of a scan.
+    if (isHidden()) {
+        channelRowDeferred_ = true;
+        return;
+    }
+    channelRowDeferred_ = false;
     int top = l.topRow();
     if (r < top || r >= top + DatabaseList::kVisibleRows) {
         if (n <= DatabaseList::kVisibleRows)
@@ -337,7 +345,12 @@ void DatabasePanel::selectChannel(int r) {
     l.setTopRow(top);
     l.setCaretRow(r);
     l.selectRow(r);
-    ports_.doc.controlParams.p4C = r;
+}
+
+void DatabasePanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (channelRowDeferred_)
+        selectChannel(ports_.doc.controlParams.p4C);
 }
 
 void DatabasePanel::rebuildList(int view) {

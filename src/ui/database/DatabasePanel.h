@@ -122,6 +122,7 @@ public:
 
 protected:
     void paintBackdrop(QPainter& p) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createChildren(const PanelFonts& fonts);
@@ -158,6 +159,8 @@ private:
     std::unique_ptr<DatabaseHost> defaultHost_;
     bool localHold_ = false;
     int shownView_ = 0;
+    // The scan moved to a channel while the panel was hidden.
+    bool channelRowDeferred_ = false;
     HandedOverRows handedOver_;
 
     std::array<DatabaseModel*, 7> models_{};
