@@ -17,6 +17,19 @@ bool isRangeTable(int table) {
     return table == edits::SearchBanks || table == edits::PassRanges || table == edits::AutoRanges;
 }
 
+// Calls edit(k) for each of `rows` that lies in 0..limit-1; true when there
+// was one.
+template <typename Edit> bool editRowsBelow(const std::vector<int>& rows, int limit, Edit edit) {
+    bool touched = false;
+    for (int row : rows) {
+        if (row < 0 || row >= limit)
+            continue;
+        edit(at(row));
+        touched = true;
+    }
+    return touched;
+}
+
 } // namespace
 
 // ---- tuning record and scan timing ----
@@ -133,52 +146,34 @@ bool CKovo5Doc::setUseFlags(int table, const std::vector<int>& rows, bool on) {
 }
 
 bool CKovo5Doc::setChannelComments(const std::vector<int>& rows, const std::string& text) {
-    bool touched = false;
-    for (int row : rows) {
-        if (row < 0 || row >= channelCount)
-            continue;
-        channels[at(row)]->comment = text;
-        touched = true;
-    }
+    const bool touched =
+        editRowsBelow(rows, channelCount, [&](std::size_t k) { channels[k]->comment = text; });
     return afterRowsEdit(touched, edits::Channels, rows);
 }
 
 bool CKovo5Doc::setBankNames(const std::vector<int>& rows, const std::string& text) {
-    bool touched = false;
-    for (int row : rows) {
-        if (row < 0 || row >= kBankCount)
-            continue;
-        memoryBanks[at(row)].name = text;
-        touched = true;
-    }
+    const bool touched =
+        editRowsBelow(rows, kBankCount, [&](std::size_t k) { memoryBanks[k].name = text; });
     return afterRowsEdit(touched, edits::Banks, rows);
 }
 
 bool CKovo5Doc::setRangeComments(int table, const std::vector<int>& rows, const std::string& text) {
-    bool touched = false;
-    for (int row : rows) {
-        if (row < 0 || row >= kRangeCount || !isRangeTable(table))
-            continue;
-        const std::size_t k = at(row);
+    if (!isRangeTable(table))
+        return false;
+    const bool touched = editRowsBelow(rows, kRangeCount, [&](std::size_t k) {
         if (table == edits::SearchBanks)
             searchBanks[k].comment = text;
         else if (table == edits::PassRanges)
             passRanges[k].comment = text;
         else
             autoRanges[k].comment = text;
-        touched = true;
-    }
+    });
     return afterRowsEdit(touched, table, rows);
 }
 
 bool CKovo5Doc::setSearchStrings(const std::vector<int>& rows, const std::string& text) {
-    bool touched = false;
-    for (int row : rows) {
-        if (row < 0 || row >= kSearchStringCount)
-            continue;
-        searchStrings[at(row)] = text;
-        touched = true;
-    }
+    const bool touched =
+        editRowsBelow(rows, kSearchStringCount, [&](std::size_t k) { searchStrings[k] = text; });
     if (touched) {
         setModified();
         notify(DocumentChange::Kind::SearchStringsChanged);
