@@ -4,15 +4,9 @@
 #include <QString>
 
 namespace kovo {
-namespace {
-
-constexpr const char* applicationTitle = "KOVO3000";
-
-} // namespace
-
 Notifier::Answer FrameMessageBoxes::askYesNoCancel(const std::string& text) {
     const auto button = QMessageBox::question(
-        parent_, QString::fromLatin1(applicationTitle), QString::fromUtf8(text.c_str()),
+        parent_, QString::fromLatin1(kProgramTitle), QString::fromUtf8(text.c_str()),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;

@@ -38,12 +38,6 @@
 
 namespace kovo {
 
-namespace {
-
-constexpr const char* applicationTitle = "KOVO3000";
-
-} // namespace
-
 // --- frame -----------------------------------------------------------------------
 
 MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store)
@@ -337,7 +331,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::updateTitle() {
     setWindowTitle(documents_->title() + QStringLiteral(" - ") +
-                   QString::fromLatin1(applicationTitle));
+                   QString::fromLatin1(kProgramTitle));
 }
 
 } // namespace kovo

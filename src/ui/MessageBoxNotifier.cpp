@@ -12,8 +12,8 @@ void MessageBoxNotifier::showMessage(const std::string& text) {
             return;
         }
     }
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("KOVO3000"), message,
-                                QMessageBox::Ok, parent_);
+    auto* box = new QMessageBox(QMessageBox::Information, QString::fromLatin1(kProgramTitle),
+                                message, QMessageBox::Ok, parent_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -21,7 +21,8 @@ void MessageBoxNotifier::showMessage(const std::string& text) {
 }
 
 bool MessageBoxNotifier::askYesNo(const std::string& text) {
-    return QMessageBox::question(parent_, QStringLiteral("KOVO3000"), QString::fromStdString(text),
+    return QMessageBox::question(parent_, QString::fromLatin1(kProgramTitle),
+                                 QString::fromStdString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -9,6 +9,9 @@ class QWidget;
 
 namespace kovo {
 
+// The caption of the program's window and of its message boxes.
+inline constexpr const char* kProgramTitle = "KOVO3000";
+
 // Message boxes over the main window. The texts are UTF-8.
 //
 // A message is shown without waiting for OK: the receiver link and the scan
