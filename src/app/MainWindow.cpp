@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "app/AppSettingsWriter.h"
+#include "app/QtTimerService.h"
 #include "app/RigctlService.h"
 #include "app/SettingsTable.h"
 #include "app/dialogs/AfGainRangeDialog.h"
@@ -52,7 +53,8 @@ MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store)
     palette.setColor(QPalette::Window, Qt::black);
     panelArea_->setPalette(palette);
     setCentralWidget(panelArea_);
-    new RepaintPacer(*this); // a child of the window
+    static const SystemClock wallClock;
+    new RepaintPacer(*this, std::make_unique<QtTimerService>(), wallClock); // a child of the window
     createMenus();
 }
 

@@ -6,10 +6,11 @@
 
 namespace kovo {
 
-RepaintPacer::RepaintPacer(QWidget& window, std::chrono::milliseconds interval)
-    : QObject(&window), window_(window), interval_(interval) {
-    release_.setSingleShot(true);
-    connect(&release_, &QTimer::timeout, this, &RepaintPacer::releaseHeldRepaint);
+RepaintPacer::RepaintPacer(QWidget& window, std::unique_ptr<TimerService> timers,
+                           const Clock& clock, std::chrono::milliseconds interval)
+    : QObject(&window), window_(window), timers_(std::move(timers)), clock_(clock),
+      interval_(interval) {
+    timers_->setHandler([this](int) { releaseHeldRepaint(); });
     window_.installEventFilter(this);
 }
 
@@ -24,27 +25,32 @@ bool RepaintPacer::eventFilter(QObject* watched, QEvent* event) {
         ++held_;
         return true;
     }
-    if (sinceRepaint_.isValid()) {
-        const auto since = std::chrono::milliseconds(sinceRepaint_.elapsed());
-        if (since < interval_) {
+    if (painted_) {
+        const std::int64_t since = clock_.nowMilliseconds() - lastRepaintMs_;
+        if (since >= 0 && since < interval_.count()) {
             holding_ = true;
             ++held_;
-            release_.start(interval_ - since);
+            timers_->setTimer(kReleaseTimer, int(interval_.count() - since));
             return true;
         }
     }
-    sinceRepaint_.start();
-    ++done_;
+    markRepaint();
     return false;
 }
 
+void RepaintPacer::markRepaint() {
+    painted_ = true;
+    lastRepaintMs_ = clock_.nowMilliseconds();
+    ++done_;
+}
+
 void RepaintPacer::releaseHeldRepaint() {
+    timers_->killTimer(kReleaseTimer);
     if (!holding_)
         return;
     holding_ = false;
     releasing_ = true;
-    sinceRepaint_.start();
-    ++done_;
+    markRepaint();
     QEvent request(QEvent::UpdateRequest);
     QCoreApplication::sendEvent(&window_, &request);
     releasing_ = false;

@@ -1,9 +1,11 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <chrono>
+#include <memory>
+
+#include "data/Clock.h"
+#include "link/TimerService.h"
 
 class QWidget;
 
@@ -21,8 +23,11 @@ class RepaintPacer final : public QObject {
 public:
     static constexpr std::chrono::milliseconds kDefaultInterval{40};
 
-    // Installs itself on `window`, which must outlive it.
-    explicit RepaintPacer(QWidget& window, std::chrono::milliseconds interval = kDefaultInterval);
+    // Installs itself on `window`, which must outlive it. `timers` (owned)
+    // releases a held repaint; `clock` (which must outlive the pacer) tells
+    // how long ago the last one went out.
+    RepaintPacer(QWidget& window, std::unique_ptr<TimerService> timers, const Clock& clock,
+                 std::chrono::milliseconds interval = kDefaultInterval);
 
     // Repaints the pacer has held back so far (for measurements).
     long long repaintsHeld() const { return held_; }
@@ -32,12 +37,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kReleaseTimer = 1;
+
     void releaseHeldRepaint();
+    void markRepaint();
 
     QWidget& window_;
+    std::unique_ptr<TimerService> timers_;
+    const Clock& clock_;
     std::chrono::milliseconds interval_;
-    QElapsedTimer sinceRepaint_;
-    QTimer release_;
+    bool painted_ = false;
+    std::int64_t lastRepaintMs_ = 0;
     bool holding_ = false;
     bool releasing_ = false;
     long long held_ = 0;

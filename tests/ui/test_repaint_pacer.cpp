@@ -1,7 +1,8 @@
 #include "ui/RepaintPacer.h"
 
+#include "fakes/FakeTimerService.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QTest>
 #include <QWidget>
@@ -25,49 +26,60 @@ protected:
     }
 };
 
-// Runs the event loop until `done` or `ms` have passed.
-template <typename Done> bool spin(int ms, Done done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
+// Hands over every posted event (the update requests among them) without
+// waiting: the pacer's notion of time is the manual clock alone.
+void deliverPosted() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
 }
 
-TEST(RepaintPacer, PaintsAtOnceAfterAQuietSpellAndGathersQuickRepaintsIntoOneLaterPass) {
+struct PacedWindow {
+    ManualClock clock{1'000'000};
     CountingWidget window;
-    window.resize(40, 40);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    spin(100, [] { return false; }); // the first paint and any follow-up settle
-    // An interval far longer than the steps below take, even on a loaded machine.
-    RepaintPacer pacer(window, std::chrono::milliseconds(1000));
+    test::FakeTimerService* timers = nullptr;
+    RepaintPacer* pacer = nullptr;
 
-    const int before = window.paints;
-    window.colour = Qt::red;
-    window.update();
-    ASSERT_TRUE(spin(900, [&] { return window.paints > before; }));
-    EXPECT_EQ(window.painted, QColor(Qt::red)) << "the first repaint goes out at once";
-
-    const int afterFirst = window.paints;
-    for (QColor c : {QColor(Qt::green), QColor(Qt::blue), QColor(Qt::yellow)}) {
+    PacedWindow() {
+        window.resize(40, 40);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        deliverPosted();
+        auto fake = std::make_unique<test::FakeTimerService>(clock);
+        timers = fake.get();
+        pacer = new RepaintPacer(window, std::move(fake), clock, std::chrono::milliseconds(40));
+    }
+    void repaintIn(QColor c) {
         window.colour = c;
         window.update();
-        QCoreApplication::processEvents();
+        deliverPosted();
     }
-    EXPECT_EQ(window.paints, afterFirst) << "repaints within the interval wait";
-    EXPECT_GT(pacer.repaintsHeld(), 0);
+};
 
-    ASSERT_TRUE(spin(5000, [&] { return window.paints > afterFirst; }));
-    EXPECT_EQ(window.paints, afterFirst + 1) << "one pass paints what changed meanwhile";
-    EXPECT_EQ(window.painted, QColor(Qt::yellow)) << "and it paints the latest state";
+TEST(RepaintPacer, PaintsAtOnceAfterAQuietSpellAndGathersQuickRepaintsIntoOneLaterPass) {
+    PacedWindow w;
+    const int before = w.window.paints;
+    w.repaintIn(Qt::red);
+    ASSERT_EQ(w.window.paints, before + 1) << "the first repaint goes out at once";
+    EXPECT_EQ(w.window.painted, QColor(Qt::red));
 
-    spin(1100, [] { return false; }); // a quiet spell longer than the interval
-    const int beforeQuiet = window.paints;
-    window.colour = Qt::cyan;
-    window.update();
-    ASSERT_TRUE(spin(900, [&] { return window.paints > beforeQuiet; }));
-    EXPECT_EQ(window.painted, QColor(Qt::cyan));
+    w.clock.advance(10);
+    for (QColor c : {QColor(Qt::green), QColor(Qt::blue), QColor(Qt::yellow)})
+        w.repaintIn(c);
+    EXPECT_EQ(w.window.paints, before + 1) << "repaints within the interval wait";
+    EXPECT_GT(w.pacer->repaintsHeld(), 0);
+    EXPECT_EQ(w.timers->intervalOf(1), 30) << "the held repaint waits for the rest of the interval";
+
+    w.timers->advance(29);
+    EXPECT_EQ(w.window.paints, before + 1);
+    w.timers->advance(1);
+    EXPECT_EQ(w.window.paints, before + 2) << "one pass paints what changed meanwhile";
+    EXPECT_EQ(w.window.painted, QColor(Qt::yellow)) << "and it paints the latest state";
+    EXPECT_FALSE(w.timers->isTimerActive(1)) << "the release does not repeat";
+
+    w.clock.advance(40); // a quiet spell as long as the interval
+    w.repaintIn(Qt::cyan);
+    EXPECT_EQ(w.window.paints, before + 3);
+    EXPECT_EQ(w.window.painted, QColor(Qt::cyan));
 }
 
 } // namespace
