@@ -109,8 +109,8 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
         // The older format stores no mark: its priority channel gets one too,
         // or saving the converted table would lose which channel it is.
         applyPriorityMarks(*scratch);
-        order = putChannelsInOrder(*scratch);
         // Nothing the receiver cannot tune comes in with a damaged file.
+        order = putChannelsInOrder(*scratch, OnlyTunable::Yes);
         repair.channels = order.outOfRange;
         repair.ranges = resetRangesOutsideReceiver(*scratch, settings_.nfmBandWidth);
         if (!isReceiverFrequency(scratch->mainRecord.frequency)) {

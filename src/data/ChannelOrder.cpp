@@ -20,7 +20,7 @@ void dropMarksThatWouldTakeOverThePriority(DocumentContents& contents) {
 
 } // namespace
 
-ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
+ChannelOrderChange putChannelsInOrder(DocumentContents& contents, OnlyTunable tunable) {
     const int count = contents.channelCount;
     ChannelOrderChange change;
     change.rowAfter.resize(static_cast<std::size_t>(count));
@@ -39,7 +39,7 @@ ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
     bool priorityDropped = false;
     for (int row : order) {
         auto& channel = channels[static_cast<std::size_t>(row)];
-        if (!isReceiverFrequency(channel->frequency)) {
+        if (tunable == OnlyTunable::Yes && !isReceiverFrequency(channel->frequency)) {
             ++change.outOfRange;
             priorityDropped = priorityDropped || row == priorityRow;
             channel.reset();

@@ -24,9 +24,11 @@ struct ChannelOrderChange {
 // the one that stood highest in the table as read. The kept copy takes the
 // priority mark of a repeat it replaces, and `priorityIndex` follows its
 // channel (or the copy kept in its place). A channel the receiver cannot tune
-// is dropped as well; its row maps to the nearest kept row, which becomes the
-// priority channel when the dropped one was.
-ChannelOrderChange putChannelsInOrder(DocumentContents& contents);
+// is dropped as well when `tunable` asks for it; its row maps to the nearest
+// kept row, which becomes the priority channel when the dropped one was.
+enum class OnlyTunable : bool { No, Yes };
+ChannelOrderChange putChannelsInOrder(DocumentContents& contents,
+                                      OnlyTunable tunable = OnlyTunable::No);
 
 // Where a row ends up after putChannelsInOrder; a row outside the old table
 // is returned unchanged.
