@@ -16,6 +16,14 @@ void AppSettingsWriter::store(int AppSettings::*field, int value) {
     const settings::IntSetting& setting = settings::intSettingFor(field);
     settings_.*field = value;
     store_.writeInt(setting.section, setting.name, value);
+    reportFailedWrite();
+}
+
+void AppSettingsWriter::reportFailedWrite() {
+    if (store_.lastWriteSucceeded() || failureReported_ || !report_)
+        return;
+    failureReported_ = true;
+    report_();
 }
 
 void AppSettingsWriter::setPosition(int x, int y) {
@@ -93,6 +101,7 @@ void AppSettingsWriter::setComDevice(int portNumber, const std::string& path) {
         return;
     settings_.comDevice[portNumber - 1] = path;
     store_.writeString(settings::kHardwareSection, settings::comDeviceName(portNumber), path);
+    reportFailedWrite();
 }
 
 } // namespace kovo

@@ -1,6 +1,7 @@
 #pragma once
 #include "data/AppSettings.h"
 
+#include <functional>
 #include <string>
 
 namespace kovo {
@@ -22,10 +23,14 @@ struct ReceiverOptions {
 
 // Every change of a setting goes through here: the AppSettings field changes
 // and the store is written at once, one value or group at a time. There is no
-// save-all at exit.
+// save-all at exit. A store that cannot be written is reported once, at the
+// first write that fails: the settings still change for this run.
 class AppSettingsWriter {
 public:
     AppSettingsWriter(AppSettings& settings, SettingsStore& store);
+
+    // Called at the first write that does not reach the store's file.
+    void setWriteFailureReporter(std::function<void()> report) { report_ = std::move(report); }
 
     const AppSettings& settings() const { return settings_; }
 
@@ -50,9 +55,12 @@ public:
 
 private:
     void store(int AppSettings::*field, int value);
+    void reportFailedWrite();
 
     AppSettings& settings_;
     SettingsStore& store_;
+    std::function<void()> report_;
+    bool failureReported_ = false;
 };
 
 } // namespace kovo

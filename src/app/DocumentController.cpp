@@ -47,9 +47,9 @@ bool Kovo5DocumentFile::write(const std::string& path, std::string& errorText) {
 }
 
 bool Kovo5DocumentFile::exportFile(const std::string& path, int kind, bool csv,
-                                   std::string& errorText) {
+                                   std::string& message) {
     const FileResult result = document_.exportFile(path, kind, csv);
-    errorText = result.message;
+    message = result.message;
     return result.ok;
 }
 
@@ -209,10 +209,12 @@ void DocumentController::exportText(int kind) {
     if (target.path.isEmpty())
         return;
     lastExportDirectory_ = QFileInfo(target.path).absolutePath();
-    // A file that cannot be written is reported rather than passed over in silence.
-    std::string error;
-    if (!document_.exportFile(toNative(target.path), kind, target.csv, error))
-        notifier_.showMessage(error);
+    // A file that cannot be written is reported rather than passed over in
+    // silence, and so is what a written export had to leave out.
+    std::string message;
+    const bool written = document_.exportFile(toNative(target.path), kind, target.csv, message);
+    if (!written || !message.empty())
+        notifier_.showMessage(message);
 }
 
 bool DocumentController::readInto(const QString& path) {

@@ -24,9 +24,9 @@ public:
     // Writes the file at path without destroying the previous file on failure.
     virtual bool write(const std::string& path, std::string& errorText) = 0;
     // kind 0 = memory channels, 1 = log; csv chooses comma-separated values
-    // over columns.
-    virtual bool exportFile(const std::string& path, int kind, bool csv,
-                            std::string& errorText) = 0;
+    // over columns. On failure message says why; on success it tells what the
+    // export left out, or is empty.
+    virtual bool exportFile(const std::string& path, int kind, bool csv, std::string& message) = 0;
     virtual bool isModified() const = 0;
     virtual void setModified(bool modified) = 0;
 };
@@ -40,7 +40,7 @@ public:
     void newDocument() override;
     bool read(const std::string& path, std::string& message) override;
     bool write(const std::string& path, std::string& errorText) override;
-    bool exportFile(const std::string& path, int kind, bool csv, std::string& errorText) override;
+    bool exportFile(const std::string& path, int kind, bool csv, std::string& message) override;
     bool isModified() const override;
     void setModified(bool modified) override;
 

@@ -41,8 +41,10 @@ namespace kovo {
 
 // --- frame -----------------------------------------------------------------------
 
-MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store)
-    : settings_(writer.settings()), writer_(writer), store_(store) {
+MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store,
+                       std::unique_ptr<TimerService> moveTimers)
+    : settings_(writer.settings()), writer_(writer), store_(store),
+      positionKeeper_(writer, std::move(moveTimers)) {
     createCommands();
     setAttribute(Qt::WA_QuitOnClose);
     setAcceptDrops(true);
@@ -58,7 +60,9 @@ MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store)
     createMenus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    positionKeeper_.storeNow();
+}
 
 void MainWindow::attach(Parts parts) {
     doc_ = &parts.doc;
@@ -216,8 +220,10 @@ void MainWindow::configurePort() {
 }
 
 void MainWindow::configureRigctl() {
+    // The dialog shows the server as it runs, which a port given on the
+    // command line may have switched on.
     RigctlDialog dialog(
-        RigctlSettings::load(store_),
+        rigctl_->inEffect(),
         [this](const RigctlSettings& settings) {
             settings.store(store_);
             if (const auto error = rigctl_->apply(settings))
@@ -265,7 +271,8 @@ void MainWindow::applyFrame() {
         flags |= Qt::WindowStaysOnTopHint;
     const bool wasVisible = isVisible();
     if (flags != windowFlags()) {
-        setWindowFlags(flags); // hides the window
+        positionKeeper_.storeNow(); // the window comes back where it was last moved
+        setWindowFlags(flags);      // hides the window
         move(settings_.positionX, settings_.positionY);
     }
     menuBar()->setVisible(titled);
@@ -302,16 +309,18 @@ bool MainWindow::startSystemMove() {
 }
 
 // Wherever the window ends up, by the window manager's frame or by a drag of
-// the bare front panel, its position is stored for the next start.
+// the bare front panel, its position is stored for the next start once it
+// stops moving.
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    if (isVisible() && (x() != settings_.positionX || y() != settings_.positionY))
-        writer_.setPosition(x(), y());
+    if (isVisible())
+        positionKeeper_.moved(x(), y());
 }
 
 // --- closing and dropped files ---------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    positionKeeper_.storeNow();
     if (documents_->saveModified())
         event->accept();
     else

@@ -2,11 +2,13 @@
 #include "app/DialogColours.h"
 #include "app/DocumentController.h"
 #include "app/FrameMessageBoxes.h"
+#include "app/WindowPositionKeeper.h"
 #include "ui/ViewInterfaces.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 
 class QMenu;
 
@@ -64,8 +66,10 @@ public:
     };
 
     // The settings writer keeps the window's position and the configuration
-    // dialogs' choices; the store holds the Hamlib server's settings.
-    MainWindow(AppSettingsWriter& writer, SettingsStore& store);
+    // dialogs' choices; the store holds the Hamlib server's settings. The
+    // timers tell when the window has stopped moving.
+    MainWindow(AppSettingsWriter& writer, SettingsStore& store,
+               std::unique_ptr<TimerService> moveTimers);
     ~MainWindow() override;
 
     // What the front panel asks of the window; the view is built with it
@@ -78,6 +82,10 @@ public:
 
     // Moves the window to its stored position and shows it.
     void showAtStoredPosition();
+
+    // The window is being moved to x, y (by a drag of the bare front panel);
+    // the position is stored once the moves stop.
+    void keepPosition(int x, int y) { positionKeeper_.moved(x, y); }
 
     // Carries out a menu command; false for a number the frame does not know.
     bool runMenuCommand(int command);
@@ -119,6 +127,7 @@ private:
     const AppSettings& settings_;
     AppSettingsWriter& writer_;
     SettingsStore& store_;
+    WindowPositionKeeper positionKeeper_;
     // The parts, from attach on.
     CKovo5Doc* doc_ = nullptr;
     DocumentController* documents_ = nullptr;

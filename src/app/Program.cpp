@@ -21,9 +21,11 @@ namespace kovo {
 // The panel settings, written to the store the moment they change.
 class Program::PanelSettings final : public SettingsWriter {
 public:
-    explicit PanelSettings(AppSettingsWriter& writer) : writer_(writer) {}
+    PanelSettings(AppSettingsWriter& writer, std::function<void(int, int)> keepPosition)
+        : writer_(writer), keepPosition_(std::move(keepPosition)) {}
     const AppSettings& settings() const override { return writer_.settings(); }
-    void setPosition(int x, int y) override { writer_.setPosition(x, y); }
+    // A drag of the bare front panel: stored once the window stops moving.
+    void setPosition(int x, int y) override { keepPosition_(x, y); }
     void setShowTitle(int shown) override { writer_.setShowTitle(shown); }
     void setShowControls(int c1, int c2) override { writer_.setShowControls(c1, c2); }
     void setShowDataBase(int shown) override { writer_.setShowDataBase(shown); }
@@ -31,6 +33,7 @@ public:
 
 private:
     AppSettingsWriter& writer_;
+    std::function<void(int, int)> keepPosition_;
 };
 
 Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
@@ -38,9 +41,12 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
     : settings_(settings), doc_(document), store_(store), options_(std::move(options)),
       external_(seams.externalControl),
       writer_(std::make_unique<AppSettingsWriter>(settings, store)),
-      panelSettings_(std::make_unique<PanelSettings>(*writer_)),
+      panelSettings_(std::make_unique<PanelSettings>(
+          *writer_, [this](int x, int y) { window_->keepPosition(x, y); })),
       recentFiles_(std::make_unique<RecentFileList>(settings, store)), documentFile_(document),
-      window_(std::make_unique<MainWindow>(*writer_, store)),
+      window_(std::make_unique<MainWindow>(
+          *writer_, store,
+          seams.windowTimers ? std::move(seams.windowTimers) : std::make_unique<QtTimerService>())),
       messageBoxes_(std::make_unique<FrameMessageBoxes>(window_.get())),
       fileDialogs_(std::make_unique<QtFileDialogs>(window_.get())),
       notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
@@ -53,6 +59,11 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
     }
     if (!timers_)
         timers_ = std::make_unique<QtTimerService>();
+    writer_->setWriteFailureReporter([this] {
+        notifier_->showMessage(
+            "The settings file cannot be written; settings changed from now on hold only until "
+            "the program ends.");
+    });
     if (!makeSplashTimers_)
         makeSplashTimers_ = [] { return std::make_unique<QtTimerService>(); };
     if (options_.dataDirectory.isEmpty())
@@ -81,6 +92,8 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
 }
 
 Program::~Program() {
+    // The message boxes go before the window stores its last position.
+    writer_->setWriteFailureReporter({});
     if (external_)
         external_->windowClosing();
     if (splash_)

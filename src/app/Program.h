@@ -56,6 +56,8 @@ struct ProgramSeams {
     std::unique_ptr<CommPort> port;
     std::unique_ptr<TimerService> timers;
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers;
+    // The timers that tell when the window has stopped moving.
+    std::unique_ptr<TimerService> windowTimers;
     Notifier* notifier = nullptr;
     FileDialogs* dialogs = nullptr;
     ExternalControl* externalControl = nullptr;

@@ -26,9 +26,9 @@ public:
                      const std::string& value) override;
     void remove(const std::string& section, const std::string& name) override;
 
+    bool lastWriteSucceeded() const override;
+
     QString fileName() const;
-    // False when the last write could not reach the file.
-    bool lastWriteSucceeded() const;
 
 private:
     QVariant readValue(const std::string& section, const std::string& name) const;

@@ -42,6 +42,7 @@ RigctlService::RigctlService(CKovo5Doc& doc, ReceiverCore& core, ViewSink& view,
 RigctlService::~RigctlService() = default;
 
 std::optional<QString> RigctlService::apply(const RigctlSettings& settings) {
+    applied_ = settings;
     server_->close();
     if (!settings.enabled)
         return std::nullopt;
@@ -61,6 +62,12 @@ bool RigctlService::listening() const {
 
 quint16 RigctlService::port() const {
     return server_->port();
+}
+
+RigctlSettings RigctlService::inEffect() const {
+    RigctlSettings settings = applied_;
+    settings.enabled = listening();
+    return settings;
 }
 
 } // namespace kovo

@@ -45,8 +45,13 @@ public:
     std::optional<QString> apply(const RigctlSettings& settings);
     bool listening() const;
     quint16 port() const;
+    // The settings last applied, switched on only while the server listens:
+    // what the server is doing now, whether the settings or the command line
+    // asked for it.
+    RigctlSettings inEffect() const;
 
 private:
+    RigctlSettings applied_;
     std::unique_ptr<ReceiverRigTarget> target_;
     std::unique_ptr<RigctlServer> server_;
 };

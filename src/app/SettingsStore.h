@@ -23,6 +23,8 @@ public:
     virtual void writeString(const std::string& section, const std::string& name,
                              const std::string& value) = 0;
     virtual void remove(const std::string& section, const std::string& name) = 0;
+    // False when the last write could not reach the backing file.
+    virtual bool lastWriteSucceeded() const = 0;
 };
 
 } // namespace kovo

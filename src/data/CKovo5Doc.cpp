@@ -10,6 +10,8 @@
 #include "DocumentRules.h"
 #include "FileErrors.h"
 #include "FileIo.h"
+#include "OutOfRange.h"
+#include "ReceiverRange.h"
 
 namespace kovo {
 namespace {
@@ -101,12 +103,21 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
     // Read into a copy so that a file that fails half-way changes nothing.
     auto scratch = std::make_unique<DocumentContents>(*this);
     ChannelOrderChange order;
+    OutOfRangeRepair repair;
     try {
         readDocumentStream(bytes, *scratch, legacy);
         // The older format stores no mark: its priority channel gets one too,
         // or saving the converted table would lose which channel it is.
         applyPriorityMarks(*scratch);
-        order = putChannelsInOrder(*scratch);
+        // Nothing the receiver cannot tune comes in with a damaged file.
+        order = putChannelsInOrder(*scratch, OnlyTunable::Yes);
+        repair.channels = order.outOfRange;
+        repair.ranges = resetRangesOutsideReceiver(*scratch, settings_.nfmBandWidth);
+        if (!isReceiverFrequency(scratch->mainRecord.frequency)) {
+            scratch->mainRecord =
+                newTuningRecord(settings_, static_cast<std::int32_t>(clock_.nowSeconds()));
+            repair.tuningRecord = true;
+        }
         takePriorityRecord(*scratch, settings_);
     } catch (const ArchiveError& error) {
         return FileResult::failure(archiveFaultMessage(error.fault(), fileName));
@@ -117,10 +128,13 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
     scanPosition = rowAfterOrdering(order, scanPosition);
     afterSuccessfulRead();
     // A converted or reordered table differs from the file: saving keeps it.
-    modified_ = legacy || order.changed;
+    modified_ = legacy || order.changed || repair.any();
+    std::string notice;
     if (order.merged > 0)
-        return FileResult::success(mergedChannelsMessage(order.merged, fileName));
-    return FileResult::success();
+        notice = mergedChannelsMessage(order.merged, fileName);
+    if (repair.any())
+        notice += (notice.empty() ? "" : "\n") + outOfRangeMessage(repair, fileName);
+    return FileResult::success(std::move(notice));
 }
 
 void CKovo5Doc::afterSuccessfulRead() {

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "FileErrors.h"
+#include "ReceiverRange.h"
 
 namespace kovo {
 namespace {
@@ -19,7 +20,7 @@ void dropMarksThatWouldTakeOverThePriority(DocumentContents& contents) {
 
 } // namespace
 
-ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
+ChannelOrderChange putChannelsInOrder(DocumentContents& contents, OnlyTunable tunable) {
     const int count = contents.channelCount;
     ChannelOrderChange change;
     change.rowAfter.resize(static_cast<std::size_t>(count));
@@ -34,8 +35,20 @@ ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
 
     std::vector<std::unique_ptr<CFrequencyData>> kept;
     kept.reserve(order.size());
+    const int priorityRow = contents.priorityIndex;
+    bool priorityDropped = false;
     for (int row : order) {
         auto& channel = channels[static_cast<std::size_t>(row)];
+        if (tunable == OnlyTunable::Yes && !isReceiverFrequency(channel->frequency)) {
+            ++change.outOfRange;
+            priorityDropped = priorityDropped || row == priorityRow;
+            channel.reset();
+            // Sorted by frequency, these stand before or after every kept channel.
+            change.rowAfter[static_cast<std::size_t>(row)] =
+                std::max(static_cast<int>(kept.size()) - 1, 0);
+            change.changed = true;
+            continue;
+        }
         if (!kept.empty() && kept.back()->frequency == channel->frequency) {
             if (channel->priority != 0)
                 kept.back()->priority = 1;
@@ -53,6 +66,8 @@ ChannelOrderChange putChannelsInOrder(DocumentContents& contents) {
         channels[i] = std::move(kept[i]);
     contents.channelCount = static_cast<int>(kept.size());
     contents.priorityIndex = rowAfterOrdering(change, contents.priorityIndex);
+    if (priorityDropped && contents.priorityIndex < contents.channelCount)
+        contents.channels[static_cast<std::size_t>(contents.priorityIndex)]->priority = 1;
     if (change.changed)
         dropMarksThatWouldTakeOverThePriority(contents);
     return change;

@@ -13,6 +13,7 @@ struct ChannelOrderChange {
     // channel maps to the row of the copy that was kept.
     std::vector<int> rowAfter;
     int merged = 0;       // channels dropped as repeats of a kept frequency
+    int outOfRange = 0;   // channels dropped for a frequency the receiver cannot tune
     bool changed = false; // rows moved or channels dropped
 };
 
@@ -22,8 +23,12 @@ struct ChannelOrderChange {
 // order (a stable sort), and keeps only the first channel of each frequency:
 // the one that stood highest in the table as read. The kept copy takes the
 // priority mark of a repeat it replaces, and `priorityIndex` follows its
-// channel (or the copy kept in its place).
-ChannelOrderChange putChannelsInOrder(DocumentContents& contents);
+// channel (or the copy kept in its place). A channel the receiver cannot tune
+// is dropped as well when `tunable` asks for it; its row maps to the nearest
+// kept row, which becomes the priority channel when the dropped one was.
+enum class OnlyTunable : bool { No, Yes };
+ChannelOrderChange putChannelsInOrder(DocumentContents& contents,
+                                      OnlyTunable tunable = OnlyTunable::No);
 
 // Where a row ends up after putChannelsInOrder; a row outside the old table
 // is returned unchanged.

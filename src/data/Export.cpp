@@ -87,6 +87,30 @@ void appendSignalPart(std::string& out, const CFrequencyData& ch, bool csv) {
     }
 }
 
+// A spreadsheet takes a field between double quotes as one cell, whatever it
+// holds, and reads a doubled quote inside it as one quote. Code page 932 never
+// uses these bytes in the second byte of a character, so the text is scanned
+// byte by byte.
+void appendWithQuotesDoubled(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+}
+
+// An unquoted field ends at a comma or a line end; a text holding one of
+// these (or a quote) is quoted, any other text is written as it stands.
+void appendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    appendWithQuotesDoubled(out, text);
+    out += '"';
+}
+
 } // namespace
 
 bool exportUsesColumns(std::string_view path) {
@@ -150,8 +174,13 @@ void appendMemoryLine(std::string& out, int bank, const CFrequencyData& ch, bool
                         step.data(), len(mode), mode.data(), len(ifbw), ifbw.data(), len(att),
                         att.data(), len(tone), tone.data(), tElm, antenna);
     appendSignalPart(out, ch, csv);
-    out += csv ? "," : "  ";
-    out += ch.comment;
+    if (csv) {
+        out += ',';
+        appendCsvField(out, ch.comment);
+    } else {
+        out += "  ";
+        out += ch.comment;
+    }
     out += kLineEnd;
 }
 
@@ -170,7 +199,7 @@ void appendLogLine(std::string& out, const CLogData& entry, bool csv) {
         out += ',';
         appendClock(out, last, true);
         out += ",\"";
-        out += entry.comment;
+        appendWithQuotesDoubled(out, entry.comment);
         out += '"';
     } else {
         appendFormatted(out, buffer, "%4u.%06uMHz  %3.*s   ", f.megahertz, f.remainder, len(max),
@@ -204,6 +233,24 @@ std::string formatMemoryExport(const DocumentContents& contents, bool csv) {
     return out;
 }
 
+int channelsLeftOutOfMemoryExport(const DocumentContents& contents) {
+    const int count = std::clamp(contents.channelCount, 0, kMaxChannels);
+    const std::uint32_t linkMask = linkMaskOf(contents);
+    int leftOut = 0;
+    for (int i = 0; i < count; ++i) {
+        const CFrequencyData* ch = contents.channels[static_cast<std::size_t>(i)].get();
+        if (ch != nullptr && exportBankOf(ch->bankMask, linkMask) < 0)
+            ++leftOut;
+    }
+    return leftOut;
+}
+
+std::string leftOutOfMemoryExportMessage(int leftOut) {
+    return std::to_string(leftOut) +
+           " 件のチャンネルは現在のリンクセットのバンクに入っていないため書き出されませんでした"
+           "（バンク 0 に自動記憶されたチャンネルなど）。";
+}
+
 std::string formatLogExport(const DocumentContents& contents, bool csv) {
     std::string out;
     const int count = std::clamp(contents.logCount, 0, kLogSlots);
@@ -231,7 +278,15 @@ FileResult writeExportFile(const std::string& path, std::string_view bytes) {
 FileResult CKovo5Doc::exportFile(const std::string& path, int kind, bool csv) const {
     if (kind != static_cast<int>(ExportKind::Memory) && kind != static_cast<int>(ExportKind::Log))
         return FileResult::failure("書き出しの種類が正しくありません。");
-    return writeExportFile(path, formatExport(*this, static_cast<ExportKind>(kind), csv));
+    const auto exportKind = static_cast<ExportKind>(kind);
+    FileResult result = writeExportFile(path, formatExport(*this, exportKind, csv));
+    if (result.ok && exportKind == ExportKind::Memory) {
+        // The export holds only the banks of the current link set; the user
+        // is told what that left out, or a short file would look complete.
+        if (const int leftOut = channelsLeftOutOfMemoryExport(*this); leftOut > 0)
+            result.message = leftOutOfMemoryExportMessage(leftOut);
+    }
+    return result;
 }
 
 FileResult CKovo5Doc::exportFile(const std::string& path, int kind) const {

@@ -37,6 +37,12 @@ void appendLogLine(std::string& out, const CLogData& entry, bool csv);
 // exported channel in table order, or per log entry from the oldest.
 std::string formatMemoryExport(const DocumentContents& contents, bool csv);
 std::string formatLogExport(const DocumentContents& contents, bool csv);
+
+// Channels the memory export leaves out: those in no bank of the current
+// link set (auto-stored channels in bank 0, for one), and what the user is
+// told about them (UTF-8).
+int channelsLeftOutOfMemoryExport(const DocumentContents& contents);
+std::string leftOutOfMemoryExportMessage(int leftOut);
 std::string formatExport(const DocumentContents& contents, ExportKind kind, bool csv);
 
 // Writes `bytes` to `path`, replacing any existing file only once the new

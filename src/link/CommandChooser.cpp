@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/ReceiverRange.h"
 #include "data/ValueTables.h"
 #include "link/ReceiverCommands.h"
 #include "link/TimerIds.h"
@@ -63,14 +64,16 @@ void CommandChooser::chooseNextCommand() {
 void CommandChooser::sendFrequency(const CFrequencyData& record, bool ar3000) {
     if (hits_)
         hits_->endStop(doc_.priorityCheck || doc_.priorityCheckApplied);
+    // The last guard: whatever put a frequency into the record, the receiver
+    // is only ever sent one it can tune.
+    const std::uint32_t hz = nearestReceiverFrequency(record.frequency);
     if (!ar3000) {
-        link_.writeCommand(frequencyCommand(record.frequency));
+        link_.writeCommand(frequencyCommand(hz));
         return;
     }
     sent_.sentMode = record.mode;
     sent_.sentAttenuator = record.attenuator;
-    link_.writeCommand(
-        tuningCommand(attLetter(record.attenuator), record.frequency, modeLetter(record.mode)));
+    link_.writeCommand(tuningCommand(attLetter(record.attenuator), hz, modeLetter(record.mode)));
     link_.armEcho();
 }
 

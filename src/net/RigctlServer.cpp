@@ -24,13 +24,18 @@ private:
             if (c == '\n' || c == '\0') {
                 endLine();
                 if (closing_)
-                    return;
+                    break;
             } else if (line_.size() < RigctlProtocol::kMaxLineLength) {
                 line_ += c;
             } else {
                 overlong_ = true;
             }
         }
+        // A client that sends its lines and then shuts its sending side
+        // (`echo f | nc host 4532`) makes the socket close at the next read,
+        // dropping whatever still waits to be written: the answers go out now.
+        if (!aborted_)
+            socket_->flush();
     }
 
     void endLine() {
@@ -55,6 +60,7 @@ private:
         // A client that sends and never reads would grow this without end.
         if (socket_->bytesToWrite() > kMaxUnsentBytes) {
             closing_ = true;
+            aborted_ = true;
             socket_->abort();
             deleteLater();
         }
@@ -65,6 +71,7 @@ private:
     std::string line_;
     bool overlong_ = false;
     bool closing_ = false;
+    bool aborted_ = false;
 };
 
 RigctlServer::RigctlServer(RigTarget& target, QObject* parent) : QObject(parent), target_(target) {

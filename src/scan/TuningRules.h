@@ -4,14 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "data/ReceiverRange.h"
+
 // Tuning rules shared by every front end: frequency entry and limits, mode
 // keys, the drag accumulator.
 namespace kovo {
 
 struct AppSettings;
 
-inline constexpr std::uint32_t kLowestFrequency = 100'000;
-inline constexpr std::uint32_t kHighestFrequency = 2'040'000'000;
 inline constexpr std::uint64_t kMegahertz = 1'000'000;
 inline constexpr std::uint64_t kKilohertz = 1'000;
 

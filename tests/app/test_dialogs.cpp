@@ -178,6 +178,22 @@ TEST_F(DialogTest, HamlibServerIsOffOnLocalhostByDefaultAndStoredOnOk) {
     EXPECT_EQ(RigctlSettings::load(fresh).port, 4532) << "a damaged store falls back";
 }
 
+TEST_F(DialogTest, HamlibServerOkWithoutAChangeStoresNothing) {
+    const RigctlSettings running{true, 4700, "0.0.0.0"};
+    int stores = 0;
+    RigctlDialog unchanged(running, [&](const RigctlSettings&) { ++stores; });
+    unchanged.findChild<QLineEdit*>("rigctlAddress")->setText(" 0.0.0.0 ");
+    unchanged.accept();
+    EXPECT_EQ(stores, 0);
+    RigctlDialog changed(running, [&](const RigctlSettings& s) {
+        ++stores;
+        EXPECT_FALSE(s.enabled);
+    });
+    changed.findChild<QCheckBox*>()->setChecked(false);
+    changed.accept();
+    EXPECT_EQ(stores, 1);
+}
+
 TEST_F(DialogTest, StepShowsAndStoresTheSubStep) {
     std::optional<int> storedStep;
     auto store = [&](int value) { storedStep = value; };

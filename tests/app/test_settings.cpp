@@ -134,6 +134,32 @@ TEST_F(SettingsTest, EveryWriteIsOnDiskAtOnceAndReloads) {
     EXPECT_EQ(next.comDevice[2], "/dev/ttyS2");
 }
 
+// A settings file that cannot be written is told once, not at every write,
+// and not at all while writes succeed.
+TEST_F(SettingsTest, ASettingsFileThatCannotBeWrittenIsReportedOnce) {
+    AppSettings settings;
+    QSettingsStore fine(iniPath());
+    AppSettingsWriter good(settings, fine);
+    int reports = 0;
+    good.setWriteFailureReporter([&reports] { ++reports; });
+    good.setPosition(10, 20);
+    good.setComDevice(1, "/dev/ttyUSB0");
+    EXPECT_EQ(reports, 0);
+
+    QFile blocker(dir_.filePath("not-a-folder"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QSettingsStore broken(dir_.filePath("not-a-folder/KOVO3000.ini"));
+    AppSettingsWriter writer(settings, broken);
+    writer.setWriteFailureReporter([&reports] { ++reports; });
+    writer.setPosition(30, 40);
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(settings.positionX, 30) << "the setting holds for this run";
+    writer.setAfGain(7);
+    writer.setComDevice(2, "/dev/ttyACM0");
+    EXPECT_EQ(reports, 1);
+}
+
 TEST_F(SettingsTest, OptionsAndToolWindowsAreZeroAfterEveryRestart) {
     AppSettings settings = restart();
     auto store = reopen();

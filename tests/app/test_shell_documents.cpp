@@ -241,11 +241,13 @@ TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndFormAndStartsWhereThe
     controller_.exportText(1);
     controller_.exportText(1); // cancelled
     document_.failWrites = false;
+    document_.exportNotice = "3 left out";
     controller_.exportText(0);
     EXPECT_EQ(document_.log, (std::vector<std::string>{"export /tmp/x/list.TXT 0 columns",
                                                        "export /tmp/y/list.csv 1 csv",
                                                        "export /tmp/z/memory.txt 0 columns"}));
-    EXPECT_EQ(notifier_.messages, std::vector<std::string>{"export failed"});
+    EXPECT_EQ(notifier_.messages, (std::vector<std::string>{"export failed", "3 left out"}))
+        << "a written export tells what it left out";
     EXPECT_EQ(dialogs_.proposedExports,
               (std::vector<QString>{QDir(dataDir()).filePath("Frequency.txt"), "/tmp/x/Log.txt",
                                     "/tmp/y/Log.txt", "/tmp/y/Frequency.txt"}));

@@ -113,8 +113,7 @@ public:
     }
     bool exportFile(const std::string& path, int kind, bool csv, std::string& error) override {
         log.push_back("export " + path + " " + std::to_string(kind) + (csv ? " csv" : " columns"));
-        if (failWrites)
-            error = "export failed";
+        error = failWrites ? "export failed" : exportNotice;
         return !failWrites;
     }
     bool isModified() const override { return modified; }
@@ -124,6 +123,7 @@ public:
     bool modified = false;
     bool readMarksModified = false; // as reading a converted file does
     std::string readNotice;         // what a successful read tells the user
+    std::string exportNotice;       // what a successful export tells the user
     bool failWrites = false;
 };
 

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QSettingsStore.h"
+#include "app/RigctlService.h"
 #include "app/SplashScreen.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
@@ -17,12 +18,16 @@
 #include "ui/SignalMeter.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +81,7 @@ protected:
         options.startupFile = std::move(startupFile);
         options.showSplash = splash;
         options.dataDirectory = dataDir();
+        options.rigctlPort = rigctlPort_;
         ProgramSeams seams;
         auto port = std::make_unique<FakeCommPort>();
         port_ = port.get();
@@ -93,6 +99,9 @@ protected:
             splashTimers_ = t.get();
             return t;
         };
+        auto windowTimers = std::make_unique<FakeTimerService>(clock_);
+        windowTimers_ = windowTimers.get();
+        seams.windowTimers = std::move(windowTimers);
         seams.notifier = &notifier_;
         seams.dialogs = &dialogs_;
         seams.externalControl = &external_;
@@ -129,6 +138,8 @@ protected:
     FakeCommPort* port_ = nullptr;
     FakeTimerService* timers_ = nullptr;
     FakeTimerService* splashTimers_ = nullptr;
+    FakeTimerService* windowTimers_ = nullptr;
+    std::optional<int> rigctlPort_;
     std::unique_ptr<Program> program_;
 };
 
@@ -371,6 +382,7 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     // A move by the window system (a drag handed to it) is stored as well.
     w.move(300, 200);
     QCoreApplication::processEvents();
+    windowTimers_->advance(WindowPositionKeeper::kSettleMs);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 300);
     // Where the window system cannot move the window (no such thing offscreen),
     // dragging the display panel moves it and stores where it went.
@@ -378,6 +390,7 @@ TEST_F(FrameTest, WithoutTitleStripTheWindowIsFramelessAndOnlyThePanels) {
     p.view().display().onSurfaceDragged(QPoint(110, 65));
     p.view().display().onSurfaceReleased();
     QCoreApplication::processEvents();
+    windowTimers_->advance(WindowPositionKeeper::kSettleMs);
     EXPECT_EQ(w.pos(), QPoint(100, 60));
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 100);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 60);
@@ -450,9 +463,73 @@ TEST_F(FrameTest, MovingTheTitledWindowWritesItsPosition) {
     ASSERT_TRUE(p.start());
     w.move(321, 123);
     QCoreApplication::processEvents();
+    windowTimers_->advance(WindowPositionKeeper::kSettleMs);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 321);
     EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 123);
     EXPECT_EQ(store_.readInt("Soft Setting", "ShowTitle"), 1);
+}
+
+// A drag is many moves; the settings file is written once, when they stop,
+// or when the window is laid out anew or closes before that.
+TEST_F(FrameTest, ADragWritesThePositionOnceWhenTheWindowStopsMoving) {
+    const QString ini = dir_.filePath("KOVO3000.ini");
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    ASSERT_TRUE(p.start());
+    QCoreApplication::processEvents();
+    windowTimers_->advance(WindowPositionKeeper::kSettleMs);
+    const QDateTime before = QFileInfo(ini).lastModified();
+    const int settled = WindowPositionKeeper::kSettleMs;
+    for (int step = 1; step <= 30; ++step) {
+        w.move(40 + step, 20 + step);
+        QCoreApplication::processEvents();
+        windowTimers_->advance(settled / 4);
+    }
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX").value_or(40), 40)
+        << "nothing written mid-drag";
+    EXPECT_EQ(QFileInfo(ini).lastModified(), before);
+    windowTimers_->advance(settled);
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 70);
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionY"), 50);
+
+    w.move(90, 95);
+    QCoreApplication::processEvents();
+    p.view().togglePanel(0); // the title strip goes: the window stays where it was moved
+    EXPECT_EQ(w.pos(), QPoint(90, 95));
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 90);
+    w.move(110, 115);
+    QCoreApplication::processEvents();
+    program_.reset();
+    EXPECT_EQ(store_.readInt("Soft Setting", "PositionX"), 110) << "stored as the program ends";
+}
+
+// Started with a port on the command line, the server's dialog shows it
+// running, and OK without a change leaves it running and stores nothing.
+TEST_F(FrameTest, TheHamlibDialogShowsTheServerAsItRunsAndOkChangesNothing) {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const int port = probe.serverPort();
+    probe.close();
+    rigctlPort_ = port;
+    Program& p = makeProgram();
+    ASSERT_TRUE(p.start());
+    ASSERT_TRUE(p.rigctl().listening());
+    bool shownOn = false;
+    int shownPort = 0;
+    QTimer::singleShot(0, [&] {
+        if (QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shownOn = dialog->findChild<QCheckBox*>()->isChecked();
+            shownPort = dialog->findChild<QSpinBox*>("rigctlPort")->value();
+            dialog->accept();
+        }
+    });
+    EXPECT_TRUE(p.window().runMenuCommand(MainWindow::CommandRigctl));
+    EXPECT_TRUE(shownOn);
+    EXPECT_EQ(shownPort, port);
+    EXPECT_TRUE(p.rigctl().listening()) << "OK on what was shown keeps the server";
+    EXPECT_EQ(p.rigctl().port(), port);
+    EXPECT_FALSE(store_.readInt("Soft Setting", "RigctlServer")) << "the run's port stays unstored";
+    EXPECT_TRUE(notifier_.messages.empty());
 }
 
 // Ctrl+N, Ctrl+O and Ctrl+S work with the menu bar shown and hidden alike.

@@ -599,6 +599,55 @@ TEST_F(DocumentFile, ReadingSortsTheChannelsAndMergesRepeatedFrequencies) {
     }
 }
 
+// A damaged file can still parse; nothing in it the receiver cannot tune comes
+// in, and the user is told what was left out.
+TEST_F(DocumentFile, ReadingLeavesOutWhatTheReceiverCannotTune) {
+    auto source = freshDocument();
+    const std::vector<BankAndHz> stored = {
+        {1, 4176867295u}, {2, 145000000}, {3, 50000}, {4, 2040000000}, {5, 100000}};
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        source->channels[i] = std::make_unique<CFrequencyData>();
+        source->channels[i]->bankMask = 1 << stored[i].first;
+        source->channels[i]->frequency = stored[i].second;
+        source->channels[i]->priority = i == 0 ? 1 : 0; // the priority channel goes
+    }
+    source->channelCount = static_cast<int>(stored.size());
+    source->searchBanks[3].stopFrequency = 3000000000u;
+    source->passRanges[1] = {1, 99999, 200000000, "pass"};
+    source->passRanges[2] = {1, 0, 100000, "kept: 0 is an unset edge"};
+    source->autoRanges[4].startFrequency = 2040000001u;
+    source->mainRecord.frequency = 4176867295u;
+    const auto damaged = source->toBytes();
+
+    auto read = freshDocument();
+    const FileResult result = read->readBytes(damaged, "d.kv5", false);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(tableOf(*read),
+              (std::vector<BankAndHz>{{5, 100000}, {2, 145000000}, {4, 2040000000}}));
+    EXPECT_EQ(read->priorityIndex, 2) << "the nearest kept channel";
+    EXPECT_EQ(read->channels[2]->priority, 1);
+    EXPECT_EQ(read->priorityRecord.frequency, 2040000000u);
+    const auto fresh = freshDocument();
+    EXPECT_EQ(read->searchBanks[3], fresh->searchBanks[3]);
+    EXPECT_EQ(read->passRanges[1], fresh->passRanges[1]);
+    EXPECT_EQ(read->passRanges[2].comment, "kept: 0 is an unset edge");
+    EXPECT_EQ(read->autoRanges[4], fresh->autoRanges[4]);
+    EXPECT_EQ(read->mainRecord.frequency, 145000000u) << "the new-document tuning record";
+    EXPECT_EQ(read->mainRecord.comment, fresh->mainRecord.comment);
+    EXPECT_TRUE(read->isModified());
+    EXPECT_EQ(result.message,
+              "d.kv5 held 2 channels, 3 search banks or ranges, the tuned frequency outside the "
+              "receiver's 0.1 to 2040 MHz; channels were left out, and ranges and the tuned "
+              "frequency were set as in a new document.");
+
+    // What is left reads back as it was written, without a word.
+    auto again = freshDocument();
+    const FileResult reread = again->readBytes(read->toBytes(), "d.kv5", false);
+    EXPECT_EQ(reread.message, "");
+    EXPECT_EQ(again->toBytes(), read->toBytes());
+    EXPECT_EQ(again->priorityIndex, 2);
+}
+
 TEST_F(DocumentFile, TheKeptCopyTakesThePriorityMarkOfARepeat) {
     auto bytes = currentFile(*this, {{1, 200000000}, {2, 100000000}, {3, 200000000}});
     auto source = freshDocument();

@@ -104,13 +104,37 @@ TEST_F(ExportTest, HeardChannelShowsSignalsAndLocalTime) {
               "\"  4\",\"+60\",\"02- 3- 7\",\"09:07:30\",Tower\r\n");
 }
 
-TEST_F(ExportTest, CommasAndQuotesInCommentsPassUnchanged) {
-    CFrequencyData ch = towerChannel();
-    ch.comment = "a,\"b\"\x83\x41";
-    EXPECT_TRUE(memoryLine(ch, true).ends_with("ANT1,,,,,a,\"b\"\x83\x41\r\n"));
-    CLogData e = towerEntry();
-    e.comment = "x,y";
-    EXPECT_TRUE(logLine(e, true).ends_with("\"09:07:30\",\"x,y\"\r\n"));
+// A spreadsheet must find the comment in one cell: a memory comment that
+// would end the field early is quoted, quotes doubled; the log's comment is
+// always quoted, so only its quotes are doubled. Other text stays as it is.
+TEST_F(ExportTest, CsvCommentsStayInOneSpreadsheetCell) {
+    struct Case {
+        std::string comment;
+        std::string memoryEnding;
+        std::string logEnding;
+    };
+    const Case cases[] = {
+        {"a,\"b\"\x83\x41", "\"a,\"\"b\"\"\x83\x41\"", "\"a,\"\"b\"\"\x83\x41\""},
+        {"x,y", "\"x,y\"", "\"x,y\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\"", "\"say \"\"hi\"\"\""},
+        {"two\rlines\n", "\"two\rlines\n\"", "\"two\rlines\n\""},
+        {"plain \x83\x41 text;'", "plain \x83\x41 text;'", "\"plain \x83\x41 text;'\""},
+        {"", "", "\"\""},
+    };
+    const std::string tower = memoryLine(towerChannel(), true);
+    const std::string beforeComment =
+        tower.substr(0, tower.size() - std::string("Tower\r\n").size());
+    for (const Case& c : cases) {
+        CFrequencyData ch = towerChannel();
+        ch.comment = c.comment;
+        EXPECT_EQ(memoryLine(ch, true), beforeComment + c.memoryEnding + "\r\n") << c.comment;
+        CLogData e = towerEntry();
+        e.comment = c.comment;
+        EXPECT_TRUE(logLine(e, true).ends_with("\"09:07:30\"," + c.logEnding + "\r\n"))
+            << c.comment;
+        EXPECT_TRUE(memoryLine(ch, false).ends_with("  " + c.comment + "\r\n"))
+            << "columns unchanged";
+    }
 }
 
 TEST_F(ExportTest, IndicesOutsideTheTablesGiveBlanksNotCrashes) {
@@ -166,6 +190,29 @@ TEST_F(ExportTest, MemoryExportFollowsCurrentLinkSet) {
 
     doc.controlParams.currentLinkSet = 40; // damaged file: no bank is linked
     EXPECT_EQ(formatMemoryExport(doc, true), "");
+}
+
+// What the link set keeps out of the file is counted and told, not hidden.
+TEST_F(ExportTest, MemoryExportTellsHowManyChannelsItLeftOut) {
+    test::TempDir dir;
+    linkBanks({1});
+    CFrequencyData autoStored = towerChannel();
+    autoStored.frequency = 150000000;
+    autoStored.bankMask = 1; // bank 0, where auto-store puts channels
+    addChannel(towerChannel());
+    const std::string path = dir.file("memory.csv");
+    FileResult written = doc.exportFile(path, 0);
+    EXPECT_TRUE(written.ok);
+    EXPECT_EQ(written.message, "") << "nothing left out";
+
+    addChannel(autoStored);
+    addChannel(autoStored);
+    written = doc.exportFile(path, 0);
+    EXPECT_TRUE(written.ok);
+    EXPECT_EQ(written.message, leftOutOfMemoryExportMessage(2));
+    EXPECT_TRUE(written.message.starts_with("2 件のチャンネル")) << written.message;
+    EXPECT_EQ(test::readFileBytes(path), test::bytesOf(memoryLine(towerChannel(), true)));
+    EXPECT_EQ(doc.exportFile(path, 1).message, "") << "the log leaves nothing out";
 }
 
 TEST_F(ExportTest, LogExportRunsFromOldestAndEmptyLogGivesHeaderOnly) {

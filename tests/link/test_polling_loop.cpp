@@ -127,6 +127,21 @@ TEST_F(PollingLoopTest, MonitorIsRepeatedAfterEveryFrequencyWhileOn) {
     EXPECT_EQ(link.state().settleCount, 0);
 }
 
+// However a frequency got into the record, the receiver is only sent one it tunes.
+TEST_F(PollingLoopTest, FrequenciesOutsideTheReceiverGoOutAsTheNearestEdge) {
+    connectAndSettle();
+    tune(4176867295u, 0, 0);
+    port.receive("%\r\n>");
+    tune(50000, 0, 0);
+    ack();
+    EXPECT_THAT(port.written, ElementsAre("2040.\r", "0.1\r"));
+    settings.device = 0;
+    chooser.resetSentState();
+    tune(4176867295u, 0, 3);
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(port.written.back(), "T2040.N");
+}
+
 TEST_F(PollingLoopTest, TwelveMegahertzJumpSettlesForTwoReports) {
     connectAndSettle();
     doc.mainRecord.frequency = 157000000;

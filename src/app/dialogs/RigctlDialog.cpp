@@ -41,7 +41,10 @@ void RigctlDialog::storeValues() {
     const QString address = address_->text().trimmed();
     if (!QHostAddress(address).isNull())
         next.address = address.toStdString();
-    store_(next);
+    // OK on what the dialog showed leaves the server as it runs, and a port
+    // given for this run only stays unstored.
+    if (next != settings_)
+        store_(next);
 }
 
 } // namespace kovo

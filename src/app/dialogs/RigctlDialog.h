@@ -12,8 +12,8 @@ namespace kovo {
 
 // " Hamlib network server": whether other programs may reach the receiver
 // through the Hamlib network protocol, on which TCP port and address. On OK
-// the values go to `store`; an address that is not an IP address keeps the
-// previous one.
+// the values go to `store` when the user changed any; an address that is not
+// an IP address keeps the previous one.
 class RigctlDialog final : public KovoDialog {
     Q_OBJECT
 public:

@@ -263,15 +263,15 @@ TEST(Kovoctl, PackSortsTheChannelsAndKeepsTheFirstOfARepeatedFrequency) {
         std::string warning; // after "kovoctl: warning: JSON"
     };
     const Case cases[] = {
-        {R"({"frequency": 1, "comment": "a"}, {"frequency": 2, "comment": "b"})",
-         {{1, "a"}, {2, "b"}},
+        {R"({"frequency": 100000000, "comment": "a"}, {"frequency": 200000000, "comment": "b"})",
+         {{100000000, "a"}, {200000000, "b"}},
          ""},
-        {R"({"frequency": 2, "comment": "b"}, {"frequency": 1, "comment": "a"})",
-         {{1, "a"}, {2, "b"}},
+        {R"({"frequency": 200000000, "comment": "b"}, {"frequency": 100000000, "comment": "a"})",
+         {{100000000, "a"}, {200000000, "b"}},
          ": the channels were put in ascending order of frequency.\n"},
-        {R"({"frequency": 2, "comment": "b"}, {"frequency": 1, "comment": "a"},
-            {"frequency": 2, "comment": "c"}, {"frequency": 1, "comment": "d"})",
-         {{1, "a"}, {2, "b"}},
+        {R"({"frequency": 200000000, "comment": "b"}, {"frequency": 100000000, "comment": "a"},
+            {"frequency": 200000000, "comment": "c"}, {"frequency": 100000000, "comment": "d"})",
+         {{100000000, "a"}, {200000000, "b"}},
          " held 2 channels with a frequency stored before; the first channel of each frequency "
          "was kept and the others were merged into it.\n"},
     };
