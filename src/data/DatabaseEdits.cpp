@@ -1,8 +1,5 @@
 #include "DatabaseEdits.h"
 
-#include <charconv>
-#include <cmath>
-
 namespace kovo::edits {
 namespace {
 
@@ -173,24 +170,6 @@ bool setUseFlag(DocumentContents& doc, int table, const std::vector<int>& rows, 
         touched = true;
     }
     return touched;
-}
-
-std::uint32_t parseMegahertz(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    if (i < text.size() && text[i] == '+')
-        ++i;
-    double megahertz = 0;
-    const auto [end, error] =
-        std::from_chars(text.data() + i, text.data() + text.size(), megahertz);
-    (void)end;
-    if (error != std::errc() || !std::isfinite(megahertz) || megahertz <= 0)
-        return 0;
-    const double hertz = std::floor(megahertz * 1e6 + 1e-3);
-    if (hertz >= 4294967295.0)
-        return UINT32_MAX;
-    return static_cast<std::uint32_t>(hertz);
 }
 
 } // namespace kovo::edits

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "AppSettings.h"
@@ -61,13 +60,5 @@ bool setCtcss(DocumentContents& doc, const std::vector<int>& rows, int tone);
 // Use flag of the selected rows of tables 1 to 4 (for banks: the flag of the
 // current link set).
 bool setUseFlag(DocumentContents& doc, int table, const std::vector<int>& rows, bool on);
-
-// A typed frequency: a decimal number of megahertz as the C library reads it
-// (leading blanks skipped, reading stops at the first character that cannot
-// continue the number, no number gives 0), in whole hertz. A value that lies
-// within a thousandth of a hertz below a whole hertz counts as that hertz, so
-// the text shown for a frequency reads back as the same frequency; negative
-// values give 0 and values beyond 32 bits the largest frequency.
-std::uint32_t parseMegahertz(std::string_view text);
 
 } // namespace kovo::edits

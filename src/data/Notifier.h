@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 namespace kovo {
@@ -10,6 +11,12 @@ public:
     virtual ~Notifier() = default;
     // An information or error message with a single OK button.
     virtual void showMessage(const std::string& text) = 0;
+    // The same, and `closed` runs once the user has dismissed it. Without an
+    // override that is at once.
+    virtual void showMessageThen(const std::string& text, std::function<void()> closed) {
+        showMessage(text);
+        closed();
+    }
     // A question with Yes/No buttons; true for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
 

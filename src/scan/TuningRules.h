@@ -1,10 +1,8 @@
 #pragma once
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
+#include "data/TypedFrequency.h"
 
-#include "data/ReceiverRange.h"
+#include <cstdint>
+#include <string>
 
 // Tuning rules shared by every front end: frequency entry and limits, mode
 // keys, the drag accumulator.
@@ -12,22 +10,8 @@ namespace kovo {
 
 struct AppSettings;
 
-inline constexpr std::uint64_t kMegahertz = 1'000'000;
-inline constexpr std::uint64_t kKilohertz = 1'000;
-
 // Tuned frequencies never leave 100,000 .. 2,040,000,000 Hz.
 std::uint32_t limitFrequency(std::int64_t hz);
-
-// Reads a typed decimal number of units (megahertz: unitHz 1,000,000;
-// kilohertz: 1,000) exactly, truncated to whole hertz. The whole text must be
-// the number: blanks around it, digits with at most one decimal point (a comma
-// stands for the point), at least one digit. Anything else (empty, words, a
-// sign, an exponent, a second point, trailing text) is not a frequency and
-// gives nothing, so that a slip of the keyboard never tunes elsewhere.
-std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t unitHz);
-
-// True for empty text or text of blanks only.
-bool isBlank(std::string_view text);
 
 // "%4d.%06d": megahertz and the six digits below.
 std::string formatMegahertz(std::uint32_t hz);

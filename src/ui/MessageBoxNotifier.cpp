@@ -5,11 +5,19 @@
 namespace kovo {
 
 void MessageBoxNotifier::showMessage(const std::string& text) {
+    show(text);
+}
+
+void MessageBoxNotifier::showMessageThen(const std::string& text, std::function<void()> closed) {
+    QObject::connect(show(text), &QDialog::finished, [closed = std::move(closed)] { closed(); });
+}
+
+QMessageBox* MessageBoxNotifier::show(const std::string& text) {
     const QString message = QString::fromStdString(text);
     for (QMessageBox* box : openMessages()) {
         if (box->text() == message) {
             box->raise();
-            return;
+            return box;
         }
     }
     auto* box = new QMessageBox(QMessageBox::Information, QString::fromLatin1(kProgramTitle),
@@ -18,6 +26,7 @@ void MessageBoxNotifier::showMessage(const std::string& text) {
     box->setModal(false);
     box->show();
     messages_.append(box);
+    return box;
 }
 
 bool MessageBoxNotifier::askYesNo(const std::string& text) {

@@ -25,12 +25,15 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void showMessage(const std::string& text) override;
+    void showMessageThen(const std::string& text, std::function<void()> closed) override;
     bool askYesNo(const std::string& text) override;
 
     // The message boxes on screen, oldest first.
     QList<QMessageBox*> openMessages() const;
 
 private:
+    QMessageBox* show(const std::string& text);
+
     QWidget* parent_;
     QList<QPointer<QMessageBox>> messages_;
 };

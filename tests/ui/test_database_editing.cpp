@@ -1,6 +1,8 @@
 // Context menus, their commands and the in-place editor of the database lists.
 #include "DatabasePanelRig.h"
 
+#include "data/TypedFrequency.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace kovo::testing {
 namespace {
@@ -40,9 +43,9 @@ TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections) {
     r.panel.refreshAll();
     DatabaseList& l = r.panel.list(0);
     l.selectRows({0, 1});
-    // A right-click on the unselected row 2 keeps the two selected.
-    auto menu = r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(0).index(2)).center());
-    EXPECT_EQ(r.panel.handedOver().rows(), (std::vector<int>{0, 1}));
+    // A right-click on the selected row 1 keeps the two selected.
+    auto menu = r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(0).index(1)).center());
+    EXPECT_EQ(r.panel.chosenRows(), (std::vector<int>{0, 1}));
     const std::vector<int> checked = checkedIds(*menu);
     for (int id : {int(FirstBank) + 3, FirstBank + 7, int(MultiBankMode), int(FirstStep),
                    FirstStep + 10, FirstMode + 1, int(FirstAttenuator), FirstAttenuator + 1})
@@ -80,7 +83,7 @@ TEST(DatabaseMenus, ViewFiveAndSixSelectTheClickedRowOnly) {
     DatabaseList& l = r.panel.list(5);
     l.selectRows({1, 2});
     r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(5).index(4)).center());
-    EXPECT_EQ(r.panel.handedOver().rows(), std::vector<int>{4});
+    EXPECT_EQ(r.panel.chosenRows(), std::vector<int>{4});
 }
 
 struct BankCase {
@@ -193,7 +196,8 @@ TEST(DatabaseCommands, DeleteAsksAndSelectsTheNextRow) {
     r.host.confirm = false;
     r.command(Delete, {1, 3});
     EXPECT_EQ(r.doc.channelCount, 4);
-    EXPECT_EQ(r.host.questions.back(), "選択された 2 個のデータを削除します");
+    EXPECT_EQ(r.host.questions.back(),
+              "選択された 2 個のデータを削除します: 20.000000, 40.000000 MHz");
     r.host.confirm = true;
     r.command(Delete, {1, 3});
     EXPECT_EQ(r.doc.channelCount, 2);
@@ -268,26 +272,35 @@ TEST(DatabaseCommands, DoubleClickTunesInVfo) {
     EXPECT_TRUE(r.core.searchBanks.empty()); // band scope modes only
 }
 
+// Typed megahertz are read exactly, with a comma for the point; what is not a
+// number, or lies outside the receiver's range, is no frequency at all.
 struct ParseCase {
     const char* text;
-    std::uint32_t hertz;
+    std::optional<std::uint32_t> hertz;
 };
 const ParseCase kParses[] = {
     {"145.5", 145'500'000},
     {"   145.5", 145'500'000},
-    {"145,5", 145'000'000},
-    {"abc", 0},
-    {"", 0},
-    {" 145.123456", 145'123'456},
-    {"0.000001", 1},
-    {"-5", 0},
-    {"99999", 4'294'967'295u},
-    {"+10.7x", 10'700'000},
+    {"145,5", 145'500'000},
+    {" 145.123456 ", 145'123'456},
+    {"145.0125", 145'012'500},
+    {"0.1", 100'000},
+    {"2040", 2'040'000'000},
+    {"abc", {}},
+    {"", {}},
+    {"0.000001", {}},
+    {"0.099999", {}},
+    {"2040.000001", {}},
+    {"5000", {}},
+    {"99999", {}},
+    {"1e3", {}},
+    {"-5", {}},
+    {"+10.7x", {}},
 };
 
 TEST(DatabaseEditor, FrequencyTextIsReadAsMegahertz) {
     for (const ParseCase& c : kParses)
-        EXPECT_EQ(edits::parseMegahertz(c.text), c.hertz) << c.text;
+        EXPECT_EQ(parseTypedMegahertz(c.text), c.hertz) << c.text;
 }
 
 struct MoveCase {

@@ -6,6 +6,7 @@
 #include "data/Cp932.h"
 #include "data/DatabaseEdits.h"
 #include "data/Notifier.h"
+#include "data/TypedFrequency.h"
 #include "ui/database/DatabaseLines.h"
 #include "ui/database/DatabaseMenus.h"
 #include "ui/database/DatabaseModel.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 
 #include <cstdio>
+#include <string>
 
 namespace kovo {
 namespace {
@@ -30,6 +32,9 @@ constexpr const char* kDeleteQuestion = "選択された %d 個のデータを�
 constexpr const char* kClearLogQuestion = "ログデータを消去します よろしいですか？";
 constexpr const char* kNoAudio = "音声データがありません";
 constexpr const char* kAlreadyStored = "登録済みの周波数です";
+constexpr const char* kItemsGone = "選択されたデータのうち %d 個は既にありません";
+// The delete question names up to this many channels.
+constexpr std::size_t kNamedChannels = 5;
 
 struct EditorSpec {
     int command;
@@ -86,6 +91,27 @@ std::string toCp932(const QString& s) {
     return utf8ToCp932(s.toStdString());
 }
 
+// The delete question with the channels it deletes: their frequencies, and
+// how many more there are beyond the first few.
+std::string deleteQuestion(const ChosenItems& chosen) {
+    char buf[160];
+    std::snprintf(buf, sizeof buf, kDeleteQuestion, int(chosen.size()));
+    std::string question = buf;
+    const std::vector<std::uint32_t> frequencies = chosen.frequencies();
+    for (std::size_t i = 0; i < frequencies.size() && i < kNamedChannels; ++i) {
+        std::snprintf(buf, sizeof buf, "%s%d.%06d", i == 0 ? ": " : ", ",
+                      int(frequencies[i] / 1000000), int(frequencies[i] % 1000000));
+        question += buf;
+    }
+    if (!frequencies.empty())
+        question += " MHz";
+    if (frequencies.size() > kNamedChannels) {
+        std::snprintf(buf, sizeof buf, " ほか %d 個", int(frequencies.size() - kNamedChannels));
+        question += buf;
+    }
+    return question;
+}
+
 } // namespace
 
 // ---- context menu ----
@@ -94,16 +120,19 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
     CKovo5Doc& d = ports_.doc;
     const int view = list.id() - kFirstList;
     const bool singleRowView = view == SearchStringView || view == LogView;
-    if (singleRowView || list.selectedRows().empty()) {
+    // The clicked row is what the menu acts on: a click on a selected row
+    // keeps the selection, a click elsewhere selects that row alone (the
+    // scan's own selection of its channel included). The caret follows the
+    // click, so an editor opens on the row clicked.
+    const int row = list.rowNearest(viewportPos);
+    if (singleRowView || !list.isRowSelected(row)) {
         list.clearSelection();
-        const int row = list.rowNearest(viewportPos);
         list.selectRow(row);
-        list.setCaretRow(row);
     }
-    handedOver_.set(list.selectedRows());
-    auto menu =
-        dbmenus::buildMenu(d, ports_.settings, view, host_->recorderLinked(),
-                           dbmenus::checkedItems(d, ports_.settings, view, handedOver_.rows()));
+    list.setCaretRow(row);
+    choose(list);
+    auto menu = dbmenus::buildMenu(d, ports_.settings, view, host_->recorderLinked(),
+                                   dbmenus::checkedItems(d, ports_.settings, view, chosenRows()));
     for (QAction* a : dbmenus::commandActions(*menu)) {
         const int command = a->data().toInt();
         connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
@@ -114,10 +143,34 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
 
 // ---- commands ----
 
+void DatabasePanel::choose(DatabaseList& list) {
+    chosen_ = ChosenItems(ports_.doc, list.id() - kFirstList, list.selectedRows());
+}
+
+std::vector<int> DatabasePanel::chosenRows() const {
+    return chosen_.find(ports_.doc).rows;
+}
+
+std::vector<int> DatabasePanel::rowsOf(const ChosenItems& items) {
+    ChosenItems::Found found = items.find(ports_.doc);
+    tellGone(found.gone);
+    return std::move(found.rows);
+}
+
+void DatabasePanel::tellGone(std::size_t count) {
+    if (count == 0)
+        return;
+    char message[128];
+    std::snprintf(message, sizeof message, kItemsGone, int(count));
+    ports_.notifier.showMessage(message);
+}
+
 void DatabasePanel::runCommand(int command) {
     CKovo5Doc& d = ports_.doc;
     if (isPropertyCommand(command)) {
-        runPropertyCommand(command, handedOver_.rows());
+        // A menu of another view (a document read meanwhile) acts on nothing.
+        if (chosen_.view() == d.controlParams.databaseView || command == MultiBankMode)
+            runPropertyCommand(command, rowsOf(chosen_));
         releaseHold();
         return;
     }
@@ -215,13 +268,35 @@ void DatabasePanel::showViewCommand(int view) {
     showView(view);
 }
 
+// The question names the channels chosen now; whatever the scan stores or
+// logs until it is answered, the answer deletes those channels and no other.
+// The selection stays put while it is asked.
 void DatabasePanel::deleteChannels() {
-    CKovo5Doc& d = ports_.doc;
-    char question[128];
-    std::snprintf(question, sizeof question, kDeleteQuestion, int(handedOver_.rows().size()));
-    if (!host_->confirmDeleteData(question))
+    if (chosen_.view() != ChannelView || chosen_.empty())
         return;
-    const int row = d.deleteChannels(handedOver_.rows());
+    const ChosenItems chosen = chosen_;
+    const int generation = documentGeneration_;
+    holdUntilCleared();
+    QPointer<DatabasePanel> self(this);
+    host_->askDeleteData(deleteQuestion(chosen), [self, chosen, generation](bool ok) {
+        if (!self)
+            return;
+        self->holdForAWhile();
+        if (!ok)
+            return;
+        if (generation != self->documentGeneration_)
+            self->tellGone(chosen.size());
+        else
+            self->deleteChosenChannels(chosen);
+    });
+}
+
+void DatabasePanel::deleteChosenChannels(const ChosenItems& chosen) {
+    CKovo5Doc& d = ports_.doc;
+    const std::vector<int> rows = rowsOf(chosen);
+    if (rows.empty())
+        return;
+    const int row = d.deleteChannels(rows);
     if (d.channelCount == 0)
         rebuildChannels();
     else
@@ -229,32 +304,39 @@ void DatabasePanel::deleteChannels() {
 }
 
 void DatabasePanel::clearLog() {
-    if (!host_->confirmDeleteData(kClearLogQuestion))
-        return;
-    ports_.doc.clearLog();
-    rebuildList(LogView);
+    holdUntilCleared();
+    QPointer<DatabasePanel> self(this);
+    host_->askDeleteData(kClearLogQuestion, [self](bool ok) {
+        if (!self)
+            return;
+        self->holdForAWhile();
+        if (!ok)
+            return;
+        self->ports_.doc.clearLog();
+        self->rebuildList(LogView);
+    });
 }
 
 void DatabasePanel::analyseLog() {
-    const std::vector<int>& rows = handedOver_.rows();
+    const std::vector<int> rows = rowsOf(chosen_.first());
     if (!rows.empty())
         ports_.doc.analyseLog(rows.front());
     showView(dblines::ChartView);
 }
 
 void DatabasePanel::cutAutoRanges() {
-    ports_.doc.cutAutoRanges(handedOver_.rows());
+    ports_.doc.cutAutoRanges(rowsOf(chosen_));
     rebuildList(AutoRangeView);
 }
 
 void DatabasePanel::pasteAutoRanges() {
-    ports_.doc.pasteAutoRanges(handedOver_.rows());
+    ports_.doc.pasteAutoRanges(rowsOf(chosen_.first()));
     rebuildList(AutoRangeView);
 }
 
 void DatabasePanel::makePriorityChannel() {
     CKovo5Doc& d = ports_.doc;
-    const std::vector<int> rows = handedOver_.below(d.channelCount);
+    const std::vector<int> rows = rowsOf(chosen_.first());
     if (rows.empty())
         return;
     d.choosePriorityChannel(rows.front());
@@ -263,8 +345,10 @@ void DatabasePanel::makePriorityChannel() {
 
 void DatabasePanel::startPlayback() {
     CKovo5Doc& d = ports_.doc;
-    const std::vector<int> rows = handedOver_.below(d.logCount);
-    if (!host_->recorderLinked() || rows.empty())
+    if (!host_->recorderLinked())
+        return;
+    const std::vector<int> rows = rowsOf(chosen_.first());
+    if (rows.empty())
         return;
     const CLogData& entry = d.logEntry(rows.front());
     if (!host_->startPlayback(entry.frequency, entry.firstHeard, " "))
@@ -301,11 +385,11 @@ void DatabasePanel::editFirstField(DatabaseList& l) {
     const int view = l.id() - kFirstList;
     if (view != ports_.doc.controlParams.databaseView || kFirstEditor[view] == 0)
         return;
-    // The keyboard's way to the editor hands over the selection as a
+    // The keyboard's way to the editor chooses the selection as a
     // right-click would; with nothing selected the caret row is edited.
     if (l.selectedRows().empty())
         l.selectRow(l.caretRow());
-    handedOver_.set(l.selectedRows());
+    choose(l);
     openEditor(kFirstEditor[view]);
 }
 
@@ -318,10 +402,8 @@ void DatabasePanel::openEditor(int command) {
     const int row = l.caretRow();
     if (row < 0 || row >= l.rowCount())
         return;
-    if (core_)
-        core_->holdUntilCleared();
-    else
-        localHold_ = true;
+    holdUntilCleared();
+    edited_ = ChosenItems(d, spec->view, {row});
     QString first;
     QString second;
     const auto r = std::size_t(row);
@@ -361,6 +443,15 @@ void DatabasePanel::openEditor(int command) {
                   first, second);
 }
 
+void DatabasePanel::followEditedItem(int view) {
+    DatabaseList& l = list(view);
+    if (!l.editorOpen() || edited_.view() != view)
+        return;
+    const std::vector<int> rows = edited_.find(ports_.doc).rows;
+    if (!rows.empty())
+        l.moveEditorsTo(rows.front());
+}
+
 void DatabasePanel::finishEdit(DatabaseList& l) {
     if (!l.editorOpen())
         return;
@@ -382,65 +473,98 @@ void DatabasePanel::discardEdit(DatabaseList& l) {
 }
 
 void DatabasePanel::reselectAfterEdit(DatabaseList& l) {
+    const int view = l.id() - kFirstList;
     l.clearSelection();
-    l.setCaretRow(l.editedRow());
-    l.selectRows(handedOver_.rows());
+    if (edited_.view() == view)
+        if (const std::vector<int> at = edited_.find(ports_.doc).rows; !at.empty())
+            l.setCaretRow(at.front());
+    if (chosen_.view() == view)
+        l.selectRows(chosenRows());
 }
 
 bool DatabasePanel::storeEdit(DatabaseList& l) {
     CKovo5Doc& d = ports_.doc;
     const int view = l.editedView();
-    const int row = l.editedRow();
-    const QString firstText = l.firstEditor() ? l.firstEditor()->text() : QString();
-    const QString secondText = l.secondEditor() ? l.secondEditor()->text() : QString();
-
-    if (view == ChannelView && l.editKind() == DatabaseList::FrequencyEdit) {
-        if (row < 0 || row >= d.channelCount) {
-            l.closeEditors();
-            return false;
-        }
-        const std::uint32_t f = edits::parseMegahertz(firstText.toStdString());
-        const int existing = d.findChannel(f);
-        if (existing >= 0 && existing != row) {
-            l.firstEditor()->setFocus();
-            ports_.notifier.showMessage(kAlreadyStored);
-            return false;
-        }
-        const int newRow = d.setChannelFrequency(row, f);
+    const std::vector<int> at = edited_.view() == view ? rowsOf(edited_) : std::vector<int>{};
+    if (at.empty()) {
         l.closeEditors();
-        rebuildChannelsAndSelect(newRow);
         return false;
     }
+    const int row = at.front();
+    if (l.editKind() == DatabaseList::FrequencyEdit)
+        return storeChannelFrequency(l, row);
+    if (l.editKind() == DatabaseList::RangeEdit)
+        return storeRangeEdges(l, row);
 
-    const std::string text = toCp932(firstText);
-    const std::uint32_t low = edits::parseMegahertz(firstText.toStdString());
-    const std::uint32_t high = edits::parseMegahertz(secondText.toStdString());
-    const bool range = l.editKind() == DatabaseList::RangeEdit;
+    const std::string text = toCp932(l.firstEditor()->text());
     l.closeEditors();
-    // The lists redraw what the document reports changed.
+    // A text goes to every chosen row; the lists redraw what the document
+    // reports changed.
+    const std::vector<int> rows = chosen_.view() == view ? rowsOf(chosen_) : at;
     switch (view) {
     case ChannelView:
-        d.setChannelComments(handedOver_.rows(), text);
+        d.setChannelComments(rows, text);
         break;
     case BankView:
-        d.setBankNames(handedOver_.rows(), text);
+        d.setBankNames(rows, text);
         host_->bankNamesChanged();
         break;
     case SearchBankView:
     case PassRangeView:
     case AutoRangeView:
-        if (range)
-            d.setRangeEdges(view, row, low, high);
-        else
-            d.setRangeComments(view, handedOver_.rows(), text);
+        d.setRangeComments(view, rows, text);
         break;
     case SearchStringView:
-        d.setSearchStrings(handedOver_.rows(), text);
+        d.setSearchStrings(rows, text);
         rebuildSearchCombo();
         break;
     default:
         return false;
     }
+    return true;
+}
+
+// Text that is no frequency of the receiver's range is refused: the editor
+// keeps it for correction and the channel stays as it was.
+bool DatabasePanel::storeChannelFrequency(DatabaseList& l, int row) {
+    CKovo5Doc& d = ports_.doc;
+    const auto f = parseTypedMegahertz(l.firstEditor()->text().toStdString());
+    if (!f) {
+        l.firstEditor()->refuse();
+        return false;
+    }
+    const int existing = d.findChannel(*f);
+    if (existing >= 0 && existing != row) {
+        // The message does not wait to be closed; once it is, the user goes
+        // on typing in the editor.
+        l.firstEditor()->setFocus();
+        ports_.notifier.showMessageThen(kAlreadyStored,
+                                        [editor = QPointer<CellEditor>(l.firstEditor())] {
+                                            if (editor && editor->isVisible())
+                                                editor->takeFocusBack();
+                                        });
+        return false;
+    }
+    const int newRow = d.setChannelFrequency(row, *f);
+    l.closeEditors();
+    rebuildChannelsAndSelect(newRow);
+    return false;
+}
+
+bool DatabasePanel::storeRangeEdges(DatabaseList& l, int row) {
+    const auto low = parseTypedMegahertz(l.firstEditor()->text().toStdString());
+    if (!low) {
+        l.firstEditor()->refuse();
+        return false;
+    }
+    const auto high = parseTypedMegahertz(l.secondEditor()->text().toStdString());
+    if (!high) {
+        l.secondEditor()->refuse();
+        return false;
+    }
+    const int view = l.editedView();
+    l.closeEditors();
+    ports_.doc.setRangeEdges(view, row, *low, *high);
     return true;
 }
 

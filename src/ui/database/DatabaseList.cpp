@@ -3,6 +3,7 @@
 #include "ui/database/DatabaseLines.h"
 #include "ui/database/DatabaseModel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -75,6 +76,18 @@ CellEditor::CellEditor(int id, const QFont& font, QWidget* parent) : QLineEdit(p
         QStringLiteral("QLineEdit{background:rgb(255,255,0);color:black;border:0px;padding:0px;"
                        "selection-background-color:rgb(0,0,128);selection-color:white;}"));
     setAccessibleName(QStringLiteral("Edit field"));
+}
+
+void CellEditor::refuse() {
+    ++refusals_;
+    QApplication::beep();
+    setFocus();
+}
+
+void CellEditor::takeFocusBack() {
+    setFocus();
+    if (!isActiveWindow())
+        activateWindow();
 }
 
 void CellEditor::keyPressEvent(QKeyEvent* event) {
@@ -180,6 +193,10 @@ void DatabaseList::selectRow(int row) {
         selectionModel()->select(model_.index(row), QItemSelectionModel::Select);
 }
 
+bool DatabaseList::isRowSelected(int row) const {
+    return row >= 0 && row < rowCount() && selectionModel()->isRowSelected(row, {});
+}
+
 int DatabaseList::rowNearest(QPoint viewportPos) const {
     const QModelIndex i = indexAt(viewportPos);
     if (i.isValid())
@@ -192,11 +209,17 @@ int DatabaseList::rowNearest(QPoint viewportPos) const {
 
 // ---- editor ----
 
-CellEditor* DatabaseList::makeEditor(int id, int row, int column, int width, const QString& text) {
-    const QRect item = visualRect(model_.index(row));
+void DatabaseList::placeEditor(CellEditor* editor, int column) {
+    // The layout may be behind a row the document just added or removed.
+    executeDelayedItemsLayout();
+    const QRect item = visualRect(model_.index(editedRow_));
+    editor->setGeometry(item.left() + kTextInset + kCellWidth * column, item.top(),
+                        kCellWidth * editorWidth_, item.height());
+}
+
+CellEditor* DatabaseList::makeEditor(int id, int column, const QString& text) {
     auto* e = new CellEditor(id, font(), viewport());
-    e->setGeometry(item.left() + kTextInset + kCellWidth * column, item.top(), kCellWidth * width,
-                   item.height());
+    placeEditor(e, column);
     e->setText(text);
     e->show();
     connect(e, &CellEditor::finished, this, &DatabaseList::onEditorFinished);
@@ -209,9 +232,12 @@ void DatabaseList::openEditors(int row, int view, EditKind kind, int firstColumn
     editedRow_ = row;
     editedView_ = view;
     kind_ = kind;
-    first_ = makeEditor(4000, row, firstColumn, width, firstText);
+    firstColumn_ = firstColumn;
+    secondColumn_ = secondColumn;
+    editorWidth_ = width;
+    first_ = makeEditor(4000, firstColumn, firstText);
     if (secondColumn >= 0)
-        second_ = makeEditor(4001, row, secondColumn, width, secondText);
+        second_ = makeEditor(4001, secondColumn, secondText);
     setTabOrder(first_, second_ ? second_.data() : first_.data());
     first_->setFocus();
 }
@@ -227,6 +253,15 @@ void DatabaseList::closeEditors() {
     first_ = nullptr;
     second_ = nullptr;
     kind_ = NoEdit;
+}
+
+void DatabaseList::moveEditorsTo(int row) {
+    if (!editorOpen() || row < 0 || row >= rowCount())
+        return;
+    editedRow_ = row;
+    placeEditor(first_, firstColumn_);
+    if (second_)
+        placeEditor(second_, secondColumn_);
 }
 
 void DatabaseList::onEditorFinished(bool store) {

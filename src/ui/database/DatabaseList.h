@@ -17,6 +17,13 @@ class CellEditor : public QLineEdit {
 public:
     CellEditor(int id, const QFont& font, QWidget* parent);
     int id() const { return id_; }
+    // Text that cannot be stored: a beep, and the focus stays here with the
+    // text for correction.
+    void refuse();
+    // The focus comes back here, into the active window (after a message
+    // about the text was closed).
+    void takeFocusBack();
+    int refusals() const { return refusals_; }
 
 signals:
     void finished(bool store);
@@ -26,6 +33,7 @@ protected:
 
 private:
     int id_;
+    int refusals_ = 0;
 };
 
 // One database list: green lines on black in 6 x 12 pixel cells, 17 lines
@@ -57,6 +65,7 @@ public:
     std::vector<int> selectedRows() const;
     void selectRows(const std::vector<int>& rows);
     void selectRow(int row);
+    bool isRowSelected(int row) const;
     // The row under a point of the viewport, or the nearest row.
     int rowNearest(QPoint viewportPos) const;
 
@@ -67,6 +76,8 @@ public:
     void openEditors(int row, int view, EditKind kind, int firstColumn, int secondColumn, int width,
                      const QString& firstText, const QString& secondText);
     void closeEditors();
+    // The edited item now stands at `row`: the editors move over it.
+    void moveEditorsTo(int row);
     CellEditor* firstEditor() const { return first_; }
     CellEditor* secondEditor() const { return second_; }
     int editedRow() const { return editedRow_; }
@@ -97,7 +108,8 @@ protected:
 
 private:
     void onEditorFinished(bool store);
-    CellEditor* makeEditor(int id, int row, int column, int width, const QString& text);
+    CellEditor* makeEditor(int id, int column, const QString& text);
+    void placeEditor(CellEditor* editor, int column);
 
     int id_;
     DatabaseModel& model_;
@@ -105,6 +117,9 @@ private:
     QPointer<CellEditor> second_;
     int editedRow_ = -1;
     int editedView_ = -1;
+    int firstColumn_ = 0;
+    int secondColumn_ = -1;
+    int editorWidth_ = 0;
     EditKind kind_ = NoEdit;
     bool commitOnFocus_ = true;
     bool editorKeyPending_ = false;

@@ -33,6 +33,10 @@ const QRect kHeaderRect{7, 24, 541, 16};
 const QRect kStatisticsRect{7, 40, 541, 206};
 const QRect kSearchComboRect{8, 3, 144, 18};
 const QRect kLinkSetComboRect{8, 3, 200, 18};
+// Rows the two boxes' lists show when dropped down: the link-set list shows
+// every set without scrolling.
+constexpr int kSearchComboRows = 8;
+constexpr int kLinkSetComboRows = kLinkSetCount;
 const QRect kSearchBackwardRect{168, 4, 16, 16};
 const QRect kSearchForwardRect{200, 4, 16, 16};
 constexpr int kViewButtonLeft = 322;
@@ -69,13 +73,17 @@ public:
     }
 };
 
-QComboBox* makeCombo(const QRect& r, const QFont& font, const QString& name, QWidget* parent) {
+QComboBox* makeCombo(const QRect& r, int visibleRows, const QFont& font, const QString& name,
+                     QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setGeometry(r);
     combo->setFont(font);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMaxVisibleItems(8);
+    // What is typed is what is searched for or named: no completion from the
+    // list, which would search for a longer stored text or switch sets.
+    combo->setCompleter(nullptr);
+    combo->setMaxVisibleItems(visibleRows);
     combo->setItemDelegate(new ComboRows(combo));
     combo->setAccessibleName(name);
     combo->setStyleSheet(QStringLiteral(
@@ -134,9 +142,25 @@ DatabasePanel::DatabasePanel(Ports ports, const PanelFonts& fonts, QWidget* pare
       defaultHost_(std::make_unique<PlainHost>(ports.notifier)) {
     host_ = defaultHost_.get();
     createChildren(fonts);
+    subscription_ =
+        ports_.doc.changes().subscribe([this](const DocumentChange& c) { onDocumentChange(c); });
 }
 
 DatabasePanel::~DatabasePanel() = default;
+
+// A document read or started anew holds none of the items chosen in the old
+// one: open editors close without storing, and answers still to come find
+// nothing to act on.
+void DatabasePanel::onDocumentChange(const DocumentChange& change) {
+    if (change.kind != DocumentChange::Kind::DocumentReplaced)
+        return;
+    ++documentGeneration_;
+    chosen_ = {};
+    edited_ = {};
+    for (DatabaseList* l : lists_)
+        if (l->editorOpen())
+            discardEdit(*l);
+}
 
 void DatabasePanel::setHost(DatabaseHost* host) {
     host_ = host ? host : defaultHost_.get();
@@ -164,8 +188,10 @@ void DatabasePanel::createChildren(const PanelFonts& fonts) {
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &ImageKey::activated, this, &DatabasePanel::onViewButton);
     }
-    searchCombo_ = makeCombo(kSearchComboRect, font, QStringLiteral("Search text"), this);
-    linkSetCombo_ = makeCombo(kLinkSetComboRect, font, QStringLiteral("Bank link set"), this);
+    searchCombo_ =
+        makeCombo(kSearchComboRect, kSearchComboRows, font, QStringLiteral("Search text"), this);
+    linkSetCombo_ = makeCombo(kLinkSetComboRect, kLinkSetComboRows, font,
+                              QStringLiteral("Bank link set"), this);
     connect(linkSetCombo_, &QComboBox::activated, this, &DatabasePanel::onLinkSetChosen);
     connect(linkSetCombo_->lineEdit(), &QLineEdit::textEdited, this,
             &DatabasePanel::onLinkSetRenamed);
@@ -185,6 +211,12 @@ void DatabasePanel::createChildren(const PanelFonts& fonts) {
         models_[std::size_t(v)] = model;
         lists_[std::size_t(v)] = list;
         connectList(*list);
+        // After the list's own handling of the same signals.
+        const auto follow = [this, v] { followEditedItem(v); };
+        connect(model, &QAbstractItemModel::rowsInserted, this, follow);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
+        connect(model, &QAbstractItemModel::rowsMoved, this, follow);
+        connect(model, &QAbstractItemModel::modelReset, this, follow);
     }
     statistics_ = new StatisticsView(ports_.doc, font, this);
     statistics_->setGeometry(kStatisticsRect);
@@ -223,6 +255,13 @@ bool DatabasePanel::held() const {
 void DatabasePanel::holdForAWhile() {
     if (core_)
         core_->holdForAWhile();
+    else
+        localHold_ = true;
+}
+
+void DatabasePanel::holdUntilCleared() {
+    if (core_)
+        core_->holdUntilCleared();
     else
         localHold_ = true;
 }
@@ -398,9 +437,22 @@ void DatabasePanel::onLinkSetRenamed(const QString& text) {
     const int k = ports_.doc.controlParams.currentLinkSet;
     if (!ports_.doc.renameLinkSet(k, utf8ToCp932(text.toStdString())))
         return;
+    // Replacing the item's text rewrites the edit field; the cursor and any
+    // selection stay where the user is typing.
+    QLineEdit* edit = linkSetCombo_->lineEdit();
+    const int cursor = edit->cursorPosition();
+    const int selectionStart = edit->selectionStart();
+    const int selectionLength = edit->selectionLength();
     const QSignalBlocker block(linkSetCombo_);
     linkSetCombo_->setItemText(k, text);
-    linkSetCombo_->setEditText(text);
+    if (edit->text() != text)
+        edit->setText(text);
+    if (selectionLength == 0)
+        edit->setCursorPosition(cursor);
+    else if (cursor == selectionStart)
+        edit->setSelection(selectionStart + selectionLength, -selectionLength);
+    else
+        edit->setSelection(selectionStart, selectionLength);
 }
 
 void DatabasePanel::selectLinkSet(int k) {
@@ -504,9 +556,22 @@ void DatabasePanel::selectLogCaretRow() {
 // ---- context menu ----
 
 void DatabasePanel::showContextMenu(DatabaseList& list, QPoint viewportPos) {
+    if (openMenu_)
+        openMenu_->close();
     std::unique_ptr<QMenu> menu = prepareContextMenu(list, viewportPos);
-    if (menu)
-        menu->exec(list.viewport()->mapToGlobal(viewportPos));
+    if (!menu)
+        return;
+    // While the menu is open the lists stay where the user is looking; once
+    // it closes the hold runs out in its usual time, unless the command
+    // chosen (which comes after the menu hides) says otherwise.
+    holdUntilCleared();
+    QMenu* m = menu.release();
+    connect(m, &QMenu::aboutToHide, this, [this, m] {
+        holdForAWhile();
+        m->deleteLater();
+    });
+    openMenu_ = m;
+    m->popup(list.viewport()->mapToGlobal(viewportPos));
 }
 
 } // namespace kovo

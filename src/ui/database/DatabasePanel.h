@@ -1,12 +1,15 @@
 #pragma once
 #include "ui/PanelBase.h"
 #include "ui/ViewInterfaces.h"
+#include "ui/database/ChosenItems.h"
 #include "ui/database/DatabaseList.h"
 #include "ui/database/DatabaseSeams.h"
-#include "ui/database/HandedOverRows.h"
+
+#include "data/Notices.h"
 
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -100,8 +103,13 @@ public:
     // ---- context menus and commands ----
     // Steps of a right-click at a point of the list's viewport up to showing
     // the menu: selection, the menu of the view with its check marks, the
-    // selection list, the hold. The caller shows it.
+    // chosen items, the hold. The caller shows it.
     std::unique_ptr<QMenu> prepareContextMenu(DatabaseList& list, QPoint viewportPos);
+    // A right-click: the prepared menu pops up without waiting for it to
+    // close; the hold lasts while it is open.
+    void showContextMenu(DatabaseList& list, QPoint viewportPos);
+    // The menu on screen, if any.
+    QMenu* openMenu() const { return openMenu_.data(); }
     void runCommand(int command);
     // Double-click or Enter on the caret row of a list.
     void activateRow(DatabaseList& list);
@@ -111,8 +119,8 @@ public:
     void finishEdit(DatabaseList& list);
     void discardEdit(DatabaseList& list);
 
-    // The rows the current list handed over to its menu or editor.
-    const HandedOverRows& handedOver() const { return handedOver_; }
+    // Where the items chosen for the last menu or editor are now.
+    std::vector<int> chosenRows() const;
     QComboBox& searchCombo() const { return *searchCombo_; }
     QComboBox& linkSetCombo() const { return *linkSetCombo_; }
     QLabel& headerLine() const { return *header_; }
@@ -127,8 +135,8 @@ protected:
 private:
     void createChildren(const PanelFonts& fonts);
     void connectList(DatabaseList& list);
-    void showContextMenu(DatabaseList& list, QPoint viewportPos);
     void holdForAWhile();
+    void holdUntilCleared();
     void releaseHold();
     void onLinkSetChosen(int k);
     void onLinkSetRenamed(const QString& text);
@@ -137,11 +145,21 @@ private:
     // Rebuilds the channel list and puts selection, top row and caret back.
     void rebuildChannelsKeepingPlace();
 
+    // Remembers the selected rows of `list` as the chosen items.
+    void choose(DatabaseList& list);
+    // The rows of the chosen items now; tells the user when some are gone.
+    std::vector<int> rowsOf(const ChosenItems& items);
+    void tellGone(std::size_t count);
+    void onDocumentChange(const DocumentChange& change);
+    // Keeps an open editor over its item when rows come and go above it.
+    void followEditedItem(int view);
+
     // Commands (DatabaseCommands.cpp).
     bool runPropertyCommand(int command, const std::vector<int>& rows);
     void showViewCommand(int view);
     void afterPropertyChange(int view);
     void deleteChannels();
+    void deleteChosenChannels(const ChosenItems& chosen);
     void clearLog();
     void analyseLog();
     void cutAutoRanges();
@@ -151,6 +169,8 @@ private:
     // Editor (DatabaseEditing.cpp).
     void openEditor(int command);
     bool storeEdit(DatabaseList& list);
+    bool storeChannelFrequency(DatabaseList& list, int row);
+    bool storeRangeEdges(DatabaseList& list, int row);
     void reselectAfterEdit(DatabaseList& list);
 
     Ports ports_;
@@ -161,7 +181,14 @@ private:
     int shownView_ = 0;
     // The scan moved to a channel while the panel was hidden.
     bool channelRowDeferred_ = false;
-    HandedOverRows handedOver_;
+    // What the last menu or editor was opened for, and the edited item.
+    ChosenItems chosen_;
+    ChosenItems edited_;
+    QPointer<QMenu> openMenu_;
+    // Counts document replacements: an answer that comes after one finds
+    // none of the items it was asked about.
+    int documentGeneration_ = 0;
+    Subscription subscription_;
 
     std::array<DatabaseModel*, 7> models_{};
     std::array<DatabaseList*, 7> lists_{};

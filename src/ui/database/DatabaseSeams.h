@@ -2,6 +2,7 @@
 #include "data/OperatingMode.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kovo {
@@ -33,6 +34,12 @@ public:
     virtual ~DatabaseHost() = default;
     // The "  Delete DATA" dialog with `question`; true for OK.
     virtual bool confirmDeleteData(const std::string& question) = 0;
+    // The same question without waiting for it: `answer` gets true for OK,
+    // at once or later. Asking through confirmDeleteData answers at once; a
+    // host whose dialog does not block the program overrides this.
+    virtual void askDeleteData(const std::string& question, std::function<void(bool)> answer) {
+        answer(confirmDeleteData(question));
+    }
     // Whether the link to the companion recorder is established.
     virtual bool recorderLinked() const = 0;
     // Asks the recorder to play what it recorded at `frequency` from `time`;

@@ -4,10 +4,9 @@
 
 namespace kovo {
 
-// The rows a database list handed over when its context menu or editor
-// opened: what the commands that follow act on, whatever the list's
-// selection does meanwhile. Kept ascending, each row once, no negative row,
-// at most 5000 rows.
+// The selected rows a database list hands over when its context menu or
+// editor opens, before they are turned into the chosen items: kept
+// ascending, each row once, no negative row, at most 5000 rows.
 class HandedOverRows {
 public:
     static constexpr std::size_t kMaxRows = 5000;
