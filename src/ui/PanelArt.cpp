@@ -343,13 +343,13 @@ QPixmap meterPixmap(bool signalPresent, int level, qreal dpr) {
     });
 }
 
-void drawFocusMark(QPainter& p, const QRect& r) {
+void drawFocusMark(QPainter& p, const QRect& r, const QColor& colour) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), kFocusMark);
-    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), kFocusMark);
-    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), kFocusMark);
-    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), kFocusMark);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
     p.restore();
 }
 

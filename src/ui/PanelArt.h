@@ -47,8 +47,10 @@ void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& captio
 void drawWell(QPainter& p, const QRect& r, const QColor& fill);
 // The keyboard focus: a one-pixel amber ring just inside r, drawn on whole
 // pixels so that it stays sharp at any pixel ratio.
+// On the amber fields the ring is a burnt orange, which reads against amber.
 inline const QColor kFocusMark{255, 176, 0};
-void drawFocusMark(QPainter& p, const QRect& r);
+inline const QColor kFieldFocusMark{224, 72, 0};
+void drawFocusMark(QPainter& p, const QRect& r, const QColor& colour = kFocusMark);
 
 // How a key looks.
 enum class KeyStyle {

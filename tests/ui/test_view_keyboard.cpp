@@ -183,25 +183,30 @@ TEST_F(KeyboardTest, ArrowKeysWorkTheListsPadAndSliders) {
     EXPECT_EQ(c2().delaySlider().value(), 3);
 }
 
-// The focus shows as an amber ring on the edge of the control, drawn on whole
+// The focus shows as a ring on the edge of the control, drawn on whole
 // pixels; nothing else changes, and without the focus the control looks as
-// before.
+// before. The read-only frequency field (no caret) shows it too.
 TEST_F(KeyboardTest, FocusedControlWearsARingOnItsEdge) {
     ASSERT_TRUE(active_);
     core.setOperatingMode(5);
-    QWidget* controls[] = {&c1().key(ControlPanel1::Moni),
-                           &c2().padKey(ControlPanel2::Enter),
-                           &display().toggle(3),
-                           &c1().stepList(),
-                           &c1().pad(),
-                           &display().gainSlider(),
-                           &stack().ctcss().scanKey()};
+    display().setFrequencyReadOnly(true);
+    const std::pair<QWidget*, QColor> controls[] = {
+        {&c1().key(ControlPanel1::Moni), art::kFocusMark},
+        {&c2().padKey(ControlPanel2::Enter), art::kFocusMark},
+        {&display().toggle(3), art::kFocusMark},
+        {&c1().stepList(), art::kFocusMark},
+        {&c1().pad(), art::kFocusMark},
+        {&display().gainSlider(), art::kFocusMark},
+        {&stack().ctcss().scanKey(), art::kFocusMark},
+        {&display().field(DisplayPanel::FrequencyField), art::kFieldFocusMark},
+    };
     PanelEdit& elsewhere = display().field(DisplayPanel::CommentField);
-    for (QWidget* w : controls) {
+    for (auto [w, colour] : controls) {
         const std::string name = w->accessibleName().toStdString();
         elsewhere.setFocus();
         const QImage plain = picture(*w);
-        w->setFocus(Qt::TabFocusReason);
+        // (Tab would also select the field's text, which is not the ring.)
+        w->setFocus(Qt::OtherFocusReason);
         ASSERT_TRUE(w->hasFocus()) << name;
         const QImage ringed = picture(*w);
         ASSERT_EQ(ringed.size(), plain.size()) << name;
@@ -211,7 +216,7 @@ TEST_F(KeyboardTest, FocusedControlWearsARingOnItsEdge) {
                 const bool edge =
                     x == 0 || y == 0 || x == ringed.width() - 1 || y == ringed.height() - 1;
                 if (edge) {
-                    ring += QColor(ringed.pixel(x, y)) == art::kFocusMark;
+                    ring += QColor(ringed.pixel(x, y)) == colour;
                     continue;
                 }
                 ASSERT_EQ(ringed.pixel(x, y), plain.pixel(x, y))
