@@ -13,6 +13,7 @@
 #include "data/Clock.h"
 #include "ipc/CoreAdapter.h"
 #include "ipc/ExternalLink.h"
+#include "ui/CKovo5View.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -200,6 +201,7 @@ int main(int argc, char** argv) {
         seams.externalControl = &external;
     kovo::Program program(settings, store, document, clock, options, std::move(seams));
     shown = &program;
+    program.view().showDemoMode(demoReceiver != nullptr);
     kovo::ipc::CoreAdapter externalTarget(
         document, program.core(), program.view(),
         {[&program] { return program.documents().saveWithoutAsking(); },

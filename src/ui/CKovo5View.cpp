@@ -156,6 +156,10 @@ void CKovo5View::showLinkStatus(LinkStatus status) {
     display_->showLinkStatus(status);
 }
 
+void CKovo5View::showDemoMode(bool on) {
+    stack_->display().showDemoMark(on);
+}
+
 // ---- operating mode and core notices --------------------------------------
 
 void CKovo5View::showOperatingMode(OperatingMode mode) {

@@ -70,6 +70,8 @@ public:
     // The link's status: while no receiver answers, the frequency window
     // says so and the meter is dimmed.
     void showLinkStatus(LinkStatus status);
+    // The receiver is the built-in simulator for this run: the display says so.
+    void showDemoMode(bool on);
 
     // ---- the panels' presenters ----
     DisplayPresenter& display() const { return *display_; }

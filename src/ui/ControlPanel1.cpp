@@ -33,6 +33,15 @@ const std::array<KeySpec, ControlPanel1::KeyCount> kKeys{{
     {514, 26, "+PASS", C}, {72, 26, "PRI", Y},
 }};
 
+// The keys as they read, group by group from the left: switches, modes,
+// operating modes, (the lists), AUTO and ADJ, (the pad), +MEM and +PASS.
+using K = ControlPanel1::Key;
+constexpr std::array<K, 6> kSwitchGroup{K::Moni, K::Vcs, K::Pause, K::Log, K::AsM, K::Pri};
+constexpr std::array<K, 6> kModeGroup{K::Nfm, K::Wfm, K::Am, K::Lsb, K::Usb, K::Cw};
+constexpr std::array<K, 6> kOperatingGroup{K::Ms, K::Ps, K::OneMhz, K::Scope, K::Static, K::Vfo};
+constexpr std::array<K, 2> kAutoGroup{K::Auto, K::Adj};
+constexpr std::array<K, 2> kStoreGroup{K::PlusMem, K::PlusPass};
+
 QStringList captionsFor(int k) {
     const QString c = QString::fromLatin1(kKeys[std::size_t(k)].caption);
     if (k == ControlPanel1::Am)
@@ -70,6 +79,23 @@ ControlPanel1::ControlPanel1(const PanelFonts& fonts, QWidget* parent)
             [this](int, int row) { emit attenuatorChosen(row); });
     pad_ = new DirectionPad(QRect(436, 8, 76, 34), this);
     pad_->setAccessibleName(QStringLiteral("Direction pad"));
+    orderTabChain(readingOrder());
+}
+
+QList<QWidget*> ControlPanel1::readingOrder() const {
+    QList<QWidget*> out;
+    const auto add = [&](const auto& group) {
+        for (K k : group)
+            out << keys_[std::size_t(k)];
+    };
+    add(kSwitchGroup);
+    add(kModeGroup);
+    add(kOperatingGroup);
+    out << stepList_ << attList_;
+    add(kAutoGroup);
+    out << pad_;
+    add(kStoreGroup);
+    return out;
 }
 
 void ControlPanel1::setKey(int k, int state) {

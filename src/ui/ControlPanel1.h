@@ -65,6 +65,8 @@ protected:
     void paintBackdrop(QPainter& p) override;
 
 private:
+    QList<QWidget*> readingOrder() const;
+
     std::array<ImageKey*, KeyCount> keys_{};
     PanelList* stepList_ = nullptr;
     PanelList* attList_ = nullptr;

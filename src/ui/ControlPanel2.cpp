@@ -47,6 +47,15 @@ const std::array<KeySpec, ControlPanel2::PadCount> kPadKeys{{
     {2432, QRect(484, 20, 28, 16), "kHz"},
 }};
 
+// The keypad as it reads: 1 2 3 CE, 4 5 6 kHz, 7 8 9 ENT, 0 and the point.
+constexpr std::array<int, ControlPanel2::PadCount> kPadReadingOrder{1, 2,
+                                                                    3, ControlPanel2::Clear,
+                                                                    4, 5,
+                                                                    6, ControlPanel2::Kilohertz,
+                                                                    7, 8,
+                                                                    9, ControlPanel2::Enter,
+                                                                    0, ControlPanel2::Point};
+
 } // namespace
 
 ControlPanel2::ControlPanel2(const PanelFonts& fonts, QWidget* parent)
@@ -79,6 +88,12 @@ ControlPanel2::ControlPanel2(const PanelFonts& fonts, QWidget* parent)
     pause_->setAccessibleName(QStringLiteral("Pause time"));
     connect(delay_, &PanelSlider::userMoved, this, [this](int, int v) { emit delayMoved(v); });
     connect(pause_, &PanelSlider::userMoved, this, [this](int, int v) { emit pauseMoved(v); });
+
+    QList<QWidget*> reading(modeScan_.begin(), modeScan_.end());
+    reading << delay_ << pause_;
+    for (int pad : kPadReadingOrder)
+        reading << pad_[std::size_t(pad)];
+    orderTabChain(reading);
 }
 
 int ControlPanel2::filterImageFor(int ifBandwidth) {

@@ -2,6 +2,7 @@
 
 #include "ui/PanelArt.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -11,6 +12,7 @@ namespace kovo {
 DirectionPad::DirectionPad(const QRect& rect, QWidget* parent) : QWidget(parent) {
     setGeometry(rect);
     setCursor(Qt::SizeHorCursor);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void DirectionPad::setImage(int image) {
@@ -23,6 +25,8 @@ void DirectionPad::setImage(int image) {
 void DirectionPad::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, art::padPixmap(image_, devicePixelRatioF()));
+    if (hasFocus())
+        art::drawFocusMark(p, rect());
 }
 
 // Pointer x is reported in the coordinates of the panel that holds the pad.
@@ -39,6 +43,16 @@ void DirectionPad::wheelEvent(QWheelEvent* event) {
     const int notches = wheel_.add(event->angleDelta().y());
     if (notches != 0)
         emit knobTurned(notches, event->modifiers() & Qt::ControlModifier);
+    event->accept();
+}
+
+void DirectionPad::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key != Qt::Key_Left && key != Qt::Key_Right) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit knobTurned(key == Qt::Key_Right ? 1 : -1, event->modifiers() & Qt::ControlModifier);
     event->accept();
 }
 

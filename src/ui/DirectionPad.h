@@ -8,7 +8,8 @@
 namespace kovo {
 
 // The grey pad of Control panel 1 that is dragged sideways to tune. It only
-// reports the mouse; what a drag does is decided by its owner.
+// reports the mouse, the wheel and the arrow keys; what they do is decided by
+// its owner. Left and Right turn it as one notch of the wheel down or up.
 class DirectionPad : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +32,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int image_ = 0;

@@ -38,18 +38,32 @@ const std::array<const char*, 4> kToggleLetters{"T", "1", "2", "D"};
 const std::array<const char*, 4> kToggleNames{"Title strip", "Control panel 1", "Control panel 2",
                                               "Database"};
 
-class NamePlate : public QWidget {
+const char* const kSimulatedReceiver = "Demo mode: the receiver is simulated";
+
+} // namespace
+
+class DisplayPanel::NamePlate : public QWidget {
 public:
     explicit NamePlate(QWidget* parent) : QWidget(parent) { setGeometry(402, 33, 145, 12); }
+
+    bool demo() const { return demo_; }
+    void setDemo(bool on) {
+        if (on == demo_)
+            return;
+        demo_ = on;
+        setAccessibleName(on ? QStringLiteral("DEMO") : QString());
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.drawPixmap(0, 0, art::namePlatePixmap(devicePixelRatioF()));
+        p.drawPixmap(0, 0, art::namePlatePixmap(devicePixelRatioF(), demo_));
     }
-};
 
-} // namespace
+private:
+    bool demo_ = false;
+};
 
 const QRect DisplayPanel::kFrequencyWindow(399, 0, 152, 47);
 
@@ -107,6 +121,17 @@ void DisplayPanel::setToggle(int i, bool on) {
 
 void DisplayPanel::setFrequencyReadOnly(bool readOnly) {
     fields_[FrequencyField]->setReadOnly(readOnly);
+}
+
+void DisplayPanel::showDemoMark(bool on) {
+    namePlate_->setDemo(on);
+    const QString said = on ? QString::fromLatin1(kSimulatedReceiver) : QString();
+    setAccessibleDescription(said);
+    namePlate_->setAccessibleDescription(said);
+}
+
+bool DisplayPanel::showsDemoMark() const {
+    return namePlate_->demo();
 }
 
 void DisplayPanel::paintBackdrop(QPainter& p) {

@@ -32,6 +32,10 @@ public:
     void setModeIndicator(int operatingMode);
     void setToggle(int i, bool on);
     void setFrequencyReadOnly(bool readOnly);
+    // Marks the display of a simulated receiver: a DEMO badge on the name
+    // plate, and a description that screen readers give with the panel.
+    void showDemoMark(bool on);
+    bool showsDemoMark() const;
 
     static const char* modeLettering(int operatingMode);
     // The amber window of the frequency and the name plate.
@@ -64,7 +68,8 @@ private:
     PixmapIndicator* modeLabel_ = nullptr;
     SignalMeter* meter_ = nullptr;
     PanelSlider* gain_ = nullptr;
-    QWidget* namePlate_ = nullptr;
+    class NamePlate;
+    NamePlate* namePlate_ = nullptr;
     DragAccumulator wheel_{DragAccumulator::kWheelUnitsPerNotch};
 };
 

@@ -1,5 +1,6 @@
 #include "ui/ImageKey.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace kovo {
@@ -8,7 +9,7 @@ ImageKey::ImageKey(int id, const QRect& rect, QStringList captions, art::KeyStyl
                    QWidget* parent)
     : QAbstractButton(parent), id_(id), captions_(std::move(captions)), style_(style) {
     setGeometry(rect);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::ArrowCursor);
     connect(this, &QAbstractButton::clicked, this, [this] { emit activated(id_); });
     describeState();
@@ -50,6 +51,21 @@ art::KeyFace ImageKey::face() const {
 void ImageKey::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, art::keyPixmap(face(), devicePixelRatioF()));
+    if (hasFocus())
+        art::drawFocusMark(p, rect());
+}
+
+// Space is the button's own (pressed on the way down, clicked on release);
+// Enter clicks at once. A held Enter does not repeat the command.
+void ImageKey::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+        QAbstractButton::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat())
+        click();
+    event->accept();
 }
 
 } // namespace kovo

@@ -8,7 +8,9 @@ namespace kovo {
 
 // A key of the front panel whose caption is part of its image. State 0 is the
 // "off" image pair; states 1.. are "on" pairs, each with its own caption (the
-// AM key reads AM, SAM, SAL or SAH when lit).
+// AM key reads AM, SAM, SAL or SAH when lit). Tab reaches it without a
+// click taking the keyboard away from the fields; Space or Enter presses it
+// as a click does, and an amber ring shows when it has the focus.
 class ImageKey : public QAbstractButton {
     Q_OBJECT
 public:
@@ -30,6 +32,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void describeState();

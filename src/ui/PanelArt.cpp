@@ -343,8 +343,19 @@ QPixmap meterPixmap(bool signalPresent, int level, qreal dpr) {
     });
 }
 
-QPixmap namePlatePixmap(qreal dpr) {
-    return cached(QStringLiteral("nameplate"), QSize(145, 12), dpr, [&](QPainter& p) {
+void drawFocusMark(QPainter& p, const QRect& r, const QColor& colour) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+    p.restore();
+}
+
+QPixmap namePlatePixmap(qreal dpr, bool demo) {
+    const QString key = demo ? QStringLiteral("nameplate:demo") : QStringLiteral("nameplate");
+    return cached(key, QSize(145, 12), dpr, [&](QPainter& p) {
         const QRect r(0, 0, 145, 12);
         QLinearGradient g(r.topLeft(), r.bottomLeft());
         g.setColorAt(0.0, QColor(40, 44, 54));
@@ -352,11 +363,18 @@ QPixmap namePlatePixmap(qreal dpr) {
         p.fillRect(r, g);
         hline(p, 0, 0, 145, QColor(90, 96, 112));
         QFont f = letteringFont(10);
-        f.setLetterSpacing(QFont::AbsoluteSpacing, 3);
+        f.setLetterSpacing(QFont::AbsoluteSpacing, demo ? 2 : 3);
         f.setItalic(true);
         p.setFont(f);
         p.setPen(QColor(230, 232, 240));
-        p.drawText(QRectF(0, 0, 145, 12), Qt::AlignCenter, QStringLiteral("KOVO3000"));
+        const QRectF lettering = demo ? QRectF(0, 0, kDemoBadge.left(), 12) : QRectF(r);
+        p.drawText(lettering, Qt::AlignCenter, QStringLiteral("KOVO3000"));
+        if (!demo)
+            return;
+        // A red enamel badge, as a showroom unit would wear.
+        p.fillRect(kDemoBadge, QColor(196, 28, 24));
+        bevel(p, kDemoBadge, QColor(255, 120, 100), QColor(90, 8, 6));
+        drawFittedText(p, QRectF(kDemoBadge), QStringLiteral("DEMO"), Qt::white, letteringFont(8));
     });
 }
 

@@ -45,6 +45,12 @@ void drawCaptionBox(QPainter& p, const QRect& r, const QString& caption);
 void drawCaptionRule(QPainter& p, int x, int y, int width, const QString& caption);
 // A recessed dark well that holds a widget (slider, list, meter).
 void drawWell(QPainter& p, const QRect& r, const QColor& fill);
+// The keyboard focus: a one-pixel amber ring just inside r, drawn on whole
+// pixels so that it stays sharp at any pixel ratio.
+// On the amber fields the ring is a burnt orange, which reads against amber.
+inline const QColor kFocusMark{255, 176, 0};
+inline const QColor kFieldFocusMark{224, 72, 0};
+void drawFocusMark(QPainter& p, const QRect& r, const QColor& colour = kFocusMark);
 
 // How a key looks.
 enum class KeyStyle {
@@ -71,8 +77,10 @@ QPixmap modeLabelPixmap(const QString& lettering, qreal dpr);
 QPixmap filterPixmap(int filterIndex, qreal dpr);
 // 96 x 19 signal meter: scale and 15 segments, `level` lit.
 QPixmap meterPixmap(bool signalPresent, int level, qreal dpr);
-// 145 x 12 name plate.
-QPixmap namePlatePixmap(qreal dpr);
+// 145 x 12 name plate; with `demo` it carries a red DEMO badge at its right.
+QPixmap namePlatePixmap(qreal dpr, bool demo = false);
+// Where the DEMO badge sits on the name plate.
+inline const QRect kDemoBadge{108, 1, 35, 10};
 // 76 x 34 direction pad; image 0 dark, 1 left lit, 2 right lit.
 QPixmap padPixmap(int image, qreal dpr);
 // 16 x 64 level scale of the band scope.

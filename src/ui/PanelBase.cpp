@@ -25,6 +25,11 @@ void PanelBase::paintEvent(QPaintEvent* event) {
     p.drawPixmap(r, backdrop_, QRectF(r.topLeft() * dpr, r.size() * dpr).toRect());
 }
 
+void PanelBase::orderTabChain(const QList<QWidget*>& controls) {
+    for (qsizetype i = 1; i < controls.size(); ++i)
+        setTabOrder(controls[i - 1], controls[i]);
+}
+
 PanelText::PanelText(const QRect& rect, const QFont& font, const QColor& colour, QWidget* parent)
     : QWidget(parent), colour_(colour) {
     setGeometry(rect);

@@ -18,6 +18,10 @@ public:
 protected:
     virtual void paintBackdrop(QPainter& p) = 0;
     void paintEvent(QPaintEvent* event) override;
+    // Makes Tab visit the panel's controls in the order given (the order a
+    // user reads the face: group by group, each left to right and top to
+    // bottom) rather than in the order they were made.
+    static void orderTabChain(const QList<QWidget*>& controls);
 
 private:
     PanelSlot slot_;

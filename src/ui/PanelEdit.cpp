@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -71,6 +72,14 @@ void PanelEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void PanelEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter p(this);
+    art::drawFocusMark(p, rect(), art::kFieldFocusMark);
 }
 
 void PanelEdit::wheelEvent(QWheelEvent* event) {

@@ -8,7 +8,9 @@
 namespace kovo {
 
 // A single-line amber text field of the panels. Enter and Escape are offered
-// to a handler first; when it declines they keep their ordinary meaning.
+// to a handler first; when it declines they keep their ordinary meaning. With
+// the keyboard it wears a ring on its edge, which shows even when read-only
+// (no caret).
 class PanelEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -33,6 +35,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "ui/PanelList.h"
 
+#include "ui/PanelArt.h"
+
 #include <QAbstractItemView>
 #include <QPainter>
 #include <QPainterPath>
@@ -29,7 +31,9 @@ PanelList::PanelList(int id, const QRect& closedRect, const QFont& font, QWidget
     setGeometry(closedRect);
     setFont(font);
     setEditable(false);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the list (Up and Down choose, Space opens it); a click
+    // leaves the keyboard where it was.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::ArrowCursor);
     // A drop-down that hangs below the field with a scroll bar, not a menu
     // laid over it showing every row.
@@ -78,6 +82,8 @@ void PanelList::paintEvent(QPaintEvent*) {
     p.setFont(font());
     p.setPen(QColor(0, 255, 0));
     p.drawText(r.adjusted(2, 0, -11, 0), Qt::AlignVCenter | Qt::AlignLeft, currentText());
+    if (hasFocus())
+        art::drawFocusMark(p, r);
 }
 
 void PanelList::setRows(const QStringList& rows) {

@@ -16,7 +16,7 @@ PanelSlider::PanelSlider(int id, const QRect& rect, int minimum, int maximum, QW
     setOrientation(Qt::Horizontal);
     setRange(minimum, maximum);
     setGeometry(rect);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     // The wheel and the page keys move the knob through a slider action;
     // the position it is about to take is a user move like any other.
@@ -71,6 +71,8 @@ void PanelSlider::paintEvent(QPaintEvent*) {
     p.fillRect(QRect(knob.right(), knob.top(), 1, knob.height()), QColor(30, 32, 40));
     p.fillRect(QRect(knob.left() + kKnobWidth / 2, knob.top() + 2, 1, knob.height() - 4),
                QColor(20, 20, 24));
+    if (hasFocus())
+        art::drawFocusMark(p, r);
 }
 
 void PanelSlider::mousePressEvent(QMouseEvent* event) {

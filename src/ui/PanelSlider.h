@@ -3,7 +3,9 @@
 
 namespace kovo {
 
-// A horizontal fader without tick marks on the panels' dark green.
+// A horizontal fader without tick marks on the panels' dark green. Tab or a
+// click gives it the keyboard: the arrow keys move the knob one value, Home
+// and End to the ends.
 class PanelSlider : public QAbstractSlider {
     Q_OBJECT
 public:
