@@ -360,6 +360,20 @@ TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder) {
                   std::string(answer) == "OK");
         EXPECT_EQ(question, QStringLiteral("ログデータを消去します よろしいですか？"));
     }
+    // Asking opens the same dialog without waiting in a loop of its own: the
+    // answer arrives when the user closes it.
+    for (const char* answer : {"OK", "Cancel"}) {
+        std::vector<bool> answers;
+        host.askDeleteData("選択された 1 個のデータを削除します",
+                           [&](bool ok) { answers.push_back(ok); });
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "the question is showing";
+        EXPECT_TRUE(answers.empty()) << "no answer before the user gives one";
+        click(*dialog, answer);
+        EXPECT_EQ(answers, std::vector<bool>{std::string(answer) == "OK"});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the dialog is gone";
+    }
     EXPECT_FALSE(host.recorderLinked());
     EXPECT_TRUE(host.startPlayback(1, 2, " ")) << "no recorder: no \"no audio\" box";
 

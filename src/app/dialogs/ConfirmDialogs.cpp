@@ -42,4 +42,13 @@ bool DeleteDataHost::confirmDeleteData(const std::string& question) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+void DeleteDataHost::askDeleteData(const std::string& question, std::function<void(bool)> answer) {
+    auto* dialog = new DeleteDataDialog(QString::fromStdString(question), parent_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog, [answer = std::move(answer)](int result) {
+        answer(result == QDialog::Accepted);
+    });
+    dialog->open();
+}
+
 } // namespace kovo

@@ -32,6 +32,9 @@ public:
     void setRecorder(DatabaseHost* recorder) { recorder_ = recorder; }
 
     bool confirmDeleteData(const std::string& question) override;
+    // Opens the dialog and returns at once; `answer` is called when the user
+    // closes it. No nested event loop runs meanwhile.
+    void askDeleteData(const std::string& question, std::function<void(bool)> answer) override;
     bool recorderLinked() const override { return recorder_ && recorder_->recorderLinked(); }
     bool startPlayback(std::uint32_t frequency, std::int32_t time,
                        const std::string& text) override {
