@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/database/presenter/DatabaseViews.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -11,20 +13,6 @@ struct CFrequencyData;
 // The text of every line and header of the database lists, laid out in
 // columns of a fixed-pitch font (a bank or use mark takes two columns).
 namespace dblines {
-
-// The database views; 7 is the statistics chart of the log.
-enum View : int {
-    ChannelView = 0,
-    BankView = 1,
-    SearchBankView = 2,
-    PassRangeView = 3,
-    AutoRangeView = 4,
-    SearchStringView = 5,
-    LogView = 6,
-    ChartView = 7,
-};
-inline constexpr int kListViewCount = 7;
-inline constexpr int kViewCount = 8;
 
 // The header above the list of view v (0..7).
 QString header(const CKovo5Doc& doc, int view);

@@ -66,8 +66,6 @@ constexpr Item kLogViews[] = {
     {32784, "Scanning Condition"},  {32785, "Scan Block (PASS) condition"},
     {32854, "Auto Mode condition"}, {32869, "Selection/Input condition"}};
 
-constexpr int kViewCommands[] = {32860, 32783, 32784, 32785, 32854, 32869, 32873};
-
 void add(QMenu* menu, int command, const QString& text) {
     if (command == 0) {
         menu->addSeparator();
@@ -172,13 +170,6 @@ template <typename Record> void checkSettings(std::set<int>& checked, const Reco
 }
 
 } // namespace
-
-int viewOfCommand(int command) {
-    for (int v = 0; v < 7; ++v)
-        if (kViewCommands[v] == command)
-            return v;
-    return -1;
-}
 
 std::vector<QAction*> commandActions(QMenu& menu) {
     std::vector<QAction*> out;

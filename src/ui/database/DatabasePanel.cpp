@@ -2,16 +2,16 @@
 
 #include "data/CKovo5Doc.h"
 #include "data/Cp932.h"
-#include "data/DatabaseEdits.h"
-#include "data/Notifier.h"
 #include "ui/ImageKey.h"
 #include "ui/PanelArt.h"
 #include "ui/PanelFonts.h"
 #include "ui/database/DatabaseLines.h"
+#include "ui/database/DatabaseMenus.h"
 #include "ui/database/DatabaseModel.h"
 #include "ui/database/StatisticsChart.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,8 +25,6 @@ namespace kovo {
 namespace {
 
 using namespace dblines;
-
-constexpr const char* kNotFound = "見つかりません";
 
 const QRect kListRect{7, 40, 541, 206};
 const QRect kHeaderRect{7, 24, 541, 16};
@@ -97,23 +95,6 @@ QComboBox* makeCombo(const QRect& r, int visibleRows, const QFont& font, const Q
     return combo;
 }
 
-// Questions go to the message boxes; there is no recorder.
-class PlainHost final : public DatabaseHost {
-public:
-    explicit PlainHost(Notifier& notifier) : notifier_(notifier) {}
-    bool confirmDeleteData(const std::string& question) override {
-        return notifier_.askYesNo(question);
-    }
-    bool recorderLinked() const override { return false; }
-    bool startPlayback(std::uint32_t, std::int32_t, const std::string&) override { return false; }
-    void stopPlayback() override {}
-    void tunedFromList(std::uint32_t, const std::string&) override {}
-    void bankNamesChanged() override {}
-
-private:
-    Notifier& notifier_;
-};
-
 } // namespace
 
 // ---- header ----
@@ -136,35 +117,6 @@ void DatabaseHeader::paintEvent(QPaintEvent*) {
 }
 
 // ---- creation ----
-
-DatabasePanel::DatabasePanel(Ports ports, const PanelFonts& fonts, QWidget* parent)
-    : PanelBase(PanelSlot::DataBase, parent), ports_(ports),
-      defaultHost_(std::make_unique<PlainHost>(ports.notifier)) {
-    host_ = defaultHost_.get();
-    createChildren(fonts);
-    subscription_ =
-        ports_.doc.changes().subscribe([this](const DocumentChange& c) { onDocumentChange(c); });
-}
-
-DatabasePanel::~DatabasePanel() = default;
-
-// A document read or started anew holds none of the items chosen in the old
-// one: open editors close without storing, and answers still to come find
-// nothing to act on.
-void DatabasePanel::onDocumentChange(const DocumentChange& change) {
-    if (change.kind != DocumentChange::Kind::DocumentReplaced)
-        return;
-    ++documentGeneration_;
-    chosen_ = {};
-    edited_ = {};
-    for (DatabaseList* l : lists_)
-        if (l->editorOpen())
-            discardEdit(*l);
-}
-
-void DatabasePanel::setHost(DatabaseHost* host) {
-    host_ = host ? host : defaultHost_.get();
-}
 
 void DatabasePanel::createChildren(const PanelFonts& fonts) {
     const QFont& font = fonts.small;
@@ -192,7 +144,8 @@ void DatabasePanel::createChildren(const PanelFonts& fonts) {
         makeCombo(kSearchComboRect, kSearchComboRows, font, QStringLiteral("Search text"), this);
     linkSetCombo_ = makeCombo(kLinkSetComboRect, kLinkSetComboRows, font,
                               QStringLiteral("Bank link set"), this);
-    connect(linkSetCombo_, &QComboBox::activated, this, &DatabasePanel::onLinkSetChosen);
+    connect(linkSetCombo_, &QComboBox::activated, this,
+            [this](int k) { presenter_->chooseLinkSet(k); });
     connect(linkSetCombo_->lineEdit(), &QLineEdit::textEdited, this,
             &DatabasePanel::onLinkSetRenamed);
 
@@ -212,7 +165,7 @@ void DatabasePanel::createChildren(const PanelFonts& fonts) {
         lists_[std::size_t(v)] = list;
         connectList(*list);
         // After the list's own handling of the same signals.
-        const auto follow = [this, v] { followEditedItem(v); };
+        const auto follow = [this, v] { presenter_->editing().follow(v); };
         connect(model, &QAbstractItemModel::rowsInserted, this, follow);
         connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
         connect(model, &QAbstractItemModel::rowsMoved, this, follow);
@@ -228,12 +181,20 @@ void DatabasePanel::connectList(DatabaseList& list) {
             [this](DatabaseList* l, QPoint pos, bool) { showContextMenu(*l, pos); });
     connect(&list, &DatabaseList::rowActivated, this, [this](DatabaseList* l) { activateRow(*l); });
     connect(&list, &DatabaseList::editWanted, this,
-            [this](DatabaseList* l) { editFirstField(*l); });
-    connect(&list, &DatabaseList::editorLeft, this, [this](DatabaseList* l) { finishEdit(*l); });
+            [this](DatabaseList* l) { presenter_->editing().editFirstField(viewOf(*l)); });
+    connect(&list, &DatabaseList::editorLeft, this, [this](DatabaseList* l) {
+        // The list says whether the editor was left to store (Enter, a click
+        // elsewhere) or to discard (Escape).
+        if (!l->editorOpen())
+            return;
+        const bool store = l->commitOnFocus();
+        l->setCommitOnFocus(true);
+        presenter_->editing().finish(viewOf(*l), store);
+    });
     connect(&list, &DatabaseList::scrolledByUser, this, [this](DatabaseList* l) {
         if (l->editorOpen())
-            discardEdit(*l);
-        holdForAWhile();
+            presenter_->editing().discard(viewOf(*l));
+        presenter_->holdForAWhile();
     });
 }
 
@@ -246,60 +207,121 @@ void DatabasePanel::paintBackdrop(QPainter& p) {
     p.drawText(QRect(222, 4, 96, 16), Qt::AlignCenter, QStringLiteral("DATA BASE"));
 }
 
-// ---- hold ----
+// ---- the screen the presenter drives ----
 
-bool DatabasePanel::held() const {
-    return core_ ? core_->isHeld() : localHold_;
+// The panel's widgets as the presenter sees them: list views by number,
+// texts in UTF-8.
+class DatabasePanel::Screen final : public DatabaseScreen {
+public:
+    explicit Screen(DatabasePanel& panel) : p_(panel) {}
+
+    int rowCount(int v) const override { return p_.list(v).rowCount(); }
+    int topRow(int v) const override { return p_.list(v).topRow(); }
+    void setTopRow(int v, int row) override { p_.list(v).setTopRow(row); }
+    int caretRow(int v) const override { return p_.list(v).caretRow(); }
+    void setCaretRow(int v, int row) override { p_.list(v).setCaretRow(row); }
+    std::vector<int> selectedRows(int v) const override { return p_.list(v).selectedRows(); }
+    void selectRows(int v, const std::vector<int>& rows) override { p_.list(v).selectRows(rows); }
+    void selectRow(int v, int row) override { p_.list(v).selectRow(row); }
+    void clearSelection(int v) override { p_.list(v).clearSelection(); }
+    void bringRowIntoView(int v, int row) override {
+        p_.list(v).scrollTo(p_.model(v).index(row), QAbstractItemView::EnsureVisible);
+    }
+    void reloadRows(int v) override { p_.model(v).rebuild(); }
+    std::string lineText(int v, int row) const override {
+        return line(p_.ports_.doc, v, row).toStdString();
+    }
+
+    void showView(int v) override { p_.showViewWidgets(v); }
+    bool isHidden() const override { return p_.isHidden(); }
+    std::string searchText() const override { return p_.searchCombo_->currentText().toStdString(); }
+    void reloadSearchStrings() override { p_.reloadSearchCombo(); }
+    void reloadLinkSets() override { p_.reloadLinkSetCombo(); }
+    void showLinkSet(int k) override { p_.showLinkSetInCombo(k); }
+
+    bool editorOpen(int v) const override { return p_.list(v).editorOpen(); }
+    void openEditor(const EditorRequest& r) override {
+        p_.list(r.view).openEditors(
+            r.row, r.view, DatabaseList::EditKind(int(r.kind)), r.firstColumn, r.secondColumn,
+            r.width, QString::fromStdString(r.firstText), QString::fromStdString(r.secondText));
+    }
+    void closeEditor(int v) override { p_.list(v).closeEditors(); }
+    void moveEditorTo(int v, int row) override { p_.list(v).moveEditorsTo(row); }
+    std::string editorText(int v, int field) const override {
+        const CellEditor* e = editor(v, field);
+        return e ? e->text().toStdString() : std::string();
+    }
+    void refuseEntry(int v, int field) override {
+        if (CellEditor* e = editor(v, field))
+            e->refuse();
+    }
+    void focusEditor(int v) override {
+        if (CellEditor* e = editor(v, 0))
+            e->setFocus();
+    }
+    void returnToEditor(int v) override {
+        if (CellEditor* e = editor(v, 0); e && e->isVisible())
+            e->takeFocusBack();
+    }
+
+private:
+    CellEditor* editor(int v, int field) const {
+        DatabaseList& l = p_.list(v);
+        return field == 0 ? l.firstEditor() : l.secondEditor();
+    }
+
+    DatabasePanel& p_;
+};
+
+// ---- creation ----
+
+DatabasePanel::DatabasePanel(Ports ports, const PanelFonts& fonts, QWidget* parent)
+    : PanelBase(PanelSlot::DataBase, parent), ports_(ports),
+      screen_(std::make_unique<Screen>(*this)) {
+    createChildren(fonts);
+    presenter_ = std::make_unique<DatabasePresenter>(
+        DatabasePresenter::Ports{ports_.doc, ports_.settings, ports_.notifier, *screen_});
 }
 
-void DatabasePanel::holdForAWhile() {
-    if (core_)
-        core_->holdForAWhile();
-    else
-        localHold_ = true;
+// The presenter goes first: it may still close editors through the screen.
+DatabasePanel::~DatabasePanel() {
+    presenter_.reset();
 }
 
-void DatabasePanel::holdUntilCleared() {
-    if (core_)
-        core_->holdUntilCleared();
-    else
-        localHold_ = true;
+void DatabasePanel::setCore(DatabaseCore* core) {
+    presenter_->setCore(core);
 }
 
-void DatabasePanel::releaseHold() {
-    if (core_)
-        core_->releaseHold();
-    else
-        localHold_ = false;
+void DatabasePanel::setHost(DatabaseHost* host) {
+    presenter_->setHost(host);
 }
 
 // ---- views ----
 
+bool DatabasePanel::held() const {
+    return presenter_->held();
+}
+
 DatabaseList& DatabasePanel::currentList() const {
-    const int v = std::clamp(ports_.doc.controlParams.databaseView, 0, kListViewCount - 1);
-    return list(v);
+    return list(presenter_->currentView());
 }
 
 void DatabasePanel::refreshAll() {
-    CKovo5Doc& d = ports_.doc;
-    rebuildChannels();
-    rebuildLinkSetCombo();
-    for (int v = BankView; v < kListViewCount; ++v)
-        rebuildList(v);
-    rebuildSearchCombo();
-    selectChannel(d.controlParams.p4C);
-    showView(std::clamp(d.controlParams.databaseView, 0, kListViewCount - 1));
+    presenter_->refreshAll();
 }
 
 void DatabasePanel::showView(int v) {
-    if (v < 0 || v >= kViewCount)
-        return;
-    shownView_ = v;
+    presenter_->showView(v);
+}
+
+int DatabasePanel::shownView() const {
+    return presenter_->shownView();
+}
+
+void DatabasePanel::showViewWidgets(int v) {
     if (v < kListViewCount)
         for (int k = 0; k < kListViewCount; ++k)
             viewButtons_[std::size_t(k)]->setState(k == v ? 1 : 0);
-    if (v == BankView)
-        rebuildList(BankView);
     header_->setText(header(ports_.doc, v));
     for (int k = 0; k < kListViewCount; ++k)
         lists_[std::size_t(k)]->setVisible(k == v);
@@ -314,99 +336,50 @@ void DatabasePanel::showView(int v) {
 }
 
 void DatabasePanel::onViewButton(int id) {
-    if (id == kSearchBackward || id == kSearchForward) {
-        search(id == kSearchForward);
-        return;
-    }
-    const int v = id - kFirstViewButton;
-    if (v < 0 || v >= kListViewCount)
-        return;
-    DatabaseList& current = currentList();
-    if (current.editorOpen())
-        discardEdit(current);
-    ports_.doc.controlParams.databaseView = v;
-    showView(v);
-}
-
-// ---- lists ----
-
-void DatabasePanel::rebuildChannels() {
-    DatabaseList& l = list(ChannelView);
-    const int caret = l.caretRow();
-    const int top = l.topRow();
-    edits::numberChannelsWithinBanks(ports_.doc);
-    model(ChannelView).rebuild();
-    l.setTopRow(top);
-    l.setCaretRow(std::min(caret, l.rowCount() - 1));
-}
-
-void DatabasePanel::rebuildChannelsKeepingPlace() {
-    DatabaseList& l = list(ChannelView);
-    const std::vector<int> selected = l.selectedRows();
-    const int top = l.topRow();
-    const int caret = l.caretRow();
-    rebuildChannels();
-    l.selectRows(selected);
-    l.setTopRow(top);
-    l.setCaretRow(caret);
-}
-
-void DatabasePanel::rebuildChannelsAndSelect(int r) {
-    rebuildChannels();
-    selectChannel(r);
-}
-
-void DatabasePanel::selectChannel(int r) {
-    if (held())
-        return;
-    DatabaseList& l = list(ChannelView);
-    const int n = l.rowCount();
-    if (r < 0 || r >= n)
-        return;
-    ports_.doc.controlParams.p4C = r;
-    // A hidden panel draws nothing: it brings the row into view when shown,
-    // rather than on every step of a scan.
-    if (isHidden()) {
-        channelRowDeferred_ = true;
-        return;
-    }
-    channelRowDeferred_ = false;
-    int top = l.topRow();
-    if (r < top || r >= top + DatabaseList::kVisibleRows) {
-        if (n <= DatabaseList::kVisibleRows)
-            top = 0;
-        else if (r > n - 8)
-            top = n - DatabaseList::kVisibleRows;
-        else
-            top = r - 8;
-    }
-    l.clearSelection();
-    l.setTopRow(top);
-    l.setCaretRow(r);
-    l.selectRow(r);
+    if (id == kSearchBackward || id == kSearchForward)
+        presenter_->search(id == kSearchForward);
+    else
+        presenter_->switchView(id - kFirstViewButton);
 }
 
 void DatabasePanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (channelRowDeferred_)
-        selectChannel(ports_.doc.controlParams.p4C);
+    presenter_->screenShown();
+}
+
+// ---- lists ----
+
+void DatabasePanel::selectChannel(int r) {
+    presenter_->selectChannel(r);
 }
 
 void DatabasePanel::rebuildList(int view) {
-    if (view == ChannelView) {
-        rebuildChannels();
-        return;
-    }
-    if (view < 0 || view >= kListViewCount)
-        return;
-    if (view == BankView)
-        ports_.doc.countChannelsPerBank();
-    model(view).rebuild();
-    if (view == LogView)
-        list(LogView).setCaretRow(list(LogView).rowCount() - 1);
+    presenter_->rebuildList(view);
 }
 
-void DatabasePanel::rebuildSearchCombo() {
+void DatabasePanel::selectLinkSet(int k) {
+    presenter_->selectLinkSet(k);
+}
+
+void DatabasePanel::search(bool forward) {
+    presenter_->search(forward);
+}
+
+void DatabasePanel::bringChannelRowIntoView(int row) {
+    presenter_->bringChannelRowIntoView(row);
+}
+
+void DatabasePanel::selectNewestLogEntry() {
+    presenter_->selectNewestLogEntry();
+}
+
+void DatabasePanel::selectLogCaretRow() {
+    presenter_->selectLogCaretRow();
+}
+
+// ---- the two boxes ----
+
+void DatabasePanel::reloadSearchCombo() {
     const QString typed = searchCombo_->currentText();
     const QSignalBlocker block(searchCombo_);
     searchCombo_->clear();
@@ -416,26 +389,23 @@ void DatabasePanel::rebuildSearchCombo() {
     searchCombo_->setEditText(typed);
 }
 
-void DatabasePanel::rebuildLinkSetCombo() {
-    const CKovo5Doc& d = ports_.doc;
+void DatabasePanel::reloadLinkSetCombo() {
     const QSignalBlocker block(linkSetCombo_);
     linkSetCombo_->clear();
-    for (const std::string& name : d.linkSetNames)
+    for (const std::string& name : ports_.doc.linkSetNames)
         linkSetCombo_->addItem(fromCp932(name));
-    const int k = std::clamp(d.controlParams.currentLinkSet, 0, kLinkSetCount - 1);
-    linkSetCombo_->setCurrentIndex(k);
-    linkSetCombo_->setEditText(fromCp932(d.linkSetNames[std::size_t(k)]));
+    showLinkSetInCombo(std::clamp(ports_.doc.controlParams.currentLinkSet, 0, kLinkSetCount - 1));
 }
 
-void DatabasePanel::onLinkSetChosen(int k) {
-    if (!ports_.doc.setCurrentLinkSet(k))
-        return;
-    rebuildList(BankView);
+void DatabasePanel::showLinkSetInCombo(int k) {
+    const QSignalBlocker block(linkSetCombo_);
+    linkSetCombo_->setCurrentIndex(k);
+    linkSetCombo_->setEditText(fromCp932(ports_.doc.linkSetNames[std::size_t(k)]));
 }
 
 void DatabasePanel::onLinkSetRenamed(const QString& text) {
     const int k = ports_.doc.controlParams.currentLinkSet;
-    if (!ports_.doc.renameLinkSet(k, utf8ToCp932(text.toStdString())))
+    if (!presenter_->renameLinkSet(text.toStdString()))
         return;
     // Replacing the item's text rewrites the edit field; the cursor and any
     // selection stay where the user is typing.
@@ -455,105 +425,32 @@ void DatabasePanel::onLinkSetRenamed(const QString& text) {
         edit->setSelection(selectionStart, selectionLength);
 }
 
-void DatabasePanel::selectLinkSet(int k) {
-    CKovo5Doc& d = ports_.doc;
-    if (!d.setCurrentLinkSet(k))
-        return;
-    {
-        const QSignalBlocker block(linkSetCombo_);
-        linkSetCombo_->setCurrentIndex(k);
-        linkSetCombo_->setEditText(fromCp932(d.linkSetNames[std::size_t(k)]));
+// ---- context menu and commands ----
+
+std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPoint viewportPos) {
+    const int view = viewOf(list);
+    const bool singleRowView = view == SearchStringView || view == LogView;
+    // The clicked row is what the menu acts on: a click on a selected row
+    // keeps the selection, a click elsewhere selects that row alone (the
+    // scan's own selection of its channel included). The caret follows the
+    // click, so an editor opens on the row clicked.
+    const int row = list.rowNearest(viewportPos);
+    if (singleRowView || !list.isRowSelected(row)) {
+        list.clearSelection();
+        list.selectRow(row);
     }
-    rebuildList(BankView);
-    if (d.controlParams.mode() == OperatingMode::MemoryScan && core_)
-        core_->setOperatingMode(OperatingMode::MemoryScan);
-}
-
-// ---- search ----
-
-void DatabasePanel::search(bool forward) {
-    const QString text = searchCombo_->currentText();
-    if (text.isEmpty())
-        return;
-    if (ports_.doc.controlParams.databaseView == ChannelView)
-        searchChannels(text, forward);
-    else
-        searchLog(text, forward);
-}
-
-namespace {
-// The first row after (or before) `from` whose line holds `text`, or -1.
-int findRow(const CKovo5Doc& doc, int view, int from, int rows, const QString& text, bool forward) {
-    const int step = forward ? 1 : -1;
-    for (int r = from + step; r >= 0 && r < rows; r += step)
-        if (line(doc, view, r).contains(text, Qt::CaseSensitive))
-            return r;
-    return -1;
-}
-} // namespace
-
-void DatabasePanel::searchChannels(const QString& text, bool forward) {
-    DatabaseList& l = list(ChannelView);
-    if (l.rowCount() == 0)
-        return;
-    const int k = l.caretRow();
-    l.clearSelection();
-    const int r = findRow(ports_.doc, ChannelView, k, l.rowCount(), text, forward);
-    if (r < 0) {
-        ports_.notifier.showMessage(kNotFound);
-        return;
+    list.setCaretRow(row);
+    presenter_->choose(view);
+    auto menu =
+        dbmenus::buildMenu(ports_.doc, ports_.settings, view, presenter_->host().recorderLinked(),
+                           dbmenus::checkedItems(ports_.doc, ports_.settings, view, chosenRows()));
+    for (QAction* a : dbmenus::commandActions(*menu)) {
+        const int command = a->data().toInt();
+        connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
     }
-    selectChannel(r);
+    presenter_->holdForAWhile();
+    return menu;
 }
-
-void DatabasePanel::searchLog(const QString& text, bool forward) {
-    DatabaseList& l = list(LogView);
-    if (l.rowCount() == 0)
-        return;
-    const int k = l.caretRow();
-    l.clearSelection();
-    const int r = findRow(ports_.doc, LogView, k, l.rowCount(), text, forward);
-    if (r < 0) {
-        ports_.notifier.showMessage(kNotFound);
-        return;
-    }
-    if (r >= DatabaseList::kVisibleRows)
-        l.setTopRow(r - 8);
-    l.selectRow(r);
-    l.setCaretRow(r);
-}
-
-// ---- the scan engine's calls ----
-
-void DatabasePanel::bringChannelRowIntoView(int row) {
-    DatabaseList& l = list(ChannelView);
-    if (!held() && row >= 0 && row < l.rowCount())
-        l.scrollTo(model(ChannelView).index(row), QAbstractItemView::EnsureVisible);
-}
-
-void DatabasePanel::selectNewestLogEntry() {
-    DatabaseList& l = list(LogView);
-    const int count = l.rowCount();
-    if (held() || count == 0)
-        return;
-    l.clearSelection();
-    l.selectRow(count - 1);
-    if (count > DatabaseList::kVisibleRows)
-        l.setTopRow(count - DatabaseList::kVisibleRows);
-    l.setCaretRow(count - 1);
-}
-
-void DatabasePanel::selectLogCaretRow() {
-    if (held())
-        return;
-    DatabaseList& l = list(LogView);
-    const int caret = l.caretRow();
-    l.clearSelection();
-    l.selectRow(caret);
-    l.setCaretRow(caret);
-}
-
-// ---- context menu ----
 
 void DatabasePanel::showContextMenu(DatabaseList& list, QPoint viewportPos) {
     if (openMenu_)
@@ -564,14 +461,26 @@ void DatabasePanel::showContextMenu(DatabaseList& list, QPoint viewportPos) {
     // While the menu is open the lists stay where the user is looking; once
     // it closes the hold runs out in its usual time, unless the command
     // chosen (which comes after the menu hides) says otherwise.
-    holdUntilCleared();
+    presenter_->holdUntilCleared();
     QMenu* m = menu.release();
     connect(m, &QMenu::aboutToHide, this, [this, m] {
-        holdForAWhile();
+        presenter_->holdForAWhile();
         m->deleteLater();
     });
     openMenu_ = m;
     m->popup(list.viewport()->mapToGlobal(viewportPos));
+}
+
+void DatabasePanel::runCommand(int command) {
+    presenter_->commands().run(command);
+}
+
+void DatabasePanel::activateRow(DatabaseList& l) {
+    presenter_->activateRow(viewOf(l));
+}
+
+std::vector<int> DatabasePanel::chosenRows() const {
+    return presenter_->chosenRows();
 }
 
 } // namespace kovo

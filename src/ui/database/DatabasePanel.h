@@ -1,11 +1,9 @@
 #pragma once
 #include "ui/PanelBase.h"
 #include "ui/ViewInterfaces.h"
-#include "ui/database/ChosenItems.h"
 #include "ui/database/DatabaseList.h"
 #include "ui/database/DatabaseSeams.h"
-
-#include "data/Notices.h"
+#include "ui/database/presenter/DatabasePresenter.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -40,11 +38,9 @@ protected:
 
 // The database panel: seven lists of the channel database (memory channels,
 // banks, search banks, pass ranges, auto-mode ranges, search strings, log)
-// and the statistics chart of the log, switched by seven view keys. Its list
-// models follow the document's change notices; the panel moves selections
-// and scroll positions as the scan engine asks, searches,
-// switches bank-link sets, and carries out what its context menus, the
-// in-place editor and double-clicks ask for. It changes only the document.
+// and the statistics chart of the log, switched by seven view keys. It makes
+// and lays out the widgets and hands what the user does to its presenter,
+// which decides what the lists show and what the commands change.
 class DatabasePanel : public PanelBase, public DatabaseListSink {
     Q_OBJECT
 public:
@@ -66,14 +62,15 @@ public:
     // The receiver core and the program around the panel; without them the
     // hold is a plain flag, rows are not tuned and questions go to the
     // message boxes.
-    void setCore(DatabaseCore* core) { core_ = core; }
+    void setCore(DatabaseCore* core);
     void setHost(DatabaseHost* host);
+    DatabasePresenter& presenter() const { return *presenter_; }
 
     // ---- views ----
     void refreshAll();
     // Shows view v (0..7) without storing it.
     void showView(int v);
-    int shownView() const { return shownView_; }
+    int shownView() const;
     // The commands of the view keys (3020..3026) and the search keys (3027, 3028).
     void onViewButton(int id);
     DatabaseList& list(int view) const { return *lists_[std::size_t(view)]; }
@@ -82,13 +79,9 @@ public:
     DatabaseModel& model(int view) const { return *models_[std::size_t(view)]; }
 
     // ---- lists ----
-    void rebuildChannels();
-    void rebuildChannelsAndSelect(int r);
     void selectChannel(int r);
     // Views 1 to 6: whole-list rebuild.
     void rebuildList(int view);
-    void rebuildSearchCombo();
-    void rebuildLinkSetCombo();
     void selectLinkSet(int k);
     void search(bool forward);
 
@@ -105,19 +98,11 @@ public:
     // the menu: selection, the menu of the view with its check marks, the
     // chosen items, the hold. The caller shows it.
     std::unique_ptr<QMenu> prepareContextMenu(DatabaseList& list, QPoint viewportPos);
-    // A right-click: the prepared menu pops up without waiting for it to
-    // close; the hold lasts while it is open.
-    void showContextMenu(DatabaseList& list, QPoint viewportPos);
     // The menu on screen, if any.
     QMenu* openMenu() const { return openMenu_.data(); }
     void runCommand(int command);
     // Double-click or Enter on the caret row of a list.
     void activateRow(DatabaseList& list);
-    // F2: the editor of the view's first editable field.
-    void editFirstField(DatabaseList& list);
-    // The list got the focus back from its editor: store or discard.
-    void finishEdit(DatabaseList& list);
-    void discardEdit(DatabaseList& list);
 
     // Where the items chosen for the last menu or editor are now.
     std::vector<int> chosenRows() const;
@@ -133,62 +118,25 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    class Screen;
+
     void createChildren(const PanelFonts& fonts);
     void connectList(DatabaseList& list);
-    void holdForAWhile();
-    void holdUntilCleared();
-    void releaseHold();
-    void onLinkSetChosen(int k);
+    // A right-click: the prepared menu pops up without waiting for it to
+    // close; the hold lasts while it is open.
+    void showContextMenu(DatabaseList& list, QPoint viewportPos);
     void onLinkSetRenamed(const QString& text);
-    void searchChannels(const QString& text, bool forward);
-    void searchLog(const QString& text, bool forward);
-    // Rebuilds the channel list and puts selection, top row and caret back.
-    void rebuildChannelsKeepingPlace();
-
-    // Remembers the selected rows of `list` as the chosen items.
-    void choose(DatabaseList& list);
-    // The rows of the chosen items now; tells the user when some are gone.
-    std::vector<int> rowsOf(const ChosenItems& items);
-    void tellGone(std::size_t count);
-    void onDocumentChange(const DocumentChange& change);
-    // Keeps an open editor over its item when rows come and go above it.
-    void followEditedItem(int view);
-
-    // Commands (DatabaseCommands.cpp).
-    bool runPropertyCommand(int command, const std::vector<int>& rows);
-    void showViewCommand(int view);
-    void afterPropertyChange(int view);
-    void deleteChannels();
-    void deleteChosenChannels(const ChosenItems& chosen);
-    void clearLog();
-    void analyseLog();
-    void cutAutoRanges();
-    void pasteAutoRanges();
-    void makePriorityChannel();
-    void startPlayback();
-    // Editor (DatabaseEditing.cpp).
-    void openEditor(int command);
-    bool storeEdit(DatabaseList& list);
-    bool storeChannelFrequency(DatabaseList& list, int row);
-    bool storeRangeEdges(DatabaseList& list, int row);
-    void reselectAfterEdit(DatabaseList& list);
+    // The widgets' side of showing a view: keys, header, list, boxes.
+    void showViewWidgets(int v);
+    void reloadSearchCombo();
+    void reloadLinkSetCombo();
+    void showLinkSetInCombo(int k);
+    int viewOf(const DatabaseList& list) const { return list.id() - kFirstList; }
 
     Ports ports_;
-    DatabaseCore* core_ = nullptr;
-    DatabaseHost* host_ = nullptr;
-    std::unique_ptr<DatabaseHost> defaultHost_;
-    bool localHold_ = false;
-    int shownView_ = 0;
-    // The scan moved to a channel while the panel was hidden.
-    bool channelRowDeferred_ = false;
-    // What the last menu or editor was opened for, and the edited item.
-    ChosenItems chosen_;
-    ChosenItems edited_;
+    std::unique_ptr<Screen> screen_;
+    std::unique_ptr<DatabasePresenter> presenter_;
     QPointer<QMenu> openMenu_;
-    // Counts document replacements: an answer that comes after one finds
-    // none of the items it was asked about.
-    int documentGeneration_ = 0;
-    Subscription subscription_;
 
     std::array<DatabaseModel*, 7> models_{};
     std::array<DatabaseList*, 7> lists_{};
