@@ -33,7 +33,7 @@ void BM_RebuildChannelList5000(benchmark::State& state) {
     Bench b;
     b.show(0);
     for (auto _ : state) {
-        b.panel.rebuildChannels();
+        b.panel.presenter().rebuildChannels();
         b.panel.list(0).viewport()->repaint();
     }
 }

@@ -255,7 +255,8 @@ bool DatabaseEditing::storeChannelFrequency(int row) {
     const int newRow = ports.doc.setChannelFrequency(row, *f);
     screen.closeEditor(ChannelView);
     open_[std::size_t(ChannelView)] = nullptr;
-    p_.rebuildChannelsAndSelect(newRow);
+    p_.rebuildChannels();
+    p_.selectChannel(newRow);
     return false;
 }
 

@@ -248,10 +248,9 @@ void DatabaseMenuCommands::deleteChosenChannels(const ChosenItems& chosen) {
     if (rows.empty())
         return;
     const int row = d.deleteChannels(rows);
-    if (d.channelCount == 0)
-        p_.rebuildChannels();
-    else
-        p_.rebuildChannelsAndSelect(row);
+    p_.rebuildChannels();
+    if (d.channelCount > 0)
+        p_.selectChannel(row);
 }
 
 void DatabaseMenuCommands::clearLog() {

@@ -161,11 +161,6 @@ void DatabasePresenter::rebuildChannelsKeepingPlace() {
     s.setCaretRow(ChannelView, caret);
 }
 
-void DatabasePresenter::rebuildChannelsAndSelect(int row) {
-    rebuildChannels();
-    selectChannel(row);
-}
-
 void DatabasePresenter::selectChannel(int r) {
     if (held())
         return;

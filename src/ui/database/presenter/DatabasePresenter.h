@@ -69,7 +69,6 @@ public:
     void rebuildChannels();
     // Rebuilds the channel list and puts selection, top row and caret back.
     void rebuildChannelsKeepingPlace();
-    void rebuildChannelsAndSelect(int row);
     void selectChannel(int row);
     // Views 1 to 6 rebuild their list; view 0 renumbers the channels too.
     void rebuildList(int view);
