@@ -165,7 +165,10 @@ void DatabasePanel::createChildren(const PanelFonts& fonts) {
         lists_[std::size_t(v)] = list;
         connectList(*list);
         // After the list's own handling of the same signals.
-        const auto follow = [this, v] { presenter_->editing().follow(v); };
+        const auto follow = [this, v] {
+            if (presenter_)
+                presenter_->editing().follow(v);
+        };
         connect(model, &QAbstractItemModel::rowsInserted, this, follow);
         connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
         connect(model, &QAbstractItemModel::rowsMoved, this, follow);
