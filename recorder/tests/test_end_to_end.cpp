@@ -22,6 +22,7 @@
 #include <cmath>
 #include <csignal>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -247,7 +248,13 @@ TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {
     for (const Case& c : {Case{145500000, 1704096000, true}, Case{145500000, 1704096001, false},
                           Case{145512500, 1704096000, false}}) {
         const qsizetype from = recorderOut_.size();
-        EXPECT_EQ(links.startPlayback(c.frequency, c.time, " "), c.hasAudio) << c.time;
+        std::optional<bool> hadAudio;
+        links.startPlayback(c.frequency, c.time, " ", [&hadAudio](bool has) { hadAudio = has; });
+        for (int i = 0; i < 300 && !hadAudio; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+        }
+        EXPECT_EQ(hadAudio, std::optional<bool>(c.hasAudio)) << c.time;
         EXPECT_TRUE(waitFor(c.hasAudio
                                 ? QStringLiteral("playing 20240101-080000Z_145.500000MHz.flac")
                                 : QStringLiteral("no recording"),
