@@ -27,7 +27,8 @@ std::int32_t ExternalLink::handle(Message m, std::uint32_t wParam, std::uint32_t
 }
 
 bool ExternalLink::vfoPeerPresent() {
-    return bus_->isOpen() && bus_->findWindow(QString::fromLatin1(kVfoPeerTitle)).has_value();
+    return bus_->isOpen() &&
+           bus_->knownWindowTitled(QString::fromLatin1(kVfoPeerTitle)).has_value();
 }
 
 void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,

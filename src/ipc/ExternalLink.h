@@ -29,8 +29,9 @@ public:
     // The program itself, once it exists; `notifier` tells the user what
     // the recorder answers later (no audio for a playback).
     void attach(ControlTarget& target, Notifier* notifier = nullptr);
-    // Takes a window handle on the bus; false without a bus.
-    bool open() { return bus_->open(); }
+    // Takes a window handle on the bus; false without a bus. The titles of
+    // the other windows are learnt as they come, for vfoPeerPresent.
+    bool open() { return bus_->open(true); }
     WindowBus& bus() { return *bus_; }
     PeerLinks& peers() { return peers_; }
 

@@ -62,38 +62,92 @@ std::optional<WindowHandle> WindowBus::handleOfService(const QString& service) {
     return WindowHandle(value);
 }
 
-bool WindowBus::open() {
+// The titles of the windows already there are learnt before this window
+// joins: none of them can be waiting on it meanwhile, so asking them all at
+// once costs one timeout at most.
+bool WindowBus::open(bool learnTitles) {
     if (own_ != kNoWindow)
         return true;
     if (!connection_.isConnected())
         return false;
+    learnTitles_ = learnTitles;
+    // Windows that come or go from now on are seen.
+    connection_.connect(QStringLiteral("org.freedesktop.DBus"),
+                        QStringLiteral("/org/freedesktop/DBus"),
+                        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"),
+                        this, SLOT(nameOwnerChanged(QString, QString, QString)));
+    if (learnTitles_)
+        learnTitlesOfWindowsPresent();
+    // The object is there before the name, so whoever sees the name can ask.
+    if (!connection_.registerObject(QString::fromLatin1(kPath), this,
+                                    QDBusConnection::ExportAdaptors))
+        return false;
     for (int i = 0; i < kHandleAttempts; ++i) {
         const WindowHandle candidate = QRandomGenerator::system()->bounded(1u, kMaxWindowHandle);
-        if (!connection_.registerService(serviceName(candidate)))
-            continue; // taken: choose again
-        if (!connection_.registerObject(QString::fromLatin1(kPath), this,
-                                        QDBusConnection::ExportAdaptors)) {
-            connection_.unregisterService(serviceName(candidate));
-            return false;
+        if (connection_.registerService(serviceName(candidate))) {
+            own_ = candidate;
+            return true;
         }
-        own_ = candidate;
-        // Peers that leave are forgotten at once, not at the next timeout.
-        connection_.connect(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
-            SLOT(nameOwnerChanged(QString, QString, QString)));
-        return true;
     }
+    connection_.unregisterObject(QString::fromLatin1(kPath));
     return false;
 }
 
+QDBusMessage WindowBus::titleCall(WindowHandle window) const {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        serviceName(window), QString::fromLatin1(kPath),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << QString::fromLatin1(kInterface) << QStringLiteral("Title");
+    return call;
+}
+
+void WindowBus::learnTitlesOfWindowsPresent() {
+    QList<std::pair<WindowHandle, QDBusPendingCall>> calls;
+    for (WindowHandle window : otherWindows())
+        calls.append({window, connection_.asyncCall(titleCall(window), timeoutMs_)});
+    for (auto& [window, call] : calls) {
+        call.waitForFinished();
+        const QDBusMessage reply = call.reply();
+        if (timedOut(reply))
+            noteSilence(window);
+        else if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1)
+            titles_.insert(window,
+                           reply.arguments().first().value<QDBusVariant>().variant().toString());
+    }
+}
+
+void WindowBus::learnTitle(WindowHandle window) {
+    auto* watcher =
+        new QDBusPendingCallWatcher(connection_.asyncCall(titleCall(window), timeoutMs_), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, window](QDBusPendingCallWatcher* finished) {
+                const QDBusMessage reply = finished->reply();
+                finished->deleteLater();
+                if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1)
+                    titles_.insert(
+                        window,
+                        reply.arguments().first().value<QDBusVariant>().variant().toString());
+            });
+}
+
+std::optional<WindowHandle> WindowBus::knownWindowTitled(const QString& title) const {
+    for (auto it = titles_.constBegin(); it != titles_.constEnd(); ++it)
+        if (it.value() == title)
+            return it.key();
+    return std::nullopt;
+}
+
 void WindowBus::nameOwnerChanged(const QString& name, const QString&, const QString& newOwner) {
-    if (!newOwner.isEmpty())
-        return;
     const auto window = handleOfService(name);
     if (!window || *window == own_)
         return;
+    if (!newOwner.isEmpty()) {
+        if (learnTitles_)
+            learnTitle(*window);
+        return;
+    }
     quietPeers_.remove(*window);
+    titles_.remove(*window);
     if (windowLeft_)
         windowLeft_(*window);
 }
@@ -114,6 +168,17 @@ std::int32_t WindowBus::deliver(const QString& message, std::uint32_t wParam, st
     const QString outer = std::exchange(caller_, caller);
     const std::int32_t result = handler_(*m, wParam, lParam);
     caller_ = outer;
+    return result;
+}
+
+// The bus gives the call's context to the adaptor's parent: this object.
+std::int32_t WindowBus::deliverFromBus(const QString& message, std::uint32_t wParam,
+                                       std::uint32_t lParam) {
+    const bool fromBus = calledFromDBus();
+    const std::int32_t result =
+        deliver(message, wParam, lParam, fromBus ? QDBusContext::message().service() : QString());
+    if (std::exchange(withholdReply_, false) && fromBus)
+        setDelayedReply(true);
     return result;
 }
 

@@ -24,7 +24,7 @@ namespace kovo::ipc {
 // calls while its own are out); the command-line tools also send and wait.
 // A peer that let a call time out is left alone for a while, whichever way
 // it is reached.
-class WindowBus final : public QObject, public MessageSender {
+class WindowBus final : public QObject, public MessageSender, protected QDBusContext {
     Q_OBJECT
 public:
     using Handler = std::function<std::int32_t(Message, std::uint32_t, std::uint32_t)>;
@@ -41,7 +41,9 @@ public:
     ~WindowBus() override;
 
     // Takes a free handle and exports the window; false without a bus.
-    bool open();
+    // With `learnTitles` it first learns the titles of the windows there
+    // and then of every window that comes (see knownWindowTitled).
+    bool open(bool learnTitles = false);
     bool isOpen() const { return own_ != kNoWindow; }
     // Keep handling incoming calls while waiting for an answer (a client
     // that is called back in the middle of its own call needs this).
@@ -70,6 +72,9 @@ public:
     QList<WindowHandle> otherWindows() const;
     // The first other window whose title is `title`.
     std::optional<WindowHandle> findWindow(const QString& title);
+    // The same from what this window has learnt without waiting: the titles
+    // of the windows there at open, and of each window that came since.
+    std::optional<WindowHandle> knownWindowTitled(const QString& title) const;
     // Another window's title and handled messages (empty when it does not answer).
     QString titleOf(WindowHandle window);
     QStringList handlesOf(WindowHandle window);
@@ -80,12 +85,13 @@ public:
     // The adaptor's side. `caller` is the unique bus name of the sender.
     std::int32_t deliver(const QString& message, std::uint32_t wParam, std::uint32_t lParam,
                          const QString& caller = {});
+    // A call that came over the bus (the adaptor's Send).
+    std::int32_t deliverFromBus(const QString& message, std::uint32_t wParam, std::uint32_t lParam);
     // While a message is handled: whether window `window` sent it.
     bool callerIs(WindowHandle window) const;
     // While a message is handled: its sender gets no answer at all (the
     // program is ending; the sender learns that from the bus).
     void withholdReply() { withholdReply_ = true; }
-    bool takeWithheldReply() { return std::exchange(withholdReply_, false); }
     QString title() const { return title_ ? title_() : QString(); }
     QStringList handleNames() const;
 
@@ -97,6 +103,9 @@ private:
     QDBusMessage callTo(WindowHandle to, Message m, std::uint32_t wParam,
                         std::uint32_t lParam) const;
     void answerLater(Reply reply, std::int32_t result);
+    QDBusMessage titleCall(WindowHandle window) const;
+    void learnTitlesOfWindowsPresent();
+    void learnTitle(WindowHandle window);
     void noteSilence(WindowHandle window);
 
     QDBusConnection connection_;
@@ -108,12 +117,14 @@ private:
     int timeoutMs_ = kReplyTimeoutMs;
     QHash<WindowHandle, QDeadlineTimer> quietPeers_;
     std::function<void(WindowHandle)> windowLeft_;
+    QHash<WindowHandle, QString> titles_;
+    bool learnTitles_ = false;
     QString caller_;
     bool withholdReply_ = false;
 };
 
 // The exported interface of a WindowBus.
-class WindowAdaptor final : public QDBusAbstractAdaptor, protected QDBusContext {
+class WindowAdaptor final : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.fennelworks.Window1")
     Q_PROPERTY(QString Title READ title)
@@ -125,11 +136,7 @@ public:
 
 public slots:
     int Send(const QString& message, uint wParam, uint lParam) {
-        const int result = bus_.deliver(message, wParam, lParam,
-                                        calledFromDBus() ? this->message().service() : QString());
-        if (bus_.takeWithheldReply() && calledFromDBus())
-            setDelayedReply(true);
-        return result;
+        return bus_.deliverFromBus(message, wParam, lParam);
     }
 
 private:

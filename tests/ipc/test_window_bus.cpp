@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "IpcFakes.h"
+#include "PeerWindow.h"
 #include "ipc/Blocks.h"
 #include "ipc/ExternalLink.h"
 #include "ipc/SharedMemory.h"
@@ -21,48 +22,6 @@
 
 namespace kovo::ipc::test {
 namespace {
-
-// A window of another program: its own bus connection, answering on its
-// own thread, with a handler that may take its time.
-class PeerWindow {
-public:
-    // What the peer does with a message before it answers, on its own thread.
-    using Reaction = std::function<void(WindowBus& own, std::uint32_t code, std::uint32_t value)>;
-    explicit PeerWindow(const QString& name, std::int32_t answer = 1, int delayMs = 0,
-                        QString title = QStringLiteral("peer"), Reaction react = {})
-        : connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)) {
-        bus_ = std::make_unique<WindowBus>(
-            connection_, QList<Message>{Message::KovoStatus, Message::BromControl},
-            [this, answer, delayMs, react](Message, std::uint32_t code, std::uint32_t value) {
-                if (delayMs)
-                    QThread::msleep(delayMs);
-                if (react)
-                    react(*bus_, code, value);
-                lastCode = code;
-                lastValue = value;
-                ++calls;
-                return answer;
-            },
-            [title] { return title; });
-        EXPECT_TRUE(bus_->open());
-        bus_->moveToThread(&thread_);
-        thread_.start();
-    }
-    ~PeerWindow() {
-        thread_.quit();
-        thread_.wait();
-        bus_.reset();
-        QDBusConnection::disconnectFromBus(connection_.name());
-    }
-    WindowHandle handle() const { return bus_->ownWindow(); }
-    std::atomic<std::uint32_t> lastCode{0}, lastValue{0};
-    std::atomic<int> calls{0};
-
-private:
-    QDBusConnection connection_;
-    QThread thread_;
-    std::unique_ptr<WindowBus> bus_;
-};
 
 class WindowBusTest : public ::testing::Test {
 protected:
@@ -161,6 +120,27 @@ TEST_F(WindowBusTest, PostingNeverWaitsAndTheAnswerFollows) {
     own_.post(hung.handle(), Message::KovoStatus, 101, 1, answerFrom(hung.handle()));
     ASSERT_TRUE(processUntil([&] { return answers.size() == 4; }, 200));
     EXPECT_EQ(answers.back(), std::make_pair(hung.handle(), 0));
+}
+
+TEST_F(WindowBusTest, TitlesAreKnownWithoutAskingWhenTheyAreWanted) {
+    PeerWindow before(QStringLiteral("b"), 1, 0, QStringLiteral("PERN5000"));
+    WindowBus learner(
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("learner")), {},
+        [](Message, std::uint32_t, std::uint32_t) { return 0; },
+        [] { return QStringLiteral("learner"); });
+    learner.setReplyTimeout(300); // this thread's other window cannot answer meanwhile
+    ASSERT_TRUE(learner.open(true));
+    EXPECT_EQ(learner.knownWindowTitled(QStringLiteral("PERN5000")), before.handle())
+        << "a window that was there, at once";
+    EXPECT_FALSE(own_.knownWindowTitled(QStringLiteral("PERN5000"))) << "only when asked for";
+
+    auto later = std::make_unique<PeerWindow>(QStringLiteral("l"), 1, 0, QStringLiteral("later"));
+    const WindowHandle handle = later->handle();
+    EXPECT_TRUE(
+        processUntil([&] { return learner.knownWindowTitled(QStringLiteral("later")) == handle; }));
+    later.reset();
+    EXPECT_TRUE(processUntil([&] { return !learner.knownWindowTitled(QStringLiteral("later")); }))
+        << "gone with its window";
 }
 
 // The program's side of the bus, with its peers and commands.
