@@ -169,7 +169,7 @@ int names(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
         return failure(err, "names of what? banks, search or linksets");
     SharedObject memory(kind->memory);
     if (!memory.ok())
-        return failure(err, std::string("cannot create the shared memory ") + kind->memory);
+        return failure(err, std::string("cannot create or use the shared memory ") + kind->memory);
     const std::int32_t bytes = c.send(kind->code, 0);
     const std::vector<std::uint8_t> data = memory.read();
     if (bytes <= 0 || std::size_t(bytes) > data.size())
@@ -265,7 +265,7 @@ int get(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
         return failure(err, "get what? frequency, mode, step, bandwidth, attenuator or antenna");
     SharedObject memory("MemKovoControl");
     if (!memory.ok())
-        return failure(err, "cannot create the shared memory MemKovoControl");
+        return failure(err, "cannot create or use the shared memory MemKovoControl");
     kovo::ipc::StateBlock b;
     if (!fetchState(c, memory, b))
         return failure(err, "no answer from KOVO3000");
@@ -284,7 +284,7 @@ int state(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
         return failure(err, "state get|set");
     SharedObject memory("MemKovoControl");
     if (!memory.ok())
-        return failure(err, "cannot create the shared memory MemKovoControl");
+        return failure(err, "cannot create or use the shared memory MemKovoControl");
     kovo::ipc::StateBlock block;
     if (!fetchState(c, memory, block))
         return failure(err, "KOVO3000 did not give its state");
