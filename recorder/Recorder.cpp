@@ -33,16 +33,25 @@ std::filesystem::path defaultFolder() {
     return std::filesystem::path(data.toStdString()) / "Fennelworks" / "KOVO3000" / "Recordings";
 }
 
-// The program writes the record into memory the recorder provides.
-bool createRecordMemory() {
-    const int fd =
-        ::shm_open((std::string("/") + kRecordMemory).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+// The program writes the record into memory the recorder provides. An
+// object that is already there (another recorder's) is used as it is and
+// never shrunk; `created` says whether this one made it.
+bool createRecordMemory(bool& created) {
+    const std::string name = std::string("/") + kRecordMemory;
+    int fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    created = fd >= 0;
+    if (!created)
+        fd = ::shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
     if (fd < 0)
         return false;
     struct stat st {};
     const bool ok = ::fstat(fd, &st) == 0 && (st.st_size >= off_t(ipc::kMappingSize) ||
                                               ::ftruncate(fd, off_t(ipc::kMappingSize)) == 0);
     ::close(fd);
+    if (!ok && created) {
+        ::shm_unlink(name.c_str());
+        created = false;
+    }
     return ok;
 }
 
@@ -93,13 +102,14 @@ Recorder::~Recorder() {
     if (capture_)
         capture_->stop();
     player_.stop();
-    ::shm_unlink((std::string("/") + kRecordMemory).c_str());
+    if (ownsRecordMemory_)
+        ::shm_unlink((std::string("/") + kRecordMemory).c_str());
 }
 
 bool Recorder::start(QString* error) {
     std::error_code fsError;
     std::filesystem::create_directories(folder_, fsError);
-    if (!createRecordMemory()) {
+    if (!createRecordMemory(ownsRecordMemory_)) {
         *error =
             QStringLiteral("cannot create the shared memory /%1").arg(QLatin1String(kRecordMemory));
         return false;
@@ -193,7 +203,10 @@ std::int32_t Recorder::handle(std::uint32_t c, std::uint32_t value) {
             setProgram(value);
         return 1;
     case code::kGoodbye:
-        lostProgram();
+        // Every program says goodbye as it closes, to everybody when it has
+        // no recorder of its own: only the linked program's ends the link.
+        if (bus_->callerIs(program_))
+            lostProgram();
         return 1;
     case code::kRecordWritten:
         startEntry();

@@ -90,6 +90,7 @@ private:
     std::filesystem::path folder_;
     std::unique_ptr<ipc::WindowBus> bus_;
     ipc::PosixSharedMemory memory_;
+    bool ownsRecordMemory_ = false;
     QDBusServiceWatcher* watcher_ = nullptr;
     ipc::WindowHandle program_ = ipc::kNoWindow;
 

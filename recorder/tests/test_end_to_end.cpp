@@ -21,7 +21,13 @@
 
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <map>
+#include <memory>
+#include <optional>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -247,7 +253,13 @@ TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {
     for (const Case& c : {Case{145500000, 1704096000, true}, Case{145500000, 1704096001, false},
                           Case{145512500, 1704096000, false}}) {
         const qsizetype from = recorderOut_.size();
-        EXPECT_EQ(links.startPlayback(c.frequency, c.time, " "), c.hasAudio) << c.time;
+        std::optional<bool> hadAudio;
+        links.startPlayback(c.frequency, c.time, " ", [&hadAudio](bool has) { hadAudio = has; });
+        for (int i = 0; i < 300 && !hadAudio; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+        }
+        EXPECT_EQ(hadAudio, std::optional<bool>(c.hasAudio)) << c.time;
         EXPECT_TRUE(waitFor(c.hasAudio
                                 ? QStringLiteral("playing 20240101-080000Z_145.500000MHz.flac")
                                 : QStringLiteral("no recording"),
@@ -259,6 +271,57 @@ TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {
     EXPECT_EQ(contents->comment, "東京 Tower");
     EXPECT_EQ(contents->title, "145.500000 MHz");
     EXPECT_EQ(contents->date, "2024-01-01T08:00:00Z");
+}
+
+TEST_F(RecorderEndToEnd, OnlyTheLinkedProgramsGoodbyeEndsTheLink) {
+    startRecorder();
+    // Two programs' windows; the recorder links with the one that says hello.
+    auto window = [](const char* connection) {
+        return std::make_unique<kovo::ipc::WindowBus>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                          QString::fromLatin1(connection)),
+            QList<kovo::ipc::Message>{kovo::ipc::Message::BromAnswer},
+            [](kovo::ipc::Message, std::uint32_t, std::uint32_t) { return 1; },
+            [] { return QStringLiteral("KOVO3000"); });
+    };
+    auto linked = window("linked");
+    auto other = window("other");
+    linked->setServeWhileWaiting(true);
+    ASSERT_TRUE(linked->open());
+    ASSERT_TRUE(other->open());
+    const auto recorderWindow = linked->findWindow(QStringLiteral("KOVO Recorder"));
+    ASSERT_TRUE(recorderWindow);
+    using kovo::ipc::Message;
+    EXPECT_EQ(linked->send(*recorderWindow, Message::BromControl, 0, linked->ownWindow()), 1);
+    // The recorder answers the hello with a call of its own, served here.
+    bool isLinked = false;
+    for (int i = 0; i < 100 && !isLinked; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        isLinked = waitFor(QStringLiteral(" linked"), 50);
+    }
+    ASSERT_TRUE(isLinked) << recorderOut_.toStdString();
+
+    // The other program closes and says goodbye to everybody.
+    EXPECT_EQ(other->send(*recorderWindow, Message::BromControl, 3, 0), 1);
+    EXPECT_FALSE(waitFor(QStringLiteral("unlinked"), 500)) << recorderOut_.toStdString();
+    EXPECT_EQ(linked->send(*recorderWindow, Message::BromControl, 3, 0), 1);
+    EXPECT_TRUE(waitFor(QStringLiteral("unlinked")));
+}
+
+TEST_F(RecorderEndToEnd, ARecordMemoryThatWasThereStaysWhenTheRecorderEnds) {
+    ::shm_unlink("/MemBromControl"); // what a killed recorder left behind
+    const int fd = ::shm_open("/MemBromControl", O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 4096), 0);
+    ::close(fd);
+    startRecorder();
+    recorder_.terminate();
+    EXPECT_TRUE(recorder_.waitForFinished(5000));
+    struct stat st {};
+    const bool there = ::stat("/dev/shm/MemBromControl", &st) == 0;
+    ::shm_unlink("/MemBromControl");
+    EXPECT_TRUE(there);
+    EXPECT_EQ(st.st_size, 4096) << "used as it was";
 }
 
 TEST_F(RecorderEndToEnd, EitherSideRestartsMidScanAndACrashLeavesAPlayableFile) {

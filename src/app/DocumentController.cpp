@@ -175,18 +175,38 @@ bool DocumentController::fileSave() {
     return writeTo(path_);
 }
 
-bool DocumentController::saveWithoutAsking() {
+bool DocumentController::saveWithoutAsking(QString* note) {
     if (!document_.isModified())
         return true;
-    const QString path = path_.isEmpty() ? resolve(QStringLiteral("Frequency.kv5")) : path_;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!writeTo(path))
+    if (!path_.isEmpty())
+        return writeTo(path_);
+    QDir().mkpath(dataDirectory_);
+    const QString wanted = resolve(QLatin1String(defaultName));
+    const QString path = freeDocumentPath();
+    if (path.isEmpty() || !writeTo(path))
         return false;
-    if (path_.isEmpty()) {
-        setPath(path);
-        addRecent(path);
-    }
+    setPath(path);
+    addRecent(path);
+    if (note && path != wanted)
+        *note = QStringLiteral("%1 exists; the untitled document was saved as %2")
+                    .arg(QDir::toNativeSeparators(wanted), QDir::toNativeSeparators(path));
     return true;
+}
+
+// "Frequency.kv5" in the data folder, or the first of "Frequency-2.kv5",
+// "Frequency-3.kv5", ... that does not exist: an untitled document never
+// takes the place of a file the user has.
+QString DocumentController::freeDocumentPath() const {
+    const QString base = QFileInfo(QLatin1String(defaultName)).completeBaseName();
+    const QString suffix = QFileInfo(QLatin1String(defaultName)).suffix();
+    for (int n = 1; n <= kMaxFreeNameTries; ++n) {
+        const QString name = n == 1 ? QLatin1String(defaultName)
+                                    : QStringLiteral("%1-%2.%3").arg(base).arg(n).arg(suffix);
+        const QString path = resolve(name);
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            return path;
+    }
+    return {};
 }
 
 bool DocumentController::fileSaveAs() {

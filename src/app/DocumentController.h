@@ -91,6 +91,8 @@ public:
     };
 
     static constexpr const char* untitledName = "Untitled";
+    // Where an untitled document is saved without asking.
+    static constexpr const char* defaultName = "Frequency.kv5";
 
     DocumentController(DocumentFile& document, Notifier& notifier, FileDialogs& dialogs,
                        RecentFileList& recentFiles, QString dataDirectory, Hooks hooks,
@@ -109,9 +111,11 @@ public:
     bool fileSave();
     bool fileSaveAs();
     // Saves a modified document without asking anything: to its file, or an
-    // untitled one to "Frequency.kv5" in the data folder. True when the
+    // untitled one to "Frequency.kv5" in the data folder, or under the first
+    // free name "Frequency-2.kv5", ... when that exists (`note` then says
+    // where it went). An unchanged document is not written. True when the
     // document is (now) saved.
-    bool saveWithoutAsking();
+    bool saveWithoutAsking(QString* note = nullptr);
     // kind 0 = memory channels, 1 = log. The dialog proposes "Frequency.txt"
     // or "Log.txt" in the folder of the last export (at first the document's).
     void exportText(int kind);
@@ -138,6 +142,8 @@ private:
     void addRecent(const QString& path);
     void removeRecent(const QString& path);
     QString proposedSavePath() const;
+    QString freeDocumentPath() const;
+    static constexpr int kMaxFreeNameTries = 1000;
     QString documentDirectory() const;
 
     DocumentFile& document_;

@@ -13,6 +13,7 @@
 #include "ui/CKovo5View.h"
 #include "ui/database/DatabasePanel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -199,6 +200,14 @@ void Program::startRigctl() {
 
 void Program::setRecorderLink(DatabaseHost* recorder) {
     databaseHost_->setRecorder(recorder);
+}
+
+void Program::closeForShutdown(int exitCode) {
+    shutdownExitCode_ = exitCode;
+    window_->close();
+    // The splash window may still be up, so the last window closing does
+    // not end the event loop by itself.
+    QCoreApplication::exit(exitCode);
 }
 
 void Program::setScanStopListener(std::function<void(const ScanStop&)> listener) {

@@ -90,6 +90,13 @@ public:
     // bus); without one the recorder counts as not linked.
     void setRecorderLink(DatabaseHost* recorder);
 
+    // Ends the program the way closing its window does (the peers hear the
+    // window go), with `exitCode` for the process. The document must be
+    // saved already: nothing is asked.
+    void closeForShutdown(int exitCode);
+    // The exit code asked for by closeForShutdown, if it was.
+    std::optional<int> shutdownExitCode() const { return shutdownExitCode_; }
+
     // Every stop of the main scan on a signal.
     void setScanStopListener(std::function<void(const ScanStop&)> listener);
 
@@ -144,6 +151,7 @@ private:
     std::unique_ptr<DocumentController> documents_;
     QPointer<SplashScreen> splash_;
     bool started_ = false;
+    std::optional<int> shutdownExitCode_;
 
     std::function<void(const ScanStop&)> scanStopListener_;
     Subscription scanStopSubscription_;

@@ -202,15 +202,24 @@ int main(int argc, char** argv) {
     kovo::Program program(settings, store, document, clock, options, std::move(seams));
     shown = &program;
     program.view().showDemoMode(demoReceiver != nullptr);
+    // A shutdown from another program saves without asking and then closes
+    // the window as the user would; the caller gets no answer, as from a
+    // program that has ended.
     kovo::ipc::CoreAdapter externalTarget(
         document, program.core(), program.view(),
-        {[&program] { return program.documents().saveWithoutAsking(); },
-         [](int code) {
-             std::fflush(nullptr);
-             std::_Exit(code);
+        {[&program] {
+             QString note;
+             const bool saved = program.documents().saveWithoutAsking(&note);
+             if (!note.isEmpty())
+                 std::fprintf(stderr, "kovo3000: %s\n", qPrintable(note));
+             return saved;
+         },
+         [&program, &external](int code) {
+             external.bus().withholdReply();
+             program.closeForShutdown(code);
          }});
     if (external.bus().isOpen()) {
-        external.attach(externalTarget);
+        external.attach(externalTarget, &program.notifier());
         program.core().setRecorder(&external);
         program.setRecorderLink(&external);
         document.onLogEntryOpened = [&external](std::uint32_t f, std::int32_t t,
@@ -248,5 +257,6 @@ int main(int argc, char** argv) {
         onTerminationSignals(app, [] { QCoreApplication::exit(0); });
     else
         onTerminationSignals(app, [&program] { program.window().close(); });
-    return app.exec();
+    const int status = app.exec();
+    return program.shutdownExitCode().value_or(status);
 }

@@ -189,12 +189,13 @@ std::int32_t ControlDispatcher::stateSet(std::uint32_t bytes) {
     return kDone;
 }
 
-// Exits with code 1 once the document is safe; when saving fails the
-// program stays and says so with 0.
+// Ends the program with code 1 once the document is safe; when saving
+// fails the program stays and says so with 0. The program closes the way
+// its window does, so the peers hear it go.
 std::int32_t ControlDispatcher::shutDown() {
     if (!target_.saveForShutdown())
         return kRefused;
-    peers_.sendStatus(control::kStatusClient, 0);
+    peers_.sayGoodbyeToStatusClient();
     target_.endProcess(1);
     return kDone;
 }

@@ -10,12 +10,15 @@ ExternalLink::ExternalLink(QDBusConnection connection, std::function<QString()> 
           QList<Message>{Message::KovoControl, Message::KovoConfig, Message::BromAnswer},
           [this](Message m, std::uint32_t w, std::uint32_t l) { return handle(m, w, l); },
           std::move(title))),
-      peers_(*bus_, *memory_) {}
+      peers_(*bus_, *memory_) {
+    bus_->setWindowLeft([this](WindowHandle window) { peers_.windowLeft(window); });
+}
 
 ExternalLink::~ExternalLink() = default;
 
-void ExternalLink::attach(ControlTarget& target) {
+void ExternalLink::attach(ControlTarget& target, Notifier* notifier) {
     target_ = &target;
+    notifier_ = notifier;
     dispatcher_ = std::make_unique<ControlDispatcher>(target, peers_, *memory_);
 }
 
@@ -24,7 +27,8 @@ std::int32_t ExternalLink::handle(Message m, std::uint32_t wParam, std::uint32_t
 }
 
 bool ExternalLink::vfoPeerPresent() {
-    return bus_->isOpen() && bus_->findWindow(QString::fromLatin1(kVfoPeerTitle)).has_value();
+    return bus_->isOpen() &&
+           bus_->knownWindowTitled(QString::fromLatin1(kVfoPeerTitle)).has_value();
 }
 
 void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,
@@ -32,9 +36,20 @@ void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,
     peers_.handToRecorder(frequency, time, comment);
 }
 
+// The recorder's answer comes later; until then the playback counts as
+// started, and a "no audio" answer is shown when it arrives.
 bool ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time,
                                  const std::string& text) {
-    return peers_.startPlayback(frequency, time, text);
+    peers_.startPlayback(frequency, time, text, [this](bool hasAudio) {
+        if (!hasAudio && notifier_)
+            notifier_->showMessage(kNoAudio);
+    });
+    return true;
+}
+
+void ExternalLink::windowClosing() {
+    peers_.announceClosing();
+    bus_->settle(kClosingSettleMs);
 }
 
 void ExternalLink::tunedFromList(std::uint32_t frequency, const std::string& comment) {

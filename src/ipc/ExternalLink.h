@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "data/Notifier.h"
 #include "ipc/ControlDispatcher.h"
 #include "ipc/PeerLinks.h"
 #include "ipc/SharedMemory.h"
@@ -18,17 +19,19 @@ namespace kovo::ipc {
 // The program's end of the links to other programs: its window on the bus,
 // the peers, and the dispatcher of what they send. Until a target is
 // attached every command is refused; without a session bus nothing is
-// sent and nothing arrives.
+// sent and nothing arrives. Nothing it sends waits for the peer.
 class ExternalLink final : public ExternalControl, public RecorderSink, public DatabaseHost {
 public:
     explicit ExternalLink(QDBusConnection connection, std::function<QString()> title,
                           std::unique_ptr<SharedMemory> memory = nullptr);
     ~ExternalLink() override;
 
-    // The program itself, once it exists.
-    void attach(ControlTarget& target);
-    // Takes a window handle on the bus; false without a bus.
-    bool open() { return bus_->open(); }
+    // The program itself, once it exists; `notifier` tells the user what
+    // the recorder answers later (no audio for a playback).
+    void attach(ControlTarget& target, Notifier* notifier = nullptr);
+    // Takes a window handle on the bus; false without a bus. The titles of
+    // the other windows are learnt as they come, for vfoPeerPresent.
+    bool open() { return bus_->open(true); }
     WindowBus& bus() { return *bus_; }
     PeerLinks& peers() { return peers_; }
 
@@ -40,7 +43,7 @@ public:
     void viewReady() override { peers_.announceViewReady(); }
     bool vfoPeerPresent() override;
     void squelchChanged(bool open) override { peers_.squelchChanged(open); }
-    void windowClosing() override { peers_.announceClosing(); }
+    void windowClosing() override;
 
     // RecorderSink
     void scanMovedOn() override { peers_.recordOver(); }
@@ -55,6 +58,9 @@ public:
     void bankNamesChanged() override { peers_.announceViewReady(); }
 
     static constexpr const char* kVfoPeerTitle = "PERN5000";
+    static constexpr const char* kNoAudio = "音声データがありません";
+    // How long a closing program waits for its last messages to be taken.
+    static constexpr int kClosingSettleMs = 1000;
 
 private:
     std::int32_t handle(Message m, std::uint32_t wParam, std::uint32_t lParam);
@@ -63,6 +69,7 @@ private:
     std::unique_ptr<WindowBus> bus_;
     PeerLinks peers_;
     ControlTarget* target_ = nullptr;
+    Notifier* notifier_ = nullptr;
     std::unique_ptr<ControlDispatcher> dispatcher_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -29,14 +30,16 @@ inline constexpr WindowHandle kNoWindow = 0;
 inline constexpr WindowHandle kMaxWindowHandle = 0x7FFFFFFF;
 
 // How this program reaches the others: one window, or every window but its
-// own. Both wait for the answers; a peer that does not answer counts as 0.
+// own. Nothing waits: a peer's answer, when the sender wants it, arrives
+// later through `Reply` (0 when the peer does not answer, has gone, or is
+// known to be silent).
 class MessageSender {
 public:
+    using Reply = std::function<void(std::int32_t)>;
     virtual ~MessageSender() = default;
-    virtual std::int32_t send(WindowHandle to, Message m, std::uint32_t wParam,
-                              std::uint32_t lParam) = 0;
-    // Returns the last answer (0 when nobody answered).
-    virtual std::int32_t broadcast(Message m, std::uint32_t wParam, std::uint32_t lParam) = 0;
+    virtual void post(WindowHandle to, Message m, std::uint32_t wParam, std::uint32_t lParam,
+                      Reply reply = {}) = 0;
+    virtual void postToAll(Message m, std::uint32_t wParam, std::uint32_t lParam) = 0;
     virtual WindowHandle ownWindow() const = 0;
 };
 

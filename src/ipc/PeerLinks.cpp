@@ -7,25 +7,53 @@
 
 namespace kovo::ipc {
 
+// A client's answer of 0 forgets it, unless another client took its place
+// while the message was on its way.
 void PeerLinks::sendStatus(std::uint32_t code, std::uint32_t value) {
     if (statusClient == kNoWindow) {
-        sender_.broadcast(Message::KovoStatus, code, value);
+        sender_.postToAll(Message::KovoStatus, code, value);
         return;
     }
-    if (sender_.send(statusClient, Message::KovoStatus, code, value) == 0)
+    sender_.post(statusClient, Message::KovoStatus, code, value,
+                 [this, client = statusClient](std::int32_t result) {
+                     if (result == 0 && statusClient == client)
+                         statusClient = kNoWindow;
+                 });
+}
+
+void PeerLinks::sendAnswer(std::uint32_t code, std::uint32_t value) {
+    if (answerClient == kNoWindow) {
+        sender_.postToAll(Message::KovoAnswer, code, value);
+        return;
+    }
+    sender_.post(answerClient, Message::KovoAnswer, code, value,
+                 [this, client = answerClient](std::int32_t result) {
+                     if (result == 0 && answerClient == client)
+                         answerClient = kNoWindow;
+                 });
+}
+
+void PeerLinks::sendRecorder(std::uint32_t code, std::uint32_t value, MessageSender::Reply reply) {
+    if (recorder == kNoWindow) {
+        sender_.postToAll(Message::BromControl, code, value);
+        if (reply)
+            reply(0);
+        return;
+    }
+    sender_.post(recorder, Message::BromControl, code, value, std::move(reply));
+}
+
+void PeerLinks::windowLeft(WindowHandle window) {
+    if (window == kNoWindow)
+        return;
+    if (statusClient == window)
         statusClient = kNoWindow;
-}
-
-std::int32_t PeerLinks::sendAnswer(std::uint32_t code, std::uint32_t value) {
-    if (answerClient == kNoWindow)
-        return sender_.broadcast(Message::KovoAnswer, code, value);
-    return sender_.send(answerClient, Message::KovoAnswer, code, value);
-}
-
-std::int32_t PeerLinks::sendRecorder(std::uint32_t code, std::uint32_t value) {
-    if (recorder == kNoWindow)
-        return sender_.broadcast(Message::BromControl, code, value);
-    return sender_.send(recorder, Message::BromControl, code, value);
+    if (answerClient == window)
+        answerClient = kNoWindow;
+    if (recorder == window) {
+        recorder = kNoWindow;
+        recordPending = false;
+    }
 }
 
 bool PeerLinks::writeRecord(std::uint32_t frequency, std::int32_t time,
@@ -61,11 +89,15 @@ void PeerLinks::squelchChanged(bool open) {
         sendRecorder(open ? recorder::kSquelchOpened : recorder::kSquelchClosed, ownWindow());
 }
 
-bool PeerLinks::startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text) {
-    if (!recorderLinked())
-        return true;
+void PeerLinks::startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text,
+                              std::function<void(bool hasAudio)> answered) {
+    if (!recorderLinked()) {
+        answered(true);
+        return;
+    }
     writeRecord(frequency, time, text);
-    return sendRecorder(recorder::kStartPlayback, ownWindow()) >= 0;
+    sendRecorder(recorder::kStartPlayback, ownWindow(),
+                 [answered = std::move(answered)](std::int32_t result) { answered(result >= 0); });
 }
 
 void PeerLinks::stopPlayback() {
@@ -84,8 +116,15 @@ void PeerLinks::announceViewReady() {
 }
 
 void PeerLinks::announceClosing() {
-    sendStatus(control::kStatusClient, 0);
+    sayGoodbyeToStatusClient();
     sendRecorder(recorder::kGoodbye, 0);
+}
+
+void PeerLinks::sayGoodbyeToStatusClient() {
+    if (statusGoodbyeSaid_)
+        return;
+    statusGoodbyeSaid_ = true;
+    sendStatus(control::kStatusClient, 0);
 }
 
 } // namespace kovo::ipc

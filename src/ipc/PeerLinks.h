@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ipc/Messages.h"
@@ -9,6 +10,8 @@ namespace kovo::ipc {
 
 // The peers of the program: the status client, the answer client and the
 // recorder, and how each is reached (a known window, else everybody).
+// Nothing here waits for a peer: what a peer answers is acted on when it
+// arrives.
 class PeerLinks {
 public:
     PeerLinks(MessageSender& sender, SharedMemory& memory) : sender_(sender), memory_(memory) {}
@@ -21,10 +24,12 @@ public:
     WindowHandle ownWindow() const { return sender_.ownWindow(); }
     bool recorderLinked() const { return recorder != kNoWindow; }
 
-    // A status client that answers 0 is forgotten.
+    // A status or answer client that answers 0 is forgotten.
     void sendStatus(std::uint32_t code, std::uint32_t value);
-    std::int32_t sendAnswer(std::uint32_t code, std::uint32_t value);
-    std::int32_t sendRecorder(std::uint32_t code, std::uint32_t value);
+    void sendAnswer(std::uint32_t code, std::uint32_t value);
+    void sendRecorder(std::uint32_t code, std::uint32_t value, MessageSender::Reply reply = {});
+    // A window left the bus: whichever peer it was is forgotten.
+    void windowLeft(WindowHandle window);
 
     // Writes the recorder record and sends code 10 while the recorder is linked.
     void handToRecorder(std::uint32_t frequency, std::int32_t time, const std::string& comment);
@@ -32,14 +37,19 @@ public:
     void recordOver();
     // The squelch opened or closed.
     void squelchChanged(bool open);
-    // Start of playback (code 12); false when the recorder has no audio.
-    bool startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text);
+    // Start of playback (code 12); `answered` hears false when the recorder
+    // has no audio for it.
+    void startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text,
+                       std::function<void(bool hasAudio)> answered);
     void stopPlayback();
 
     // What goes out once the view exists, and when the window goes.
     void announceProgram();
     void announceViewReady();
     void announceClosing();
+    // The status client hears that the program is going (once, however the
+    // program ends).
+    void sayGoodbyeToStatusClient();
 
     // The recorder record alone, in "MemBromControl".
     bool writeRecord(std::uint32_t frequency, std::int32_t time, const std::string& comment);
@@ -49,6 +59,7 @@ public:
 private:
     MessageSender& sender_;
     SharedMemory& memory_;
+    bool statusGoodbyeSaid_ = false;
 };
 
 } // namespace kovo::ipc

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kovo {
 namespace {
 
@@ -230,6 +232,32 @@ TEST_F(DocumentControllerTest, SavingAnUntitledDocumentAsksForANameAndAddsIt) {
     EXPECT_EQ(controller_.title(), "new.kv5");
     EXPECT_EQ(controller_.recentFiles(), QStringList{target});
     EXPECT_FALSE(document_.isModified());
+}
+
+TEST_F(DocumentControllerTest, SavingWithoutAskingNeverTakesThePlaceOfAnotherFile) {
+    QString note;
+    EXPECT_TRUE(controller_.saveWithoutAsking(&note)) << "unchanged: nothing to save";
+    EXPECT_TRUE(document_.log.empty());
+
+    makeFile("Frequency.kv5");
+    makeFile("Frequency-2.kv5");
+    document_.modified = true;
+    EXPECT_TRUE(controller_.saveWithoutAsking(&note));
+    const QString freeName = QDir(dataDir()).filePath("Frequency-3.kv5");
+    const auto wrote = [this](const QString& path) {
+        return std::count(document_.log.begin(), document_.log.end(), "write " + native(path));
+    };
+    EXPECT_EQ(wrote(freeName), 1);
+    EXPECT_EQ(controller_.path(), freeName);
+    EXPECT_EQ(controller_.recentFiles(), QStringList{freeName});
+    EXPECT_TRUE(note.contains("Frequency-3.kv5")) << note.toStdString();
+
+    // A document with a file of its own goes back to it.
+    document_.modified = true;
+    note.clear();
+    EXPECT_TRUE(controller_.saveWithoutAsking(&note));
+    EXPECT_EQ(wrote(freeName), 2);
+    EXPECT_TRUE(note.isEmpty());
 }
 
 TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndFormAndStartsWhereTheLastEnded) {

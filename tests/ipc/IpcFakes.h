@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,22 +18,35 @@ struct Sent {
     bool operator==(const Sent&) const = default;
 };
 
-// Records what goes out; answers with `answer` (by window) or 1.
+// Records what goes out; answers with `answer` (by window) or 1, at once,
+// or when `deliverReplies` is called while `holdReplies` is set.
 class RecordingSender final : public MessageSender {
 public:
-    std::int32_t send(WindowHandle to, Message m, std::uint32_t w, std::uint32_t l) override {
+    void post(WindowHandle to, Message m, std::uint32_t w, std::uint32_t l, Reply reply) override {
         sent.push_back({to, m, w, l});
         const auto found = answers.find(to);
-        return found == answers.end() ? 1 : found->second;
+        const std::int32_t answer = found == answers.end() ? 1 : found->second;
+        if (!reply)
+            return;
+        if (holdReplies)
+            held.push_back([reply, answer] { reply(answer); });
+        else
+            reply(answer);
     }
-    std::int32_t broadcast(Message m, std::uint32_t w, std::uint32_t l) override {
+    void postToAll(Message m, std::uint32_t w, std::uint32_t l) override {
         sent.push_back({kNoWindow, m, w, l});
-        return broadcastAnswer;
     }
     WindowHandle ownWindow() const override { return 77; }
+    void deliverReplies() {
+        auto replies = std::move(held);
+        held.clear();
+        for (auto& r : replies)
+            r();
+    }
     std::vector<Sent> sent;
     std::map<WindowHandle, std::int32_t> answers;
-    std::int32_t broadcastAnswer = 0;
+    bool holdReplies = false;
+    std::vector<std::function<void()>> held;
 };
 
 // Shared memory objects by name, of any size; a missing name is missing.

@@ -127,6 +127,75 @@ TEST_F(DispatcherTest, ClientsAnnouncedAreGreetedFromTheOwnWindow) {
     EXPECT_EQ(peers.answerClient, kNoWindow);
 }
 
+// Who is forgotten when: a client that answers 0, a window that leaves.
+struct ForgetCase {
+    const char* name;
+    std::uint32_t announce; // 253 answer client, 255 status client
+    Message message;
+    std::int32_t answer;
+    bool forgotten;
+};
+
+class ClientsForgotten : public DispatcherTest, public ::testing::WithParamInterface<ForgetCase> {
+protected:
+    WindowHandle client() const {
+        return GetParam().announce == 253 ? peers.answerClient : peers.statusClient;
+    }
+};
+
+TEST_P(ClientsForgotten, WhenTheyAnswerZeroAndOnlyThen) {
+    const ForgetCase c = GetParam();
+    sender.answers[600] = c.answer;
+    control(c.announce, 600);
+    EXPECT_EQ(sender.sent.back().message, c.message);
+    EXPECT_EQ(client(), c.forgotten ? kNoWindow : 600u);
+    if (c.forgotten) {
+        c.announce == 253 ? peers.announceViewReady() : peers.sendStatus(100, 1);
+        EXPECT_EQ(sender.sent.back().to, kNoWindow) << "broadcast again";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ClientsForgotten,
+    ::testing::Values(ForgetCase{"AnswerZero", 253, Message::KovoAnswer, 0, true},
+                      ForgetCase{"AnswerOne", 253, Message::KovoAnswer, 1, false},
+                      ForgetCase{"StatusZero", 255, Message::KovoStatus, 0, true},
+                      ForgetCase{"StatusOne", 255, Message::KovoStatus, 1, false}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(DispatcherTest, ALateZeroFromAReplacedClientForgetsNobody) {
+    sender.holdReplies = true;
+    sender.answers[600] = 0;
+    control(253, 600);
+    control(255, 600);
+    control(252, 700);
+    control(254, 701);
+    sender.deliverReplies();
+    EXPECT_EQ(peers.answerClient, 700u);
+    EXPECT_EQ(peers.statusClient, 701u);
+}
+
+TEST_F(DispatcherTest, AWindowThatLeavesIsForgottenInEveryRoleItHad) {
+    peers.statusClient = 5;
+    peers.answerClient = 5;
+    linkRecorder();
+    peers.recordPending = true;
+    peers.windowLeft(900);
+    EXPECT_FALSE(peers.recorderLinked());
+    EXPECT_FALSE(peers.recordPending) << "nobody is left to end the record";
+    peers.windowLeft(5);
+    EXPECT_EQ(peers.statusClient, kNoWindow);
+    EXPECT_EQ(peers.answerClient, kNoWindow);
+}
+
+TEST_F(DispatcherTest, AShutdownThenTheWindowClosingSaysGoodbyeToTheStatusClientOnce) {
+    linkRecorder();
+    control(1000, 0);
+    peers.announceClosing();
+    EXPECT_EQ(sender.sent, (std::vector<Sent>{{kNoWindow, Message::KovoStatus, 254, 0},
+                                              {900, Message::BromControl, 3, 0}}));
+}
+
 struct NameCase {
     std::uint32_t code;
     const char* memory;
@@ -368,12 +437,16 @@ TEST_F(DispatcherTest, ScanMovingOnEndsARecordOnce) {
 TEST_F(DispatcherTest, PlaybackWithoutAudioIsANegativeAnswer) {
     linkRecorder();
     memory.create("MemBromControl");
+    std::vector<bool> hadAudio;
+    const auto answered = [&hadAudio](bool hasAudio) { hadAudio.push_back(hasAudio); };
     sender.answers[900] = -1;
-    EXPECT_FALSE(peers.startPlayback(145'000'000, 1000, " "));
+    peers.startPlayback(145'000'000, 1000, " ", answered);
+    EXPECT_EQ(hadAudio, std::vector<bool>{false});
     EXPECT_EQ(sender.sent.back(), (Sent{900, Message::BromControl, 12, 77}));
     EXPECT_EQ(getU32(memory.objects["MemBromControl"], 8), 1000u);
     sender.answers[900] = 1;
-    EXPECT_TRUE(peers.startPlayback(145'000'000, 1000, " "));
+    peers.startPlayback(145'000'000, 1000, " ", answered);
+    EXPECT_EQ(hadAudio, (std::vector<bool>{false, true}));
     peers.stopPlayback();
     EXPECT_EQ(sender.sent.back(), (Sent{900, Message::BromControl, 13, 77}));
 }

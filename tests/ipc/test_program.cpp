@@ -2,10 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "PeerWindow.h"
+#include "ipc/WindowBus.h"
 
 namespace {
 
@@ -18,7 +29,7 @@ protected:
         env_ = kovo::test::isolatedEnvironment(home_);
     }
     void TearDown() override {
-        for (QProcess* p : {&program_, &stub_}) {
+        for (QProcess* p : {&program_, &second_, &stub_}) {
             if (p->state() != QProcess::NotRunning) {
                 p->terminate();
                 p->waitForFinished(5000);
@@ -30,11 +41,24 @@ protected:
         p.start(QString::fromLatin1(path), args);
         ASSERT_TRUE(p.waitForStarted());
     }
-    void startProgram() {
-        start(program_, KOVO_PROGRAM);
+    void startProgram(QProcess& program) {
+        start(program, KOVO_PROGRAM);
         // Up once kovoctl finds it.
         for (int i = 0; i < 100 && kovoctl({"send", "999"}).first != 0; ++i)
             QThread::msleep(50);
+    }
+    void startProgram() { startProgram(program_); }
+    // Where the program keeps "Frequency.kv5" and its like.
+    QString dataFolder() const {
+        return home_.filePath(QStringLiteral("data/Fennelworks/KOVO3000"));
+    }
+    // The last document is one that does not exist, so that nothing is
+    // opened five seconds after start.
+    void noLastDocument() {
+        QDir().mkpath(home_.filePath(QStringLiteral("config/Fennelworks")));
+        QFile ini(home_.filePath(QStringLiteral("config/Fennelworks/KOVO3000.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Recent%20File%20List]\nFile1=/nonexistent/elsewhere.kv5\n");
     }
     std::pair<int, QString> kovoctl(QStringList args, const QByteArray& input = {}) {
         QProcess p;
@@ -55,7 +79,7 @@ protected:
     }
     QTemporaryDir home_;
     QProcessEnvironment env_;
-    QProcess program_, stub_;
+    QProcess program_, second_, stub_;
 };
 
 TEST_F(ProgramTest, KovoctlTunesQueriesAndExchangesState) {
@@ -98,6 +122,114 @@ TEST_F(ProgramTest, TheRecorderLinksUpAtStartAndHearsTheWindowGo) {
     program_.terminate();
     EXPECT_TRUE(waitForLine(stub_, QStringLiteral("BROMControl 3 0"))
                     .contains(QStringLiteral("BROMControl 3 0")));
+}
+
+TEST_F(ProgramTest, ShutdownClosesTheWindowSoTheRecorderHearsItGo) {
+    start(stub_, RECORDER_STUB_PROGRAM);
+    ASSERT_TRUE(waitForLine(stub_, QStringLiteral("ready")).contains(QStringLiteral("ready")));
+    startProgram();
+    ASSERT_TRUE(waitForLine(stub_, QStringLiteral("BROMControl 1 "))
+                    .contains(QStringLiteral("BROMControl 1 ")));
+    EXPECT_EQ(kovoctl({"shutdown"}).first, 0);
+    EXPECT_TRUE(waitForLine(stub_, QStringLiteral("BROMControl 3 0"))
+                    .contains(QStringLiteral("BROMControl 3 0")));
+    ASSERT_TRUE(program_.waitForFinished(10000));
+    EXPECT_EQ(program_.exitCode(), 1);
+}
+
+TEST_F(ProgramTest, ShutdownNeverReplacesTheUsersDocumentWithAnUntitledOne) {
+    noLastDocument();
+    QDir().mkpath(dataFolder());
+    const QString users = QDir(dataFolder()).filePath(QStringLiteral("Frequency.kv5"));
+    const QString freeName = QDir(dataFolder()).filePath(QStringLiteral("Frequency-2.kv5"));
+    QFile file(users);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the user's channels");
+    file.close();
+    auto usersBytes = [&users] {
+        QFile f(users);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // Unchanged: nothing is written at all.
+    startProgram();
+    EXPECT_EQ(kovoctl({"shutdown"}).first, 0);
+    ASSERT_TRUE(program_.waitForFinished(10000));
+    EXPECT_EQ(program_.exitCode(), 1);
+    EXPECT_FALSE(QFile::exists(freeName));
+
+    // Changed: saved beside the user's file, which stays as it was.
+    startProgram();
+    EXPECT_EQ(kovoctl({"send", "12", "3"}).second, QStringLiteral("2\n"));
+    EXPECT_EQ(kovoctl({"shutdown"}).first, 0);
+    ASSERT_TRUE(program_.waitForFinished(10000));
+    EXPECT_EQ(program_.exitCode(), 1);
+    EXPECT_EQ(usersBytes(), QByteArray("the user's channels"));
+    EXPECT_TRUE(QFile::exists(freeName));
+    EXPECT_TRUE(QString::fromLocal8Bit(program_.readAllStandardError())
+                    .contains(QStringLiteral("Frequency-2.kv5")))
+        << "and says so";
+}
+
+TEST_F(ProgramTest, KovoctlGetLeavesARegisteredStatusClientInPlace) {
+    startProgram();
+    using namespace kovo::ipc;
+    test::PeerWindow client(QStringLiteral("client")), observer(QStringLiteral("observer"));
+    test::PeerWindow callerWindow(QStringLiteral("caller"));
+    WindowBus& caller = callerWindow.bus();
+    WindowHandle program = kNoWindow;
+    for (WindowHandle w : caller.otherWindows())
+        if (caller.handlesOf(w).contains(QStringLiteral("KovoControl")))
+            program = w;
+    ASSERT_NE(program, kNoWindow);
+    EXPECT_EQ(caller.send(program, Message::KovoControl, 254, client.handle()), 2);
+    EXPECT_EQ(kovoctl({"tune", "145.5"}).first, 0);
+    EXPECT_EQ(kovoctl({"get", "frequency"}).second, QStringLiteral("145500000\n"));
+    EXPECT_EQ(caller.send(program, Message::KovoControl, 100, 0), 2);
+    for (int i = 0; i < 100 && client.calls == 0; ++i)
+        QThread::msleep(20);
+    EXPECT_EQ(client.lastCode, 100u);
+    EXPECT_EQ(client.lastValue, 145'500'000u);
+    QThread::msleep(200);
+    EXPECT_EQ(observer.calls, 0) << "sent to the client alone, not to everybody";
+}
+
+TEST_F(ProgramTest, KovoctlUsesAnExistingSharedMemoryObjectAsItIs) {
+    const char* name = "/MemKovoName";
+    const int fd = ::shm_open(name, O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0) << "another program holds " << name;
+    ASSERT_EQ(::ftruncate(fd, 4096), 0);
+    const char mark = 'M';
+    ASSERT_EQ(::pwrite(fd, &mark, 1, 3000), 1);
+    startProgram();
+    EXPECT_EQ(kovoctl({"names", "banks"}).second.count(QLatin1Char('\n')), 22);
+    struct stat st {};
+    ASSERT_EQ(::fstat(fd, &st), 0);
+    char seen = 0;
+    EXPECT_EQ(::pread(fd, &seen, 1, 3000), 1);
+    ::close(fd);
+    EXPECT_TRUE(QFile::exists(QStringLiteral("/dev/shm/MemKovoName"))) << "not removed either";
+    ::shm_unlink(name);
+    EXPECT_EQ(st.st_size, 4096);
+    EXPECT_EQ(seen, 'M');
+}
+
+TEST_F(ProgramTest, TheRecorderStandInLinksWithOneProgramOnly) {
+    // Both programs have said hello (status and recorder greetings) before
+    // the stand-in starts.
+    kovo::ipc::test::PeerWindow watcher(QStringLiteral("watcher"));
+    start(program_, KOVO_PROGRAM);
+    start(second_, KOVO_PROGRAM);
+    for (int i = 0; i < 200 && watcher.calls < 4; ++i)
+        QThread::msleep(50);
+    ASSERT_EQ(watcher.calls, 4);
+    start(stub_, RECORDER_STUB_PROGRAM);
+    QString seen = waitForLine(stub_, QStringLiteral("BROMControl 1 "));
+    for (int i = 0; i < 10; ++i) {
+        stub_.waitForReadyRead(50);
+        seen += QString::fromUtf8(stub_.readAllStandardOutput());
+    }
+    EXPECT_EQ(seen.count(QStringLiteral("BROMControl 1 ")), 1) << seen.toStdString();
 }
 
 } // namespace

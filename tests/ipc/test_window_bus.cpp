@@ -10,52 +10,18 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
+#include "IpcFakes.h"
+#include "PeerWindow.h"
 #include "ipc/Blocks.h"
+#include "ipc/ExternalLink.h"
 #include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
 
 namespace kovo::ipc::test {
 namespace {
-
-// A window of another program: its own bus connection, answering on its
-// own thread, with a handler that may take its time.
-class PeerWindow {
-public:
-    explicit PeerWindow(const QString& name, std::int32_t answer = 1, int delayMs = 0,
-                        QString title = QStringLiteral("peer"))
-        : connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)) {
-        bus_ = std::make_unique<WindowBus>(
-            connection_, QList<Message>{Message::KovoStatus, Message::BromControl},
-            [this, answer, delayMs](Message, std::uint32_t code, std::uint32_t value) {
-                if (delayMs)
-                    QThread::msleep(delayMs);
-                lastCode = code;
-                lastValue = value;
-                ++calls;
-                return answer;
-            },
-            [title] { return title; });
-        EXPECT_TRUE(bus_->open());
-        bus_->moveToThread(&thread_);
-        thread_.start();
-    }
-    ~PeerWindow() {
-        thread_.quit();
-        thread_.wait();
-        bus_.reset();
-        QDBusConnection::disconnectFromBus(connection_.name());
-    }
-    WindowHandle handle() const { return bus_->ownWindow(); }
-    std::atomic<std::uint32_t> lastCode{0}, lastValue{0};
-    std::atomic<int> calls{0};
-
-private:
-    QDBusConnection connection_;
-    QThread thread_;
-    std::unique_ptr<WindowBus> bus_;
-};
 
 class WindowBusTest : public ::testing::Test {
 protected:
@@ -109,6 +75,138 @@ TEST_F(WindowBusTest, APeerThatDoesNotAnswerCostsOneTimeoutThenIsLeftOut) {
     own_.broadcast(Message::KovoStatus, 254, 0);
     EXPECT_LT(t.elapsed(), 250);
     EXPECT_EQ(quick1.calls + quick2.calls, 4);
+}
+
+// Runs the event loop until `done` holds or `ms` have passed.
+bool processUntil(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return done();
+}
+
+TEST_F(WindowBusTest, APeerThatLetACallTimeOutIsSentNothingForAWhile) {
+    own_.setReplyTimeout(300);
+    PeerWindow hung(QStringLiteral("h"), 1, 1500);
+    EXPECT_EQ(own_.send(hung.handle(), Message::KovoStatus, 1, 0), 0);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(own_.send(hung.handle(), Message::KovoStatus, 2, 0), 0);
+    EXPECT_LT(t.elapsed(), 250) << "a direct send leaves it out as a broadcast does";
+    EXPECT_TRUE(own_.quiet(hung.handle()));
+}
+
+TEST_F(WindowBusTest, PostingNeverWaitsAndTheAnswerFollows) {
+    own_.setReplyTimeout(300);
+    PeerWindow slow(QStringLiteral("s"), 7, 200), hung(QStringLiteral("h"), 1, 1500);
+    std::vector<std::pair<WindowHandle, std::int32_t>> answers;
+    auto answerFrom = [&answers](WindowHandle w) {
+        return [&answers, w](std::int32_t r) { answers.emplace_back(w, r); };
+    };
+    QElapsedTimer t;
+    t.start();
+    own_.post(slow.handle(), Message::KovoStatus, 100, 1, answerFrom(slow.handle()));
+    own_.post(hung.handle(), Message::KovoStatus, 100, 1, answerFrom(hung.handle()));
+    own_.post(own_.ownWindow(), Message::KovoControl, 4, 0, answerFrom(own_.ownWindow()));
+    EXPECT_LT(t.elapsed(), 100);
+    EXPECT_TRUE(answers.empty()) << "never inside the call that posts";
+    ASSERT_TRUE(processUntil([&] { return answers.size() == 3; }));
+    using Answers = std::vector<std::pair<WindowHandle, std::int32_t>>;
+    EXPECT_EQ(answers, (Answers{{own_.ownWindow(), 5}, {slow.handle(), 7}, {hung.handle(), 0}}));
+    // Silent now: the next post answers 0 without reaching it.
+    own_.post(hung.handle(), Message::KovoStatus, 101, 1, answerFrom(hung.handle()));
+    ASSERT_TRUE(processUntil([&] { return answers.size() == 4; }, 200));
+    EXPECT_EQ(answers.back(), std::make_pair(hung.handle(), 0));
+}
+
+TEST_F(WindowBusTest, TitlesAreKnownWithoutAskingWhenTheyAreWanted) {
+    PeerWindow before(QStringLiteral("b"), 1, 0, QStringLiteral("PERN5000"));
+    WindowBus learner(
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("learner")), {},
+        [](Message, std::uint32_t, std::uint32_t) { return 0; },
+        [] { return QStringLiteral("learner"); });
+    learner.setReplyTimeout(300); // this thread's other window cannot answer meanwhile
+    ASSERT_TRUE(learner.open(true));
+    EXPECT_EQ(learner.knownWindowTitled(QStringLiteral("PERN5000")), before.handle())
+        << "a window that was there, at once";
+    EXPECT_FALSE(own_.knownWindowTitled(QStringLiteral("PERN5000"))) << "only when asked for";
+
+    auto later = std::make_unique<PeerWindow>(QStringLiteral("l"), 1, 0, QStringLiteral("later"));
+    const WindowHandle handle = later->handle();
+    EXPECT_TRUE(
+        processUntil([&] { return learner.knownWindowTitled(QStringLiteral("later")) == handle; }));
+    later.reset();
+    EXPECT_TRUE(processUntil([&] { return !learner.knownWindowTitled(QStringLiteral("later")); }))
+        << "gone with its window";
+}
+
+// The program's side of the bus, with its peers and commands.
+class ExternalLinkTest : public ::testing::Test {
+protected:
+    ExternalLinkTest()
+        : link_(
+              QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("program")),
+              [] { return QStringLiteral("Frequency.kv5 - KOVO3000"); },
+              std::make_unique<FakeMemory>()) {}
+    void SetUp() override {
+        link_.attach(target_);
+        ASSERT_TRUE(link_.open());
+        link_.bus().setReplyTimeout(300);
+    }
+    FakeTarget target_;
+    ExternalLink link_;
+};
+
+TEST_F(ExternalLinkTest, ARecorderThatDoesNotAnswerHoldsNoneOfTheNoticesToIt) {
+    PeerWindow stopped(QStringLiteral("r"), 1, 1500);
+    link_.peers().recorder = stopped.handle();
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 5; ++i) {
+        link_.squelchChanged(true);
+        link_.logEntryOpened(145'000'000, 1'700'000'000, "x");
+        link_.squelchChanged(false);
+        link_.scanMovedOn();
+    }
+    EXPECT_LT(t.elapsed(), 250) << "the scan never waits for the recorder";
+    EXPECT_TRUE(link_.peers().recorderLinked()) << "silence alone does not end the link";
+}
+
+TEST_F(ExternalLinkTest, AClientThatCallsBackWhenGreetedIsServedAtOnce) {
+    std::atomic<int> calledBack{-1};
+    const WindowHandle program = link_.bus().ownWindow();
+    PeerWindow client(QStringLiteral("c"), 1, 0, QStringLiteral("client"),
+                      [&calledBack, program](WindowBus& bus, std::uint32_t code, std::uint32_t) {
+                          if (code != 254)
+                              return;
+                          bus.setReplyTimeout(2000);
+                          calledBack = bus.send(program, Message::KovoControl, 101, 0);
+                      });
+    // The client registers with 255 and is greeted with 254 at once.
+    EXPECT_EQ(link_.bus().deliver(QStringLiteral("KovoControl"), 255, client.handle()), 2);
+    ASSERT_TRUE(processUntil([&] { return calledBack != -1; }));
+    EXPECT_EQ(calledBack, 2) << "its call was answered while the greeting was out";
+    EXPECT_EQ(link_.peers().statusClient, client.handle());
+}
+
+TEST_F(ExternalLinkTest, PeersThatLeaveTheBusAreForgotten) {
+    auto recorder = std::make_unique<PeerWindow>(QStringLiteral("r"));
+    auto answer = std::make_unique<PeerWindow>(QStringLiteral("a"));
+    PeerWindow status(QStringLiteral("s"));
+    link_.peers().recorder = recorder->handle();
+    link_.peers().answerClient = answer->handle();
+    link_.peers().statusClient = status.handle();
+    link_.peers().recordPending = true;
+    recorder.reset();
+    answer.reset();
+    EXPECT_TRUE(processUntil([&] {
+        return link_.peers().recorder == kNoWindow && link_.peers().answerClient == kNoWindow;
+    }));
+    EXPECT_FALSE(link_.peers().recordPending);
+    EXPECT_EQ(link_.peers().statusClient, status.handle()) << "still there";
 }
 
 TEST_F(WindowBusTest, AFindByTitleSeesOnlyOtherWindows) {

@@ -20,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kovoctl {
@@ -49,20 +50,22 @@ bool parseNumber(const std::string& text, std::uint32_t& value) {
 }
 
 // A shared memory object this client provides for one transfer; it is
-// removed afterwards unless another program had created it.
+// removed afterwards unless another program had created it. An object that
+// is already there is used as it is (never resized) when it is big enough.
 class SharedObject {
 public:
     explicit SharedObject(std::string name) : name_("/" + std::move(name)) {
         fd_ = ::shm_open(name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ >= 0) {
             created_ = true;
-        } else {
-            fd_ = ::shm_open(name_.c_str(), O_RDWR | O_CLOEXEC, 0);
+            if (::ftruncate(fd_, off_t(kovo::ipc::kMappingSize)) != 0)
+                closeFile();
+            return;
         }
-        if (fd_ >= 0 && ::ftruncate(fd_, off_t(kovo::ipc::kMappingSize)) != 0 && created_) {
-            ::close(fd_);
-            fd_ = -1;
-        }
+        fd_ = ::shm_open(name_.c_str(), O_RDWR | O_CLOEXEC, 0);
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || st.st_size < off_t(kovo::ipc::kMappingSize)))
+            closeFile();
     }
     ~SharedObject() {
         if (fd_ >= 0)
@@ -82,22 +85,23 @@ public:
     }
 
 private:
+    void closeFile() {
+        ::close(fd_);
+        fd_ = -1;
+    }
     std::string name_;
     int fd_ = -1;
     bool created_ = false;
 };
 
-// This client's own window: it takes status messages while it waits.
+// This client's own window: it answers what the program sends everybody
+// while it waits.
 class Client {
 public:
     Client()
         : bus_(
               QDBusConnection::sessionBus(), {Message::KovoStatus, Message::KovoAnswer},
-              [this](Message m, std::uint32_t code, std::uint32_t value) {
-                  if (m == Message::KovoStatus)
-                      statuses_.push_back({code, value});
-                  return 1;
-              },
+              [](Message, std::uint32_t, std::uint32_t) { return 1; },
               [] { return QStringLiteral("kovoctl"); }) {
         bus_.setServeWhileWaiting(true);
     }
@@ -121,19 +125,11 @@ public:
     std::int32_t send(std::uint32_t code, std::uint32_t value) {
         return bus_.send(program_, Message::KovoControl, code, value);
     }
-    WindowHandle own() const { return bus_.ownWindow(); }
     bool programStillThere() const { return bus_.otherWindows().contains(program_); }
-    std::optional<std::uint32_t> status(std::uint32_t code) const {
-        for (auto it = statuses_.rbegin(); it != statuses_.rend(); ++it)
-            if (it->first == code)
-                return it->second;
-        return std::nullopt;
-    }
 
 private:
     WindowBus bus_;
     WindowHandle program_ = kovo::ipc::kNoWindow;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> statuses_;
 };
 
 constexpr std::array<const char*, 6> kQueries{"frequency", "mode",       "step",
@@ -156,22 +152,6 @@ int tune(Client& c, const std::string& text, std::FILE* err) {
     return 0;
 }
 
-int get(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
-    const auto found = std::find(kQueries.begin(), kQueries.end(), what);
-    if (found == kQueries.end())
-        return failure(err, "get what? frequency, mode, step, bandwidth, attenuator or antenna");
-    const std::uint32_t code = control::kQueryFirst + std::uint32_t(found - kQueries.begin());
-    // Status client for the one reply, then the program forgets it again.
-    c.send(control::kStatusClient, c.own());
-    c.send(code, 0);
-    c.send(control::kStatusClient, 0);
-    const auto value = c.status(code);
-    if (!value)
-        return failure(err, "no answer from KOVO3000");
-    std::fprintf(out, "%u\n", *value);
-    return 0;
-}
-
 int names(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
     struct Kind {
         const char* word;
@@ -189,7 +169,7 @@ int names(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
         return failure(err, "names of what? banks, search or linksets");
     SharedObject memory(kind->memory);
     if (!memory.ok())
-        return failure(err, std::string("cannot create the shared memory ") + kind->memory);
+        return failure(err, std::string("cannot create or use the shared memory ") + kind->memory);
     const std::int32_t bytes = c.send(kind->code, 0);
     const std::vector<std::uint8_t> data = memory.read();
     if (bytes <= 0 || std::size_t(bytes) > data.size())
@@ -277,12 +257,34 @@ bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& 
     return true;
 }
 
+// Read from the state block, not as the status client: a client another
+// program registered keeps its place.
+int get(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
+    const auto found = std::find(kQueries.begin(), kQueries.end(), what);
+    if (found == kQueries.end())
+        return failure(err, "get what? frequency, mode, step, bandwidth, attenuator or antenna");
+    SharedObject memory("MemKovoControl");
+    if (!memory.ok())
+        return failure(err, "cannot create or use the shared memory MemKovoControl");
+    kovo::ipc::StateBlock b;
+    if (!fetchState(c, memory, b))
+        return failure(err, "no answer from KOVO3000");
+    const std::array<std::uint32_t, kQueries.size()> values{b.frequency,
+                                                            std::uint32_t(b.mode),
+                                                            std::uint32_t(b.step),
+                                                            std::uint32_t(b.ifBandwidth),
+                                                            std::uint32_t(b.attenuator),
+                                                            std::uint32_t(b.antenna)};
+    std::fprintf(out, "%u\n", values[std::size_t(found - kQueries.begin())]);
+    return 0;
+}
+
 int state(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
     if (what != "get" && what != "set")
         return failure(err, "state get|set");
     SharedObject memory("MemKovoControl");
     if (!memory.ok())
-        return failure(err, "cannot create the shared memory MemKovoControl");
+        return failure(err, "cannot create or use the shared memory MemKovoControl");
     kovo::ipc::StateBlock block;
     if (!fetchState(c, memory, block))
         return failure(err, "KOVO3000 did not give its state");

@@ -60,10 +60,16 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const bool noAudio = app.arguments().contains(QStringLiteral("--no-audio"));
 
-    // The record lives in shared memory the recorder provides.
-    const int memory = ::shm_open(kRecordMemory, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (memory < 0 || ::ftruncate(memory, off_t(kovo::ipc::kMappingSize)) != 0) {
+    // The record lives in shared memory the recorder provides; one that is
+    // already there is used as it is, and stays when the stub ends.
+    int memory = ::shm_open(kRecordMemory, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool created = memory >= 0;
+    if (!created)
+        memory = ::shm_open(kRecordMemory, O_RDWR | O_CLOEXEC, 0);
+    if (memory < 0 || (created && ::ftruncate(memory, off_t(kovo::ipc::kMappingSize)) != 0)) {
         std::fprintf(stderr, "recorder-stub: cannot create %s\n", kRecordMemory);
+        if (created)
+            ::shm_unlink(kRecordMemory);
         return 1;
     }
     ::close(memory);
@@ -85,8 +91,8 @@ int main(int argc, char** argv) {
                     busPointer->send(program, Message::BromAnswer, recorder::kLinkAgain,
                                      busPointer->ownWindow());
                 });
-            } else if (code == recorder::kGoodbye) {
-                program = kovo::ipc::kNoWindow;
+            } else if (code == recorder::kGoodbye && busPointer->callerIs(program)) {
+                program = kovo::ipc::kNoWindow; // another program's goodbye is not ours
             }
             if (code == recorder::kStartPlayback && noAudio)
                 return -1;
@@ -99,11 +105,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "recorder-stub: no session bus\n");
         return 1;
     }
-    // Links up with a program that is already running.
-    for (WindowHandle w : bus.otherWindows())
+    // Links up with the first program already running that answers.
+    for (WindowHandle w : bus.otherWindows()) {
         if (bus.handlesOf(w).contains(QStringLiteral("BROMAnswer")) &&
-            bus.send(w, Message::BromAnswer, recorder::kHello, bus.ownWindow()) == 1)
+            bus.send(w, Message::BromAnswer, recorder::kHello, bus.ownWindow()) == 1) {
             program = w;
+            break;
+        }
+    }
     std::printf("recorder-stub %u ready%s\n", bus.ownWindow(), program ? " and linked" : "");
     std::fflush(stdout);
 
@@ -118,6 +127,7 @@ int main(int argc, char** argv) {
         std::signal(SIGTERM, onSignal);
     }
     const int status = app.exec();
-    ::shm_unlink(kRecordMemory);
+    if (created)
+        ::shm_unlink(kRecordMemory);
     return status;
 }
