@@ -95,9 +95,8 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return false;
     d.setTunedAttenuator(attenuator);
-    // The AR3000 hears of an attenuator change only with the next command.
-    if (s_.settings.isAr3000() && s_.sendNext)
-        s_.sendNext();
+    if (s_.attenuatorChanged)
+        s_.attenuatorChanged();
     s_.view.refreshPanels();
     return true;
 }
