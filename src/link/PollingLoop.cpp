@@ -52,11 +52,6 @@ void PollingLoop::onSignalReport(std::string_view reply) {
         sendNext();
 }
 
-void PollingLoop::attenuatorChanged() {
-    if (link_.receiver().attenuatorSentAtOnce)
-        sendNext();
-}
-
 void PollingLoop::onPriorityInterval() {
     timers_.stop(TimerPriorityInterval);
     doc_.priorityCheck = true;

@@ -43,9 +43,6 @@ public:
     // is chosen: the change is carried out when the link is ready.
     void sendNext() override;
     void onSignalReport(std::string_view reply) override;
-    // The tuned attenuator changed: sent now where the receiver would
-    // otherwise hear of it only with a later command.
-    void attenuatorChanged();
 
     // The last signal report.
     const SignalState& signal() const { return signal_; }

@@ -27,8 +27,8 @@ public:
         // Switches the operating mode with everything that goes with it
         // (the core's OperatingModes).
         std::function<void(OperatingMode)> applyOperatingMode;
-        // Tells the polling loop the tuned attenuator changed.
-        std::function<void()> attenuatorChanged;
+        // Asks the polling loop for its next command at once.
+        std::function<void()> sendNext;
     };
 
     explicit ReceiverOperations(Seams seams);
