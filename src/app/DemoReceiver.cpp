@@ -6,6 +6,7 @@
 #include "data/CKovo5Doc.h"
 #include "data/Cp932.h"
 #include "data/ValueTables.h"
+#include "link/ReceiverDescription.h"
 #include "link/ReceiverLink.h"
 
 #include "ReceiverSimulator.h"
@@ -35,7 +36,8 @@ constexpr DemoBank twoMetres{2, "2m", "2m amateur"};
 
 sim::SimOptions simulatorOptions(const AppSettings& settings) {
     sim::SimOptions options;
-    options.ar3000 = settings.isAr3000();
+    // The simulator speaks the protocol of the model it is named after.
+    options.ar3000 = receiverDescriptionFor(settings.device).model == kAr3000Description.model;
     const int speed = settings.commSpeed >= 0 && settings.commSpeed < int(kCommSpeedTable.size())
                           ? settings.commSpeed
                           : 0;

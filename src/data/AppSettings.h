@@ -43,8 +43,6 @@ struct AppSettings {
 
     // "Recent File List" "File1": the last document file, opened at start.
     std::string lastFile = "Frequency.kv5";
-
-    bool isAr3000() const { return device == 0; }
 };
 
 } // namespace kovo

@@ -49,7 +49,7 @@ void CoreAdapter::selectLinkSet(int k) {
 }
 
 bool CoreAdapter::squelchOpen() const {
-    return core_.link().state().squelchOpen != 0;
+    return core_.loop().signal().squelchOpen != 0;
 }
 
 std::vector<std::string> CoreAdapter::bankNames() const {

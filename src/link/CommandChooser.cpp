@@ -1,7 +1,5 @@
 #include "link/CommandChooser.h"
 
-#include <algorithm>
-
 #include "data/ReceiverRange.h"
 #include "data/ValueTables.h"
 #include "link/ReceiverCommands.h"
@@ -28,11 +26,12 @@ void CommandChooser::chooseNextCommand() {
     timers_.stop(TimerPollDelay);
 
     const CFrequencyData& record = activeRecord();
-    const bool ar3000 = settings_.isAr3000();
+    const ReceiverDescription& receiver = link_.receiver();
+    const bool combined = receiver.tuning == TuningForm::Combined;
 
     if (record.frequency != sent_.sentFrequency ||
-        (ar3000 && record.attenuator != sent_.sentAttenuator))
-        sendFrequency(record, ar3000);
+        (combined && record.attenuator != sent_.sentAttenuator))
+        sendFrequency(record, receiver);
 
     if (doc_.priorityCheck != doc_.priorityCheckApplied) {
         doc_.priorityCheckApplied = doc_.priorityCheck;
@@ -44,8 +43,8 @@ void CommandChooser::chooseNextCommand() {
         const std::uint32_t jump = record.frequency > sent_.sentFrequency
                                        ? record.frequency - sent_.sentFrequency
                                        : sent_.sentFrequency - record.frequency;
-        link_.state().settleCount =
-            int(std::min<std::uint32_t>(jump / kSettleStepHz, kMaxSettleCount));
+        if (hits_)
+            hits_->settleAfterJump(receiver.settleReportsFor(jump));
         sent_.sentFrequency = record.frequency;
         // The monitor switch is repeated after every frequency while it is on.
         if (doc_.controlParams.fgSwitch == 1)
@@ -53,45 +52,49 @@ void CommandChooser::chooseNextCommand() {
         return;
     }
 
-    if (sendFirstDifference(record, ar3000))
+    if (sendFirstDifference(record, receiver))
         return;
-    // Settled: ask for a signal report after the receiver's pause. The AR3000
+    // Settled: ask for a signal report after the receiver's pause, unless it
     // reports by itself.
-    if (!ar3000)
+    if (!receiver.signalRequest.empty())
         timers_.start(TimerPollDelay, kPollDelayMs);
 }
 
-void CommandChooser::sendFrequency(const CFrequencyData& record, bool ar3000) {
+void CommandChooser::sendFrequency(const CFrequencyData& record,
+                                   const ReceiverDescription& receiver) {
     if (hits_)
         hits_->endStop(doc_.priorityCheck || doc_.priorityCheckApplied);
     // The last guard: whatever put a frequency into the record, the receiver
     // is only ever sent one it can tune.
     const std::uint32_t hz = nearestReceiverFrequency(record.frequency);
-    if (!ar3000) {
-        link_.writeCommand(frequencyCommand(hz));
+    if (receiver.tuning == TuningForm::Separate) {
+        link_.writeCommand(frequencyCommand(hz, receiver));
         return;
     }
     sent_.sentMode = record.mode;
     sent_.sentAttenuator = record.attenuator;
-    link_.writeCommand(tuningCommand(attLetter(record.attenuator), hz, modeLetter(record.mode)));
-    link_.armEcho();
+    link_.writeCommand(
+        tuningCommand(attLetter(record.attenuator), hz, modeLetter(record.mode), receiver));
+    if (receiver.echoesTuning())
+        link_.armEcho();
 }
 
-bool CommandChooser::sendFirstDifference(const CFrequencyData& record, bool ar3000) {
+bool CommandChooser::sendFirstDifference(const CFrequencyData& record,
+                                         const ReceiverDescription& receiver) {
     if (record.mode != sent_.sentMode) {
         sent_.sentMode = record.mode;
-        link_.writeCommand(modeCommand(modeLetter(record.mode)));
+        link_.writeCommand(modeCommand(modeLetter(record.mode), receiver));
         return true;
     }
     if (record.attenuator != sent_.sentAttenuator) {
         sent_.sentAttenuator = record.attenuator;
-        link_.writeCommand(attenuatorCommand(record.attenuator, ar3000));
+        link_.writeCommand(attenuatorCommand(record.attenuator, receiver));
         return true;
     }
     const int fgSwitch = doc_.controlParams.fgSwitch;
     if (fgSwitch != sent_.sentFgSwitch) {
         sent_.sentFgSwitch = fgSwitch;
-        link_.writeCommand(monitorCommand(fgSwitch));
+        link_.writeCommand(monitorCommand(fgSwitch, receiver));
         return true;
     }
     return false;
@@ -99,8 +102,9 @@ bool CommandChooser::sendFirstDifference(const CFrequencyData& record, bool ar30
 
 void CommandChooser::onPollDelay() {
     timers_.stop(TimerPollDelay);
-    if (!settings_.isAr3000())
-        link_.writeCommand(kSignalRequest);
+    const std::string_view request = link_.receiver().signalRequest;
+    if (!request.empty())
+        link_.writeCommand(request);
 }
 
 } // namespace kovo

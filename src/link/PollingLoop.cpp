@@ -22,13 +22,13 @@ void PollingLoop::sendNext() {
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
     if (!link_.canSend())
         return;
-    if (!link_.isAr3000() && link_.awaitingReply())
+    if (link_.waitsForAnswer())
         return;
     chooser_.chooseNextCommand();
 }
 
 void PollingLoop::onSignalReport(std::string_view reply) {
-    LinkState& state = link_.state();
+    SignalState& state = signal_;
     const char first = reply.empty() ? '%' : reply.front();
     if (first >= 'A' && first <= 'Z') {
         state.squelchOpen = 1;

@@ -9,8 +9,15 @@
 
 namespace kovo {
 
+// What the last signal report said.
+struct SignalState {
+    int squelchOpen = 0; // from the last signal report
+    int signalLevel = 0; // level letter minus 'A'; 0 with the squelch closed
+    int signalValue = 0; // signalLevel limited to 15
+};
+
 // Who decides what a signal report means for scanning: the scan engine. It
-// reads the report from the link state and ends by requesting the next
+// reads the report from the polling loop and ends by requesting the next
 // command.
 class SignalReportSink {
 public:
@@ -32,10 +39,13 @@ public:
     void setReportSink(SignalReportSink* sink) { reportSink_ = sink; }
 
     // Request the next command. While no command can go out (port closed,
-    // probe running) or an AR3000A command still waits for its reply, nothing
+    // probe running) or the command in flight waits for its answer, nothing
     // is chosen: the change is carried out when the link is ready.
     void sendNext() override;
     void onSignalReport(std::string_view reply) override;
+
+    // The last signal report.
+    const SignalState& signal() const { return signal_; }
 
     static constexpr int kMaxSignalValue = 15;
 
@@ -48,6 +58,7 @@ private:
     TimerRouter& timers_;
     LinkObserver* observer_ = nullptr;
     SignalReportSink* reportSink_ = nullptr;
+    SignalState signal_;
     int announcedSquelch_ = 0;
 };
 

@@ -14,33 +14,35 @@ std::string frequencyText(std::uint32_t hz) {
     return text;
 }
 
-std::string frequencyCommand(std::uint32_t hz) {
-    return frequencyText(hz) + '\r';
+std::string frequencyCommand(std::uint32_t hz, const ReceiverDescription& receiver) {
+    return frequencyText(hz) + std::string(receiver.tuningEnd);
 }
 
 std::string tuningCommand(std::string_view attenuatorLetter, std::uint32_t hz,
-                          std::string_view modeLetter) {
+                          std::string_view modeLetter, const ReceiverDescription& receiver) {
     std::string command(attenuatorLetter);
     command += frequencyText(hz);
     command += modeLetter;
+    command += receiver.tuningEnd;
     return command;
 }
 
-std::string modeCommand(std::string_view modeLetter) {
+std::string modeCommand(std::string_view modeLetter, const ReceiverDescription& receiver) {
     std::string command(modeLetter);
-    command += '\r';
+    command += receiver.commandEnd;
     return command;
 }
 
-std::string attenuatorCommand(int attenuatorIndex, bool ar3000) {
+std::string attenuatorCommand(int attenuatorIndex, const ReceiverDescription& receiver) {
     std::string command = (attenuatorIndex == 1 || attenuatorIndex == 2) ? "R" : "T";
-    if (!ar3000)
-        command += '\r';
+    command += receiver.attenuatorEnd;
     return command;
 }
 
-std::string monitorCommand(int fgSwitch) {
-    return fgSwitch == 1 ? "F\r" : "G\r";
+std::string monitorCommand(int fgSwitch, const ReceiverDescription& receiver) {
+    std::string command = fgSwitch == 1 ? "F" : "G";
+    command += receiver.commandEnd;
+    return command;
 }
 
 } // namespace kovo

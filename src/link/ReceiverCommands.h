@@ -3,28 +3,27 @@
 #include <string>
 #include <string_view>
 
+#include "link/ReceiverDescription.h"
+
 namespace kovo {
 
-// The bytes of every command the receivers understand. The AR3000A ends its
-// commands with CR; the AR3000 takes its tuning command unterminated.
+// The bytes of every command the receivers understand; the endings come from
+// the receiver's description.
 
 // Megahertz with six decimals, trailing zeros cut; the point stays, so a whole
 // number of megahertz reads "145.".
 std::string frequencyText(std::uint32_t hz);
 
-// AR3000A: "145.5\r".
-std::string frequencyCommand(std::uint32_t hz);
-// AR3000: attenuator letter, frequency text, mode letter, no terminator: "T145.5N".
+// The frequency alone: "145.5\r" for a receiver that ends it with CR.
+std::string frequencyCommand(std::uint32_t hz, const ReceiverDescription& receiver);
+// Attenuator letter, frequency text, mode letter: "T145.5N" when unterminated.
 std::string tuningCommand(std::string_view attenuatorLetter, std::uint32_t hz,
-                          std::string_view modeLetter);
+                          std::string_view modeLetter, const ReceiverDescription& receiver);
 // "N\r", "W\r", ...
-std::string modeCommand(std::string_view modeLetter);
-// Attenuator on for index 1 or 2, off otherwise; CR-terminated for the AR3000A only.
-std::string attenuatorCommand(int attenuatorIndex, bool ar3000);
+std::string modeCommand(std::string_view modeLetter, const ReceiverDescription& receiver);
+// Attenuator on ("R") for index 1 or 2, off ("T") otherwise.
+std::string attenuatorCommand(int attenuatorIndex, const ReceiverDescription& receiver);
 // "F\r" (monitor on) when the switch is 1, "G\r" for any other value.
-std::string monitorCommand(int fgSwitch);
-
-inline constexpr std::string_view kSignalRequest = "Y\r";
-inline constexpr std::string_view kProbeCommand = "\r";
+std::string monitorCommand(int fgSwitch, const ReceiverDescription& receiver);
 
 } // namespace kovo

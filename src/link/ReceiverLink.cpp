@@ -7,9 +7,9 @@ namespace kovo {
 
 namespace {
 
-constexpr char kCr = '\r';
-constexpr char kLf = '\n';
-constexpr char kPrompt = '>';
+// Line characters: they end a reply where the receiver's description says
+// so and are dropped otherwise; none is ever part of a reply.
+constexpr std::string_view kLineCharacters = "\r\n>";
 constexpr char kXOn = 0x11;
 constexpr char kXOff = 0x13;
 constexpr int kReceiveThreshold = 2;
@@ -23,18 +23,11 @@ bool isSignalShaped(char first) {
     return first == '%' || (first >= 'A' && first <= 'Z');
 }
 
-// The receiver's line: the speed of the "CommSpeed" index, 8 data bits, no
-// parity, 2 stop bits, RTS/CTS handshaking.
-LineSetting receiverLine(int speedIndex) {
+// The receiver's line at the speed of the "CommSpeed" index.
+LineSetting receiverLine(const ReceiverDescription& receiver, int speedIndex) {
     if (speedIndex < 0 || speedIndex >= int(kCommSpeedTable.size()))
         speedIndex = 0;
-    LineSetting line;
-    line.bitsPerSecond = kCommSpeedTable[std::size_t(speedIndex)];
-    line.parity = LineSetting::Parity::None;
-    line.dataBits = 8;
-    line.stopBits = LineSetting::StopBits::Two;
-    line.flowControl = LineSetting::FlowControl::RtsCts;
-    return line;
+    return receiver.line(kCommSpeedTable[std::size_t(speedIndex)]);
 }
 
 // A fixed message, followed on its own line by what the port reported.
@@ -47,6 +40,7 @@ std::string withReason(const char* message, const std::string& reason) {
 ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock,
                            Notifier& notifier, const AppSettings& settings)
     : port_(port), timers_(timers), clock_(clock), notifier_(notifier), settings_(settings) {
+    chooseReceiver();
     port_.setEventHandler([this](int code) { onCommEvent(code); });
     timers_.on(TimerProbe, [this] { onProbeTimer(); });
     timers_.on(TimerReplyTimeout, [this] { onReplyTimeout(); });
@@ -62,7 +56,17 @@ ReceiverLink::~ReceiverLink() {
     timers_.on(TimerStaleReplyGuard, {});
 }
 
+void ReceiverLink::chooseReceiver() {
+    receiver_ = pluggedIn_ ? pluggedIn_ : &receiverDescriptionFor(settings_.device);
+}
+
+void ReceiverLink::plugIn(const ReceiverDescription& receiver) {
+    pluggedIn_ = &receiver;
+    receiver_ = pluggedIn_;
+}
+
 void ReceiverLink::createControl() {
+    chooseReceiver();
     port_.setRThreshold(0);
     port_.setSThreshold(0);
     port_.setInBufferSize(4096);
@@ -70,7 +74,7 @@ void ReceiverLink::createControl() {
     port_.setOutBufferCount(0);
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
-    port_.setLine(receiverLine(settings_.commSpeed));
+    port_.setLine(receiverLine(receiver(), settings_.commSpeed));
 }
 
 // ---- opening and probing ----
@@ -99,10 +103,11 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
 
     if (port_.portOpen())
         port_.setPortOpen(false);
-    line_ = receiverLine(speedIndex);
+    chooseReceiver();
+    line_ = receiverLine(receiver(), speedIndex);
     port_.setLine(line_);
-    port_.setInBufferSize(kInBufferSize);
-    port_.setOutBufferSize(kOutBufferSize);
+    port_.setInBufferSize(receiver().inBufferSize);
+    port_.setOutBufferSize(receiver().outBufferSize);
     port_.setOutBufferCount(0);
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
@@ -133,7 +138,7 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
     probe_.quiet = quiet;
     probe_.done = std::move(done);
     setStatus(LinkStatus::Probing);
-    port_.output(std::string(kProbeCommand));
+    port_.output(std::string(receiver().probeCommand));
     // Whatever answers the first carriage return is thrown away until the
     // clock's second count has moved on by two.
     probe_.endSecond = clock_.nowSeconds() + 2;
@@ -163,7 +168,7 @@ void ReceiverLink::onProbeTimer() {
 }
 
 void ReceiverLink::startAnswerWindow() {
-    port_.output(std::string(kProbeCommand));
+    port_.output(std::string(receiver().probeCommand));
     probe_.phase = ProbePhase::Answer;
     probe_.endSecond = clock_.nowSeconds() + 1;
     readAnswer();
@@ -171,8 +176,9 @@ void ReceiverLink::startAnswerWindow() {
 
 void ReceiverLink::readAnswer() {
     const std::string text = port_.input();
-    // An AR3000 has no prompt: any read counts. An AR3000A shows ">".
-    if (isAr3000() || text.find(kPrompt) != std::string::npos) {
+    // A receiver without a prompt has nothing to say: any read counts.
+    const std::string_view answer = receiver().probeAnswer;
+    if (answer.empty() || text.find(answer) != std::string::npos) {
         finishProbe(true);
         return;
     }
@@ -202,8 +208,8 @@ void ReceiverLink::finishProbe(bool success) {
     }
 
     // Only what the receiver said during the probe is thrown away. The
-    // second probe may still be on its way out (an AR3000 succeeds at the
-    // first read) and must reach the receiver.
+    // second probe may still be on its way out (a receiver without a prompt
+    // succeeds at the first read) and must reach the receiver.
     port_.setInBufferCount(0);
     port_.setLine(line_);
     port_.setRThreshold(kReceiveThreshold);
@@ -245,6 +251,10 @@ PortDescription ReceiverLink::describePort(int portNumber) const {
         return none;
     }
     return PortDescription::parse(settings_.comDevice[std::size_t(portNumber - 1)]);
+}
+
+bool ReceiverLink::waitsForAnswer() const {
+    return awaitingReply_ && receiver().pacing == ReplyPacing::Answered;
 }
 
 bool ReceiverLink::canSend() const {
@@ -300,7 +310,7 @@ void ReceiverLink::onStaleReplyGuard() {
     // An answer still arriving keeps the guard up a little longer, so that
     // its end is not taken for the answer to the next command.
     constexpr int kMaxExtensions = 3;
-    if (!state_.lineBuffer.empty() && staleGuardExtensions_ < kMaxExtensions) {
+    if (!reply_.lineBuffer.empty() && staleGuardExtensions_ < kMaxExtensions) {
         ++staleGuardExtensions_;
         timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
         return;
@@ -310,13 +320,13 @@ void ReceiverLink::onStaleReplyGuard() {
 }
 
 void ReceiverLink::armEcho() {
-    state_.echoCount = 1;
+    reply_.echoCount = 1;
     lastCommandArmsEcho_ = true;
     recentEchoes_[nextEcho_] = lastCommand_;
     nextEcho_ = (nextEcho_ + 1) % recentEchoes_.size();
 }
 
-// An AR3000 echoes a tuning command as a line of its own text. After a
+// An echoing receiver echoes a tuning command as a line of its own text. After a
 // resend the receiver echoes every copy, and the copies' echoes may come on
 // either side of a report; one that came after the swallowing ended would
 // read as a signal at level "T".
@@ -333,20 +343,20 @@ void ReceiverLink::onReplyTimeout() {
         return;
     }
     // Still one command in flight: the same one, again. The timer repeats.
-    if (isAr3000()) {
+    if (receiver().pacing == ReplyPacing::Answered) {
+        // Every copy is answered; the first answer to come is taken and the
+        // others are counted off.
+        ++unansweredCopies_;
+    } else {
         // Whatever arrived of the lost answer is thrown away first, so that
         // a late half of it cannot be taken for a report.
         port_.setInBufferCount(0);
-        state_.lineBuffer.clear();
+        reply_.lineBuffer.clear();
         replyOverlong_ = false;
-    } else {
-        // The AR3000A answers every copy with its prompt; the first answer
-        // to come is taken and the others are counted off.
-        ++unansweredCopies_;
     }
     port_.output(lastCommand_);
     if (lastCommandArmsEcho_)
-        state_.echoCount = 1;
+        reply_.echoCount = 1;
 }
 
 void ReceiverLink::forgetInFlight() {
@@ -362,8 +372,8 @@ void ReceiverLink::forgetInFlight() {
 // A reply cut off by closing or reopening the port answers nothing the new
 // line will carry.
 void ReceiverLink::forgetPartialReply() {
-    state_.lineBuffer.clear();
-    state_.echoCount = 0;
+    reply_.lineBuffer.clear();
+    reply_.echoCount = 0;
     replyOverlong_ = false;
     recentEchoes_.fill({});
 }
@@ -407,7 +417,7 @@ void ReceiverLink::onCommEvent(int code) {
 
 void ReceiverLink::requestNextAfterLostReply() {
     // The reply of the command in flight is gone with the discarded text.
-    state_.lineBuffer.clear();
+    reply_.lineBuffer.clear();
     replyOverlong_ = false;
     forgetInFlight();
     if (client_)
@@ -444,11 +454,13 @@ void ReceiverLink::onReconnectTimer() {
 // ---- replies ----
 
 void ReceiverLink::onReceivedText(std::string_view text) {
-    if (text.size() > std::size_t(kInBufferSize)) {
+    // One delivery larger than the receive buffer cannot come from a
+    // receiver: it is handled as a receive-buffer overflow.
+    if (text.size() > std::size_t(receiver().inBufferSize)) {
         requestNextAfterLostReply();
         return;
     }
-    const bool ar3000 = isAr3000();
+    const ReceiverDescription& described = receiver();
     Flow flow = Flow::Unknown;
     // Messages no longer run an event loop under the link, but a client that
     // does (a modal dialog of another program's making) must not garble the
@@ -462,18 +474,16 @@ void ReceiverLink::onReceivedText(std::string_view text) {
         // answer that command.
         if (wroteWhileCutting_)
             break;
-        if (c == kCr || c == kLf) {
-            if (ar3000)
-                endReply();
-        } else if (c == kPrompt) {
-            if (!ar3000)
-                endReply();
+        if (described.endsReply(c)) {
+            endReply();
+        } else if (kLineCharacters.find(c) != std::string_view::npos) {
+            // dropped: never part of a reply
         } else if (c == kXOn) {
             flow = Flow::On;
         } else if (c == kXOff) {
             flow = Flow::Off;
-        } else if (state_.lineBuffer.size() < kMaxReplyLength) {
-            state_.lineBuffer += c;
+        } else if (reply_.lineBuffer.size() < kMaxReplyLength) {
+            reply_.lineBuffer += c;
         } else {
             replyOverlong_ = true;
         }
@@ -488,7 +498,7 @@ void ReceiverLink::onReceivedText(std::string_view text) {
 
 void ReceiverLink::endReply() {
     std::string reply;
-    reply.swap(state_.lineBuffer);
+    reply.swap(reply_.lineBuffer);
     if (replyOverlong_) {
         reply.clear();
         replyOverlong_ = false;
@@ -497,10 +507,11 @@ void ReceiverLink::endReply() {
 }
 
 void ReceiverLink::onReply(std::string_view reply) {
-    if (!isAr3000()) {
+    if (receiver().pacing == ReplyPacing::Answered) {
         if (takeStaleReply())
             return;
-        // An AR3000A speaks only when spoken to; a reply nobody asked for is noise.
+        // This receiver speaks only when spoken to; a reply nobody asked for
+        // is noise.
         if (!awaitingReply_)
             return;
     }
@@ -510,20 +521,20 @@ void ReceiverLink::onReply(std::string_view reply) {
         staleAnswersDue_ = copiesStillDue;
         timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
     }
-    if (isAr3000() && state_.echoCount == 0 && isEchoOfRecentTuning(reply)) {
+    if (receiver().echoesTuning() && reply_.echoCount == 0 && isEchoOfRecentTuning(reply)) {
         if (client_)
             client_->sendNext();
         return;
     }
     if (!reply.empty() && isSignalShaped(reply.front())) {
-        if (state_.echoCount == 0) {
+        if (reply_.echoCount == 0) {
             if (client_)
                 client_->onSignalReport(reply);
             return;
         }
-        ++state_.echoCount;
-        if (reply.front() == 'A' || state_.echoCount > 2)
-            state_.echoCount = 0;
+        ++reply_.echoCount;
+        if (reply.front() == 'A' || reply_.echoCount > receiver().tuningEchoReplies)
+            reply_.echoCount = 0;
     }
     if (client_)
         client_->sendNext();

@@ -11,7 +11,7 @@
 #include "data/Notifier.h"
 #include "link/CommPort.h"
 #include "link/LinkObserver.h"
-#include "link/LinkState.h"
+#include "link/ReceiverDescription.h"
 #include "link/TimerRouter.h"
 
 namespace kovo {
@@ -44,10 +44,6 @@ public:
     // A reply longer than this is noise; it is dropped and treated as a reply
     // without information.
     static constexpr std::size_t kMaxReplyLength = 256;
-    // Receive buffer of the open port. One delivery larger than this cannot
-    // come from a receiver and is handled as a receive-buffer overflow.
-    static constexpr int kInBufferSize = 16384;
-    static constexpr int kOutBufferSize = 256;
 
     ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock, Notifier& notifier,
                  const AppSettings& settings);
@@ -68,6 +64,14 @@ public:
     // stays closed.
     void createControl();
 
+    // The receiver on the line. Chosen from the "Device" setting at creation
+    // and at every opening of the port (the receiver can only change with a
+    // reopening), unless one was plugged in.
+    const ReceiverDescription& receiver() const { return *receiver_; }
+    // Serves a receiver described here instead of one the "Device" setting
+    // names; it stays until the link ends.
+    void plugIn(const ReceiverDescription& receiver);
+
     // Closes the port if open, sets it up for the port number (1 = COM1) and
     // speed index, opens it and probes the receiver. `done` is called exactly
     // once: before openPort returns when the port cannot be opened, otherwise
@@ -80,7 +84,8 @@ public:
     // Writes one command if the port is open and no probe runs; otherwise the
     // text is dropped.
     void writeCommand(std::string_view text);
-    // The command just written is an AR3000 tuning command: swallow its echo.
+    // The command just written is a tuning command the receiver echoes:
+    // swallow its echo.
     void armEcho();
 
     // Handler of the port's events.
@@ -95,16 +100,29 @@ public:
     bool probing() const { return probe_.phase != ProbePhase::None; }
     // True while a written command waits for its reply.
     bool awaitingReply() const { return awaitingReply_; }
+    // True while the next command must wait: the receiver answers every
+    // command and the answer to the last one is not in yet.
+    bool waitsForAnswer() const;
     // True while answers to earlier copies of a resent command are still
     // awaited; a command chosen meanwhile is held back until they are in.
     bool awaitingStaleAnswers() const { return staleAnswersDue_ > 0; }
     LinkStatus status() const { return status_; }
-    bool isAr3000() const { return settings_.isAr3000(); }
-
-    LinkState& state() { return state_; }
-    const LinkState& state() const { return state_; }
+    // The part of a reply received so far.
+    const std::string& partialReply() const { return reply_.lineBuffer; }
+    // Signal-shaped replies still taken for the echo of a tuning command.
+    int echoesToSwallow() const { return reply_.echoCount; }
 
 private:
+    // Tests reach the reply state to set up states no receiver produces.
+    friend struct ReceiverLinkTestAccess;
+
+    // Reply-side state.
+    struct ReplyState {
+        std::string lineBuffer; // the reply being assembled
+        int echoCount = 0;      // signal-shaped replies to swallow after a tuning command
+    };
+
+    void chooseReceiver();
     enum class ProbePhase { None, Drain, Answer };
     enum class Flow { Unknown, On, Off };
 
@@ -146,7 +164,9 @@ private:
     LinkObserver* observer_ = nullptr;
     std::function<void()> onReceiverFound_;
 
-    LinkState state_;
+    const ReceiverDescription* receiver_ = nullptr;
+    const ReceiverDescription* pluggedIn_ = nullptr;
+    ReplyState reply_;
     LinkStatus status_ = LinkStatus::Closed;
     Probe probe_;
     LineSetting line_;
@@ -155,16 +175,15 @@ private:
     bool awaitingReply_ = false;
     bool lastCommandArmsEcho_ = false;
     std::string lastCommand_;
-    // AR3000A: copies of the command in flight written and not yet answered
-    // (more than one after a resend), answers still due to copies of a
-    // command already answered, and whether the command chosen meanwhile waits
-    // for them. The receiver answers every copy, in order, so counting keeps
-    // a late answer from being credited to the next command.
+    // A receiver that answers every command: copies of the command in flight written and not yet
+    // answered (more than one after a resend), answers still due to copies of a command already
+    // answered, and whether the command chosen meanwhile waits for them. The receiver answers every
+    // copy, in order, so counting keeps a late answer from being credited to the next command.
     int unansweredCopies_ = 0;
     int staleAnswersDue_ = 0;
     int staleGuardExtensions_ = 0;
     bool commandDeferred_ = false;
-    // AR3000: the last tuning commands, whose echoes are never reports.
+    // The last echoed tuning commands, whose echoes are never reports.
     std::array<std::string, 4> recentEchoes_;
     std::size_t nextEcho_ = 0;
     bool cuttingText_ = false; // inside onReceivedText

@@ -62,7 +62,7 @@ void ReceiverRigTarget::setMode(int mode, std::optional<int> ifBandwidth) {
 std::optional<int> ReceiverRigTarget::signalValue() const {
     if (!receiverAnswering())
         return std::nullopt;
-    const LinkState& s = core_.link().state();
+    const SignalState& s = core_.loop().signal();
     return s.squelchOpen == 1 ? s.signalValue : 0;
 }
 

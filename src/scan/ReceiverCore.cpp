@@ -10,7 +10,7 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       chooser_(seams.doc, link_, router_, seams.settings),
       loop_(seams.doc, link_, chooser_, router_), steps_(seams.doc, seams.settings, seams.view),
       scope_(seams.doc, seams.view),
-      engine_(seams.doc, link_, loop_, router_, steps_, scope_, seams.view, seams.notifier),
+      engine_(seams.doc, loop_, router_, steps_, scope_, seams.view, seams.notifier),
       modes_(seams.doc, steps_, scope_, seams.view), hold_(router_),
       ops_({seams.doc, seams.settings, scope_, seams.view,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },

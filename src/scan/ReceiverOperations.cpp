@@ -1,5 +1,7 @@
 #include "scan/ReceiverOperations.h"
 
+#include "link/ReceiverDescription.h"
+
 #include "data/CKovo5Doc.h"
 #include "data/ValueTables.h"
 #include "scan/BandScope.h"
@@ -95,8 +97,8 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return false;
     d.setTunedAttenuator(attenuator);
-    // The AR3000 hears of an attenuator change only with the next command.
-    if (s_.settings.isAr3000() && s_.sendNext)
+    // Some receivers hear of an attenuator change only with the next command.
+    if (receiverDescriptionFor(s_.settings.device).attenuatorSentAtOnce && s_.sendNext)
         s_.sendNext();
     s_.view.refreshPanels();
     return true;

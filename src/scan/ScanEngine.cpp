@@ -7,10 +7,10 @@
 
 namespace kovo {
 
-ScanEngine::ScanEngine(CKovo5Doc& doc, ReceiverLink& link, PollingLoop& loop, TimerRouter& timers,
-                       ScanSteps& steps, BandScope& scope, ViewSink& view, Notifier& notifier)
-    : doc_(doc), link_(link), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
-      view_(view), notifier_(notifier) {
+ScanEngine::ScanEngine(CKovo5Doc& doc, PollingLoop& loop, TimerRouter& timers, ScanSteps& steps,
+                       BandScope& scope, ViewSink& view, Notifier& notifier)
+    : doc_(doc), loop_(loop), timers_(timers), steps_(steps), scope_(scope), view_(view),
+      notifier_(notifier) {
     timers_.on(TimerMainDelay, [this] { onHitTimer(false); });
     timers_.on(TimerMainPause, [this] { onHitTimer(false); });
     timers_.on(TimerPriorityDelay, [this] { onHitTimer(true); });
@@ -34,7 +34,7 @@ bool& ScanEngine::newLogEntryFlag(bool priority) {
 // ---- a signal report ----
 
 void ScanEngine::handleSignalReport() {
-    const LinkState& state = link_.state();
+    const SignalState& state = loop_.signal();
     const bool priority = inPriorityContext();
     if (doc_.controlParams.mode() == OperatingMode::ActiveBandScope && !priority)
         view_.plotScopePoint(state.squelchOpen == 1, state.signalValue);
@@ -66,7 +66,7 @@ void ScanEngine::signalPath(bool priority) {
 }
 
 void ScanEngine::recordOnChannel(std::uint32_t frequency) {
-    const int signal = link_.state().signalValue;
+    const int signal = loop_.signal().signalValue;
     const int channel = doc_.findChannel(frequency);
     if (channel >= 0) {
         // The list redraws the row on the document's notice; the first report
@@ -100,7 +100,7 @@ void ScanEngine::holdOnSignal(bool priority) {
         hits.hold = 1;
         if (!priority) {
             const CFrequencyData& tuned = doc_.mainRecord;
-            const int level = link_.state().signalValue;
+            const int level = loop_.signal().signalValue;
             scanStops_.notify({tuned.frequency, tuned.mode, level, tuned.comment});
         }
         if (params.logging == 1) {
@@ -114,7 +114,7 @@ void ScanEngine::holdOnSignal(bool priority) {
             if (newEntry) {
                 openLogEntry();
             } else {
-                if (doc_.updateNewestLogEntry(link_.state().signalValue) >= 0)
+                if (doc_.updateNewestLogEntry(loop_.signal().signalValue) >= 0)
                     view_.selectLogCaretRow();
             }
         }
@@ -124,14 +124,13 @@ void ScanEngine::holdOnSignal(bool priority) {
 }
 
 void ScanEngine::openLogEntry() {
-    doc_.openLogEntry(link_.state().signalValue);
+    doc_.openLogEntry(loop_.signal().signalValue);
     view_.selectNewestLogEntry();
 }
 
 void ScanEngine::noSignalPath(bool priority) {
-    LinkState& state = link_.state();
-    if (state.settleCount > 0) {
-        --state.settleCount;
+    if (settleCount_ > 0) {
+        --settleCount_;
         loop_.sendNext();
         return;
     }
@@ -155,6 +154,10 @@ void ScanEngine::onHitTimer(bool priority) {
     timers_.stop(ids.delay);
     timers_.stop(ids.pause);
     context(priority).resume = 1;
+}
+
+void ScanEngine::settleAfterJump(int reports) {
+    settleCount_ = reports;
 }
 
 void ScanEngine::endStop(bool priorityContext) {

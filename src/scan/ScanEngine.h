@@ -6,7 +6,6 @@
 #include "data/Notifier.h"
 #include "link/CommandChooser.h"
 #include "link/PollingLoop.h"
-#include "link/ReceiverLink.h"
 #include "link/TimerRouter.h"
 #include "scan/BandScope.h"
 #include "scan/ScanSteps.h"
@@ -30,8 +29,8 @@ public:
 
     static constexpr int kScopeHoldReports = 4;
 
-    ScanEngine(CKovo5Doc& doc, ReceiverLink& link, PollingLoop& loop, TimerRouter& timers,
-               ScanSteps& steps, BandScope& scope, ViewSink& view, Notifier& notifier);
+    ScanEngine(CKovo5Doc& doc, PollingLoop& loop, TimerRouter& timers, ScanSteps& steps,
+               BandScope& scope, ViewSink& view, Notifier& notifier);
     ~ScanEngine() override;
     ScanEngine(const ScanEngine&) = delete;
     ScanEngine& operator=(const ScanEngine&) = delete;
@@ -40,6 +39,7 @@ public:
 
     void handleSignalReport() override;
     void endStop(bool priorityContext) override;
+    void settleAfterJump(int reports) override;
 
     // One scan step in the current operating mode (or the end of a priority check).
     void advance();
@@ -51,6 +51,9 @@ public:
     Notices<ScanStop>& scanStops() { return scanStops_; }
     const Context& priorityContext() const { return priority_; }
     int scopeHoldCount() const { return scopeHoldCount_; }
+    // Squelch-closed reports still let pass while the receiver settles after
+    // a jump.
+    int settleCount() const { return settleCount_; }
 
 private:
     struct ContextTimers {
@@ -72,7 +75,6 @@ private:
     void startSeconds(int timerId, std::int32_t seconds);
 
     CKovo5Doc& doc_;
-    ReceiverLink& link_;
     PollingLoop& loop_;
     TimerRouter& timers_;
     ScanSteps& steps_;
@@ -85,6 +87,7 @@ private:
     Context main_;
     Context priority_;
     int scopeHoldCount_ = 0;
+    int settleCount_ = 0;
     bool tableFullShown_ = false;
 };
 

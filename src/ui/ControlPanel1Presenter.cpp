@@ -2,6 +2,7 @@
 
 #include "data/CKovo5Doc.h"
 #include "data/Notifier.h"
+#include "link/ReceiverDescription.h"
 #include "ui/ControlPanel1.h"
 #include "ui/ControlPanel2Presenter.h"
 #include "ui/DirectionPad.h"
@@ -45,7 +46,8 @@ void ControlPanel1Presenter::refreshAll() {
     const bool directionShown =
         mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
     setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
-    p.showVoiceSquelchKey(!ports_.settings.settings().isAr3000());
+    p.showVoiceSquelchKey(
+        receiverDescriptionFor(ports_.settings.settings().device).hasVoiceSquelch);
 }
 
 void ControlPanel1Presenter::refreshFromReceiver() {

@@ -17,6 +17,8 @@ using ::testing::IsEmpty;
 struct RecordingHits final : HitContextControl {
     std::vector<bool> ended; // true = priority context
     void endStop(bool priorityContext) override { ended.push_back(priorityContext); }
+    int settleReports = 0;
+    void settleAfterJump(int reports) override { settleReports = reports; }
 };
 
 class PollingLoopTest : public ::testing::Test, public LinkParts {
@@ -40,7 +42,7 @@ protected:
         doc.mainRecord.attenuator = attenuator;
     }
     // The receiver acknowledges the command in flight.
-    void ack() { port.receive(settings.isAr3000() ? "\r\n" : "\r\n>"); }
+    void ack() { port.receive(settings.device == 0 ? "\r\n" : "\r\n>"); }
     // Connects, then lets the loop settle on the current tuning; returns
     // what went out after the probe.
     std::vector<std::string> connectAndSettle() {
@@ -55,7 +57,7 @@ protected:
 
 TEST_F(PollingLoopTest, Ar3000aGetsFrequencyModeAttenuatorMonitorThenSignalRequests) {
     EXPECT_THAT(connectAndSettle(), ElementsAre("145.\r", "N\r", "T\r", "G\r", "Y\r"));
-    EXPECT_EQ(link.state().settleCount, 20); // from the initial 0 Hz
+    EXPECT_EQ(hits.settleReports, 20); // from the initial 0 Hz
 }
 
 TEST_F(PollingLoopTest, SignalRequestWaitsForTheShortPause) {
@@ -72,7 +74,7 @@ TEST_F(PollingLoopTest, RetuningAr3000aGoesOnePassAtATime) {
     tune(433500000, 2, 1);
     port.receive("%\r\n>");
     EXPECT_THAT(port.written, ElementsAre("433.5\r"));
-    EXPECT_EQ(link.state().settleCount, 20); // 57 limited to 20
+    EXPECT_EQ(hits.settleReports, 20); // 57 limited to 20
     ack();
     ack();
     EXPECT_THAT(port.written, ElementsAre("433.5\r", "A\r", "R\r"));
@@ -96,7 +98,7 @@ TEST_F(PollingLoopTest, Ar3000GetsOneTuningCommandAndNoSignalRequests) {
     tune(145000000, 0, 3);
     ASSERT_TRUE(connect());
     EXPECT_EQ(port.written.back(), "T145.N");
-    EXPECT_EQ(link.state().echoCount, 1);
+    EXPECT_EQ(link.echoesToSwallow(), 1);
     port.written.clear();
     ack();
     EXPECT_THAT(port.written, ElementsAre("G\r"));
@@ -124,7 +126,7 @@ TEST_F(PollingLoopTest, MonitorIsRepeatedAfterEveryFrequencyWhileOn) {
     port.receive("%\r\n>");
     ack();
     EXPECT_THAT(port.written, ElementsAre("145.025\r", "F\r"));
-    EXPECT_EQ(link.state().settleCount, 0);
+    EXPECT_EQ(hits.settleReports, 0);
 }
 
 // However a frequency got into the record, the receiver is only sent one it tunes.
@@ -146,25 +148,25 @@ TEST_F(PollingLoopTest, TwelveMegahertzJumpSettlesForTwoReports) {
     connectAndSettle();
     doc.mainRecord.frequency = 157000000;
     port.receive("%\r\n>");
-    EXPECT_EQ(link.state().settleCount, 2);
+    EXPECT_EQ(hits.settleReports, 2);
 }
 
 TEST_F(PollingLoopTest, SignalReportsSetSquelchAndLevel) {
     connectAndSettle();
     port.receive("G\r\n>");
-    EXPECT_EQ(link.state().squelchOpen, 1);
-    EXPECT_EQ(link.state().signalLevel, 6);
-    EXPECT_EQ(link.state().signalValue, 6);
+    EXPECT_EQ(loop.signal().squelchOpen, 1);
+    EXPECT_EQ(loop.signal().signalLevel, 6);
+    EXPECT_EQ(loop.signal().signalValue, 6);
     timers.advance(kPollDelayMs);
     port.receive("Z>");
-    EXPECT_EQ(link.state().signalLevel, 25);
-    EXPECT_EQ(link.state().signalValue, 15);
+    EXPECT_EQ(loop.signal().signalLevel, 25);
+    EXPECT_EQ(loop.signal().signalValue, 15);
     timers.advance(kPollDelayMs);
     port.receive("%\r\n>");
     timers.advance(kPollDelayMs);
     port.receive("%\r\n>");
-    EXPECT_EQ(link.state().squelchOpen, 0);
-    EXPECT_EQ(link.state().signalValue, 0);
+    EXPECT_EQ(loop.signal().squelchOpen, 0);
+    EXPECT_EQ(loop.signal().signalValue, 0);
     EXPECT_THAT(observer.squelchChanges, ElementsAre(true, false));
     EXPECT_THAT(observer.signals, ElementsAre(std::pair{true, 6}, std::pair{true, 15},
                                               std::pair{false, 0}, std::pair{false, 0}));

@@ -17,23 +17,23 @@ TEST(FrequencyText, CutsTrailingZerosButKeepsThePoint) {
 }
 
 TEST(ReceiverCommands, BytesForBothReceivers) {
-    EXPECT_EQ(frequencyCommand(145000000), "145.\r");
-    EXPECT_EQ(tuningCommand("T", 145000000, "N"), "T145.N");
-    EXPECT_EQ(tuningCommand("R", 433500000, "A"), "R433.5A");
-    EXPECT_EQ(modeCommand("W"), "W\r");
-    EXPECT_EQ(monitorCommand(1), "F\r");
-    EXPECT_EQ(monitorCommand(0), "G\r");
-    EXPECT_EQ(monitorCommand(7), "G\r");
+    EXPECT_EQ(frequencyCommand(145000000, kAr3000aDescription), "145.\r");
+    EXPECT_EQ(tuningCommand("T", 145000000, "N", kAr3000Description), "T145.N");
+    EXPECT_EQ(tuningCommand("R", 433500000, "A", kAr3000Description), "R433.5A");
+    EXPECT_EQ(modeCommand("W", kAr3000aDescription), "W\r");
+    EXPECT_EQ(monitorCommand(1, kAr3000aDescription), "F\r");
+    EXPECT_EQ(monitorCommand(0, kAr3000aDescription), "G\r");
+    EXPECT_EQ(monitorCommand(7, kAr3000aDescription), "G\r");
 }
 
 TEST(ReceiverCommands, SeparateAttenuatorCommandIsOnForIndexOneAndTwo) {
-    EXPECT_EQ(attenuatorCommand(0, false), "T\r");
-    EXPECT_EQ(attenuatorCommand(1, false), "R\r");
-    EXPECT_EQ(attenuatorCommand(2, false), "R\r");
-    EXPECT_EQ(attenuatorCommand(3, false), "T\r");
-    EXPECT_EQ(attenuatorCommand(4, true), "T");
-    EXPECT_EQ(attenuatorCommand(2, true), "R");
-    EXPECT_EQ(attenuatorCommand(-5, true), "T");
+    EXPECT_EQ(attenuatorCommand(0, kAr3000aDescription), "T\r");
+    EXPECT_EQ(attenuatorCommand(1, kAr3000aDescription), "R\r");
+    EXPECT_EQ(attenuatorCommand(2, kAr3000aDescription), "R\r");
+    EXPECT_EQ(attenuatorCommand(3, kAr3000aDescription), "T\r");
+    EXPECT_EQ(attenuatorCommand(4, kAr3000Description), "T");
+    EXPECT_EQ(attenuatorCommand(2, kAr3000Description), "R");
+    EXPECT_EQ(attenuatorCommand(-5, kAr3000Description), "T");
 }
 
 } // namespace

@@ -205,7 +205,7 @@ TEST_F(ReceiverLinkTest, TextAfterANewCommandInTheSameDeliveryIsDropped) {
     EXPECT_EQ(port.written.back(), "Y\r");
     port.receive("K>");
     EXPECT_THAT(client.reports, ElementsAre("K"));
-    EXPECT_TRUE(link.state().lineBuffer.empty());
+    EXPECT_TRUE(link.partialReply().empty());
 }
 
 TEST_F(ReceiverLinkTest, Ar3000RepliesEndAtLineEndsAndDropThePrompt) {
@@ -213,7 +213,7 @@ TEST_F(ReceiverLinkTest, Ar3000RepliesEndAtLineEndsAndDropThePrompt) {
     ASSERT_TRUE(connect());
     port.receive("B>");
     EXPECT_THAT(client.reports, IsEmpty());
-    EXPECT_EQ(link.state().lineBuffer, "B");
+    EXPECT_EQ(link.partialReply(), "B");
     port.receive("\r\nC\n");
     EXPECT_THAT(client.reports, ElementsAre("B", "C"));
 }
@@ -224,9 +224,9 @@ TEST_F(ReceiverLinkTest, Ar3000EchoIsSwallowed) {
     link.writeCommand("T145.N");
     link.armEcho();
     port.receive("%\r");
-    EXPECT_EQ(link.state().echoCount, 2);
+    EXPECT_EQ(link.echoesToSwallow(), 2);
     port.receive("B\r");
-    EXPECT_EQ(link.state().echoCount, 0);
+    EXPECT_EQ(link.echoesToSwallow(), 0);
     EXPECT_THAT(client.reports, IsEmpty());
     port.receive("B\r");
     EXPECT_THAT(client.reports, ElementsAre("B"));
@@ -237,9 +237,9 @@ TEST_F(ReceiverLinkTest, Ar3000EchoStartingWithAEndsTheSwallowing) {
     ASSERT_TRUE(connect());
     link.armEcho();
     port.receive("12\r"); // no information, swallows nothing
-    EXPECT_EQ(link.state().echoCount, 1);
+    EXPECT_EQ(link.echoesToSwallow(), 1);
     port.receive("A\r");
-    EXPECT_EQ(link.state().echoCount, 0);
+    EXPECT_EQ(link.echoesToSwallow(), 0);
     port.receive("C\r");
     EXPECT_THAT(client.reports, ElementsAre("C"));
 }
@@ -334,10 +334,10 @@ TEST_F(ReceiverLinkTest, Ar3000ResendThrowsAwayTheHalfOfALostLine) {
     link.writeCommand("G\r");
     // Part of the lost line has been cut into the line buffer already.
     port.receive("GX");
-    EXPECT_EQ(link.state().lineBuffer, "GX");
+    EXPECT_EQ(link.partialReply(), "GX");
     timers.advance(1000);
     EXPECT_EQ(port.written.back(), "G\r");
-    EXPECT_EQ(link.state().lineBuffer, "") << "a stale half line would prefix the next one";
+    EXPECT_EQ(link.partialReply(), "") << "a stale half line would prefix the next one";
 }
 
 // An AR3000A answers every copy of a resent command, in order. Whatever the
@@ -409,12 +409,12 @@ TEST_F(ReceiverLinkTest, ReopeningForgetsAHalfReceivedReplyAndTheEchoCount) {
         link.armEcho();
         port.receive("GX");
         link.closePort();
-        EXPECT_EQ(link.state().lineBuffer, "");
-        EXPECT_EQ(link.state().echoCount, 0);
+        EXPECT_EQ(link.partialReply(), "");
+        EXPECT_EQ(link.echoesToSwallow(), 0);
         port.receive("GX");
         ASSERT_TRUE(connect());
-        EXPECT_EQ(link.state().lineBuffer, "") << "device " << device;
-        EXPECT_EQ(link.state().echoCount, 0);
+        EXPECT_EQ(link.partialReply(), "") << "device " << device;
+        EXPECT_EQ(link.echoesToSwallow(), 0);
     }
 }
 
@@ -433,10 +433,10 @@ TEST_F(ReceiverLinkTest, ResentAr3000TuningCommandSwallowsItsEchoAgain) {
     ASSERT_TRUE(connect());
     link.writeCommand("T145.N");
     link.armEcho();
-    link.state().echoCount = 0;
+    ReceiverLinkTestAccess::forgetEcho(link);
     timers.advance(1000);
     EXPECT_EQ(port.written.back(), "T145.N");
-    EXPECT_EQ(link.state().echoCount, 1);
+    EXPECT_EQ(link.echoesToSwallow(), 1);
 }
 
 // Every copy of a resent AR3000 tuning command is echoed, and the echoes
@@ -540,7 +540,7 @@ TEST_F(ReceiverLinkTest, RandomBytesNeverStopTheLoop) {
             for (char& c : noise)
                 c = char(random() & 0xff);
             port.receive(noise);
-            EXPECT_LE(link.state().lineBuffer.size(), ReceiverLink::kMaxReplyLength);
+            EXPECT_LE(link.partialReply().size(), ReceiverLink::kMaxReplyLength);
             if (round % 100 == 0)
                 timers.advance(1000);
         }
@@ -562,7 +562,7 @@ TEST_F(ReceiverLinkTest, TenMegabyteBurstIsDroppedAndPollingGoesOn) {
     EXPECT_EQ(client.nextRequests, 2); // treated as a lost reply: one new command
     EXPECT_EQ(port.written.back(), "Y\r");
     port.receive(std::string(10 * 1024 * 1024, 'G'));
-    EXPECT_TRUE(link.state().lineBuffer.empty());
+    EXPECT_TRUE(link.partialReply().empty());
     port.receive("J>");
     EXPECT_THAT(client.reports, ElementsAre("J"));
 }
@@ -582,11 +582,11 @@ TEST_F(ReceiverLinkTest, OverlongLineIsBoundedAndCountsAsEmptyReply) {
     ASSERT_TRUE(connect());
     link.writeCommand("Y\r");
     port.receive(std::string(1000, 'G'));
-    EXPECT_EQ(link.state().lineBuffer.size(), ReceiverLink::kMaxReplyLength);
+    EXPECT_EQ(link.partialReply().size(), ReceiverLink::kMaxReplyLength);
     port.receive("\r\n>");
     EXPECT_THAT(client.reports, IsEmpty());
     EXPECT_EQ(client.nextRequests, 2);
-    EXPECT_TRUE(link.state().lineBuffer.empty());
+    EXPECT_TRUE(link.partialReply().empty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "CoreFixture.h"
 #include "link/ReceiverCommands.h"
+#include "link/ReceiverDescription.h"
 
 namespace kovo::test {
 namespace {
@@ -113,11 +114,35 @@ TEST_F(ScanEngineTest, SettlingLetsSquelchClosedReportsPassAfterAJump) {
     reports("%", 1);          // moves on to 165 MHz: 20 MHz jump
     ASSERT_EQ(tuned(), 165000000u);
     report("%"); // 165 MHz went out with settleCount 4; this is the first report
-    EXPECT_EQ(core.link().state().settleCount, 3);
+    EXPECT_EQ(core.engine().settleCount(), 3);
     reports("%", 3);
-    EXPECT_EQ(core.link().state().settleCount, 0);
+    EXPECT_EQ(core.engine().settleCount(), 0);
     EXPECT_EQ(tuned(), 165000000u);
     report("%"); // the fifth squelch-closed report
+    EXPECT_EQ(tuned(), 145000000u);
+}
+
+// A receiver that settles faster: the scan lets pass the reports its
+// description asks for, no more.
+TEST_F(ScanEngineTest, SettlingFollowsTheReceiverDescription) {
+    ReceiverDescription quick = kAr3000aDescription;
+    quick.settleStepHz = 1000000;
+    quick.maxSettleReports = 3;
+    core.link().plugIn(quick);
+    ASSERT_TRUE(connect());
+    reports("%", 3); // from 0 Hz: 3 reports, not 20
+    EXPECT_EQ(core.engine().settleCount(), 0);
+    addChannel(145000000);
+    addChannel(165000000);
+    linkBanks(2);
+    doc.controlParams.direction = 1;
+    doc.scanPosition = 1;
+    core.setOperatingMode(0);
+    reports("%", 1); // on to 165 MHz: 20 MHz, limited to 3 reports
+    ASSERT_EQ(tuned(), 165000000u);
+    reports("%", 3);
+    EXPECT_EQ(tuned(), 165000000u);
+    report("%");
     EXPECT_EQ(tuned(), 145000000u);
 }
 
@@ -125,7 +150,7 @@ TEST_F(ScanEngineTest, SignalDuringSettlingIsActedOnAtOnce) {
     ASSERT_TRUE(connect());
     report("G"); // right after the 145 MHz jump from 0 Hz
     EXPECT_EQ(mainHits().hold, 1);
-    EXPECT_EQ(core.link().state().settleCount, 20);
+    EXPECT_EQ(core.engine().settleCount(), 20);
 }
 
 // ---- channels, auto-store and log ----
@@ -247,7 +272,7 @@ TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone
     report("%"); // the check ends; the main scan is not moved
     EXPECT_FALSE(doc.priorityCheck);
     EXPECT_EQ(tuned(), mainBefore);
-    EXPECT_EQ(port.written.back(), frequencyCommand(mainBefore));
+    EXPECT_EQ(port.written.back(), frequencyCommand(mainBefore, kAr3000aDescription));
     report("%");
     EXPECT_FALSE(doc.priorityCheckApplied);
 }

@@ -1,0 +1,98 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "link/LineSetting.h"
+
+namespace kovo {
+
+// How the receiver takes a new tuning.
+enum class TuningForm {
+    // The frequency alone; mode and attenuator follow in commands of their own.
+    Separate,
+    // One command: attenuator letter, frequency, mode letter.
+    Combined,
+};
+
+// When the receiver speaks.
+enum class ReplyPacing {
+    // It sends replies and reports on its own; a lost answer is not waited for.
+    Unprompted,
+    // It answers every command it receives, every copy of a resent one too,
+    // and says nothing otherwise.
+    Answered,
+};
+
+// Everything in which one receiver model differs from another: the bytes of
+// its commands, how its replies are cut and read, how it is found on the
+// line, how long its squelch needs after a jump, how its port is set up and
+// which of the panel's features it has. The link, the command chooser, the
+// polling loop and the panels ask the description; none of them knows models
+// by name.
+struct ReceiverDescription {
+    std::string_view model;
+
+    // ---- commands ----
+    TuningForm tuning;
+    // Ends a tuning command: the frequency alone, or the combined command.
+    std::string_view tuningEnd;
+    // Ends the attenuator command ("R" on, "T" off).
+    std::string_view attenuatorEnd;
+    // Ends the mode and monitor commands.
+    std::string_view commandEnd;
+    // Asks for a signal report once everything is sent; empty when the
+    // receiver reports without being asked.
+    std::string_view signalRequest;
+    // Signal-shaped replies after a tuning command that may be its echo (0:
+    // tuning commands are not echoed).
+    int tuningEchoReplies;
+
+    // ---- replies ----
+    // Characters that end a reply. CR, LF and the prompt ">" never belong to
+    // a reply; those not listed here are dropped.
+    std::string_view replyEnds;
+    ReplyPacing pacing;
+
+    // ---- finding the receiver ----
+    std::string_view probeCommand;
+    // Text in the probe's answer that shows a receiver; empty when any read
+    // counts, for a receiver that has nothing to say.
+    std::string_view probeAnswer;
+
+    // ---- settling ----
+    // Squelch-closed reports let pass after a jump: one per full step, at most
+    // the maximum.
+    std::uint32_t settleStepHz;
+    int maxSettleReports;
+
+    // ---- port ----
+    // Receive and transmit buffers of the open port.
+    int inBufferSize;
+    int outBufferSize;
+    LineSetting::Parity parity;
+    int dataBits;
+    LineSetting::StopBits stopBits;
+    LineSetting::FlowControl flowControl;
+
+    // ---- features ----
+    bool hasVoiceSquelch;
+    // An attenuator change is sent at once rather than with the next pass.
+    bool attenuatorSentAtOnce;
+
+    // Reports to let pass after a jump of `jumpHz`.
+    int settleReportsFor(std::uint32_t jumpHz) const;
+    bool echoesTuning() const { return tuningEchoReplies > 0; }
+    bool endsReply(char c) const { return replyEnds.find(c) != std::string_view::npos; }
+    // The line format at `bitsPerSecond`.
+    LineSetting line(int bitsPerSecond) const;
+};
+
+extern const ReceiverDescription kAr3000Description;
+extern const ReceiverDescription kAr3000aDescription;
+
+// The receiver the "Device" setting names: 0 is the AR3000, any other value
+// the AR3000A.
+const ReceiverDescription& receiverDescriptionFor(int device);
+
+} // namespace kovo

@@ -1,0 +1,144 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "LinkFixture.h"
+#include "data/CKovo5Doc.h"
+#include "link/CommandChooser.h"
+#include "link/PollingLoop.h"
+#include "link/ReceiverDescription.h"
+#include "link/TimerIds.h"
+
+namespace kovo::test {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+struct RecordingSettling final : HitContextControl {
+    void endStop(bool) override {}
+    void settleAfterJump(int reports) override { settleReports = reports; }
+    int settleReports = -1;
+};
+
+// A receiver of neither known kind: LF-terminated commands, replies ended by
+// ';', a prompt of its own, reports on request and a finer settling.
+ReceiverDescription madeUpReceiver() {
+    ReceiverDescription d = kAr3000aDescription;
+    d.model = "TEST-1";
+    d.tuningEnd = "\n";
+    d.attenuatorEnd = "\n";
+    d.commandEnd = "\n";
+    d.signalRequest = "S\n";
+    d.replyEnds = ";";
+    d.probeCommand = "\n";
+    d.probeAnswer = ";";
+    d.settleStepHz = 1000000;
+    d.maxSettleReports = 50;
+    return d;
+}
+const ReceiverDescription kMadeUp = madeUpReceiver();
+
+// One receiver walked through tuning, retuning and a signal report.
+struct Walk {
+    const ReceiverDescription* receiver;
+    const char* ack;                 // acknowledges a command
+    std::vector<std::string> settle; // bytes for 145 MHz NFM, attenuator off
+    int settleReports;               // after the jump from 0 Hz
+    std::vector<std::string> retune; // bytes for 433.5 MHz AM, attenuator on
+    std::string report;              // what brings a level-K report through
+};
+
+const Walk kWalks[] = {
+    {&kAr3000aDescription,
+     "\r\n>",
+     {"145.\r", "N\r", "T\r", "G\r", "Y\r"},
+     20,
+     {"433.5\r", "A\r", "R\r", "Y\r"},
+     "K\r\n>"},
+    // One combined command, echoed: two signal-shaped replies are its echo.
+    {&kAr3000Description, "\r\n", {"T145.N", "G\r"}, 20, {"R433.5A"}, "R433.5A\r\n%\r\nK\r\n"},
+    {&kMadeUp,
+     "\r\n;",
+     {"145.\n", "N\n", "T\n", "G\n", "S\n"},
+     50,
+     {"433.5\n", "A\n", "R\n", "S\n"},
+     "K\r\n;"},
+};
+
+class ReceiverWalkTest : public ::testing::TestWithParam<Walk>, public LinkParts {
+protected:
+    CKovo5Doc doc{settings, clock};
+    CommandChooser chooser{doc, link, router, settings};
+    PollingLoop loop{doc, link, chooser, router};
+    RecordingSettling settling;
+
+    void SetUp() override {
+        link.setClient(&loop);
+        chooser.setHitContext(&settling);
+        link.plugIn(*GetParam().receiver);
+        tune(145000000, 0, 0);
+    }
+    void tune(std::uint32_t hz, int mode, int attenuator) {
+        doc.mainRecord.frequency = hz;
+        doc.mainRecord.mode = mode;
+        doc.mainRecord.attenuator = attenuator;
+    }
+    // Acknowledges whatever is in flight a few times, then waits out the
+    // pause before a signal request; returns what went out.
+    std::vector<std::string> acknowledge() {
+        for (int i = 0; i < 4; ++i)
+            port.receive(GetParam().ack);
+        timers.advance(kPollDelayMs);
+        return port.takeWritten();
+    }
+    bool connectWithPrompt() {
+        port.onOutput = [this](const std::string& text) {
+            if (text == GetParam().receiver->probeCommand)
+                port.receive(std::string(GetParam().receiver->probeAnswer));
+        };
+        bool result = false;
+        link.openPort(1, 0, [&](bool ok) { result = ok; });
+        for (int waited = 0; waited < 3100 && link.probing(); waited += 10)
+            timers.advance(10);
+        port.onOutput = nullptr;
+        return result;
+    }
+};
+
+TEST_P(ReceiverWalkTest, SendsItsOwnBytesForTheSameTuningSequence) {
+    const Walk& walk = GetParam();
+    ASSERT_TRUE(connectWithPrompt());
+    std::vector<std::string> sent = acknowledge();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_THAT(std::vector<std::string>(sent.begin() + 2, sent.end()),
+                ElementsAreArray(walk.settle));
+    EXPECT_EQ(settling.settleReports, walk.settleReports);
+
+    tune(433500000, 2, 1);
+    loop.sendNext();
+    EXPECT_THAT(acknowledge(), ElementsAreArray(walk.retune));
+
+    port.receive(walk.report);
+    EXPECT_EQ(loop.signal().squelchOpen, 1);
+    EXPECT_EQ(loop.signal().signalLevel, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Receivers, ReceiverWalkTest, ::testing::ValuesIn(kWalks),
+                         [](const auto& suite) {
+                             std::string name(suite.param.receiver->model);
+                             std::erase(name, '-');
+                             return name;
+                         });
+
+TEST(ReceiverDescription, DeviceSettingNamesTheKindAndSettlingIsOnePerStepUpToTheMaximum) {
+    EXPECT_EQ(&receiverDescriptionFor(0), &kAr3000Description);
+    for (int device : {1, 2, -1})
+        EXPECT_EQ(&receiverDescriptionFor(device), &kAr3000aDescription) << device;
+    const std::pair<std::uint32_t, int> cases[] = {
+        {0, 0}, {4999999, 0}, {5000000, 1}, {12000000, 2}, {288500000, 20}, {4294967295u, 20}};
+    for (const auto& [jump, reports] : cases)
+        EXPECT_EQ(kAr3000aDescription.settleReportsFor(jump), reports) << jump;
+    EXPECT_EQ(kMadeUp.settleReportsFor(12000000), 12);
+}
+
+} // namespace
+} // namespace kovo::test
