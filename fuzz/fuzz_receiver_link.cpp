@@ -70,7 +70,7 @@ struct Rig {
 
     void connect() {
         port.onOutput = [this](const std::string& text) {
-            if (text == "\r" && !settings.isAr3000())
+            if (text == "\r" && settings.device != 0)
                 port.receive(">");
         };
         link.openPort(1, 1);
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.port.onOutput = [&rig](const std::string&) { check(rig.port.open); };
     for (int step = 0; !in.empty() && step < 4096; ++step) {
         runOperation(rig, in);
-        check(rig.link.state().lineBuffer.size() <= ReceiverLink::kMaxReplyLength);
+        check(rig.link.partialReply().size() <= ReceiverLink::kMaxReplyLength);
     }
     return 0;
 }

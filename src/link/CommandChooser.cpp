@@ -7,9 +7,8 @@
 
 namespace kovo {
 
-CommandChooser::CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers,
-                               const AppSettings& settings)
-    : doc_(doc), link_(link), timers_(timers), settings_(settings) {
+CommandChooser::CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers)
+    : doc_(doc), link_(link), timers_(timers) {
     timers_.on(TimerPollDelay, [this] { onPollDelay(); });
 }
 

@@ -30,8 +30,7 @@ public:
 // last told.
 class CommandChooser {
 public:
-    CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers,
-                   const AppSettings& settings);
+    CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers);
     ~CommandChooser();
     CommandChooser(const CommandChooser&) = delete;
     CommandChooser& operator=(const CommandChooser&) = delete;
@@ -58,7 +57,6 @@ private:
     CKovo5Doc& doc_;
     ReceiverLink& link_;
     TimerRouter& timers_;
-    const AppSettings& settings_;
     LinkObserver* observer_ = nullptr;
     HitContextControl* hits_ = nullptr;
     SentState sent_;

@@ -24,7 +24,7 @@ struct RecordingHits final : HitContextControl {
 class PollingLoopTest : public ::testing::Test, public LinkParts {
 protected:
     CKovo5Doc doc{settings, clock};
-    CommandChooser chooser{doc, link, router, settings};
+    CommandChooser chooser{doc, link, router};
     PollingLoop loop{doc, link, chooser, router};
     RecordingHits hits;
 

@@ -67,7 +67,7 @@ const Walk kWalks[] = {
 class ReceiverWalkTest : public ::testing::TestWithParam<Walk>, public LinkParts {
 protected:
     CKovo5Doc doc{settings, clock};
-    CommandChooser chooser{doc, link, router, settings};
+    CommandChooser chooser{doc, link, router};
     PollingLoop loop{doc, link, chooser, router};
     RecordingSettling settling;
 
