@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOptionFrame>
 #include <QTextLayout>
 #include <QTimer>
 #include <QWheelEvent>
@@ -198,10 +197,15 @@ void PanelEdit::paintEvent(QPaintEvent* event) {
 // end: centred in height, aligned as the field is, scrolled to show the end
 // of a text too long for it.
 void PanelEdit::paintReadOut(QPainter& p) {
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
-    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    // The same face the style sheet gives the editor, without going through
+    // the style sheet: the field's colour, and a black line round it.
+    p.fillRect(rect(), flashing_ ? kRefusedColour : colour_);
+    QRect r = rect();
+    if (border_) {
+        p.setPen(Qt::black);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        r.adjust(1, 1, -1, -1);
+    }
     if (readOut_.isEmpty())
         return;
 
@@ -232,7 +236,7 @@ void PanelEdit::paintReadOut(QPainter& p) {
     }
     const QPoint topLeft = lineRect.topLeft() - QPoint(scroll, qRound(line.ascent()) - fm.ascent());
     p.setClipRect(r);
-    p.setPen(palette().color(QPalette::Text));
+    p.setPen(Qt::black);
     layout.draw(&p, topLeft, {}, r);
 }
 

@@ -7,6 +7,7 @@
 #include "ui/PanelEdit.h"
 #include "ui/PanelFonts.h"
 
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -76,6 +77,9 @@ TEST(PanelReadOut, PaintsTheTextExactlyAsTheEditorDoes) {
         ASSERT_TRUE(editor.editing());
         ASSERT_FALSE(readOut.editing());
         EXPECT_EQ(picture(readOut), picture(editor)) << c.text;
+        for (PanelEdit* f : {&readOut, &editor})
+            f->setFieldColour(QColor(96, 200, 96));
+        EXPECT_EQ(picture(readOut), picture(editor)) << c.text << " in another colour";
     }
 }
 
@@ -156,4 +160,25 @@ TEST_F(ReadOutViewTest, AVisitedFieldBecomesAReadOutAgainWhenRewritten) {
     frequency.showText(QStringLiteral(" 430.000000"));
     EXPECT_FALSE(frequency.editing());
     EXPECT_EQ(frequency.text(), " 430.000000");
+}
+
+// Screen readers get what the field shows, though its editor has not been
+// rewritten; moving in the text brings the editor up to date first.
+TEST_F(ReadOutViewTest, ScreenReadersReadTheShownText) {
+    params().setMode(OperatingMode::MemoryScan);
+    view->refreshPanels();
+    PanelEdit& channel = field(DisplayPanel::ChannelField);
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&channel);
+    ASSERT_NE(spoken, nullptr);
+    ASSERT_NE(spoken->textInterface(), nullptr);
+
+    main().bankNumber = 42;
+    view->refreshPanels();
+    EXPECT_EQ(spoken->text(QAccessible::Name), "Channel");
+    EXPECT_EQ(spoken->text(QAccessible::Value), "  42");
+    EXPECT_EQ(spoken->textInterface()->characterCount(), 4);
+    EXPECT_EQ(spoken->textInterface()->text(2, 4), "42");
+    spoken->textInterface()->setCursorPosition(3);
+    EXPECT_EQ(channel.QLineEdit::text(), "  42");
+    EXPECT_EQ(channel.cursorPosition(), 3);
 }
