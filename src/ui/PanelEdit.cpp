@@ -31,6 +31,8 @@ PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, 
     setContentsMargins(0, 0, 0, 0);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     applyStyle();
+    // The read-out covers every pixel, so the panel behind is not painted.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
     connect(this, &QLineEdit::textChanged, this, &PanelEdit::onEditorTextChanged);
     PanelEditAccessible::install();
 }
@@ -102,6 +104,7 @@ void PanelEdit::startEditing() {
     bringEditorUpToDate();
     if (!editing_) {
         editing_ = true;
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
         update();
     }
 }
@@ -111,6 +114,7 @@ void PanelEdit::stopEditing() {
     readOut_ = QLineEdit::text();
     editing_ = false;
     typed_ = false;
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
     update();
 }
 
