@@ -59,8 +59,9 @@ void PanelEdit::showText(const QString& t) {
         if (QLineEdit::text() == t)
             return;
         // Text the user typed is replaced as it always was; a field the user
-        // only visited goes back to being a read-out.
-        if (typed_) {
+        // only visited, or could not type into, goes back to being a
+        // read-out.
+        if (typed_ && !isReadOnly()) {
             setText(t);
             return;
         }
@@ -180,8 +181,16 @@ void PanelEdit::focusInEvent(QFocusEvent* event) {
 
 void PanelEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (editing_)
+    // The editor's own menu keeps it, with its selection, on screen.
+    if (editing_ && event->reason() != Qt::PopupFocusReason)
         stopEditing();
+}
+
+void PanelEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    // A field that becomes writable while it has the keyboard shows its caret.
+    if (event->type() == QEvent::ReadOnlyChange && !isReadOnly() && hasFocus())
+        startEditing();
 }
 
 void PanelEdit::paintEvent(QPaintEvent* event) {

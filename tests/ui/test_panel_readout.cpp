@@ -182,3 +182,24 @@ TEST_F(ReadOutViewTest, ScreenReadersReadTheShownText) {
     EXPECT_EQ(channel.QLineEdit::text(), "  42");
     EXPECT_EQ(channel.cursorPosition(), 3);
 }
+
+// A click in the read-only frequency field during a scan does not turn the
+// following steps back into editor rewrites.
+TEST_F(ReadOutViewTest, AClickInAReadOnlyFieldLeavesStepsAsReadOuts) {
+    params().setMode(OperatingMode::MemoryScan);
+    view->showOperatingMode(OperatingMode::MemoryScan);
+    view->refreshPanels();
+    PanelEdit& frequency = field(DisplayPanel::FrequencyField);
+    ASSERT_TRUE(frequency.isReadOnly());
+    QTest::mouseClick(&frequency, Qt::LeftButton);
+    EXPECT_TRUE(frequency.editing());
+
+    QSignalSpy editorWrites(&frequency, &QLineEdit::textChanged);
+    for (std::uint32_t f : {145'025'000u, 145'050'000u}) {
+        main().frequency = f;
+        view->refreshPanels();
+    }
+    EXPECT_EQ(editorWrites.count(), 0);
+    EXPECT_FALSE(frequency.editing());
+    EXPECT_EQ(frequency.text(), " 145.050000");
+}
