@@ -48,6 +48,7 @@ void PanelEdit::applyStyle() {
                        "selection-background-color:black;selection-color:rgb(255,224,0);}")
             .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
                  (flashing_ ? kRefusedColour : colour_).name()));
+    update(); // the read-out takes the colour too
 }
 
 QString PanelEdit::text() const {
