@@ -1,10 +1,14 @@
 #include "ui/PanelEdit.h"
 
 #include "ui/PanelArt.h"
+#include "ui/PanelEditAccessible.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -13,6 +17,8 @@ namespace {
 
 constexpr int kFlashMs = 300;
 const QColor kRefusedColour(255, 96, 64);
+// The line editor's own spacing between its contents edge and the text.
+constexpr int kHorizontalMargin = 2;
 
 } // namespace
 
@@ -25,6 +31,15 @@ PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, 
     setContentsMargins(0, 0, 0, 0);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     applyStyle();
+    // The read-out covers every pixel, so the panel behind is not painted.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    connect(this, &QLineEdit::textChanged, this, &PanelEdit::onEditorTextChanged);
+    PanelEditAccessible::install();
+}
+
+QLineEdit& PanelEdit::currentEditor() {
+    bringEditorUpToDate();
+    return *this;
 }
 
 void PanelEdit::applyStyle() {
@@ -33,11 +48,76 @@ void PanelEdit::applyStyle() {
                        "selection-background-color:black;selection-color:rgb(255,224,0);}")
             .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
                  (flashing_ ? kRefusedColour : colour_).name()));
+    update(); // the read-out takes the colour too
+}
+
+QString PanelEdit::text() const {
+    return editorBehind_ ? readOut_ : QLineEdit::text();
 }
 
 void PanelEdit::showText(const QString& t) {
-    if (text() != t)
-        setText(t);
+    if (editing_) {
+        if (QLineEdit::text() == t)
+            return;
+        // Text the user typed is replaced as it always was; a field the user
+        // only visited, or could not type into, goes back to being a
+        // read-out.
+        if (typed_ && !isReadOnly()) {
+            setText(t);
+            return;
+        }
+        stopEditing();
+    }
+    if (t == text())
+        return;
+    readOut_ = t;
+    editorBehind_ = true;
+    // Screen readers read the editor, so it follows while one listens. An
+    // editor left empty is filled once, so that a select-all made on it
+    // before any key arrives still means the whole text.
+    if (QAccessible::isActive() || QLineEdit::text().isEmpty())
+        bringEditorUpToDate();
+    update();
+}
+
+void PanelEdit::bringEditorUpToDate() {
+    if (!editorBehind_)
+        return;
+    // Keep a select-all made on the stale text covering the new one.
+    const bool allSelected = hasSelectedText() && selectedText() == QLineEdit::text();
+    syncingEditor_ = true;
+    setText(readOut_);
+    syncingEditor_ = false;
+    editorBehind_ = false;
+    if (allSelected)
+        selectAll();
+}
+
+void PanelEdit::onEditorTextChanged() {
+    if (syncingEditor_)
+        return;
+    // Written straight to the editor (typing, clear(), setText()): the
+    // editor's text is what the field shows from now on.
+    readOut_ = QLineEdit::text();
+    editorBehind_ = false;
+}
+
+void PanelEdit::startEditing() {
+    bringEditorUpToDate();
+    if (!editing_) {
+        editing_ = true;
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        update();
+    }
+}
+
+void PanelEdit::stopEditing() {
+    bringEditorUpToDate();
+    readOut_ = QLineEdit::text();
+    editing_ = false;
+    typed_ = false;
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    update();
 }
 
 void PanelEdit::setFieldColour(const QColor& background) {
@@ -68,18 +148,110 @@ void PanelEdit::keyPressEvent(QKeyEvent* event) {
     }
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if ((enter || key == Qt::Key_Escape) && handler_ && handler_(*this, enter)) {
+        // Acted on and rewritten, unless refused: refused text stays typed,
+        // to be corrected.
+        if (!flashing_)
+            typed_ = false;
         event->accept();
         return;
     }
+    startEditing();
+    typed_ = true;
     QLineEdit::keyPressEvent(event);
 }
 
+void PanelEdit::mousePressEvent(QMouseEvent* event) {
+    startEditing();
+    typed_ = true;
+    QLineEdit::mousePressEvent(event);
+}
+
+void PanelEdit::inputMethodEvent(QInputMethodEvent* event) {
+    startEditing();
+    typed_ = true;
+    QLineEdit::inputMethodEvent(event);
+}
+
+void PanelEdit::focusInEvent(QFocusEvent* event) {
+    // A writable field takes the keyboard as an editor (caret, select-all on
+    // Tab); a read-only one stays a read-out with the ring.
+    if (!isReadOnly())
+        startEditing();
+    QLineEdit::focusInEvent(event);
+}
+
+void PanelEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // The editor's own menu keeps it, with its selection, on screen.
+    if (editing_ && event->reason() != Qt::PopupFocusReason)
+        stopEditing();
+}
+
+void PanelEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    // A field that becomes writable while it has the keyboard shows its caret.
+    if (event->type() == QEvent::ReadOnlyChange && !isReadOnly() && hasFocus())
+        startEditing();
+}
+
 void PanelEdit::paintEvent(QPaintEvent* event) {
-    QLineEdit::paintEvent(event);
+    if (editing_) {
+        QLineEdit::paintEvent(event);
+    } else {
+        QPainter p(this);
+        paintReadOut(p);
+    }
     if (!hasFocus())
         return;
     QPainter p(this);
     art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+}
+
+// Draws the text where the line editor would put it with the cursor at its
+// end: centred in height, aligned as the field is, scrolled to show the end
+// of a text too long for it.
+void PanelEdit::paintReadOut(QPainter& p) {
+    // The same face the style sheet gives the editor, without going through
+    // the style sheet: the field's colour, and a black line round it.
+    p.fillRect(rect(), flashing_ ? kRefusedColour : colour_);
+    QRect r = rect();
+    if (border_) {
+        p.setPen(Qt::black);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        r.adjust(1, 1, -1, -1);
+    }
+    if (readOut_.isEmpty())
+        return;
+
+    const QFontMetrics fm = fontMetrics();
+    QTextLayout layout(readOut_, font());
+    QTextOption option = layout.textOption();
+    option.setTextDirection(layoutDirection());
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+
+    const int height = qMax(fm.boundingRect(readOut_).height(), fm.height());
+    const int top = r.y() + (r.height() - height + 1) / 2;
+    const QRect lineRect(r.x() + kHorizontalMargin, top, r.width() - 2 * kHorizontalMargin, height);
+    const int widthUsed = qRound(line.naturalTextWidth()) + 1;
+    int scroll = 0;
+    if (widthUsed <= lineRect.width()) {
+        const Qt::Alignment h = QStyle::visualAlignment(layoutDirection(), alignment()) &
+                                Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute;
+        if (h == Qt::AlignRight)
+            scroll = widthUsed - lineRect.width() + 1;
+        else if (h == Qt::AlignHCenter)
+            scroll = (widthUsed - lineRect.width()) / 2;
+    } else {
+        scroll = qMax(0, qRound(line.cursorToX(int(readOut_.size()))) - lineRect.width() + 1);
+    }
+    const QPoint topLeft = lineRect.topLeft() - QPoint(scroll, qRound(line.ascent()) - fm.ascent());
+    p.setClipRect(r);
+    p.setPen(Qt::black);
+    layout.draw(&p, topLeft, {}, r);
 }
 
 void PanelEdit::wheelEvent(QWheelEvent* event) {

@@ -11,6 +11,12 @@ namespace kovo {
 // to a handler first; when it declines they keep their ordinary meaning. With
 // the keyboard it wears a ring on its edge, which shows even when read-only
 // (no caret).
+//
+// Most of the time the field is a read-out: what the program shows in it is
+// painted as plain text, and the line editor underneath is brought up to date
+// only when the user edits (a key, a click, the keyboard arriving in a
+// writable field). Rewriting a line editor costs far more than painting a
+// line of text, and the panels rewrite their fields at every scan step.
 class PanelEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -24,8 +30,18 @@ public:
     int id() const { return id_; }
     void setKeyHandler(KeyHandler handler) { handler_ = std::move(handler); }
     void setStepHandler(StepHandler handler) { stepHandler_ = std::move(handler); }
-    // Writes the text only when it differs from what the field shows.
+    // Shows the text, repainting the field only when it differs from what
+    // the field shows. Text the user is typing is replaced as before; a field
+    // the user is not editing takes it as a read-out.
     void showText(const QString& text);
+    // What the field shows (the read-out, or the editor's text while the
+    // user edits).
+    QString text() const;
+    // The line editor, first brought up to date with what the field shows
+    // (for screen readers, which read and move in the editor).
+    QLineEdit& currentEditor();
+    // True while the line editor, not the read-out, draws the field.
+    bool editing() const { return editing_; }
     // Amber normally; other colours are used by the strips.
     void setFieldColour(const QColor& background);
     // Tells the user that what the field holds was refused: a beep and a
@@ -35,11 +51,21 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
     void applyStyle();
+    void startEditing();
+    void stopEditing();
+    void bringEditorUpToDate();
+    void onEditorTextChanged();
+    void paintReadOut(QPainter& p);
 
     int id_;
     bool border_;
@@ -48,6 +74,14 @@ private:
     StepHandler stepHandler_;
     DragAccumulator wheel_{DragAccumulator::kWheelUnitsPerNotch};
     bool flashing_ = false;
+    // The read-out, and whether the editor still holds an older text.
+    QString readOut_;
+    bool editorBehind_ = false;
+    bool syncingEditor_ = false;
+    // The editor draws the field; typed: the user has changed or moved in
+    // it since the program last wrote to it.
+    bool editing_ = false;
+    bool typed_ = false;
 };
 
 } // namespace kovo
