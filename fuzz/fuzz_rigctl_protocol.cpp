@@ -1,7 +1,7 @@
 // Feeds arbitrary lines to the Hamlib network protocol, as a client of the
 // server would send them (cut at line ends and at the server's length limit).
-// Whatever a line says, the receiver is tuned only within its range and set
-// only to modes and IF bandwidths it has.
+// Whatever a line says, the receiver (which refuses what it cannot tune)
+// stays within its range and is set only to modes and IF bandwidths it has.
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -27,9 +27,11 @@ public:
     std::optional<int> meter = 10;
 
     std::uint32_t frequency() const override { return hz; }
-    void tune(std::uint32_t f) override {
-        check(f >= RigctlProtocol::kLowestHz && f <= RigctlProtocol::kHighestHz);
+    bool tune(std::uint32_t f) override {
+        if (f < RigctlProtocol::kLowestHz || f > RigctlProtocol::kHighestHz)
+            return false;
         hz = f;
+        return true;
     }
     int mode() const override { return modeRow; }
     int ifBandwidth() const override { return ifbw; }

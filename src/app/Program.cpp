@@ -121,7 +121,7 @@ void Program::createCore(const Clock& clock) {
             scanStopListener_(stop);
     });
     core_->createControl();
-    rigctl_ = std::make_unique<RigctlService>(doc_, *core_, *view_, settings_);
+    rigctl_ = std::make_unique<RigctlService>(doc_, *core_);
 }
 
 void Program::createDocumentCommands() {

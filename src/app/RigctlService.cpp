@@ -34,9 +34,8 @@ void RigctlSettings::store(SettingsStore& store) const {
     store.writeString(settings::kSoftSection, kAddressName, address);
 }
 
-RigctlService::RigctlService(CKovo5Doc& doc, ReceiverCore& core, ViewSink& view,
-                             const AppSettings& settings, QObject* parent)
-    : QObject(parent), target_(std::make_unique<ReceiverRigTarget>(doc, core, view, settings)),
+RigctlService::RigctlService(const CKovo5Doc& doc, ReceiverCore& core, QObject* parent)
+    : QObject(parent), target_(std::make_unique<ReceiverRigTarget>(doc, core)),
       server_(std::make_unique<RigctlServer>(*target_)) {}
 
 RigctlService::~RigctlService() = default;

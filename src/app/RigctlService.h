@@ -13,8 +13,6 @@ class ReceiverCore;
 class ReceiverRigTarget;
 class RigctlServer;
 class SettingsStore;
-class ViewSink;
-struct AppSettings;
 
 // The Hamlib network protocol server of the program, as set in "Soft Setting":
 // off unless switched on, port 4532, listening on 127.0.0.1 unless another
@@ -37,8 +35,7 @@ struct RigctlSettings {
 class RigctlService final : public QObject {
     Q_OBJECT
 public:
-    RigctlService(CKovo5Doc& doc, ReceiverCore& core, ViewSink& view, const AppSettings& settings,
-                  QObject* parent = nullptr);
+    RigctlService(const CKovo5Doc& doc, ReceiverCore& core, QObject* parent = nullptr);
     ~RigctlService() override;
 
     // Starts, restarts or stops the server; the reason when it cannot listen.

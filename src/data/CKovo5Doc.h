@@ -159,6 +159,9 @@ public:
     void setTunedMode(int mode, int ifBandwidth);
     void setTunedStep(int step);
     void setTunedAttenuator(int attenuator);
+    void setTunedAntenna(int antenna);
+    // Every field of the tuned record at once, as another program sets it.
+    void setTunedRecord(const CFrequencyData& record);
     void setActiveTone(int tone);
     void setActiveTElm(int value);
     void setDelaySeconds(int seconds);

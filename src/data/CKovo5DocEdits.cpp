@@ -50,6 +50,16 @@ void CKovo5Doc::setTunedAttenuator(int attenuator) {
     setModified();
 }
 
+void CKovo5Doc::setTunedAntenna(int antenna) {
+    mainRecord.antenna = antenna;
+    setModified();
+}
+
+void CKovo5Doc::setTunedRecord(const CFrequencyData& record) {
+    mainRecord = record;
+    setModified();
+}
+
 void CKovo5Doc::setActiveTone(int tone) {
     activeRecord().ctcss = tone;
     setModified();

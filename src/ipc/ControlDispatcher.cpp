@@ -8,48 +8,50 @@
 namespace kovo::ipc {
 namespace {
 
-// Commands that take one value within a range.
+// Commands that take one value within a range. `apply` answers whether the
+// program took the value; a value it refuses answers 0.
 struct ValueCommand {
     std::uint32_t code;
     std::uint32_t low, high;
-    void (*apply)(ControlTarget& t, std::uint32_t value);
+    bool (*apply)(ControlTarget& t, std::uint32_t value);
 };
 
-void setStep(ControlTarget& t, std::uint32_t v) {
-    t.tuningRecord().step = v == 0 ? 1 : std::int32_t(v);
+template <void (ControlTarget::*set)(int)> bool setField(ControlTarget& t, std::uint32_t v) {
+    (t.*set)(int(v));
+    return true;
+}
+
+bool setStep(ControlTarget& t, std::uint32_t v) {
+    t.setStep(v == 0 ? 1 : int(v));
+    return true;
+}
+
+// The wire takes 10,000 to 2,600,000,000 Hz; the receiver may tune less.
+bool tune(ControlTarget& t, std::uint32_t v) {
+    return t.tuneExactly(v);
 }
 
 constexpr ValueCommand kValueCommands[] = {
-    {control::kFrequency, 10'000, 2'600'000'000u,
-     [](ControlTarget& t, std::uint32_t v) { t.tuneExactly(v); }},
-    {control::kMode, 0, 8,
-     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().mode = std::int32_t(v); }},
+    {control::kFrequency, 10'000, 2'600'000'000u, tune},
+    {control::kMode, 0, 8, setField<&ControlTarget::setMode>},
     {control::kStep, 0, 13, setStep},
-    {control::kIfBandwidth, 0, 6,
-     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().ifBandwidth = std::int32_t(v); }},
-    {control::kAttenuator, 0, 3,
-     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().attenuator = std::int32_t(v); }},
-    {control::kAntenna, 0, 3,
-     [](ControlTarget& t, std::uint32_t v) { t.tuningRecord().antenna = std::int32_t(v); }},
+    {control::kIfBandwidth, 0, 6, setField<&ControlTarget::setIfBandwidth>},
+    {control::kAttenuator, 0, 3, setField<&ControlTarget::setAttenuator>},
+    {control::kAntenna, 0, 3, setField<&ControlTarget::setAntenna>},
     // Settings of options the program does not model: checked, then dropped.
     {6, 0, 255, nullptr},
     {7, 0, 255, nullptr},
     {8, 0, 10, nullptr},
     {9, 0, 180, nullptr},
-    {control::kOperatingMode, 0, 5,
-     [](ControlTarget& t, std::uint32_t v) { t.setOperatingMode(int(v)); }},
-    {control::kLinkSet, 0, 19, [](ControlTarget& t, std::uint32_t v) { t.selectLinkSet(int(v)); }},
+    {control::kOperatingMode, 0, 5, setField<&ControlTarget::setOperatingMode>},
+    {control::kLinkSet, 0, 19, setField<&ControlTarget::selectLinkSet>},
     {control::kLinkSetAndScan, 0, 19,
      [](ControlTarget& t, std::uint32_t v) {
          t.selectLinkSet(int(v));
          t.setOperatingMode(0);
+         return true;
      }},
 };
-
-// Codes 0 to 5 change the tuning record, which the panels then show.
-bool changesTuning(std::uint32_t code) {
-    return code <= control::kAntenna;
-}
 
 std::int32_t queried(const CFrequencyData& r, std::uint32_t code) {
     switch (code - control::kQueryFirst) {
@@ -92,10 +94,8 @@ std::int32_t ControlDispatcher::valueCommand(std::uint32_t code, std::uint32_t v
             continue;
         if (value < c.low || value > c.high)
             return kRefused;
-        if (c.apply)
-            c.apply(target_, value);
-        if (changesTuning(code))
-            target_.refreshPanels();
+        if (c.apply && !c.apply(target_, value))
+            return kRefused;
         if (code == control::kStep && target_.squelchOpen()) {
             const CFrequencyData& r = target_.tuningRecord();
             peers_.handToRecorder(r.frequency, target_.now(), r.comment);
@@ -170,7 +170,8 @@ std::int32_t ControlDispatcher::stateGet() {
 }
 
 // A block is applied only when every value in it is one the single-value
-// commands would accept; otherwise nothing changes and the result is 0.
+// commands would accept and the receiver tunes its frequency; otherwise
+// nothing changes and the result is 0.
 std::int32_t ControlDispatcher::stateSet(std::uint32_t bytes) {
     if (bytes > kStateBlockSize)
         return kRefused;
@@ -180,12 +181,10 @@ std::int32_t ControlDispatcher::stateSet(std::uint32_t bytes) {
     std::array<std::uint8_t, kStateBlockSize> next = state_;
     std::copy_n(shared.begin(), bytes, next.begin());
     const StateBlock block = StateBlock::decode(next);
-    if (!block.valid())
+    if (!block.valid() || !target_.applyState(block))
         return kRefused;
     peers_.recordOver();
     state_ = next;
-    block.applyTo(target_.tuningRecord());
-    target_.refreshPanels();
     return kDone;
 }
 

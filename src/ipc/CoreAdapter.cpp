@@ -11,32 +11,54 @@ constexpr int kBankView = 1;
 constexpr int kSearchBankView = 2;
 } // namespace
 
-CFrequencyData& CoreAdapter::tuningRecord() {
+ReceiverOperations& CoreAdapter::ops() const {
+    return core_.operations();
+}
+
+const CFrequencyData& CoreAdapter::tuningRecord() const {
     return doc_.mainRecord;
 }
 
-void CoreAdapter::tuneExactly(std::uint32_t hz) {
-    doc_.mainRecord.frequency = hz;
-    const int channel = doc_.findChannel(hz);
-    if (channel >= 0)
-        doc_.takeChannelInfo(channel);
-    else
-        doc_.clearChannelInfo();
+bool CoreAdapter::tuneExactly(std::uint32_t hz) {
+    return ops().tuneExactly(hz);
 }
 
-void CoreAdapter::refreshPanels() {
-    view_.refreshPanels();
+// A mode from another program keeps the IF bandwidth tuned now.
+void CoreAdapter::setMode(int mode) {
+    (void)ops().setReceiverMode(mode, doc_.mainRecord.ifBandwidth);
+}
+
+void CoreAdapter::setStep(int step) {
+    ops().chooseStep(step);
+}
+
+void CoreAdapter::setIfBandwidth(int ifBandwidth) {
+    (void)ops().setIfBandwidth(ifBandwidth);
+}
+
+// Refused in memory scan, where each channel brings its own, as on the panel.
+void CoreAdapter::setAttenuator(int attenuator) {
+    (void)ops().chooseAttenuator(attenuator);
+}
+
+void CoreAdapter::setAntenna(int antenna) {
+    (void)ops().setAntenna(antenna);
+}
+
+bool CoreAdapter::applyState(const StateBlock& block) {
+    CFrequencyData record = doc_.mainRecord;
+    block.applyTo(record);
+    return ops().replaceTunedRecord(record);
 }
 
 void CoreAdapter::setOperatingMode(int mode) {
-    core_.setOperatingMode(mode);
+    if (isKnownOperatingMode(mode))
+        ops().setOperatingMode(static_cast<OperatingMode>(mode));
 }
 
 void CoreAdapter::setLinkFlags(std::uint32_t bits) {
-    doc_.setLinkFlags(bits);
-    doc_.computeLinkMask();
-    doc_.countReachable();
-    view_.databasePanel().rebuildList(kBankView); // counts the channels per bank
+    doc_.setLinkFlags(bits); // recounts the channels each bank reaches
+    view_.databasePanel().rebuildList(kBankView);
 }
 
 void CoreAdapter::setSearchBanksInUse(std::uint32_t bits) {

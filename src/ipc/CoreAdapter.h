@@ -7,12 +7,14 @@ namespace kovo {
 class CKovo5Doc;
 class CKovo5View;
 class ReceiverCore;
+class ReceiverOperations;
 } // namespace kovo
 
 namespace kovo::ipc {
 
 // The one place where commands from other programs meet the program's own
-// operations: the document, the receiver core and the view. Saving and
+// operations: the core's operations service for everything tuned, the
+// document's operations for its tables, the view for the lists. Saving and
 // ending the process belong to the application and are handed in.
 class CoreAdapter final : public ControlTarget {
 public:
@@ -23,9 +25,14 @@ public:
     CoreAdapter(CKovo5Doc& doc, ReceiverCore& core, CKovo5View& view, Hooks hooks)
         : doc_(doc), core_(core), view_(view), hooks_(std::move(hooks)) {}
 
-    CFrequencyData& tuningRecord() override;
-    void tuneExactly(std::uint32_t hz) override;
-    void refreshPanels() override;
+    const CFrequencyData& tuningRecord() const override;
+    bool tuneExactly(std::uint32_t hz) override;
+    void setMode(int mode) override;
+    void setStep(int step) override;
+    void setIfBandwidth(int ifBandwidth) override;
+    void setAttenuator(int attenuator) override;
+    void setAntenna(int antenna) override;
+    bool applyState(const StateBlock& block) override;
     void setOperatingMode(int mode) override;
     void setLinkFlags(std::uint32_t bits) override;
     void setSearchBanksInUse(std::uint32_t bits) override;
@@ -39,6 +46,8 @@ public:
     void endProcess(int exitCode) override;
 
 private:
+    ReceiverOperations& ops() const;
+
     CKovo5Doc& doc_;
     ReceiverCore& core_;
     CKovo5View& view_;

@@ -1,5 +1,7 @@
 #include "link/ReceiverDescription.h"
 
+#include "data/ReceiverRange.h"
+
 #include <algorithm>
 
 namespace kovo {
@@ -35,6 +37,8 @@ const ReceiverDescription kAr3000Description{
     .dataBits = 8,
     .stopBits = LineSetting::StopBits::Two,
     .flowControl = LineSetting::FlowControl::RtsCts,
+    .lowestHz = kLowestFrequency,
+    .highestHz = kHighestFrequency,
     .hasVoiceSquelch = false,
     .attenuatorSentAtOnce = true,
 };
@@ -61,6 +65,8 @@ const ReceiverDescription kAr3000aDescription{
     .dataBits = 8,
     .stopBits = LineSetting::StopBits::Two,
     .flowControl = LineSetting::FlowControl::RtsCts,
+    .lowestHz = kLowestFrequency,
+    .highestHz = kHighestFrequency,
     .hasVoiceSquelch = true,
     .attenuatorSentAtOnce = false,
 };

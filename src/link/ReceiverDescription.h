@@ -75,6 +75,11 @@ struct ReceiverDescription {
     LineSetting::StopBits stopBits;
     LineSetting::FlowControl flowControl;
 
+    // ---- tuning range ----
+    // The lowest and highest frequency it tunes.
+    std::uint32_t lowestHz;
+    std::uint32_t highestHz;
+
     // ---- features ----
     bool hasVoiceSquelch;
     // An attenuator change is sent at once rather than with the next pass.
@@ -82,6 +87,7 @@ struct ReceiverDescription {
 
     // Reports to let pass after a jump of `jumpHz`.
     int settleReportsFor(std::uint32_t jumpHz) const;
+    bool tunes(std::uint32_t hz) const { return hz >= lowestHz && hz <= highestHz; }
     bool echoesTuning() const { return tuningEchoReplies > 0; }
     bool endsReply(char c) const { return replyEnds.find(c) != std::string_view::npos; }
     // The line format at `bitsPerSecond`.

@@ -1,22 +1,9 @@
 #include "net/ReceiverRigTarget.h"
 
-#include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "scan/ReceiverCore.h"
-#include "scan/ScanSteps.h"
-#include "scan/TuningRules.h"
-#include "scan/ViewSink.h"
 
 namespace kovo {
-
-namespace {
-
-constexpr int kOperatingModeVfo = 5;
-constexpr int kModeCount = 9;
-constexpr int kFirstSynchronousAm = 6;
-constexpr int kIfBandwidthCount = 7;
-
-} // namespace
 
 std::uint32_t ReceiverRigTarget::frequency() const {
     // The record the receiver is tuned to: the priority channel while it is
@@ -24,15 +11,8 @@ std::uint32_t ReceiverRigTarget::frequency() const {
     return doc_.priorityCheck ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
 }
 
-void ReceiverRigTarget::tune(std::uint32_t hz) {
-    if (doc_.controlParams.operatingMode != kOperatingModeVfo)
-        core_.setOperatingMode(kOperatingModeVfo);
-    CFrequencyData& r = doc_.mainRecord;
-    r.frequency = limitFrequency(hz);
-    doc_.normaliseFrequency();
-    r.frequency = limitFrequency(r.frequency);
-    lookUpTunedChannel(doc_);
-    view_.refreshPanels();
+bool ReceiverRigTarget::tune(std::uint32_t hz) {
+    return core_.operations().tuneInVfo(hz);
 }
 
 int ReceiverRigTarget::mode() const {
@@ -44,19 +24,12 @@ int ReceiverRigTarget::ifBandwidth() const {
 }
 
 bool ReceiverRigTarget::hasMode(int mode) const {
-    if (mode < 0 || mode >= kModeCount)
-        return false;
-    return mode < kFirstSynchronousAm || settings_.optSam == 1;
+    return core_.operations().offersMode(mode);
 }
 
 void ReceiverRigTarget::setMode(int mode, std::optional<int> ifBandwidth) {
-    if (!hasMode(mode))
-        return;
-    const bool known = ifBandwidth && *ifBandwidth >= 0 && *ifBandwidth < kIfBandwidthCount;
-    doc_.setTunedMode(mode, known
-                                ? *ifBandwidth
-                                : defaultIfBandwidth(mode, doc_.mainRecord.ifBandwidth, settings_));
-    view_.refreshPanels();
+    if (hasMode(mode))
+        (void)core_.operations().setReceiverMode(mode, ifBandwidth);
 }
 
 std::optional<int> ReceiverRigTarget::signalValue() const {

@@ -12,8 +12,9 @@ public:
     virtual ~RigTarget() = default;
 
     virtual std::uint32_t frequency() const = 0;
-    // Stops a scan and tunes in VFO, as typing the frequency would.
-    virtual void tune(std::uint32_t hz) = 0;
+    // Stops a scan and tunes in VFO, as typing the frequency would; false,
+    // and nothing changed, when the receiver cannot tune `hz`.
+    virtual bool tune(std::uint32_t hz) = 0;
     virtual int mode() const = 0;
     virtual int ifBandwidth() const = 0;
     // Whether the receiver offers the mode (the synchronous AM modes need

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace kovo {
@@ -114,11 +115,13 @@ int getFreq(Context& c) {
 }
 
 int setFreq(Context& c) {
+    // Whether the receiver tunes it is the receiver's to say; here only
+    // what cannot be a frequency at all is turned away.
     const auto hz = parseDouble(c.args[0]);
-    if (!hz || *hz < RigctlProtocol::kLowestHz || *hz > RigctlProtocol::kHighestHz)
+    if (!hz || !(*hz >= 0 && *hz <= double(std::numeric_limits<std::uint32_t>::max())))
         return RigctlProtocol::kInvalid;
-    c.target.tune(std::uint32_t(std::lround(*hz)));
-    return RigctlProtocol::kOk;
+    return c.target.tune(std::uint32_t(std::llround(*hz))) ? RigctlProtocol::kOk
+                                                           : RigctlProtocol::kInvalid;
 }
 
 int getMode(Context& c) {

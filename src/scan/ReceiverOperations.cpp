@@ -11,6 +11,17 @@
 
 namespace kovo {
 
+namespace {
+
+constexpr int kAntennaCount = 4;
+constexpr int kFirstSynchronousAm = 6;
+
+bool inTable(int index, std::size_t size) {
+    return index >= 0 && std::size_t(index) < size;
+}
+
+} // namespace
+
 ReceiverOperations::ReceiverOperations(Seams seams) : s_(std::move(seams)) {}
 
 // ---- operating mode ----------------------------------------------------------
@@ -34,6 +45,28 @@ bool ReceiverOperations::takesKeypadFrequency() const {
 }
 
 // ---- tuning ------------------------------------------------------------------
+
+bool ReceiverOperations::canTune(std::uint32_t hz) const {
+    return receiverDescriptionFor(s_.settings.device).tunes(hz);
+}
+
+bool ReceiverOperations::tuneExactly(std::uint32_t hz) {
+    if (!canTune(hz))
+        return false;
+    s_.doc.mainRecord.frequency = hz;
+    lookUpTunedChannel(s_.doc);
+    s_.view.refreshPanels();
+    return true;
+}
+
+bool ReceiverOperations::tuneInVfo(std::uint32_t hz) {
+    if (!canTune(hz))
+        return false;
+    if (operatingMode() != OperatingMode::Vfo)
+        setOperatingMode(OperatingMode::Vfo);
+    tuneTo(hz);
+    return true;
+}
 
 void ReceiverOperations::tuneTo(std::int64_t hz) {
     CKovo5Doc& d = s_.doc;
@@ -67,6 +100,51 @@ void ReceiverOperations::selectReceiverMode(int key) {
     const CFrequencyData& r = s_.doc.mainRecord;
     const int mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
     s_.doc.setTunedMode(mode, defaultIfBandwidth(mode, r.ifBandwidth, s_.settings));
+}
+
+bool ReceiverOperations::offersMode(int mode) const {
+    return inTable(mode, ModeNameTable.size()) &&
+           (mode < kFirstSynchronousAm || s_.settings.optSam == 1);
+}
+
+bool ReceiverOperations::setReceiverMode(int mode, std::optional<int> ifBandwidth) {
+    if (!inTable(mode, ModeNameTable.size()))
+        return false;
+    const bool known = ifBandwidth && inTable(*ifBandwidth, IfBandwidthNameTable.size());
+    s_.doc.setTunedMode(
+        mode, known ? *ifBandwidth
+                    : defaultIfBandwidth(mode, s_.doc.mainRecord.ifBandwidth, s_.settings));
+    s_.view.refreshPanels();
+    return true;
+}
+
+bool ReceiverOperations::setIfBandwidth(int ifBandwidth) {
+    if (!inTable(ifBandwidth, IfBandwidthNameTable.size()))
+        return false;
+    s_.doc.setTunedMode(s_.doc.mainRecord.mode, ifBandwidth);
+    s_.view.refreshPanels();
+    return true;
+}
+
+bool ReceiverOperations::setAntenna(int antenna) {
+    if (!inTable(antenna, kAntennaCount))
+        return false;
+    s_.doc.setTunedAntenna(antenna);
+    s_.view.refreshPanels();
+    return true;
+}
+
+bool ReceiverOperations::replaceTunedRecord(const CFrequencyData& r) {
+    const bool valid = canTune(r.frequency) && inTable(r.step, StepNameTable.size()) &&
+                       inTable(r.mode, ModeNameTable.size()) &&
+                       inTable(r.ifBandwidth, IfBandwidthNameTable.size()) &&
+                       inTable(r.attenuator, AttNameTable.size()) &&
+                       inTable(r.antenna, kAntennaCount) && inTable(r.ctcss, CtcssNameTable.size());
+    if (!valid)
+        return false;
+    s_.doc.setTunedRecord(r);
+    s_.view.refreshPanels();
+    return true;
 }
 
 void ReceiverOperations::chooseStep(int stepIndex) {

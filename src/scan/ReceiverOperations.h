@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace kovo {
@@ -10,6 +11,7 @@ namespace kovo {
 struct AppSettings;
 class BandScope;
 class CKovo5Doc;
+struct CFrequencyData;
 class ViewSink;
 
 // What every front end does to the receiver: the front panel, the window bus
@@ -44,6 +46,14 @@ public:
     [[nodiscard]] bool takesKeypadFrequency() const;
 
     // ---- tuning ----
+    // Whether the receiver in use tunes `hz`, as its description says.
+    [[nodiscard]] bool canTune(std::uint32_t hz) const;
+    // Tunes `hz` as given, off the step grid, named after a channel stored
+    // there; false, and nothing changed, when the receiver cannot tune it.
+    [[nodiscard]] bool tuneExactly(std::uint32_t hz);
+    // Stops a scan and tunes `hz` in VFO, as typing it would; false, and
+    // nothing changed, when the receiver cannot tune it.
+    [[nodiscard]] bool tuneInVfo(std::uint32_t hz);
     // Every way of tuning ends here: the frequency is kept within the
     // receiver's range, put on the step grid (which may fall below the lowest
     // frequency, so it is limited again) and named after a stored channel.
@@ -59,6 +69,21 @@ public:
     // AM option the AM key cycles AM, SAM, SAL, SAH) and the IF bandwidth it
     // brings with it.
     void selectReceiverMode(int key);
+    // Whether the receiver offers mode `mode` (0 NFM .. 8 SAH): the
+    // synchronous AM modes need their option.
+    [[nodiscard]] bool offersMode(int mode) const;
+    // Receiver mode `mode` with IF bandwidth `ifBandwidth`; with none (or one
+    // that is not in the table) the bandwidth the mode key would bring.
+    // False, and nothing changed, for a mode outside the table.
+    [[nodiscard]] bool setReceiverMode(int mode, std::optional<int> ifBandwidth);
+    // The IF bandwidth alone; false, and nothing changed, outside the table.
+    [[nodiscard]] bool setIfBandwidth(int ifBandwidth);
+    // The antenna (0..3); false, and nothing changed, outside that.
+    [[nodiscard]] bool setAntenna(int antenna);
+    // A whole tuned record from another program; false, and nothing
+    // changed, when the receiver cannot tune its frequency or a value is
+    // outside its table.
+    [[nodiscard]] bool replaceTunedRecord(const CFrequencyData& record);
     // The tuning step `stepIndex`; each operating mode follows it its own way
     // (the band scopes re-centre their window, VFO snaps to the new grid).
     void chooseStep(int stepIndex);

@@ -116,6 +116,22 @@ TEST_F(RigctlTest, ReadsWhileScanningTunesReadsStrengthAndRefusesWhatItCannot) {
     EXPECT_EQ(frequencyNow(), 433500000);
 }
 
+TEST_F(RigctlTest, TunesOnlyWhatTheReceiverTunes) {
+    const struct {
+        const char* hz;
+        bool taken;
+    } cases[] = {{"99999", false},
+                 {"100000", true},
+                 {"2040000000", true},
+                 {"2040000001", false},
+                 {"2500000000", false}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(rigctl({"F", "145500000"}).ok);
+        EXPECT_EQ(rigctl({"F", c.hz}).ok, c.taken) << c.hz;
+        EXPECT_EQ(frequencyNow(), c.taken ? QString::fromLatin1(c.hz).toLong() : 145500000) << c.hz;
+    }
+}
+
 TEST_F(RigctlTest, FloodsGarbageAndHalfLinesCostOtherClientsNothing) {
     QTcpSocket flood;
     flood.connectToHost(QHostAddress::LocalHost, port_);

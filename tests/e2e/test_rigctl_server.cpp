@@ -21,7 +21,10 @@ class StillRig final : public RigTarget {
 public:
     std::uint32_t hz = 145500000;
     std::uint32_t frequency() const override { return hz; }
-    void tune(std::uint32_t f) override { hz = f; }
+    bool tune(std::uint32_t f) override {
+        hz = f;
+        return true;
+    }
     int mode() const override { return 0; }
     int ifBandwidth() const override { return 3; }
     bool hasMode(int m) const override { return m >= 0 && m < 6; }

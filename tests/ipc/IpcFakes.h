@@ -75,23 +75,40 @@ public:
     std::map<std::string, std::vector<std::uint8_t>> objects;
 };
 
-// The program as commands see it.
+// The program as commands see it: records every change it is asked for and
+// keeps it in `record`, which the commands only read. Frequencies outside
+// `lowestHz`..`highestHz` are refused, as the receiver refuses them.
 class FakeTarget final : public ControlTarget {
 public:
     CFrequencyData record;
     std::vector<std::string> calls;
+    std::uint32_t lowestHz = 100'000, highestHz = 2'040'000'000;
     bool squelch = false;
     bool saveSucceeds = true;
     int exitCode = -1;
     std::uint32_t linkBits = 0, searchBits = 0;
     std::vector<std::string> banks = std::vector<std::string>(22, "bank");
 
-    CFrequencyData& tuningRecord() override { return record; }
-    void tuneExactly(std::uint32_t hz) override {
+    const CFrequencyData& tuningRecord() const override { return record; }
+    bool tuneExactly(std::uint32_t hz) override {
+        if (hz < lowestHz || hz > highestHz)
+            return false;
         record.frequency = hz;
         calls.push_back("tune");
+        return true;
     }
-    void refreshPanels() override { calls.push_back("refresh"); }
+    void setMode(int v) override { set("receiver mode", &CFrequencyData::mode, v); }
+    void setStep(int v) override { set("step", &CFrequencyData::step, v); }
+    void setIfBandwidth(int v) override { set("bandwidth", &CFrequencyData::ifBandwidth, v); }
+    void setAttenuator(int v) override { set("attenuator", &CFrequencyData::attenuator, v); }
+    void setAntenna(int v) override { set("antenna", &CFrequencyData::antenna, v); }
+    bool applyState(const StateBlock& block) override {
+        if (block.frequency < lowestHz || block.frequency > highestHz)
+            return false;
+        block.applyTo(record);
+        calls.push_back("state");
+        return true;
+    }
     void setOperatingMode(int mode) override { calls.push_back("mode " + std::to_string(mode)); }
     void setLinkFlags(std::uint32_t bits) override { linkBits = bits; }
     void setSearchBanksInUse(std::uint32_t bits) override { searchBits = bits; }
@@ -110,6 +127,12 @@ public:
         return saveSucceeds;
     }
     void endProcess(int code) override { exitCode = code; }
+
+private:
+    void set(const std::string& what, int CFrequencyData::*field, int value) {
+        record.*field = value;
+        calls.push_back(what + " " + std::to_string(value));
+    }
 };
 
 } // namespace kovo::ipc::test

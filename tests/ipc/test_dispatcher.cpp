@@ -83,13 +83,53 @@ INSTANTIATE_TEST_SUITE_P(
                std::to_string(testInfo.param.value);
     });
 
-TEST_F(DispatcherTest, FrequencyLimitsAreTheCommandsNotTheReceivers) {
+TEST_F(DispatcherTest, FrequencyLimitsAreTheCommandsAndTheReceivers) {
+    target.lowestHz = 0;
+    target.highestHz = 0xFFFFFFFF;
     EXPECT_EQ(control(0, 9'999), kRefused);
     EXPECT_EQ(control(0, 2'600'000'001u), kRefused);
     EXPECT_EQ(target.record.frequency, 0u);
     EXPECT_EQ(control(0, 2'600'000'000u), kDone);
     EXPECT_EQ(target.record.frequency, 2'600'000'000u);
-    EXPECT_EQ(target.calls, (std::vector<std::string>{"tune", "refresh"}));
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"tune"}));
+}
+
+// A frequency the receiver cannot tune answers 0, as a refusal, whether
+// alone or in a state block, and changes nothing.
+TEST_F(DispatcherTest, TheReceiversRangeDecidesTuningAndStateBlocks) {
+    const struct {
+        std::uint32_t hz;
+        std::int32_t result;
+    } cases[] = {{99'999, kRefused},
+                 {100'000, kDone},
+                 {2'040'000'000, kDone},
+                 {2'040'000'001, kRefused},
+                 {2'500'000'000u, kRefused}};
+    for (const auto& c : cases) {
+        target.record = {};
+        target.record.frequency = 145'000'000;
+        target.record.mode = 2;
+        EXPECT_EQ(control(0, c.hz), c.result) << c.hz;
+        EXPECT_EQ(target.record.frequency, c.result ? c.hz : 145'000'000u) << c.hz;
+        StateBlock b;
+        b.frequency = c.hz;
+        b.mode = 4;
+        putState(b);
+        target.record.frequency = 145'000'000;
+        EXPECT_EQ(control(151, 288), c.result) << c.hz;
+        EXPECT_EQ(target.record.mode, c.result ? 4 : 2) << "the whole block or nothing";
+        EXPECT_EQ(target.record.frequency, c.result ? c.hz : 145'000'000u) << c.hz;
+    }
+}
+
+// Changes of the tuned record are asked of the program, never written here.
+TEST_F(DispatcherTest, TuningChangesGoToTheProgramsOperations) {
+    for (const auto& [code, value] :
+         {std::pair{0u, 145'000'000u}, {1u, 3u}, {2u, 0u}, {3u, 6u}, {4u, 1u}, {5u, 2u}, {10u, 5u}})
+        ASSERT_EQ(control(code, value), kDone) << code;
+    EXPECT_EQ(target.calls,
+              (std::vector<std::string>{"tune", "receiver mode 3", "step 1", "bandwidth 6",
+                                        "attenuator 1", "antenna 2", "mode 5"}));
 }
 
 TEST_F(DispatcherTest, ModesAndLinkSetsGoToTheProgram) {

@@ -101,6 +101,36 @@ TEST_F(ProgramTest, KovoctlTunesQueriesAndExchangesState) {
     EXPECT_EQ(kovoctl({"get", "frequency"}).second, QStringLiteral("433000000\n"));
 }
 
+// Tuning from kovoctl, by frequency or by code 0, keeps to what the receiver
+// tunes: beyond it the program answers 0 and stays where it was.
+TEST_F(ProgramTest, KovoctlTunesOnlyWhatTheReceiverTunes) {
+    startProgram();
+    const struct {
+        const char* megahertz;
+        const char* hertz;
+        bool taken;
+    } cases[] = {{"0.099999", "99999", false},
+                 {"0.1", "100000", true},
+                 {"2040", "2040000000", true},
+                 {"2040.000001", "2040000001", false},
+                 {"2500", "2500000000", false}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(kovoctl({"tune", "145.5"}).first, 0);
+        EXPECT_EQ(kovoctl({"tune", c.megahertz}).first, c.taken ? 0 : 1) << c.megahertz;
+        const QString expected = QString::fromLatin1(c.taken ? c.hertz : "145500000") + '\n';
+        EXPECT_EQ(kovoctl({"get", "frequency"}).second, expected) << c.megahertz;
+        ASSERT_EQ(kovoctl({"tune", "145.5"}).first, 0);
+        EXPECT_EQ(kovoctl({"send", "0", c.hertz}).second,
+                  QString::fromLatin1(c.taken ? "2\n" : "0\n"))
+            << c.hertz;
+        EXPECT_EQ(kovoctl({"get", "frequency"}).second, expected) << c.hertz;
+    }
+    ASSERT_EQ(kovoctl({"send", "1", "2"}).second, QStringLiteral("2\n"));
+    EXPECT_EQ(kovoctl({"state", "set"}, R"({"frequency": 2500000000, "mode": 3})").first, 1);
+    EXPECT_EQ(kovoctl({"get", "mode"}).second, QStringLiteral("2\n"))
+        << "a refused block changes nothing";
+}
+
 TEST_F(ProgramTest, ShutdownSavesAModifiedUntitledDocumentAndEndsWithOne) {
     startProgram();
     EXPECT_EQ(kovoctl({"send", "12", "3"}).second, QStringLiteral("2\n")); // marks it modified

@@ -18,7 +18,13 @@ public:
     std::optional<int> lastIfbwAsked;
 
     std::uint32_t frequency() const override { return hz; }
-    void tune(std::uint32_t f) override { hz = f; }
+    // Tunes what the receiver would: its range is the protocol's stated one.
+    bool tune(std::uint32_t f) override {
+        if (f < RigctlProtocol::kLowestHz || f > RigctlProtocol::kHighestHz)
+            return false;
+        hz = f;
+        return true;
+    }
     int mode() const override { return modeRow; }
     int ifBandwidth() const override { return ifbw; }
     bool hasMode(int m) const override { return m >= 0 && (m < 6 || (sam && m < 9)); }

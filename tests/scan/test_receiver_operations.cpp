@@ -162,5 +162,100 @@ TEST_F(ReceiverOperationsTest, TheStepChoiceFollowsTheMode) {
     EXPECT_EQ(view.count("refreshPanels"), 1);
 }
 
+// Tuning from another program: the receiver's own range, whichever receiver.
+TEST_F(ReceiverOperationsTest, ExactTuningKeepsToTheReceiversRange) {
+    const struct {
+        std::uint32_t hz;
+        bool taken;
+    } cases[] = {{99'999, false},
+                 {100'000, true},
+                 {2'040'000'000, true},
+                 {2'040'000'001, false},
+                 {2'500'000'000u, false}};
+    for (const int device : {0, 1}) {
+        settings.device = device;
+        for (const auto& c : cases) {
+            enter(OperatingMode::MemoryScan);
+            doc.mainRecord.frequency = 145'000'000;
+            const std::string what = std::to_string(device) + " " + std::to_string(c.hz);
+            EXPECT_EQ(ops().canTune(c.hz), c.taken) << what;
+            EXPECT_EQ(ops().tuneExactly(c.hz), c.taken) << what;
+            EXPECT_EQ(doc.mainRecord.frequency, c.taken ? c.hz : 145'000'000u) << what;
+            EXPECT_EQ(view.count("refreshPanels"), c.taken ? 1 : 0) << what;
+            EXPECT_EQ(ops().tuneInVfo(c.hz), c.taken) << what;
+            EXPECT_EQ(ops().operatingMode(),
+                      c.taken ? OperatingMode::Vfo : OperatingMode::MemoryScan)
+                << what;
+        }
+    }
+}
+
+TEST_F(ReceiverOperationsTest, ExactTuningNamesTheChannelStoredThere) {
+    enter(OperatingMode::Vfo);
+    const int row = doc.storeChannel(433'012'345);
+    ASSERT_TRUE(doc.setChannelComments({row}, "tower"));
+    EXPECT_TRUE(ops().tuneExactly(433'012'345));
+    EXPECT_EQ(doc.mainRecord.frequency, 433'012'345u) << "off the step grid, as given";
+    EXPECT_EQ(doc.mainRecord.comment, "tower");
+    EXPECT_TRUE(ops().tuneExactly(433'012'346));
+    EXPECT_EQ(doc.mainRecord.comment, "");
+}
+
+// Each change of the tuned record from another program is checked against
+// its table; a refused one changes nothing and marks nothing.
+TEST_F(ReceiverOperationsTest, TunedRecordChangesKeepToTheirTables) {
+    CFrequencyData whole = doc.mainRecord;
+    whole.frequency = 2'040'000'001;
+    const struct {
+        const char* name;
+        std::function<bool()> change;
+        bool taken;
+    } cases[] = {
+        {"mode 8", [&] { return ops().setReceiverMode(8, 6); }, true},
+        {"mode 9", [&] { return ops().setReceiverMode(9, 0); }, false},
+        {"mode -1", [&] { return ops().setReceiverMode(-1, std::nullopt); }, false},
+        {"bandwidth 6", [&] { return ops().setIfBandwidth(6); }, true},
+        {"bandwidth 7", [&] { return ops().setIfBandwidth(7); }, false},
+        {"antenna 3", [&] { return ops().setAntenna(3); }, true},
+        {"antenna 4", [&] { return ops().setAntenna(4); }, false},
+        {"record beyond the range", [&] { return ops().replaceTunedRecord(whole); }, false},
+    };
+    for (const auto& c : cases) {
+        enter(OperatingMode::Vfo);
+        const CFrequencyData before = doc.mainRecord;
+        EXPECT_EQ(c.change(), c.taken) << c.name;
+        EXPECT_EQ(doc.isModified(), c.taken) << c.name;
+        if (!c.taken) {
+            EXPECT_EQ(doc.mainRecord, before) << c.name;
+        }
+    }
+    enter(OperatingMode::Vfo);
+    whole.frequency = 2'040'000'000;
+    whole.antenna = 2;
+    EXPECT_TRUE(ops().replaceTunedRecord(whole));
+    EXPECT_EQ(doc.mainRecord, whole);
+}
+
+TEST_F(ReceiverOperationsTest, AModeWithoutABandwidthBringsTheKeysOne) {
+    enter(OperatingMode::Vfo);
+    doc.mainRecord.ifBandwidth = 0;
+    ASSERT_TRUE(ops().setReceiverMode(1, std::nullopt));
+    const int keys = doc.mainRecord.ifBandwidth;
+    ASSERT_TRUE(ops().setReceiverMode(1, 99));
+    EXPECT_EQ(doc.mainRecord.ifBandwidth, keys);
+    ASSERT_TRUE(ops().setReceiverMode(1, 2));
+    EXPECT_EQ(doc.mainRecord.ifBandwidth, 2);
+}
+
+TEST_F(ReceiverOperationsTest, SynchronousAmIsOfferedWithItsOptionOnly) {
+    settings.optSam = 0;
+    EXPECT_TRUE(ops().offersMode(5));
+    EXPECT_FALSE(ops().offersMode(6));
+    EXPECT_FALSE(ops().offersMode(9));
+    settings.optSam = 1;
+    EXPECT_TRUE(ops().offersMode(8));
+    EXPECT_FALSE(ops().offersMode(-1));
+}
+
 } // namespace
 } // namespace kovo::test

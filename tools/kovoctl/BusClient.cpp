@@ -148,7 +148,7 @@ int tune(Client& c, const std::string& text, std::FILE* err) {
     if (!parseMegahertz(text, hz))
         return failure(err, "\"" + text + "\" is not a frequency in MHz");
     if (c.send(control::kFrequency, hz) != kovo::ipc::kDone)
-        return failure(err, "the frequency was refused (10 kHz to 2600 MHz)");
+        return failure(err, "the frequency was refused: the receiver does not tune it");
     return 0;
 }
 
