@@ -21,6 +21,10 @@ template <void (ControlTarget::*set)(int)> bool setField(ControlTarget& t, std::
     return true;
 }
 
+bool setAttenuator(ControlTarget& t, std::uint32_t v) {
+    return t.setAttenuator(int(v));
+}
+
 bool setStep(ControlTarget& t, std::uint32_t v) {
     t.setStep(v == 0 ? 1 : int(v));
     return true;
@@ -36,7 +40,7 @@ constexpr ValueCommand kValueCommands[] = {
     {control::kMode, 0, 8, setField<&ControlTarget::setMode>},
     {control::kStep, 0, 13, setStep},
     {control::kIfBandwidth, 0, 6, setField<&ControlTarget::setIfBandwidth>},
-    {control::kAttenuator, 0, 3, setField<&ControlTarget::setAttenuator>},
+    {control::kAttenuator, 0, 3, setAttenuator},
     {control::kAntenna, 0, 3, setField<&ControlTarget::setAntenna>},
     // Settings of options the program does not model: checked, then dropped.
     {6, 0, 255, nullptr},

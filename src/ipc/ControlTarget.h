@@ -23,7 +23,9 @@ public:
     virtual void setMode(int mode) = 0;
     virtual void setStep(int step) = 0;
     virtual void setIfBandwidth(int ifBandwidth) = 0;
-    virtual void setAttenuator(int attenuator) = 0;
+    // False, and nothing changed, where the receiver's attenuator is not the
+    // user's to set (in memory scan each channel brings its own).
+    virtual bool setAttenuator(int attenuator) = 0;
     virtual void setAntenna(int antenna) = 0;
     // A valid state block into the tuning record; false, and nothing
     // changed, when the receiver cannot tune its frequency.

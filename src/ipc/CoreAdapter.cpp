@@ -37,8 +37,8 @@ void CoreAdapter::setIfBandwidth(int ifBandwidth) {
 }
 
 // Refused in memory scan, where each channel brings its own, as on the panel.
-void CoreAdapter::setAttenuator(int attenuator) {
-    (void)ops().chooseAttenuator(attenuator);
+bool CoreAdapter::setAttenuator(int attenuator) {
+    return ops().chooseAttenuator(attenuator);
 }
 
 void CoreAdapter::setAntenna(int antenna) {

@@ -30,7 +30,7 @@ public:
     void setMode(int mode) override;
     void setStep(int step) override;
     void setIfBandwidth(int ifBandwidth) override;
-    void setAttenuator(int attenuator) override;
+    bool setAttenuator(int attenuator) override;
     void setAntenna(int antenna) override;
     bool applyState(const StateBlock& block) override;
     void setOperatingMode(int mode) override;

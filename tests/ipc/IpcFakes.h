@@ -84,6 +84,7 @@ public:
     std::vector<std::string> calls;
     std::uint32_t lowestHz = 100'000, highestHz = 2'040'000'000;
     bool squelch = false;
+    bool attenuatorLocked = false; // as in memory scan
     bool saveSucceeds = true;
     int exitCode = -1;
     std::uint32_t linkBits = 0, searchBits = 0;
@@ -100,7 +101,12 @@ public:
     void setMode(int v) override { set("receiver mode", &CFrequencyData::mode, v); }
     void setStep(int v) override { set("step", &CFrequencyData::step, v); }
     void setIfBandwidth(int v) override { set("bandwidth", &CFrequencyData::ifBandwidth, v); }
-    void setAttenuator(int v) override { set("attenuator", &CFrequencyData::attenuator, v); }
+    bool setAttenuator(int v) override {
+        if (attenuatorLocked)
+            return false;
+        set("attenuator", &CFrequencyData::attenuator, v);
+        return true;
+    }
     void setAntenna(int v) override { set("antenna", &CFrequencyData::antenna, v); }
     bool applyState(const StateBlock& block) override {
         if (block.frequency < lowestHz || block.frequency > highestHz)

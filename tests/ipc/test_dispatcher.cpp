@@ -58,6 +58,15 @@ TEST_P(ValueCommands, AcceptOnlyTheirRangeAndChangeNothingElse) {
     }
 }
 
+// An attenuator the program will not change (memory scan) is refused, not
+// reported as set.
+TEST_F(DispatcherTest, AnAttenuatorTheProgramKeepsIsRefused) {
+    target.attenuatorLocked = true;
+    target.record.attenuator = 1;
+    EXPECT_EQ(control(4, 3), kRefused);
+    EXPECT_EQ(target.record.attenuator, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, ValueCommands,
     ::testing::Values(ValueCase{1, 8, 2, &CFrequencyData::mode, 8},
