@@ -232,4 +232,30 @@ ReceiverOperations::StoreOutcome ReceiverOperations::passTunedFrequency() {
     return {StoreResult::Stored, row};
 }
 
+// ---- direction, tone search, band scope -----------------------------------
+
+void ReceiverOperations::setDirection(int direction) {
+    s_.doc.controlParams.direction = direction == 1 ? 1 : 0;
+}
+
+bool ReceiverOperations::toggleToneSearch() {
+    const bool on = s_.doc.toggleToneSearch();
+    if (on)
+        s_.doc.mainRecord.ctcss = 0;
+    return on;
+}
+
+void ReceiverOperations::resumeScopeSweep() {
+    s_.doc.controlParams.manualTuning = 0;
+}
+
+void ReceiverOperations::tuneFromScope(std::uint32_t hz, std::optional<int> holdAtPoint) {
+    if (holdAtPoint) {
+        s_.scope.tuneToPoint(*holdAtPoint);
+        s_.doc.controlParams.manualTuning = 1;
+    }
+    s_.doc.mainRecord.frequency = nearestReceiverFrequency(hz);
+    lookUpTunedChannel(s_.doc);
+}
+
 } // namespace kovo

@@ -94,6 +94,20 @@ public:
     void setTone(int tone);
     void setTElm(int value);
 
+    // The direction the pad or the knob last moved (1 up, 0 down): the scans
+    // and the band scope's sweep go on that way.
+    void setDirection(int direction);
+    // Tone search on or off; switched on, it starts from no tone.
+    bool toggleToneSearch();
+
+    // ---- band scope ----
+    // The active sweep runs on by itself again after it was tuned by hand.
+    void resumeScopeSweep();
+    // A click on the scope at `hz`, named after a channel stored there. With
+    // `holdAtPoint` the active sweep stands on that point and stays there
+    // (tuned by hand).
+    void tuneFromScope(std::uint32_t hz, std::optional<int> holdAtPoint);
+
     // ---- scan timing ----
     void setDelaySeconds(int seconds);
     // The pause time that applies now (with or without auto-store).

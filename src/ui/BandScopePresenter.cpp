@@ -88,7 +88,7 @@ void BandScopePresenter::onSpanChosen(int row) {
 }
 
 void BandScopePresenter::onRestartClicked() {
-    ports_.doc.controlParams.manualTuning = 0;
+    ports_.core.operations().resumeScopeSweep();
 }
 
 void BandScopePresenter::onPointer(int x) {
@@ -102,18 +102,15 @@ void BandScopePresenter::onPointer(int x) {
 }
 
 void BandScopePresenter::onClick(int x, Qt::MouseButton button) {
-    CKovo5Doc& d = ports_.doc;
-    BandScope& scope = ports_.core.bandScope();
-    const BandScope::Window& w = scope.window();
+    const BandScope::Window& w = ports_.core.bandScope().window();
     const int u = x - kPlotLeft + w.barHalfWidth;
-    const OperatingMode mode = d.controlParams.mode();
-    if (button == Qt::LeftButton && mode == OperatingMode::ActiveBandScope) {
-        // The sweep stands on the clicked point (this also moves the cursor).
-        scope.tuneToPoint(scope::sweepIndexAtOffset(w, u));
-        d.controlParams.manualTuning = 1;
-    }
-    d.mainRecord.frequency = scope::frequencyAtOffset(w, u);
-    lookUpTunedChannel(d);
+    const OperatingMode mode = ports_.doc.controlParams.mode();
+    // In the active scope the sweep stands on the clicked point (this also
+    // moves the cursor).
+    std::optional<int> hold;
+    if (button == Qt::LeftButton && mode == OperatingMode::ActiveBandScope)
+        hold = scope::sweepIndexAtOffset(w, u);
+    ports_.core.operations().tuneFromScope(scope::frequencyAtOffset(w, u), hold);
     if (button == Qt::RightButton) {
         // Re-centre on the clicked frequency.
         ports_.core.setOperatingMode(mode);

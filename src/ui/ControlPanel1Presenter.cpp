@@ -210,8 +210,8 @@ void ControlPanel1Presenter::onPadMoved(int x, Qt::MouseButtons buttons) {
 // take one step, VFO tunes as `tuneVfo` says, the band scopes only take the
 // direction.
 void ControlPanel1Presenter::padStep(int direction, const std::function<void()>& tuneVfo) {
-    CControlParams& cp = ports_.doc.controlParams;
-    cp.direction = direction;
+    ports_.core.operations().setDirection(direction);
+    const CControlParams& cp = ports_.doc.controlParams;
     if (cp.mode() != OperatingMode::StaticBandScope)
         setPadImage(1 + cp.direction);
     switch (cp.mode()) {

@@ -72,16 +72,13 @@ void StripPanelsPresenter::onToneMoved(int tone) {
 }
 
 void StripPanelsPresenter::onToneSearchKey() {
-    CKovo5Doc& d = ports_.doc;
-    const bool on = d.toggleToneSearch();
+    const bool on = ports_.core.operations().toggleToneSearch();
     CtcssPanel& p = ports_.ctcss;
     p.scanKey().setState(on);
-    if (!on) {
+    if (!on)
         refreshCtcssLabel(true, true);
-    } else {
-        d.mainRecord.ctcss = 0;
+    else
         p.field().setFieldColour(art::kAmber);
-    }
 }
 
 void StripPanelsPresenter::onTElmMoved(int value) {

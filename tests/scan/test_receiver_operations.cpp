@@ -201,6 +201,43 @@ TEST_F(ReceiverOperationsTest, ExactTuningNamesTheChannelStoredThere) {
     EXPECT_EQ(doc.mainRecord.comment, "");
 }
 
+// A click on the band scope tunes through the operations: the active sweep
+// holds on the clicked point only when asked to, and the tuned frequency is
+// named after a channel stored there.
+TEST_F(ReceiverOperationsTest, AScopeClickTunesAndHoldsTheSweepOnlyWhenAsked) {
+    const int row = doc.storeChannel(145'500'000);
+    ASSERT_TRUE(doc.setChannelComments({row}, "repeater"));
+    const struct {
+        std::optional<int> hold;
+        int manualTuning;
+    } cases[] = {{std::nullopt, 0}, {3, 1}};
+    for (const auto& c : cases) {
+        enter(OperatingMode::ActiveBandScope);
+        ops().tuneFromScope(145'500'000, c.hold);
+        EXPECT_EQ(doc.mainRecord.frequency, 145'500'000u);
+        EXPECT_EQ(doc.mainRecord.comment, "repeater");
+        EXPECT_EQ(doc.controlParams.manualTuning, c.manualTuning);
+        if (c.hold) {
+            EXPECT_EQ(core.bandScope().window().sweepIndex, *c.hold);
+        }
+        ops().resumeScopeSweep();
+        EXPECT_EQ(doc.controlParams.manualTuning, 0);
+    }
+}
+
+TEST_F(ReceiverOperationsTest, ToneSearchStartsFromNoToneAndDirectionIsUpOrDown) {
+    doc.mainRecord.ctcss = 12;
+    EXPECT_TRUE(ops().toggleToneSearch());
+    EXPECT_EQ(doc.mainRecord.ctcss, 0);
+    doc.mainRecord.ctcss = 7;
+    EXPECT_FALSE(ops().toggleToneSearch());
+    EXPECT_EQ(doc.mainRecord.ctcss, 7) << "switching it off keeps the tone found";
+    for (const auto& [given, kept] : {std::pair{1, 1}, {0, 0}, {5, 0}}) {
+        ops().setDirection(given);
+        EXPECT_EQ(doc.controlParams.direction, kept) << given;
+    }
+}
+
 // Each change of the tuned record from another program is checked against
 // its table; a refused one changes nothing and marks nothing.
 TEST_F(ReceiverOperationsTest, TunedRecordChangesKeepToTheirTables) {
