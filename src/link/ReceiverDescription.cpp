@@ -1,19 +1,11 @@
 #include "link/ReceiverDescription.h"
 
-#include "data/ReceiverRange.h"
-
 #include <algorithm>
 
 namespace kovo {
 
-namespace {
-
-constexpr std::uint32_t kSettleStepHz = 5000000;
-constexpr int kMaxSettleReports = 20;
-constexpr int kInBufferSize = 16384;
-constexpr int kOutBufferSize = 256;
-
-} // namespace
+// Both models keep the description's defaults for the rest: CR-ended mode
+// commands, a CR as probe, 8N2 with RTS/CTS, the same settling and range.
 
 // Sends one unterminated command for a new tuning and echoes it; reports on
 // its own; has no prompt.
@@ -22,23 +14,11 @@ const ReceiverDescription kAr3000Description{
     .tuning = TuningForm::Combined,
     .tuningEnd = "",
     .attenuatorEnd = "",
-    .commandEnd = "\r",
     .signalRequest = "",
     .tuningEchoReplies = 2,
     .replyEnds = "\r\n",
     .pacing = ReplyPacing::Unprompted,
-    .probeCommand = "\r",
     .probeAnswer = "",
-    .settleStepHz = kSettleStepHz,
-    .maxSettleReports = kMaxSettleReports,
-    .inBufferSize = kInBufferSize,
-    .outBufferSize = kOutBufferSize,
-    .parity = LineSetting::Parity::None,
-    .dataBits = 8,
-    .stopBits = LineSetting::StopBits::Two,
-    .flowControl = LineSetting::FlowControl::RtsCts,
-    .lowestHz = kLowestFrequency,
-    .highestHz = kHighestFrequency,
     .hasVoiceSquelch = false,
     .attenuatorSentAtOnce = true,
 };
@@ -50,23 +30,11 @@ const ReceiverDescription kAr3000aDescription{
     .tuning = TuningForm::Separate,
     .tuningEnd = "\r",
     .attenuatorEnd = "\r",
-    .commandEnd = "\r",
     .signalRequest = "Y\r",
     .tuningEchoReplies = 0,
     .replyEnds = ">",
     .pacing = ReplyPacing::Answered,
-    .probeCommand = "\r",
     .probeAnswer = ">",
-    .settleStepHz = kSettleStepHz,
-    .maxSettleReports = kMaxSettleReports,
-    .inBufferSize = kInBufferSize,
-    .outBufferSize = kOutBufferSize,
-    .parity = LineSetting::Parity::None,
-    .dataBits = 8,
-    .stopBits = LineSetting::StopBits::Two,
-    .flowControl = LineSetting::FlowControl::RtsCts,
-    .lowestHz = kLowestFrequency,
-    .highestHz = kHighestFrequency,
     .hasVoiceSquelch = true,
     .attenuatorSentAtOnce = false,
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "data/ReceiverRange.h"
 #include "link/LineSetting.h"
 
 namespace kovo {
@@ -40,7 +41,7 @@ struct ReceiverDescription {
     // Ends the attenuator command ("R" on, "T" off).
     std::string_view attenuatorEnd;
     // Ends the mode and monitor commands.
-    std::string_view commandEnd;
+    std::string_view commandEnd = "\r";
     // Asks for a signal report once everything is sent; empty when the
     // receiver reports without being asked.
     std::string_view signalRequest;
@@ -55,7 +56,7 @@ struct ReceiverDescription {
     ReplyPacing pacing;
 
     // ---- finding the receiver ----
-    std::string_view probeCommand;
+    std::string_view probeCommand = "\r";
     // Text in the probe's answer that shows a receiver; empty when any read
     // counts, for a receiver that has nothing to say.
     std::string_view probeAnswer;
@@ -63,22 +64,22 @@ struct ReceiverDescription {
     // ---- settling ----
     // Squelch-closed reports let pass after a jump: one per full step, at most
     // the maximum.
-    std::uint32_t settleStepHz;
-    int maxSettleReports;
+    std::uint32_t settleStepHz = 5'000'000;
+    int maxSettleReports = 20;
 
     // ---- port ----
     // Receive and transmit buffers of the open port.
-    int inBufferSize;
-    int outBufferSize;
-    LineSetting::Parity parity;
-    int dataBits;
-    LineSetting::StopBits stopBits;
-    LineSetting::FlowControl flowControl;
+    int inBufferSize = 16384;
+    int outBufferSize = 256;
+    LineSetting::Parity parity = LineSetting::Parity::None;
+    int dataBits = 8;
+    LineSetting::StopBits stopBits = LineSetting::StopBits::Two;
+    LineSetting::FlowControl flowControl = LineSetting::FlowControl::RtsCts;
 
     // ---- tuning range ----
     // The lowest and highest frequency it tunes.
-    std::uint32_t lowestHz;
-    std::uint32_t highestHz;
+    std::uint32_t lowestHz = kLowestFrequency;
+    std::uint32_t highestHz = kHighestFrequency;
 
     // ---- features ----
     bool hasVoiceSquelch;
