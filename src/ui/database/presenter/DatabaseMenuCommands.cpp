@@ -74,6 +74,22 @@ struct DatabaseMenuCommands::Property {
     Apply apply;
 };
 
+namespace {
+
+// A settings property of the chosen rows of the view shown: the command's
+// place in its range is the value.
+template <bool (CKovo5Doc::*set)(int, const std::vector<int>&, int)>
+bool setRows(CKovo5Doc& d, const AppSettings&, int view, const std::vector<int>& rows, int i) {
+    return (d.*set)(view, rows, i);
+}
+
+// The use mark of the chosen rows: the first command of the pair sets it.
+bool setUse(CKovo5Doc& d, const AppSettings&, int view, const std::vector<int>& rows, int i) {
+    return d.setUseFlags(view, rows, i == 0);
+}
+
+} // namespace
+
 const DatabaseMenuCommands::Entry DatabaseMenuCommands::kEntries[] = {
     {Delete, ChannelView, &DatabaseMenuCommands::deleteChannels},
     {LogAnalyze, LogView, &DatabaseMenuCommands::analyseLog},
@@ -94,42 +110,20 @@ const DatabaseMenuCommands::Property DatabaseMenuCommands::kProperties[] = {
      [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
          return d.setRowsStep(v, rows, i + 1);
      }},
-    {FirstMode, kLastMode, Applies::SettingsViews, -1,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setRowsMode(v, rows, i);
-     }},
+    {FirstMode, kLastMode, Applies::SettingsViews, -1, setRows<&CKovo5Doc::setRowsMode>},
     {FirstIfBandwidth, kLastIfBandwidth, Applies::SettingsViews, -1,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setRowsIfBandwidth(v, rows, i);
-     }},
+     setRows<&CKovo5Doc::setRowsIfBandwidth>},
     {FirstAttenuator, kLastAttenuator, Applies::SettingsViews, -1,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setRowsAttenuator(v, rows, i);
-     }},
-    {FirstAntenna, kLastAntenna, Applies::SettingsViews, -1,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setRowsAntenna(v, rows, i);
-     }},
+     setRows<&CKovo5Doc::setRowsAttenuator>},
+    {FirstAntenna, kLastAntenna, Applies::SettingsViews, -1, setRows<&CKovo5Doc::setRowsAntenna>},
     {FirstCtcss, kLastCtcss, Applies::ChannelsCtcss, -1,
      [](CKovo5Doc& d, const AppSettings&, int, const std::vector<int>& rows, int i) {
          return d.setChannelsCtcss(rows, i);
      }},
-    {BankUseYes, BankUseNo, Applies::Table, BankView,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setUseFlags(v, rows, i == 0);
-     }},
-    {SearchUseYes, SearchUseNo, Applies::Table, SearchBankView,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setUseFlags(v, rows, i == 0);
-     }},
-    {PassUseYes, PassUseNo, Applies::Table, PassRangeView,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setUseFlags(v, rows, i == 0);
-     }},
-    {AutoUseYes, AutoUseNo, Applies::Table, AutoRangeView,
-     [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setUseFlags(v, rows, i == 0);
-     }},
+    {BankUseYes, BankUseNo, Applies::Table, BankView, setUse},
+    {SearchUseYes, SearchUseNo, Applies::Table, SearchBankView, setUse},
+    {PassUseYes, PassUseNo, Applies::Table, PassRangeView, setUse},
+    {AutoUseYes, AutoUseNo, Applies::Table, AutoRangeView, setUse},
 };
 
 namespace {
