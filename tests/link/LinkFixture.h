@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
 #include "data/Clock.h"
 #include "fakes/FakeCommPort.h"
 #include "fakes/FakeTimerService.h"
 #include "fakes/Recorders.h"
+#include "link/CommandChooser.h"
+#include "link/PollingLoop.h"
 #include "link/ReceiverLink.h"
 #include "link/TimerRouter.h"
 
@@ -51,6 +54,13 @@ struct LinkParts {
         port.onOutput = nullptr;
         return result;
     }
+};
+
+// The link with the document, the command chooser and the polling loop on it.
+struct PollingParts : LinkParts {
+    CKovo5Doc doc{settings, clock};
+    CommandChooser chooser{doc, link, router};
+    PollingLoop loop{doc, link, chooser, router};
 };
 
 } // namespace kovo::test

@@ -21,11 +21,8 @@ struct RecordingHits final : HitContextControl {
     void settleAfterJump(int reports) override { settleReports = reports; }
 };
 
-class PollingLoopTest : public ::testing::Test, public LinkParts {
+class PollingLoopTest : public ::testing::Test, public PollingParts {
 protected:
-    CKovo5Doc doc{settings, clock};
-    CommandChooser chooser{doc, link, router};
-    PollingLoop loop{doc, link, chooser, router};
     RecordingHits hits;
 
     void SetUp() override {

@@ -64,11 +64,8 @@ const Walk kWalks[] = {
      "K\r\n;"},
 };
 
-class ReceiverWalkTest : public ::testing::TestWithParam<Walk>, public LinkParts {
+class ReceiverWalkTest : public ::testing::TestWithParam<Walk>, public PollingParts {
 protected:
-    CKovo5Doc doc{settings, clock};
-    CommandChooser chooser{doc, link, router};
-    PollingLoop loop{doc, link, chooser, router};
     RecordingSettling settling;
 
     void SetUp() override {
