@@ -58,7 +58,6 @@ public:
     void bankNamesChanged() override { peers_.announceViewReady(); }
 
     static constexpr const char* kVfoPeerTitle = "PERN5000";
-    static constexpr const char* kNoAudio = "音声データがありません";
     // How long a closing program waits for its last messages to be taken.
     static constexpr int kClosingSettleMs = 1000;
 

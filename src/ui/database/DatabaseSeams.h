@@ -7,6 +7,9 @@
 
 namespace kovo {
 
+// What the user is told when the recorder has nothing for a log entry.
+inline constexpr const char* kNoAudioMessage = "音声データがありません";
+
 // What the database panel needs of the receiver core: the database hold
 // (timer 11) and the hand-picked tuning of a row. The panel never talks to
 // the receiver; these change the document and the polling loop follows.
@@ -43,7 +46,8 @@ public:
     // Whether the link to the companion recorder is established.
     virtual bool recorderLinked() const = 0;
     // Asks the recorder to play what it recorded at `frequency` from `time`;
-    // false when it has no such recording.
+    // false when it has no such recording. A host that hears the recorder's
+    // answer only later tells the user kNoAudioMessage itself.
     virtual bool startPlayback(std::uint32_t frequency, std::int32_t time,
                                const std::string& text) = 0;
     virtual void stopPlayback() = 0;

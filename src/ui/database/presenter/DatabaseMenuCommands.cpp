@@ -18,7 +18,6 @@ using namespace dblines;
 
 constexpr const char* kDeleteQuestion = "選択された %d 個のデータを削除します";
 constexpr const char* kClearLogQuestion = "ログデータを消去します よろしいですか？";
-constexpr const char* kNoAudio = "音声データがありません";
 // The delete question names up to this many channels.
 constexpr std::size_t kNamedChannels = 5;
 
@@ -295,7 +294,7 @@ void DatabaseMenuCommands::startPlayback() {
         return;
     const CLogData& entry = p_.ports().doc.logEntry(rows.front());
     if (!p_.host().startPlayback(entry.frequency, entry.firstHeard, " "))
-        p_.ports().notifier.showMessage(kNoAudio);
+        p_.ports().notifier.showMessage(kNoAudioMessage);
 }
 
 void DatabaseMenuCommands::stopPlayback() {
