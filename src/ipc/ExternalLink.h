@@ -47,6 +47,9 @@ public:
 
     // RecorderSink
     void scanMovedOn() override { peers_.recordOver(); }
+    void hitBegan(std::uint32_t frequency, std::int32_t time, const std::string& comment) override {
+        peers_.handHitToRecorder(frequency, time, comment);
+    }
 
     // DatabaseHost (the recorder's part; questions are the frame's)
     bool confirmDeleteData(const std::string&) override { return false; }

@@ -74,6 +74,14 @@ void PeerLinks::handToRecorder(std::uint32_t frequency, std::int32_t time,
     writeRecord(frequency, time, comment);
     sendRecorder(recorder::kRecordWritten, ownWindow());
     recordPending = true;
+    lastHanded_ = {frequency, time, comment};
+}
+
+void PeerLinks::handHitToRecorder(std::uint32_t frequency, std::int32_t time,
+                                  const std::string& comment) {
+    if (recordPending && lastHanded_ == HandedRecord{frequency, time, comment})
+        return;
+    handToRecorder(frequency, time, comment);
 }
 
 void PeerLinks::recordOver() {

@@ -33,6 +33,9 @@ public:
 
     // Writes the recorder record and sends code 10 while the recorder is linked.
     void handToRecorder(std::uint32_t frequency, std::int32_t time, const std::string& comment);
+    // The record of a hit: handed like any other, except when it is the very
+    // record still pending (the hit's log entry handed it a moment ago).
+    void handHitToRecorder(std::uint32_t frequency, std::int32_t time, const std::string& comment);
     // A handed record is over (the scan moved on, a new state is applied).
     void recordOver();
     // The squelch opened or closed.
@@ -57,7 +60,15 @@ public:
     static constexpr const char* kRecorderMemory = "MemBromControl";
 
 private:
+    struct HandedRecord {
+        std::uint32_t frequency = 0;
+        std::int32_t time = 0;
+        std::string comment;
+        bool operator==(const HandedRecord&) const = default;
+    };
+
     MessageSender& sender_;
+    HandedRecord lastHanded_;
     SharedMemory& memory_;
     bool statusGoodbyeSaid_ = false;
 };

@@ -107,6 +107,7 @@ void ScanEngine::holdOnSignal(bool priority) {
             openLogEntry();
             newEntry = false; // this stop has its entry now
         }
+        beginHit(priority, params.logging == 1);
         if (params.pause == 1)
             startSeconds(ids.pause, params.pauseSeconds());
     } else {
@@ -119,8 +120,47 @@ void ScanEngine::holdOnSignal(bool priority) {
             }
         }
         newEntry = false;
+        if (hitOpen_[priority]) {
+            HitNotice heard;
+            heard.kind = HitNotice::Kind::Heard;
+            heard.priority = priority;
+            heard.level = loop_.signal().signalValue;
+            heard.time = doc_.clock().nowSeconds();
+            hits_.notify(heard);
+        }
     }
     startSeconds(ids.delay, params.delaySeconds);
+}
+
+// The hit's time is its log entry's when the stop opened one, so that the
+// recorder, the log and the history name the same second.
+void ScanEngine::beginHit(bool priority, bool logOpened) {
+    endHit(priority);
+    const CFrequencyData& tuned = priority ? doc_.priorityRecord : doc_.mainRecord;
+    HitNotice began;
+    began.kind = HitNotice::Kind::Began;
+    began.priority = priority;
+    began.frequency = tuned.frequency;
+    began.mode = tuned.mode;
+    began.level = loop_.signal().signalValue;
+    began.comment = tuned.comment;
+    began.time = logOpened && doc_.logCount > 0 ? doc_.logEntry(doc_.logCount - 1).firstHeard
+                                                : doc_.clock().nowSeconds();
+    hitOpen_[priority] = true;
+    if (recorder_)
+        recorder_->hitBegan(began.frequency, std::int32_t(began.time), began.comment);
+    hits_.notify(began);
+}
+
+void ScanEngine::endHit(bool priority) {
+    if (!hitOpen_[priority])
+        return;
+    hitOpen_[priority] = false;
+    HitNotice ended;
+    ended.kind = HitNotice::Kind::Ended;
+    ended.priority = priority;
+    ended.time = doc_.clock().nowSeconds();
+    hits_.notify(ended);
 }
 
 void ScanEngine::openLogEntry() {
@@ -161,6 +201,7 @@ void ScanEngine::settleAfterJump(int reports) {
 }
 
 void ScanEngine::endStop(bool priorityContext) {
+    endHit(priorityContext);
     const ContextTimers ids = timersOf(priorityContext);
     timers_.stop(ids.delay);
     timers_.stop(ids.pause);
@@ -170,6 +211,7 @@ void ScanEngine::endStop(bool priorityContext) {
 // ---- moving on ----
 
 void ScanEngine::advance() {
+    endHit(inPriorityContext());
     if (recorder_)
         recorder_->scanMovedOn();
     if (doc_.controlParams.priorityScan == 1) {

@@ -8,6 +8,7 @@
 #include "link/PollingLoop.h"
 #include "link/TimerRouter.h"
 #include "scan/BandScope.h"
+#include "scan/HitNotice.h"
 #include "scan/ScanSteps.h"
 #include "scan/ScanStop.h"
 #include "scan/ViewSink.h"
@@ -49,6 +50,8 @@ public:
     const Context& mainContext() const { return main_; }
     // Every stop of the main scan on a signal, at the report that begins it.
     Notices<ScanStop>& scanStops() { return scanStops_; }
+    // Every hit of the main scan and the priority check: began, heard, ended.
+    Notices<HitNotice>& hits() { return hits_; }
     const Context& priorityContext() const { return priority_; }
     int scopeHoldCount() const { return scopeHoldCount_; }
     // Squelch-closed reports still let pass while the receiver settles after
@@ -71,6 +74,8 @@ private:
     void recordOnChannel(std::uint32_t frequency);
     void holdOnSignal(bool priority);
     void openLogEntry();
+    void beginHit(bool priority, bool logOpened);
+    void endHit(bool priority);
     void onHitTimer(bool priority);
     void startSeconds(int timerId, std::int32_t seconds);
 
@@ -83,6 +88,8 @@ private:
     Notifier& notifier_;
     RecorderSink* recorder_ = nullptr;
     Notices<ScanStop> scanStops_;
+    Notices<HitNotice> hits_;
+    bool hitOpen_[2] = {false, false}; // main, priority
 
     Context main_;
     Context priority_;

@@ -1,6 +1,9 @@
 #pragma once
 #include "data/OperatingMode.h"
 
+#include <cstdint>
+#include <string>
+
 namespace kovo {
 
 // What the scan engine and the operating modes ask of the front panel, the
@@ -59,6 +62,10 @@ public:
     // The scan moves on: a record handed to the recorder is over. (New log
     // entries reach the recorder through the document's onLogEntryOpened.)
     virtual void scanMovedOn() = 0;
+    // A hit began: every hit is handed to the recorder, also one whose log
+    // entry was not opened (logging off) or was opened with the same record.
+    virtual void hitBegan(std::uint32_t frequency, std::int32_t time,
+                          const std::string& comment) = 0;
 };
 
 } // namespace kovo

@@ -483,6 +483,24 @@ TEST_F(DispatcherTest, ScanMovingOnEndsARecordOnce) {
     EXPECT_EQ(sender.sent, (std::vector<Sent>{{900, Message::BromControl, 11, 77}}));
 }
 
+TEST_F(DispatcherTest, EveryHitIsHandedOnceEvenAfterItsLogEntryHandedTheSameRecord) {
+    linkRecorder();
+    memory.create("MemBromControl");
+    const Sent recordWritten{900, Message::BromControl, 10, 77};
+    peers.handToRecorder(145'000'000, 1000, "a"); // the stop's log entry
+    peers.handHitToRecorder(145'000'000, 1000, "a");
+    EXPECT_EQ(sender.sent, (std::vector<Sent>{recordWritten}));
+    peers.recordOver();
+    // The same frequency again, a later transmission: a record of its own.
+    peers.handHitToRecorder(145'000'000, 1000, "a");
+    peers.handHitToRecorder(145'000'000, 1030, "a");
+    EXPECT_EQ(
+        sender.sent,
+        (std::vector<Sent>{
+            recordWritten, {900, Message::BromControl, 11, 77}, recordWritten, recordWritten}));
+    EXPECT_EQ(getU32(memory.objects["MemBromControl"], 8), 1030u);
+}
+
 TEST_F(DispatcherTest, PlaybackWithoutAudioIsANegativeAnswer) {
     linkRecorder();
     memory.create("MemBromControl");

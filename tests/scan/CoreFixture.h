@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/AppSettings.h"
@@ -52,7 +53,12 @@ public:
 class RecordingRecorder final : public RecorderSink {
 public:
     int movedOn = 0;
+    // Frequency and time of every hit handed over, in order.
+    std::vector<std::pair<std::uint32_t, std::int32_t>> hits;
     void scanMovedOn() override { ++movedOn; }
+    void hitBegan(std::uint32_t frequency, std::int32_t time, const std::string&) override {
+        hits.emplace_back(frequency, time);
+    }
 };
 
 // A document on a manual clock that starts at 2002-03-07 10:05:00 UTC, and a

@@ -338,3 +338,56 @@ TEST_F(ScanEngineTest, StopsAndLinkReportsReachEveryListener) {
 
 } // namespace
 } // namespace kovo::test
+
+namespace kovo::test {
+namespace {
+
+// A hit lasts from the report that stops the scan to the scan moving on; a
+// later stop on the same frequency is a hit of its own, handed to the
+// recorder again, whether or not the log opens an entry for it.
+TEST_F(ScanEngineTest, EveryStopIsOneHitFromItsFirstReportToTheScanMovingOn) {
+    std::vector<std::string> heard;
+    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+        static constexpr const char* kKinds[] = {"began", "heard", "ended"};
+        std::string line = std::string(kKinds[int(n.kind)]) + " t" + std::to_string(n.time);
+        if (n.kind == HitNotice::Kind::Began)
+            line += " " + std::to_string(n.frequency) + " mode" + std::to_string(n.mode);
+        if (n.kind != HitNotice::Kind::Ended)
+            line += " s" + std::to_string(n.level);
+        heard.push_back(line + (n.priority ? " priority" : ""));
+    });
+    startOneMegahertzScan();
+    const std::int64_t t0 = clock.nowSeconds();
+    doc.controlParams.logging = 1;
+    report("G");
+    clock.advance(1000);
+    report("K");
+    timers.advance(2000);
+    report("K"); // the delay ran out: the scan moves on although the signal is there
+    ASSERT_EQ(tuned(), 145060000u);
+    const std::int64_t movedOn = clock.nowSeconds();
+
+    doc.controlParams.logging = 0; // a stop without a log entry is a hit all the same
+    doc.mainRecord.frequency = 145040000;
+    report("H");
+    core.togglePriority(); // nothing to check: the switch alone does not end the hit
+    core.togglePriority();
+    const std::string t3 = std::to_string(movedOn);
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{"began t" + std::to_string(t0) + " 145040000 mode" +
+                                            std::to_string(doc.mainRecord.mode) + " s6",
+                                        "heard t" + std::to_string(t0 + 1) + " s10", "ended t" + t3,
+                                        "began t" + t3 + " 145040000 mode" +
+                                            std::to_string(doc.mainRecord.mode) + " s7"}));
+    EXPECT_EQ(recorder.hits,
+              (std::vector<std::pair<std::uint32_t, std::int32_t>>{
+                  {145040000u, std::int32_t(t0)}, {145040000u, std::int32_t(movedOn)}}));
+    EXPECT_EQ(doc.logEntry(0).firstHeard, t0) << "the hit and its log entry share a second";
+
+    doc.mainRecord.frequency = 146000000; // a new frequency cuts the stop short
+    report("%");
+    EXPECT_EQ(heard.back(), "ended t" + t3);
+}
+
+} // namespace
+} // namespace kovo::test

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace kovo {
+
+// One step in the life of a hit, a stop of the scan on a signal: it begins
+// at the report that stops the scan, is heard again at every later report
+// with a signal, and ends when the scan moves on from the frequency (or the
+// stop is cut short by a new frequency). Main scan and priority check each
+// have at most one hit at a time.
+struct HitNotice {
+    enum class Kind { Began, Heard, Ended };
+    Kind kind = Kind::Began;
+    bool priority = false;
+    std::uint32_t frequency = 0; // Began only
+    int mode = 0;                // Began only: the mode index of the tuned record
+    int level = 0;               // signal index; Began and Heard
+    std::string comment;         // Began only, CP932
+    std::int64_t time = 0;       // seconds since 1970, UTC
+};
+
+} // namespace kovo
