@@ -122,7 +122,8 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
-std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const std::string& path, StoreError& error) {
+std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const std::string& path, StoreError& error,
+                                                       int busyTimeoutMs) {
     std::error_code ec;
     const auto folder = std::filesystem::path(path).parent_path();
     if (!folder.empty())
@@ -136,7 +137,7 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const std::string& path, 
     }
     std::unique_ptr<HistoryDatabase> store(new HistoryDatabase(db, path));
     // Another writer (the recorder) may hold the lock for a moment.
-    sqlite3_busy_timeout(db, 2000);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     error = store->exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
     if (error.ok())
         error = store->createSchema();

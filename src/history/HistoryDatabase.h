@@ -69,7 +69,9 @@ class HistoryDatabase {
 public:
     // Opens the store at `path`; nullptr with `error` filled when it cannot
     // be opened, is not a database, or its schema cannot be made.
-    static std::unique_ptr<HistoryDatabase> open(const std::string& path, StoreError& error);
+    // `busyTimeoutMs` is how long a statement waits for another writer's lock.
+    static std::unique_ptr<HistoryDatabase> open(const std::string& path, StoreError& error,
+                                                 int busyTimeoutMs = 2000);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;
