@@ -4,6 +4,7 @@
 // kovo3000 --rigctl-port N   serve the Hamlib network protocol on TCP port N for this run
 #include "app/AppSettingsLoader.h"
 #include "app/DemoReceiver.h"
+#include "app/HistoryService.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QSettingsStore.h"
@@ -11,6 +12,7 @@
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
+#include "history/HistoryDatabase.h"
 #include "ipc/CoreAdapter.h"
 #include "ipc/ExternalLink.h"
 #include "ui/CKovo5View.h"
@@ -227,6 +229,12 @@ int main(int argc, char** argv) {
             external.logEntryOpened(f, t, c);
         };
     }
+    // Every hit goes to the history store (opened on the writer's own thread).
+    std::unique_ptr<kovo::HistoryService> history;
+    if (const auto historySettings = kovo::HistorySettings::load(store); historySettings.enabled)
+        history = std::make_unique<kovo::HistoryService>(
+            historySettings, kovo::history::defaultHistoryPath(), document, program.core(),
+            program.notifier(), &app);
     if (!program.start())
         return 1;
 
