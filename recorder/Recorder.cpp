@@ -3,6 +3,8 @@
 #include "FolderCap.h"
 #include "RecordingName.h"
 #include "data/Cp932.h"
+#include "history/HistoryDatabase.h"
+#include "history/HistoryWriter.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/WindowBus.h"
@@ -64,8 +66,25 @@ Recorder::Recorder(RecorderSettings settings, QObject* parent)
       gate_(sink_, std::size_t(settings_.sampleRate) * std::size_t(settings_.preRollMs) / 1000) {
     clock_.start();
     // Called with the gate's lock held: the rest happens once it is free.
+    if (!settings_.historyPath.empty()) {
+        history::HistoryWriter::Options options;
+        options.path = settings_.historyPath;
+        options.retentionDays = 0; // the program's to keep
+        history_ = std::make_unique<history::HistoryWriter>(
+            std::move(options), [this](const std::string& text) {
+                QMetaObject::invokeMethod(
+                    this, [this, text] { emit message(QString::fromStdString(text)); },
+                    Qt::QueuedConnection);
+            });
+    }
     sink_.onClosed = [this](const std::string& name) {
         ++figures_.files;
+        // The hit that began at the entry's time now has its audio.
+        if (history_) {
+            const EntryInfo& entry = sink_.currentEntry();
+            history_->recordingKept(entry.frequencyHz, entry.time,
+                                    std::filesystem::absolute(sink_.folder() / name).string());
+        }
         QMetaObject::invokeMethod(
             this,
             [this, file = QString::fromStdString(name)] {

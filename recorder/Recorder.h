@@ -21,6 +21,9 @@ class QDBusServiceWatcher;
 namespace kovo::ipc {
 class WindowBus;
 }
+namespace kovo::history {
+class HistoryWriter;
+}
 
 namespace kovo::recorder {
 
@@ -109,6 +112,8 @@ private:
     qint64 openSince_ = -1;               // when keeping began (ms), -1 when not keeping
     std::atomic<qint64> latencyFrom_{-1}; // squelch opened, no live audio kept yet
     Figures figures_;
+    // Names each kept file in the program's hit history, on its own thread.
+    std::unique_ptr<history::HistoryWriter> history_;
 };
 
 } // namespace kovo::recorder

@@ -1,6 +1,7 @@
 #include "RecorderSettings.h"
 
 #include "app/SettingsStore.h"
+#include "history/HistoryDatabase.h"
 
 #include <algorithm>
 
@@ -33,6 +34,8 @@ RecorderSettings RecorderSettings::load(const SettingsStore& store) {
         std::uint64_t(clampedInt(store, "CapMegabytes", int(s.capMegabytes), 0, 1 << 24));
     s.minFreeMegabytes =
         std::uint64_t(clampedInt(store, "MinFreeMegabytes", int(s.minFreeMegabytes), 0, 1 << 20));
+    if (store.readInt("Soft Setting", "History").value_or(1) != 0)
+        s.historyPath = history::defaultHistoryPath();
     return s;
 }
 

@@ -19,6 +19,9 @@ struct RecorderSettings {
     int preRollMs = 300;
     std::uint64_t capMegabytes = 2048; // 0: no cap
     std::uint64_t minFreeMegabytes = 200;
+    // The program's hit history, where each kept file is named; empty while
+    // the program keeps no history ("History" 0). Not stored.
+    std::string historyPath;
 
     static RecorderSettings load(const SettingsStore& store);
     void save(SettingsStore& store) const;

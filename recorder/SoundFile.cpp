@@ -43,6 +43,7 @@ bool SoundFileSink::open(const EntryInfo& entry) {
     sf_set_string(file_, SF_STR_COMMENT, entry.comment.c_str());
     sf_set_string(file_, SF_STR_SOFTWARE, "KOVO Recorder");
     current_ = name;
+    entry_ = entry;
     unsynced_ = 0;
     written_ = 0;
     return true;

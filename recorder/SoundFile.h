@@ -30,6 +30,10 @@ public:
 
     // The file being written (empty when none).
     std::string currentName() const { return current_; }
+    // The entry of the file being written; still the closed file's entry
+    // while onClosed runs.
+    const EntryInfo& currentEntry() const { return entry_; }
+    std::filesystem::path folder() const { return folder_; }
     std::string lastError() const { return error_; }
     // Called with a file's name once it is complete.
     std::function<void(const std::string&)> onClosed;
@@ -42,6 +46,7 @@ private:
     int sampleRate_;
     SNDFILE* file_ = nullptr;
     std::string current_;
+    EntryInfo entry_;
     std::string error_;
     std::int64_t unsynced_ = 0;
     std::int64_t written_ = 0;

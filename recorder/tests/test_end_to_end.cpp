@@ -2,6 +2,9 @@
 // sound server (a 440 Hz tone as the input) and a private session bus.
 #include "fakes/IsolatedHome.h"
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "history/HistoryDatabase.h"
 
 #include "SoundFile.h"
 #include "data/Cp932.h"
@@ -14,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -151,7 +155,32 @@ void expectToneThroughout(const std::vector<float>& samples, int rate, const std
     EXPECT_NEAR(hz, 440.0, 20.0) << name;
 }
 
+// Whether a hit of the program's history names `path` as its recording,
+// within the five seconds a closed file may take to be named there.
+bool historyNamesWithin(const std::string& store, const std::string& path) {
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        kovo::history::StoreError error;
+        if (auto db = kovo::history::HistoryDatabase::open(store, error)) {
+            kovo::history::Statement q =
+                db->prepare("SELECT count(*) FROM hits WHERE recording = ?1");
+            q.bind(1, std::string_view(path));
+            if (q.step() == SQLITE_ROW && q.integer(0) == 1)
+                return true;
+        }
+        QThread::msleep(100);
+    } while (waited.elapsed() < 5000);
+    return false;
+}
+
 TEST_F(RecorderEndToEnd, OneTaggedFilePerLoggedStopHoldingTheToneOnlyWhileTheSquelchWasOpen) {
+    const auto historyNames = [this](const std::string& path) {
+        return historyNamesWithin(
+            home_.filePath(QStringLiteral("data/Fennelworks/KOVO3000/history.sqlite"))
+                .toStdString(),
+            path);
+    };
     startRecorder();
     startProgram();
     ASSERT_TRUE(waitFor(QStringLiteral("linked")));
@@ -218,6 +247,8 @@ TEST_F(RecorderEndToEnd, OneTaggedFilePerLoggedStopHoldingTheToneOnlyWhileTheSqu
         EXPECT_GE(length, seconds - 0.25 * openings[name]) << name.toStdString();
         EXPECT_LE(length, seconds + 0.3 * openings[name] + 0.1) << name.toStdString();
         expectToneThroughout(contents->samples, contents->sampleRate, name.toStdString());
+        EXPECT_TRUE(historyNames(fs::absolute(folder_ / name.toStdString()).string()))
+            << name.toStdString() << " is not the recording of a hit in the history";
     }
 }
 
