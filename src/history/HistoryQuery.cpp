@@ -240,9 +240,13 @@ std::vector<DayActivity> HistoryQuery::activityByDay(const HitFilter& filter, st
 std::vector<BusyFrequency> HistoryQuery::busiest(const HitFilter& filter, int limit,
                                                  std::int64_t nowUtc) const {
     const FilterSql sql = filterSql(filter);
+    // Over a span of dates the hits are found by time and grouped afterwards;
+    // SQLite would otherwise walk the frequency index through every hit ever
+    // stored to save the grouping.
+    const char* groupBy = filter.fromUtc ? " GROUP BY +frequency_hz" : " GROUP BY frequency_hz";
     Statement rows = store_.prepare(
         "SELECT frequency_hz, SUM(MAX(end_utc - start_utc, 0)) AS airtime, COUNT(*) FROM hit_rows" +
-        sql.where + " GROUP BY frequency_hz ORDER BY airtime DESC, frequency_hz LIMIT ?");
+        sql.where + groupBy + " ORDER BY airtime DESC, frequency_hz LIMIT ?");
     rows.bind(sql.bindAll(rows), static_cast<std::int64_t>(std::max(limit, 0)));
     std::vector<BusyFrequency> out;
     while (rows.step() == SQLITE_ROW)

@@ -13,11 +13,15 @@ constexpr int kBottomMargin = 18;
 constexpr int kTopMargin = 6;
 constexpr int kRightMargin = 6;
 
-QColor shade(std::int64_t seconds, const QColor& empty, const QColor& full) {
-    if (seconds <= 0)
+QColor shade(std::int64_t seconds, std::int64_t busiest, const QColor& empty, const QColor& full) {
+    if (seconds <= 0 || busiest <= 0)
         return empty;
-    // The square root lifts short transmissions out of the background.
-    const double t = std::sqrt(std::min(1.0, static_cast<double>(seconds) / 3600.0)) * 0.85 + 0.15;
+    // Against the busiest hour shown; the square root lifts short
+    // transmissions out of the background.
+    const double t =
+        std::sqrt(std::min(1.0, static_cast<double>(seconds) / static_cast<double>(busiest))) *
+            0.8 +
+        0.2;
     return QColor::fromRgbF(
         static_cast<float>(empty.redF() + (full.redF() - empty.redF()) * t),
         static_cast<float>(empty.greenF() + (full.greenF() - empty.greenF()) * t),
@@ -63,6 +67,10 @@ void ActivityMapWidget::paintEvent(QPaintEvent*) {
     }
     if (days_.empty())
         return;
+    std::int64_t busiest = 0;
+    for (const auto& day : days_)
+        busiest = std::max(busiest,
+                           *std::max_element(day.airtimeByHour.begin(), day.airtimeByHour.end()));
     const double cellWidth = grid.width() / static_cast<double>(days_.size());
     const double cellHeight = grid.height() / 24.0;
     for (std::size_t d = 0; d < days_.size(); ++d) {
@@ -70,7 +78,8 @@ void ActivityMapWidget::paintEvent(QPaintEvent*) {
         for (int hour = 0; hour < 24; ++hour)
             painter.fillRect(
                 QRectF(x, grid.top() + cellHeight * hour, cellWidth + 0.5, cellHeight + 0.5),
-                shade(days_[d].airtimeByHour[static_cast<std::size_t>(hour)], empty, full));
+                shade(days_[d].airtimeByHour[static_cast<std::size_t>(hour)], busiest, empty,
+                      full));
     }
     // A date under the first day and then about every 80 pixels.
     const int every = std::max(1, static_cast<int>(std::ceil(80.0 / cellWidth)));

@@ -7,7 +7,7 @@
 namespace kovo {
 
 // Hour of day (down) against day (across), each cell shaded by the airtime
-// in that hour: a whole hour on air is the darkest.
+// in that hour against the busiest hour shown.
 class ActivityMapWidget final : public QWidget {
     Q_OBJECT
 public:

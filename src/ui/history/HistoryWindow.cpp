@@ -23,6 +23,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QValueAxis>
+#include <cmath>
 #include <fstream>
 
 namespace kovo {
@@ -145,9 +146,7 @@ QWidget* HistoryWindow::buildPictures() {
     layout->setContentsMargins(0, 0, 0, 0);
     pictureTitle_ = new QLabel(box);
     pictureTitle_->setAccessibleName(QStringLiteral("Pictures for"));
-    chart_ = new QChart;
-    chart_->legend()->setAlignment(Qt::AlignBottom);
-    chart_->setMargins(QMargins(4, 4, 4, 4));
+    buildDayChart();
     auto* chartView = new QChartView(chart_, box);
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setAccessibleName(QStringLiteral("Hits and airtime per day"));
@@ -249,52 +248,68 @@ void HistoryWindow::refreshPictures() {
     fillBusiest(model_->filter(), from);
 }
 
+void HistoryWindow::buildDayChart() {
+    chart_ = new QChart;
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    chart_->setMargins(QMargins(4, 4, 4, 4));
+    hitBars_ = new QBarSet(QStringLiteral("Hits"));
+    auto* bars = new QBarSeries;
+    bars->append(hitBars_);
+    airtimeLine_ = new QLineSeries;
+    airtimeLine_->setName(QStringLiteral("Airtime (min)"));
+    chart_->addSeries(bars);
+    chart_->addSeries(airtimeLine_);
+    dayAxis_ = new QBarCategoryAxis;
+    QFont small = dayAxis_->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    dayAxis_->setLabelsFont(small);
+    hitAxis_ = new QValueAxis;
+    hitAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    hitAxis_->setTitleText(QStringLiteral("Hits"));
+    minuteAxis_ = new QValueAxis;
+    minuteAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    minuteAxis_->setTitleText(QStringLiteral("Minutes"));
+    chart_->addAxis(dayAxis_, Qt::AlignBottom);
+    chart_->addAxis(hitAxis_, Qt::AlignLeft);
+    chart_->addAxis(minuteAxis_, Qt::AlignRight);
+    bars->attachAxis(dayAxis_);
+    bars->attachAxis(hitAxis_);
+    airtimeLine_->attachAxis(dayAxis_);
+    airtimeLine_->attachAxis(minuteAxis_);
+}
+
 void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) {
-    chart_->removeAllSeries();
-    for (QAbstractAxis* axis : chart_->axes())
-        chart_->removeAxis(axis);
-    auto* hits = new QBarSet(QStringLiteral("Hits"));
-    auto* airtime = new QLineSeries;
-    airtime->setName(QStringLiteral("Airtime (min)"));
+    hitBars_->remove(0, hitBars_->count());
+    QList<QPointF> minutes;
+    QList<qreal> hits;
     QStringList labels;
     double mostHits = 1, mostMinutes = 1;
-    const int every = std::max<int>(1, static_cast<int>(days.size()) / 10);
     for (std::size_t i = 0; i < days.size(); ++i) {
-        const double minutes = static_cast<double>(days[i].airtimeSeconds) / 60.0;
-        *hits << static_cast<double>(days[i].hits);
-        airtime->append(static_cast<double>(i), minutes);
+        const double m = static_cast<double>(days[i].airtimeSeconds) / 60.0;
+        hits << static_cast<double>(days[i].hits);
+        minutes << QPointF(static_cast<double>(i), m);
         mostHits = std::max(mostHits, static_cast<double>(days[i].hits));
-        mostMinutes = std::max(mostMinutes, minutes);
-        // Categories must differ: the days without a date get blanks of
-        // different lengths.
-        labels << (i % static_cast<std::size_t>(every) == 0
-                       ? QString::fromStdString(
-                             history::formatLocalTime(days[i].dayStartUtc, actions_.offset)
-                                 .substr(5, 5))
-                       : QString(static_cast<qsizetype>(i), QChar(' ')));
+        mostMinutes = std::max(mostMinutes, m);
+        // The day of the month; categories must differ, and two days with
+        // the same number are four weeks apart or more.
+        const std::string date = history::formatLocalTime(days[i].dayStartUtc, actions_.offset);
+        labels << QString::fromStdString(date.substr(8, 2)) +
+                      QString(static_cast<qsizetype>(i / 28), QChar(' '));
     }
-    auto* bars = new QBarSeries;
-    bars->append(hits);
-    chart_->addSeries(bars);
-    chart_->addSeries(airtime);
-    auto* dayAxis = new QBarCategoryAxis;
-    dayAxis->append(labels);
-    dayAxis->setLabelsAngle(-60);
-    auto* hitAxis = new QValueAxis;
-    hitAxis->setRange(0, mostHits * 1.1);
-    hitAxis->setLabelFormat(QStringLiteral("%d"));
-    hitAxis->setTitleText(QStringLiteral("Hits"));
-    auto* minuteAxis = new QValueAxis;
-    minuteAxis->setRange(0, mostMinutes * 1.1);
-    minuteAxis->setLabelFormat(QStringLiteral("%.0f"));
-    minuteAxis->setTitleText(QStringLiteral("Minutes"));
-    chart_->addAxis(dayAxis, Qt::AlignBottom);
-    chart_->addAxis(hitAxis, Qt::AlignLeft);
-    chart_->addAxis(minuteAxis, Qt::AlignRight);
-    bars->attachAxis(dayAxis);
-    bars->attachAxis(hitAxis);
-    airtime->attachAxis(dayAxis);
-    airtime->attachAxis(minuteAxis);
+    hitBars_->append(hits);
+    airtimeLine_->replace(minutes);
+    dayAxis_->setCategories(labels);
+    if (!days.empty())
+        dayAxis_->setTitleText(
+            QStringLiteral("Day, %1 to %2")
+                .arg(QString::fromStdString(
+                         history::formatLocalTime(days.front().dayStartUtc, actions_.offset)
+                             .substr(0, 10)),
+                     QString::fromStdString(
+                         history::formatLocalTime(days.back().dayStartUtc, actions_.offset)
+                             .substr(0, 10))));
+    hitAxis_->setRange(0, std::ceil(mostHits * 1.1));
+    minuteAxis_->setRange(0, std::ceil(mostMinutes * 1.1));
 }
 
 void HistoryWindow::fillBusiest(const history::HitFilter& filter, std::int64_t from) {

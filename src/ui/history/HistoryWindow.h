@@ -6,8 +6,12 @@
 #include <functional>
 #include <memory>
 
+class QBarCategoryAxis;
+class QBarSet;
 class QBoxLayout;
 class QChart;
+class QLineSeries;
+class QValueAxis;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -77,6 +81,7 @@ private:
     const history::HitRow* currentHit() const;
     // The frequency filter when one is set, else the chosen hit's frequency.
     history::HitFilter pictureFilter() const;
+    void buildDayChart();
     void drawDayChart(const std::vector<history::DayActivity>& days);
     void fillBusiest(const history::HitFilter& filter, std::int64_t from);
     void say(const QString& text);
@@ -94,6 +99,11 @@ private:
     QLabel* status_ = nullptr;
     QLabel* pictureTitle_ = nullptr;
     QChart* chart_ = nullptr;
+    QBarSet* hitBars_ = nullptr;
+    QLineSeries* airtimeLine_ = nullptr;
+    QBarCategoryAxis* dayAxis_ = nullptr;
+    QValueAxis* hitAxis_ = nullptr;
+    QValueAxis* minuteAxis_ = nullptr;
     ActivityMapWidget* map_ = nullptr;
     QTableWidget* busiest_ = nullptr;
     QTimer* refresh_ = nullptr;
