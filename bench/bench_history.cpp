@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sys/resource.h>
 #include <vector>
@@ -177,6 +178,10 @@ int measure(const std::string& path) {
                     query.busiest(span, 15, now);
                 }));
     std::printf("count of every hit %.1f ms\n", milliseconds([&] { query.count({}); }));
+    std::ofstream sink("/dev/null");
+    std::printf("CSV of every hit (paged to the end): %.0f ms\n", milliseconds([&] {
+                    history::writeHitsCsv(query, {}, sink, history::localUtcOffset);
+                }));
     std::sort(filters.begin(), filters.end());
     std::sort(pictures.begin(), pictures.end());
     std::printf("apply a frequency filter: median %.1f ms, worst %.1f ms\n",

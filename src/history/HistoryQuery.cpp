@@ -150,7 +150,8 @@ std::vector<HitRow> HistoryQuery::page(const HitFilter& filter, std::optional<Hi
                                        int limit) const {
     FilterSql sql = filterSql(filter);
     if (after) {
-        sql.add("(start_utc < ? OR (start_utc = ? AND id < ?))");
+        // The first term bounds the index range; the rest breaks ties.
+        sql.add("start_utc <= ? AND (start_utc < ? OR id < ?)");
         sql.numbers.insert(sql.numbers.end(), {after->startUtc, after->startUtc, after->id});
     }
     Statement rows =
