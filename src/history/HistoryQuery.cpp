@@ -188,6 +188,11 @@ std::int64_t HistoryQuery::count(const HitFilter& filter) const {
     return rows.step() == SQLITE_ROW ? rows.integer(0) : 0;
 }
 
+std::int64_t HistoryQuery::newestId() const {
+    Statement rows = store_.prepare("SELECT MAX(id) FROM hit_rows");
+    return rows.step() == SQLITE_ROW ? rows.integer(0) : 0;
+}
+
 std::vector<DayActivity> HistoryQuery::activityByDay(const HitFilter& filter, std::int64_t fromUtc,
                                                      std::int64_t toUtc,
                                                      const UtcOffsetAt& offset) const {

@@ -80,6 +80,9 @@ public:
     // that no more than a page is held; stops when `row` returns false.
     void forEach(const HitFilter& filter, const std::function<bool(const HitRow&)>& row) const;
     std::int64_t count(const HitFilter& filter) const;
+    // The highest row id in the store (0 when empty): it changes whenever a
+    // hit is added, at no cost whatever the filter.
+    std::int64_t newestId() const;
 
     // The local days from the day of `fromUtc` to the day before `toUtc`'s
     // end, each with its activity (days without hits included, with zeros).

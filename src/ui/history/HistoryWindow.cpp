@@ -93,8 +93,11 @@ HistoryWindow::HistoryWindow(std::unique_ptr<history::HistoryDatabase> store,
 
     applyFilter();
     table_->resizeColumnsToContents();
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { refreshPictures(); });
+    // Moving through the hits of one frequency leaves its pictures as they are.
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (pictureFilter().lowHz != picturedHz_)
+            refreshPictures();
+    });
     refresh_ = new QTimer(this);
     refresh_->setInterval(kRefreshMs);
     connect(refresh_, &QTimer::timeout, this, &HistoryWindow::refreshIfStale);
@@ -232,6 +235,7 @@ void HistoryWindow::refreshPictures() {
     const std::int64_t to = history::localDayStart(now, actions_.offset) + kDay;
     const std::int64_t from = to - weeks_->value() * 7 * kDay;
     const history::HitFilter filter = pictureFilter();
+    picturedHz_ = filter.lowHz;
     if (filter.lowHz && filter.highHz)
         pictureTitle_->setText(
             *filter.lowHz == *filter.highHz

@@ -107,6 +107,7 @@ private:
     ActivityMapWidget* map_ = nullptr;
     QTableWidget* busiest_ = nullptr;
     QTimer* refresh_ = nullptr;
+    std::optional<std::int64_t> picturedHz_;
 };
 
 } // namespace kovo

@@ -30,6 +30,7 @@ HitTableModel::HitTableModel(const history::HistoryQuery& query, history::UtcOff
 void HitTableModel::setFilter(const history::HitFilter& filter) {
     beginResetModel();
     filter_ = filter;
+    newestId_ = query_.newestId();
     rows_ = query_.page(filter_, std::nullopt, kPageSize);
     atEnd_ = rows_.size() < static_cast<std::size_t>(kPageSize);
     endResetModel();
@@ -42,10 +43,7 @@ const history::HitRow* HitTableModel::hit(int row) const {
 }
 
 bool HitTableModel::isStale() const {
-    const auto newest = query_.page(filter_, std::nullopt, 1);
-    if (newest.empty() || rows_.empty())
-        return newest.size() != rows_.size();
-    return newest.front().id != rows_.front().id;
+    return query_.newestId() != newestId_;
 }
 
 int HitTableModel::rowCount(const QModelIndex& parent) const {

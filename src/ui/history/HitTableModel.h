@@ -21,8 +21,8 @@ public:
     void setFilter(const history::HitFilter& filter);
     const history::HitFilter& filter() const { return filter_; }
     const history::HitRow* hit(int row) const;
-    // The newest hit of the store under the filter differs from the first
-    // row shown: there is something new to show.
+    // Hits were added to the store since the rows were read. Only the newest
+    // row id is compared, so that a filter few hits pass costs nothing here.
     bool isStale() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -40,6 +40,7 @@ private:
     history::HitFilter filter_;
     std::vector<history::HitRow> rows_;
     bool atEnd_ = true;
+    std::int64_t newestId_ = 0;
 };
 
 // "1:05" for 65 seconds, "1:00:05" from an hour on.
