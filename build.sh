@@ -23,7 +23,7 @@ PACKAGES=(
   ser2net libhamlib-utils
   clang-14 libclang-rt-14-dev clang-format
   libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils
-  libsqlite3-dev sqlite3 qt6-charts-dev
+  libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev
 )
 
 install_packages() {

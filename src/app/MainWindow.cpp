@@ -20,8 +20,10 @@
 #include "ui/CKovo5View.h"
 #include "ui/PanelStack.h"
 #include "ui/RepaintPacer.h"
+#include "ui/history/HistoryWindow.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -130,6 +132,10 @@ void MainWindow::createMenus() {
     addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
     addCommand(configMenu, QStringLiteral("&Hamlib network server"), CommandRigctl);
 
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    addCommand(viewMenu, QStringLiteral("&History\tCtrl+H"), CommandHistory,
+               QKeySequence(Qt::CTRL | Qt::Key_H));
+
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
     addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
     addCommand(helpMenu, QStringLiteral("О программе..."), CommandAbout);
@@ -175,6 +181,7 @@ void MainWindow::createCommands() {
         {CommandHelpContents, [this] { showHelp(); }},
         {CommandComPort, [this] { configurePort(); }},
         {CommandRigctl, [this] { configureRigctl(); }},
+        {CommandHistory, [this] { showHistory(); }},
         {CommandDisplayPreference,
          [this] {
              if (DisplayPreferenceDialog(writer_, this).exec() == QDialog::Accepted)
@@ -231,6 +238,44 @@ void MainWindow::configureRigctl() {
         },
         this);
     dialog.exec();
+}
+
+void MainWindow::showHistory() {
+    if (!history_) {
+        history::StoreError error;
+        auto store = history::HistoryDatabase::open(history::defaultHistoryPath(), error);
+        if (!store) {
+            notifier_->showMessage(error.message);
+            return;
+        }
+        auto* window = new HistoryWindow(std::move(store), historyActions(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        history_ = window;
+    }
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
+}
+
+HistoryActions MainWindow::historyActions() {
+    HistoryActions actions;
+    actions.play = [](const QString& path) {
+        return QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
+    actions.storeAsChannel = [this](const history::HitRow& hit) {
+        return core_->operations().storeHeardFrequency(static_cast<std::uint32_t>(hit.frequencyHz),
+                                                       hit.mode, hit.comment,
+                                                       [this] { return confirmOverwrite(); });
+    };
+    actions.chooseCsvFile = [this](const QString& suggested) {
+        return QFileDialog::getSaveFileName(history_, QStringLiteral("Export CSV"), suggested,
+                                            QStringLiteral("CSV files (*.csv)"));
+    };
+    actions.showMessage = [this](const QString& text) {
+        QMessageBox::information(history_, QStringLiteral("History"), text);
+    };
+    actions.nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
+    return actions;
 }
 
 void MainWindow::runCommand(int commandId) {

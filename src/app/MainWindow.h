@@ -6,6 +6,7 @@
 #include "ui/ViewInterfaces.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@ struct AppSettings;
 class AppSettingsWriter;
 class CKovo5Doc;
 class CKovo5View;
+struct HistoryActions;
 class ReceiverCore;
 class RigctlService;
 class SettingsStore;
@@ -49,7 +51,8 @@ public:
         CommandAfGainRange = 32886,
         CommandPowerControl = 32887,
         CommandOptions = 32888,
-        CommandRigctl = 33100, // this program's own: the Hamlib network server
+        CommandRigctl = 33100,  // this program's own: the Hamlib network server
+        CommandHistory = 33101, // this program's own: the hit history window
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
@@ -123,6 +126,10 @@ private:
     void updateTitle();
     // The Hamlib network server's dialog.
     void configureRigctl();
+    // The History window, opened on its own connection to the history store
+    // the first time and raised after that.
+    void showHistory();
+    HistoryActions historyActions();
 
     const AppSettings& settings_;
     AppSettingsWriter& writer_;
@@ -136,6 +143,7 @@ private:
     RigctlService* rigctl_ = nullptr;
     Notifier* notifier_ = nullptr;
     QWidget* panelArea_ = nullptr;
+    QPointer<QWidget> history_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;

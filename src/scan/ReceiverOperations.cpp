@@ -3,11 +3,14 @@
 #include "link/ReceiverDescription.h"
 
 #include "data/CKovo5Doc.h"
+#include "data/Cp932.h"
 #include "data/ValueTables.h"
 #include "scan/BandScope.h"
 #include "scan/ScanSteps.h"
 #include "scan/TuningRules.h"
 #include "scan/ViewSink.h"
+
+#include <algorithm>
 
 namespace kovo {
 
@@ -213,6 +216,31 @@ ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOver
     const int row = d.storeChannel(f);
     if (row < 0)
         return {StoreResult::TableFull};
+    s_.view.selectChannelRow(row);
+    return {StoreResult::Stored, row};
+}
+
+ReceiverOperations::StoreOutcome
+ReceiverOperations::storeHeardFrequency(std::uint32_t hz, std::string_view modeLabel,
+                                        std::string_view comment,
+                                        const std::function<bool()>& confirmOverwrite) {
+    CKovo5Doc& d = s_.doc;
+    if (d.controlParams.mode() == OperatingMode::MemoryScan)
+        return {StoreResult::NotInThisMode};
+    if (d.findChannel(hz) >= 0 && !(confirmOverwrite && confirmOverwrite()))
+        return {StoreResult::Declined};
+    const int row = d.storeChannel(hz);
+    if (row < 0)
+        return {StoreResult::TableFull};
+    CFrequencyData& channel = *d.channels[static_cast<std::size_t>(row)];
+    const auto* named = std::find(ModeNameTable.begin(), ModeNameTable.end(), modeLabel);
+    const int mode = static_cast<int>(named - ModeNameTable.begin());
+    if (named != ModeNameTable.end() && offersMode(mode)) {
+        channel.mode = mode;
+        channel.ifBandwidth = defaultIfBandwidth(mode, channel.ifBandwidth, s_.settings);
+    }
+    if (!comment.empty())
+        (void)d.setChannelComments({row}, utf8ToCp932(comment));
     s_.view.selectChannelRow(row);
     return {StoreResult::Stored, row};
 }

@@ -128,6 +128,13 @@ public:
     // selects it in the list. `confirmOverwrite` is asked when the frequency
     // is stored already.
     [[nodiscard]] StoreOutcome storeTunedFrequency(const std::function<bool()>& confirmOverwrite);
+    // Stores a frequency heard before (a hit of the history) as +MEM does, with
+    // the same refusals and question, but with that hit's mode (by its label,
+    // e.g. "NFM", and the IF bandwidth the mode brings) and, when it has one,
+    // its comment (UTF-8).
+    [[nodiscard]] StoreOutcome storeHeardFrequency(std::uint32_t hz, std::string_view modeLabel,
+                                                   std::string_view comment,
+                                                   const std::function<bool()>& confirmOverwrite);
     // Puts the tuned frequency into the pass-channel bank alone (storing it
     // first when needed), selects it and applies the operating mode again.
     [[nodiscard]] StoreOutcome passTunedFrequency();

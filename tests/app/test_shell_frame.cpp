@@ -149,7 +149,7 @@ TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
     QStringList titles;
     for (QAction* menu : w.menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "Configuration&s", "&Help "}));
+    EXPECT_EQ(titles, (QStringList{"&File", "Configuration&s", "&View", "&Help "}));
 
     const std::vector<std::tuple<int, QString, QKeySequence>> expected{
         {MainWindow::CommandNew, "&New \tCtrl+N", QKeySequence("Ctrl+N")},
@@ -167,6 +167,7 @@ TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
         {MainWindow::CommandAfGainRange, "AF Gain Range", QKeySequence()},
         {MainWindow::CommandPowerControl, "Power Control", QKeySequence()},
         {MainWindow::CommandOptions, "Options", QKeySequence()},
+        {MainWindow::CommandHistory, "&History\tCtrl+H", QKeySequence("Ctrl+H")},
         {MainWindow::CommandHelpContents, "Contents", QKeySequence()},
         {MainWindow::CommandAbout, "О программе...", QKeySequence()},
     };

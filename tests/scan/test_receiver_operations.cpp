@@ -1,5 +1,6 @@
 // The operations every front end shares, on the whole core with fakes.
 #include "CoreFixture.h"
+#include "data/Cp932.h"
 
 #include "scan/TuningRules.h"
 
@@ -97,6 +98,30 @@ TEST_F(ReceiverOperationsTest, StoringTheTunedFrequency) {
     EXPECT_EQ(ops().storeTunedFrequency({}).result, Result::Declined) << "nobody to say yes";
     answer = true;
     EXPECT_EQ(ops().storeTunedFrequency(confirm).row, 0);
+    EXPECT_EQ(doc.channelCount, 1);
+}
+
+TEST_F(ReceiverOperationsTest, AHeardFrequencyIsStoredWithItsModeAndCommentByTheStoreRules) {
+    int questions = 0;
+    const auto confirm = [&questions] { return ++questions > 1; };
+    enter(OperatingMode::MemoryScan);
+    EXPECT_EQ(ops().storeHeardFrequency(118'100'000, "AM", "Tower", confirm).result,
+              Result::NotInThisMode);
+    enter(OperatingMode::Vfo);
+    doc.mainRecord.frequency = 145'500'000;
+    doc.mainRecord.mode = 0;
+    const auto stored = ops().storeHeardFrequency(118'100'000, "AM", "東京 Tower", confirm);
+    ASSERT_EQ(stored.result, Result::Stored);
+    const CFrequencyData& channel = *doc.channels[std::size_t(stored.row)];
+    EXPECT_EQ(channel.frequency, 118'100'000u);
+    EXPECT_EQ(channel.mode, 2);
+    EXPECT_EQ(cp932ToUtf8(channel.comment), "東京 Tower");
+    EXPECT_EQ(doc.mainRecord.frequency, 145'500'000u) << "the tuned frequency stays";
+    EXPECT_EQ(view.count("select 0"), 1);
+    EXPECT_EQ(ops().storeHeardFrequency(118'100'000, "WFM", "", confirm).result, Result::Declined);
+    EXPECT_EQ(channel.mode, 2);
+    EXPECT_EQ(ops().storeHeardFrequency(118'100'000, "??", "", confirm).result, Result::Stored);
+    EXPECT_EQ(questions, 2);
     EXPECT_EQ(doc.channelCount, 1);
 }
 

@@ -11,6 +11,7 @@
 #include "DocumentJson.h"
 #include "FileErrors.h"
 #include "FileIo.h"
+#include "HistoryCommand.h"
 
 namespace kovoctl {
 namespace {
@@ -24,7 +25,8 @@ constexpr const char* kUsage =
     "       kovoctl get frequency|mode|step|bandwidth|attenuator|antenna\n"
     "       kovoctl names banks|search|linksets\n"
     "       kovoctl state get|set\n"
-    "       kovoctl shutdown\n";
+    "       kovoctl shutdown\n"
+    "       kovoctl history [--from DATE] [--to DATE] [--freq MHZ[-MHZ]] [--csv|--json]\n";
 
 int failure(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kovoctl: %s\n", message.c_str());
@@ -126,6 +128,11 @@ int runKovoctl(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return packCommand(args[1], args[2], err);
     if (args.size() == 4 && args[0] == "export")
         return exportCommand(args[1], args[2], args[3], err);
+    if (!args.empty() && args[0] == "history") {
+        const int status = historyCommand(args, out, err);
+        if (status != 2)
+            return status;
+    }
     if (!args.empty() && isBusCommand(args[0])) {
         const int status = runBusCommand(args, out, err);
         if (status != 2)

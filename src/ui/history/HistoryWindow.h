@@ -1,0 +1,113 @@
+#pragma once
+#include "history/HistoryQuery.h"
+#include "scan/ReceiverOperations.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QBarCategoryAxis;
+class QBarSet;
+class QBoxLayout;
+class QChart;
+class QLineSeries;
+class QValueAxis;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class QTableWidget;
+class QTimer;
+
+namespace kovo {
+
+class ActivityMapWidget;
+class HitTableModel;
+
+// What the History window asks of the program.
+struct HistoryActions {
+    // Plays an audio file; false when no player could be started.
+    std::function<bool(const QString& path)> play;
+    // Stores a hit's frequency as a channel (through the operations service).
+    std::function<ReceiverOperations::StoreOutcome(const history::HitRow& hit)> storeAsChannel;
+    // Where to write the CSV export; empty when the user cancels.
+    std::function<QString(const QString& suggested)> chooseCsvFile;
+    // A message the user must see (an error, a refusal).
+    std::function<void(const QString& text)> showMessage;
+    std::function<std::int64_t()> nowUtc;
+    history::UtcOffsetAt offset = history::localUtcOffset;
+};
+
+// View ▸ History: every hit of the history store, newest first, with a
+// filter, the per-day chart and activity map of the chosen frequency, the
+// busiest frequencies, playback, storing as a channel and CSV export. The
+// first page shows while the rest is fetched as the list scrolls; a timer
+// brings in new hits while the window is open.
+class HistoryWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kRefreshMs = 2000;
+    static constexpr const char* kNoRecordingMessage = "This hit has no recording.";
+
+    HistoryWindow(std::unique_ptr<history::HistoryDatabase> store, HistoryActions actions,
+                  QWidget* parent = nullptr);
+    ~HistoryWindow() override;
+
+    // Reads the filter fields and shows the hits that pass; false (and a
+    // message in the status line) when the frequency field is not MHz or a
+    // range.
+    bool applyFilter();
+    void playCurrent();
+    void storeCurrentAsChannel();
+    void exportCsv();
+    // Redraws the charts and the busiest list for the chosen frequency.
+    void refreshPictures();
+    // Shows new hits when the store has some.
+    void refreshIfStale();
+
+    HitTableModel& model() const { return *model_; }
+    QTableView& table() const { return *table_; }
+    ActivityMapWidget& activityMap() const { return *map_; }
+    QTableWidget& busiestList() const { return *busiest_; }
+    QChart& dayChart() const { return *chart_; }
+    QString statusText() const;
+
+private:
+    void buildFilterBar(QWidget* parent, QBoxLayout* layout);
+    QWidget* buildPictures();
+    void buildCommands(QWidget* parent, QBoxLayout* layout);
+    const history::HitRow* currentHit() const;
+    // The frequency filter when one is set, else the chosen hit's frequency.
+    history::HitFilter pictureFilter() const;
+    void buildDayChart();
+    void drawDayChart(const std::vector<history::DayActivity>& days);
+    void fillBusiest(const history::HitFilter& filter, std::int64_t from);
+    void say(const QString& text);
+
+    std::unique_ptr<history::HistoryDatabase> store_;
+    std::unique_ptr<history::HistoryQuery> query_;
+    HistoryActions actions_;
+    HitTableModel* model_ = nullptr;
+    QTableView* table_ = nullptr;
+    QLineEdit* frequencyEdit_ = nullptr;
+    QLineEdit* textEdit_ = nullptr;
+    QDateEdit* fromEdit_ = nullptr;
+    QDateEdit* toEdit_ = nullptr;
+    QSpinBox* weeks_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* pictureTitle_ = nullptr;
+    QChart* chart_ = nullptr;
+    QBarSet* hitBars_ = nullptr;
+    QLineSeries* airtimeLine_ = nullptr;
+    QBarCategoryAxis* dayAxis_ = nullptr;
+    QValueAxis* hitAxis_ = nullptr;
+    QValueAxis* minuteAxis_ = nullptr;
+    ActivityMapWidget* map_ = nullptr;
+    QTableWidget* busiest_ = nullptr;
+    QTimer* refresh_ = nullptr;
+    std::optional<std::int64_t> picturedHz_;
+};
+
+} // namespace kovo

@@ -1,0 +1,191 @@
+// The History window on a real store file, with the program's side faked.
+#include "data/CKovo5Doc.h"
+#include "ui/history/ActivityMapWidget.h"
+#include "ui/history/HistoryWindow.h"
+#include "ui/history/HitTableModel.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace kovo {
+namespace {
+
+constexpr std::int64_t kNow = 1709251200 + 30 * 86400; // 2024-03-31 00:00 UTC
+
+class HistoryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kovo-histwin-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder_);
+        history::StoreError error;
+        auto store = history::HistoryDatabase::open((folder_ / "h.sqlite").string(), error);
+        ASSERT_TRUE(store) << error.message;
+        ASSERT_TRUE(store
+                        ->exec("INSERT INTO hit_rows(start_utc, end_utc, frequency_hz, mode, "
+                               "max_signal, comment) VALUES"
+                               "(1711800000, 1711800030, 145500000, 'NFM', 7, 'Relay'),"
+                               "(1711810000, 1711810005, 118100000, 'AM', 9, 'Tower'),"
+                               "(1711820000, 1711820600, 145500000, 'NFM', 4, 'Relay');"
+                               "INSERT INTO recordings VALUES(145500000, 1711800000, '/r/a.flac');")
+                        .ok());
+        writer_ = history::HistoryDatabase::open((folder_ / "h.sqlite").string(), error);
+        HistoryActions actions;
+        actions.play = [this](const QString& path) {
+            played_ << path;
+            return true;
+        };
+        actions.storeAsChannel = [this](const history::HitRow& hit) {
+            stored_.push_back(hit);
+            return ReceiverOperations::StoreOutcome{storeResult_, 0};
+        };
+        actions.chooseCsvFile = [this](const QString&) {
+            return QString::fromStdString((folder_ / "out.csv").string());
+        };
+        actions.showMessage = [this](const QString& text) { messages_ << text; };
+        actions.nowUtc = [] { return kNow; };
+        actions.offset = [](std::int64_t) { return std::int64_t{0}; };
+        window_ = std::make_unique<HistoryWindow>(std::move(store), actions);
+    }
+    void TearDown() override {
+        window_.reset();
+        writer_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+    QString cell(int row, int column) const {
+        return window_->model().index(row, column).data().toString();
+    }
+    void typeFilter(const char* accessibleName, const QString& text) {
+        for (auto* edit : window_->findChildren<QLineEdit*>())
+            if (edit->accessibleName() == QLatin1String(accessibleName))
+                edit->setText(text);
+    }
+    QPushButton* buttonNamed(const char* name) const {
+        for (auto* b : window_->findChildren<QPushButton*>())
+            if (b->accessibleName() == QLatin1String(name))
+                return b;
+        return nullptr;
+    }
+    void choose(int row) { window_->table().setCurrentIndex(window_->model().index(row, 0)); }
+
+    std::filesystem::path folder_;
+    std::unique_ptr<history::HistoryDatabase> writer_;
+    std::unique_ptr<HistoryWindow> window_;
+    QStringList played_, messages_;
+    std::vector<history::HitRow> stored_;
+    ReceiverOperations::StoreResult storeResult_ = ReceiverOperations::StoreResult::Stored;
+};
+
+TEST_F(HistoryWindowTest, ShowsHitsNewestFirstAndFiltersByFrequencyAndText) {
+    ASSERT_EQ(window_->model().rowCount(), 3);
+    EXPECT_EQ(cell(0, HitTableModel::Time), "2024-03-30 17:33:20");
+    EXPECT_EQ(cell(0, HitTableModel::Duration), "10:00");
+    EXPECT_EQ(cell(1, HitTableModel::Frequency), "118.100000");
+    EXPECT_EQ(cell(2, HitTableModel::Recording), "a.flac");
+    EXPECT_EQ(window_->statusText(), "3 hits");
+
+    typeFilter("Frequency filter", "145.5");
+    EXPECT_TRUE(window_->applyFilter());
+    EXPECT_EQ(window_->model().rowCount(), 2);
+    typeFilter("Frequency filter", "");
+    typeFilter("Text filter", "tow");
+    EXPECT_TRUE(window_->applyFilter());
+    ASSERT_EQ(window_->model().rowCount(), 1);
+    EXPECT_EQ(cell(0, HitTableModel::Comment), "Tower");
+
+    typeFilter("Frequency filter", "abc");
+    EXPECT_FALSE(window_->applyFilter());
+    EXPECT_EQ(window_->model().rowCount(), 1) << "a bad filter leaves the list as it was";
+    EXPECT_TRUE(window_->statusText().contains("abc"));
+}
+
+TEST_F(HistoryWindowTest, EnterPlaysTheRecordingOrSaysThereIsNone) {
+    window_->table().setFocus();
+    choose(2);
+    QTest::keyClick(&window_->table(), Qt::Key_Return);
+    EXPECT_EQ(played_, QStringList{"/r/a.flac"});
+    choose(0);
+    QTest::keyClick(&window_->table(), Qt::Key_Return);
+    EXPECT_EQ(played_.size(), 1);
+    EXPECT_EQ(messages_, QStringList{HistoryWindow::kNoRecordingMessage});
+}
+
+TEST_F(HistoryWindowTest, StoreAsChannelAsksTheProgramAndReportsARefusal) {
+    choose(1);
+    buttonNamed("Store as channel")->click();
+    ASSERT_EQ(stored_.size(), 1u);
+    EXPECT_EQ(stored_[0].frequencyHz, 118100000);
+    EXPECT_EQ(stored_[0].mode, "AM");
+    EXPECT_EQ(stored_[0].comment, "Tower");
+    EXPECT_TRUE(window_->statusText().contains("118.100000 MHz stored"));
+    storeResult_ = ReceiverOperations::StoreResult::TableFull;
+    buttonNamed("Store as channel")->click();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0], QString::fromUtf8(CKovo5Doc::kChannelTableFullMessage));
+}
+
+TEST_F(HistoryWindowTest, ExportsTheFilteredRowsAsCsv) {
+    typeFilter("Frequency filter", "118.1");
+    window_->applyFilter();
+    buttonNamed("Export CSV")->click();
+    std::ifstream in(folder_ / "out.csv");
+    const std::string csv((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(csv, "time_local,start_utc,end_utc,frequency_mhz,mode,duration_s,max_signal,"
+                   "comment,recording\r\n"
+                   "2024-03-30 14:46:40,1711810000,1711810005,118.100000,AM,5,9,Tower,\r\n");
+}
+
+TEST_F(HistoryWindowTest, PicturesFollowTheChosenFrequencyAndMarkNewOnes) {
+    choose(1); // 118.1 MHz
+    const auto& days = window_->activityMap().days();
+    ASSERT_EQ(days.size(), 28u);
+    EXPECT_EQ(days.back().hits, 0);
+    EXPECT_EQ(days[days.size() - 2].hits, 1);
+    EXPECT_EQ(days[days.size() - 2].airtimeByHour[14], 5);
+    auto* bars = qobject_cast<QBarSeries*>(window_->dayChart().series().value(0));
+    ASSERT_TRUE(bars);
+    EXPECT_EQ(bars->barSets().value(0)->at(26), 1.0);
+    QTableWidget& busiest = window_->busiestList();
+    ASSERT_EQ(busiest.rowCount(), 2);
+    EXPECT_EQ(busiest.item(0, 0)->text(), "145.500000");
+    EXPECT_EQ(busiest.item(0, 3)->text(), "new");
+}
+
+TEST_F(HistoryWindowTest, NewHitsAppearWhileTheNewestIsShown) {
+    ASSERT_TRUE(writer_
+                    ->exec("INSERT INTO hit_rows(start_utc, end_utc, frequency_hz, mode, "
+                           "max_signal) VALUES(1711830000, 1711830002, 150000000, 'WFM', 2)")
+                    .ok());
+    window_->refreshIfStale();
+    EXPECT_EQ(window_->model().rowCount(), 4);
+    EXPECT_EQ(cell(0, HitTableModel::Frequency), "150.000000");
+}
+
+TEST_F(HistoryWindowTest, EveryControlHasAnAccessibleName) {
+    const QList<QWidget*> widgets = window_->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QAbstractSpinBox*>(w) ||
+                             qobject_cast<QAbstractItemView*>(w);
+        if (!control || !w->isVisibleTo(window_.get()) || w->parent() == nullptr ||
+            qobject_cast<QAbstractSpinBox*>(w->parentWidget()) ||
+            qobject_cast<QAbstractItemView*>(w->parentWidget()))
+            continue;
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+    }
+}
+
+} // namespace
+} // namespace kovo
