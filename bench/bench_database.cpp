@@ -1,8 +1,8 @@
 // The database lists with a full database: rebuilding the channel list and
 // the log list, and redrawing one channel row as a scan does on every report.
 // Each step includes the repaint of the list that follows on screen.
-#include "../tests/ui/DatabasePanelRig.h"
 #include "QtBenchmarkMain.h"
+#include "fakes/DatabasePanelRig.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,7 @@ using namespace kovo;
 
 namespace {
 
-struct Bench : kovo::testing::DatabasePanelRig {
+struct Bench : kovo::test::DatabasePanelRig {
     Bench() {
         for (int i = 0; i < kMaxChannels; ++i) {
             const int row = addChannel(100'000'000 + std::uint32_t(i) * 12'500, 1 << (i % 22));

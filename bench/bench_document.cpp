@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "CKovo5Doc.h"
+#include "data/CKovo5Doc.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <ctime>
 #include <memory>
 
-#include "CKovo5Doc.h"
-#include "Export.h"
+#include "data/CKovo5Doc.h"
+#include "data/Export.h"
 
 namespace {
 

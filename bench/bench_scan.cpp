@@ -5,31 +5,15 @@
 
 #include <memory>
 
-#include "../tests/fakes/FakeCommPort.h"
-#include "../tests/fakes/FakeTimerService.h"
-#include "../tests/fakes/Recorders.h"
+#include "fakes/FakeCommPort.h"
+#include "fakes/FakeTimerService.h"
+#include "fakes/Recorders.h"
 #include "link/TimerIds.h"
 #include "scan/ReceiverCore.h"
 
 namespace {
 
 using namespace kovo;
-
-class QuietView final : public ViewSink {
-public:
-    void refreshPanels() override {}
-    void refreshDisplay() override {}
-    void showOperatingMode(OperatingMode) override {}
-    void showPriorityScan(bool) override {}
-    void selectChannelRow(int) override {}
-    void bringChannelRowIntoView(int) override {}
-    void selectNewestLogEntry() override {}
-    void selectLogCaretRow() override {}
-    void resetScope() override {}
-    void showStaticScope() override {}
-    void plotScopePoint(bool, int) override {}
-    void moveScopeCursor(int) override {}
-};
 
 struct Bench {
     ManualClock clock{1015495500LL * 1000};
@@ -39,11 +23,12 @@ struct Bench {
     AppSettings settings;
     CKovo5Doc doc{settings, clock};
     test::RecordingLinkObserver observer;
-    QuietView view;
+    test::RecordingViewSink view;
     ReceiverCore core{
         ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
 
     explicit Bench(int operatingMode) {
+        view.keepCalls = false;
         for (int i = 0; i < kMaxChannels; ++i) {
             auto channel = std::make_unique<CFrequencyData>();
             channel->frequency = 100000000u + std::uint32_t(i) * 10000u;

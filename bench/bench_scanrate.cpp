@@ -48,9 +48,9 @@
 #include <string>
 #include <vector>
 
-#include "../tests/e2e/QtReceiverRig.h"
-#include "../tests/e2e/Ser2net.h"
-#include "../tests/e2e/SimTranscript.h"
+#include "fakes/QtReceiverRig.h"
+#include "fakes/Ser2net.h"
+#include "fakes/SimTranscript.h"
 #include "link/ReceiverLink.h"
 #include "link/TimerIds.h"
 
@@ -59,7 +59,7 @@ extern char** environ;
 namespace {
 
 using namespace kovo;
-using namespace kovo::e2e;
+using namespace kovo::test;
 
 constexpr int kChannels = 100;
 constexpr std::uint32_t kFirstHz = 145000000;

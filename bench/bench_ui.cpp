@@ -1,8 +1,8 @@
 // The front panel's cost per tuning change: the refresh of every visible
 // panel after the tuned frequency moved one step, as a scan does on every
 // signal report, including the repaint of what changed.
-#include "../tests/ui/ViewFakes.h"
 #include "QtBenchmarkMain.h"
+#include "fakes/ViewFakes.h"
 #include "ui/PanelStack.h"
 
 #include <benchmark/benchmark.h>
@@ -13,7 +13,7 @@ using namespace kovo;
 
 namespace {
 
-struct Bench : kovo::testing::ViewRig {
+struct Bench : kovo::test::ViewRig {
     Bench() {
         settings.showControl2 = 1;
         settings.elm = 1;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "IpcFakes.h"
+#include "fakes/IpcFakes.h"
 #include "ipc/Blocks.h"
 #include "ipc/ControlDispatcher.h"
 #include "ipc/PeerLinks.h"
@@ -85,9 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fillMemory(memory, ControlDispatcher::kControlMemory, in);
     fillMemory(memory, ControlDispatcher::kNameMemory, in);
     fillMemory(memory, PeerLinks::kRecorderMemory, in);
-    test::RecordingSender sender;
+    kovo::test::RecordingSender sender;
     PeerLinks peers(sender, memory);
-    test::FakeTarget target;
+    kovo::test::FakeTarget target;
     target.record.frequency = 145'500'000;
     ControlDispatcher dispatcher(target, peers, memory);
 

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "ChannelOrder.h"
 #include "DocumentJson.h"
 #include "Json.h"
 #include "data/AppSettings.h"
 #include "data/Archive.h"
 #include "data/CKovo5Doc.h"
+#include "data/ChannelOrder.h"
 #include "data/Clock.h"
 
 namespace {

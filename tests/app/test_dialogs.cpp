@@ -10,6 +10,7 @@
 #include "app/dialogs/CwPitchDialog.h"
 #include "app/dialogs/RigctlDialog.h"
 #include "app/dialogs/StepDialog.h"
+#include "fakes/FakeDatabaseHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -377,23 +378,15 @@ TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder) {
     EXPECT_FALSE(host.recorderLinked());
     EXPECT_TRUE(host.startPlayback(1, 2, " ")) << "no recorder: no \"no audio\" box";
 
-    struct Recorder final : DatabaseHost {
-        bool confirmDeleteData(const std::string&) override { return false; }
-        bool recorderLinked() const override { return true; }
-        bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override {
-            return f != 7;
-        }
-        void stopPlayback() override { ++stops; }
-        void tunedFromList(std::uint32_t, const std::string&) override {}
-        void bankNamesChanged() override { ++names; }
-        int stops = 0, names = 0;
-    } recorder;
+    test::FakeDatabaseHost recorder;
+    recorder.linked = true;
+    recorder.hasAudio = false;
     host.setRecorder(&recorder);
     EXPECT_TRUE(host.recorderLinked());
     EXPECT_FALSE(host.startPlayback(7, 0, " "));
     host.stopPlayback();
     host.bankNamesChanged();
-    EXPECT_EQ(recorder.stops + recorder.names, 2);
+    EXPECT_EQ(recorder.stops + recorder.bankNotices, 2);
 }
 
 } // namespace

@@ -2,9 +2,9 @@
 #include <memory>
 #include <string>
 
-#include "AppSettings.h"
-#include "CKovo5Doc.h"
-#include "Clock.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
 
 // Documents built for the data-core tests.
 namespace kovo::test {

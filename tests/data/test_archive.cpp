@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "Archive.h"
-#include "CFrequencyData.h"
-#include "CLogData.h"
 #include "DataTestSupport.h"
+#include "data/Archive.h"
+#include "data/CFrequencyData.h"
+#include "data/CLogData.h"
 
 using namespace kovo;
 using test::bytesOf;

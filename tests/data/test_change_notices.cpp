@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "CKovo5Doc.h"
 #include "DataTestSupport.h"
-#include "DatabaseEdits.h"
-#include "Notices.h"
+#include "data/CKovo5Doc.h"
+#include "data/DatabaseEdits.h"
+#include "data/Notices.h"
 
 namespace kovo {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "Cp932.h"
 #include "DataTestSupport.h"
-#include "LocalTime.h"
+#include "data/Cp932.h"
+#include "data/LocalTime.h"
 
 using namespace kovo;
 

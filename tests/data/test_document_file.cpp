@@ -7,9 +7,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "Archive.h"
 #include "DataTestSupport.h"
 #include "DocumentFixtures.h"
+#include "data/Archive.h"
 
 using namespace kovo;
 using test::hex;

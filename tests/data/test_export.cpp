@@ -4,9 +4,9 @@
 #include <memory>
 #include <sys/stat.h>
 
-#include "CKovo5Doc.h"
 #include "DataTestSupport.h"
-#include "Export.h"
+#include "data/CKovo5Doc.h"
+#include "data/Export.h"
 
 namespace kovo {
 namespace {

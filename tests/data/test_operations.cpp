@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "CKovo5Doc.h"
-#include "Cp932.h"
 #include "DataTestSupport.h"
+#include "data/CKovo5Doc.h"
+#include "data/Cp932.h"
 
 namespace kovo {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "CKovo5Doc.h"
 #include "DataTestSupport.h"
+#include "data/CKovo5Doc.h"
 
 namespace kovo {
 namespace {

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "Archive.h"
-#include "CAutoBank.h"
-#include "CControlParams.h"
-#include "CFrequencyData.h"
-#include "CLogData.h"
-#include "CMemoryBank.h"
-#include "CPassBank.h"
-#include "CSearchBank.h"
 #include "DataTestSupport.h"
-#include "SlLogData.h"
+#include "data/Archive.h"
+#include "data/CAutoBank.h"
+#include "data/CControlParams.h"
+#include "data/CFrequencyData.h"
+#include "data/CLogData.h"
+#include "data/CMemoryBank.h"
+#include "data/CPassBank.h"
+#include "data/CSearchBank.h"
+#include "data/SlLogData.h"
 
 using namespace kovo;
 using test::hex;

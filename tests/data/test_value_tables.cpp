@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ValueTables.h"
+#include "data/ValueTables.h"
 
 using namespace kovo;
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "QtReceiverRig.h"
 #include "ReceiverSimulator.h"
-#include "SimTranscript.h"
+#include "fakes/QtReceiverRig.h"
+#include "fakes/SimTranscript.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 
 // A simulated receiver on a pseudo-terminal, running on its own thread and
 // writing a transcript, and the receiver core on the real serial port opening
@@ -130,4 +130,4 @@ protected:
     std::unique_ptr<QtReceiverRig> rig_;
 };
 
-} // namespace kovo::e2e
+} // namespace kovo::test

@@ -4,7 +4,7 @@
 
 #include "E2eFixture.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 namespace {
 
 constexpr const char* kDeviceLostMessage =
@@ -97,4 +97,4 @@ TEST_F(E2eTest, LostDeviceIsReportedOnceWithoutSpinningAndPollingResumesWhenItRe
 }
 
 } // namespace
-} // namespace kovo::e2e
+} // namespace kovo::test

@@ -4,7 +4,7 @@
 
 #include "E2eFixture.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 namespace {
 
 // A dozen channels 25 kHz apart from 145.000 MHz in bank 1; the eighth
@@ -126,7 +126,8 @@ protected:
         for (int row = 1; row <= kActiveRow; ++row)
             expected.push_back(kFirstHz + std::uint32_t(row) * kSpacingHz);
         EXPECT_EQ(std::vector<std::uint32_t>(firstStep, tuned.end()), expected);
-        EXPECT_TRUE(std::none_of(rig_->observer.signals.begin(), rig_->observer.signals.end(),
+        EXPECT_TRUE(std::none_of(rig_->observer.shownSignals.begin(),
+                                 rig_->observer.shownSignals.end(),
                                  [](const auto& s) { return s.first && s.second != kActiveLevel; }))
             << "a report with another level than the active channel's was taken as a signal";
 
@@ -257,10 +258,10 @@ TEST_F(MemoryScanTest, Ar3000TuningReachesTheReceiverAndItsReportsDriveTheScan) 
     });
     EXPECT_GE(tunings, kChannels);
     EXPECT_EQ(echoes, tunings);
-    EXPECT_TRUE(std::none_of(rig_->observer.signals.begin(), rig_->observer.signals.end(),
+    EXPECT_TRUE(std::none_of(rig_->observer.shownSignals.begin(), rig_->observer.shownSignals.end(),
                              [](const auto& s) { return s.second == 15; }));
     EXPECT_TRUE(rig_->notifier.messages.empty());
 }
 
 } // namespace
-} // namespace kovo::e2e
+} // namespace kovo::test

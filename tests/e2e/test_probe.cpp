@@ -2,7 +2,7 @@
 
 #include "E2eFixture.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -75,4 +75,4 @@ TEST_F(E2eTest, ProbeOfAnAr3000SucceedsAndTheTuningCommandGoesOut) {
 }
 
 } // namespace
-} // namespace kovo::e2e
+} // namespace kovo::test

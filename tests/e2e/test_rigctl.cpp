@@ -8,9 +8,9 @@
 
 #include <set>
 
-#include "QtReceiverRig.h"
+#include "fakes/QtReceiverRig.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 namespace {
 
 // The program in demo mode (offscreen, scanning its demo channels) serving
@@ -165,4 +165,4 @@ TEST_F(RigctlTest, FloodsGarbageAndHalfLinesCostOtherClientsNothing) {
 }
 
 } // namespace
-} // namespace kovo::e2e
+} // namespace kovo::test

@@ -11,10 +11,10 @@
 
 #include <string>
 
-#include "QtReceiverRig.h"
+#include "fakes/QtReceiverRig.h"
 #include "net/RigctlServer.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 namespace {
 
 class StillRig final : public RigTarget {
@@ -95,4 +95,4 @@ TEST(RigctlServerTest, AClientThatHalfClosesGetsEveryAnswer) {
 }
 
 } // namespace
-} // namespace kovo::e2e
+} // namespace kovo::test

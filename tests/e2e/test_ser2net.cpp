@@ -1,10 +1,10 @@
 #include <gmock/gmock.h>
 
 #include "E2eFixture.h"
-#include "Ser2net.h"
+#include "fakes/Ser2net.h"
 #include "net/TcpTransport.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 namespace {
 
 constexpr const char* kDeviceLostMessage =
@@ -120,4 +120,4 @@ INSTANTIATE_TEST_SUITE_P(Modes, Ser2netTest,
                          });
 
 } // namespace
-} // namespace kovo::e2e
+} // namespace kovo::test

@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -6,6 +7,7 @@
 #include "data/Notifier.h"
 #include "link/LinkObserver.h"
 #include "link/ReceiverLink.h"
+#include "scan/ViewSink.h"
 
 namespace kovo::test {
 
@@ -23,11 +25,11 @@ public:
 class RecordingLinkObserver final : public LinkObserver {
 public:
     int panelRefreshes = 0;
-    std::vector<std::pair<bool, int>> signals;
+    std::vector<std::pair<bool, int>> shownSignals;
     std::vector<bool> squelchChanges;
     std::vector<LinkStatus> statuses;
     void refreshPanels() override { ++panelRefreshes; }
-    void showSignal(bool open, int value) override { signals.emplace_back(open, value); }
+    void showSignal(bool open, int value) override { shownSignals.emplace_back(open, value); }
     void squelchChanged(bool open) override { squelchChanges.push_back(open); }
     void linkStatusChanged(LinkStatus status) override { statuses.push_back(status); }
 };
@@ -49,6 +51,41 @@ public:
         reports.emplace_back(reply);
         sendNext();
     }
+};
+
+// Records what the core asks of the view, in order, as short texts; with
+// keepCalls off it records nothing (long runs and benchmarks).
+class RecordingViewSink final : public ViewSink {
+public:
+    std::vector<std::string> calls;
+    bool keepCalls = true;
+    // Keeps "what" followed by the numbers, each after a space.
+    void record(std::string_view what, std::initializer_list<int> numbers = {}) {
+        if (!keepCalls)
+            return;
+        std::string call(what);
+        for (int n : numbers)
+            call += " " + std::to_string(n);
+        calls.push_back(std::move(call));
+    }
+    int count(const std::string& call) const {
+        int n = 0;
+        for (const auto& c : calls)
+            n += c == call;
+        return n;
+    }
+    void refreshPanels() override { record("refreshPanels"); }
+    void refreshDisplay() override { record("refreshDisplay"); }
+    void showOperatingMode(OperatingMode mode) override { record("mode", {toStored(mode)}); }
+    void showPriorityScan(bool on) override { record(on ? "priority on" : "priority off"); }
+    void selectChannelRow(int row) override { record("select", {row}); }
+    void bringChannelRowIntoView(int row) override { record("show row", {row}); }
+    void selectNewestLogEntry() override { record("select newest log entry"); }
+    void selectLogCaretRow() override { record("select log caret row"); }
+    void resetScope() override { record("resetScope"); }
+    void showStaticScope() override { record("showStaticScope"); }
+    void plotScopePoint(bool signal, int level) override { record("plot", {signal, level}); }
+    void moveScopeCursor(int index) override { record("cursor", {index}); }
 };
 
 } // namespace kovo::test

@@ -1,4 +1,4 @@
-#include "HistoryDatabase.h"
+#include "history/HistoryDatabase.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -1,4 +1,4 @@
-#include "HistoryQuery.h"
+#include "history/HistoryQuery.h"
 
 #include <gtest/gtest.h>
 

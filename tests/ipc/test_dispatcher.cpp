@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "IpcFakes.h"
+#include "fakes/IpcFakes.h"
 #include "ipc/Codes.h"
 #include "ipc/ControlDispatcher.h"
 #include "ipc/PeerLinks.h"
 
 namespace kovo::ipc::test {
 namespace {
+
+using namespace kovo::test;
 
 class DispatcherTest : public ::testing::Test {
 protected:

@@ -13,8 +13,8 @@
 #include <functional>
 #include <memory>
 
-#include "IpcFakes.h"
 #include "PeerWindow.h"
+#include "fakes/IpcFakes.h"
 #include "ipc/Blocks.h"
 #include "ipc/ExternalLink.h"
 #include "ipc/SharedMemory.h"
@@ -22,6 +22,8 @@
 
 namespace kovo::ipc::test {
 namespace {
+
+using namespace kovo::test;
 
 class WindowBusTest : public ::testing::Test {
 protected:

@@ -165,8 +165,8 @@ TEST_F(PollingLoopTest, SignalReportsSetSquelchAndLevel) {
     EXPECT_EQ(loop.signal().squelchOpen, 0);
     EXPECT_EQ(loop.signal().signalValue, 0);
     EXPECT_THAT(observer.squelchChanges, ElementsAre(true, false));
-    EXPECT_THAT(observer.signals, ElementsAre(std::pair{true, 6}, std::pair{true, 15},
-                                              std::pair{false, 0}, std::pair{false, 0}));
+    EXPECT_THAT(observer.shownSignals, ElementsAre(std::pair{true, 6}, std::pair{true, 15},
+                                                   std::pair{false, 0}, std::pair{false, 0}));
 }
 
 TEST_F(PollingLoopTest, ChangesMadeWhileThePortIsClosedGoOutWhenItOpens) {

@@ -18,38 +18,6 @@
 
 namespace kovo::test {
 
-// Records what the core asks of the view, in order, as short texts.
-class RecordingViewSink final : public ViewSink {
-public:
-    std::vector<std::string> calls;
-    int count(const std::string& call) const {
-        int n = 0;
-        for (const auto& c : calls)
-            n += c == call;
-        return n;
-    }
-    void refreshPanels() override { calls.push_back("refreshPanels"); }
-    void refreshDisplay() override { calls.push_back("refreshDisplay"); }
-    void showOperatingMode(OperatingMode mode) override {
-        calls.push_back("mode " + std::to_string(toStored(mode)));
-    }
-    void showPriorityScan(bool on) override {
-        calls.push_back(on ? "priority on" : "priority off");
-    }
-    void selectChannelRow(int row) override { calls.push_back("select " + std::to_string(row)); }
-    void bringChannelRowIntoView(int row) override {
-        calls.push_back("show row " + std::to_string(row));
-    }
-    void selectNewestLogEntry() override { calls.push_back("select newest log entry"); }
-    void selectLogCaretRow() override { calls.push_back("select log caret row"); }
-    void resetScope() override { calls.push_back("resetScope"); }
-    void showStaticScope() override { calls.push_back("showStaticScope"); }
-    void plotScopePoint(bool signal, int level) override {
-        calls.push_back("plot " + std::to_string(signal) + " " + std::to_string(level));
-    }
-    void moveScopeCursor(int index) override { calls.push_back("cursor " + std::to_string(index)); }
-};
-
 class RecordingRecorder final : public RecorderSink {
 public:
     int movedOn = 0;

@@ -1,9 +1,9 @@
 #pragma once
-#include "ViewFakes.h"
+#include "fakes/ViewFakes.h"
 
 #include <gtest/gtest.h>
 
-namespace kovo::testing {
+namespace kovo::test {
 
 class ViewTest : public ::testing::Test, public ViewRig {
 protected:
@@ -12,4 +12,4 @@ protected:
     PanelStack& stack() { return view->stack(); }
 };
 
-} // namespace kovo::testing
+} // namespace kovo::test

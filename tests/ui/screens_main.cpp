@@ -1,6 +1,6 @@
 // Renders the front panel in a few typical states to PNG files, so the
 // artwork can be looked at: kovo_ui_screens OUTPUT_DIR (QT_SCALE_FACTOR=2 for 2x).
-#include "ViewFakes.h"
+#include "fakes/ViewFakes.h"
 
 #include "data/Cp932.h"
 #include "ui/PanelScreenshots.h"
@@ -11,7 +11,7 @@
 #include <cstdio>
 
 using namespace kovo;
-using namespace kovo::testing;
+using namespace kovo::test;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // scan stores or logs while a menu, a question or an editor is open; typed
 // frequencies the receiver cannot take are refused in the editor; the two
 // combo boxes take the text as it is typed.
-#include "DatabasePanelRig.h"
+#include "fakes/DatabasePanelRig.h"
 
 #include "ui/MessageBoxNotifier.h"
 #include "ui/database/ChosenItems.h"
@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kovo::testing {
+namespace kovo::test {
 namespace {
 
 using namespace dbmenus;
@@ -328,4 +328,4 @@ TEST(DatabaseChosenItems, CombosTakeTheTextAsTyped) {
 }
 
 } // namespace
-} // namespace kovo::testing
+} // namespace kovo::test

@@ -1,5 +1,5 @@
 // Context menus, their commands and the in-place editor of the database lists.
-#include "DatabasePanelRig.h"
+#include "fakes/DatabasePanelRig.h"
 
 #include "data/TypedFrequency.h"
 
@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace kovo::testing {
+namespace kovo::test {
 namespace {
 
 using namespace dbmenus;
@@ -402,4 +402,4 @@ TEST(DatabaseEditor, KeyboardOpensMenusAndEditors) {
 }
 
 } // namespace
-} // namespace kovo::testing
+} // namespace kovo::test

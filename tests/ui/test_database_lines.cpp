@@ -1,11 +1,11 @@
 // Line texts, headers and bank numbering of the database lists.
-#include "DatabasePanelRig.h"
+#include "fakes/DatabasePanelRig.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-namespace kovo::testing {
+namespace kovo::test {
 namespace {
 
 constexpr std::int32_t k2001 = 981173106;  // 2001-02-03 04:05:06 UTC
@@ -172,4 +172,4 @@ TEST(DatabaseLines, NumbersWithinBanksSurviveSaveAndReopen) {
 }
 
 } // namespace
-} // namespace kovo::testing
+} // namespace kovo::test

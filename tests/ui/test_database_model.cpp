@@ -1,5 +1,5 @@
 // The database list models follow the document's change notices.
-#include "DatabasePanelRig.h"
+#include "fakes/DatabasePanelRig.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kovo::testing {
+namespace kovo::test {
 namespace {
 
 // The model's row signals, as short texts in the order they came. (Qt's
@@ -160,4 +160,4 @@ TEST(DatabaseModel, AFullLogKeepsItsPlaceAndSelectionWhileHeld) {
 }
 
 } // namespace
-} // namespace kovo::testing
+} // namespace kovo::test

@@ -1,5 +1,5 @@
 // The database panel's views, list maintenance, search and link sets.
-#include "DatabasePanelRig.h"
+#include "fakes/DatabasePanelRig.h"
 
 #include "ui/ImageKey.h"
 #include "ui/database/StatisticsChart.h"
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kovo::testing {
+namespace kovo::test {
 namespace {
 
 void fillChannels(DatabasePanelRig& r, int n) {
@@ -247,4 +247,4 @@ TEST(DatabasePanel, LogAnalysisDrawsBarsScaledToTheTallest) {
 }
 
 } // namespace
-} // namespace kovo::testing
+} // namespace kovo::test

@@ -8,7 +8,7 @@
 #include <QMenu>
 
 using namespace kovo;
-using namespace kovo::testing;
+using namespace kovo::test;
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <QTest>
 
 using namespace kovo;
-using namespace kovo::testing;
+using namespace kovo::test;
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kovo::testing {
+namespace kovo::test {
 namespace {
 
 class CountingWidget : public QWidget {
@@ -83,4 +83,4 @@ TEST(RepaintPacer, PaintsAtOnceAfterAQuietSpellAndGathersQuickRepaintsIntoOneLat
 }
 
 } // namespace
-} // namespace kovo::testing
+} // namespace kovo::test

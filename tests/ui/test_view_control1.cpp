@@ -16,7 +16,7 @@
 #include <QWheelEvent>
 
 using namespace kovo;
-using namespace kovo::testing;
+using namespace kovo::test;
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <QWheelEvent>
 
 using namespace kovo;
-using namespace kovo::testing;
+using namespace kovo::test;
 
 namespace {
 

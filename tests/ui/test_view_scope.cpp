@@ -12,7 +12,7 @@
 #include <QTest>
 
 using namespace kovo;
-using namespace kovo::testing;
+using namespace kovo::test;
 
 namespace {
 

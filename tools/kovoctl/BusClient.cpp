@@ -1,6 +1,6 @@
 #include "BusClient.h"
 
-#include "Cp932.h"
+#include "data/Cp932.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/WindowBus.h"

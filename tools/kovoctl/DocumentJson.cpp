@@ -5,7 +5,7 @@
 #include <span>
 #include <variant>
 
-#include "Cp932.h"
+#include "data/Cp932.h"
 
 namespace kovoctl {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "CKovo5Doc.h"
 #include "Json.h"
+#include "data/CKovo5Doc.h"
 
 // The document as JSON: one object with the file's version, the counts, the
 // control parameters by position name (p04 ... p98, the 36 stored ones), the

@@ -1,6 +1,6 @@
 #include "HistoryCommand.h"
 
-#include "HistoryQuery.h"
+#include "history/HistoryQuery.h"
 
 #include <nlohmann/json.hpp>
 

@@ -3,15 +3,15 @@
 #include <cerrno>
 #include <cstring>
 
-#include "Archive.h"
 #include "BusClient.h"
-#include "CKovo5Doc.h"
-#include "ChannelOrder.h"
-#include "DocumentFormat.h"
 #include "DocumentJson.h"
-#include "FileErrors.h"
-#include "FileIo.h"
 #include "HistoryCommand.h"
+#include "data/Archive.h"
+#include "data/CKovo5Doc.h"
+#include "data/ChannelOrder.h"
+#include "data/DocumentFormat.h"
+#include "data/FileErrors.h"
+#include "data/FileIo.h"
 
 namespace kovoctl {
 namespace {

@@ -3,7 +3,7 @@
 // on standard output for every message it is sent (with the recorder record
 // where there is one), and ends the link on SIGINT or SIGTERM. With
 // --no-audio it answers every playback request with "no audio".
-#include "Cp932.h"
+#include "data/Cp932.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/WindowBus.h"

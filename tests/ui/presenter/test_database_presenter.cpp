@@ -8,6 +8,7 @@
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
+#include "fakes/FakeDatabaseHost.h"
 #include "fakes/Recorders.h"
 
 #include <gtest/gtest.h>
@@ -103,31 +104,6 @@ private:
     const CKovo5Doc& doc_;
 };
 
-struct FakeHost final : DatabaseHost {
-    bool linked = false, hasAudio = true, answer = true;
-    std::vector<std::string> questions;
-    std::function<void(bool)> pending; // set: the answer comes later
-    bool later = false;
-    int stops = 0;
-    std::vector<std::uint32_t> playbacks;
-    bool confirmDeleteData(const std::string&) override { return answer; }
-    void askDeleteData(const std::string& q, std::function<void(bool)> a) override {
-        questions.push_back(q);
-        if (later)
-            pending = std::move(a);
-        else
-            a(answer);
-    }
-    bool recorderLinked() const override { return linked; }
-    bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override {
-        playbacks.push_back(f);
-        return hasAudio;
-    }
-    void stopPlayback() override { ++stops; }
-    void tunedFromList(std::uint32_t, const std::string&) override {}
-    void bankNamesChanged() override {}
-};
-
 struct Rig {
     Rig() {
         presenter.setHost(&host);
@@ -152,7 +128,7 @@ struct Rig {
     CKovo5Doc doc{settings, clock};
     test::RecordingNotifier notifier;
     FakeScreen screen{doc};
-    FakeHost host;
+    test::FakeDatabaseHost host;
     DatabasePresenter presenter{{doc, settings, notifier, screen}};
 };
 
@@ -222,40 +198,40 @@ TEST(DatabasePresenterCommands, ViewCommandsStoreAndShowTheirView) {
 // answered, and finds nothing to delete in a document read meanwhile.
 TEST(DatabasePresenterDelete, AnswersActOnWhatWasAsked) {
     Rig rig;
-    rig.host.later = true;
+    rig.host.answerLater = true;
     rig.command(ChannelView, {0, 2}, Delete);
     ASSERT_EQ(rig.host.questions.size(), 1u);
     EXPECT_NE(rig.host.questions[0].find("100.000000, 300.000000 MHz"), std::string::npos);
     (void)rig.doc.storeChannel(50000000);
-    rig.host.pending(true);
+    rig.host.pendingAnswer(true);
     EXPECT_EQ(rig.doc.channelCount, 2);
     EXPECT_GE(rig.doc.findChannel(50000000), 0);
     EXPECT_GE(rig.doc.findChannel(200000000), 0);
 
     Rig replaced;
-    replaced.host.later = true;
+    replaced.host.answerLater = true;
     replaced.command(ChannelView, {0}, Delete);
     replaced.doc.onNewDocument();
     (void)replaced.doc.storeChannel(100000000);
-    replaced.host.pending(true);
+    replaced.host.pendingAnswer(true);
     EXPECT_EQ(replaced.doc.channelCount, 1);
     EXPECT_EQ(replaced.notifier.messages.size(), 1u);
 }
 
 TEST(DatabasePresenterDelete, NoDeletesNothingAndALateAnswerAfterThePanelIsHarmless) {
     Rig rig;
-    rig.host.answer = false;
+    rig.host.confirm = false;
     rig.command(ChannelView, {0}, Delete);
     EXPECT_EQ(rig.doc.channelCount, 3);
 
-    FakeHost host;
-    host.later = true;
+    test::FakeDatabaseHost host;
+    host.answerLater = true;
     {
         Rig gone;
         gone.presenter.setHost(&host);
         gone.command(LogView, {0}, LogClear);
     }
-    host.pending(true);
+    host.pendingAnswer(true);
     EXPECT_EQ(host.questions.size(), 1u);
 }
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "HistoryCommand.h"
-#include "HistoryDatabase.h"
+#include "history/HistoryDatabase.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "CKovo5Doc.h"
 #include "DocumentJson.h"
 #include "Json.h"
+#include "data/CKovo5Doc.h"
 
 using kovoctl::JsonValue;
 

@@ -8,9 +8,9 @@
 #include <iterator>
 #include <sys/wait.h>
 
-#include "CKovo5Doc.h"
 #include "Json.h"
 #include "Kovoctl.h"
+#include "data/CKovo5Doc.h"
 
 using kovoctl::JsonValue;
 

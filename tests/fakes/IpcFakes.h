@@ -1,4 +1,6 @@
 #pragma once
+// The window bus, shared memory and control target of the program, in
+// memory, with what was sent recorded.
 #include <functional>
 #include <map>
 #include <string>
@@ -9,7 +11,10 @@
 #include "ipc/Messages.h"
 #include "ipc/SharedMemory.h"
 
-namespace kovo::ipc::test {
+namespace kovo::test {
+
+// The fakes stand in for the ipc layer's seams and speak its types.
+using namespace ipc;
 
 struct Sent {
     WindowHandle to; // kNoWindow: broadcast
@@ -141,4 +146,4 @@ private:
     }
 };
 
-} // namespace kovo::ipc::test
+} // namespace kovo::test

@@ -1,6 +1,7 @@
 #pragma once
 // A database panel on a document of its own, with the core and the host
 // recorded.
+#include "FakeDatabaseHost.h"
 #include "ViewFakes.h"
 
 #include "data/DatabaseEdits.h"
@@ -14,7 +15,7 @@
 #include <ctime>
 #include <functional>
 
-namespace kovo::testing {
+namespace kovo::test {
 
 struct FakeDatabaseCore : DatabaseCore {
     bool hold = false;
@@ -28,42 +29,6 @@ struct FakeDatabaseCore : DatabaseCore {
     void channelChosenByHand(int row) override { channels.push_back(row); }
     void logEntryChosenByHand(int r) override { logEntries.push_back(r); }
     void searchBankChosenByHand(int k) override { searchBanks.push_back(k); }
-};
-
-struct FakeDatabaseHost : DatabaseHost {
-    bool confirm = true;
-    bool linked = false;
-    bool hasAudio = true;
-    // Answers later, as a dialog that does not block would.
-    bool answerLater = false;
-    std::function<void(bool)> pendingAnswer;
-    // Runs while the question is on screen (the scan goes on meanwhile).
-    std::function<void()> whileAsking;
-    std::vector<std::string> questions;
-    std::vector<std::uint32_t> playbacks;
-    int stops = 0, bankNotices = 0;
-    bool confirmDeleteData(const std::string& q) override {
-        questions.push_back(q);
-        if (whileAsking)
-            whileAsking();
-        return confirm;
-    }
-    void askDeleteData(const std::string& q, std::function<void(bool)> answer) override {
-        if (!answerLater) {
-            DatabaseHost::askDeleteData(q, std::move(answer));
-            return;
-        }
-        questions.push_back(q);
-        pendingAnswer = std::move(answer);
-    }
-    bool recorderLinked() const override { return linked; }
-    bool startPlayback(std::uint32_t f, std::int32_t, const std::string&) override {
-        playbacks.push_back(f);
-        return hasAudio;
-    }
-    void stopPlayback() override { ++stops; }
-    void tunedFromList(std::uint32_t, const std::string&) override {}
-    void bankNamesChanged() override { ++bankNotices; }
 };
 
 struct DatabasePanelRig {
@@ -119,4 +84,4 @@ struct DatabasePanelRig {
     DatabasePanel panel{{doc, settings, notifier}, fonts};
 };
 
-} // namespace kovo::testing
+} // namespace kovo::test

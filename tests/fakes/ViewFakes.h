@@ -12,23 +12,15 @@
 #include "ui/CKovo5View.h"
 #include "ui/ViewInterfaces.h"
 
+#include "Recorders.h"
+
 #include <QPoint>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace kovo::testing {
-
-struct RecordingNotifier : Notifier {
-    std::vector<std::string> messages;
-    bool answer = true;
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    bool askYesNo(const std::string& text) override {
-        messages.push_back(text);
-        return answer;
-    }
-};
+namespace kovo::test {
 
 // The core's operating modes, scan steps and band scope, with the commands
 // recorded. The link and the timers are left out.
@@ -130,4 +122,4 @@ struct ViewRig {
     std::unique_ptr<CKovo5View> view;
 };
 
-} // namespace kovo::testing
+} // namespace kovo::test

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kovo::e2e {
+namespace kovo::test {
 
 struct TranscriptLine {
     double ms = 0;     // since the simulator started
@@ -64,4 +64,4 @@ inline std::vector<TranscriptLine> readTranscript(const std::string& path) {
     return lines;
 }
 
-} // namespace kovo::e2e
+} // namespace kovo::test

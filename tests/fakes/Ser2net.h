@@ -11,7 +11,7 @@
 
 #include "QtReceiverRig.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 
 class Ser2net {
 public:
@@ -83,4 +83,4 @@ private:
     QProcess process_;
 };
 
-} // namespace kovo::e2e
+} // namespace kovo::test

@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "Recorders.h"
 #include "app/QtCommPort.h"
 #include "app/QtTimerService.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
-#include "fakes/Recorders.h"
 #include "scan/ReceiverCore.h"
 #include "scan/ViewSink.h"
 
-namespace kovo::e2e {
+namespace kovo::test {
 
 // Runs the Qt event loop until `done` holds or `timeoutMs` passed; true when
 // it holds. Waits on events, so serial events and timers are handled as they
@@ -52,26 +52,6 @@ inline void runEventLoopFor(int ms) {
     loop.exec();
 }
 
-// What the core asks of the view, kept as counts and the rows the memory scan
-// selected.
-class CountingViewSink final : public ViewSink {
-public:
-    std::vector<int> selectedRows;
-
-    void refreshPanels() override {}
-    void refreshDisplay() override {}
-    void showOperatingMode(OperatingMode) override {}
-    void showPriorityScan(bool) override {}
-    void selectChannelRow(int row) override { selectedRows.push_back(row); }
-    void bringChannelRowIntoView(int) override {}
-    void selectNewestLogEntry() override {}
-    void selectLogCaretRow() override {}
-    void resetScope() override {}
-    void showStaticScope() override {}
-    void plotScopePoint(bool, int) override {}
-    void moveScopeCursor(int) override {}
-};
-
 struct QtReceiverRig {
     // Speed index 1: 9,600 bit/s.
     static constexpr int kSpeed9600 = 1;
@@ -80,6 +60,7 @@ struct QtReceiverRig {
         settings.device = ar3000 ? 0 : 1;
         settings.commSpeed = kSpeed9600;
         port.setDevicePathOverride(devicePath);
+        view.keepCalls = false;
         core.createControl();
     }
 
@@ -110,13 +91,13 @@ struct QtReceiverRig {
     SystemClock clock;
     QtTimerService timers;
     QtCommPort port;
-    test::RecordingNotifier notifier;
+    RecordingNotifier notifier;
     CKovo5Doc doc{settings, clock};
-    test::RecordingLinkObserver observer;
-    CountingViewSink view;
+    RecordingLinkObserver observer;
+    RecordingViewSink view;
     ReceiverCore core{
         ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
     std::optional<bool> probeResult;
 };
 
-} // namespace kovo::e2e
+} // namespace kovo::test
