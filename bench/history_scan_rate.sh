@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Memory-scan rate with the hit history on, against off ("History" 1 / 0).
-#   bench/history_scan_rate.sh [build-dir] [seconds]
+#   bench/history_scan_rate.sh [build-dir] [seconds] [rounds]
+# Each round measures off, then on; the figure is the mean of the rounds'
+# ratios, so that a load that comes and goes on the machine weighs on both.
 # The program scans 100 channels at 9,600 bit/s against the receiver
 # simulator (its own process); signals come and go on ten of them, so the
 # scan stops often and every stop is a hit written to the history. Channels
@@ -12,6 +14,7 @@ if [ -z "${KOVO_BENCH_PRIVATE_BUS:-}" ]; then
 fi
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-30}
+ROUNDS=${3:-3}
 tmp=$(mktemp -d)
 sim_pid= pid=
 stop_all() {
@@ -68,7 +71,13 @@ measure() { # on|off
   stop_all
 }
 
-measure off
-measure on
-awk -v a="$(cat "$tmp/rate.off")" -v b="$(cat "$tmp/rate.on")" \
-  'BEGIN { printf "history on / off: %.3f\n", (a > 0 ? b / a : 0) }'
+: >"$tmp/ratios"
+for round in $(seq "$ROUNDS"); do
+  measure off
+  measure on
+  awk -v a="$(cat "$tmp/rate.off")" -v b="$(cat "$tmp/rate.on")" -v r="$round" \
+    'BEGIN { printf "round %d: history on / off %.3f\n", r, (a > 0 ? b / a : 0) }' |
+    tee -a "$tmp/ratios"
+done
+awk '{ s += $NF; n++ } END { printf "mean history on / off over %d rounds: %.3f\n", n, s / n }' \
+  "$tmp/ratios"
