@@ -57,7 +57,7 @@ measure() { # on|off
     >"$tmp/config/Fennelworks/KOVO3000.ini"
   rm -rf "$tmp/data"
   env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$tmp/config" \
-    XDG_DATA_HOME="$tmp/data" "$BUILD/src/app/kovo3000" "$tmp/scan.kv5" >/dev/null 2>&1 &
+    XDG_DATA_HOME="$tmp/data" "$BUILD/src/app/kovo3000" "$tmp/scan.kv5" >/dev/null 2>"$tmp/program.err" &
   pid=$!
   sleep 8 # splash, document, probe
   local c0 c1 t0 t1 hits=0
@@ -73,6 +73,7 @@ measure() { # on|off
   stop_all
   if [ "$mode" = on ] && [ "$hits" -eq 0 ]; then
     echo "no hit was written with history on: the figure would measure nothing" >&2
+    cat "$tmp/program.err" "$tmp/sim.out" >&2
     exit 1
   fi
 }
