@@ -11,7 +11,7 @@ BUILD=${1:-build}
 PORT=${KOVO_RIGCTL_PORT:-45700}
 export QT_QPA_PLATFORM=offscreen
 HOME_DIR=$(mktemp -d)
-HOME="$HOME_DIR" XDG_CONFIG_HOME="$HOME_DIR" "$BUILD/src/app/kovo3000" --demo --rigctl-port "$PORT" >/dev/null 2>&1 &
+HOME="$HOME_DIR" XDG_CONFIG_HOME="$HOME_DIR" XDG_DATA_HOME="$HOME_DIR/data" "$BUILD/src/app/kovo3000" --demo --rigctl-port "$PORT" >/dev/null 2>&1 &
 PID=$!
 trap 'kill $PID 2>/dev/null; wait $PID 2>/dev/null; rm -rf "$HOME_DIR"' EXIT
 sleep 8 # the demo document is read and the scan starts five seconds on

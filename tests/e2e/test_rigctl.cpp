@@ -30,6 +30,7 @@ protected:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOME", home_.path()); // settings of its own
         env.insert("XDG_CONFIG_HOME", home_.path());
+        env.insert("XDG_DATA_HOME", home_.filePath("data")); // and a hit history of its own
         program_.setProcessEnvironment(env);
         program_.start(
             QStringLiteral(KOVO3000_PATH),
