@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <filesystem>
 #include <fstream>
@@ -182,6 +183,10 @@ TEST_F(HistoryWindowTest, PicturesFollowTheChosenFrequencyAndMarkNewOnes) {
     auto* bars = qobject_cast<QBarSeries*>(window_->dayChart().series().value(0));
     ASSERT_TRUE(bars);
     EXPECT_EQ(bars->barSets().value(0)->at(26), 1.0);
+    // A label a week, each with room to be read.
+    auto* dayAxis = qobject_cast<QCategoryAxis*>(window_->dayChart().axes(Qt::Horizontal).value(0));
+    ASSERT_TRUE(dayAxis);
+    EXPECT_EQ(dayAxis->categoriesLabels(), (QStringList{"03-04", "03-11", "03-18", "03-25"}));
     QTableWidget& busiest = window_->busiestList();
     ASSERT_EQ(busiest.rowCount(), 2);
     EXPECT_EQ(busiest.item(0, 0)->text(), "145.500000");
@@ -247,8 +252,10 @@ TEST(HistoryWindowStoreTest, SaysWhyWhenTheStoreCannotBeOpened) {
     QStringList messages;
     actions.showMessage = [&messages](const QString& text) { messages << text; };
     HistoryWindow window(path, actions);
-    EXPECT_TRUE(window.statusText().startsWith("The history store")) << window.statusText().toStdString();
-    EXPECT_TRUE(window.statusText().contains("cannot be opened")) << window.statusText().toStdString();
+    EXPECT_TRUE(window.statusText().startsWith("The history store"))
+        << window.statusText().toStdString();
+    EXPECT_TRUE(window.statusText().contains("cannot be opened"))
+        << window.statusText().toStdString();
     EXPECT_FALSE(window.isSearching());
     EXPECT_EQ(window.model().rowCount(), 0);
     EXPECT_FALSE(window.applyFilter());

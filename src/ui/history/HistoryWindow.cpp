@@ -5,10 +5,10 @@
 #include "HitTableModel.h"
 #include "data/CKovo5Doc.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QBoxLayout>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
@@ -50,6 +50,11 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setAccessibleName(name);
     return b;
+}
+
+// Days between two labels of the day axis, so that the labels have room.
+std::size_t labelStep(std::size_t days) {
+    return days <= 10 ? 1 : days <= 140 ? 7 : 28;
 }
 
 // Local midnight of a date, as UTC.
@@ -117,6 +122,8 @@ HistoryWindow::HistoryWindow(const std::string& storePath, HistoryActions action
     split->addWidget(buildPictures());
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    // Wide enough for every column of a hit, recording file name included.
+    split->setSizes({560, 540});
     layout->addWidget(split, 1);
     buildCommands(central, layout);
     setCentralWidget(central);
@@ -388,7 +395,9 @@ void HistoryWindow::buildDayChart() {
     airtimeLine_->setName(QStringLiteral("Airtime (min)"));
     chart_->addSeries(bars);
     chart_->addSeries(airtimeLine_);
-    dayAxis_ = new QBarCategoryAxis;
+    // Bars stand at 0, 1, 2...: one per day, labelled every few days.
+    dayAxis_ = new QCategoryAxis;
+    dayAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     QFont small = dayAxis_->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.75);
     dayAxis_->setLabelsFont(small);
@@ -411,7 +420,6 @@ void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) 
     hitBars_->remove(0, hitBars_->count());
     QList<QPointF> minutes;
     QList<qreal> hits;
-    QStringList labels;
     double mostHits = 1, mostMinutes = 1;
     for (std::size_t i = 0; i < days.size(); ++i) {
         const double m = static_cast<double>(days[i].airtimeSeconds) / 60.0;
@@ -419,15 +427,19 @@ void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) 
         minutes << QPointF(static_cast<double>(i), m);
         mostHits = std::max(mostHits, static_cast<double>(days[i].hits));
         mostMinutes = std::max(mostMinutes, m);
-        // The day of the month; categories must differ, and two days with
-        // the same number are four weeks apart or more.
-        const std::string date = history::formatLocalTime(days[i].dayStartUtc, actions_.offset);
-        labels << QString::fromStdString(date.substr(8, 2)) +
-                      QString(static_cast<qsizetype>(i / 28), QChar(' '));
     }
     hitBars_->append(hits);
     airtimeLine_->replace(minutes);
-    dayAxis_->setCategories(labels);
+    for (const QString& label : dayAxis_->categoriesLabels())
+        dayAxis_->remove(label);
+    // Labels must differ: with many weeks the year tells apart the same day.
+    const std::size_t step = labelStep(days.size());
+    for (std::size_t i = 0; i < days.size(); i += step) {
+        const std::string date = history::formatLocalTime(days[i].dayStartUtc, actions_.offset);
+        dayAxis_->append(QString::fromStdString(date.substr(step > 7 ? 2 : 5, step > 7 ? 8 : 5)),
+                         static_cast<double>(i));
+    }
+    dayAxis_->setRange(-0.5, static_cast<double>(days.size()) - 0.5);
     if (!days.empty())
         dayAxis_->setTitleText(
             QStringLiteral("Day, %1 to %2")

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-class QBarCategoryAxis;
+class QCategoryAxis;
 class QBarSet;
 class QBoxLayout;
 class QChart;
@@ -122,7 +122,7 @@ private:
     QChart* chart_ = nullptr;
     QBarSet* hitBars_ = nullptr;
     QLineSeries* airtimeLine_ = nullptr;
-    QBarCategoryAxis* dayAxis_ = nullptr;
+    QCategoryAxis* dayAxis_ = nullptr;
     QValueAxis* hitAxis_ = nullptr;
     QValueAxis* minuteAxis_ = nullptr;
     ActivityMapWidget* map_ = nullptr;
