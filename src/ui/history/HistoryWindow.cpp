@@ -69,7 +69,6 @@ struct ListAnswer {
     std::uint64_t generation = 0;
     history::HitFilter filter;
     std::vector<history::HitRow> rows;
-    std::int64_t count = 0;
     std::int64_t newestId = 0;
     bool skipped = false;
     std::string error;
@@ -278,10 +277,25 @@ void HistoryWindow::searchList(const history::HitFilter& filter) {
                 return answer;
             answer.newestId = access.query->newestId();
             answer.rows = access.query->page(filter, std::nullopt, HitTableModel::kPageSize);
-            answer.count = access.query->count(filter);
             return answer;
         },
         this, [this](ListAnswer& answer) { showList(answer); });
+    // Counting may read every hit: the rows show before it ends.
+    countPending_ = true;
+    reader_->run<std::optional<std::int64_t>>(
+        [this, generation, filter](const HistoryReader::Access& access) {
+            return access.query && generation == listGeneration_
+                       ? std::optional(access.query->count(filter))
+                       : std::nullopt;
+        },
+        this,
+        [this, generation](std::optional<std::int64_t>& count) {
+            if (generation != listGeneration_)
+                return;
+            countPending_ = false;
+            if (count)
+                say(QStringLiteral("%1 hits").arg(*count));
+        });
 }
 
 void HistoryWindow::showList(ListAnswer& answer) {
@@ -298,7 +312,6 @@ void HistoryWindow::showList(ListAnswer& answer) {
         table_->resizeColumnsToContents();
     if (model_->rowCount() > 0)
         table_->setCurrentIndex(model_->index(0, 0));
-    say(QStringLiteral("%1 hits").arg(answer.count));
     refreshPictures();
 }
 
@@ -549,7 +562,8 @@ QString HistoryWindow::statusText() const {
 }
 
 bool HistoryWindow::isSearching() const {
-    return listPending_ || picturesPending_ || exportPending_ || model_->isFetching();
+    return listPending_ || countPending_ || picturesPending_ || exportPending_ ||
+           model_->isFetching();
 }
 
 void HistoryWindow::showSearching() {

@@ -83,8 +83,8 @@ public:
     QTableWidget& busiestList() const { return *busiest_; }
     QChart& dayChart() const { return *chart_; }
     QString statusText() const;
-    // A query for the list, a further page, the pictures or an export has not
-    // answered yet.
+    // A query for the list, its count, a further page, the pictures or an
+    // export has not answered yet.
     bool isSearching() const;
 
 private:
@@ -134,6 +134,7 @@ private:
     std::atomic<std::uint64_t> listGeneration_ = 0;
     std::atomic<std::uint64_t> pictureGeneration_ = 0;
     bool listPending_ = false;
+    bool countPending_ = false;
     bool picturesPending_ = false;
     bool exportPending_ = false;
     // Last, so that it goes first: no query runs once the window starts going.
