@@ -111,6 +111,12 @@ template <typename F> double milliseconds(F&& work) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
+// Until the window has every answer from its reader thread.
+void settle(const HistoryWindow& window) {
+    while (window.isSearching())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
 HistoryActions benchActions() {
     HistoryActions actions;
     actions.play = [](const QString&) { return true; };
@@ -125,12 +131,12 @@ HistoryActions benchActions() {
 
 // The window as a user sees it after choosing a busy frequency, as PNG.
 int screenshot(const std::string& path, const QString& png) {
-    history::StoreError error;
-    HistoryWindow window(history::HistoryDatabase::open(path, error), benchActions());
+    HistoryWindow window(path, benchActions());
     window.resize(1280, 760);
     window.show();
     window.findChildren<QLineEdit*>().value(0)->setText(QStringLiteral("119.875"));
     window.applyFilter();
+    settle(window);
     window.table().resizeColumnsToContents();
     QApplication::processEvents();
     return window.grab().save(png) ? 0 : 1;
@@ -142,14 +148,15 @@ int measure(const std::string& path) {
     std::unique_ptr<HistoryWindow> window;
     const double before = residentMegabytes();
     const double open = milliseconds([&] {
-        history::StoreError error;
-        auto store = history::HistoryDatabase::open(path, error);
-        window = std::make_unique<HistoryWindow>(std::move(store), benchActions());
+        window = std::make_unique<HistoryWindow>(path, benchActions());
         window->show();
+        while (window->model().rowCount() == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         window->table().viewport()->grab(); // the rows painted
     });
     std::printf("open to first painted rows: %.1f ms (%d rows in the first page)\n", open,
                 window->model().rowCount());
+    settle(*window);
     auto* frequency = window->findChildren<QLineEdit*>().value(0);
     std::vector<double> filters, pictures;
     const char* const tried[] = {"118", "118.3125", "120.5", "130.15625", "118-119", "125"};
@@ -157,15 +164,39 @@ int measure(const std::string& path) {
         frequency->setText(QString::fromLatin1(mhz));
         filters.push_back(milliseconds([&] {
             window->applyFilter();
+            settle(*window);
             window->table().viewport()->grab();
         }));
         pictures.push_back(milliseconds([&] {
             window->refreshPictures();
+            settle(*window);
             window->grab();
         }));
         std::printf("filter %-10s %7.1f ms (with its pictures); pictures again %6.1f ms\n", mhz,
                     filters.back(), pictures.back());
     }
+    // A text few hits match: the answer takes long, the window does not wait.
+    frequency->setText(QString());
+    window->findChildren<QLineEdit*>().value(1)->setText(QStringLiteral("zz-no-such-text"));
+    const double textHeld = milliseconds([&] { window->applyFilter(); });
+    const double textAnswer = milliseconds([&] { settle(*window); }) + textHeld;
+    std::printf("text filter few hits match: the window is held %.1f ms, the answer comes after "
+                "%.1f ms\n",
+                textHeld, textAnswer);
+    // A text many hits match: the rows show before the count ends.
+    window->findChildren<QLineEdit*>().value(1)->setText(QStringLiteral("Channel 6"));
+    QElapsedTimer sinceApply;
+    sinceApply.start();
+    window->applyFilter();
+    while (window->model().rowCount() == 0 || !window->model().hit(0) ||
+           window->model().hit(0)->comment.find("Channel 6") == std::string::npos)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const double firstRows = static_cast<double>(sinceApply.nsecsElapsed()) / 1e6;
+    settle(*window);
+    std::printf("text filter many hits match: first rows after %.1f ms, count and pictures "
+                "after %.1f ms\n",
+                firstRows, static_cast<double>(sinceApply.nsecsElapsed()) / 1e6);
+    window->findChildren<QLineEdit*>().value(1)->setText(QString());
     // The queries alone, to see where the time goes.
     history::StoreError error;
     const auto reader = history::HistoryDatabase::open(path, error);

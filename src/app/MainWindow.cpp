@@ -242,13 +242,8 @@ void MainWindow::configureRigctl() {
 
 void MainWindow::showHistory() {
     if (!history_) {
-        history::StoreError error;
-        auto store = history::HistoryDatabase::open(history::defaultHistoryPath(), error);
-        if (!store) {
-            notifier_->showMessage(error.message);
-            return;
-        }
-        auto* window = new HistoryWindow(std::move(store), historyActions(), this);
+        // A store that cannot be opened is explained in the window itself.
+        auto* window = new HistoryWindow(history::defaultHistoryPath(), historyActions(), this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         history_ = window;
     }

@@ -148,6 +148,19 @@ std::unique_ptr<HistoryDatabase> HistoryDatabase::open(const std::string& path, 
     return store;
 }
 
+std::unique_ptr<HistoryDatabase>
+HistoryDatabase::openForReading(const std::string& path, StoreError& error, int busyTimeoutMs) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        error = sqliteError(db, "The history store " + path + " cannot be opened");
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    error = {};
+    return std::unique_ptr<HistoryDatabase>(new HistoryDatabase(db, path));
+}
+
 HistoryDatabase::~HistoryDatabase() {
     sqlite3_close_v2(db_);
 }

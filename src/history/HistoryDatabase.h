@@ -72,6 +72,10 @@ public:
     // `busyTimeoutMs` is how long a statement waits for another writer's lock.
     static std::unique_ptr<HistoryDatabase> open(const std::string& path, StoreError& error,
                                                  int busyTimeoutMs = 2000);
+    // Opens an existing store only to read it (another connection made it):
+    // for readers on threads of their own.
+    static std::unique_ptr<HistoryDatabase>
+    openForReading(const std::string& path, StoreError& error, int busyTimeoutMs = 2000);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;

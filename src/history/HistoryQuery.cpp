@@ -129,7 +129,41 @@ void csvField(std::ostream& out, const std::string& text) {
     out << '"';
 }
 
+FilterSql pageFilter(const HitFilter& filter, std::optional<HitCursor> after) {
+    FilterSql sql = filterSql(filter);
+    if (after) {
+        // The first term bounds the index range; the rest breaks ties.
+        sql.add("start_utc <= ? AND (start_utc < ? OR id < ?)");
+        sql.numbers.insert(sql.numbers.end(), {after->startUtc, after->startUtc, after->id});
+    }
+    return sql;
+}
+
+std::string pageSql(const FilterSql& sql) {
+    return "SELECT id, start_utc, end_utc, frequency_hz, mode, max_signal, comment, recording "
+           "FROM hits" +
+           sql.where + " ORDER BY start_utc DESC, id DESC LIMIT ?";
+}
+
+std::string busiestSql(const HitFilter& filter, const FilterSql& sql) {
+    // Over a span of dates the hits are found by time and grouped afterwards;
+    // SQLite would otherwise walk the frequency index through every hit ever
+    // stored to save the grouping.
+    const char* groupBy = filter.fromUtc ? " GROUP BY +frequency_hz" : " GROUP BY frequency_hz";
+    return "SELECT frequency_hz, SUM(MAX(end_utc - start_utc, 0)) AS airtime, COUNT(*) FROM "
+           "hit_rows" +
+           sql.where + groupBy + " ORDER BY airtime DESC, frequency_hz LIMIT ?";
+}
+
 } // namespace
+
+std::string HistoryQuery::pageStatement(const HitFilter& filter, std::optional<HitCursor> after) {
+    return pageSql(pageFilter(filter, after));
+}
+
+std::string HistoryQuery::busiestStatement(const HitFilter& filter) {
+    return busiestSql(filter, filterSql(filter));
+}
 
 std::int64_t localUtcOffset(std::int64_t utc) {
     const std::time_t t = static_cast<std::time_t>(utc);
@@ -148,16 +182,8 @@ std::int64_t localDayStart(std::int64_t utc, const UtcOffsetAt& offset) {
 
 std::vector<HitRow> HistoryQuery::page(const HitFilter& filter, std::optional<HitCursor> after,
                                        int limit) const {
-    FilterSql sql = filterSql(filter);
-    if (after) {
-        // The first term bounds the index range; the rest breaks ties.
-        sql.add("start_utc <= ? AND (start_utc < ? OR id < ?)");
-        sql.numbers.insert(sql.numbers.end(), {after->startUtc, after->startUtc, after->id});
-    }
-    Statement rows =
-        store_.prepare("SELECT id, start_utc, end_utc, frequency_hz, mode, max_signal, comment, "
-                       "recording FROM hits" +
-                       sql.where + " ORDER BY start_utc DESC, id DESC LIMIT ?");
+    FilterSql sql = pageFilter(filter, after);
+    Statement rows = store_.prepare(pageSql(sql));
     const int next = sql.bindAll(rows);
     rows.bind(next, static_cast<std::int64_t>(std::max(limit, 0)));
     std::vector<HitRow> out;
@@ -246,13 +272,7 @@ std::vector<DayActivity> HistoryQuery::activityByDay(const HitFilter& filter, st
 std::vector<BusyFrequency> HistoryQuery::busiest(const HitFilter& filter, int limit,
                                                  std::int64_t nowUtc) const {
     const FilterSql sql = filterSql(filter);
-    // Over a span of dates the hits are found by time and grouped afterwards;
-    // SQLite would otherwise walk the frequency index through every hit ever
-    // stored to save the grouping.
-    const char* groupBy = filter.fromUtc ? " GROUP BY +frequency_hz" : " GROUP BY frequency_hz";
-    Statement rows = store_.prepare(
-        "SELECT frequency_hz, SUM(MAX(end_utc - start_utc, 0)) AS airtime, COUNT(*) FROM hit_rows" +
-        sql.where + groupBy + " ORDER BY airtime DESC, frequency_hz LIMIT ?");
+    Statement rows = store_.prepare(busiestSql(filter, sql));
     rows.bind(sql.bindAll(rows), static_cast<std::int64_t>(std::max(limit, 0)));
     std::vector<BusyFrequency> out;
     while (rows.step() == SQLITE_ROW)

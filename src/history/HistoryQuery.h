@@ -95,6 +95,11 @@ public:
     std::vector<BusyFrequency> busiest(const HitFilter& filter, int limit,
                                        std::int64_t nowUtc) const;
 
+    // The SQL that page() and busiest() run, with `?` for every value, so
+    // that their plans can be checked.
+    static std::string pageStatement(const HitFilter& filter, std::optional<HitCursor> after);
+    static std::string busiestStatement(const HitFilter& filter);
+
     // The last error of the connection, for a failed query.
     StoreError lastError() const { return store_.lastError("The hit history cannot be read"); }
 

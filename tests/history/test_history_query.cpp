@@ -192,6 +192,38 @@ TEST_F(HistoryQueryTest, CsvQuotesCommentsAndKeepsEveryRow) {
               "\"Tower, \"\"east\"\"\",/rec/a b.flac\r\n");
 }
 
+// A page further down and the busiest list over a span must each go straight
+// to their rows by an index: walking the whole table for every page made
+// reading a million hits take minutes.
+TEST_F(HistoryQueryTest, PagesAndBusiestSearchAnIndexInsteadOfScanningTheTable) {
+    const HitCursor after{kMarch1, 7};
+    struct Case {
+        const char* what;
+        std::string sql;
+        const char* search;
+    };
+    const Case cases[] = {
+        {"next page", HistoryQuery::pageStatement({}, after),
+         "USING INDEX hit_rows_by_start (start_utc<?)"},
+        {"next page of a text", HistoryQuery::pageStatement(where({}, {}, "tower"), after),
+         "USING INDEX hit_rows_by_start (start_utc<?)"},
+        {"next page of a frequency",
+         HistoryQuery::pageStatement(where(145500000, 145500000), after),
+         "USING INDEX hit_rows_by_frequency (frequency_hz=? AND start_utc<?)"},
+        {"busiest since a date", HistoryQuery::busiestStatement(where({}, {}, "", kMarch1)),
+         "USING INDEX hit_rows_by_start (start_utc>?)"},
+    };
+    for (const Case& c : cases) {
+        Statement plan = store_->prepare("EXPLAIN QUERY PLAN " + c.sql);
+        ASSERT_TRUE(plan.valid()) << c.what;
+        std::string steps;
+        while (plan.step() == 100 /* SQLITE_ROW */)
+            steps += plan.text(3) + "\n";
+        EXPECT_NE(steps.find(c.search), std::string::npos) << c.what << ":\n" << steps;
+        EXPECT_EQ(steps.find("SCAN "), std::string::npos) << c.what << ":\n" << steps;
+    }
+}
+
 TEST(MegahertzTextTest, ReadsAFrequencyOrARangeInEitherOrder) {
     struct Case {
         const char* text;

@@ -5,6 +5,8 @@
 #include "ui/history/HitTableModel.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -12,6 +14,7 @@
 #include <QTest>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <filesystem>
 #include <fstream>
@@ -31,9 +34,9 @@ protected:
                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder_);
         history::StoreError error;
-        auto store = history::HistoryDatabase::open((folder_ / "h.sqlite").string(), error);
-        ASSERT_TRUE(store) << error.message;
-        ASSERT_TRUE(store
+        writer_ = history::HistoryDatabase::open((folder_ / "h.sqlite").string(), error);
+        ASSERT_TRUE(writer_) << error.message;
+        ASSERT_TRUE(writer_
                         ->exec("INSERT INTO hit_rows(start_utc, end_utc, frequency_hz, mode, "
                                "max_signal, comment) VALUES"
                                "(1711800000, 1711800030, 145500000, 'NFM', 7, 'Relay'),"
@@ -41,7 +44,6 @@ protected:
                                "(1711820000, 1711820600, 145500000, 'NFM', 4, 'Relay');"
                                "INSERT INTO recordings VALUES(145500000, 1711800000, '/r/a.flac');")
                         .ok());
-        writer_ = history::HistoryDatabase::open((folder_ / "h.sqlite").string(), error);
         HistoryActions actions;
         actions.play = [this](const QString& path) {
             played_ << path;
@@ -57,12 +59,29 @@ protected:
         actions.showMessage = [this](const QString& text) { messages_ << text; };
         actions.nowUtc = [] { return kNow; };
         actions.offset = [](std::int64_t) { return std::int64_t{0}; };
-        window_ = std::make_unique<HistoryWindow>(std::move(store), actions);
+        window_ = std::make_unique<HistoryWindow>((folder_ / "h.sqlite").string(), actions);
+        settle();
     }
     void TearDown() override {
         window_.reset();
         writer_.reset();
         std::filesystem::remove_all(folder_);
+    }
+    // Until the window has every answer from its reader thread; the bound
+    // only keeps a broken build from hanging.
+    void settle() {
+        const QDeadlineTimer limit(20000);
+        while (window_->isSearching() && !limit.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ASSERT_FALSE(window_->isSearching());
+    }
+    void addHits(int n, std::int64_t from) {
+        std::string sql = "INSERT INTO hit_rows(start_utc, end_utc, frequency_hz, mode, "
+                          "max_signal) VALUES";
+        for (int i = 0; i < n; ++i)
+            sql += (i ? ",(" : "(") + std::to_string(from + i) + "," + std::to_string(from + i) +
+                   ",150000000,'WFM',2)";
+        ASSERT_TRUE(writer_->exec(sql).ok());
     }
     QString cell(int row, int column) const {
         return window_->model().index(row, column).data().toString();
@@ -94,14 +113,18 @@ TEST_F(HistoryWindowTest, ShowsHitsNewestFirstAndFiltersByFrequencyAndText) {
     EXPECT_EQ(cell(0, HitTableModel::Duration), "10:00");
     EXPECT_EQ(cell(1, HitTableModel::Frequency), "118.100000");
     EXPECT_EQ(cell(2, HitTableModel::Recording), "a.flac");
+    EXPECT_EQ(window_->model().index(2, HitTableModel::Recording).data(Qt::ToolTipRole),
+              "/r/a.flac");
     EXPECT_EQ(window_->statusText(), "3 hits");
 
     typeFilter("Frequency filter", "145.5");
     EXPECT_TRUE(window_->applyFilter());
+    settle();
     EXPECT_EQ(window_->model().rowCount(), 2);
     typeFilter("Frequency filter", "");
     typeFilter("Text filter", "tow");
     EXPECT_TRUE(window_->applyFilter());
+    settle();
     ASSERT_EQ(window_->model().rowCount(), 1);
     EXPECT_EQ(cell(0, HitTableModel::Comment), "Tower");
 
@@ -139,7 +162,9 @@ TEST_F(HistoryWindowTest, StoreAsChannelAsksTheProgramAndReportsARefusal) {
 TEST_F(HistoryWindowTest, ExportsTheFilteredRowsAsCsv) {
     typeFilter("Frequency filter", "118.1");
     window_->applyFilter();
+    settle();
     buttonNamed("Export CSV")->click();
+    settle();
     std::ifstream in(folder_ / "out.csv");
     const std::string csv((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(csv, "time_local,start_utc,end_utc,frequency_mhz,mode,duration_s,max_signal,"
@@ -149,6 +174,7 @@ TEST_F(HistoryWindowTest, ExportsTheFilteredRowsAsCsv) {
 
 TEST_F(HistoryWindowTest, PicturesFollowTheChosenFrequencyAndMarkNewOnes) {
     choose(1); // 118.1 MHz
+    settle();
     const auto& days = window_->activityMap().days();
     ASSERT_EQ(days.size(), 28u);
     EXPECT_EQ(days.back().hits, 0);
@@ -157,6 +183,10 @@ TEST_F(HistoryWindowTest, PicturesFollowTheChosenFrequencyAndMarkNewOnes) {
     auto* bars = qobject_cast<QBarSeries*>(window_->dayChart().series().value(0));
     ASSERT_TRUE(bars);
     EXPECT_EQ(bars->barSets().value(0)->at(26), 1.0);
+    // A label a week, each with room to be read.
+    auto* dayAxis = qobject_cast<QCategoryAxis*>(window_->dayChart().axes(Qt::Horizontal).value(0));
+    ASSERT_TRUE(dayAxis);
+    EXPECT_EQ(dayAxis->categoriesLabels(), (QStringList{"03-04", "03-11", "03-18", "03-25"}));
     QTableWidget& busiest = window_->busiestList();
     ASSERT_EQ(busiest.rowCount(), 2);
     EXPECT_EQ(busiest.item(0, 0)->text(), "145.500000");
@@ -169,8 +199,72 @@ TEST_F(HistoryWindowTest, NewHitsAppearWhileTheNewestIsShown) {
                            "max_signal) VALUES(1711830000, 1711830002, 150000000, 'WFM', 2)")
                     .ok());
     window_->refreshIfStale();
+    settle();
     EXPECT_EQ(window_->model().rowCount(), 4);
     EXPECT_EQ(cell(0, HitTableModel::Frequency), "150.000000");
+}
+
+TEST_F(HistoryWindowTest, SearchesOffTheWindowsThreadAndShowsOnlyTheLatestFilter) {
+    typeFilter("Text filter", "tow");
+    EXPECT_TRUE(window_->applyFilter());
+    EXPECT_TRUE(window_->isSearching());
+    EXPECT_EQ(window_->statusText(), QString::fromUtf8(HistoryWindow::kSearchingMessage));
+    EXPECT_EQ(window_->model().rowCount(), 3) << "the list stays until the answer comes";
+    typeFilter("Text filter", "");
+    typeFilter("Frequency filter", "145.5");
+    EXPECT_TRUE(window_->applyFilter());
+    settle();
+    ASSERT_EQ(window_->model().rowCount(), 2) << "the answer to the older filter is dropped";
+    EXPECT_EQ(cell(0, HitTableModel::Comment), "Relay");
+    EXPECT_EQ(window_->statusText(), "2 hits");
+}
+
+TEST_F(HistoryWindowTest, ScrollingBringsFurtherPagesInOrderToTheEnd) {
+    addHits(450, 1711900000);
+    window_->applyFilter();
+    settle();
+    ASSERT_EQ(window_->model().rowCount(), HitTableModel::kPageSize);
+    for (int expected : {400, 453}) {
+        ASSERT_TRUE(window_->model().canFetchMore({}));
+        window_->model().fetchMore({});
+        EXPECT_FALSE(window_->model().canFetchMore({})) << "one page asked for at a time";
+        settle();
+        ASSERT_EQ(window_->model().rowCount(), expected);
+    }
+    EXPECT_FALSE(window_->model().canFetchMore({}));
+    for (int row = 1; row < window_->model().rowCount(); ++row)
+        ASSERT_GE(window_->model().hit(row - 1)->startUtc, window_->model().hit(row)->startUtc);
+    EXPECT_EQ(cell(452, HitTableModel::Comment), "Relay");
+}
+
+TEST(HistoryWindowStoreTest, SaysWhyWhenTheStoreCannotBeOpened) {
+    const auto file = std::filesystem::temp_directory_path() / "kovo-histwin-not-a-folder";
+    std::ofstream(file) << "a file where the data folder should be";
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(file.string()));
+    const std::string path = history::defaultHistoryPath();
+    if (saved.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
+    HistoryActions actions;
+    actions.nowUtc = [] { return kNow; };
+    QStringList messages;
+    actions.showMessage = [&messages](const QString& text) { messages << text; };
+    HistoryWindow window(path, actions);
+    EXPECT_TRUE(window.statusText().startsWith("The history store"))
+        << window.statusText().toStdString();
+    EXPECT_TRUE(window.statusText().contains("cannot be opened"))
+        << window.statusText().toStdString();
+    EXPECT_FALSE(window.isSearching());
+    EXPECT_EQ(window.model().rowCount(), 0);
+    EXPECT_FALSE(window.applyFilter());
+    window.refreshIfStale();
+    window.refreshPictures();
+    window.exportCsv();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(window.centralWidget()->isEnabled());
+    std::filesystem::remove(file);
 }
 
 TEST_F(HistoryWindowTest, EveryControlHasAnAccessibleName) {

@@ -1,13 +1,14 @@
 #include "HistoryWindow.h"
 
 #include "ActivityMapWidget.h"
+#include "HistoryReader.h"
 #include "HitTableModel.h"
 #include "data/CKovo5Doc.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QBoxLayout>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
@@ -51,6 +52,11 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
     return b;
 }
 
+// Days between two labels of the day axis, so that the labels have room.
+std::size_t labelStep(std::size_t days) {
+    return days <= 10 ? 1 : days <= 140 ? 7 : 28;
+}
+
 // Local midnight of a date, as UTC.
 std::int64_t dateToUtc(const QDate& date) {
     return QDateTime(date, QTime(0, 0)).toSecsSinceEpoch();
@@ -58,17 +64,48 @@ std::int64_t dateToUtc(const QDate& date) {
 
 } // namespace
 
-HistoryWindow::HistoryWindow(std::unique_ptr<history::HistoryDatabase> store,
-                             HistoryActions actions, QWidget* parent)
-    : QMainWindow(parent), store_(std::move(store)),
-      query_(std::make_unique<history::HistoryQuery>(*store_)), actions_(std::move(actions)) {
+// The first page of a filter, read on the reader's thread.
+struct ListAnswer {
+    std::uint64_t generation = 0;
+    history::HitFilter filter;
+    std::vector<history::HitRow> rows;
+    std::int64_t newestId = 0;
+    bool skipped = false;
+    std::string error;
+};
+
+// A further page of the same filter.
+struct PageAnswer {
+    std::uint64_t generation = 0;
+    std::vector<history::HitRow> rows;
+};
+
+// The charts' and the busiest list's figures.
+struct PictureAnswer {
+    std::uint64_t generation = 0;
+    std::vector<history::DayActivity> days;
+    std::vector<history::BusyFrequency> busiest;
+    bool skipped = false;
+};
+
+HistoryWindow::HistoryWindow(const std::string& storePath, HistoryActions actions, QWidget* parent)
+    : QMainWindow(parent), actions_(std::move(actions)) {
+    history::StoreError error;
+    store_ = history::HistoryDatabase::open(storePath, error);
+    if (store_) {
+        query_ = std::make_unique<history::HistoryQuery>(*store_);
+        reader_ = std::make_unique<HistoryReader>(storePath);
+    } else {
+        storeError_ = QString::fromStdString(error.message);
+    }
     setWindowTitle(QStringLiteral("History"));
     setAccessibleName(QStringLiteral("History"));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     buildFilterBar(central, layout);
 
-    model_ = new HitTableModel(*query_, actions_.offset, this);
+    model_ = new HitTableModel(actions_.offset, this);
+    model_->setMoreWanted([this](const history::HitCursor& after) { fetchPage(after); });
     table_ = new QTableView(central);
     table_->setModel(model_);
     table_->setAccessibleName(QStringLiteral("Hits"));
@@ -84,15 +121,20 @@ HistoryWindow::HistoryWindow(std::unique_ptr<history::HistoryDatabase> store,
     split->addWidget(buildPictures());
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    // Wide enough for every column of a hit, recording file name included.
+    split->setSizes({560, 540});
     layout->addWidget(split, 1);
     buildCommands(central, layout);
     setCentralWidget(central);
     status_ = new QLabel(this);
     status_->setAccessibleName(QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
+    if (!reader_) {
+        central->setEnabled(false);
+        say(storeError_);
+    }
 
     applyFilter();
-    table_->resizeColumnsToContents();
     // Moving through the hits of one frequency leaves its pictures as they are.
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         if (pictureFilter().lowHz != picturedHz_)
@@ -105,7 +147,9 @@ HistoryWindow::HistoryWindow(std::unique_ptr<history::HistoryDatabase> store,
     resize(1100, 640);
 }
 
-HistoryWindow::~HistoryWindow() = default;
+HistoryWindow::~HistoryWindow() {
+    reader_.reset();
+}
 
 void HistoryWindow::buildFilterBar(QWidget* parent, QBoxLayout* layout) {
     auto* bar = new QHBoxLayout;
@@ -164,6 +208,7 @@ QWidget* HistoryWindow::buildPictures() {
     busiest_->setSelectionBehavior(QAbstractItemView::SelectRows);
     busiest_->verticalHeader()->hide();
     busiest_->horizontalHeader()->setStretchLastSection(true);
+    busiest_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // Choosing a busy frequency filters the list to it.
     connect(busiest_, &QTableWidget::activated, this, [this](const QModelIndex& index) {
         frequencyEdit_->setText(busiest_->item(index.row(), 0)->text());
@@ -208,12 +253,84 @@ bool HistoryWindow::applyFilter() {
         filter.fromUtc = dateToUtc(fromEdit_->date());
     if (toEdit_->date() != kAnyDate)
         filter.toUtc = dateToUtc(toEdit_->date().addDays(1));
-    model_->setFilter(filter);
+    if (!reader_) {
+        say(storeError_);
+        return false;
+    }
+    searchList(filter);
+    return true;
+}
+
+void HistoryWindow::searchList(const history::HitFilter& filter) {
+    const std::uint64_t generation = ++listGeneration_;
+    listPending_ = true;
+    showSearching();
+    reader_->run<ListAnswer>(
+        [this, generation, filter](const HistoryReader::Access& access) {
+            ListAnswer answer;
+            answer.generation = generation;
+            answer.filter = filter;
+            answer.error = access.error;
+            // A newer filter is waiting behind this one: its answer is wanted.
+            answer.skipped = !access.query || generation != listGeneration_;
+            if (answer.skipped)
+                return answer;
+            answer.newestId = access.query->newestId();
+            answer.rows = access.query->page(filter, std::nullopt, HitTableModel::kPageSize);
+            return answer;
+        },
+        this, [this](ListAnswer& answer) { showList(answer); });
+    // Counting may read every hit: the rows show before it ends.
+    countPending_ = true;
+    reader_->run<std::optional<std::int64_t>>(
+        [this, generation, filter](const HistoryReader::Access& access) {
+            return access.query && generation == listGeneration_
+                       ? std::optional(access.query->count(filter))
+                       : std::nullopt;
+        },
+        this,
+        [this, generation](std::optional<std::int64_t>& count) {
+            if (generation != listGeneration_)
+                return;
+            countPending_ = false;
+            if (count)
+                say(QStringLiteral("%1 hits").arg(*count));
+        });
+}
+
+void HistoryWindow::showList(ListAnswer& answer) {
+    if (answer.generation != listGeneration_)
+        return;
+    listPending_ = false;
+    if (!answer.error.empty()) {
+        say(QString::fromStdString(answer.error));
+        return;
+    }
+    const bool wasEmpty = model_->rowCount() == 0;
+    model_->reset(answer.filter, std::move(answer.rows), answer.newestId);
+    if (wasEmpty)
+        table_->resizeColumnsToContents();
     if (model_->rowCount() > 0)
         table_->setCurrentIndex(model_->index(0, 0));
-    say(QStringLiteral("%1 hits").arg(query_->count(filter)));
     refreshPictures();
-    return true;
+}
+
+void HistoryWindow::fetchPage(const history::HitCursor& after) {
+    const std::uint64_t generation = listGeneration_;
+    const history::HitFilter filter = model_->filter();
+    reader_->run<PageAnswer>(
+        [this, generation, filter, after](const HistoryReader::Access& access) {
+            PageAnswer answer;
+            answer.generation = generation;
+            if (access.query && generation == listGeneration_)
+                answer.rows = access.query->page(filter, after, HitTableModel::kPageSize);
+            return answer;
+        },
+        this,
+        [this](PageAnswer& answer) {
+            if (answer.generation == listGeneration_ && model_->isFetching())
+                model_->append(std::move(answer.rows));
+        });
 }
 
 const history::HitRow* HistoryWindow::currentHit() const {
@@ -246,10 +363,38 @@ void HistoryWindow::refreshPictures() {
                            QString::fromStdString(history::formatMegahertz(*filter.highHz))));
     else
         pictureTitle_->setText(QStringLiteral("All frequencies"));
-    auto days = query_->activityByDay(filter, from, to, actions_.offset);
-    drawDayChart(days);
-    map_->setDays(std::move(days), actions_.offset);
-    fillBusiest(model_->filter(), from);
+    if (!reader_)
+        return;
+    history::HitFilter span = model_->filter();
+    span.lowHz.reset();
+    span.highHz.reset();
+    span.fromUtc = std::max(span.fromUtc.value_or(from), from);
+    const std::uint64_t generation = ++pictureGeneration_;
+    picturesPending_ = true;
+    reader_->run<PictureAnswer>(
+        [this, generation, filter, span, from, to, now,
+         offset = actions_.offset](const HistoryReader::Access& access) {
+            PictureAnswer answer;
+            answer.generation = generation;
+            answer.skipped = !access.query || generation != pictureGeneration_;
+            if (answer.skipped)
+                return answer;
+            answer.days = access.query->activityByDay(filter, from, to, offset);
+            answer.busiest = access.query->busiest(span, kBusiestCount, now);
+            return answer;
+        },
+        this, [this](PictureAnswer& answer) { showPictures(answer); });
+}
+
+void HistoryWindow::showPictures(PictureAnswer& answer) {
+    if (answer.generation != pictureGeneration_)
+        return;
+    picturesPending_ = false;
+    if (answer.skipped)
+        return;
+    drawDayChart(answer.days);
+    map_->setDays(std::move(answer.days), actions_.offset);
+    fillBusiest(answer.busiest);
 }
 
 void HistoryWindow::buildDayChart() {
@@ -263,7 +408,9 @@ void HistoryWindow::buildDayChart() {
     airtimeLine_->setName(QStringLiteral("Airtime (min)"));
     chart_->addSeries(bars);
     chart_->addSeries(airtimeLine_);
-    dayAxis_ = new QBarCategoryAxis;
+    // Bars stand at 0, 1, 2...: one per day, labelled every few days.
+    dayAxis_ = new QCategoryAxis;
+    dayAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     QFont small = dayAxis_->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.75);
     dayAxis_->setLabelsFont(small);
@@ -286,7 +433,6 @@ void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) 
     hitBars_->remove(0, hitBars_->count());
     QList<QPointF> minutes;
     QList<qreal> hits;
-    QStringList labels;
     double mostHits = 1, mostMinutes = 1;
     for (std::size_t i = 0; i < days.size(); ++i) {
         const double m = static_cast<double>(days[i].airtimeSeconds) / 60.0;
@@ -294,15 +440,19 @@ void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) 
         minutes << QPointF(static_cast<double>(i), m);
         mostHits = std::max(mostHits, static_cast<double>(days[i].hits));
         mostMinutes = std::max(mostMinutes, m);
-        // The day of the month; categories must differ, and two days with
-        // the same number are four weeks apart or more.
-        const std::string date = history::formatLocalTime(days[i].dayStartUtc, actions_.offset);
-        labels << QString::fromStdString(date.substr(8, 2)) +
-                      QString(static_cast<qsizetype>(i / 28), QChar(' '));
     }
     hitBars_->append(hits);
     airtimeLine_->replace(minutes);
-    dayAxis_->setCategories(labels);
+    for (const QString& label : dayAxis_->categoriesLabels())
+        dayAxis_->remove(label);
+    // Labels must differ: with many weeks the year tells apart the same day.
+    const std::size_t step = labelStep(days.size());
+    for (std::size_t i = 0; i < days.size(); i += step) {
+        const std::string date = history::formatLocalTime(days[i].dayStartUtc, actions_.offset);
+        dayAxis_->append(QString::fromStdString(date.substr(step > 7 ? 2 : 5, step > 7 ? 8 : 5)),
+                         static_cast<double>(i));
+    }
+    dayAxis_->setRange(-0.5, static_cast<double>(days.size()) - 0.5);
     if (!days.empty())
         dayAxis_->setTitleText(
             QStringLiteral("Day, %1 to %2")
@@ -316,12 +466,7 @@ void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) 
     minuteAxis_->setRange(0, std::ceil(mostMinutes * 1.1));
 }
 
-void HistoryWindow::fillBusiest(const history::HitFilter& filter, std::int64_t from) {
-    history::HitFilter span = filter;
-    span.lowHz.reset();
-    span.highHz.reset();
-    span.fromUtc = std::max(filter.fromUtc.value_or(from), from);
-    const auto busy = query_->busiest(span, kBusiestCount, actions_.nowUtc());
+void HistoryWindow::fillBusiest(const std::vector<history::BusyFrequency>& busy) {
     busiest_->setRowCount(static_cast<int>(busy.size()));
     for (int row = 0; row < static_cast<int>(busy.size()); ++row) {
         const history::BusyFrequency& b = busy[static_cast<std::size_t>(row)];
@@ -372,22 +517,37 @@ void HistoryWindow::storeCurrentAsChannel() {
 }
 
 void HistoryWindow::exportCsv() {
+    if (!reader_)
+        return;
     const QString path = actions_.chooseCsvFile(QStringLiteral("hits.csv"));
     if (path.isEmpty())
         return;
-    std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (out)
-        history::writeHitsCsv(*query_, model_->filter(), out, actions_.offset);
-    out.close();
-    if (!out) {
-        actions_.showMessage(QStringLiteral("The hits cannot be written to %1.").arg(path));
-        return;
-    }
-    say(QStringLiteral("Hits written to %1").arg(path));
+    exportPending_ = true;
+    say(QStringLiteral("Writing the hits to %1…").arg(path));
+    // A million hits take seconds to write: the reader's thread does it.
+    reader_->run<bool>(
+        [filter = model_->filter(), file = path.toStdString(),
+         offset = actions_.offset](const HistoryReader::Access& access) {
+            if (!access.query)
+                return false;
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            if (out)
+                history::writeHitsCsv(*access.query, filter, out, offset);
+            out.close();
+            return static_cast<bool>(out);
+        },
+        this,
+        [this, path](bool& written) {
+            exportPending_ = false;
+            if (written)
+                say(QStringLiteral("Hits written to %1").arg(path));
+            else
+                actions_.showMessage(QStringLiteral("The hits cannot be written to %1.").arg(path));
+        });
 }
 
 void HistoryWindow::refreshIfStale() {
-    if (!model_->isStale())
+    if (!query_ || listPending_ || query_->newestId() == model_->newestId())
         return;
     const int row = table_->currentIndex().row();
     // Someone reading further down keeps their place: only a window showing
@@ -399,6 +559,15 @@ void HistoryWindow::refreshIfStale() {
 
 QString HistoryWindow::statusText() const {
     return status_->text();
+}
+
+bool HistoryWindow::isSearching() const {
+    return listPending_ || countPending_ || picturesPending_ || exportPending_ ||
+           model_->isFetching();
+}
+
+void HistoryWindow::showSearching() {
+    say(QString::fromUtf8(kSearchingMessage));
 }
 
 void HistoryWindow::say(const QString& text) {

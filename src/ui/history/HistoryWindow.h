@@ -3,10 +3,12 @@
 #include "scan/ReceiverOperations.h"
 
 #include <QMainWindow>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 
-class QBarCategoryAxis;
+class QCategoryAxis;
 class QBarSet;
 class QBoxLayout;
 class QChart;
@@ -24,7 +26,10 @@ class QTimer;
 namespace kovo {
 
 class ActivityMapWidget;
+class HistoryReader;
 class HitTableModel;
+struct ListAnswer;
+struct PictureAnswer;
 
 // What the History window asks of the program.
 struct HistoryActions {
@@ -43,6 +48,8 @@ struct HistoryActions {
 // View ▸ History: every hit of the history store, newest first, with a
 // filter, the per-day chart and activity map of the chosen frequency, the
 // busiest frequencies, playback, storing as a channel and CSV export. The
+// store is read on a thread of its own: the window shows "Searching…" while
+// a query runs and drops the answer to a filter that has since changed. The
 // first page shows while the rest is fetched as the list scrolls; a timer
 // brings in new hits while the window is open.
 class HistoryWindow final : public QMainWindow {
@@ -51,18 +58,21 @@ public:
     static constexpr int kRefreshMs = 2000;
     static constexpr const char* kNoRecordingMessage = "This hit has no recording.";
 
-    HistoryWindow(std::unique_ptr<history::HistoryDatabase> store, HistoryActions actions,
-                  QWidget* parent = nullptr);
+    static constexpr const char* kSearchingMessage = "Searching…";
+
+    // Opens (or creates) the store at `storePath`; when it cannot be opened
+    // the window says why and offers nothing else.
+    HistoryWindow(const std::string& storePath, HistoryActions actions, QWidget* parent = nullptr);
     ~HistoryWindow() override;
 
-    // Reads the filter fields and shows the hits that pass; false (and a
-    // message in the status line) when the frequency field is not MHz or a
-    // range.
+    // Reads the filter fields and starts looking for the hits that pass;
+    // false (and a message in the status line) when the frequency field is
+    // not MHz or a range, or there is no store.
     bool applyFilter();
     void playCurrent();
     void storeCurrentAsChannel();
     void exportCsv();
-    // Redraws the charts and the busiest list for the chosen frequency.
+    // Starts redrawing the charts and the busiest list for the chosen frequency.
     void refreshPictures();
     // Shows new hits when the store has some.
     void refreshIfStale();
@@ -73,6 +83,9 @@ public:
     QTableWidget& busiestList() const { return *busiest_; }
     QChart& dayChart() const { return *chart_; }
     QString statusText() const;
+    // A query for the list, its count, a further page, the pictures or an
+    // export has not answered yet.
+    bool isSearching() const;
 
 private:
     void buildFilterBar(QWidget* parent, QBoxLayout* layout);
@@ -83,11 +96,19 @@ private:
     history::HitFilter pictureFilter() const;
     void buildDayChart();
     void drawDayChart(const std::vector<history::DayActivity>& days);
-    void fillBusiest(const history::HitFilter& filter, std::int64_t from);
+    void fillBusiest(const std::vector<history::BusyFrequency>& busy);
+    void searchList(const history::HitFilter& filter);
+    void showList(ListAnswer& answer);
+    void fetchPage(const history::HitCursor& after);
+    void showPictures(PictureAnswer& answer);
+    void showSearching();
     void say(const QString& text);
 
+    // The window's own connection: it makes the store where there is none and
+    // watches for new hits (a look-up of the newest row id).
     std::unique_ptr<history::HistoryDatabase> store_;
     std::unique_ptr<history::HistoryQuery> query_;
+    QString storeError_;
     HistoryActions actions_;
     HitTableModel* model_ = nullptr;
     QTableView* table_ = nullptr;
@@ -101,13 +122,23 @@ private:
     QChart* chart_ = nullptr;
     QBarSet* hitBars_ = nullptr;
     QLineSeries* airtimeLine_ = nullptr;
-    QBarCategoryAxis* dayAxis_ = nullptr;
+    QCategoryAxis* dayAxis_ = nullptr;
     QValueAxis* hitAxis_ = nullptr;
     QValueAxis* minuteAxis_ = nullptr;
     ActivityMapWidget* map_ = nullptr;
     QTableWidget* busiest_ = nullptr;
     QTimer* refresh_ = nullptr;
     std::optional<std::int64_t> picturedHz_;
+    // Raised by every new filter or picture request; an answer for an older
+    // one is dropped, and a query not yet started for one is skipped.
+    std::atomic<std::uint64_t> listGeneration_ = 0;
+    std::atomic<std::uint64_t> pictureGeneration_ = 0;
+    bool listPending_ = false;
+    bool countPending_ = false;
+    bool picturesPending_ = false;
+    bool exportPending_ = false;
+    // Last, so that it goes first: no query runs once the window starts going.
+    std::unique_ptr<HistoryReader> reader_;
 };
 
 } // namespace kovo

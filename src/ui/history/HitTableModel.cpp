@@ -23,27 +23,36 @@ QString formatDuration(std::int64_t seconds) {
     return QStringLiteral("%1:%2").arg(m).arg(s, 2, 10, QChar('0'));
 }
 
-HitTableModel::HitTableModel(const history::HistoryQuery& query, history::UtcOffsetAt offset,
-                             QObject* parent)
-    : QAbstractTableModel(parent), query_(query), offset_(std::move(offset)) {}
+HitTableModel::HitTableModel(history::UtcOffsetAt offset, QObject* parent)
+    : QAbstractTableModel(parent), offset_(std::move(offset)) {}
 
-void HitTableModel::setFilter(const history::HitFilter& filter) {
+void HitTableModel::reset(const history::HitFilter& filter, std::vector<history::HitRow> firstPage,
+                          std::int64_t newestId) {
     beginResetModel();
     filter_ = filter;
-    newestId_ = query_.newestId();
-    rows_ = query_.page(filter_, std::nullopt, kPageSize);
+    newestId_ = newestId;
+    rows_ = std::move(firstPage);
     atEnd_ = rows_.size() < static_cast<std::size_t>(kPageSize);
+    fetching_ = false;
     endResetModel();
+}
+
+void HitTableModel::append(std::vector<history::HitRow> page) {
+    fetching_ = false;
+    atEnd_ = page.size() < static_cast<std::size_t>(kPageSize);
+    if (page.empty())
+        return;
+    const int first = static_cast<int>(rows_.size());
+    beginInsertRows({}, first, first + static_cast<int>(page.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(page.begin()),
+                 std::make_move_iterator(page.end()));
+    endInsertRows();
 }
 
 const history::HitRow* HitTableModel::hit(int row) const {
     return row >= 0 && static_cast<std::size_t>(row) < rows_.size()
                ? &rows_[static_cast<std::size_t>(row)]
                : nullptr;
-}
-
-bool HitTableModel::isStale() const {
-    return query_.newestId() != newestId_;
 }
 
 int HitTableModel::rowCount(const QModelIndex& parent) const {
@@ -98,22 +107,14 @@ QVariant HitTableModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 bool HitTableModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && !atEnd_;
+    return !parent.isValid() && !atEnd_ && !fetching_ && !rows_.empty();
 }
 
 void HitTableModel::fetchMore(const QModelIndex& parent) {
-    if (parent.isValid() || atEnd_ || rows_.empty())
+    if (!canFetchMore(parent) || !moreWanted_)
         return;
-    const history::HitRow& last = rows_.back();
-    auto more = query_.page(filter_, history::HitCursor{last.startUtc, last.id}, kPageSize);
-    atEnd_ = more.size() < static_cast<std::size_t>(kPageSize);
-    if (more.empty())
-        return;
-    const int first = static_cast<int>(rows_.size());
-    beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(more.begin()),
-                 std::make_move_iterator(more.end()));
-    endInsertRows();
+    fetching_ = true;
+    moreWanted_(history::HitCursor{rows_.back().startUtc, rows_.back().id});
 }
 
 } // namespace kovo

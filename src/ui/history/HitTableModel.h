@@ -2,28 +2,38 @@
 #include "history/HistoryQuery.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <vector>
 
 namespace kovo {
 
-// The filtered hits, newest first, fetched a page at a time as the view
-// scrolls: a store of millions of hits shows its first rows at once.
+// The filtered hits, newest first, a page at a time: the first page comes
+// with the filter, and each further page is asked for (through `moreWanted`)
+// as the view scrolls, read elsewhere and handed in with append().
 class HitTableModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { Time, Frequency, Mode, Duration, MaxSignal, Comment, Recording, ColumnCount };
     static constexpr int kPageSize = 200;
 
-    HitTableModel(const history::HistoryQuery& query, history::UtcOffsetAt offset,
-                  QObject* parent = nullptr);
+    explicit HitTableModel(history::UtcOffsetAt offset, QObject* parent = nullptr);
 
-    // Starts again from the newest hit that passes `filter`.
-    void setFilter(const history::HitFilter& filter);
+    // Starts again with the first page of the hits that pass `filter`, read
+    // when the store's newest row id was `newestId`.
+    void reset(const history::HitFilter& filter, std::vector<history::HitRow> firstPage,
+               std::int64_t newestId);
+    // The page after the last row arrived.
+    void append(std::vector<history::HitRow> page);
+    // Called with the last row's place when the view wants the next page.
+    void setMoreWanted(std::function<void(const history::HitCursor&)> moreWanted) {
+        moreWanted_ = std::move(moreWanted);
+    }
     const history::HitFilter& filter() const { return filter_; }
     const history::HitRow* hit(int row) const;
-    // Hits were added to the store since the rows were read. Only the newest
-    // row id is compared, so that a filter few hits pass costs nothing here.
-    bool isStale() const;
+    // The store's newest row id when the rows were read: a different one now
+    // means new hits, whatever the filter.
+    std::int64_t newestId() const { return newestId_; }
+    bool isFetching() const { return fetching_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -35,11 +45,12 @@ public:
 private:
     QVariant display(const history::HitRow& hit, int column) const;
 
-    const history::HistoryQuery& query_;
     history::UtcOffsetAt offset_;
     history::HitFilter filter_;
     std::vector<history::HitRow> rows_;
+    std::function<void(const history::HitCursor&)> moreWanted_;
     bool atEnd_ = true;
+    bool fetching_ = false;
     std::int64_t newestId_ = 0;
 };
 
