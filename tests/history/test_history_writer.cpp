@@ -1,9 +1,9 @@
-#include "history/HistoryWriter.h"
-#include "history/HitTracker.h"
-#include "history/LogImport.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
+#include "history/HistoryWriter.h"
+#include "history/HitTracker.h"
+#include "history/LogImport.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
