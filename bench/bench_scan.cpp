@@ -54,8 +54,6 @@ struct Bench {
         }
         doc.channelCount = kMaxChannels;
         doc.setLinkFlags(2);
-        doc.computeLinkMask();
-        doc.countReachable();
         doc.controlParams.direction = 1;
         port.onOutput = [this](const std::string& text) {
             if (text == "\r")

@@ -48,7 +48,7 @@ bool writeFullDatabase(const std::string& path) {
     for (int i = 0; i < kLogSlots; ++i) {
         doc.mainRecord.frequency = 100'000'000u + std::uint32_t(i % kMaxChannels) * 25'000u;
         clock.advance(60'000);
-        doc.openLogEntry(i % 16);
+        doc.openLogEntry(doc.mainRecord, i % 16);
     }
     return doc.saveDocument(path).ok;
 }

@@ -48,11 +48,6 @@ bool CKovo5Doc::onNewDocument() {
     logCount = 0;
     logStart = 0;
     priorityIndex = 0;
-    scanPosition = 0;
-    reachableCount = 0;
-    priorityCheck = false;
-    priorityCheckApplied = false;
-    toneSearch = false;
     autoRangeClipboardCount = 0;
 
     const auto now = static_cast<std::int32_t>(clock_.nowSeconds());
@@ -76,7 +71,9 @@ bool CKovo5Doc::onNewDocument() {
     }
     recountDerivedValues();
     modified_ = false;
-    notify(DocumentChange::Kind::DocumentReplaced);
+    startedNew_ = true;
+    lastOrder_ = {};
+    changes_.notify({DocumentChange::Kind::DocumentReplaced, -1, -1, false, true});
     return true;
 }
 
@@ -125,8 +122,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
         return FileResult::failure(std::string(FileErrorText::OpenFailed));
     }
     static_cast<DocumentContents&>(*this) = std::move(*scratch);
-    scanPosition = rowAfterOrdering(order, scanPosition);
-    afterSuccessfulRead();
+    afterSuccessfulRead(order);
     // A converted or reordered table differs from the file: saving keeps it.
     modified_ = legacy || order.changed || repair.any();
     std::string notice;
@@ -137,7 +133,13 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
     return FileResult::success(std::move(notice));
 }
 
-void CKovo5Doc::afterSuccessfulRead() {
+int CKovo5Doc::rowAfterReplacement(int row) const {
+    return startedNew_ ? 0 : rowAfterOrdering(lastOrder_, row);
+}
+
+void CKovo5Doc::afterSuccessfulRead(const ChannelOrderChange& order) {
+    startedNew_ = false;
+    lastOrder_ = order;
     recountDerivedValues();
     notify(DocumentChange::Kind::DocumentReplaced);
 }

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "AppSettings.h"
+#include "ChannelOrder.h"
 #include "Clock.h"
 #include "DocumentChange.h"
 #include "DocumentContents.h"
 #include "FileResult.h"
 #include "Notices.h"
+#include "SoftSetting.h"
 
 namespace kovo {
 
@@ -77,25 +79,16 @@ public:
     // True when a file of this name is read in the older format.
     static bool isLegacyFileName(const std::string& path);
 
-    // ---- run-time values (never stored) ----
-    int insertPosition = 0;            // set by every channel look-up
-    int scanPosition = 0;              // memory-scan position in channels
-    std::uint32_t linkMask = 0;        // bit b = bank b is in the current link set
-    int reachableCount = 0;            // channels memory scan can reach
-    bool priorityCheck = false;        // a priority check is under way
-    bool priorityCheckApplied = false; // the receiver is tuned for it
-    bool newLogEntryMain = false;      // the next hit opens a new log entry
-    bool newLogEntryPriority = false;
-    bool toneSearch = false;
+    // Where row `row` of the table before the last new document or read
+    // stands now: 0 after a new document, else where putting the read
+    // channels in order took it.
+    int rowAfterReplacement(int row) const;
+
+    // Set by every channel look-up: on a miss, the number of channels below
+    // the frequency looked up.
+    int insertPosition = 0;
     std::array<CAutoBank, kRangeCount> autoRangeClipboard;
     int autoRangeClipboardCount = 0;
-
-    // The record the receiver is tuned to: the priority record while a
-    // priority check is applied, else the main record.
-    CFrequencyData& activeRecord() { return priorityCheckApplied ? priorityRecord : mainRecord; }
-    const CFrequencyData& activeRecord() const {
-        return priorityCheckApplied ? priorityRecord : mainRecord;
-    }
 
     // ---- operations (CKovo5DocOperations.cpp) ----
     // Indices handed in (rows, banks, kinds) are checked: an index outside its
@@ -148,27 +141,28 @@ public:
     // -- counts and masks --
     std::array<int, kBankCount> channelCountPerBank{};
     void countChannelsPerBank();
-    void computeLinkMask();
-    void countReachable();
-    // The three above, after the document was started or read.
+    // Bank mask of the banks in the current link set.
+    std::uint32_t linkMask() const;
+    // Bank numbers and counts, after the document was started or read.
     void recountDerivedValues();
 
     // -- tuning record and scan timing (CKovo5DocEdits.cpp) --
     // The tuned record's mode with its IF bandwidth, its step and its
-    // attenuator; the active record's tone and tone-eliminator value.
+    // attenuator; the tone and tone-eliminator value of `record`, the main
+    // or the priority record.
     void setTunedMode(int mode, int ifBandwidth);
     void setTunedStep(int step);
     void setTunedAttenuator(int attenuator);
     void setTunedAntenna(int antenna);
     // Every field of the tuned record at once, as another program sets it.
     void setTunedRecord(const CFrequencyData& record);
-    void setActiveTone(int tone);
-    void setActiveTElm(int value);
+    void setTone(CFrequencyData& record, int tone);
+    void setTElm(CFrequencyData& record, int value);
     void setDelaySeconds(int seconds);
     // The pause of the current auto-store setting.
     void setPauseSeconds(int seconds);
     void setSubStep(int subStep);
-    // Stores the operating mode; tone search ends outside VFO. `isChange`
+    // Stores the operating mode. `isChange`
     // is false for the mode the program starts in, which changes nothing
     // the user made.
     void setOperatingMode(OperatingMode mode, bool isChange);
@@ -211,8 +205,9 @@ public:
     // comment whenever a log entry is opened (the recorder link listens).
     std::function<void(std::uint32_t frequency, std::int32_t time, const std::string& comment)>
         onLogEntryOpened;
-    // 1 when the oldest entry was replaced.
-    int openLogEntry(std::int32_t s);
+    // Opens an entry for `source` (the record the receiver is tuned to); 1
+    // when the oldest entry was replaced.
+    int openLogEntry(const CFrequencyData& source, std::int32_t s);
     // Row of the newest entry, or -1 when nothing changed or the log is empty.
     int updateNewestLogEntry(std::int32_t s);
     void clearLog();
@@ -242,13 +237,8 @@ public:
     // -- bank-link sets, search banks, switches --
     void setLinkFlags(std::uint32_t bits);
     void setSearchBanksInUse(std::uint32_t bits);
-    // Makes link set k current and recomputes the link mask and the reachable
-    // count; false for k outside 0..19.
+    // Makes link set k current; false for k outside 0..19.
     bool setCurrentLinkSet(int k);
-    // True when memory scan may stop on this channel: it is in a bank of
-    // linkMask (the current link set) and, with the mode filter on, its mode
-    // is enabled (synchronous AM counts as AM).
-    bool isReachableByMemoryScan(const CFrequencyData& channel) const;
 
     // Each returns the new value, or -1 for an index outside its range.
     int toggleModeEnabled(int m);
@@ -256,14 +246,17 @@ public:
     int toggleAutoMode();
     int toggleStepAdjust();
     int togglePriorityScan();
-    bool toggleToneSearch();
     int toggleSwitch(SwitchKind kind);
     // The monitor key's F/G switch and auto-store, both stored in the file.
     int toggleMonitor();
     int toggleAutoStore();
-    // Writes a "Soft Setting" value; the application stores it and updates
-    // the settings the document reads. Used by the Dtmf and Elm switches.
-    std::function<void(const std::string& name, int value)> writeSoftSetting;
+    // Asks for a program setting to change: the application stores it and
+    // updates the settings the document reads. The Dtmf and Elm switches
+    // and the database's multi-bank mode use it.
+    Notices<SoftSettingChange>& softSettingChanges() { return softSettings_; }
+    void changeSoftSetting(SoftSetting which, int value) const {
+        softSettings_.notify({which, value});
+    }
 
     // -- text export --
     // kind 0 = memory channels, 1 = log; csv chooses the form. Without `csv`
@@ -274,7 +267,7 @@ public:
     // ---- end of operations ----
 
 private:
-    void afterSuccessfulRead();
+    void afterSuccessfulRead(const ChannelOrderChange& order);
     // Marks the document and reports the rows of `table` an edit touched.
     bool afterRowsEdit(bool touched, int table, const std::vector<int>& rows);
 
@@ -285,7 +278,10 @@ private:
     }
 
     bool modified_ = false;
+    ChannelOrderChange lastOrder_;
+    bool startedNew_ = true;
     Notices<DocumentChange> changes_;
+    Notices<SoftSettingChange> softSettings_;
 };
 
 } // namespace kovo

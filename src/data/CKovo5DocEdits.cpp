@@ -60,13 +60,13 @@ void CKovo5Doc::setTunedRecord(const CFrequencyData& record) {
     setModified();
 }
 
-void CKovo5Doc::setActiveTone(int tone) {
-    activeRecord().ctcss = tone;
+void CKovo5Doc::setTone(CFrequencyData& record, int tone) {
+    record.ctcss = tone;
     setModified();
 }
 
-void CKovo5Doc::setActiveTElm(int value) {
-    activeRecord().tElm = value;
+void CKovo5Doc::setTElm(CFrequencyData& record, int value) {
+    record.tElm = value;
     setModified();
 }
 
@@ -87,8 +87,6 @@ void CKovo5Doc::setSubStep(int subStep) {
 
 void CKovo5Doc::setOperatingMode(OperatingMode mode, bool isChange) {
     controlParams.setMode(mode);
-    if (mode != OperatingMode::Vfo)
-        toneSearch = false;
     if (isChange)
         setModified();
 }
@@ -114,10 +112,8 @@ bool CKovo5Doc::afterRowsEdit(bool touched, int table, const std::vector<int>& r
 
 bool CKovo5Doc::setChannelBanks(const std::vector<int>& rows, int bank, bool multiBank) {
     const bool touched = edits::setBankMembership(*this, rows, bank, multiBank);
-    if (touched) {
+    if (touched)
         countChannelsPerBank();
-        countReachable();
-    }
     return afterRowsEdit(touched, edits::Channels, rows);
 }
 
@@ -147,11 +143,6 @@ bool CKovo5Doc::setChannelsCtcss(const std::vector<int>& rows, int tone) {
 
 bool CKovo5Doc::setUseFlags(int table, const std::vector<int>& rows, bool on) {
     const bool touched = edits::setUseFlag(*this, table, rows, on);
-    // The banks' flags decide which channels the memory scan reaches.
-    if (touched && table == edits::Banks) {
-        computeLinkMask();
-        countReachable();
-    }
     return afterRowsEdit(touched, table, rows);
 }
 

@@ -164,7 +164,6 @@ int CKovo5Doc::storeChannel(std::uint32_t f, bool autoStored, int heard, std::in
         const bool priorityMoves = channelCount > 0 && priorityIndex >= row;
         if (channelCount > 0)
             priorityIndex = afterInsert(priorityIndex, row);
-        scanPosition = afterInsert(scanPosition, row);
         ++channelCount;
         if (priorityMoves)
             copyToPriorityRecord(priorityIndex); // its copy is taken afresh
@@ -192,7 +191,6 @@ int CKovo5Doc::storeChannel(std::uint32_t f, bool autoStored, int heard, std::in
         ch.maxSignal = s;
         ch.heardTime = static_cast<std::int32_t>(now);
         countChannelsPerBank();
-        countReachable();
     }
     setModified();
     using Kind = DocumentChange::Kind;
@@ -213,7 +211,6 @@ bool CKovo5Doc::moveChannel(int from, int to) {
                            channels.begin() + from + 1);
     channels[at(to)] = std::move(taken);
     priorityIndex = afterMove(priorityIndex, from, to);
-    scanPosition = afterMove(scanPosition, from, to);
     setModified();
     notify(DocumentChange::Kind::ChannelMoved, from, to);
     return true;
@@ -253,15 +250,12 @@ int CKovo5Doc::deleteChannels(const std::vector<int>& chosen) {
         --channelCount;
         channels[at(channelCount)].reset();
         priorityIndex = afterRemove(priorityIndex, row);
-        scanPosition = afterRemove(scanPosition, row);
         notify(DocumentChange::Kind::ChannelRemoved, row);
     }
     if (channelCount == 0) {
         priorityIndex = 0;
-        scanPosition = 0;
     } else {
         priorityIndex = std::min(priorityIndex, channelCount - 1);
-        scanPosition = std::min(scanPosition, channelCount - 1);
         // The priority channel now stands in another row (or another channel
         // took its place): its copy is taken afresh.
         if (priorityMoved)
@@ -269,7 +263,6 @@ int CKovo5Doc::deleteChannels(const std::vector<int>& chosen) {
     }
     if (!rows.empty()) {
         countChannelsPerBank();
-        countReachable();
         setModified();
     }
     if (channelCount == 0)
@@ -287,7 +280,6 @@ void CKovo5Doc::makePassChannel(int i) {
         return;
     channels[at(i)]->bankMask = 1 << kPassBank;
     countChannelsPerBank();
-    countReachable();
     setModified();
     notify(DocumentChange::Kind::ChannelChanged, i);
 }
@@ -351,25 +343,15 @@ void CKovo5Doc::countChannelsPerBank() {
     }
 }
 
-void CKovo5Doc::computeLinkMask() {
-    linkMask = linkMaskOf(*this);
-}
-
-bool CKovo5Doc::isReachableByMemoryScan(const CFrequencyData& channel) const {
-    return isReachableChannel(*this, linkMask, channel);
-}
-
-void CKovo5Doc::countReachable() {
-    reachableCount = countReachableChannels(*this);
+std::uint32_t CKovo5Doc::linkMask() const {
+    return linkMaskOf(*this);
 }
 
 void CKovo5Doc::recountDerivedValues() {
     // Bank numbers are not stored in the file: a document read or started
     // numbers its channels afresh.
     edits::numberChannelsWithinBanks(*this);
-    computeLinkMask();
     countChannelsPerBank();
-    countReachable();
 }
 
 // ---- tuning record ----
@@ -459,7 +441,7 @@ int CKovo5Doc::stepIfBandwidth(bool up) {
 
 // ---- log ring ----
 
-int CKovo5Doc::openLogEntry(std::int32_t s) {
+int CKovo5Doc::openLogEntry(const CFrequencyData& source, std::int32_t s) {
     int replaced = 0;
     int slot;
     if (logCount < kLogSlots) {
@@ -470,7 +452,6 @@ int CKovo5Doc::openLogEntry(std::int32_t s) {
         logStart = (logStart + 1) % kLogSlots;
         replaced = 1;
     }
-    const CFrequencyData& source = activeRecord();
     const auto now = static_cast<std::int32_t>(clock().nowSeconds());
     CLogData& entry = logRing[at(slot)];
     entry.frequency = source.frequency;
@@ -506,8 +487,6 @@ void CKovo5Doc::clearLog() {
     logCount = 0;
     logStart = 0;
     logAnalysis.sampleCount = 0;
-    newLogEntryMain = true;
-    newLogEntryPriority = true;
     notify(DocumentChange::Kind::LogCleared);
 }
 
@@ -580,9 +559,7 @@ void CKovo5Doc::setLinkFlags(std::uint32_t bits) {
         return;
     for (int b = 0; b < kBankCount; ++b)
         memoryBanks[at(b)].linkFlags[at(set)] = static_cast<std::uint8_t>((bits >> b) & 1u);
-    computeLinkMask();
     countChannelsPerBank();
-    countReachable();
     setModified();
     notify(DocumentChange::Kind::LinkSetsChanged);
 }
@@ -597,8 +574,6 @@ bool CKovo5Doc::setCurrentLinkSet(int k) {
     if (k < 0 || k >= kLinkSetCount)
         return false;
     controlParams.currentLinkSet = k;
-    computeLinkMask();
-    countReachable();
     setModified();
     notify(DocumentChange::Kind::BanksChanged);
     return true;
@@ -609,15 +584,15 @@ int CKovo5Doc::toggleModeEnabled(int m) {
         return -1;
     std::int32_t& flag = controlParams.modeEnabled[at(m)];
     flag = inverted(flag);
-    countReachable();
     setModified();
+    notify(DocumentChange::Kind::ParametersChanged);
     return flag;
 }
 
 int CKovo5Doc::toggleModeFilter() {
     controlParams.modeFilter = inverted(controlParams.modeFilter);
-    countReachable();
     setModified();
+    notify(DocumentChange::Kind::ParametersChanged);
     return controlParams.modeFilter;
 }
 
@@ -637,11 +612,6 @@ int CKovo5Doc::togglePriorityScan() {
     controlParams.priorityScan = inverted(controlParams.priorityScan);
     setModified();
     return controlParams.priorityScan;
-}
-
-bool CKovo5Doc::toggleToneSearch() {
-    toneSearch = !toneSearch;
-    return toneSearch;
 }
 
 int CKovo5Doc::toggleMonitor() {
@@ -664,8 +634,7 @@ int CKovo5Doc::toggleSwitch(SwitchKind kind) {
     if (index < static_cast<int>(kParamSwitches.size())) {
         std::int32_t& value = controlParams.*kParamSwitches[at(index)];
         value = inverted(value);
-        if (kind == SwitchKind::Logging && value == 1)
-            newLogEntryMain = true;
+        notify(DocumentChange::Kind::ParametersChanged);
         return value;
     }
     if (kind == SwitchKind::DecoderMode) {
@@ -675,8 +644,7 @@ int CKovo5Doc::toggleSwitch(SwitchKind kind) {
     }
     const bool dtmf = kind == SwitchKind::Dtmf;
     const int value = inverted(dtmf ? settings().dtmf : settings().elm);
-    if (writeSoftSetting)
-        writeSoftSetting(dtmf ? "DTMF" : "ELM", value);
+    changeSoftSetting(dtmf ? SoftSetting::Dtmf : SoftSetting::Elm, value);
     return value;
 }
 

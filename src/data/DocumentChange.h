@@ -17,12 +17,15 @@ struct DocumentChange {
         RangesChanged, // search, pass or auto-mode ranges
         LinkSetsChanged,
         SearchStringsChanged,
-        DocumentReplaced, // new, opened or filled: read everything again
+        ParametersChanged, // operating parameters or switches
+        TuningChanged,     // the main or the priority record
+        DocumentReplaced,  // new, opened or filled: read everything again
     };
     Kind kind;
     int row = -1;
     int toRow = -1;
     bool droppedOldest = false;
+    bool newDocument = false; // DocumentReplaced by a new, empty document
 };
 
 } // namespace kovo

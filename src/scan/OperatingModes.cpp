@@ -3,7 +3,7 @@
 namespace kovo {
 
 OperatingModes::OperatingModes(CKovo5Doc& doc, ScanSteps& steps, BandScope& scope, ViewSink& view)
-    : doc_(doc), steps_(steps), scope_(scope), view_(view) {}
+    : doc_(doc), state_(steps.state()), steps_(steps), scope_(scope), view_(view) {}
 
 namespace {
 using enum OperatingMode;
@@ -19,13 +19,15 @@ void OperatingModes::setOperatingMode(OperatingMode mode) {
         return;
     // The mode the program starts in is no change of the document.
     doc_.setOperatingMode(mode, documentLoaded_);
+    // Tone search belongs to VFO.
+    if (mode != Vfo)
+        state_.toneSearch = false;
     CControlParams& params = doc_.controlParams;
     view_.showOperatingMode(mode);
 
     switch (mode) {
     case MemoryScan:
         params.manualTuning = 0;
-        doc_.countReachable();
         steps_.memoryScanStep();
         return;
     case ProgramSearch:

@@ -5,6 +5,7 @@
 #include "data/CKovo5Doc.h"
 #include "data/ValueTables.h"
 #include "scan/BandScope.h"
+#include "scan/ScanState.h"
 #include "scan/ScanSteps.h"
 #include "scan/TuningRules.h"
 #include "scan/ViewSink.h"
@@ -183,11 +184,11 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
 }
 
 void ReceiverOperations::setTone(int tone) {
-    s_.doc.setActiveTone(tone);
+    s_.doc.setTone(s_.state.activeRecord(), tone);
 }
 
 void ReceiverOperations::setTElm(int value) {
-    s_.doc.setActiveTElm(value);
+    s_.doc.setTElm(s_.state.activeRecord(), value);
 }
 
 // ---- scan timing -------------------------------------------------------------
@@ -239,7 +240,7 @@ void ReceiverOperations::setDirection(int direction) {
 }
 
 bool ReceiverOperations::toggleToneSearch() {
-    const bool on = s_.doc.toggleToneSearch();
+    const bool on = s_.state.toneSearch = !s_.state.toneSearch;
     if (on)
         s_.doc.mainRecord.ctcss = 0;
     return on;

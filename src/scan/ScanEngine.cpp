@@ -9,8 +9,8 @@ namespace kovo {
 
 ScanEngine::ScanEngine(CKovo5Doc& doc, PollingLoop& loop, TimerRouter& timers, ScanSteps& steps,
                        BandScope& scope, ViewSink& view, Notifier& notifier)
-    : doc_(doc), loop_(loop), timers_(timers), steps_(steps), scope_(scope), view_(view),
-      notifier_(notifier) {
+    : doc_(doc), state_(steps.state()), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
+      view_(view), notifier_(notifier) {
     timers_.on(TimerMainDelay, [this] { onHitTimer(false); });
     timers_.on(TimerMainPause, [this] { onHitTimer(false); });
     timers_.on(TimerPriorityDelay, [this] { onHitTimer(true); });
@@ -28,7 +28,7 @@ ScanEngine::ContextTimers ScanEngine::timersOf(bool priority) {
 }
 
 bool& ScanEngine::newLogEntryFlag(bool priority) {
-    return priority ? doc_.newLogEntryPriority : doc_.newLogEntryMain;
+    return priority ? state_.newLogEntryPriority : state_.newLogEntryMain;
 }
 
 // ---- a signal report ----
@@ -124,7 +124,7 @@ void ScanEngine::holdOnSignal(bool priority) {
 }
 
 void ScanEngine::openLogEntry() {
-    doc_.openLogEntry(loop_.signal().signalValue);
+    doc_.openLogEntry(state_.activeRecord(), loop_.signal().signalValue);
     view_.selectNewestLogEntry();
 }
 
@@ -176,7 +176,7 @@ void ScanEngine::advance() {
         if (!timers_.isRunning(TimerPriorityInterval))
             timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
         if (inPriorityContext()) {
-            doc_.priorityCheck = false; // the main scan goes on from where it stood
+            state_.priority.priorityCheck = false; // the main scan goes on from where it stood
             return;
         }
     }
@@ -206,10 +206,10 @@ void ScanEngine::togglePriority() {
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
     } else {
         timers_.stop(TimerPriorityInterval);
-        doc_.priorityCheckApplied = false;
+        state_.priority.priorityCheckApplied = false;
         // A check under way ends with the switch: tuning returns to the main
         // record, and no stop of the check is left to cut the next one short.
-        doc_.priorityCheck = false;
+        state_.priority.priorityCheck = false;
         endStop(true);
         priority_ = Context{};
         main_.resume = 1;

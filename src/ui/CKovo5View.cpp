@@ -123,7 +123,7 @@ void CKovo5View::showTitleStrip() {
 // ---- refresh --------------------------------------------------------------
 
 const CFrequencyData& CKovo5View::activeRecord() const {
-    return ports_.doc.activeRecord();
+    return ports_.core.activeRecord(ports_.doc);
 }
 
 void CKovo5View::refreshAll() {

@@ -51,7 +51,7 @@ void ControlPanel1Presenter::refreshAll() {
 }
 
 void ControlPanel1Presenter::refreshFromReceiver() {
-    const CFrequencyData& r = ports_.doc.activeRecord();
+    const CFrequencyData& r = ports_.core.activeRecord(ports_.doc);
     if (r.mode != litMode_)
         showModeKey(r.mode);
     showStepList(r.step);

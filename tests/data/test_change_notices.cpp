@@ -104,7 +104,8 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
               }),
               (V{notice(Kind::ChannelRemoved, 1), notice(Kind::ChannelRemoved, 0)}))
         << "from the bottom up, so that each row is right when it is heard";
-    EXPECT_EQ(during([&] { doc.openLogEntry(5); }), V{notice(Kind::LogAppended, 0)});
+    EXPECT_EQ(during([&] { doc.openLogEntry(doc.mainRecord, 5); }),
+              V{notice(Kind::LogAppended, 0)});
     clock.advance(1000);
     EXPECT_EQ(during([&] { ASSERT_EQ(doc.updateNewestLogEntry(5), 0); }),
               V{notice(Kind::LogUpdated, 0)});
@@ -119,8 +120,8 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
 
 TEST_F(ChangeNoticesTest, AFullLogSaysItDroppedItsOldestEntry) {
     for (int i = 0; i < kLogSlots; ++i)
-        doc.openLogEntry(1);
-    EXPECT_EQ(during([&] { doc.openLogEntry(1); }),
+        doc.openLogEntry(doc.mainRecord, 1);
+    EXPECT_EQ(during([&] { doc.openLogEntry(doc.mainRecord, 1); }),
               std::vector<std::string>{notice(Kind::LogAppended, kLogSlots - 1) + ":dropped"});
 }
 
@@ -215,13 +216,13 @@ const MarkingCase kMarkingCases[] = {
      [](CKovo5Doc& d) { ASSERT_TRUE(d.renameLinkSet(3, "x")); },
      {{K::LinkSetsChanged, -1}}},
     {"cut", [](CKovo5Doc& d) { d.cutAutoRanges({1}); }, {{K::RangesChanged, -1}}},
-    {"log entry", [](CKovo5Doc& d) { d.openLogEntry(4); }, {{K::LogAppended, 2}}},
+    {"log entry", [](CKovo5Doc& d) { d.openLogEntry(d.mainRecord, 4); }, {{K::LogAppended, 2}}},
     {"log clear", [](CKovo5Doc& d) { d.clearLog(); }, {{K::LogCleared, -1}}},
     {"tuned mode", [](CKovo5Doc& d) { d.setTunedMode(1, 5); }, {}},
     {"tuned step", [](CKovo5Doc& d) { d.setTunedStep(4); }, {}},
     {"tuned attenuator", [](CKovo5Doc& d) { d.setTunedAttenuator(2); }, {}},
-    {"tone", [](CKovo5Doc& d) { d.setActiveTone(9); }, {}},
-    {"tone eliminator", [](CKovo5Doc& d) { d.setActiveTElm(1); }, {}},
+    {"tone", [](CKovo5Doc& d) { d.setTone(d.mainRecord, 9); }, {}},
+    {"tone eliminator", [](CKovo5Doc& d) { d.setTElm(d.mainRecord, 1); }, {}},
     {"delay", [](CKovo5Doc& d) { d.setDelaySeconds(3); }, {}},
     {"pause", [](CKovo5Doc& d) { d.setPauseSeconds(3); }, {}},
     {"sub-step", [](CKovo5Doc& d) { d.setSubStep(3); }, {}},
@@ -240,8 +241,8 @@ TEST_P(OperationsMarkTheDocument, AndReportTheRowsAListShows) {
     CKovo5Doc doc{settings, clock};
     for (std::uint32_t f : {100'000'000u, 200'000'000u, 300'000'000u})
         ASSERT_GE(doc.storeChannel(f), 0);
-    doc.openLogEntry(1);
-    doc.openLogEntry(2);
+    doc.openLogEntry(doc.mainRecord, 1);
+    doc.openLogEntry(doc.mainRecord, 2);
     doc.setModified(false);
     std::vector<std::pair<DocumentChange::Kind, int>> heard;
     const Subscription listening = doc.changes().subscribe(

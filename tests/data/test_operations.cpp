@@ -6,6 +6,7 @@
 #include "CKovo5Doc.h"
 #include "Cp932.h"
 #include "DataTestSupport.h"
+#include "DocumentRules.h"
 
 namespace kovo {
 namespace {
@@ -156,12 +157,10 @@ TEST_F(OperationsTest, PriorityChannelFollowsInsertWithoutMovingTuningOffset) {
     setChannels({100000000, 200000000});
     makePriority(1);
     doc.controlParams.tuningOffset = 6250;
-    doc.scanPosition = 1;
     ASSERT_EQ(doc.storeChannel(50000000), 0);
     EXPECT_EQ(doc.priorityIndex, 2);
     EXPECT_EQ(channel(2).priority, 1);
     EXPECT_EQ(doc.priorityRecord.frequency, 200000000u);
-    EXPECT_EQ(doc.scanPosition, 2);
     EXPECT_EQ(doc.controlParams.tuningOffset, 6250);
 }
 
@@ -241,14 +240,9 @@ TEST_F(OperationsTest, DeletingPriorityChannelPassesMarkToRowZero) {
 TEST_F(OperationsTest, DeletingBelowPriorityKeepsItsIndexOnTheSameChannel) {
     setChannels({1000000, 2000000, 3000000, 4000000});
     makePriority(3);
-    doc.scanPosition = 3;
     doc.deleteChannels({0, 1});
     EXPECT_EQ(doc.priorityIndex, 1);
     EXPECT_EQ(channel(doc.priorityIndex).frequency, 4000000u);
-    EXPECT_EQ(doc.scanPosition, 1);
-
-    doc.deleteChannels({1});
-    EXPECT_LT(doc.scanPosition, doc.channelCount);
 }
 
 // When an insert or a delete moves the priority channel to another row, its
@@ -455,21 +449,21 @@ TEST_F(OperationsTest, CountsPerBankAndReachableFollowLinkSet) {
     doc.setLinkFlags((1u << 3) | (1u << 7));
     EXPECT_EQ(doc.memoryBanks[7].linkFlags[4], 1);
     EXPECT_EQ(doc.memoryBanks[9].linkFlags[4], 0);
-    EXPECT_EQ(doc.linkMask, (1u << 3) | (1u << 7));
+    EXPECT_EQ(doc.linkMask(), (1u << 3) | (1u << 7));
     // Without the mode filter the channel outside the link set is still
     // out of reach of memory scan.
-    EXPECT_EQ(doc.reachableCount, 2);
+    EXPECT_EQ(countReachableChannels(doc), 2);
 
     doc.toggleModeFilter();
-    EXPECT_EQ(doc.reachableCount, 2);
+    EXPECT_EQ(countReachableChannels(doc), 2);
     EXPECT_EQ(doc.toggleModeEnabled(2), 0);
-    EXPECT_EQ(doc.reachableCount, 1);
-    EXPECT_FALSE(doc.isReachableByMemoryScan(channel(1)));
+    EXPECT_EQ(countReachableChannels(doc), 1);
+    EXPECT_FALSE(isReachableChannel(doc, doc.linkMask(), channel(1)));
     EXPECT_EQ(doc.toggleModeEnabled(6), -1);
 
     EXPECT_TRUE(doc.setCurrentLinkSet(5));
-    EXPECT_EQ(doc.linkMask, 0u);
-    EXPECT_EQ(doc.reachableCount, 0);
+    EXPECT_EQ(doc.linkMask(), 0u);
+    EXPECT_EQ(countReachableChannels(doc), 0);
     EXPECT_FALSE(doc.setCurrentLinkSet(20));
     EXPECT_EQ(doc.controlParams.currentLinkSet, 5);
 }
@@ -482,13 +476,13 @@ TEST_F(OperationsTest, ReadingOrStartingADocumentRecountsMasksAndCounts) {
 
     CKovo5Doc other(settings, clock);
     ASSERT_TRUE(other.readBytes(bytes, "x.kv5", false).ok);
-    EXPECT_EQ(other.linkMask, 1u << 4);
+    EXPECT_EQ(other.linkMask(), 1u << 4);
     EXPECT_EQ(other.channelCountPerBank[0], 1);
     EXPECT_EQ(other.channelCountPerBank[4], 1);
-    EXPECT_EQ(other.reachableCount, 1);
+    EXPECT_EQ(countReachableChannels(other), 1);
 
     other.onNewDocument();
-    EXPECT_EQ(other.linkMask, 0u);
+    EXPECT_EQ(other.linkMask(), 0u);
     EXPECT_EQ(other.channelCountPerBank[4], 0);
 }
 
@@ -505,12 +499,8 @@ TEST_F(OperationsTest, SwitchesInvertAndReport) {
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Pause), 1);
     EXPECT_EQ(doc.controlParams.pause, 1);
     EXPECT_TRUE(doc.isModified());
-    doc.newLogEntryMain = false;
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 1);
-    EXPECT_TRUE(doc.newLogEntryMain);
-    doc.newLogEntryMain = false;
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 0);
-    EXPECT_FALSE(doc.newLogEntryMain);
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Ctcss), 1);
     EXPECT_EQ(doc.controlParams.ctcssSwitch, 1);
 
@@ -518,14 +508,14 @@ TEST_F(OperationsTest, SwitchesInvertAndReport) {
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 0);
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 1);
 
-    std::vector<std::pair<std::string, int>> written;
-    doc.writeSoftSetting = [&](const std::string& name, int value) {
-        written.emplace_back(name, value);
-    };
+    std::vector<std::pair<SoftSetting, int>> written;
+    const Subscription listening = doc.softSettingChanges().subscribe(
+        [&](const SoftSettingChange& c) { written.emplace_back(c.which, c.value); });
     settings.elm = 1;
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Dtmf), 1);
     EXPECT_EQ(doc.toggleSwitch(SwitchKind::Elm), 0);
-    EXPECT_EQ(written, (std::vector<std::pair<std::string, int>>{{"DTMF", 1}, {"ELM", 0}}));
+    EXPECT_EQ(written, (std::vector<std::pair<SoftSetting, int>>{{SoftSetting::Dtmf, 1},
+                                                                 {SoftSetting::Elm, 0}}));
 
     doc.setModified(false);
     EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(9)), -1);
@@ -535,8 +525,6 @@ TEST_F(OperationsTest, SwitchesInvertAndReport) {
     EXPECT_EQ(doc.toggleAutoMode(), 0); // a new document starts with auto mode on
     EXPECT_EQ(doc.toggleStepAdjust(), 0);
     EXPECT_EQ(doc.togglePriorityScan(), 1);
-    EXPECT_TRUE(doc.toggleToneSearch());
-    EXPECT_TRUE(doc.toneSearch);
 }
 
 } // namespace

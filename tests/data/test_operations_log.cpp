@@ -17,7 +17,7 @@ protected:
 
     void openEntry(std::uint32_t f, std::int32_t s) {
         doc.mainRecord.frequency = f;
-        doc.openLogEntry(s);
+        doc.openLogEntry(doc.mainRecord, s);
     }
 
     test::ScopedTimeZone zone{"JST-9"};
@@ -32,7 +32,7 @@ TEST_F(LogOperationsTest, OpenLogEntryTakesTuningRecordAndTellsRecorder) {
         told.emplace_back(f, t, c);
     };
     doc.mainRecord.comment = "Tower";
-    EXPECT_EQ(doc.openLogEntry(11), 0);
+    EXPECT_EQ(doc.openLogEntry(doc.mainRecord, 11), 0);
     ASSERT_EQ(doc.logCount, 1);
     const CLogData& e = doc.logEntry(0);
     EXPECT_EQ(e.frequency, 145000000u);
@@ -47,19 +47,18 @@ TEST_F(LogOperationsTest, OpenLogEntryTakesTuningRecordAndTellsRecorder) {
 
     // During a priority check the entry is about the priority record.
     doc.priorityRecord.frequency = 430000000;
-    doc.priorityCheckApplied = true;
-    doc.openLogEntry(3);
+    doc.openLogEntry(doc.priorityRecord, 3);
     EXPECT_EQ(doc.logEntry(1).frequency, 430000000u);
 }
 
 TEST_F(LogOperationsTest, RingReplacesOldestWhenFull) {
     for (int i = 0; i < kLogSlots; ++i)
-        ASSERT_EQ(doc.openLogEntry(i % 16), 0);
+        ASSERT_EQ(doc.openLogEntry(doc.mainRecord, i % 16), 0);
     EXPECT_EQ(doc.logCount, kLogSlots);
     EXPECT_EQ(doc.logStart, 0);
 
     doc.mainRecord.frequency = 430000000;
-    EXPECT_EQ(doc.openLogEntry(9), 1);
+    EXPECT_EQ(doc.openLogEntry(doc.mainRecord, 9), 1);
     EXPECT_EQ(doc.logCount, kLogSlots);
     EXPECT_EQ(doc.logStart, 1);
     EXPECT_EQ(doc.logRing[0].frequency, 430000000u);
@@ -92,17 +91,15 @@ TEST_F(LogOperationsTest, UpdateNewestOnlyWhenTimeMovesOrSignalRises) {
 
 TEST_F(LogOperationsTest, ClearLogResetsRingAndRequestsNewEntries) {
     for (int i = 0; i < kLogSlots + 3; ++i)
-        doc.openLogEntry(1);
+        doc.openLogEntry(doc.mainRecord, 1);
     doc.logAnalysis.sampleCount = 4;
     doc.setModified(false);
     doc.clearLog();
     EXPECT_EQ(doc.logCount, 0);
     EXPECT_EQ(doc.logStart, 0);
     EXPECT_EQ(doc.logAnalysis.sampleCount, 0);
-    EXPECT_TRUE(doc.newLogEntryMain);
-    EXPECT_TRUE(doc.newLogEntryPriority);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(doc.openLogEntry(1), 0);
+    EXPECT_EQ(doc.openLogEntry(doc.mainRecord, 1), 0);
     EXPECT_EQ(doc.logCount, 1);
 }
 

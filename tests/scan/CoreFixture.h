@@ -86,11 +86,7 @@ struct DocParts {
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         return row;
     }
-    void linkBanks(std::uint32_t mask) {
-        doc.setLinkFlags(mask);
-        doc.computeLinkMask();
-        doc.countReachable();
-    }
+    void linkBanks(std::uint32_t mask) { doc.setLinkFlags(mask); }
 };
 
 // The whole receiver core on fakes, talking to a scripted AR3000A: every

@@ -70,10 +70,10 @@ struct DatabasePanelRig {
     DatabasePanelRig() {
         setenv("TZ", "UTC", 1);
         tzset();
-        doc.writeSoftSetting = [this](const std::string& name, int value) {
-            if (name == "MBMultiSelect")
-                settings.mbMultiSelect = value;
-        };
+        softSettings = doc.softSettingChanges().subscribe([this](const SoftSettingChange& c) {
+            if (c.which == SoftSetting::MbMultiSelect)
+                settings.mbMultiSelect = c.value;
+        });
         panel.setCore(&core);
         panel.setHost(&host);
         panel.show();
@@ -90,7 +90,7 @@ struct DatabasePanelRig {
         doc.mainRecord.frequency = f;
         doc.mainRecord.comment.clear();
         clock.setMilliseconds(std::int64_t(first) * 1000);
-        doc.openLogEntry(signal);
+        doc.openLogEntry(doc.mainRecord, signal);
         doc.logEntry(doc.logCount - 1).lastHeard = last;
     }
     // Right-click on `row` of the current view's list and run a command.
@@ -117,6 +117,9 @@ struct DatabasePanelRig {
     FakeDatabaseHost host;
     PanelFonts fonts = PanelFonts::create();
     DatabasePanel panel{{doc, settings, notifier}, fonts};
+    Subscription softSettings;
+    // What the scan makes of the document's notices.
+    ScanState scan{doc};
 };
 
 } // namespace kovo::testing

@@ -33,6 +33,7 @@ struct RecordingNotifier : Notifier {
 // The core's operating modes, scan steps and band scope, with the commands
 // recorded. The link and the timers are left out.
 struct FakeCore : CoreCommands {
+    std::unique_ptr<ScanState> state;
     std::unique_ptr<ScanSteps> steps;
     std::unique_ptr<BandScope> scope;
     std::unique_ptr<OperatingModes> operatingModes;
@@ -43,12 +44,13 @@ struct FakeCore : CoreCommands {
     int memorySteps = 0, searchSteps = 0, oneMhzSteps = 0;
 
     void attach(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view) {
-        steps = std::make_unique<ScanSteps>(doc, settings, view);
+        state = std::make_unique<ScanState>(doc);
+        steps = std::make_unique<ScanSteps>(doc, *state, settings, view);
         scope = std::make_unique<BandScope>(doc, view);
         operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
         ops = std::make_unique<ReceiverOperations>(ReceiverOperations::Seams{
-            doc, settings, *scope, view, [this](OperatingMode mode) { setOperatingMode(mode); },
-            [this] { ++sendNexts; }});
+            doc, *state, settings, *scope, view,
+            [this](OperatingMode mode) { setOperatingMode(mode); }, [this] { ++sendNexts; }});
     }
     void setOperatingMode(OperatingMode mode) override {
         modes.push_back(toStored(mode));
@@ -62,6 +64,7 @@ struct FakeCore : CoreCommands {
     void stepOneMegahertzScan() override { ++oneMhzSteps; }
     BandScope& bandScope() override { return *scope; }
     ReceiverOperations& operations() override { return *ops; }
+    const ScanState* scanState() const override { return state.get(); }
 };
 
 struct FakeFrame : FrameHost {

@@ -151,7 +151,7 @@ TEST(DatabaseModel, AFullLogKeepsItsPlaceAndSelectionWhileHeld) {
     l.setTopRow(bottom);
     l.selectRows({bottom + 3});
     r.core.hold = true;
-    ASSERT_EQ(r.doc.openLogEntry(1), 1);
+    ASSERT_EQ(r.doc.openLogEntry(r.doc.mainRecord, 1), 1);
     r.panel.selectNewestLogEntry();
     QApplication::processEvents();
     EXPECT_EQ(l.rowCount(), kLogSlots);

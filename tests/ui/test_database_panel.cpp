@@ -182,7 +182,7 @@ TEST(DatabasePanel, AFullLogDropsItsFirstLine) {
     r.panel.refreshAll();
     EXPECT_EQ(r.panel.list(6).caretRow(), kLogSlots - 1);
     r.doc.mainRecord.frequency = 123'000'000;
-    ASSERT_EQ(r.doc.openLogEntry(1), 1);
+    ASSERT_EQ(r.doc.openLogEntry(r.doc.mainRecord, 1), 1);
     r.panel.selectNewestLogEntry();
     DatabaseList& l = r.panel.list(6);
     EXPECT_EQ(l.rowCount(), kLogSlots);
@@ -213,7 +213,7 @@ TEST(DatabasePanel, LinkSetsChooseRenameAndRestartTheMemoryScan) {
     r.panel.refreshAll();
     r.panel.selectLinkSet(3);
     EXPECT_EQ(r.doc.controlParams.currentLinkSet, 3);
-    EXPECT_EQ(r.doc.linkMask, 1u << 4);
+    EXPECT_EQ(r.doc.linkMask(), 1u << 4);
     EXPECT_EQ(r.panel.linkSetCombo().currentText(), QStringLiteral("03"));
     EXPECT_EQ(r.core.modes, std::vector<int>{0});
     EXPECT_TRUE(r.lineOf(1, 4).startsWith(QStringLiteral(" 4 \u25CB")));

@@ -86,7 +86,6 @@ TEST_F(CoreWiringTest, MemoryScanShowsTheChannelItTunes) {
         ASSERT_GE(doc.storeChannel(f), 0);
     }
     doc.memoryBanks[0].linkFlags[0] = 1;
-    doc.computeLinkMask();
     click(ControlPanel1::Ms);
     EXPECT_EQ(doc.controlParams.operatingMode, 0);
     const QString shown = view->stack().display().field(DisplayPanel::FrequencyField).text();

@@ -177,7 +177,7 @@ TEST(DatabasePresenterCommands, ActOnlyInTheirOwnView) {
     for (const Case& c : cases) {
         Rig rig;
         rig.doc.mainRecord.frequency = 145000000;
-        rig.doc.openLogEntry(3);
+        rig.doc.openLogEntry(rig.doc.mainRecord, 3);
         const std::vector<std::uint8_t> before = rig.doc.toBytes();
         rig.command(c.view, {0}, c.command);
         EXPECT_EQ(rig.doc.toBytes() != before, c.acts) << c.name;
@@ -262,7 +262,7 @@ TEST(DatabasePresenterDelete, NoDeletesNothingAndALateAnswerAfterThePanelIsHarml
 TEST(DatabasePresenterCommands, PlaybackNeedsTheRecorderAndReportsMissingAudio) {
     Rig rig;
     rig.doc.mainRecord.frequency = 145000000;
-    rig.doc.openLogEntry(3);
+    rig.doc.openLogEntry(rig.doc.mainRecord, 3);
     rig.command(LogView, {0}, StartPlayback);
     EXPECT_TRUE(rig.host.playbacks.empty());
     rig.host.linked = true;

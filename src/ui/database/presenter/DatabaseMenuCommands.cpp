@@ -172,8 +172,8 @@ bool DatabaseMenuCommands::runProperty(int command) {
     const DatabasePresenter::Ports& ports = p_.ports();
     if (command == MultiBankMode) {
         p_.rowsOf(p_.chosen());
-        if (ports.doc.writeSoftSetting)
-            ports.doc.writeSoftSetting("MBMultiSelect", ports.settings.mbMultiSelect == 1 ? 0 : 1);
+        ports.doc.changeSoftSetting(SoftSetting::MbMultiSelect,
+                                    ports.settings.mbMultiSelect == 1 ? 0 : 1);
         p_.releaseHold();
         return true;
     }
