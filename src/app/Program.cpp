@@ -71,7 +71,7 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
     if (options_.dataDirectory.isEmpty())
         options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // The strip toggles of the document are program settings.
-    softSettingSubscription_ = doc_.softSettingChanges().subscribe(
+    softSettingSubscription_ = doc_.parameters().softSettingChanges().subscribe(
         [this](const SoftSettingChange& change) { applySoftSetting(change); });
 
     // The front panel and the serial control, then the splash; the port

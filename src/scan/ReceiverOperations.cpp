@@ -72,7 +72,7 @@ bool ReceiverOperations::tuneInVfo(std::uint32_t hz) {
 void ReceiverOperations::tuneTo(std::int64_t hz) {
     CKovo5Doc& d = s_.doc;
     d.mainRecord.frequency = limitFrequency(hz);
-    d.normaliseFrequency();
+    d.tuning().normaliseFrequency();
     d.mainRecord.frequency = limitFrequency(d.mainRecord.frequency);
     lookUpTunedChannel(d);
     s_.view.refreshPanels();
@@ -100,7 +100,7 @@ bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz
 void ReceiverOperations::selectReceiverMode(int key) {
     const CFrequencyData& r = s_.doc.mainRecord;
     const int mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
-    s_.doc.setTunedMode(mode, defaultIfBandwidth(mode, r.ifBandwidth, s_.settings));
+    s_.doc.tuning().setTunedMode(mode, defaultIfBandwidth(mode, r.ifBandwidth, s_.settings));
 }
 
 bool ReceiverOperations::offersMode(int mode) const {
@@ -112,7 +112,7 @@ bool ReceiverOperations::setReceiverMode(int mode, std::optional<int> ifBandwidt
     if (!inTable(mode, ModeNameTable.size()))
         return false;
     const bool known = ifBandwidth && inTable(*ifBandwidth, IfBandwidthNameTable.size());
-    s_.doc.setTunedMode(
+    s_.doc.tuning().setTunedMode(
         mode, known ? *ifBandwidth
                     : defaultIfBandwidth(mode, s_.doc.mainRecord.ifBandwidth, s_.settings));
     s_.view.refreshPanels();
@@ -122,7 +122,7 @@ bool ReceiverOperations::setReceiverMode(int mode, std::optional<int> ifBandwidt
 bool ReceiverOperations::setIfBandwidth(int ifBandwidth) {
     if (!inTable(ifBandwidth, IfBandwidthNameTable.size()))
         return false;
-    s_.doc.setTunedMode(s_.doc.mainRecord.mode, ifBandwidth);
+    s_.doc.tuning().setTunedMode(s_.doc.mainRecord.mode, ifBandwidth);
     s_.view.refreshPanels();
     return true;
 }
@@ -130,7 +130,7 @@ bool ReceiverOperations::setIfBandwidth(int ifBandwidth) {
 bool ReceiverOperations::setAntenna(int antenna) {
     if (!inTable(antenna, kAntennaCount))
         return false;
-    s_.doc.setTunedAntenna(antenna);
+    s_.doc.tuning().setTunedAntenna(antenna);
     s_.view.refreshPanels();
     return true;
 }
@@ -143,14 +143,14 @@ bool ReceiverOperations::replaceTunedRecord(const CFrequencyData& r) {
                        inTable(r.antenna, kAntennaCount) && inTable(r.ctcss, CtcssNameTable.size());
     if (!valid)
         return false;
-    s_.doc.setTunedRecord(r);
+    s_.doc.tuning().setTunedRecord(r);
     s_.view.refreshPanels();
     return true;
 }
 
 void ReceiverOperations::chooseStep(int stepIndex) {
     CKovo5Doc& d = s_.doc;
-    d.setTunedStep(stepIndex);
+    d.tuning().setTunedStep(stepIndex);
     switch (d.controlParams.mode()) {
     case OperatingMode::ActiveBandScope:
         s_.scope.recomputeFromStep();
@@ -163,7 +163,7 @@ void ReceiverOperations::chooseStep(int stepIndex) {
         s_.view.showStaticScope();
         break;
     case OperatingMode::Vfo:
-        d.normaliseFrequency();
+        d.tuning().normaliseFrequency();
         s_.view.refreshPanels();
         break;
     default:
@@ -175,7 +175,7 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
     CKovo5Doc& d = s_.doc;
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return false;
-    d.setTunedAttenuator(attenuator);
+    d.tuning().setTunedAttenuator(attenuator);
     // Some receivers hear of an attenuator change only with the next command.
     if (receiverDescriptionFor(s_.settings.device).attenuatorSentAtOnce && s_.sendNext)
         s_.sendNext();
@@ -184,21 +184,21 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
 }
 
 void ReceiverOperations::setTone(int tone) {
-    s_.doc.setTone(s_.state.activeRecord(), tone);
+    s_.doc.tuning().setTone(s_.state.activeRecord(), tone);
 }
 
 void ReceiverOperations::setTElm(int value) {
-    s_.doc.setTElm(s_.state.activeRecord(), value);
+    s_.doc.tuning().setTElm(s_.state.activeRecord(), value);
 }
 
 // ---- scan timing -------------------------------------------------------------
 
 void ReceiverOperations::setDelaySeconds(int seconds) {
-    s_.doc.setDelaySeconds(seconds);
+    s_.doc.parameters().setDelaySeconds(seconds);
 }
 
 void ReceiverOperations::setPauseSeconds(int seconds) {
-    s_.doc.setPauseSeconds(seconds);
+    s_.doc.parameters().setPauseSeconds(seconds);
 }
 
 // ---- storing -----------------------------------------------------------------
@@ -209,9 +209,9 @@ ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOver
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return {StoreResult::NotInThisMode};
     const std::uint32_t f = d.mainRecord.frequency;
-    if (d.findChannel(f) >= 0 && !(confirmOverwrite && confirmOverwrite()))
+    if (d.channelTable().findChannel(f) >= 0 && !(confirmOverwrite && confirmOverwrite()))
         return {StoreResult::Declined};
-    const int row = d.storeChannel(f);
+    const int row = d.channelTable().storeChannel(f);
     if (row < 0)
         return {StoreResult::TableFull};
     s_.view.selectChannelRow(row);
@@ -221,13 +221,13 @@ ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOver
 ReceiverOperations::StoreOutcome ReceiverOperations::passTunedFrequency() {
     CKovo5Doc& d = s_.doc;
     const std::uint32_t f = d.mainRecord.frequency;
-    int row = d.findChannel(f);
+    int row = d.channelTable().findChannel(f);
     if (row < 0) {
-        row = d.storeChannel(f);
+        row = d.channelTable().storeChannel(f);
         if (row < 0)
             return {StoreResult::TableFull};
     }
-    d.makePassChannel(row);
+    d.channelTable().makePassChannel(row);
     s_.view.selectChannelRow(row);
     s_.applyOperatingMode(d.controlParams.mode());
     return {StoreResult::Stored, row};

@@ -67,11 +67,11 @@ void ScanEngine::signalPath(bool priority) {
 
 void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     const int signal = loop_.signal().signalValue;
-    const int channel = doc_.findChannel(frequency);
+    const int channel = doc_.channelTable().findChannel(frequency);
     if (channel >= 0) {
         // The list redraws the row on the document's notice; the first report
         // of a stop also brings it into view.
-        if (doc_.recordReport(channel, signal) == 1 && main_.hold == 0)
+        if (doc_.channelTable().recordReport(channel, signal) == 1 && main_.hold == 0)
             view_.bringChannelRowIntoView(channel);
         return;
     }
@@ -80,7 +80,7 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     // The channel carries the frequency heard (the priority frequency during a
     // priority check) with the main record's settings; the document keeps the
     // table sorted.
-    const int row = doc_.storeChannel(frequency, true, 1, signal);
+    const int row = doc_.channelTable().storeChannel(frequency, true, 1, signal);
     if (row < 0) {
         if (!tableFullShown_) {
             tableFullShown_ = true;
@@ -114,7 +114,7 @@ void ScanEngine::holdOnSignal(bool priority) {
             if (newEntry) {
                 openLogEntry();
             } else {
-                if (doc_.updateNewestLogEntry(loop_.signal().signalValue) >= 0)
+                if (doc_.log().updateNewestLogEntry(loop_.signal().signalValue) >= 0)
                     view_.selectLogCaretRow();
             }
         }
@@ -124,7 +124,7 @@ void ScanEngine::holdOnSignal(bool priority) {
 }
 
 void ScanEngine::openLogEntry() {
-    doc_.openLogEntry(state_.activeRecord(), loop_.signal().signalValue);
+    doc_.log().openLogEntry(state_.activeRecord(), loop_.signal().signalValue);
     view_.selectNewestLogEntry();
 }
 
@@ -200,7 +200,7 @@ void ScanEngine::advance() {
 }
 
 void ScanEngine::togglePriority() {
-    const int on = doc_.togglePriorityScan();
+    const int on = doc_.parameters().togglePriorityScan();
     view_.showPriorityScan(on == 1);
     if (on == 1) {
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);

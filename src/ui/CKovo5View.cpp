@@ -220,7 +220,7 @@ void CKovo5View::chooseLinkSet(int set) {
     if (databaseList_)
         databaseList_->chooseLinkSet(set);
     else
-        ports_.doc.setCurrentLinkSet(set);
+        ports_.doc.banks().setCurrentLinkSet(set);
 }
 
 void CKovo5View::connectPanels() {

@@ -710,7 +710,7 @@ TEST_F(DocumentFile, ReadingReplacesThePriorityCopyInBothLayouts) {
         auto other = freshDocument();
         test::fillChannels(*other, 3);
         other->priorityIndex = 1;
-        other->copyToPriorityRecord(1);
+        other->channelTable().copyToPriorityRecord(1);
         other->controlParams.tuningOffset = 2500;
         const auto bytes = c.legacy ? legacyFile(c.channels) : currentFile(*this, c.channels);
         ASSERT_TRUE(other->readBytes(bytes, "f", c.legacy).ok);

@@ -33,7 +33,8 @@ protected:
         doc.controlParams.direction = 1;
         doc.controlParams.delaySeconds = 1;
         doc.controlParams.pause = 0;
-        doc.toggleSwitch(SwitchKind::Logging); // logging on: the next stop opens a log entry
+        doc.parameters().toggleSwitch(
+            SwitchKind::Logging); // logging on: the next stop opens a log entry
         ASSERT_EQ(doc.controlParams.logging, 1);
 
         connectReceiver();

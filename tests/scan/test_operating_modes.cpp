@@ -43,7 +43,7 @@ TEST_F(OperatingModesTest, OutOfRangeModeIsRefused) {
 TEST_F(OperatingModesTest, MemoryScanCountsReachableChannelsAndTakesTheFirstStep) {
     addChannel(100000000, 2);
     addChannel(200000000, 2);
-    doc.setLinkFlags(2);
+    doc.banks().setLinkFlags(2);
     doc.controlParams.direction = 1;
     core.scanState().scanPosition = 0;
     core.setOperatingMode(0);

@@ -214,7 +214,8 @@ TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
 
 TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     startOneMegahertzScan();
-    doc.toggleSwitch(SwitchKind::Logging); // logging on: the next hit opens a new entry
+    doc.parameters().toggleSwitch(
+        SwitchKind::Logging); // logging on: the next hit opens a new entry
     report("G");
     EXPECT_EQ(doc.logCount, 1);
     clock.advance(1000);
@@ -228,7 +229,7 @@ TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     EXPECT_THAT(view.calls, ::testing::Contains("select newest log entry"));
     EXPECT_THAT(view.calls, ::testing::Contains("select log caret row"));
 
-    doc.clearLog(); // clearing during a stop: the next report opens an entry
+    doc.log().clearLog(); // clearing during a stop: the next report opens an entry
     report("K");
     EXPECT_EQ(doc.logCount, 1);
 }
@@ -248,7 +249,7 @@ TEST_F(ScanEngineTest, FullLogRingDropsItsOldestEntry) {
 
 TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone) {
     const int priorityRow = addChannel(430000000);
-    doc.copyToPriorityRecord(priorityRow);
+    doc.channelTable().copyToPriorityRecord(priorityRow);
     startOneMegahertzScan();
     core.togglePriority();
     EXPECT_EQ(doc.controlParams.priorityScan, 1);
@@ -279,7 +280,7 @@ TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone
 
 TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
     const int priorityRow = addChannel(430000000);
-    doc.copyToPriorityRecord(priorityRow);
+    doc.channelTable().copyToPriorityRecord(priorityRow);
     startOneMegahertzScan();
     core.togglePriority();
     while (!core.scanState().priority.priorityCheckApplied)

@@ -29,22 +29,28 @@ TEST_F(ScanStateTest, ScanPositionFollowsItsChannel) {
         int after;
     };
     const std::vector<Case> cases{
-        {"insert below", 1, [](CKovo5Doc& d) { static_cast<void>(d.storeChannel(50000000)); }, 2},
-        {"insert above", 1, [](CKovo5Doc& d) { static_cast<void>(d.storeChannel(450000000)); }, 1},
+        {"insert below", 1,
+         [](CKovo5Doc& d) { static_cast<void>(d.channelTable().storeChannel(50000000)); }, 2},
+        {"insert above", 1,
+         [](CKovo5Doc& d) { static_cast<void>(d.channelTable().storeChannel(450000000)); }, 1},
         {"delete below", 3,
          [](CKovo5Doc& d) {
-             d.deleteChannels({0, 1});
+             d.channelTable().deleteChannels({0, 1});
          },
          1},
-        {"delete itself at the end", 3, [](CKovo5Doc& d) { d.deleteChannels({3}); }, 2},
+        {"delete itself at the end", 3, [](CKovo5Doc& d) { d.channelTable().deleteChannels({3}); },
+         2},
         {"delete all", 2,
          [](CKovo5Doc& d) {
-             d.deleteChannels({0, 1, 2, 3});
+             d.channelTable().deleteChannels({0, 1, 2, 3});
          },
          0},
-        {"move itself", 0, [](CKovo5Doc& d) { static_cast<void>(d.moveChannel(0, 2)); }, 2},
-        {"move past it down", 2, [](CKovo5Doc& d) { static_cast<void>(d.moveChannel(0, 3)); }, 1},
-        {"move past it up", 1, [](CKovo5Doc& d) { static_cast<void>(d.moveChannel(3, 0)); }, 2},
+        {"move itself", 0,
+         [](CKovo5Doc& d) { static_cast<void>(d.channelTable().moveChannel(0, 2)); }, 2},
+        {"move past it down", 2,
+         [](CKovo5Doc& d) { static_cast<void>(d.channelTable().moveChannel(0, 3)); }, 1},
+        {"move past it up", 1,
+         [](CKovo5Doc& d) { static_cast<void>(d.channelTable().moveChannel(3, 0)); }, 2},
         {"new document", 3, [](CKovo5Doc& d) { d.onNewDocument(); }, 0},
     };
     for (const Case& c : cases) {
@@ -67,17 +73,17 @@ TEST_F(ScanStateTest, ReadingADocumentKeepsThePositionOnItsRowAfterOrdering) {
 }
 
 TEST_F(ScanStateTest, ClearingTheLogOrTurningLoggingOnOpensANewEntryAtTheNextHit) {
-    doc.clearLog();
+    doc.log().clearLog();
     EXPECT_TRUE(state.newLogEntryMain);
     EXPECT_TRUE(state.newLogEntryPriority);
 
     state.newLogEntryMain = false;
-    ASSERT_EQ(doc.toggleSwitch(SwitchKind::Logging), 1);
+    ASSERT_EQ(doc.parameters().toggleSwitch(SwitchKind::Logging), 1);
     EXPECT_TRUE(state.newLogEntryMain);
     state.newLogEntryMain = false;
-    ASSERT_EQ(doc.toggleSwitch(SwitchKind::Logging), 0);
+    ASSERT_EQ(doc.parameters().toggleSwitch(SwitchKind::Logging), 0);
     EXPECT_FALSE(state.newLogEntryMain) << "turning logging off asks for nothing";
-    ASSERT_EQ(doc.toggleSwitch(SwitchKind::Pause), 1);
+    ASSERT_EQ(doc.parameters().toggleSwitch(SwitchKind::Pause), 1);
     EXPECT_FALSE(state.newLogEntryMain) << "another switch asks for nothing";
 }
 
@@ -108,12 +114,12 @@ TEST_F(ScanStateTest, ReachableCountFollowsLinkSetAndModeFilter) {
     setChannels({100000000, 200000000});
     doc.channels[1]->mode = 2; // AM
     EXPECT_EQ(state.reachableCount(), 0) << "no bank linked yet";
-    doc.setLinkFlags(2);
+    doc.banks().setLinkFlags(2);
     EXPECT_EQ(state.reachableCount(), 2);
-    doc.toggleModeFilter();
-    ASSERT_EQ(doc.toggleModeEnabled(2), 0);
+    doc.parameters().toggleModeFilter();
+    ASSERT_EQ(doc.parameters().toggleModeEnabled(2), 0);
     EXPECT_EQ(state.reachableCount(), 1);
-    ASSERT_TRUE(doc.setCurrentLinkSet(3));
+    ASSERT_TRUE(doc.banks().setCurrentLinkSet(3));
     EXPECT_EQ(state.reachableCount(), 0);
 }
 

@@ -70,10 +70,11 @@ struct DatabasePanelRig {
     DatabasePanelRig() {
         setenv("TZ", "UTC", 1);
         tzset();
-        softSettings = doc.softSettingChanges().subscribe([this](const SoftSettingChange& c) {
-            if (c.which == SoftSetting::MbMultiSelect)
-                settings.mbMultiSelect = c.value;
-        });
+        softSettings =
+            doc.parameters().softSettingChanges().subscribe([this](const SoftSettingChange& c) {
+                if (c.which == SoftSetting::MbMultiSelect)
+                    settings.mbMultiSelect = c.value;
+            });
         panel.setCore(&core);
         panel.setHost(&host);
         panel.show();
@@ -81,7 +82,7 @@ struct DatabasePanelRig {
 
     // A channel at f in the given banks; returns its row.
     int addChannel(std::uint32_t f, std::int32_t bankMask = 1) {
-        const int row = doc.storeChannel(f);
+        const int row = doc.channelTable().storeChannel(f);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         doc.channels[std::size_t(row)]->comment.clear();
         return row;
@@ -90,7 +91,7 @@ struct DatabasePanelRig {
         doc.mainRecord.frequency = f;
         doc.mainRecord.comment.clear();
         clock.setMilliseconds(std::int64_t(first) * 1000);
-        doc.openLogEntry(doc.mainRecord, signal);
+        doc.log().openLogEntry(doc.mainRecord, signal);
         doc.logEntry(doc.logCount - 1).lastHeard = last;
     }
     // Right-click on `row` of the current view's list and run a command.

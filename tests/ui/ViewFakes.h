@@ -116,8 +116,8 @@ struct ViewRig {
 
     // Stores a channel at f with the main record's settings.
     int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0) {
-        doc.findChannel(f);
-        const int row = doc.storeChannel(f, false, heard, maxSignal);
+        doc.channelTable().findChannel(f);
+        const int row = doc.channelTable().storeChannel(f, false, heard, maxSignal);
         doc.channels[std::size_t(row)]->maxSignal = maxSignal;
         return row;
     }
