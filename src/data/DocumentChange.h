@@ -17,8 +17,7 @@ struct DocumentChange {
         RangesChanged, // search, pass or auto-mode ranges
         LinkSetsChanged,
         SearchStringsChanged,
-        ParametersChanged, // operating parameters or switches
-        TuningChanged,     // the main or the priority record
+        ParametersChanged, // the mode filter, a mode enabled or a switch flipped
         DocumentReplaced,  // new, opened or filled: read everything again
     };
     Kind kind;

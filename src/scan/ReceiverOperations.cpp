@@ -240,7 +240,8 @@ void ReceiverOperations::setDirection(int direction) {
 }
 
 bool ReceiverOperations::toggleToneSearch() {
-    const bool on = s_.state.toneSearch = !s_.state.toneSearch;
+    s_.state.toneSearch = !s_.state.toneSearch;
+    const bool on = s_.state.toneSearch;
     if (on)
         s_.doc.mainRecord.ctcss = 0;
     return on;
