@@ -55,7 +55,7 @@ void BM_RedrawOneChannelRow(benchmark::State& state) {
     b.panel.selectChannel(2500);
     int signal = 0;
     for (auto _ : state) {
-        b.doc.recordReport(2500, signal = (signal + 1) % 16);
+        b.doc.channelTable().recordReport(2500, signal = (signal + 1) % 16);
         QApplication::processEvents();
     }
 }

@@ -47,7 +47,7 @@ struct FullDatabase {
             doc.mainRecord.frequency = 430000000u + 25000u * static_cast<std::uint32_t>(i % 300);
             doc.mainRecord.comment = std::string(40, 'L');
             clock.advance(61000);
-            doc.openLogEntry(i % 16);
+            doc.log().openLogEntry(doc.mainRecord, i % 16);
         }
     }
 };

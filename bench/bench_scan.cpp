@@ -38,9 +38,7 @@ struct Bench {
             doc.channels[std::size_t(i)] = std::move(channel);
         }
         doc.channelCount = kMaxChannels;
-        doc.setLinkFlags(2);
-        doc.computeLinkMask();
-        doc.countReachable();
+        doc.banks().setLinkFlags(2);
         doc.controlParams.direction = 1;
         port.onOutput = [this](const std::string& text) {
             if (text == "\r")

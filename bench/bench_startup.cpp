@@ -35,7 +35,7 @@ bool writeFullDatabase(const std::string& path) {
     CKovo5Doc doc(settings, clock);
     for (int i = 0; i < kMaxChannels; ++i) {
         const std::uint32_t f = 100'000'000u + std::uint32_t(i) * 25'000u;
-        const int row = doc.storeChannel(f, false, 1, i % 16);
+        const int row = doc.channelTable().storeChannel(f, false, 1, i % 16);
         if (row < 0)
             return false;
         CFrequencyData& ch = *doc.channels[std::size_t(row)];
@@ -48,7 +48,7 @@ bool writeFullDatabase(const std::string& path) {
     for (int i = 0; i < kLogSlots; ++i) {
         doc.mainRecord.frequency = 100'000'000u + std::uint32_t(i % kMaxChannels) * 25'000u;
         clock.advance(60'000);
-        doc.openLogEntry(i % 16);
+        doc.log().openLogEntry(doc.mainRecord, i % 16);
     }
     return doc.saveDocument(path).ok;
 }

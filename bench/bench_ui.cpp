@@ -37,7 +37,7 @@ struct Bench : kovo::test::ViewRig {
     // One memory-scan step: the next channel into the main record.
     void step(int& row) {
         row = (row + 1) % doc.channelCount;
-        doc.recallChannel(row);
+        doc.tuning().recallChannel(row);
         view->refreshPanels();
     }
 };

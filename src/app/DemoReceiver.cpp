@@ -83,7 +83,7 @@ void fillRangesAndLog(CKovo5Doc& doc, int nfmBandwidth, int amBandwidth) {
         entry.maxSignal = 3 + i % 10;
         doc.logCount = i + 1;
     }
-    doc.analyseLog(0);
+    doc.log().analyseLog(0);
 }
 
 } // namespace
@@ -125,7 +125,7 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
         doc.mainRecord.mode = signal.mode;
         doc.mainRecord.step = signal.mode == modeAm ? step25k : step12k5;
         doc.mainRecord.ifBandwidth = signal.mode == modeNfm ? nfmBandwidth : amBandwidth;
-        const int row = doc.storeChannel(signal.frequencyHz);
+        const int row = doc.channelTable().storeChannel(signal.frequencyHz);
         if (row < 0)
             break;
         CFrequencyData& channel = *doc.channels[std::size_t(row)];
@@ -138,9 +138,9 @@ void DemoReceiver::fillDocument(CKovo5Doc& doc) {
         channel.comment = comment;
     }
     fillRangesAndLog(doc, nfmBandwidth, amBandwidth);
-    doc.recallChannel(0);
+    doc.tuning().recallChannel(0);
     doc.controlParams.setMode(OperatingMode::MemoryScan);
-    doc.setCurrentLinkSet(0);
+    doc.banks().setCurrentLinkSet(0);
     doc.recountDerivedValues();
     doc.setModified(false);
 }

@@ -199,8 +199,8 @@ void MainWindow::createCommands() {
         {CommandSubStep,
          [this] {
              StepDialog(
-                 doc_->controlParams.subStep, [this](int subStep) { doc_->setSubStep(subStep); },
-                 this)
+                 doc_->controlParams.subStep,
+                 [this](int subStep) { doc_->parameters().setSubStep(subStep); }, this)
                  .exec();
          }},
     };

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
+#include <array>
 
 namespace kovo {
 
@@ -70,16 +71,8 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
     if (options_.dataDirectory.isEmpty())
         options_.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // The strip toggles of the document are program settings.
-    doc_.writeSoftSetting = [this](const std::string& name, int value) {
-        if (name == "DTMF")
-            writer_->setDtmf(value);
-        else if (name == "ELM")
-            writer_->setElm(value);
-        if ((name == "DTMF" || name == "ELM") && view_)
-            view_->layout(false); // the strip appears or goes at once
-        if (name == "MBMultiSelect")
-            writer_->setMbMultiSelect(value);
-    };
+    softSettingSubscription_ = doc_.parameters().softSettingChanges().subscribe(
+        [this](const SoftSettingChange& change) { applySoftSetting(change); });
 
     // The front panel and the serial control, then the splash; the port
     // stays closed until a document has been read.
@@ -105,7 +98,27 @@ Program::~Program() {
     rigctl_.reset();
     core_.reset();
     view_.reset();
-    doc_.writeSoftSetting = nullptr;
+    softSettingSubscription_.reset();
+}
+
+void Program::applySoftSetting(const SoftSettingChange& change) {
+    struct Setter {
+        SoftSetting which;
+        void (AppSettingsWriter::*write)(int);
+        bool relayout; // the strip appears or goes at once
+    };
+    static constexpr std::array<Setter, 3> kSetters{{
+        {SoftSetting::Dtmf, &AppSettingsWriter::setDtmf, true},
+        {SoftSetting::Elm, &AppSettingsWriter::setElm, true},
+        {SoftSetting::MbMultiSelect, &AppSettingsWriter::setMbMultiSelect, false},
+    }};
+    for (const Setter& setter : kSetters) {
+        if (setter.which != change.which)
+            continue;
+        ((*writer_).*setter.write)(change.value);
+        if (setter.relayout && view_)
+            view_->layout(false);
+    }
 }
 
 void Program::createCore(const Clock& clock) {

@@ -2,6 +2,7 @@
 #include "app/DocumentController.h"
 #include "app/SplashScreen.h"
 #include "data/Notifier.h"
+#include "data/SoftSetting.h"
 #include "link/CommPort.h"
 #include "link/LinkObserver.h"
 #include "link/TimerService.h"
@@ -120,6 +121,7 @@ private:
     void squelchChanged(bool open) override;
     void linkStatusChanged(LinkStatus status) override;
 
+    void applySoftSetting(const SoftSettingChange& change);
     void createCore(const Clock& clock);
     void createDocumentCommands();
     void startView();
@@ -155,6 +157,7 @@ private:
 
     std::function<void(const ScanStop&)> scanStopListener_;
     Subscription scanStopSubscription_;
+    Subscription softSettingSubscription_;
 };
 
 } // namespace kovo

@@ -6,6 +6,7 @@
 
 #include "Archive.h"
 #include "ChannelOrder.h"
+#include "DatabaseEdits.h"
 #include "DocumentFormat.h"
 #include "DocumentRules.h"
 #include "FileErrors.h"
@@ -39,8 +40,29 @@ CFrequencyData newTuningRecord(const AppSettings& settings, std::int32_t now) {
 } // namespace
 
 CKovo5Doc::CKovo5Doc(const AppSettings& settings, const Clock& clock)
-    : settings_(settings), clock_(clock) {
+    : settings_(settings), clock_(clock), table_(partContext()), log_(partContext()),
+      banks_(partContext()), ranges_(partContext()), parameters_(partContext()),
+      tuning_(partContext(), table_), listEdits_(partContext(), table_, banks_, ranges_) {
+    DocumentPart* parts[] = {&table_, &log_, &banks_, &ranges_, &parameters_, &tuning_};
+    for (std::size_t i = 0; i < partSubscriptions_.size(); ++i)
+        partSubscriptions_[i] = parts[i]->changes().subscribe(
+            [this](const DocumentChange& change) { onPartChange(change); });
     onNewDocument();
+}
+
+void CKovo5Doc::onPartChange(const DocumentChange& change) {
+    changes_.notify(change);
+    if (change.kind == DocumentChange::Kind::LogAppended && onLogEntryOpened) {
+        const CLogData& entry = logEntry(change.row);
+        onLogEntryOpened(entry.frequency, entry.firstHeard, entry.comment);
+    }
+}
+
+void CKovo5Doc::recountDerivedValues() {
+    // Bank numbers are not stored in the file: a document read or started
+    // numbers its channels afresh.
+    edits::numberChannelsWithinBanks(*this);
+    table_.countChannelsPerBank();
 }
 
 bool CKovo5Doc::onNewDocument() {
@@ -48,12 +70,7 @@ bool CKovo5Doc::onNewDocument() {
     logCount = 0;
     logStart = 0;
     priorityIndex = 0;
-    scanPosition = 0;
-    reachableCount = 0;
-    priorityCheck = false;
-    priorityCheckApplied = false;
-    toneSearch = false;
-    autoRangeClipboardCount = 0;
+    ranges_.clearClipboard();
 
     const auto now = static_cast<std::int32_t>(clock_.nowSeconds());
     mainRecord = newTuningRecord(settings_, now);
@@ -75,8 +92,10 @@ bool CKovo5Doc::onNewDocument() {
         linkSetNames[static_cast<std::size_t>(k)] = name;
     }
     recountDerivedValues();
-    modified_ = false;
-    notify(DocumentChange::Kind::DocumentReplaced);
+    modified_.set(false);
+    startedNew_ = true;
+    lastOrder_ = {};
+    changes_.notify({DocumentChange::Kind::DocumentReplaced, -1, -1, false, true});
     return true;
 }
 
@@ -125,10 +144,9 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
         return FileResult::failure(std::string(FileErrorText::OpenFailed));
     }
     static_cast<DocumentContents&>(*this) = std::move(*scratch);
-    scanPosition = rowAfterOrdering(order, scanPosition);
-    afterSuccessfulRead();
+    afterSuccessfulRead(order);
     // A converted or reordered table differs from the file: saving keeps it.
-    modified_ = legacy || order.changed || repair.any();
+    modified_.set(legacy || order.changed || repair.any());
     std::string notice;
     if (order.merged > 0)
         notice = mergedChannelsMessage(order.merged, fileName);
@@ -137,9 +155,15 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
     return FileResult::success(std::move(notice));
 }
 
-void CKovo5Doc::afterSuccessfulRead() {
+int CKovo5Doc::rowAfterReplacement(int row) const {
+    return startedNew_ ? 0 : rowAfterOrdering(lastOrder_, row);
+}
+
+void CKovo5Doc::afterSuccessfulRead(const ChannelOrderChange& order) {
+    startedNew_ = false;
+    lastOrder_ = order;
     recountDerivedValues();
-    notify(DocumentChange::Kind::DocumentReplaced);
+    changes_.notify({DocumentChange::Kind::DocumentReplaced});
 }
 
 FileResult CKovo5Doc::openDocument(const std::string& path) {
@@ -160,7 +184,7 @@ FileResult CKovo5Doc::saveDocument(const std::string& path) {
     int error = 0;
     if (!replaceFileAtomically(path, bytes, error))
         return FileResult::failure(systemErrorMessage(error, FileAccess::Save, path));
-    modified_ = false;
+    modified_.set(false);
     return FileResult::success();
 }
 

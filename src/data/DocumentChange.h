@@ -17,12 +17,14 @@ struct DocumentChange {
         RangesChanged, // search, pass or auto-mode ranges
         LinkSetsChanged,
         SearchStringsChanged,
-        DocumentReplaced, // new, opened or filled: read everything again
+        ParametersChanged, // the mode filter, a mode enabled or a switch flipped
+        DocumentReplaced,  // new, opened or filled: read everything again
     };
     Kind kind;
     int row = -1;
     int toRow = -1;
     bool droppedOldest = false;
+    bool newDocument = false; // DocumentReplaced by a new, empty document
 };
 
 } // namespace kovo

@@ -57,12 +57,12 @@ void CoreAdapter::setOperatingMode(int mode) {
 }
 
 void CoreAdapter::setLinkFlags(std::uint32_t bits) {
-    doc_.setLinkFlags(bits); // recounts the channels each bank reaches
+    doc_.banks().setLinkFlags(bits); // recounts the channels each bank reaches
     view_.databasePanel().rebuildList(kBankView);
 }
 
 void CoreAdapter::setSearchBanksInUse(std::uint32_t bits) {
-    doc_.setSearchBanksInUse(bits);
+    doc_.ranges().setSearchBanksInUse(bits);
     view_.databasePanel().rebuildList(kSearchBankView);
 }
 

@@ -7,8 +7,9 @@
 
 namespace kovo {
 
-CommandChooser::CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers)
-    : doc_(doc), link_(link), timers_(timers) {
+CommandChooser::CommandChooser(CKovo5Doc& doc, PriorityCheck& priority, ReceiverLink& link,
+                               TimerRouter& timers)
+    : doc_(doc), priority_(priority), link_(link), timers_(timers) {
     timers_.on(TimerPollDelay, [this] { onPollDelay(); });
 }
 
@@ -17,7 +18,7 @@ CommandChooser::~CommandChooser() {
 }
 
 const CFrequencyData& CommandChooser::activeRecord() const {
-    return doc_.priorityCheck ? doc_.priorityRecord : doc_.mainRecord;
+    return priority_.requestedRecord(doc_);
 }
 
 void CommandChooser::chooseNextCommand() {
@@ -32,8 +33,8 @@ void CommandChooser::chooseNextCommand() {
         (combined && record.attenuator != sent_.sentAttenuator))
         sendFrequency(record, receiver);
 
-    if (doc_.priorityCheck != doc_.priorityCheckApplied) {
-        doc_.priorityCheckApplied = doc_.priorityCheck;
+    if (priority_.priorityCheck != priority_.priorityCheckApplied) {
+        priority_.priorityCheckApplied = priority_.priorityCheck;
         if (doc_.controlParams.mode() != OperatingMode::ActiveBandScope && observer_)
             observer_->refreshPanels();
     }
@@ -62,7 +63,7 @@ void CommandChooser::chooseNextCommand() {
 void CommandChooser::sendFrequency(const CFrequencyData& record,
                                    const ReceiverDescription& receiver) {
     if (hits_)
-        hits_->endStop(doc_.priorityCheck || doc_.priorityCheckApplied);
+        hits_->endStop(priority_.priorityCheck || priority_.priorityCheckApplied);
     // The last guard: whatever put a frequency into the record, the receiver
     // is only ever sent one it can tune.
     const std::uint32_t hz = nearestReceiverFrequency(record.frequency);

@@ -3,6 +3,7 @@
 #include "data/CFrequencyData.h"
 #include "data/CKovo5Doc.h"
 #include "link/LinkObserver.h"
+#include "link/PriorityCheck.h"
 #include "link/ReceiverLink.h"
 #include "link/SentState.h"
 #include "link/TimerRouter.h"
@@ -30,7 +31,8 @@ public:
 // last told.
 class CommandChooser {
 public:
-    CommandChooser(CKovo5Doc& doc, ReceiverLink& link, TimerRouter& timers);
+    CommandChooser(CKovo5Doc& doc, PriorityCheck& priority, ReceiverLink& link,
+                   TimerRouter& timers);
     ~CommandChooser();
     CommandChooser(const CommandChooser&) = delete;
     CommandChooser& operator=(const CommandChooser&) = delete;
@@ -55,6 +57,7 @@ private:
     void onPollDelay();
 
     CKovo5Doc& doc_;
+    PriorityCheck& priority_;
     ReceiverLink& link_;
     TimerRouter& timers_;
     LinkObserver* observer_ = nullptr;

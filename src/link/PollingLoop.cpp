@@ -6,9 +6,9 @@
 
 namespace kovo {
 
-PollingLoop::PollingLoop(CKovo5Doc& doc, ReceiverLink& link, CommandChooser& chooser,
-                         TimerRouter& timers)
-    : doc_(doc), link_(link), chooser_(chooser), timers_(timers) {
+PollingLoop::PollingLoop(CKovo5Doc& doc, PriorityCheck& priority, ReceiverLink& link,
+                         CommandChooser& chooser, TimerRouter& timers)
+    : doc_(doc), priority_(priority), link_(link), chooser_(chooser), timers_(timers) {
     timers_.on(TimerPriorityInterval, [this] { onPriorityInterval(); });
 }
 
@@ -17,7 +17,7 @@ PollingLoop::~PollingLoop() {
 }
 
 void PollingLoop::sendNext() {
-    if (doc_.controlParams.priorityScan == 1 && !doc_.priorityCheckApplied &&
+    if (doc_.controlParams.priorityScan == 1 && !priority_.priorityCheckApplied &&
         !timers_.isRunning(TimerPriorityInterval))
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
     if (!link_.canSend())
@@ -54,7 +54,7 @@ void PollingLoop::onSignalReport(std::string_view reply) {
 
 void PollingLoop::onPriorityInterval() {
     timers_.stop(TimerPriorityInterval);
-    doc_.priorityCheck = true;
+    priority_.priorityCheck = true;
 }
 
 } // namespace kovo

@@ -4,6 +4,7 @@
 #include "data/CKovo5Doc.h"
 #include "link/CommandChooser.h"
 #include "link/LinkObserver.h"
+#include "link/PriorityCheck.h"
 #include "link/ReceiverLink.h"
 #include "link/TimerRouter.h"
 
@@ -30,7 +31,8 @@ public:
 // into squelch state and level.
 class PollingLoop final : public ReplyClient {
 public:
-    PollingLoop(CKovo5Doc& doc, ReceiverLink& link, CommandChooser& chooser, TimerRouter& timers);
+    PollingLoop(CKovo5Doc& doc, PriorityCheck& priority, ReceiverLink& link,
+                CommandChooser& chooser, TimerRouter& timers);
     ~PollingLoop() override;
     PollingLoop(const PollingLoop&) = delete;
     PollingLoop& operator=(const PollingLoop&) = delete;
@@ -53,6 +55,7 @@ private:
     void onPriorityInterval();
 
     CKovo5Doc& doc_;
+    PriorityCheck& priority_;
     ReceiverLink& link_;
     CommandChooser& chooser_;
     TimerRouter& timers_;

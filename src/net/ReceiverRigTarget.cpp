@@ -8,7 +8,8 @@ namespace kovo {
 std::uint32_t ReceiverRigTarget::frequency() const {
     // The record the receiver is tuned to: the priority channel while it is
     // being checked.
-    return doc_.priorityCheck ? doc_.priorityRecord.frequency : doc_.mainRecord.frequency;
+    return core_.scanState().priority.priorityCheck ? doc_.priorityRecord.frequency
+                                                    : doc_.mainRecord.frequency;
 }
 
 bool ReceiverRigTarget::tune(std::uint32_t hz) {

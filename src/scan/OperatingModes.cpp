@@ -3,7 +3,7 @@
 namespace kovo {
 
 OperatingModes::OperatingModes(CKovo5Doc& doc, ScanSteps& steps, BandScope& scope, ViewSink& view)
-    : doc_(doc), steps_(steps), scope_(scope), view_(view) {}
+    : doc_(doc), state_(steps.state()), steps_(steps), scope_(scope), view_(view) {}
 
 namespace {
 using enum OperatingMode;
@@ -18,21 +18,23 @@ void OperatingModes::setOperatingMode(OperatingMode mode) {
     if (!isKnownOperatingMode(toStored(mode)))
         return;
     // The mode the program starts in is no change of the document.
-    doc_.setOperatingMode(mode, documentLoaded_);
+    doc_.parameters().setOperatingMode(mode, documentLoaded_);
+    // Tone search belongs to VFO.
+    if (mode != Vfo)
+        state_.toneSearch = false;
     CControlParams& params = doc_.controlParams;
     view_.showOperatingMode(mode);
 
     switch (mode) {
     case MemoryScan:
         params.manualTuning = 0;
-        doc_.countReachable();
         steps_.memoryScanStep();
         return;
     case ProgramSearch:
         params.manualTuning = 0;
         if (!steps_.startProgramSearch()) {
             // Nothing to search: the receiver stays under manual control.
-            doc_.setOperatingMode(Vfo, documentLoaded_);
+            doc_.parameters().setOperatingMode(Vfo, documentLoaded_);
             view_.showOperatingMode(Vfo);
         }
         return;
@@ -59,21 +61,21 @@ void OperatingModes::setOperatingMode(OperatingMode mode) {
 void OperatingModes::channelChosenByHand(int row) {
     if (doc_.controlParams.mode() == ProgramSearch)
         return;
-    doc_.recallChannel(row);
+    doc_.tuning().recallChannel(row);
     tunedByHand();
 }
 
 void OperatingModes::logEntryChosenByHand(int r) {
     if (doc_.controlParams.mode() == ProgramSearch)
         return;
-    doc_.recallLogEntry(r);
+    doc_.tuning().recallLogEntry(r);
     tunedByHand();
 }
 
 void OperatingModes::searchBankChosenByHand(int k) {
     if (!showsBandScope(doc_.controlParams.mode()))
         return;
-    doc_.loadSearchBank(k);
+    doc_.tuning().loadSearchBank(k);
     tunedByHand();
 }
 

@@ -37,6 +37,7 @@ private:
     void tunedByHand();
 
     CKovo5Doc& doc_;
+    ScanState& state_;
     ScanSteps& steps_;
     BandScope& scope_;
     ViewSink& view_;

@@ -5,13 +5,15 @@
 namespace kovo {
 
 ReceiverCore::ReceiverCore(const Seams& seams)
-    : settings_(seams.settings), linkNotices_(seams.linkObserver), router_(seams.timers),
+    : settings_(seams.settings), state_(seams.doc), linkNotices_(seams.linkObserver),
+      router_(seams.timers),
       link_(seams.port, router_, seams.clock, seams.notifier, seams.settings),
-      chooser_(seams.doc, link_, router_), loop_(seams.doc, link_, chooser_, router_),
-      steps_(seams.doc, seams.settings, seams.view), scope_(seams.doc, seams.view),
+      chooser_(seams.doc, state_.priority, link_, router_),
+      loop_(seams.doc, state_.priority, link_, chooser_, router_),
+      steps_(seams.doc, state_, seams.settings, seams.view), scope_(seams.doc, seams.view),
       engine_(seams.doc, loop_, router_, steps_, scope_, seams.view, seams.notifier),
       modes_(seams.doc, steps_, scope_, seams.view), hold_(router_),
-      ops_({seams.doc, seams.settings, scope_, seams.view,
+      ops_({seams.doc, state_, seams.settings, scope_, seams.view,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
             [this] { loop_.sendNext(); }}) {
     link_.setClient(&loop_);

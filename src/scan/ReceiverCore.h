@@ -18,6 +18,7 @@
 #include "scan/OperatingModes.h"
 #include "scan/ReceiverOperations.h"
 #include "scan/ScanEngine.h"
+#include "scan/ScanState.h"
 #include "scan/ScanSteps.h"
 #include "scan/ViewSink.h"
 
@@ -77,6 +78,8 @@ public:
     ReceiverLink& link() { return link_; }
     CommandChooser& chooser() { return chooser_; }
     PollingLoop& loop() { return loop_; }
+    ScanState& scanState() { return state_; }
+    const ScanState& scanState() const { return state_; }
     ScanSteps& steps() { return steps_; }
     BandScope& bandScope() { return scope_; }
     ScanEngine& engine() { return engine_; }
@@ -87,6 +90,7 @@ private:
     void onOpenLastDocumentTimer();
 
     const AppSettings& settings_;
+    ScanState state_;
     LinkNotices linkNotices_;
     TimerRouter router_;
     ReceiverLink link_;

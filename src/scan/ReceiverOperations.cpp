@@ -6,6 +6,7 @@
 #include "data/Cp932.h"
 #include "data/ValueTables.h"
 #include "scan/BandScope.h"
+#include "scan/ScanState.h"
 #include "scan/ScanSteps.h"
 #include "scan/TuningRules.h"
 #include "scan/ViewSink.h"
@@ -74,7 +75,7 @@ bool ReceiverOperations::tuneInVfo(std::uint32_t hz) {
 void ReceiverOperations::tuneTo(std::int64_t hz) {
     CKovo5Doc& d = s_.doc;
     d.mainRecord.frequency = limitFrequency(hz);
-    d.normaliseFrequency();
+    d.tuning().normaliseFrequency();
     d.mainRecord.frequency = limitFrequency(d.mainRecord.frequency);
     lookUpTunedChannel(d);
     s_.view.refreshPanels();
@@ -102,7 +103,7 @@ bool ReceiverOperations::tuneToTyped(std::string_view text, std::uint64_t unitHz
 void ReceiverOperations::selectReceiverMode(int key) {
     const CFrequencyData& r = s_.doc.mainRecord;
     const int mode = modeForKey(key, r.mode, s_.settings.optSam == 1);
-    s_.doc.setTunedMode(mode, defaultIfBandwidth(mode, r.ifBandwidth, s_.settings));
+    s_.doc.tuning().setTunedMode(mode, defaultIfBandwidth(mode, r.ifBandwidth, s_.settings));
 }
 
 bool ReceiverOperations::offersMode(int mode) const {
@@ -114,7 +115,7 @@ bool ReceiverOperations::setReceiverMode(int mode, std::optional<int> ifBandwidt
     if (!inTable(mode, ModeNameTable.size()))
         return false;
     const bool known = ifBandwidth && inTable(*ifBandwidth, IfBandwidthNameTable.size());
-    s_.doc.setTunedMode(
+    s_.doc.tuning().setTunedMode(
         mode, known ? *ifBandwidth
                     : defaultIfBandwidth(mode, s_.doc.mainRecord.ifBandwidth, s_.settings));
     s_.view.refreshPanels();
@@ -124,7 +125,7 @@ bool ReceiverOperations::setReceiverMode(int mode, std::optional<int> ifBandwidt
 bool ReceiverOperations::setIfBandwidth(int ifBandwidth) {
     if (!inTable(ifBandwidth, IfBandwidthNameTable.size()))
         return false;
-    s_.doc.setTunedMode(s_.doc.mainRecord.mode, ifBandwidth);
+    s_.doc.tuning().setTunedMode(s_.doc.mainRecord.mode, ifBandwidth);
     s_.view.refreshPanels();
     return true;
 }
@@ -132,7 +133,7 @@ bool ReceiverOperations::setIfBandwidth(int ifBandwidth) {
 bool ReceiverOperations::setAntenna(int antenna) {
     if (!inTable(antenna, kAntennaCount))
         return false;
-    s_.doc.setTunedAntenna(antenna);
+    s_.doc.tuning().setTunedAntenna(antenna);
     s_.view.refreshPanels();
     return true;
 }
@@ -145,14 +146,14 @@ bool ReceiverOperations::replaceTunedRecord(const CFrequencyData& r) {
                        inTable(r.antenna, kAntennaCount) && inTable(r.ctcss, CtcssNameTable.size());
     if (!valid)
         return false;
-    s_.doc.setTunedRecord(r);
+    s_.doc.tuning().setTunedRecord(r);
     s_.view.refreshPanels();
     return true;
 }
 
 void ReceiverOperations::chooseStep(int stepIndex) {
     CKovo5Doc& d = s_.doc;
-    d.setTunedStep(stepIndex);
+    d.tuning().setTunedStep(stepIndex);
     switch (d.controlParams.mode()) {
     case OperatingMode::ActiveBandScope:
         s_.scope.recomputeFromStep();
@@ -165,7 +166,7 @@ void ReceiverOperations::chooseStep(int stepIndex) {
         s_.view.showStaticScope();
         break;
     case OperatingMode::Vfo:
-        d.normaliseFrequency();
+        d.tuning().normaliseFrequency();
         s_.view.refreshPanels();
         break;
     default:
@@ -177,7 +178,7 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
     CKovo5Doc& d = s_.doc;
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return false;
-    d.setTunedAttenuator(attenuator);
+    d.tuning().setTunedAttenuator(attenuator);
     // Some receivers hear of an attenuator change only with the next command.
     if (receiverDescriptionFor(s_.settings.device).attenuatorSentAtOnce && s_.sendNext)
         s_.sendNext();
@@ -186,21 +187,21 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
 }
 
 void ReceiverOperations::setTone(int tone) {
-    s_.doc.setActiveTone(tone);
+    s_.doc.tuning().setTone(s_.state.activeRecord(), tone);
 }
 
 void ReceiverOperations::setTElm(int value) {
-    s_.doc.setActiveTElm(value);
+    s_.doc.tuning().setTElm(s_.state.activeRecord(), value);
 }
 
 // ---- scan timing -------------------------------------------------------------
 
 void ReceiverOperations::setDelaySeconds(int seconds) {
-    s_.doc.setDelaySeconds(seconds);
+    s_.doc.parameters().setDelaySeconds(seconds);
 }
 
 void ReceiverOperations::setPauseSeconds(int seconds) {
-    s_.doc.setPauseSeconds(seconds);
+    s_.doc.parameters().setPauseSeconds(seconds);
 }
 
 // ---- storing -----------------------------------------------------------------
@@ -211,9 +212,9 @@ ReceiverOperations::storeTunedFrequency(const std::function<bool()>& confirmOver
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return {StoreResult::NotInThisMode};
     const std::uint32_t f = d.mainRecord.frequency;
-    if (d.findChannel(f) >= 0 && !(confirmOverwrite && confirmOverwrite()))
+    if (d.channelTable().findChannel(f) >= 0 && !(confirmOverwrite && confirmOverwrite()))
         return {StoreResult::Declined};
-    const int row = d.storeChannel(f);
+    const int row = d.channelTable().storeChannel(f);
     if (row < 0)
         return {StoreResult::TableFull};
     s_.view.selectChannelRow(row);
@@ -227,9 +228,9 @@ ReceiverOperations::storeHeardFrequency(std::uint32_t hz, std::string_view modeL
     CKovo5Doc& d = s_.doc;
     if (d.controlParams.mode() == OperatingMode::MemoryScan)
         return {StoreResult::NotInThisMode};
-    if (d.findChannel(hz) >= 0 && !(confirmOverwrite && confirmOverwrite()))
+    if (d.channelTable().findChannel(hz) >= 0 && !(confirmOverwrite && confirmOverwrite()))
         return {StoreResult::Declined};
-    const int row = d.storeChannel(hz);
+    const int row = d.channelTable().storeChannel(hz);
     if (row < 0)
         return {StoreResult::TableFull};
     CFrequencyData& channel = *d.channels[static_cast<std::size_t>(row)];
@@ -240,7 +241,7 @@ ReceiverOperations::storeHeardFrequency(std::uint32_t hz, std::string_view modeL
         channel.ifBandwidth = defaultIfBandwidth(mode, channel.ifBandwidth, s_.settings);
     }
     if (!comment.empty())
-        (void)d.setChannelComments({row}, utf8ToCp932(comment));
+        (void)d.channelTable().setChannelComments({row}, utf8ToCp932(comment));
     s_.view.selectChannelRow(row);
     return {StoreResult::Stored, row};
 }
@@ -248,13 +249,13 @@ ReceiverOperations::storeHeardFrequency(std::uint32_t hz, std::string_view modeL
 ReceiverOperations::StoreOutcome ReceiverOperations::passTunedFrequency() {
     CKovo5Doc& d = s_.doc;
     const std::uint32_t f = d.mainRecord.frequency;
-    int row = d.findChannel(f);
+    int row = d.channelTable().findChannel(f);
     if (row < 0) {
-        row = d.storeChannel(f);
+        row = d.channelTable().storeChannel(f);
         if (row < 0)
             return {StoreResult::TableFull};
     }
-    d.makePassChannel(row);
+    d.channelTable().makePassChannel(row);
     s_.view.selectChannelRow(row);
     s_.applyOperatingMode(d.controlParams.mode());
     return {StoreResult::Stored, row};
@@ -267,7 +268,8 @@ void ReceiverOperations::setDirection(int direction) {
 }
 
 bool ReceiverOperations::toggleToneSearch() {
-    const bool on = s_.doc.toggleToneSearch();
+    s_.state.toneSearch = !s_.state.toneSearch;
+    const bool on = s_.state.toneSearch;
     if (on)
         s_.doc.mainRecord.ctcss = 0;
     return on;

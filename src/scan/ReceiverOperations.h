@@ -11,6 +11,7 @@ namespace kovo {
 struct AppSettings;
 class BandScope;
 class CKovo5Doc;
+class ScanState;
 struct CFrequencyData;
 class ViewSink;
 
@@ -23,6 +24,7 @@ class ReceiverOperations {
 public:
     struct Seams {
         CKovo5Doc& doc;
+        ScanState& state;
         const AppSettings& settings;
         BandScope& scope;
         ViewSink& view;

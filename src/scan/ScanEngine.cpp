@@ -9,8 +9,8 @@ namespace kovo {
 
 ScanEngine::ScanEngine(CKovo5Doc& doc, PollingLoop& loop, TimerRouter& timers, ScanSteps& steps,
                        BandScope& scope, ViewSink& view, Notifier& notifier)
-    : doc_(doc), loop_(loop), timers_(timers), steps_(steps), scope_(scope), view_(view),
-      notifier_(notifier) {
+    : doc_(doc), state_(steps.state()), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
+      view_(view), notifier_(notifier) {
     timers_.on(TimerMainDelay, [this] { onHitTimer(false); });
     timers_.on(TimerMainPause, [this] { onHitTimer(false); });
     timers_.on(TimerPriorityDelay, [this] { onHitTimer(true); });
@@ -28,7 +28,7 @@ ScanEngine::ContextTimers ScanEngine::timersOf(bool priority) {
 }
 
 bool& ScanEngine::newLogEntryFlag(bool priority) {
-    return priority ? doc_.newLogEntryPriority : doc_.newLogEntryMain;
+    return priority ? state_.newLogEntryPriority : state_.newLogEntryMain;
 }
 
 // ---- a signal report ----
@@ -67,11 +67,11 @@ void ScanEngine::signalPath(bool priority) {
 
 void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     const int signal = loop_.signal().signalValue;
-    const int channel = doc_.findChannel(frequency);
+    const int channel = doc_.channelTable().findChannel(frequency);
     if (channel >= 0) {
         // The list redraws the row on the document's notice; the first report
         // of a stop also brings it into view.
-        if (doc_.recordReport(channel, signal) == 1 && main_.hold == 0)
+        if (doc_.channelTable().recordReport(channel, signal) == 1 && main_.hold == 0)
             view_.bringChannelRowIntoView(channel);
         return;
     }
@@ -80,7 +80,7 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     // The channel carries the frequency heard (the priority frequency during a
     // priority check) with the main record's settings; the document keeps the
     // table sorted.
-    const int row = doc_.storeChannel(frequency, true, 1, signal);
+    const int row = doc_.channelTable().storeChannel(frequency, true, 1, signal);
     if (row < 0) {
         if (!tableFullShown_) {
             tableFullShown_ = true;
@@ -115,7 +115,7 @@ void ScanEngine::holdOnSignal(bool priority) {
             if (newEntry) {
                 openLogEntry();
             } else {
-                if (doc_.updateNewestLogEntry(loop_.signal().signalValue) >= 0)
+                if (doc_.log().updateNewestLogEntry(loop_.signal().signalValue) >= 0)
                     view_.selectLogCaretRow();
             }
         }
@@ -164,7 +164,7 @@ void ScanEngine::endHit(bool priority) {
 }
 
 void ScanEngine::openLogEntry() {
-    doc_.openLogEntry(loop_.signal().signalValue);
+    doc_.log().openLogEntry(state_.activeRecord(), loop_.signal().signalValue);
     view_.selectNewestLogEntry();
 }
 
@@ -218,7 +218,7 @@ void ScanEngine::advance() {
         if (!timers_.isRunning(TimerPriorityInterval))
             timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
         if (inPriorityContext()) {
-            doc_.priorityCheck = false; // the main scan goes on from where it stood
+            state_.priority.priorityCheck = false; // the main scan goes on from where it stood
             return;
         }
     }
@@ -242,16 +242,16 @@ void ScanEngine::advance() {
 }
 
 void ScanEngine::togglePriority() {
-    const int on = doc_.togglePriorityScan();
+    const int on = doc_.parameters().togglePriorityScan();
     view_.showPriorityScan(on == 1);
     if (on == 1) {
         timers_.start(TimerPriorityInterval, kPriorityIntervalMs);
     } else {
         timers_.stop(TimerPriorityInterval);
-        doc_.priorityCheckApplied = false;
+        state_.priority.priorityCheckApplied = false;
         // A check under way ends with the switch: tuning returns to the main
         // record, and no stop of the check is left to cut the next one short.
-        doc_.priorityCheck = false;
+        state_.priority.priorityCheck = false;
         endStop(true);
         priority_ = Context{};
         main_.resume = 1;

@@ -64,7 +64,7 @@ private:
         int pause;
     };
 
-    bool inPriorityContext() const { return doc_.priorityCheckApplied; }
+    bool inPriorityContext() const { return state_.priority.priorityCheckApplied; }
     Context& context(bool priority) { return priority ? priority_ : main_; }
     static ContextTimers timersOf(bool priority);
     bool& newLogEntryFlag(bool priority);
@@ -80,6 +80,7 @@ private:
     void startSeconds(int timerId, std::int32_t seconds);
 
     CKovo5Doc& doc_;
+    ScanState& state_;
     PollingLoop& loop_;
     TimerRouter& timers_;
     ScanSteps& steps_;

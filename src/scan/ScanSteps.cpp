@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/DocumentRules.h"
 #include "data/ValueTables.h"
 
 namespace kovo {
@@ -30,15 +31,15 @@ std::int64_t floorMod(std::int64_t a, std::int64_t b) {
 } // namespace
 
 void lookUpTunedChannel(CKovo5Doc& doc) {
-    const int channel = doc.findChannel(doc.mainRecord.frequency);
+    const int channel = doc.channelTable().findChannel(doc.mainRecord.frequency);
     if (channel >= 0)
-        doc.takeChannelInfo(channel);
+        doc.tuning().takeChannelInfo(channel);
     else
-        doc.clearChannelInfo();
+        doc.tuning().clearChannelInfo();
 }
 
-ScanSteps::ScanSteps(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view)
-    : doc_(doc), settings_(settings), view_(view) {}
+ScanSteps::ScanSteps(CKovo5Doc& doc, ScanState& state, const AppSettings& settings, ViewSink& view)
+    : doc_(doc), state_(state), settings_(settings), view_(view) {}
 
 bool ScanSteps::goingUp() const {
     return doc_.controlParams.direction != 0;
@@ -48,23 +49,24 @@ bool ScanSteps::goingUp() const {
 
 void ScanSteps::memoryScanStep() {
     const int n = doc_.channelCount;
-    if (n <= 0 || doc_.reachableCount == 0)
+    if (n <= 0 || state_.reachableCount() == 0)
         return;
-    const int start = std::clamp(doc_.scanPosition, 0, n - 1);
+    const int start = std::clamp(state_.scanPosition, 0, n - 1);
+    const std::uint32_t linkMask = doc_.banks().linkMask();
     const bool up = doc_.controlParams.direction > 0;
     int p = start;
     bool taken = false;
     for (int tries = 0; tries < n && !taken; ++tries) {
         p = up ? (p + 1) % n : (p + n - 1) % n;
-        taken = doc_.isReachableByMemoryScan(*doc_.channels[std::size_t(p)]);
+        taken = isReachableChannel(doc_, linkMask, *doc_.channels[std::size_t(p)]);
     }
     if (!taken)
         p = start;
 
-    doc_.scanPosition = p;
+    state_.scanPosition = p;
     doc_.controlParams.p4C = p;
     doc_.controlParams.manualTuning = 1;
-    doc_.recallChannel(p);
+    doc_.tuning().recallChannel(p);
     view_.refreshPanels();
     view_.selectChannelRow(p);
 }
@@ -97,7 +99,7 @@ bool ScanSteps::skipPassRange(std::int64_t t, bool up, std::int64_t& f) const {
 bool ScanSteps::isPassChannel(std::int64_t t) {
     if (t < 0 || t > std::int64_t(UINT32_MAX))
         return false;
-    const int channel = doc_.findChannel(std::uint32_t(t));
+    const int channel = doc_.channelTable().findChannel(std::uint32_t(t));
     return channel >= 0 && (std::uint32_t(doc_.channels[std::size_t(channel)]->bankMask) &
                             kPassChannelBankBit) != 0;
 }

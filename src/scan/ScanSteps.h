@@ -3,6 +3,7 @@
 
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
+#include "scan/ScanState.h"
 #include "scan/ViewSink.h"
 
 namespace kovo {
@@ -20,7 +21,9 @@ public:
     static constexpr std::uint32_t kOneMegahertz = 1000000;
     static constexpr std::uint32_t kPassChannelBankBit = 1u << 21;
 
-    ScanSteps(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view);
+    ScanSteps(CKovo5Doc& doc, ScanState& state, const AppSettings& settings, ViewSink& view);
+
+    ScanState& state() { return state_; }
 
     void memoryScanStep();
     void programSearchStep();
@@ -47,6 +50,7 @@ private:
     void loadBankSettings(int bank);
 
     CKovo5Doc& doc_;
+    ScanState& state_;
     const AppSettings& settings_;
     ViewSink& view_;
     std::uint32_t lower_ = 0;

@@ -50,9 +50,9 @@ void BandScopePresenter::showStatic() {
     BandScopePanel& p = ports_.panel;
     p.restartKey().hide();
     std::vector<ScopePlot::StaticBar> bars;
-    int i = d.findChannel(w.start);
+    int i = d.channelTable().findChannel(w.start);
     if (i < 0)
-        i = d.insertPosition;
+        i = d.channelTable().insertPosition();
     for (; i < d.channelCount; ++i) {
         const CFrequencyData& ch = *d.channels[std::size_t(i)];
         if (ch.frequency > w.end)

@@ -123,7 +123,7 @@ void CKovo5View::showTitleStrip() {
 // ---- refresh --------------------------------------------------------------
 
 const CFrequencyData& CKovo5View::activeRecord() const {
-    return ports_.doc.activeRecord();
+    return ports_.core.activeRecord(ports_.doc);
 }
 
 void CKovo5View::refreshAll() {
@@ -220,7 +220,7 @@ void CKovo5View::chooseLinkSet(int set) {
     if (databaseList_)
         databaseList_->chooseLinkSet(set);
     else
-        ports_.doc.setCurrentLinkSet(set);
+        ports_.doc.banks().setCurrentLinkSet(set);
 }
 
 void CKovo5View::connectPanels() {

@@ -51,7 +51,7 @@ void ControlPanel1Presenter::refreshAll() {
 }
 
 void ControlPanel1Presenter::refreshFromReceiver() {
-    const CFrequencyData& r = ports_.doc.activeRecord();
+    const CFrequencyData& r = ports_.core.activeRecord(ports_.doc);
     if (r.mode != litMode_)
         showModeKey(r.mode);
     showStepList(r.step);
@@ -111,19 +111,19 @@ void ControlPanel1Presenter::onKey(int key) {
     ControlPanel1& p = ports_.panel;
     switch (key) {
     case ControlPanel1::Moni:
-        p.setKey(key, d.toggleMonitor());
+        p.setKey(key, d.parameters().toggleMonitor());
         break;
     case ControlPanel1::Pause:
-        p.setKey(key, d.toggleSwitch(SwitchKind::Pause));
+        p.setKey(key, d.parameters().toggleSwitch(SwitchKind::Pause));
         break;
     case ControlPanel1::Vcs:
-        p.setKey(key, d.toggleSwitch(SwitchKind::VoiceSquelch));
+        p.setKey(key, d.parameters().toggleSwitch(SwitchKind::VoiceSquelch));
         break;
     case ControlPanel1::Log:
-        p.setKey(key, d.toggleSwitch(SwitchKind::Logging));
+        p.setKey(key, d.parameters().toggleSwitch(SwitchKind::Logging));
         break;
     case ControlPanel1::AsM:
-        p.setKey(key, d.toggleAutoStore());
+        p.setKey(key, d.parameters().toggleAutoStore());
         ports_.control2.showPauseTime();
         break;
     case ControlPanel1::Nfm:
@@ -143,10 +143,10 @@ void ControlPanel1Presenter::onKey(int key) {
         ops().setOperatingMode(static_cast<OperatingMode>(key - ControlPanel1::Ms));
         break;
     case ControlPanel1::Auto:
-        p.setKey(key, d.toggleAutoMode());
+        p.setKey(key, d.parameters().toggleAutoMode());
         break;
     case ControlPanel1::Adj:
-        p.setKey(key, d.toggleStepAdjust());
+        p.setKey(key, d.parameters().toggleStepAdjust());
         break;
     case ControlPanel1::PlusMem:
         showStoreOutcome(

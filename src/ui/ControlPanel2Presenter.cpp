@@ -32,9 +32,9 @@ void ControlPanel2Presenter::onModeScanKey(int index) {
     CKovo5Doc& d = ports_.doc;
     ControlPanel2& p = ports_.panel;
     if (index == ControlPanel2::kMsmKey) {
-        p.modeScanKey(index).setState(d.toggleModeFilter());
+        p.modeScanKey(index).setState(d.parameters().toggleModeFilter());
     } else if (index >= 0 && index < 6) {
-        p.modeScanKey(index).setState(d.toggleModeEnabled(index));
+        p.modeScanKey(index).setState(d.parameters().toggleModeEnabled(index));
     }
 }
 

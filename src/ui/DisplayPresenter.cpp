@@ -46,7 +46,7 @@ void DisplayPresenter::showToggles() {
 
 void DisplayPresenter::refreshText() {
     const CKovo5Doc& d = ports_.doc;
-    const CFrequencyData& r = d.activeRecord();
+    const CFrequencyData& r = ports_.core.activeRecord(d);
     DisplayPanel& panel = ports_.panel;
     panel.field(DisplayPanel::FrequencyField)
         .showText(QString::fromLatin1(presence_.absent() ? kNoReceiverText

@@ -41,6 +41,7 @@ public:
     BandScope& bandScope() override { return core_->bandScope(); }
     ReceiverOperations& operations() override { return core_->operations(); }
     DatabaseCore* databaseCore() override { return this; }
+    const ScanState* scanState() const override { return core_ ? &core_->scanState() : nullptr; }
 
     // ---- DatabaseCore ----
     void holdForAWhile() override {

@@ -17,7 +17,7 @@ namespace kovo {
 void StripPanelsPresenter::refreshAll() {
     CtcssPanel& c = ports_.ctcss;
     c.slider().showValue(ports_.doc.mainRecord.ctcss);
-    c.scanKey().setState(ports_.doc.toneSearch);
+    c.scanKey().setState(ports_.core.toneSearch());
     refreshCtcssLabel(true, true);
     ports_.tElm.slider().showValue(ports_.doc.mainRecord.tElm);
     refreshTElmLabel(true, true);
@@ -29,7 +29,7 @@ void StripPanelsPresenter::refreshLabels() {
 }
 
 void StripPanelsPresenter::refreshCtcssLabel(bool moveSlider, bool force) {
-    const int tone = ports_.doc.activeRecord().ctcss;
+    const int tone = ports_.core.activeRecord(ports_.doc).ctcss;
     if (tone == shownCtcss_ && !force)
         return;
     shownCtcss_ = tone;
@@ -41,7 +41,7 @@ void StripPanelsPresenter::refreshCtcssLabel(bool moveSlider, bool force) {
 }
 
 void StripPanelsPresenter::refreshTElmLabel(bool moveSlider, bool force) {
-    const int value = ports_.doc.activeRecord().tElm;
+    const int value = ports_.core.activeRecord(ports_.doc).tElm;
     if (value == shownTElm_ && !force)
         return;
     shownTElm_ = value;

@@ -3,6 +3,7 @@
 #include "data/OperatingMode.h"
 #include "scan/BandScope.h"
 #include "scan/ReceiverOperations.h"
+#include "scan/ScanState.h"
 
 // What the front panel needs from the rest of the program. The application
 // plugs in its settings store, the scan engine and the main window; tests
@@ -70,6 +71,19 @@ public:
     // What the database panel asks of the core (hold, hand-picked rows);
     // none when the panels run without a core.
     virtual DatabaseCore* databaseCore() { return nullptr; }
+    // What the scan knows while it runs; none before a core is attached.
+    virtual const ScanState* scanState() const = 0;
+
+    // The record the receiver is tuned to; the main record while no core is
+    // attached.
+    const CFrequencyData& activeRecord(const CKovo5Doc& doc) const {
+        const ScanState* state = scanState();
+        return state ? state->activeRecord() : doc.mainRecord;
+    }
+    bool toneSearch() const {
+        const ScanState* state = scanState();
+        return state && state->toneSearch;
+    }
 };
 
 // The main window around the panel stack.

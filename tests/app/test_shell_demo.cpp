@@ -4,6 +4,7 @@
 #include "app/QSettingsStore.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
+#include "data/DocumentRules.h"
 #include "data/ValueTables.h"
 #include "test_shell_fakes.h"
 
@@ -25,10 +26,10 @@ TEST(DemoDocument, HoldsADozenChannelsOfTheSimulatorInTwoLinkedBanks) {
     EXPECT_EQ(doc.channels[11]->frequency, 145787500u);
     for (int i = 0; i < doc.channelCount; ++i) {
         const CFrequencyData& ch = *doc.channels[std::size_t(i)];
-        EXPECT_TRUE(doc.isReachableByMemoryScan(ch)) << ch.frequency;
+        EXPECT_TRUE(isReachableChannel(doc, doc.banks().linkMask(), ch)) << ch.frequency;
         EXPECT_EQ(ch.mode, ch.frequency < 140000000 ? 2 : 0) << "AM air band, NFM 2 m";
     }
-    EXPECT_EQ(doc.reachableCount, 12);
+    EXPECT_EQ(countReachableChannels(doc), 12);
     EXPECT_EQ(doc.controlParams.operatingMode, 0) << "memory scan";
     EXPECT_FALSE(doc.isModified()) << "nothing to save until the user changes something";
 }
@@ -71,7 +72,7 @@ TEST(DemoMode, ScansTheSimulatorAndStopsOnAChannel) {
         << "no stop; messages: " << (notifier.messages.empty() ? "" : notifier.messages[0]);
     EXPECT_TRUE(notifier.messages.empty()) << notifier.messages[0];
     const ScanStop& stop = stops.front();
-    EXPECT_GE(doc.findChannel(stop.frequency), 0) << "a stored demo channel";
+    EXPECT_GE(doc.channelTable().findChannel(stop.frequency), 0) << "a stored demo channel";
     EXPECT_GT(stop.level, 0);
     EXPECT_FALSE(stop.comment.empty());
     EXPECT_FALSE(store.readString("Hardware Setting", "Com1Device").has_value())

@@ -430,11 +430,11 @@ TEST_F(FrameTest, TheDecoderSwitchIsAStoredSettingThatShowsItsStrip) {
     MainWindow& w = p.window();
     ASSERT_TRUE(p.start());
     const int before = w.height();
-    EXPECT_EQ(document_.toggleSwitch(SwitchKind::Dtmf), 1);
+    EXPECT_EQ(document_.parameters().toggleSwitch(SwitchKind::Dtmf), 1);
     EXPECT_EQ(settings_.dtmf, 1);
     EXPECT_EQ(store_.readInt("Soft Setting", "DTMF"), 1);
     EXPECT_EQ(w.height(), before + 26) << "the strip appears at once";
-    EXPECT_EQ(document_.toggleSwitch(SwitchKind::Dtmf), 0);
+    EXPECT_EQ(document_.parameters().toggleSwitch(SwitchKind::Dtmf), 0);
     EXPECT_EQ(w.height(), before) << "and goes at once";
 }
 

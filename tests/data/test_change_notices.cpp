@@ -87,31 +87,34 @@ private:
 
 TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.storeChannel(200'000'000), 0); }),
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.channelTable().storeChannel(200'000'000), 0); }),
               V{notice(Kind::ChannelInserted, 0)});
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.storeChannel(100'000'000), 0); }),
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.channelTable().storeChannel(100'000'000), 0); }),
               V{notice(Kind::ChannelInserted, 0)});
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.storeChannel(200'000'000), 1); }),
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.channelTable().storeChannel(200'000'000), 1); }),
               V{notice(Kind::ChannelChanged, 1)});
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.recordReport(1, 7), 1); }),
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.channelTable().recordReport(1, 7), 1); }),
               V{notice(Kind::ChannelChanged, 1)});
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.recordReport(1, 7), 0); }), V{}) << "nothing new";
-    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.moveChannel(0, 1)); }),
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.channelTable().recordReport(1, 7), 0); }), V{})
+        << "nothing new";
+    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.channelTable().moveChannel(0, 1)); }),
               V{notice(Kind::ChannelMoved, 0, 1)});
-    EXPECT_EQ(during([&] { doc.makePassChannel(0); }), V{notice(Kind::ChannelChanged, 0)});
+    EXPECT_EQ(during([&] { doc.channelTable().makePassChannel(0); }),
+              V{notice(Kind::ChannelChanged, 0)});
     EXPECT_EQ(during([&] {
-                  ASSERT_EQ(doc.deleteChannels({1, 0}), -1);
+                  ASSERT_EQ(doc.channelTable().deleteChannels({1, 0}), -1);
               }),
               (V{notice(Kind::ChannelRemoved, 1), notice(Kind::ChannelRemoved, 0)}))
         << "from the bottom up, so that each row is right when it is heard";
-    EXPECT_EQ(during([&] { doc.openLogEntry(5); }), V{notice(Kind::LogAppended, 0)});
+    EXPECT_EQ(during([&] { doc.log().openLogEntry(doc.mainRecord, 5); }),
+              V{notice(Kind::LogAppended, 0)});
     clock.advance(1000);
-    EXPECT_EQ(during([&] { ASSERT_EQ(doc.updateNewestLogEntry(5), 0); }),
+    EXPECT_EQ(during([&] { ASSERT_EQ(doc.log().updateNewestLogEntry(5), 0); }),
               V{notice(Kind::LogUpdated, 0)});
-    EXPECT_EQ(during([&] { doc.clearLog(); }), V{notice(Kind::LogCleared)});
-    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.setCurrentLinkSet(3)); }),
+    EXPECT_EQ(during([&] { doc.log().clearLog(); }), V{notice(Kind::LogCleared)});
+    EXPECT_EQ(during([&] { ASSERT_TRUE(doc.banks().setCurrentLinkSet(3)); }),
               V{notice(Kind::BanksChanged)});
-    EXPECT_EQ(during([&] { doc.setLinkFlags(1); }), V{notice(Kind::LinkSetsChanged)});
+    EXPECT_EQ(during([&] { doc.banks().setLinkFlags(1); }), V{notice(Kind::LinkSetsChanged)});
     EXPECT_EQ(during([&] { doc.onNewDocument(); }), V{notice(Kind::DocumentReplaced)});
     EXPECT_EQ(during([&] { ASSERT_TRUE(doc.readBytes(doc.toBytes(), "x.kv5", false).ok); }),
               V{notice(Kind::DocumentReplaced)});
@@ -119,8 +122,8 @@ TEST_F(ChangeNoticesTest, EveryOperationReportsWhatItChanged) {
 
 TEST_F(ChangeNoticesTest, AFullLogSaysItDroppedItsOldestEntry) {
     for (int i = 0; i < kLogSlots; ++i)
-        doc.openLogEntry(1);
-    EXPECT_EQ(during([&] { doc.openLogEntry(1); }),
+        doc.log().openLogEntry(doc.mainRecord, 1);
+    EXPECT_EQ(during([&] { doc.log().openLogEntry(doc.mainRecord, 1); }),
               std::vector<std::string>{notice(Kind::LogAppended, kLogSlots - 1) + ":dropped"});
 }
 
@@ -136,12 +139,12 @@ TEST(MarksModified, TogglesOfStoredSwitchesMarkTheDocument) {
     ManualClock clock;
     CKovo5Doc doc{settings, clock};
     const std::function<int()> toggles[] = {
-        [&] { return doc.toggleMonitor(); },
-        [&] { return doc.toggleAutoStore(); },
-        [&] { return doc.toggleModeFilter(); },
-        [&] { return doc.toggleModeEnabled(3); },
-        [&] { return doc.toggleSwitch(SwitchKind::Ctcss); },
-        [&] { return doc.toggleSwitch(SwitchKind::DecoderMode); },
+        [&] { return doc.parameters().toggleMonitor(); },
+        [&] { return doc.parameters().toggleAutoStore(); },
+        [&] { return doc.parameters().toggleModeFilter(); },
+        [&] { return doc.parameters().toggleModeEnabled(3); },
+        [&] { return doc.parameters().toggleSwitch(SwitchKind::Ctcss); },
+        [&] { return doc.parameters().toggleSwitch(SwitchKind::DecoderMode); },
     };
     for (std::size_t i = 0; i < std::size(toggles); ++i) {
         doc.setModified(false);
@@ -167,68 +170,72 @@ struct MarkingCase {
 using K = DocumentChange::Kind;
 const MarkingCase kMarkingCases[] = {
     {"store",
-     [](CKovo5Doc& d) { ASSERT_EQ(d.storeChannel(150'000'000), 1); },
+     [](CKovo5Doc& d) { ASSERT_EQ(d.channelTable().storeChannel(150'000'000), 1); },
      {{K::ChannelInserted, 1}}},
     {"delete",
      [](CKovo5Doc& d) {
-         d.deleteChannels({2, 5, 0});
+         d.channelTable().deleteChannels({2, 5, 0});
      },
      {{K::ChannelRemoved, 2}, {K::ChannelRemoved, 0}}},
-    {"priority", [](CKovo5Doc& d) { d.choosePriorityChannel(2); }, {{K::ChannelChanged, 2}}},
+    {"priority",
+     [](CKovo5Doc& d) { d.channelTable().choosePriorityChannel(2); },
+     {{K::ChannelChanged, 2}}},
     {"channel banks",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setChannelBanks({1}, 4, false)); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.channelTable().setChannelBanks({1}, 4, false)); },
      {{K::ChannelChanged, 1}}},
     {"channel step",
      [](CKovo5Doc& d) {
-         ASSERT_TRUE(d.setRowsStep(edits::Channels, {0, 2}, 3));
+         ASSERT_TRUE(d.listEdits().setRowsStep(edits::Channels, {0, 2}, 3));
      },
      {{K::ChannelChanged, 0}, {K::ChannelChanged, 2}}},
     {"range mode",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setRowsMode(edits::AutoRanges, {4}, 1)); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.listEdits().setRowsMode(edits::AutoRanges, {4}, 1)); },
      {{K::RangesChanged, -1}}},
     {"channel tone",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setChannelsCtcss({1}, 7)); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.channelTable().setChannelsCtcss({1}, 7)); },
      {{K::ChannelChanged, 1}}},
     {"bank use",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setUseFlags(edits::Banks, {3}, true)); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.listEdits().setUseFlags(edits::Banks, {3}, true)); },
      {{K::BanksChanged, -1}}},
     {"comment",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setChannelComments({2}, "x")); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.channelTable().setChannelComments({2}, "x")); },
      {{K::ChannelChanged, 2}}},
     {"bank name",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setBankNames({5}, "x")); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.banks().setBankNames({5}, "x")); },
      {{K::BanksChanged, -1}}},
     {"range comment",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setRangeComments(edits::PassRanges, {1}, "x")); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.ranges().setRangeComments(edits::PassRanges, {1}, "x")); },
      {{K::RangesChanged, -1}}},
     {"range edges",
      [](CKovo5Doc& d) {
-         ASSERT_TRUE(d.setRangeEdges(edits::SearchBanks, 2, 200, 100));
+         ASSERT_TRUE(d.ranges().setRangeEdges(edits::SearchBanks, 2, 200, 100));
          EXPECT_EQ(d.searchBanks[2].startFrequency, 100u);
          EXPECT_EQ(d.searchBanks[2].stopFrequency, 200u);
      },
      {{K::RangesChanged, -1}}},
     {"search string",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.setSearchStrings({0}, "x")); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.ranges().setSearchStrings({0}, "x")); },
      {{K::SearchStringsChanged, -1}}},
     {"link set name",
-     [](CKovo5Doc& d) { ASSERT_TRUE(d.renameLinkSet(3, "x")); },
+     [](CKovo5Doc& d) { ASSERT_TRUE(d.banks().renameLinkSet(3, "x")); },
      {{K::LinkSetsChanged, -1}}},
-    {"cut", [](CKovo5Doc& d) { d.cutAutoRanges({1}); }, {{K::RangesChanged, -1}}},
-    {"log entry", [](CKovo5Doc& d) { d.openLogEntry(4); }, {{K::LogAppended, 2}}},
-    {"log clear", [](CKovo5Doc& d) { d.clearLog(); }, {{K::LogCleared, -1}}},
-    {"tuned mode", [](CKovo5Doc& d) { d.setTunedMode(1, 5); }, {}},
-    {"tuned step", [](CKovo5Doc& d) { d.setTunedStep(4); }, {}},
-    {"tuned attenuator", [](CKovo5Doc& d) { d.setTunedAttenuator(2); }, {}},
-    {"tone", [](CKovo5Doc& d) { d.setActiveTone(9); }, {}},
-    {"tone eliminator", [](CKovo5Doc& d) { d.setActiveTElm(1); }, {}},
-    {"delay", [](CKovo5Doc& d) { d.setDelaySeconds(3); }, {}},
-    {"pause", [](CKovo5Doc& d) { d.setPauseSeconds(3); }, {}},
-    {"sub-step", [](CKovo5Doc& d) { d.setSubStep(3); }, {}},
+    {"cut", [](CKovo5Doc& d) { d.ranges().cutAutoRanges({1}); }, {{K::RangesChanged, -1}}},
+    {"log entry",
+     [](CKovo5Doc& d) { d.log().openLogEntry(d.mainRecord, 4); },
+     {{K::LogAppended, 2}}},
+    {"log clear", [](CKovo5Doc& d) { d.log().clearLog(); }, {{K::LogCleared, -1}}},
+    {"tuned mode", [](CKovo5Doc& d) { d.tuning().setTunedMode(1, 5); }, {}},
+    {"tuned step", [](CKovo5Doc& d) { d.tuning().setTunedStep(4); }, {}},
+    {"tuned attenuator", [](CKovo5Doc& d) { d.tuning().setTunedAttenuator(2); }, {}},
+    {"tone", [](CKovo5Doc& d) { d.tuning().setTone(d.mainRecord, 9); }, {}},
+    {"tone eliminator", [](CKovo5Doc& d) { d.tuning().setTElm(d.mainRecord, 1); }, {}},
+    {"delay", [](CKovo5Doc& d) { d.parameters().setDelaySeconds(3); }, {}},
+    {"pause", [](CKovo5Doc& d) { d.parameters().setPauseSeconds(3); }, {}},
+    {"sub-step", [](CKovo5Doc& d) { d.parameters().setSubStep(3); }, {}},
     {"operating mode",
-     [](CKovo5Doc& d) { d.setOperatingMode(OperatingMode::MemoryScan, true); },
+     [](CKovo5Doc& d) { d.parameters().setOperatingMode(OperatingMode::MemoryScan, true); },
      {}},
-    {"priority scan", [](CKovo5Doc& d) { d.togglePriorityScan(); }, {}},
+    {"priority scan", [](CKovo5Doc& d) { d.parameters().togglePriorityScan(); }, {}},
     {"AF gain", [](CKovo5Doc& d) { d.noteAfGainMoved(); }, {}},
 };
 
@@ -239,9 +246,9 @@ TEST_P(OperationsMarkTheDocument, AndReportTheRowsAListShows) {
     ManualClock clock;
     CKovo5Doc doc{settings, clock};
     for (std::uint32_t f : {100'000'000u, 200'000'000u, 300'000'000u})
-        ASSERT_GE(doc.storeChannel(f), 0);
-    doc.openLogEntry(1);
-    doc.openLogEntry(2);
+        ASSERT_GE(doc.channelTable().storeChannel(f), 0);
+    doc.log().openLogEntry(doc.mainRecord, 1);
+    doc.log().openLogEntry(doc.mainRecord, 2);
     doc.setModified(false);
     std::vector<std::pair<DocumentChange::Kind, int>> heard;
     const Subscription listening = doc.changes().subscribe(
@@ -265,11 +272,11 @@ TEST(MarksModified, EditsThatTouchNothingLeaveTheDocumentAlone) {
     ManualClock clock;
     CKovo5Doc doc{settings, clock};
     doc.setModified(false);
-    EXPECT_FALSE(doc.setChannelComments({0, -1}, "x")) << "no channels";
-    EXPECT_FALSE(doc.setRowsStep(edits::Banks, {0}, 3)) << "banks carry no step";
-    EXPECT_FALSE(doc.setRangeEdges(edits::Channels, 0, 1, 2));
-    EXPECT_FALSE(doc.renameLinkSet(kLinkSetCount, "x"));
-    doc.setOperatingMode(OperatingMode::Vfo, false);
+    EXPECT_FALSE(doc.channelTable().setChannelComments({0, -1}, "x")) << "no channels";
+    EXPECT_FALSE(doc.listEdits().setRowsStep(edits::Banks, {0}, 3)) << "banks carry no step";
+    EXPECT_FALSE(doc.ranges().setRangeEdges(edits::Channels, 0, 1, 2));
+    EXPECT_FALSE(doc.banks().renameLinkSet(kLinkSetCount, "x"));
+    doc.parameters().setOperatingMode(OperatingMode::Vfo, false);
     EXPECT_FALSE(doc.isModified());
 }
 

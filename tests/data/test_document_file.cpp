@@ -576,12 +576,11 @@ TEST_F(DocumentFile, ReadingSortsTheChannelsAndMergesRepeatedFrequencies) {
                 legacy ? legacyFile(c.stored) : currentFile(*this, c.stored, c.rowBefore);
             auto other = freshDocument();
             other->priorityIndex = c.rowBefore;
-            other->scanPosition = c.rowBefore;
             const FileResult result = other->readBytes(bytes, "t.kv5", legacy);
             ASSERT_TRUE(result.ok) << result.message;
             EXPECT_EQ(tableOf(*other), c.expected);
             EXPECT_EQ(other->priorityIndex, c.rowAfter);
-            EXPECT_EQ(other->scanPosition, c.rowAfter);
+            EXPECT_EQ(other->rowAfterReplacement(c.rowBefore), c.rowAfter);
             EXPECT_EQ(other->isModified(), legacy || c.stored != c.expected);
             if (c.merged == 0) {
                 EXPECT_EQ(result.message, "");
@@ -711,7 +710,7 @@ TEST_F(DocumentFile, ReadingReplacesThePriorityCopyInBothLayouts) {
         auto other = freshDocument();
         test::fillChannels(*other, 3);
         other->priorityIndex = 1;
-        other->copyToPriorityRecord(1);
+        other->channelTable().copyToPriorityRecord(1);
         other->controlParams.tuningOffset = 2500;
         const auto bytes = c.legacy ? legacyFile(c.channels) : currentFile(*this, c.channels);
         ASSERT_TRUE(other->readBytes(bytes, "f", c.legacy).ok);

@@ -6,6 +6,7 @@
 #include "DataTestSupport.h"
 #include "data/CKovo5Doc.h"
 #include "data/Cp932.h"
+#include "data/DocumentRules.h"
 
 namespace kovo {
 namespace {
@@ -38,7 +39,7 @@ protected:
     void makePriority(int i) {
         channel(i).priority = 1;
         doc.priorityIndex = i;
-        doc.copyToPriorityRecord(i);
+        doc.channelTable().copyToPriorityRecord(i);
     }
 
     test::ScopedTimeZone zone{"JST-9"};
@@ -49,21 +50,21 @@ protected:
 
 TEST_F(OperationsTest, FindChannelGivesIndexOrInsertPosition) {
     setChannels({100000000, 200000000, 300000000});
-    EXPECT_EQ(doc.findChannel(250000000), -1);
-    EXPECT_EQ(doc.insertPosition, 2);
-    EXPECT_EQ(doc.findChannel(50000000), -1);
-    EXPECT_EQ(doc.insertPosition, 0);
-    EXPECT_EQ(doc.findChannel(400000000), -1);
-    EXPECT_EQ(doc.insertPosition, 3);
-    EXPECT_EQ(doc.findChannel(200000000), 1);
-    EXPECT_EQ(doc.insertPosition, 1);
+    EXPECT_EQ(doc.channelTable().findChannel(250000000), -1);
+    EXPECT_EQ(doc.channelTable().insertPosition(), 2);
+    EXPECT_EQ(doc.channelTable().findChannel(50000000), -1);
+    EXPECT_EQ(doc.channelTable().insertPosition(), 0);
+    EXPECT_EQ(doc.channelTable().findChannel(400000000), -1);
+    EXPECT_EQ(doc.channelTable().insertPosition(), 3);
+    EXPECT_EQ(doc.channelTable().findChannel(200000000), 1);
+    EXPECT_EQ(doc.channelTable().insertPosition(), 1);
 
     setChannels({});
-    EXPECT_EQ(doc.findChannel(145000000), -1);
-    EXPECT_EQ(doc.insertPosition, 0);
+    EXPECT_EQ(doc.channelTable().findChannel(145000000), -1);
+    EXPECT_EQ(doc.channelTable().insertPosition(), 0);
     // Frequencies compare as unsigned numbers.
     setChannels({100000000, 3000000000u});
-    EXPECT_EQ(doc.findChannel(3000000000u), 1);
+    EXPECT_EQ(doc.channelTable().findChannel(3000000000u), 1);
 }
 
 TEST_F(OperationsTest, StoringByHandInsertsSortedWithAddedComment) {
@@ -75,8 +76,8 @@ TEST_F(OperationsTest, StoringByHandInsertsSortedWithAddedComment) {
     doc.mainRecord.antenna = 2;
     doc.mainRecord.ctcss = 13;
     doc.mainRecord.tElm = 7;
-    ASSERT_EQ(doc.findChannel(200000000), -1);
-    EXPECT_EQ(doc.storeChannel(200000000), 1);
+    ASSERT_EQ(doc.channelTable().findChannel(200000000), -1);
+    EXPECT_EQ(doc.channelTable().storeChannel(200000000), 1);
 
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{100000000, 200000000, 300000000}));
     const CFrequencyData& ch = channel(1);
@@ -98,14 +99,14 @@ TEST_F(OperationsTest, StoringByHandInsertsSortedWithAddedComment) {
 
 TEST_F(OperationsTest, AutoStoreRecordsSignalAndClearsTone) {
     doc.mainRecord.ctcss = 13;
-    EXPECT_EQ(doc.storeChannel(145500000, true, 1, 9), 0);
+    EXPECT_EQ(doc.channelTable().storeChannel(145500000, true, 1, 9), 0);
     const CFrequencyData& ch = channel(0);
     EXPECT_EQ(ch.ctcss, 0);
     EXPECT_EQ(ch.heard, 1);
     EXPECT_EQ(ch.signal, 9);
     EXPECT_EQ(ch.maxSignal, 9);
     EXPECT_EQ(cp932ToUtf8(ch.comment), "* 自動記録 02- 3- 7 10:05:09 *");
-    EXPECT_EQ(doc.channelCountPerBank[0], 1);
+    EXPECT_EQ(doc.channelTable().channelCountPerBank()[0], 1);
 }
 
 TEST_F(OperationsTest, OverwriteKeepsBanksCommentAndHistory) {
@@ -114,7 +115,7 @@ TEST_F(OperationsTest, OverwriteKeepsBanksCommentAndHistory) {
     channel(0).comment = "Tower";
     channel(0).heardTime = 5;
     doc.mainRecord.mode = 2;
-    EXPECT_EQ(doc.storeChannel(145000000), 0);
+    EXPECT_EQ(doc.channelTable().storeChannel(145000000), 0);
     EXPECT_EQ(doc.channelCount, 1);
     EXPECT_EQ(channel(0).mode, 2);
     EXPECT_EQ(channel(0).bankMask, 8);
@@ -126,9 +127,9 @@ TEST_F(OperationsTest, StoreKeepsTableSortedWhateverRowTheCallerPasses) {
     setChannels({100000000, 300000000});
     // A row from a look-up of another frequency, and a "new" store of a
     // frequency that is already there.
-    EXPECT_EQ(doc.storeChannel(200000000, true, 1, 3), 1);
-    EXPECT_EQ(doc.storeChannel(300000000, true, 1, 3), 2);
-    EXPECT_EQ(doc.storeChannel(400000000, true, 1, 3), 3);
+    EXPECT_EQ(doc.channelTable().storeChannel(200000000, true, 1, 3), 1);
+    EXPECT_EQ(doc.channelTable().storeChannel(300000000, true, 1, 3), 2);
+    EXPECT_EQ(doc.channelTable().storeChannel(400000000, true, 1, 3), 3);
     EXPECT_EQ(frequencies(),
               (std::vector<std::uint32_t>{100000000, 200000000, 300000000, 400000000}));
 }
@@ -141,27 +142,25 @@ TEST_F(OperationsTest, FullTableRefusesNewChannelAndLosesNothing) {
         doc.channels[static_cast<std::size_t>(i)] = std::move(ch);
     }
     doc.channelCount = kMaxChannels;
-    doc.findChannel(50000000);
-    EXPECT_EQ(doc.storeChannel(50000000, true, 1, 5), -1);
+    doc.channelTable().findChannel(50000000);
+    EXPECT_EQ(doc.channelTable().storeChannel(50000000, true, 1, 5), -1);
     EXPECT_EQ(doc.channelCount, kMaxChannels);
     EXPECT_EQ(channel(0).frequency, 100000000u);
     EXPECT_EQ(channel(kMaxChannels - 1).frequency, 100000000u + 1000u * (kMaxChannels - 1));
     EXPECT_FALSE(doc.isModified());
     EXPECT_NE(std::string(CKovo5Doc::kChannelTableFullMessage).find("5000"), std::string::npos);
     // Overwriting a stored frequency still works in a full table.
-    EXPECT_EQ(doc.storeChannel(100003000), 3);
+    EXPECT_EQ(doc.channelTable().storeChannel(100003000), 3);
 }
 
 TEST_F(OperationsTest, PriorityChannelFollowsInsertWithoutMovingTuningOffset) {
     setChannels({100000000, 200000000});
     makePriority(1);
     doc.controlParams.tuningOffset = 6250;
-    doc.scanPosition = 1;
-    ASSERT_EQ(doc.storeChannel(50000000), 0);
+    ASSERT_EQ(doc.channelTable().storeChannel(50000000), 0);
     EXPECT_EQ(doc.priorityIndex, 2);
     EXPECT_EQ(channel(2).priority, 1);
     EXPECT_EQ(doc.priorityRecord.frequency, 200000000u);
-    EXPECT_EQ(doc.scanPosition, 2);
     EXPECT_EQ(doc.controlParams.tuningOffset, 6250);
 }
 
@@ -169,56 +168,56 @@ TEST_F(OperationsTest, MoveChannelClosesGapAndPriorityFollows) {
     setChannels({10000000, 20000000, 30000000, 40000000});
     makePriority(1);
     channel(0).frequency = 35000000;
-    ASSERT_TRUE(doc.moveChannel(0, 2));
+    ASSERT_TRUE(doc.channelTable().moveChannel(0, 2));
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{20000000, 30000000, 35000000, 40000000}));
     EXPECT_EQ(doc.priorityIndex, 0);
 
     channel(3).frequency = 15000000;
-    ASSERT_TRUE(doc.moveChannel(3, 0));
+    ASSERT_TRUE(doc.channelTable().moveChannel(3, 0));
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{15000000, 20000000, 30000000, 35000000}));
     EXPECT_EQ(doc.priorityIndex, 1);
     EXPECT_EQ(channel(doc.priorityIndex).priority, 1);
 
-    EXPECT_FALSE(doc.moveChannel(0, 4));
-    EXPECT_FALSE(doc.moveChannel(-1, 0));
+    EXPECT_FALSE(doc.channelTable().moveChannel(0, 4));
+    EXPECT_FALSE(doc.channelTable().moveChannel(-1, 0));
     EXPECT_EQ(doc.channelCount, 4);
 }
 
 TEST_F(OperationsTest, FrequencyEditKeepsTableSortedAndRefusesDuplicates) {
     setChannels({10000000, 20000000, 30000000, 40000000});
-    EXPECT_EQ(doc.setChannelFrequency(0, 35000000), 2);
+    EXPECT_EQ(doc.channelTable().setChannelFrequency(0, 35000000), 2);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{20000000, 30000000, 35000000, 40000000}));
-    EXPECT_EQ(doc.setChannelFrequency(0, 50000000), 3);
+    EXPECT_EQ(doc.channelTable().setChannelFrequency(0, 50000000), 3);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{30000000, 35000000, 40000000, 50000000}));
-    EXPECT_EQ(doc.setChannelFrequency(3, 15000000), 0);
+    EXPECT_EQ(doc.channelTable().setChannelFrequency(3, 15000000), 0);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{15000000, 30000000, 35000000, 40000000}));
-    EXPECT_EQ(doc.setChannelFrequency(1, 31000000), 1);
+    EXPECT_EQ(doc.channelTable().setChannelFrequency(1, 31000000), 1);
 
     doc.setModified(false);
-    EXPECT_EQ(doc.setChannelFrequency(0, 40000000), -1);
-    EXPECT_EQ(doc.setChannelFrequency(4, 1000000), -1);
+    EXPECT_EQ(doc.channelTable().setChannelFrequency(0, 40000000), -1);
+    EXPECT_EQ(doc.channelTable().setChannelFrequency(4, 1000000), -1);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{15000000, 31000000, 35000000, 40000000}));
     EXPECT_FALSE(doc.isModified());
 }
 
 TEST_F(OperationsTest, DeleteSelectedReturnsRowToSelect) {
     setChannels({1000000, 2000000, 3000000, 4000000, 5000000});
-    EXPECT_EQ(doc.deleteChannels({1, 3}), 1);
+    EXPECT_EQ(doc.channelTable().deleteChannels({1, 3}), 1);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{1000000, 3000000, 5000000}));
     EXPECT_TRUE(doc.isModified());
 
-    EXPECT_EQ(doc.deleteChannels({2}), 1); // row 2 is gone: the last row
-    EXPECT_EQ(doc.deleteChannels({0, 1}), -1);
+    EXPECT_EQ(doc.channelTable().deleteChannels({2}), 1); // row 2 is gone: the last row
+    EXPECT_EQ(doc.channelTable().deleteChannels({0, 1}), -1);
     EXPECT_EQ(doc.channelCount, 0);
 }
 
 TEST_F(OperationsTest, DeleteIgnoresRowsOutsideTableAndDuplicates) {
     setChannels({1000000, 2000000, 3000000});
-    EXPECT_EQ(doc.deleteChannels({2, 2, 7, -4}), 1);
+    EXPECT_EQ(doc.channelTable().deleteChannels({2, 2, 7, -4}), 1);
     EXPECT_EQ(frequencies(), (std::vector<std::uint32_t>{1000000, 2000000}));
 
     doc.setModified(false);
-    EXPECT_EQ(doc.deleteChannels({}), 0);
+    EXPECT_EQ(doc.channelTable().deleteChannels({}), 0);
     EXPECT_EQ(doc.channelCount, 2);
     EXPECT_FALSE(doc.isModified());
 }
@@ -226,14 +225,14 @@ TEST_F(OperationsTest, DeleteIgnoresRowsOutsideTableAndDuplicates) {
 TEST_F(OperationsTest, DeletingPriorityChannelPassesMarkToRowZero) {
     setChannels({1000000, 2000000, 3000000});
     makePriority(2);
-    doc.deleteChannels({2});
+    doc.channelTable().deleteChannels({2});
     EXPECT_EQ(doc.priorityIndex, 0);
     EXPECT_EQ(channel(0).priority, 1);
     EXPECT_EQ(doc.priorityRecord.frequency, 1000000u);
 
     setChannels({1000000, 2000000, 3000000});
     makePriority(2);
-    doc.deleteChannels({0, 2});
+    doc.channelTable().deleteChannels({0, 2});
     ASSERT_EQ(doc.channelCount, 1);
     EXPECT_EQ(channel(0).priority, 0);
 }
@@ -241,14 +240,9 @@ TEST_F(OperationsTest, DeletingPriorityChannelPassesMarkToRowZero) {
 TEST_F(OperationsTest, DeletingBelowPriorityKeepsItsIndexOnTheSameChannel) {
     setChannels({1000000, 2000000, 3000000, 4000000});
     makePriority(3);
-    doc.scanPosition = 3;
-    doc.deleteChannels({0, 1});
+    doc.channelTable().deleteChannels({0, 1});
     EXPECT_EQ(doc.priorityIndex, 1);
     EXPECT_EQ(channel(doc.priorityIndex).frequency, 4000000u);
-    EXPECT_EQ(doc.scanPosition, 1);
-
-    doc.deleteChannels({1});
-    EXPECT_LT(doc.scanPosition, doc.channelCount);
 }
 
 // When an insert or a delete moves the priority channel to another row, its
@@ -274,9 +268,9 @@ TEST_F(OperationsTest, MovingThePriorityChannelByInsertOrDeleteRefreshesItsCopy)
         channel(2).heardTime = 1234;
         doc.controlParams.tuningOffset = 6250;
         if (c.inserted != 0) {
-            ASSERT_GE(doc.storeChannel(c.inserted), 0);
+            ASSERT_GE(doc.channelTable().storeChannel(c.inserted), 0);
         } else {
-            doc.deleteChannels(c.deleted);
+            doc.channelTable().deleteChannels(c.deleted);
         }
         EXPECT_EQ(doc.priorityIndex, c.indexAfter);
         EXPECT_EQ(channel(doc.priorityIndex).frequency, 30000000u);
@@ -289,26 +283,26 @@ TEST_F(OperationsTest, MovingThePriorityChannelByInsertOrDeleteRefreshesItsCopy)
 
 TEST_F(OperationsTest, RecordReportChangesOnNewSignalOrNewSecond) {
     setChannels({145000000});
-    EXPECT_EQ(doc.recordReport(0, 5), 1);
+    EXPECT_EQ(doc.channelTable().recordReport(0, 5), 1);
     EXPECT_EQ(channel(0).heard, 1);
     EXPECT_EQ(channel(0).maxSignal, 5);
-    EXPECT_EQ(doc.recordReport(0, 5), 0); // same signal, same second
-    EXPECT_EQ(doc.recordReport(0, 3), 1);
+    EXPECT_EQ(doc.channelTable().recordReport(0, 5), 0); // same signal, same second
+    EXPECT_EQ(doc.channelTable().recordReport(0, 3), 1);
     EXPECT_EQ(channel(0).signal, 3);
     EXPECT_EQ(channel(0).maxSignal, 5);
     clock.advance(1000);
-    EXPECT_EQ(doc.recordReport(0, 3), 1);
+    EXPECT_EQ(doc.channelTable().recordReport(0, 3), 1);
     EXPECT_EQ(channel(0).heardTime, kMarch7th2002At100509Jst + 1);
-    EXPECT_EQ(doc.recordReport(1, 3), 0);
+    EXPECT_EQ(doc.channelTable().recordReport(1, 3), 0);
 }
 
 TEST_F(OperationsTest, MakePassChannelLeavesOnlyPassBank) {
     setChannels({145000000});
     channel(0).bankMask = 0x1F;
-    doc.makePassChannel(0);
+    doc.channelTable().makePassChannel(0);
     EXPECT_EQ(channel(0).bankMask, 0x200000);
-    EXPECT_EQ(doc.channelCountPerBank[kPassBank], 1);
-    EXPECT_EQ(doc.channelCountPerBank[0], 0);
+    EXPECT_EQ(doc.channelTable().channelCountPerBank()[kPassBank], 1);
+    EXPECT_EQ(doc.channelTable().channelCountPerBank()[0], 0);
 }
 
 TEST_F(OperationsTest, ChoosingPriorityAppliesCopyRuleCorrections) {
@@ -318,7 +312,7 @@ TEST_F(OperationsTest, ChoosingPriorityAppliesCopyRuleCorrections) {
     channel(0).priority = 0;
     channel(1).priority = 1;
     doc.controlParams.tuningOffset = 0;
-    doc.choosePriorityChannel(0);
+    doc.channelTable().choosePriorityChannel(0);
     EXPECT_EQ(channel(0).priority, 1);
     EXPECT_EQ(channel(1).priority, 0);
     EXPECT_EQ(doc.priorityIndex, 0);
@@ -328,7 +322,7 @@ TEST_F(OperationsTest, ChoosingPriorityAppliesCopyRuleCorrections) {
     EXPECT_EQ(doc.controlParams.tuningOffset, 0);
     EXPECT_TRUE(doc.isModified());
 
-    doc.choosePriorityChannel(5);
+    doc.channelTable().choosePriorityChannel(5);
     EXPECT_EQ(doc.priorityIndex, 0);
 }
 
@@ -339,18 +333,18 @@ TEST_F(OperationsTest, RecallChannelSetsTuningOffsetAndHonoursOptions) {
     channel(0).comment = "Tower";
     settings.optSam = 1;
     settings.optFilter = 1;
-    doc.recallChannel(0);
+    doc.tuning().recallChannel(0);
     EXPECT_EQ(doc.mainRecord.frequency, 145012345u);
     EXPECT_EQ(doc.mainRecord.mode, 6);
     EXPECT_EQ(doc.mainRecord.ifBandwidth, 0);
     EXPECT_EQ(doc.mainRecord.comment, "Tower");
     EXPECT_EQ(doc.controlParams.tuningOffset, 12345);
 
-    doc.takeChannelInfo(0);
-    doc.clearChannelInfo();
+    doc.tuning().takeChannelInfo(0);
+    doc.tuning().clearChannelInfo();
     EXPECT_EQ(doc.mainRecord.bankMask, 1);
     EXPECT_EQ(doc.mainRecord.comment, "");
-    doc.recallChannel(3); // outside the table: nothing happens
+    doc.tuning().recallChannel(3); // outside the table: nothing happens
     EXPECT_EQ(doc.mainRecord.frequency, 145012345u);
 }
 
@@ -359,19 +353,19 @@ TEST_F(OperationsTest, NormaliseSnapsToStepOrKeepsOffset) {
     doc.controlParams.stepAdjust = 1;
     doc.mainRecord.step = 10;
     doc.mainRecord.frequency = 145012345;
-    doc.normaliseFrequency();
+    doc.tuning().normaliseFrequency();
     EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
     EXPECT_EQ(doc.controlParams.tuningOffset, 0);
 
     doc.controlParams.stepAdjust = 0;
     doc.mainRecord.frequency = 145012345;
-    doc.normaliseFrequency();
+    doc.tuning().normaliseFrequency();
     EXPECT_EQ(doc.mainRecord.frequency, 145012300u);
     EXPECT_EQ(doc.controlParams.tuningOffset, 12300);
 
     doc.mainRecord.step = 99; // a step index no table row has
     doc.mainRecord.frequency = 145012345;
-    doc.normaliseFrequency();
+    doc.tuning().normaliseFrequency();
     EXPECT_EQ(doc.mainRecord.frequency, 145012300u);
 }
 
@@ -394,7 +388,7 @@ TEST_F(OperationsTest, AutoModeRangeWithHighestIndexWinsAndSetsGrid) {
     high.attenuator = 1;
     high.antenna = 3;
     doc.mainRecord.frequency = 145000000;
-    doc.normaliseFrequency();
+    doc.tuning().normaliseFrequency();
     EXPECT_EQ(doc.mainRecord.frequency, 145006250u);
     EXPECT_EQ(doc.controlParams.tuningOffset, 6250);
     EXPECT_EQ(doc.mainRecord.step, 8);
@@ -405,7 +399,7 @@ TEST_F(OperationsTest, AutoModeRangeWithHighestIndexWinsAndSetsGrid) {
 
     high.inUse = 0;
     doc.mainRecord.frequency = 145012345;
-    doc.normaliseFrequency();
+    doc.tuning().normaliseFrequency();
     EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
     EXPECT_EQ(doc.mainRecord.mode, 1);
 }
@@ -418,25 +412,25 @@ TEST_F(OperationsTest, LoadSearchBankTakesMidpointWithoutOverflow) {
     bank.mode = 7;
     bank.ifBandwidth = 0;
     doc.mainRecord.signal = 5;
-    doc.loadSearchBank(4);
+    doc.tuning().loadSearchBank(4);
     EXPECT_EQ(doc.mainRecord.frequency, 3000050000u);
     EXPECT_EQ(doc.mainRecord.mode, 2);
     EXPECT_EQ(doc.mainRecord.ifBandwidth, 1);
     EXPECT_EQ(doc.mainRecord.signal, 0);
     EXPECT_EQ(doc.controlParams.tuningOffset, 0);
-    doc.loadSearchBank(20);
+    doc.tuning().loadSearchBank(20);
     EXPECT_EQ(doc.mainRecord.frequency, 3000050000u);
 }
 
 TEST_F(OperationsTest, StepIfBandwidthSkipsNarrowFilterWithoutOption) {
     doc.mainRecord.ifBandwidth = 6;
-    EXPECT_EQ(doc.stepIfBandwidth(true), 1);
-    EXPECT_EQ(doc.stepIfBandwidth(false), 6);
+    EXPECT_EQ(doc.tuning().stepIfBandwidth(true), 1);
+    EXPECT_EQ(doc.tuning().stepIfBandwidth(false), 6);
     settings.optFilter = 1;
     doc.mainRecord.ifBandwidth = 1;
-    EXPECT_EQ(doc.stepIfBandwidth(false), 0);
+    EXPECT_EQ(doc.tuning().stepIfBandwidth(false), 0);
     doc.mainRecord.ifBandwidth = -3; // from a damaged file
-    EXPECT_EQ(doc.stepIfBandwidth(true), 5);
+    EXPECT_EQ(doc.tuning().stepIfBandwidth(true), 5);
     EXPECT_TRUE(doc.isModified());
 }
 
@@ -446,31 +440,31 @@ TEST_F(OperationsTest, CountsPerBankAndReachableFollowLinkSet) {
     channel(1).bankMask = 1 << 7;
     channel(1).mode = 6; // SAM follows the AM switch
     channel(2).bankMask = 1 << 9;
-    doc.countChannelsPerBank();
-    EXPECT_EQ(doc.channelCountPerBank[3], 1);
-    EXPECT_EQ(doc.channelCountPerBank[7], 2);
-    EXPECT_EQ(doc.channelCountPerBank[9], 1);
+    doc.channelTable().countChannelsPerBank();
+    EXPECT_EQ(doc.channelTable().channelCountPerBank()[3], 1);
+    EXPECT_EQ(doc.channelTable().channelCountPerBank()[7], 2);
+    EXPECT_EQ(doc.channelTable().channelCountPerBank()[9], 1);
 
     doc.controlParams.currentLinkSet = 4;
-    doc.setLinkFlags((1u << 3) | (1u << 7));
+    doc.banks().setLinkFlags((1u << 3) | (1u << 7));
     EXPECT_EQ(doc.memoryBanks[7].linkFlags[4], 1);
     EXPECT_EQ(doc.memoryBanks[9].linkFlags[4], 0);
-    EXPECT_EQ(doc.linkMask, (1u << 3) | (1u << 7));
+    EXPECT_EQ(doc.banks().linkMask(), (1u << 3) | (1u << 7));
     // Without the mode filter the channel outside the link set is still
     // out of reach of memory scan.
-    EXPECT_EQ(doc.reachableCount, 2);
+    EXPECT_EQ(countReachableChannels(doc), 2);
 
-    doc.toggleModeFilter();
-    EXPECT_EQ(doc.reachableCount, 2);
-    EXPECT_EQ(doc.toggleModeEnabled(2), 0);
-    EXPECT_EQ(doc.reachableCount, 1);
-    EXPECT_FALSE(doc.isReachableByMemoryScan(channel(1)));
-    EXPECT_EQ(doc.toggleModeEnabled(6), -1);
+    doc.parameters().toggleModeFilter();
+    EXPECT_EQ(countReachableChannels(doc), 2);
+    EXPECT_EQ(doc.parameters().toggleModeEnabled(2), 0);
+    EXPECT_EQ(countReachableChannels(doc), 1);
+    EXPECT_FALSE(isReachableChannel(doc, doc.banks().linkMask(), channel(1)));
+    EXPECT_EQ(doc.parameters().toggleModeEnabled(6), -1);
 
-    EXPECT_TRUE(doc.setCurrentLinkSet(5));
-    EXPECT_EQ(doc.linkMask, 0u);
-    EXPECT_EQ(doc.reachableCount, 0);
-    EXPECT_FALSE(doc.setCurrentLinkSet(20));
+    EXPECT_TRUE(doc.banks().setCurrentLinkSet(5));
+    EXPECT_EQ(doc.banks().linkMask(), 0u);
+    EXPECT_EQ(countReachableChannels(doc), 0);
+    EXPECT_FALSE(doc.banks().setCurrentLinkSet(20));
     EXPECT_EQ(doc.controlParams.currentLinkSet, 5);
 }
 
@@ -482,18 +476,18 @@ TEST_F(OperationsTest, ReadingOrStartingADocumentRecountsMasksAndCounts) {
 
     CKovo5Doc other(settings, clock);
     ASSERT_TRUE(other.readBytes(bytes, "x.kv5", false).ok);
-    EXPECT_EQ(other.linkMask, 1u << 4);
-    EXPECT_EQ(other.channelCountPerBank[0], 1);
-    EXPECT_EQ(other.channelCountPerBank[4], 1);
-    EXPECT_EQ(other.reachableCount, 1);
+    EXPECT_EQ(other.banks().linkMask(), 1u << 4);
+    EXPECT_EQ(other.channelTable().channelCountPerBank()[0], 1);
+    EXPECT_EQ(other.channelTable().channelCountPerBank()[4], 1);
+    EXPECT_EQ(countReachableChannels(other), 1);
 
     other.onNewDocument();
-    EXPECT_EQ(other.linkMask, 0u);
-    EXPECT_EQ(other.channelCountPerBank[4], 0);
+    EXPECT_EQ(other.banks().linkMask(), 0u);
+    EXPECT_EQ(other.channelTable().channelCountPerBank()[4], 0);
 }
 
 TEST_F(OperationsTest, SearchBanksInUseFromBitsLeaveDocumentUnmodified) {
-    doc.setSearchBanksInUse(0x80005u | (1u << 25));
+    doc.ranges().setSearchBanksInUse(0x80005u | (1u << 25));
     EXPECT_EQ(doc.searchBanks[0].inUse, 1);
     EXPECT_EQ(doc.searchBanks[1].inUse, 0);
     EXPECT_EQ(doc.searchBanks[2].inUse, 1);
@@ -502,41 +496,35 @@ TEST_F(OperationsTest, SearchBanksInUseFromBitsLeaveDocumentUnmodified) {
 }
 
 TEST_F(OperationsTest, SwitchesInvertAndReport) {
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Pause), 1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::Pause), 1);
     EXPECT_EQ(doc.controlParams.pause, 1);
     EXPECT_TRUE(doc.isModified());
-    doc.newLogEntryMain = false;
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 1);
-    EXPECT_TRUE(doc.newLogEntryMain);
-    doc.newLogEntryMain = false;
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Logging), 0);
-    EXPECT_FALSE(doc.newLogEntryMain);
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Ctcss), 1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::Logging), 1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::Logging), 0);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::Ctcss), 1);
     EXPECT_EQ(doc.controlParams.ctcssSwitch, 1);
 
     doc.controlParams.decoderMode = 4;
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 0);
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::DecoderMode), 1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::DecoderMode), 0);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::DecoderMode), 1);
 
-    std::vector<std::pair<std::string, int>> written;
-    doc.writeSoftSetting = [&](const std::string& name, int value) {
-        written.emplace_back(name, value);
-    };
+    std::vector<std::pair<SoftSetting, int>> written;
+    const Subscription listening = doc.parameters().softSettingChanges().subscribe(
+        [&](const SoftSettingChange& c) { written.emplace_back(c.which, c.value); });
     settings.elm = 1;
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Dtmf), 1);
-    EXPECT_EQ(doc.toggleSwitch(SwitchKind::Elm), 0);
-    EXPECT_EQ(written, (std::vector<std::pair<std::string, int>>{{"DTMF", 1}, {"ELM", 0}}));
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::Dtmf), 1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(SwitchKind::Elm), 0);
+    EXPECT_EQ(written, (std::vector<std::pair<SoftSetting, int>>{{SoftSetting::Dtmf, 1},
+                                                                 {SoftSetting::Elm, 0}}));
 
     doc.setModified(false);
-    EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(9)), -1);
-    EXPECT_EQ(doc.toggleSwitch(static_cast<SwitchKind>(-1)), -1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(static_cast<SwitchKind>(9)), -1);
+    EXPECT_EQ(doc.parameters().toggleSwitch(static_cast<SwitchKind>(-1)), -1);
     EXPECT_FALSE(doc.isModified());
 
-    EXPECT_EQ(doc.toggleAutoMode(), 0); // a new document starts with auto mode on
-    EXPECT_EQ(doc.toggleStepAdjust(), 0);
-    EXPECT_EQ(doc.togglePriorityScan(), 1);
-    EXPECT_TRUE(doc.toggleToneSearch());
-    EXPECT_TRUE(doc.toneSearch);
+    EXPECT_EQ(doc.parameters().toggleAutoMode(), 0); // a new document starts with auto mode on
+    EXPECT_EQ(doc.parameters().toggleStepAdjust(), 0);
+    EXPECT_EQ(doc.parameters().togglePriorityScan(), 1);
 }
 
 } // namespace

@@ -17,7 +17,7 @@ protected:
 
     void openEntry(std::uint32_t f, std::int32_t s) {
         doc.mainRecord.frequency = f;
-        doc.openLogEntry(s);
+        doc.log().openLogEntry(doc.mainRecord, s);
     }
 
     test::ScopedTimeZone zone{"JST-9"};
@@ -32,7 +32,7 @@ TEST_F(LogOperationsTest, OpenLogEntryTakesTuningRecordAndTellsRecorder) {
         told.emplace_back(f, t, c);
     };
     doc.mainRecord.comment = "Tower";
-    EXPECT_EQ(doc.openLogEntry(11), 0);
+    EXPECT_EQ(doc.log().openLogEntry(doc.mainRecord, 11), 0);
     ASSERT_EQ(doc.logCount, 1);
     const CLogData& e = doc.logEntry(0);
     EXPECT_EQ(e.frequency, 145000000u);
@@ -47,19 +47,18 @@ TEST_F(LogOperationsTest, OpenLogEntryTakesTuningRecordAndTellsRecorder) {
 
     // During a priority check the entry is about the priority record.
     doc.priorityRecord.frequency = 430000000;
-    doc.priorityCheckApplied = true;
-    doc.openLogEntry(3);
+    doc.log().openLogEntry(doc.priorityRecord, 3);
     EXPECT_EQ(doc.logEntry(1).frequency, 430000000u);
 }
 
 TEST_F(LogOperationsTest, RingReplacesOldestWhenFull) {
     for (int i = 0; i < kLogSlots; ++i)
-        ASSERT_EQ(doc.openLogEntry(i % 16), 0);
+        ASSERT_EQ(doc.log().openLogEntry(doc.mainRecord, i % 16), 0);
     EXPECT_EQ(doc.logCount, kLogSlots);
     EXPECT_EQ(doc.logStart, 0);
 
     doc.mainRecord.frequency = 430000000;
-    EXPECT_EQ(doc.openLogEntry(9), 1);
+    EXPECT_EQ(doc.log().openLogEntry(doc.mainRecord, 9), 1);
     EXPECT_EQ(doc.logCount, kLogSlots);
     EXPECT_EQ(doc.logStart, 1);
     EXPECT_EQ(doc.logRing[0].frequency, 430000000u);
@@ -68,23 +67,23 @@ TEST_F(LogOperationsTest, RingReplacesOldestWhenFull) {
 
     // The newest entry after the wrap is in slot 0.
     clock.advance(2000);
-    EXPECT_EQ(doc.updateNewestLogEntry(12), kLogSlots - 1);
+    EXPECT_EQ(doc.log().updateNewestLogEntry(12), kLogSlots - 1);
     EXPECT_EQ(doc.logRing[0].maxSignal, 12);
     EXPECT_EQ(doc.logRing[0].lastHeard, kMarch7th2002At090500Jst + 2);
     EXPECT_EQ(doc.logRing[kLogSlots - 1].maxSignal, (kLogSlots - 1) % 16);
 }
 
 TEST_F(LogOperationsTest, UpdateNewestOnlyWhenTimeMovesOrSignalRises) {
-    EXPECT_EQ(doc.updateNewestLogEntry(5), -1); // empty log untouched
+    EXPECT_EQ(doc.log().updateNewestLogEntry(5), -1); // empty log untouched
     EXPECT_EQ(doc.logCount, 0);
 
     openEntry(145000000, 5);
     openEntry(146000000, 5);
-    EXPECT_EQ(doc.updateNewestLogEntry(4), -1);
-    EXPECT_EQ(doc.updateNewestLogEntry(7), 1);
+    EXPECT_EQ(doc.log().updateNewestLogEntry(4), -1);
+    EXPECT_EQ(doc.log().updateNewestLogEntry(7), 1);
     EXPECT_EQ(doc.logEntry(1).maxSignal, 7);
     clock.advance(1000);
-    EXPECT_EQ(doc.updateNewestLogEntry(2), 1);
+    EXPECT_EQ(doc.log().updateNewestLogEntry(2), 1);
     EXPECT_EQ(doc.logEntry(1).maxSignal, 7);
     EXPECT_EQ(doc.logEntry(1).lastHeard, kMarch7th2002At090500Jst + 1);
     EXPECT_EQ(doc.logEntry(0).lastHeard, kMarch7th2002At090500Jst);
@@ -92,17 +91,15 @@ TEST_F(LogOperationsTest, UpdateNewestOnlyWhenTimeMovesOrSignalRises) {
 
 TEST_F(LogOperationsTest, ClearLogResetsRingAndRequestsNewEntries) {
     for (int i = 0; i < kLogSlots + 3; ++i)
-        doc.openLogEntry(1);
-    doc.logAnalysis.sampleCount = 4;
+        doc.log().openLogEntry(doc.mainRecord, 1);
+    doc.log().logAnalysis().sampleCount = 4;
     doc.setModified(false);
-    doc.clearLog();
+    doc.log().clearLog();
     EXPECT_EQ(doc.logCount, 0);
     EXPECT_EQ(doc.logStart, 0);
-    EXPECT_EQ(doc.logAnalysis.sampleCount, 0);
-    EXPECT_TRUE(doc.newLogEntryMain);
-    EXPECT_TRUE(doc.newLogEntryPriority);
+    EXPECT_EQ(doc.log().logAnalysis().sampleCount, 0);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(doc.openLogEntry(1), 0);
+    EXPECT_EQ(doc.log().openLogEntry(doc.mainRecord, 1), 0);
     EXPECT_EQ(doc.logCount, 1);
 }
 
@@ -119,22 +116,22 @@ TEST_F(LogOperationsTest, RecallLogEntryUsesStoredChannelWhenThereIsOne) {
     doc.mainRecord.comment = "Log";
     openEntry(146000000, 3);
     clock.advance(5000);
-    doc.updateNewestLogEntry(3);
+    doc.log().updateNewestLogEntry(3);
 
     doc.mainRecord.ctcss = 4;
     doc.mainRecord.tElm = 2;
-    doc.recallLogEntry(1);
+    doc.tuning().recallLogEntry(1);
     EXPECT_EQ(doc.mainRecord.frequency, 146000000u);
     EXPECT_EQ(doc.mainRecord.comment, "Log");
     EXPECT_EQ(doc.mainRecord.heardTime, kMarch7th2002At090500Jst + 5);
     EXPECT_EQ(doc.mainRecord.ctcss, 0);
     EXPECT_EQ(doc.mainRecord.tElm, 0);
 
-    doc.recallLogEntry(0);
+    doc.tuning().recallLogEntry(0);
     EXPECT_EQ(doc.mainRecord.comment, "Channel");
     EXPECT_EQ(doc.mainRecord.mode, 1);
 
-    doc.recallLogEntry(2); // no such entry
+    doc.tuning().recallLogEntry(2); // no such entry
     EXPECT_EQ(doc.mainRecord.comment, "Channel");
 }
 
@@ -145,8 +142,8 @@ TEST_F(LogOperationsTest, AnalysisCountsHoursAndWeekdaysOfMatchingEntries) {
     openEntry(145000000, 3);
     clock.advance(24 * 3600 * 1000);
     openEntry(145000000, 3);
-    ASSERT_TRUE(doc.analyseLog(2));
-    const auto& a = doc.logAnalysis;
+    ASSERT_TRUE(doc.log().analyseLog(2));
+    const auto& a = doc.log().logAnalysis();
     EXPECT_EQ(a.frequency, 145000000u);
     EXPECT_EQ(a.sampleCount, 3);
     int hours = 0;
@@ -160,8 +157,8 @@ TEST_F(LogOperationsTest, AnalysisCountsHoursAndWeekdaysOfMatchingEntries) {
     EXPECT_EQ(a.largestHourCount, 4);
     EXPECT_EQ(a.largestWeekdayCount, 4);
 
-    EXPECT_FALSE(doc.analyseLog(4));
-    EXPECT_EQ(doc.logAnalysis.sampleCount, 3);
+    EXPECT_FALSE(doc.log().analyseLog(4));
+    EXPECT_EQ(doc.log().logAnalysis().sampleCount, 3);
 }
 
 class AutoRangeClipboardTest : public ::testing::Test {
@@ -184,10 +181,10 @@ protected:
 
 TEST_F(AutoRangeClipboardTest, CutClosesGapsAndPasteInsertsInOrder) {
     settings.nfmBandWidth = 2;
-    doc.cutAutoRanges({7, 3});
-    EXPECT_EQ(doc.autoRangeClipboardCount, 2);
-    EXPECT_EQ(doc.autoRangeClipboard[0].startFrequency, 4000u);
-    EXPECT_EQ(doc.autoRangeClipboard[1].startFrequency, 8000u);
+    doc.ranges().cutAutoRanges({7, 3});
+    EXPECT_EQ(doc.ranges().clipboardCount(), 2);
+    EXPECT_EQ(doc.ranges().clipboardRange(0).startFrequency, 4000u);
+    EXPECT_EQ(doc.ranges().clipboardRange(1).startFrequency, 8000u);
     EXPECT_EQ(start(3), 5000u); // rows 4..6 up by one
     EXPECT_EQ(start(5), 7000u);
     EXPECT_EQ(start(6), 9000u); // rows 8..19 up by two
@@ -202,33 +199,33 @@ TEST_F(AutoRangeClipboardTest, CutClosesGapsAndPasteInsertsInOrder) {
     }
     EXPECT_TRUE(doc.isModified());
 
-    doc.pasteAutoRanges({0});
+    doc.ranges().pasteAutoRanges({0});
     EXPECT_EQ(start(0), 1000u);
     EXPECT_EQ(start(1), 4000u);
     EXPECT_EQ(start(2), 8000u);
     EXPECT_EQ(start(3), 2000u);
-    EXPECT_EQ(doc.autoRangeClipboardCount, 2); // kept for another paste
+    EXPECT_EQ(doc.ranges().clipboardCount(), 2); // kept for another paste
 }
 
 TEST_F(AutoRangeClipboardTest, PasteNearTheEndDropsWhatDoesNotFit) {
-    doc.cutAutoRanges({0, 1, 2});
+    doc.ranges().cutAutoRanges({0, 1, 2});
     const std::uint32_t lastBefore = start(19);
-    doc.pasteAutoRanges({18});
+    doc.ranges().pasteAutoRanges({18});
     EXPECT_EQ(start(19), 1000u);
     EXPECT_EQ(start(18), 0u); // untouched
     EXPECT_NE(start(19), lastBefore);
 
     doc.setModified(false);
-    doc.pasteAutoRanges({19});
+    doc.ranges().pasteAutoRanges({19});
     EXPECT_EQ(start(19), 1000u);
     EXPECT_FALSE(doc.isModified());
 }
 
 TEST_F(AutoRangeClipboardTest, EmptyClipboardOrSelectionPastesNothing) {
-    doc.pasteAutoRanges({4});
+    doc.ranges().pasteAutoRanges({4});
     EXPECT_EQ(start(5), 6000u);
-    doc.cutAutoRanges({25});
-    EXPECT_EQ(doc.autoRangeClipboardCount, 0);
+    doc.ranges().cutAutoRanges({25});
+    EXPECT_EQ(doc.ranges().clipboardCount(), 0);
     EXPECT_EQ(start(19), 20000u);
     EXPECT_FALSE(doc.isModified());
 }

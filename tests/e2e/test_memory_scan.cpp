@@ -29,11 +29,12 @@ protected:
         startReceiver(options, kActivePlan);
         CKovo5Doc& doc = rig_->doc;
         rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
-        ASSERT_EQ(doc.reachableCount, kChannels);
+        ASSERT_EQ(rig_->core.scanState().reachableCount(), kChannels);
         doc.controlParams.direction = 1;
         doc.controlParams.delaySeconds = 1;
         doc.controlParams.pause = 0;
-        doc.toggleSwitch(SwitchKind::Logging); // logging on: the next stop opens a log entry
+        doc.parameters().toggleSwitch(
+            SwitchKind::Logging); // logging on: the next stop opens a log entry
         ASSERT_EQ(doc.controlParams.logging, 1);
 
         connectReceiver();

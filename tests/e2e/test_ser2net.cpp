@@ -50,7 +50,7 @@ TEST_P(Ser2netTest, ProbeFindsTheReceiverAndMemoryScanStopsOnTheActiveChannel) {
     rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, 1);
     doc.controlParams.direction = 1;
     doc.controlParams.pause = 0;
-    doc.toggleSwitch(SwitchKind::Logging); // logging on
+    doc.parameters().toggleSwitch(SwitchKind::Logging); // logging on
     connectReceiver();
     if (GetParam() == Ser2net::Mode::Rfc2217) {
         // The far port was set to the receiver's line by the program.

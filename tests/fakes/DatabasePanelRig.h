@@ -35,10 +35,11 @@ struct DatabasePanelRig {
     DatabasePanelRig() {
         setenv("TZ", "UTC", 1);
         tzset();
-        doc.writeSoftSetting = [this](const std::string& name, int value) {
-            if (name == "MBMultiSelect")
-                settings.mbMultiSelect = value;
-        };
+        softSettings =
+            doc.parameters().softSettingChanges().subscribe([this](const SoftSettingChange& c) {
+                if (c.which == SoftSetting::MbMultiSelect)
+                    settings.mbMultiSelect = c.value;
+            });
         panel.setCore(&core);
         panel.setHost(&host);
         panel.show();
@@ -46,7 +47,7 @@ struct DatabasePanelRig {
 
     // A channel at f in the given banks; returns its row.
     int addChannel(std::uint32_t f, std::int32_t bankMask = 1) {
-        const int row = doc.storeChannel(f);
+        const int row = doc.channelTable().storeChannel(f);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         doc.channels[std::size_t(row)]->comment.clear();
         return row;
@@ -55,7 +56,7 @@ struct DatabasePanelRig {
         doc.mainRecord.frequency = f;
         doc.mainRecord.comment.clear();
         clock.setMilliseconds(std::int64_t(first) * 1000);
-        doc.openLogEntry(signal);
+        doc.log().openLogEntry(doc.mainRecord, signal);
         doc.logEntry(doc.logCount - 1).lastHeard = last;
     }
     // Right-click on `row` of the current view's list and run a command.
@@ -82,6 +83,9 @@ struct DatabasePanelRig {
     FakeDatabaseHost host;
     PanelFonts fonts = PanelFonts::create();
     DatabasePanel panel{{doc, settings, notifier}, fonts};
+    Subscription softSettings;
+    // What the scan makes of the document's notices.
+    ScanState scan{doc};
 };
 
 } // namespace kovo::test

@@ -81,10 +81,10 @@ struct QtReceiverRig {
     void addScanChannels(std::uint32_t firstHz, std::uint32_t spacingHz, int count, int bank) {
         const std::uint32_t mask = 1u << bank;
         for (int i = 0; i < count; ++i) {
-            const int row = doc.storeChannel(firstHz + std::uint32_t(i) * spacingHz);
+            const int row = doc.channelTable().storeChannel(firstHz + std::uint32_t(i) * spacingHz);
             doc.channels[std::size_t(row)]->bankMask = std::int32_t(mask);
         }
-        doc.setLinkFlags(mask); // also counts the channels memory scan reaches
+        doc.banks().setLinkFlags(mask); // also counts the channels memory scan reaches
     }
 
     AppSettings settings;

@@ -25,6 +25,7 @@ namespace kovo::test {
 // The core's operating modes, scan steps and band scope, with the commands
 // recorded. The link and the timers are left out.
 struct FakeCore : CoreCommands {
+    std::unique_ptr<ScanState> state;
     std::unique_ptr<ScanSteps> steps;
     std::unique_ptr<BandScope> scope;
     std::unique_ptr<OperatingModes> operatingModes;
@@ -35,12 +36,13 @@ struct FakeCore : CoreCommands {
     int memorySteps = 0, searchSteps = 0, oneMhzSteps = 0;
 
     void attach(CKovo5Doc& doc, const AppSettings& settings, ViewSink& view) {
-        steps = std::make_unique<ScanSteps>(doc, settings, view);
+        state = std::make_unique<ScanState>(doc);
+        steps = std::make_unique<ScanSteps>(doc, *state, settings, view);
         scope = std::make_unique<BandScope>(doc, view);
         operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
         ops = std::make_unique<ReceiverOperations>(ReceiverOperations::Seams{
-            doc, settings, *scope, view, [this](OperatingMode mode) { setOperatingMode(mode); },
-            [this] { ++sendNexts; }});
+            doc, *state, settings, *scope, view,
+            [this](OperatingMode mode) { setOperatingMode(mode); }, [this] { ++sendNexts; }});
     }
     void setOperatingMode(OperatingMode mode) override {
         modes.push_back(toStored(mode));
@@ -54,6 +56,7 @@ struct FakeCore : CoreCommands {
     void stepOneMegahertzScan() override { ++oneMhzSteps; }
     BandScope& bandScope() override { return *scope; }
     ReceiverOperations& operations() override { return *ops; }
+    const ScanState* scanState() const override { return state.get(); }
 };
 
 struct FakeFrame : FrameHost {
@@ -105,8 +108,8 @@ struct ViewRig {
 
     // Stores a channel at f with the main record's settings.
     int addChannel(std::uint32_t f, int heard = 0, int maxSignal = 0) {
-        doc.findChannel(f);
-        const int row = doc.storeChannel(f, false, heard, maxSignal);
+        doc.channelTable().findChannel(f);
+        const int row = doc.channelTable().storeChannel(f, false, heard, maxSignal);
         doc.channels[std::size_t(row)]->maxSignal = maxSignal;
         return row;
     }

@@ -148,7 +148,7 @@ TEST_F(HistoryWriterTest, TheLogIsImportedOnceInTheStoresLife) {
     AppSettings settings;
     CKovo5Doc doc{settings, clock};
     doc.mainRecord.mode = 1;
-    ASSERT_EQ(doc.storeChannel(145'000'000), 0);
+    ASSERT_EQ(doc.channelTable().storeChannel(145'000'000), 0);
     doc.logCount = 2;
     doc.logEntry(0) = CLogData{145'000'000, 50, 60, 7, "ch"};
     doc.logEntry(1) = CLogData{146'000'000, 70, 65, 3, ""}; // last before first: end = start

@@ -59,8 +59,9 @@ struct LinkParts {
 // The link with the document, the command chooser and the polling loop on it.
 struct PollingParts : LinkParts {
     CKovo5Doc doc{settings, clock};
-    CommandChooser chooser{doc, link, router};
-    PollingLoop loop{doc, link, chooser, router};
+    PriorityCheck priority;
+    CommandChooser chooser{doc, priority, link, router};
+    PollingLoop loop{doc, priority, link, chooser, router};
 };
 
 } // namespace kovo::test

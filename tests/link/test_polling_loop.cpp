@@ -196,25 +196,25 @@ TEST_F(PollingLoopTest, PriorityCheckTunesThePriorityRecordEveryFiveSeconds) {
     EXPECT_TRUE(timers.isTimerActive(TimerPriorityInterval));
     int refreshes = observer.panelRefreshes;
     // Poll on: each report is answered after the pause.
-    for (int i = 0; i < 1000 && !doc.priorityCheck; ++i) {
+    for (int i = 0; i < 1000 && !priority.priorityCheck; ++i) {
         port.receive("%\r\n>");
         timers.advance(kPollDelayMs);
     }
-    ASSERT_TRUE(doc.priorityCheck);
+    ASSERT_TRUE(priority.priorityCheck);
     port.written.clear();
     port.receive("%\r\n>");
     EXPECT_THAT(port.written, ElementsAre("430.\r"));
-    EXPECT_TRUE(doc.priorityCheckApplied);
+    EXPECT_TRUE(priority.priorityCheckApplied);
     EXPECT_EQ(observer.panelRefreshes, refreshes + 1);
     EXPECT_EQ(hits.ended.back(), true);
     ack();
     EXPECT_THAT(port.written, ElementsAre("430.\r", "A\r"));
 
     // The check ends (the scan engine clears priorityCheck): back to main.
-    doc.priorityCheck = false;
+    priority.priorityCheck = false;
     ack();
     EXPECT_THAT(port.written, ElementsAre("430.\r", "A\r", "145.\r"));
-    EXPECT_FALSE(doc.priorityCheckApplied);
+    EXPECT_FALSE(priority.priorityCheckApplied);
     EXPECT_EQ(observer.panelRefreshes, refreshes + 2);
 }
 
@@ -222,10 +222,10 @@ TEST_F(PollingLoopTest, PriorityRefreshIsSkippedInTheActiveBandScope) {
     doc.controlParams.operatingMode = 3;
     connectAndSettle();
     const int refreshes = observer.panelRefreshes;
-    doc.priorityCheck = true;
+    priority.priorityCheck = true;
     doc.priorityRecord.frequency = 430000000;
     port.receive("%\r\n>");
-    EXPECT_TRUE(doc.priorityCheckApplied);
+    EXPECT_TRUE(priority.priorityCheckApplied);
     EXPECT_EQ(observer.panelRefreshes, refreshes);
 }
 

@@ -56,15 +56,11 @@ struct DocParts {
     // Adds a channel by hand at `hz` in the given banks.
     int addChannel(std::uint32_t hz, std::int32_t bankMask = 2, int mode = 0) {
         doc.mainRecord.mode = mode;
-        const int row = doc.storeChannel(hz);
+        const int row = doc.channelTable().storeChannel(hz);
         doc.channels[std::size_t(row)]->bankMask = bankMask;
         return row;
     }
-    void linkBanks(std::uint32_t mask) {
-        doc.setLinkFlags(mask);
-        doc.computeLinkMask();
-        doc.countReachable();
-    }
+    void linkBanks(std::uint32_t mask) { doc.banks().setLinkFlags(mask); }
 };
 
 // The whole receiver core on fakes, talking to a scripted AR3000A: every

@@ -128,7 +128,7 @@ TEST_F(BandScopeTest, SweepRunsAcrossAllPointsAndWraps) {
 
 TEST_F(BandScopeTest, SweepPointTakesTheStoredChannelsInfo) {
     doc.mainRecord.mode = 0;
-    const int row = doc.storeChannel(144960000);
+    const int row = doc.channelTable().storeChannel(144960000);
     doc.channels[std::size_t(row)]->comment = "beacon";
     centreOn(145000000, 7, 2);
     doc.controlParams.direction = 1;

@@ -43,22 +43,20 @@ TEST_F(OperatingModesTest, OutOfRangeModeIsRefused) {
 TEST_F(OperatingModesTest, MemoryScanCountsReachableChannelsAndTakesTheFirstStep) {
     addChannel(100000000, 2);
     addChannel(200000000, 2);
-    doc.setLinkFlags(2);
-    doc.computeLinkMask();
-    doc.reachableCount = 0;
+    doc.banks().setLinkFlags(2);
     doc.controlParams.direction = 1;
-    doc.scanPosition = 0;
+    core.scanState().scanPosition = 0;
     core.setOperatingMode(0);
-    EXPECT_EQ(doc.reachableCount, 2);
+    EXPECT_EQ(core.scanState().reachableCount(), 2);
     EXPECT_EQ(doc.mainRecord.frequency, 200000000u);
 }
 
 TEST_F(OperatingModesTest, LeavingVfoStopsTheToneSearch) {
-    doc.toneSearch = true;
+    core.scanState().toneSearch = true;
     core.setOperatingMode(5);
-    EXPECT_TRUE(doc.toneSearch);
+    EXPECT_TRUE(core.scanState().toneSearch);
     core.setOperatingMode(4);
-    EXPECT_FALSE(doc.toneSearch);
+    EXPECT_FALSE(core.scanState().toneSearch);
     EXPECT_THAT(view.calls,
                 ElementsAre("mode 5", "mode 4", "refreshPanels", "resetScope", "showStaticScope"));
 }

@@ -127,7 +127,7 @@ TEST_F(ReceiverOperationsTest, AHeardFrequencyIsStoredWithItsModeAndCommentByThe
 
 TEST_F(ReceiverOperationsTest, AFullTableRefusesANewChannel) {
     for (int i = 0; i < kMaxChannels; ++i)
-        ASSERT_GE(doc.storeChannel(std::uint32_t(100'000'000 + i * 100)), 0);
+        ASSERT_GE(doc.channelTable().storeChannel(std::uint32_t(100'000'000 + i * 100)), 0);
     enter(OperatingMode::Vfo);
     doc.mainRecord.frequency = 1'000'000'000;
     EXPECT_EQ(ops().storeTunedFrequency([] { return true; }).result, Result::TableFull);
@@ -217,8 +217,8 @@ TEST_F(ReceiverOperationsTest, ExactTuningKeepsToTheReceiversRange) {
 
 TEST_F(ReceiverOperationsTest, ExactTuningNamesTheChannelStoredThere) {
     enter(OperatingMode::Vfo);
-    const int row = doc.storeChannel(433'012'345);
-    ASSERT_TRUE(doc.setChannelComments({row}, "tower"));
+    const int row = doc.channelTable().storeChannel(433'012'345);
+    ASSERT_TRUE(doc.channelTable().setChannelComments({row}, "tower"));
     EXPECT_TRUE(ops().tuneExactly(433'012'345));
     EXPECT_EQ(doc.mainRecord.frequency, 433'012'345u) << "off the step grid, as given";
     EXPECT_EQ(doc.mainRecord.comment, "tower");
@@ -230,8 +230,8 @@ TEST_F(ReceiverOperationsTest, ExactTuningNamesTheChannelStoredThere) {
 // holds on the clicked point only when asked to, and the tuned frequency is
 // named after a channel stored there.
 TEST_F(ReceiverOperationsTest, AScopeClickTunesAndHoldsTheSweepOnlyWhenAsked) {
-    const int row = doc.storeChannel(145'500'000);
-    ASSERT_TRUE(doc.setChannelComments({row}, "repeater"));
+    const int row = doc.channelTable().storeChannel(145'500'000);
+    ASSERT_TRUE(doc.channelTable().setChannelComments({row}, "repeater"));
     const struct {
         std::optional<int> hold;
         int manualTuning;

@@ -109,7 +109,7 @@ TEST_F(ScanEngineTest, SettlingLetsSquelchClosedReportsPassAfterAJump) {
     addChannel(165000000);
     linkBanks(2);
     doc.controlParams.direction = 1;
-    doc.scanPosition = 1;
+    core.scanState().scanPosition = 1;
     core.setOperatingMode(0); // to channel 0 at 145 MHz: no jump from 145
     reports("%", 1);          // moves on to 165 MHz: 20 MHz jump
     ASSERT_EQ(tuned(), 165000000u);
@@ -136,7 +136,7 @@ TEST_F(ScanEngineTest, SettlingFollowsTheReceiverDescription) {
     addChannel(165000000);
     linkBanks(2);
     doc.controlParams.direction = 1;
-    doc.scanPosition = 1;
+    core.scanState().scanPosition = 1;
     core.setOperatingMode(0);
     reports("%", 1); // on to 165 MHz: 20 MHz, limited to 3 reports
     ASSERT_EQ(tuned(), 165000000u);
@@ -214,7 +214,8 @@ TEST_F(ScanEngineTest, FullChannelTableIsReportedOnceAndScanningGoesOn) {
 
 TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     startOneMegahertzScan();
-    doc.toggleSwitch(SwitchKind::Logging); // logging on: the next hit opens a new entry
+    doc.parameters().toggleSwitch(
+        SwitchKind::Logging); // logging on: the next hit opens a new entry
     report("G");
     EXPECT_EQ(doc.logCount, 1);
     clock.advance(1000);
@@ -228,7 +229,7 @@ TEST_F(ScanEngineTest, LogOpensOneEntryPerStopAndUpdatesItAfterwards) {
     EXPECT_THAT(view.calls, ::testing::Contains("select newest log entry"));
     EXPECT_THAT(view.calls, ::testing::Contains("select log caret row"));
 
-    doc.clearLog(); // clearing during a stop: the next report opens an entry
+    doc.log().clearLog(); // clearing during a stop: the next report opens an entry
     report("K");
     EXPECT_EQ(doc.logCount, 1);
 }
@@ -248,17 +249,17 @@ TEST_F(ScanEngineTest, FullLogRingDropsItsOldestEntry) {
 
 TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone) {
     const int priorityRow = addChannel(430000000);
-    doc.copyToPriorityRecord(priorityRow);
+    doc.channelTable().copyToPriorityRecord(priorityRow);
     startOneMegahertzScan();
     core.togglePriority();
     EXPECT_EQ(doc.controlParams.priorityScan, 1);
     EXPECT_EQ(view.calls.back(), "priority on");
 
-    while (!doc.priorityCheck)
+    while (!core.scanState().priority.priorityCheck)
         report("%");
     const std::uint32_t mainBefore = tuned();
     report("G"); // the priority frequency goes out, then this report is its first
-    ASSERT_TRUE(doc.priorityCheckApplied);
+    ASSERT_TRUE(core.scanState().priority.priorityCheckApplied);
     report("G");
     EXPECT_EQ(core.engine().priorityContext().hold, 1);
     EXPECT_TRUE(timers.isTimerActive(TimerPriorityDelay));
@@ -268,26 +269,26 @@ TEST_F(ScanEngineTest, PriorityCheckHoldsOnItsOwnTimersAndLeavesTheMainScanAlone
     timers.advance(2000);
     EXPECT_EQ(core.engine().priorityContext().resume, 1);
     reports("%", 20); // the jump to 430 MHz still settles
-    EXPECT_TRUE(doc.priorityCheck);
+    EXPECT_TRUE(core.scanState().priority.priorityCheck);
     report("%"); // the check ends; the main scan is not moved
-    EXPECT_FALSE(doc.priorityCheck);
+    EXPECT_FALSE(core.scanState().priority.priorityCheck);
     EXPECT_EQ(tuned(), mainBefore);
     EXPECT_EQ(port.written.back(), frequencyCommand(mainBefore, kAr3000aDescription));
     report("%");
-    EXPECT_FALSE(doc.priorityCheckApplied);
+    EXPECT_FALSE(core.scanState().priority.priorityCheckApplied);
 }
 
 TEST_F(ScanEngineTest, SwitchingPriorityOffMidCheckReturnsToTheMainRecord) {
     const int priorityRow = addChannel(430000000);
-    doc.copyToPriorityRecord(priorityRow);
+    doc.channelTable().copyToPriorityRecord(priorityRow);
     startOneMegahertzScan();
     core.togglePriority();
-    while (!doc.priorityCheckApplied)
+    while (!core.scanState().priority.priorityCheckApplied)
         report("%");
     report("G");
     core.togglePriority();
-    EXPECT_FALSE(doc.priorityCheck);
-    EXPECT_FALSE(doc.priorityCheckApplied);
+    EXPECT_FALSE(core.scanState().priority.priorityCheck);
+    EXPECT_FALSE(core.scanState().priority.priorityCheckApplied);
     EXPECT_EQ(core.engine().priorityContext().hold, 0);
     EXPECT_FALSE(timers.isTimerActive(TimerPriorityDelay));
     EXPECT_FALSE(timers.isTimerActive(TimerPriorityInterval));

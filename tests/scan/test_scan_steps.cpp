@@ -11,7 +11,8 @@ using ::testing::ElementsAre;
 
 class ScanStepsTest : public ::testing::Test, public DocParts {
 protected:
-    ScanSteps steps{doc, settings, view};
+    ScanState state{doc};
+    ScanSteps steps{doc, state, settings, view};
 
     CSearchBank& searchBank(int k, std::uint32_t start, std::uint32_t stop, int step) {
         CSearchBank& bank = doc.searchBanks[std::size_t(k)];
@@ -36,19 +37,19 @@ TEST_F(ScanStepsTest, MemoryScanTakesOnlyChannelsOfTheLinkedBanksAndWraps) {
     addChannel(300000000, 2 | 8); // banks 1 and 3
     linkBanks(2);
     doc.controlParams.direction = 1;
-    doc.scanPosition = 0;
+    state.scanPosition = 0;
     steps.memoryScanStep();
-    EXPECT_EQ(doc.scanPosition, 2);
+    EXPECT_EQ(state.scanPosition, 2);
     EXPECT_EQ(doc.mainRecord.frequency, 300000000u);
     EXPECT_EQ(doc.controlParams.p4C, 2);
     EXPECT_EQ(doc.controlParams.manualTuning, 1);
     steps.memoryScanStep();
-    EXPECT_EQ(doc.scanPosition, 0);
+    EXPECT_EQ(state.scanPosition, 0);
     EXPECT_THAT(view.calls, ElementsAre("refreshPanels", "select 2", "refreshPanels", "select 0"));
 
     doc.controlParams.direction = 0;
     steps.memoryScanStep();
-    EXPECT_EQ(doc.scanPosition, 2);
+    EXPECT_EQ(state.scanPosition, 2);
 }
 
 TEST_F(ScanStepsTest, MemoryScanHonoursTheModeFilter) {
@@ -59,16 +60,16 @@ TEST_F(ScanStepsTest, MemoryScanHonoursTheModeFilter) {
     doc.controlParams.modeEnabled[0] = 0;
     linkBanks(2);
     doc.controlParams.direction = 1;
-    doc.scanPosition = 1;
+    state.scanPosition = 1;
     steps.memoryScanStep();
-    EXPECT_EQ(doc.scanPosition, 1); // the only one it may take
+    EXPECT_EQ(state.scanPosition, 1); // the only one it may take
     EXPECT_EQ(doc.mainRecord.frequency, 200000000u);
 }
 
 TEST_F(ScanStepsTest, MemoryScanWithNothingReachableDoesNothing) {
     addChannel(100000000, 4);
     linkBanks(2);
-    ASSERT_EQ(doc.reachableCount, 0);
+    ASSERT_EQ(state.reachableCount(), 0);
     const auto before = doc.mainRecord.frequency;
     steps.memoryScanStep();
     EXPECT_EQ(doc.mainRecord.frequency, before);
@@ -80,9 +81,9 @@ TEST_F(ScanStepsTest, MemoryScanPositionOutsideTheTableIsBroughtBack) {
     addChannel(200000000, 2);
     linkBanks(2);
     doc.controlParams.direction = 1;
-    doc.scanPosition = 4711;
+    state.scanPosition = 4711;
     steps.memoryScanStep();
-    EXPECT_EQ(doc.scanPosition, 0);
+    EXPECT_EQ(state.scanPosition, 0);
 }
 
 // ---- program search ----

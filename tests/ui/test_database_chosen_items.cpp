@@ -43,7 +43,7 @@ void addFourChannels(DatabasePanelRig& r) {
 
 // Auto-store of a new signal below every chosen row.
 void autoStore50(DatabasePanelRig& r) {
-    ASSERT_EQ(r.doc.storeChannel(MHz(50), true, 1, 5), 0);
+    ASSERT_EQ(r.doc.channelTable().storeChannel(MHz(50), true, 1, 5), 0);
 }
 
 QAction* menuAction(QMenu& menu, int command) {
@@ -73,7 +73,7 @@ TEST(ChosenItems, AreFoundByWhatTheyAreAfterRowsMove) {
     ASSERT_EQ(channels.size(), 2u); // row 9 is no channel; row 2 counts once
     autoStore50(r);
     EXPECT_EQ(channels.find(r.doc).rows, (std::vector<int>{2, 3}));
-    r.doc.deleteChannels({2}); // 110 MHz
+    r.doc.channelTable().deleteChannels({2}); // 110 MHz
     const ChosenItems::Found found = channels.find(r.doc);
     EXPECT_EQ(found.rows, std::vector<int>{2});
     EXPECT_EQ(found.gone, 1u);
@@ -129,7 +129,7 @@ TEST(DatabaseChosenItems, DeleteQuestionNamesFiveChannelsAndCountsTheRest) {
               "選択された 7 個のデータを削除します: 100.500000, 200.500000, 300.500000, "
               "400.500000, 500.500000 MHz ほか 2 個");
     // A channel deleted meanwhile is skipped, and the user hears of it.
-    r.doc.deleteChannels({6});
+    r.doc.channelTable().deleteChannels({6});
     r.host.pendingAnswer(true);
     EXPECT_EQ(r.doc.channelCount, 0);
     EXPECT_EQ(r.notifier.messages, std::vector<std::string>{kOneGone});
@@ -181,7 +181,7 @@ TEST(DatabaseChosenItems, LogCommandsFollowTheirEntryInAFullLog) {
     menu = r.panel.prepareContextMenu(l, centreOf(l, 0));
     r.addLog(MHz(301), kLogSlots + 1, kLogSlots + 1);
     r.panel.runCommand(LogAnalyze);
-    EXPECT_EQ(r.doc.logAnalysis.sampleCount, 0) << "the entry analysed is gone";
+    EXPECT_EQ(r.doc.log().logAnalysis().sampleCount, 0) << "the entry analysed is gone";
     EXPECT_EQ(r.notifier.messages, std::vector<std::string>{kOneGone});
 }
 
@@ -207,8 +207,8 @@ TEST(DatabaseChosenItems, ARightClickChoosesTheRowClicked) {
     r.panel.selectChannel(12);
     EXPECT_EQ(l.selectedRows(), std::vector<int>{2});
     choose(menu, Delete);
-    EXPECT_EQ(r.doc.findChannel(MHz(120)), -1);
-    EXPECT_EQ(r.doc.findChannel(MHz(207)), 10) << "the scanned channel stays";
+    EXPECT_EQ(r.doc.channelTable().findChannel(MHz(120)), -1);
+    EXPECT_EQ(r.doc.channelTable().findChannel(MHz(207)), 10) << "the scanned channel stays";
 
     // With the scan stopped on row 10, the remarks of the row clicked are edited.
     l.setCaretRow(10);

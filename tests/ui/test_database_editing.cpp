@@ -183,7 +183,7 @@ TEST(DatabaseCommands, UseFlagOfBanksRestartsTheMemoryScan) {
     r.panel.refreshAll();
     r.show(1);
     r.command(BankUseYes, {2, 3});
-    EXPECT_EQ(r.doc.linkMask, (1u << 2) | (1u << 3));
+    EXPECT_EQ(r.doc.banks().linkMask(), (1u << 2) | (1u << 3));
     EXPECT_EQ(r.core.modes, std::vector<int>{0});
     EXPECT_TRUE(r.lineOf(1, 3).startsWith(QStringLiteral(" 3 \u25CB")));
 }
@@ -212,7 +212,7 @@ TEST(DatabaseCommands, LogClearEmptiesTheList) {
     r.command(LogClear, {0});
     EXPECT_EQ(r.host.questions.back(), "ログデータを消去します よろしいですか？");
     EXPECT_EQ(r.panel.list(6).rowCount(), 0);
-    EXPECT_TRUE(r.doc.newLogEntryMain);
+    EXPECT_TRUE(r.scan.newLogEntryMain);
 }
 
 TEST(DatabaseCommands, CutAndPasteAutoRanges) {

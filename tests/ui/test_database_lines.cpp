@@ -141,9 +141,9 @@ TEST(DatabaseLines, EditableFieldsStartAtTheirColumns) {
 TEST(DatabaseLines, HeadersAndStatistics) {
     DatabasePanelRig r;
     r.panel.refreshAll();
-    r.doc.logAnalysis.frequency = 145'012'500;
-    r.doc.logAnalysis.sampleCount = 3;
-    r.doc.logAnalysis.comment = "c";
+    r.doc.log().logAnalysis().frequency = 145'012'500;
+    r.doc.log().logAnalysis().sampleCount = 3;
+    r.doc.log().logAnalysis().comment = "c";
     EXPECT_EQ(dblines::header(r.doc, 5), QStringLiteral("No   Strings"));
     EXPECT_EQ(dblines::header(r.doc, 7),
               QStringLiteral(" Statistics  Frequency:145.012500  Sample:3  c"));

@@ -58,24 +58,26 @@ const NoticeCase kNoticeCases[] = {
      4},
     {"channel changed",
      0,
-     [](DatabasePanelRig& r) { ASSERT_EQ(r.doc.recordReport(2, 5), 1); },
+     [](DatabasePanelRig& r) { ASSERT_EQ(r.doc.channelTable().recordReport(2, 5), 1); },
      {"changed 2-2"},
      3},
     {"channels removed from the bottom up",
      0,
      [](DatabasePanelRig& r) {
-         r.doc.deleteChannels({2, 0});
+         r.doc.channelTable().deleteChannels({2, 0});
      },
      {"remove 2-2", "remove 0-0", "changed 0-0"},
      1},
     {"channel moved down",
      0,
-     [](DatabasePanelRig& r) { ASSERT_TRUE(r.doc.moveChannel(0, 2)); },
+     [](DatabasePanelRig& r) { ASSERT_TRUE(r.doc.channelTable().moveChannel(0, 2)); },
      {"move 0 to 3", "changed 0-2"},
      3},
     {"channel moved up by a new frequency",
      0,
-     [](DatabasePanelRig& r) { ASSERT_EQ(r.doc.setChannelFrequency(2, 500'000), 0); },
+     [](DatabasePanelRig& r) {
+         ASSERT_EQ(r.doc.channelTable().setChannelFrequency(2, 500'000), 0);
+     },
      {"move 2 to 0", "changed 0-2", "changed 0-0"},
      3},
     {"document replaced", 0, [](DatabasePanelRig& r) { r.doc.onNewDocument(); }, {"reset"}, 0},
@@ -97,19 +99,19 @@ const NoticeCase kNoticeCases[] = {
      6,
      [](DatabasePanelRig& r) {
          r.clock.setMilliseconds(1'000'000);
-         ASSERT_EQ(r.doc.updateNewestLogEntry(9), 2);
+         ASSERT_EQ(r.doc.log().updateNewestLogEntry(9), 2);
      },
      {"changed 2-2"},
      3},
-    {"log cleared", 6, [](DatabasePanelRig& r) { r.doc.clearLog(); }, {"reset"}, 0},
+    {"log cleared", 6, [](DatabasePanelRig& r) { r.doc.log().clearLog(); }, {"reset"}, 0},
     {"search banks changed",
      2,
-     [](DatabasePanelRig& r) { r.doc.setSearchBanksInUse(5); },
+     [](DatabasePanelRig& r) { r.doc.ranges().setSearchBanksInUse(5); },
      {"changed 0-19"},
      kRangeCount},
     {"link set chosen",
      1,
-     [](DatabasePanelRig& r) { ASSERT_TRUE(r.doc.setCurrentLinkSet(2)); },
+     [](DatabasePanelRig& r) { ASSERT_TRUE(r.doc.banks().setCurrentLinkSet(2)); },
      {"changed 0-21"},
      kBankCount},
 };
@@ -151,7 +153,7 @@ TEST(DatabaseModel, AFullLogKeepsItsPlaceAndSelectionWhileHeld) {
     l.setTopRow(bottom);
     l.selectRows({bottom + 3});
     r.core.hold = true;
-    ASSERT_EQ(r.doc.openLogEntry(1), 1);
+    ASSERT_EQ(r.doc.log().openLogEntry(r.doc.mainRecord, 1), 1);
     r.panel.selectNewestLogEntry();
     QApplication::processEvents();
     EXPECT_EQ(l.rowCount(), kLogSlots);

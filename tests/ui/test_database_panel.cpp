@@ -182,7 +182,7 @@ TEST(DatabasePanel, AFullLogDropsItsFirstLine) {
     r.panel.refreshAll();
     EXPECT_EQ(r.panel.list(6).caretRow(), kLogSlots - 1);
     r.doc.mainRecord.frequency = 123'000'000;
-    ASSERT_EQ(r.doc.openLogEntry(1), 1);
+    ASSERT_EQ(r.doc.log().openLogEntry(r.doc.mainRecord, 1), 1);
     r.panel.selectNewestLogEntry();
     DatabaseList& l = r.panel.list(6);
     EXPECT_EQ(l.rowCount(), kLogSlots);
@@ -199,7 +199,7 @@ TEST(DatabasePanel, ChannelNoticesReachTheModel) {
     EXPECT_EQ(r.panel.list(0).rowCount(), 6);
     EXPECT_EQ(r.panel.list(0).selectedRows(), (std::vector<int>{2, 4}));
     r.doc.channels[4]->comment = "heard";
-    ASSERT_EQ(r.doc.recordReport(4, 9), 1);
+    ASSERT_EQ(r.doc.channelTable().recordReport(4, 9), 1);
     EXPECT_TRUE(r.panel.model(0)
                     .data(r.panel.model(0).index(4), Qt::DisplayRole)
                     .toString()
@@ -213,7 +213,7 @@ TEST(DatabasePanel, LinkSetsChooseRenameAndRestartTheMemoryScan) {
     r.panel.refreshAll();
     r.panel.selectLinkSet(3);
     EXPECT_EQ(r.doc.controlParams.currentLinkSet, 3);
-    EXPECT_EQ(r.doc.linkMask, 1u << 4);
+    EXPECT_EQ(r.doc.banks().linkMask(), 1u << 4);
     EXPECT_EQ(r.panel.linkSetCombo().currentText(), QStringLiteral("03"));
     EXPECT_EQ(r.core.modes, std::vector<int>{0});
     EXPECT_TRUE(r.lineOf(1, 4).startsWith(QStringLiteral(" 4 \u25CB")));
@@ -236,7 +236,7 @@ TEST(DatabasePanel, LogAnalysisDrawsBarsScaledToTheTallest) {
     r.show(6);
     r.command(dbmenus::LogAnalyze, {2});
     EXPECT_EQ(r.panel.shownView(), 7);
-    EXPECT_EQ(r.doc.logAnalysis.sampleCount, 3);
+    EXPECT_EQ(r.doc.log().logAnalysis().sampleCount, 3);
     const StatisticsChart& chart = r.panel.statistics().chart();
     EXPECT_EQ(chart.hourBar(4), QRect(67, 102 - 90, 12, 90));
     EXPECT_EQ(chart.hourBar(10), QRect(157, 102 - 90, 12, 90));

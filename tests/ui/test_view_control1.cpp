@@ -203,7 +203,7 @@ TEST_F(Control1Test, PadInScanModesStepsTheScanOnceAMove) {
 TEST_F(Control1Test, SwitchKeys) {
     click(ControlPanel1::Log);
     EXPECT_EQ(params().logging, 1);
-    EXPECT_TRUE(doc.newLogEntryMain);
+    EXPECT_TRUE(core.state->newLogEntryMain);
     EXPECT_EQ(keyState(ControlPanel1::Log), 1);
     click(ControlPanel1::Moni);
     EXPECT_EQ(params().fgSwitch, 1);

@@ -82,11 +82,10 @@ TEST_F(CoreWiringTest, PriorityKeyLightsThroughTheCore) {
 
 TEST_F(CoreWiringTest, MemoryScanShowsTheChannelItTunes) {
     for (std::uint32_t f : {144'000'000u, 145'500'000u}) {
-        doc.findChannel(f);
-        ASSERT_GE(doc.storeChannel(f), 0);
+        doc.channelTable().findChannel(f);
+        ASSERT_GE(doc.channelTable().storeChannel(f), 0);
     }
     doc.memoryBanks[0].linkFlags[0] = 1;
-    doc.computeLinkMask();
     click(ControlPanel1::Ms);
     EXPECT_EQ(doc.controlParams.operatingMode, 0);
     const QString shown = view->stack().display().field(DisplayPanel::FrequencyField).text();

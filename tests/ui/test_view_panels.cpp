@@ -136,7 +136,7 @@ TEST_F(PanelsTest, NewDocumentCommentShowsJapanese) {
 
 TEST_F(PanelsTest, PriorityCheckShowsThePriorityRecord) {
     doc.priorityRecord.frequency = 433'000'000;
-    doc.priorityCheckApplied = true;
+    core.state->priority.priorityCheckApplied = true;
     view->refreshPanels();
     EXPECT_EQ(display().field(DisplayPanel::FrequencyField).text(), " 433.000000");
 }
@@ -231,10 +231,10 @@ TEST_F(PanelsTest, CtcssSliderAndToneSearch) {
     // Tone search runs in VFO only.
     EXPECT_TRUE(c.scanKey().isVisibleTo(&c));
     QTest::mouseClick(&c.scanKey(), Qt::LeftButton);
-    EXPECT_TRUE(doc.toneSearch);
+    EXPECT_TRUE(core.state->toneSearch);
     EXPECT_EQ(main().ctcss, 0);
     core.setOperatingMode(4);
-    EXPECT_FALSE(doc.toneSearch) << "leaving VFO ends the tone search";
+    EXPECT_FALSE(core.state->toneSearch) << "leaving VFO ends the tone search";
     EXPECT_FALSE(c.scanKey().isVisibleTo(&c));
     EXPECT_EQ(c.scanKey().state(), 0);
     core.setOperatingMode(0);

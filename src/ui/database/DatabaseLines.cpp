@@ -73,7 +73,7 @@ QString bankLine(const CKovo5Doc& doc, int b) {
     const CMemoryBank& bank = doc.memoryBanks[at(b)];
     const int set = doc.controlParams.currentLinkSet;
     const bool used = set >= 0 && set < kLinkSetCount && bank.linkFlags[at(set)] != 0;
-    const int count = doc.channelCountPerBank[at(b)];
+    const int count = doc.channelTable().channelCountPerBank()[at(b)];
     char buf[64];
     if (b == 0) {
         std::snprintf(buf, sizeof buf, " 0 %s  %4d Other", useMark(used), count);
@@ -196,7 +196,7 @@ QString header(const CKovo5Doc& doc, int view) {
         return QString::fromLatin1(kHeaders[view]);
     if (view != ChartView)
         return {};
-    const CKovo5Doc::LogAnalysis& a = doc.logAnalysis;
+    const LogAnalysis& a = doc.log().logAnalysis();
     char buf[96];
     std::snprintf(buf, sizeof buf, " Statistics  Frequency:%ld.%06ld  Sample:%d  ",
                   long(a.frequency / kMega), long(a.frequency % kMega), a.sampleCount);

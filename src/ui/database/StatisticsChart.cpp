@@ -31,12 +31,12 @@ StatisticsChart::StatisticsChart(const CKovo5Doc& doc, QWidget* parent)
 }
 
 QRect StatisticsChart::hourBar(int hour) const {
-    const auto& a = doc_.logAnalysis;
+    const auto& a = doc_.log().logAnalysis();
     return bar(kFirstHourX + kPitch * hour, a.hourCounts[std::size_t(hour)], a.largestHourCount);
 }
 
 QRect StatisticsChart::weekdayBar(int day) const {
-    const auto& a = doc_.logAnalysis;
+    const auto& a = doc_.log().logAnalysis();
     return bar(kFirstWeekdayX + kPitch * day, a.weekdayCounts[std::size_t(day)],
                a.largestWeekdayCount);
 }

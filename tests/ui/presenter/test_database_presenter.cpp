@@ -108,7 +108,7 @@ struct Rig {
     Rig() {
         presenter.setHost(&host);
         for (std::uint32_t f : {100000000u, 200000000u, 300000000u})
-            (void)doc.storeChannel(f);
+            (void)doc.channelTable().storeChannel(f);
     }
     // The menu opens on `rows` of `view` (shown and stored) and `command` runs.
     void command(int view, std::vector<int> rows, int command) {
@@ -121,7 +121,9 @@ struct Rig {
         screen.caret[view] = rows.empty() ? 0 : rows.front();
         presenter.choose(view);
     }
-    int modeAt(std::uint32_t f) { return doc.channels[std::size_t(doc.findChannel(f))]->mode; }
+    int modeAt(std::uint32_t f) {
+        return doc.channels[std::size_t(doc.channelTable().findChannel(f))]->mode;
+    }
 
     AppSettings settings;
     ManualClock clock{0};
@@ -153,7 +155,7 @@ TEST(DatabasePresenterCommands, ActOnlyInTheirOwnView) {
     for (const Case& c : cases) {
         Rig rig;
         rig.doc.mainRecord.frequency = 145000000;
-        rig.doc.openLogEntry(3);
+        rig.doc.log().openLogEntry(rig.doc.mainRecord, 3);
         const std::vector<std::uint8_t> before = rig.doc.toBytes();
         rig.command(c.view, {0}, c.command);
         EXPECT_EQ(rig.doc.toBytes() != before, c.acts) << c.name;
@@ -165,7 +167,7 @@ TEST(DatabasePresenterCommands, ActOnlyInTheirOwnView) {
 TEST(DatabasePresenterCommands, FollowTheChosenItemsNotTheRows) {
     Rig rig;
     rig.open(ChannelView, {1, 2});
-    (void)rig.doc.storeChannel(50000000);
+    (void)rig.doc.channelTable().storeChannel(50000000);
     rig.presenter.commands().run(FirstMode + 3);
     EXPECT_EQ(rig.modeAt(200000000), 3);
     EXPECT_EQ(rig.modeAt(300000000), 3);
@@ -202,17 +204,17 @@ TEST(DatabasePresenterDelete, AnswersActOnWhatWasAsked) {
     rig.command(ChannelView, {0, 2}, Delete);
     ASSERT_EQ(rig.host.questions.size(), 1u);
     EXPECT_NE(rig.host.questions[0].find("100.000000, 300.000000 MHz"), std::string::npos);
-    (void)rig.doc.storeChannel(50000000);
+    (void)rig.doc.channelTable().storeChannel(50000000);
     rig.host.pendingAnswer(true);
     EXPECT_EQ(rig.doc.channelCount, 2);
-    EXPECT_GE(rig.doc.findChannel(50000000), 0);
-    EXPECT_GE(rig.doc.findChannel(200000000), 0);
+    EXPECT_GE(rig.doc.channelTable().findChannel(50000000), 0);
+    EXPECT_GE(rig.doc.channelTable().findChannel(200000000), 0);
 
     Rig replaced;
     replaced.host.answerLater = true;
     replaced.command(ChannelView, {0}, Delete);
     replaced.doc.onNewDocument();
-    (void)replaced.doc.storeChannel(100000000);
+    (void)replaced.doc.channelTable().storeChannel(100000000);
     replaced.host.pendingAnswer(true);
     EXPECT_EQ(replaced.doc.channelCount, 1);
     EXPECT_EQ(replaced.notifier.messages.size(), 1u);
@@ -238,7 +240,7 @@ TEST(DatabasePresenterDelete, NoDeletesNothingAndALateAnswerAfterThePanelIsHarml
 TEST(DatabasePresenterCommands, PlaybackNeedsTheRecorderAndReportsMissingAudio) {
     Rig rig;
     rig.doc.mainRecord.frequency = 145000000;
-    rig.doc.openLogEntry(3);
+    rig.doc.log().openLogEntry(rig.doc.mainRecord, 3);
     rig.command(LogView, {0}, StartPlayback);
     EXPECT_TRUE(rig.host.playbacks.empty());
     rig.host.linked = true;
@@ -268,8 +270,8 @@ TEST(DatabasePresenterEditing, ChannelFrequencies) {
         EXPECT_EQ(rig.screen.editor->firstText, " 100.000000");
         rig.screen.editor->firstText = c.typed;
         rig.presenter.editing().finish(ChannelView, true);
-        EXPECT_EQ(rig.doc.findChannel(150000000) >= 0, c.stored) << c.typed;
-        EXPECT_EQ(rig.doc.findChannel(100000000) < 0, c.stored) << c.typed;
+        EXPECT_EQ(rig.doc.channelTable().findChannel(150000000) >= 0, c.stored) << c.typed;
+        EXPECT_EQ(rig.doc.channelTable().findChannel(100000000) < 0, c.stored) << c.typed;
         EXPECT_EQ(rig.screen.refused.size(), c.refusals) << c.typed;
         EXPECT_EQ(rig.notifier.messages.size(), c.messages) << c.typed;
         EXPECT_EQ(rig.screen.editor.has_value(), !c.stored) << c.typed;

@@ -210,19 +210,19 @@ bool DatabaseEditing::storeText(int view, int row) {
     CKovo5Doc& d = ports.doc;
     switch (view) {
     case ChannelView:
-        d.setChannelComments(rows, typed);
+        d.channelTable().setChannelComments(rows, typed);
         break;
     case BankView:
-        d.setBankNames(rows, typed);
+        d.banks().setBankNames(rows, typed);
         p_.host().bankNamesChanged();
         break;
     case SearchBankView:
     case PassRangeView:
     case AutoRangeView:
-        d.setRangeComments(view, rows, typed);
+        d.ranges().setRangeComments(view, rows, typed);
         break;
     case SearchStringView:
-        d.setSearchStrings(rows, typed);
+        d.ranges().setSearchStrings(rows, typed);
         ports.screen.reloadSearchStrings();
         break;
     default:
@@ -241,7 +241,7 @@ bool DatabaseEditing::storeChannelFrequency(int row) {
         screen.refuseEntry(ChannelView, 0);
         return false;
     }
-    const int existing = ports.doc.findChannel(*f);
+    const int existing = ports.doc.channelTable().findChannel(*f);
     if (existing >= 0 && existing != row) {
         // The message does not wait to be closed; once it is, the user goes
         // on typing in the editor.
@@ -252,7 +252,7 @@ bool DatabaseEditing::storeChannelFrequency(int row) {
         });
         return false;
     }
-    const int newRow = ports.doc.setChannelFrequency(row, *f);
+    const int newRow = ports.doc.channelTable().setChannelFrequency(row, *f);
     screen.closeEditor(ChannelView);
     open_[std::size_t(ChannelView)] = nullptr;
     p_.rebuildChannels();
@@ -275,7 +275,7 @@ bool DatabaseEditing::storeRangeEdges(int view, int row) {
     }
     screen.closeEditor(view);
     open_[std::size_t(view)] = nullptr;
-    ports.doc.setRangeEdges(view, row, *low, *high);
+    ports.doc.ranges().setRangeEdges(view, row, *low, *high);
     return true;
 }
 

@@ -77,14 +77,14 @@ namespace {
 
 // A settings property of the chosen rows of the view shown: the command's
 // place in its range is the value.
-template <bool (CKovo5Doc::*set)(int, const std::vector<int>&, int)>
+template <bool (ListEdits::*set)(int, const std::vector<int>&, int)>
 bool setRows(CKovo5Doc& d, const AppSettings&, int view, const std::vector<int>& rows, int i) {
-    return (d.*set)(view, rows, i);
+    return (d.listEdits().*set)(view, rows, i);
 }
 
 // The use mark of the chosen rows: the first command of the pair sets it.
 bool setUse(CKovo5Doc& d, const AppSettings&, int view, const std::vector<int>& rows, int i) {
-    return d.setUseFlags(view, rows, i == 0);
+    return d.listEdits().setUseFlags(view, rows, i == 0);
 }
 
 } // namespace
@@ -103,21 +103,21 @@ const DatabaseMenuCommands::Entry DatabaseMenuCommands::kEntries[] = {
 const DatabaseMenuCommands::Property DatabaseMenuCommands::kProperties[] = {
     {FirstBank, kLastBank, Applies::Channels, -1,
      [](CKovo5Doc& d, const AppSettings& s, int, const std::vector<int>& rows, int i) {
-         return d.setChannelBanks(rows, i, s.mbMultiSelect == 1);
+         return d.channelTable().setChannelBanks(rows, i, s.mbMultiSelect == 1);
      }},
     {FirstStep, kLastStep, Applies::SettingsViews, -1,
      [](CKovo5Doc& d, const AppSettings&, int v, const std::vector<int>& rows, int i) {
-         return d.setRowsStep(v, rows, i + 1);
+         return d.listEdits().setRowsStep(v, rows, i + 1);
      }},
-    {FirstMode, kLastMode, Applies::SettingsViews, -1, setRows<&CKovo5Doc::setRowsMode>},
+    {FirstMode, kLastMode, Applies::SettingsViews, -1, setRows<&ListEdits::setRowsMode>},
     {FirstIfBandwidth, kLastIfBandwidth, Applies::SettingsViews, -1,
-     setRows<&CKovo5Doc::setRowsIfBandwidth>},
+     setRows<&ListEdits::setRowsIfBandwidth>},
     {FirstAttenuator, kLastAttenuator, Applies::SettingsViews, -1,
-     setRows<&CKovo5Doc::setRowsAttenuator>},
-    {FirstAntenna, kLastAntenna, Applies::SettingsViews, -1, setRows<&CKovo5Doc::setRowsAntenna>},
+     setRows<&ListEdits::setRowsAttenuator>},
+    {FirstAntenna, kLastAntenna, Applies::SettingsViews, -1, setRows<&ListEdits::setRowsAntenna>},
     {FirstCtcss, kLastCtcss, Applies::ChannelsCtcss, -1,
      [](CKovo5Doc& d, const AppSettings&, int, const std::vector<int>& rows, int i) {
-         return d.setChannelsCtcss(rows, i);
+         return d.channelTable().setChannelsCtcss(rows, i);
      }},
     {BankUseYes, BankUseNo, Applies::Table, BankView, setUse},
     {SearchUseYes, SearchUseNo, Applies::Table, SearchBankView, setUse},
@@ -172,8 +172,8 @@ bool DatabaseMenuCommands::runProperty(int command) {
     const DatabasePresenter::Ports& ports = p_.ports();
     if (command == MultiBankMode) {
         p_.rowsOf(p_.chosen());
-        if (ports.doc.writeSoftSetting)
-            ports.doc.writeSoftSetting("MBMultiSelect", ports.settings.mbMultiSelect == 1 ? 0 : 1);
+        ports.doc.parameters().changeSoftSetting(SoftSetting::MbMultiSelect,
+                                                 ports.settings.mbMultiSelect == 1 ? 0 : 1);
         p_.releaseHold();
         return true;
     }
@@ -240,7 +240,7 @@ void DatabaseMenuCommands::deleteChosenChannels(const ChosenItems& chosen) {
     const std::vector<int> rows = p_.rowsOf(chosen);
     if (rows.empty())
         return;
-    const int row = d.deleteChannels(rows);
+    const int row = d.channelTable().deleteChannels(rows);
     p_.rebuildChannels();
     if (d.channelCount > 0)
         p_.selectChannel(row);
@@ -256,7 +256,7 @@ void DatabaseMenuCommands::clearLog() {
         p.holdForAWhile();
         if (!ok)
             return;
-        p.ports().doc.clearLog();
+        p.ports().doc.log().clearLog();
         p.rebuildList(LogView);
     });
 }
@@ -264,17 +264,17 @@ void DatabaseMenuCommands::clearLog() {
 void DatabaseMenuCommands::analyseLog() {
     const std::vector<int> rows = p_.rowsOf(p_.chosen().first());
     if (!rows.empty())
-        p_.ports().doc.analyseLog(rows.front());
+        p_.ports().doc.log().analyseLog(rows.front());
     p_.showView(ChartView);
 }
 
 void DatabaseMenuCommands::cutAutoRanges() {
-    p_.ports().doc.cutAutoRanges(p_.rowsOf(p_.chosen()));
+    p_.ports().doc.ranges().cutAutoRanges(p_.rowsOf(p_.chosen()));
     p_.rebuildList(AutoRangeView);
 }
 
 void DatabaseMenuCommands::pasteAutoRanges() {
-    p_.ports().doc.pasteAutoRanges(p_.rowsOf(p_.chosen().first()));
+    p_.ports().doc.ranges().pasteAutoRanges(p_.rowsOf(p_.chosen().first()));
     p_.rebuildList(AutoRangeView);
 }
 
@@ -282,7 +282,7 @@ void DatabaseMenuCommands::makePriorityChannel() {
     const std::vector<int> rows = p_.rowsOf(p_.chosen().first());
     if (rows.empty())
         return;
-    p_.ports().doc.choosePriorityChannel(rows.front());
+    p_.ports().doc.channelTable().choosePriorityChannel(rows.front());
     p_.rebuildChannelsKeepingPlace();
 }
 

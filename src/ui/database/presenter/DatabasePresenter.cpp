@@ -204,7 +204,7 @@ void DatabasePresenter::rebuildList(int view) {
     if (view < 0 || view >= kListViewCount)
         return;
     if (view == BankView)
-        ports_.doc.countChannelsPerBank();
+        ports_.doc.channelTable().countChannelsPerBank();
     DatabaseScreen& s = ports_.screen;
     s.reloadRows(view);
     if (view == LogView)
@@ -241,18 +241,18 @@ void DatabasePresenter::selectLogCaretRow() {
 // ---- link sets ----
 
 void DatabasePresenter::chooseLinkSet(int k) {
-    if (ports_.doc.setCurrentLinkSet(k))
+    if (ports_.doc.banks().setCurrentLinkSet(k))
         rebuildList(BankView);
 }
 
 bool DatabasePresenter::renameLinkSet(const std::string& utf8Name) {
     const int k = ports_.doc.controlParams.currentLinkSet;
-    return ports_.doc.renameLinkSet(k, utf8ToCp932(utf8Name));
+    return ports_.doc.banks().renameLinkSet(k, utf8ToCp932(utf8Name));
 }
 
 void DatabasePresenter::selectLinkSet(int k) {
     CKovo5Doc& d = ports_.doc;
-    if (!d.setCurrentLinkSet(k))
+    if (!d.banks().setCurrentLinkSet(k))
         return;
     ports_.screen.showLinkSet(k);
     rebuildList(BankView);
