@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "data/AppSettings.h"
 #include "data/ReceiverRange.h"
 #include "link/LineSetting.h"
 
@@ -97,9 +98,14 @@ struct ReceiverDescription {
 
 extern const ReceiverDescription kAr3000Description;
 extern const ReceiverDescription kAr3000aDescription;
+// Any radio Hamlib drives, spoken to in the AR3000A's commands.
+extern const ReceiverDescription kHamlibDescription;
 
 // The receiver the "Device" setting names: 0 is the AR3000, any other value
 // the AR3000A.
 const ReceiverDescription& receiverDescriptionFor(int device);
+// The receiver the settings name: a Hamlib radio when "UseHamlib" is 1,
+// otherwise the one of "Device".
+const ReceiverDescription& receiverDescriptionFor(const AppSettings& settings);
 
 } // namespace kovo

@@ -1,0 +1,79 @@
+#include <gmock/gmock.h>
+
+#include <QCoreApplication>
+#include <QTcpServer>
+
+#include "QtReceiverRig.h"
+
+namespace kovo::e2e {
+namespace {
+
+constexpr std::uint32_t kFirstHz = 145000000;
+constexpr std::uint32_t kSpacingHz = 25000;
+constexpr int kChannels = 12;
+constexpr int kBank = 1;
+constexpr int kLongWaitMs = 20000;
+
+// The receiver core on the real port, driving a radio through Hamlib.
+class HamlibScanTest : public testing::Test {
+protected:
+    void makeRig(int model, const std::string& port) {
+        rig_ = std::make_unique<QtReceiverRig>(std::string(), false);
+        rig_->settings.useHamlib = 1;
+        rig_->settings.hamlibModel = model;
+        rig_->settings.hamlibPort = port;
+        rig_->settings.hamlibSettle = 0;
+        rig_->core.createControl();
+    }
+    std::unique_ptr<QtReceiverRig> rig_;
+};
+
+TEST_F(HamlibScanTest, MemoryScanThroughHamlibsDummyRigStopsOnAnOpenSquelchAndLogsIt) {
+    makeRig(1, "");
+    ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
+    EXPECT_THAT(rig_->notifier.messages, testing::IsEmpty());
+    CKovo5Doc& doc = rig_->doc;
+    rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
+    doc.controlParams.direction = 1;
+    doc.controlParams.delaySeconds = 1;
+    doc.toggleSwitch(SwitchKind::Logging);
+    rig_->core.setOperatingMode(0);
+    // The dummy rig's squelch opens on every other reading.
+    ASSERT_TRUE(
+        waitFor([&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
+                kLongWaitMs));
+    const std::uint32_t logged = doc.logEntry(0).frequency;
+    EXPECT_GE(logged, kFirstHz);
+    EXPECT_LT(logged, kFirstHz + kChannels * kSpacingHz);
+    EXPECT_EQ(doc.mainRecord.frequency, logged);
+}
+
+TEST_F(HamlibScanTest, ARadioThatDoesNotOpenShowsHamlibsReasonAndNoReceiver) {
+    QTcpServer closed; // a port number nothing listens on
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const std::string port = "127.0.0.1:" + std::to_string(closed.serverPort());
+    closed.close();
+    makeRig(2, port);
+    ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(false));
+    ASSERT_EQ(rig_->notifier.messages.size(), 1u);
+    EXPECT_THAT(rig_->notifier.messages[0], testing::HasSubstr("Hamlib cannot open the radio"));
+    ASSERT_FALSE(rig_->observer.statuses.empty());
+    EXPECT_EQ(rig_->observer.statuses.back(), LinkStatus::Closed);
+    EXPECT_FALSE(rig_->doc.isModified());
+}
+
+TEST_F(HamlibScanTest, AModelHamlibDoesNotKnowFailsTheOpeningWithItsNumber) {
+    makeRig(987654, "");
+    ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(false));
+    ASSERT_EQ(rig_->notifier.messages.size(), 1u);
+    EXPECT_THAT(rig_->notifier.messages[0], testing::HasSubstr("987654"));
+}
+
+} // namespace
+} // namespace kovo::e2e
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
