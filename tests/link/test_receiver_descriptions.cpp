@@ -137,5 +137,19 @@ TEST(ReceiverDescription, DeviceSettingNamesTheKindAndSettlingIsOnePerStepUpToTh
     EXPECT_EQ(kMadeUp.settleReportsFor(12000000), 12);
 }
 
+TEST(ReceiverDescription, UseHamlibChoosesTheHamlibRadioWhateverTheDevice) {
+    AppSettings settings;
+    for (int device : {0, 1}) {
+        settings.device = device;
+        settings.useHamlib = 0;
+        EXPECT_EQ(&receiverDescriptionFor(settings), &receiverDescriptionFor(device));
+        settings.useHamlib = 1;
+        EXPECT_EQ(&receiverDescriptionFor(settings), &kHamlibDescription);
+    }
+    // The worker waits out the squelch itself: no report is let pass.
+    EXPECT_EQ(kHamlibDescription.settleReportsFor(288500000), 0);
+    EXPECT_FALSE(kHamlibDescription.hasVoiceSquelch);
+}
+
 } // namespace
 } // namespace kovo::test
