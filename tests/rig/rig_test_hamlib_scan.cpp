@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 #include "QtReceiverRig.h"
 
@@ -25,27 +27,100 @@ protected:
         rig_->settings.hamlibSettle = 0;
         rig_->core.createControl();
     }
+
+    // A free port number on the loopback interface.
+    static quint16 freePort() {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        return probe.serverPort();
+    }
+
+    // Scans a bank of channels and waits for the first stop.
+    void scanUntilAStop() {
+        ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
+        EXPECT_THAT(rig_->notifier.messages, testing::IsEmpty());
+        CKovo5Doc& doc = rig_->doc;
+        rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
+        doc.controlParams.direction = 1;
+        doc.controlParams.delaySeconds = 1;
+        doc.toggleSwitch(SwitchKind::Logging);
+        rig_->core.setOperatingMode(0);
+        // The dummy rig's squelch opens on every other reading.
+        ASSERT_TRUE(waitFor(
+            [&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
+            kLongWaitMs));
+        const std::uint32_t logged = doc.logEntry(0).frequency;
+        EXPECT_GE(logged, kFirstHz);
+        EXPECT_LT(logged, kFirstHz + kChannels * kSpacingHz);
+        EXPECT_EQ(doc.mainRecord.frequency, logged);
+    }
+
     std::unique_ptr<QtReceiverRig> rig_;
 };
 
 TEST_F(HamlibScanTest, MemoryScanThroughHamlibsDummyRigStopsOnAnOpenSquelchAndLogsIt) {
     makeRig(1, "");
-    ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
-    EXPECT_THAT(rig_->notifier.messages, testing::IsEmpty());
-    CKovo5Doc& doc = rig_->doc;
-    rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
-    doc.controlParams.direction = 1;
-    doc.controlParams.delaySeconds = 1;
-    doc.toggleSwitch(SwitchKind::Logging);
-    rig_->core.setOperatingMode(0);
-    // The dummy rig's squelch opens on every other reading.
-    ASSERT_TRUE(
-        waitFor([&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
-                kLongWaitMs));
-    const std::uint32_t logged = doc.logEntry(0).frequency;
-    EXPECT_GE(logged, kFirstHz);
-    EXPECT_LT(logged, kFirstHz + kChannels * kSpacingHz);
-    EXPECT_EQ(doc.mainRecord.frequency, logged);
+    scanUntilAStop();
+}
+
+// Hamlib's own rigctld with its dummy rig, reached through Hamlib's network
+// client, as a radio on another machine would be.
+TEST_F(HamlibScanTest, MemoryScanThroughRigctldOverTheNetworkStopsAndLogs) {
+    const quint16 port = freePort();
+    QProcess rigctld;
+    rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
+    if (!rigctld.waitForStarted(5000))
+        GTEST_SKIP() << "rigctld is not installed";
+    ASSERT_TRUE(waitFor(
+        [&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            return socket.waitForConnected(200);
+        },
+        10000));
+    makeRig(2, "127.0.0.1:" + std::to_string(port));
+    scanUntilAStop();
+    rig_.reset();
+    rigctld.terminate();
+    rigctld.waitForFinished(5000);
+}
+
+// A radio that goes away mid-scan is the lost device of the serial path: one
+// message, the NO RECEIVER state, quiet retries, and scanning again once it
+// is back.
+TEST_F(HamlibScanTest, ARadioThatStopsAnsweringIsLostAndScanningResumesWhenItReturns) {
+    const quint16 port = freePort();
+    const QStringList arguments{"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)};
+    auto rigctld = std::make_unique<QProcess>();
+    rigctld->start("rigctld", arguments);
+    if (!rigctld->waitForStarted(5000))
+        GTEST_SKIP() << "rigctld is not installed";
+    runEventLoopFor(300);
+    makeRig(2, "127.0.0.1:" + std::to_string(port));
+    scanUntilAStop();
+    if (HasFatalFailure())
+        return;
+    rigctld->kill();
+    rigctld->waitForFinished(5000);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return !rig_->observer.statuses.empty() &&
+                   rig_->observer.statuses.back() == LinkStatus::Lost;
+        },
+        kLongWaitMs));
+    EXPECT_EQ(rig_->notifier.messages.size(), 1u);
+    const int logged = rig_->doc.logCount;
+
+    rigctld = std::make_unique<QProcess>();
+    rigctld->start("rigctld", arguments);
+    ASSERT_TRUE(rigctld->waitForStarted(5000));
+    ASSERT_TRUE(waitFor([&] { return rig_->observer.statuses.back() == LinkStatus::Polling; },
+                        kLongWaitMs));
+    EXPECT_EQ(rig_->notifier.messages.size(), 1u) << "the retries are quiet";
+    EXPECT_GE(rig_->doc.logCount, logged);
+    rig_.reset();
+    rigctld->terminate();
+    rigctld->waitForFinished(5000);
 }
 
 TEST_F(HamlibScanTest, ARadioThatDoesNotOpenShowsHamlibsReasonAndNoReceiver) {
