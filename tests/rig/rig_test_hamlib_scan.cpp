@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 
 #include "QtReceiverRig.h"
+#include "RigctlFace.h"
 
 namespace kovo::e2e {
 namespace {
@@ -121,6 +122,56 @@ TEST_F(HamlibScanTest, ARadioThatStopsAnsweringIsLostAndScanningResumesWhenItRet
     rig_.reset();
     rigctld->terminate();
     rigctld->waitForFinished(5000);
+}
+
+// The simulator's Hamlib face, reached through Hamlib's network client: one
+// busy channel in the bank.
+class SimulatorFaceScanTest : public HamlibScanTest {
+protected:
+    static constexpr std::uint32_t kActiveHz = kFirstHz + 7 * kSpacingHz;
+
+    void SetUp() override {
+        std::vector<std::string> problems;
+        face_ = std::make_unique<sim::RigctlFace>(
+            sim::SignalPlan::parse("145.175000 NFM 10\n", &problems));
+        ASSERT_THAT(problems, testing::IsEmpty());
+        std::string error;
+        ASSERT_TRUE(face_->start(0, &error)) << error;
+        makeRig(2, "127.0.0.1:" + std::to_string(face_->port()));
+    }
+    void TearDown() override {
+        rig_.reset();
+        face_.reset();
+    }
+    bool status(LinkStatus wanted) const {
+        return !rig_->observer.statuses.empty() && rig_->observer.statuses.back() == wanted;
+    }
+
+    std::unique_ptr<sim::RigctlFace> face_;
+};
+
+TEST_F(SimulatorFaceScanTest, MemoryScanStopsOnTheBusyChannelAndLogsItsLevel) {
+    scanUntilAStop();
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(rig_->doc.logEntry(0).frequency, kActiveHz);
+    EXPECT_EQ(rig_->doc.logEntry(0).maxSignal, 10);
+    EXPECT_EQ(face_->state().frequencyHz, kActiveHz);
+    EXPECT_EQ(rig_->doc.logCount, 1);
+}
+
+TEST_F(SimulatorFaceScanTest, ASilentRadioShowsNoReceiverOnceAndScansAgainWhenBack) {
+    scanUntilAStop();
+    if (HasFatalFailure())
+        return;
+    face_->setMuted(true);
+    ASSERT_TRUE(waitFor([&] { return status(LinkStatus::Lost); }, kLongWaitMs));
+    ASSERT_EQ(rig_->notifier.messages.size(), 1u);
+    const long before = face_->commands();
+    face_->setMuted(false);
+    ASSERT_TRUE(waitFor([&] { return status(LinkStatus::Polling); }, kLongWaitMs));
+    EXPECT_TRUE(waitFor([&] { return face_->commands() > before + 10; }, kLongWaitMs));
+    EXPECT_EQ(rig_->notifier.messages.size(), 1u) << "the retries are quiet";
 }
 
 TEST_F(HamlibScanTest, ARadioThatDoesNotOpenShowsHamlibsReasonAndNoReceiver) {
