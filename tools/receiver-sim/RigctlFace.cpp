@@ -182,6 +182,7 @@ void RigctlFace::serve() {
             [[maybe_unused]] const auto got = ::read(wakeFds_[0], &byte, 1);
             if (byte == 's')
                 break;
+            continue; // a mute closes the clients before anything else is served
         }
         for (std::size_t i = clients.size(); i-- > 0;) {
             if (!(fds[2 + i].revents & (POLLIN | POLLHUP | POLLERR)))
