@@ -1,7 +1,9 @@
-// Figures for a radio driven through Hamlib, against `rigctld -m 1` over
-// loopback: the channels per second of a memory scan through the program,
-// beside the round-trip limit of the same link (a client making nothing but
-// the same calls per channel), and the program's CPU while it scans.
+// Figures for a radio driven through Hamlib over loopback, against the
+// receiver simulator's Hamlib face (quiet channels) and against `rigctld -m 1`:
+// the channels per second of a memory scan through the program, beside the
+// round-trip limit of the same link (a client making nothing but the same
+// calls per channel), the program's CPU while it scans, and the time from the
+// simulated radio going silent to NO RECEIVER and from its return to scanning.
 //
 //   build/bench/bench_hamlib [seconds]
 #include <hamlib/rig.h>
@@ -15,6 +17,7 @@
 #include <sys/resource.h>
 
 #include "QtReceiverRig.h"
+#include "RigctlFace.h"
 
 using namespace kovo;
 using SteadyClock = std::chrono::steady_clock;
@@ -28,7 +31,8 @@ double cpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// The same calls the worker makes per channel, and nothing else.
+// The same calls the worker makes per quiet channel (squelch read from the
+// strength), and nothing else.
 double clientLimit(const std::string& port, double seconds) {
     rig_set_debug(RIG_DEBUG_NONE);
     RIG* rig = rig_init(2);
@@ -41,8 +45,6 @@ double clientLimit(const std::string& port, double seconds) {
         rig_set_freq(rig, RIG_VFO_CURR, 145000000.0 + (channels % 100) * 25000.0);
         value_t value;
         rig_get_level(rig, RIG_VFO_CURR, RIG_LEVEL_STRENGTH, &value);
-        dcd_t dcd;
-        rig_get_dcd(rig, RIG_VFO_CURR, &dcd);
         ++channels;
     }
     rig_close(rig);
@@ -50,11 +52,111 @@ double clientLimit(const std::string& port, double seconds) {
     return channels / seconds;
 }
 
+struct ScanningProgram {
+    explicit ScanningProgram(const std::string& address) {
+        rig.settings.useHamlib = 1;
+        rig.settings.hamlibModel = 2;
+        rig.settings.hamlibPort = address;
+        rig.settings.hamlibSettle = 0;
+        rig.settings.hamlibUseDcd = 0;
+        rig.settings.hamlibThreshold = 0; // S9: the dummy rig's noise stays below it
+        rig.core.createControl();
+    }
+    bool start() {
+        if (rig.openAndWait() != std::optional<bool>(true))
+            return false;
+        rig.addScanChannels(145000000, 25000, 100, 1);
+        rig.doc.controlParams.direction = 1;
+        rig.doc.controlParams.delaySeconds = 0;
+        rig.doc.controlParams.pause = 0;
+        rig.core.setOperatingMode(0);
+        e2e::runEventLoopFor(500);
+        return true;
+    }
+    // Channels counted as the frequency moves on, watched every millisecond.
+    double channelsPerSecond(double seconds) {
+        int channels = 0;
+        std::uint32_t last = rig.doc.mainRecord.frequency;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (rig.doc.mainRecord.frequency != last) {
+                last = rig.doc.mainRecord.frequency;
+                ++channels;
+            }
+        });
+        watch.start(1);
+        const auto start = SteadyClock::now();
+        e2e::runEventLoopFor(int(seconds * 1000));
+        return channels / std::chrono::duration<double>(SteadyClock::now() - start).count();
+    }
+    // CPU of the whole process (the worker thread too), without the watch.
+    double cpuPercent(double seconds) {
+        const double before = cpuSeconds();
+        const auto start = SteadyClock::now();
+        e2e::runEventLoopFor(int(seconds * 1000));
+        const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
+        return 100.0 * (cpuSeconds() - before) / wall;
+    }
+    bool linkIs(LinkStatus status) const {
+        return !rig.observer.statuses.empty() && rig.observer.statuses.back() == status;
+    }
+
+    e2e::QtReceiverRig rig{std::string(), false};
+};
+
+void report(const char* peer, const std::string& address, double seconds) {
+    const double limit = clientLimit(address, seconds);
+    ScanningProgram program(address);
+    if (!program.start()) {
+        std::printf("%s: the program did not reach it\n", peer);
+        return;
+    }
+    const double rate = program.channelsPerSecond(seconds);
+    const double cpu = program.cpuPercent(seconds);
+    std::printf("%s over loopback, %.1f s each\n", peer, seconds);
+    std::printf("  client limit (set_freq + get_level STRENGTH): %8.1f channels/s\n", limit);
+    std::printf("  memory scan through the program:              %8.1f channels/s (%.2f of it)\n",
+                rate, limit > 0 ? rate / limit : 0.0);
+    std::printf("  program CPU while scanning:                   %8.1f %% of a core\n", cpu);
+}
+
+// Silence and return of the simulator's face while the program scans it.
+void reportLoss(sim::RigctlFace& face, const std::string& address) {
+    ScanningProgram program(address);
+    if (!program.start())
+        return;
+    auto since = SteadyClock::now();
+    face.setMuted(true);
+    e2e::waitFor([&] { return program.linkIs(LinkStatus::Lost); }, 30000);
+    const double toLost = std::chrono::duration<double>(SteadyClock::now() - since).count();
+    since = SteadyClock::now();
+    const long commands = face.commands();
+    face.setMuted(false);
+    e2e::waitFor(
+        [&] { return program.linkIs(LinkStatus::Polling) && face.commands() > commands + 4; },
+        30000);
+    const double toScanning = std::chrono::duration<double>(SteadyClock::now() - since).count();
+    std::printf("simulator's Hamlib face goes silent: NO RECEIVER after %.3f s; back: scanning "
+                "after %.3f s\n",
+                toLost, toScanning);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+
+    sim::RigctlFace face{sim::SignalPlan{}};
+    std::string error;
+    if (!face.start(0, &error)) {
+        std::fprintf(stderr, "simulator face: %s\n", error.c_str());
+        return 1;
+    }
+    const std::string faceAddress = "127.0.0.1:" + std::to_string(face.port());
+    report("simulator's Hamlib face", faceAddress, seconds);
+    reportLoss(face, faceAddress);
+
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     const quint16 port = probe.serverPort();
@@ -66,51 +168,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     e2e::runEventLoopFor(500);
-    const std::string address = "127.0.0.1:" + std::to_string(port);
-
-    const double limit = clientLimit(address, seconds);
-
-    e2e::QtReceiverRig rig(std::string(), false);
-    rig.settings.useHamlib = 1;
-    rig.settings.hamlibModel = 2;
-    rig.settings.hamlibPort = address;
-    rig.settings.hamlibSettle = 0;
-    rig.core.createControl();
-    if (rig.openAndWait() != std::optional<bool>(true)) {
-        std::fprintf(stderr, "the program did not reach rigctld\n");
-        return 1;
-    }
-    rig.addScanChannels(145000000, 25000, 100, 1);
-    rig.doc.controlParams.direction = 1;
-    rig.doc.controlParams.delaySeconds = 0;
-    rig.doc.controlParams.pause = 0;
-    rig.core.setOperatingMode(0);
-    e2e::runEventLoopFor(500);
-    // Every new channel the scan reaches, counted as the frequency moves on.
-    int channels = 0;
-    std::uint32_t last = rig.doc.mainRecord.frequency;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (rig.doc.mainRecord.frequency != last) {
-            last = rig.doc.mainRecord.frequency;
-            ++channels;
-        }
-    });
-    watch.start(1);
-    const double cpuBefore = cpuSeconds();
-    const auto start = SteadyClock::now();
-    e2e::runEventLoopFor(int(seconds * 1000));
-    const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
-    const double cpu = cpuSeconds() - cpuBefore;
-    const double rate = double(channels) / wall;
-
-    std::printf("rigctld -m 1 over loopback, %.1f s each\n", seconds);
-    std::printf("  client limit (set_freq + STRENGTH + DCD): %.1f channels/s\n", limit);
-    std::printf("  memory scan through the program:          %.1f channels/s (%.2f of the limit)\n",
-                rate, limit > 0 ? rate / limit : 0.0);
-    std::printf(
-        "  program CPU while scanning:               %.1f %% of a core (with a 1 ms watch)\n",
-        100.0 * cpu / wall);
+    report("rigctld -m 1", "127.0.0.1:" + std::to_string(port), seconds);
     rigctld.terminate();
     rigctld.waitForFinished(5000);
     return 0;

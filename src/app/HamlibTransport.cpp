@@ -72,6 +72,7 @@ bool HamlibTransport::open(QString* error) {
     settings.speed = port_.hamlib.speed;
     settings.thresholdDb = port_.hamlib.thresholdDb;
     settings.settleMs = port_.hamlib.settleMs;
+    settings.useDcd = port_.hamlib.useDcd;
     relay_ = std::make_shared<Relay>(this);
     auto relay = relay_;
     worker_ = std::make_unique<rig::HamlibWorker>(

@@ -25,7 +25,7 @@ struct IntSetting {
     int loadLimit = INT_MAX;
 };
 
-inline constexpr std::array<IntSetting, 31> kIntSettings{{
+inline constexpr std::array<IntSetting, 32> kIntSettings{{
     {kSoftSection, "PositionX", &AppSettings::positionX, true, 1600},
     {kSoftSection, "PositionY", &AppSettings::positionY, true, 1300},
     {kSoftSection, "ShowTitle", &AppSettings::showTitle},
@@ -57,6 +57,7 @@ inline constexpr std::array<IntSetting, 31> kIntSettings{{
     {kHardwareSection, "HamlibSpeed", &AppSettings::hamlibSpeed},
     {kHardwareSection, "HamlibThreshold", &AppSettings::hamlibThreshold},
     {kHardwareSection, "HamlibSettle", &AppSettings::hamlibSettle},
+    {kHardwareSection, "HamlibUseDcd", &AppSettings::hamlibUseDcd},
 }};
 
 inline constexpr int kComPortCount = 4;

@@ -46,6 +46,7 @@ struct AppSettings {
     std::string hamlibPort;    // device path, or host:port for model 2
     int hamlibSpeed = 0;       // bit/s; 0 = the model's default
     int hamlibThreshold = -42; // squelch without DCD: open from this strength (dB over S9)
+    int hamlibUseDcd = 1;      // 1 = the radio's squelch report decides where it has one
     int hamlibSettle = -1;     // ms after a new frequency; -1 = the model's own figure
 
     // "Recent File List" "File1": the last document file, opened at start.

@@ -18,6 +18,7 @@ struct PortDescription {
         int speed = 0; // bit/s; 0 = the model's default
         int thresholdDb = -42;
         int settleMs = -1;
+        bool useDcd = true;
         bool operator==(const Hamlib&) const = default;
     };
 

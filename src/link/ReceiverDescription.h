@@ -6,6 +6,7 @@
 #include "data/AppSettings.h"
 #include "data/ReceiverRange.h"
 #include "link/LineSetting.h"
+#include "link/TimerIds.h"
 
 namespace kovo {
 
@@ -46,6 +47,8 @@ struct ReceiverDescription {
     // Asks for a signal report once everything is sent; empty when the
     // receiver reports without being asked.
     std::string_view signalRequest;
+    // The pause before a signal request, in ms; 0 asks at once.
+    int signalRequestPauseMs = kPollDelayMs;
     // Signal-shaped replies after a tuning command that may be its echo (0:
     // tuning commands are not echoed).
     int tuningEchoReplies;

@@ -251,7 +251,7 @@ PortDescription ReceiverLink::describePort(int portNumber) const {
         radio.path = settings_.hamlibPort;
         radio.text = "Hamlib model " + std::to_string(settings_.hamlibModel);
         radio.hamlib = {settings_.hamlibModel, settings_.hamlibSpeed, settings_.hamlibThreshold,
-                        settings_.hamlibSettle};
+                        settings_.hamlibSettle, settings_.hamlibUseDcd != 0};
         return radio;
     }
     if (portNumber < 1 || portNumber > int(settings_.comDevice.size())) {

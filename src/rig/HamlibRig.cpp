@@ -100,7 +100,7 @@ RigResult HamlibRig::readSignal(SignalReport& report) {
             strength = hasStrength_ ? value.i : value.i - 54;
     }
     bool open = strength >= settings_.thresholdDb;
-    if (hasDcd_) {
+    if (hasDcd_ && settings_.useDcd) {
         dcd_t dcd = RIG_DCD_OFF;
         const RigResult read = result(rig_get_dcd(rig_, RIG_VFO_CURR, &dcd), "squelch");
         if (read == RigResult::Failed)

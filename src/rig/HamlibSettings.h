@@ -14,6 +14,9 @@ struct HamlibSettings {
     // Squelch for radios that cannot report it: open at this strength (dB
     // relative to S9) and above.
     int thresholdDb = -42;
+    // Whether the radio's own squelch report (DCD) decides, where the model
+    // has one; otherwise the threshold does.
+    bool useDcd = true;
     // Wait after a new frequency before the signal is read, in ms; negative
     // takes the model's own figure.
     int settleMs = -1;

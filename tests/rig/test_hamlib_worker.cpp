@@ -106,3 +106,34 @@ TEST(HamlibWorker, ARadioThatStopsAnsweringIsLostOnceAndTakesNoMoreCommands) {
 
 } // namespace
 } // namespace kovo::rig
+
+namespace kovo::rig {
+namespace {
+
+// The dummy rig's strength sits near S1; its squelch report flips on every
+// reading. Without the report the threshold alone decides, every time.
+TEST(HamlibWorker, WithoutTheRadiosSquelchReportTheThresholdDecides) {
+    struct Case {
+        int thresholdDb;
+        const char* reports;
+    };
+    for (const Case& c : {Case{-42, "%%%%"}, Case{-90, "...."}}) {
+        Collected out;
+        HamlibSettings settings;
+        settings.model = 1;
+        settings.settleMs = 0;
+        settings.useDcd = false;
+        settings.thresholdDb = c.thresholdDb;
+        HamlibWorker worker(settings, out.handlers());
+        worker.write("145.5\rY\rY\rY\rY\r");
+        ASSERT_TRUE(out.waitForPrompts(5));
+        std::string reports;
+        for (std::size_t at = out.received.find(">"); at + 1 < out.received.size();
+             at = out.received.find(">", at + 1))
+            reports += out.received[at + 1] == '%' ? '%' : '.';
+        EXPECT_EQ(reports, c.reports) << c.thresholdDb;
+    }
+}
+
+} // namespace
+} // namespace kovo::rig
