@@ -20,7 +20,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
-  ser2net libhamlib-utils
+  ser2net libhamlib-utils libhamlib-dev
   clang-14 libclang-rt-14-dev clang-format
   libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils
   libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev

@@ -37,6 +37,7 @@ AppSettings loadAppSettings(const SettingsStore& store) {
         path = readPath(store, kHardwareSection, comDeviceName(port), path);
     }
 
+    loaded.hamlibPort = store.readString(kHardwareSection, kHamlibPortName).value_or("");
     loaded.lastFile = readPath(store, kRecentFileSection, recentFileName(1), defaults.lastFile);
     return loaded;
 }

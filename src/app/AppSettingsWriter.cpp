@@ -104,4 +104,13 @@ void AppSettingsWriter::setComDevice(int portNumber, const std::string& path) {
     reportFailedWrite();
 }
 
+void AppSettingsWriter::setHamlib(int useHamlib, int model, const std::string& port, int speed) {
+    store(&AppSettings::useHamlib, useHamlib);
+    store(&AppSettings::hamlibModel, model);
+    store(&AppSettings::hamlibSpeed, speed);
+    settings_.hamlibPort = port;
+    store_.writeString(settings::kHardwareSection, settings::kHamlibPortName, port);
+    reportFailedWrite();
+}
+
 } // namespace kovo

@@ -52,6 +52,8 @@ public:
     void setMbMultiSelect(int multiSelect);
     // The device path COM<portNumber> opens (1..4); other numbers are ignored.
     void setComDevice(int portNumber, const std::string& path);
+    // The receiver kind and the Hamlib radio, stored together.
+    void setHamlib(int useHamlib, int model, const std::string& port, int speed);
 
 private:
     void store(int AppSettings::*field, int value);

@@ -1,5 +1,6 @@
 #include "app/PortTransportFactory.h"
 
+#include "app/HamlibTransport.h"
 #include "app/SerialTransport.h"
 #include "net/TcpTransport.h"
 
@@ -14,6 +15,8 @@ std::unique_ptr<PortTransport> makePortTransport(const PortDescription& port) {
         return std::make_unique<TcpTransport>(host, port.port, TcpTransport::Mode::Raw);
     case PortDescription::Kind::Rfc2217:
         return std::make_unique<TcpTransport>(host, port.port, TcpTransport::Mode::Rfc2217);
+    case PortDescription::Kind::Hamlib:
+        return std::make_unique<HamlibTransport>(port);
     case PortDescription::Kind::Invalid:
         break;
     }

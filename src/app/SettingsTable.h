@@ -25,7 +25,7 @@ struct IntSetting {
     int loadLimit = INT_MAX;
 };
 
-inline constexpr std::array<IntSetting, 26> kIntSettings{{
+inline constexpr std::array<IntSetting, 32> kIntSettings{{
     {kSoftSection, "PositionX", &AppSettings::positionX, true, 1600},
     {kSoftSection, "PositionY", &AppSettings::positionY, true, 1300},
     {kSoftSection, "ShowTitle", &AppSettings::showTitle},
@@ -52,11 +52,19 @@ inline constexpr std::array<IntSetting, 26> kIntSettings{{
     {kHardwareSection, "PortNum", &AppSettings::portNum},
     {kHardwareSection, "CommSpeed", &AppSettings::commSpeed},
     {kHardwareSection, "Device", &AppSettings::device},
+    {kHardwareSection, "UseHamlib", &AppSettings::useHamlib},
+    {kHardwareSection, "HamlibModel", &AppSettings::hamlibModel},
+    {kHardwareSection, "HamlibSpeed", &AppSettings::hamlibSpeed},
+    {kHardwareSection, "HamlibThreshold", &AppSettings::hamlibThreshold},
+    {kHardwareSection, "HamlibSettle", &AppSettings::hamlibSettle},
+    {kHardwareSection, "HamlibUseDcd", &AppSettings::hamlibUseDcd},
 }};
 
 inline constexpr int kComPortCount = 4;
 inline constexpr int kRecentFileCount = 5;
 
+// "HamlibPort" in "Hardware Setting": the radio's device path or host:port.
+inline constexpr const char* kHamlibPortName = "HamlibPort";
 // "Com1Device" ... "Com4Device" in "Hardware Setting".
 std::string comDeviceName(int portNumber);
 // "File1" ... "File5" in "Recent File List".

@@ -40,6 +40,14 @@ struct AppSettings {
     int device = 1;    // 0 = AR3000, anything else = AR3000A
     // Device path opened for COM1..COM4.
     std::array<std::string, 4> comDevice{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    // A radio driven through Hamlib instead of an AR3000/AR3000A.
+    int useHamlib = 0;         // 1 = through Hamlib; "Device" then has no say
+    int hamlibModel = 1;       // Hamlib's model number (1: its dummy rig)
+    std::string hamlibPort;    // device path, or host:port for model 2
+    int hamlibSpeed = 0;       // bit/s; 0 = the model's default
+    int hamlibThreshold = -42; // squelch without DCD: open from this strength (dB over S9)
+    int hamlibUseDcd = 1;      // 1 = the radio's squelch report decides where it has one
+    int hamlibSettle = -1;     // ms after a new frequency; -1 = the model's own figure
 
     // "Recent File List" "File1": the last document file, opened at start.
     std::string lastFile = "Frequency.kv5";

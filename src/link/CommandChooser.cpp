@@ -56,8 +56,12 @@ void CommandChooser::chooseNextCommand() {
         return;
     // Settled: ask for a signal report after the receiver's pause, unless it
     // reports by itself.
-    if (!receiver.signalRequest.empty())
-        timers_.start(TimerPollDelay, kPollDelayMs);
+    if (receiver.signalRequest.empty())
+        return;
+    if (receiver.signalRequestPauseMs > 0)
+        timers_.start(TimerPollDelay, receiver.signalRequestPauseMs);
+    else
+        link_.writeCommand(receiver.signalRequest);
 }
 
 void CommandChooser::sendFrequency(const CFrequencyData& record,

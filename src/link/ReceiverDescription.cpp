@@ -39,6 +39,28 @@ const ReceiverDescription kAr3000aDescription{
     .attenuatorSentAtOnce = false,
 };
 
+// A Hamlib radio takes the AR3000A's commands through the worker that drives
+// it; the worker waits out the squelch itself, so no report is let pass.
+const ReceiverDescription kHamlibDescription{
+    .model = "Hamlib",
+    .tuning = TuningForm::Separate,
+    .tuningEnd = "\r",
+    .attenuatorEnd = "\r",
+    .signalRequest = "Y\r",
+    .signalRequestPauseMs = 0,
+    .tuningEchoReplies = 0,
+    .replyEnds = ">",
+    .pacing = ReplyPacing::Answered,
+    .probeAnswer = ">",
+    .settleStepHz = 0,
+    .hasVoiceSquelch = false,
+    .attenuatorSentAtOnce = false,
+};
+
+const ReceiverDescription& receiverDescriptionFor(const AppSettings& settings) {
+    return settings.useHamlib == 1 ? kHamlibDescription : receiverDescriptionFor(settings.device);
+}
+
 const ReceiverDescription& receiverDescriptionFor(int device) {
     return device == 0 ? kAr3000Description : kAr3000aDescription;
 }

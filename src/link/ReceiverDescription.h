@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "data/AppSettings.h"
 #include "data/ReceiverRange.h"
 #include "link/LineSetting.h"
+#include "link/TimerIds.h"
 
 namespace kovo {
 
@@ -45,6 +47,8 @@ struct ReceiverDescription {
     // Asks for a signal report once everything is sent; empty when the
     // receiver reports without being asked.
     std::string_view signalRequest;
+    // The pause before a signal request, in ms; 0 asks at once.
+    int signalRequestPauseMs = kPollDelayMs;
     // Signal-shaped replies after a tuning command that may be its echo (0:
     // tuning commands are not echoed).
     int tuningEchoReplies;
@@ -97,9 +101,14 @@ struct ReceiverDescription {
 
 extern const ReceiverDescription kAr3000Description;
 extern const ReceiverDescription kAr3000aDescription;
+// Any radio Hamlib drives, spoken to in the AR3000A's commands.
+extern const ReceiverDescription kHamlibDescription;
 
 // The receiver the "Device" setting names: 0 is the AR3000, any other value
 // the AR3000A.
 const ReceiverDescription& receiverDescriptionFor(int device);
+// The receiver the settings name: a Hamlib radio when "UseHamlib" is 1,
+// otherwise the one of "Device".
+const ReceiverDescription& receiverDescriptionFor(const AppSettings& settings);
 
 } // namespace kovo

@@ -57,7 +57,7 @@ ReceiverLink::~ReceiverLink() {
 }
 
 void ReceiverLink::chooseReceiver() {
-    receiver_ = pluggedIn_ ? pluggedIn_ : &receiverDescriptionFor(settings_.device);
+    receiver_ = pluggedIn_ ? pluggedIn_ : &receiverDescriptionFor(settings_);
 }
 
 void ReceiverLink::plugIn(const ReceiverDescription& receiver) {
@@ -245,6 +245,15 @@ void ReceiverLink::closePort() {
 }
 
 PortDescription ReceiverLink::describePort(int portNumber) const {
+    if (settings_.useHamlib == 1) {
+        PortDescription radio;
+        radio.kind = PortDescription::Kind::Hamlib;
+        radio.path = settings_.hamlibPort;
+        radio.text = "Hamlib model " + std::to_string(settings_.hamlibModel);
+        radio.hamlib = {settings_.hamlibModel, settings_.hamlibSpeed, settings_.hamlibThreshold,
+                        settings_.hamlibSettle, settings_.hamlibUseDcd != 0};
+        return radio;
+    }
     if (portNumber < 1 || portNumber > int(settings_.comDevice.size())) {
         PortDescription none;
         none.problem = "COM" + std::to_string(portNumber) + " is not a port of this program";

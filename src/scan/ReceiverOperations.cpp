@@ -51,7 +51,7 @@ bool ReceiverOperations::takesKeypadFrequency() const {
 // ---- tuning ------------------------------------------------------------------
 
 bool ReceiverOperations::canTune(std::uint32_t hz) const {
-    return receiverDescriptionFor(s_.settings.device).tunes(hz);
+    return receiverDescriptionFor(s_.settings).tunes(hz);
 }
 
 bool ReceiverOperations::tuneExactly(std::uint32_t hz) {
@@ -180,7 +180,7 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
         return false;
     d.tuning().setTunedAttenuator(attenuator);
     // Some receivers hear of an attenuator change only with the next command.
-    if (receiverDescriptionFor(s_.settings.device).attenuatorSentAtOnce && s_.sendNext)
+    if (receiverDescriptionFor(s_.settings).attenuatorSentAtOnce && s_.sendNext)
         s_.sendNext();
     s_.view.refreshPanels();
     return true;

@@ -46,8 +46,7 @@ void ControlPanel1Presenter::refreshAll() {
     const bool directionShown =
         mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
     setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
-    p.showVoiceSquelchKey(
-        receiverDescriptionFor(ports_.settings.settings().device).hasVoiceSquelch);
+    p.showVoiceSquelchKey(receiverDescriptionFor(ports_.settings.settings()).hasVoiceSquelch);
 }
 
 void ControlPanel1Presenter::refreshFromReceiver() {

@@ -391,3 +391,75 @@ TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder) {
 
 } // namespace
 } // namespace kovo
+
+#include <QEventLoop>
+#include <QListView>
+
+namespace kovo {
+namespace {
+
+// Runs the event loop until the Hamlib test result shows; the limit only
+// keeps a broken test from hanging the run.
+QString hamlibTestResult(ComPortDialog& dialog) {
+    auto* status = dialog.findChild<QLabel*>("hamlibStatus");
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (status->text() != QStringLiteral("Testing…"))
+            loop.quit();
+    });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    poll.start(5);
+    loop.exec();
+    return status->text();
+}
+
+TEST_F(DialogTest, ComPortChoosesAHamlibRadioFoundByMakerOrName) {
+    writer_.setDevice(0);
+    ComPortDialog dialog(writer_, {});
+    auto* search = dialog.findChild<QLineEdit*>("hamlibSearch");
+    auto* models = dialog.findChild<QListView*>("hamlibModels");
+    ASSERT_TRUE(search && models);
+    const int everyModel = models->model()->rowCount();
+    EXPECT_GT(everyModel, 100);
+    search->setText("aor ar8600");
+    ASSERT_EQ(models->model()->rowCount(), 1);
+    models->setCurrentIndex(models->model()->index(0, 0));
+    dialog.findChild<QLineEdit*>("hamlibPort")->setText(" /dev/ttyUSB1 ");
+    dialog.findChild<QSpinBox*>("hamlibSpeed")->setValue(9600);
+    click(dialog, "Hamlib");
+    dialog.accept();
+
+    const AppSettings next = reloaded();
+    EXPECT_EQ(next.useHamlib, 1);
+    EXPECT_EQ(next.hamlibModel, 5013);
+    EXPECT_EQ(next.hamlibPort, "/dev/ttyUSB1");
+    EXPECT_EQ(next.hamlibSpeed, 9600);
+    EXPECT_EQ(next.device, 0) << "the AR model is kept for when Hamlib is off";
+
+    ComPortDialog again(writer_, {});
+    EXPECT_TRUE(isChecked(again, "Hamlib"));
+    click(again, "AR3000A");
+    again.accept();
+    EXPECT_EQ(reloaded().useHamlib, 0);
+    EXPECT_EQ(reloaded().device, 1);
+    EXPECT_EQ(reloaded().hamlibModel, 5013);
+}
+
+TEST_F(DialogTest, ComPortTestsTheHamlibConnectionWithoutBlocking) {
+    writer_.setHamlib(1, 1, "", 0);
+    ComPortDialog dialog(writer_, {});
+    click(dialog, "Test");
+    EXPECT_EQ(hamlibTestResult(dialog), "The radio answers.");
+
+    dialog.findChild<QLineEdit*>("hamlibSearch")->setText("NET rigctl");
+    auto* models = dialog.findChild<QListView*>("hamlibModels");
+    ASSERT_GE(models->model()->rowCount(), 1);
+    models->setCurrentIndex(models->model()->index(0, 0));
+    dialog.findChild<QLineEdit*>("hamlibPort")->setText("127.0.0.1:1");
+    click(dialog, "Test");
+    EXPECT_TRUE(hamlibTestResult(dialog).startsWith("Hamlib cannot open the radio"));
+}
+
+} // namespace
+} // namespace kovo

@@ -254,3 +254,35 @@ TEST_F(SettingsTest, RecentFilesKeepFiveNewestFirstWithoutDuplicates) {
 
 } // namespace
 } // namespace kovo
+
+namespace kovo {
+namespace {
+
+TEST_F(SettingsTest, TheHamlibRadioIsStoredUnderTheNamesScriptsWriteAndReloads) {
+    AppSettings first = restart();
+    EXPECT_EQ(first.useHamlib, 0);
+    EXPECT_EQ(first.hamlibSpeed, 0);
+    EXPECT_EQ(first.hamlibPort, "");
+
+    writeRaw("Hardware Setting", "UseHamlib", 1);
+    writeRaw("Hardware Setting", "HamlibModel", 2);
+    writeRaw("Hardware Setting", "HamlibPort", "radio.local:4532");
+    writeRaw("Hardware Setting", "HamlibSpeed", 38400);
+    AppSettings scripted = restart();
+    EXPECT_EQ(scripted.useHamlib, 1);
+    EXPECT_EQ(scripted.hamlibModel, 2);
+    EXPECT_EQ(scripted.hamlibPort, "radio.local:4532");
+    EXPECT_EQ(scripted.hamlibSpeed, 38400);
+
+    auto store = reopen();
+    AppSettingsWriter writer(scripted, *store);
+    writer.setHamlib(0, 1035, "/dev/ttyUSB0", 0);
+    AppSettings next = restart();
+    EXPECT_EQ(next.useHamlib, 0);
+    EXPECT_EQ(next.hamlibModel, 1035);
+    EXPECT_EQ(next.hamlibPort, "/dev/ttyUSB0");
+    EXPECT_EQ(next.hamlibSpeed, 0);
+}
+
+} // namespace
+} // namespace kovo

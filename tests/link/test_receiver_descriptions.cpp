@@ -54,6 +54,13 @@ const Walk kWalks[] = {
      20,
      {"433.5\r", "A\r", "R\r", "Y\r"},
      "K\r\n>"},
+    // A Hamlib radio: the AR3000A's bytes, no settling reports, no pause.
+    {&kHamlibDescription,
+     "\r\n>",
+     {"145.\r", "N\r", "T\r", "G\r", "Y\r"},
+     0,
+     {"433.5\r", "A\r", "R\r", "Y\r"},
+     "K\r\n>"},
     // One combined command, echoed: two signal-shaped replies are its echo.
     {&kAr3000Description, "\r\n", {"T145.N", "G\r"}, 20, {"R433.5A"}, "R433.5A\r\n%\r\nK\r\n"},
     {&kMadeUp,
@@ -126,6 +133,22 @@ INSTANTIATE_TEST_SUITE_P(Receivers, ReceiverWalkTest, ::testing::ValuesIn(kWalks
                              return name;
                          });
 
+// The signal request waits out the receiver's pause, and no longer.
+TEST_P(ReceiverWalkTest, SignalRequestGoesOutAfterTheReceiversPause) {
+    const ReceiverDescription& receiver = *GetParam().receiver;
+    if (receiver.signalRequest.empty())
+        GTEST_SKIP() << "reports without being asked";
+    ASSERT_TRUE(connectWithPrompt());
+    for (int i = 0; i < 4; ++i)
+        port.receive(GetParam().ack);
+    if (receiver.signalRequestPauseMs > 0) {
+        timers.advance(receiver.signalRequestPauseMs - 1);
+        EXPECT_NE(port.takeWritten().back(), receiver.signalRequest);
+        timers.advance(1);
+    }
+    EXPECT_EQ(port.takeWritten().back(), receiver.signalRequest);
+}
+
 TEST(ReceiverDescription, DeviceSettingNamesTheKindAndSettlingIsOnePerStepUpToTheMaximum) {
     EXPECT_EQ(&receiverDescriptionFor(0), &kAr3000Description);
     for (int device : {1, 2, -1})
@@ -135,6 +158,20 @@ TEST(ReceiverDescription, DeviceSettingNamesTheKindAndSettlingIsOnePerStepUpToTh
     for (const auto& [jump, reports] : cases)
         EXPECT_EQ(kAr3000aDescription.settleReportsFor(jump), reports) << jump;
     EXPECT_EQ(kMadeUp.settleReportsFor(12000000), 12);
+}
+
+TEST(ReceiverDescription, UseHamlibChoosesTheHamlibRadioWhateverTheDevice) {
+    AppSettings settings;
+    for (int device : {0, 1}) {
+        settings.device = device;
+        settings.useHamlib = 0;
+        EXPECT_EQ(&receiverDescriptionFor(settings), &receiverDescriptionFor(device));
+        settings.useHamlib = 1;
+        EXPECT_EQ(&receiverDescriptionFor(settings), &kHamlibDescription);
+    }
+    // The worker waits out the squelch itself: no report is let pass.
+    EXPECT_EQ(kHamlibDescription.settleReportsFor(288500000), 0);
+    EXPECT_FALSE(kHamlibDescription.hasVoiceSquelch);
 }
 
 } // namespace

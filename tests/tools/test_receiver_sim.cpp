@@ -1,10 +1,16 @@
 // Tests of the simulated receiver: its answers byte for byte, line timing,
 // signal plans, the command line and a round trip over a real pseudo-terminal.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "Ar3000Interpreter.h"
 #include "CommandLine.h"
 #include "FrequencyText.h"
 #include "ReceiverModel.h"
 #include "ReceiverSimulator.h"
+#include "RigctlFace.h"
 #include "SignalPlan.h"
 #include "Transcript.h"
 
@@ -751,6 +757,86 @@ TEST(Program, PrintsTheDeviceAnswersAndCleansUpOnSigterm) {
     EXPECT_NE(text.find(" TX   \"%\\r\\n>\""), std::string::npos) << text;
     ::unlink(log.c_str());
     ::rmdir(dir);
+}
+
+} // namespace
+} // namespace kovo::sim
+
+namespace kovo::sim {
+namespace {
+
+TEST(CommandLine, RigctlTakesAPortNumberOrZero) {
+    for (const auto& [text, port] : {std::pair<const char*, int>{"4532", 4532}, {"0", 0}}) {
+        SimOptions o;
+        std::string error;
+        ASSERT_EQ(parseCommandLine({"--rigctl", text}, &o, &error), CommandLineResult::Run);
+        EXPECT_EQ(o.rigctlPort, port);
+    }
+    for (const char* bad : {"65536", "-1", "x"}) {
+        SimOptions o;
+        std::string error;
+        EXPECT_EQ(parseCommandLine({"--rigctl", bad}, &o, &error), CommandLineResult::Error);
+    }
+    EXPECT_EQ(SimOptions{}.rigctlPort, -1);
+}
+
+// One client of the face on a plain socket: a line out, the answer back.
+class FaceClient {
+public:
+    explicit FaceClient(int port) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(std::uint16_t(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~FaceClient() { ::close(fd_); }
+    bool connected() const { return connected_; }
+    // The answer to `line`, up to its last line end.
+    std::string ask(const std::string& line) {
+        const std::string out = line + "\n";
+        if (::write(fd_, out.data(), out.size()) != ssize_t(out.size()))
+            return {};
+        std::string answer;
+        char buffer[512];
+        while (answer.empty() || answer.back() != '\n') {
+            const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            answer.append(buffer, std::size_t(got));
+        }
+        return answer;
+    }
+
+private:
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+TEST(RigctlFace, TunesAndReadsTheSignalOfItsPlan) {
+    std::vector<std::string> problems;
+    RigctlFace face(SignalPlan::parse("145.175000 NFM 10\n", &problems));
+    std::string error;
+    ASSERT_TRUE(face.start(0, &error)) << error;
+    FaceClient client(face.port());
+    ASSERT_TRUE(client.connected());
+    EXPECT_EQ(client.ask("F 145175000"), "RPRT 0\n");
+    EXPECT_EQ(client.ask("l STRENGTH"), "10\n");
+    EXPECT_EQ(client.ask("F 145200000"), "RPRT 0\n");
+    EXPECT_EQ(client.ask("l STRENGTH"), "-54\n");
+    EXPECT_EQ(face.state().frequencyHz, 145200000u);
+    EXPECT_EQ(client.ask("F 99"), "RPRT -1\n");
+}
+
+TEST(RigctlFace, AMutedFaceDropsItsClientsLikeASwitchedOffRadio) {
+    RigctlFace face(SignalPlan{});
+    std::string error;
+    ASSERT_TRUE(face.start(0, &error)) << error;
+    FaceClient client(face.port());
+    ASSERT_EQ(client.ask("f"), "145000000\n");
+    face.setMuted(true);
+    EXPECT_EQ(client.ask("f"), "");
 }
 
 } // namespace

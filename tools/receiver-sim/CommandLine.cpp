@@ -49,6 +49,11 @@ Options:
                        milliseconds late, 1-60000; everything the receiver
                        says after it waits behind it. May be given several times
   --mute               never answer and never report (a dead receiver)
+  --rigctl PORT        speak the Hamlib network protocol (what rigctld speaks)
+                       on 127.0.0.1:PORT instead of using a pseudo-terminal,
+                       for Hamlib's network client (model 2); 0 takes any
+                       free port. Prints HOST:PORT once it listens. The plan
+                       is the same; --plan and --mute apply
   --show-demo-plan     print the built-in demo plan and exit
   -h, --help           this text
 
@@ -211,6 +216,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
         } else if (arg == "--link") {
             if (!value(&options->linkPath))
                 return CommandLineResult::Error;
+        } else if (arg == "--rigctl") {
+            if (!number(0, 65535, &n))
+                return CommandLineResult::Error;
+            options->rigctlPort = int(n);
         } else if (arg == "--log") {
             if (!value(&options->logPath))
                 return CommandLineResult::Error;

@@ -20,7 +20,8 @@ struct SimOptions {
     // Answers (1-based) sent late, with their extra delay in ms. The receiver
     // is busy meanwhile: nothing it says after them overtakes them.
     std::vector<std::pair<long, int>> delayReplies;
-    bool mute = false; // never answer, never report
+    bool mute = false;   // never answer, never report
+    int rigctlPort = -1; // 0..65535: the Hamlib network face on this port instead of a pty
 };
 
 } // namespace kovo::sim

@@ -1,20 +1,56 @@
 // receiver-sim: a simulated AR3000 / AR3000A receiver on a pseudo-terminal.
 #include "CommandLine.h"
 #include "ReceiverSimulator.h"
+#include "RigctlFace.h"
 #include "SignalPlan.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 kovo::sim::ReceiverSimulator* runningSimulator = nullptr;
+volatile std::sig_atomic_t stopRequested = 0;
 
 void onStopSignal(int) {
+    stopRequested = 1;
     if (runningSimulator)
         runningSimulator->requestStopFromSignal();
+}
+
+void installStopHandlers();
+
+// The Hamlib network face: serves until a stop signal.
+int runRigctlFace(const kovo::sim::SimOptions& options) {
+    using namespace kovo::sim;
+    SignalPlan plan = SignalPlan::demo();
+    if (!options.planFile.empty()) {
+        std::vector<std::string> problems;
+        if (!SignalPlan::load(options.planFile, &plan, &problems) || !problems.empty()) {
+            std::fprintf(stderr, "receiver-sim: %s: the plan has errors\n",
+                         options.planFile.c_str());
+            for (const std::string& p : problems)
+                std::fprintf(stderr, "  %s\n", p.c_str());
+            return 1;
+        }
+    }
+    RigctlFace face(std::move(plan));
+    std::string error;
+    if (!face.start(options.rigctlPort, &error)) {
+        std::fprintf(stderr, "receiver-sim: %s\n", error.c_str());
+        return 1;
+    }
+    face.setMuted(options.mute);
+    installStopHandlers();
+    std::printf("127.0.0.1:%d\n", face.port());
+    std::fflush(stdout);
+    while (!stopRequested)
+        pause();
+    return 0;
 }
 
 void installStopHandlers() {
@@ -45,6 +81,9 @@ int main(int argc, char** argv) {
     case CommandLineResult::Run:
         break;
     }
+
+    if (options.rigctlPort >= 0)
+        return runRigctlFace(options);
 
     ReceiverSimulator simulator(options);
     if (!simulator.start(&error)) {

@@ -1,11 +1,19 @@
 #include "app/dialogs/ComPortDialog.h"
 
 #include "app/AppSettingsWriter.h"
+#include "app/HamlibTransport.h"
+#include "rig/HamlibModels.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 #include <QSerialPortInfo>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QStandardItemModel>
 
 namespace kovo {
 
@@ -34,10 +42,11 @@ ComPortDialog::ComPortDialog(AppSettingsWriter& writer, const QStringList& avail
 
     addOk(du(4, 87, 40, 14));
     addCancel(du(70, 87, 36, 14));
+    buildHamlibControls();
 
     port_.select(settings.portNum - 1);
     speed_.select(settings.commSpeed);
-    device_.select(settings.device);
+    device_.select(settings.useHamlib == 1 ? 2 : (settings.device == 0 ? 0 : 1));
     showDeviceOf(port_.selected());
     connect(port_.buttons(), &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked)
@@ -73,11 +82,138 @@ void ComPortDialog::storeValues() {
     keepEditedDevice();
     writer_.setPort(port_.selectedOr(settings.portNum - 1) + 1,
                     speed_.selectedOr(settings.commSpeed));
-    writer_.setDevice(device_.selectedOr(settings.device));
+    const int kind = device_.selectedOr(settings.useHamlib == 1 ? 2 : settings.device);
+    if (kind != 2)
+        writer_.setDevice(kind);
     for (size_t i = 0; i < paths_.size(); ++i) {
         if (paths_[i] != settings.comDevice[i])
             writer_.setComDevice(static_cast<int>(i) + 1, paths_[i]);
     }
+    writer_.setHamlib(kind == 2 ? 1 : 0, chosenHamlibModel(),
+                      hamlibPort_->text().trimmed().toStdString(), hamlibSpeed_->value());
+}
+
+// ---- a radio through Hamlib ----
+
+namespace {
+
+constexpr int kModelNumberRole = Qt::UserRole + 1;
+
+} // namespace
+
+void ComPortDialog::buildHamlibControls() {
+    const AppSettings& settings = writer_.settings();
+    resizeDu(276, 120);
+    device_.add(addRadio(QStringLiteral("Hamlib"), du(116, 4, 60, 12)));
+
+    addLabel(QStringLiteral("Find"), du(116, 18, 24, 12));
+    hamlibSearch_ = new QLineEdit(this);
+    hamlibSearch_->setObjectName(QStringLiteral("hamlibSearch"));
+    hamlibSearch_->setAccessibleName(QStringLiteral("Find a Hamlib model by maker or name"));
+    hamlibSearch_->setGeometry(du(142, 18, 130, 12));
+
+    hamlibModels_ = new QStandardItemModel(this);
+    for (const rig::HamlibModel& model : rig::hamlibModels()) {
+        auto* item = new QStandardItem(
+            QStringLiteral("%1 %2 (%3)")
+                .arg(QString::fromStdString(model.maker), QString::fromStdString(model.name))
+                .arg(model.number));
+        item->setData(model.number, kModelNumberRole);
+        item->setEditable(false);
+        hamlibModels_->appendRow(item);
+    }
+    hamlibFilter_ = new QSortFilterProxyModel(this);
+    hamlibFilter_->setSourceModel(hamlibModels_);
+    hamlibFilter_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    hamlibList_ = new QListView(this);
+    hamlibList_->setObjectName(QStringLiteral("hamlibModels"));
+    hamlibList_->setAccessibleName(QStringLiteral("Hamlib radio model"));
+    hamlibList_->setModel(hamlibFilter_);
+    hamlibList_->setGeometry(du(116, 32, 156, 36));
+    connect(hamlibSearch_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const int chosen = chosenHamlibModel();
+        hamlibFilter_->setFilterFixedString(text);
+        selectHamlibModel(chosen);
+    });
+
+    addLabel(QStringLiteral("Port"), du(116, 70, 24, 12));
+    hamlibPort_ = new QLineEdit(QString::fromStdString(settings.hamlibPort), this);
+    hamlibPort_->setObjectName(QStringLiteral("hamlibPort"));
+    hamlibPort_->setAccessibleName(QStringLiteral("Hamlib device path or host:port"));
+    hamlibPort_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 or host:4532"));
+    hamlibPort_->setGeometry(du(142, 70, 130, 12));
+
+    addLabel(QStringLiteral("Speed"), du(116, 84, 24, 12));
+    hamlibSpeed_ = new QSpinBox(this);
+    hamlibSpeed_->setObjectName(QStringLiteral("hamlibSpeed"));
+    hamlibSpeed_->setAccessibleName(QStringLiteral("Hamlib speed in bit/s, 0 for the model's"));
+    hamlibSpeed_->setRange(0, 4000000);
+    hamlibSpeed_->setSpecialValueText(QStringLiteral("model's default"));
+    hamlibSpeed_->setValue(settings.hamlibSpeed);
+    hamlibSpeed_->setGeometry(du(142, 84, 70, 12));
+
+    auto* test = new QPushButton(QStringLiteral("Test"), this);
+    test->setObjectName(QStringLiteral("hamlibTest"));
+    test->setAccessibleName(QStringLiteral("Test the connection to the Hamlib radio"));
+    test->setGeometry(du(216, 84, 56, 14));
+    connect(test, &QPushButton::clicked, this, &ComPortDialog::testHamlibConnection);
+
+    hamlibStatus_ = addLabel(QString(), du(116, 102, 156, 14));
+    hamlibStatus_->setObjectName(QStringLiteral("hamlibStatus"));
+    hamlibStatus_->setAccessibleName(QStringLiteral("Hamlib connection test result"));
+    hamlibStatus_->setWordWrap(true);
+
+    selectHamlibModel(settings.hamlibModel);
+}
+
+void ComPortDialog::selectHamlibModel(int number) {
+    const QModelIndexList found = hamlibFilter_->match(hamlibFilter_->index(0, 0), kModelNumberRole,
+                                                       number, 1, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        hamlibList_->setCurrentIndex(found.first());
+        hamlibList_->scrollTo(found.first());
+    }
+}
+
+int ComPortDialog::chosenHamlibModel() const {
+    const QModelIndex current = hamlibList_->currentIndex();
+    return current.isValid() ? current.data(kModelNumberRole).toInt()
+                             : writer_.settings().hamlibModel;
+}
+
+// Opens the radio on a worker of its own and asks for the receiver's prompt;
+// the answer, or Hamlib's words for the failure, shows below. The window
+// stays live meanwhile.
+void ComPortDialog::testHamlibConnection() {
+    delete hamlibTest_;
+    PortDescription port;
+    port.kind = PortDescription::Kind::Hamlib;
+    port.path = hamlibPort_->text().trimmed().toStdString();
+    port.hamlib.model = chosenHamlibModel();
+    port.hamlib.speed = hamlibSpeed_->value();
+    auto* transport = new HamlibTransport(port, this);
+    hamlibTest_ = transport;
+    hamlibStatus_->setText(QStringLiteral("Testing…"));
+    connect(transport, &PortTransport::readyRead, this, [this, transport] {
+        if (transport->readAll().contains('>')) {
+            hamlibStatus_->setText(QStringLiteral("The radio answers."));
+            transport->deleteLater();
+            hamlibTest_ = nullptr;
+        }
+    });
+    connect(transport, &PortTransport::lost, this, [this, transport](const QString& why) {
+        hamlibStatus_->setText(why);
+        transport->deleteLater();
+        hamlibTest_ = nullptr;
+    });
+    QString error;
+    if (!transport->open(&error)) {
+        hamlibStatus_->setText(error);
+        delete transport;
+        hamlibTest_ = nullptr;
+        return;
+    }
+    transport->write("\r");
 }
 
 } // namespace kovo

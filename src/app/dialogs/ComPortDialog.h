@@ -7,15 +7,24 @@
 #include <string>
 
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QSortFilterProxyModel;
+class QSpinBox;
+class QStandardItemModel;
 
 namespace kovo {
 
 class AppSettingsWriter;
 
 // " COM Port settings": port COM1..COM4, speed 4800/9600 and receiver kind,
-// plus the device each COM port opens. On OK the port and speed are stored,
-// then the receiver kind, then any changed device paths; the caller then
-// reopens the port.
+// plus the device each COM port opens. The third kind, "Hamlib", drives any
+// radio Hamlib knows: its model from Hamlib's list (searchable by maker and
+// name), its device or host:port and speed, and a test of the connection
+// that never blocks the window. On OK the port and speed are stored, then
+// the receiver kind, then any changed device paths, then the Hamlib radio;
+// the caller then reopens the port.
 class ComPortDialog final : public KovoDialog {
     Q_OBJECT
 public:
@@ -31,6 +40,10 @@ protected:
 private:
     void showDeviceOf(int portIndex);
     void keepEditedDevice();
+    void buildHamlibControls();
+    void selectHamlibModel(int number);
+    int chosenHamlibModel() const;
+    void testHamlibConnection();
 
     AppSettingsWriter& writer_;
     RadioGroup port_;
@@ -40,6 +53,15 @@ private:
     // Device paths being edited, one per COM port; the port they belong to.
     std::array<std::string, 4> paths_;
     int shownPort_ = -1;
+
+    QLineEdit* hamlibSearch_ = nullptr;
+    QStandardItemModel* hamlibModels_ = nullptr;
+    QSortFilterProxyModel* hamlibFilter_ = nullptr;
+    QListView* hamlibList_ = nullptr;
+    QLineEdit* hamlibPort_ = nullptr;
+    QSpinBox* hamlibSpeed_ = nullptr;
+    QLabel* hamlibStatus_ = nullptr;
+    QObject* hamlibTest_ = nullptr; // the connection being tested, if any
 };
 
 } // namespace kovo

@@ -1,0 +1,116 @@
+#include "rig/HamlibRig.h"
+
+#include <hamlib/rig.h>
+#include <mutex>
+
+#include "rig/RigModeTable.h"
+
+namespace kovo::rig {
+
+void quietHamlib() {
+    static std::once_flag once;
+    std::call_once(once, [] { rig_set_debug(RIG_DEBUG_NONE); });
+}
+
+HamlibRig::~HamlibRig() {
+    close();
+}
+
+bool HamlibRig::open(const HamlibSettings& settings) {
+    close();
+    quietHamlib();
+    settings_ = settings;
+    RIG* rig = rig_init(rig_model_t(settings.model));
+    if (!rig) {
+        lastError_ = "Hamlib has no radio model " + std::to_string(settings.model) + ".";
+        return false;
+    }
+    if (!settings.port.empty())
+        rig_set_conf(rig, rig_token_lookup(rig, "rig_pathname"), settings.port.c_str());
+    if (settings.speed > 0)
+        rig_set_conf(rig, rig_token_lookup(rig, "serial_speed"),
+                     std::to_string(settings.speed).c_str());
+    const int opened = rig_open(rig);
+    if (opened != RIG_OK) {
+        lastError_ = std::string("Hamlib cannot open the radio: ") + rigerror(opened);
+        rig_cleanup(rig);
+        return false;
+    }
+    rig_ = rig;
+    lastError_.clear();
+    hasDcd_ = rig->caps->get_dcd != nullptr;
+    hasStrength_ = rig_has_get_level(rig, RIG_LEVEL_STRENGTH) != 0;
+    hasRawStrength_ = rig_has_get_level(rig, RIG_LEVEL_RAWSTR) != 0;
+    attenuatorDb_ = rig->state.attenuator[0];
+    return true;
+}
+
+void HamlibRig::close() {
+    if (!rig_)
+        return;
+    rig_close(rig_);
+    rig_cleanup(rig_);
+    rig_ = nullptr;
+}
+
+int HamlibRig::modelSettleMs() const {
+    return rig_ ? rig_->caps->post_write_delay : 0;
+}
+
+RigResult HamlibRig::result(int code, const char* what) {
+    if (code == RIG_OK)
+        return RigResult::Done;
+    if (code == -RIG_ENAVAIL || code == -RIG_ENIMPL)
+        return RigResult::NotAvailable;
+    if (code == -RIG_EINVAL)
+        return RigResult::Refused;
+    lastError_ = std::string("The radio stopped answering (") + what + "): " + rigerror(code);
+    return RigResult::Failed;
+}
+
+RigResult HamlibRig::setFrequency(std::uint32_t hz) {
+    return result(rig_set_freq(rig_, RIG_VFO_CURR, freq_t(hz)), "frequency");
+}
+
+RigResult HamlibRig::setMode(RigMode mode) {
+    const std::uint64_t rigMode = nearestRigMode(mode, rig_->state.mode_list);
+    if (rigMode == 0)
+        return RigResult::NotAvailable;
+    return result(rig_set_mode(rig_, RIG_VFO_CURR, rmode_t(rigMode), RIG_PASSBAND_NORMAL), "mode");
+}
+
+RigResult HamlibRig::setAttenuator(bool on) {
+    if (attenuatorDb_ == 0 || !rig_has_set_level(rig_, RIG_LEVEL_ATT))
+        return RigResult::NotAvailable;
+    value_t value;
+    value.i = on ? attenuatorDb_ : 0;
+    return result(rig_set_level(rig_, RIG_VFO_CURR, RIG_LEVEL_ATT, value), "attenuator");
+}
+
+RigResult HamlibRig::readSignal(SignalReport& report) {
+    report.reset();
+    int strength = -54;
+    if (hasStrength_ || hasRawStrength_) {
+        value_t value;
+        const setting_t level = hasStrength_ ? RIG_LEVEL_STRENGTH : RIG_LEVEL_RAWSTR;
+        const RigResult read = result(rig_get_level(rig_, RIG_VFO_CURR, level, &value), "signal");
+        if (read == RigResult::Failed)
+            return read;
+        if (read == RigResult::Done)
+            strength = hasStrength_ ? value.i : value.i - 54;
+    }
+    bool open = strength >= settings_.thresholdDb;
+    if (hasDcd_ && settings_.useDcd) {
+        dcd_t dcd = RIG_DCD_OFF;
+        const RigResult read = result(rig_get_dcd(rig_, RIG_VFO_CURR, &dcd), "squelch");
+        if (read == RigResult::Failed)
+            return read;
+        if (read == RigResult::Done)
+            open = dcd == RIG_DCD_ON;
+    }
+    if (open)
+        report = strength;
+    return RigResult::Done;
+}
+
+} // namespace kovo::rig

@@ -1,0 +1,103 @@
+#include "rig/HamlibWorker.h"
+
+#include "rig/HamlibRig.h"
+#include "rig/RigCommandInterpreter.h"
+
+namespace kovo::rig {
+
+namespace {
+
+HamlibWorker::RigFactory hamlibFactory(const HamlibSettings& settings) {
+    return [settings](std::string& error) -> std::unique_ptr<RigControl> {
+        auto rig = std::make_unique<HamlibRig>();
+        if (!rig->open(settings)) {
+            error = rig->lastError();
+            return nullptr;
+        }
+        return rig;
+    };
+}
+
+int settleFor(const HamlibSettings& settings) {
+    return settings.settleMs; // negative: the model's figure, read once the radio is open
+}
+
+} // namespace
+
+HamlibWorker::HamlibWorker(const HamlibSettings& settings, Handlers handlers)
+    : HamlibWorker(hamlibFactory(settings), settleFor(settings), std::move(handlers)) {}
+
+HamlibWorker::HamlibWorker(RigFactory factory, int settleMs, Handlers handlers)
+    : handlers_(std::move(handlers)) {
+    thread_ = std::thread([this, factory = std::move(factory), settleMs]() mutable {
+        run(std::move(factory), settleMs);
+    });
+}
+
+HamlibWorker::~HamlibWorker() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void HamlibWorker::write(const std::string& text) {
+    {
+        std::lock_guard lock(mutex_);
+        for (char c : text) {
+            if (c == '\r') {
+                lines_.push_back(std::move(partial_));
+                partial_.clear();
+            } else if (c != '\n') {
+                partial_ += c;
+            }
+        }
+    }
+    wake_.notify_all();
+}
+
+void HamlibWorker::clearPending() {
+    std::lock_guard lock(mutex_);
+    lines_.clear();
+    partial_.clear();
+}
+
+bool HamlibWorker::nextLine(std::string& line) {
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [this] { return stopping_ || !lines_.empty(); });
+    if (stopping_)
+        return false;
+    line = std::move(lines_.front());
+    lines_.pop_front();
+    return true;
+}
+
+void HamlibWorker::run(RigFactory factory, int settleMs) {
+    std::string error;
+    std::unique_ptr<RigControl> rig = factory(error);
+    if (!rig) {
+        handlers_.lost(error);
+        return;
+    }
+    if (settleMs < 0) {
+        auto* hamlib = dynamic_cast<HamlibRig*>(rig.get());
+        settleMs = hamlib ? hamlib->modelSettleMs() : 0;
+    }
+    RigCommandInterpreter interpreter(*rig);
+    interpreter.setSettleTime(std::chrono::milliseconds(settleMs));
+    std::string line;
+    while (nextLine(line)) {
+        const std::optional<std::string> answer = interpreter.execute(line);
+        if (!answer) {
+            const std::string why = rig->lastError();
+            rig.reset(); // closed before the loss is told, so a reopening finds it free
+            handlers_.lost(why);
+            return;
+        }
+        handlers_.received(*answer);
+    }
+}
+
+} // namespace kovo::rig

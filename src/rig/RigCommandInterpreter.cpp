@@ -1,0 +1,117 @@
+#include "rig/RigCommandInterpreter.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <thread>
+
+namespace kovo::rig {
+
+namespace {
+
+constexpr std::string_view kPrompt = "\r\n>";
+constexpr std::string_view kRefused = "?";
+
+struct ModeLetter {
+    char letter;
+    RigMode mode;
+};
+
+constexpr std::array<ModeLetter, 6> kModeLetters{{
+    {'N', RigMode::NarrowFm},
+    {'W', RigMode::WideFm},
+    {'A', RigMode::Am},
+    {'L', RigMode::Lsb},
+    {'U', RigMode::Usb},
+    {'C', RigMode::Cw},
+}};
+
+// "145.5" or "145." or "145" in megahertz, up to six decimals.
+std::optional<std::uint32_t> parseMegahertz(std::string_view text) {
+    const auto point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    std::string fraction(point == std::string_view::npos ? "" : text.substr(point + 1));
+    if (whole.empty() || fraction.size() > 6)
+        return std::nullopt;
+    fraction.resize(6, '0');
+    std::uint64_t mhz = 0;
+    std::uint64_t hz = 0;
+    auto [endWhole, errWhole] = std::from_chars(whole.data(), whole.data() + whole.size(), mhz);
+    auto [endFraction, errFraction] =
+        std::from_chars(fraction.data(), fraction.data() + fraction.size(), hz);
+    if (errWhole != std::errc{} || endWhole != whole.data() + whole.size() ||
+        errFraction != std::errc{} || endFraction != fraction.data() + fraction.size())
+        return std::nullopt;
+    const std::uint64_t total = mhz * 1'000'000 + hz;
+    if (total > UINT32_MAX)
+        return std::nullopt;
+    return std::uint32_t(total);
+}
+
+} // namespace
+
+RigCommandInterpreter::RigCommandInterpreter(RigControl& rig)
+    : rig_(rig), sleep_([](Clock::duration d) { std::this_thread::sleep_for(d); }) {}
+
+char RigCommandInterpreter::meterLetter(int dbOverS9) {
+    constexpr int kDbPerSUnit = 6;
+    constexpr int kS0 = -9 * kDbPerSUnit;
+    int index = 0;
+    if (dbOverS9 <= 0)
+        index = (std::max(dbOverS9, kS0) - kS0) / kDbPerSUnit;
+    else
+        index = 9 + std::min(dbOverS9, 60) / 10;
+    return char('A' + index);
+}
+
+std::optional<std::string> RigCommandInterpreter::answer(RigResult result, std::string text) {
+    switch (result) {
+    case RigResult::Failed:
+        return std::nullopt;
+    case RigResult::Refused:
+        return std::string(kRefused) + std::string(kPrompt);
+    case RigResult::Done:
+    case RigResult::NotAvailable:
+        break;
+    }
+    return text + std::string(kPrompt);
+}
+
+std::optional<std::string> RigCommandInterpreter::signalReport() {
+    const auto settledAt = tunedAt_ + settle_;
+    const auto now = Clock::now();
+    if (now < settledAt)
+        sleep_(settledAt - now);
+    SignalReport report;
+    const RigResult result = rig_.readSignal(report);
+    if (result != RigResult::Done)
+        return answer(result);
+    return answer(result, report ? std::string(1, meterLetter(*report)) : std::string("%"));
+}
+
+std::optional<std::string> RigCommandInterpreter::execute(std::string_view line) {
+    if (line.empty())
+        return answer(RigResult::Done);
+    if (line.size() == 1) {
+        const char c = char(std::toupper(static_cast<unsigned char>(line[0])));
+        if (c == 'Y')
+            return signalReport();
+        if (c == 'F' || c == 'G') // the monitor switch: every squelch here is read, not heard
+            return answer(RigResult::Done);
+        if (c == 'R' || c == 'T')
+            return answer(rig_.setAttenuator(c == 'R'));
+        for (const ModeLetter& m : kModeLetters)
+            if (m.letter == c)
+                return answer(rig_.setMode(m.mode));
+    }
+    if (const auto hz = parseMegahertz(line)) {
+        const RigResult result = rig_.setFrequency(*hz);
+        if (result == RigResult::Done)
+            tunedAt_ = Clock::now();
+        return answer(result);
+    }
+    return answer(RigResult::Refused);
+}
+
+} // namespace kovo::rig

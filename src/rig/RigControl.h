@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kovo::rig {
+
+// The modes a receiver can be asked for, as the channel database names them.
+enum class RigMode { NarrowFm, WideFm, Am, Lsb, Usb, Cw };
+
+// What one call to the radio came to. A radio that lacks a feature is not a
+// fault; one that does not answer is.
+enum class RigResult { Done, NotAvailable, Refused, Failed };
+
+// A signal report: nothing while the squelch is closed, otherwise the
+// strength in dB relative to S9.
+using SignalReport = std::optional<int>;
+
+// The radio as the command interpreter drives it. Every call may block.
+class RigControl {
+public:
+    virtual ~RigControl() = default;
+    virtual RigResult setFrequency(std::uint32_t hz) = 0;
+    virtual RigResult setMode(RigMode mode) = 0;
+    virtual RigResult setAttenuator(bool on) = 0;
+    virtual RigResult readSignal(SignalReport& report) = 0;
+    // Hamlib's own words for the last failure.
+    virtual std::string lastError() const = 0;
+};
+
+} // namespace kovo::rig

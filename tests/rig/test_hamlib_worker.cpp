@@ -1,0 +1,139 @@
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "rig/HamlibWorker.h"
+
+namespace kovo::rig {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the worker handed back, gathered across its thread. The waits only
+// keep a broken worker from hanging the test run.
+struct Collected {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::string received;
+    std::vector<std::string> lost;
+
+    HamlibWorker::Handlers handlers() {
+        return {[this](std::string text) {
+                    std::lock_guard lock(mutex);
+                    received += text;
+                    changed.notify_all();
+                },
+                [this](std::string why) {
+                    std::lock_guard lock(mutex);
+                    lost.push_back(why);
+                    changed.notify_all();
+                }};
+    }
+    bool waitForPrompts(std::size_t count) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 30s, [&] {
+            return std::size_t(std::count(received.begin(), received.end(), '>')) >= count ||
+                   !lost.empty();
+        });
+    }
+    bool waitForLoss() {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 30s, [&] { return !lost.empty(); });
+    }
+};
+
+TEST(HamlibWorker, DrivesHamlibsDummyRigThroughReceiverCommands) {
+    Collected out;
+    HamlibSettings settings;
+    settings.model = 1;
+    settings.settleMs = 0;
+    HamlibWorker worker(settings, out.handlers());
+    worker.write("\r145.5\rN\rT\rG\r");
+    worker.write("Y");
+    worker.write("\r");
+    ASSERT_TRUE(out.waitForPrompts(6));
+    EXPECT_THAT(out.lost, testing::IsEmpty());
+    EXPECT_THAT(out.received, testing::StartsWith("\r\n>\r\n>\r\n>\r\n>\r\n>"));
+    EXPECT_THAT(out.received, testing::MatchesRegex(".*\r\n>[%A-P]\r\n>"));
+}
+
+TEST(HamlibWorker, AModelHamlibDoesNotKnowIsLostWithItsReason) {
+    Collected out;
+    HamlibSettings settings;
+    settings.model = 999999;
+    HamlibWorker worker(settings, out.handlers());
+    ASSERT_TRUE(out.waitForLoss());
+    EXPECT_THAT(out.lost, testing::ElementsAre(testing::HasSubstr("999999")));
+}
+
+TEST(HamlibWorker, ARadioThatCannotBeReachedIsLostWithHamlibsErrorText) {
+    Collected out;
+    HamlibSettings settings;
+    settings.model = 2; // the network client, to a port nothing listens on
+    settings.port = "127.0.0.1:1";
+    HamlibWorker worker(settings, out.handlers());
+    worker.write("\r");
+    ASSERT_TRUE(out.waitForLoss());
+    EXPECT_THAT(out.lost, testing::ElementsAre(testing::HasSubstr("Hamlib cannot open")));
+    EXPECT_EQ(out.received, "");
+}
+
+// A radio that answers the first command and then falls silent.
+class FailingRig final : public RigControl {
+public:
+    int left = 1;
+    RigResult step() { return left-- > 0 ? RigResult::Done : RigResult::Failed; }
+    RigResult setFrequency(std::uint32_t) override { return step(); }
+    RigResult setMode(RigMode) override { return step(); }
+    RigResult setAttenuator(bool) override { return step(); }
+    RigResult readSignal(SignalReport&) override { return step(); }
+    std::string lastError() const override { return "Communication timed out"; }
+};
+
+TEST(HamlibWorker, ARadioThatStopsAnsweringIsLostOnceAndTakesNoMoreCommands) {
+    Collected out;
+    HamlibWorker worker([](std::string&) { return std::make_unique<FailingRig>(); }, 0,
+                        out.handlers());
+    worker.write("145.5\r145.6\r145.7\r");
+    ASSERT_TRUE(out.waitForLoss());
+    worker.write("145.8\r");
+    EXPECT_EQ(out.received, "\r\n>");
+    EXPECT_THAT(out.lost, testing::ElementsAre("Communication timed out"));
+}
+
+} // namespace
+} // namespace kovo::rig
+
+namespace kovo::rig {
+namespace {
+
+// The dummy rig's strength wanders below S9; its squelch report flips on every
+// reading. Without the report the threshold alone decides, every time.
+TEST(HamlibWorker, WithoutTheRadiosSquelchReportTheThresholdDecides) {
+    struct Case {
+        int thresholdDb;
+        const char* reports;
+    };
+    for (const Case& c : {Case{60, "%%%%"}, Case{-90, "...."}}) {
+        Collected out;
+        HamlibSettings settings;
+        settings.model = 1;
+        settings.settleMs = 0;
+        settings.useDcd = false;
+        settings.thresholdDb = c.thresholdDb;
+        HamlibWorker worker(settings, out.handlers());
+        worker.write("145.5\rY\rY\rY\rY\r");
+        ASSERT_TRUE(out.waitForPrompts(5));
+        std::string reports;
+        for (std::size_t at = out.received.find(">"); at + 1 < out.received.size();
+             at = out.received.find(">", at + 1))
+            reports += out.received[at + 1] == '%' ? '%' : '.';
+        EXPECT_EQ(reports, c.reports) << c.thresholdDb;
+    }
+}
+
+} // namespace
+} // namespace kovo::rig
