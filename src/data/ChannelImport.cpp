@@ -3,6 +3,9 @@
 #include "CKovo5Doc.h"
 #include "DatabaseEdits.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace kovo {
 namespace {
 
@@ -52,20 +55,40 @@ ImportOutcome applyImport(CKovo5Doc& doc, const ImportPlan& plan, int bank) {
                           " channels; nothing was imported.";
         return outcome;
     }
-    LentTunedRecord tuned(doc);
-    for (const CsvChannel& channel : plan.channels) {
-        if (table.findChannel(channel.frequency) >= 0) {
-            ++outcome.merged;
-            continue;
+    // Stored in ascending order of frequency, so that each new channel
+    // lands at or near the end of the table instead of moving the rows.
+    std::vector<const CsvChannel*> inOrder;
+    inOrder.reserve(plan.channels.size());
+    for (const CsvChannel& channel : plan.channels)
+        inOrder.push_back(&channel);
+    std::sort(inOrder.begin(), inOrder.end(),
+              [](const CsvChannel* a, const CsvChannel* b) { return a->frequency < b->frequency; });
+    std::vector<const CsvChannel*> fresh;
+    {
+        LentTunedRecord tuned(doc);
+        for (const CsvChannel* channel : inOrder) {
+            if (table.findChannel(channel->frequency) >= 0) {
+                ++outcome.merged;
+                continue;
+            }
+            tuned.takeSettingsOf(*channel);
+            if (table.storeChannel(channel->frequency) < 0)
+                break; // cannot happen: the room was counted above
+            fresh.push_back(channel);
         }
-        tuned.takeSettingsOf(channel);
-        const int row = table.storeChannel(channel.frequency);
-        if (row < 0)
-            break; // cannot happen: the room was counted above
-        table.setChannelComments({row}, channel.comment);
-        table.setChannelBanks({row}, channel.pass ? kPassBank : bank, false);
-        ++outcome.stored;
     }
+    // Comments row by row, banks in one edit per bank: every bank edit
+    // counts the whole table again.
+    std::vector<int> bankRows;
+    std::vector<int> passRows;
+    for (const CsvChannel* channel : fresh) {
+        const int row = table.findChannel(channel->frequency);
+        table.setChannelComments({row}, channel->comment);
+        (channel->pass ? passRows : bankRows).push_back(row);
+    }
+    table.setChannelBanks(bankRows, bank, false);
+    table.setChannelBanks(passRows, kPassBank, false);
+    outcome.stored = static_cast<int>(fresh.size());
     outcome.applied = true;
     return outcome;
 }
