@@ -16,8 +16,8 @@ constexpr std::array<std::uint64_t, 3> kUnitHz{1, 1000, 1'000'000};
 
 constexpr std::array<std::string_view, kCsvProblemCount> kProblemTexts{
     "frequency empty or not a number", "frequency outside the receiver's range",
-    "a mode the receiver lacks", "squelch tone not in the receiver's table",
-    "comment shortened to 255 bytes"};
+    "a mode the receiver lacks",       "squelch tone not in the receiver's table",
+    "comment shortened to 255 bytes",  "comment characters outside Shift-JIS written as ?"};
 
 struct ModeName {
     std::string_view name;
@@ -120,7 +120,8 @@ int unitDigits(FrequencyUnit unit) {
 
 // The comment of a row: the name and the comment, the name left out when the
 // comment begins with it, cut to its length on a character boundary.
-std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shortened) {
+std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shortened,
+                      bool& replaced) {
     const std::string_view name = field(row, columns.name);
     const std::string_view comment = field(row, columns.comment);
     std::string text;
@@ -131,6 +132,8 @@ std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shorte
     else
         text = std::string(name) + " " + std::string(comment);
     std::string cp932 = utf8ToCp932(text);
+    // A character the code page lacks comes back as "?": the user is told.
+    replaced = cp932.find('?') != std::string::npos && cp932ToUtf8(cp932) != text;
     shortened = cp932.size() > kImportedCommentBytes;
     if (shortened) {
         std::size_t cut = 0;
@@ -314,9 +317,12 @@ std::optional<CsvChannel> channelOfRow(const CsvRow& row, const CsvColumns& colu
     channel.step = step < 0 ? defaults.step : step;
     channel.ctcss = squelchToneOfRow(row, columns, plan);
     bool shortened = false;
-    channel.comment = commentOf(row, columns, shortened);
+    bool replaced = false;
+    channel.comment = commentOf(row, columns, shortened, replaced);
     if (shortened)
         note(plan, CsvProblem::CommentShortened, row.line);
+    if (replaced)
+        note(plan, CsvProblem::CommentReplaced, row.line);
     channel.pass = equalsIgnoringCase(field(row, columns.skip), "S");
     return channel;
 }

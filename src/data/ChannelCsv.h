@@ -65,13 +65,14 @@ struct CsvChannel {
 
 // The kinds of problem counted, each with the first line it was seen on.
 enum class CsvProblem : int {
-    NotANumber,      // left out: frequency empty or not a number
-    OutOfRange,      // left out: the receiver cannot tune it
-    UnknownMode,     // left out: a mode the receiver lacks
-    ToneNotInTable,  // imported without the squelch tone
-    CommentShortened // imported with the comment cut to its length
+    NotANumber,       // left out: frequency empty or not a number
+    OutOfRange,       // left out: the receiver cannot tune it
+    UnknownMode,      // left out: a mode the receiver lacks
+    ToneNotInTable,   // imported without the squelch tone
+    CommentShortened, // imported with the comment cut to its length
+    CommentReplaced   // imported with "?" for characters the comment cannot hold
 };
-inline constexpr int kCsvProblemCount = 5;
+inline constexpr int kCsvProblemCount = 6;
 std::string_view csvProblemText(CsvProblem problem);
 bool isLeftOut(CsvProblem problem);
 

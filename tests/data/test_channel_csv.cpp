@@ -87,15 +87,20 @@ TEST(ChannelCsv, ChirpRowsBecomeChannelsWithTheirSettings) {
 }
 
 TEST(ChannelCsv, BadRowsAreLeftOutAndCountedWithTheirFirstLine) {
+    std::string longKana;
+    for (int i = 0; i < 150; ++i)
+        longKana += "\xE3\x82\xA2"; // two bytes each in Shift-JIS
     Imported in(std::string(kChirpHeader) + chirpRow(0, "ok", "145.000000", "", "", "FM", "5.00") +
                 chirpRow(1, "dv", "145.375000", "", "", "DV", "12.50") +
                 chirpRow(2, "low", "0.050000", "", "", "AM", "5.00") +
                 chirpRow(3, "high", "2400.000000", "", "", "FM", "5.00") +
                 chirpRow(4, "junk", "14x.5", "", "", "FM", "5.00") +
                 chirpRow(5, "dv2", "145.400000", "", "", "DIG", "12.50") +
-                chirpRow(6, "odd", "145.600000", "TSQL", "150.0", "FM", "5.00"));
+                chirpRow(6, "odd", "145.600000", "TSQL", "150.0", "FM", "5.00") +
+                chirpRow(7, "Malm\xC3\xB6", "145.700000", "", "", "FM", "5.00") +
+                chirpRow(8, "", "145.800000", "", "", "FM", "5.00", "", longKana));
     const ImportPlan& p = in.plan;
-    EXPECT_EQ(p.channels.size(), 2u);
+    EXPECT_EQ(p.channels.size(), 4u);
     EXPECT_EQ(p.leftOut(), 5);
     EXPECT_EQ(p.problem(CsvProblem::UnknownMode).count, 2);
     EXPECT_EQ(p.problem(CsvProblem::UnknownMode).firstLine, 3);
@@ -103,8 +108,13 @@ TEST(ChannelCsv, BadRowsAreLeftOutAndCountedWithTheirFirstLine) {
     EXPECT_EQ(p.problem(CsvProblem::OutOfRange).firstLine, 4);
     EXPECT_EQ(p.problem(CsvProblem::NotANumber).firstLine, 6);
     EXPECT_EQ(p.problem(CsvProblem::ToneNotInTable).firstLine, 8);
+    EXPECT_EQ(p.problem(CsvProblem::CommentReplaced).firstLine, 9);
+    EXPECT_EQ(p.problem(CsvProblem::CommentShortened).firstLine, 10);
+    // Cut on a character boundary: 127 whole characters, not half of one.
+    EXPECT_EQ(in.channel(145'800'000).comment.size(), 254u);
+    EXPECT_EQ(in.channel(145'700'000).comment, "Malm?");
     const std::string summary = importSummary(p);
-    EXPECT_NE(summary.find("2 imported, 0 merged"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("4 imported, 0 merged"), std::string::npos) << summary;
     EXPECT_NE(summary.find("5 left out"), std::string::npos) << summary;
     EXPECT_NE(summary.find("(first on line 3)"), std::string::npos) << summary;
 }
