@@ -151,10 +151,32 @@ std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shorte
     return cp932;
 }
 
-void note(ImportPlan& plan, CsvProblem problem, int line) {
+constexpr std::size_t kShownRowBytes = 60;
+
+// The row's fields joined again, cut to kShownRowBytes on a character boundary.
+std::string shownRow(const CsvRow& row) {
+    std::string text;
+    for (const std::string& f : row.fields) {
+        if (!text.empty())
+            text += ',';
+        text += f;
+        if (text.size() > kShownRowBytes)
+            break;
+    }
+    if (text.size() <= kShownRowBytes)
+        return text;
+    std::size_t cut = kShownRowBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut) + "...";
+}
+
+void note(ImportPlan& plan, CsvProblem problem, const CsvRow& row) {
     ProblemCount& count = plan.problems[static_cast<std::size_t>(problem)];
-    if (count.count++ == 0)
-        count.firstLine = line;
+    if (count.count++ == 0) {
+        count.firstLine = row.line;
+        count.firstRow = shownRow(row);
+    }
 }
 
 std::optional<std::uint32_t> frequencyOfRow(const CsvRow& row, const CsvColumns& columns,
@@ -162,11 +184,11 @@ std::optional<std::uint32_t> frequencyOfRow(const CsvRow& row, const CsvColumns&
     const std::optional<std::uint32_t> hz =
         parseFrequencyHz(field(row, columns.frequency), columns.unit);
     if (!hz) {
-        note(plan, CsvProblem::NotANumber, row.line);
+        note(plan, CsvProblem::NotANumber, row);
         return std::nullopt;
     }
     if (!isReceiverFrequency(*hz)) {
-        note(plan, CsvProblem::OutOfRange, row.line);
+        note(plan, CsvProblem::OutOfRange, row);
         return std::nullopt;
     }
     return hz;
@@ -180,7 +202,7 @@ int squelchToneOfRow(const CsvRow& row, const CsvColumns& columns, ImportPlan& p
     const int tone = ctcssIndexOf(field(row, columns.squelchTone));
     if (tone > 0)
         return tone;
-    note(plan, CsvProblem::ToneNotInTable, row.line);
+    note(plan, CsvProblem::ToneNotInTable, row);
     return CtcssOff;
 }
 
@@ -310,7 +332,7 @@ std::optional<CsvChannel> channelOfRow(const CsvRow& row, const CsvColumns& colu
     const std::string_view mode = field(row, columns.mode);
     channel.mode = mode.empty() ? defaults.mode : modeIndexOf(mode);
     if (channel.mode < 0) {
-        note(plan, CsvProblem::UnknownMode, row.line);
+        note(plan, CsvProblem::UnknownMode, row);
         return std::nullopt;
     }
     const int step = nearestStepIndex(field(row, columns.step));
@@ -320,9 +342,9 @@ std::optional<CsvChannel> channelOfRow(const CsvRow& row, const CsvColumns& colu
     bool replaced = false;
     channel.comment = commentOf(row, columns, shortened, replaced);
     if (shortened)
-        note(plan, CsvProblem::CommentShortened, row.line);
+        note(plan, CsvProblem::CommentShortened, row);
     if (replaced)
-        note(plan, CsvProblem::CommentReplaced, row.line);
+        note(plan, CsvProblem::CommentReplaced, row);
     channel.pass = equalsIgnoringCase(field(row, columns.skip), "S");
     return channel;
 }
@@ -364,7 +386,7 @@ std::string importSummary(const ImportPlan& plan) {
         text += "\n" + std::to_string(count.count) +
                 (isLeftOut(static_cast<CsvProblem>(p)) ? " left out: " : ": ") +
                 std::string(csvProblemText(static_cast<CsvProblem>(p))) + " (first on line " +
-                std::to_string(count.firstLine) + ")";
+                std::to_string(count.firstLine) + ": " + count.firstRow + ")";
     }
     return text;
 }

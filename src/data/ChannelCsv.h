@@ -79,6 +79,7 @@ bool isLeftOut(CsvProblem problem);
 struct ProblemCount {
     int count = 0;
     int firstLine = 0;
+    std::string firstRow; // the start of that row, UTF-8
 };
 
 // Settings a row takes when its file has no column for them.
