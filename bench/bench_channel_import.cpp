@@ -62,6 +62,22 @@ void BM_ImportChirpList(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportChirpList)->Arg(5000)->Unit(benchmark::kMillisecond);
 
+// The share of the figure before the channel table: reading and planning.
+void BM_ReadAndPlanChirpList(benchmark::State& state) {
+    const std::string text = chirpList(static_cast<int>(state.range(0)));
+    AppSettings settings;
+    ManualClock clock{1015459500000};
+    const CKovo5Doc doc(settings, clock);
+    for (auto _ : state) {
+        CsvTable table;
+        if (!readCsv(text, table).ok())
+            state.SkipWithError("the list was refused");
+        const ImportPlan plan = planImport(table, guessColumns(table), doc, importDefaultsOf(doc));
+        benchmark::DoNotOptimize(plan.channels.data());
+    }
+}
+BENCHMARK(BM_ReadAndPlanChirpList)->Arg(5000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
