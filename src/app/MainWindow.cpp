@@ -7,6 +7,7 @@
 #include "app/SettingsTable.h"
 #include "app/dialogs/AfGainRangeDialog.h"
 #include "app/dialogs/BandWidthDialog.h"
+#include "app/dialogs/ChannelImportDialog.h"
 #include "app/dialogs/CheckBoxDialogs.h"
 #include "app/dialogs/ComPortDialog.h"
 #include "app/dialogs/ConfirmDialogs.h"
@@ -16,6 +17,8 @@
 #include "app/dialogs/StepDialog.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
+#include "data/ChirpCsv.h"
+#include "data/Notifier.h"
 #include "scan/ReceiverCore.h"
 #include "ui/CKovo5View.h"
 #include "ui/PanelStack.h"
@@ -113,9 +116,11 @@ void MainWindow::createMenus() {
     addCommand(fileMenu_, QStringLiteral("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
     addCommand(fileMenu_, QStringLiteral("S&ave as..."), CommandSaveAs);
     fileMenu_->addSeparator();
+    addCommand(fileMenu_, QStringLiteral("&Import channels…"), CommandImportChannels);
     QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("Expor&t text \tCtrl+T"));
     addCommand(exportMenu, QStringLiteral("Memory data"), CommandExportMemory);
     addCommand(exportMenu, QStringLiteral("Log data"), CommandExportLog);
+    addCommand(exportMenu, QStringLiteral("Channels for CHIRP (CSV)…"), CommandExportChirp);
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addSeparator();
     addCommand(fileMenu_, QStringLiteral("&Exit"), CommandExit);
@@ -176,6 +181,13 @@ void MainWindow::createCommands() {
         {CommandSaveAs, [this] { documents_->fileSaveAs(); }},
         {CommandExportMemory, [this] { documents_->exportText(0); }},
         {CommandExportLog, [this] { documents_->exportText(1); }},
+        {CommandImportChannels,
+         [this] {
+             ChannelImportCommand(*doc_, *notifier_, ChannelImportCommand::interactiveSeams(this),
+                                  this)
+                 .run();
+         }},
+        {CommandExportChirp, [this] { exportChirp(); }},
         {CommandExit, [this] { close(); }},
         {CommandAbout, [this] { AboutBox(this).exec(); }},
         {CommandHelpContents, [this] { showHelp(); }},
@@ -280,6 +292,19 @@ void MainWindow::runCommand(int commandId) {
 bool MainWindow::confirmOverwrite() {
     OverwriteDialog dialog(this);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void MainWindow::exportChirp() {
+    const QString folder = documents_->path().isEmpty() ? documents_->dataDirectory()
+                                                        : QFileInfo(documents_->path()).path();
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Channels for CHIRP (CSV)"), QDir(folder).filePath("Channels.csv"),
+        QStringLiteral("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const FileResult written = exportChirpCsv(*doc_, path.toStdString());
+    if (!written.ok)
+        notifier_->showMessage(written.message);
 }
 
 void MainWindow::showHelp() {

@@ -51,8 +51,10 @@ public:
         CommandAfGainRange = 32886,
         CommandPowerControl = 32887,
         CommandOptions = 32888,
-        CommandRigctl = 33100,  // this program's own: the Hamlib network server
-        CommandHistory = 33101, // this program's own: the hit history window
+        CommandRigctl = 33100,         // this program's own: the Hamlib network server
+        CommandHistory = 33101,        // this program's own: the hit history window
+        CommandImportChannels = 33102, // this program's own: channels from a CSV file
+        CommandExportChirp = 33103,    // this program's own: channels as CHIRP's CSV
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
@@ -123,6 +125,8 @@ private:
     void rebuildRecentFiles();
     void applyFrame();
     void showHelp();
+    // File ▸ Export ▸ channels as CHIRP's CSV, every channel of the table.
+    void exportChirp();
     void updateTitle();
     // The Hamlib network server's dialog.
     void configureRigctl();

@@ -158,6 +158,8 @@ TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
         {MainWindow::CommandSaveAs, "S&ave as...", QKeySequence()},
         {MainWindow::CommandExportMemory, "Memory data", QKeySequence()},
         {MainWindow::CommandExportLog, "Log data", QKeySequence()},
+        {MainWindow::CommandImportChannels, "&Import channels…", QKeySequence()},
+        {MainWindow::CommandExportChirp, "Channels for CHIRP (CSV)…", QKeySequence()},
         {MainWindow::CommandExit, "&Exit", QKeySequence()},
         {MainWindow::CommandComPort, "COM &port", QKeySequence()},
         {MainWindow::CommandDisplayPreference, "Display Preference(&T)", QKeySequence()},

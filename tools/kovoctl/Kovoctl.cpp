@@ -1,14 +1,19 @@
 #include "Kovoctl.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "BusClient.h"
 #include "DocumentJson.h"
 #include "HistoryCommand.h"
 #include "data/Archive.h"
 #include "data/CKovo5Doc.h"
+#include "data/ChannelImport.h"
 #include "data/ChannelOrder.h"
+#include "data/ChirpCsv.h"
+#include "data/CsvReader.h"
 #include "data/DocumentFormat.h"
 #include "data/FileErrors.h"
 #include "data/FileIo.h"
@@ -20,6 +25,8 @@ constexpr const char* kUsage =
     "usage: kovoctl dump FILE.kv5\n"
     "       kovoctl pack JSON OUT.kv5\n"
     "       kovoctl export memory|log FILE.kv5 OUT\n"
+    "       kovoctl export chirp FILE.kv5 OUT.csv [--bank N]\n"
+    "       kovoctl import FILE.csv INTO.kv5 [--bank N]\n"
     "       kovoctl send CODE [VALUE]\n"
     "       kovoctl tune MHZ\n"
     "       kovoctl get frequency|mode|step|bandwidth|attenuator|antenna\n"
@@ -52,7 +59,73 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::st
     return false;
 }
 
+// The arguments after the files: nothing, or "--bank N" with N a memory
+// bank (0..21). False for anything else.
+bool parseBankOption(const std::vector<std::string>& rest, int& bank) {
+    if (rest.empty())
+        return true;
+    if (rest.size() != 2 || rest[0] != "--bank")
+        return false;
+    const std::string& text = rest[1];
+    if (text.empty() || text.size() > 2 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    bank = std::stoi(text);
+    return bank < kovo::kBankCount;
+}
+
+bool openOrStartDocument(const std::string& path, ToolDocument& tool, std::string& message) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored))
+        return true;
+    const kovo::FileResult opened = tool.doc->openDocument(path);
+    message = opened.message;
+    return opened.ok;
+}
+
 } // namespace
+
+int importCommand(const std::string& csvFile, const std::string& intoFile, int bank,
+                  std::FILE* err) {
+    std::vector<std::uint8_t> bytes;
+    std::string message;
+    if (!readFile(csvFile, bytes, message))
+        return failure(err, message);
+    kovo::CsvTable table;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (const kovo::CsvOutcome read = kovo::readCsv(text, table); !read.ok())
+        return failure(err, csvFile + ": " + read.message);
+    const kovo::CsvColumns columns = kovo::guessColumns(table);
+    if (columns.frequency < 0)
+        return failure(err, csvFile + ": no frequency column in the header row.");
+    ToolDocument tool;
+    if (!openOrStartDocument(intoFile, tool, message))
+        return failure(err, message);
+    if (!message.empty())
+        warning(err, message);
+    const kovo::ImportPlan plan =
+        kovo::planImport(table, columns, *tool.doc, kovo::importDefaultsOf(*tool.doc));
+    const kovo::ImportOutcome outcome = kovo::applyImport(*tool.doc, plan, bank);
+    if (!outcome.applied)
+        return failure(err, csvFile + ": " + outcome.message);
+    const kovo::FileResult saved = tool.doc->saveDocument(intoFile);
+    if (!saved.ok)
+        return failure(err, saved.message);
+    std::fprintf(err, "%s: %s\n", csvFile.c_str(), kovo::importSummary(plan).c_str());
+    return 0;
+}
+
+int exportChirpCommand(const std::string& file, const std::string& outFile, int bank,
+                       std::FILE* err) {
+    ToolDocument tool;
+    const kovo::FileResult opened = tool.doc->openDocument(file);
+    if (!opened.ok)
+        return failure(err, opened.message);
+    const kovo::FileResult written = kovo::exportChirpCsv(*tool.doc, outFile, bank);
+    if (!written.ok)
+        return failure(err, written.message);
+    return 0;
+}
 
 int dumpCommand(const std::string& file, std::FILE* out, std::FILE* err) {
     std::vector<std::uint8_t> bytes;
@@ -126,8 +199,18 @@ int runKovoctl(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return dumpCommand(args[1], out, err);
     if (args.size() == 3 && args[0] == "pack")
         return packCommand(args[1], args[2], err);
+    const auto restAfter = [&args](std::size_t n) {
+        return std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(n), args.end());
+    };
+    int bank = kovo::kAllBanks;
+    if (args.size() >= 4 && args[0] == "export" && args[1] == "chirp" &&
+        parseBankOption(restAfter(4), bank))
+        return exportChirpCommand(args[2], args[3], bank, err);
     if (args.size() == 4 && args[0] == "export")
         return exportCommand(args[1], args[2], args[3], err);
+    bank = 0;
+    if (args.size() >= 3 && args[0] == "import" && parseBankOption(restAfter(3), bank))
+        return importCommand(args[1], args[2], bank, err);
     if (!args.empty() && args[0] == "history") {
         const int status = historyCommand(args, out, err);
         if (status != 2)

@@ -20,6 +20,17 @@ int packCommand(const std::string& jsonFile, const std::string& outFile, std::FI
 int exportCommand(const std::string& kind, const std::string& file, const std::string& outFile,
                   std::FILE* err);
 
+// `kovoctl import FILE.csv INTO.kv5 [--bank N]`: the channels of a CSV file
+// (CHIRP's or another with a header row) added to INTO.kv5, which is created
+// when it does not exist and replaced atomically. The summary goes to `err`;
+// a refused file leaves INTO.kv5 untouched and exits non-zero.
+int importCommand(const std::string& csvFile, const std::string& intoFile, int bank,
+                  std::FILE* err);
+// `kovoctl export chirp FILE.kv5 OUT.csv [--bank N]`: the channels as
+// CHIRP's CSV, all of them or those of one bank.
+int exportChirpCommand(const std::string& file, const std::string& outFile, int bank,
+                       std::FILE* err);
+
 // Dispatches a command line (argv without the program name).
 int runKovoctl(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 

@@ -1,0 +1,96 @@
+#include "ChannelImport.h"
+
+#include "CKovo5Doc.h"
+#include "DatabaseEdits.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kovo {
+namespace {
+
+// The table's own store takes a new channel's receiver settings from the
+// tuned record; it is lent for the duration and given back unchanged.
+class LentTunedRecord {
+public:
+    explicit LentTunedRecord(CKovo5Doc& doc) : doc_(doc), kept_(doc.mainRecord) {}
+    ~LentTunedRecord() { doc_.mainRecord = kept_; }
+    LentTunedRecord(const LentTunedRecord&) = delete;
+    LentTunedRecord& operator=(const LentTunedRecord&) = delete;
+
+    void takeSettingsOf(const CsvChannel& channel) {
+        CFrequencyData& tuned = doc_.mainRecord;
+        tuned.mode = channel.mode;
+        tuned.step = channel.step;
+        tuned.ctcss = channel.ctcss;
+        tuned.tElm = 0;
+        tuned.ifBandwidth =
+            edits::bandwidthForMode(channel.mode, kept_.ifBandwidth, doc_.settings());
+    }
+
+private:
+    CKovo5Doc& doc_;
+    CFrequencyData kept_;
+};
+
+} // namespace
+
+CsvDefaults importDefaultsOf(const CKovo5Doc& doc) {
+    return {doc.mainRecord.mode, doc.mainRecord.step};
+}
+
+ImportOutcome applyImport(CKovo5Doc& doc, const ImportPlan& plan, int bank) {
+    ImportOutcome outcome;
+    if (!plan.fits() || bank < 0 || bank >= kBankCount) {
+        outcome.message = importSummary(plan);
+        return outcome;
+    }
+    ChannelTable& table = doc.channelTable();
+    int added = 0;
+    for (const CsvChannel& channel : plan.channels)
+        added += table.findChannel(channel.frequency) < 0 ? 1 : 0;
+    if (doc.channelCount + added > kMaxChannels) {
+        outcome.message = std::to_string(doc.channelCount + added - kMaxChannels) +
+                          " channels would go beyond the limit of " + std::to_string(kMaxChannels) +
+                          " channels; nothing was imported.";
+        return outcome;
+    }
+    // Stored in ascending order of frequency, so that each new channel
+    // lands at or near the end of the table instead of moving the rows.
+    std::vector<const CsvChannel*> inOrder;
+    inOrder.reserve(plan.channels.size());
+    for (const CsvChannel& channel : plan.channels)
+        inOrder.push_back(&channel);
+    std::sort(inOrder.begin(), inOrder.end(),
+              [](const CsvChannel* a, const CsvChannel* b) { return a->frequency < b->frequency; });
+    std::vector<const CsvChannel*> fresh;
+    {
+        LentTunedRecord tuned(doc);
+        for (const CsvChannel* channel : inOrder) {
+            if (table.findChannel(channel->frequency) >= 0) {
+                ++outcome.merged;
+                continue;
+            }
+            tuned.takeSettingsOf(*channel);
+            if (table.storeChannel(channel->frequency) < 0)
+                break; // cannot happen: the room was counted above
+            fresh.push_back(channel);
+        }
+    }
+    // Comments row by row, banks in one edit per bank: every bank edit
+    // counts the whole table again.
+    std::vector<int> bankRows;
+    std::vector<int> passRows;
+    for (const CsvChannel* channel : fresh) {
+        const int row = table.findChannel(channel->frequency);
+        table.setChannelComments({row}, channel->comment);
+        (channel->pass ? passRows : bankRows).push_back(row);
+    }
+    table.setChannelBanks(bankRows, bank, false);
+    table.setChannelBanks(passRows, kPassBank, false);
+    outcome.stored = static_cast<int>(fresh.size());
+    outcome.applied = true;
+    return outcome;
+}
+
+} // namespace kovo
