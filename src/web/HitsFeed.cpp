@@ -54,12 +54,12 @@ HitsFeed::HitsFeed(std::string storePath, int intervalMs, QObject* parent) : QOb
     qRegisterMetaType<std::map<std::int64_t, QString>>();
     reader_ = new Reader(std::move(storePath), *this);
     reader_->moveToThread(&thread_);
-    auto* timer = new QTimer(reader_);
-    timer->setInterval(intervalMs);
-    connect(timer, &QTimer::timeout, reader_, [r = reader_] { r->poll(); });
-    connect(&thread_, &QThread::started, timer, [timer, r = reader_] {
+    // The timer is made on the reader's thread, where it runs.
+    connect(&thread_, &QThread::started, reader_, [r = reader_, intervalMs] {
+        auto* timer = new QTimer(r);
+        connect(timer, &QTimer::timeout, r, [r] { r->poll(); });
         r->poll();
-        timer->start();
+        timer->start(intervalMs);
     });
     connect(&thread_, &QThread::finished, reader_, &QObject::deleteLater);
     thread_.start();

@@ -26,27 +26,25 @@ namespace {
 using Status = QHttpServerResponder::StatusCode;
 
 // A connection that sends more than kMaxRequestBytes between two answers of
-// the server is cut: no request of the page comes near it.
+// the server is cut: no request of the page comes near it. The count is
+// taken as data arrives, before the HTTP server (connected later) reads it.
 class BoundedSocket final : public QTcpSocket {
 public:
-    using QTcpSocket::QTcpSocket;
+    explicit BoundedSocket(QObject* parent) : QTcpSocket(parent) {
+        connect(this, &QIODevice::readyRead, this, [this] {
+            if ((unanswered_ += bytesAvailable()) > WebRemoteServer::kMaxRequestBytes)
+                abort();
+        });
+    }
 
 protected:
-    qint64 readData(char* data, qint64 maxSize) override {
-        const qint64 n = QTcpSocket::readData(data, maxSize);
-        if (n > 0 && (unread_ += n) > WebRemoteServer::kMaxRequestBytes) {
-            abort();
-            return -1;
-        }
-        return n;
-    }
     qint64 writeData(const char* data, qint64 size) override {
-        unread_ = 0;
+        unanswered_ = 0;
         return QTcpSocket::writeData(data, size);
     }
 
 private:
-    qint64 unread_ = 0;
+    qint64 unanswered_ = 0;
 };
 
 class BoundedTcpServer final : public QTcpServer {
@@ -99,6 +97,10 @@ QByteArray headerValue(const QList<QPair<QByteArray, QByteArray>>& headers, cons
         if (name.compare(key, Qt::CaseInsensitive) == 0)
             return value;
     return {};
+}
+
+bool isWebSocketUpgrade(const QList<QPair<QByteArray, QByteArray>>& headers) {
+    return headerValue(headers, "Upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
 }
 
 QByteArray tokenOf(const QUrl& url) {
@@ -206,6 +208,11 @@ bool WebRemoteServer::tokenMatches(const QByteArray& given) const {
 
 bool WebRemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     const auto headers = request.headers();
+    // A WebSocket handshake taken here (true, nothing written) is completed by
+    // the WebSocket server, which hands the socket over for the same checks
+    // (acceptWebSockets).
+    if (isWebSocketUpgrade(headers))
+        return true;
     if (!hostAllowed(headerValue(headers, "Host"))) {
         answer(request, socket, Status::Forbidden,
                "This server answers to its own address only.\n");
@@ -236,6 +243,8 @@ bool WebRemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
 }
 
 void WebRemoteServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (isWebSocketUpgrade(request.headers()))
+        return;
     answer(request, socket, Status::NotFound, "Not found.\n");
 }
 
