@@ -4,8 +4,8 @@
 // tuned, and a hit of the scan appears in the list.
 // Usage: node remote.test.mjs <kovo3000> [--figures]
 import { spawn } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
-import { createServer } from 'node:net';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { connect, createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
@@ -16,6 +16,7 @@ const browserPath = process.env.KOVO_CHROMIUM || '/usr/bin/chromium';
 const home = mkdtempSync(join(tmpdir(), 'kovo-web-'));
 let child;
 let browser;
+let rigctlPort = 0;
 
 function fail(message) {
   throw new Error(message);
@@ -40,7 +41,9 @@ function startProgram(port) {
     XDG_DATA_HOME: join(home, 'data'),
     QT_QPA_PLATFORM: 'offscreen',
   };
-  child = spawn(program, ['--demo', '--web-port', String(port)], { env });
+  const args = ['--demo', '--web-port', String(port)];
+  if (rigctlPort) args.push('--rigctl-port', String(rigctlPort));
+  child = spawn(program, args, { env });
   child.stderr.on('data', (d) => process.stderr.write(d));
   return new Promise((resolve, reject) => {
     let out = '';
@@ -62,12 +65,78 @@ async function readouts(link) {
   return response.json();
 }
 
+// Processor seconds the program has used so far.
+function cpuSeconds(pid) {
+  const fields = readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ');
+  return (Number(fields[11]) + Number(fields[12])) / 100;
+}
+
+async function cpuShare(seconds) {
+  const c0 = cpuSeconds(child.pid);
+  const t0 = Date.now();
+  await new Promise((r) => setTimeout(r, seconds * 1000));
+  return (100 * (cpuSeconds(child.pid) - c0)) / ((Date.now() - t0) / 1000);
+}
+
+// Tunes through the Hamlib network protocol, as another program would.
+function rigctl(command) {
+  return new Promise((resolve, reject) => {
+    const socket = connect(rigctlPort, '127.0.0.1', () => socket.write(`${command}\n`));
+    socket.once('data', () => { socket.end(); resolve(); });
+    socket.on('error', reject);
+  });
+}
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 2)];
+}
+
+async function measureFigures(page, link) {
+  const loads = [];
+  for (let i = 0; i < 10; ++i) {
+    const fresh = await browser.newPage();
+    const start = Date.now();
+    await fresh.goto(link);
+    await fresh.waitForFunction(() => /^\s*\d{1,4}\.\d{6}$/.test(document.getElementById('frequency').textContent));
+    loads.push(Date.now() - start);
+    await fresh.close();
+  }
+  console.log(`figure: page load to first live read-out, median of 10: ${median(loads)} ms (max ${Math.max(...loads)})`);
+
+  const changes = [];
+  for (let i = 0; i < 20; ++i) {
+    const hz = 430000000 + 12500 * (i + 1);
+    const shown = (hz / 1e6).toFixed(6);
+    const start = Date.now();
+    await rigctl(`F ${hz}`);
+    await page.waitForFunction((text) => document.getElementById('frequency').textContent.trim() === text, shown, { polling: 5 });
+    changes.push(Date.now() - start);
+  }
+  console.log(`figure: frequency change on the receiver to shown in the page, median of 20: ${median(changes)} ms (max ${Math.max(...changes)})`);
+
+  await page.getByRole('button', { name: 'Scan', exact: true }).click();
+  await page.close();
+  console.log(`figure: CPU while scanning, no page: ${(await cpuShare(20)).toFixed(1)} % of a core`);
+  const pages = [];
+  for (const count of [1, 8]) {
+    while (pages.length < count) {
+      const p = await browser.newPage();
+      await p.goto(link);
+      pages.push(p);
+    }
+    console.log(`figure: CPU while scanning, ${count} page(s): ${(await cpuShare(20)).toFixed(1)} % of a core`);
+  }
+  for (const p of pages) await p.close();
+}
+
 async function check(name, step) {
   await step();
   console.log(`ok - ${name}`);
 }
 
 try {
+  if (figures) rigctlPort = await freePort();
   const link = await startProgram(await freePort());
   browser = await chromium.launch({ executablePath: browserPath, headless: true, args: ['--no-sandbox'] });
   const page = await browser.newPage({ viewport: { width: 390, height: 844 } });
@@ -82,21 +151,6 @@ try {
     const state = await readouts(link);
     if (figures || shown !== state.frequency.trim()) console.log(`# page ${shown}, core ${state.frequency}`);
   });
-
-  if (figures) {
-    // With the receiver answering: a fresh page to its first read-out.
-    const times = [];
-    for (let i = 0; i < 10; ++i) {
-      const fresh = await browser.newPage();
-      const start = Date.now();
-      await fresh.goto(link);
-      await fresh.waitForFunction(() => /^\s*\d{1,4}\.\d{6}$/.test(document.getElementById('frequency').textContent));
-      times.push(Date.now() - start);
-      await fresh.close();
-    }
-    times.sort((a, b) => a - b);
-    console.log(`figure: page load to first live read-out, median of 10: ${times[5]} ms`);
-  }
 
   await check('every control has its accessible name', async () => {
     for (const [role, name] of [['button', 'Scan'], ['button', 'Stop'], ['textbox', 'Tune to'],
@@ -148,6 +202,7 @@ try {
     }
   });
 
+  if (figures) await measureFigures(page, link);
   if (process.env.KOVO_WEB_SCREENSHOT) await page.screenshot({ path: process.env.KOVO_WEB_SCREENSHOT, fullPage: true });
   console.log('all ok');
 } catch (error) {
