@@ -24,7 +24,11 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev clang-format
   libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils
   libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
 )
+# The web page's browser tests run on Node.js; a Node.js from elsewhere
+# (with its own npm) is kept rather than replaced.
+command -v node >/dev/null && command -v npm >/dev/null || PACKAGES+=(nodejs npm)
 
 install_packages() {
   local missing=()

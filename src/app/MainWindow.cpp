@@ -5,6 +5,7 @@
 #include "app/QtTimerService.h"
 #include "app/RigctlService.h"
 #include "app/SettingsTable.h"
+#include "app/WebRemoteService.h"
 #include "app/dialogs/AfGainRangeDialog.h"
 #include "app/dialogs/BandWidthDialog.h"
 #include "app/dialogs/ChannelImportDialog.h"
@@ -15,6 +16,7 @@
 #include "app/dialogs/KovoDialog.h"
 #include "app/dialogs/RigctlDialog.h"
 #include "app/dialogs/StepDialog.h"
+#include "app/dialogs/WebRemoteDialog.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/ChirpCsv.h"
@@ -136,6 +138,7 @@ void MainWindow::createMenus() {
     addCommand(configMenu, QStringLiteral("Power Control"), CommandPowerControl);
     addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
     addCommand(configMenu, QStringLiteral("&Hamlib network server"), CommandRigctl);
+    addCommand(configMenu, QStringLiteral("Web remote…"), CommandWebRemote);
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     addCommand(viewMenu, QStringLiteral("&History\tCtrl+H"), CommandHistory,
@@ -193,6 +196,7 @@ void MainWindow::createCommands() {
         {CommandHelpContents, [this] { showHelp(); }},
         {CommandComPort, [this] { configurePort(); }},
         {CommandRigctl, [this] { configureRigctl(); }},
+        {CommandWebRemote, [this] { configureWebRemote(); }},
         {CommandHistory, [this] { showHistory(); }},
         {CommandDisplayPreference,
          [this] {
@@ -249,6 +253,23 @@ void MainWindow::configureRigctl() {
                 notifier_->showMessage("Hamlib network server: " + error->toStdString());
         },
         this);
+    dialog.exec();
+}
+
+void MainWindow::configureWebRemote() {
+    if (!webRemote_) {
+        notifier_->showMessage("The web remote is not part of this program.");
+        return;
+    }
+    WebRemoteDialog dialog(webRemote_->inEffect(),
+                           {[this](const WebRemoteSettings& settings) {
+                                settings.store(store_);
+                                if (const auto error = webRemote_->apply(settings))
+                                    notifier_->showMessage("Web remote: " + error->toStdString());
+                            },
+                            [this] { return webRemote_->link(); },
+                            [this] { webRemote_->renewToken(); }},
+                           this);
     dialog.exec();
 }
 

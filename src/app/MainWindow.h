@@ -22,6 +22,7 @@ class CKovo5View;
 struct HistoryActions;
 class ReceiverCore;
 class RigctlService;
+class WebRemoteService;
 class SettingsStore;
 
 // The program's one top-level window. With the title strip shown it has a
@@ -55,6 +56,7 @@ public:
         CommandHistory = 33101,        // this program's own: the hit history window
         CommandImportChannels = 33102, // this program's own: channels from a CSV file
         CommandExportChirp = 33103,    // this program's own: channels as CHIRP's CSV
+        CommandWebRemote = 33104,      // this program's own: the web remote
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
@@ -84,6 +86,9 @@ public:
     // Takes the front panel in under the title strip and connects the menus
     // to the parts. Once, right after the parts are built.
     void attach(Parts parts);
+    // The web remote the "Web remote…" command configures; without one the
+    // command says so.
+    void setWebRemote(WebRemoteService* webRemote) { webRemote_ = webRemote; }
 
     // Moves the window to its stored position and shows it.
     void showAtStoredPosition();
@@ -130,6 +135,7 @@ private:
     void updateTitle();
     // The Hamlib network server's dialog.
     void configureRigctl();
+    void configureWebRemote();
     // The History window, opened on its own connection to the history store
     // the first time and raised after that.
     void showHistory();
@@ -145,6 +151,7 @@ private:
     CKovo5View* view_ = nullptr;
     ReceiverCore* core_ = nullptr;
     RigctlService* rigctl_ = nullptr;
+    WebRemoteService* webRemote_ = nullptr;
     Notifier* notifier_ = nullptr;
     QWidget* panelArea_ = nullptr;
     QPointer<QWidget> history_;

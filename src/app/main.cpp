@@ -9,6 +9,7 @@
 #include "app/Program.h"
 #include "app/QSettingsStore.h"
 #include "app/Screenshot.h"
+#include "app/WebRemoteService.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
@@ -111,6 +112,28 @@ void onTerminationSignals(QApplication& app, std::function<void()> action) {
     sigaction(SIGTERM, &handler, nullptr);
 }
 
+// Starts the web remote as stored, or with `portText` (from --web-port) for
+// this run, printing its link; false when that port is not a port number.
+bool startWebRemote(kovo::WebRemoteService& webRemote, kovo::SettingsStore& store,
+                    const QString& portText) {
+    kovo::WebRemoteSettings settings = kovo::WebRemoteSettings::load(store);
+    if (!portText.isNull()) {
+        bool ok = false;
+        const int port = portText.toInt(&ok);
+        if (!ok || port < 1 || port > 65535) {
+            std::fprintf(stderr, "kovo3000: --web-port takes a TCP port number from 1 to 65535\n");
+            return false;
+        }
+        settings = {true, port, false};
+    }
+    if (const auto error = webRemote.apply(settings))
+        std::fprintf(stderr, "kovo3000: the web remote cannot listen: %s\n", qPrintable(*error));
+    else if (!portText.isNull())
+        std::printf("Web remote: %s\n", qPrintable(webRemote.link()));
+    std::fflush(stdout);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,6 +169,11 @@ int main(int argc, char** argv) {
     parser.addOption(demoOption);
     parser.addOption(screenshotOption);
     parser.addOption(rigctlOption);
+    const QCommandLineOption webOption(
+        QStringLiteral("web-port"),
+        QStringLiteral("Serve the web remote on TCP port <port> of this computer for this run."),
+        QStringLiteral("port"));
+    parser.addOption(webOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Document (.kv5) to open."),
                                  QStringLiteral("[file]"));
     parser.process(app);
@@ -252,6 +280,13 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+
+    // The web remote: as stored, or on the port given for this run only.
+    kovo::WebRemoteService webRemote(document, program.core(), store,
+                                     kovo::history::defaultHistoryPath());
+    program.window().setWebRemote(&webRemote);
+    if (!startWebRemote(webRemote, store, parser.value(webOption)))
+        return 2;
 
     if (demoReceiver && offscreen) {
         program.setScanStopListener([](const kovo::ScanStop& stop) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "web/ControlMessage.h"
+
+#include <QJsonObject>
+#include <QString>
+
+namespace kovo {
+class CKovo5Doc;
+class ReceiverCore;
+} // namespace kovo
+
+namespace kovo::web {
+
+// The receiver as the web page sees it: the read-outs of the front panel as
+// JSON, and the page's controls carried out through the core's operations,
+// exactly as the panel's keys carry them out. Runs on the core's thread.
+class RemoteReceiver {
+public:
+    RemoteReceiver(CKovo5Doc& doc, ReceiverCore& core) : doc_(doc), core_(core) {}
+
+    // frequency ("  145.500000" as the panel shows it), mode, signal (0..15,
+    // or -1 with no receiver), scanMode, scanState ("scanning", "stopped on a
+    // signal", "holding", "stopped"), bank, channel, comment, linkSet (1..20).
+    QJsonObject readouts() const;
+
+    // Empty when done; otherwise why the control was refused.
+    QString execute(const ControlMessage& message);
+
+private:
+    QString tune(const std::string& megahertz);
+    QString mode(const std::string& label);
+
+    CKovo5Doc& doc_;
+    ReceiverCore& core_;
+    // A scan held from the page: stopped where it stands, resumed on request.
+    bool holding_ = false;
+};
+
+} // namespace kovo::web

@@ -1,0 +1,413 @@
+#include "web/WebRemoteServer.h"
+
+#include "web/ControlMessage.h"
+#include "web/RemoteReceiver.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkRequest>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrlQuery>
+#include <QWebSocket>
+
+#include <array>
+
+namespace kovo::web {
+void registerResources();
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+
+// A connection that sends more than kMaxRequestBytes between two answers of
+// the server is cut: no request of the page comes near it. The count is
+// taken as data arrives, before the HTTP server (connected later) reads it.
+class BoundedSocket final : public QTcpSocket {
+public:
+    explicit BoundedSocket(QObject* parent) : QTcpSocket(parent) {
+        connect(this, &QIODevice::readyRead, this, [this] {
+            if ((unanswered_ += bytesAvailable()) > WebRemoteServer::kMaxRequestBytes)
+                abort();
+        });
+    }
+
+protected:
+    qint64 writeData(const char* data, qint64 size) override {
+        unanswered_ = 0;
+        return QTcpSocket::writeData(data, size);
+    }
+
+private:
+    qint64 unanswered_ = 0;
+};
+
+class BoundedTcpServer final : public QTcpServer {
+public:
+    using QTcpServer::QTcpServer;
+
+protected:
+    void incomingConnection(qintptr handle) override {
+        auto* socket = new BoundedSocket(this);
+        if (!socket->setSocketDescriptor(handle)) {
+            delete socket;
+            return;
+        }
+        addPendingConnection(socket);
+    }
+};
+
+struct Asset {
+    const char* path;
+    const char* resource;
+    const char* mimeType;
+};
+
+// Everything the server hands out besides the read-outs: the page itself.
+constexpr std::array<Asset, 4> kAssets{{
+    {"/", ":/kovo/web/index.html", "text/html; charset=utf-8"},
+    {"/app.js", ":/kovo/web/app.js", "text/javascript; charset=utf-8"},
+    {"/style.css", ":/kovo/web/style.css", "text/css; charset=utf-8"},
+    {"/audio.js", ":/kovo/web/audio.js", "text/javascript; charset=utf-8"},
+}};
+
+const QHttpServerResponder::HeaderList& safetyHeaders() {
+    static const QHttpServerResponder::HeaderList headers{
+        {"Cache-Control", "no-store"},
+        {"Referrer-Policy", "no-referrer"},
+        {"X-Content-Type-Options", "nosniff"},
+        {"X-Frame-Options", "DENY"},
+        {"Content-Security-Policy",
+         "default-src 'self'; connect-src 'self'; media-src 'self' blob:; frame-ancestors 'none'"},
+    };
+    return headers;
+}
+
+QByteArray compact(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QByteArray headerValue(const QList<QPair<QByteArray, QByteArray>>& headers, const QByteArray& key) {
+    for (const auto& [name, value] : headers)
+        if (name.compare(key, Qt::CaseInsensitive) == 0)
+            return value;
+    return {};
+}
+
+bool isWebSocketUpgrade(const QList<QPair<QByteArray, QByteArray>>& headers) {
+    return headerValue(headers, "Upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
+}
+
+QByteArray tokenOf(const QUrl& url) {
+    return QUrlQuery(url).queryItemValue(QStringLiteral("token"), QUrl::FullyDecoded).toUtf8();
+}
+
+} // namespace
+
+struct WebRemoteServer::Client {
+    Client(QWebSocket* s, int perSecond, int burst) : socket(s), rate(perSecond, burst) {}
+    QWebSocket* socket;
+    CommandRateLimit rate;
+    QByteArray lastState;
+    std::optional<AudioSource::ListenerId> listener;
+};
+
+WebRemoteServer::WebRemoteServer(RemoteReceiver& receiver, QObject* parent)
+    : QAbstractHttpServer(parent), receiver_(receiver) {
+    registerResources();
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    nowMs_ = [clock] { return clock->elapsed(); };
+    hitsMessage_ = compact(
+        {{QStringLiteral("type"), QStringLiteral("hits")}, {QStringLiteral("hits"), QJsonArray()}});
+    pushTimer_.setInterval(kPushIntervalMs);
+    connect(&pushTimer_, &QTimer::timeout, this, &WebRemoteServer::pushState);
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
+            &WebRemoteServer::acceptWebSockets);
+}
+
+void WebRemoteServer::answer(const QHttpServerRequest& request, QTcpSocket* socket,
+                             QHttpServerResponder::StatusCode status, const QByteArray& body,
+                             const QByteArray& mimeType) {
+    auto responder = makeResponder(request, socket);
+    responder.writeStatusLine(status);
+    responder.writeHeaders(safetyHeaders());
+    responder.writeHeader("Content-Type", mimeType);
+    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
+    responder.writeBody(body);
+}
+
+WebRemoteServer::~WebRemoteServer() {
+    while (!clients_.empty())
+        dropClient(clients_.begin()->first);
+}
+
+std::optional<QString> WebRemoteServer::start(const QHostAddress& address, quint16 port) {
+    auto* tcp = new BoundedTcpServer(this);
+    if (!tcp->listen(address, port)) {
+        const QString reason = tcp->errorString();
+        delete tcp;
+        return reason;
+    }
+    bind(tcp);
+    address_ = address;
+    port_ = tcp->serverPort();
+    pushTimer_.start();
+    return std::nullopt;
+}
+
+void WebRemoteServer::setToken(const QByteArray& token) {
+    if (token == token_)
+        return;
+    token_ = token;
+    while (!clients_.empty()) {
+        QWebSocket* socket = clients_.begin()->first;
+        socket->close(QWebSocketProtocol::CloseCodePolicyViolated,
+                      QStringLiteral("The link was revoked."));
+        dropClient(socket);
+    }
+}
+
+// A browser sends the name it used to reach the server. Only this machine's
+// own names and addresses are taken: a page of another site whose name was
+// pointed at this machine (DNS rebinding) names itself and is refused.
+bool WebRemoteServer::hostAllowed(const QByteArray& host) const {
+    const QString text = QString::fromLatin1(host);
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0 || text.mid(colon + 1) != QString::number(port_))
+        return false;
+    QString name = text.left(colon);
+    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2);
+    if (name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    for (const QString& extra : extraHostNames_)
+        if (name.compare(extra, Qt::CaseInsensitive) == 0)
+            return true;
+    const QHostAddress literal(name);
+    if (literal.isNull())
+        return false;
+    // Bound to one address: that one (or the loopback) only.
+    if (address_ != QHostAddress::Any && address_ != QHostAddress::AnyIPv4 &&
+        address_ != QHostAddress::AnyIPv6)
+        return literal.isEqual(address_, QHostAddress::ConvertV4MappedToIPv4) ||
+               literal.isLoopback();
+    return true;
+}
+
+bool WebRemoteServer::tokenMatches(const QByteArray& given) const {
+    return !token_.isEmpty() &&
+           sameSecret(std::string_view(given.constData(), std::size_t(given.size())),
+                      std::string_view(token_.constData(), std::size_t(token_.size())));
+}
+
+bool WebRemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const auto headers = request.headers();
+    // A WebSocket handshake taken here (true, nothing written) is completed by
+    // the WebSocket server, which hands the socket over for the same checks
+    // (acceptWebSockets).
+    if (isWebSocketUpgrade(headers))
+        return true;
+    if (!hostAllowed(headerValue(headers, "Host"))) {
+        answer(request, socket, Status::Forbidden,
+               "This server answers to its own address only.\n");
+        return true;
+    }
+    if (!tokenMatches(tokenOf(request.url()))) {
+        answer(request, socket, Status::Forbidden, "The access token is missing or wrong.\n");
+        return true;
+    }
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        answer(request, socket, Status::MethodNotAllowed, "Only GET is served.\n");
+        return true;
+    }
+    const QString path = request.url().path();
+    if (path == QLatin1String("/api/state")) {
+        QJsonObject state = receiver_.readouts();
+        state.insert(QStringLiteral("hits"),
+                     QJsonDocument::fromJson(hitsMessage_).object().value(QStringLiteral("hits")));
+        answer(request, socket, Status::Ok, compact(state), "application/json");
+        return true;
+    }
+    if (path == QLatin1String("/recording")) {
+        serveRecording(request, socket);
+        return true;
+    }
+    serveAsset(request, socket, path);
+    return true;
+}
+
+void WebRemoteServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (isWebSocketUpgrade(request.headers()))
+        return;
+    answer(request, socket, Status::NotFound, "Not found.\n");
+}
+
+void WebRemoteServer::serveAsset(const QHttpServerRequest& request, QTcpSocket* socket,
+                                 const QString& path) {
+    for (const Asset& asset : kAssets) {
+        if (path != QLatin1String(asset.path))
+            continue;
+        QFile file(QString::fromLatin1(asset.resource));
+        if (!file.open(QIODevice::ReadOnly))
+            break; // audio.js until the sound part is built in
+        QByteArray body = file.readAll();
+        // The page's links carry the token (hexadecimal: safe in HTML).
+        body.replace("@TOKEN@", token_);
+        answer(request, socket, Status::Ok, body, asset.mimeType);
+        return;
+    }
+    missingHandler(request, socket);
+}
+
+// A recording of one of the hits shown: the file named by the history store,
+// never a path from the request.
+void WebRemoteServer::serveRecording(const QHttpServerRequest& request, QTcpSocket* socket) {
+    bool ok = false;
+    const qint64 id = request.query().queryItemValue(QStringLiteral("id")).toLongLong(&ok);
+    const auto found = ok ? recordings_.find(id) : recordings_.end();
+    QFile file(found == recordings_.end() ? QString() : found->second);
+    constexpr qint64 kMaxRecordingBytes = 64LL * 1024 * 1024;
+    if (found == recordings_.end() || file.size() > kMaxRecordingBytes ||
+        !file.open(QIODevice::ReadOnly)) {
+        missingHandler(request, socket);
+        return;
+    }
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    const QByteArray mime = suffix == QLatin1String("wav")    ? "audio/wav"
+                            : suffix == QLatin1String("ogg")  ? "audio/ogg"
+                            : suffix == QLatin1String("opus") ? "audio/ogg"
+                            : suffix == QLatin1String("mp3")  ? "audio/mpeg"
+                                                              : "application/octet-stream";
+    answer(request, socket, Status::Ok, file.readAll(), mime);
+}
+
+void WebRemoteServer::acceptWebSockets() {
+    while (hasPendingWebSocketConnections()) {
+        std::unique_ptr<QWebSocket> owned = nextPendingWebSocketConnection();
+        QWebSocket* socket = owned.release();
+        socket->setParent(this);
+        connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
+        const QNetworkRequest handshake = socket->request();
+        const QByteArray host = handshake.rawHeader("Host");
+        const QString origin = socket->origin();
+        // A browser always names the page that opened the socket: it must be
+        // a page of this server.
+        const bool originOk =
+            origin.isEmpty() || origin == QLatin1String("http://") + QString::fromLatin1(host);
+        QString refusal;
+        if (!hostAllowed(host) || !originOk)
+            refusal = QStringLiteral("Foreign host or origin.");
+        else if (!tokenMatches(tokenOf(handshake.url())))
+            refusal = QStringLiteral("The access token is missing or wrong.");
+        else if (clients_.size() >= std::size_t(kMaxClients))
+            refusal = QStringLiteral("Too many pages are open.");
+        if (!refusal.isEmpty()) {
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated, refusal);
+            continue;
+        }
+        socket->setMaxAllowedIncomingMessageSize(quint64(kMaxSocketMessageBytes));
+        socket->setMaxAllowedIncomingFrameSize(quint64(kMaxSocketMessageBytes));
+        auto client = std::make_unique<Client>(socket, kCommandsPerSecond, kCommandBurst);
+        Client& ref = *client;
+        clients_.emplace(socket, std::move(client));
+        connect(socket, &QWebSocket::textMessageReceived, this,
+                [this, &ref](const QString& text) { onText(ref, text); });
+        connect(socket, &QWebSocket::binaryMessageReceived, this, [socket] {
+            socket->close(QWebSocketProtocol::CloseCodeDatatypeNotSupported,
+                          QStringLiteral("The page sends text only."));
+        });
+        connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropClient(socket); });
+        socket->sendTextMessage(QString::fromUtf8(
+            compact({{QStringLiteral("type"), QStringLiteral("audio")},
+                     {QStringLiteral("available"), audio_ != nullptr && audio_->isAvailable()}})));
+        QJsonObject state = receiver_.readouts();
+        ref.lastState = compact(state);
+        state.insert(QStringLiteral("type"), QStringLiteral("state"));
+        socket->sendTextMessage(QString::fromUtf8(compact(state)));
+        sendHits(ref);
+    }
+}
+
+void WebRemoteServer::onText(Client& client, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const auto message =
+        parseControlMessage(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    QJsonObject reply{
+        {QStringLiteral("type"), QStringLiteral("reply")},
+        {QStringLiteral("command"), QString::fromUtf8(utf8.left(int(kMaxControlMessageBytes)))}};
+    QString error;
+    if (!client.rate.allow(nowMs_()))
+        error = QStringLiteral("Too many commands; wait a moment.");
+    else if (!message)
+        error = QStringLiteral("Unknown command.");
+    else if (message->verb == ControlVerb::Listen) {
+        if (message->number == 1 && !client.listener) {
+            if (!audio_ || !audio_->isAvailable()) {
+                error = QStringLiteral("Audio is not available.");
+            } else {
+                client.listener = nextListenerId_++;
+                QWebSocket* socket = client.socket;
+                audio_->addListener(*client.listener, [socket](const QByteArray& frame) {
+                    socket->sendBinaryMessage(frame);
+                });
+            }
+        } else if (message->number == 0 && client.listener) {
+            audio_->removeListener(*client.listener);
+            client.listener.reset();
+        }
+    } else {
+        error = receiver_.execute(*message);
+    }
+    reply.insert(QStringLiteral("ok"), error.isEmpty());
+    if (!error.isEmpty())
+        reply.insert(QStringLiteral("error"), error);
+    client.socket->sendTextMessage(QString::fromUtf8(compact(reply)));
+}
+
+// At most one push per client and interval, and only when something changed.
+void WebRemoteServer::pushState() {
+    if (clients_.empty())
+        return;
+    const QJsonObject readouts = receiver_.readouts();
+    const QByteArray key = compact(readouts);
+    QJsonObject message = readouts;
+    message.insert(QStringLiteral("type"), QStringLiteral("state"));
+    const QString text = QString::fromUtf8(compact(message));
+    for (auto& [socket, client] : clients_) {
+        if (client->lastState == key)
+            continue;
+        client->lastState = key;
+        socket->sendTextMessage(text);
+    }
+}
+
+void WebRemoteServer::setHits(const QJsonArray& hits,
+                              const std::map<std::int64_t, QString>& recordings) {
+    recordings_ = recordings;
+    hitsMessage_ =
+        compact({{QStringLiteral("type"), QStringLiteral("hits")}, {QStringLiteral("hits"), hits}});
+    for (auto& [socket, client] : clients_)
+        sendHits(*client);
+}
+
+void WebRemoteServer::sendHits(Client& client) {
+    client.socket->sendTextMessage(QString::fromUtf8(hitsMessage_));
+}
+
+void WebRemoteServer::dropClient(QWebSocket* socket) {
+    const auto it = clients_.find(socket);
+    if (it == clients_.end())
+        return;
+    if (it->second->listener && audio_)
+        audio_->removeListener(*it->second->listener);
+    socket->disconnect(this);
+    clients_.erase(it);
+}
+
+} // namespace kovo::web

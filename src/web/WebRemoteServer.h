@@ -1,0 +1,100 @@
+#pragma once
+
+#include "web/AudioSource.h"
+
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHostAddress>
+#include <QHttpServerResponder>
+#include <QJsonArray>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QWebSocket;
+
+namespace kovo::web {
+
+class RemoteReceiver;
+
+// The web remote's server: the page's own assets, the read-outs as JSON and a
+// WebSocket per page that pushes the read-outs and the latest hits and takes
+// the page's controls. Every request and socket needs the access token, and
+// a Host (and, from a browser, an Origin) naming this server; anything else
+// is refused before it is read further.
+class WebRemoteServer final : public QAbstractHttpServer {
+    Q_OBJECT
+public:
+    static constexpr int kMaxClients = 8;
+    static constexpr int kPushIntervalMs = 100;
+    static constexpr int kCommandsPerSecond = 10;
+    static constexpr int kCommandBurst = 20;
+    static constexpr qint64 kMaxRequestBytes = 16 * 1024;
+    static constexpr qint64 kMaxSocketMessageBytes = 1024;
+
+    explicit WebRemoteServer(RemoteReceiver& receiver, QObject* parent = nullptr);
+    ~WebRemoteServer() override;
+
+    // Listens on `address`:`port` (0: any free port); the reason when it
+    // cannot.
+    std::optional<QString> start(const QHostAddress& address, quint16 port);
+    quint16 port() const { return port_; }
+    bool listening() const { return port_ != 0; }
+
+    // A new token closes every page opened with the old one.
+    void setToken(const QByteArray& token);
+    // Names of this machine that a browser may use besides its addresses
+    // (its host name when other devices may connect).
+    void setExtraHostNames(const QStringList& names) { extraHostNames_ = names; }
+    // The live sound for "Listen"; none: the page says audio is not available.
+    void setAudioSource(AudioSource* audio) { audio_ = audio; }
+    // Milliseconds for the command rate limit (tests give their own).
+    void setClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
+
+    // The latest hits, newest first: each an object with id, start (UTC
+    // seconds), frequency, mode, signal, comment and recording (bool). Pushed
+    // to every page at once.
+    void setHits(const QJsonArray& hits, const std::map<std::int64_t, QString>& recordings);
+
+    int clientCount() const { return int(clients_.size()); }
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    struct Client;
+
+    static void answer(const QHttpServerRequest& request, QTcpSocket* socket,
+                       QHttpServerResponder::StatusCode status, const QByteArray& body,
+                       const QByteArray& mimeType = "text/plain; charset=utf-8");
+    bool hostAllowed(const QByteArray& host) const;
+    bool tokenMatches(const QByteArray& given) const;
+    void serveAsset(const QHttpServerRequest& request, QTcpSocket* socket, const QString& path);
+    void serveRecording(const QHttpServerRequest& request, QTcpSocket* socket);
+    void acceptWebSockets();
+    void onText(Client& client, const QString& text);
+    void pushState();
+    void sendHits(Client& client);
+    void dropClient(QWebSocket* socket);
+
+    RemoteReceiver& receiver_;
+    AudioSource* audio_ = nullptr;
+    QByteArray token_;
+    QStringList extraHostNames_;
+    quint16 port_ = 0;
+    QHostAddress address_;
+    QTimer pushTimer_;
+    std::function<std::int64_t()> nowMs_;
+    std::map<QWebSocket*, std::unique_ptr<Client>> clients_;
+    std::uint64_t nextListenerId_ = 1;
+    QByteArray hitsMessage_;
+    std::map<std::int64_t, QString> recordings_;
+};
+
+} // namespace kovo::web

@@ -1,0 +1,132 @@
+'use strict';
+// The web remote's page: read-outs pushed over a WebSocket, controls sent as
+// one line of text each, the latest hits as a list.
+(() => {
+  const token = new URLSearchParams(location.search).get('token') || '';
+  const $ = (id) => document.getElementById(id);
+  let socket = null;
+  let state = {};
+  let retry = 500;
+
+  function send(line) {
+    if (socket && socket.readyState === WebSocket.OPEN) socket.send(line);
+    else $('message').textContent = 'Not connected.';
+  }
+
+  function show(s) {
+    state = s;
+    $('frequency').textContent = s.receiver ? s.frequency : 'NO RECEIVER';
+    $('signal').value = Math.max(0, s.signal);
+    $('signal').textContent = String(Math.max(0, s.signal));
+    $('mode').textContent = s.mode;
+    $('scanState').textContent = s.scanMode + ': ' + s.scanState;
+    $('bank').textContent = String(s.bank);
+    $('channel').textContent = s.channel;
+    $('comment').textContent = s.comment;
+    $('hold').textContent = s.scanState === 'holding' ? 'Resume' : 'Hold';
+    if (document.activeElement !== $('modeSelect')) $('modeSelect').value = s.mode;
+    if (document.activeElement !== $('linkSet')) $('linkSet').value = String(s.linkSet);
+    document.body.dataset.frequency = s.frequency;
+  }
+
+  function megahertz(hz) { return (hz / 1e6).toFixed(6); }
+
+  function showHits(hits) {
+    const list = $('hits');
+    list.replaceChildren(...hits.map((hit) => {
+      const item = document.createElement('li');
+      const when = new Date(hit.start * 1000).toLocaleTimeString();
+      const text = document.createElement('span');
+      text.textContent = `${when} ${megahertz(hit.hz)} MHz ${hit.mode} ${hit.seconds} s` +
+        (hit.comment ? ` ${hit.comment}` : '');
+      item.append(text);
+      if (hit.recording) {
+        const play = document.createElement('button');
+        play.type = 'button';
+        play.textContent = 'Play';
+        play.setAttribute('aria-label', `Play the recording of ${megahertz(hit.hz)} MHz at ${when}`);
+        play.addEventListener('click', () => {
+          new Audio(`recording?token=${encodeURIComponent(token)}&id=${hit.id}`).play();
+        });
+        item.append(play);
+      }
+      return item;
+    }));
+  }
+
+  const handlers = {
+    state: show,
+    hits: (m) => showHits(m.hits),
+    reply: (m) => { $('message').textContent = m.ok ? '' : m.error; },
+    audio: (m) => {
+      $('listen').disabled = false;
+      $('listen').dataset.available = m.available ? 'yes' : 'no';
+    },
+  };
+
+  function connect() {
+    socket = new WebSocket(`ws://${location.host}/ws?token=${encodeURIComponent(token)}`);
+    socket.binaryType = 'arraybuffer';
+    socket.addEventListener('open', () => { $('link').textContent = 'Connected.'; retry = 500; });
+    socket.addEventListener('message', (event) => {
+      if (typeof event.data !== 'string') {
+        if (window.kovoAudio) window.kovoAudio.frame(event.data);
+        return;
+      }
+      const message = JSON.parse(event.data);
+      const handler = handlers[message.type];
+      if (handler) handler(message);
+    });
+    socket.addEventListener('close', (event) => {
+      $('link').textContent = event.reason ? `Disconnected: ${event.reason}` : 'Disconnected; trying again…';
+      setTimeout(connect, retry);
+      retry = Math.min(retry * 2, 10000);
+    });
+  }
+
+  for (let k = 1; k <= 20; ++k) $('linkSet').append(new Option(`Link set ${k}`, String(k)));
+  document.querySelectorAll('button[data-command]').forEach((button) => {
+    button.addEventListener('click', () => send(button.dataset.command));
+  });
+  $('hold').addEventListener('click', () => send(state.scanState === 'holding' ? 'resume' : 'hold'));
+  $('tuneForm').addEventListener('submit', (event) => {
+    event.preventDefault();
+    const text = $('tuneTo').value.trim();
+    if (!/^[0-9]{1,4}(\.[0-9]{0,6})?$/.test(text)) {
+      $('message').textContent = 'Type a frequency in megahertz, such as 145.5.';
+      return;
+    }
+    send(`tune ${text}`);
+  });
+  $('modeSelect').addEventListener('change', () => send(`mode ${$('modeSelect').value}`));
+  $('linkSet').addEventListener('change', () => send(`linkset ${$('linkSet').value}`));
+
+  let listening = false;
+  $('listen').addEventListener('click', async () => {
+    if ($('listen').dataset.available !== 'yes') {
+      $('message').textContent = 'Audio is not available.';
+      return;
+    }
+    if (!window.kovoAudio) {
+      try {
+        await new Promise((resolve, reject) => {
+          const script = document.createElement('script');
+          script.src = `audio.js?token=${encodeURIComponent(token)}`;
+          script.onload = resolve;
+          script.onerror = reject;
+          document.head.append(script);
+        });
+      } catch (e) {
+        $('message').textContent = 'Audio is not available.';
+        return;
+      }
+    }
+    if (!window.kovoAudio) { $('message').textContent = 'Audio is not available.'; return; }
+    listening = !listening;
+    if (listening) await window.kovoAudio.start(); else window.kovoAudio.stop();
+    send(listening ? 'listen on' : 'listen off');
+    $('listen').setAttribute('aria-pressed', String(listening));
+  });
+
+  connect();
+})();

@@ -1,0 +1,339 @@
+#include <gtest/gtest.h>
+
+#include "CoreFixture.h"
+#include "web/RemoteReceiver.h"
+#include "web/WebRemoteServer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QWebSocket>
+
+namespace kovo::web {
+namespace {
+
+using test::CoreParts;
+
+const QByteArray kToken = QByteArray(64, 'a');
+
+// The server on a free port of the loopback, over the receiver core on fakes
+// with a few channels in memory scan.
+struct ServerRig : CoreParts {
+    ServerRig() {
+        addChannel(145'500'000);
+        addChannel(433'000'000);
+        linkBanks(2);
+        doc.mainRecord.frequency = 145'500'000;
+        server.setToken(kToken);
+        server.setClock([this] { return nowMs; });
+        EXPECT_FALSE(server.start(QHostAddress::LocalHost, 0));
+    }
+
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(server.port()); }
+
+    // The status code and body of one raw GET with the Host given.
+    std::pair<int, QByteArray> get(const QByteArray& target, const QByteArray& hostHeader = {},
+                                   const QByteArray& extra = {}) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, server.port());
+        EXPECT_TRUE(waitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
+        const QByteArray hostLine = hostHeader.isNull() ? host().toLatin1() : hostHeader;
+        socket.write("GET " + target + " HTTP/1.1\r\nHost: " + hostLine + "\r\n" + extra +
+                     "Connection: close\r\n\r\n");
+        QByteArray reply;
+        // The server answers on this thread: events run while the reply comes.
+        waitUntil([&] {
+            reply += socket.readAll();
+            return socket.state() == QAbstractSocket::UnconnectedState ||
+                   (reply.contains("\r\n\r\n") && contentComplete(reply));
+        });
+        reply += socket.readAll();
+        const int status = reply.mid(9, 3).toInt();
+        return {status, reply.mid(reply.indexOf("\r\n\r\n") + 4)};
+    }
+
+    // A page's socket; the messages it receives, in order.
+    struct Page {
+        std::unique_ptr<QWebSocket> socket;
+        QList<QJsonObject> messages;
+        bool closed = false;
+        QString closeReason;
+    };
+    std::unique_ptr<Page> open(const QString& token, const QString& origin) {
+        auto page = std::make_unique<Page>();
+        page->socket = std::make_unique<QWebSocket>(origin);
+        Page* p = page.get();
+        QObject::connect(p->socket.get(), &QWebSocket::textMessageReceived,
+                         [p](const QString& text) {
+                             p->messages.append(QJsonDocument::fromJson(text.toUtf8()).object());
+                         });
+        QObject::connect(p->socket.get(), &QWebSocket::disconnected, [p] {
+            p->closed = true;
+            p->closeReason = p->socket->closeReason();
+        });
+        p->socket->open(QUrl(QStringLiteral("ws://%1/ws?token=%2").arg(host(), token)));
+        return page;
+    }
+    // Runs events until `done`; the deadline only keeps a broken server from
+    // hanging the test.
+    static bool waitUntil(const std::function<bool()>& done) {
+        QDeadlineTimer deadline(10'000);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        return done();
+    }
+    static bool contentComplete(const QByteArray& reply) {
+        const qsizetype headerEnd = reply.indexOf("\r\n\r\n") + 4;
+        const qsizetype at = reply.toLower().indexOf("content-length:");
+        if (at < 0 || at > headerEnd)
+            return false;
+        const qsizetype end = reply.indexOf("\r\n", at);
+        const qsizetype length = reply.mid(at + 15, end - at - 15).trimmed().toLongLong();
+        return reply.size() - headerEnd >= length;
+    }
+    std::optional<QJsonObject> lastOfType(const Page& page, const QString& type) const {
+        for (auto it = page.messages.rbegin(); it != page.messages.rend(); ++it)
+            if (it->value(QStringLiteral("type")).toString() == type)
+                return *it;
+        return std::nullopt;
+    }
+    // Sends `command` and waits for its reply.
+    QJsonObject command(Page& page, const QString& command) {
+        const auto before = page.messages.size();
+        page.socket->sendTextMessage(command);
+        QJsonObject reply;
+        waitUntil([&] {
+            for (auto i = before; i < page.messages.size(); ++i)
+                if (page.messages[i].value(QStringLiteral("type")) == QStringLiteral("reply")) {
+                    reply = page.messages[i];
+                    return true;
+                }
+            return false;
+        });
+        return reply;
+    }
+
+    std::int64_t nowMs = 0;
+    RemoteReceiver receiver{doc, core};
+    WebRemoteServer server{receiver};
+};
+
+TEST(WebRemoteServer, HttpNeedsTheTokenAndItsOwnHostAndServesOnlyThePage) {
+    ServerRig rig;
+    const QByteArray token = "?token=" + kToken;
+    const QByteArray local = QByteArray("localhost:") + QByteArray::number(rig.server.port());
+    const QByteArray evil = QByteArray("evil.example:") + QByteArray::number(rig.server.port());
+    const struct {
+        QByteArray target;
+        QByteArray host;
+        int status;
+    } cases[] = {
+        {"/api/state" + token, {}, 200},
+        {"/api/state" + token, local, 200},
+        {"/" + token, {}, 200},
+        {"/app.js" + token, {}, 200},
+        {"/api/state", {}, 403},
+        {"/api/state?token=" + QByteArray(64, 'b'), {}, 403},
+        {"/api/state?token=" + kToken.left(63), {}, 403},
+        {"/api/state" + token, evil, 403},          // DNS rebinding
+        {"/api/state" + token, "127.0.0.1:1", 403}, // another port
+        {"/api/state" + token, "127.0.0.1", 403},   // no port
+        {"/../../etc/passwd" + token, {}, 404},
+        {"/index.html/../app.js" + token, {}, 404},
+        {"/recording" + token + "&id=1", {}, 404}, // no such hit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.target + " " + c.host).toStdString());
+        EXPECT_EQ(rig.get(c.target, c.host).first, c.status);
+    }
+}
+
+TEST(WebRemoteServer, ReadoutsAsJsonAsThePanelShowsThem) {
+    ServerRig rig;
+    const auto [status, body] = rig.get("/api/state?token=" + kToken);
+    ASSERT_EQ(status, 200);
+    const QJsonObject state = QJsonDocument::fromJson(body).object();
+    EXPECT_EQ(state.value(QStringLiteral("frequency")).toString(), QStringLiteral(" 145.500000"));
+    EXPECT_EQ(state.value(QStringLiteral("mode")).toString(), QStringLiteral("NFM"));
+    EXPECT_EQ(state.value(QStringLiteral("linkSet")).toInt(), 1);
+    EXPECT_TRUE(state.value(QStringLiteral("hits")).isArray());
+}
+
+TEST(WebRemoteServer, AnOversizedRequestIsCut) {
+    ServerRig rig;
+    const QByteArray padding = "X-Padding: " + QByteArray(64 * 1024, 'x') + "\r\n";
+    EXPECT_NE(rig.get("/api/state?token=" + kToken, {}, padding).first, 200);
+    // The server still answers everyone else.
+    EXPECT_EQ(rig.get("/api/state?token=" + kToken).first, 200);
+}
+
+TEST(WebRemoteServer, SocketsWithoutTheTokenOrFromAnotherSiteAreClosed) {
+    ServerRig rig;
+    const QString self = QStringLiteral("http://") + rig.host();
+    const struct {
+        QString token;
+        QString origin;
+    } refused[] = {
+        {QString(), self},
+        {QString(64, QLatin1Char('b')), self},
+        {QString::fromLatin1(kToken), QStringLiteral("http://evil.example")},
+        {QString::fromLatin1(kToken), QStringLiteral("http://127.0.0.1:1")},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE((c.token + QLatin1Char(' ') + c.origin).toStdString());
+        auto page = rig.open(c.token, c.origin);
+        ASSERT_TRUE(rig.waitUntil([&] { return page->closed; }));
+        EXPECT_FALSE(rig.lastOfType(*page, QStringLiteral("state")));
+    }
+    EXPECT_EQ(rig.server.clientCount(), 0);
+}
+
+TEST(WebRemoteServer, APageGetsTheReadoutsAndAtMostEightPagesAreServed) {
+    ServerRig rig;
+    const QString self = QStringLiteral("http://") + rig.host();
+    std::vector<std::unique_ptr<ServerRig::Page>> pages;
+    for (int i = 0; i < WebRemoteServer::kMaxClients; ++i) {
+        pages.push_back(rig.open(QString::fromLatin1(kToken), self));
+        ServerRig::Page& page = *pages.back();
+        ASSERT_TRUE(rig.waitUntil(
+            [&] { return rig.lastOfType(page, QStringLiteral("state")).has_value(); }));
+    }
+    auto ninth = rig.open(QString::fromLatin1(kToken), self);
+    ASSERT_TRUE(rig.waitUntil([&] { return ninth->closed; }));
+    EXPECT_EQ(rig.server.clientCount(), WebRemoteServer::kMaxClients);
+
+    // A change is pushed to every page.
+    rig.doc.mainRecord.frequency = 433'000'000;
+    for (auto& page : pages)
+        EXPECT_TRUE(rig.waitUntil([&] {
+            const auto s = rig.lastOfType(*page, QStringLiteral("state"));
+            return s && s->value(QStringLiteral("hz")).toDouble() == 433'000'000.0;
+        }));
+    // A new token ends every page opened with the old one.
+    rig.server.setToken(QByteArray(64, 'c'));
+    for (auto& page : pages)
+        EXPECT_TRUE(rig.waitUntil([&] { return page->closed; }));
+}
+
+TEST(WebRemoteServer, ControlsGoThroughTheOperations) {
+    ServerRig rig;
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    const auto mode = [&] { return rig.doc.controlParams.mode(); };
+
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("scan")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(mode(), OperatingMode::MemoryScan);
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("hold")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(mode(), OperatingMode::Vfo);
+    EXPECT_EQ(rig.receiver.readouts().value(QStringLiteral("scanState")).toString(),
+              QStringLiteral("holding"));
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("resume")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(mode(), OperatingMode::MemoryScan);
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("stop")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(mode(), OperatingMode::Vfo);
+    EXPECT_FALSE(rig.command(*page, QStringLiteral("resume")).value(QStringLiteral("ok")).toBool());
+
+    EXPECT_TRUE(
+        rig.command(*page, QStringLiteral("tune 162.4")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(rig.doc.mainRecord.frequency, 162'400'000u);
+    // Refused as typing it on the panel is, and nothing changes.
+    for (const char* refused : {"tune 3000", "tune 0.01", "tune 1.2.3", "tune 145.1234567"}) {
+        SCOPED_TRACE(refused);
+        const QJsonObject reply = rig.command(*page, QString::fromLatin1(refused));
+        EXPECT_FALSE(reply.value(QStringLiteral("ok")).toBool());
+        EXPECT_FALSE(reply.value(QStringLiteral("error")).toString().isEmpty());
+        EXPECT_EQ(rig.doc.mainRecord.frequency, 162'400'000u);
+    }
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("mode AM")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(rig.doc.mainRecord.mode, 2);
+    // The synchronous modes need their option.
+    EXPECT_FALSE(
+        rig.command(*page, QStringLiteral("mode SAM")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(rig.doc.mainRecord.mode, 2);
+    EXPECT_TRUE(
+        rig.command(*page, QStringLiteral("linkset 3")).value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(rig.doc.controlParams.currentLinkSet, 2);
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("up")).value(QStringLiteral("ok")).toBool());
+    EXPECT_GT(rig.doc.mainRecord.frequency, 162'400'000u);
+    EXPECT_FALSE(
+        rig.command(*page, QStringLiteral("rm -rf /")).value(QStringLiteral("ok")).toBool());
+    // No sound source: "Listen" is refused, and the page was told at once.
+    EXPECT_FALSE(
+        rig.command(*page, QStringLiteral("listen on")).value(QStringLiteral("ok")).toBool());
+    const auto audio = rig.lastOfType(*page, QStringLiteral("audio"));
+    ASSERT_TRUE(audio);
+    EXPECT_FALSE(audio->value(QStringLiteral("available")).toBool());
+}
+
+TEST(WebRemoteServer, AFloodOfCommandsIsRefusedPastTheBurst) {
+    ServerRig rig;
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    constexpr int kFlood = 100;
+    for (int i = 0; i < kFlood; ++i)
+        page->socket->sendTextMessage(QStringLiteral("up"));
+    const auto replies = [&] {
+        int n = 0;
+        for (const QJsonObject& m : page->messages)
+            n += m.value(QStringLiteral("type")) == QStringLiteral("reply");
+        return n;
+    };
+    ASSERT_TRUE(rig.waitUntil([&] { return replies() == kFlood; }));
+    int done = 0;
+    for (const QJsonObject& m : page->messages)
+        done += m.value(QStringLiteral("ok")).toBool();
+    EXPECT_EQ(done, WebRemoteServer::kCommandBurst);
+    // A second later ten more are taken.
+    rig.nowMs += 1000;
+    EXPECT_TRUE(rig.command(*page, QStringLiteral("down")).value(QStringLiteral("ok")).toBool());
+}
+
+TEST(WebRemoteServer, AnOversizedMessageClosesTheSocket) {
+    ServerRig rig;
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    page->socket->sendTextMessage(QString(64 * 1024, QLatin1Char('x')));
+    EXPECT_TRUE(rig.waitUntil([&] { return page->closed; }));
+    EXPECT_TRUE(rig.waitUntil([&] { return rig.server.clientCount() == 0; }));
+}
+
+TEST(WebRemoteServer, HitsArePushedAndTheirRecordingsServedById) {
+    ServerRig rig;
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("hits")).has_value(); }));
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(QStringLiteral("hit.wav"));
+    QFile file(wav);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("RIFF....WAVE");
+    file.close();
+    const QJsonArray hits{
+        QJsonObject{{QStringLiteral("id"), 7}, {QStringLiteral("recording"), true}}};
+    rig.server.setHits(hits, {{7, wav}});
+    ASSERT_TRUE(rig.waitUntil([&] {
+        const auto h = rig.lastOfType(*page, QStringLiteral("hits"));
+        return h && h->value(QStringLiteral("hits")).toArray().size() == 1;
+    }));
+    const auto [status, body] = rig.get("/recording?token=" + kToken + "&id=7");
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(body, QByteArray("RIFF....WAVE"));
+    EXPECT_EQ(rig.get("/recording?token=" + kToken + "&id=8").first, 404);
+}
+
+} // namespace
+} // namespace kovo::web
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
