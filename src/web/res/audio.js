@@ -22,10 +22,10 @@ export const NO_WEBCODECS = "Audio needs a browser with WebCodecs";
 
 // Audio held before it plays: enough to ride out a late frame or two on a
 // house network, short enough to stay well under the time a listener notices.
-const JITTER_TARGET_S = 0.08;
+export const JITTER_TARGET_S = 0.08;
 // Past this much queued audio (after a burst of late frames) the player
 // drops frames to catch up, so a stall never leaves it lagging for good.
-const JITTER_MAX_S = 0.15;
+export const JITTER_MAX_S = 0.15;
 
 const DECODER_CONFIG = { codec: "opus", sampleRate: SAMPLE_RATE, numberOfChannels: 1 };
 
@@ -53,6 +53,20 @@ export async function audioSupported() {
     }
 }
 
+// Where the next frame of `duration` seconds plays, given the time the
+// queued audio runs out (`queuedUntil`) and the audio clock's `now`:
+// { start, queuedUntil } to play it, or { drop: true } to skip it. After a
+// gap the queue starts again a jitter buffer ahead; past the buffer's
+// ceiling a frame is skipped, which pulls the delay back down.
+export function planFrame(queuedUntil, now, duration) {
+    if (queuedUntil < now) {
+        const start = now + JITTER_TARGET_S;
+        return { start, queuedUntil: start + duration, underrun: true };
+    }
+    if (queuedUntil - now > JITTER_MAX_S) return { drop: true };
+    return { start: queuedUntil, queuedUntil: queuedUntil + duration, underrun: false };
+}
+
 export function createAudioPlayer() {
     let context = null;
     let analyser = null;
@@ -70,20 +84,19 @@ export function createAudioPlayer() {
         audioData.copyTo(buffer.getChannelData(0), { planeIndex: 0, format: "f32-planar" });
         audioData.close();
         const now = context.currentTime;
-        if (nextTime < now) {
-            if (stats.frames > 0) stats.underruns += 1;
-            nextTime = now + JITTER_TARGET_S;
-        } else if (nextTime - now > JITTER_MAX_S) {
+        const plan = planFrame(nextTime, now, buffer.duration);
+        if (plan.drop) {
             stats.dropped += 1;
             return;
         }
+        if (plan.underrun && stats.frames > 0) stats.underruns += 1;
         const node = context.createBufferSource();
         node.buffer = buffer;
         node.connect(analyser);
-        node.start(nextTime);
+        node.start(plan.start);
         // How far the sound will play behind the program's input.
-        stats.delayMs = Date.now() + (nextTime - now) * 1000 - captureMicros / 1000;
-        nextTime += buffer.duration;
+        stats.delayMs = Date.now() + (plan.start - now) * 1000 - captureMicros / 1000;
+        nextTime = plan.queuedUntil;
         stats.frames += 1;
     }
 
