@@ -13,16 +13,16 @@ namespace kovo::web {
 // Capture starts with the first listener and may stop after the last.
 class AudioSource {
 public:
-  using ListenerId = std::uint64_t;
-  using FrameHandler = std::function<void(const QByteArray &opusFrame)>;
+    using ListenerId = std::uint64_t;
+    using FrameHandler = std::function<void(const QByteArray& opusFrame)>;
 
-  virtual ~AudioSource() = default;
+    virtual ~AudioSource() = default;
 
-  // False when no capture can run (no sound server, no encoder): the page
-  // then tells the user that audio is not available.
-  virtual bool isAvailable() const = 0;
-  virtual void addListener(ListenerId id, FrameHandler onFrame) = 0;
-  virtual void removeListener(ListenerId id) = 0;
+    // False when no capture can run (no sound server, no encoder): the page
+    // then tells the user that audio is not available.
+    virtual bool isAvailable() const = 0;
+    virtual void addListener(ListenerId id, FrameHandler onFrame) = 0;
+    virtual void removeListener(ListenerId id) = 0;
 };
 
 } // namespace kovo::web

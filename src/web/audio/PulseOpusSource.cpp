@@ -58,6 +58,9 @@ void PulseOpusSource::stopCapture() {
         return;
     capture_->stop();
     capturing_ = false;
+    // The next listener tries the input afresh (it may be back by then)
+    // and hears of a fault that is still there.
+    reportedError_.clear();
 }
 
 void PulseOpusSource::deliver(const QByteArray& frame) {

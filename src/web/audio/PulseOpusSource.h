@@ -30,7 +30,8 @@ public:
     bool capturing() const { return capturing_; }
 
 signals:
-    // Once for each distinct fault, until audio flows again.
+    // Once for each distinct fault, until audio flows again or the capture
+    // stops with the last listener.
     void captureFailed(const QString& message);
 
 private:

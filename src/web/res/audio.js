@@ -67,6 +67,17 @@ export function planFrame(queuedUntil, now, duration) {
     return { start: queuedUntil, queuedUntil: queuedUntil + duration, underrun: false };
 }
 
+// A decoder this far behind is skipped past rather than left to grow a delay.
+const MAX_DECODE_QUEUE = 10;
+
+let activePlayer = null;
+
+// The level the page is playing now, 0 to 1 (0 when not listening): what a
+// test reads to know the page hears the receiver.
+export function currentLevel() {
+    return activePlayer ? activePlayer.level() : 0;
+}
+
 export function createAudioPlayer() {
     let context = null;
     let analyser = null;
@@ -79,6 +90,10 @@ export function createAudioPlayer() {
     const stats = { frames: 0, lost: 0, dropped: 0, underruns: 0, delayMs: 0 };
 
     function schedule(audioData, captureMicros) {
+        if (!context) {
+            audioData.close();
+            return;
+        }
         const count = audioData.numberOfFrames;
         const buffer = context.createBuffer(1, count, audioData.sampleRate);
         audioData.copyTo(buffer.getChannelData(0), { planeIndex: 0, format: "f32-planar" });
@@ -94,7 +109,8 @@ export function createAudioPlayer() {
         node.buffer = buffer;
         node.connect(analyser);
         node.start(plan.start);
-        // How far the sound will play behind the program's input.
+        // How far the sound will play behind the program's input (as far as
+        // the two machines' clocks agree).
         stats.delayMs = Date.now() + (plan.start - now) * 1000 - captureMicros / 1000;
         nextTime = plan.queuedUntil;
         stats.frames += 1;
@@ -103,6 +119,10 @@ export function createAudioPlayer() {
     function push(buffer) {
         const frame = parseFrame(buffer);
         if (!frame || !decoder || decoder.state !== "configured") return;
+        if (decoder.decodeQueueSize > MAX_DECODE_QUEUE) {
+            stats.dropped += 1;
+            return;
+        }
         if (lastSequence >= 0 && frame.sequence > lastSequence + 1)
             stats.lost += frame.sequence - lastSequence - 1;
         lastSequence = frame.sequence;
@@ -126,6 +146,7 @@ export function createAudioPlayer() {
         stats,
 
         async start() {
+            if (context) return true;
             if (!(await audioSupported())) {
                 player.problem = NO_WEBCODECS;
                 return false;
@@ -142,6 +163,7 @@ export function createAudioPlayer() {
             });
             decoder.configure(DECODER_CONFIG);
             await context.resume();
+            activePlayer = player;
             return true;
         },
 
@@ -163,6 +185,7 @@ export function createAudioPlayer() {
         },
 
         stop() {
+            if (activePlayer === player) activePlayer = null;
             if (socket) socket.removeEventListener("message", onMessage);
             socket = null;
             if (decoder && decoder.state !== "closed") decoder.close();

@@ -191,6 +191,16 @@ TEST_F(PulseOpusSourceTest, AFaultIsReportedOnceUntilAudioFlowsAgain) {
     capture->fail("Sound input lost: Connection terminated");
     runQueuedCalls();
     EXPECT_EQ(failures.count(), 2);
+    EXPECT_FALSE(source->isAvailable());
+
+    // The fault does not outlive the capture: the next listener tries again.
+    source->removeListener(1);
+    EXPECT_TRUE(source->isAvailable());
+    source->addListener(2, [](const QByteArray&) {});
+    EXPECT_EQ(counts.starts, 2);
+    capture->fail("Sound input lost: Connection terminated");
+    runQueuedCalls();
+    EXPECT_EQ(failures.count(), 3);
 }
 
 TEST_F(PulseOpusSourceTest, FramesQueuedByTheCaptureAreDroppedWithTheSource) {
