@@ -1,0 +1,70 @@
+#include "web/audio/AudioFrame.h"
+#include "web/audio/PulseOpusSource.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+#include <opus/opus.h>
+
+#include <cmath>
+#include <vector>
+
+// Runs under a private PulseAudio whose source "air.monitor" carries a
+// 440 Hz sine (see run-with-sound.sh).
+using namespace kovo::web;
+
+namespace {
+
+template <typename Done> bool waitFor(Done done, int ms = 10000) {
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+} // namespace
+
+TEST(PulseOpusSourceLive, CapturesTheToneAndSendsDecodableOpusFrames) {
+    PulseOpusSource source("air.monitor");
+    std::vector<QByteArray> frames;
+    source.addListener(7, [&](const QByteArray& f) { frames.push_back(f); });
+    ASSERT_TRUE(waitFor([&] { return frames.size() >= 100; }));
+    source.removeListener(7);
+    EXPECT_FALSE(source.capturing());
+
+    int error = 0;
+    OpusDecoder* decoder = opus_decoder_create(48000, 1, &error);
+    ASSERT_EQ(error, OPUS_OK);
+    float peak = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const auto frame = unpackAudioFrame(frames[i]);
+        ASSERT_TRUE(frame);
+        EXPECT_EQ(frame->sequence, i);
+        float pcm[960];
+        const int n = opus_decode_float(
+            decoder, reinterpret_cast<const unsigned char*>(frame->opus.constData()),
+            opus_int32(frame->opus.size()), pcm, 960, 0);
+        ASSERT_EQ(n, 480);
+        if (i > 10)
+            for (int k = 0; k < n; ++k)
+                peak = std::max(peak, std::fabs(pcm[k]));
+    }
+    opus_decoder_destroy(decoder);
+    EXPECT_GT(peak, 0.05f); // the sine is there, not silence
+}
+
+TEST(PulseOpusSourceLive, AMissingSourceIsReportedOnceAndNothingIsSent) {
+    PulseOpusSource source("no.such.source");
+    QSignalSpy failures(&source, &PulseOpusSource::captureFailed);
+    int frames = 0;
+    source.addListener(1, [&](const QByteArray&) { ++frames; });
+    ASSERT_TRUE(waitFor([&] { return failures.count() > 0; }));
+    // The capture retries every second; the same fault is not told again.
+    waitFor([] { return false; }, 2500);
+    EXPECT_EQ(failures.count(), 1);
+    EXPECT_TRUE(failures[0][0].toString().contains("no.such.source"));
+    EXPECT_FALSE(source.isAvailable());
+    EXPECT_EQ(frames, 0);
+    source.removeListener(1);
+}
