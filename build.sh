@@ -22,7 +22,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-dejavu-core dbus-daemon nlohmann-json3-dev
   ser2net libhamlib-utils libhamlib-dev
   clang-14 libclang-rt-14-dev clang-format
-  libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils libopus-dev chromium nodejs npm
+  libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils libopus-dev
   libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
 )
