@@ -24,8 +24,8 @@ struct Bench {
     CKovo5Doc doc{settings, clock};
     test::RecordingLinkObserver observer;
     test::RecordingViewSink view;
-    ReceiverCore core{
-        ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
+    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, view}};
+    Subscription observerSubscription = test::relayLinkNotices(core.linkNotices(), observer);
 
     explicit Bench(int operatingMode) {
         view.keepCalls = false;

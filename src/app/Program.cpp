@@ -41,7 +41,7 @@ private:
 Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
                  const Clock& clock, ShellOptions options, ProgramSeams seams)
     : settings_(settings), doc_(document), store_(store), options_(std::move(options)),
-      external_(seams.externalControl),
+      external_(seams.externalControl), recorder_(seams.recorder),
       writer_(std::make_unique<AppSettingsWriter>(settings, store)),
       panelSettings_(std::make_unique<PanelSettings>(
           *writer_, [this](int x, int y) { window_->keepPosition(x, y); })),
@@ -92,13 +92,9 @@ Program::~Program() {
         external_->windowClosing();
     if (splash_)
         delete splash_.data();
-    // The core lets go of the port and the timers before they go, and the
-    // panels before the core.
-    documents_.reset();
-    rigctl_.reset();
-    core_.reset();
-    view_.reset();
-    softSettingSubscription_.reset();
+    // The members go in reverse order of their making: the document commands
+    // and the network server before the core, the core before the panels,
+    // the port and the timers.
 }
 
 void Program::applySoftSetting(const SoftSettingChange& change) {
@@ -122,17 +118,16 @@ void Program::applySoftSetting(const SoftSettingChange& change) {
 }
 
 void Program::createCore(const Clock& clock) {
+    databaseHost_ = std::make_unique<DeleteDataHost>(window_.get());
+    databaseHost_->setRecorder(recorder_);
     view_ = std::make_unique<CKovo5View>(
         CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, window_->frameHost()});
-    databaseHost_ = std::make_unique<DeleteDataHost>(window_.get());
     view_->databasePanel().setHost(databaseHost_.get());
     core_ = std::make_unique<ReceiverCore>(
-        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_, *this, *view_});
+        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_, *view_});
     coreForPanels_.attach(*core_);
-    scanStopSubscription_ = core_->engine().scanStops().subscribe([this](const ScanStop& stop) {
-        if (scanStopListener_)
-            scanStopListener_(stop);
-    });
+    linkSubscription_ =
+        core_->linkNotices().subscribe([this](const LinkNotice& notice) { onLinkNotice(notice); });
     core_->createControl();
     rigctl_ = std::make_unique<RigctlService>(doc_, *core_);
 }
@@ -211,10 +206,6 @@ void Program::startRigctl() {
         notifier_->showMessage("Hamlib network server: " + error->toStdString());
 }
 
-void Program::setRecorderLink(DatabaseHost* recorder) {
-    databaseHost_->setRecorder(recorder);
-}
-
 void Program::closeForShutdown(int exitCode) {
     shutdownExitCode_ = exitCode;
     window_->close();
@@ -223,31 +214,29 @@ void Program::closeForShutdown(int exitCode) {
     QCoreApplication::exit(exitCode);
 }
 
-void Program::setScanStopListener(std::function<void(const ScanStop&)> listener) {
-    scanStopListener_ = std::move(listener);
-}
-
 // --- what the receiver link reports ----------------------------------------------
 
-void Program::refreshPanels() {
-    view_->refreshPanels();
-}
-
-void Program::showSignal(bool squelchOpen, int signalValue) {
-    view_->showSignal(squelchOpen, signalValue);
-}
-
-// Squelch changes are news for the external control clients and the
-// recorder only; the meter already shows them.
-void Program::squelchChanged(bool open) {
-    if (external_)
-        external_->squelchChanged(open);
-}
-
-// Besides the link's one message box, the panel keeps saying that no
-// receiver answers for as long as that lasts.
-void Program::linkStatusChanged(LinkStatus status) {
-    view_->showLinkStatus(status);
+// The panels show the active record and the signal; squelch changes are news
+// for the external control clients and the recorder only (the meter already
+// shows them). Besides the link's one message box, the panel keeps saying
+// that no receiver answers for as long as that lasts.
+void Program::onLinkNotice(const LinkNotice& notice) {
+    using Kind = LinkNotice::Kind;
+    switch (notice.kind) {
+    case Kind::ActiveRecordSwitched:
+        view_->refreshPanels();
+        break;
+    case Kind::Signal:
+        view_->showSignal(notice.squelchOpen, notice.level);
+        break;
+    case Kind::SquelchChanged:
+        if (external_)
+            external_->squelchChanged(notice.squelchOpen);
+        break;
+    case Kind::StatusChanged:
+        view_->showLinkStatus(notice.status);
+        break;
+    }
 }
 
 } // namespace kovo

@@ -4,7 +4,7 @@
 #include "data/Notifier.h"
 #include "data/SoftSetting.h"
 #include "link/CommPort.h"
-#include "link/LinkObserver.h"
+#include "link/LinkNotices.h"
 #include "link/TimerService.h"
 #include "scan/ExternalControl.h"
 #include "scan/ScanStop.h"
@@ -62,6 +62,9 @@ struct ProgramSeams {
     Notifier* notifier = nullptr;
     FileDialogs* dialogs = nullptr;
     ExternalControl* externalControl = nullptr;
+    // The companion recorder as the database panel reaches it; without one
+    // the recorder counts as not linked.
+    DatabaseHost* recorder = nullptr;
 };
 
 // The program put together once the settings and the document exist: the
@@ -69,11 +72,11 @@ struct ProgramSeams {
 // panel, the document commands, the database panel's host, the Hamlib network
 // server and the window. It owns them, wires them to each other, and passes
 // what the receiver link reports on to the front panel and to other programs.
-class Program final : private LinkObserver {
+class Program final {
 public:
     Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& document, const Clock& clock,
             ShellOptions options, ProgramSeams seams = {});
-    ~Program() override;
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -87,19 +90,12 @@ public:
     // document (or fill the demo document) and bring the receiver link up.
     void openLastDocument();
 
-    // The companion recorder as the database panel reaches it (the window
-    // bus); without one the recorder counts as not linked.
-    void setRecorderLink(DatabaseHost* recorder);
-
     // Ends the program the way closing its window does (the peers hear the
     // window go), with `exitCode` for the process. The document must be
     // saved already: nothing is asked.
     void closeForShutdown(int exitCode);
     // The exit code asked for by closeForShutdown, if it was.
     std::optional<int> shutdownExitCode() const { return shutdownExitCode_; }
-
-    // Every stop of the main scan on a signal.
-    void setScanStopListener(std::function<void(const ScanStop&)> listener);
 
     MainWindow& window() { return *window_; }
     DocumentController& documents() { return *documents_; }
@@ -115,11 +111,8 @@ public:
 private:
     class PanelSettings;
 
-    // LinkObserver: what the receiver link reports.
-    void refreshPanels() override;
-    void showSignal(bool squelchOpen, int signalValue) override;
-    void squelchChanged(bool open) override;
-    void linkStatusChanged(LinkStatus status) override;
+    // What the receiver link reports.
+    void onLinkNotice(const LinkNotice& notice);
 
     void applySoftSetting(const SoftSettingChange& change);
     void createCore(const Clock& clock);
@@ -133,6 +126,7 @@ private:
     SettingsStore& store_;
     ShellOptions options_;
     ExternalControl* external_;
+    DatabaseHost* recorder_;
     std::unique_ptr<AppSettingsWriter> writer_;
     std::unique_ptr<PanelSettings> panelSettings_;
     std::unique_ptr<RecentFileList> recentFiles_;
@@ -145,9 +139,10 @@ private:
     std::unique_ptr<CommPort> port_;
     std::unique_ptr<TimerService> timers_;
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
+    // Declared in the order they are made: each goes before what it uses.
     ReceiverCoreCommands coreForPanels_;
-    std::unique_ptr<CKovo5View> view_;
     std::unique_ptr<DeleteDataHost> databaseHost_;
+    std::unique_ptr<CKovo5View> view_;
     std::unique_ptr<ReceiverCore> core_;
     std::unique_ptr<RigctlService> rigctl_;
     std::unique_ptr<DocumentController> documents_;
@@ -155,9 +150,8 @@ private:
     bool started_ = false;
     std::optional<int> shutdownExitCode_;
 
-    std::function<void(const ScanStop&)> scanStopListener_;
-    Subscription scanStopSubscription_;
     Subscription softSettingSubscription_;
+    Subscription linkSubscription_;
 };
 
 } // namespace kovo

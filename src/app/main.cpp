@@ -2,31 +2,21 @@
 // kovo3000 --demo [FILE]     the same against a built-in receiver simulator
 // kovo3000 --screenshot DIR  write the window and each panel as PNG files to DIR
 // kovo3000 --rigctl-port N   serve the Hamlib network protocol on TCP port N for this run
-#include "app/AppSettingsLoader.h"
-#include "app/DemoReceiver.h"
-#include "app/HistoryService.h"
+#include "app/Composition.h"
+#include "app/DialogColours.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/QSettingsStore.h"
 #include "app/Screenshot.h"
 #include "app/WebRemoteService.h"
-#include "data/AppSettings.h"
-#include "data/CKovo5Doc.h"
-#include "data/Clock.h"
-#include "history/HistoryDatabase.h"
-#include "ipc/CoreAdapter.h"
-#include "ipc/ExternalLink.h"
-#include "ui/CKovo5View.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <functional>
-#include <memory>
+#include <string>
 
 #include <csignal>
 #include <cstdio>
@@ -67,23 +57,6 @@ void choosePlatform(bool demo, bool screenshot) {
             "offscreen platform. Channels the scan stops on are listed here; Ctrl+C ends.\n");
     }
 }
-
-// Where nobody can click a message box (the offscreen platform), messages go
-// to the terminal and questions get the answer that loses nothing.
-class TerminalNotifier final : public kovo::Notifier {
-public:
-    void showMessage(const std::string& text) override {
-        std::fprintf(stderr, "kovo3000: %s\n", text.c_str());
-    }
-    bool askYesNo(const std::string& text) override {
-        std::fprintf(stderr, "kovo3000: %s (no)\n", text.c_str());
-        return false;
-    }
-    Answer askYesNoCancel(const std::string& text) override {
-        std::fprintf(stderr, "kovo3000: %s (cancel)\n", text.c_str());
-        return Answer::Cancel;
-    }
-};
 
 // Ctrl+C and kill end the program through the event loop: the handler only
 // writes a byte to a pipe, and a socket notifier on the other end acts.
@@ -182,16 +155,12 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    kovo::QSettingsStore store;
-    kovo::AppSettings settings = kovo::loadAppSettings(store);
-    kovo::SystemClock clock;
-    kovo::CKovo5Doc document(settings, clock);
-
-    kovo::ShellOptions options;
+    kovo::LaunchOptions launch;
     // A file named on the command line is taken relative to where the user is.
     if (!parser.positionalArguments().isEmpty())
-        options.startupFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
-    options.showSplash = !parser.isSet(screenshotOption);
+        launch.startupFile = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    launch.showSplash = !parser.isSet(screenshotOption);
+    launch.demo = parser.isSet(demoOption);
     if (parser.isSet(rigctlOption)) {
         bool ok = false;
         const int port = parser.value(rigctlOption).toInt(&ok);
@@ -200,74 +169,21 @@ int main(int argc, char** argv) {
                          "kovo3000: --rigctl-port takes a TCP port number from 1 to 65535\n");
             return 2;
         }
-        options.rigctlPort = port;
+        launch.rigctlPort = port;
     }
 
-    std::unique_ptr<kovo::DemoReceiver> demoReceiver;
-    if (parser.isSet(demoOption)) {
-        demoReceiver = std::make_unique<kovo::DemoReceiver>(settings);
-        std::string error;
-        if (!demoReceiver->start(&error)) {
-            std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n",
-                         error.c_str());
-            return 1;
-        }
-        options.portOverride = demoReceiver->devicePath();
-        if (options.startupFile.isEmpty())
-            options.replaceLastDocument = &kovo::DemoReceiver::fillDocument;
-    }
-
-    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
-    TerminalNotifier terminal;
-    kovo::ProgramSeams seams;
-    if (offscreen)
-        seams.notifier = &terminal;
-    // Other programs reach the window through the session bus, when there is one.
-    kovo::Program* shown = nullptr;
-    kovo::ipc::ExternalLink external(QDBusConnection::sessionBus(), [&shown] {
-        return shown ? shown->window().windowTitle() : QString();
-    });
-    if (external.open())
-        seams.externalControl = &external;
-    kovo::Program program(settings, store, document, clock, options, std::move(seams));
-    shown = &program;
-    program.view().showDemoMode(demoReceiver != nullptr);
-    // A shutdown from another program saves without asking and then closes
-    // the window as the user would; the caller gets no answer, as from a
-    // program that has ended.
-    kovo::ipc::CoreAdapter externalTarget(
-        document, program.core(), program.view(),
-        {[&program] {
-             QString note;
-             const bool saved = program.documents().saveWithoutAsking(&note);
-             if (!note.isEmpty())
-                 std::fprintf(stderr, "kovo3000: %s\n", qPrintable(note));
-             return saved;
-         },
-         [&program, &external](int code) {
-             external.bus().withholdReply();
-             program.closeForShutdown(code);
-         }});
-    if (external.bus().isOpen()) {
-        external.attach(externalTarget, &program.notifier());
-        program.core().setRecorder(&external);
-        program.setRecorderLink(&external);
-        document.onLogEntryOpened = [&external](std::uint32_t f, std::int32_t t,
-                                                const std::string& c) {
-            external.logEntryOpened(f, t, c);
-        };
-    }
-    // Every hit goes to the history store (opened on the writer's own thread).
-    std::unique_ptr<kovo::HistoryService> history;
-    if (const auto historySettings = kovo::HistorySettings::load(store); historySettings.enabled)
-        history = std::make_unique<kovo::HistoryService>(
-            historySettings, kovo::history::defaultHistoryPath(), document, program.core(),
-            program.notifier(), &app);
-    if (!program.start())
+    kovo::Composition composition(std::move(launch));
+    std::string error;
+    if (!composition.build(&error)) {
+        std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n", error.c_str());
         return 1;
+    }
+    if (!composition.start())
+        return 1;
+    kovo::Program& program = composition.program();
 
     if (parser.isSet(screenshotOption)) {
-        if (demoReceiver)
+        if (composition.demo())
             program.openLastDocument(); // the demo channels, without waiting
         QString failed;
         const QStringList files =
@@ -282,21 +198,15 @@ int main(int argc, char** argv) {
     }
 
     // The web remote: as stored, or on the port given for this run only.
-    kovo::WebRemoteService webRemote(document, program.core(), store,
-                                     kovo::history::defaultHistoryPath());
-    program.window().setWebRemote(&webRemote);
-    if (!startWebRemote(webRemote, store, parser.value(webOption)))
+    if (!startWebRemote(composition.webRemote(), composition.settingsStore(),
+                        parser.value(webOption)))
         return 2;
 
-    if (demoReceiver && offscreen) {
-        program.setScanStopListener([](const kovo::ScanStop& stop) {
-            std::printf("%s\n", kovo::DemoReceiver::describe(stop).c_str());
-            std::fflush(stdout);
-        });
-    }
+    if (composition.demo() && composition.offscreen())
+        composition.printScanStops();
     // The demo's document is only an example; elsewhere a modified document
     // is offered for saving first (the window closes only if the user agrees).
-    if (demoReceiver)
+    if (composition.demo())
         onTerminationSignals(app, [] { QCoreApplication::exit(0); });
     else
         onTerminationSignals(app, [&program] { program.window().close(); });

@@ -52,10 +52,6 @@ CKovo5Doc::CKovo5Doc(const AppSettings& settings, const Clock& clock)
 
 void CKovo5Doc::onPartChange(const DocumentChange& change) {
     changes_.notify(change);
-    if (change.kind == DocumentChange::Kind::LogAppended && onLogEntryOpened) {
-        const CLogData& entry = logEntry(change.row);
-        onLogEntryOpened(entry.frequency, entry.firstHeard, entry.comment);
-    }
 }
 
 void CKovo5Doc::recountDerivedValues() {

@@ -99,11 +99,6 @@ public:
     // Bank numbers and counts, after the document was started or filled.
     void recountDerivedValues();
 
-    // Called with the source's frequency, the entry's time and the source's
-    // comment whenever a log entry is opened (the recorder link listens).
-    std::function<void(std::uint32_t frequency, std::int32_t time, const std::string& comment)>
-        onLogEntryOpened;
-
     // -- text export --
     // kind 0 = memory channels, 1 = log; csv chooses the form. Without `csv`
     // the form follows the file name (".txt" or none: columns; else CSV).

@@ -1,5 +1,7 @@
 #include "ipc/ExternalLink.h"
 
+#include "data/CKovo5Doc.h"
+
 namespace kovo::ipc {
 
 ExternalLink::ExternalLink(QDBusConnection connection, std::function<QString()> title,
@@ -22,6 +24,12 @@ void ExternalLink::attach(ControlTarget& target, Notifier* notifier) {
     dispatcher_ = std::make_unique<ControlDispatcher>(target, peers_, *memory_);
 }
 
+void ExternalLink::detach() {
+    dispatcher_.reset();
+    target_ = nullptr;
+    notifier_ = nullptr;
+}
+
 std::int32_t ExternalLink::handle(Message m, std::uint32_t wParam, std::uint32_t lParam) {
     return dispatcher_ ? dispatcher_->handle(m, wParam, lParam) : 0;
 }
@@ -29,6 +37,21 @@ std::int32_t ExternalLink::handle(Message m, std::uint32_t wParam, std::uint32_t
 bool ExternalLink::vfoPeerPresent() {
     return bus_->isOpen() &&
            bus_->knownWindowTitled(QString::fromLatin1(kVfoPeerTitle)).has_value();
+}
+
+void ExternalLink::followRecorderNews(CKovo5Doc& doc, Notices<HitNotice>& hits,
+                                      Notices<ScanMovedOn>& movesOn) {
+    logSubscription_ = doc.log().changes().subscribe([this, &doc](const DocumentChange& change) {
+        if (change.kind != DocumentChange::Kind::LogAppended)
+            return;
+        const CLogData& entry = doc.logEntry(change.row);
+        logEntryOpened(entry.frequency, entry.firstHeard, entry.comment);
+    });
+    hitSubscription_ = hits.subscribe([this](const HitNotice& hit) {
+        if (hit.kind == HitNotice::Kind::Began)
+            hitBegan(hit.frequency, std::int32_t(hit.time), hit.comment);
+    });
+    moveSubscription_ = movesOn.subscribe([this](const ScanMovedOn&) { scanMovedOn(); });
 }
 
 void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,

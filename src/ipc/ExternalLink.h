@@ -5,14 +5,20 @@
 #include <functional>
 #include <memory>
 
+#include "data/DocumentChange.h"
+#include "data/Notices.h"
 #include "data/Notifier.h"
 #include "ipc/ControlDispatcher.h"
 #include "ipc/PeerLinks.h"
 #include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
 #include "scan/ExternalControl.h"
-#include "scan/ViewSink.h"
+#include "scan/HitNotice.h"
 #include "ui/database/DatabaseSeams.h"
+
+namespace kovo {
+class CKovo5Doc;
+}
 
 namespace kovo::ipc {
 
@@ -20,7 +26,7 @@ namespace kovo::ipc {
 // the peers, and the dispatcher of what they send. Until a target is
 // attached every command is refused; without a session bus nothing is
 // sent and nothing arrives. Nothing it sends waits for the peer.
-class ExternalLink final : public ExternalControl, public RecorderSink, public DatabaseHost {
+class ExternalLink final : public ExternalControl, public DatabaseHost {
 public:
     explicit ExternalLink(QDBusConnection connection, std::function<QString()> title,
                           std::unique_ptr<SharedMemory> memory = nullptr);
@@ -29,14 +35,29 @@ public:
     // The program itself, once it exists; `notifier` tells the user what
     // the recorder answers later (no audio for a playback).
     void attach(ControlTarget& target, Notifier* notifier = nullptr);
+    // The target goes: every command is refused again.
+    void detach();
     // Takes a window handle on the bus; false without a bus. The titles of
     // the other windows are learnt as they come, for vfoPeerPresent.
     bool open() { return bus_->open(true); }
     WindowBus& bus() { return *bus_; }
     PeerLinks& peers() { return peers_; }
 
+    // What the recorder hears of, as it happens: every log entry the
+    // document opens, every hit the scan begins and every step it moves on.
+    // Subscribed for as long as this link lives.
+    void followRecorderNews(CKovo5Doc& doc, Notices<HitNotice>& hits,
+                            Notices<ScanMovedOn>& movesOn);
+
     // A log entry was opened: the recorder records it.
     void logEntryOpened(std::uint32_t frequency, std::int32_t time, const std::string& comment);
+    // The scan moves on: a record handed to the recorder is over.
+    void scanMovedOn() { peers_.recordOver(); }
+    // A hit began: every hit is handed to the recorder, also one whose log
+    // entry was not opened (logging off) or was opened with the same record.
+    void hitBegan(std::uint32_t frequency, std::int32_t time, const std::string& comment) {
+        peers_.handHitToRecorder(frequency, time, comment);
+    }
 
     // ExternalControl
     void announceProgram() override { peers_.announceProgram(); }
@@ -44,12 +65,6 @@ public:
     bool vfoPeerPresent() override;
     void squelchChanged(bool open) override { peers_.squelchChanged(open); }
     void windowClosing() override;
-
-    // RecorderSink
-    void scanMovedOn() override { peers_.recordOver(); }
-    void hitBegan(std::uint32_t frequency, std::int32_t time, const std::string& comment) override {
-        peers_.handHitToRecorder(frequency, time, comment);
-    }
 
     // DatabaseHost (the recorder's part; questions are the frame's)
     bool confirmDeleteData(const std::string&) override { return false; }
@@ -73,6 +88,9 @@ private:
     ControlTarget* target_ = nullptr;
     Notifier* notifier_ = nullptr;
     std::unique_ptr<ControlDispatcher> dispatcher_;
+    Subscription logSubscription_;
+    Subscription hitSubscription_;
+    Subscription moveSubscription_;
 };
 
 } // namespace kovo::ipc

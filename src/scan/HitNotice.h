@@ -20,4 +20,8 @@ struct HitNotice {
     std::int64_t time = 0;       // seconds since 1970, UTC
 };
 
+// The scan moved on to its next step (with or without a hit ending): a
+// record handed to the recorder is over.
+struct ScanMovedOn {};
+
 } // namespace kovo

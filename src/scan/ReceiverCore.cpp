@@ -5,8 +5,7 @@
 namespace kovo {
 
 ReceiverCore::ReceiverCore(const Seams& seams)
-    : settings_(seams.settings), state_(seams.doc), linkNotices_(seams.linkObserver),
-      router_(seams.timers),
+    : settings_(seams.settings), state_(seams.doc), router_(seams.timers),
       link_(seams.port, router_, seams.clock, seams.notifier, seams.settings),
       chooser_(seams.doc, state_.priority, link_, router_),
       loop_(seams.doc, state_.priority, link_, chooser_, router_),

@@ -28,7 +28,7 @@ namespace kovo {
 // scan engine, operating modes, band-scope arithmetic and the main window's
 // timers, wired together. The application hands in the port, the timer
 // service, the clock, the message boxes, the settings, the document and the
-// two view interfaces; all of them must outlive the core.
+// view; all of them must outlive the core.
 class ReceiverCore {
 public:
     struct Seams {
@@ -38,15 +38,12 @@ public:
         Notifier& notifier;
         const AppSettings& settings;
         CKovo5Doc& doc;
-        LinkObserver& linkObserver;
         ViewSink& view;
     };
 
     explicit ReceiverCore(const Seams& seams);
     ReceiverCore(const ReceiverCore&) = delete;
     ReceiverCore& operator=(const ReceiverCore&) = delete;
-
-    void setRecorder(RecorderSink* recorder) { engine_.setRecorder(recorder); }
 
     // ---- what the main window and the view call ----
     // Sets the port up when the main window is created (stays closed).
@@ -67,8 +64,8 @@ public:
     // then on changes of operating mode mark the document modified.
     void startOpenLastDocumentTimer(std::function<void()> openLastDocument);
 
-    // What the link reports (receiver answering, squelch, signal), for any
-    // number of listeners.
+    // What the link reports (receiver answering, squelch, signal, the active
+    // record switched), for any number of listeners.
     Notices<LinkNotice>& linkNotices() { return linkNotices_.notices(); }
     // What every front end does to the receiver.
     ReceiverOperations& operations() { return ops_; }

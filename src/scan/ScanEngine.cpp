@@ -147,8 +147,6 @@ void ScanEngine::beginHit(bool priority, bool logOpened) {
     began.time = logOpened && doc_.logCount > 0 ? doc_.logEntry(doc_.logCount - 1).firstHeard
                                                 : doc_.clock().nowSeconds();
     hitOpen_[priority] = true;
-    if (recorder_)
-        recorder_->hitBegan(began.frequency, std::int32_t(began.time), began.comment);
     hits_.notify(began);
 }
 
@@ -212,8 +210,7 @@ void ScanEngine::endStop(bool priorityContext) {
 
 void ScanEngine::advance() {
     endHit(inPriorityContext());
-    if (recorder_)
-        recorder_->scanMovedOn();
+    movesOn_.notify({});
     if (doc_.controlParams.priorityScan == 1) {
         if (!timers_.isRunning(TimerPriorityInterval))
             timers_.start(TimerPriorityInterval, kPriorityIntervalMs);

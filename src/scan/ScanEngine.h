@@ -36,8 +36,6 @@ public:
     ScanEngine(const ScanEngine&) = delete;
     ScanEngine& operator=(const ScanEngine&) = delete;
 
-    void setRecorder(RecorderSink* recorder) { recorder_ = recorder; }
-
     void handleSignalReport() override;
     void endStop(bool priorityContext) override;
     void settleAfterJump(int reports) override;
@@ -52,6 +50,8 @@ public:
     Notices<ScanStop>& scanStops() { return scanStops_; }
     // Every hit of the main scan and the priority check: began, heard, ended.
     Notices<HitNotice>& hits() { return hits_; }
+    // Every step the scan takes onwards.
+    Notices<ScanMovedOn>& movesOn() { return movesOn_; }
     const Context& priorityContext() const { return priority_; }
     int scopeHoldCount() const { return scopeHoldCount_; }
     // Squelch-closed reports still let pass while the receiver settles after
@@ -87,9 +87,9 @@ private:
     BandScope& scope_;
     ViewSink& view_;
     Notifier& notifier_;
-    RecorderSink* recorder_ = nullptr;
     Notices<ScanStop> scanStops_;
     Notices<HitNotice> hits_;
+    Notices<ScanMovedOn> movesOn_;
     bool hitOpen_[2] = {false, false}; // main, priority
 
     Context main_;

@@ -54,18 +54,4 @@ public:
     virtual void moveScopeCursor(int sweepIndex) = 0;
 };
 
-// What the scan engine tells the companion recorder (through the external
-// control interface).
-class RecorderSink {
-public:
-    virtual ~RecorderSink() = default;
-    // The scan moves on: a record handed to the recorder is over. (New log
-    // entries reach the recorder through the document's onLogEntryOpened.)
-    virtual void scanMovedOn() = 0;
-    // A hit began: every hit is handed to the recorder, also one whose log
-    // entry was not opened (logging off) or was opened with the same record.
-    virtual void hitBegan(std::uint32_t frequency, std::int32_t time,
-                          const std::string& comment) = 0;
-};
-
 } // namespace kovo

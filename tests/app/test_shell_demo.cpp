@@ -6,6 +6,7 @@
 #include "data/Clock.h"
 #include "data/DocumentRules.h"
 #include "data/ValueTables.h"
+#include "scan/ReceiverCore.h"
 #include "test_shell_fakes.h"
 
 #include <QTemporaryDir>
@@ -64,7 +65,8 @@ TEST(DemoMode, ScansTheSimulatorAndStopsOnAChannel) {
     seams.dialogs = &dialogs;
     Program program(settings, store, doc, clock, options, std::move(seams));
     std::vector<ScanStop> stops;
-    program.setScanStopListener([&](const ScanStop& stop) { stops.push_back(stop); });
+    const Subscription onStop = program.core().engine().scanStops().subscribe(
+        [&](const ScanStop& stop) { stops.push_back(stop); });
     ASSERT_TRUE(program.start());
     program.openLastDocument();
 

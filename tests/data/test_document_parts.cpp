@@ -91,10 +91,11 @@ TEST(DocumentParts, OpeningALogEntryThroughTheLogReachesTheRecorderHook) {
     ManualClock clock{5000};
     CKovo5Doc doc{settings, clock};
     std::vector<std::uint32_t> told;
-    doc.onLogEntryOpened = [&](std::uint32_t f, std::int32_t t, const std::string&) {
-        told.push_back(f);
-        EXPECT_EQ(t, 5);
-    };
+    Subscription recorder = doc.log().changes().subscribe([&](const DocumentChange& change) {
+        ASSERT_EQ(change.kind, DocumentChange::Kind::LogAppended);
+        told.push_back(doc.logEntry(change.row).frequency);
+        EXPECT_EQ(doc.logEntry(change.row).firstHeard, 5);
+    });
     doc.priorityRecord.frequency = 430'000'000;
     doc.log().openLogEntry(doc.priorityRecord, 1);
     EXPECT_EQ(told, std::vector<std::uint32_t>{430'000'000u});

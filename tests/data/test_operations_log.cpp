@@ -28,9 +28,12 @@ protected:
 
 TEST_F(LogOperationsTest, OpenLogEntryTakesTuningRecordAndTellsRecorder) {
     std::vector<std::tuple<std::uint32_t, std::int32_t, std::string>> told;
-    doc.onLogEntryOpened = [&](std::uint32_t f, std::int32_t t, const std::string& c) {
-        told.emplace_back(f, t, c);
-    };
+    Subscription recorder = doc.log().changes().subscribe([&](const DocumentChange& change) {
+        if (change.kind != DocumentChange::Kind::LogAppended)
+            return;
+        const CLogData& e = doc.logEntry(change.row);
+        told.emplace_back(e.frequency, e.firstHeard, e.comment);
+    });
     doc.mainRecord.comment = "Tower";
     EXPECT_EQ(doc.log().openLogEntry(doc.mainRecord, 11), 0);
     ASSERT_EQ(doc.logCount, 1);

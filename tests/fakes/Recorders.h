@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/Notifier.h"
+#include "link/LinkNotices.h"
 #include "link/LinkObserver.h"
 #include "link/ReceiverLink.h"
 #include "scan/ViewSink.h"
@@ -33,6 +34,27 @@ public:
     void squelchChanged(bool open) override { squelchChanges.push_back(open); }
     void linkStatusChanged(LinkStatus status) override { statuses.push_back(status); }
 };
+
+// Hands every link notice to `observer` as the matching call.
+[[nodiscard]] inline Subscription relayLinkNotices(Notices<LinkNotice>& notices,
+                                                   LinkObserver& observer) {
+    return notices.subscribe([&observer](const LinkNotice& n) {
+        switch (n.kind) {
+        case LinkNotice::Kind::ActiveRecordSwitched:
+            observer.refreshPanels();
+            break;
+        case LinkNotice::Kind::Signal:
+            observer.showSignal(n.squelchOpen, n.level);
+            break;
+        case LinkNotice::Kind::SquelchChanged:
+            observer.squelchChanged(n.squelchOpen);
+            break;
+        case LinkNotice::Kind::StatusChanged:
+            observer.linkStatusChanged(n.status);
+            break;
+        }
+    });
+}
 
 // Records what the link hands on; optionally writes a command on every
 // request, like the polling loop does.

@@ -14,8 +14,12 @@
 #include <memory>
 
 #include "PeerWindow.h"
+#include "data/AppSettings.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
 #include "fakes/IpcFakes.h"
 #include "ipc/Blocks.h"
+#include "ipc/Codes.h"
 #include "ipc/ExternalLink.h"
 #include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
@@ -192,6 +196,42 @@ TEST_F(ExternalLinkTest, AClientThatCallsBackWhenGreetedIsServedAtOnce) {
     ASSERT_TRUE(processUntil([&] { return calledBack != -1; }));
     EXPECT_EQ(calledBack, 2) << "its call was answered while the greeting was out";
     EXPECT_EQ(link_.peers().statusClient, client.handle());
+}
+
+// The recorder hears of log entries, hits and steps of the scan through the
+// notices it follows.
+TEST_F(ExternalLinkTest, TheRecorderFollowsTheLogTheHitsAndTheStepsOfTheScan) {
+    AppSettings settings;
+    ManualClock clock{1'700'000'000'000};
+    CKovo5Doc doc{settings, clock};
+    Notices<HitNotice> hits;
+    Notices<ScanMovedOn> movesOn;
+    PeerWindow recorder(QStringLiteral("r"));
+    link_.peers().recorder = recorder.handle();
+    link_.followRecorderNews(doc, hits, movesOn);
+    const auto heard = [&](int calls, std::uint32_t code) {
+        return processUntil([&] { return recorder.calls == calls; }) && recorder.lastCode == code;
+    };
+
+    doc.mainRecord.frequency = 145'000'000;
+    doc.log().openLogEntry(doc.mainRecord, 5);
+    EXPECT_TRUE(heard(1, recorder::kRecordWritten)) << "a log entry is handed over";
+    HitNotice began;
+    began.frequency = 145'000'000;
+    began.time = 1'700'000'000;
+    began.comment = doc.mainRecord.comment;
+    hits.notify(began);
+    movesOn.notify({});
+    EXPECT_TRUE(heard(2, recorder::kScanMovedOn)) << "the hit of the same record is not again";
+    EXPECT_FALSE(link_.peers().recordPending);
+    began.frequency = 430'000'000;
+    hits.notify(began);
+    EXPECT_TRUE(heard(3, recorder::kRecordWritten)) << "a hit without a log entry is handed";
+    HitNotice heardAgain;
+    heardAgain.kind = HitNotice::Kind::Heard;
+    hits.notify(heardAgain);
+    movesOn.notify({});
+    EXPECT_TRUE(heard(4, recorder::kScanMovedOn));
 }
 
 TEST_F(ExternalLinkTest, PeersThatLeaveTheBusAreForgotten) {

@@ -18,15 +18,24 @@
 
 namespace kovo::test {
 
-class RecordingRecorder final : public RecorderSink {
+// What the recorder hears from the scan: every step onwards and every hit
+// that begins.
+class RecordingRecorder final {
 public:
     int movedOn = 0;
     // Frequency and time of every hit handed over, in order.
     std::vector<std::pair<std::uint32_t, std::int32_t>> hits;
-    void scanMovedOn() override { ++movedOn; }
-    void hitBegan(std::uint32_t frequency, std::int32_t time, const std::string&) override {
-        hits.emplace_back(frequency, time);
+    void follow(ScanEngine& engine) {
+        moveSubscription_ = engine.movesOn().subscribe([this](const ScanMovedOn&) { ++movedOn; });
+        hitSubscription_ = engine.hits().subscribe([this](const HitNotice& hit) {
+            if (hit.kind == HitNotice::Kind::Began)
+                hits.emplace_back(hit.frequency, std::int32_t(hit.time));
+        });
     }
+
+private:
+    Subscription moveSubscription_;
+    Subscription hitSubscription_;
 };
 
 // A document on a manual clock that starts at 2002-03-07 10:05:00 UTC, and a
@@ -72,11 +81,11 @@ struct CoreParts : DocParts {
     RecordingNotifier notifier;
     RecordingLinkObserver observer;
     RecordingRecorder recorder;
-    ReceiverCore core{
-        ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, view}};
+    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, view}};
+    Subscription observerSubscription = relayLinkNotices(core.linkNotices(), observer);
 
     bool connect() {
-        core.setRecorder(&recorder);
+        recorder.follow(core.engine());
         port.onOutput = [this](const std::string& text) {
             if (text == "\r")
                 port.receive(">");

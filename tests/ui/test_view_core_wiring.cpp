@@ -5,6 +5,7 @@
 
 #include "fakes/FakeCommPort.h"
 #include "fakes/FakeTimerService.h"
+#include "fakes/Recorders.h"
 #include "link/LinkObserver.h"
 #include "scan/ReceiverCore.h"
 #include "ui/BandScopePanel.h"
@@ -36,7 +37,8 @@ protected:
             std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, commands, frame});
         observer.view = view.get();
         core = std::make_unique<ReceiverCore>(
-            ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, observer, *view});
+            ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, *view});
+        observerSubscription = relayLinkNotices(core->linkNotices(), observer);
         commands.attach(*core);
         view->stack().show();
     }
@@ -55,6 +57,7 @@ protected:
     ReceiverCoreCommands commands;
     std::unique_ptr<CKovo5View> view;
     std::unique_ptr<ReceiverCore> core;
+    Subscription observerSubscription;
 };
 
 } // namespace
