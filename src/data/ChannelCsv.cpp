@@ -12,7 +12,6 @@ namespace kovo {
 namespace {
 
 constexpr std::array<std::string_view, 3> kUnitNames{"Hz", "kHz", "MHz"};
-constexpr std::array<std::uint64_t, 3> kUnitHz{1, 1000, 1'000'000};
 
 constexpr std::array<std::string_view, kCsvProblemCount> kProblemTexts{
     "frequency empty or not a number", "frequency outside the receiver's range",
