@@ -36,8 +36,8 @@ constexpr DemoBank twoMetres{2, "2m", "2m amateur"};
 
 sim::SimOptions simulatorOptions(const AppSettings& settings) {
     sim::SimOptions options;
-    // The simulator speaks the protocol of the model it is named after.
-    options.ar3000 = receiverDescriptionFor(settings.device).model == kAr3000Description.model;
+    // The simulator answers in the commands of the receiver "Device" names.
+    options.ar3000 = receiverDescriptionFor(settings.device).commandSet == CommandSet::Ar3000;
     const int speed = settings.commSpeed >= 0 && settings.commSpeed < int(kCommSpeedTable.size())
                           ? settings.commSpeed
                           : 0;

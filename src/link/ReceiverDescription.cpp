@@ -11,6 +11,7 @@ namespace kovo {
 // its own; has no prompt.
 const ReceiverDescription kAr3000Description{
     .model = "AR3000",
+    .commandSet = CommandSet::Ar3000,
     .tuning = TuningForm::Combined,
     .tuningEnd = "",
     .attenuatorEnd = "",
@@ -27,6 +28,7 @@ const ReceiverDescription kAr3000Description{
 // and reports when asked.
 const ReceiverDescription kAr3000aDescription{
     .model = "AR3000A",
+    .commandSet = CommandSet::Ar3000A,
     .tuning = TuningForm::Separate,
     .tuningEnd = "\r",
     .attenuatorEnd = "\r",
@@ -43,6 +45,7 @@ const ReceiverDescription kAr3000aDescription{
 // it; the worker waits out the squelch itself, so no report is let pass.
 const ReceiverDescription kHamlibDescription{
     .model = "Hamlib",
+    .commandSet = CommandSet::Ar3000A,
     .tuning = TuningForm::Separate,
     .tuningEnd = "\r",
     .attenuatorEnd = "\r",

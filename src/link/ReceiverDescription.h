@@ -27,6 +27,13 @@ enum class ReplyPacing {
     Answered,
 };
 
+// Whose command language the receiver speaks: what a stand-in for it, such
+// as the demo's simulator, must answer in.
+enum class CommandSet {
+    Ar3000,
+    Ar3000A,
+};
+
 // Everything in which one receiver model differs from another: the bytes of
 // its commands, how its replies are cut and read, how it is found on the
 // line, how long its squelch needs after a jump, how its port is set up and
@@ -35,6 +42,7 @@ enum class ReplyPacing {
 // by name.
 struct ReceiverDescription {
     std::string_view model;
+    CommandSet commandSet = CommandSet::Ar3000A;
 
     // ---- commands ----
     TuningForm tuning;

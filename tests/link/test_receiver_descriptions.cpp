@@ -151,8 +151,11 @@ TEST_P(ReceiverWalkTest, SignalRequestGoesOutAfterTheReceiversPause) {
 
 TEST(ReceiverDescription, DeviceSettingNamesTheKindAndSettlingIsOnePerStepUpToTheMaximum) {
     EXPECT_EQ(&receiverDescriptionFor(0), &kAr3000Description);
-    for (int device : {1, 2, -1})
+    EXPECT_EQ(receiverDescriptionFor(0).commandSet, CommandSet::Ar3000);
+    for (int device : {1, 2, -1}) {
         EXPECT_EQ(&receiverDescriptionFor(device), &kAr3000aDescription) << device;
+        EXPECT_EQ(receiverDescriptionFor(device).commandSet, CommandSet::Ar3000A) << device;
+    }
     const std::pair<std::uint32_t, int> cases[] = {
         {0, 0}, {4999999, 0}, {5000000, 1}, {12000000, 2}, {288500000, 20}, {4294967295u, 20}};
     for (const auto& [jump, reports] : cases)
@@ -172,6 +175,7 @@ TEST(ReceiverDescription, UseHamlibChoosesTheHamlibRadioWhateverTheDevice) {
     // The worker waits out the squelch itself: no report is let pass.
     EXPECT_EQ(kHamlibDescription.settleReportsFor(288500000), 0);
     EXPECT_FALSE(kHamlibDescription.hasVoiceSquelch);
+    EXPECT_EQ(kHamlibDescription.commandSet, CommandSet::Ar3000A);
 }
 
 } // namespace

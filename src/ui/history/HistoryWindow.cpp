@@ -1,30 +1,21 @@
 #include "HistoryWindow.h"
 
-#include "ActivityMapWidget.h"
+#include "HistoryPictures.h"
 #include "HistoryReader.h"
 #include "HitTableModel.h"
 #include "data/CKovo5Doc.h"
 
-#include <QBarSeries>
-#include <QBarSet>
 #include <QBoxLayout>
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTimer>
-#include <QValueAxis>
-#include <cmath>
 #include <fstream>
 
 namespace kovo {
@@ -50,11 +41,6 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setAccessibleName(name);
     return b;
-}
-
-// Days between two labels of the day axis, so that the labels have room.
-std::size_t labelStep(std::size_t days) {
-    return days <= 10 ? 1 : days <= 140 ? 7 : 28;
 }
 
 // Local midnight of a date, as UTC.
@@ -118,7 +104,13 @@ HistoryWindow::HistoryWindow(const std::string& storePath, HistoryActions action
 
     auto* split = new QSplitter(Qt::Horizontal, central);
     split->addWidget(table_);
-    split->addWidget(buildPictures());
+    pictures_ = new HistoryPictures(actions_.offset, central);
+    // Choosing a busy frequency filters the list to it.
+    connect(pictures_, &HistoryPictures::busyFrequencyChosen, this, [this](const QString& mhz) {
+        frequencyEdit_->setText(mhz);
+        applyFilter();
+    });
+    split->addWidget(pictures_);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     // Wide enough for every column of a hit, recording file name included.
@@ -185,42 +177,6 @@ void HistoryWindow::buildFilterBar(QWidget* parent, QBoxLayout* layout) {
     connect(frequencyEdit_, &QLineEdit::returnPressed, this, &HistoryWindow::applyFilter);
     connect(textEdit_, &QLineEdit::returnPressed, this, &HistoryWindow::applyFilter);
     connect(weeks_, &QSpinBox::valueChanged, this, [this] { refreshPictures(); });
-}
-
-QWidget* HistoryWindow::buildPictures() {
-    auto* box = new QWidget(this);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    pictureTitle_ = new QLabel(box);
-    pictureTitle_->setAccessibleName(QStringLiteral("Pictures for"));
-    buildDayChart();
-    auto* chartView = new QChartView(chart_, box);
-    chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setAccessibleName(QStringLiteral("Hits and airtime per day"));
-    chartView->setMinimumHeight(200);
-    map_ = new ActivityMapWidget(box);
-    busiest_ = new QTableWidget(0, 4, box);
-    busiest_->setHorizontalHeaderLabels({QStringLiteral("Frequency (MHz)"),
-                                         QStringLiteral("Airtime"), QStringLiteral("Hits"),
-                                         QStringLiteral("New")});
-    busiest_->setAccessibleName(QStringLiteral("Busiest frequencies"));
-    busiest_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    busiest_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    busiest_->verticalHeader()->hide();
-    busiest_->horizontalHeader()->setStretchLastSection(true);
-    busiest_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Choosing a busy frequency filters the list to it.
-    connect(busiest_, &QTableWidget::activated, this, [this](const QModelIndex& index) {
-        frequencyEdit_->setText(busiest_->item(index.row(), 0)->text());
-        applyFilter();
-    });
-    layout->addWidget(pictureTitle_);
-    layout->addWidget(chartView, 3);
-    layout->addWidget(new QLabel(QStringLiteral("Activity by hour"), box));
-    layout->addWidget(map_, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Busiest frequencies"), box));
-    layout->addWidget(busiest_, 2);
-    return box;
 }
 
 void HistoryWindow::buildCommands(QWidget* parent, QBoxLayout* layout) {
@@ -353,16 +309,7 @@ void HistoryWindow::refreshPictures() {
     const std::int64_t from = to - weeks_->value() * 7 * kDay;
     const history::HitFilter filter = pictureFilter();
     picturedHz_ = filter.lowHz;
-    if (filter.lowHz && filter.highHz)
-        pictureTitle_->setText(
-            *filter.lowHz == *filter.highHz
-                ? QStringLiteral("%1 MHz").arg(
-                      QString::fromStdString(history::formatMegahertz(*filter.lowHz)))
-                : QStringLiteral("%1 – %2 MHz")
-                      .arg(QString::fromStdString(history::formatMegahertz(*filter.lowHz)),
-                           QString::fromStdString(history::formatMegahertz(*filter.highHz))));
-    else
-        pictureTitle_->setText(QStringLiteral("All frequencies"));
+    pictures_->setSubject(filter);
     if (!reader_)
         return;
     history::HitFilter span = model_->filter();
@@ -392,94 +339,7 @@ void HistoryWindow::showPictures(PictureAnswer& answer) {
     picturesPending_ = false;
     if (answer.skipped)
         return;
-    drawDayChart(answer.days);
-    map_->setDays(std::move(answer.days), actions_.offset);
-    fillBusiest(answer.busiest);
-}
-
-void HistoryWindow::buildDayChart() {
-    chart_ = new QChart;
-    chart_->legend()->setAlignment(Qt::AlignBottom);
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    hitBars_ = new QBarSet(QStringLiteral("Hits"));
-    auto* bars = new QBarSeries;
-    bars->append(hitBars_);
-    airtimeLine_ = new QLineSeries;
-    airtimeLine_->setName(QStringLiteral("Airtime (min)"));
-    chart_->addSeries(bars);
-    chart_->addSeries(airtimeLine_);
-    // Bars stand at 0, 1, 2...: one per day, labelled every few days.
-    dayAxis_ = new QCategoryAxis;
-    dayAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    QFont small = dayAxis_->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.75);
-    dayAxis_->setLabelsFont(small);
-    hitAxis_ = new QValueAxis;
-    hitAxis_->setLabelFormat(QStringLiteral("%.0f"));
-    hitAxis_->setTitleText(QStringLiteral("Hits"));
-    minuteAxis_ = new QValueAxis;
-    minuteAxis_->setLabelFormat(QStringLiteral("%.0f"));
-    minuteAxis_->setTitleText(QStringLiteral("Minutes"));
-    chart_->addAxis(dayAxis_, Qt::AlignBottom);
-    chart_->addAxis(hitAxis_, Qt::AlignLeft);
-    chart_->addAxis(minuteAxis_, Qt::AlignRight);
-    bars->attachAxis(dayAxis_);
-    bars->attachAxis(hitAxis_);
-    airtimeLine_->attachAxis(dayAxis_);
-    airtimeLine_->attachAxis(minuteAxis_);
-}
-
-void HistoryWindow::drawDayChart(const std::vector<history::DayActivity>& days) {
-    hitBars_->remove(0, hitBars_->count());
-    QList<QPointF> minutes;
-    QList<qreal> hits;
-    double mostHits = 1, mostMinutes = 1;
-    for (std::size_t i = 0; i < days.size(); ++i) {
-        const double m = static_cast<double>(days[i].airtimeSeconds) / 60.0;
-        hits << static_cast<double>(days[i].hits);
-        minutes << QPointF(static_cast<double>(i), m);
-        mostHits = std::max(mostHits, static_cast<double>(days[i].hits));
-        mostMinutes = std::max(mostMinutes, m);
-    }
-    hitBars_->append(hits);
-    airtimeLine_->replace(minutes);
-    for (const QString& label : dayAxis_->categoriesLabels())
-        dayAxis_->remove(label);
-    // Labels must differ: with many weeks the year tells apart the same day.
-    const std::size_t step = labelStep(days.size());
-    for (std::size_t i = 0; i < days.size(); i += step) {
-        const std::string date = history::formatLocalTime(days[i].dayStartUtc, actions_.offset);
-        dayAxis_->append(QString::fromStdString(date.substr(step > 7 ? 2 : 5, step > 7 ? 8 : 5)),
-                         static_cast<double>(i));
-    }
-    dayAxis_->setRange(-0.5, static_cast<double>(days.size()) - 0.5);
-    if (!days.empty())
-        dayAxis_->setTitleText(
-            QStringLiteral("Day, %1 to %2")
-                .arg(QString::fromStdString(
-                         history::formatLocalTime(days.front().dayStartUtc, actions_.offset)
-                             .substr(0, 10)),
-                     QString::fromStdString(
-                         history::formatLocalTime(days.back().dayStartUtc, actions_.offset)
-                             .substr(0, 10))));
-    hitAxis_->setRange(0, std::ceil(mostHits * 1.1));
-    minuteAxis_->setRange(0, std::ceil(mostMinutes * 1.1));
-}
-
-void HistoryWindow::fillBusiest(const std::vector<history::BusyFrequency>& busy) {
-    busiest_->setRowCount(static_cast<int>(busy.size()));
-    for (int row = 0; row < static_cast<int>(busy.size()); ++row) {
-        const history::BusyFrequency& b = busy[static_cast<std::size_t>(row)];
-        const QString cells[] = {QString::fromStdString(history::formatMegahertz(b.frequencyHz)),
-                                 formatDuration(b.airtimeSeconds), QString::number(b.hits),
-                                 b.isNew ? QStringLiteral("new") : QString()};
-        for (int column = 0; column < 4; ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            if (column < 3)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            busiest_->setItem(row, column, item);
-        }
-    }
+    pictures_->draw(std::move(answer.days), answer.busiest);
 }
 
 void HistoryWindow::playCurrent() {
@@ -555,6 +415,18 @@ void HistoryWindow::refreshIfStale() {
     if (row > 0)
         return;
     applyFilter();
+}
+
+ActivityMapWidget& HistoryWindow::activityMap() const {
+    return pictures_->activityMap();
+}
+
+QTableWidget& HistoryWindow::busiestList() const {
+    return pictures_->busiestList();
+}
+
+QChart& HistoryWindow::dayChart() const {
+    return pictures_->dayChart();
 }
 
 QString HistoryWindow::statusText() const {

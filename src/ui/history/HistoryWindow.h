@@ -8,12 +8,8 @@
 #include <memory>
 #include <string>
 
-class QCategoryAxis;
-class QBarSet;
 class QBoxLayout;
 class QChart;
-class QLineSeries;
-class QValueAxis;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -26,6 +22,7 @@ class QTimer;
 namespace kovo {
 
 class ActivityMapWidget;
+class HistoryPictures;
 class HistoryReader;
 class HitTableModel;
 struct ListAnswer;
@@ -79,9 +76,9 @@ public:
 
     HitTableModel& model() const { return *model_; }
     QTableView& table() const { return *table_; }
-    ActivityMapWidget& activityMap() const { return *map_; }
-    QTableWidget& busiestList() const { return *busiest_; }
-    QChart& dayChart() const { return *chart_; }
+    ActivityMapWidget& activityMap() const;
+    QTableWidget& busiestList() const;
+    QChart& dayChart() const;
     QString statusText() const;
     // A query for the list, its count, a further page, the pictures or an
     // export has not answered yet.
@@ -89,14 +86,10 @@ public:
 
 private:
     void buildFilterBar(QWidget* parent, QBoxLayout* layout);
-    QWidget* buildPictures();
     void buildCommands(QWidget* parent, QBoxLayout* layout);
     const history::HitRow* currentHit() const;
     // The frequency filter when one is set, else the chosen hit's frequency.
     history::HitFilter pictureFilter() const;
-    void buildDayChart();
-    void drawDayChart(const std::vector<history::DayActivity>& days);
-    void fillBusiest(const std::vector<history::BusyFrequency>& busy);
     void searchList(const history::HitFilter& filter);
     void showList(ListAnswer& answer);
     void fetchPage(const history::HitCursor& after);
@@ -118,15 +111,7 @@ private:
     QDateEdit* toEdit_ = nullptr;
     QSpinBox* weeks_ = nullptr;
     QLabel* status_ = nullptr;
-    QLabel* pictureTitle_ = nullptr;
-    QChart* chart_ = nullptr;
-    QBarSet* hitBars_ = nullptr;
-    QLineSeries* airtimeLine_ = nullptr;
-    QCategoryAxis* dayAxis_ = nullptr;
-    QValueAxis* hitAxis_ = nullptr;
-    QValueAxis* minuteAxis_ = nullptr;
-    ActivityMapWidget* map_ = nullptr;
-    QTableWidget* busiest_ = nullptr;
+    HistoryPictures* pictures_ = nullptr;
     QTimer* refresh_ = nullptr;
     std::optional<std::int64_t> picturedHz_;
     // Raised by every new filter or picture request; an answer for an older
