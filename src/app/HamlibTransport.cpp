@@ -1,12 +1,12 @@
 #include "app/HamlibTransport.h"
 
+#include "rig/ClosingRigs.h"
 #include "rig/HamlibWorker.h"
 
 #include <QMetaObject>
 #include <QPointer>
 
 #include <mutex>
-#include <thread>
 
 namespace kovo {
 
@@ -90,8 +90,9 @@ void HamlibTransport::close() {
     if (!worker_)
         return;
     // The worker may be inside a call that blocks for seconds; it finishes
-    // and closes the radio on a thread of its own.
-    std::thread([worker = std::move(worker_)]() mutable { worker.reset(); }).detach();
+    // and closes the radio on a thread of its own, which the program's exit
+    // waits for.
+    rig::closeInBackground(std::move(worker_));
 }
 
 QByteArray HamlibTransport::readAll() {

@@ -15,6 +15,7 @@
 #include "history/HistoryDatabase.h"
 #include "ipc/CoreAdapter.h"
 #include "ipc/ExternalLink.h"
+#include "rig/ClosingRigs.h"
 #include "ui/CKovo5View.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -110,6 +112,19 @@ void onTerminationSignals(QApplication& app, std::function<void()> action) {
     sigaction(SIGINT, &handler, nullptr);
     sigaction(SIGTERM, &handler, nullptr);
 }
+
+// A radio driven through Hamlib closes on a thread of its own, possibly inside
+// a call that blocks for seconds; the program ends only once it has closed, or
+// after a bounded wait, so that no worker runs while the process tears down.
+struct RadiosClosedAtExit {
+    RadiosClosedAtExit() = default;
+    RadiosClosedAtExit(const RadiosClosedAtExit&) = delete;
+    RadiosClosedAtExit& operator=(const RadiosClosedAtExit&) = delete;
+    ~RadiosClosedAtExit() {
+        if (!kovo::rig::waitForClosedRigs(std::chrono::seconds(5)))
+            std::fprintf(stderr, "kovo3000: the radio did not close within 5 seconds\n");
+    }
+};
 
 } // namespace
 
@@ -201,6 +216,9 @@ int main(int argc, char** argv) {
     });
     if (external.open())
         seams.externalControl = &external;
+    // Declared before the program, so it waits once the program has closed
+    // its radio.
+    const RadiosClosedAtExit radiosClosed;
     kovo::Program program(settings, store, document, clock, options, std::move(seams));
     shown = &program;
     program.view().showDemoMode(demoReceiver != nullptr);

@@ -2,6 +2,7 @@
 
 #include <hamlib/rig.h>
 #include <mutex>
+#include <vector>
 
 #include "rig/RigModeTable.h"
 
@@ -72,11 +73,20 @@ RigResult HamlibRig::setFrequency(std::uint32_t hz) {
     return result(rig_set_freq(rig_, RIG_VFO_CURR, freq_t(hz)), "frequency");
 }
 
-RigResult HamlibRig::setMode(RigMode mode) {
+RigResult HamlibRig::setMode(RigMode mode, int passbandHz) {
     const std::uint64_t rigMode = nearestRigMode(mode, rig_->state.mode_list);
     if (rigMode == 0)
         return RigResult::NotAvailable;
-    return result(rig_set_mode(rig_, RIG_VFO_CURR, rmode_t(rigMode), RIG_PASSBAND_NORMAL), "mode");
+    std::vector<RigFilter> filters;
+    for (const filter_list& f : rig_->state.filters) {
+        if (f.modes == RIG_MODE_NONE)
+            break;
+        filters.push_back({std::uint64_t(f.modes), long(f.width)});
+    }
+    const long width = nearestPassband(rigMode, passbandHz, filters);
+    return result(rig_set_mode(rig_, RIG_VFO_CURR, rmode_t(rigMode),
+                               width > 0 ? pbwidth_t(width) : RIG_PASSBAND_NORMAL),
+                  "mode");
 }
 
 RigResult HamlibRig::setAttenuator(bool on) {

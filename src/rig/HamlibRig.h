@@ -25,7 +25,7 @@ public:
     bool isOpen() const { return rig_ != nullptr; }
 
     RigResult setFrequency(std::uint32_t hz) override;
-    RigResult setMode(RigMode mode) override;
+    RigResult setMode(RigMode mode, int passbandHz) override;
     RigResult setAttenuator(bool on) override;
     RigResult readSignal(SignalReport& report) override;
     std::string lastError() const override { return lastError_; }

@@ -87,7 +87,7 @@ public:
     int left = 1;
     RigResult step() { return left-- > 0 ? RigResult::Done : RigResult::Failed; }
     RigResult setFrequency(std::uint32_t) override { return step(); }
-    RigResult setMode(RigMode) override { return step(); }
+    RigResult setMode(RigMode, int) override { return step(); }
     RigResult setAttenuator(bool) override { return step(); }
     RigResult readSignal(SignalReport&) override { return step(); }
     std::string lastError() const override { return "Communication timed out"; }
