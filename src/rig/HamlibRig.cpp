@@ -1,5 +1,7 @@
 #include "rig/HamlibRig.h"
 
+#include <algorithm>
+#include <bit>
 #include <hamlib/rig.h>
 #include <mutex>
 #include <vector>
@@ -56,6 +58,38 @@ void HamlibRig::close() {
 
 int HamlibRig::modelSettleMs() const {
     return rig_ ? rig_->caps->post_write_delay : 0;
+}
+
+RigCapabilities HamlibRig::capabilities() const {
+    RigCapabilities c;
+    if (!rig_)
+        return c;
+    const rig_state& state = rig_->state;
+    c.model = int(rig_->caps->rig_model);
+    c.name = std::string(rig_->caps->mfg_name ? rig_->caps->mfg_name : "") + " " +
+             (rig_->caps->model_name ? rig_->caps->model_name : "");
+    c.modes = state.mode_list;
+    c.attenuator = attenuatorDb_ != 0 && rig_has_set_level(rig_, RIG_LEVEL_ATT) != 0;
+    c.toneSquelch = rig_->caps->ctcss_list != nullptr && rig_->caps->ctcss_list[0] != 0 &&
+                    rig_has_set_func(rig_, RIG_FUNC_TSQL) != 0;
+    c.squelchReport = hasDcd_;
+    ant_t antennas = 0;
+    double lowest = 0;
+    double highest = 0;
+    for (const freq_range_t& range : state.rx_range_list) {
+        if (RIG_IS_FRNG_END(range))
+            break;
+        antennas |= range.ant & ~(RIG_ANT_UNKNOWN | RIG_ANT_CURR);
+        if (lowest == 0 || range.startf < lowest)
+            lowest = range.startf;
+        highest = std::max(highest, double(range.endf));
+    }
+    if (rig_->caps->set_ant != nullptr)
+        c.antennas = std::popcount(antennas);
+    constexpr double kMostHz = 4'294'967'295.0;
+    c.lowestHz = std::uint32_t(std::clamp(lowest, 0.0, kMostHz));
+    c.highestHz = std::uint32_t(std::clamp(highest, 0.0, kMostHz));
+    return c;
 }
 
 RigResult HamlibRig::result(int code, const char* what) {

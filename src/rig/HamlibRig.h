@@ -3,6 +3,7 @@
 #include <string>
 
 #include "rig/HamlibSettings.h"
+#include "rig/RigCapabilities.h"
 #include "rig/RigControl.h"
 
 struct s_rig;
@@ -32,6 +33,8 @@ public:
 
     // The model's settling wait, in ms, as its capabilities give it.
     int modelSettleMs() const;
+    // What the open radio can do.
+    RigCapabilities capabilities() const;
 
 private:
     RigResult result(int code, const char* what);
