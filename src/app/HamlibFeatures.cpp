@@ -46,9 +46,18 @@ ReceiverFeatures hamlibFeatures(const rig::RigCapabilities& radio) {
         if (!lack.has(radio))
             features.lack(lack.feature,
                           "This radio has no " + std::string(lack.what) + " (" + model + ")");
-    for (int mode = 0; mode < 6; ++mode)
-        if (auto rigMode = rig::rigModeOf(mode); rigMode && !radio.receives(*rigMode))
-            features.lack(ReceiverFeature(mode), modeLack(mode, radio, model));
+    for (int mode = 0; mode < 6; ++mode) {
+        const auto rigMode = rig::rigModeOf(mode);
+        if (!rigMode || radio.receives(*rigMode))
+            continue;
+        features.lack(ReceiverFeature(mode), modeLack(mode, radio, model));
+        if (const auto tuned = rig::tunedChannelMode(mode, radio.modes))
+            features.tuneModeAs(mode, *tuned);
+    }
+    // Synchronous AM goes out as AM, and is heard as whatever AM is tuned as.
+    for (int mode = 6; mode <= 8; ++mode)
+        if (features.tunedMode(2) != 2)
+            features.tuneModeAs(mode, features.tunedMode(2));
     if (radio.highestHz > radio.lowestHz) {
         features.lowestHz = radio.lowestHz;
         features.highestHz = radio.highestHz;

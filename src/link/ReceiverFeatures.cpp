@@ -18,4 +18,15 @@ void ReceiverFeatures::lack(ReceiverFeature f, std::string why) {
     r.hidden = false;
 }
 
+int ReceiverFeatures::tunedMode(int channelMode) const {
+    if (channelMode < 0 || channelMode >= int(tunedAs_.size()))
+        return channelMode;
+    return tunedAs_[std::size_t(channelMode)];
+}
+
+void ReceiverFeatures::tuneModeAs(int channelMode, int tunedMode) {
+    if (channelMode >= 0 && channelMode < int(tunedAs_.size()))
+        tunedAs_[std::size_t(channelMode)] = tunedMode;
+}
+
 } // namespace kovo

@@ -43,6 +43,11 @@ public:
     // The feature is shown but not usable, for the reason given.
     void lack(ReceiverFeature f, std::string why);
 
+    // The mode (a row of the mode table) a channel in `channelMode` is
+    // actually heard in: its own, unless the receiver tunes it as another.
+    int tunedMode(int channelMode) const;
+    void tuneModeAs(int channelMode, int tunedMode);
+
     std::uint32_t lowestHz = kLowestFrequency;
     std::uint32_t highestHz = kHighestFrequency;
     bool tunes(std::uint32_t hz) const { return hz >= lowestHz && hz <= highestHz; }
@@ -58,6 +63,7 @@ private:
     const Row& row(ReceiverFeature f) const { return rows_[std::size_t(f)]; }
 
     std::array<Row, kReceiverFeatureCount> rows_{};
+    std::array<int, 9> tunedAs_{0, 1, 2, 3, 4, 5, 6, 7, 8};
 };
 
 } // namespace kovo

@@ -17,6 +17,7 @@ ReceiverCore::ReceiverCore(const Seams& seams)
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
             [this] { loop_.sendNext(); }, &link_.features()}) {
     link_.setClient(&loop_);
+    engine_.setReceiverFeatures(&link_.features());
     link_.setObserver(&linkNotices_);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.
     link_.setReceiverFoundHandler([this] { chooser_.resetSentState(); });

@@ -6,6 +6,7 @@
 #include "data/Notifier.h"
 #include "link/CommandChooser.h"
 #include "link/PollingLoop.h"
+#include "link/ReceiverFeatures.h"
 #include "link/TimerRouter.h"
 #include "scan/BandScope.h"
 #include "scan/HitNotice.h"
@@ -37,6 +38,8 @@ public:
     ScanEngine& operator=(const ScanEngine&) = delete;
 
     void setRecorder(RecorderSink* recorder) { recorder_ = recorder; }
+    // What the receiver can do: a hit is logged in the mode it was heard in.
+    void setReceiverFeatures(const ReceiverFeatures* features) { features_ = features; }
 
     void handleSignalReport() override;
     void endStop(bool priorityContext) override;
@@ -59,6 +62,9 @@ public:
     int settleCount() const { return settleCount_; }
 
 private:
+    int heardMode(int channelMode) const {
+        return features_ ? features_->tunedMode(channelMode) : channelMode;
+    }
     struct ContextTimers {
         int delay;
         int pause;
@@ -88,6 +94,7 @@ private:
     ViewSink& view_;
     Notifier& notifier_;
     RecorderSink* recorder_ = nullptr;
+    const ReceiverFeatures* features_ = nullptr;
     Notices<ScanStop> scanStops_;
     Notices<HitNotice> hits_;
     bool hitOpen_[2] = {false, false}; // main, priority

@@ -48,6 +48,10 @@ TEST(HamlibFeatures, WhatTheRadioLacksIsShownUnusableWithWhy) {
         EXPECT_EQ(f.has(c.feature), *c.why == '\0') << int(c.feature);
         EXPECT_TRUE(f.shown(c.feature)) << int(c.feature);
     }
+    // Hits on channels in a lacked mode name the mode they were heard in.
+    const std::pair<int, int> heardAs[] = {{0, 0}, {1, 0}, {2, 2}, {3, 4}, {5, 4}, {6, 6}};
+    for (auto [channel, heard] : heardAs)
+        EXPECT_EQ(f.tunedMode(channel), heard) << channel;
     EXPECT_FALSE(f.tunes(99'999));
     EXPECT_TRUE(f.tunes(1'300'000'000));
     EXPECT_FALSE(f.tunes(1'300'000'001));
