@@ -1,12 +1,13 @@
 #include "app/HamlibTransport.h"
 
+#include "app/HamlibFeatures.h"
+#include "rig/ClosingRigs.h"
 #include "rig/HamlibWorker.h"
 
 #include <QMetaObject>
 #include <QPointer>
 
 #include <mutex>
-#include <thread>
 
 namespace kovo {
 
@@ -20,6 +21,13 @@ public:
         post([text = std::move(text)](HamlibTransport& t) {
             t.received_.append(text.data(), qsizetype(text.size()));
             Q_EMIT t.readyRead();
+        });
+    }
+    // Posted before the radio's first answer, so the link finds the
+    // features in place once the radio answers its probe.
+    void opened(rig::RigCapabilities capabilities) {
+        post([capabilities = std::move(capabilities)](HamlibTransport& t) {
+            t.features_ = hamlibFeatures(capabilities);
         });
     }
     void lost(std::string why) {
@@ -76,9 +84,10 @@ bool HamlibTransport::open(QString* error) {
     relay_ = std::make_shared<Relay>(this);
     auto relay = relay_;
     worker_ = std::make_unique<rig::HamlibWorker>(
-        settings,
-        rig::HamlibWorker::Handlers{[relay](std::string text) { relay->received(std::move(text)); },
-                                    [relay](std::string why) { relay->lost(std::move(why)); }});
+        settings, rig::HamlibWorker::Handlers{
+                      [relay](std::string text) { relay->received(std::move(text)); },
+                      [relay](std::string why) { relay->lost(std::move(why)); },
+                      [relay](rig::RigCapabilities c) { relay->opened(std::move(c)); }});
     return true;
 }
 
@@ -87,11 +96,13 @@ void HamlibTransport::close() {
         relay_->detach();
     relay_.reset();
     received_.clear();
+    features_.reset();
     if (!worker_)
         return;
     // The worker may be inside a call that blocks for seconds; it finishes
-    // and closes the radio on a thread of its own.
-    std::thread([worker = std::move(worker_)]() mutable { worker.reset(); }).detach();
+    // and closes the radio on a thread of its own, which the program's exit
+    // waits for.
+    rig::closeInBackground(std::move(worker_));
 }
 
 QByteArray HamlibTransport::readAll() {

@@ -3,6 +3,7 @@
 #include "net/PortTransport.h"
 
 #include <memory>
+#include <optional>
 
 namespace kovo {
 
@@ -31,6 +32,7 @@ public:
     void write(const QByteArray& bytes) override;
     void clearInput() override { received_.clear(); }
     void clearOutput() override;
+    std::optional<ReceiverFeatures> receiverFeatures() const override { return features_; }
 
 private:
     class Relay;
@@ -39,6 +41,7 @@ private:
     std::shared_ptr<Relay> relay_;
     std::unique_ptr<rig::HamlibWorker> worker_;
     QByteArray received_;
+    std::optional<ReceiverFeatures> features_;
 };
 
 } // namespace kovo

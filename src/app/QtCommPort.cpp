@@ -124,6 +124,10 @@ void QtCommPort::output(const std::string& text) {
     transport_->write(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+std::optional<ReceiverFeatures> QtCommPort::receiverFeatures() const {
+    return transport_ ? transport_->receiverFeatures() : std::nullopt;
+}
+
 std::string QtCommPort::input() {
     std::string text(received_.constData(), static_cast<size_t>(received_.size()));
     received_.clear();

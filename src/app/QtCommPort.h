@@ -47,6 +47,7 @@ public:
 
     void setEventHandler(EventHandler handler) override;
     std::string lastError() const override { return lastError_.toStdString(); }
+    std::optional<ReceiverFeatures> receiverFeatures() const override;
 
     // An empty path returns to the port description.
     void setDevicePathOverride(const std::string& path);

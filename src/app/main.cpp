@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "app/Screenshot.h"
 #include "app/WebRemoteService.h"
+#include "rig/ClosingRigs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -107,6 +109,19 @@ bool startWebRemote(kovo::WebRemoteService& webRemote, kovo::SettingsStore& stor
     return true;
 }
 
+// A radio driven through Hamlib closes on a thread of its own, possibly inside
+// a call that blocks for seconds; the program ends only once it has closed, or
+// after a bounded wait, so that no worker runs while the process tears down.
+struct RadiosClosedAtExit {
+    RadiosClosedAtExit() = default;
+    RadiosClosedAtExit(const RadiosClosedAtExit&) = delete;
+    RadiosClosedAtExit& operator=(const RadiosClosedAtExit&) = delete;
+    ~RadiosClosedAtExit() {
+        if (!kovo::rig::waitForClosedRigs(std::chrono::seconds(5)))
+            std::fprintf(stderr, "kovo3000: the radio did not close within 5 seconds\n");
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -172,6 +187,9 @@ int main(int argc, char** argv) {
         launch.rigctlPort = port;
     }
 
+    // Declared before the program's parts, so it waits once the program has
+    // closed its radio.
+    const RadiosClosedAtExit radiosClosed;
     kovo::Composition composition(std::move(launch));
     std::string error;
     if (!composition.build(&error)) {

@@ -36,6 +36,9 @@ std::string_view attLetter(std::int64_t att) {
 std::string_view ifBandwidthName(std::int64_t ifbw) {
     return rowOr(IfBandwidthNameTable, ifbw, "");
 }
+std::int32_t ifBandwidthHz(std::int64_t ifbw) {
+    return rowOr(IfBandwidthHzTable, ifbw, 0);
+}
 std::string_view ctcssName(std::int64_t tone) {
     return rowOr(CtcssNameTable, tone, "");
 }

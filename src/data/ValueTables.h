@@ -41,6 +41,10 @@ inline constexpr std::array<std::string_view, 5> AttLetterTable{"T", "R", "T", "
 inline constexpr std::array<std::string_view, 7> IfBandwidthNameTable{
     "500Hz", "3kHz", "6kHz", "15kHz", "40kHz", "110kHz", "220kHz"};
 
+// The same IF bandwidths in Hz, for radios that are told a passband.
+inline constexpr std::array<std::int32_t, 7> IfBandwidthHzTable{500,   3000,   6000,  15000,
+                                                                40000, 110000, 220000};
+
 inline constexpr std::array<std::string_view, 52> CtcssNameTable{
     "  OFF ", "  67.0", "  69.4", "  71.9", "  74.4", "  77.0", "  79.7", "  82.5", "  85.4",
     "  88.5", "  91.5", "  94.8", "  97.4", " 100.0", " 103.5", " 107.2", " 110.9", " 114.8",
@@ -112,6 +116,8 @@ bool isFractionalStep(std::int64_t step);
 std::string_view attName(std::int64_t att);
 std::string_view attLetter(std::int64_t att);
 std::string_view ifBandwidthName(std::int64_t ifbw);
+// 0 outside the table.
+std::int32_t ifBandwidthHz(std::int64_t ifbw);
 std::string_view ctcssName(std::int64_t tone);
 std::string_view signalLabel(std::int64_t signal);
 std::string_view bankGlyph(std::int64_t bank);     // CP932

@@ -1,9 +1,11 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/LineSetting.h"
 #include "link/PortDescription.h"
+#include "link/ReceiverFeatures.h"
 
 namespace kovo {
 
@@ -52,6 +54,10 @@ public:
     // Why the last opening failed or the device was lost, in words for the
     // user; empty when nothing went wrong.
     virtual std::string lastError() const = 0;
+
+    // What the receiver on an open port told of itself, for a radio that
+    // describes its own features; none for one that does not.
+    virtual std::optional<ReceiverFeatures> receiverFeatures() const { return std::nullopt; }
 };
 
 } // namespace kovo

@@ -85,9 +85,12 @@ void CommandChooser::sendFrequency(const CFrequencyData& record,
 
 bool CommandChooser::sendFirstDifference(const CFrequencyData& record,
                                          const ReceiverDescription& receiver) {
-    if (record.mode != sent_.sentMode) {
+    if (record.mode != sent_.sentMode ||
+        (receiver.modeCarriesPassband && record.ifBandwidth != sent_.sentIfBandwidth)) {
         sent_.sentMode = record.mode;
-        link_.writeCommand(modeCommand(modeLetter(record.mode), receiver));
+        sent_.sentIfBandwidth = record.ifBandwidth;
+        link_.writeCommand(
+            modeCommand(modeLetter(record.mode), receiver, ifBandwidthHz(record.ifBandwidth)));
         return true;
     }
     if (record.attenuator != sent_.sentAttenuator) {

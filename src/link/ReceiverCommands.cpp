@@ -1,6 +1,7 @@
 #include "link/ReceiverCommands.h"
 
 #include <cstdio>
+#include <string>
 
 namespace kovo {
 
@@ -27,8 +28,11 @@ std::string tuningCommand(std::string_view attenuatorLetter, std::uint32_t hz,
     return command;
 }
 
-std::string modeCommand(std::string_view modeLetter, const ReceiverDescription& receiver) {
+std::string modeCommand(std::string_view modeLetter, const ReceiverDescription& receiver,
+                        int passbandHz) {
     std::string command(modeLetter);
+    if (receiver.modeCarriesPassband && passbandHz > 0)
+        command += " " + std::to_string(passbandHz);
     command += receiver.commandEnd;
     return command;
 }

@@ -19,8 +19,10 @@ std::string frequencyCommand(std::uint32_t hz, const ReceiverDescription& receiv
 // Attenuator letter, frequency text, mode letter: "T145.5N" when unterminated.
 std::string tuningCommand(std::string_view attenuatorLetter, std::uint32_t hz,
                           std::string_view modeLetter, const ReceiverDescription& receiver);
-// "N\r", "W\r", ...
-std::string modeCommand(std::string_view modeLetter, const ReceiverDescription& receiver);
+// "N\r", "W\r", ...; "N 15000\r" with a passband for a receiver whose mode
+// command carries one (a passband of 0 is left out).
+std::string modeCommand(std::string_view modeLetter, const ReceiverDescription& receiver,
+                        int passbandHz = 0);
 // Attenuator on ("R") for index 1 or 2, off ("T") otherwise.
 std::string attenuatorCommand(int attenuatorIndex, const ReceiverDescription& receiver);
 // "F\r" (monitor on) when the switch is 1, "G\r" for any other value.

@@ -50,6 +50,7 @@ const ReceiverDescription kHamlibDescription{
     .tuningEnd = "\r",
     .attenuatorEnd = "\r",
     .signalRequest = "Y\r",
+    .modeCarriesPassband = true,
     .signalRequestPauseMs = 0,
     .tuningEchoReplies = 0,
     .replyEnds = ">",

@@ -55,6 +55,9 @@ struct ReceiverDescription {
     // Asks for a signal report once everything is sent; empty when the
     // receiver reports without being asked.
     std::string_view signalRequest;
+    // Whether the mode command carries the IF bandwidth as a passband in Hz
+    // ("N 15000"), so that a new bandwidth alone sends the mode again.
+    bool modeCarriesPassband = false;
     // The pause before a signal request, in ms; 0 asks at once.
     int signalRequestPauseMs = kPollDelayMs;
     // Signal-shaped replies after a tuning command that may be its echo (0:

@@ -58,11 +58,13 @@ ReceiverLink::~ReceiverLink() {
 
 void ReceiverLink::chooseReceiver() {
     receiver_ = pluggedIn_ ? pluggedIn_ : &receiverDescriptionFor(settings_);
+    features_ = ReceiverFeatures::of(*receiver_);
 }
 
 void ReceiverLink::plugIn(const ReceiverDescription& receiver) {
     pluggedIn_ = &receiver;
     receiver_ = pluggedIn_;
+    features_ = ReceiverFeatures::of(*receiver_);
 }
 
 void ReceiverLink::createControl() {
@@ -215,6 +217,7 @@ void ReceiverLink::finishProbe(bool success) {
     port_.setRThreshold(kReceiveThreshold);
     lastFlowShown_ = Flow::Unknown;
     forgetPartialReply();
+    features_ = port_.receiverFeatures().value_or(ReceiverFeatures::of(receiver()));
     setStatus(LinkStatus::Polling);
     if (reconnecting_) {
         reconnecting_ = false;

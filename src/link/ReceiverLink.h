@@ -12,6 +12,7 @@
 #include "link/CommPort.h"
 #include "link/LinkObserver.h"
 #include "link/ReceiverDescription.h"
+#include "link/ReceiverFeatures.h"
 #include "link/TimerRouter.h"
 
 namespace kovo {
@@ -71,6 +72,9 @@ public:
     // Serves a receiver described here instead of one the "Device" setting
     // names; it stays until the link ends.
     void plugIn(const ReceiverDescription& receiver);
+    // What the receiver on the line can do: what its description says, or,
+    // once found, what the port learnt of it (a radio that describes itself).
+    const ReceiverFeatures& features() const { return features_; }
 
     // Closes the port if open, sets it up for the port number (1 = COM1) and
     // speed index, opens it and probes the receiver. `done` is called exactly
@@ -165,6 +169,7 @@ private:
     std::function<void()> onReceiverFound_;
 
     const ReceiverDescription* receiver_ = nullptr;
+    ReceiverFeatures features_;
     const ReceiverDescription* pluggedIn_ = nullptr;
     ReplyState reply_;
     LinkStatus status_ = LinkStatus::Closed;

@@ -8,6 +8,7 @@ namespace kovo {
 struct SentState {
     std::uint32_t sentFrequency = 0;
     int sentMode = -1;
+    int sentIfBandwidth = -1;
     int sentAttenuator = -1;
     int sentFgSwitch = -1;
 };

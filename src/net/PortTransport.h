@@ -1,9 +1,12 @@
 #pragma once
 #include "link/LineSetting.h"
+#include "link/ReceiverFeatures.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 namespace kovo {
 
@@ -27,6 +30,9 @@ public:
     // Throw away what was received and not read, and what waits to go out.
     virtual void clearInput() = 0;
     virtual void clearOutput() = 0;
+    // What the radio behind the transport told of itself, once open; none
+    // for a plain byte pipe.
+    virtual std::optional<ReceiverFeatures> receiverFeatures() const { return std::nullopt; }
 
 Q_SIGNALS:
     void readyRead();

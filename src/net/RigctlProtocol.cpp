@@ -1,5 +1,7 @@
 #include "net/RigctlProtocol.h"
 
+#include "data/ValueTables.h"
+
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -31,8 +33,7 @@ constexpr std::array<ModeToken, 9> kModes{{
     {"SAH", 8, 0x40000},
 }};
 
-// Hertz of each IF bandwidth, by row.
-constexpr std::array<int, 7> kIfBandwidthHz{500, 3000, 6000, 15000, 40000, 110000, 220000};
+constexpr const auto& kIfBandwidthHz = IfBandwidthHzTable;
 constexpr int kMaxPassbandHz = 1'000'000;
 constexpr std::array<std::uint32_t, 15> kStepsHz{50,    100,   1000,   5000,    6250,
                                                  9000,  10000, 12500,  15000,   20000,

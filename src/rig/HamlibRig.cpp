@@ -1,7 +1,10 @@
 #include "rig/HamlibRig.h"
 
+#include <algorithm>
+#include <bit>
 #include <hamlib/rig.h>
 #include <mutex>
+#include <vector>
 
 #include "rig/RigModeTable.h"
 
@@ -57,6 +60,38 @@ int HamlibRig::modelSettleMs() const {
     return rig_ ? rig_->caps->post_write_delay : 0;
 }
 
+RigCapabilities HamlibRig::capabilities() const {
+    RigCapabilities c;
+    if (!rig_)
+        return c;
+    const rig_state& state = rig_->state;
+    c.model = int(rig_->caps->rig_model);
+    c.name = std::string(rig_->caps->mfg_name ? rig_->caps->mfg_name : "") + " " +
+             (rig_->caps->model_name ? rig_->caps->model_name : "");
+    c.modes = state.mode_list;
+    c.attenuator = attenuatorDb_ != 0 && rig_has_set_level(rig_, RIG_LEVEL_ATT) != 0;
+    c.toneSquelch = rig_->caps->ctcss_list != nullptr && rig_->caps->ctcss_list[0] != 0 &&
+                    rig_has_set_func(rig_, RIG_FUNC_TSQL) != 0;
+    c.squelchReport = hasDcd_;
+    ant_t antennas = 0;
+    double lowest = 0;
+    double highest = 0;
+    for (const freq_range_t& range : state.rx_range_list) {
+        if (RIG_IS_FRNG_END(range))
+            break;
+        antennas |= range.ant & ~(RIG_ANT_UNKNOWN | RIG_ANT_CURR);
+        if (lowest == 0 || range.startf < lowest)
+            lowest = range.startf;
+        highest = std::max(highest, double(range.endf));
+    }
+    if (rig_->caps->set_ant != nullptr)
+        c.antennas = std::popcount(antennas);
+    constexpr double kMostHz = 4'294'967'295.0;
+    c.lowestHz = std::uint32_t(std::clamp(lowest, 0.0, kMostHz));
+    c.highestHz = std::uint32_t(std::clamp(highest, 0.0, kMostHz));
+    return c;
+}
+
 RigResult HamlibRig::result(int code, const char* what) {
     if (code == RIG_OK)
         return RigResult::Done;
@@ -72,11 +107,20 @@ RigResult HamlibRig::setFrequency(std::uint32_t hz) {
     return result(rig_set_freq(rig_, RIG_VFO_CURR, freq_t(hz)), "frequency");
 }
 
-RigResult HamlibRig::setMode(RigMode mode) {
+RigResult HamlibRig::setMode(RigMode mode, int passbandHz) {
     const std::uint64_t rigMode = nearestRigMode(mode, rig_->state.mode_list);
     if (rigMode == 0)
         return RigResult::NotAvailable;
-    return result(rig_set_mode(rig_, RIG_VFO_CURR, rmode_t(rigMode), RIG_PASSBAND_NORMAL), "mode");
+    std::vector<RigFilter> filters;
+    for (const filter_list& f : rig_->state.filters) {
+        if (f.modes == RIG_MODE_NONE)
+            break;
+        filters.push_back({std::uint64_t(f.modes), long(f.width)});
+    }
+    const long width = nearestPassband(rigMode, passbandHz, filters);
+    return result(rig_set_mode(rig_, RIG_VFO_CURR, rmode_t(rigMode),
+                               width > 0 ? pbwidth_t(width) : RIG_PASSBAND_NORMAL),
+                  "mode");
 }
 
 RigResult HamlibRig::setAttenuator(bool on) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "rig/HamlibSettings.h"
+#include "rig/RigCapabilities.h"
 #include "rig/RigControl.h"
 
 struct s_rig;
@@ -25,13 +26,15 @@ public:
     bool isOpen() const { return rig_ != nullptr; }
 
     RigResult setFrequency(std::uint32_t hz) override;
-    RigResult setMode(RigMode mode) override;
+    RigResult setMode(RigMode mode, int passbandHz) override;
     RigResult setAttenuator(bool on) override;
     RigResult readSignal(SignalReport& report) override;
     std::string lastError() const override { return lastError_; }
 
     // The model's settling wait, in ms, as its capabilities give it.
     int modelSettleMs() const;
+    // What the open radio can do.
+    RigCapabilities capabilities() const;
 
 private:
     RigResult result(int code, const char* what);

@@ -81,10 +81,11 @@ void HamlibWorker::run(RigFactory factory, int settleMs) {
         handlers_.lost(error);
         return;
     }
-    if (settleMs < 0) {
-        auto* hamlib = dynamic_cast<HamlibRig*>(rig.get());
+    auto* hamlib = dynamic_cast<HamlibRig*>(rig.get());
+    if (settleMs < 0)
         settleMs = hamlib ? hamlib->modelSettleMs() : 0;
-    }
+    if (hamlib && handlers_.opened)
+        handlers_.opened(hamlib->capabilities());
     RigCommandInterpreter interpreter(*rig);
     interpreter.setSettleTime(std::chrono::milliseconds(settleMs));
     std::string line;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "rig/HamlibSettings.h"
+#include "rig/RigCapabilities.h"
 #include "rig/RigControl.h"
 
 namespace kovo::rig {
@@ -25,6 +26,8 @@ public:
     struct Handlers {
         std::function<void(std::string text)> received;
         std::function<void(std::string why)> lost;
+        // Once the radio is open, before any answer: what it can do.
+        std::function<void(RigCapabilities)> opened = {};
     };
     // Builds the radio on the worker thread; tests pass a fake.
     using RigFactory = std::function<std::unique_ptr<RigControl>(std::string& error)>;

@@ -27,6 +27,13 @@ constexpr std::array<ModeLetter, 6> kModeLetters{{
     {'C', RigMode::Cw},
 }};
 
+std::optional<RigMode> modeOf(char letter) {
+    for (const ModeLetter& m : kModeLetters)
+        if (m.letter == letter)
+            return m.mode;
+    return std::nullopt;
+}
+
 // "145.5" or "145." or "145" in megahertz, up to six decimals.
 std::optional<std::uint32_t> parseMegahertz(std::string_view text) {
     const auto point = text.find('.');
@@ -101,9 +108,17 @@ std::optional<std::string> RigCommandInterpreter::execute(std::string_view line)
             return answer(RigResult::Done);
         if (c == 'R' || c == 'T')
             return answer(rig_.setAttenuator(c == 'R'));
-        for (const ModeLetter& m : kModeLetters)
-            if (m.letter == c)
-                return answer(rig_.setMode(m.mode));
+        if (const auto mode = modeOf(c))
+            return answer(rig_.setMode(*mode, 0));
+    }
+    if (line.size() > 2 && line[1] == ' ') {
+        const auto mode = modeOf(char(std::toupper(static_cast<unsigned char>(line[0]))));
+        const std::string_view width = line.substr(2);
+        int hz = 0;
+        const auto [end, error] = std::from_chars(width.data(), width.data() + width.size(), hz);
+        if (mode && error == std::errc{} && end == width.data() + width.size() && hz >= 0)
+            return answer(rig_.setMode(*mode, hz));
+        return answer(RigResult::Refused);
     }
     if (const auto hz = parseMegahertz(line)) {
         const RigResult result = rig_.setFrequency(*hz);

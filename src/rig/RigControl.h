@@ -21,7 +21,8 @@ class RigControl {
 public:
     virtual ~RigControl() = default;
     virtual RigResult setFrequency(std::uint32_t hz) = 0;
-    virtual RigResult setMode(RigMode mode) = 0;
+    // A passband of 0 leaves the width to the radio's normal one for the mode.
+    virtual RigResult setMode(RigMode mode, int passbandHz) = 0;
     virtual RigResult setAttenuator(bool on) = 0;
     virtual RigResult readSignal(SignalReport& report) = 0;
     // Hamlib's own words for the last failure.

@@ -1,6 +1,7 @@
 #include "rig/RigModeTable.h"
 
 #include <array>
+#include <cstdlib>
 #include <hamlib/rig.h>
 
 namespace kovo::rig {
@@ -32,6 +33,21 @@ std::uint64_t nearestRigMode(RigMode wanted, std::uint64_t radioModes) {
                 return mode;
     }
     return 0;
+}
+
+long nearestPassband(std::uint64_t rigMode, int wantedHz, const std::vector<RigFilter>& filters) {
+    if (wantedHz <= 0)
+        return 0;
+    long best = 0;
+    for (const RigFilter& f : filters) {
+        if ((f.modes & rigMode) == 0)
+            continue;
+        if (f.widthHz == 0)
+            return wantedHz;
+        if (best == 0 || std::labs(f.widthHz - wantedHz) < std::labs(best - wantedHz))
+            best = f.widthHz;
+    }
+    return best;
 }
 
 } // namespace kovo::rig

@@ -14,8 +14,9 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       modes_(seams.doc, steps_, scope_, seams.view), hold_(router_),
       ops_({seams.doc, state_, seams.settings, scope_, seams.view,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
-            [this] { loop_.sendNext(); }}) {
+            [this] { loop_.sendNext(); }, &link_.features()}) {
     link_.setClient(&loop_);
+    engine_.setReceiverFeatures(&link_.features());
     link_.setObserver(&linkNotices_);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.
     link_.setReceiverFoundHandler([this] { chooser_.resetSentState(); });

@@ -1,6 +1,7 @@
 #include "scan/ReceiverOperations.h"
 
 #include "link/ReceiverDescription.h"
+#include "link/ReceiverFeatures.h"
 
 #include "data/CKovo5Doc.h"
 #include "data/Cp932.h"
@@ -51,7 +52,8 @@ bool ReceiverOperations::takesKeypadFrequency() const {
 // ---- tuning ------------------------------------------------------------------
 
 bool ReceiverOperations::canTune(std::uint32_t hz) const {
-    return receiverDescriptionFor(s_.settings).tunes(hz);
+    return receiverDescriptionFor(s_.settings).tunes(hz) &&
+           (!s_.features || s_.features->tunes(hz));
 }
 
 bool ReceiverOperations::tuneExactly(std::uint32_t hz) {

@@ -12,6 +12,7 @@ struct AppSettings;
 class BandScope;
 class CKovo5Doc;
 class ScanState;
+class ReceiverFeatures;
 struct CFrequencyData;
 class ViewSink;
 
@@ -33,6 +34,9 @@ public:
         std::function<void(OperatingMode)> applyOperatingMode;
         // Asks the polling loop for its next command at once.
         std::function<void()> sendNext;
+        // What the receiver on the line can do (its range narrows the
+        // description's); none before a link exists.
+        const ReceiverFeatures* features = nullptr;
     };
 
     explicit ReceiverOperations(Seams seams);

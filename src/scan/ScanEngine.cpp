@@ -141,7 +141,9 @@ void ScanEngine::beginHit(bool priority, bool logOpened) {
     began.kind = HitNotice::Kind::Began;
     began.priority = priority;
     began.frequency = tuned.frequency;
-    began.mode = tuned.mode;
+    // The mode it was heard in, which a receiver lacking the channel's mode
+    // chose for it, not the one the channel asks for.
+    began.mode = heardMode(tuned.mode);
     began.level = loop_.signal().signalValue;
     began.comment = tuned.comment;
     began.time = logOpened && doc_.logCount > 0 ? doc_.logEntry(doc_.logCount - 1).firstHeard

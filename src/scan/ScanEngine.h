@@ -6,6 +6,7 @@
 #include "data/Notifier.h"
 #include "link/CommandChooser.h"
 #include "link/PollingLoop.h"
+#include "link/ReceiverFeatures.h"
 #include "link/TimerRouter.h"
 #include "scan/BandScope.h"
 #include "scan/HitNotice.h"
@@ -36,6 +37,9 @@ public:
     ScanEngine(const ScanEngine&) = delete;
     ScanEngine& operator=(const ScanEngine&) = delete;
 
+    // What the receiver can do: a hit is logged in the mode it was heard in.
+    void setReceiverFeatures(const ReceiverFeatures* features) { features_ = features; }
+
     void handleSignalReport() override;
     void endStop(bool priorityContext) override;
     void settleAfterJump(int reports) override;
@@ -59,6 +63,9 @@ public:
     int settleCount() const { return settleCount_; }
 
 private:
+    int heardMode(int channelMode) const {
+        return features_ ? features_->tunedMode(channelMode) : channelMode;
+    }
     struct ContextTimers {
         int delay;
         int pause;
@@ -87,6 +94,7 @@ private:
     BandScope& scope_;
     ViewSink& view_;
     Notifier& notifier_;
+    const ReceiverFeatures* features_ = nullptr;
     Notices<ScanStop> scanStops_;
     Notices<HitNotice> hits_;
     Notices<ScanMovedOn> movesOn_;

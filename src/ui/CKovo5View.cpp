@@ -154,6 +154,11 @@ int CKovo5View::showSignal(bool signalPresent, int level) {
 
 void CKovo5View::showLinkStatus(LinkStatus status) {
     display_->showLinkStatus(status);
+    // A receiver just found may be one that told what it lacks.
+    if (status == LinkStatus::Polling) {
+        control1_->offerFeatures();
+        strips_->offerFeatures();
+    }
 }
 
 void CKovo5View::showDemoMode(bool on) {

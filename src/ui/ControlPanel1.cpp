@@ -107,6 +107,18 @@ void ControlPanel1::showVoiceSquelchKey(bool shown) {
     keys_[Vcs]->setVisible(shown);
 }
 
+void ControlPanel1::offerKey(int k, bool usable, const QString& whyNot) {
+    if (k < 0 || k >= KeyCount)
+        return;
+    keys_[std::size_t(k)]->setEnabled(usable);
+    keys_[std::size_t(k)]->setToolTip(whyNot);
+}
+
+void ControlPanel1::offerAttenuator(bool usable, const QString& whyNot) {
+    attList_->setEnabled(usable);
+    attList_->setToolTip(whyNot);
+}
+
 void ControlPanel1::paintBackdrop(QPainter& p) {
     art::drawPlate(p, rect());
     art::drawRim(p, rect().adjusted(2, 2, -2, -2), QColor(40, 150, 160));

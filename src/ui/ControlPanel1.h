@@ -55,6 +55,10 @@ public:
     void setKey(int k, int state);
     // The VCS key is shown for the AR3000A only.
     void showVoiceSquelchKey(bool shown);
+    // A key or the attenuator list the receiver cannot use is disabled, with
+    // the reason as its tooltip.
+    void offerKey(int k, bool usable, const QString& whyNot);
+    void offerAttenuator(bool usable, const QString& whyNot);
 
 signals:
     void keyClicked(int key);

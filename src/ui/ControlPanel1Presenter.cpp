@@ -10,6 +10,7 @@
 #include "ui/PanelList.h"
 #include "ui/ViewInterfaces.h"
 
+#include <array>
 #include <cstdlib>
 
 namespace kovo {
@@ -46,7 +47,52 @@ void ControlPanel1Presenter::refreshAll() {
     const bool directionShown =
         mode != OperatingMode::StaticBandScope && mode != OperatingMode::Vfo;
     setPadImage(directionShown ? 1 + (cp.direction == 1 ? 1 : 0) : 0);
-    p.showVoiceSquelchKey(receiverDescriptionFor(ports_.settings.settings()).hasVoiceSquelch);
+    offerFeatures();
+}
+
+namespace {
+
+// The keys of the features a receiver may lack.
+struct KeyFeature {
+    int key;
+    ReceiverFeature feature;
+};
+constexpr std::array<KeyFeature, 7> kKeyFeatures{{
+    {ControlPanel1::Nfm, ReceiverFeature::NarrowFm},
+    {ControlPanel1::Wfm, ReceiverFeature::WideFm},
+    {ControlPanel1::Am, ReceiverFeature::Am},
+    {ControlPanel1::Lsb, ReceiverFeature::Lsb},
+    {ControlPanel1::Usb, ReceiverFeature::Usb},
+    {ControlPanel1::Cw, ReceiverFeature::Cw},
+    {ControlPanel1::Vcs, ReceiverFeature::VoiceSquelch},
+}};
+
+QString why(const ReceiverFeatures& f, ReceiverFeature feature) {
+    return QString::fromStdString(f.whyMissing(feature));
+}
+
+} // namespace
+
+ReceiverFeatures ControlPanel1Presenter::features() const {
+    if (const ReceiverFeatures* f = ports_.core.receiverFeatures())
+        return *f;
+    return ReceiverFeatures::of(receiverDescriptionFor(ports_.settings.settings()));
+}
+
+bool ControlPanel1Presenter::keyUsable(int key) const {
+    for (const KeyFeature& k : kKeyFeatures)
+        if (k.key == key)
+            return features().has(k.feature);
+    return true;
+}
+
+void ControlPanel1Presenter::offerFeatures() {
+    ControlPanel1& p = ports_.panel;
+    const ReceiverFeatures f = features();
+    for (const KeyFeature& k : kKeyFeatures)
+        p.offerKey(k.key, f.has(k.feature), why(f, k.feature));
+    p.showVoiceSquelchKey(f.shown(ReceiverFeature::VoiceSquelch));
+    p.offerAttenuator(f.has(ReceiverFeature::Attenuator), why(f, ReceiverFeature::Attenuator));
 }
 
 void ControlPanel1Presenter::refreshFromReceiver() {
@@ -106,6 +152,8 @@ void ControlPanel1Presenter::setPadImage(int image) {
 // ---- keys and lists -------------------------------------------------------
 
 void ControlPanel1Presenter::onKey(int key) {
+    if (!keyUsable(key))
+        return;
     CKovo5Doc& d = ports_.doc;
     ControlPanel1& p = ports_.panel;
     switch (key) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "link/ReceiverFeatures.h"
 #include "scan/ReceiverOperations.h"
 #include "scan/TuningRules.h"
 
@@ -43,6 +44,8 @@ public:
     void refreshFromReceiver();
     void showOperatingModeKey(int mode);
     void showPriorityScan(bool on);
+    // Disables, with the reason as tooltip, what the receiver lacks.
+    void offerFeatures();
 
     // ---- what the user does ----
     void onKey(int key);
@@ -60,6 +63,8 @@ public:
 private:
     ReceiverOperations& ops() const;
     void showModeKey(int mode);
+    ReceiverFeatures features() const;
+    bool keyUsable(int key) const;
     void showStepList(int stepIndex);
     void showAttenuatorList(int attenuator);
     void setPadImage(int image);

@@ -42,6 +42,9 @@ public:
     ReceiverOperations& operations() override { return core_->operations(); }
     DatabaseCore* databaseCore() override { return this; }
     const ScanState* scanState() const override { return core_ ? &core_->scanState() : nullptr; }
+    const ReceiverFeatures* receiverFeatures() const override {
+        return core_ ? &core_->link().features() : nullptr;
+    }
 
     // ---- DatabaseCore ----
     void holdForAWhile() override {

@@ -21,6 +21,17 @@ void StripPanelsPresenter::refreshAll() {
     refreshCtcssLabel(true, true);
     ports_.tElm.slider().showValue(ports_.doc.mainRecord.tElm);
     refreshTElmLabel(true, true);
+    offerFeatures();
+}
+
+void StripPanelsPresenter::offerFeatures() {
+    const ReceiverFeatures* f = ports_.core.receiverFeatures();
+    const auto offer = [f](QWidget& widget, ReceiverFeature feature) {
+        widget.setEnabled(!f || f->has(feature));
+        widget.setToolTip(f ? QString::fromStdString(f->whyMissing(feature)) : QString());
+    };
+    offer(ports_.ctcss.scanKey(), ReceiverFeature::ToneSearch);
+    offer(ports_.tElm.slider(), ReceiverFeature::ToneEliminator);
 }
 
 void StripPanelsPresenter::refreshLabels() {

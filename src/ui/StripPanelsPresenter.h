@@ -23,6 +23,9 @@ public:
 
     // ---- refresh ----
     void refreshAll();
+    // Disables, with the reason as tooltip, the tone search and the tone
+    // eliminator of a receiver that lacks them.
+    void offerFeatures();
     // The tone and T-ELM labels and sliders, when their values changed.
     void refreshLabels();
     // The sliders go in memory scan; tone search belongs to VFO.

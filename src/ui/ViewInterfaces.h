@@ -1,6 +1,7 @@
 #pragma once
 #include "data/AppSettings.h"
 #include "data/OperatingMode.h"
+#include "link/ReceiverFeatures.h"
 #include "scan/BandScope.h"
 #include "scan/ReceiverOperations.h"
 #include "scan/ScanState.h"
@@ -73,6 +74,8 @@ public:
     virtual DatabaseCore* databaseCore() { return nullptr; }
     // What the scan knows while it runs; none before a core is attached.
     virtual const ScanState* scanState() const = 0;
+    // What the receiver on the line can do; none before a core is attached.
+    virtual const ReceiverFeatures* receiverFeatures() const { return nullptr; }
 
     // The record the receiver is tuned to; the main record while no core is
     // attached.

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +70,8 @@ public:
     std::string input() override { return std::exchange(pending, std::string()); }
     void setEventHandler(EventHandler h) override { handler = std::move(h); }
     std::string lastError() const override { return error; }
+    std::optional<ReceiverFeatures> receiverFeatures() const override { return features; }
+    std::optional<ReceiverFeatures> features; // what the radio tells of itself
 
     // ---- test side ----
     void receive(const std::string& text) {

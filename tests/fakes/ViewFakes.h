@@ -1,6 +1,8 @@
 #pragma once
 // Recorders and a wired-up view for the UI tests, the screenshot demo and
 // the benchmark.
+#include <optional>
+
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
@@ -57,6 +59,10 @@ struct FakeCore : CoreCommands {
     BandScope& bandScope() override { return *scope; }
     ReceiverOperations& operations() override { return *ops; }
     const ScanState* scanState() const override { return state.get(); }
+    const ReceiverFeatures* receiverFeatures() const override {
+        return features ? &*features : nullptr;
+    }
+    std::optional<ReceiverFeatures> features; // none: the settings' receiver
 };
 
 struct FakeFrame : FrameHost {

@@ -45,6 +45,8 @@ struct Walk {
     int settleReports;               // after the jump from 0 Hz
     std::vector<std::string> retune; // bytes for 433.5 MHz AM, attenuator on
     std::string report;              // what brings a level-K report through
+    // The first command after the IF bandwidth alone becomes 3 kHz.
+    std::string bandwidthOnly = "Y\r";
 };
 
 const Walk kWalks[] = {
@@ -54,21 +56,24 @@ const Walk kWalks[] = {
      20,
      {"433.5\r", "A\r", "R\r", "Y\r"},
      "K\r\n>"},
-    // A Hamlib radio: the AR3000A's bytes, no settling reports, no pause.
+    // A Hamlib radio: the AR3000A's bytes with the IF bandwidth as passband,
+    // no settling reports, no pause.
     {&kHamlibDescription,
      "\r\n>",
-     {"145.\r", "N\r", "T\r", "G\r", "Y\r"},
+     {"145.\r", "N 15000\r", "T\r", "G\r", "Y\r"},
      0,
-     {"433.5\r", "A\r", "R\r", "Y\r"},
-     "K\r\n>"},
+     {"433.5\r", "A 15000\r", "R\r", "Y\r"},
+     "K\r\n>",
+     "N 3000\r"},
     // One combined command, echoed: two signal-shaped replies are its echo.
-    {&kAr3000Description, "\r\n", {"T145.N", "G\r"}, 20, {"R433.5A"}, "R433.5A\r\n%\r\nK\r\n"},
+    {&kAr3000Description, "\r\n", {"T145.N", "G\r"}, 20, {"R433.5A"}, "R433.5A\r\n%\r\nK\r\n", ""},
     {&kMadeUp,
      "\r\n;",
      {"145.\n", "N\n", "T\n", "G\n", "S\n"},
      50,
      {"433.5\n", "A\n", "R\n", "S\n"},
-     "K\r\n;"},
+     "K\r\n;",
+     "S\n"},
 };
 
 class ReceiverWalkTest : public ::testing::TestWithParam<Walk>, public PollingParts {
@@ -85,6 +90,7 @@ protected:
         doc.mainRecord.frequency = hz;
         doc.mainRecord.mode = mode;
         doc.mainRecord.attenuator = attenuator;
+        doc.mainRecord.ifBandwidth = 3; // 15 kHz
     }
     // Acknowledges whatever is in flight a few times, then waits out the
     // pause before a signal request; returns what went out.
@@ -124,6 +130,18 @@ TEST_P(ReceiverWalkTest, SendsItsOwnBytesForTheSameTuningSequence) {
     port.receive(walk.report);
     EXPECT_EQ(loop.signal().squelchOpen, 1);
     EXPECT_EQ(loop.signal().signalLevel, 10);
+}
+
+// Only a receiver whose mode command carries the passband is told a new IF
+// bandwidth; the others go on to their signal report.
+TEST_P(ReceiverWalkTest, ANewIfBandwidthAloneReachesOnlyAReceiverThatTakesAPassband) {
+    ASSERT_TRUE(connectWithPrompt());
+    acknowledge();
+    doc.mainRecord.ifBandwidth = 1;
+    loop.sendNext();
+    const std::vector<std::string> sent = acknowledge();
+    const std::string first = sent.empty() ? "" : sent.front();
+    EXPECT_EQ(first, GetParam().bandwidthOnly);
 }
 
 INSTANTIATE_TEST_SUITE_P(Receivers, ReceiverWalkTest, ::testing::ValuesIn(kWalks),

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <hamlib/rig.h>
 #include <mutex>
+#include <optional>
 
 #include "rig/HamlibWorker.h"
 
@@ -87,7 +89,7 @@ public:
     int left = 1;
     RigResult step() { return left-- > 0 ? RigResult::Done : RigResult::Failed; }
     RigResult setFrequency(std::uint32_t) override { return step(); }
-    RigResult setMode(RigMode) override { return step(); }
+    RigResult setMode(RigMode, int) override { return step(); }
     RigResult setAttenuator(bool) override { return step(); }
     RigResult readSignal(SignalReport&) override { return step(); }
     std::string lastError() const override { return "Communication timed out"; }
@@ -133,6 +135,65 @@ TEST(HamlibWorker, WithoutTheRadiosSquelchReportTheThresholdDecides) {
             reports += out.received[at + 1] == '%' ? '%' : '.';
         EXPECT_EQ(reports, c.reports) << c.thresholdDb;
     }
+}
+
+} // namespace
+} // namespace kovo::rig
+
+namespace kovo::rig {
+namespace {
+
+// Hamlib's dummy rig is told as what it is: its modes, its attenuator, its
+// range, and the DCD report it has.
+TEST(HamlibWorker, TellsWhatTheOpenRadioCanDoBeforeItsFirstAnswer) {
+    Collected out;
+    std::optional<RigCapabilities> told;
+    HamlibWorker::Handlers handlers = out.handlers();
+    handlers.opened = [&](RigCapabilities c) {
+        std::lock_guard lock(out.mutex);
+        told = c;
+    };
+    HamlibSettings settings;
+    settings.model = 1;
+    HamlibWorker worker(settings, handlers);
+    worker.write("\r");
+    ASSERT_TRUE(out.waitForPrompts(1));
+    std::lock_guard lock(out.mutex);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->model, 1);
+    EXPECT_THAT(told->name, testing::HasSubstr("Dummy"));
+    EXPECT_TRUE(told->receives(RigMode::NarrowFm));
+    EXPECT_TRUE(told->receives(RigMode::Usb));
+    EXPECT_TRUE(told->attenuator);
+    EXPECT_TRUE(told->squelchReport);
+    EXPECT_LT(told->lowestHz, 1'000'000u);
+    EXPECT_GT(told->highestHz, told->lowestHz);
+}
+
+// Channel modes the radio lacks are tuned, and so logged, as the nearest
+// mode it has.
+TEST(RigCapabilities, AChannelModeIsTunedAsTheNearestModeTheRadioHas) {
+    struct Case {
+        int channelMode;
+        std::uint64_t radio;
+        std::optional<int> tuned;
+    };
+    const Case cases[] = {
+        {0, RIG_MODE_FM | RIG_MODE_WFM, 0},
+        {1, RIG_MODE_FM | RIG_MODE_AM, 0},
+        {2, RIG_MODE_AMS, 2},
+        {6, RIG_MODE_AM, 2},
+        {3, RIG_MODE_USB, 4},
+        {5, RIG_MODE_USB | RIG_MODE_LSB, 4},
+        {4, RIG_MODE_FM, std::nullopt},
+        {9, RIG_MODE_FM, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tunedChannelMode(c.channelMode, c.radio), c.tuned) << c.channelMode;
+    RigCapabilities fmOnly;
+    fmOnly.modes = RIG_MODE_FM;
+    EXPECT_TRUE(fmOnly.receives(RigMode::NarrowFm));
+    EXPECT_FALSE(fmOnly.receives(RigMode::WideFm));
 }
 
 } // namespace

@@ -20,8 +20,9 @@ public:
         calls.push_back("freq " + std::to_string(hz));
         return next;
     }
-    RigResult setMode(RigMode mode) override {
-        calls.push_back("mode " + std::to_string(int(mode)));
+    RigResult setMode(RigMode mode, int passbandHz) override {
+        calls.push_back("mode " + std::to_string(int(mode)) +
+                        (passbandHz ? " " + std::to_string(passbandHz) : ""));
         return next;
     }
     RigResult setAttenuator(bool on) override {
@@ -52,6 +53,12 @@ TEST(RigCommandInterpreter, TurnsEachReceiverCommandIntoOneRadioCallAndAPrompt) 
         {"N", "mode 0", "\r\n>"},
         {"w", "mode 1", "\r\n>"},
         {"C", "mode 5", "\r\n>"},
+        {"N 15000", "mode 0 15000", "\r\n>"},
+        {"u 3000", "mode 4 3000", "\r\n>"},
+        {"N 0", "mode 0", "\r\n>"},
+        {"N 15k", "", "?\r\n>"},
+        {"X 15000", "", "?\r\n>"},
+        {"N -5", "", "?\r\n>"},
         {"R", "att on", "\r\n>"},
         {"T", "att off", "\r\n>"},
         {"F", "", "\r\n>"},
@@ -131,6 +138,24 @@ TEST(RigModeTable, ChoosesTheModeItselfOrTheNearestTheRadioHas) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(nearestRigMode(c.wanted, c.radio), c.chosen) << int(c.wanted);
+}
+
+TEST(RigModeTable, AsksForTheNearestPassbandTheRadiosFiltersHaveForTheMode) {
+    const std::vector<RigFilter> filters{{RIG_MODE_FM, 15000},
+                                         {RIG_MODE_FM, 6000},
+                                         {RIG_MODE_USB | RIG_MODE_LSB, 2400},
+                                         {RIG_MODE_WFM, 0}};
+    struct Case {
+        std::uint64_t mode;
+        int wanted;
+        long asked;
+    };
+    const Case cases[] = {
+        {RIG_MODE_FM, 15000, 15000},    {RIG_MODE_FM, 3000, 6000}, {RIG_MODE_USB, 500, 2400},
+        {RIG_MODE_WFM, 220000, 220000}, {RIG_MODE_AM, 6000, 0},    {RIG_MODE_FM, 0, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(nearestPassband(c.mode, c.wanted, filters), c.asked) << c.mode << " " << c.wanted;
 }
 
 } // namespace

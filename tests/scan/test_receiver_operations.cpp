@@ -2,6 +2,7 @@
 #include "CoreFixture.h"
 #include "data/Cp932.h"
 
+#include "link/ReceiverDescription.h"
 #include "scan/TuningRules.h"
 
 #include <functional>
@@ -213,6 +214,21 @@ TEST_F(ReceiverOperationsTest, ExactTuningKeepsToTheReceiversRange) {
                 << what;
         }
     }
+}
+
+// A radio that tells its range narrows the receiver's once it is found.
+TEST_F(ReceiverOperationsTest, ARadioThatTellsItsRangeIsTunedOnlyWithinIt) {
+    ReceiverFeatures told = ReceiverFeatures::of(kAr3000aDescription);
+    told.lowestHz = 144'000'000;
+    told.highestHz = 146'000'000;
+    port.features = told;
+    EXPECT_TRUE(ops().canTune(433'000'000)) << "not found yet";
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(core.link().features(), told);
+    const std::pair<std::uint32_t, bool> cases[] = {
+        {143'999'999, false}, {144'000'000, true}, {146'000'000, true}, {433'000'000, false}};
+    for (auto [hz, taken] : cases)
+        EXPECT_EQ(ops().canTune(hz), taken) << hz;
 }
 
 TEST_F(ReceiverOperationsTest, ExactTuningNamesTheChannelStoredThere) {

@@ -392,3 +392,28 @@ TEST_F(ScanEngineTest, EveryStopIsOneHitFromItsFirstReportToTheScanMovingOn) {
 
 } // namespace
 } // namespace kovo::test
+
+namespace kovo::test {
+namespace {
+
+// A receiver that tunes a WFM channel in NFM: the hit (and so its history
+// row) says NFM, the mode it was heard in; the channel keeps its WFM.
+TEST_F(ScanEngineTest, AHitNamesTheModeTheReceiverTunedNotTheChannels) {
+    ReceiverFeatures told = ReceiverFeatures::of(kAr3000aDescription);
+    told.tuneModeAs(1, 0);
+    port.features = told;
+    std::vector<int> modes;
+    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+        if (n.kind == HitNotice::Kind::Began)
+            modes.push_back(n.mode);
+    });
+    doc.mainRecord.mode = 1;
+    startOneMegahertzScan();
+    doc.controlParams.logging = 1;
+    report("G");
+    EXPECT_EQ(modes, std::vector<int>{0});
+    EXPECT_EQ(doc.mainRecord.mode, 1);
+}
+
+} // namespace
+} // namespace kovo::test

@@ -1,12 +1,15 @@
 // Control panel 1: mode keys, lists, switches, store keys and the direction pad.
 #include "ViewFixture.h"
 
+#include "link/ReceiverDescription.h"
 #include "ui/ControlPanel1.h"
 #include "ui/ControlPanel2.h"
 #include "ui/DirectionPad.h"
 #include "ui/ImageKey.h"
 #include "ui/PanelList.h"
 #include "ui/PanelSlider.h"
+#include "ui/PanelStack.h"
+#include "ui/StripPanels.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -251,6 +254,42 @@ TEST_F(Control1Test, VoiceSquelchKeyOnlyForTheAr3000A) {
     view->refreshAll();
     EXPECT_FALSE(panel().key(ControlPanel1::Vcs).isVisible());
     EXPECT_TRUE(panel().key(ControlPanel1::Pause).isVisible());
+}
+
+// What the receiver lacks is shown disabled with why, and its key does
+// nothing; what it has stays usable.
+TEST_F(Control1Test, WhatTheReceiverLacksIsDisabledWithWhy) {
+    ReceiverFeatures f = ReceiverFeatures::of(kHamlibDescription);
+    f.lack(ReceiverFeature::WideFm, "no WFM here");
+    f.lack(ReceiverFeature::VoiceSquelch, "no VCS here");
+    f.lack(ReceiverFeature::Attenuator, "no attenuator here");
+    f.lack(ReceiverFeature::ToneSearch, "no tones here");
+    f.lack(ReceiverFeature::ToneEliminator, "no T-ELM here");
+    core.features = f;
+    view->refreshAll();
+    const int modeBefore = doc.mainRecord.mode;
+    click(ControlPanel1::Wfm);
+    EXPECT_EQ(doc.mainRecord.mode, modeBefore);
+    const struct {
+        QWidget* widget;
+        bool enabled;
+        const char* tip;
+    } cases[] = {
+        {&panel().key(ControlPanel1::Wfm), false, "no WFM here"},
+        {&panel().key(ControlPanel1::Vcs), false, "no VCS here"},
+        {&panel().attList(), false, "no attenuator here"},
+        {&stack().ctcss().scanKey(), false, "no tones here"},
+        {&stack().tElm().slider(), false, "no T-ELM here"},
+        {&panel().key(ControlPanel1::Nfm), true, ""},
+        {&panel().key(ControlPanel1::Pause), true, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.widget->isEnabled(), c.enabled) << c.tip;
+        EXPECT_EQ(c.widget->toolTip(), QString::fromUtf8(c.tip)) << c.tip;
+    }
+    EXPECT_TRUE(panel().key(ControlPanel1::Vcs).isVisible());
+    click(ControlPanel1::Nfm);
+    EXPECT_EQ(doc.mainRecord.mode, 0);
 }
 
 TEST_F(Control1Test, PlusMemStoresAndAsksBeforeOverwriting) {
