@@ -11,10 +11,12 @@
 #include "ipc/ExternalLink.h"
 #include "scan/ReceiverCore.h"
 #include "ui/CKovo5View.h"
+#include "web/audio/PulseOpusSource.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QGuiApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -94,8 +96,22 @@ bool Composition::build(std::string* error) {
     // The web remote, off until its settings or --web-port turn it on.
     webRemote_ = std::make_unique<WebRemoteService>(document_, program_->core(), store_,
                                                     history::defaultHistoryPath());
+    // One capture and encoder for every page that listens, from the input
+    // the recorder records (the sound server's default when it names none).
+    liveSound_ = std::make_unique<web::PulseOpusSource>(recorderSoundSource());
+    webRemote_->setAudioSource(liveSound_.get());
+    QObject::connect(liveSound_.get(), &web::PulseOpusSource::captureFailed, webRemote_.get(),
+                     &WebRemoteService::reportAudioProblem);
     program_->window().setWebRemote(webRemote_.get());
     return true;
+}
+
+// The recorder keeps its own settings file beside the program's.
+std::string Composition::recorderSoundSource() {
+    const QSettingsStore recorder(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/Fennelworks/kovo-recorder.ini"));
+    return recorder.readString("Recorder", "Source").value_or("");
 }
 
 bool Composition::start() {

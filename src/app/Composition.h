@@ -16,6 +16,9 @@ namespace kovo {
 class DemoReceiver;
 class HistoryService;
 class WebRemoteService;
+namespace web {
+class PulseOpusSource;
+}
 class Program;
 namespace ipc {
 class CoreAdapter;
@@ -74,6 +77,8 @@ private:
 
     bool saveForShutdown();
     void endForShutdown(int exitCode);
+    // The sound input named in the recorder's settings; empty: the default.
+    static std::string recorderSoundSource();
 
     LaunchOptions launch_;
     bool offscreen_;
@@ -89,6 +94,8 @@ private:
     // Lets the external link go of the commands' target before it goes.
     Subscription externalAttachment_;
     std::unique_ptr<HistoryService> history_;
+    // Outlives the web remote, whose pages may still be listening.
+    std::unique_ptr<web::PulseOpusSource> liveSound_;
     std::unique_ptr<WebRemoteService> webRemote_;
     Subscription scanStopPrinter_;
 };

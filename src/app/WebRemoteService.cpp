@@ -129,4 +129,9 @@ void WebRemoteService::setAudioSource(web::AudioSource* audio) {
         server_->setAudioSource(audio);
 }
 
+void WebRemoteService::reportAudioProblem(const QString& message) {
+    if (server_)
+        server_->reportAudioProblem(message);
+}
+
 } // namespace kovo

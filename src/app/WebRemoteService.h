@@ -54,6 +54,8 @@ public:
     // A new token: every link given out before stops working.
     void renewToken();
     void setAudioSource(web::AudioSource* audio);
+    // Tells the pages that listen why the sound stopped.
+    void reportAudioProblem(const QString& message);
 
     web::WebRemoteServer* server() { return server_.get(); }
 

@@ -255,7 +255,7 @@ void WebRemoteServer::serveAsset(const QHttpServerRequest& request, QTcpSocket* 
             continue;
         QFile file(QString::fromLatin1(asset.resource));
         if (!file.open(QIODevice::ReadOnly))
-            break; // audio.js until the sound part is built in
+            break;
         QByteArray body = file.readAll();
         // The page's links carry the token (hexadecimal: safe in HTML).
         body.replace("@TOKEN@", token_);
@@ -323,9 +323,7 @@ void WebRemoteServer::acceptWebSockets() {
                           QStringLiteral("The page sends text only."));
         });
         connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropClient(socket); });
-        socket->sendTextMessage(QString::fromUtf8(
-            compact({{QStringLiteral("type"), QStringLiteral("audio")},
-                     {QStringLiteral("available"), audio_ != nullptr && audio_->isAvailable()}})));
+        socket->sendTextMessage(QString::fromUtf8(audioMessage()));
         QJsonObject state = receiver_.readouts();
         ref.lastState = compact(state);
         state.insert(QStringLiteral("type"), QStringLiteral("state"));
@@ -398,6 +396,21 @@ void WebRemoteServer::setHits(const QJsonArray& hits,
 
 void WebRemoteServer::sendHits(Client& client) {
     client.socket->sendTextMessage(QString::fromUtf8(hitsMessage_));
+}
+
+QByteArray WebRemoteServer::audioMessage(const QString& problem) const {
+    QJsonObject message{{QStringLiteral("type"), QStringLiteral("audio")},
+                        {QStringLiteral("available"), audio_ != nullptr && audio_->isAvailable()}};
+    if (!problem.isEmpty())
+        message.insert(QStringLiteral("problem"), problem);
+    return compact(message);
+}
+
+void WebRemoteServer::reportAudioProblem(const QString& message) {
+    const QString text = QString::fromUtf8(audioMessage(message));
+    for (auto& [socket, client] : clients_)
+        if (client->listener)
+            socket->sendTextMessage(text);
 }
 
 void WebRemoteServer::dropClient(QWebSocket* socket) {

@@ -53,6 +53,9 @@ public:
     void setExtraHostNames(const QStringList& names) { extraHostNames_ = names; }
     // The live sound for "Listen"; none: the page says audio is not available.
     void setAudioSource(AudioSource* audio) { audio_ = audio; }
+    // A fault in the live sound (the input failed, the encoder refused),
+    // told to every page that is listening.
+    void reportAudioProblem(const QString& message);
     // Milliseconds for the command rate limit (tests give their own).
     void setClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
 
@@ -81,6 +84,7 @@ private:
     void onText(Client& client, const QString& text);
     void pushState();
     void sendHits(Client& client);
+    QByteArray audioMessage(const QString& problem = {}) const;
     void dropClient(QWebSocket* socket);
 
     RemoteReceiver& receiver_;

@@ -137,6 +137,7 @@ TEST(WebRemoteServer, HttpNeedsTheTokenAndItsOwnHostAndServesOnlyThePage) {
         {"/api/state" + token, local, 200},
         {"/" + token, {}, 200},
         {"/app.js" + token, {}, 200},
+        {"/audio.js" + token, {}, 200}, // the sound module the page loads
         {"/api/state", {}, 403},
         {"/api/state?token=" + QByteArray(64, 'b'), {}, 403},
         {"/api/state?token=" + kToken.left(63), {}, 403},
@@ -327,6 +328,53 @@ TEST(WebRemoteServer, HitsArePushedAndTheirRecordingsServedById) {
     EXPECT_EQ(status, 200);
     EXPECT_EQ(body, QByteArray("RIFF....WAVE"));
     EXPECT_EQ(rig.get("/recording?token=" + kToken + "&id=8").first, 404);
+}
+
+// A sound source that hands out whatever frames the test sends.
+struct FakeAudio : AudioSource {
+    bool isAvailable() const override { return true; }
+    void addListener(ListenerId id, FrameHandler onFrame) override {
+        listeners[id] = std::move(onFrame);
+    }
+    void removeListener(ListenerId id) override { listeners.erase(id); }
+    std::map<ListenerId, FrameHandler> listeners;
+};
+
+TEST(WebRemoteServer, ListenersGetTheFramesAndAreToldOfCaptureFaults) {
+    ServerRig rig;
+    FakeAudio audio;
+    rig.server.setAudioSource(&audio);
+    const QString origin = QStringLiteral("http://") + rig.host();
+    auto listener = rig.open(QString::fromLatin1(kToken), origin);
+    auto bystander = rig.open(QString::fromLatin1(kToken), origin);
+    QList<QByteArray> frames;
+    QObject::connect(listener->socket.get(), &QWebSocket::binaryMessageReceived,
+                     [&](const QByteArray& frame) { frames.append(frame); });
+    for (auto* page : {listener.get(), bystander.get()})
+        ASSERT_TRUE(rig.waitUntil(
+            [&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    ASSERT_TRUE(
+        rig.command(*listener, QStringLiteral("listen on")).value(QStringLiteral("ok")).toBool());
+    ASSERT_EQ(audio.listeners.size(), 1u);
+    audio.listeners.begin()->second(QByteArray("\x01opus", 5));
+    ASSERT_TRUE(rig.waitUntil([&] { return !frames.isEmpty(); }));
+    EXPECT_EQ(frames.front(), QByteArray("\x01opus", 5));
+
+    rig.server.reportAudioProblem(QStringLiteral("The sound input is gone."));
+    const auto problemOf = [&](const ServerRig::Page& page) {
+        const auto audioMessage = rig.lastOfType(page, QStringLiteral("audio"));
+        return audioMessage ? audioMessage->value(QStringLiteral("problem")).toString() : QString();
+    };
+    ASSERT_TRUE(rig.waitUntil([&] { return !problemOf(*listener).isEmpty(); }));
+    EXPECT_EQ(problemOf(*listener), QStringLiteral("The sound input is gone."));
+    // The page that is not listening is not bothered; a command's round trip
+    // shows nothing more came for it.
+    rig.command(*bystander, QStringLiteral("up"));
+    EXPECT_TRUE(problemOf(*bystander).isEmpty());
+
+    ASSERT_TRUE(
+        rig.command(*listener, QStringLiteral("listen off")).value(QStringLiteral("ok")).toBool());
+    EXPECT_TRUE(audio.listeners.empty());
 }
 
 } // namespace

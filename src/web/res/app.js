@@ -57,20 +57,29 @@
   const handlers = {
     state: show,
     hits: (m) => showHits(m.hits),
-    reply: (m) => { $('message').textContent = m.ok ? '' : m.error; },
+    reply: (m) => {
+      $('message').textContent = m.ok ? '' : m.error;
+      if (!m.ok && m.command === 'listen on') stopListening();
+    },
     audio: (m) => {
       $('listen').disabled = false;
       $('listen').dataset.available = m.available ? 'yes' : 'no';
+      if (m.problem) $('message').textContent = m.problem;
     },
   };
 
   function connect() {
     socket = new WebSocket(`ws://${location.host}/ws?token=${encodeURIComponent(token)}`);
     socket.binaryType = 'arraybuffer';
-    socket.addEventListener('open', () => { $('link').textContent = 'Connected.'; retry = 500; });
+    socket.addEventListener('open', () => {
+      $('link').textContent = 'Connected.';
+      retry = 500;
+      // A new socket is a new listener to the program.
+      if (player) send('listen on');
+    });
     socket.addEventListener('message', (event) => {
       if (typeof event.data !== 'string') {
-        if (window.kovoAudio) window.kovoAudio.frame(event.data);
+        onFrame(event.data);
         return;
       }
       const message = JSON.parse(event.data);
@@ -101,32 +110,56 @@
   $('modeSelect').addEventListener('change', () => send(`mode ${$('modeSelect').value}`));
   $('linkSet').addEventListener('change', () => send(`linkset ${$('linkSet').value}`));
 
-  let listening = false;
-  $('listen').addEventListener('click', async () => {
+  // "Listen": the sound module loads with the first press (browsers start
+  // sound only after a gesture); frames from the socket go to its player.
+  let player = null;
+  const audioModule = () => import(`./audio.js?token=${encodeURIComponent(token)}`);
+
+  function showListening(on) { $('listen').setAttribute('aria-pressed', String(on)); }
+
+  function stopListening() {
+    if (player) player.stop();
+    player = null;
+    showListening(false);
+  }
+
+  async function startListening() {
     if ($('listen').dataset.available !== 'yes') {
       $('message').textContent = 'Audio is not available.';
       return;
     }
-    if (!window.kovoAudio) {
-      try {
-        await new Promise((resolve, reject) => {
-          const script = document.createElement('script');
-          script.src = `audio.js?token=${encodeURIComponent(token)}`;
-          script.onload = resolve;
-          script.onerror = reject;
-          document.head.append(script);
-        });
-      } catch (e) {
-        $('message').textContent = 'Audio is not available.';
-        return;
-      }
+    let candidate;
+    try {
+      candidate = (await audioModule()).createAudioPlayer();
+    } catch (e) {
+      $('message').textContent = 'Audio is not available.';
+      return;
     }
-    if (!window.kovoAudio) { $('message').textContent = 'Audio is not available.'; return; }
-    listening = !listening;
-    if (listening) await window.kovoAudio.start(); else window.kovoAudio.stop();
-    send(listening ? 'listen on' : 'listen off');
-    $('listen').setAttribute('aria-pressed', String(listening));
+    if (!(await candidate.start())) {
+      $('message').textContent = candidate.problem || 'Audio is not available.';
+      return;
+    }
+    player = candidate;
+    showListening(true);
+    send('listen on');
+  }
+
+  $('listen').addEventListener('click', () => {
+    if (player) {
+      stopListening();
+      send('listen off');
+    } else {
+      startListening();
+    }
   });
+
+  function onFrame(data) {
+    if (!player) return;
+    player.push(data);
+    // A decoder fault shows once, as it happens.
+    if (player.problem && $('message').textContent !== player.problem)
+      $('message').textContent = player.problem;
+  }
 
   connect();
 })();

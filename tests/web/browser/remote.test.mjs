@@ -202,6 +202,34 @@ try {
     }
   });
 
+  // With a sound server (run under run-with-sound.sh: a tone on its input)
+  // the page plays what the program captures.
+  if (process.env.PULSE_SERVER) {
+    await check('Listen plays the sound input in the page and toggles off', async () => {
+      const listen = page.getByRole('button', { name: 'Listen', exact: true });
+      await listen.click();
+      await page.waitForFunction(() => document.getElementById('listen').getAttribute('aria-pressed') === 'true'
+        || document.getElementById('message').textContent.length > 0);
+      const pressed = await listen.getAttribute('aria-pressed');
+      if (pressed !== 'true') fail(`Listen did not start: ${await page.locator('#message').textContent()}`);
+      // The page's own instance of the sound module: the one its player runs in.
+      const level = () => page.evaluate(async () => {
+        const token = new URLSearchParams(location.search).get('token');
+        return (await import(`./audio.js?token=${encodeURIComponent(token)}`)).currentLevel();
+      });
+      const deadline = Date.now() + 10000;
+      let heard = 0;
+      while (heard <= 0 && Date.now() < deadline) {
+        heard = await level();
+        if (heard <= 0) await new Promise((r) => setTimeout(r, 100));
+      }
+      if (heard <= 0) fail(`nothing heard: ${await page.locator('#message').textContent()}`);
+      await listen.click();
+      if ((await listen.getAttribute('aria-pressed')) !== 'false') fail('Listen did not toggle off');
+      if ((await level()) !== 0) fail('still playing after Listen was pressed again');
+    });
+  }
+
   if (figures) await measureFigures(page, link);
   if (process.env.KOVO_WEB_SCREENSHOT) await page.screenshot({ path: process.env.KOVO_WEB_SCREENSHOT, fullPage: true });
   console.log('all ok');
