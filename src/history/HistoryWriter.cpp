@@ -32,7 +32,7 @@ StoreError stepDone(HistoryDatabase& db, Statement& statement) {
     return {};
 }
 
-StoreError insertHit(HistoryDatabase& db, const HitRow& row) {
+StoreError insertHit(HistoryDatabase& db, const StoredHit& row) {
     Statement insert = db.prepare(kInsertHit);
     insert.bind(1, row.startUtc)
         .bind(2, std::max(row.startUtc, row.endUtc))
@@ -60,7 +60,7 @@ HistoryWriter::~HistoryWriter() {
     thread_.join();
 }
 
-HistoryWriter::HitId HistoryWriter::begin(const HitRow& row) {
+HistoryWriter::HitId HistoryWriter::begin(const StoredHit& row) {
     HitId id;
     {
         std::lock_guard lock(mutex_);
@@ -75,7 +75,7 @@ void HistoryWriter::end(HitId hit, std::int64_t endUtc, int maxSignal) {
     enqueue(End{hit, endUtc, maxSignal});
 }
 
-void HistoryWriter::importOnce(std::vector<HitRow> rows) {
+void HistoryWriter::importOnce(std::vector<StoredHit> rows) {
     enqueue(Import{std::move(rows)});
 }
 
@@ -222,8 +222,8 @@ StoreError HistoryWriter::apply(const Operation& op) {
     if (const auto* i = std::get_if<Import>(&op)) {
         if (db_->meta(kLogImportedKey))
             return {};
-        for (const HitRow& row : i->rows) {
-            HitRow imported = row;
+        for (const StoredHit& row : i->rows) {
+            StoredHit imported = row;
             imported.imported = true;
             if (StoreError error = insertHit(*db_, imported); !error.ok())
                 return error;

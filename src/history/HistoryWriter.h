@@ -17,7 +17,7 @@
 namespace kovo::history {
 
 // One transmission as the store keeps it. Texts are UTF-8.
-struct HitRow {
+struct StoredHit {
     std::int64_t startUtc = 0;
     std::int64_t endUtc = 0;
     std::uint32_t frequencyHz = 0;
@@ -56,12 +56,12 @@ public:
     HistoryWriter& operator=(const HistoryWriter&) = delete;
 
     // A hit in progress: its row is written at once, with end = start.
-    HitId begin(const HitRow& row);
+    HitId begin(const StoredHit& row);
     // Its end and the highest signal heard.
     void end(HitId hit, std::int64_t endUtc, int maxSignal);
     // Rows taken over from an older record of hits (the document's log):
     // written once in the store's life, marked imported.
-    void importOnce(std::vector<HitRow> rows);
+    void importOnce(std::vector<StoredHit> rows);
     // The recorder kept audio for the hit that began at `startUtc`.
     void recordingKept(std::uint32_t frequencyHz, std::int64_t startUtc, std::string path);
 
@@ -73,7 +73,7 @@ public:
 private:
     struct Begin {
         HitId id;
-        HitRow row;
+        StoredHit row;
     };
     struct End {
         HitId id;
@@ -81,7 +81,7 @@ private:
         int maxSignal;
     };
     struct Import {
-        std::vector<HitRow> rows;
+        std::vector<StoredHit> rows;
     };
     struct Recording {
         std::uint32_t frequencyHz;

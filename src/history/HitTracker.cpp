@@ -16,7 +16,7 @@ std::string modeLabel(int mode) {
 void HitTracker::began(bool priority, std::uint32_t frequencyHz, int mode, int level,
                        std::string_view commentCp932, std::int64_t time) {
     ended(priority, time);
-    HitRow row;
+    StoredHit row;
     row.startUtc = time;
     row.endUtc = time;
     row.frequencyHz = frequencyHz;

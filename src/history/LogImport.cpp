@@ -24,12 +24,12 @@ std::string modeOfChannelOn(const DocumentContents& document, std::uint32_t freq
 
 } // namespace
 
-std::vector<HitRow> logRows(const DocumentContents& document) {
-    std::vector<HitRow> rows;
+std::vector<StoredHit> logRows(const DocumentContents& document) {
+    std::vector<StoredHit> rows;
     rows.reserve(std::size_t(std::max(0, document.logCount)));
     for (int r = 0; r < document.logCount; ++r) {
         const CLogData& entry = document.logEntry(r);
-        HitRow row;
+        StoredHit row;
         row.startUtc = entry.firstHeard;
         row.endUtc = std::max(entry.firstHeard, entry.lastHeard);
         row.frequencyHz = entry.frequency;
