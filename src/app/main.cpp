@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -130,6 +131,10 @@ int main(int argc, char** argv) {
     choosePlatform(demo, screenshot);
 
     QApplication app(argc, argv);
+    // Qt takes the numeric locale from the environment; Hamlib keeps a pointer
+    // to that locale's name across a change of it to "C", which frees the name
+    // unless it is "C" already. Qt formats numbers through QLocale, not this.
+    std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("Fennelworks"));
     QCoreApplication::setApplicationName(QStringLiteral("KOVO3000"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOVO_VERSION));
