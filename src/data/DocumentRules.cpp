@@ -2,6 +2,8 @@
 
 #include "ValueTables.h"
 
+#include <algorithm>
+
 namespace kovo {
 
 namespace {
@@ -77,6 +79,18 @@ int countReachableChannels(const DocumentContents& contents) {
         if (isReachableChannel(contents, mask, *contents.channels[static_cast<std::size_t>(i)]))
             ++reachable;
     return reachable;
+}
+
+// The rows of `rows` that lie in 0..limit-1, ascending, each once.
+std::vector<int> rowsBelow(const std::vector<int>& rows, int limit) {
+    std::vector<int> within;
+    within.reserve(rows.size());
+    for (int row : rows)
+        if (row >= 0 && row < limit)
+            within.push_back(row);
+    std::sort(within.begin(), within.end());
+    within.erase(std::unique(within.begin(), within.end()), within.end());
+    return within;
 }
 
 } // namespace kovo

@@ -4,6 +4,8 @@
 #include "CFrequencyData.h"
 #include "DocumentContents.h"
 
+#include <vector>
+
 namespace kovo {
 
 // Copies a channel into a tuning record (mainRecord or priorityRecord): every
@@ -38,5 +40,8 @@ bool isReachableChannel(const DocumentContents& contents, std::uint32_t linkMask
 
 // Channels memory scan can reach (isReachableChannel with the current link set).
 int countReachableChannels(const DocumentContents& contents);
+
+// The rows of `rows` that lie in 0..limit-1, ascending, each once.
+std::vector<int> rowsBelow(const std::vector<int>& rows, int limit);
 
 } // namespace kovo

@@ -1,5 +1,7 @@
 #include "Ranges.h"
 
+#include "DocumentRules.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -10,18 +12,6 @@ namespace {
 
 std::size_t at(int i) {
     return static_cast<std::size_t>(i);
-}
-
-// The rows of `rows` that lie in 0..limit-1, ascending, each once.
-std::vector<int> rowsBelow(const std::vector<int>& rows, int limit) {
-    std::vector<int> within;
-    within.reserve(rows.size());
-    for (int row : rows)
-        if (row >= 0 && row < limit)
-            within.push_back(row);
-    std::sort(within.begin(), within.end());
-    within.erase(std::unique(within.begin(), within.end()), within.end());
-    return within;
 }
 
 } // namespace
