@@ -24,7 +24,8 @@ struct Bench {
     CKovo5Doc doc{settings, clock};
     test::RecordingLinkObserver observer;
     test::RecordingViewSink view;
-    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, view}};
+    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc}};
+    Subscription viewAttachment = core.attachView(view);
     Subscription observerSubscription = test::relayLinkNotices(core.linkNotices(), observer);
 
     explicit Bench(int operatingMode) {

@@ -72,7 +72,7 @@ bool Composition::build(std::string* error) {
     if (offscreen_)
         seams.notifier = &terminal_;
     if (bus) {
-        seams.externalControl = external_.get();
+        seams.peers = external_.get();
         seams.recorder = external_.get();
     }
     program_ = std::make_unique<Program>(settings_, store_, document_, clock_, std::move(options),
@@ -86,6 +86,7 @@ bool Composition::build(std::string* error) {
         external_->attach(*externalTarget_, &program_->notifier());
         externalAttachment_ = Subscription([this] { external_->detach(); });
         ReceiverCore& core = program_->core();
+        external_->followProgram(program_->notices(), core.linkNotices());
         external_->followRecorderNews(document_, core.engine().hits(), core.engine().movesOn());
     }
     // Every hit goes to the history store (opened on the writer's own thread).

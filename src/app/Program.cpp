@@ -41,7 +41,7 @@ private:
 Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& document,
                  const Clock& clock, ShellOptions options, ProgramSeams seams)
     : settings_(settings), doc_(document), store_(store), options_(std::move(options)),
-      external_(seams.externalControl), recorder_(seams.recorder),
+      peers_(seams.peers), recorder_(seams.recorder),
       writer_(std::make_unique<AppSettingsWriter>(settings, store)),
       panelSettings_(std::make_unique<PanelSettings>(
           *writer_, [this](int x, int y) { window_->keepPosition(x, y); })),
@@ -88,8 +88,7 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
 Program::~Program() {
     // The message boxes go before the window stores its last position.
     writer_->setWriteFailureReporter({});
-    if (external_)
-        external_->windowClosing();
+    notices_.notify({ProgramEvent::WindowClosing});
     if (splash_)
         delete splash_.data();
     // The members go in reverse order of their making: the document commands
@@ -118,14 +117,15 @@ void Program::applySoftSetting(const SoftSettingChange& change) {
 }
 
 void Program::createCore(const Clock& clock) {
+    core_ = std::make_unique<ReceiverCore>(
+        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_});
+    coreForPanels_ = std::make_unique<ReceiverCoreCommands>(*core_);
     databaseHost_ = std::make_unique<DeleteDataHost>(window_.get());
     databaseHost_->setRecorder(recorder_);
-    view_ = std::make_unique<CKovo5View>(
-        CKovo5View::Ports{doc_, *panelSettings_, *notifier_, coreForPanels_, window_->frameHost()});
+    view_ = std::make_unique<CKovo5View>(CKovo5View::Ports{doc_, *panelSettings_, *notifier_,
+                                                           *coreForPanels_, window_->frameHost()});
     view_->databasePanel().setHost(databaseHost_.get());
-    core_ = std::make_unique<ReceiverCore>(
-        ReceiverCore::Seams{*port_, *timers_, clock, *notifier_, settings_, doc_, *view_});
-    coreForPanels_.attach(*core_);
+    viewAttachment_ = core_->attachView(*view_);
     linkSubscription_ =
         core_->linkNotices().subscribe([this](const LinkNotice& notice) { onLinkNotice(notice); });
     core_->createControl();
@@ -159,8 +159,7 @@ bool Program::start() {
     started_ = true;
     core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
     startRigctl();
-    if (external_)
-        external_->announceProgram();
+    notices_.notify({ProgramEvent::Announced});
     startView();
     view_->showTitleStrip();
     window_->showAtStoredPosition();
@@ -173,13 +172,12 @@ void Program::startView() {
     params.recomputeBandScopeShown();
     view_->layout(false);
     view_->refreshAll();
-    const bool vfoPeer = external_ && external_->vfoPeerPresent();
+    const bool vfoPeer = peers_ && peers_->vfoPeerPresent();
     if (vfoPeer)
         core_->setOperatingMode(OperatingMode::Vfo);
     else
         core_->setOperatingMode(params.operatingMode); // a damaged file's number changes nothing
-    if (external_)
-        external_->viewReady();
+    notices_.notify({ProgramEvent::ViewReady});
 }
 
 void Program::openLastDocument() {
@@ -217,7 +215,7 @@ void Program::closeForShutdown(int exitCode) {
 // --- what the receiver link reports ----------------------------------------------
 
 // The panels show the active record and the signal; squelch changes are news
-// for the external control clients and the recorder only (the meter already
+// for the window bus only, which follows the link itself (the meter already
 // shows them). Besides the link's one message box, the panel keeps saying
 // that no receiver answers for as long as that lasts.
 void Program::onLinkNotice(const LinkNotice& notice) {
@@ -230,8 +228,6 @@ void Program::onLinkNotice(const LinkNotice& notice) {
         view_->showSignal(notice.squelchOpen, notice.level);
         break;
     case Kind::SquelchChanged:
-        if (external_)
-            external_->squelchChanged(notice.squelchOpen);
         break;
     case Kind::StatusChanged:
         view_->showLinkStatus(notice.status);

@@ -1,12 +1,13 @@
 #pragma once
 #include "app/DocumentController.h"
 #include "app/SplashScreen.h"
+#include "data/Notices.h"
 #include "data/Notifier.h"
 #include "data/SoftSetting.h"
 #include "link/CommPort.h"
 #include "link/LinkNotices.h"
 #include "link/TimerService.h"
-#include "scan/ExternalControl.h"
+#include "scan/ProgramNotices.h"
 #include "scan/ScanStop.h"
 #include "ui/ReceiverCoreCommands.h"
 #include "ui/database/DatabaseSeams.h"
@@ -61,7 +62,8 @@ struct ProgramSeams {
     std::unique_ptr<TimerService> windowTimers;
     Notifier* notifier = nullptr;
     FileDialogs* dialogs = nullptr;
-    ExternalControl* externalControl = nullptr;
+    // Who says whether a VFO peer is running; none: nobody is.
+    PeerPresence* peers = nullptr;
     // The companion recorder as the database panel reaches it; without one
     // the recorder counts as not linked.
     DatabaseHost* recorder = nullptr;
@@ -107,6 +109,8 @@ public:
     CKovo5View& view() { return *view_; }
     RigctlService& rigctl() { return *rigctl_; }
     SplashScreen* splash() const { return splash_; }
+    // The program's life as other programs hear of it.
+    Notices<ProgramNotice>& notices() { return notices_; }
 
 private:
     class PanelSettings;
@@ -125,7 +129,8 @@ private:
     CKovo5Doc& doc_;
     SettingsStore& store_;
     ShellOptions options_;
-    ExternalControl* external_;
+    PeerPresence* peers_;
+    Notices<ProgramNotice> notices_;
     DatabaseHost* recorder_;
     std::unique_ptr<AppSettingsWriter> writer_;
     std::unique_ptr<PanelSettings> panelSettings_;
@@ -139,11 +144,14 @@ private:
     std::unique_ptr<CommPort> port_;
     std::unique_ptr<TimerService> timers_;
     std::function<std::unique_ptr<TimerService>()> makeSplashTimers_;
-    // Declared in the order they are made: each goes before what it uses.
-    ReceiverCoreCommands coreForPanels_;
+    // Declared in the order they are made: each goes before what it uses,
+    // so each goes after what uses it. The core comes before the view, which
+    // attaches to it and leaves it first.
+    std::unique_ptr<ReceiverCore> core_;
+    std::unique_ptr<ReceiverCoreCommands> coreForPanels_;
     std::unique_ptr<DeleteDataHost> databaseHost_;
     std::unique_ptr<CKovo5View> view_;
-    std::unique_ptr<ReceiverCore> core_;
+    Subscription viewAttachment_;
     std::unique_ptr<RigctlService> rigctl_;
     std::unique_ptr<DocumentController> documents_;
     QPointer<SplashScreen> splash_;

@@ -54,6 +54,26 @@ void ExternalLink::followRecorderNews(CKovo5Doc& doc, Notices<HitNotice>& hits,
     moveSubscription_ = movesOn.subscribe([this](const ScanMovedOn&) { scanMovedOn(); });
 }
 
+void ExternalLink::followProgram(Notices<ProgramNotice>& program, Notices<LinkNotice>& link) {
+    programSubscription_ = program.subscribe([this](const ProgramNotice& notice) {
+        switch (notice.event) {
+        case ProgramEvent::Announced:
+            announceProgram();
+            break;
+        case ProgramEvent::ViewReady:
+            viewReady();
+            break;
+        case ProgramEvent::WindowClosing:
+            windowClosing();
+            break;
+        }
+    });
+    squelchSubscription_ = link.subscribe([this](const LinkNotice& notice) {
+        if (notice.kind == LinkNotice::Kind::SquelchChanged)
+            squelchChanged(notice.squelchOpen);
+    });
+}
+
 void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,
                                   const std::string& comment) {
     peers_.handToRecorder(frequency, time, comment);

@@ -12,8 +12,9 @@
 #include "ipc/PeerLinks.h"
 #include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
-#include "scan/ExternalControl.h"
+#include "link/LinkNotices.h"
 #include "scan/HitNotice.h"
+#include "scan/ProgramNotices.h"
 #include "ui/database/DatabaseSeams.h"
 
 namespace kovo {
@@ -26,7 +27,7 @@ namespace kovo::ipc {
 // the peers, and the dispatcher of what they send. Until a target is
 // attached every command is refused; without a session bus nothing is
 // sent and nothing arrives. Nothing it sends waits for the peer.
-class ExternalLink final : public ExternalControl, public DatabaseHost {
+class ExternalLink final : public PeerPresence, public DatabaseHost {
 public:
     explicit ExternalLink(QDBusConnection connection, std::function<QString()> title,
                           std::unique_ptr<SharedMemory> memory = nullptr);
@@ -59,12 +60,17 @@ public:
         peers_.handHitToRecorder(frequency, time, comment);
     }
 
-    // ExternalControl
-    void announceProgram() override { peers_.announceProgram(); }
-    void viewReady() override { peers_.announceViewReady(); }
+    // What the peers hear of the program's life and of the receiver's
+    // squelch, as it happens. Subscribed for as long as this link lives.
+    void followProgram(Notices<ProgramNotice>& program, Notices<LinkNotice>& link);
+
+    void announceProgram() { peers_.announceProgram(); }
+    void viewReady() { peers_.announceViewReady(); }
+    void squelchChanged(bool open) { peers_.squelchChanged(open); }
+    void windowClosing();
+
+    // PeerPresence
     bool vfoPeerPresent() override;
-    void squelchChanged(bool open) override { peers_.squelchChanged(open); }
-    void windowClosing() override;
 
     // DatabaseHost (the recorder's part; questions are the frame's)
     bool confirmDeleteData(const std::string&) override { return false; }
@@ -91,6 +97,8 @@ private:
     Subscription logSubscription_;
     Subscription hitSubscription_;
     Subscription moveSubscription_;
+    Subscription programSubscription_;
+    Subscription squelchSubscription_;
 };
 
 } // namespace kovo::ipc

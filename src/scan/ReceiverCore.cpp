@@ -9,10 +9,10 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       link_(seams.port, router_, seams.clock, seams.notifier, seams.settings),
       chooser_(seams.doc, state_.priority, link_, router_),
       loop_(seams.doc, state_.priority, link_, chooser_, router_),
-      steps_(seams.doc, state_, seams.settings, seams.view), scope_(seams.doc, seams.view),
-      engine_(seams.doc, loop_, router_, steps_, scope_, seams.view, seams.notifier),
-      modes_(seams.doc, steps_, scope_, seams.view), hold_(router_),
-      ops_({seams.doc, state_, seams.settings, scope_, seams.view,
+      steps_(seams.doc, state_, seams.settings, viewRelay_), scope_(seams.doc, viewRelay_),
+      engine_(seams.doc, loop_, router_, steps_, scope_, viewRelay_, seams.notifier),
+      modes_(seams.doc, steps_, scope_, viewRelay_), hold_(router_),
+      ops_({seams.doc, state_, seams.settings, scope_, viewRelay_,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
             [this] { loop_.sendNext(); }, &link_.features()}) {
     link_.setClient(&loop_);

@@ -20,15 +20,16 @@
 #include "scan/ScanEngine.h"
 #include "scan/ScanState.h"
 #include "scan/ScanSteps.h"
-#include "scan/ViewSink.h"
+#include "scan/ViewRelay.h"
 
 namespace kovo {
 
 // The receiver side of the program in one piece: serial link, polling loop,
 // scan engine, operating modes, band-scope arithmetic and the main window's
 // timers, wired together. The application hands in the port, the timer
-// service, the clock, the message boxes, the settings, the document and the
-// view; all of them must outlive the core.
+// service, the clock, the message boxes, the settings and the document; all of
+// them must outlive the core. The core is made before any view: views attach
+// to it and leave it again.
 class ReceiverCore {
 public:
     struct Seams {
@@ -38,7 +39,6 @@ public:
         Notifier& notifier;
         const AppSettings& settings;
         CKovo5Doc& doc;
-        ViewSink& view;
     };
 
     explicit ReceiverCore(const Seams& seams);
@@ -69,6 +69,9 @@ public:
     Notices<LinkNotice>& linkNotices() { return linkNotices_.notices(); }
     // What every front end does to the receiver.
     ReceiverOperations& operations() { return ops_; }
+    // `view` hears what the scan parts show from now on, until the
+    // subscription ends.
+    [[nodiscard]] Subscription attachView(ViewSink& view) { return viewRelay_.attach(view); }
 
     // ---- the parts ----
     TimerRouter& timers() { return router_; }
@@ -88,6 +91,7 @@ private:
 
     const AppSettings& settings_;
     ScanState state_;
+    ViewRelay viewRelay_;
     LinkNotices linkNotices_;
     TimerRouter router_;
     ReceiverLink link_;

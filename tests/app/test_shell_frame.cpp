@@ -43,18 +43,23 @@ using test::FakeTimerService;
 using test::ScriptedDialogs;
 using test::ScriptedNotifier;
 
-// Records what the frame tells other programs, and can claim the VFO peer.
-class RecordingExternalControl final : public ExternalControl {
+// Records what other programs hear of the frame, and can claim the VFO peer.
+class RecordingPeers final : public PeerPresence {
 public:
-    void announceProgram() override { calls.push_back("announce"); }
-    void viewReady() override { calls.push_back("view ready"); }
-    bool vfoPeerPresent() override { return vfoPeer; }
-    void squelchChanged(bool open) override {
-        calls.push_back(open ? "squelch open" : "squelch shut");
+    void follow(Program& program) {
+        programNews = program.notices().subscribe([this](const ProgramNotice& n) {
+            static const char* const kNames[] = {"announce", "view ready", "window closing"};
+            calls.push_back(kNames[int(n.event)]);
+        });
+        linkNews = program.core().linkNotices().subscribe([this](const LinkNotice& n) {
+            if (n.kind == LinkNotice::Kind::SquelchChanged)
+                calls.push_back(n.squelchOpen ? "squelch open" : "squelch shut");
+        });
     }
-    void windowClosing() override { calls.push_back("window closing"); }
+    bool vfoPeerPresent() override { return vfoPeer; }
     std::vector<std::string> calls;
     bool vfoPeer = false;
+    Subscription programNews, linkNews;
 };
 
 class FrameTest : public ::testing::Test {
@@ -104,9 +109,10 @@ protected:
         seams.windowTimers = std::move(windowTimers);
         seams.notifier = &notifier_;
         seams.dialogs = &dialogs_;
-        seams.externalControl = &external_;
+        seams.peers = &external_;
         program_ = std::make_unique<Program>(settings_, store_, document_, clock_, options,
                                              std::move(seams));
+        external_.follow(*program_);
         return *program_;
     }
 
@@ -134,7 +140,7 @@ protected:
     CKovo5Doc document_{settings_, clock_};
     ScriptedNotifier notifier_;
     ScriptedDialogs dialogs_;
-    RecordingExternalControl external_;
+    RecordingPeers external_;
     FakeCommPort* port_ = nullptr;
     FakeTimerService* timers_ = nullptr;
     FakeTimerService* splashTimers_ = nullptr;
@@ -235,7 +241,7 @@ TEST_F(FrameTest, StartAppliesTheStoredModeUnlessAVfoPeerRunsAndTellsOtherProgra
     EXPECT_FALSE(document_.isModified()) << "a mode applied before timer 12 is no change";
 
     program_.reset();
-    external_ = {};
+    external_.calls.clear();
     external_.vfoPeer = true;
     ASSERT_TRUE(makeProgram(file).start());
     EXPECT_EQ(document_.controlParams.operatingMode, 5);

@@ -95,7 +95,8 @@ struct QtReceiverRig {
     CKovo5Doc doc{settings, clock};
     RecordingLinkObserver observer;
     RecordingViewSink view;
-    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, view}};
+    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc}};
+    Subscription viewAttachment = core.attachView(view);
     Subscription observerSubscription = relayLinkNotices(core.linkNotices(), observer);
     std::optional<bool> probeResult;
 };

@@ -81,7 +81,8 @@ struct CoreParts : DocParts {
     RecordingNotifier notifier;
     RecordingLinkObserver observer;
     RecordingRecorder recorder;
-    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, view}};
+    ReceiverCore core{ReceiverCore::Seams{port, timers, clock, notifier, settings, doc}};
+    Subscription viewAttachment = core.attachView(view);
     Subscription observerSubscription = relayLinkNotices(core.linkNotices(), observer);
 
     bool connect() {

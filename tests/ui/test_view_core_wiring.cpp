@@ -33,13 +33,14 @@ struct PanelLinkObserver : LinkObserver {
 class CoreWiringTest : public ::testing::Test {
 protected:
     CoreWiringTest() {
-        view =
-            std::make_unique<CKovo5View>(CKovo5View::Ports{doc, writer, notifier, commands, frame});
-        observer.view = view.get();
         core = std::make_unique<ReceiverCore>(
-            ReceiverCore::Seams{port, timers, clock, notifier, settings, doc, *view});
+            ReceiverCore::Seams{port, timers, clock, notifier, settings, doc});
+        commands = std::make_unique<ReceiverCoreCommands>(*core);
+        view = std::make_unique<CKovo5View>(
+            CKovo5View::Ports{doc, writer, notifier, *commands, frame});
+        viewAttachment = core->attachView(*view);
+        observer.view = view.get();
         observerSubscription = relayLinkNotices(core->linkNotices(), observer);
-        commands.attach(*core);
         view->stack().show();
     }
 
@@ -54,9 +55,10 @@ protected:
     test::FakeCommPort port;
     test::FakeTimerService timers{clock};
     PanelLinkObserver observer;
-    ReceiverCoreCommands commands;
-    std::unique_ptr<CKovo5View> view;
     std::unique_ptr<ReceiverCore> core;
+    std::unique_ptr<ReceiverCoreCommands> commands;
+    std::unique_ptr<CKovo5View> view;
+    Subscription viewAttachment;
     Subscription observerSubscription;
 };
 
