@@ -216,7 +216,7 @@ void MainWindow::createCommands() {
          [this] {
              StepDialog(
                  doc_->controlParams.subStep,
-                 [this](int subStep) { doc_->parameters().setSubStep(subStep); }, this)
+                 [this](int subStep) { core_->operations().setSubStep(subStep); }, this)
                  .exec();
          }},
     };

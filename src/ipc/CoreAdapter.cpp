@@ -57,12 +57,12 @@ void CoreAdapter::setOperatingMode(int mode) {
 }
 
 void CoreAdapter::setLinkFlags(std::uint32_t bits) {
-    doc_.banks().setLinkFlags(bits); // recounts the channels each bank reaches
+    ops().setLinkFlags(bits);
     view_.databasePanel().rebuildList(kBankView);
 }
 
 void CoreAdapter::setSearchBanksInUse(std::uint32_t bits) {
-    doc_.ranges().setSearchBanksInUse(bits);
+    ops().setSearchBanksInUse(bits);
     view_.databasePanel().rebuildList(kSearchBankView);
 }
 

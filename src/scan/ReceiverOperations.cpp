@@ -206,6 +206,53 @@ void ReceiverOperations::setPauseSeconds(int seconds) {
     s_.doc.parameters().setPauseSeconds(seconds);
 }
 
+void ReceiverOperations::setSubStep(int subStep) {
+    s_.doc.parameters().setSubStep(subStep);
+}
+
+// ---- the panels' switches ------------------------------------------------------
+
+int ReceiverOperations::toggle(PanelSwitch which, int index) {
+    using Flip = int (*)(StoredParameters&, int);
+    struct Row {
+        PanelSwitch which;
+        Flip flip;
+    };
+    static constexpr Row kSwitches[] = {
+        {PanelSwitch::Monitor, [](StoredParameters& p, int) { return p.toggleMonitor(); }},
+        {PanelSwitch::Pause,
+         [](StoredParameters& p, int) { return p.toggleSwitch(SwitchKind::Pause); }},
+        {PanelSwitch::VoiceSquelch,
+         [](StoredParameters& p, int) { return p.toggleSwitch(SwitchKind::VoiceSquelch); }},
+        {PanelSwitch::Logging,
+         [](StoredParameters& p, int) { return p.toggleSwitch(SwitchKind::Logging); }},
+        {PanelSwitch::AutoStore, [](StoredParameters& p, int) { return p.toggleAutoStore(); }},
+        {PanelSwitch::AutoMode, [](StoredParameters& p, int) { return p.toggleAutoMode(); }},
+        {PanelSwitch::StepAdjust, [](StoredParameters& p, int) { return p.toggleStepAdjust(); }},
+        {PanelSwitch::ModeFilter, [](StoredParameters& p, int) { return p.toggleModeFilter(); }},
+        {PanelSwitch::ModeEnabled,
+         [](StoredParameters& p, int i) { return p.toggleModeEnabled(i); }},
+    };
+    for (const Row& row : kSwitches)
+        if (row.which == which)
+            return row.flip(s_.doc.parameters(), index);
+    return -1;
+}
+
+// ---- banks ---------------------------------------------------------------------
+
+bool ReceiverOperations::chooseLinkSet(int k) {
+    return s_.doc.banks().setCurrentLinkSet(k);
+}
+
+void ReceiverOperations::setLinkFlags(std::uint32_t bits) {
+    s_.doc.banks().setLinkFlags(bits); // recounts the channels each bank reaches
+}
+
+void ReceiverOperations::setSearchBanksInUse(std::uint32_t bits) {
+    s_.doc.ranges().setSearchBanksInUse(bits);
+}
+
 // ---- storing -----------------------------------------------------------------
 
 ReceiverOperations::StoreOutcome

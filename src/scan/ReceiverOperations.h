@@ -118,6 +118,33 @@ public:
     void setDelaySeconds(int seconds);
     // The pause time that applies now (with or without auto-store).
     void setPauseSeconds(int seconds);
+    // The sub-step used when the sub-step key is held.
+    void setSubStep(int subStep);
+
+    // ---- the panels' switches ----
+    enum class PanelSwitch {
+        Monitor,      // MONI: the squelch held open
+        Pause,        // the scan pauses on a signal
+        VoiceSquelch, // VCS
+        Logging,      // LOG
+        AutoStore,    // AS-M
+        AutoMode,     // AUTO: the mode follows the band
+        StepAdjust,   // ADJ
+        ModeFilter,   // the memory scan skips modes switched off
+        ModeEnabled,  // one mode's place in that filter (index 0 NFM .. 5 CW)
+    };
+    // Flips a switch and returns its new value, or -1 (nothing changed) for
+    // an index outside its range.
+    int toggle(PanelSwitch which, int index = 0);
+
+    // ---- banks ----
+    // Link set `k` (0..9) becomes the current one; false, and nothing
+    // changed, outside that.
+    bool chooseLinkSet(int k);
+    // Which banks the current link set reaches, and which search banks the
+    // program search uses, as bit masks.
+    void setLinkFlags(std::uint32_t bits);
+    void setSearchBanksInUse(std::uint32_t bits);
 
     // ---- storing ----
     enum class StoreResult {

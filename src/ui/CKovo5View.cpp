@@ -225,7 +225,7 @@ void CKovo5View::chooseLinkSet(int set) {
     if (databaseList_)
         databaseList_->chooseLinkSet(set);
     else
-        ports_.doc.banks().setCurrentLinkSet(set);
+        (void)ports_.core.operations().chooseLinkSet(set);
 }
 
 void CKovo5View::connectPanels() {

@@ -154,23 +154,23 @@ void ControlPanel1Presenter::setPadImage(int image) {
 void ControlPanel1Presenter::onKey(int key) {
     if (!keyUsable(key))
         return;
-    CKovo5Doc& d = ports_.doc;
+    using Switch = ReceiverOperations::PanelSwitch;
     ControlPanel1& p = ports_.panel;
     switch (key) {
     case ControlPanel1::Moni:
-        p.setKey(key, d.parameters().toggleMonitor());
+        p.setKey(key, ops().toggle(Switch::Monitor));
         break;
     case ControlPanel1::Pause:
-        p.setKey(key, d.parameters().toggleSwitch(SwitchKind::Pause));
+        p.setKey(key, ops().toggle(Switch::Pause));
         break;
     case ControlPanel1::Vcs:
-        p.setKey(key, d.parameters().toggleSwitch(SwitchKind::VoiceSquelch));
+        p.setKey(key, ops().toggle(Switch::VoiceSquelch));
         break;
     case ControlPanel1::Log:
-        p.setKey(key, d.parameters().toggleSwitch(SwitchKind::Logging));
+        p.setKey(key, ops().toggle(Switch::Logging));
         break;
     case ControlPanel1::AsM:
-        p.setKey(key, d.parameters().toggleAutoStore());
+        p.setKey(key, ops().toggle(Switch::AutoStore));
         ports_.control2.showPauseTime();
         break;
     case ControlPanel1::Nfm:
@@ -190,10 +190,10 @@ void ControlPanel1Presenter::onKey(int key) {
         ops().setOperatingMode(static_cast<OperatingMode>(key - ControlPanel1::Ms));
         break;
     case ControlPanel1::Auto:
-        p.setKey(key, d.parameters().toggleAutoMode());
+        p.setKey(key, ops().toggle(Switch::AutoMode));
         break;
     case ControlPanel1::Adj:
-        p.setKey(key, d.parameters().toggleStepAdjust());
+        p.setKey(key, ops().toggle(Switch::StepAdjust));
         break;
     case ControlPanel1::PlusMem:
         showStoreOutcome(

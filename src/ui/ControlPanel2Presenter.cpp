@@ -29,12 +29,13 @@ void ControlPanel2Presenter::showPauseTime() {
 }
 
 void ControlPanel2Presenter::onModeScanKey(int index) {
-    CKovo5Doc& d = ports_.doc;
+    using Switch = ReceiverOperations::PanelSwitch;
+    ReceiverOperations& ops = ports_.core.operations();
     ControlPanel2& p = ports_.panel;
     if (index == ControlPanel2::kMsmKey) {
-        p.modeScanKey(index).setState(d.parameters().toggleModeFilter());
+        p.modeScanKey(index).setState(ops.toggle(Switch::ModeFilter));
     } else if (index >= 0 && index < 6) {
-        p.modeScanKey(index).setState(d.parameters().toggleModeEnabled(index));
+        p.modeScanKey(index).setState(ops.toggle(Switch::ModeEnabled, index));
     }
 }
 

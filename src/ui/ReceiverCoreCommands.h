@@ -31,6 +31,7 @@ public:
     void channelChosenByHand(int row) override { core_.modes().channelChosenByHand(row); }
     void logEntryChosenByHand(int r) override { core_.modes().logEntryChosenByHand(r); }
     void searchBankChosenByHand(int k) override { core_.modes().searchBankChosenByHand(k); }
+    bool chooseLinkSet(int k) override { return core_.operations().chooseLinkSet(k); }
 
 private:
     ReceiverCore& core_;

@@ -123,7 +123,7 @@ QString RemoteReceiver::execute(const ControlMessage& message) {
     case ControlVerb::Mode:
         return mode(message.text);
     case ControlVerb::LinkSet:
-        if (!doc_.banks().setCurrentLinkSet(message.number - 1))
+        if (!core_.operations().chooseLinkSet(message.number - 1))
             return QStringLiteral("No such link set.");
         core_.sendNext();
         return {};

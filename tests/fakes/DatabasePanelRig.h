@@ -29,6 +29,9 @@ struct FakeDatabaseCore : DatabaseCore {
     void channelChosenByHand(int row) override { channels.push_back(row); }
     void logEntryChosenByHand(int r) override { logEntries.push_back(r); }
     void searchBankChosenByHand(int k) override { searchBanks.push_back(k); }
+    // As the receiver's operations do it.
+    bool chooseLinkSet(int k) override { return doc && doc->banks().setCurrentLinkSet(k); }
+    CKovo5Doc* doc = nullptr;
 };
 
 struct DatabasePanelRig {
@@ -40,6 +43,7 @@ struct DatabasePanelRig {
                 if (c.which == SoftSetting::MbMultiSelect)
                     settings.mbMultiSelect = c.value;
             });
+        core.doc = &doc;
         panel.setCore(&core);
         panel.setHost(&host);
         panel.show();

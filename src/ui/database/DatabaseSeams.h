@@ -28,6 +28,9 @@ public:
     virtual void channelChosenByHand(int row) = 0;
     virtual void logEntryChosenByHand(int r) = 0;
     virtual void searchBankChosenByHand(int k) = 0;
+    // Link set `k` becomes the current one; false, and nothing changed,
+    // outside the link sets.
+    virtual bool chooseLinkSet(int k) = 0;
 };
 
 // What the database panel needs of the program around it: the confirmation

@@ -241,7 +241,7 @@ void DatabasePresenter::selectLogCaretRow() {
 // ---- link sets ----
 
 void DatabasePresenter::chooseLinkSet(int k) {
-    if (ports_.doc.banks().setCurrentLinkSet(k))
+    if (core_ && core_->chooseLinkSet(k))
         rebuildList(BankView);
 }
 
@@ -252,7 +252,7 @@ bool DatabasePresenter::renameLinkSet(const std::string& utf8Name) {
 
 void DatabasePresenter::selectLinkSet(int k) {
     CKovo5Doc& d = ports_.doc;
-    if (!d.banks().setCurrentLinkSet(k))
+    if (!core_ || !core_->chooseLinkSet(k))
         return;
     ports_.screen.showLinkSet(k);
     rebuildList(BankView);
