@@ -9,8 +9,8 @@ namespace kovo::web {
 // over plain http): 48 kHz mono taken down to 12 kHz, then IMA ADPCM at
 // 4 bits a sample, in frames of 20 ms. Each frame's payload is one ADPCM
 // block (see ImaAdpcm.h), so a frame decodes without the ones before it.
-// 20 ms: 13 + 3 + 120 bytes, 50 a second, 54.4 kbit/s, plus the socket's
-// 2 bytes a frame.
+// 20 ms: 13 + 3 + 120 bytes, 50 a second, 54.4 kbit/s; 56 with the
+// socket's 4 bytes a frame.
 class AdpcmFrameEncoder : public FrameEncoder {
 public:
     static constexpr int kSampleRate = 12000;

@@ -145,7 +145,8 @@ TEST(AdpcmFrameEncoder, EncodesAToneIn20MsFramesBelow64Kbits) {
             ASSERT_TRUE(frame);
             EXPECT_EQ(frame->type, kAdpcmFrameType);
             EXPECT_EQ(frame->sequence, i);
-            wireBytes += frames[i].size() + 2; // a WebSocket header per message
+            // A WebSocket header per message: 4 bytes past 125 bytes.
+            wireBytes += frames[i].size() + (frames[i].size() < 126 ? 2 : 4);
             const auto block =
                 std::span(reinterpret_cast<const unsigned char*>(frame->payload.constData()),
                           std::size_t(frame->payload.size()));
