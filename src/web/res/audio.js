@@ -218,14 +218,27 @@ export function createAudioPlayer() {
         );
     }
 
+    // A buffer at 12 kHz where the browser takes one; older ones take no
+    // rate below 22.05 kHz, so there each sample is held for four at 48 kHz.
+    function adpcmBuffer(pcm) {
+        let repeat = 1;
+        let buffer;
+        try {
+            buffer = context.createBuffer(1, pcm.length, ADPCM_SAMPLE_RATE);
+        } catch {
+            repeat = SAMPLE_RATE / ADPCM_SAMPLE_RATE;
+            buffer = context.createBuffer(1, pcm.length * repeat, SAMPLE_RATE);
+        }
+        const channel = buffer.getChannelData(0);
+        for (let i = 0; i < channel.length; ++i) channel[i] = pcm[Math.floor(i / repeat)] / 32768;
+        return buffer;
+    }
+
     function pushAdpcm(frame) {
         const pcm = decodeAdpcm(frame.payload);
         if (!pcm || pcm.length === 0 || !context) return;
         countLost(frame.sequence);
-        const buffer = context.createBuffer(1, pcm.length, ADPCM_SAMPLE_RATE);
-        const channel = buffer.getChannelData(0);
-        for (let i = 0; i < pcm.length; ++i) channel[i] = pcm[i] / 32768;
-        schedule(buffer, frame.captureMicros);
+        schedule(adpcmBuffer(pcm), frame.captureMicros);
     }
 
     function push(buffer) {
