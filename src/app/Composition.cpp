@@ -11,7 +11,7 @@
 #include "ipc/ExternalLink.h"
 #include "scan/ReceiverCore.h"
 #include "ui/CKovo5View.h"
-#include "web/audio/PulseOpusSource.h"
+#include "web/audio/LiveSoundSource.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -99,9 +99,9 @@ bool Composition::build(std::string* error) {
                                                     history::defaultHistoryPath());
     // One capture and encoder for every page that listens, from the input
     // the recorder records (the sound server's default when it names none).
-    liveSound_ = std::make_unique<web::PulseOpusSource>(recorderSoundSource());
+    liveSound_ = std::make_unique<web::LiveSoundSource>(recorderSoundSource());
     webRemote_->setAudioSource(liveSound_.get());
-    QObject::connect(liveSound_.get(), &web::PulseOpusSource::captureFailed, webRemote_.get(),
+    QObject::connect(liveSound_.get(), &web::LiveSoundSource::captureFailed, webRemote_.get(),
                      &WebRemoteService::reportAudioProblem);
     program_->window().setWebRemote(webRemote_.get());
     return true;

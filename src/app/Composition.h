@@ -17,7 +17,7 @@ class DemoReceiver;
 class HistoryService;
 class WebRemoteService;
 namespace web {
-class PulseOpusSource;
+class LiveSoundSource;
 }
 class Program;
 namespace ipc {
@@ -95,7 +95,7 @@ private:
     Subscription externalAttachment_;
     std::unique_ptr<HistoryService> history_;
     // Outlives the web remote, whose pages may still be listening.
-    std::unique_ptr<web::PulseOpusSource> liveSound_;
+    std::unique_ptr<web::LiveSoundSource> liveSound_;
     std::unique_ptr<WebRemoteService> webRemote_;
     Subscription scanStopPrinter_;
 };

@@ -49,6 +49,23 @@ std::optional<int> smallNumber(std::string_view s) {
     return value;
 }
 
+// "off", "on" or "on <form>".
+bool takeOnOff(std::string_view arg, ControlMessage& out) {
+    if (arg == "off" || arg == "on") {
+        out.number = arg == "on" ? 1 : 0;
+        return true;
+    }
+    constexpr std::string_view on = "on ";
+    if (arg.substr(0, on.size()) != on)
+        return false;
+    const auto form = audioFormNamed(arg.substr(on.size()));
+    if (!form)
+        return false;
+    out.number = 1;
+    out.audioForm = *form;
+    return true;
+}
+
 bool takeArgument(Argument kind, std::string_view arg, ControlMessage& out) {
     switch (kind) {
     case Argument::None:
@@ -66,8 +83,7 @@ bool takeArgument(Argument kind, std::string_view arg, ControlMessage& out) {
         }
         return false;
     case Argument::OnOff:
-        out.number = arg == "on" ? 1 : 0;
-        return arg == "on" || arg == "off";
+        return takeOnOff(arg, out);
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "web/AudioForm.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,8 +12,9 @@ namespace kovo::web {
 
 // One command of the web remote's page, sent as a line of text: a verb and at
 // most one argument ("scan", "stop", "hold", "resume", "up", "down",
-// "tune 145.5", "mode NFM", "linkset 3", "listen on"). Anything else is
-// refused as a whole; nothing is taken from a message that does not parse.
+// "tune 145.5", "mode NFM", "linkset 3", "listen on", "listen on adpcm").
+// Anything else is refused as a whole; nothing is taken from a message that
+// does not parse.
 enum class ControlVerb {
     Scan,
     Stop,
@@ -32,6 +35,8 @@ struct ControlMessage {
     std::string text;
     // LinkSet: 1..20 as the page numbers them; Listen: 1 on, 0 off.
     int number = 0;
+    // Listen on: the form the page wants its audio in (Opus when it names none).
+    AudioForm audioForm = AudioForm::Opus;
 };
 
 // The longest message the page ever sends; longer ones are refused unread.

@@ -115,6 +115,7 @@ struct WebRemoteServer::Client {
     CommandRateLimit rate;
     QByteArray lastState;
     std::optional<AudioSource::ListenerId> listener;
+    AudioForm listenForm = AudioForm::Opus;
 };
 
 WebRemoteServer::WebRemoteServer(RemoteReceiver& receiver, QObject* parent)
@@ -344,28 +345,36 @@ void WebRemoteServer::onText(Client& client, const QString& text) {
         error = QStringLiteral("Too many commands; wait a moment.");
     else if (!message)
         error = QStringLiteral("Unknown command.");
-    else if (message->verb == ControlVerb::Listen) {
-        if (message->number == 1 && !client.listener) {
-            if (!audio_ || !audio_->isAvailable()) {
-                error = QStringLiteral("Audio is not available.");
-            } else {
-                client.listener = nextListenerId_++;
-                QWebSocket* socket = client.socket;
-                audio_->addListener(*client.listener, [socket](const QByteArray& frame) {
-                    socket->sendBinaryMessage(frame);
-                });
-            }
-        } else if (message->number == 0 && client.listener) {
-            audio_->removeListener(*client.listener);
-            client.listener.reset();
-        }
-    } else {
+    else if (message->verb == ControlVerb::Listen)
+        error = setListening(client, message->number == 1, message->audioForm);
+    else {
         error = receiver_.execute(*message);
     }
     reply.insert(QStringLiteral("ok"), error.isEmpty());
     if (!error.isEmpty())
         reply.insert(QStringLiteral("error"), error);
     client.socket->sendTextMessage(QString::fromUtf8(compact(reply)));
+}
+
+// A page listens in one form at a time; asking for another switches it.
+QString WebRemoteServer::setListening(Client& client, bool on, AudioForm form) {
+    if (!on) {
+        if (client.listener && audio_)
+            audio_->removeListener(*client.listener);
+        client.listener.reset();
+        return {};
+    }
+    if (client.listener && client.listenForm == form)
+        return {};
+    if (!audio_ || !audio_->isAvailable())
+        return QStringLiteral("Audio is not available.");
+    if (!client.listener)
+        client.listener = nextListenerId_++;
+    client.listenForm = form;
+    QWebSocket* socket = client.socket;
+    audio_->addListener(*client.listener, form,
+                        [socket](const QByteArray& frame) { socket->sendBinaryMessage(frame); });
+    return {};
 }
 
 // At most one push per client and interval, and only when something changed.

@@ -82,6 +82,7 @@ private:
     void serveRecording(const QHttpServerRequest& request, QTcpSocket* socket);
     void acceptWebSockets();
     void onText(Client& client, const QString& text);
+    QString setListening(Client& client, bool on, AudioForm form);
     void pushState();
     void sendHits(Client& client);
     QByteArray audioMessage(const QString& problem = {}) const;

@@ -13,6 +13,7 @@ struct Case {
     ControlVerb verb = ControlVerb::Stop;
     const char* text = "";
     int number = 0;
+    AudioForm form = AudioForm::Opus;
 };
 
 TEST(ControlMessage, TakesThePageCommandsWholeAndNothingElse) {
@@ -30,6 +31,8 @@ TEST(ControlMessage, TakesThePageCommandsWholeAndNothingElse) {
         {"linkset 20", true, ControlVerb::LinkSet, "", 20},
         {"listen on", true, ControlVerb::Listen, "", 1},
         {"listen off", true, ControlVerb::Listen, "", 0},
+        {"listen on opus", true, ControlVerb::Listen, "", 1},
+        {"listen on adpcm", true, ControlVerb::Listen, "", 1, AudioForm::Adpcm},
         // Refused: unknown, misshaped or out-of-range commands.
         {"", false},
         {"scan ", false},
@@ -49,6 +52,14 @@ TEST(ControlMessage, TakesThePageCommandsWholeAndNothingElse) {
         {"linkset 3x", false},
         {"linkset -1", false},
         {"listen maybe", false},
+        // A form the server does not make, or one named where none belongs.
+        {"listen on mp3", false},
+        {"listen on ADPCM", false},
+        {"listen on adpcm ", false},
+        {"listen on  adpcm", false},
+        {"listen on ", false},
+        {"listen off adpcm", false},
+        {"listen adpcm", false},
         {"stop\n", false},
     };
     for (const Case& c : cases) {
@@ -60,6 +71,7 @@ TEST(ControlMessage, TakesThePageCommandsWholeAndNothingElse) {
         EXPECT_EQ(m->verb, c.verb);
         EXPECT_EQ(m->text, c.text);
         EXPECT_EQ(m->number, c.number);
+        EXPECT_EQ(m->audioForm, c.form);
     }
 }
 

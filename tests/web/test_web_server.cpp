@@ -333,11 +333,16 @@ TEST(WebRemoteServer, HitsArePushedAndTheirRecordingsServedById) {
 // A sound source that hands out whatever frames the test sends.
 struct FakeAudio : AudioSource {
     bool isAvailable() const override { return true; }
-    void addListener(ListenerId id, FrameHandler onFrame) override {
+    void addListener(ListenerId id, AudioForm form, FrameHandler onFrame) override {
         listeners[id] = std::move(onFrame);
+        forms[id] = form;
     }
-    void removeListener(ListenerId id) override { listeners.erase(id); }
+    void removeListener(ListenerId id) override {
+        listeners.erase(id);
+        forms.erase(id);
+    }
     std::map<ListenerId, FrameHandler> listeners;
+    std::map<ListenerId, AudioForm> forms;
 };
 
 TEST(WebRemoteServer, ListenersGetTheFramesAndAreToldOfCaptureFaults) {
@@ -375,6 +380,41 @@ TEST(WebRemoteServer, ListenersGetTheFramesAndAreToldOfCaptureFaults) {
     ASSERT_TRUE(
         rig.command(*listener, QStringLiteral("listen off")).value(QStringLiteral("ok")).toBool());
     EXPECT_TRUE(audio.listeners.empty());
+}
+
+// Each page names the form it can play; a page may switch forms without a
+// second listener, and a form the server does not make is refused without
+// touching what the page already hears.
+TEST(WebRemoteServer, APageListensInTheFormItAsksFor) {
+    ServerRig rig;
+    FakeAudio audio;
+    rig.server.setAudioSource(&audio);
+    const QString origin = QStringLiteral("http://") + rig.host();
+    auto page = rig.open(QString::fromLatin1(kToken), origin);
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    struct Step {
+        const char* command;
+        bool ok;
+        std::optional<AudioForm> form; // none: not listening afterwards
+    };
+    const Step steps[] = {
+        {"listen on mp3", false, std::nullopt},      {"listen on adpcm", true, AudioForm::Adpcm},
+        {"listen on adpcm", true, AudioForm::Adpcm}, {"listen on", true, AudioForm::Opus},
+        {"listen on wav", false, AudioForm::Opus},   {"listen on adpcm", true, AudioForm::Adpcm},
+        {"listen off", true, std::nullopt},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.command);
+        const QJsonObject reply = rig.command(*page, QString::fromLatin1(step.command));
+        EXPECT_EQ(reply.value(QStringLiteral("ok")).toBool(), step.ok);
+        if (!step.form) {
+            EXPECT_TRUE(audio.forms.empty());
+            continue;
+        }
+        ASSERT_EQ(audio.forms.size(), 1u);
+        EXPECT_EQ(audio.forms.begin()->second, *step.form);
+    }
 }
 
 } // namespace

@@ -1,10 +1,5 @@
 #pragma once
-#include <QByteArray>
-#include <QString>
-
-#include <cstdint>
-#include <span>
-#include <vector>
+#include "FrameEncoder.h"
 
 struct OpusEncoder;
 
@@ -14,24 +9,21 @@ namespace kovo::web {
 // wrapped as an audio frame for the page (see AudioFrame.h). Short frames
 // keep the delay to the listener small; the bit rate stays far below what
 // a phone on a house network can carry.
-class OpusFrameEncoder {
+class OpusFrameEncoder : public FrameEncoder {
 public:
     static constexpr int kSampleRate = 48000;
     static constexpr int kFrameSamples = kSampleRate / 100;
     static constexpr int kDefaultBitrate = 24000;
 
     explicit OpusFrameEncoder(int bitrate = kDefaultBitrate);
-    ~OpusFrameEncoder();
+    ~OpusFrameEncoder() override;
     OpusFrameEncoder(const OpusFrameEncoder&) = delete;
     OpusFrameEncoder& operator=(const OpusFrameEncoder&) = delete;
 
-    // Empty when the encoder is ready, else why it is not.
-    QString error() const { return error_; }
-
-    // Adds samples read at `captureMicros` and returns the frames they complete.
-    std::vector<QByteArray> push(std::span<const float> samples, std::int64_t captureMicros);
-    // Starts a new stream: sequence 0, no samples held, fresh encoder state.
-    void reset();
+    QString error() const override { return error_; }
+    std::vector<QByteArray> push(std::span<const float> samples,
+                                 std::int64_t captureMicros) override;
+    void reset() override;
 
 private:
     QByteArray encodePending(std::int64_t captureMicros);

@@ -59,7 +59,7 @@
     hits: (m) => showHits(m.hits),
     reply: (m) => {
       $('message').textContent = m.ok ? '' : m.error;
-      if (!m.ok && m.command === 'listen on') stopListening();
+      if (!m.ok && m.command.startsWith('listen on')) stopListening();
     },
     audio: (m) => {
       $('listen').disabled = false;
@@ -75,7 +75,7 @@
       $('link').textContent = 'Connected.';
       retry = 500;
       // A new socket is a new listener to the program.
-      if (player) send('listen on');
+      if (player) send(`listen on ${player.form}`);
     });
     socket.addEventListener('message', (event) => {
       if (typeof event.data !== 'string') {
@@ -115,7 +115,12 @@
   let player = null;
   const audioModule = () => import(`./audio.js?token=${encodeURIComponent(token)}`);
 
-  function showListening(on) { $('listen').setAttribute('aria-pressed', String(on)); }
+  // The form playing shows beside the button: "Opus", or "compatible" on a
+  // browser without WebCodecs (such as a phone over plain http).
+  function showListening(on, label = '') {
+    $('listen').setAttribute('aria-pressed', String(on));
+    $('audioForm').textContent = on ? label : '';
+  }
 
   function stopListening() {
     if (player) player.stop();
@@ -128,9 +133,11 @@
       $('message').textContent = 'Audio is not available.';
       return;
     }
+    let module;
     let candidate;
     try {
-      candidate = (await audioModule()).createAudioPlayer();
+      module = await audioModule();
+      candidate = module.createAudioPlayer();
     } catch (e) {
       $('message').textContent = 'Audio is not available.';
       return;
@@ -140,8 +147,8 @@
       return;
     }
     player = candidate;
-    showListening(true);
-    send('listen on');
+    showListening(true, module.FORMS[player.form].label);
+    send(`listen on ${player.form}`);
   }
 
   $('listen').addEventListener('click', () => {

@@ -1,12 +1,14 @@
-// The page's audio module in Node: the frame header and the jitter buffer's
-// plan, which decide what the listener hears and how late.
+// The page's audio module in Node: the frame header, the ADPCM decoder and
+// the jitter buffer's plan, which decide what the listener hears and how late.
 import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
 import { test } from "node:test";
 
 import {
     HEADER_SIZE,
     JITTER_MAX_S,
     JITTER_TARGET_S,
+    decodeAdpcm,
     parseFrame,
     planFrame,
 } from "../../../src/web/res/audio.js";
@@ -23,11 +25,15 @@ function frame(type, sequence, micros, opus) {
 
 test("reads the program's frame header and refuses other messages", () => {
     const parsed = parseFrame(frame(0x01, 0xfffffffe, 1_700_000_000_123_456, [0xfc, 1]));
+    assert.equal(parsed.type, 0x01);
     assert.equal(parsed.sequence, 0xfffffffe);
     assert.equal(parsed.captureMicros, 1_700_000_000_123_456);
-    assert.deepEqual([...parsed.opus], [0xfc, 1]);
+    assert.deepEqual([...parsed.payload], [0xfc, 1]);
+    const adpcm = parseFrame(frame(0x02, 7, 5, [0, 0, 0, 0x12]));
+    assert.equal(adpcm.type, 0x02);
+    assert.deepEqual([...adpcm.payload], [0, 0, 0, 0x12]);
     for (const other of [
-        frame(0x02, 1, 1, [0xfc]),
+        frame(0x7f, 1, 1, [0xfc]),
         frame(0x01, 1, 1, []),
         new ArrayBuffer(3),
         "text",
@@ -55,4 +61,24 @@ test("plans each frame: a buffer ahead after a gap, end to end, skipped past the
         assert.ok(Math.abs(plan.queuedUntil - (c.start + d)) < 1e-9, c.name);
         assert.equal(plan.underrun, c.underrun, c.name);
     }
+});
+
+// The vectors come from the program's own encoder and decoder (see
+// test_adpcm.cpp): the page must decode every block to the same samples.
+test("decodes ADPCM blocks exactly as the program's decoder does", () => {
+    const { cases } = JSON.parse(readFileSync(new URL("./adpcm_vectors.json", import.meta.url)));
+    assert.ok(cases.length >= 5);
+    for (const c of cases) {
+        const block = Uint8Array.from(c.block.match(/../g), (h) => parseInt(h, 16));
+        assert.deepEqual([...decodeAdpcm(block)], c.decoded, c.name);
+    }
+});
+
+test("refuses an ADPCM block it cannot decode", () => {
+    for (const [name, block] of [
+        ["shorter than its header", [0, 16]],
+        ["step index past the table", [0, 16, 89, 0x77]],
+    ])
+        assert.equal(decodeAdpcm(Uint8Array.from(block)), null, name);
+    assert.equal(decodeAdpcm(Uint8Array.from([0, 0, 88])).length, 0);
 });

@@ -1,5 +1,5 @@
 #include "web/audio/AudioFrame.h"
-#include "web/audio/PulseOpusSource.h"
+#include "web/audio/LiveSoundSource.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -25,10 +25,10 @@ template <typename Done> bool waitFor(Done done, int ms = 10000) {
 
 } // namespace
 
-TEST(PulseOpusSourceLive, CapturesTheToneAndSendsDecodableOpusFrames) {
-    PulseOpusSource source("air.monitor");
+TEST(LiveSoundSourceLive, CapturesTheToneAndSendsDecodableOpusFrames) {
+    LiveSoundSource source("air.monitor");
     std::vector<QByteArray> frames;
-    source.addListener(7, [&](const QByteArray& f) { frames.push_back(f); });
+    source.addListener(7, AudioForm::Opus, [&](const QByteArray& f) { frames.push_back(f); });
     ASSERT_TRUE(waitFor([&] { return frames.size() >= 100; }));
     source.removeListener(7);
     EXPECT_FALSE(source.capturing());
@@ -43,8 +43,8 @@ TEST(PulseOpusSourceLive, CapturesTheToneAndSendsDecodableOpusFrames) {
         EXPECT_EQ(frame->sequence, i);
         float pcm[960];
         const int n = opus_decode_float(
-            decoder, reinterpret_cast<const unsigned char*>(frame->opus.constData()),
-            opus_int32(frame->opus.size()), pcm, 960, 0);
+            decoder, reinterpret_cast<const unsigned char*>(frame->payload.constData()),
+            opus_int32(frame->payload.size()), pcm, 960, 0);
         ASSERT_EQ(n, 480);
         if (i > 10)
             for (int k = 0; k < n; ++k)
@@ -54,11 +54,11 @@ TEST(PulseOpusSourceLive, CapturesTheToneAndSendsDecodableOpusFrames) {
     EXPECT_GT(peak, 0.05f); // the sine is there, not silence
 }
 
-TEST(PulseOpusSourceLive, AMissingSourceIsReportedOnceAndNothingIsSent) {
-    PulseOpusSource source("no.such.source");
-    QSignalSpy failures(&source, &PulseOpusSource::captureFailed);
+TEST(LiveSoundSourceLive, AMissingSourceIsReportedOnceAndNothingIsSent) {
+    LiveSoundSource source("no.such.source");
+    QSignalSpy failures(&source, &LiveSoundSource::captureFailed);
     int frames = 0;
-    source.addListener(1, [&](const QByteArray&) { ++frames; });
+    source.addListener(1, AudioForm::Opus, [&](const QByteArray&) { ++frames; });
     ASSERT_TRUE(waitFor([&] { return failures.count() > 0; }));
     // The capture retries every second; the same fault is not told again.
     waitFor([] { return false; }, 2500);

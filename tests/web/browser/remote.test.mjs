@@ -1,12 +1,14 @@
 // The web remote's page in the system's headless Chromium against the
 // program in demo mode (its receiver simulator), with a home of its own:
 // the page shows the frequency, Stop ends the scan, a typed frequency is
-// tuned, and a hit of the scan appears in the list.
+// tuned, and a hit of the scan appears in the list. Under a sound server it
+// also listens: with WebCodecs (Opus), without them (the compatible form, as
+// a phone over plain http has it), and with the sound input missing.
 // Usage: node remote.test.mjs <kovo3000> [--figures]
 import { spawn } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { connect, createServer } from 'node:net';
-import { tmpdir } from 'node:os';
+import { networkInterfaces, tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 
@@ -17,6 +19,8 @@ const home = mkdtempSync(join(tmpdir(), 'kovo-web-'));
 let child;
 let browser;
 let rigctlPort = 0;
+// Further runs of the program (each with a home of its own), ended at the close.
+const others = [];
 
 function fail(message) {
   throw new Error(message);
@@ -32,18 +36,21 @@ function freePort() {
   });
 }
 
-// Starts the program and resolves with the link it prints.
-function startProgram(port) {
-  const env = {
+function environment(dir) {
+  return {
     ...process.env,
-    HOME: home,
-    XDG_CONFIG_HOME: join(home, 'config'),
-    XDG_DATA_HOME: join(home, 'data'),
+    HOME: dir,
+    XDG_CONFIG_HOME: join(dir, 'config'),
+    XDG_DATA_HOME: join(dir, 'data'),
     QT_QPA_PLATFORM: 'offscreen',
   };
+}
+
+// Starts the program and resolves with the link it prints.
+function startProgram(port) {
   const args = ['--demo', '--web-port', String(port)];
   if (rigctlPort) args.push('--rigctl-port', String(rigctlPort));
-  child = spawn(program, args, { env });
+  child = spawn(program, args, { env: environment(home) });
   child.stderr.on('data', (d) => process.stderr.write(d));
   return new Promise((resolve, reject) => {
     let out = '';
@@ -55,6 +62,69 @@ function startProgram(port) {
     child.on('error', reject);
     child.on('exit', (code) => reject(new Error(`the program ended (${code}) before its link`)));
   });
+}
+
+// Another run of the program in demo mode with a home of its own, its
+// settings files written first ({ 'KOVO3000.ini': text, ... }).
+function startAnother(args, iniFiles) {
+  const dir = mkdtempSync(join(tmpdir(), 'kovo-web-'));
+  const config = join(dir, 'config', 'Fennelworks');
+  mkdirSync(config, { recursive: true });
+  for (const [name, text] of Object.entries(iniFiles)) writeFileSync(join(config, name), text);
+  const other = spawn(program, ['--demo', ...args], { env: environment(dir) });
+  other.stderr.on('data', (d) => process.stderr.write(d));
+  others.push({ child: other, dir });
+  return other;
+}
+
+async function waitForServer(url) {
+  const deadline = Date.now() + 15000;
+  while (Date.now() < deadline) {
+    try {
+      if ((await fetch(url)).ok) return;
+    } catch {}
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  fail(`nothing answers at ${url}`);
+}
+
+// This machine's first IPv4 address that is not the loopback, if any.
+function networkAddress() {
+  for (const list of Object.values(networkInterfaces()))
+    for (const a of list) if (a.family === 'IPv4' && !a.internal) return a.address;
+  return null;
+}
+
+// Presses Listen, checks the form the page names, waits until the page's
+// analyser hears the sound input's tone, and presses Listen again.
+async function listenAndHear(page, formLabel) {
+  const listen = page.getByRole('button', { name: 'Listen', exact: true });
+  await listen.click();
+  await page.waitForFunction(() => document.getElementById('listen').getAttribute('aria-pressed') === 'true'
+    || document.getElementById('message').textContent.length > 0);
+  const pressed = await listen.getAttribute('aria-pressed');
+  if (pressed !== 'true') fail(`Listen did not start: ${await page.locator('#message').textContent()}`);
+  const shownForm = (await page.getByRole('status', { name: 'Sound form' }).textContent()).trim();
+  if (shownForm !== formLabel) fail(`the page plays "${shownForm}", not "${formLabel}"`);
+  // The page's own instance of the sound module: the one its player runs in.
+  const level = () => page.evaluate(async () => {
+    const token = new URLSearchParams(location.search).get('token');
+    return (await import(`./audio.js?token=${encodeURIComponent(token)}`)).currentLevel();
+  });
+  const deadline = Date.now() + 10000;
+  let heard = 0;
+  while (heard <= 0 && Date.now() < deadline) {
+    heard = await level();
+    if (heard <= 0) await new Promise((r) => setTimeout(r, 100));
+  }
+  if (heard <= 0) fail(`nothing heard: ${await page.locator('#message').textContent()}`);
+  await listen.click();
+  if ((await listen.getAttribute('aria-pressed')) !== 'false') fail('Listen did not toggle off');
+  if ((await level()) !== 0) fail('still playing after Listen was pressed again');
+}
+
+async function waitForReadout(page) {
+  await page.waitForFunction(() => /^\s*\d{1,4}\.\d{6}$/.test(document.getElementById('frequency').textContent), null, { timeout: 15000 });
 }
 
 async function readouts(link) {
@@ -206,27 +276,69 @@ try {
   // the page plays what the program captures.
   if (process.env.PULSE_SERVER) {
     await check('Listen plays the sound input in the page and toggles off', async () => {
-      const listen = page.getByRole('button', { name: 'Listen', exact: true });
-      await listen.click();
-      await page.waitForFunction(() => document.getElementById('listen').getAttribute('aria-pressed') === 'true'
-        || document.getElementById('message').textContent.length > 0);
-      const pressed = await listen.getAttribute('aria-pressed');
-      if (pressed !== 'true') fail(`Listen did not start: ${await page.locator('#message').textContent()}`);
-      // The page's own instance of the sound module: the one its player runs in.
-      const level = () => page.evaluate(async () => {
-        const token = new URLSearchParams(location.search).get('token');
-        return (await import(`./audio.js?token=${encodeURIComponent(token)}`)).currentLevel();
+      await listenAndHear(page, 'Opus');
+    });
+
+    await check('a browser without WebCodecs plays the compatible form', async () => {
+      const context = await browser.newContext();
+      await context.addInitScript(() => { delete window.AudioDecoder; });
+      const plain = await context.newPage();
+      await plain.goto(link);
+      await waitForReadout(plain);
+      if (await plain.evaluate(() => 'AudioDecoder' in window)) fail('WebCodecs are still there');
+      await listenAndHear(plain, 'compatible');
+      await context.close();
+    });
+
+    // A phone on the house network opens the page over plain http: not a
+    // secure context, so no WebCodecs. Needs an address besides the loopback.
+    const address = networkAddress();
+    if (!address) {
+      console.log('ok - a page over plain http from another device plays the compatible form # SKIP no network address');
+    } else {
+      await check('a page over plain http from another device plays the compatible form', async () => {
+        const port = await freePort();
+        const token = 'c0ffee'.repeat(10) + 'c0de';
+        startAnother([], {
+          'KOVO3000.ini': `[Soft%20Setting]\nWebRemote=1\nWebRemotePort=${port}\n`
+            + `WebRemoteOtherDevices=1\nWebRemoteToken=${token}\n`,
+        });
+        const phoneLink = `http://${address}:${port}/?token=${token}`;
+        await waitForServer(phoneLink);
+        const phone = await browser.newPage({ viewport: { width: 390, height: 844 } });
+        await phone.goto(phoneLink);
+        await waitForReadout(phone);
+        if (await phone.evaluate(() => window.isSecureContext)) fail(`${address} counts as a secure context`);
+        await listenAndHear(phone, 'compatible');
+        await phone.close();
       });
-      const deadline = Date.now() + 10000;
-      let heard = 0;
-      while (heard <= 0 && Date.now() < deadline) {
-        heard = await level();
-        if (heard <= 0) await new Promise((r) => setTimeout(r, 100));
-      }
-      if (heard <= 0) fail(`nothing heard: ${await page.locator('#message').textContent()}`);
-      await listen.click();
-      if ((await listen.getAttribute('aria-pressed')) !== 'false') fail('Listen did not toggle off');
-      if ((await level()) !== 0) fail('still playing after Listen was pressed again');
+    }
+
+    await check('Listen tells when the sound input is missing', async () => {
+      const port = await freePort();
+      const other = startAnother(['--web-port', String(port)], {
+        'kovo-recorder.ini': '[Recorder]\nSource=no.such.source\n',
+      });
+      const otherLink = await new Promise((resolve, reject) => {
+        let out = '';
+        other.stdout.on('data', (d) => {
+          out += d;
+          const m = out.match(/^Web remote: (http\S+)$/m);
+          if (m) resolve(m[1]);
+        });
+        other.on('exit', (code) => reject(new Error(`the program ended (${code}) before its link`)));
+      });
+      const missing = await browser.newPage();
+      await missing.goto(otherLink);
+      await waitForReadout(missing);
+      await missing.getByRole('button', { name: 'Listen', exact: true }).click();
+      await missing.waitForFunction(() => document.getElementById('message').textContent.includes('no.such.source'),
+        null, { timeout: 10000 });
+      const shown = await missing.locator('#message').textContent();
+      if (!shown.includes('cannot be opened')) fail(`the page says "${shown}"`);
+      // Told, the page no longer offers audio until the input is back.
+      await missing.waitForFunction(() => document.getElementById('listen').dataset.available === 'no');
+      await missing.close();
     });
   }
 
@@ -239,5 +351,7 @@ try {
 } finally {
   if (browser) await browser.close();
   if (child) child.kill('SIGTERM');
+  for (const other of others) other.child.kill('SIGTERM');
   rmSync(home, { recursive: true, force: true });
+  for (const other of others) rmSync(other.dir, { recursive: true, force: true });
 }

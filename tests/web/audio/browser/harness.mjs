@@ -4,7 +4,7 @@
 // audio module; the harness switches a 440 Hz tone on (a module-sine into
 // the null sink "air") and waits until the page's analyser hears it.
 // Run under recorder/tests/run-with-sound.sh:
-//   node harness.mjs --probe PATH [--tones N]
+//   node harness.mjs --probe PATH [--tones N] [--form opus|adpcm]
 // Prints the delays, their median and the bandwidth per listener; exits 1
 // when a tone is not heard, 77 when no browser or driver is at hand.
 import { execFileSync, spawn } from "node:child_process";
@@ -23,6 +23,7 @@ const option = (name, fallback) => {
 };
 const probePath = option("--probe");
 const tones = Number(option("--tones", "20"));
+const form = option("--form", "opus");
 const browserPath = process.env.CHROMIUM ?? "/usr/bin/chromium";
 const HEARD = 0.05;
 const SILENT = 0.01;
@@ -60,14 +61,23 @@ try {
     pactl("unload-module", "module-sine");
 } catch {}
 
-const probe = spawn(probePath, ["air.monitor"], { stdio: ["ignore", "pipe", "inherit"] });
+const probe = spawn(probePath, ["air.monitor", form], { stdio: ["ignore", "pipe", "inherit"] });
 const listeners = new Set();
-let frameBytes = 0;
+// What one listener receives over its socket: each frame plus the
+// WebSocket header in front of it (2 bytes up to 125 bytes, 4 above).
+let wireBytes = 0;
 let frameCount = 0;
 let firstFrameAt = 0;
+let unread = Buffer.alloc(0);
 probe.stdout.on("data", (chunk) => {
     if (!firstFrameAt) firstFrameAt = Date.now();
-    frameBytes += chunk.length;
+    unread = Buffer.concat([unread, chunk]);
+    while (unread.length >= 4 && unread.length >= 4 + unread.readUInt32BE(0)) {
+        const length = unread.readUInt32BE(0);
+        wireBytes += length + (length < 126 ? 2 : 4);
+        frameCount += 1;
+        unread = unread.subarray(4 + length);
+    }
     for (const response of listeners) response.write(chunk);
 });
 
@@ -103,7 +113,7 @@ try {
     const page = await browser.newPage();
     page.on("console", (m) => console.log(`page: ${m.text()}`));
     await page.goto(`http://127.0.0.1:${server.address().port}/`);
-    const problem = await page.evaluate(() => window.begin());
+    const problem = await page.evaluate((f) => window.begin(f), form);
     if (problem) throw new Error(`the page cannot play audio: ${problem}`);
     await sleep(500); // the stream settles in silence
 
@@ -133,12 +143,10 @@ try {
         const median = sorted.length % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
         console.log(`tone on -> heard in the page: median ${median} ms of ${delays.length}`);
     }
-    // Each frame costs its bytes plus a 2-byte WebSocket header; the probe's
-    // 4-byte length prefix is not sent to a real listener.
+    // The probe's 4-byte length prefix is not sent to a real listener.
     const seconds = (Date.now() - firstFrameAt) / 1000;
-    frameCount = Math.round(seconds * 100);
-    const wire = frameBytes - 4 * frameCount + 2 * frameCount;
-    console.log(`audio bandwidth per listener: ${((wire * 8) / seconds / 1000).toFixed(1)} kbit/s`);
+    console.log(`audio form: ${form}, ${frameCount} frames in ${seconds.toFixed(1)} s`);
+    console.log(`audio bandwidth per listener: ${((wireBytes * 8) / seconds / 1000).toFixed(1)} kbit/s`);
 } catch (e) {
     console.log(`failed: ${e.message}`);
     failed = true;

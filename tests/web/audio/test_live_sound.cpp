@@ -1,7 +1,7 @@
 #include "fakes/FakeSoundCapture.h"
 #include "web/audio/AudioFrame.h"
+#include "web/audio/LiveSoundSource.h"
 #include "web/audio/OpusFrameEncoder.h"
-#include "web/audio/PulseOpusSource.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -55,10 +55,10 @@ TEST(AudioFrame, PacksAndReadsBackTheHeaderAndRefusesForeignMessages) {
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->sequence, 0x01020304u);
     EXPECT_EQ(frame->captureMicros, 1'700'000'000'123'456);
-    EXPECT_EQ(frame->opus, QByteArray::fromHex("fc0102"));
+    EXPECT_EQ(frame->payload, QByteArray::fromHex("fc0102"));
 
     const QByteArray refused[] = {QByteArray(), message.left(kAudioFrameHeaderSize),
-                                  QByteArray(1, '\x02') + message.mid(1)};
+                                  QByteArray(1, '\x7f') + message.mid(1)};
     for (const QByteArray& bad : refused)
         EXPECT_FALSE(unpackAudioFrame(bad)) << bad.toHex().constData();
 }
@@ -93,8 +93,8 @@ TEST(OpusFrameEncoder, EncodesAToneIn10MsFramesThatDecodeBackBelow64Kbits) {
             wireBytes += frames[i].size();
             float pcm[OpusFrameEncoder::kFrameSamples * 2];
             const int n = opus_decode_float(
-                decoder, reinterpret_cast<const unsigned char*>(frame->opus.constData()),
-                opus_int32(frame->opus.size()), pcm, OpusFrameEncoder::kFrameSamples * 2, 0);
+                decoder, reinterpret_cast<const unsigned char*>(frame->payload.constData()),
+                opus_int32(frame->payload.size()), pcm, OpusFrameEncoder::kFrameSamples * 2, 0);
             ASSERT_EQ(n, OpusFrameEncoder::kFrameSamples);
             decoded.insert(decoded.end(), pcm, pcm + n);
         }
@@ -119,12 +119,12 @@ TEST(OpusFrameEncoder, ResetStartsTheSequenceAgainAndDropsHeldSamples) {
     EXPECT_EQ(unpackAudioFrame(frames[0])->captureMicros, 5);
 }
 
-class PulseOpusSourceTest : public ::testing::Test {
+class LiveSoundSourceTest : public ::testing::Test {
 protected:
-    PulseOpusSourceTest() {
+    LiveSoundSourceTest() {
         auto fake = std::make_unique<FakeSoundCapture>(counts);
         capture = fake.get();
-        source = std::make_unique<PulseOpusSource>(std::move(fake));
+        source = std::make_unique<LiveSoundSource>(std::move(fake));
     }
     void feedFrames(int count) {
         const auto input = tone(440, count * OpusFrameEncoder::kFrameSamples);
@@ -134,13 +134,13 @@ protected:
 
     FakeSoundCapture::Counts counts;
     FakeSoundCapture* capture = nullptr;
-    std::unique_ptr<PulseOpusSource> source;
+    std::unique_ptr<LiveSoundSource> source;
 };
 
-TEST_F(PulseOpusSourceTest, OneCaptureFeedsEveryListenerFromTheFirstToTheLast) {
+TEST_F(LiveSoundSourceTest, OneCaptureFeedsEveryListenerFromTheFirstToTheLast) {
     std::vector<QByteArray> heardByA, heardByB;
-    source->addListener(1, [&](const QByteArray& f) { heardByA.push_back(f); });
-    source->addListener(2, [&](const QByteArray& f) { heardByB.push_back(f); });
+    source->addListener(1, AudioForm::Opus, [&](const QByteArray& f) { heardByA.push_back(f); });
+    source->addListener(2, AudioForm::Opus, [&](const QByteArray& f) { heardByB.push_back(f); });
     EXPECT_EQ(counts.starts, 1);
     feedFrames(3);
     ASSERT_EQ(heardByA.size(), 3u);
@@ -158,25 +158,25 @@ TEST_F(PulseOpusSourceTest, OneCaptureFeedsEveryListenerFromTheFirstToTheLast) {
 
     // A new listener starts the capture again with a fresh stream.
     std::vector<QByteArray> heardByC;
-    source->addListener(3, [&](const QByteArray& f) { heardByC.push_back(f); });
+    source->addListener(3, AudioForm::Opus, [&](const QByteArray& f) { heardByC.push_back(f); });
     EXPECT_EQ(counts.starts, 2);
     feedFrames(1);
     ASSERT_EQ(heardByC.size(), 1u);
     EXPECT_EQ(unpackAudioFrame(heardByC[0])->sequence, 0u);
 }
 
-TEST_F(PulseOpusSourceTest, AListenerMayLeaveWhileHearingAFrame) {
+TEST_F(LiveSoundSourceTest, AListenerMayLeaveWhileHearingAFrame) {
     int heardByB = 0;
-    source->addListener(1, [&](const QByteArray&) { source->removeListener(2); });
-    source->addListener(2, [&](const QByteArray&) { ++heardByB; });
+    source->addListener(1, AudioForm::Opus, [&](const QByteArray&) { source->removeListener(2); });
+    source->addListener(2, AudioForm::Opus, [&](const QByteArray&) { ++heardByB; });
     feedFrames(1);
     EXPECT_EQ(heardByB, 0);
     EXPECT_TRUE(counts.running);
 }
 
-TEST_F(PulseOpusSourceTest, AFaultIsReportedOnceUntilAudioFlowsAgain) {
-    QSignalSpy failures(source.get(), &PulseOpusSource::captureFailed);
-    source->addListener(1, [](const QByteArray&) {});
+TEST_F(LiveSoundSourceTest, AFaultIsReportedOnceUntilAudioFlowsAgain) {
+    QSignalSpy failures(source.get(), &LiveSoundSource::captureFailed);
+    source->addListener(1, AudioForm::Opus, [](const QByteArray&) {});
     EXPECT_TRUE(source->isAvailable());
     for (int retry = 0; retry < 3; ++retry)
         capture->fail("Sound input \"air\" cannot be opened: No such entity");
@@ -196,19 +196,90 @@ TEST_F(PulseOpusSourceTest, AFaultIsReportedOnceUntilAudioFlowsAgain) {
     // The fault does not outlive the capture: the next listener tries again.
     source->removeListener(1);
     EXPECT_TRUE(source->isAvailable());
-    source->addListener(2, [](const QByteArray&) {});
+    source->addListener(2, AudioForm::Opus, [](const QByteArray&) {});
     EXPECT_EQ(counts.starts, 2);
     capture->fail("Sound input lost: Connection terminated");
     runQueuedCalls();
     EXPECT_EQ(failures.count(), 3);
 }
 
-TEST_F(PulseOpusSourceTest, FramesQueuedByTheCaptureAreDroppedWithTheSource) {
+TEST_F(LiveSoundSourceTest, FramesQueuedByTheCaptureAreDroppedWithTheSource) {
     int heard = 0;
-    source->addListener(1, [&](const QByteArray&) { ++heard; });
+    source->addListener(1, AudioForm::Opus, [&](const QByteArray&) { ++heard; });
     capture->feed(tone(440, OpusFrameEncoder::kFrameSamples), 0);
     source.reset();
     runQueuedCalls();
     EXPECT_EQ(heard, 0);
     EXPECT_EQ(counts.stops, 1);
+}
+
+// An Opus page and a page without WebCodecs listen at once: one capture
+// feeds both, each hears its own form only, and each encoder runs only
+// while someone listens in its form.
+TEST_F(LiveSoundSourceTest, OneCaptureFeedsAnEncoderForEachFormInUse) {
+    std::vector<QByteArray> opus, adpcm;
+    source->addListener(1, AudioForm::Opus, [&](const QByteArray& f) { opus.push_back(f); });
+    EXPECT_TRUE(source->encoding(AudioForm::Opus));
+    EXPECT_FALSE(source->encoding(AudioForm::Adpcm));
+    source->addListener(2, AudioForm::Adpcm, [&](const QByteArray& f) { adpcm.push_back(f); });
+    EXPECT_EQ(counts.starts, 1);
+    EXPECT_TRUE(source->encoding(AudioForm::Adpcm));
+    feedFrames(4); // 40 ms: four Opus frames, two ADPCM frames
+    ASSERT_EQ(opus.size(), 4u);
+    ASSERT_EQ(adpcm.size(), 2u);
+    for (const QByteArray& f : opus)
+        EXPECT_EQ(unpackAudioFrame(f)->type, kOpusFrameType);
+    for (const QByteArray& f : adpcm)
+        EXPECT_EQ(unpackAudioFrame(f)->type, kAdpcmFrameType);
+
+    source->removeListener(1);
+    EXPECT_FALSE(source->encoding(AudioForm::Opus));
+    EXPECT_TRUE(counts.running);
+    feedFrames(2);
+    EXPECT_EQ(opus.size(), 4u);
+    EXPECT_EQ(adpcm.size(), 3u);
+
+    source->removeListener(2);
+    EXPECT_FALSE(source->encoding(AudioForm::Adpcm));
+    EXPECT_FALSE(counts.running);
+    EXPECT_EQ(counts.starts, 1);
+}
+
+// A page that switches form leaves the old encoder if it was the last one
+// in it; frames the old encoder made before that never reach anyone, and a
+// restarted encoder starts its stream afresh.
+TEST_F(LiveSoundSourceTest, AListenerSwitchingFormMovesToTheOtherEncoder) {
+    std::vector<QByteArray> heard;
+    source->addListener(1, AudioForm::Adpcm, [&](const QByteArray& f) { heard.push_back(f); });
+    capture->feed(tone(440, 2 * OpusFrameEncoder::kFrameSamples), 0); // queued, not delivered
+    source->addListener(1, AudioForm::Opus, [&](const QByteArray& f) { heard.push_back(f); });
+    EXPECT_FALSE(source->encoding(AudioForm::Adpcm));
+    EXPECT_TRUE(source->encoding(AudioForm::Opus));
+    runQueuedCalls();
+    EXPECT_TRUE(heard.empty());
+
+    source->addListener(1, AudioForm::Adpcm, [&](const QByteArray& f) { heard.push_back(f); });
+    feedFrames(2);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(unpackAudioFrame(heard[0])->type, kAdpcmFrameType);
+    EXPECT_EQ(unpackAudioFrame(heard[0])->sequence, 0u);
+    EXPECT_EQ(counts.starts, 1);
+}
+
+// An encoder that cannot start is told like a capture fault.
+TEST(LiveSoundSource, AnEncoderThatCannotStartIsReported) {
+    struct BrokenEncoder : FrameEncoder {
+        QString error() const override { return QStringLiteral("No encoder."); }
+        std::vector<QByteArray> push(std::span<const float>, std::int64_t) override { return {}; }
+        void reset() override {}
+    };
+    FakeSoundCapture::Counts counts;
+    LiveSoundSource source(std::make_unique<FakeSoundCapture>(counts), nullptr,
+                           [](AudioForm) { return std::make_unique<BrokenEncoder>(); });
+    QSignalSpy failures(&source, &LiveSoundSource::captureFailed);
+    source.addListener(1, AudioForm::Opus, [](const QByteArray&) {});
+    ASSERT_EQ(failures.count(), 1);
+    EXPECT_EQ(failures[0][0].toString(), QStringLiteral("No encoder."));
+    EXPECT_FALSE(source.isAvailable());
+    EXPECT_FALSE(source.encoding(AudioForm::Opus));
 }
