@@ -7,7 +7,7 @@
 #include "data/Cp932.h"
 #include "data/ValueTables.h"
 #include "link/ReceiverDescription.h"
-#include "link/ReceiverLink.h"
+#include "link/ReceiverPort.h"
 
 #include "ReceiverSimulator.h"
 #include "SignalPlan.h"

@@ -7,11 +7,6 @@ namespace kovo {
 
 namespace {
 
-// Line characters: they end a reply where the receiver's description says
-// so and are dropped otherwise; none is ever part of a reply.
-constexpr std::string_view kLineCharacters = "\r\n>";
-constexpr char kXOn = 0x11;
-constexpr char kXOff = 0x13;
 constexpr int kReceiveThreshold = 2;
 
 constexpr const char* kNoReceiverMessage =
@@ -23,13 +18,6 @@ bool isSignalShaped(char first) {
     return first == '%' || (first >= 'A' && first <= 'Z');
 }
 
-// The receiver's line at the speed of the "CommSpeed" index.
-LineSetting receiverLine(const ReceiverDescription& receiver, int speedIndex) {
-    if (speedIndex < 0 || speedIndex >= int(kCommSpeedTable.size()))
-        speedIndex = 0;
-    return receiver.line(kCommSpeedTable[std::size_t(speedIndex)]);
-}
-
 // A fixed message, followed on its own line by what the port reported.
 std::string withReason(const char* message, const std::string& reason) {
     return reason.empty() ? std::string(message) : std::string(message) + "\n" + reason;
@@ -39,10 +27,10 @@ std::string withReason(const char* message, const std::string& reason) {
 
 ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock,
                            Notifier& notifier, const AppSettings& settings)
-    : port_(port), timers_(timers), clock_(clock), notifier_(notifier), settings_(settings) {
+    : port_(port), timers_(timers), clock_(clock), notifier_(notifier), settings_(settings),
+      probe_(port, timers, clock) {
     chooseReceiver();
     port_.setEventHandler([this](int code) { onCommEvent(code); });
-    timers_.on(TimerProbe, [this] { onProbeTimer(); });
     timers_.on(TimerReplyTimeout, [this] { onReplyTimeout(); });
     timers_.on(TimerReconnect, [this] { onReconnectTimer(); });
     timers_.on(TimerStaleReplyGuard, [this] { onStaleReplyGuard(); });
@@ -50,7 +38,6 @@ ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clo
 
 ReceiverLink::~ReceiverLink() {
     port_.setEventHandler({});
-    timers_.on(TimerProbe, {});
     timers_.on(TimerReplyTimeout, {});
     timers_.on(TimerReconnect, {});
     timers_.on(TimerStaleReplyGuard, {});
@@ -92,10 +79,8 @@ void ReceiverLink::openPort(int portNumber, int speedIndex, ProbeDone done) {
 void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bool quiet) {
     if (probing()) {
         // A new opening replaces the probe that was running.
-        ProbeDone previous = std::move(probe_.done);
-        probe_ = Probe{};
-        timers_.stop(TimerProbe);
-        if (previous)
+        probe_.cancel();
+        if (ProbeDone previous = std::exchange(probeDone_, {}))
             previous(false);
     }
     forgetInFlight();
@@ -114,7 +99,7 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
     port_.setRThreshold(0); // no receive events while probing
-    port_.setPort(describePort(portNumber));
+    port_.setPort(describeReceiverPort(settings_, portNumber));
 
     auto failNow = [&] {
         setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);
@@ -136,66 +121,17 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
         return;
     }
 
-    probe_.phase = ProbePhase::Drain;
-    probe_.quiet = quiet;
-    probe_.done = std::move(done);
+    probeQuiet_ = quiet;
+    probeDone_ = std::move(done);
     setStatus(LinkStatus::Probing);
-    port_.output(std::string(receiver().probeCommand));
-    // Whatever answers the first carriage return is thrown away until the
-    // clock's second count has moved on by two.
-    probe_.endSecond = clock_.nowSeconds() + 2;
-    const std::int64_t waitMs = probe_.endSecond * 1000 - clock_.nowMilliseconds();
-    timers_.start(TimerProbe, int(waitMs > 0 ? waitMs : 1));
-}
-
-void ReceiverLink::onProbeTimer() {
-    timers_.stop(TimerProbe);
-    switch (probe_.phase) {
-    case ProbePhase::None:
-        return;
-    case ProbePhase::Drain: {
-        port_.input();
-        const std::int64_t leftMs = probe_.endSecond * 1000 - clock_.nowMilliseconds();
-        if (leftMs > 0) {
-            timers_.start(TimerProbe, int(leftMs));
-            return;
-        }
-        startAnswerWindow();
-        return;
-    }
-    case ProbePhase::Answer:
-        readAnswer();
-        return;
-    }
-}
-
-void ReceiverLink::startAnswerWindow() {
-    port_.output(std::string(receiver().probeCommand));
-    probe_.phase = ProbePhase::Answer;
-    probe_.endSecond = clock_.nowSeconds() + 1;
-    readAnswer();
-}
-
-void ReceiverLink::readAnswer() {
-    const std::string text = port_.input();
-    // A receiver without a prompt has nothing to say: any read counts.
-    const std::string_view answer = receiver().probeAnswer;
-    if (answer.empty() || text.find(answer) != std::string::npos) {
-        finishProbe(true);
-        return;
-    }
-    if (clock_.nowSeconds() >= probe_.endSecond) {
-        finishProbe(false);
-        return;
-    }
-    timers_.start(TimerProbe, kProbePollMs);
+    probe_.start(receiver().probeCommand, receiver().probeAnswer,
+                 [this](bool answered) { finishProbe(answered); });
 }
 
 void ReceiverLink::finishProbe(bool success) {
-    timers_.stop(TimerProbe);
-    ProbeDone done = std::move(probe_.done);
-    const bool quiet = probe_.quiet;
-    probe_ = Probe{};
+    probe_.cancel();
+    ProbeDone done = std::exchange(probeDone_, {});
+    const bool quiet = probeQuiet_;
 
     if (!success) {
         // Closed before the message box, which keeps the event loop running.
@@ -247,24 +183,6 @@ void ReceiverLink::closePort() {
     setStatus(LinkStatus::Closed);
 }
 
-PortDescription ReceiverLink::describePort(int portNumber) const {
-    if (settings_.useHamlib == 1) {
-        PortDescription radio;
-        radio.kind = PortDescription::Kind::Hamlib;
-        radio.path = settings_.hamlibPort;
-        radio.text = "Hamlib model " + std::to_string(settings_.hamlibModel);
-        radio.hamlib = {settings_.hamlibModel, settings_.hamlibSpeed, settings_.hamlibThreshold,
-                        settings_.hamlibSettle, settings_.hamlibUseDcd != 0};
-        return radio;
-    }
-    if (portNumber < 1 || portNumber > int(settings_.comDevice.size())) {
-        PortDescription none;
-        none.problem = "COM" + std::to_string(portNumber) + " is not a port of this program";
-        return none;
-    }
-    return PortDescription::parse(settings_.comDevice[std::size_t(portNumber - 1)]);
-}
-
 bool ReceiverLink::waitsForAnswer() const {
     return awaitingReply_ && receiver().pacing == ReplyPacing::Answered;
 }
@@ -292,8 +210,7 @@ void ReceiverLink::writeCommand(std::string_view text) {
 
 void ReceiverLink::putCommandOnLine() {
     port_.output(lastCommand_);
-    if (cuttingText_)
-        wroteWhileCutting_ = true;
+    cutter_.commandWritten();
     timers_.start(TimerReplyTimeout, kReplyTimeoutMs);
 }
 
@@ -322,7 +239,7 @@ void ReceiverLink::onStaleReplyGuard() {
     // An answer still arriving keeps the guard up a little longer, so that
     // its end is not taken for the answer to the next command.
     constexpr int kMaxExtensions = 3;
-    if (!reply_.lineBuffer.empty() && staleGuardExtensions_ < kMaxExtensions) {
+    if (!cutter_.partial().empty() && staleGuardExtensions_ < kMaxExtensions) {
         ++staleGuardExtensions_;
         timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
         return;
@@ -334,19 +251,7 @@ void ReceiverLink::onStaleReplyGuard() {
 void ReceiverLink::armEcho() {
     reply_.echoCount = 1;
     lastCommandArmsEcho_ = true;
-    recentEchoes_[nextEcho_] = lastCommand_;
-    nextEcho_ = (nextEcho_ + 1) % recentEchoes_.size();
-}
-
-// An echoing receiver echoes a tuning command as a line of its own text. After a
-// resend the receiver echoes every copy, and the copies' echoes may come on
-// either side of a report; one that came after the swallowing ended would
-// read as a signal at level "T".
-bool ReceiverLink::isEchoOfRecentTuning(std::string_view reply) const {
-    for (const std::string& echo : recentEchoes_)
-        if (!echo.empty() && reply == echo)
-            return true;
-    return false;
+    recentEchoes_.remember(lastCommand_);
 }
 
 void ReceiverLink::onReplyTimeout() {
@@ -363,8 +268,7 @@ void ReceiverLink::onReplyTimeout() {
         // Whatever arrived of the lost answer is thrown away first, so that
         // a late half of it cannot be taken for a report.
         port_.setInBufferCount(0);
-        reply_.lineBuffer.clear();
-        replyOverlong_ = false;
+        cutter_.clear();
     }
     port_.output(lastCommand_);
     if (lastCommandArmsEcho_)
@@ -384,10 +288,9 @@ void ReceiverLink::forgetInFlight() {
 // A reply cut off by closing or reopening the port answers nothing the new
 // line will carry.
 void ReceiverLink::forgetPartialReply() {
-    reply_.lineBuffer.clear();
+    cutter_.clear();
     reply_.echoCount = 0;
-    replyOverlong_ = false;
-    recentEchoes_.fill({});
+    recentEchoes_.forget();
 }
 
 // ---- events ----
@@ -429,8 +332,7 @@ void ReceiverLink::onCommEvent(int code) {
 
 void ReceiverLink::requestNextAfterLostReply() {
     // The reply of the command in flight is gone with the discarded text.
-    reply_.lineBuffer.clear();
-    replyOverlong_ = false;
+    cutter_.clear();
     forgetInFlight();
     if (client_)
         client_->sendNext();
@@ -472,50 +374,12 @@ void ReceiverLink::onReceivedText(std::string_view text) {
         requestNextAfterLostReply();
         return;
     }
-    const ReceiverDescription& described = receiver();
-    Flow flow = Flow::Unknown;
-    // Messages no longer run an event loop under the link, but a client that
-    // does (a modal dialog of another program's making) must not garble the
-    // cutting: an inner call cuts its own text and the outer one carries on.
-    const bool outerCutting = cuttingText_;
-    const bool outerWrote = wroteWhileCutting_;
-    cuttingText_ = true;
-    wroteWhileCutting_ = false;
-    for (char c : text) {
-        // Text after a command went out was received before it: it cannot
-        // answer that command.
-        if (wroteWhileCutting_)
-            break;
-        if (described.endsReply(c)) {
-            endReply();
-        } else if (kLineCharacters.find(c) != std::string_view::npos) {
-            // dropped: never part of a reply
-        } else if (c == kXOn) {
-            flow = Flow::On;
-        } else if (c == kXOff) {
-            flow = Flow::Off;
-        } else if (reply_.lineBuffer.size() < kMaxReplyLength) {
-            reply_.lineBuffer += c;
-        } else {
-            replyOverlong_ = true;
-        }
-    }
-    cuttingText_ = outerCutting;
-    wroteWhileCutting_ = outerWrote || (outerCutting && wroteWhileCutting_);
+    const Flow flow =
+        cutter_.cut(text, receiver(), [this](std::string_view reply) { onReply(reply); });
     // Shown after the text is cut, so that a burst of flow characters shows
     // one box, not thousands.
     if (flow != Flow::Unknown)
         showFlowMessage(flow);
-}
-
-void ReceiverLink::endReply() {
-    std::string reply;
-    reply.swap(reply_.lineBuffer);
-    if (replyOverlong_) {
-        reply.clear();
-        replyOverlong_ = false;
-    }
-    onReply(reply);
 }
 
 void ReceiverLink::onReply(std::string_view reply) {
@@ -533,7 +397,7 @@ void ReceiverLink::onReply(std::string_view reply) {
         staleAnswersDue_ = copiesStillDue;
         timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
     }
-    if (receiver().echoesTuning() && reply_.echoCount == 0 && isEchoOfRecentTuning(reply)) {
+    if (receiver().echoesTuning() && reply_.echoCount == 0 && recentEchoes_.isRecent(reply)) {
         if (client_)
             client_->sendNext();
         return;

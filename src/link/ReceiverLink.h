@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@
 #include "link/LinkObserver.h"
 #include "link/ReceiverDescription.h"
 #include "link/ReceiverFeatures.h"
+#include "link/ReceiverPort.h"
+#include "link/ReceiverProbe.h"
+#include "link/ReplyCutter.h"
 #include "link/TimerRouter.h"
 
 namespace kovo {
@@ -26,9 +30,6 @@ public:
     // A signal report: the reply starts with '%' or 'A'..'Z'.
     virtual void onSignalReport(std::string_view reply) = 0;
 };
-
-// Bits per second for the "CommSpeed" index.
-inline constexpr std::array<int, 3> kCommSpeedTable{4800, 9600, 19200};
 
 // The serial link to the receiver: sets the port up, opens it and probes the
 // receiver, writes commands, cuts received text into replies and classifies
@@ -44,7 +45,7 @@ public:
 
     // A reply longer than this is noise; it is dropped and treated as a reply
     // without information.
-    static constexpr std::size_t kMaxReplyLength = 256;
+    static constexpr std::size_t kMaxReplyLength = ReplyCutter::kMaxReplyLength;
 
     ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock, Notifier& notifier,
                  const AppSettings& settings);
@@ -101,7 +102,7 @@ public:
 
     // True while commands can go out: the port is open and no probe runs.
     bool canSend() const;
-    bool probing() const { return probe_.phase != ProbePhase::None; }
+    bool probing() const { return probe_.running(); }
     // True while a written command waits for its reply.
     bool awaitingReply() const { return awaitingReply_; }
     // True while the next command must wait: the receiver answers every
@@ -112,7 +113,7 @@ public:
     bool awaitingStaleAnswers() const { return staleAnswersDue_ > 0; }
     LinkStatus status() const { return status_; }
     // The part of a reply received so far.
-    const std::string& partialReply() const { return reply_.lineBuffer; }
+    const std::string& partialReply() const { return cutter_.partial(); }
     // Signal-shaped replies still taken for the echo of a tuning command.
     int echoesToSwallow() const { return reply_.echoCount; }
 
@@ -120,29 +121,14 @@ private:
     // Tests reach the reply state to set up states no receiver produces.
     friend struct ReceiverLinkTestAccess;
 
-    // Reply-side state.
+    using Flow = ReplyCutter::Flow;
     struct ReplyState {
-        std::string lineBuffer; // the reply being assembled
-        int echoCount = 0;      // signal-shaped replies to swallow after a tuning command
+        int echoCount = 0; // signal-shaped replies to swallow after a tuning command
     };
 
     void chooseReceiver();
-    enum class ProbePhase { None, Drain, Answer };
-    enum class Flow { Unknown, On, Off };
-
-    struct Probe {
-        ProbePhase phase = ProbePhase::None;
-        std::int64_t endSecond = 0; // whole-second count that ends the phase
-        bool quiet = false;         // no message on failure (reconnect attempts)
-        ProbeDone done;
-    };
-
     void startProbe(int portNumber, int speedIndex, ProbeDone done, bool quiet);
-    void onProbeTimer();
-    void startAnswerWindow();
-    void readAnswer();
     void finishProbe(bool success);
-    void endReply();
     void requestNextAfterLostReply();
     void forgetInFlight();
     void forgetPartialReply();
@@ -150,13 +136,10 @@ private:
     void onStaleReplyGuard();
     void writeDeferredCommand();
     void putCommandOnLine();
-    bool isEchoOfRecentTuning(std::string_view reply) const;
     void onReplyTimeout();
     void onDeviceLost();
     void onReconnectTimer();
     void setStatus(LinkStatus status);
-    // The device text of COM<portNumber>, read for each opening.
-    PortDescription describePort(int portNumber) const;
     void showFlowMessage(Flow flow);
 
     CommPort& port_;
@@ -172,11 +155,15 @@ private:
     ReceiverFeatures features_;
     const ReceiverDescription* pluggedIn_ = nullptr;
     ReplyState reply_;
+    ReplyCutter cutter_;
+    TuningEchoes recentEchoes_;
     LinkStatus status_ = LinkStatus::Closed;
-    Probe probe_;
+    ReceiverProbe probe_;
+    // How the running probe ends: quietly (a reconnect attempt), and whom it tells.
+    bool probeQuiet_ = false;
+    ProbeDone probeDone_;
     LineSetting line_;
 
-    bool replyOverlong_ = false;
     bool awaitingReply_ = false;
     bool lastCommandArmsEcho_ = false;
     std::string lastCommand_;
@@ -188,11 +175,6 @@ private:
     int staleAnswersDue_ = 0;
     int staleGuardExtensions_ = 0;
     bool commandDeferred_ = false;
-    // The last echoed tuning commands, whose echoes are never reports.
-    std::array<std::string, 4> recentEchoes_;
-    std::size_t nextEcho_ = 0;
-    bool cuttingText_ = false; // inside onReceivedText
-    bool wroteWhileCutting_ = false;
     Flow lastFlowShown_ = Flow::Unknown;
 
     bool reconnecting_ = false;
