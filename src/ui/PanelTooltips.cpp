@@ -89,9 +89,9 @@ constexpr Tip kTips[] = {
     {"DecoderPanel", "DTMF", QT_TRANSLATE_NOOP("Tooltips", "DTMF — the tones decoded from the signal")},
     {"DecoderPanel", "CLR", QT_TRANSLATE_NOOP("Tooltips", "CLR — clear the decoded tones")},
     // Band scope
-    {"BandScopePanel", "Band scope", QT_TRANSLATE_NOOP("Tooltips", "Band scope — signal level across the span; click a peak to tune it")},
+    {"BandScopePanel", "Band scope", QT_TRANSLATE_NOOP("Tooltips", "Band scope — signal level across the span; click to tune there, right-click to centre the span there")},
     {"BandScopePanel", "Span", QT_TRANSLATE_NOOP("Tooltips", "Span — width of the band the scope sweeps")},
-    {"BandScopePanel", "RESTART", QT_TRANSLATE_NOOP("Tooltips", "RESTART — clear the trace and sweep again")},
+    {"BandScopePanel", "RESTART", QT_TRANSLATE_NOOP("Tooltips", "RESTART — start the sweep again")},
     // Database panel
     {"DatabasePanel", "Memory Channels", QT_TRANSLATE_NOOP("Tooltips", "MEM — the memory channels")},
     {"DatabasePanel", "Memory Backup", QT_TRANSLATE_NOOP("Tooltips", "BANK — the memory banks and the link set that chooses which banks the scan visits")},
