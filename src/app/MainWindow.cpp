@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "HelpWindow.h"
 #include "app/AppSettingsWriter.h"
 #include "app/QtTimerService.h"
 #include "app/RigctlService.h"
@@ -39,10 +40,6 @@
 #include <QMoveEvent>
 #include <QUrl>
 #include <QWindow>
-
-#ifndef KOVO_HELP_FILE
-#define KOVO_HELP_FILE ""
-#endif
 
 namespace kovo {
 
@@ -329,11 +326,11 @@ void MainWindow::exportChirp() {
 }
 
 void MainWindow::showHelp() {
-    const QString installed = QString::fromUtf8(KOVO_HELP_FILE);
-    if (!installed.isEmpty() && QFileInfo::exists(installed) &&
-        QDesktopServices::openUrl(QUrl::fromLocalFile(installed)))
-        return;
-    AboutBox(this).exec();
+    if (!help_)
+        help_ = new HelpWindow(interfaceLanguage(store_), this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 // --- window geometry -------------------------------------------------------------

@@ -155,6 +155,7 @@ private:
     Notifier* notifier_ = nullptr;
     QWidget* panelArea_ = nullptr;
     QPointer<QWidget> history_;
+    QPointer<QWidget> help_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;

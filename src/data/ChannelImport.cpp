@@ -9,29 +9,19 @@
 namespace kovo {
 namespace {
 
-// The table's own store takes a new channel's receiver settings from the
-// tuned record; it is lent for the duration and given back unchanged.
-class LentTunedRecord {
-public:
-    explicit LentTunedRecord(CKovo5Doc& doc) : doc_(doc), kept_(doc.mainRecord) {}
-    ~LentTunedRecord() { doc_.mainRecord = kept_; }
-    LentTunedRecord(const LentTunedRecord&) = delete;
-    LentTunedRecord& operator=(const LentTunedRecord&) = delete;
-
-    void takeSettingsOf(const CsvChannel& channel) {
-        CFrequencyData& tuned = doc_.mainRecord;
-        tuned.mode = channel.mode;
-        tuned.step = channel.step;
-        tuned.ctcss = channel.ctcss;
-        tuned.tElm = 0;
-        tuned.ifBandwidth =
-            edits::bandwidthForMode(channel.mode, kept_.ifBandwidth, doc_.settings());
-    }
-
-private:
-    CKovo5Doc& doc_;
-    CFrequencyData kept_;
-};
+// A new channel takes the tuned record's receiver settings with the mode,
+// step and tone of the imported line.
+CFrequencyData tunedRecordFor(const CKovo5Doc& doc, const CsvChannel& channel) {
+    CFrequencyData tuned = doc.mainRecord;
+    tuned.frequency = channel.frequency;
+    tuned.mode = channel.mode;
+    tuned.step = channel.step;
+    tuned.ctcss = channel.ctcss;
+    tuned.tElm = 0;
+    tuned.ifBandwidth =
+        edits::bandwidthForMode(channel.mode, doc.mainRecord.ifBandwidth, doc.settings());
+    return tuned;
+}
 
 } // namespace
 
@@ -61,22 +51,22 @@ ImportOutcome applyImport(CKovo5Doc& doc, const ImportPlan& plan, int bank) {
     inOrder.reserve(plan.channels.size());
     for (const CsvChannel& channel : plan.channels)
         inOrder.push_back(&channel);
-    std::sort(inOrder.begin(), inOrder.end(),
-              [](const CsvChannel* a, const CsvChannel* b) { return a->frequency < b->frequency; });
+    std::stable_sort(inOrder.begin(), inOrder.end(), [](const CsvChannel* a, const CsvChannel* b) {
+        return a->frequency < b->frequency;
+    });
     std::vector<const CsvChannel*> fresh;
-    {
-        LentTunedRecord tuned(doc);
-        for (const CsvChannel* channel : inOrder) {
-            if (table.findChannel(channel->frequency) >= 0) {
-                ++outcome.merged;
-                continue;
-            }
-            tuned.takeSettingsOf(*channel);
-            if (table.storeChannel(channel->frequency) < 0)
-                break; // cannot happen: the room was counted above
-            fresh.push_back(channel);
+    std::vector<CFrequencyData> records;
+    for (const CsvChannel* channel : inOrder) {
+        const bool repeated = !fresh.empty() && fresh.back()->frequency == channel->frequency;
+        if (repeated || table.findChannel(channel->frequency) >= 0) {
+            ++outcome.merged;
+            continue;
         }
+        fresh.push_back(channel);
+        records.push_back(tunedRecordFor(doc, *channel));
     }
+    if (!records.empty() && table.storeChannels(records).empty())
+        return outcome; // cannot happen: the room was counted above
     // Comments row by row, banks in one edit per bank: every bank edit
     // counts the whole table again.
     std::vector<int> bankRows;

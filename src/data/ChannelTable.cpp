@@ -75,11 +75,53 @@ void ChannelTable::insertEmptyRow(int row) {
 }
 
 int ChannelTable::storeChannel(std::uint32_t f, bool autoStored, int heard, std::int32_t s) {
+    bool isNew = false;
+    const int row = storeWithoutCount(f, contents().mainRecord, autoStored, heard, s, isNew);
+    if (row < 0)
+        return -1;
+    if (isNew)
+        countChannelsPerBank();
+    using Kind = DocumentChange::Kind;
+    notify(isNew ? Kind::ChannelInserted : Kind::ChannelChanged, row);
+    return row;
+}
+
+std::vector<int> ChannelTable::storeChannels(const std::vector<CFrequencyData>& tuned) {
+    DocumentContents& c = contents();
+    std::vector<std::uint32_t> fresh;
+    for (const CFrequencyData& record : tuned)
+        if (findChannel(record.frequency) < 0)
+            fresh.push_back(record.frequency);
+    std::sort(fresh.begin(), fresh.end());
+    fresh.erase(std::unique(fresh.begin(), fresh.end()), fresh.end());
+    if (c.channelCount + static_cast<int>(fresh.size()) > kMaxChannels)
+        return {};
+
+    std::vector<int> rows;
+    rows.reserve(tuned.size());
+    bool anyNew = false;
+    for (const CFrequencyData& record : tuned) {
+        bool isNew = false;
+        rows.push_back(storeWithoutCount(record.frequency, record, false, 0, 0, isNew));
+        anyNew = anyNew || isNew;
+        using Kind = DocumentChange::Kind;
+        notify(isNew ? Kind::ChannelInserted : Kind::ChannelChanged, rows.back());
+    }
+    if (anyNew)
+        countChannelsPerBank();
+    // Rows stored early moved down as later channels went in above them.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = findChannel(tuned[i].frequency);
+    return rows;
+}
+
+int ChannelTable::storeWithoutCount(std::uint32_t f, const CFrequencyData& tuned, bool autoStored,
+                                    int heard, std::int32_t s, bool& isNew) {
     DocumentContents& c = contents();
     // The row comes from a fresh look-up so that the table stays sorted and
     // never holds a frequency twice, whatever the caller looked up before.
     int row = findChannel(f);
-    const bool isNew = row < 0;
+    isNew = row < 0;
     if (isNew) {
         if (c.channelCount >= kMaxChannels)
             return -1;
@@ -88,7 +130,6 @@ int ChannelTable::storeChannel(std::uint32_t f, bool autoStored, int heard, std:
     }
 
     CFrequencyData& ch = *c.channels[at(row)];
-    const CFrequencyData& tuned = c.mainRecord;
     ch.frequency = f;
     ch.antenna = tuned.antenna;
     ch.attenuator = tuned.attenuator;
@@ -109,11 +150,8 @@ int ChannelTable::storeChannel(std::uint32_t f, bool autoStored, int heard, std:
         ch.signal = s;
         ch.maxSignal = s;
         ch.heardTime = static_cast<std::int32_t>(now);
-        countChannelsPerBank();
     }
     markModified();
-    using Kind = DocumentChange::Kind;
-    notify(isNew ? Kind::ChannelInserted : Kind::ChannelChanged, row);
     return row;
 }
 

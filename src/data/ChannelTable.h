@@ -33,6 +33,12 @@ public:
     // changes then and the caller may show kChannelTableFullMessage.
     [[nodiscard]] int storeChannel(std::uint32_t f, bool autoStored = false, int heard = 0,
                                    std::int32_t s = 0);
+    // Stores many channels at once, each as storeChannel would store its
+    // frequency with that record standing in for mainRecord: the same table,
+    // the same notice per row, but the banks are counted once for the whole
+    // batch. Returns the row of each record as it stands after the batch, or
+    // nothing (and nothing changes) when the new channels do not all fit.
+    [[nodiscard]] std::vector<int> storeChannels(const std::vector<CFrequencyData>& tuned);
     // Takes the channel at `from` out and puts it at `to`; false if either row
     // is outside the table.
     [[nodiscard]] bool moveChannel(int from, int to);
@@ -66,6 +72,10 @@ public:
     bool afterRowsEdit(bool touched, const std::vector<int>& rows);
 
 private:
+    // storeChannel with `tuned` in place of mainRecord; the caller counts
+    // the banks when a new row was made.
+    int storeWithoutCount(std::uint32_t f, const CFrequencyData& tuned, bool autoStored, int heard,
+                          std::int32_t s, bool& isNew);
     void insertEmptyRow(int row);
     void removeRow(int row);
 

@@ -14,6 +14,7 @@
 #include "ui/KeypadPresenter.h"
 #include "ui/PanelEdit.h"
 #include "ui/PanelStack.h"
+#include "ui/PanelTooltips.h"
 #include "ui/SignalMeter.h"
 #include "ui/StripPanels.h"
 #include "ui/StripPanelsPresenter.h"
@@ -29,6 +30,8 @@ CKovo5View::CKovo5View(Ports ports, QObject* parent)
     databasePanel_->setCore(ports_.core.databaseCore());
     stack_->setDataBasePanel(databasePanel_);
     databaseList_ = databasePanel_;
+    for (PanelBase* panel : stack_->findChildren<PanelBase*>())
+        applyPanelTooltips(*panel);
     makePresenters();
     connectPanels();
     layout(false);

@@ -5,6 +5,7 @@
 #include "ui/PanelArt.h"
 #include "ui/PanelFonts.h"
 #include "ui/PanelList.h"
+#include "ui/PanelTooltips.h"
 
 #include "data/ValueTables.h"
 
@@ -111,12 +112,12 @@ void ControlPanel1::offerKey(int k, bool usable, const QString& whyNot) {
     if (k < 0 || k >= KeyCount)
         return;
     keys_[std::size_t(k)]->setEnabled(usable);
-    keys_[std::size_t(k)]->setToolTip(whyNot);
+    showWhyUnavailable(*keys_[std::size_t(k)], whyNot);
 }
 
 void ControlPanel1::offerAttenuator(bool usable, const QString& whyNot) {
     attList_->setEnabled(usable);
-    attList_->setToolTip(whyNot);
+    showWhyUnavailable(*attList_, whyNot);
 }
 
 void ControlPanel1::paintBackdrop(QPainter& p) {

@@ -7,6 +7,7 @@
 #include "ui/PanelArt.h"
 #include "ui/PanelEdit.h"
 #include "ui/PanelSlider.h"
+#include "ui/PanelTooltips.h"
 #include "ui/StripPanels.h"
 #include "ui/ViewInterfaces.h"
 
@@ -28,7 +29,7 @@ void StripPanelsPresenter::offerFeatures() {
     const ReceiverFeatures* f = ports_.core.receiverFeatures();
     const auto offer = [f](QWidget& widget, ReceiverFeature feature) {
         widget.setEnabled(!f || f->has(feature));
-        widget.setToolTip(f ? QString::fromStdString(f->whyMissing(feature)) : QString());
+        showWhyUnavailable(widget, f ? QString::fromStdString(f->whyMissing(feature)) : QString());
     };
     offer(ports_.ctcss.scanKey(), ReceiverFeature::ToneSearch);
     offer(ports_.tElm.slider(), ReceiverFeature::ToneEliminator);

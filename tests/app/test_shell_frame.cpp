@@ -21,11 +21,14 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -191,6 +194,37 @@ TEST_F(FrameTest, MainMenuCarriesTheProgramsTextsCommandsAndKeys) {
         if (menu->title() == "Expor&t text \tCtrl+T")
             found = menu->menuAction()->shortcut().isEmpty();
     EXPECT_TRUE(found);
+}
+
+// The menu paths the menus really have, as "File ▸ Export text ▸ Log data":
+// without the key letter marks and the key hints after a tab.
+void collectMenuPaths(const QList<QAction*>& actions, const QString& prefix, QSet<QString>& out) {
+    for (QAction* a : actions) {
+        QString text = a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+        const QString path = prefix + text.trimmed();
+        out.insert(path);
+        if (a->menu())
+            collectMenuPaths(a->menu()->actions(), path + QStringLiteral(" ▸ "), out);
+    }
+}
+
+TEST_F(FrameTest, TheGuideNamesOnlyMenuEntriesTheMenusHave) {
+    Program& p = makeProgram();
+    QSet<QString> menus;
+    collectMenuPaths(p.window().menuBar()->actions(), QString(), menus);
+    ASSERT_TRUE(menus.contains(QStringLiteral("Help ▸ Contents")));
+    static const QRegularExpression named(QStringLiteral("<span class=\"menu\">([^<]+)</span>"));
+    for (const char* guide : {":/help/guide_en.html", ":/help/guide_ja.html"}) {
+        QFile file(QString::fromLatin1(guide));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << guide;
+        const QString html = QString::fromUtf8(file.readAll());
+        int count = 0;
+        for (auto it = named.globalMatch(html); it.hasNext(); ++count) {
+            const QString path = it.next().captured(1).simplified();
+            EXPECT_TRUE(menus.contains(path)) << guide << ": " << path.toStdString();
+        }
+        EXPECT_GE(count, 8) << guide;
+    }
 }
 
 TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterStart) {
