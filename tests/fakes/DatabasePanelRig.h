@@ -29,6 +29,8 @@ struct FakeDatabaseCore : DatabaseCore {
     void channelChosenByHand(int row) override { channels.push_back(row); }
     void logEntryChosenByHand(int r) override { logEntries.push_back(r); }
     void searchBankChosenByHand(int k) override { searchBanks.push_back(k); }
+    const ReceiverFeatures* receiverFeatures() const override { return features; }
+    const ReceiverFeatures* features = nullptr;
 };
 
 struct DatabasePanelRig {
