@@ -1,5 +1,6 @@
 // Figures for a radio driven through Hamlib over loopback, against the
-// receiver simulator's Hamlib face (quiet channels) and against `rigctld -m 1`:
+// receiver simulator's Hamlib face (quiet channels; in this process, then as
+// `receiver-sim --rigctl` apart) and against `rigctld -m 1`:
 // the channels per second of a memory scan through the program, beside the
 // round-trip limit of the same link (a client making nothing but the same
 // calls per channel), the program's CPU while it scans, and the time from the
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryFile>
 
 #include <chrono>
 #include <cstdio>
@@ -156,8 +158,30 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string faceAddress = "127.0.0.1:" + std::to_string(face.port());
-    report("simulator's Hamlib face", faceAddress, seconds, [&face] { return face.commands(); });
+    report("simulator's Hamlib face (in this process)", faceAddress, seconds,
+           [&face] { return face.commands(); });
     reportLoss(face, faceAddress);
+
+#ifdef RECEIVER_SIM_PROGRAM
+    // The same face in a process of its own, so that the CPU figure is the
+    // program's alone; a plan with no signal keeps every channel quiet.
+    QTemporaryFile quietPlan;
+    if (quietPlan.open()) {
+        quietPlan.write("# no signals\n");
+        quietPlan.flush();
+        QProcess simulator;
+        simulator.start(QStringLiteral(RECEIVER_SIM_PROGRAM),
+                        {"--rigctl", "0", "--plan", quietPlan.fileName()});
+        if (simulator.waitForReadyRead(5000)) {
+            const std::string address = simulator.readLine().trimmed().toStdString();
+            report("simulator's Hamlib face (receiver-sim --rigctl)", address, seconds);
+        } else {
+            std::fprintf(stderr, "receiver-sim did not start\n");
+        }
+        simulator.terminate();
+        simulator.waitForFinished(5000);
+    }
+#endif
 
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
