@@ -1,5 +1,6 @@
 // Figures for a radio driven through Hamlib over loopback, against the
-// receiver simulator's Hamlib face (quiet channels) and against `rigctld -m 1`:
+// receiver simulator's Hamlib face (quiet channels; in this process, then as
+// `receiver-sim --rigctl` apart) and against `rigctld -m 1`:
 // the channels per second of a memory scan through the program, beside the
 // round-trip limit of the same link (a client making nothing but the same
 // calls per channel), the program's CPU while it scans, and the time from the
@@ -11,9 +12,11 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryFile>
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 
 #include "RigctlFace.h"
@@ -73,23 +76,17 @@ struct ScanningProgram {
         test::runEventLoopFor(500);
         return true;
     }
-    // Channels counted as the frequency moves on, watched every millisecond.
+    // Channels counted as the scan moves on from each: every move is seen,
+    // however quickly they follow one another.
     double channelsPerSecond(double seconds) {
         int channels = 0;
-        std::uint32_t last = rig.doc.mainRecord.frequency;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (rig.doc.mainRecord.frequency != last) {
-                last = rig.doc.mainRecord.frequency;
-                ++channels;
-            }
-        });
-        watch.start(1);
+        const Subscription counting =
+            rig.core.engine().movesOn().subscribe([&channels](const ScanMovedOn&) { ++channels; });
         const auto start = SteadyClock::now();
         test::runEventLoopFor(int(seconds * 1000));
         return channels / std::chrono::duration<double>(SteadyClock::now() - start).count();
     }
-    // CPU of the whole process (the worker thread too), without the watch.
+    // CPU of the whole process (the worker thread too).
     double cpuPercent(double seconds) {
         const double before = cpuSeconds();
         const auto start = SteadyClock::now();
@@ -104,20 +101,27 @@ struct ScanningProgram {
     test::QtReceiverRig rig{std::string(), false};
 };
 
-void report(const char* peer, const std::string& address, double seconds) {
+// `commands` counts the calls the radio answers, where the peer tells them.
+void report(const char* peer, const std::string& address, double seconds,
+            const std::function<long()>& commands = {}) {
     const double limit = clientLimit(address, seconds);
     ScanningProgram program(address);
     if (!program.start()) {
         std::printf("%s: the program did not reach it\n", peer);
         return;
     }
+    const long commandsBefore = commands ? commands() : 0;
     const double rate = program.channelsPerSecond(seconds);
+    const long commandsDuring = commands ? commands() - commandsBefore : 0;
     const double cpu = program.cpuPercent(seconds);
     std::printf("%s over loopback, %.1f s each\n", peer, seconds);
     std::printf("  client limit (set_freq + get_level STRENGTH): %8.1f channels/s\n", limit);
     std::printf("  memory scan through the program:              %8.1f channels/s (%.2f of it)\n",
                 rate, limit > 0 ? rate / limit : 0.0);
     std::printf("  program CPU while scanning:                   %8.1f %% of a core\n", cpu);
+    if (commands && rate > 0)
+        std::printf("  radio calls per channel:                      %8.2f\n",
+                    double(commandsDuring) / (rate * seconds));
 }
 
 // Silence and return of the simulator's face while the program scans it.
@@ -154,8 +158,30 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string faceAddress = "127.0.0.1:" + std::to_string(face.port());
-    report("simulator's Hamlib face", faceAddress, seconds);
+    report("simulator's Hamlib face (in this process)", faceAddress, seconds,
+           [&face] { return face.commands(); });
     reportLoss(face, faceAddress);
+
+#ifdef RECEIVER_SIM_PROGRAM
+    // The same face in a process of its own, so that the CPU figure is the
+    // program's alone; a plan with no signal keeps every channel quiet.
+    QTemporaryFile quietPlan;
+    if (quietPlan.open()) {
+        quietPlan.write("# no signals\n");
+        quietPlan.flush();
+        QProcess simulator;
+        simulator.start(QStringLiteral(RECEIVER_SIM_PROGRAM),
+                        {"--rigctl", "0", "--plan", quietPlan.fileName()});
+        if (simulator.waitForReadyRead(5000)) {
+            const std::string address = simulator.readLine().trimmed().toStdString();
+            report("simulator's Hamlib face (receiver-sim --rigctl)", address, seconds);
+        } else {
+            std::fprintf(stderr, "receiver-sim did not start\n");
+        }
+        simulator.terminate();
+        simulator.waitForFinished(5000);
+    }
+#endif
 
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);

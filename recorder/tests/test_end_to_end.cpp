@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -68,7 +69,7 @@ protected:
         ASSERT_EQ(run(KOVOCTL_PROGRAM, {QStringLiteral("pack"), json.fileName(), document_}), 0);
     }
     void TearDown() override {
-        for (QProcess* p : {&program_, &recorder_}) {
+        for (QProcess* p : {&program_, &recorder_, &simulator_}) {
             if (p->state() != QProcess::NotRunning) {
                 p->terminate();
                 p->waitForFinished(5000);
@@ -93,9 +94,11 @@ protected:
         // Recording starts with the first link; the sound server must be delivering by then.
         ASSERT_TRUE(waitFor(QStringLiteral(" audio on")));
     }
-    void startProgram() {
+    // The program scanning the demo's receiver, or (with no options) the
+    // receiver its settings name.
+    void startProgram(QStringList options = {QStringLiteral("--demo")}) {
         program_.setProcessEnvironment(env_);
-        program_.start(QStringLiteral(KOVO_PROGRAM), {QStringLiteral("--demo"), document_});
+        program_.start(QStringLiteral(KOVO_PROGRAM), options << document_);
         ASSERT_TRUE(program_.waitForStarted());
         for (int i = 0;
              i < 100 && run(KOVOCTL_PROGRAM, {QStringLiteral("send"), QStringLiteral("10"),
@@ -132,7 +135,33 @@ protected:
     QProcessEnvironment env_;
     fs::path folder_;
     QString document_;
-    QProcess program_, recorder_;
+    // The simulator's Hamlib face on a free port, with `plan`; its address.
+    QString startRigctlFace(const QByteArray& plan) {
+        QFile file(home_.filePath(QStringLiteral("plan.txt")));
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write(plan);
+        file.close();
+        simulator_.start(QStringLiteral(RECEIVER_SIM_PROGRAM),
+                         {QStringLiteral("--rigctl"), QStringLiteral("0"), QStringLiteral("--plan"),
+                          file.fileName()});
+        if (!simulator_.waitForReadyRead(5000))
+            return {};
+        return QString::fromLatin1(simulator_.readLine().trimmed());
+    }
+    // Settings that drive the radio at `address` through Hamlib's network client.
+    void useHamlibRadioAt(const QString& address) {
+        QSettings ini(home_.filePath(QStringLiteral("config/Fennelworks/KOVO3000.ini")),
+                      QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("Hardware Setting"));
+        ini.setValue(QStringLiteral("UseHamlib"), 1);
+        ini.setValue(QStringLiteral("HamlibModel"), 2);
+        ini.setValue(QStringLiteral("HamlibPort"), address);
+        ini.setValue(QStringLiteral("HamlibSettle"), 0);
+        ini.endGroup();
+    }
+
+    QProcess program_, recorder_, simulator_;
     QString recorderOut_;
 };
 
@@ -250,6 +279,43 @@ TEST_F(RecorderEndToEnd, OneTaggedFilePerLoggedStopHoldingTheToneOnlyWhileTheSqu
         EXPECT_TRUE(historyNames(fs::absolute(folder_ / name.toStdString()).string()))
             << name.toStdString() << " is not the recording of a hit in the history";
     }
+}
+
+// A radio driven through Hamlib (the simulator's Hamlib face) is handed to
+// the recorder as a serial receiver is: one file per stop on the busy
+// channel, opened when the scan stops and closed once it moves on, and the
+// stop's history row names the frequency, the mode heard, its strength and
+// that file.
+TEST_F(RecorderEndToEnd, AStopOnAHamlibRadioIsRecordedAndKeptInTheHistory) {
+    const QString address = startRigctlFace("145.500000 NFM 12 on=2500 off=3500\n");
+    ASSERT_FALSE(address.isEmpty()) << simulator_.readAllStandardError().constData();
+    useHamlibRadioAt(address);
+    startRecorder();
+    startProgram({});
+    ASSERT_TRUE(waitFor(QStringLiteral("recording "), 20000)) << recorderOut_.toStdString();
+    const QString name =
+        recorderOut_.section(QStringLiteral("recording "), -1).section(QLatin1Char('\n'), 0, 0);
+    EXPECT_TRUE(name.contains(QStringLiteral("145.500000MHz"))) << name.toStdString();
+    EXPECT_TRUE(waitFor(QStringLiteral("closed ") + name, 15000)) << recorderOut_.toStdString();
+    // Outside the demo a quit offers the changed document for saving first;
+    // the history is written while the scan runs.
+    program_.kill();
+    ASSERT_TRUE(program_.waitForFinished(5000));
+
+    const std::string path = fs::absolute(folder_ / name.toStdString()).string();
+    const std::string store =
+        home_.filePath(QStringLiteral("data/Fennelworks/KOVO3000/history.sqlite")).toStdString();
+    ASSERT_TRUE(historyNamesWithin(store, path)) << recorderOut_.toStdString();
+    kovo::history::StoreError error;
+    auto db = kovo::history::HistoryDatabase::open(store, error);
+    ASSERT_TRUE(db) << error.message;
+    kovo::history::Statement row =
+        db->prepare("SELECT frequency_hz, mode, max_signal FROM hits WHERE recording = ?1");
+    row.bind(1, std::string_view(path));
+    ASSERT_EQ(row.step(), SQLITE_ROW);
+    EXPECT_EQ(row.integer(0), 145500000);
+    EXPECT_EQ(row.text(1), "NFM");
+    EXPECT_EQ(row.integer(2), 12);
 }
 
 TEST_F(RecorderEndToEnd, PlaysBackAnEntryWithARecordingAndRefusesOneWithout) {

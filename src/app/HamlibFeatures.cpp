@@ -46,6 +46,12 @@ ReceiverFeatures hamlibFeatures(const rig::RigCapabilities& radio) {
         if (!lack.has(radio))
             features.lack(lack.feature,
                           "This radio has no " + std::string(lack.what) + " (" + model + ")");
+    // The worker carries no tone-squelch command to the radio, so a tone
+    // search would step through tones the radio never hears of.
+    if (radio.toneSquelch)
+        features.lack(ReceiverFeature::ToneSearch,
+                      "The CTCSS tone search does not reach radios driven through Hamlib (" +
+                          model + ")");
     for (int mode = 0; mode < 6; ++mode) {
         const auto rigMode = rig::rigModeOf(mode);
         if (!rigMode || radio.receives(*rigMode))

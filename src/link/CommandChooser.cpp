@@ -30,8 +30,11 @@ void CommandChooser::chooseNextCommand() {
     const bool combined = receiver.tuning == TuningForm::Combined;
 
     if (record.frequency != sent_.sentFrequency ||
-        (combined && record.attenuator != sent_.sentAttenuator))
+        (combined && record.attenuator != sent_.sentAttenuator)) {
+        if (receiver.tuningAnswersReport && sendFirstDifference(record, receiver))
+            return;
         sendFrequency(record, receiver);
+    }
 
     if (priority_.priorityCheck != priority_.priorityCheckApplied) {
         priority_.priorityCheckApplied = priority_.priorityCheck;
@@ -46,8 +49,9 @@ void CommandChooser::chooseNextCommand() {
         if (hits_)
             hits_->settleAfterJump(receiver.settleReportsFor(jump));
         sent_.sentFrequency = record.frequency;
-        // The monitor switch is repeated after every frequency while it is on.
-        if (doc_.controlParams.fgSwitch == 1)
+        // The monitor switch is repeated after every frequency while it is on,
+        // unless the tuning's own answer is the report (it goes before then).
+        if (doc_.controlParams.fgSwitch == 1 && !receiver.tuningAnswersReport)
             sent_.sentFgSwitch = -1;
         return;
     }

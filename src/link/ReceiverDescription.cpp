@@ -42,15 +42,18 @@ const ReceiverDescription kAr3000aDescription{
 };
 
 // A Hamlib radio takes the AR3000A's commands through the worker that drives
-// it; the worker waits out the squelch itself, so no report is let pass.
+// it; the worker waits out the squelch itself, so no report is let pass. A
+// tuning asks for the report in the same line, which saves a round trip
+// through the worker per channel.
 const ReceiverDescription kHamlibDescription{
     .model = "Hamlib",
     .commandSet = CommandSet::Ar3000A,
     .tuning = TuningForm::Separate,
-    .tuningEnd = "\r",
+    .tuningEnd = "Y\r",
     .attenuatorEnd = "\r",
     .signalRequest = "Y\r",
     .modeCarriesPassband = true,
+    .tuningAnswersReport = true,
     .signalRequestPauseMs = 0,
     .tuningEchoReplies = 0,
     .replyEnds = ">",

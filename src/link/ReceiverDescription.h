@@ -58,6 +58,11 @@ struct ReceiverDescription {
     // Whether the mode command carries the IF bandwidth as a passband in Hz
     // ("N 15000"), so that a new bandwidth alone sends the mode again.
     bool modeCarriesPassband = false;
+    // Whether the tuning command asks for a signal report as well (its end
+    // carries the request), so that its answer is the report on the new
+    // frequency. The mode, attenuator and monitor then go out before it, so
+    // that the report is taken as the channel is heard.
+    bool tuningAnswersReport = false;
     // The pause before a signal request, in ms; 0 asks at once.
     int signalRequestPauseMs = kPollDelayMs;
     // Signal-shaped replies after a tuning command that may be its echo (0:

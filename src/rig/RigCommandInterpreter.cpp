@@ -120,10 +120,15 @@ std::optional<std::string> RigCommandInterpreter::execute(std::string_view line)
             return answer(rig_.setMode(*mode, hz));
         return answer(RigResult::Refused);
     }
+    const bool reportToo = line.size() > 1 && (line.back() == 'Y' || line.back() == 'y');
+    if (reportToo)
+        line.remove_suffix(1);
     if (const auto hz = parseMegahertz(line)) {
         const RigResult result = rig_.setFrequency(*hz);
         if (result == RigResult::Done)
             tunedAt_ = Clock::now();
+        if (reportToo && result == RigResult::Done)
+            return signalReport();
         return answer(result);
     }
     return answer(RigResult::Refused);

@@ -12,7 +12,8 @@ namespace kovo::rig {
 // Turns the receiver commands the link writes (CR-ended lines: a frequency in
 // megahertz, a mode letter alone or followed by a space and the passband in
 // Hz, "R"/"T" for the attenuator, "F"/"G" for the
-// monitor switch, "Y" for a signal report, an empty line as a probe) into
+// monitor switch, "Y" for a signal report, a frequency followed by "Y" for
+// both in one, an empty line as a probe) into
 // calls on a radio, and answers each as a prompting receiver does: the
 // answer's text, if any, then CR LF and ">". A signal report is "%" while the
 // squelch is closed, otherwise the meter letter of the strength.

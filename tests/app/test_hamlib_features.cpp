@@ -39,7 +39,8 @@ TEST(HamlibFeatures, WhatTheRadioLacksIsShownUnusableWithWhy) {
          "This radio has no CW (Hamlib model 1234); CW channels are tuned in USB"},
         {ReceiverFeature::VoiceSquelch, "This radio has no voice squelch (Hamlib model 1234)"},
         {ReceiverFeature::ToneEliminator, "This radio has no tone eliminator (Hamlib model 1234)"},
-        {ReceiverFeature::ToneSearch, ""},
+        {ReceiverFeature::ToneSearch,
+         "The CTCSS tone search does not reach radios driven through Hamlib (Hamlib model 1234)"},
         {ReceiverFeature::Attenuator, "This radio has no attenuator (Hamlib model 1234)"},
         {ReceiverFeature::Antenna, "This radio has no antenna switch (Hamlib model 1234)"},
     };
@@ -60,6 +61,7 @@ TEST(HamlibFeatures, WhatTheRadioLacksIsShownUnusableWithWhy) {
 TEST(HamlibFeatures, ARadioWithNoListedRangeKeepsTheReceiversOwn) {
     rig::RigCapabilities r = scanner();
     r.modes = RIG_MODE_WFM;
+    r.toneSquelch = false;
     r.lowestHz = r.highestHz = 0;
     const ReceiverFeatures f = hamlibFeatures(r);
     EXPECT_TRUE(f.tunes(100'000));
@@ -67,6 +69,8 @@ TEST(HamlibFeatures, ARadioWithNoListedRangeKeepsTheReceiversOwn) {
     EXPECT_EQ(f.whyMissing(ReceiverFeature::Usb),
               "This radio has no USB (Hamlib model 1234) nor a mode near it");
     EXPECT_THAT(f.whyMissing(ReceiverFeature::WideFm), IsEmpty());
+    EXPECT_EQ(f.whyMissing(ReceiverFeature::ToneSearch),
+              "This radio has no tone squelch (CTCSS) (Hamlib model 1234)");
 }
 
 } // namespace

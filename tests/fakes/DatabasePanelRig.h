@@ -32,6 +32,8 @@ struct FakeDatabaseCore : DatabaseCore {
     // As the receiver's operations do it.
     bool chooseLinkSet(int k) override { return doc && doc->banks().setCurrentLinkSet(k); }
     CKovo5Doc* doc = nullptr;
+    const ReceiverFeatures* receiverFeatures() const override { return features; }
+    const ReceiverFeatures* features = nullptr;
 };
 
 struct DatabasePanelRig {

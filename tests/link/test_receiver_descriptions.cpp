@@ -57,12 +57,14 @@ const Walk kWalks[] = {
      {"433.5\r", "A\r", "R\r", "Y\r"},
      "K\r\n>"},
     // A Hamlib radio: the AR3000A's bytes with the IF bandwidth as passband,
-    // no settling reports, no pause.
+    // no settling reports, no pause; the tuning goes last and asks for the
+    // report itself (an acknowledgement that is no report is followed by a
+    // request of its own).
     {&kHamlibDescription,
      "\r\n>",
-     {"145.\r", "N 15000\r", "T\r", "G\r", "Y\r"},
+     {"N 15000\r", "T\r", "G\r", "145.Y\r", "Y\r"},
      0,
-     {"433.5\r", "A 15000\r", "R\r", "Y\r"},
+     {"A 15000\r", "R\r", "433.5Y\r", "Y\r"},
      "K\r\n>",
      "N 3000\r"},
     // One combined command, echoed: two signal-shaped replies are its echo.
@@ -128,6 +130,21 @@ TEST_P(ReceiverWalkTest, SendsItsOwnBytesForTheSameTuningSequence) {
     EXPECT_THAT(acknowledge(), ElementsAreArray(walk.retune));
 
     port.receive(walk.report);
+    EXPECT_EQ(loop.signal().squelchOpen, 1);
+    EXPECT_EQ(loop.signal().signalLevel, 10);
+}
+
+// A receiver whose tuning asks for the report answers it with the report on
+// the new frequency: one command per channel when nothing else changes.
+TEST_P(ReceiverWalkTest, TheAnswerToATuningThatAsksForTheReportIsTheReport) {
+    if (!GetParam().receiver->tuningAnswersReport)
+        GTEST_SKIP() << "its tuning is acknowledged alone";
+    ASSERT_TRUE(connectWithPrompt());
+    acknowledge(); // settled at 145 MHz, a signal request in flight
+    tune(433500000, 0, 0);
+    port.receive("%\r\n>");
+    EXPECT_THAT(port.takeWritten(), ElementsAreArray({std::string("433.5Y\r")}));
+    port.receive("K\r\n>");
     EXPECT_EQ(loop.signal().squelchOpen, 1);
     EXPECT_EQ(loop.signal().signalLevel, 10);
 }

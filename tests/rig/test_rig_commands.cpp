@@ -121,6 +121,36 @@ TEST(RigCommandInterpreter, WaitsOutTheSettlingTimeAfterATuningBeforeReadingTheS
     EXPECT_EQ(waits.size(), 1u); // settled: no wait
 }
 
+// A frequency followed by "Y" tunes, waits out the settling and answers with
+// the report; a tuning the radio refuses reads no signal.
+TEST(RigCommandInterpreter, ATuningWithYAnswersWithTheReportOnTheNewFrequency) {
+    struct Case {
+        RigResult tuning;
+        SignalReport signal;
+        std::vector<std::string> calls;
+        std::optional<std::string> answer;
+        std::size_t waits;
+    };
+    const Case cases[] = {
+        {RigResult::Done, std::nullopt, {"freq 145500000", "signal"}, "%\r\n>", 1},
+        {RigResult::Done, 10, {"freq 145500000", "signal"}, "K\r\n>", 1},
+        {RigResult::Refused, 10, {"freq 145500000"}, "?\r\n>", 0},
+        {RigResult::Failed, 10, {"freq 145500000"}, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        FakeRig rig;
+        RigCommandInterpreter interpreter(rig);
+        std::size_t waits = 0;
+        interpreter.setSleeper([&](auto) { ++waits; });
+        interpreter.setSettleTime(std::chrono::hours(1));
+        rig.next = c.tuning;
+        rig.signal = c.signal;
+        EXPECT_EQ(interpreter.execute("145.5Y"), c.answer) << int(c.tuning);
+        EXPECT_EQ(rig.calls, c.calls) << int(c.tuning);
+        EXPECT_EQ(waits, c.waits) << int(c.tuning);
+    }
+}
+
 TEST(RigModeTable, ChoosesTheModeItselfOrTheNearestTheRadioHas) {
     struct Case {
         RigMode wanted;

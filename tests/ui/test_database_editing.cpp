@@ -2,6 +2,8 @@
 #include "fakes/DatabasePanelRig.h"
 
 #include "data/TypedFrequency.h"
+#include "link/ReceiverDescription.h"
+#include "link/ReceiverFeatures.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -62,6 +64,38 @@ TEST(DatabaseMenus, CheckMarksGatherOverMixedSelections) {
     EXPECT_FALSE(offers(*again, FirstMode + 6));
     r.settings.optSam = 1;
     EXPECT_TRUE(offers(*buildMenu(r.doc, r.settings, 0, false, {}), FirstMode + 8));
+}
+
+// A receiver with one antenna input offers only the first in the channel and
+// range menus, saying why; an AR receiver offers all four.
+TEST(DatabaseMenus, AntennasTheReceiverLacksAreOfferedDisabledWithWhy) {
+    DatabasePanelRig r;
+    r.addChannel(145'000'000);
+    r.panel.refreshAll();
+    ReceiverFeatures oneAntenna = ReceiverFeatures::of(kAr3000aDescription);
+    oneAntenna.lack(ReceiverFeature::Antenna, "no antenna switch");
+    const ReceiverFeatures ar3000a = ReceiverFeatures::of(kAr3000aDescription);
+    const struct {
+        const ReceiverFeatures* features;
+        bool othersEnabled;
+        const char* why;
+    } cases[] = {{&oneAntenna, false, "no antenna switch"}, {&ar3000a, true, ""}};
+    for (const auto& c : cases) {
+        r.core.features = c.features;
+        DatabaseList& l = r.panel.list(0);
+        auto menu = r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(0).index(0)).center());
+        ASSERT_TRUE(menu);
+        for (QAction* a : commandActions(*menu)) {
+            const int id = a->data().toInt();
+            if (id < FirstAntenna || id > FirstAntenna + 3)
+                continue;
+            const bool first = id == FirstAntenna;
+            EXPECT_EQ(a->isEnabled(), first || c.othersEnabled) << id;
+            if (!a->isEnabled()) {
+                EXPECT_EQ(a->toolTip().toStdString(), c.why) << id;
+            }
+        }
+    }
 }
 
 TEST(DatabaseMenus, UseFlagsAndPlaybackItems) {

@@ -4,10 +4,12 @@
 #include "data/Cp932.h"
 #include "data/DatabaseEdits.h"
 #include "data/ValueTables.h"
+#include "link/ReceiverFeatures.h"
 
 #include <QMenu>
 
 #include <cstdio>
+#include <iterator>
 
 namespace kovo::dbmenus {
 namespace {
@@ -170,6 +172,39 @@ template <typename Record> void checkSettings(std::set<int>& checked, const Reco
 }
 
 } // namespace
+
+namespace {
+
+// Menu items that need a feature of the receiver: commands first to last.
+struct FeatureItems {
+    int first;
+    int last;
+    ReceiverFeature feature;
+};
+
+// The first antenna is the one every receiver has.
+constexpr FeatureItems kFeatureItems[] = {
+    {FirstAntenna + 1, FirstAntenna + int(std::size(kAntennaItems)) - 1, ReceiverFeature::Antenna},
+};
+
+} // namespace
+
+void offerFeatures(QMenu& menu, const ReceiverFeatures* features) {
+    if (!features)
+        return;
+    for (QAction* a : menu.actions())
+        if (QMenu* sub = a->menu())
+            sub->setToolTipsVisible(true);
+    for (QAction* a : commandActions(menu)) {
+        const int command = a->data().toInt();
+        for (const FeatureItems& items : kFeatureItems) {
+            if (command < items.first || command > items.last || features->has(items.feature))
+                continue;
+            a->setEnabled(false);
+            a->setToolTip(QString::fromStdString(features->whyMissing(items.feature)));
+        }
+    }
+}
 
 std::vector<QAction*> commandActions(QMenu& menu) {
     std::vector<QAction*> out;

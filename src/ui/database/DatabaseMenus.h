@@ -13,6 +13,7 @@ class QMenu;
 namespace kovo {
 
 class CKovo5Doc;
+class ReceiverFeatures;
 struct AppSettings;
 
 // The context menus of the database lists, item by item, with their command
@@ -28,6 +29,10 @@ std::set<int> checkedItems(const CKovo5Doc& doc, const AppSettings& settings, in
 // given check marks. Every action carries its command number as data.
 std::unique_ptr<QMenu> buildMenu(const CKovo5Doc& doc, const AppSettings& settings, int view,
                                  bool recorderLinked, const std::set<int>& checked);
+
+// Disables the items of features the receiver lacks, each with the reason
+// as its tooltip. Without features (no receiver known yet) all stay offered.
+void offerFeatures(QMenu& menu, const ReceiverFeatures* features);
 
 // Every action of a menu and its submenus, by command number (tests, and
 // connecting the commands).

@@ -447,6 +447,8 @@ std::unique_ptr<QMenu> DatabasePanel::prepareContextMenu(DatabaseList& list, QPo
     auto menu =
         dbmenus::buildMenu(ports_.doc, ports_.settings, view, presenter_->host().recorderLinked(),
                            dbmenus::checkedItems(ports_.doc, ports_.settings, view, chosenRows()));
+    if (const DatabaseCore* core = presenter_->core())
+        dbmenus::offerFeatures(*menu, core->receiverFeatures());
     for (QAction* a : dbmenus::commandActions(*menu)) {
         const int command = a->data().toInt();
         connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });

@@ -7,6 +7,8 @@
 
 namespace kovo {
 
+class ReceiverFeatures;
+
 // What the user is told when the recorder has nothing for a log entry.
 inline constexpr const char* kNoAudioMessage = "音声データがありません";
 
@@ -31,6 +33,8 @@ public:
     // Link set `k` becomes the current one; false, and nothing changed,
     // outside the link sets.
     virtual bool chooseLinkSet(int k) = 0;
+    // What the receiver on the line can do; none before it is known.
+    virtual const ReceiverFeatures* receiverFeatures() const { return nullptr; }
 };
 
 // What the database panel needs of the program around it: the confirmation
