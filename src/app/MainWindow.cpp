@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "app/AppSettingsWriter.h"
+#include "app/Language.h"
 #include "app/QtTimerService.h"
 #include "app/RigctlService.h"
 #include "app/SettingsTable.h"
@@ -27,6 +28,7 @@
 #include "ui/RepaintPacer.h"
 #include "ui/history/HistoryWindow.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -139,6 +141,7 @@ void MainWindow::createMenus() {
     addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
     addCommand(configMenu, QStringLiteral("&Hamlib network server"), CommandRigctl);
     addCommand(configMenu, QStringLiteral("Web remote…"), CommandWebRemote);
+    createLanguageMenu(configMenu);
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     addCommand(viewMenu, QStringLiteral("&History\tCtrl+H"), CommandHistory,
@@ -146,7 +149,50 @@ void MainWindow::createMenus() {
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
     addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
-    addCommand(helpMenu, QStringLiteral("О программе..."), CommandAbout);
+    addCommand(helpMenu, tr("О программе..."), CommandAbout);
+}
+
+namespace {
+
+struct LanguageItem {
+    int command;
+    const char* text;
+    LanguageChoice choice;
+};
+
+// Each language is named in itself, so a user who cannot read the current
+// one still finds their own.
+constexpr LanguageItem kLanguageItems[] = {
+    {MainWindow::CommandLanguageSystem, QT_TRANSLATE_NOOP("MainWindow", "System"),
+     LanguageChoice::System},
+    {MainWindow::CommandLanguageJapanese, "日本語", LanguageChoice::Japanese},
+    {MainWindow::CommandLanguageEnglish, "English", LanguageChoice::English},
+};
+
+} // namespace
+
+void MainWindow::createLanguageMenu(QMenu* configMenu) {
+    QMenu* menu = configMenu->addMenu(tr("Language"));
+    auto* group = new QActionGroup(menu);
+    const LanguageChoice stored = loadLanguageChoice(store_);
+    for (const LanguageItem& item : kLanguageItems) {
+        QAction* action = addCommand(menu, tr(item.text), item.command);
+        action->setCheckable(true);
+        action->setChecked(item.choice == stored);
+        group->addAction(action);
+    }
+}
+
+void MainWindow::chooseLanguage(int command) {
+    for (const LanguageItem& item : kLanguageItems) {
+        if (item.command != command)
+            continue;
+        if (item.choice == loadLanguageChoice(store_))
+            return;
+        storeLanguageChoice(store_, item.choice);
+        notifier_->showMessage(
+            tr("The language changes at the next start of the program.").toStdString());
+    }
 }
 
 void MainWindow::rebuildRecentFiles() {
@@ -198,6 +244,9 @@ void MainWindow::createCommands() {
         {CommandRigctl, [this] { configureRigctl(); }},
         {CommandWebRemote, [this] { configureWebRemote(); }},
         {CommandHistory, [this] { showHistory(); }},
+        {CommandLanguageSystem, [this] { chooseLanguage(CommandLanguageSystem); }},
+        {CommandLanguageJapanese, [this] { chooseLanguage(CommandLanguageJapanese); }},
+        {CommandLanguageEnglish, [this] { chooseLanguage(CommandLanguageEnglish); }},
         {CommandDisplayPreference,
          [this] {
              if (DisplayPreferenceDialog(writer_, this).exec() == QDialog::Accepted)
