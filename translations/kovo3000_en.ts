@@ -237,6 +237,110 @@
       <source>The language changes at the next start of the program.</source>
       <translation>The language changes at the next start of the program.</translation>
     </message>
+    <message>
+      <source>&amp;File</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;New 	Ctrl+N</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Open...	Ctrl+O</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Save	Ctrl+S</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>S&amp;ave as...</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Import channels…</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Expor&amp;t text 	Ctrl+T</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Memory data</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Log data</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Channels for CHIRP (CSV)…</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Exit</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Configuration&amp;s</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>COM &amp;port</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Display Preference(&amp;T)</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Sub-Step size</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>CW Pitch</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Default Band Width</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>AF Gain Range</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Power Control</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Options</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Hamlib network server</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Web remote…</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;View</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;History	Ctrl+H</source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>&amp;Help </source>
+      <translation type="unfinished" />
+    </message>
+    <message>
+      <source>Contents</source>
+      <translation type="unfinished" />
+    </message>
   </context>
   <context>
     <name>kovo::recorder::RecorderWindow</name>

@@ -114,41 +114,41 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
 void MainWindow::createMenus() {
     // A tab in the text makes the menu show what follows it as the key hint,
     // so "Ctrl+T" appears although no key is bound to the export.
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    addCommand(fileMenu_, QStringLiteral("&New \tCtrl+N"), CommandNew, QKeySequence::New);
-    addCommand(fileMenu_, QStringLiteral("&Open...\tCtrl+O"), CommandOpen, QKeySequence::Open);
-    addCommand(fileMenu_, QStringLiteral("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
-    addCommand(fileMenu_, QStringLiteral("S&ave as..."), CommandSaveAs);
+    fileMenu_ = menuBar()->addMenu(tr("&File"));
+    addCommand(fileMenu_, tr("&New \tCtrl+N"), CommandNew, QKeySequence::New);
+    addCommand(fileMenu_, tr("&Open...\tCtrl+O"), CommandOpen, QKeySequence::Open);
+    addCommand(fileMenu_, tr("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
+    addCommand(fileMenu_, tr("S&ave as..."), CommandSaveAs);
     fileMenu_->addSeparator();
-    addCommand(fileMenu_, QStringLiteral("&Import channels…"), CommandImportChannels);
-    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("Expor&t text \tCtrl+T"));
-    addCommand(exportMenu, QStringLiteral("Memory data"), CommandExportMemory);
-    addCommand(exportMenu, QStringLiteral("Log data"), CommandExportLog);
-    addCommand(exportMenu, QStringLiteral("Channels for CHIRP (CSV)…"), CommandExportChirp);
+    addCommand(fileMenu_, tr("&Import channels…"), CommandImportChannels);
+    QMenu* exportMenu = fileMenu_->addMenu(tr("Expor&t text \tCtrl+T"));
+    addCommand(exportMenu, tr("Memory data"), CommandExportMemory);
+    addCommand(exportMenu, tr("Log data"), CommandExportLog);
+    addCommand(exportMenu, tr("Channels for CHIRP (CSV)…"), CommandExportChirp);
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addSeparator();
-    addCommand(fileMenu_, QStringLiteral("&Exit"), CommandExit);
+    addCommand(fileMenu_, tr("&Exit"), CommandExit);
 
-    QMenu* configMenu = menuBar()->addMenu(QStringLiteral("Configuration&s"));
-    addCommand(configMenu, QStringLiteral("COM &port"), CommandComPort);
-    addCommand(configMenu, QStringLiteral("Display Preference(&T)"), CommandDisplayPreference);
-    addCommand(configMenu, QStringLiteral("&Sub-Step size"), CommandSubStep);
+    QMenu* configMenu = menuBar()->addMenu(tr("Configuration&s"));
+    addCommand(configMenu, tr("COM &port"), CommandComPort);
+    addCommand(configMenu, tr("Display Preference(&T)"), CommandDisplayPreference);
+    addCommand(configMenu, tr("&Sub-Step size"), CommandSubStep);
     configMenu->addSeparator();
-    addCommand(configMenu, QStringLiteral("CW Pitch"), CommandCwPitch);
-    addCommand(configMenu, QStringLiteral("Default Band Width"), CommandDefaultBandWidth);
-    addCommand(configMenu, QStringLiteral("AF Gain Range"), CommandAfGainRange);
-    addCommand(configMenu, QStringLiteral("Power Control"), CommandPowerControl);
-    addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
-    addCommand(configMenu, QStringLiteral("&Hamlib network server"), CommandRigctl);
-    addCommand(configMenu, QStringLiteral("Web remote…"), CommandWebRemote);
+    addCommand(configMenu, tr("CW Pitch"), CommandCwPitch);
+    addCommand(configMenu, tr("Default Band Width"), CommandDefaultBandWidth);
+    addCommand(configMenu, tr("AF Gain Range"), CommandAfGainRange);
+    addCommand(configMenu, tr("Power Control"), CommandPowerControl);
+    addCommand(configMenu, tr("Options"), CommandOptions);
+    addCommand(configMenu, tr("&Hamlib network server"), CommandRigctl);
+    addCommand(configMenu, tr("Web remote…"), CommandWebRemote);
     createLanguageMenu(configMenu);
 
-    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    addCommand(viewMenu, QStringLiteral("&History\tCtrl+H"), CommandHistory,
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
+    addCommand(viewMenu, tr("&History\tCtrl+H"), CommandHistory,
                QKeySequence(Qt::CTRL | Qt::Key_H));
 
-    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
-    addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
+    QMenu* helpMenu = menuBar()->addMenu(tr("&Help "));
+    addCommand(helpMenu, tr("Contents"), CommandHelpContents);
     addCommand(helpMenu, tr("О программе..."), CommandAbout);
 }
 
