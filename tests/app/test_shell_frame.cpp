@@ -18,6 +18,7 @@
 #include "ui/PanelEdit.h"
 #include "ui/PanelStack.h"
 #include "ui/SignalMeter.h"
+#include "ui/database/DatabasePanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -196,8 +197,14 @@ TEST_F(FrameTest, InEnglishTheWindowPanelsAndMenusLeaveNoOtherLanguageAndNoCapti
     Program& p = makeProgram();
     MainWindow& w = p.window();
     w.show();
-    QCoreApplication::processEvents();
-    const QStringList problems = test::problemsOf(&w, true);
+    // Every view of the database panel, the statistics last.
+    QStringList problems;
+    for (int view = 0; view < 8; ++view) {
+        p.view().databasePanel().showView(view);
+        QCoreApplication::processEvents();
+        for (const QString& problem : test::problemsOf(&w, true))
+            problems << QStringLiteral("view %1: %2").arg(view).arg(problem);
+    }
     removeEnglish(*QCoreApplication::instance());
     EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
     EXPECT_NE(action(MainWindow::CommandAbout)->text(), "О программе...");
