@@ -25,6 +25,7 @@ PACKAGES=(
   libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils libopus-dev
   libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
+  qt6-l10n-tools qt6-tools-dev
 )
 # The web page's browser tests run on Node.js; a Node.js from elsewhere
 # (with its own npm) is kept rather than replaced.

@@ -12,7 +12,7 @@
 namespace kovo {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("KOVO3000 のバージョン情報"));
+    setWindowTitle(tr("KOVO3000 のバージョン情報"));
     setModal(true);
     applyDialogColours(this);
 

@@ -4,6 +4,7 @@
 #include "data/CKovo5Doc.h"
 #include "data/Notifier.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -16,7 +17,8 @@ namespace {
 
 constexpr const char* documentFilter = "KOVO3000 File (*.kv5)";
 constexpr const char* documentSuffix = "kv5";
-constexpr const char* saveChangesQuestion = "%1 への変更を保存しますか?";
+constexpr const char* saveChangesQuestion =
+    QT_TRANSLATE_NOOP("DocumentController", "%1 への変更を保存しますか?");
 
 std::string toNative(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -112,7 +114,8 @@ QString DocumentController::title() const {
 bool DocumentController::saveModified() {
     if (!document_.isModified())
         return true;
-    const QString question = QString::fromUtf8(saveChangesQuestion).arg(title());
+    const QString question =
+        QCoreApplication::translate("DocumentController", saveChangesQuestion).arg(title());
     switch (notifier_.askYesNoCancel(question.toStdString())) {
     case Notifier::Answer::Yes:
         return fileSave();

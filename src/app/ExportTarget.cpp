@@ -1,5 +1,6 @@
 #include "app/ExportTarget.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -14,9 +15,9 @@ struct FileTypeEntry {
 };
 
 const FileTypeEntry fileTypes[] = {
-    {ExportFileType::Text, "テキストファイル (*.txt)", "txt"},
-    {ExportFileType::Csv, "CSVファイル (*.csv)", "csv"},
-    {ExportFileType::All, "すべてのファイル (*.*)", "txt"},
+    {ExportFileType::Text, QT_TRANSLATE_NOOP("ExportTarget", "テキストファイル (*.txt)"), "txt"},
+    {ExportFileType::Csv, QT_TRANSLATE_NOOP("ExportTarget", "CSVファイル (*.csv)"), "csv"},
+    {ExportFileType::All, QT_TRANSLATE_NOOP("ExportTarget", "すべてのファイル (*.*)"), "txt"},
 };
 
 const FileTypeEntry& entryFor(ExportFileType type) {
@@ -26,18 +27,22 @@ const FileTypeEntry& entryFor(ExportFileType type) {
     return fileTypes[0];
 }
 
+QString filterText(const FileTypeEntry& entry) {
+    return QCoreApplication::translate("ExportTarget", entry.filter);
+}
+
 } // namespace
 
 QStringList exportNameFilters() {
     QStringList filters;
     for (const FileTypeEntry& entry : fileTypes)
-        filters.append(QString::fromUtf8(entry.filter));
+        filters.append(filterText(entry));
     return filters;
 }
 
 ExportFileType exportFileTypeOf(const QString& nameFilter) {
     for (const FileTypeEntry& entry : fileTypes)
-        if (nameFilter == QString::fromUtf8(entry.filter))
+        if (nameFilter == filterText(entry))
             return entry.type;
     return ExportFileType::All;
 }
@@ -58,8 +63,9 @@ ExportTarget exportTargetFor(const QString& typedPath, ExportFileType chosen) {
 }
 
 QFileDialog* createExportDialog(QWidget* parent, const QString& proposedPath) {
-    auto* dialog = new QFileDialog(parent, QStringLiteral("テキスト形式ファイル書き出し"),
-                                   QFileInfo(proposedPath).absolutePath());
+    auto* dialog = new QFileDialog(
+        parent, QCoreApplication::translate("ExportTarget", "テキスト形式ファイル書き出し"),
+        QFileInfo(proposedPath).absolutePath());
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setNameFilters(exportNameFilters());
     dialog->setDefaultSuffix(QLatin1String(entryFor(ExportFileType::Text).suffix));

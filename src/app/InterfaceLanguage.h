@@ -3,19 +3,15 @@
 
 namespace kovo {
 
-class SettingsStore;
-
 enum class InterfaceLanguage { Japanese, English };
 
-// The language the interface speaks: the "Language" setting ("System", "ja"
-// or "en"; absent counts as "System"). "System" follows the desktop: English
-// unless its language is Japanese or unset (empty, C or POSIX keep the
-// program's own Japanese texts). `desktopLocale` is a locale name such as
-// "en_GB.UTF-8".
+// The language the interface speaks for a "Language" setting ("System", "ja"
+// or "en"; anything else counts as "System") and a desktop locale name such
+// as "en_GB.UTF-8": the same rule the program's texts follow.
 InterfaceLanguage interfaceLanguageFor(const QString& setting, const QString& desktopLocale);
 
-// The same for this run: the stored setting and the desktop's locale from
-// the environment (LC_ALL, LC_MESSAGES, LANG, first that is set).
-InterfaceLanguage interfaceLanguage(const SettingsStore& store);
+// The language the program's texts speak in this run: a language chosen
+// anew takes effect at the next start, for the guide as for the rest.
+InterfaceLanguage interfaceLanguageInUse();
 
 } // namespace kovo

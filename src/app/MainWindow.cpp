@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "HelpWindow.h"
 #include "app/AppSettingsWriter.h"
+#include "app/Language.h"
 #include "app/QtTimerService.h"
 #include "app/RigctlService.h"
 #include "app/SettingsTable.h"
@@ -28,6 +29,7 @@
 #include "ui/RepaintPacer.h"
 #include "ui/history/HistoryWindow.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -109,41 +111,85 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
 void MainWindow::createMenus() {
     // A tab in the text makes the menu show what follows it as the key hint,
     // so "Ctrl+T" appears although no key is bound to the export.
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    addCommand(fileMenu_, QStringLiteral("&New \tCtrl+N"), CommandNew, QKeySequence::New);
-    addCommand(fileMenu_, QStringLiteral("&Open...\tCtrl+O"), CommandOpen, QKeySequence::Open);
-    addCommand(fileMenu_, QStringLiteral("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
-    addCommand(fileMenu_, QStringLiteral("S&ave as..."), CommandSaveAs);
+    fileMenu_ = menuBar()->addMenu(tr("&File"));
+    addCommand(fileMenu_, tr("&New \tCtrl+N"), CommandNew, QKeySequence::New);
+    addCommand(fileMenu_, tr("&Open...\tCtrl+O"), CommandOpen, QKeySequence::Open);
+    addCommand(fileMenu_, tr("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
+    addCommand(fileMenu_, tr("S&ave as..."), CommandSaveAs);
     fileMenu_->addSeparator();
-    addCommand(fileMenu_, QStringLiteral("&Import channels…"), CommandImportChannels);
-    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("Expor&t text \tCtrl+T"));
-    addCommand(exportMenu, QStringLiteral("Memory data"), CommandExportMemory);
-    addCommand(exportMenu, QStringLiteral("Log data"), CommandExportLog);
-    addCommand(exportMenu, QStringLiteral("Channels for CHIRP (CSV)…"), CommandExportChirp);
+    addCommand(fileMenu_, tr("&Import channels…"), CommandImportChannels);
+    QMenu* exportMenu = fileMenu_->addMenu(tr("Expor&t text \tCtrl+T"));
+    addCommand(exportMenu, tr("Memory data"), CommandExportMemory);
+    addCommand(exportMenu, tr("Log data"), CommandExportLog);
+    addCommand(exportMenu, tr("Channels for CHIRP (CSV)…"), CommandExportChirp);
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addSeparator();
-    addCommand(fileMenu_, QStringLiteral("&Exit"), CommandExit);
+    addCommand(fileMenu_, tr("&Exit"), CommandExit);
 
-    QMenu* configMenu = menuBar()->addMenu(QStringLiteral("Configuration&s"));
-    addCommand(configMenu, QStringLiteral("COM &port"), CommandComPort);
-    addCommand(configMenu, QStringLiteral("Display Preference(&T)"), CommandDisplayPreference);
-    addCommand(configMenu, QStringLiteral("&Sub-Step size"), CommandSubStep);
+    QMenu* configMenu = menuBar()->addMenu(tr("Configuration&s"));
+    addCommand(configMenu, tr("COM &port"), CommandComPort);
+    addCommand(configMenu, tr("Display Preference(&T)"), CommandDisplayPreference);
+    addCommand(configMenu, tr("&Sub-Step size"), CommandSubStep);
     configMenu->addSeparator();
-    addCommand(configMenu, QStringLiteral("CW Pitch"), CommandCwPitch);
-    addCommand(configMenu, QStringLiteral("Default Band Width"), CommandDefaultBandWidth);
-    addCommand(configMenu, QStringLiteral("AF Gain Range"), CommandAfGainRange);
-    addCommand(configMenu, QStringLiteral("Power Control"), CommandPowerControl);
-    addCommand(configMenu, QStringLiteral("Options"), CommandOptions);
-    addCommand(configMenu, QStringLiteral("&Hamlib network server"), CommandRigctl);
-    addCommand(configMenu, QStringLiteral("Web remote…"), CommandWebRemote);
+    addCommand(configMenu, tr("CW Pitch"), CommandCwPitch);
+    addCommand(configMenu, tr("Default Band Width"), CommandDefaultBandWidth);
+    addCommand(configMenu, tr("AF Gain Range"), CommandAfGainRange);
+    addCommand(configMenu, tr("Power Control"), CommandPowerControl);
+    addCommand(configMenu, tr("Options"), CommandOptions);
+    addCommand(configMenu, tr("&Hamlib network server"), CommandRigctl);
+    addCommand(configMenu, tr("Web remote…"), CommandWebRemote);
+    createLanguageMenu(configMenu);
 
-    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    addCommand(viewMenu, QStringLiteral("&History\tCtrl+H"), CommandHistory,
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
+    addCommand(viewMenu, tr("&History\tCtrl+H"), CommandHistory,
                QKeySequence(Qt::CTRL | Qt::Key_H));
 
-    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help "));
-    addCommand(helpMenu, QStringLiteral("Contents"), CommandHelpContents);
-    addCommand(helpMenu, QStringLiteral("О программе..."), CommandAbout);
+    QMenu* helpMenu = menuBar()->addMenu(tr("&Help "));
+    addCommand(helpMenu, tr("Contents"), CommandHelpContents);
+    addCommand(helpMenu, tr("О программе..."), CommandAbout);
+}
+
+namespace {
+
+struct LanguageItem {
+    int command;
+    const char* text;
+    LanguageChoice choice;
+};
+
+// Each language is named in itself, so a user who cannot read the current
+// one still finds their own.
+constexpr LanguageItem kLanguageItems[] = {
+    {MainWindow::CommandLanguageSystem, QT_TRANSLATE_NOOP("MainWindow", "System"),
+     LanguageChoice::System},
+    {MainWindow::CommandLanguageJapanese, "日本語", LanguageChoice::Japanese},
+    {MainWindow::CommandLanguageEnglish, "English", LanguageChoice::English},
+};
+
+} // namespace
+
+void MainWindow::createLanguageMenu(QMenu* configMenu) {
+    QMenu* menu = configMenu->addMenu(tr("Language"));
+    auto* group = new QActionGroup(menu);
+    const LanguageChoice stored = loadLanguageChoice(store_);
+    for (const LanguageItem& item : kLanguageItems) {
+        QAction* action = addCommand(menu, tr(item.text), item.command);
+        action->setCheckable(true);
+        action->setChecked(item.choice == stored);
+        group->addAction(action);
+    }
+}
+
+void MainWindow::chooseLanguage(int command) {
+    for (const LanguageItem& item : kLanguageItems) {
+        if (item.command != command)
+            continue;
+        if (item.choice == loadLanguageChoice(store_))
+            return;
+        storeLanguageChoice(store_, item.choice);
+        notifier_->showMessage(
+            tr("The language changes at the next start of the program.").toStdString());
+    }
 }
 
 void MainWindow::rebuildRecentFiles() {
@@ -195,6 +241,9 @@ void MainWindow::createCommands() {
         {CommandRigctl, [this] { configureRigctl(); }},
         {CommandWebRemote, [this] { configureWebRemote(); }},
         {CommandHistory, [this] { showHistory(); }},
+        {CommandLanguageSystem, [this] { chooseLanguage(CommandLanguageSystem); }},
+        {CommandLanguageJapanese, [this] { chooseLanguage(CommandLanguageJapanese); }},
+        {CommandLanguageEnglish, [this] { chooseLanguage(CommandLanguageEnglish); }},
         {CommandDisplayPreference,
          [this] {
              if (DisplayPreferenceDialog(writer_, this).exec() == QDialog::Accepted)
@@ -327,7 +376,7 @@ void MainWindow::exportChirp() {
 
 void MainWindow::showHelp() {
     if (!help_)
-        help_ = new HelpWindow(interfaceLanguage(store_), this);
+        help_ = new HelpWindow(interfaceLanguageInUse(), this);
     help_->show();
     help_->raise();
     help_->activateWindow();

@@ -57,6 +57,9 @@ public:
         CommandImportChannels = 33102, // this program's own: channels from a CSV file
         CommandExportChirp = 33103,    // this program's own: channels as CHIRP's CSV
         CommandWebRemote = 33104,      // this program's own: the web remote
+        CommandLanguageSystem = 33105, // this program's own: the desktop's language
+        CommandLanguageJapanese = 33106,
+        CommandLanguageEnglish = 33107,
     };
     static constexpr int frameWidth = 555;
     static constexpr int titleGap = 8;
@@ -136,6 +139,9 @@ private:
     // The Hamlib network server's dialog.
     void configureRigctl();
     void configureWebRemote();
+    // Configurations ▸ Language: one checked choice, stored for the next start.
+    void createLanguageMenu(QMenu* configMenu);
+    void chooseLanguage(int command);
     // The History window, opened on its own connection to the history store
     // the first time and raised after that.
     void showHistory();

@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 
 namespace kovo {
@@ -22,6 +25,24 @@ QStringList Screenshot::writeAll(Program& program, const QString& directory, QSt
     written << path << renderPanelsToPng(program.view().stack(), directory);
     if (written.size() == 1)
         *error = directory;
+    written << writeMenus(program.window(), directory);
+    return written;
+}
+
+// Each menu of the menu bar as it opens, "menu-1.png" for the first.
+QStringList Screenshot::writeMenus(QMainWindow& window, const QString& directory) {
+    QStringList written;
+    int number = 0;
+    for (QAction* action : window.menuBar()->actions()) {
+        QMenu* menu = action->menu();
+        if (menu == nullptr)
+            continue;
+        menu->ensurePolished();
+        menu->adjustSize();
+        const QString path = QDir(directory).filePath(QStringLiteral("menu-%1.png").arg(++number));
+        if (menu->grab().save(path, "PNG"))
+            written << path;
+    }
     return written;
 }
 

@@ -63,6 +63,8 @@ inline constexpr std::array<IntSetting, 32> kIntSettings{{
 inline constexpr int kComPortCount = 4;
 inline constexpr int kRecentFileCount = 5;
 
+// "Language" in "Soft Setting": "System", "ja" or "en".
+inline constexpr const char* kLanguageName = "Language";
 // "HamlibPort" in "Hardware Setting": the radio's device path or host:port.
 inline constexpr const char* kHamlibPortName = "HamlibPort";
 // "Com1Device" ... "Com4Device" in "Hardware Setting".

@@ -4,8 +4,10 @@
 // kovo3000 --rigctl-port N   serve the Hamlib network protocol on TCP port N for this run
 #include "app/Composition.h"
 #include "app/DialogColours.h"
+#include "app/Language.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/QSettingsStore.h"
 #include "app/Screenshot.h"
 #include "app/WebRemoteService.h"
 #include "rig/ClosingRigs.h"
@@ -13,8 +15,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -125,7 +129,33 @@ struct RadiosClosedAtExit {
 
 } // namespace
 
+// With KOVO_STARTUP_TIMING set, prints the milliseconds from the start of
+// main to the first pass of the event loop (the window shown and idle), and
+// with the value "quit" ends the program there; the start-up benchmark
+// reads it.
+void reportStartupTime(const QElapsedTimer& sinceStart) {
+    if (qEnvironmentVariableIsEmpty("KOVO_STARTUP_TIMING"))
+        return;
+    QTimer::singleShot(0, [sinceStart] {
+        std::fprintf(stderr, "kovo3000: started in %.3f ms\n",
+                     double(sinceStart.nsecsElapsed()) / 1e6);
+        if (qgetenv("KOVO_STARTUP_TIMING") == "quit")
+            QCoreApplication::exit(0);
+    });
+}
+
+// The language is chosen once, before any window exists: English installs
+// the catalogue, anything else keeps the original texts.
+void chooseLanguage(QApplication& app) {
+    const kovo::QSettingsStore store;
+    if (kovo::speaksEnglish(kovo::loadLanguageChoice(store), kovo::desktopMessageLocale()) &&
+        !kovo::installEnglish(app))
+        std::fprintf(stderr, "kovo3000: the English texts could not be loaded\n");
+}
+
 int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     const bool demo = hasArgument(argc, argv, "--demo");
     const bool screenshot = hasArgument(argc, argv, "--screenshot");
     choosePlatform(demo, screenshot);
@@ -138,6 +168,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Fennelworks"));
     QCoreApplication::setApplicationName(QStringLiteral("KOVO3000"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOVO_VERSION));
+    chooseLanguage(app);
 
     kovo::DialogColours dialogColours;
     app.installEventFilter(&dialogColours);
@@ -233,6 +264,7 @@ int main(int argc, char** argv) {
         onTerminationSignals(app, [] { QCoreApplication::exit(0); });
     else
         onTerminationSignals(app, [&program] { program.window().close(); });
+    reportStartupTime(sinceStart);
     const int status = app.exec();
     return program.shutdownExitCode().value_or(status);
 }

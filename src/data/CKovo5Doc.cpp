@@ -13,6 +13,7 @@
 #include "FileIo.h"
 #include "OutOfRange.h"
 #include "ReceiverRange.h"
+#include "UiText.h"
 
 namespace kovo {
 namespace {
@@ -24,6 +25,8 @@ constexpr std::int32_t kNewAttenuator = 3;
 constexpr std::string_view kNewComment =
     "144MHz\x83\x41\x83\x7D\x83\x60\x83\x85\x83\x41 \x8C\xC4\x82\xD1\x8F\x6F\x82\xB5"
     "\x8E\xFC\x94\x67\x90\x94";
+// The same in English (ASCII, so the same bytes in CP932), no longer.
+constexpr std::string_view kNewCommentEnglish = "144MHz ham calling frequency";
 
 CFrequencyData newTuningRecord(const AppSettings& settings, std::int32_t now) {
     CFrequencyData record;
@@ -33,7 +36,7 @@ CFrequencyData newTuningRecord(const AppSettings& settings, std::int32_t now) {
     record.ifBandwidth = settings.nfmBandWidth + 2;
     record.attenuator = kNewAttenuator;
     record.heardTime = now;
-    record.comment = std::string(kNewComment);
+    record.comment = std::string(englishUserData() ? kNewCommentEnglish : kNewComment);
     return record;
 }
 
@@ -137,7 +140,7 @@ FileResult CKovo5Doc::readBytes(const std::vector<std::uint8_t>& bytes, const st
     } catch (const ArchiveError& error) {
         return FileResult::failure(archiveFaultMessage(error.fault(), fileName));
     } catch (const std::bad_alloc&) {
-        return FileResult::failure(std::string(FileErrorText::OpenFailed));
+        return FileResult::failure(fileErrorText(FileErrorText::OpenFailed));
     }
     static_cast<DocumentContents&>(*this) = std::move(*scratch);
     afterSuccessfulRead(order);
@@ -175,7 +178,7 @@ FileResult CKovo5Doc::saveDocument(const std::string& path) {
     try {
         bytes = toBytes();
     } catch (const std::exception&) {
-        return FileResult::failure(std::string(FileErrorText::SaveFailed));
+        return FileResult::failure(fileErrorText(FileErrorText::SaveFailed));
     }
     int error = 0;
     if (!replaceFileAtomically(path, bytes, error))

@@ -7,6 +7,7 @@
 #include "DatabaseEdits.h"
 #include "DocumentRules.h"
 #include "LocalTime.h"
+#include "UiText.h"
 
 namespace kovo {
 namespace {
@@ -16,6 +17,9 @@ namespace {
 constexpr const char* kAutoStoredFormat =
     "* \x8E\xA9\x93\xAE\x8B\x4C\x98\x5E %02d-%2d-%2d %02d:%02d:%02d *";
 constexpr const char* kAddedFormat = "* \x92\xC7\x89\xC1     %02d-%2d-%2d %02d:%02d:%02d *";
+// The same in English, as wide, in ASCII (which CP932 keeps as it is).
+constexpr const char* kAutoStoredFormatEnglish = "* Auto-rec %02d-%2d-%2d %02d:%02d:%02d *";
+constexpr const char* kAddedFormatEnglish = "* Added    %02d-%2d-%2d %02d:%02d:%02d *";
 
 std::size_t at(int i) {
     return static_cast<std::size_t>(i);
@@ -42,8 +46,11 @@ int afterMove(int index, int from, int to) {
 std::string newChannelComment(bool autoStored, std::int64_t now) {
     const LocalTime t = toLocalTime(now);
     char text[64];
-    std::snprintf(text, sizeof text, autoStored ? kAutoStoredFormat : kAddedFormat, t.year % 100,
-                  t.month, t.day, t.hour, t.minute, t.second);
+    const bool english = englishUserData();
+    const char* format = autoStored ? (english ? kAutoStoredFormatEnglish : kAutoStoredFormat)
+                                    : (english ? kAddedFormatEnglish : kAddedFormat);
+    std::snprintf(text, sizeof text, format, t.year % 100, t.month, t.day, t.hour, t.minute,
+                  t.second);
     return text;
 }
 

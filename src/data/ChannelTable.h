@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DocumentPart.h"
+#include "UiText.h"
 
 namespace kovo {
 
@@ -17,8 +18,10 @@ public:
     using DocumentPart::DocumentPart;
 
     // What a refused store of a new channel tells the user (UTF-8).
-    static constexpr const char* kChannelTableFullMessage =
-        "メモリーチャンネルが一杯です（最大 5000 チャンネル）。新しいチャンネルは登録できません。";
+    // Shown through uiText("ChannelTable", ...), which translates it.
+    static constexpr const char* kChannelTableFullMessage = KOVO_TRANSLATE_NOOP(
+        "ChannelTable",
+        "メモリーチャンネルが一杯です（最大 5000 チャンネル）。新しいチャンネルは登録できません。");
 
     // Index of the channel at exactly `f`, or -1; sets insertPosition (on a
     // miss: the number of channels below f).

@@ -8,6 +8,7 @@
 #include "DocumentRules.h"
 #include "FileIo.h"
 #include "LocalTime.h"
+#include "UiText.h"
 #include "ValueTables.h"
 
 namespace kovo {
@@ -247,8 +248,10 @@ int channelsLeftOutOfMemoryExport(const DocumentContents& contents) {
 
 std::string leftOutOfMemoryExportMessage(int leftOut) {
     return std::to_string(leftOut) +
-           " 件のチャンネルは現在のリンクセットのバンクに入っていないため書き出されませんでした"
-           "（バンク 0 に自動記憶されたチャンネルなど）。";
+           KOVO_TR(
+               "Export",
+               " 件のチャンネルは現在のリンクセットのバンクに入っていないため書き出されませんでした"
+               "（バンク 0 に自動記憶されたチャンネルなど）。");
 }
 
 std::string formatLogExport(const DocumentContents& contents, bool csv) {
@@ -271,13 +274,13 @@ FileResult writeExportFile(const std::string& path, std::string_view bytes) {
     int error = 0;
     if (replaceFileAtomically(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), error))
         return FileResult::success();
-    return FileResult::failure("テキストファイルの書き出しに失敗しました。\n" + path + "\n" +
-                               std::strerror(error));
+    return FileResult::failure(KOVO_TR("Export", "テキストファイルの書き出しに失敗しました。") +
+                               "\n" + path + "\n" + std::strerror(error));
 }
 
 FileResult CKovo5Doc::exportFile(const std::string& path, int kind, bool csv) const {
     if (kind != static_cast<int>(ExportKind::Memory) && kind != static_cast<int>(ExportKind::Log))
-        return FileResult::failure("書き出しの種類が正しくありません。");
+        return FileResult::failure(KOVO_TR("Export", "書き出しの種類が正しくありません。"));
     const auto exportKind = static_cast<ExportKind>(kind);
     FileResult result = writeExportFile(path, formatExport(*this, exportKind, csv));
     if (result.ok && exportKind == ExportKind::Memory) {

@@ -4,7 +4,12 @@
 
 namespace kovo {
 
-std::string withFileName(std::string_view text, std::string_view fileName) {
+std::string fileErrorText(std::string_view text) {
+    return uiText("FileErrors", std::string(text).c_str());
+}
+
+std::string withFileName(std::string_view source, std::string_view fileName) {
+    const std::string text = fileErrorText(source);
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
@@ -46,8 +51,8 @@ std::string systemErrorMessage(int error, FileAccess access, std::string_view fi
     default:
         break;
     }
-    return std::string(access == FileAccess::Open ? FileErrorText::OpenFailed
-                                                  : FileErrorText::SaveFailed);
+    return fileErrorText(access == FileAccess::Open ? FileErrorText::OpenFailed
+                                                    : FileErrorText::SaveFailed);
 }
 
 } // namespace kovo

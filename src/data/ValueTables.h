@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "UiText.h"
+
 // Every receiver setting is stored as a small index. These tables give each
 // index its label (blanks included: they line up in the fixed-pitch font and in
 // the text export), its receiver letter or its value in hertz. Labels are
@@ -20,9 +22,11 @@ inline constexpr std::array<std::string_view, 9> ModeNameTable{"NFM", "WFM", "AM
 inline constexpr std::array<std::string_view, 9> ModeLetterTable{"N", "W", "A", "L", "U",
                                                                  "C", "A", "A", "A"};
 
+// Shown through uiText("StepNames", ...), which corrects "6.25kz" in English.
 inline constexpr std::array<std::string_view, 14> StepNameTable{
-    "   1Hz", "  50Hz",  " 100Hz", "  1kHz", "  5kHz", "6.25kz", "  9kHz",
-    " 10kHz", "12.5kHz", " 15kHz", " 20kHz", " 25kHz", " 50kHz", "100kHz"};
+    "   1Hz", "  50Hz", " 100Hz",  "  1kHz", "  5kHz", KOVO_TRANSLATE_NOOP("StepNames", "6.25kz"),
+    "  9kHz", " 10kHz", "12.5kHz", " 15kHz", " 20kHz", " 25kHz",
+    " 50kHz", "100kHz"};
 
 // Rows 14 and 15 (1 MHz, 10 MHz) have no label.
 inline constexpr std::array<std::uint32_t, 16> StepHzTable{

@@ -85,7 +85,7 @@ bool ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time,
                                  const std::string& text) {
     peers_.startPlayback(frequency, time, text, [this](bool hasAudio) {
         if (!hasAudio && notifier_)
-            notifier_->showMessage(kNoAudioMessage);
+            notifier_->showMessage(uiText("Database", kNoAudioMessage));
     });
     return true;
 }

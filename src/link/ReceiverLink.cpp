@@ -1,5 +1,6 @@
 #include "link/ReceiverLink.h"
 
+#include "data/UiText.h"
 #include "link/ReceiverCommands.h"
 #include "link/TimerIds.h"
 
@@ -10,9 +11,9 @@ namespace {
 constexpr int kReceiveThreshold = 2;
 
 constexpr const char* kNoReceiverMessage =
-    "受信機が接続されていないか、COMポートの設定が違います。";
-constexpr const char* kDeviceLostMessage =
-    "受信機との接続が切れました。接続が戻ると自動的に再開します。";
+    KOVO_TRANSLATE_NOOP("ReceiverLink", "受信機が接続されていないか、COMポートの設定が違います。");
+constexpr const char* kDeviceLostMessage = KOVO_TRANSLATE_NOOP(
+    "ReceiverLink", "受信機との接続が切れました。接続が戻ると自動的に再開します。");
 
 bool isSignalShaped(char first) {
     return first == '%' || (first >= 'A' && first <= 'Z');
@@ -139,7 +140,8 @@ void ReceiverLink::finishProbe(bool success) {
             port_.setPortOpen(false);
         setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);
         if (!quiet)
-            notifier_.showMessage(withReason(kNoReceiverMessage, port_.lastError()));
+            notifier_.showMessage(
+                withReason(uiText("ReceiverLink", kNoReceiverMessage).c_str(), port_.lastError()));
         if (done)
             done(false);
         return;
@@ -352,7 +354,7 @@ void ReceiverLink::onDeviceLost() {
     timers_.start(TimerReconnect, kReconnectIntervalMs);
     setStatus(LinkStatus::Lost);
     if (firstReport)
-        notifier_.showMessage(kDeviceLostMessage);
+        notifier_.showMessage(uiText("ReceiverLink", kDeviceLostMessage));
 }
 
 void ReceiverLink::onReconnectTimer() {

@@ -84,7 +84,7 @@ void ScanEngine::recordOnChannel(std::uint32_t frequency) {
     if (row < 0) {
         if (!tableFullShown_) {
             tableFullShown_ = true;
-            notifier_.showMessage(CKovo5Doc::kChannelTableFullMessage);
+            notifier_.showMessage(uiText("ChannelTable", CKovo5Doc::kChannelTableFullMessage));
         }
         return;
     }

@@ -9,6 +9,7 @@
 
 #include "data/ValueTables.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 namespace kovo {
@@ -57,6 +58,14 @@ QStringList labels(const auto& table, std::size_t first, std::size_t last) {
     return out;
 }
 
+// The step names as the user reads them: the table's, corrected in English.
+QStringList stepLabels() {
+    QStringList out;
+    for (const QString& text : labels(StepNameTable, 1, 13))
+        out << QCoreApplication::translate("StepNames", text.toLatin1().constData());
+    return out;
+}
+
 } // namespace
 
 ControlPanel1::ControlPanel1(const PanelFonts& fonts, QWidget* parent)
@@ -70,7 +79,7 @@ ControlPanel1::ControlPanel1(const PanelFonts& fonts, QWidget* parent)
     }
     keys_[Vcs]->hide();
     stepList_ = new PanelList(kStepListId, QRect(330, 4, 64, 13), fonts.small, this);
-    stepList_->setRows(labels(StepNameTable, 1, 13));
+    stepList_->setRows(stepLabels());
     stepList_->setAccessibleName(QStringLiteral("Step"));
     attList_ = new PanelList(kAttListId, QRect(330, 25, 64, 13), fonts.small, this);
     attList_->setRows(labels(AttNameTable, 0, 1));

@@ -218,7 +218,7 @@ void ControlPanel1Presenter::selectMode(int keyMode) {
 
 void ControlPanel1Presenter::showStoreOutcome(ReceiverOperations::StoreOutcome outcome) {
     if (outcome.result == ReceiverOperations::StoreResult::TableFull)
-        ports_.notifier.showMessage(CKovo5Doc::kChannelTableFullMessage);
+        ports_.notifier.showMessage(uiText("ChannelTable", CKovo5Doc::kChannelTableFullMessage));
 }
 
 void ControlPanel1Presenter::onStepChosen(int row) {

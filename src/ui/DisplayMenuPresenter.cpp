@@ -4,6 +4,7 @@
 #include "data/Cp932.h"
 #include "ui/ViewInterfaces.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 #include <cstdio>
@@ -28,7 +29,8 @@ constexpr MenuItem kFileItems[] = {{57600, "&New \tCtrl+N"},
 constexpr MenuItem kExportItems[] = {{32946, "Memory Data"}, {32967, "Log Data"}};
 constexpr MenuItem kHelpItems[] = {
     {57667, "Contents"},
-    {57664, "\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435..."}};
+    {57664, QT_TRANSLATE_NOOP("MainWindow",
+                              "\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435...")}};
 constexpr int kExitCommand = 57665;
 
 } // namespace
@@ -86,7 +88,7 @@ std::unique_ptr<QMenu> DisplayMenuPresenter::build() {
     add(config, 32882, QStringLiteral("&Step"));
     QMenu* help = menu->addMenu(QStringLiteral("&Help "));
     for (const MenuItem& item : kHelpItems)
-        add(help, item.command, QString::fromUtf8(item.text));
+        add(help, item.command, QCoreApplication::translate("MainWindow", item.text));
     menu->addSeparator();
     add(menu.get(), kExitCommand, QStringLiteral("E&xit"));
     return menu;

@@ -1,4 +1,6 @@
+#include "EnglishTexts.h"
 #include "app/AppSettingsLoader.h"
+#include "app/Language.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QSettingsStore.h"
@@ -16,6 +18,7 @@
 #include "ui/PanelEdit.h"
 #include "ui/PanelStack.h"
 #include "ui/SignalMeter.h"
+#include "ui/database/DatabasePanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -225,6 +228,67 @@ TEST_F(FrameTest, TheGuideNamesOnlyMenuEntriesTheMenusHave) {
         }
         EXPECT_GE(count, 8) << guide;
     }
+}
+
+TEST_F(FrameTest, InEnglishTheWindowPanelsAndMenusLeaveNoOtherLanguageAndNoCaptionCut) {
+    for (const char* panel : {"ShowControl1", "ShowControl2", "ShowDataBase"})
+        store_.writeInt("Soft Setting", panel, 1);
+    ASSERT_TRUE(installEnglish(*QCoreApplication::instance()));
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    w.show();
+    // Every view of the database panel, the statistics last.
+    QStringList problems;
+    for (int view = 0; view < 8; ++view) {
+        p.view().databasePanel().showView(view);
+        QCoreApplication::processEvents();
+        for (const QString& problem : test::problemsOf(&w, true))
+            problems << QStringLiteral("view %1: %2").arg(view).arg(problem);
+    }
+    removeEnglish(*QCoreApplication::instance());
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+    EXPECT_NE(action(MainWindow::CommandAbout)->text(), "О программе...");
+}
+
+TEST_F(FrameTest, LanguageSubmenuChecksTheStoredChoiceAndStoresANewOneForTheNextStart) {
+    store_.writeString("Soft Setting", "Language", "ja");
+    Program& p = makeProgram();
+    MainWindow& w = p.window();
+    QMenu* language = nullptr;
+    for (QMenu* menu : w.findChildren<QMenu*>())
+        if (menu->title() == "Language")
+            language = menu;
+    ASSERT_NE(language, nullptr);
+    const auto checkedTexts = [language] {
+        QStringList texts, checked;
+        for (QAction* a : language->actions()) {
+            texts << a->text();
+            if (a->isChecked())
+                checked << a->text();
+        }
+        return std::make_pair(texts, checked);
+    };
+    EXPECT_EQ(checkedTexts().first, (QStringList{"System", "日本語", "English"}));
+    EXPECT_EQ(checkedTexts().second, QStringList{"日本語"});
+
+    struct Step {
+        int command;
+        const char* stored;
+        const char* checked;
+        std::size_t messages; // the user is told once per change
+    };
+    const Step steps[] = {
+        {MainWindow::CommandLanguageEnglish, "en", "English", 1},
+        {MainWindow::CommandLanguageEnglish, "en", "English", 1},
+        {MainWindow::CommandLanguageSystem, "System", "System", 2},
+    };
+    for (const Step& step : steps) {
+        action(step.command)->trigger();
+        EXPECT_EQ(store_.readString("Soft Setting", "Language"), step.stored);
+        EXPECT_EQ(checkedTexts().second, QStringList{step.checked});
+        EXPECT_EQ(notifier_.messages.size(), step.messages);
+    }
+    EXPECT_EQ(notifier_.messages.back(), "The language changes at the next start of the program.");
 }
 
 TEST_F(FrameTest, TimerTwelveOpensTheLastFileFromTheDataFolderFiveSecondsAfterStart) {

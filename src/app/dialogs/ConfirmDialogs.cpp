@@ -1,11 +1,13 @@
 #include "app/dialogs/ConfirmDialogs.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace kovo {
 
 DeleteDataDialog::DeleteDataDialog(const QString& question, QWidget* parent)
-    : KovoDialog(QStringLiteral("  Delete DATA"), 138, 37, parent) {
+    : KovoDialog(QCoreApplication::translate("DeleteDataDialog", "  Delete DATA"), 138, 37,
+                 parent) {
     // The question may be longer than the line laid out for it; the dialog
     // widens rather than cut it off.
     const int widthDu = widthFittingDu(question, 4, 6, 138);
@@ -18,22 +20,25 @@ DeleteDataDialog::DeleteDataDialog(const QString& question, QWidget* parent)
 }
 
 QString DeleteDataDialog::deleteSelectedQuestion(int count) {
-    return QStringLiteral("選択された %1 個のデータを削除します").arg(count);
+    return QCoreApplication::translate("DeleteDataDialog", "選択された %1 個のデータを削除します")
+        .arg(count);
 }
 
 QString DeleteDataDialog::clearLogQuestion() {
-    return QStringLiteral("ログデータを消去します よろしいですか？");
+    return QCoreApplication::translate("DeleteDataDialog",
+                                       "ログデータを消去します よろしいですか？");
 }
 
 OverwriteDialog::OverwriteDialog(QWidget* parent)
-    : KovoDialog(QStringLiteral(" Owerwrite"), 110, 35, parent) {
-    const QString question = QStringLiteral("This Frequensy is exist. Owerwrite ?");
+    : KovoDialog(QCoreApplication::translate("OverwriteDialog", " Owerwrite"), 110, 35, parent) {
+    const QString question =
+        QCoreApplication::translate("OverwriteDialog", "This Frequensy is exist. Owerwrite ?");
     const int widthDu = widthFittingDu(question, 4, 6, 110);
     resizeDu(widthDu, 35);
 
     QLabel* text = addLabel(question, du(4, 4, widthDu - 10, 12));
     text->setAlignment(Qt::AlignCenter);
-    addOk(du(4, 20, 32, 14), QStringLiteral("Owerwrite"));
+    addOk(du(4, 20, 32, 14), QCoreApplication::translate("OverwriteDialog", "Owerwrite"));
     addCancel(du(widthDu - 38, 20, 34, 14));
 }
 

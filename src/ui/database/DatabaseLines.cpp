@@ -4,6 +4,7 @@
 #include "data/Cp932.h"
 #include "data/DatabaseEdits.h"
 #include "data/LocalTime.h"
+#include "data/UiText.h"
 #include "data/ValueTables.h"
 
 #include <cstdio>
@@ -93,8 +94,8 @@ template <typename Range> QString settingsRangeLine(const Range& r, int row) {
     std::snprintf(buf, sizeof buf, "%2d %s %4d.%06d-%4d.%06d %7s %-3s %4s ", row + 1,
                   useMark(r.inUse != 0), mhz(r.startFrequency), remainderHz(r.startFrequency),
                   mhz(r.stopFrequency), remainderHz(r.stopFrequency),
-                  label(stepName(r.step)).c_str(), label(modeName(r.mode)).c_str(),
-                  label(attName(r.attenuator)).c_str());
+                  uiText("StepNames", label(stepName(r.step)).c_str()).c_str(),
+                  label(modeName(r.mode)).c_str(), label(attName(r.attenuator)).c_str());
     return withText(buf, r.comment);
 }
 

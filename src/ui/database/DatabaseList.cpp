@@ -2,6 +2,7 @@
 
 #include "ui/database/DatabaseLines.h"
 #include "ui/database/DatabaseModel.h"
+#include "ui/database/StorableText.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -76,6 +77,7 @@ CellEditor::CellEditor(int id, const QFont& font, QWidget* parent) : QLineEdit(p
         QStringLiteral("QLineEdit{background:rgb(255,255,0);color:black;border:0px;padding:0px;"
                        "selection-background-color:rgb(0,0,128);selection-color:white;}"));
     setAccessibleName(QStringLiteral("Edit field"));
+    keepTypedTextStorable(this);
 }
 
 void CellEditor::refuse() {

@@ -6,6 +6,7 @@
 #include "data/ValueTables.h"
 #include "link/ReceiverFeatures.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 #include <cstdio>
@@ -38,7 +39,7 @@ constexpr Item kChannelViews[] = {{32783, "Memory Backup"},
                                   {32869, "Selection/Input Conditions"},
                                   {32873, "Log"}};
 constexpr Item kBankViews[] = {{32860, "Memory Channels"},
-                               {32784, "Scannig Condition"},
+                               {32784, QT_TRANSLATE_NOOP("DatabaseMenus", "Scannig Condition")},
                                {32785, "Scan Block (PASS) Condition"},
                                {32854, "Auto Mode Condition"},
                                {32869, "Selection/Input Condition"},
@@ -52,10 +53,12 @@ constexpr Item kSearchBankViews[] = {{32860, "Memory Channels"},
 constexpr Item kPassViews[] = {{32860, "Memory Channels"},           {32783, "Memory Backup"},
                                {32784, "Scanning Condition"},        {32854, "Auto Mode Condition"},
                                {32869, "Selection/Input Condition"}, {32873, "Log"}};
-constexpr Item kAutoViews[] = {
-    {32860, "Memory Channels"},           {32783, "Memoru Backup"},
-    {32784, "Scanning Conditions"},       {32785, "Scan Block (PASS) Condition"},
-    {32869, "Selection/Input Condition"}, {32873, "Log"}};
+constexpr Item kAutoViews[] = {{32860, "Memory Channels"},
+                               {32783, QT_TRANSLATE_NOOP("DatabaseMenus", "Memoru Backup")},
+                               {32784, "Scanning Conditions"},
+                               {32785, "Scan Block (PASS) Condition"},
+                               {32869, "Selection/Input Condition"},
+                               {32873, "Log"}};
 constexpr Item kStringViews[] = {{32860, "Memory Channels"},
                                  {32783, "Memory Backup"},
                                  {32784, "Scanning Conditions"},
@@ -79,7 +82,7 @@ void add(QMenu* menu, int command, const QString& text) {
 
 template <std::size_t N> void addAll(QMenu* menu, const Item (&items)[N]) {
     for (const Item& item : items)
-        add(menu, item.command, QString::fromLatin1(item.text));
+        add(menu, item.command, QCoreApplication::translate("DatabaseMenus", item.text));
 }
 
 template <std::size_t N> void addPopup(QMenu* menu, const char* title, const Item (&items)[N]) {
@@ -116,7 +119,8 @@ void addCtcssPopup(QMenu* menu) {
 }
 
 void addBankPopup(QMenu* menu, const CKovo5Doc& doc) {
-    QMenu* banks = menu->addMenu(QStringLiteral("Editing Memory Banks ."));
+    QMenu* banks =
+        menu->addMenu(QCoreApplication::translate("DatabaseMenus", "Editing Memory Banks ."));
     add(banks, FirstBank, QStringLiteral("00 : Other"));
     banks->addSeparator();
     for (int b = 1; b <= 20; ++b) {
@@ -283,7 +287,7 @@ std::unique_ptr<QMenu> buildMenu(const CKovo5Doc& doc, const AppSettings& settin
         break;
     case 2:
         addUsePopup(m, SearchUseYes, SearchUseNo);
-        add(m, 32865, QStringLiteral("Editing Frequensy"));
+        add(m, 32865, QCoreApplication::translate("DatabaseMenus", "Editing Frequensy"));
         addSettingsPopups(m);
         add(m, 32870, QStringLiteral("Editing Comment"));
         m->addSeparator();
@@ -291,14 +295,14 @@ std::unique_ptr<QMenu> buildMenu(const CKovo5Doc& doc, const AppSettings& settin
         break;
     case 3:
         addUsePopup(m, PassUseYes, PassUseNo);
-        add(m, 32859, QStringLiteral("Editing Freqency"));
+        add(m, 32859, QCoreApplication::translate("DatabaseMenus", "Editing Freqency"));
         add(m, 32864, QStringLiteral("Editing Comment"));
         m->addSeparator();
         addAll(m, kPassViews);
         break;
     case 4:
         addUsePopup(m, AutoUseYes, AutoUseNo);
-        add(m, 32867, QStringLiteral("Editing Freqency"));
+        add(m, 32867, QCoreApplication::translate("DatabaseMenus", "Editing Freqency"));
         addSettingsPopups(m);
         add(m, 32871, QStringLiteral("Editing Remarks"));
         m->addSeparator();
@@ -308,7 +312,7 @@ std::unique_ptr<QMenu> buildMenu(const CKovo5Doc& doc, const AppSettings& settin
         addAll(m, kAutoViews);
         break;
     case 5:
-        add(m, 32868, QStringLiteral("Editions Search Preferences"));
+        add(m, 32868, QCoreApplication::translate("DatabaseMenus", "Editions Search Preferences"));
         m->addSeparator();
         addAll(m, kStringViews);
         break;

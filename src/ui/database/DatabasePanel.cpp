@@ -9,6 +9,7 @@
 #include "ui/database/DatabaseMenus.h"
 #include "ui/database/DatabaseModel.h"
 #include "ui/database/StatisticsChart.h"
+#include "ui/database/StorableText.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -146,8 +147,10 @@ void DatabasePanel::createChildren(const PanelFonts& fonts) {
                               QStringLiteral("Bank link set"), this);
     connect(linkSetCombo_, &QComboBox::activated, this,
             [this](int k) { presenter_->chooseLinkSet(k); });
+    // The name is taken as the field shows it once made storable.
+    keepTypedTextStorable(linkSetCombo_->lineEdit());
     connect(linkSetCombo_->lineEdit(), &QLineEdit::textEdited, this,
-            &DatabasePanel::onLinkSetRenamed);
+            [this] { onLinkSetRenamed(linkSetCombo_->lineEdit()->text()); });
 
     header_ = new DatabaseHeader(this);
     header_->setGeometry(kHeaderRect);

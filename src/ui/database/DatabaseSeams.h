@@ -1,5 +1,6 @@
 #pragma once
 #include "data/OperatingMode.h"
+#include "data/UiText.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,7 +11,9 @@ namespace kovo {
 class ReceiverFeatures;
 
 // What the user is told when the recorder has nothing for a log entry.
-inline constexpr const char* kNoAudioMessage = "音声データがありません";
+// Shown through uiText("Database", ...), which translates it.
+inline constexpr const char* kNoAudioMessage =
+    KOVO_TRANSLATE_NOOP("Database", "音声データがありません");
 
 // What the database panel needs of the receiver core: the database hold
 // (timer 11) and the hand-picked tuning of a row. The panel never talks to

@@ -369,7 +369,8 @@ void HistoryWindow::storeCurrentAsChannel() {
         actions_.showMessage(QStringLiteral("No channel can be stored during a memory scan."));
         break;
     case Result::TableFull:
-        actions_.showMessage(QString::fromUtf8(CKovo5Doc::kChannelTableFullMessage));
+        actions_.showMessage(
+            QString::fromStdString(uiText("ChannelTable", CKovo5Doc::kChannelTableFullMessage)));
         break;
     case Result::Declined:
         break;

@@ -4,6 +4,7 @@
 #include "data/Cp932.h"
 #include "data/Notifier.h"
 #include "data/TypedFrequency.h"
+#include "data/UiText.h"
 #include "ui/database/presenter/DatabasePresenter.h"
 #include "ui/database/presenter/DatabaseViews.h"
 
@@ -26,7 +27,7 @@ namespace {
 
 using namespace dblines;
 
-constexpr const char* kAlreadyStored = "登録済みの周波数です";
+constexpr const char* kAlreadyStored = KOVO_TRANSLATE_NOOP("Database", "登録済みの周波数です");
 
 constexpr EditorSpec kEditors[] = {
     {32866, ChannelView, EditKind::Frequency, 11, -1, 11},
@@ -246,7 +247,7 @@ bool DatabaseEditing::storeChannelFrequency(int row) {
         // The message does not wait to be closed; once it is, the user goes
         // on typing in the editor.
         screen.focusEditor(ChannelView);
-        ports.notifier.showMessageThen(kAlreadyStored, [alive = p_.lifetime()] {
+        ports.notifier.showMessageThen(uiText("Database", kAlreadyStored), [alive = p_.lifetime()] {
             if (const auto self = alive.lock())
                 (*self)->ports().screen.returnToEditor(ChannelView);
         });

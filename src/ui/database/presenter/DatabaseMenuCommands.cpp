@@ -3,6 +3,7 @@
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
 #include "data/Notifier.h"
+#include "data/UiText.h"
 #include "ui/database/presenter/DatabaseCommandIds.h"
 #include "ui/database/presenter/DatabasePresenter.h"
 #include "ui/database/presenter/DatabaseViews.h"
@@ -16,8 +17,11 @@ namespace {
 using namespace dbmenus;
 using namespace dblines;
 
-constexpr const char* kDeleteQuestion = "選択された %d 個のデータを削除します";
-constexpr const char* kClearLogQuestion = "ログデータを消去します よろしいですか？";
+constexpr const char* kDeleteQuestion =
+    KOVO_TRANSLATE_NOOP("Database", "選択された %d 個のデータを削除します");
+constexpr const char* kClearLogQuestion =
+    KOVO_TRANSLATE_NOOP("Database", "ログデータを消去します よろしいですか？");
+constexpr const char* kMoreChannels = KOVO_TRANSLATE_NOOP("Database", " ほか %d 個");
 // The delete question names up to this many channels.
 constexpr std::size_t kNamedChannels = 5;
 
@@ -25,7 +29,7 @@ constexpr std::size_t kNamedChannels = 5;
 // how many more there are beyond the first few.
 std::string deleteQuestion(const ChosenItems& chosen) {
     char buf[160];
-    std::snprintf(buf, sizeof buf, kDeleteQuestion, int(chosen.size()));
+    std::snprintf(buf, sizeof buf, uiText("Database", kDeleteQuestion).c_str(), int(chosen.size()));
     std::string question = buf;
     const std::vector<std::uint32_t> frequencies = chosen.frequencies();
     for (std::size_t i = 0; i < frequencies.size() && i < kNamedChannels; ++i) {
@@ -36,7 +40,8 @@ std::string deleteQuestion(const ChosenItems& chosen) {
     if (!frequencies.empty())
         question += " MHz";
     if (frequencies.size() > kNamedChannels) {
-        std::snprintf(buf, sizeof buf, " ほか %d 個", int(frequencies.size() - kNamedChannels));
+        std::snprintf(buf, sizeof buf, uiText("Database", kMoreChannels).c_str(),
+                      int(frequencies.size() - kNamedChannels));
         question += buf;
     }
     return question;
@@ -248,17 +253,18 @@ void DatabaseMenuCommands::deleteChosenChannels(const ChosenItems& chosen) {
 
 void DatabaseMenuCommands::clearLog() {
     p_.holdUntilCleared();
-    p_.host().askDeleteData(kClearLogQuestion, [alive = p_.lifetime()](bool ok) {
-        const auto self = alive.lock();
-        if (!self)
-            return;
-        DatabasePresenter& p = **self;
-        p.holdForAWhile();
-        if (!ok)
-            return;
-        p.ports().doc.log().clearLog();
-        p.rebuildList(LogView);
-    });
+    p_.host().askDeleteData(uiText("Database", kClearLogQuestion),
+                            [alive = p_.lifetime()](bool ok) {
+                                const auto self = alive.lock();
+                                if (!self)
+                                    return;
+                                DatabasePresenter& p = **self;
+                                p.holdForAWhile();
+                                if (!ok)
+                                    return;
+                                p.ports().doc.log().clearLog();
+                                p.rebuildList(LogView);
+                            });
 }
 
 void DatabaseMenuCommands::analyseLog() {
@@ -294,7 +300,7 @@ void DatabaseMenuCommands::startPlayback() {
         return;
     const CLogData& entry = p_.ports().doc.logEntry(rows.front());
     if (!p_.host().startPlayback(entry.frequency, entry.firstHeard, " "))
-        p_.ports().notifier.showMessage(kNoAudioMessage);
+        p_.ports().notifier.showMessage(uiText("Database", kNoAudioMessage));
 }
 
 void DatabaseMenuCommands::stopPlayback() {

@@ -4,6 +4,7 @@
 #include "data/Cp932.h"
 #include "data/DatabaseEdits.h"
 #include "data/Notifier.h"
+#include "data/UiText.h"
 #include "ui/database/presenter/DatabaseViews.h"
 
 #include <algorithm>
@@ -14,8 +15,9 @@ namespace {
 
 using namespace dblines;
 
-constexpr const char* kNotFound = "見つかりません";
-constexpr const char* kItemsGone = "選択されたデータのうち %d 個は既にありません";
+constexpr const char* kNotFound = KOVO_TRANSLATE_NOOP("Database", "見つかりません");
+constexpr const char* kItemsGone =
+    KOVO_TRANSLATE_NOOP("Database", "選択されたデータのうち %d 個は既にありません");
 constexpr int kVisibleRows = 17;
 // A row brought into view stands this many rows below the top.
 constexpr int kRowsAbove = 8;
@@ -280,7 +282,7 @@ void DatabasePresenter::searchChannels(const std::string& text, bool forward) {
     s.clearSelection(ChannelView);
     const int r = findRow(s, ChannelView, k, text, forward);
     if (r < 0) {
-        ports_.notifier.showMessage(kNotFound);
+        ports_.notifier.showMessage(uiText("Database", kNotFound));
         return;
     }
     selectChannel(r);
@@ -294,7 +296,7 @@ void DatabasePresenter::searchLog(const std::string& text, bool forward) {
     s.clearSelection(LogView);
     const int r = findRow(s, LogView, k, text, forward);
     if (r < 0) {
-        ports_.notifier.showMessage(kNotFound);
+        ports_.notifier.showMessage(uiText("Database", kNotFound));
         return;
     }
     if (r >= kVisibleRows)
@@ -323,7 +325,7 @@ void DatabasePresenter::tellGone(std::size_t count) {
     if (count == 0)
         return;
     char message[128];
-    std::snprintf(message, sizeof message, kItemsGone, int(count));
+    std::snprintf(message, sizeof message, uiText("Database", kItemsGone).c_str(), int(count));
     ports_.notifier.showMessage(message);
 }
 

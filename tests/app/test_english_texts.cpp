@@ -1,0 +1,175 @@
+// Every dialog, window and message box the program builds, rendered
+// offscreen in both languages: in English no text may be left in another
+// language, and none may be cut off by the widget that shows it.
+#include "EnglishTexts.h"
+#include "app/AboutBox.h"
+#include "app/AppSettingsWriter.h"
+#include "app/Language.h"
+#include "app/QSettingsStore.h"
+#include "app/WebRemoteService.h"
+#include "app/dialogs/AfGainRangeDialog.h"
+#include "app/dialogs/BandWidthDialog.h"
+#include "app/dialogs/ChannelImportDialog.h"
+#include "app/dialogs/CheckBoxDialogs.h"
+#include "app/dialogs/ComPortDialog.h"
+#include "app/dialogs/ConfirmDialogs.h"
+#include "app/dialogs/CwPitchDialog.h"
+#include "app/dialogs/RigctlDialog.h"
+#include "app/dialogs/StepDialog.h"
+#include "app/dialogs/WebRemoteDialog.h"
+#include "data/CKovo5Doc.h"
+#include "data/Clock.h"
+#include "data/CsvReader.h"
+#include "data/FileErrors.h"
+#include "ui/MessageBoxNotifier.h"
+#include "ui/history/HistoryWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace kovo {
+namespace {
+
+using test::isEnglishText;
+using test::problemsOf;
+
+struct Parts {
+    QTemporaryDir dir;
+    QSettingsStore store{dir.filePath(QStringLiteral("KOVO3000.ini"))};
+    AppSettings settings;
+    AppSettingsWriter writer{settings, store};
+    ManualClock clock{1'000'000'000'000};
+    CKovo5Doc doc{settings, clock};
+    MessageBoxNotifier messages;
+    CsvTable csv;
+};
+
+using Build = std::function<std::unique_ptr<QWidget>(Parts&)>;
+
+template <typename Dialog> Build withWriter() {
+    return [](Parts& p) { return std::make_unique<Dialog>(p.writer); };
+}
+
+// A message box the program shows, as the user sees it.
+Build messageBox(std::function<std::string()> text) {
+    return [text = std::move(text)](Parts& p) -> std::unique_ptr<QWidget> {
+        p.messages.showMessage(text());
+        return std::unique_ptr<QWidget>(p.messages.openMessages().back());
+    };
+}
+
+const std::vector<std::pair<const char*, Build>>& windows() {
+    static const std::vector<std::pair<const char*, Build>> table{
+        {"CW pitch", withWriter<CwPitchDialog>()},
+        {"default band width", withWriter<BandWidthDialog>()},
+        {"AF gain range", withWriter<AfGainRangeDialog>()},
+        {"display preference", withWriter<DisplayPreferenceDialog>()},
+        {"power control", withWriter<PowerControlDialog>()},
+        {"options", withWriter<OptionsDialog>()},
+        {"COM port",
+         [](Parts& p) {
+             return std::make_unique<ComPortDialog>(p.writer, QStringList{"/dev/ttyS0"});
+         }},
+        {"Hamlib network server",
+         [](Parts&) { return std::make_unique<RigctlDialog>(RigctlSettings{}, nullptr); }},
+        {"sub-step size", [](Parts&) { return std::make_unique<StepDialog>(16, [](int) {}); }},
+        {"web remote",
+         [](Parts&) {
+             return std::make_unique<WebRemoteDialog>(
+                 WebRemoteSettings{},
+                 WebRemoteDialog::Actions{[](const WebRemoteSettings&) {},
+                                          [] { return QStringLiteral("http://127.0.0.1:8073/"); },
+                                          [] {}});
+         }},
+        {"delete data",
+         [](Parts&) {
+             return std::make_unique<DeleteDataDialog>(
+                 DeleteDataDialog::deleteSelectedQuestion(12));
+         }},
+        {"clear log",
+         [](Parts&) {
+             return std::make_unique<DeleteDataDialog>(DeleteDataDialog::clearLogQuestion());
+         }},
+        {"overwrite", [](Parts&) { return std::make_unique<OverwriteDialog>(); }},
+        {"about", [](Parts&) { return std::make_unique<AboutBox>(); }},
+        {"import channels",
+         [](Parts& p) {
+             EXPECT_TRUE(readCsv("Channel,kHz,Label,Mode\n1,7074,FT8,USB\n", p.csv).ok());
+             return std::make_unique<ChannelImportDialog>(p.csv, p.doc);
+         }},
+        {"history",
+         [](Parts& p) {
+             HistoryActions actions;
+             actions.nowUtc = [] { return std::int64_t(1'000'000'000); };
+             actions.showMessage = [](const QString&) {};
+             return std::make_unique<HistoryWindow>(
+                 p.dir.filePath(QStringLiteral("history.sqlite")).toStdString(), actions);
+         }},
+        {"channel table full",
+         messageBox([] { return uiText("ChannelTable", CKovo5Doc::kChannelTableFullMessage); })},
+        {"file error",
+         messageBox([] { return withFileName(FileErrorText::PastEnd, "Frequency.kv5"); })},
+    };
+    return table;
+}
+
+// The windows whose original texts are partly Japanese.
+const QStringList kJapaneseOriginals{"delete data", "clear log", "about", "channel table full"};
+
+class EnglishTextsTest : public ::testing::TestWithParam<bool> {
+protected:
+    EnglishTextsTest() {
+        if (GetParam())
+            installEnglish(*QCoreApplication::instance());
+    }
+    ~EnglishTextsTest() override { removeEnglish(*QCoreApplication::instance()); }
+};
+
+TEST_P(EnglishTextsTest, EveryWindowShowsItsTextsWholeAndInTheChosenLanguage) {
+    const bool english = GetParam();
+    for (const auto& [name, build] : windows()) {
+        Parts parts;
+        std::unique_ptr<QWidget> window = build(parts);
+        window->show();
+        QCoreApplication::processEvents();
+        const QStringList problems = problemsOf(window.get(), english);
+        EXPECT_TRUE(problems.isEmpty()) << name << ":\n" << problems.join(u'\n').toStdString();
+        // Without English the original texts stay, Japanese where they were.
+        if (!english) {
+            EXPECT_EQ(!problemsOf(window.get(), true).isEmpty(),
+                      kJapaneseOriginals.contains(QString::fromLatin1(name)))
+                << name;
+        }
+        window->close();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, EnglishTextsTest, ::testing::Values(false, true),
+                         [](const auto& param) {
+                             return std::string(param.param ? "English" : "Japanese");
+                         });
+
+// The checks themselves: they must catch what they are for.
+TEST(EnglishTextsCheckTest, FindsForeignAndClippedTextButAllowsDataGlyphs) {
+    EXPECT_TRUE(isEnglishText(QStringLiteral("Bank ① Ｐ … 日本語 Malmö")));
+    EXPECT_FALSE(isEnglishText(QStringLiteral("見つかりません")));
+    EXPECT_FALSE(isEnglishText(QStringLiteral("О программе...")));
+    QWidget root;
+    auto* label = new QLabel(QStringLiteral("A caption far too long for its field"), &root);
+    label->resize(40, 20);
+    auto* fits = new QCheckBox(QStringLiteral("OK"), &root);
+    fits->resize(200, 20);
+    root.show();
+    const QStringList problems = problemsOf(&root, true);
+    ASSERT_EQ(problems.size(), 1) << problems.join(u'\n').toStdString();
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("clipped")));
+}
+
+} // namespace
+} // namespace kovo
