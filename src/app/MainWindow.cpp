@@ -63,7 +63,7 @@ MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store,
     setCentralWidget(panelArea_);
     static const SystemClock wallClock;
     new RepaintPacer(*this, std::make_unique<QtTimerService>(), wallClock); // a child of the window
-    createMenus();
+    menus_.build(loadLanguageChoice(store_));
 }
 
 MainWindow::~MainWindow() {
@@ -94,129 +94,17 @@ void MainWindow::showAtStoredPosition() {
 
 // --- menus -----------------------------------------------------------------------
 
-QAction* MainWindow::addCommand(QMenu* menu, const QString& text, int command,
-                                const QKeySequence& shortcut) {
-    QAction* action = menu->addAction(text);
-    action->setData(command);
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-        // The window holds the action too: a hidden menu bar (the bare front
-        // panel) takes its menus' shortcuts with it.
-        addAction(action);
-    }
-    connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
-    return action;
-}
-
-void MainWindow::createMenus() {
-    // A tab in the text makes the menu show what follows it as the key hint,
-    // so "Ctrl+T" appears although no key is bound to the export.
-    fileMenu_ = menuBar()->addMenu(tr("&File"));
-    addCommand(fileMenu_, tr("&New \tCtrl+N"), CommandNew, QKeySequence::New);
-    addCommand(fileMenu_, tr("&Open...\tCtrl+O"), CommandOpen, QKeySequence::Open);
-    addCommand(fileMenu_, tr("&Save\tCtrl+S"), CommandSave, QKeySequence::Save);
-    addCommand(fileMenu_, tr("S&ave as..."), CommandSaveAs);
-    fileMenu_->addSeparator();
-    addCommand(fileMenu_, tr("&Import channels…"), CommandImportChannels);
-    QMenu* exportMenu = fileMenu_->addMenu(tr("Expor&t text \tCtrl+T"));
-    addCommand(exportMenu, tr("Memory data"), CommandExportMemory);
-    addCommand(exportMenu, tr("Log data"), CommandExportLog);
-    addCommand(exportMenu, tr("Channels for CHIRP (CSV)…"), CommandExportChirp);
-    recentSeparator_ = fileMenu_->addSeparator();
-    fileMenu_->addSeparator();
-    addCommand(fileMenu_, tr("&Exit"), CommandExit);
-
-    QMenu* configMenu = menuBar()->addMenu(tr("Configuration&s"));
-    addCommand(configMenu, tr("COM &port"), CommandComPort);
-    addCommand(configMenu, tr("Display Preference(&T)"), CommandDisplayPreference);
-    addCommand(configMenu, tr("&Sub-Step size"), CommandSubStep);
-    configMenu->addSeparator();
-    addCommand(configMenu, tr("CW Pitch"), CommandCwPitch);
-    addCommand(configMenu, tr("Default Band Width"), CommandDefaultBandWidth);
-    addCommand(configMenu, tr("AF Gain Range"), CommandAfGainRange);
-    addCommand(configMenu, tr("Power Control"), CommandPowerControl);
-    addCommand(configMenu, tr("Options"), CommandOptions);
-    addCommand(configMenu, tr("&Hamlib network server"), CommandRigctl);
-    addCommand(configMenu, tr("Web remote…"), CommandWebRemote);
-    createLanguageMenu(configMenu);
-
-    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
-    addCommand(viewMenu, tr("&History\tCtrl+H"), CommandHistory,
-               QKeySequence(Qt::CTRL | Qt::Key_H));
-
-    QMenu* helpMenu = menuBar()->addMenu(tr("&Help "));
-    addCommand(helpMenu, tr("Contents"), CommandHelpContents);
-    addCommand(helpMenu, tr("О программе..."), CommandAbout);
-}
-
-namespace {
-
-struct LanguageItem {
-    int command;
-    const char* text;
-    LanguageChoice choice;
-};
-
-// Each language is named in itself, so a user who cannot read the current
-// one still finds their own.
-constexpr LanguageItem kLanguageItems[] = {
-    {MainWindow::CommandLanguageSystem, QT_TRANSLATE_NOOP("MainWindow", "System"),
-     LanguageChoice::System},
-    {MainWindow::CommandLanguageJapanese, "日本語", LanguageChoice::Japanese},
-    {MainWindow::CommandLanguageEnglish, "English", LanguageChoice::English},
-};
-
-} // namespace
-
-void MainWindow::createLanguageMenu(QMenu* configMenu) {
-    QMenu* menu = configMenu->addMenu(tr("Language"));
-    auto* group = new QActionGroup(menu);
-    const LanguageChoice stored = loadLanguageChoice(store_);
-    for (const LanguageItem& item : kLanguageItems) {
-        QAction* action = addCommand(menu, tr(item.text), item.command);
-        action->setCheckable(true);
-        action->setChecked(item.choice == stored);
-        group->addAction(action);
-    }
-}
-
 void MainWindow::chooseLanguage(int command) {
-    for (const LanguageItem& item : kLanguageItems) {
-        if (item.command != command)
-            continue;
-        if (item.choice == loadLanguageChoice(store_))
-            return;
-        storeLanguageChoice(store_, item.choice);
-        notifier_->showMessage(
-            tr("The language changes at the next start of the program.").toStdString());
-    }
+    const std::optional<LanguageChoice> chosen = MainMenus::languageOf(command);
+    if (!chosen || *chosen == loadLanguageChoice(store_))
+        return;
+    storeLanguageChoice(store_, *chosen);
+    notifier_->showMessage(
+        tr("The language changes at the next start of the program.").toStdString());
 }
 
 void MainWindow::rebuildRecentFiles() {
-    for (QAction* action : recentActions_) {
-        fileMenu_->removeAction(action);
-        action->deleteLater();
-    }
-    recentActions_.clear();
-    const QStringList files = documents_->recentFiles();
-    QList<QAction*> actions;
-    for (int i = 0; i < files.size(); ++i) {
-        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), fileMenu_);
-        action->setData(CommandRecentFirst + i);
-        connect(action, &QAction::triggered, this,
-                [this, i] { runMenuCommand(CommandRecentFirst + i); });
-        actions.append(action);
-    }
-    if (actions.isEmpty()) {
-        auto* placeholder = new QAction(QStringLiteral("Recent File"), fileMenu_);
-        placeholder->setEnabled(false);
-        actions.append(placeholder);
-    }
-    // Recent files sit between the export submenu and Exit.
-    const QList<QAction*> all = fileMenu_->actions();
-    QAction* before = all.value(all.indexOf(recentSeparator_) + 1);
-    fileMenu_->insertActions(before, actions);
-    recentActions_ = actions;
+    menus_.showRecentFiles(documents_->recentFiles());
 }
 
 void MainWindow::createCommands() {

@@ -2,6 +2,7 @@
 #include "app/DialogColours.h"
 #include "app/DocumentController.h"
 #include "app/FrameMessageBoxes.h"
+#include "app/MainMenus.h"
 #include "app/WindowPositionKeeper.h"
 #include "ui/ViewInterfaces.h"
 
@@ -126,10 +127,7 @@ private:
     bool confirmOverwrite() override;
 
     void createCommands();
-    void createMenus();
     void configurePort();
-    QAction* addCommand(QMenu* menu, const QString& text, int command,
-                        const QKeySequence& shortcut = {});
     void rebuildRecentFiles();
     void applyFrame();
     void showHelp();
@@ -140,7 +138,6 @@ private:
     void configureRigctl();
     void configureWebRemote();
     // Configurations ▸ Language: one checked choice, stored for the next start.
-    void createLanguageMenu(QMenu* configMenu);
     void chooseLanguage(int command);
     // The History window, opened on its own connection to the history store
     // the first time and raised after that.
@@ -162,9 +159,7 @@ private:
     QWidget* panelArea_ = nullptr;
     QPointer<QWidget> history_;
     QPointer<QWidget> help_;
-    QMenu* fileMenu_ = nullptr;
-    QAction* recentSeparator_ = nullptr;
-    QList<QAction*> recentActions_;
+    MainMenus menus_{*this, [this](int command) { runMenuCommand(command); }};
     std::map<int, std::function<void()>> commands_;
     int stackHeight_ = 0;
     bool stayOnTop_ = false;

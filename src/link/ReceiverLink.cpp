@@ -29,19 +29,23 @@ std::string withReason(const char* message, const std::string& reason) {
 ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock,
                            Notifier& notifier, const AppSettings& settings)
     : port_(port), timers_(timers), clock_(clock), notifier_(notifier), settings_(settings),
-      probe_(port, timers, clock) {
+      probe_(port, timers, clock),
+      staleAnswers_(
+          timers, [this] { return !cutter_.partial().empty(); },
+          [this] {
+              if (canSend())
+                  putCommandOnLine();
+          }) {
     chooseReceiver();
     port_.setEventHandler([this](int code) { onCommEvent(code); });
     timers_.on(TimerReplyTimeout, [this] { onReplyTimeout(); });
     timers_.on(TimerReconnect, [this] { onReconnectTimer(); });
-    timers_.on(TimerStaleReplyGuard, [this] { onStaleReplyGuard(); });
 }
 
 ReceiverLink::~ReceiverLink() {
     port_.setEventHandler({});
     timers_.on(TimerReplyTimeout, {});
     timers_.on(TimerReconnect, {});
-    timers_.on(TimerStaleReplyGuard, {});
 }
 
 void ReceiverLink::chooseReceiver() {
@@ -202,9 +206,9 @@ void ReceiverLink::writeCommand(std::string_view text) {
     lastCommandArmsEcho_ = false;
     awaitingReply_ = true;
     unansweredCopies_ = 1;
-    if (staleAnswersDue_ > 0) {
+    if (staleAnswers_.due()) {
         // Written once the answers still due to the previous command are in.
-        commandDeferred_ = true;
+        staleAnswers_.deferCommand();
         return;
     }
     putCommandOnLine();
@@ -214,40 +218,6 @@ void ReceiverLink::putCommandOnLine() {
     port_.output(lastCommand_);
     cutter_.commandWritten();
     timers_.start(TimerReplyTimeout, kReplyTimeoutMs);
-}
-
-void ReceiverLink::writeDeferredCommand() {
-    timers_.stop(TimerStaleReplyGuard);
-    staleAnswersDue_ = 0;
-    staleGuardExtensions_ = 0;
-    if (!commandDeferred_)
-        return;
-    commandDeferred_ = false;
-    if (canSend())
-        putCommandOnLine();
-}
-
-// An answer to a copy of a command that was already answered: it answers
-// nothing now. Returns true when the reply was such an answer.
-bool ReceiverLink::takeStaleReply() {
-    if (staleAnswersDue_ == 0)
-        return false;
-    if (--staleAnswersDue_ == 0)
-        writeDeferredCommand();
-    return true;
-}
-
-void ReceiverLink::onStaleReplyGuard() {
-    // An answer still arriving keeps the guard up a little longer, so that
-    // its end is not taken for the answer to the next command.
-    constexpr int kMaxExtensions = 3;
-    if (!cutter_.partial().empty() && staleGuardExtensions_ < kMaxExtensions) {
-        ++staleGuardExtensions_;
-        timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
-        return;
-    }
-    // The first copy was lost, not late: no second answer is coming.
-    writeDeferredCommand();
 }
 
 void ReceiverLink::armEcho() {
@@ -280,11 +250,8 @@ void ReceiverLink::onReplyTimeout() {
 void ReceiverLink::forgetInFlight() {
     awaitingReply_ = false;
     unansweredCopies_ = 0;
-    staleAnswersDue_ = 0;
-    staleGuardExtensions_ = 0;
-    commandDeferred_ = false;
+    staleAnswers_.forget();
     timers_.stop(TimerReplyTimeout);
-    timers_.stop(TimerStaleReplyGuard);
 }
 
 // A reply cut off by closing or reopening the port answers nothing the new
@@ -386,7 +353,7 @@ void ReceiverLink::onReceivedText(std::string_view text) {
 
 void ReceiverLink::onReply(std::string_view reply) {
     if (receiver().pacing == ReplyPacing::Answered) {
-        if (takeStaleReply())
+        if (staleAnswers_.take())
             return;
         // This receiver speaks only when spoken to; a reply nobody asked for
         // is noise.
@@ -395,10 +362,8 @@ void ReceiverLink::onReply(std::string_view reply) {
     }
     const int copiesStillDue = unansweredCopies_ - 1;
     forgetInFlight();
-    if (copiesStillDue > 0) {
-        staleAnswersDue_ = copiesStillDue;
-        timers_.start(TimerStaleReplyGuard, kStaleReplyGuardMs);
-    }
+    if (copiesStillDue > 0)
+        staleAnswers_.expect(copiesStillDue);
     if (receiver().echoesTuning() && reply_.echoCount == 0 && recentEchoes_.isRecent(reply)) {
         if (client_)
             client_->sendNext();

@@ -17,6 +17,7 @@
 #include "link/ReceiverPort.h"
 #include "link/ReceiverProbe.h"
 #include "link/ReplyCutter.h"
+#include "link/StaleAnswers.h"
 #include "link/TimerRouter.h"
 
 namespace kovo {
@@ -110,7 +111,7 @@ public:
     bool waitsForAnswer() const;
     // True while answers to earlier copies of a resent command are still
     // awaited; a command chosen meanwhile is held back until they are in.
-    bool awaitingStaleAnswers() const { return staleAnswersDue_ > 0; }
+    bool awaitingStaleAnswers() const { return staleAnswers_.due(); }
     LinkStatus status() const { return status_; }
     // The part of a reply received so far.
     const std::string& partialReply() const { return cutter_.partial(); }
@@ -132,9 +133,6 @@ private:
     void requestNextAfterLostReply();
     void forgetInFlight();
     void forgetPartialReply();
-    bool takeStaleReply();
-    void onStaleReplyGuard();
-    void writeDeferredCommand();
     void putCommandOnLine();
     void onReplyTimeout();
     void onDeviceLost();
@@ -167,14 +165,10 @@ private:
     bool awaitingReply_ = false;
     bool lastCommandArmsEcho_ = false;
     std::string lastCommand_;
-    // A receiver that answers every command: copies of the command in flight written and not yet
-    // answered (more than one after a resend), answers still due to copies of a command already
-    // answered, and whether the command chosen meanwhile waits for them. The receiver answers every
-    // copy, in order, so counting keeps a late answer from being credited to the next command.
+    // Copies of the command in flight written and not yet answered (more
+    // than one after a resend to a receiver that answers every copy).
     int unansweredCopies_ = 0;
-    int staleAnswersDue_ = 0;
-    int staleGuardExtensions_ = 0;
-    bool commandDeferred_ = false;
+    StaleAnswers staleAnswers_;
     Flow lastFlowShown_ = Flow::Unknown;
 
     bool reconnecting_ = false;
