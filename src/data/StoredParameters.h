@@ -29,6 +29,9 @@ public:
     // The pause of the current auto-store setting.
     void setPauseSeconds(int seconds);
     void setSubStep(int subStep);
+    // The view the database panel shows; a choice of display that the file
+    // keeps but that changes nothing the user made.
+    void showDatabaseView(int view) { contents().controlParams.databaseView = view; }
     // Stores the operating mode. `isChange` is false for the mode the program
     // starts in, which changes nothing the user made.
     void setOperatingMode(OperatingMode mode, bool isChange);

@@ -60,6 +60,7 @@ const ReceiverDescription kHamlibDescription{
     .pacing = ReplyPacing::Answered,
     .probeAnswer = ">",
     .settleStepHz = 0,
+    .reachedThroughHamlib = true,
     .hasVoiceSquelch = false,
     .attenuatorSentAtOnce = false,
 };

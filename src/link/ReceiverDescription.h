@@ -88,6 +88,9 @@ struct ReceiverDescription {
     int maxSettleReports = 20;
 
     // ---- port ----
+    // Reached through Hamlib with the "Hamlib…" settings rather than through
+    // the COM port's device.
+    bool reachedThroughHamlib = false;
     // Receive and transmit buffers of the open port.
     int inBufferSize = 16384;
     int outBufferSize = 256;

@@ -104,7 +104,7 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
     port_.setRThreshold(0); // no receive events while probing
-    port_.setPort(describeReceiverPort(settings_, portNumber));
+    port_.setPort(describeReceiverPort(settings_, receiver(), portNumber));
 
     auto failNow = [&] {
         setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);

@@ -10,8 +10,9 @@ LineSetting receiverLine(const ReceiverDescription& receiver, int speedIndex) {
     return receiver.line(kCommSpeedTable[std::size_t(speedIndex)]);
 }
 
-PortDescription describeReceiverPort(const AppSettings& settings, int portNumber) {
-    if (settings.useHamlib == 1) {
+PortDescription describeReceiverPort(const AppSettings& settings,
+                                     const ReceiverDescription& receiver, int portNumber) {
+    if (receiver.reachedThroughHamlib) {
         PortDescription radio;
         radio.kind = PortDescription::Kind::Hamlib;
         radio.path = settings.hamlibPort;

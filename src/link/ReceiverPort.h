@@ -14,8 +14,10 @@ inline constexpr std::array<int, 3> kCommSpeedTable{4800, 9600, 19200};
 // speed for an index outside the table).
 LineSetting receiverLine(const ReceiverDescription& receiver, int speedIndex);
 
-// Where the receiver is reached for COM<portNumber>: the Hamlib radio when
-// the settings say so, else the port's device text, read for each opening.
-PortDescription describeReceiverPort(const AppSettings& settings, int portNumber);
+// Where `receiver` is reached for COM<portNumber>: the Hamlib radio of the
+// settings for a receiver reached through Hamlib, else the port's device
+// text, read for each opening.
+PortDescription describeReceiverPort(const AppSettings& settings,
+                                     const ReceiverDescription& receiver, int portNumber);
 
 } // namespace kovo

@@ -157,7 +157,7 @@ void DatabaseMenuCommands::run(int command) {
         p_.editing().discard(current);
     p_.holdForAWhile();
     if (const int target = viewOfCommand(command); target >= 0) {
-        ports.doc.controlParams.databaseView = target;
+        ports.doc.parameters().showDatabaseView(target);
         p_.showView(target);
         return;
     }

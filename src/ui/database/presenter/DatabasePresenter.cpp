@@ -136,7 +136,7 @@ void DatabasePresenter::switchView(int view) {
     const int current = currentView();
     if (ports_.screen.editorOpen(current))
         editing_.discard(current);
-    ports_.doc.controlParams.databaseView = view;
+    ports_.doc.parameters().showDatabaseView(view);
     showView(view);
 }
 
