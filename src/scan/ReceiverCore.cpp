@@ -10,13 +10,13 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       chooser_(seams.doc, state_.priority, link_, router_),
       loop_(seams.doc, state_.priority, link_, chooser_, router_),
       steps_(seams.doc, state_, seams.settings, viewRelay_), scope_(seams.doc, viewRelay_),
-      engine_(seams.doc, loop_, router_, steps_, scope_, viewRelay_, seams.notifier),
+      engine_(seams.doc, loop_, router_, steps_, scope_, viewRelay_, seams.notifier,
+              link_.features()),
       modes_(seams.doc, steps_, scope_, viewRelay_), hold_(router_),
       ops_({seams.doc, state_, seams.settings, scope_, viewRelay_,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
             [this] { loop_.sendNext(); }, &link_.features()}) {
     link_.setClient(&loop_);
-    engine_.setReceiverFeatures(&link_.features());
     link_.setObserver(&linkNotices_);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.
     link_.setReceiverFoundHandler([this] { chooser_.resetSentState(); });

@@ -8,9 +8,10 @@
 namespace kovo {
 
 ScanEngine::ScanEngine(CKovo5Doc& doc, PollingLoop& loop, TimerRouter& timers, ScanSteps& steps,
-                       BandScope& scope, ViewSink& view, Notifier& notifier)
+                       BandScope& scope, ViewSink& view, Notifier& notifier,
+                       const ReceiverFeatures& features)
     : doc_(doc), state_(steps.state()), loop_(loop), timers_(timers), steps_(steps), scope_(scope),
-      view_(view), notifier_(notifier) {
+      view_(view), notifier_(notifier), features_(features) {
     timers_.on(TimerMainDelay, [this] { onHitTimer(false); });
     timers_.on(TimerMainPause, [this] { onHitTimer(false); });
     timers_.on(TimerPriorityDelay, [this] { onHitTimer(true); });

@@ -31,14 +31,14 @@ public:
 
     static constexpr int kScopeHoldReports = 4;
 
+    // `features` says what the receiver on the line can do: a hit is logged
+    // in the mode it was heard in.
     ScanEngine(CKovo5Doc& doc, PollingLoop& loop, TimerRouter& timers, ScanSteps& steps,
-               BandScope& scope, ViewSink& view, Notifier& notifier);
+               BandScope& scope, ViewSink& view, Notifier& notifier,
+               const ReceiverFeatures& features);
     ~ScanEngine() override;
     ScanEngine(const ScanEngine&) = delete;
     ScanEngine& operator=(const ScanEngine&) = delete;
-
-    // What the receiver can do: a hit is logged in the mode it was heard in.
-    void setReceiverFeatures(const ReceiverFeatures* features) { features_ = features; }
 
     void handleSignalReport() override;
     void endStop(bool priorityContext) override;
@@ -63,9 +63,7 @@ public:
     int settleCount() const { return settleCount_; }
 
 private:
-    int heardMode(int channelMode) const {
-        return features_ ? features_->tunedMode(channelMode) : channelMode;
-    }
+    int heardMode(int channelMode) const { return features_.tunedMode(channelMode); }
     struct ContextTimers {
         int delay;
         int pause;
@@ -94,7 +92,7 @@ private:
     BandScope& scope_;
     ViewSink& view_;
     Notifier& notifier_;
-    const ReceiverFeatures* features_ = nullptr;
+    const ReceiverFeatures& features_;
     Notices<ScanStop> scanStops_;
     Notices<HitNotice> hits_;
     Notices<ScanMovedOn> movesOn_;
