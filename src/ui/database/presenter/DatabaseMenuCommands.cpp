@@ -223,21 +223,12 @@ void DatabaseMenuCommands::deleteChannels() {
     if (chosen.view() != ChannelView || chosen.empty())
         return;
     const int generation = p_.documentGeneration();
-    p_.holdUntilCleared();
-    p_.host().askDeleteData(deleteQuestion(chosen),
-                            [alive = p_.lifetime(), chosen, generation](bool ok) {
-                                const auto self = alive.lock();
-                                if (!self)
-                                    return;
-                                DatabasePresenter& p = **self;
-                                p.holdForAWhile();
-                                if (!ok)
-                                    return;
-                                if (generation != p.documentGeneration())
-                                    p.tellGone(chosen.size());
-                                else
-                                    p.commands().deleteChosenChannels(chosen);
-                            });
+    askWithListHeld(deleteQuestion(chosen), [chosen, generation](DatabasePresenter& p) {
+        if (generation != p.documentGeneration())
+            p.tellGone(chosen.size());
+        else
+            p.commands().deleteChosenChannels(chosen);
+    });
 }
 
 void DatabaseMenuCommands::deleteChosenChannels(const ChosenItems& chosen) {
@@ -252,19 +243,26 @@ void DatabaseMenuCommands::deleteChosenChannels(const ChosenItems& chosen) {
 }
 
 void DatabaseMenuCommands::clearLog() {
+    askWithListHeld(uiText("Database", kClearLogQuestion), [](DatabasePresenter& p) {
+        p.ports().doc.log().clearLog();
+        p.rebuildList(LogView);
+    });
+}
+
+// The list is held while the question is open and for a while after it is
+// answered; `onOk` runs on OK, provided the panel still exists.
+void DatabaseMenuCommands::askWithListHeld(const std::string& question,
+                                           std::function<void(DatabasePresenter&)> onOk) {
     p_.holdUntilCleared();
-    p_.host().askDeleteData(uiText("Database", kClearLogQuestion),
-                            [alive = p_.lifetime()](bool ok) {
-                                const auto self = alive.lock();
-                                if (!self)
-                                    return;
-                                DatabasePresenter& p = **self;
-                                p.holdForAWhile();
-                                if (!ok)
-                                    return;
-                                p.ports().doc.log().clearLog();
-                                p.rebuildList(LogView);
-                            });
+    p_.host().askDeleteData(question, [alive = p_.lifetime(), onOk = std::move(onOk)](bool ok) {
+        const auto self = alive.lock();
+        if (!self)
+            return;
+        DatabasePresenter& p = **self;
+        p.holdForAWhile();
+        if (ok)
+            onOk(p);
+    });
 }
 
 void DatabaseMenuCommands::analyseLog() {

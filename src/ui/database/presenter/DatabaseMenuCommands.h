@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace kovo {
@@ -27,6 +29,7 @@ private:
     void afterPropertyChange(int view);
     void deleteChannels();
     void clearLog();
+    void askWithListHeld(const std::string& question, std::function<void(DatabasePresenter&)> onOk);
     void analyseLog();
     void cutAutoRanges();
     void pasteAutoRanges();
