@@ -29,13 +29,12 @@ std::string withReason(const char* message, const std::string& reason) {
 ReceiverLink::ReceiverLink(CommPort& port, TimerRouter& timers, const Clock& clock,
                            Notifier& notifier, const AppSettings& settings)
     : port_(port), timers_(timers), clock_(clock), notifier_(notifier), settings_(settings),
-      probe_(port, timers, clock),
-      staleAnswers_(
-          timers, [this] { return !cutter_.partial().empty(); },
-          [this] {
-              if (canSend())
-                  putCommandOnLine();
-          }) {
+      probe_(port, timers, clock), staleAnswers_(
+                                       timers, [this] { return !cutter_.partial().empty(); },
+                                       [this] {
+                                           if (canSend())
+                                               putCommandOnLine();
+                                       }) {
     chooseReceiver();
     port_.setEventHandler([this](int code) { onCommEvent(code); });
     timers_.on(TimerReplyTimeout, [this] { onReplyTimeout(); });

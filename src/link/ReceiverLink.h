@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "data/AppSettings.h"
 #include "data/Clock.h"

@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "data/Clock.h"
 #include "link/CommPort.h"
