@@ -31,8 +31,7 @@ PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, 
     setContentsMargins(0, 0, 0, 0);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     applyStyle();
-    // The read-out covers every pixel, so the panel behind is not painted.
-    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    keepReadOutOpaque();
     connect(this, &QLineEdit::textChanged, this, &PanelEdit::onEditorTextChanged);
     PanelEditAccessible::install();
 }
@@ -106,7 +105,7 @@ void PanelEdit::startEditing() {
     bringEditorUpToDate();
     if (!editing_) {
         editing_ = true;
-        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        keepReadOutOpaque();
         update();
     }
 }
@@ -116,7 +115,7 @@ void PanelEdit::stopEditing() {
     readOut_ = QLineEdit::text();
     editing_ = false;
     typed_ = false;
-    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    keepReadOutOpaque();
     update();
 }
 
@@ -187,8 +186,25 @@ void PanelEdit::focusOutEvent(QFocusEvent* event) {
         stopEditing();
 }
 
+// The read-out covers every pixel, so the panel behind it need not be
+// painted when only the field changed. The style sheet's polish takes that
+// promise back (a styled line editor may be see-through), so it is made
+// again after every polish and style change.
+void PanelEdit::keepReadOutOpaque() {
+    setAttribute(Qt::WA_OpaquePaintEvent, !editing_);
+}
+
+bool PanelEdit::event(QEvent* event) {
+    const bool handled = QLineEdit::event(event);
+    if (event->type() == QEvent::Polish)
+        keepReadOutOpaque();
+    return handled;
+}
+
 void PanelEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::StyleChange)
+        keepReadOutOpaque();
     // A field that becomes writable while it has the keyboard shows its caret.
     if (event->type() == QEvent::ReadOnlyChange && !isReadOnly() && hasFocus())
         startEditing();

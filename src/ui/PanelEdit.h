@@ -50,6 +50,7 @@ public:
     bool flashing() const { return flashing_; }
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -61,6 +62,7 @@ protected:
 
 private:
     void applyStyle();
+    void keepReadOutOpaque();
     void startEditing();
     void stopEditing();
     void bringEditorUpToDate();

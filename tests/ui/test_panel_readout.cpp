@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 using namespace kovo;
 using namespace kovo::test;
 
@@ -119,6 +121,37 @@ TEST_F(ReadOutViewTest, AScanStepRepaintsOnlyTheReadOuts) {
     view->refreshPanels();
     QCoreApplication::processEvents();
     EXPECT_EQ(frequencyPaints.paints, 1) << "the same text again repaints nothing";
+}
+
+// The read-outs cover the panel behind them: a rewrite repaints the field
+// alone, also after the field's colour changed (a new style sheet) and after
+// the user edited in it and left.
+TEST_F(ReadOutViewTest, ARewriteLeavesThePanelBehindUnpainted) {
+    params().setMode(OperatingMode::Vfo);
+    view->refreshPanels();
+    QCoreApplication::processEvents();
+    PanelEdit& frequency = field(DisplayPanel::FrequencyField);
+    PaintCounter panelPaints(stack().display());
+    const std::function<void()> beforeStep[] = {
+        [] {},
+        [&] { frequency.setFieldColour(QColor(96, 200, 96)); },
+        [&] {
+            QTest::keyClick(&frequency, Qt::Key_End);
+            ASSERT_TRUE(frequency.editing());
+            QTest::keyClick(&frequency, Qt::Key_Escape); // the next rewrite ends the edit
+        },
+    };
+    int step = 0;
+    for (const auto& prepare : beforeStep) {
+        prepare();
+        QCoreApplication::processEvents();
+        panelPaints.paints = 0;
+        main().frequency = 433'000'000 + 1000 * ++step;
+        view->refreshPanels();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(frequency.editing()) << step;
+        EXPECT_EQ(panelPaints.paints, 0) << step;
+    }
 }
 
 // Stepping into a field brings the editor up with the latest read-out; what
