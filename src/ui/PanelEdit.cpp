@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
@@ -19,11 +20,15 @@ constexpr int kFlashMs = 300;
 const QColor kRefusedColour(255, 96, 64);
 // The line editor's own spacing between its contents edge and the text.
 constexpr int kHorizontalMargin = 2;
+// Room for the pictures of one field's recent read-outs, in KiB: some two
+// hundred frequencies, a thousand small fields.
+constexpr int kPictureCacheKiB = 3 * 1024;
 
 } // namespace
 
 PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, QWidget* parent)
-    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber) {
+    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber),
+      pictures_(kPictureCacheKiB) {
     setGeometry(rect);
     setFont(font);
     setFrame(false);
@@ -47,6 +52,7 @@ void PanelEdit::applyStyle() {
                        "selection-background-color:black;selection-color:rgb(255,224,0);}")
             .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
                  (flashing_ ? kRefusedColour : colour_).name()));
+    pictures_.clear();
     update(); // the read-out takes the colour too
 }
 
@@ -205,6 +211,8 @@ void PanelEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::StyleChange)
         keepReadOutOpaque();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        pictures_.clear();
     // A field that becomes writable while it has the keyboard shows its caret.
     if (event->type() == QEvent::ReadOnlyChange && !isReadOnly() && hasFocus())
         startEditing();
@@ -215,12 +223,36 @@ void PanelEdit::paintEvent(QPaintEvent* event) {
         QLineEdit::paintEvent(event);
     } else {
         QPainter p(this);
-        paintReadOut(p);
+        // The picture is made for the pixel ratio of what is painted on,
+        // which differs from the screen's when the field is rendered into
+        // an image of its own.
+        const QPaintDevice* target = p.paintEngine()->paintDevice();
+        p.drawPixmap(0, 0, readOutPicture(target ? target->devicePixelRatioF() : 1.0));
     }
     if (!hasFocus())
         return;
     QPainter p(this);
     art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+}
+
+QPixmap PanelEdit::readOutPicture(qreal pixelRatio) {
+    const PictureLook look{pixelRatio, size(), alignment(), layoutDirection()};
+    if (!(look == picturesLook_)) {
+        pictures_.clear();
+        picturesLook_ = look;
+    }
+    if (const QPixmap* known = pictures_.object(readOut_))
+        return *known;
+    QPixmap picture(size() * look.pixelRatio);
+    picture.setDevicePixelRatio(look.pixelRatio);
+    {
+        QPainter p(&picture);
+        paintReadOut(p);
+    }
+    ++readOutsDrawn_;
+    const qsizetype kib = qMax<qsizetype>(1, picture.width() * picture.height() / 256);
+    pictures_.insert(readOut_, new QPixmap(picture), kib);
+    return picture;
 }
 
 // Draws the text where the line editor would put it with the cursor at its

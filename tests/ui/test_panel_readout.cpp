@@ -85,6 +85,41 @@ TEST(PanelReadOut, PaintsTheTextExactlyAsTheEditorDoes) {
     }
 }
 
+// A text shown again is copied from its earlier picture, not drawn anew;
+// anything that changes how the field looks (colour, size, alignment) draws
+// it afresh, so no stale picture is shown.
+TEST(PanelReadOut, ReusesThePictureOfATextShownBefore) {
+    const PanelFonts fonts = PanelFonts::create();
+    PanelEdit field(0, QRect(0, 0, 145, 30), fonts.large, true, nullptr);
+    field.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const QString a = QStringLiteral(" 145.000000"), b = QStringLiteral(" 145.025000");
+    field.showText(a);
+    const QImage first = picture(field);
+    field.showText(b);
+    picture(field);
+    field.showText(a);
+    EXPECT_EQ(picture(field), first);
+    EXPECT_EQ(field.readOutsDrawn(), 2);
+
+    const std::function<void()> changes[] = {
+        [&] { field.setFieldColour(QColor(96, 200, 96)); },
+        [&] { field.resize(140, 30); },
+        [&] { field.setAlignment(Qt::AlignLeft | Qt::AlignVCenter); },
+    };
+    for (const auto& change : changes) {
+        const QImage before = picture(field);
+        const long long drawn = field.readOutsDrawn();
+        change();
+        PanelEdit fresh(0, field.geometry(), fonts.large, true, nullptr);
+        fresh.setAlignment(field.alignment());
+        fresh.setFieldColour(QColor(96, 200, 96));
+        fresh.showText(a);
+        EXPECT_EQ(picture(field), picture(fresh));
+        EXPECT_NE(picture(field), before);
+        EXPECT_EQ(field.readOutsDrawn(), drawn + 1);
+    }
+}
+
 class ReadOutViewTest : public ViewTest {
 protected:
     ReadOutViewTest() { stack().show(); }
