@@ -221,18 +221,22 @@ void PanelEdit::changeEvent(QEvent* event) {
 void PanelEdit::paintEvent(QPaintEvent* event) {
     if (editing_) {
         QLineEdit::paintEvent(event);
-    } else {
-        QPainter p(this);
-        // The picture is made for the pixel ratio of what is painted on,
-        // which differs from the screen's when the field is rendered into
-        // an image of its own.
-        const QPaintDevice* target = p.paintEngine()->paintDevice();
-        p.drawPixmap(0, 0, readOutPicture(target ? target->devicePixelRatioF() : 1.0));
-    }
-    if (!hasFocus())
+        if (hasFocus()) {
+            QPainter p(this);
+            art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+        }
         return;
+    }
+    // One painter for the read-out and its ring: starting a painter costs
+    // more than copying the picture.
     QPainter p(this);
-    art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+    // The picture is made for the pixel ratio of what is painted on, which
+    // differs from the screen's when the field is rendered into an image of
+    // its own.
+    const QPaintDevice* target = p.paintEngine()->paintDevice();
+    p.drawPixmap(0, 0, readOutPicture(target ? target->devicePixelRatioF() : 1.0));
+    if (hasFocus())
+        art::drawFocusMark(p, rect(), art::kFieldFocusMark);
 }
 
 QPixmap PanelEdit::readOutPicture(qreal pixelRatio) {
