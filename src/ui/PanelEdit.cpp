@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
@@ -19,11 +20,15 @@ constexpr int kFlashMs = 300;
 const QColor kRefusedColour(255, 96, 64);
 // The line editor's own spacing between its contents edge and the text.
 constexpr int kHorizontalMargin = 2;
+// Room for the pictures of one field's recent read-outs, in KiB: some two
+// hundred frequencies, a thousand small fields.
+constexpr int kPictureCacheKiB = 3 * 1024;
 
 } // namespace
 
 PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, QWidget* parent)
-    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber) {
+    : QLineEdit(parent), id_(id), border_(border), colour_(art::kAmber),
+      pictures_(kPictureCacheKiB) {
     setGeometry(rect);
     setFont(font);
     setFrame(false);
@@ -31,8 +36,7 @@ PanelEdit::PanelEdit(int id, const QRect& rect, const QFont& font, bool border, 
     setContentsMargins(0, 0, 0, 0);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     applyStyle();
-    // The read-out covers every pixel, so the panel behind is not painted.
-    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    keepReadOutOpaque();
     connect(this, &QLineEdit::textChanged, this, &PanelEdit::onEditorTextChanged);
     PanelEditAccessible::install();
 }
@@ -48,6 +52,7 @@ void PanelEdit::applyStyle() {
                        "selection-background-color:black;selection-color:rgb(255,224,0);}")
             .arg(border_ ? QStringLiteral("1px solid black") : QStringLiteral("none"),
                  (flashing_ ? kRefusedColour : colour_).name()));
+    pictures_.clear();
     update(); // the read-out takes the colour too
 }
 
@@ -106,7 +111,7 @@ void PanelEdit::startEditing() {
     bringEditorUpToDate();
     if (!editing_) {
         editing_ = true;
-        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        keepReadOutOpaque();
         update();
     }
 }
@@ -116,7 +121,7 @@ void PanelEdit::stopEditing() {
     readOut_ = QLineEdit::text();
     editing_ = false;
     typed_ = false;
-    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    keepReadOutOpaque();
     update();
 }
 
@@ -187,8 +192,27 @@ void PanelEdit::focusOutEvent(QFocusEvent* event) {
         stopEditing();
 }
 
+// The read-out covers every pixel, so the panel behind it need not be
+// painted when only the field changed. The style sheet's polish takes that
+// promise back (a styled line editor may be see-through), so it is made
+// again after every polish and style change.
+void PanelEdit::keepReadOutOpaque() {
+    setAttribute(Qt::WA_OpaquePaintEvent, !editing_);
+}
+
+bool PanelEdit::event(QEvent* event) {
+    const bool handled = QLineEdit::event(event);
+    if (event->type() == QEvent::Polish)
+        keepReadOutOpaque();
+    return handled;
+}
+
 void PanelEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::StyleChange)
+        keepReadOutOpaque();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        pictures_.clear();
     // A field that becomes writable while it has the keyboard shows its caret.
     if (event->type() == QEvent::ReadOnlyChange && !isReadOnly() && hasFocus())
         startEditing();
@@ -197,14 +221,42 @@ void PanelEdit::changeEvent(QEvent* event) {
 void PanelEdit::paintEvent(QPaintEvent* event) {
     if (editing_) {
         QLineEdit::paintEvent(event);
-    } else {
-        QPainter p(this);
+        if (hasFocus()) {
+            QPainter p(this);
+            art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+        }
+        return;
+    }
+    // One painter for the read-out and its ring: starting a painter costs
+    // more than copying the picture.
+    QPainter p(this);
+    // The picture is made for the pixel ratio of what is painted on, which
+    // differs from the screen's when the field is rendered into an image of
+    // its own.
+    const QPaintDevice* target = p.paintEngine()->paintDevice();
+    p.drawPixmap(0, 0, readOutPicture(target ? target->devicePixelRatioF() : 1.0));
+    if (hasFocus())
+        art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+}
+
+QPixmap PanelEdit::readOutPicture(qreal pixelRatio) {
+    const PictureLook look{pixelRatio, size(), alignment(), layoutDirection()};
+    if (!(look == picturesLook_)) {
+        pictures_.clear();
+        picturesLook_ = look;
+    }
+    if (const QPixmap* known = pictures_.object(readOut_))
+        return *known;
+    QPixmap picture(size() * look.pixelRatio);
+    picture.setDevicePixelRatio(look.pixelRatio);
+    {
+        QPainter p(&picture);
         paintReadOut(p);
     }
-    if (!hasFocus())
-        return;
-    QPainter p(this);
-    art::drawFocusMark(p, rect(), art::kFieldFocusMark);
+    ++readOutsDrawn_;
+    const qsizetype kib = qMax<qsizetype>(1, picture.width() * picture.height() / 256);
+    pictures_.insert(readOut_, new QPixmap(picture), kib);
+    return picture;
 }
 
 // Draws the text where the line editor would put it with the cursor at its

@@ -1,7 +1,9 @@
 #pragma once
 #include "scan/TuningRules.h"
 
+#include <QCache>
 #include <QLineEdit>
+#include <QPixmap>
 
 #include <functional>
 
@@ -48,8 +50,12 @@ public:
     // short red flash; the text stays as it is, to be corrected.
     void flashRefusal();
     bool flashing() const { return flashing_; }
+    // Read-outs painted afresh rather than copied from an earlier painting
+    // of the same text (for tests and measurements).
+    long long readOutsDrawn() const { return readOutsDrawn_; }
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -61,10 +67,12 @@ protected:
 
 private:
     void applyStyle();
+    void keepReadOutOpaque();
     void startEditing();
     void stopEditing();
     void bringEditorUpToDate();
     void onEditorTextChanged();
+    QPixmap readOutPicture(qreal pixelRatio);
     void paintReadOut(QPainter& p);
 
     int id_;
@@ -82,6 +90,20 @@ private:
     // it since the program last wrote to it.
     bool editing_ = false;
     bool typed_ = false;
+    // Pictures of the read-outs shown lately, by text. A scan goes round the
+    // same channels again and again, so most steps find the picture of
+    // their frequency here instead of laying out and drawing the text. The
+    // pictures are dropped when anything that shapes them changes.
+    struct PictureLook {
+        qreal pixelRatio = 0;
+        QSize size;
+        Qt::Alignment alignment;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        bool operator==(const PictureLook&) const = default;
+    };
+    QCache<QString, QPixmap> pictures_;
+    PictureLook picturesLook_;
+    long long readOutsDrawn_ = 0;
 };
 
 } // namespace kovo

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,26 @@ TEST(DatabasePanel, SelectChannelChoosesTheTopRow) {
         EXPECT_EQ(l.selectedRows(), std::vector<int>{c.selected});
         EXPECT_EQ(l.caretRow(), c.selected);
         EXPECT_EQ(r.doc.controlParams.p4C, c.selected);
+    }
+}
+
+// Each step of a scan moves the selection from the old row to the new in one
+// change (one repaint of the two rows), whatever the user had chosen before.
+TEST(DatabasePanel, EachScanStepChangesTheSelectionOnce) {
+    DatabasePanelRig r;
+    r.panel.resize(555, 254);
+    fillChannels(r, 60);
+    DatabaseList& l = r.panel.list(0);
+    l.selectRows({5, 6, 7});
+    QSignalSpy changes(l.selectionModel(), &QItemSelectionModel::selectionChanged);
+    for (int row : {8, 9, 40, 0}) {
+        changes.clear();
+        r.panel.selectChannel(row);
+        EXPECT_EQ(changes.count(), 1) << row;
+        EXPECT_EQ(l.selectedRows(), std::vector<int>{row});
+        EXPECT_EQ(l.caretRow(), row);
+        EXPECT_LE(l.topRow(), row);
+        EXPECT_GT(l.topRow() + DatabaseList::kVisibleRows, row);
     }
 }
 

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 using namespace kovo;
 using namespace kovo::test;
 
@@ -83,6 +85,41 @@ TEST(PanelReadOut, PaintsTheTextExactlyAsTheEditorDoes) {
     }
 }
 
+// A text shown again is copied from its earlier picture, not drawn anew;
+// anything that changes how the field looks (colour, size, alignment) draws
+// it afresh, so no stale picture is shown.
+TEST(PanelReadOut, ReusesThePictureOfATextShownBefore) {
+    const PanelFonts fonts = PanelFonts::create();
+    PanelEdit field(0, QRect(0, 0, 145, 30), fonts.large, true, nullptr);
+    field.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const QString a = QStringLiteral(" 145.000000"), b = QStringLiteral(" 145.025000");
+    field.showText(a);
+    const QImage first = picture(field);
+    field.showText(b);
+    picture(field);
+    field.showText(a);
+    EXPECT_EQ(picture(field), first);
+    EXPECT_EQ(field.readOutsDrawn(), 2);
+
+    const std::function<void()> changes[] = {
+        [&] { field.setFieldColour(QColor(96, 200, 96)); },
+        [&] { field.resize(140, 30); },
+        [&] { field.setAlignment(Qt::AlignLeft | Qt::AlignVCenter); },
+    };
+    for (const auto& change : changes) {
+        const QImage before = picture(field);
+        const long long drawn = field.readOutsDrawn();
+        change();
+        PanelEdit fresh(0, field.geometry(), fonts.large, true, nullptr);
+        fresh.setAlignment(field.alignment());
+        fresh.setFieldColour(QColor(96, 200, 96));
+        fresh.showText(a);
+        EXPECT_EQ(picture(field), picture(fresh));
+        EXPECT_NE(picture(field), before);
+        EXPECT_EQ(field.readOutsDrawn(), drawn + 1);
+    }
+}
+
 class ReadOutViewTest : public ViewTest {
 protected:
     ReadOutViewTest() { stack().show(); }
@@ -119,6 +156,37 @@ TEST_F(ReadOutViewTest, AScanStepRepaintsOnlyTheReadOuts) {
     view->refreshPanels();
     QCoreApplication::processEvents();
     EXPECT_EQ(frequencyPaints.paints, 1) << "the same text again repaints nothing";
+}
+
+// The read-outs cover the panel behind them: a rewrite repaints the field
+// alone, also after the field's colour changed (a new style sheet) and after
+// the user edited in it and left.
+TEST_F(ReadOutViewTest, ARewriteLeavesThePanelBehindUnpainted) {
+    params().setMode(OperatingMode::Vfo);
+    view->refreshPanels();
+    QCoreApplication::processEvents();
+    PanelEdit& frequency = field(DisplayPanel::FrequencyField);
+    PaintCounter panelPaints(stack().display());
+    const std::function<void()> beforeStep[] = {
+        [] {},
+        [&] { frequency.setFieldColour(QColor(96, 200, 96)); },
+        [&] {
+            QTest::keyClick(&frequency, Qt::Key_End);
+            ASSERT_TRUE(frequency.editing());
+            QTest::keyClick(&frequency, Qt::Key_Escape); // the next rewrite ends the edit
+        },
+    };
+    int step = 0;
+    for (const auto& prepare : beforeStep) {
+        prepare();
+        QCoreApplication::processEvents();
+        panelPaints.paints = 0;
+        main().frequency = 433'000'000 + 1000 * ++step;
+        view->refreshPanels();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(frequency.editing()) << step;
+        EXPECT_EQ(panelPaints.paints, 0) << step;
+    }
 }
 
 // Stepping into a field brings the editor up with the latest read-out; what

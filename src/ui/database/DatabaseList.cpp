@@ -149,8 +149,10 @@ int DatabaseList::rowCount() const {
 }
 
 int DatabaseList::topRow() const {
-    const QModelIndex i = indexAt(QPoint(1, 1));
-    return i.isValid() ? i.row() : verticalScrollBar()->value();
+    // Scrolled by whole rows and no row hidden, the scroll bar counts rows:
+    // its value is the top row, once a pending layout has set its range.
+    const_cast<DatabaseList*>(this)->executeDelayedItemsLayout();
+    return verticalScrollBar()->value();
 }
 
 void DatabaseList::setTopRow(int row) {

@@ -187,10 +187,12 @@ void DatabasePresenter::selectChannel(int r) {
         else
             top = r - kRowsAbove;
     }
-    s.clearSelection(ChannelView);
+    // One change of selection, from the old row to the new: the list
+    // repaints the two rows once rather than once for clearing and once for
+    // selecting.
     s.setTopRow(ChannelView, top);
     s.setCaretRow(ChannelView, r);
-    s.selectRow(ChannelView, r);
+    s.selectRows(ChannelView, {r});
 }
 
 void DatabasePresenter::screenShown() {
