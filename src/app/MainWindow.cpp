@@ -62,7 +62,9 @@ MainWindow::MainWindow(AppSettingsWriter& writer, SettingsStore& store,
     panelArea_->setPalette(palette);
     setCentralWidget(panelArea_);
     static const SystemClock wallClock;
-    new RepaintPacer(*this, std::make_unique<QtTimerService>(), wallClock); // a child of the window
+    new RepaintPacer(*this,
+                     std::make_unique<QtTimerService>(nullptr, QtTimerService::Precision::Coarse),
+                     wallClock); // a child of the window
     menus_.build(loadLanguageChoice(store_));
 }
 

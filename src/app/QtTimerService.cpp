@@ -11,9 +11,10 @@
 namespace kovo {
 
 namespace {
-// Up to this interval a kernel timer is used; beyond it a coarse timer's
-// slack (5 %) is harmless and saves wake-ups.
-constexpr int kPreciseBelowMs = 2000;
+// Below this interval a kernel timer is used (the pause of every scan step);
+// from it on (reply timeouts, guards, reconnects) a coarse timer's slack (5 %)
+// is harmless, and restarting it for every command costs no system call.
+constexpr int kPreciseBelowMs = 100;
 
 itimerspec every(int intervalMs) {
     const timespec period{intervalMs / 1000, long(intervalMs % 1000) * 1000000L};
@@ -26,9 +27,12 @@ itimerspec every(int intervalMs) {
 // killed or restarted timer never fires for its old interval.
 class QtTimerService::Timer {
 public:
-    Timer(QtTimerService* owner, int timerId) {
+    using Precision = QtTimerService::Precision;
+    Timer(QtTimerService* owner, int timerId, Precision precision) : precision_(precision) {
         QObject::connect(&fallback_, &QTimer::timeout, owner,
                          [owner, timerId] { owner->fire(timerId); });
+        if (precision == Precision::Coarse)
+            return;
         fd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
         if (fd_ < 0)
             return;
@@ -59,7 +63,8 @@ public:
             }
         }
         stop();
-        fallback_.setTimerType(intervalMs < kPreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
+        const bool precise = precision_ == Precision::Microseconds && intervalMs < kPreciseBelowMs;
+        fallback_.setTimerType(precise ? Qt::PreciseTimer : Qt::CoarseTimer);
         fallback_.start(intervalMs);
     }
     void stop() {
@@ -81,6 +86,7 @@ private:
                kernelTimerArmed_;
     }
 
+    Precision precision_;
     QTimer fallback_;
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
@@ -88,14 +94,15 @@ private:
     int interval_ = 0;
 };
 
-QtTimerService::QtTimerService(QObject* parent) : QObject(parent) {}
+QtTimerService::QtTimerService(QObject* parent, Precision precision)
+    : QObject(parent), precision_(precision) {}
 
 QtTimerService::~QtTimerService() = default;
 
 void QtTimerService::setTimer(int timerId, int intervalMs) {
     auto& timer = timers_[timerId];
     if (!timer)
-        timer = std::make_unique<Timer>(this, timerId);
+        timer = std::make_unique<Timer>(this, timerId, precision_);
     timer->start(intervalMs > 0 ? intervalMs : 0);
 }
 
