@@ -11,10 +11,10 @@
 namespace kovo {
 
 namespace {
-// Below this interval a kernel timer is used (the pause of every scan step);
-// from it on (reply timeouts, guards, reconnects) a coarse timer's slack (5 %)
-// is harmless, and restarting it for every command costs no system call.
-constexpr int kPreciseBelowMs = 100;
+// Below this interval a kernel timer is used; from it on a coarse timer's
+// slack (5 %, early or late) is harmless and saves wake-ups. The scan's
+// delays of a second must not end early, so they stay below it.
+constexpr int kPreciseBelowMs = 2000;
 
 itimerspec every(int intervalMs) {
     const timespec period{intervalMs / 1000, long(intervalMs % 1000) * 1000000L};

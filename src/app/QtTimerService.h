@@ -9,7 +9,7 @@ namespace kovo {
 
 // Numbered repeating timers on the Qt event loop.
 //
-// Intervals from 1 ms to just under 100 ms run on a kernel timer (a
+// Intervals from 1 ms up to a couple of seconds run on a kernel timer (a
 // timerfd watched by the event loop), which wakes the loop to the microsecond:
 // the loop's own timers are rounded up to whole milliseconds when it sleeps,
 // which costs up to a millisecond on the 7 ms pause of every scan step.
