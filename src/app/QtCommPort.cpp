@@ -60,6 +60,12 @@ void QtCommPort::setSThreshold(int bytes) {
     sThreshold_ = bytes;
 }
 
+void QtCommPort::setEventCharacter(char c) {
+    eventCharacter_ = c;
+    if (transport_)
+        transport_->setEventCharacter(c);
+}
+
 bool QtCommPort::portOpen() const {
     return !transport_.isNull();
 }
@@ -95,6 +101,7 @@ void QtCommPort::setPortOpen(bool open) {
         transport->close();
         return;
     }
+    transport->setEventCharacter(eventCharacter_);
     connect(transport.get(), &PortTransport::readyRead, this, &QtCommPort::readIncoming);
     connect(transport.get(), &PortTransport::lost, this, &QtCommPort::onLost);
     transport_ = transport.release();

@@ -38,6 +38,7 @@ public:
     void setNullDiscard(bool discard) override;
     void setRThreshold(int bytes) override;
     void setSThreshold(int bytes) override;
+    void setEventCharacter(char c) override;
 
     bool portOpen() const override;
     void setPortOpen(bool open) override;
@@ -78,6 +79,7 @@ private:
     int rThreshold_ = 0;
     int sThreshold_ = 0;
     bool nullDiscard_ = false;
+    char eventCharacter_ = '\0';
 
     // Bumped on every open and close so that events queued for an earlier
     // opening are dropped.

@@ -2,6 +2,7 @@
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <array>
@@ -158,6 +159,43 @@ void SerialTransport::write(const QByteArray& bytes) {
     }
     if (sent < bytes.size())
         port_.write(bytes.constData() + sent, bytes.size() - sent);
+}
+
+void SerialTransport::setEventCharacter(char c) {
+    eventCharacter_ = c;
+    applyEventCharacter();
+}
+
+// The terminal's line mode holds received bytes in the kernel until a line
+// ends, so the program wakes once per reply instead of once per byte. The
+// event character and XOFF end a line; a line feed is turned into a carriage
+// return so that it does not end one. The editing characters of line mode
+// (erase, kill, end of file and the like) are set to the line feed, which no
+// longer reaches them, so that no received byte edits or swallows another.
+// Without an event character the line goes back to raw bytes; whatever the
+// kernel still held is handed on then.
+void SerialTransport::applyEventCharacter() {
+    if (!port_.isOpen())
+        return;
+    const int fd = int(port_.handle());
+    termios t{};
+    if (tcgetattr(fd, &t) != 0)
+        return;
+    if (eventCharacter_ == '\0') {
+        t.c_lflag &= ~tcflag_t(ICANON | IEXTEN);
+        t.c_iflag &= ~tcflag_t(INLCR);
+    } else {
+        constexpr cc_t kXOff = 0x13;
+        for (int editing : {VERASE, VKILL, VEOF, VWERASE, VLNEXT, VREPRINT})
+            t.c_cc[editing] = '\n';
+        t.c_cc[VEOL] = cc_t(eventCharacter_);
+        t.c_cc[VEOL2] = kXOff;
+        t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ISIG);
+        t.c_lflag |= ICANON | IEXTEN;
+        t.c_iflag &= ~tcflag_t(ICRNL | IGNCR);
+        t.c_iflag |= INLCR;
+    }
+    tcsetattr(fd, TCSANOW, &t);
 }
 
 void SerialTransport::clearInput() {

@@ -20,6 +20,7 @@ public:
     void write(const QByteArray& bytes) override;
     void clearInput() override;
     void clearOutput() override;
+    void setEventCharacter(char c) override;
 
     // Whether the device's driver now hands received bytes on at once (see
     // open()); false for devices without such a mode, a pseudo-terminal say.
@@ -27,6 +28,7 @@ public:
 
 private:
     void enterLowLatency();
+    void applyEventCharacter();
     void leaveLowLatency();
     void handleError(QSerialPort::SerialPortError error);
     QString failure() const;
@@ -35,6 +37,7 @@ private:
     QSerialPort port_;
     bool lowLatency_ = false;
     bool lowLatencyWasOff_ = false; // we switched it on and switch it back
+    char eventCharacter_ = '\0';
 };
 
 } // namespace kovo

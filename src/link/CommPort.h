@@ -41,6 +41,13 @@ public:
     virtual void setNullDiscard(bool discard) = 0;
     virtual void setRThreshold(int bytes) = 0; // 0 = no receive events
     virtual void setSThreshold(int bytes) = 0;
+    // The character that completes what the other end says, when nothing it
+    // says before that character needs reading at once: a port may then hold
+    // received bytes back until that character or an XOFF arrives, and may
+    // hand a line feed on as a carriage return. It saves waking the program
+    // for every byte of a reply. '\0' (the default) hands bytes on as they
+    // come. Kept across openings, like the other properties.
+    virtual void setEventCharacter(char c) = 0;
 
     virtual bool portOpen() const = 0;
     virtual void setPortOpen(bool open) = 0;

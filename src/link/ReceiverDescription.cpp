@@ -89,4 +89,11 @@ LineSetting ReceiverDescription::line(int bitsPerSecond) const {
     return l;
 }
 
+char ReceiverDescription::eventCharacter() const {
+    if (pacing != ReplyPacing::Answered || replyEnds.size() != 1)
+        return '\0';
+    const char end = replyEnds.front();
+    return end == '\r' || end == '\n' ? '\0' : end;
+}
+
 } // namespace kovo

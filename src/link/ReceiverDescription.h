@@ -114,6 +114,11 @@ struct ReceiverDescription {
     bool tunes(std::uint32_t hz) const { return hz >= lowestHz && hz <= highestHz; }
     bool echoesTuning() const { return tuningEchoReplies > 0; }
     bool endsReply(char c) const { return replyEnds.find(c) != std::string_view::npos; }
+    // The character after which the text received so far can be read whole:
+    // the one that ends a reply, for a receiver that speaks only when spoken
+    // to and whose line characters never end a reply. '\0' when every byte
+    // must be read as it comes.
+    char eventCharacter() const;
     // The line format at `bitsPerSecond`.
     LineSetting line(int bitsPerSecond) const;
 };

@@ -62,6 +62,7 @@ void ReceiverLink::createControl() {
     chooseReceiver();
     port_.setRThreshold(0);
     port_.setSThreshold(0);
+    port_.setEventCharacter('\0');
     port_.setInBufferSize(4096);
     port_.setOutBufferSize(1024);
     port_.setOutBufferCount(0);
@@ -102,7 +103,8 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
     port_.setOutBufferCount(0);
     port_.setInBufferCount(0);
     port_.setNullDiscard(false);
-    port_.setRThreshold(0); // no receive events while probing
+    port_.setRThreshold(0);        // no receive events while probing
+    port_.setEventCharacter('\0'); // a probe reads whatever comes
     port_.setPort(describeReceiverPort(settings_, receiver(), portNumber));
 
     auto failNow = [&] {
@@ -156,6 +158,7 @@ void ReceiverLink::finishProbe(bool success) {
     port_.setInBufferCount(0);
     port_.setLine(line_);
     port_.setRThreshold(kReceiveThreshold);
+    port_.setEventCharacter(receiver().eventCharacter());
     lastFlowShown_ = Flow::Unknown;
     forgetPartialReply();
     features_ = port_.receiverFeatures().value_or(ReceiverFeatures::of(receiver()));

@@ -30,6 +30,9 @@ public:
     // Throw away what was received and not read, and what waits to go out.
     virtual void clearInput() = 0;
     virtual void clearOutput() = 0;
+    // See CommPort::setEventCharacter; a transport that cannot hold bytes
+    // back hands them on as they come.
+    virtual void setEventCharacter(char) {}
     // What the radio behind the transport told of itself, once open; none
     // for a plain byte pipe.
     virtual std::optional<ReceiverFeatures> receiverFeatures() const { return std::nullopt; }

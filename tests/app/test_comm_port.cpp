@@ -169,6 +169,57 @@ TEST_F(QtCommPortTest, ReceiveEventTakesEverythingAndALoneLastByteIsStillReporte
     EXPECT_EQ(reads_.front(), ">");
 }
 
+// With an event character the port may hold a reply back until it is whole;
+// the line feed may come as a carriage return, and no byte may edit, swallow
+// or hold back another (the terminal's editing characters included).
+TEST_F(QtCommPortTest, AnEventCharacterHandsAReplyOnWhole) {
+    const std::string editingBytes("x\x7f\x15\x04\x17\x16\x12\x03\0y", 10);
+    const struct {
+        const char* what;
+        std::string farEndWrites;
+        std::string heldUntil; // "" when nothing is held back
+        std::string read;
+    } steps[] = {
+        {"a reply waits for its prompt", "%\r\n", ">", "%\r\r>"},
+        {"XOFF comes at once", "\x13", "", "\x13"},
+        {"editing characters are plain bytes", editingBytes, ">", editingBytes + ">"},
+        {"a bare prompt", ">", "", ">"},
+    };
+    openPort();
+    port_.setRThreshold(2);
+    port_.setEventCharacter('>');
+    for (const auto& step : steps) {
+        reads_.clear();
+        pty_.write(step.farEndWrites);
+        if (!step.heldUntil.empty()) {
+            QTest::qWait(100);
+            EXPECT_TRUE(reads_.empty()) << step.what;
+            pty_.write(step.heldUntil);
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !reads_.empty(); }, 5000)) << step.what;
+        drainEvents();
+        std::string all;
+        for (const std::string& r : reads_)
+            all += r;
+        EXPECT_EQ(all, step.read) << step.what;
+    }
+
+    // Kept across openings; switched off, it hands on what was held.
+    port_.setPortOpen(false);
+    openPort();
+    reads_.clear();
+    pty_.write("A\r\n");
+    QTest::qWait(100);
+    EXPECT_TRUE(reads_.empty()) << "held after reopening";
+    port_.setEventCharacter('\0');
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reads_.empty(); }, 5000));
+    EXPECT_EQ(reads_.front(), "A\r\r");
+    reads_.clear();
+    pty_.write("B");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reads_.empty(); }, 5000));
+    EXPECT_EQ(reads_.front(), "B");
+}
+
 TEST_F(QtCommPortTest, ThresholdZeroRaisesNoEventsButKeepsTheBytes) {
     openPort();
     pty_.write("abc");

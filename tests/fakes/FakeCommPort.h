@@ -48,6 +48,9 @@ public:
         record("RThreshold", std::to_string(b));
     }
     void setSThreshold(int b) override { record("SThreshold", std::to_string(b)); }
+    // Kept out of `calls`: it changes nothing in what the link sends or reads.
+    void setEventCharacter(char c) override { eventCharacter = c; }
+    char eventCharacter = '\0';
 
     bool portOpen() const override { return open; }
     void setPortOpen(bool o) override {

@@ -125,6 +125,24 @@ TEST_F(ReceiverLinkTest, Ar3000SecondProbeIsNotDiscardedOnSuccess) {
         << "clearing the output buffer drops the second probe before it reaches the line";
 }
 
+// Only a receiver that answers, and whose replies end at a character that
+// is not a line end, lets the port hold a reply back until it is whole; a
+// probe reads every byte as it comes.
+TEST_F(ReceiverLinkTest, ThePortHoldsRepliesBackOnlyWhilePollingAReceiverThatAnswers) {
+    const struct {
+        int device;
+        char whilePolling;
+    } cases[] = {{1, '>'}, {0, '\0'}, {1, '>'}};
+    for (const auto& c : cases) {
+        settings.device = c.device;
+        ASSERT_TRUE(connect());
+        EXPECT_EQ(port.eventCharacter, c.whilePolling) << c.device;
+        link.openPort(1, 0, {});
+        EXPECT_EQ(port.eventCharacter, '\0') << "probing, device " << c.device;
+    }
+    EXPECT_EQ(kHamlibDescription.eventCharacter(), '>');
+}
+
 TEST_F(ReceiverLinkTest, Ar3000NeedsNoAnswer) {
     settings.device = 0;
     EXPECT_TRUE(connect());
