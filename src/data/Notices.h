@@ -59,14 +59,25 @@ public:
     }
 
     void notify(const Notice& notice) const {
-        // A copy, so that changes of the list during delivery do no harm; the
-        // id check skips whoever left meanwhile.
-        // The state is held too: a listener may end the notices' owner.
+        // Listeners are kept in the order they joined, so delivery walks the
+        // ids rather than a copy of the list (no allocation per notice): each
+        // turn looks up the next listener after the last one served, which
+        // skips whoever left meanwhile, and stops at those who joined after
+        // the notice began. The state and the listener are held during the
+        // call: a listener may end the notices' owner, or itself.
         const std::shared_ptr<State> state = state_;
-        const std::vector<Entry> now = state->entries;
-        for (const Entry& e : now)
-            if (state->contains(e.id))
-                (*e.listener)(notice);
+        const std::size_t newestAtStart = state->lastId;
+        std::size_t served = 0;
+        for (;;) {
+            const auto next =
+                std::upper_bound(state->entries.begin(), state->entries.end(), served,
+                                 [](std::size_t id, const Entry& e) { return id < e.id; });
+            if (next == state->entries.end() || next->id > newestAtStart)
+                return;
+            served = next->id;
+            const std::shared_ptr<Listener> listener = next->listener;
+            (*listener)(notice);
+        }
     }
 
     std::size_t listenerCount() const { return state_->entries.size(); }
@@ -79,10 +90,6 @@ private:
     struct State {
         std::vector<Entry> entries;
         std::size_t lastId = 0;
-        bool contains(std::size_t id) const {
-            return std::any_of(entries.begin(), entries.end(),
-                               [id](const Entry& e) { return e.id == id; });
-        }
         void remove(std::size_t id) {
             std::erase_if(entries, [id](const Entry& e) { return e.id == id; });
         }

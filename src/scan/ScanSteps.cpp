@@ -49,19 +49,21 @@ bool ScanSteps::goingUp() const {
 
 void ScanSteps::memoryScanStep() {
     const int n = doc_.channelCount;
-    if (n <= 0 || state_.reachableCount() == 0)
+    if (n <= 0)
         return;
     const int start = std::clamp(state_.scanPosition, 0, n - 1);
     const std::uint32_t linkMask = doc_.banks().linkMask();
     const bool up = doc_.controlParams.direction > 0;
     int p = start;
     bool taken = false;
+    // The walk comes round to the start after n tries, so it finds a channel
+    // whenever one is reachable, without counting them all at every step.
     for (int tries = 0; tries < n && !taken; ++tries) {
         p = up ? (p + 1) % n : (p + n - 1) % n;
         taken = isReachableChannel(doc_, linkMask, *doc_.channels[std::size_t(p)]);
     }
     if (!taken)
-        p = start;
+        return;
 
     state_.scanPosition = p;
     doc_.controlParams.p4C = p;

@@ -45,6 +45,26 @@ TEST(Notices, ListenersComeAndGoSafelyEvenDuringANotice) {
     EXPECT_EQ(notices.listenerCount(), 2u) << "a subscription ends with its holder";
 }
 
+TEST(Notices, AListenerThatLeavesOrNotifiesMakesNoOtherMissANotice) {
+    Notices<int> notices;
+    std::vector<std::string> heard;
+    Subscription first, second, third;
+    auto note = [&](const char* who, int n) { heard.push_back(who + std::to_string(n)); };
+    first = notices.subscribe([&](int n) {
+        note("1:", n);
+        if (n == 1)
+            notices.notify(10); // a notice within a notice
+    });
+    second = notices.subscribe([&](int n) {
+        note("2:", n);
+        if (n == 1)
+            first.reset(); // an earlier listener leaves
+    });
+    third = notices.subscribe([&](int n) { note("3:", n); });
+    notices.notify(1);
+    EXPECT_EQ(heard, (std::vector<std::string>{"1:1", "1:10", "2:10", "3:10", "2:1", "3:1"}));
+}
+
 TEST(Notices, ASubscriptionMayOutliveItsNotices) {
     Subscription kept;
     {

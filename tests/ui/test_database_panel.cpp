@@ -48,6 +48,47 @@ TEST(DatabasePanel, SelectChannelChoosesTheTopRow) {
     }
 }
 
+// A line's picture is kept between repaints; what shows must still be the
+// line as it is now, drawn exactly as a list that never kept one draws it.
+TEST(DatabasePanel, ListLinesShowTheirTextAndSelectionAsTheyAreNow) {
+    constexpr int kRow = 3;
+    const struct {
+        const char* what;
+        const char* comment;
+        bool selected;
+    } states[] = {
+        {"as filled", "", false},   {"selected", "", true},
+        {"renamed", "TOWER", true}, {"renamed, not selected", "TOWER", false},
+        {"back", "", false},
+    };
+    auto bring = [&](DatabasePanelRig& r, const char* comment, bool selected) {
+        r.doc.channels[kRow]->comment = comment;
+        r.panel.refreshAll();
+        r.panel.list(0).selectRow(selected ? kRow : 0);
+    };
+    auto lineImage = [&](DatabasePanelRig& r) {
+        DatabaseList& l = r.panel.list(0);
+        return l.viewport()->grab(l.visualRect(l.model()->index(kRow, 0))).toImage();
+    };
+    DatabasePanelRig kept;
+    kept.panel.resize(555, 254);
+    fillChannels(kept, 20);
+    QImage first;
+    for (const auto& s : states) {
+        bring(kept, s.comment, s.selected);
+        DatabasePanelRig fresh;
+        fresh.panel.resize(555, 254);
+        fillChannels(fresh, 20);
+        bring(fresh, s.comment, s.selected);
+        const QImage shown = lineImage(kept);
+        EXPECT_EQ(shown, lineImage(fresh)) << s.what;
+        if (first.isNull())
+            first = shown;
+        else
+            EXPECT_EQ(shown == first, std::string(s.what) == "back") << s.what;
+    }
+}
+
 // Each step of a scan moves the selection from the old row to the new in one
 // change (one repaint of the two rows), whatever the user had chosen before.
 TEST(DatabasePanel, EachScanStepChangesTheSelectionOnce) {

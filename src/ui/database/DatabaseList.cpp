@@ -5,6 +5,7 @@
 #include "ui/database/StorableText.h"
 
 #include <QApplication>
+#include <QCache>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -23,7 +24,9 @@ const QColor kCaret{140, 220, 140};
 
 // Paints a line character by character on the 6 x 12 cell grid, so that the
 // columns hold whatever the font's own advances are; a double-byte character
-// takes two cells and is centred in them.
+// takes two cells and is centred in them. Each line's picture is kept: a
+// scan moves the selection every step, and laying the characters out again
+// each time costs more than the rest of the window's painting.
 class CellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -36,11 +39,43 @@ public:
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const QRect r = option.rect;
-        if (selected)
-            p->fillRect(r, kSelectedBack);
-        p->setPen(selected ? kSelectedText : kText);
-        p->setFont(option.font);
-        const QString text = index.data(Qt::DisplayRole).toString();
+        p->drawPixmap(r.topLeft(), linePicture(index.data(Qt::DisplayRole).toString(), selected,
+                                               option, p->device()->devicePixelRatio()));
+        if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_Active)) {
+            p->setPen(QPen(kCaret, 1, Qt::DotLine));
+            p->drawRect(r.adjusted(0, 0, -1, -1));
+        }
+    }
+
+private:
+    static constexpr int kKeptLines = 512;
+
+    QPixmap linePicture(const QString& text, bool selected, const QStyleOptionViewItem& option,
+                        qreal pixelRatio) const {
+        if (option.font != pictureFont_ || pixelRatio != pictureRatio_ ||
+            option.palette.color(QPalette::Base) != pictureBase_) {
+            pictures_.clear();
+            pictureFont_ = option.font;
+            pictureRatio_ = pixelRatio;
+            pictureBase_ = option.palette.color(QPalette::Base);
+        }
+        const QString key = QString::number(option.rect.width()) + (selected ? u'S' : u'N') + text;
+        if (const QPixmap* kept = pictures_.object(key))
+            return *kept;
+        QPixmap picture(option.rect.size() * pixelRatio);
+        picture.setDevicePixelRatio(pixelRatio);
+        picture.fill(selected ? kSelectedBack : pictureBase_);
+        QPainter painter(&picture);
+        drawLine(painter, QRect(QPoint(0, 0), option.rect.size()), text, selected, option);
+        painter.end();
+        pictures_.insert(key, new QPixmap(picture));
+        return picture;
+    }
+
+    static void drawLine(QPainter& p, const QRect& r, const QString& text, bool selected,
+                         const QStyleOptionViewItem& option) {
+        p.setPen(selected ? kSelectedText : kText);
+        p.setFont(option.font);
         const int baseline =
             r.top() + option.fontMetrics.ascent() + (r.height() - option.fontMetrics.height()) / 2;
         int x = r.left() + DatabaseList::kTextInset;
@@ -51,17 +86,18 @@ public:
             if (c != QLatin1Char(' ')) {
                 const int advance = option.fontMetrics.horizontalAdvance(c);
                 const int cell = DatabaseList::kCellWidth * columns;
-                p->drawText(x + (cell - advance) / 2, baseline, QString(c));
+                p.drawText(x + (cell - advance) / 2, baseline, QString(c));
             }
             x += DatabaseList::kCellWidth * columns;
             if (x > r.right())
                 break;
         }
-        if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_Active)) {
-            p->setPen(QPen(kCaret, 1, Qt::DotLine));
-            p->drawRect(r.adjusted(0, 0, -1, -1));
-        }
     }
+
+    mutable QCache<QString, QPixmap> pictures_{kKeptLines};
+    mutable QFont pictureFont_;
+    mutable qreal pictureRatio_ = 0;
+    mutable QColor pictureBase_;
 };
 
 } // namespace
