@@ -218,6 +218,13 @@ TEST_F(QtCommPortTest, AnEventCharacterHandsAReplyOnWhole) {
     pty_.write("B");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reads_.empty(); }, 5000));
     EXPECT_EQ(reads_.front(), "B");
+
+    // A device that goes away while a reply is held is still noticed.
+    port_.setEventCharacter('>');
+    pty_.write("C");
+    pty_.closeMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(CommEventDeviceLost) == 1; }, 5000));
+    EXPECT_FALSE(port_.portOpen());
 }
 
 TEST_F(QtCommPortTest, ThresholdZeroRaisesNoEventsButKeepsTheBytes) {
