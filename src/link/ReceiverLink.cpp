@@ -62,7 +62,6 @@ void ReceiverLink::createControl() {
     chooseReceiver();
     port_.setRThreshold(0);
     port_.setSThreshold(0);
-    port_.setEventCharacter('\0');
     port_.setInBufferSize(4096);
     port_.setOutBufferSize(1024);
     port_.setOutBufferCount(0);
