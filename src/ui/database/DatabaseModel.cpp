@@ -50,7 +50,11 @@ void DatabaseModel::onChange(const DocumentChange& change) {
         onLogChange(change);
         break;
     case dblines::BankView:
-        if (change.kind == Kind::BanksChanged || change.kind == Kind::LinkSetsChanged)
+        // A bank's line counts its channels, so a channel stored, removed
+        // or given other banks changes it too.
+        if (change.kind == Kind::BanksChanged || change.kind == Kind::LinkSetsChanged ||
+            change.kind == Kind::ChannelInserted || change.kind == Kind::ChannelRemoved ||
+            change.kind == Kind::ChannelChanged)
             allRowsChanged();
         break;
     case dblines::SearchBankView:
