@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QTranslator>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <utility>
@@ -52,18 +53,48 @@ void storeLanguageChoice(SettingsStore& store, LanguageChoice choice) {
                       languageSettingValue(choice));
 }
 
+namespace {
+
+std::string languageOf(const std::string& locale) {
+    return locale.substr(0, locale.find_first_of("_.@"));
+}
+
+bool isCLocale(const std::string& locale) {
+    const std::string language = languageOf(locale);
+    return language.empty() || language == "C" || language == "POSIX";
+}
+
+} // namespace
+
+std::string messageLocale(const std::string& locale, const std::string& languageList) {
+    if (isCLocale(locale))
+        return locale;
+    std::size_t start = 0;
+    while (start <= languageList.size()) {
+        const std::size_t end = std::min(languageList.find(':', start), languageList.size());
+        const std::string entry = languageList.substr(start, end - start);
+        if (languageOf(entry) == "ja" || languageOf(entry) == "en")
+            return entry;
+        start = end + 1;
+    }
+    return locale;
+}
+
 std::string desktopMessageLocale() {
+    std::string locale;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
-        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
-            return value;
-    return {};
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
+            locale = value;
+            break;
+        }
+    const char* list = std::getenv("LANGUAGE");
+    return messageLocale(locale, list ? list : "");
 }
 
 bool speaksEnglish(LanguageChoice choice, const std::string& desktopLocale) {
     if (choice != LanguageChoice::System)
         return choice == LanguageChoice::English;
-    const std::string language = desktopLocale.substr(0, desktopLocale.find_first_of("_.@"));
-    return !language.empty() && language != "ja" && language != "C" && language != "POSIX";
+    return !isCLocale(desktopLocale) && languageOf(desktopLocale) != "ja";
 }
 
 bool installEnglish(QCoreApplication& app) {

@@ -18,8 +18,13 @@ LanguageChoice loadLanguageChoice(const SettingsStore& store);
 void storeLanguageChoice(SettingsStore& store, LanguageChoice choice);
 
 // The locale the desktop asks for messages in: the first of LC_ALL,
-// LC_MESSAGES and LANG that is set (as the C library reads them).
+// LC_MESSAGES and LANG that is set (as the C library reads them), unless
+// LANGUAGE names a language this program speaks (see messageLocale).
 std::string desktopMessageLocale();
+// The locale for messages from `locale` and GNU's LANGUAGE list: outside the
+// C locale the list comes first, and its first entry in Japanese or English
+// wins; entries in other languages are passed over.
+std::string messageLocale(const std::string& locale, const std::string& languageList);
 
 // Whether the program speaks English: always when chosen, never when Japanese
 // is chosen, and with "System" when the desktop's locale is set and is

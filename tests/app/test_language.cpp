@@ -37,6 +37,27 @@ TEST(LanguageTest, EnglishWhenChosenOrWhenTheDesktopIsNeitherJapaneseNorUnset) {
         EXPECT_EQ(speaksEnglish(c.choice, c.locale), c.english) << int(c.choice) << " " << c.locale;
 }
 
+// GNU's LANGUAGE list goes before the locale, except in the C locale; its
+// first entry in a language the program speaks wins.
+TEST(LanguageTest, TheLanguageListGoesFirstOutsideTheCLocale) {
+    const struct {
+        const char* locale;
+        const char* list;
+        const char* chosen;
+    } cases[] = {
+        {"en_US.UTF-8", "ja:en", "ja"},
+        {"ja_JP.UTF-8", "fr:en_GB", "en_GB"},
+        {"de_DE.UTF-8", "fr:de", "de_DE.UTF-8"},
+        {"en_US.UTF-8", "", "en_US.UTF-8"},
+        {"C", "en", "C"},
+        {"", "en", ""},
+        {"POSIX", "ja", "POSIX"},
+        {"fr_FR", "::ja_JP:", "ja_JP"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(messageLocale(c.locale, c.list), c.chosen) << c.locale << " " << c.list;
+}
+
 TEST(LanguageTest, ChoiceIsStoredAsLanguageAndUnknownValuesMeanSystem) {
     QTemporaryDir dir;
     QSettingsStore store(dir.filePath(QStringLiteral("kovo.ini")));
