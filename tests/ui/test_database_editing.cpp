@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 namespace kovo::test {
@@ -95,6 +96,41 @@ TEST(DatabaseMenus, AntennasTheReceiverLacksAreOfferedDisabledWithWhy) {
                 EXPECT_EQ(a->toolTip().toStdString(), c.why) << id;
             }
         }
+    }
+}
+
+// So are the modes and the attenuator; nothing else in the menu changes.
+TEST(DatabaseMenus, ModesAndAttenuationTheReceiverLacksAreOfferedDisabledWithWhy) {
+    DatabasePanelRig r;
+    r.settings.optSam = 1;
+    r.addChannel(145'000'000);
+    r.panel.refreshAll();
+    const ReceiverFeatures all = ReceiverFeatures::of(kAr3000aDescription);
+    auto enabledItems = [&](const ReceiverFeatures& f) {
+        r.core.features = &f;
+        DatabaseList& l = r.panel.list(0);
+        auto menu = r.panel.prepareContextMenu(l, l.visualRect(r.panel.model(0).index(0)).center());
+        std::map<int, std::string> items; // enabled: "", disabled: why
+        for (QAction* a : commandActions(*menu))
+            items[a->data().toInt()] = a->isEnabled() ? "" : a->toolTip().toStdString();
+        return items;
+    };
+    const std::map<int, std::string> usual = enabledItems(all);
+    const std::pair<ReceiverFeature, std::vector<int>> cases[] = {
+        {ReceiverFeature::NarrowFm, {FirstMode}},
+        {ReceiverFeature::Am, {FirstMode + 2, FirstMode + 6, FirstMode + 7, FirstMode + 8}},
+        {ReceiverFeature::Cw, {FirstMode + 5}},
+        {ReceiverFeature::Attenuator, {FirstAttenuator + 1}},
+    };
+    for (const auto& [lacked, ids] : cases) {
+        ReceiverFeatures f = all;
+        f.lack(lacked, "not on this radio");
+        std::map<int, std::string> expected = usual;
+        for (int id : ids) {
+            ASSERT_EQ(usual.count(id), 1u) << id;
+            expected[id] = "not on this radio";
+        }
+        EXPECT_EQ(enabledItems(f), expected) << int(lacked);
     }
 }
 

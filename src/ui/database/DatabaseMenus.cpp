@@ -186,9 +186,19 @@ struct FeatureItems {
     ReceiverFeature feature;
 };
 
-// The first antenna is the one every receiver has.
+// The first antenna and no attenuation are what every receiver has; the
+// synchronous AM modes are heard as AM.
 constexpr FeatureItems kFeatureItems[] = {
     {FirstAntenna + 1, FirstAntenna + int(std::size(kAntennaItems)) - 1, ReceiverFeature::Antenna},
+    {FirstMode + 0, FirstMode + 0, ReceiverFeature::NarrowFm},
+    {FirstMode + 1, FirstMode + 1, ReceiverFeature::WideFm},
+    {FirstMode + 2, FirstMode + 2, ReceiverFeature::Am},
+    {FirstMode + 3, FirstMode + 3, ReceiverFeature::Lsb},
+    {FirstMode + 4, FirstMode + 4, ReceiverFeature::Usb},
+    {FirstMode + 5, FirstMode + 5, ReceiverFeature::Cw},
+    {FirstMode + 6, kLastMode, ReceiverFeature::Am},
+    {FirstAttenuator + 1, FirstAttenuator + int(std::size(kAttenuatorItems)) - 1,
+     ReceiverFeature::Attenuator},
 };
 
 } // namespace
