@@ -241,22 +241,10 @@ void PanelEdit::paintEvent(QPaintEvent* event) {
 
 QPixmap PanelEdit::readOutPicture(qreal pixelRatio) {
     const PictureLook look{pixelRatio, size(), alignment(), layoutDirection()};
-    if (!(look == picturesLook_)) {
-        pictures_.clear();
-        picturesLook_ = look;
-    }
-    if (const QPixmap* known = pictures_.object(readOut_))
-        return *known;
-    QPixmap picture(size() * look.pixelRatio);
-    picture.setDevicePixelRatio(look.pixelRatio);
-    {
-        QPainter p(&picture);
+    return pictures_.picture(look, readOut_, size(), pixelRatio, [this](QPainter& p) {
         paintReadOut(p);
-    }
-    ++readOutsDrawn_;
-    const qsizetype kib = qMax<qsizetype>(1, picture.width() * picture.height() / 256);
-    pictures_.insert(readOut_, new QPixmap(picture), kib);
-    return picture;
+        ++readOutsDrawn_;
+    });
 }
 
 // Draws the text where the line editor would put it with the cursor at its

@@ -1,7 +1,7 @@
 #pragma once
 #include "scan/TuningRules.h"
+#include "ui/PictureCache.h"
 
-#include <QCache>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -90,10 +90,8 @@ private:
     // it since the program last wrote to it.
     bool editing_ = false;
     bool typed_ = false;
-    // Pictures of the read-outs shown lately, by text. A scan goes round the
-    // same channels again and again, so most steps find the picture of
-    // their frequency here instead of laying out and drawing the text. The
-    // pictures are dropped when anything that shapes them changes.
+    // Pictures of the read-outs shown lately, by text; also dropped when the
+    // colour, font or style changes.
     struct PictureLook {
         qreal pixelRatio = 0;
         QSize size;
@@ -101,8 +99,7 @@ private:
         Qt::LayoutDirection direction = Qt::LeftToRight;
         bool operator==(const PictureLook&) const = default;
     };
-    QCache<QString, QPixmap> pictures_;
-    PictureLook picturesLook_;
+    PictureCache<PictureLook> pictures_;
     long long readOutsDrawn_ = 0;
 };
 

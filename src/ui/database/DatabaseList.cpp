@@ -1,11 +1,11 @@
 #include "ui/database/DatabaseList.h"
 
+#include "ui/PictureCache.h"
 #include "ui/database/DatabaseLines.h"
 #include "ui/database/DatabaseModel.h"
 #include "ui/database/StorableText.h"
 
 #include <QApplication>
-#include <QCache>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -39,8 +39,17 @@ public:
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const QRect r = option.rect;
-        p->drawPixmap(r.topLeft(), linePicture(index.data(Qt::DisplayRole).toString(), selected,
-                                               option, p->device()->devicePixelRatio()));
+        const qreal ratio = p->device()->devicePixelRatio();
+        const QColor base = option.palette.color(QPalette::Base);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const LineLook look{option.font, ratio, base, r.size()};
+        const QString key = (selected ? u'S' : u'N') + text;
+        p->drawPixmap(r.topLeft(),
+                      pictures_.picture(look, key, r.size(), ratio, [&](QPainter& line) {
+                          const QRect area(QPoint(0, 0), r.size());
+                          line.fillRect(area, selected ? kSelectedBack : base);
+                          drawLine(line, area, text, selected, option);
+                      }));
         if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_Active)) {
             p->setPen(QPen(kCaret, 1, Qt::DotLine));
             p->drawRect(r.adjusted(0, 0, -1, -1));
@@ -48,29 +57,15 @@ public:
     }
 
 private:
-    static constexpr int kKeptLines = 512;
-
-    QPixmap linePicture(const QString& text, bool selected, const QStyleOptionViewItem& option,
-                        qreal pixelRatio) const {
-        if (option.font != pictureFont_ || pixelRatio != pictureRatio_ ||
-            option.palette.color(QPalette::Base) != pictureBase_) {
-            pictures_.clear();
-            pictureFont_ = option.font;
-            pictureRatio_ = pixelRatio;
-            pictureBase_ = option.palette.color(QPalette::Base);
-        }
-        const QString key = QString::number(option.rect.width()) + (selected ? u'S' : u'N') + text;
-        if (const QPixmap* kept = pictures_.object(key))
-            return *kept;
-        QPixmap picture(option.rect.size() * pixelRatio);
-        picture.setDevicePixelRatio(pixelRatio);
-        picture.fill(selected ? kSelectedBack : pictureBase_);
-        QPainter painter(&picture);
-        drawLine(painter, QRect(QPoint(0, 0), option.rect.size()), text, selected, option);
-        painter.end();
-        pictures_.insert(key, new QPixmap(picture));
-        return picture;
-    }
+    // Room for some three hundred line pictures of a list.
+    static constexpr int kKeptLinesKiB = 8 * 1024;
+    struct LineLook {
+        QFont font;
+        qreal pixelRatio = 0;
+        QColor base;
+        QSize size;
+        bool operator==(const LineLook&) const = default;
+    };
 
     static void drawLine(QPainter& p, const QRect& r, const QString& text, bool selected,
                          const QStyleOptionViewItem& option) {
@@ -94,10 +89,7 @@ private:
         }
     }
 
-    mutable QCache<QString, QPixmap> pictures_{kKeptLines};
-    mutable QFont pictureFont_;
-    mutable qreal pictureRatio_ = 0;
-    mutable QColor pictureBase_;
+    mutable PictureCache<LineLook> pictures_{kKeptLinesKiB};
 };
 
 } // namespace
