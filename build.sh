@@ -12,8 +12,12 @@ BUILD="$ROOT/build"
 BUILD_SAN="$ROOT/build-sanitize"
 BUILD_FUZZ="$ROOT/build-fuzz"
 JOBS=$(nproc 2>/dev/null || echo 2)
+# A compiler cache, where one is installed, lets a second tree or a rebuild
+# reuse what was compiled before.
+LAUNCHER=()
+command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 # Warnings are errors in the test build, so none slips into main.
-WERROR=OFF
+WERROR=ON
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
@@ -25,7 +29,7 @@ PACKAGES=(
   libpulse-dev libsndfile1-dev pulseaudio pulseaudio-utils libopus-dev
   libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
-  qt6-l10n-tools qt6-tools-dev
+  qt6-l10n-tools qt6-tools-dev ccache
 )
 # The web page's browser tests run on Node.js; a Node.js from elsewhere
 # (with its own npm) is kept rather than replaced.
@@ -46,7 +50,7 @@ install_packages() {
 
 # Configures the build tree and builds the targets named (everything without one).
 configure_and_build() {
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_WERROR="$WERROR"
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_WERROR="$WERROR" ${LAUNCHER[@]+"${LAUNCHER[@]}"}
   local targets=()
   [ $# -gt 0 ] && targets=(--target "$@")
   cmake --build "$BUILD" -j "$JOBS" ${targets[@]+"${targets[@]}"}
@@ -58,7 +62,8 @@ configure_and_build() {
 # reports still name file and line.
 build_sanitized() {
   cmake -S "$ROOT" -B "$BUILD_SAN" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
-    -DKOVO_UNIT_TESTS_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF -DKOVO_WERROR="$WERROR"
+    -DKOVO_UNIT_TESTS_ONLY=ON -DKOVO_SANITIZE=ON -DKOVO_BENCH=OFF -DKOVO_WERROR="$WERROR" \
+    ${LAUNCHER[@]+"${LAUNCHER[@]}"}
   cmake --build "$BUILD_SAN" -j "$JOBS"
 }
 
@@ -105,7 +110,6 @@ case "${1:-}" in
   test)
     install_packages
     check_format
-    WERROR=ON
     configure_and_build
     build_sanitized
     build_fuzzers

@@ -62,4 +62,18 @@ if ! grep -A1 "^ctest --test-dir $tree/build-sanitize " "$log" |
   grep -A1 "^ctest --test-dir $tree/build-sanitize " "$log" || true
   failed=1
 fi
+# "run" and "test" configure the ordinary tree alike, so that the second
+# reuses what the first built instead of compiling everything again.
+configure_of() {
+  : >"$log"
+  PATH="$work/bin:$PATH" "$tree/build.sh" "$1" >/dev/null
+  grep "^cmake -S .* -B $tree/build " "$log" || true
+}
+run_configure=$(configure_of run)
+test_configure=$(configure_of test)
+if [ -z "$run_configure" ] || [ "$run_configure" != "$test_configure" ]; then
+  echo "run and test configure build/ differently:"
+  printf '  run:  %s\n  test: %s\n' "$run_configure" "$test_configure"
+  failed=1
+fi
 exit $failed
