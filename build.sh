@@ -12,10 +12,15 @@ BUILD="$ROOT/build"
 BUILD_SAN="$ROOT/build-sanitize"
 BUILD_FUZZ="$ROOT/build-fuzz"
 JOBS=$(nproc 2>/dev/null || echo 2)
-# A compiler cache, where one is installed, lets a second tree or a rebuild
-# reuse what was compiled before.
+# A compiler cache (installed with the packages, so looked for only after
+# them: every configure of a tree then names the same launcher) lets a second
+# tree or a rebuild reuse what was compiled before.
 LAUNCHER=()
-command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+find_launcher() {
+  LAUNCHER=()
+  command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  return 0
+}
 # Warnings are errors in the test build, so none slips into main.
 WERROR=ON
 
@@ -40,12 +45,14 @@ install_packages() {
   for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
+  find_launcher
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  find_launcher
 }
 
 # Configures the build tree and builds the targets named (everything without one).
