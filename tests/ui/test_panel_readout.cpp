@@ -220,10 +220,13 @@ TEST_F(ReadOutViewTest, AVisitedFieldBecomesAReadOutAgainWhenRewritten) {
     params().setMode(OperatingMode::Vfo);
     view->showOperatingMode(OperatingMode::Vfo);
     PanelEdit& frequency = field(DisplayPanel::FrequencyField);
+    QWidget* window = frequency.window();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window)) << "the window must take the keyboard";
     frequency.setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
-    if (!frequency.hasFocus())
-        GTEST_SKIP() << "the offscreen window did not take the keyboard";
+    ASSERT_TRUE(frequency.hasFocus()) << "the frequency field must take the keyboard";
     EXPECT_TRUE(frequency.editing());
     frequency.showText(QStringLiteral(" 430.000000"));
     EXPECT_FALSE(frequency.editing());
