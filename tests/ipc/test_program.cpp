@@ -306,6 +306,11 @@ TEST_F(ProgramTest, AShutDownDemoSavesNothingAndLeavesTheRecentFilesAlone) {
     for (int i = 0; i < 200 && !kovoctl({"names", "linksets"}).second.startsWith("Demo"); ++i)
         QThread::msleep(50);
     ASSERT_TRUE(kovoctl({"names", "linksets"}).second.startsWith("Demo"));
+    // A stop logs a hit: the scan, not the user, changed the document.
+    QString stops;
+    for (int i = 0; i < 3 && !stops.contains(QStringLiteral("stop ")); ++i)
+        stops += waitForLine(program_, QStringLiteral("stop "));
+    ASSERT_TRUE(stops.contains(QStringLiteral("stop ")));
     EXPECT_EQ(kovoctl({"shutdown"}).first, 0);
     ASSERT_TRUE(program_.waitForFinished(10000));
     QDirIterator documents(home_.path(), {QStringLiteral("*.kv5")}, QDir::Files,
