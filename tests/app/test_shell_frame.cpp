@@ -482,7 +482,8 @@ TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureStartsANewDocumen
         EXPECT_EQ(again.window().windowTitle(), "Untitled - KOVO3000");
         EXPECT_EQ(document_.linkSetNames[0], "00");
         timers_->advance(5000);
-        EXPECT_EQ(again.documents().title(), "Untitled") << "not the last document, " << file.toStdString();
+        EXPECT_EQ(again.documents().title(), "Untitled")
+            << "not the last document, " << file.toStdString();
         EXPECT_TRUE(portWasOpened()) << "the receiver is reached all the same";
     }
 }
