@@ -21,6 +21,16 @@
 #include <cstdio>
 
 namespace kovo {
+namespace {
+
+void bringToFront(QWidget& window) {
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
 
 void Composition::TerminalNotifier::showMessage(const std::string& text) {
     std::fprintf(stderr, "kovo3000: %s\n", text.c_str());
@@ -52,6 +62,7 @@ bool Composition::build(std::string* error) {
     options.startupFile = launch_.startupFile;
     options.showSplash = launch_.showSplash;
     options.rigctlPort = launch_.rigctlPort;
+    options.demo = launch_.demo;
     if (launch_.demo) {
         demo_ = std::make_unique<DemoReceiver>(settings_);
         if (!demo_->start(error)) {
@@ -78,6 +89,7 @@ bool Composition::build(std::string* error) {
     program_ = std::make_unique<Program>(settings_, store_, document_, clock_, std::move(options),
                                          std::move(seams));
     program_->view().showDemoMode(demo_ != nullptr);
+    external_->setActivation([this] { bringToFront(program_->window()); });
     externalTarget_ = std::make_unique<ipc::CoreAdapter>(
         document_, program_->core(), program_->view(),
         ipc::CoreAdapter::Hooks{[this] { return saveForShutdown(); },
@@ -115,8 +127,8 @@ std::string Composition::recorderSoundSource() {
     return recorder.readString("Recorder", "Source").value_or("");
 }
 
-bool Composition::start() {
-    return program_->start();
+void Composition::start() {
+    program_->start();
 }
 
 void Composition::printScanStops() {

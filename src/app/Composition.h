@@ -52,9 +52,9 @@ public:
     // Makes the parts after the document; false with the reason in *error
     // when the demo receiver cannot start.
     bool build(std::string* error);
-    // Opens the document named on the command line and shows the window;
-    // false when that document cannot be opened.
-    bool start();
+    // Opens the document named on the command line and shows the window; a
+    // document that cannot be opened is reported and a new one takes its place.
+    void start();
 
     Program& program() { return *program_; }
     WebRemoteService& webRemote() { return *webRemote_; }

@@ -28,6 +28,15 @@ QString normalised(const QString& path) {
     return path.isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString inUseElsewhere(const QString& path, const DocumentLock& lock) {
+    return QStringLiteral("%1 is open in another program (%2).")
+        .arg(shown(path), QString::fromStdString(lock.holder().describe()));
+}
+
 } // namespace
 
 // --- the program's document ------------------------------------------------------
@@ -108,7 +117,10 @@ QStringList DocumentController::recentFiles() const {
 }
 
 QString DocumentController::title() const {
-    return path_.isEmpty() ? QString::fromLatin1(untitledName) : QFileInfo(path_).fileName();
+    if (path_.isEmpty())
+        return QString::fromLatin1(untitledName);
+    const QString name = QFileInfo(path_).fileName();
+    return readOnly_ ? name + QStringLiteral(" (read-only)") : name;
 }
 
 bool DocumentController::saveModified() {
@@ -131,6 +143,7 @@ bool DocumentController::fileNew() {
     if (!saveModified())
         return false;
     document_.newDocument();
+    letGoOfDocument();
     setPath(QString());
     documentReplaced();
     return true;
@@ -149,11 +162,17 @@ bool DocumentController::openFile(const QString& fileName) {
         return true; // already the open document: nothing to read again
     if (!saveModified())
         return false;
+    DocumentLock lock = DocumentLock::acquire(toNative(path));
     if (!readInto(path)) {
         removeRecent(path);
         return false;
     }
-    setPath(path);
+    holdDocument(path, std::move(lock));
+    if (readOnly_)
+        notifier_.showMessage(
+            (readOnlyReason() + QStringLiteral(" Changes made here can be saved under another "
+                                               "name with File ▸ Save As."))
+                .toStdString());
     addRecent(path);
     documentReplaced();
     return true;
@@ -175,21 +194,32 @@ bool DocumentController::openRecent(int index) {
 bool DocumentController::fileSave() {
     if (path_.isEmpty())
         return fileSaveAs();
-    return writeTo(path_);
+    if (readOnly_) {
+        notifier_.showMessage(
+            (readOnlyReason() + QStringLiteral(" Save it under another name.")).toStdString());
+        return fileSaveAs();
+    }
+    return replaceOwnFile(true);
 }
 
 bool DocumentController::saveWithoutAsking(QString* note) {
     if (!document_.isModified())
         return true;
+    if (path_.isEmpty() && untitledIsExample_)
+        return true;
+    if (readOnly_) {
+        notifier_.showMessage(
+            (readOnlyReason() + QStringLiteral(" The changes made here were not saved."))
+                .toStdString());
+        return false;
+    }
     if (!path_.isEmpty())
-        return writeTo(path_);
+        return replaceOwnFile(false);
     QDir().mkpath(dataDirectory_);
     const QString wanted = resolve(QLatin1String(defaultName));
     const QString path = freeDocumentPath();
-    if (path.isEmpty() || !writeTo(path))
+    if (path.isEmpty() || !saveAsNewFile(path))
         return false;
-    setPath(path);
-    addRecent(path);
     if (note && path != wanted)
         *note = QStringLiteral("%1 exists; the untitled document was saved as %2")
                     .arg(QDir::toNativeSeparators(wanted), QDir::toNativeSeparators(path));
@@ -217,11 +247,70 @@ bool DocumentController::fileSaveAs() {
     if (chosen.isEmpty())
         return false;
     const QString path = normalised(chosen);
+    if (path == path_ && !readOnly_)
+        return replaceOwnFile(true);
+    return saveAsNewFile(path);
+}
+
+bool DocumentController::replaceOwnFile(bool mayAsk) {
+    if (changedOnDisk()) {
+        const QString changed =
+            QStringLiteral("%1 was changed on disk after it was read here.").arg(shown(path_));
+        if (!mayAsk) {
+            notifier_.showMessage(
+                (changed + QStringLiteral(" It was not replaced; the changes made here were not "
+                                          "saved."))
+                    .toStdString());
+            return false;
+        }
+        const QString question =
+            changed + QStringLiteral(" Replace it with the document open here? What the other "
+                                     "program wrote would be lost.");
+        if (!notifier_.askYesNo(question.toStdString()))
+            return false;
+    }
+    if (!writeTo(path_))
+        return false;
+    stamp_ = fileStampOf(toNative(path_));
+    return true;
+}
+
+bool DocumentController::saveAsNewFile(const QString& path) {
+    DocumentLock lock = DocumentLock::acquire(toNative(path));
+    if (lock.heldElsewhere()) {
+        notifier_.showMessage((inUseElsewhere(path, lock) +
+                               QStringLiteral(" The document was not saved; choose another name."))
+                                  .toStdString());
+        return false;
+    }
     if (!writeTo(path))
         return false;
-    setPath(path);
+    holdDocument(path, std::move(lock));
     addRecent(path);
     return true;
+}
+
+void DocumentController::holdDocument(const QString& path, DocumentLock lock) {
+    lock_ = std::move(lock);
+    readOnly_ = lock_.heldElsewhere();
+    stamp_ = fileStampOf(toNative(path));
+    setPath(path);
+}
+
+void DocumentController::letGoOfDocument() {
+    lock_.release();
+    readOnly_ = false;
+    stamp_.reset();
+}
+
+// A file that went away is not a change that anything could be lost to.
+bool DocumentController::changedOnDisk() const {
+    const auto now = fileStampOf(toNative(path_));
+    return stamp_ && now && *now != *stamp_;
+}
+
+QString DocumentController::readOnlyReason() const {
+    return inUseElsewhere(path_, lock_) + QStringLiteral(" It is open read-only here.");
 }
 
 void DocumentController::exportText(int kind) {

@@ -1,10 +1,13 @@
 #pragma once
 #include "app/ExportTarget.h"
+#include "data/DocumentLock.h"
+#include "data/FileIo.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kovo {
@@ -76,6 +79,11 @@ private:
 // file list and export. It asks to save a modified document before replacing
 // it, reports file errors in message boxes, and closes the serial port around
 // every reading and writing of the document file.
+//
+// The open document file is locked against other programs. A file another
+// program holds is opened read-only: it is never saved over, only under
+// another name. A file changed on disk since it was read is not replaced
+// without asking.
 class DocumentController : public QObject {
     Q_OBJECT
 public:
@@ -113,9 +121,14 @@ public:
     // Saves a modified document without asking anything: to its file, or an
     // untitled one to "Frequency.kv5" in the data folder, or under the first
     // free name "Frequency-2.kv5", ... when that exists (`note` then says
-    // where it went). An unchanged document is not written. True when the
-    // document is (now) saved.
+    // where it went). An unchanged document is not written, nor is an
+    // untitled example (see setUntitledIsExample). A document open read-only,
+    // or whose file changed on disk since it was read, is not written either
+    // (a message says why). True when nothing is left unsaved that should be.
     bool saveWithoutAsking(QString* note = nullptr);
+    // An untitled document is only an example (the demo's): saving without
+    // asking leaves it be.
+    void setUntitledIsExample(bool example) { untitledIsExample_ = example; }
     // kind 0 = memory channels, 1 = log. The dialog proposes "Frequency.txt"
     // or "Log.txt" in the folder of the last export (at first the document's).
     void exportText(int kind);
@@ -126,6 +139,8 @@ public:
     // The recent files, newest first, as they are stored.
     QStringList recentFiles() const;
     QString path() const { return path_; }
+    // Another program held the file when it was opened: it is not saved over.
+    bool readOnly() const { return readOnly_; }
     QString title() const;
     QString dataDirectory() const { return dataDirectory_; }
 
@@ -136,6 +151,16 @@ signals:
 private:
     bool readInto(const QString& path);
     bool writeTo(const QString& path);
+    // Writes over the open document's own file, asking first (when `mayAsk`)
+    // if it changed on disk since it was read or saved here.
+    bool replaceOwnFile(bool mayAsk);
+    // Writes to `path`, another file than the open one, which then becomes
+    // the document's file; refused when another program holds it.
+    bool saveAsNewFile(const QString& path);
+    void holdDocument(const QString& path, DocumentLock lock);
+    void letGoOfDocument();
+    bool changedOnDisk() const;
+    QString readOnlyReason() const;
     bool withPortClosed(const std::function<bool(std::string&)>& fileOperation);
     void documentReplaced();
     void setPath(const QString& path);
@@ -153,6 +178,11 @@ private:
     Hooks hooks_;
     RecentFileList& recent_;
     QString path_;
+    DocumentLock lock_;
+    // The file as this program last read or wrote it.
+    std::optional<FileStamp> stamp_;
+    bool readOnly_ = false;
+    bool untitledIsExample_ = false;
     QString lastExportDirectory_; // empty until the first export
 };
 

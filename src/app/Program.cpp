@@ -134,6 +134,8 @@ void Program::createCore(const Clock& clock) {
 
 void Program::createDocumentCommands() {
     recentFiles_->load();
+    if (options_.demo)
+        recentFiles_->keepForThisRunOnly();
     DocumentController::Hooks hooks;
     hooks.closePort = [this] {
         const bool wasOpen = port_->portOpen();
@@ -148,13 +150,15 @@ void Program::createDocumentCommands() {
     documents_ =
         std::make_unique<DocumentController>(documentFile_, *notifier_, *dialogs_, *recentFiles_,
                                              options_.dataDirectory, std::move(hooks));
+    documents_->setUntitledIsExample(options_.demo);
 }
 
 bool Program::start() {
     if (options_.startupFile.isEmpty()) {
         documentFile_.newDocument();
     } else if (!documents_->openFile(options_.startupFile)) {
-        return false;
+        startupFileFailed_ = true;
+        documentFile_.newDocument();
     }
     started_ = true;
     core_->startOpenLastDocumentTimer([this] { openLastDocument(); });
@@ -163,7 +167,7 @@ bool Program::start() {
     startView();
     view_->showTitleStrip();
     window_->showAtStoredPosition();
-    return true;
+    return !startupFileFailed_;
 }
 
 // Every start of the view: at start-up and after File New and File Open.
@@ -185,6 +189,12 @@ void Program::openLastDocument() {
         options_.replaceLastDocument(doc_);
         core_->openPortFromSettings();
         startView();
+        return;
+    }
+    // The user asked for another file than the last: the new document that
+    // took its place stays.
+    if (startupFileFailed_) {
+        core_->openPortFromSettings();
         return;
     }
     // The receiver is reached whatever became of the last document: a failed

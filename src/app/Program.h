@@ -50,6 +50,9 @@ struct ShellOptions {
     // Serves the Hamlib network protocol on this TCP port for this run only,
     // whatever the settings say.
     std::optional<int> rigctlPort;
+    // A demonstration: the recent files and the last document stay as stored,
+    // and the untitled demo document is never saved without asking.
+    bool demo = false;
 };
 
 // What the program talks to outside itself. Anything left empty is the real
@@ -84,8 +87,9 @@ public:
 
     // The start of the program: processes the command line (a new document,
     // or the file named on it), starts the view, sizes and shows the window.
-    // False when the file named on the command line cannot be opened: the
-    // program then ends.
+    // A file named on the command line that cannot be opened is reported as
+    // File Open reports it, and the program goes on with a new document
+    // (false then); the last document is not opened in its place.
     bool start();
 
     // What the start-up timer does five seconds after start: open the last
@@ -156,6 +160,7 @@ private:
     std::unique_ptr<DocumentController> documents_;
     QPointer<SplashScreen> splash_;
     bool started_ = false;
+    bool startupFileFailed_ = false;
     std::optional<int> shutdownExitCode_;
 
     Subscription softSettingSubscription_;

@@ -42,6 +42,8 @@ void RecentFileList::remove(const std::string& path) {
 }
 
 void RecentFileList::save() {
+    if (!stored_)
+        return;
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const auto index = static_cast<size_t>(i - 1);
         if (index < files_.size())

@@ -23,6 +23,9 @@ public:
     void add(const std::string& path);
     // Drops `path`, for example after it failed to open.
     void remove(const std::string& path);
+    // From now on changes hold for this run only: the stored list and the
+    // stored last document stay as they are (a demonstration run).
+    void keepForThisRunOnly() { stored_ = false; }
 
 private:
     void save();
@@ -30,6 +33,7 @@ private:
     AppSettings& settings_;
     SettingsStore& store_;
     std::vector<std::string> files_;
+    bool stored_ = true;
 };
 
 } // namespace kovo

@@ -10,10 +10,12 @@
 #include "app/QSettingsStore.h"
 #include "app/Screenshot.h"
 #include "app/WebRemoteService.h"
+#include "ipc/ProgramWindow.h"
 #include "rig/ClosingRigs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -114,6 +116,20 @@ bool startWebRemote(kovo::WebRemoteService& webRemote, kovo::SettingsStore& stor
     return true;
 }
 
+// A second plain start (no file, nothing asked for this run only) brings the
+// running program's window to the front rather than opening a second window
+// on the same documents and receiver. Each session bus has its own program.
+bool handedOverToRunningProgram() {
+    constexpr int kTimeoutMs = 2000;
+    const QDBusConnection session = QDBusConnection::sessionBus();
+    if (!session.isConnected())
+        return false;
+    kovo::ipc::WindowBus bus(session, {}, {}, {});
+    bus.setReplyTimeout(kTimeoutMs);
+    const auto program = kovo::ipc::findProgramWindow(bus);
+    return program && kovo::ipc::activateProgram(session, *program, kTimeoutMs);
+}
+
 // A radio driven through Hamlib closes on a thread of its own, possibly inside
 // a call that blocks for seconds; the program ends only once it has closed, or
 // after a bounded wait, so that no worker runs while the process tears down.
@@ -206,6 +222,16 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    const bool plainStart = parser.positionalArguments().isEmpty() && !parser.isSet(demoOption) &&
+                            !parser.isSet(screenshotOption) && !parser.isSet(rigctlOption) &&
+                            !parser.isSet(webOption);
+    if (plainStart && handedOverToRunningProgram()) {
+        std::fprintf(
+            stderr,
+            "kovo3000: KOVO3000 is already running; its window was brought to the front.\n");
+        return 0;
+    }
+
     kovo::LaunchOptions launch;
     // A file named on the command line is taken relative to where the user is.
     if (!parser.positionalArguments().isEmpty())
@@ -232,8 +258,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kovo3000: the demo receiver could not start: %s\n", error.c_str());
         return 1;
     }
-    if (!composition.start())
-        return 1;
+    composition.start();
     kovo::Program& program = composition.program();
 
     if (parser.isSet(screenshotOption)) {

@@ -165,7 +165,9 @@ void CKovo5Doc::afterSuccessfulRead(const ChannelOrderChange& order) {
     changes_.notify({DocumentChange::Kind::DocumentReplaced});
 }
 
+// What a killed save left beside the file goes when the file is next read.
 FileResult CKovo5Doc::openDocument(const std::string& path) {
+    removeStaleTemporaries(path);
     std::vector<std::uint8_t> bytes;
     int error = 0;
     if (!readWholeFile(path, bytes, error))

@@ -48,6 +48,14 @@ std::string systemErrorMessage(int error, FileAccess access, std::string_view fi
     case ENOSPC:
     case EDQUOT:
         return withFileName(FileErrorText::DiskFull, fileName);
+    case EFBIG:
+        if (access == FileAccess::Open)
+            return withFileName(FileErrorText::TooLarge, fileName);
+        break;
+    case ENOTSUP:
+        if (access == FileAccess::Open)
+            return withFileName(FileErrorText::NotAFile, fileName);
+        break;
     default:
         break;
     }

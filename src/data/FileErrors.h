@@ -23,6 +23,10 @@ inline constexpr std::string_view AccessDenied =
     KOVO_TRANSLATE_NOOP("FileErrors", "Access to %1 was denied.");
 inline constexpr std::string_view DiskFull =
     KOVO_TRANSLATE_NOOP("FileErrors", "Disk full while accessing %1.");
+inline constexpr std::string_view TooLarge =
+    KOVO_TRANSLATE_NOOP("FileErrors", "%1 is too large to be a document file.");
+inline constexpr std::string_view NotAFile = KOVO_TRANSLATE_NOOP(
+    "FileErrors", "%1 is not a regular file (a pipe or a device, for example).");
 inline constexpr std::string_view OpenFailed =
     KOVO_TRANSLATE_NOOP("FileErrors", "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。");
 inline constexpr std::string_view SaveFailed =

@@ -5,7 +5,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,17 +52,6 @@ int writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
     return 0;
 }
 
-// The file a save really replaces: the target of a symbolic link, else the path.
-std::string resolvedTarget(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) != nullptr)
-            return resolved;
-    }
-    return path;
-}
-
 std::string directoryOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -66,13 +59,45 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string baseNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A save's temporary file is named "<file>.tmp-<pid>-<n>".
+constexpr const char* kTemporaryMark = ".tmp-";
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && text.size() <= 10 &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The process that wrote the temporary `entry` of `base`, or 0 when `entry`
+// is no such temporary.
+long temporaryWriter(std::string_view entry, const std::string& base) {
+    const std::string prefix = base + kTemporaryMark;
+    if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix)
+        return 0;
+    const std::string_view rest = entry.substr(prefix.size());
+    const auto dash = rest.find('-');
+    if (dash == std::string_view::npos || !allDigits(rest.substr(0, dash)) ||
+        !allDigits(rest.substr(dash + 1)))
+        return 0;
+    return std::strtol(std::string(rest.substr(0, dash)).c_str(), nullptr, 10);
+}
+
+// A process that cannot be signalled for lack of permission still runs.
+bool processGone(long pid) {
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
 // Creates a new temporary file beside `target`; returns its descriptor or -1.
 int createTemporary(const std::string& target, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[64];
-        std::snprintf(suffix, sizeof suffix, ".tmp-%ld-%u", static_cast<long>(::getpid()),
-                      counter.fetch_add(1));
+        std::snprintf(suffix, sizeof suffix, "%s%ld-%u", kTemporaryMark,
+                      static_cast<long>(::getpid()), counter.fetch_add(1));
         tempPath = target + suffix;
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -92,8 +117,51 @@ void syncDirectory(const std::string& directory) {
 
 } // namespace
 
+std::string fileSavedAs(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved) != nullptr)
+            return resolved;
+    }
+    return path;
+}
+
+int removeStaleTemporaries(const std::string& path) {
+    const std::string target = fileSavedAs(path);
+    const std::string base = baseNameOf(target);
+    DIR* directory = ::opendir(directoryOf(target).c_str());
+    if (directory == nullptr)
+        return 0;
+    int removed = 0;
+    const long self = static_cast<long>(::getpid());
+    while (const dirent* entry = ::readdir(directory)) {
+        const long writer = temporaryWriter(entry->d_name, base);
+        if (writer == 0 || writer == self || !processGone(writer))
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && ::unlinkat(::dirfd(directory), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(directory);
+    return removed;
+}
+
+std::optional<FileStamp> fileStampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileStamp{
+        static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+// Opened without waiting, so that a FIFO with no writer cannot hold the
+// caller; only a regular file is read, and only once its size is known to fit.
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& error) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         error = errno;
         return false;
@@ -107,9 +175,16 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, in
         error = EISDIR;
         return false;
     }
+    if (!S_ISREG(info.st_mode)) {
+        error = ENOTSUP;
+        return false;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxDocumentFileSize) {
+        error = EFBIG;
+        return false;
+    }
     bytes.clear();
-    if (S_ISREG(info.st_mode))
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -132,7 +207,8 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, in
 
 bool replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                            int& error) {
-    const std::string target = resolvedTarget(path);
+    const std::string target = fileSavedAs(path);
+    removeStaleTemporaries(target);
     std::string tempPath;
     FileDescriptor fd(createTemporary(target, tempPath));
     if (fd.get() < 0) {

@@ -1,6 +1,7 @@
 #include "ipc/ExternalLink.h"
 
 #include "data/CKovo5Doc.h"
+#include "ipc/ProgramWindow.h"
 
 namespace kovo::ipc {
 
@@ -14,6 +15,10 @@ ExternalLink::ExternalLink(QDBusConnection connection, std::function<QString()> 
           std::move(title))),
       peers_(*bus_, *memory_) {
     bus_->setWindowLeft([this](WindowHandle window) { peers_.windowLeft(window); });
+    new ProgramAdaptor(*bus_, [this] {
+        if (activate_)
+            activate_();
+    });
 }
 
 ExternalLink::~ExternalLink() = default;

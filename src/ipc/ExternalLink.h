@@ -41,6 +41,8 @@ public:
     // Takes a window handle on the bus; false without a bus. The titles of
     // the other windows are learnt as they come, for vfoPeerPresent.
     bool open() { return bus_->open(true); }
+    // What another start of the program asks for: the window to the front.
+    void setActivation(std::function<void()> activate) { activate_ = std::move(activate); }
     WindowBus& bus() { return *bus_; }
     PeerLinks& peers() { return peers_; }
 
@@ -93,6 +95,7 @@ private:
     PeerLinks peers_;
     ControlTarget* target_ = nullptr;
     Notifier* notifier_ = nullptr;
+    std::function<void()> activate_;
     std::unique_ptr<ControlDispatcher> dispatcher_;
     Subscription logSubscription_;
     Subscription hitSubscription_;

@@ -1,6 +1,7 @@
 #include "app/DocumentController.h"
 #include "app/QSettingsStore.h"
 #include "app/RecentFileList.h"
+#include "data/DocumentLock.h"
 #include "test_shell_fakes.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <unistd.h>
 
 namespace kovo {
 namespace {
@@ -42,6 +45,15 @@ protected:
         return path;
     }
     std::string native(const QString& path) const { return path.toStdString(); }
+    long writesOf(const QString& path) const {
+        return std::count(document_.log.begin(), document_.log.end(), "write " + native(path));
+    }
+    // What another program does to a file: writes something else into it.
+    static void changeOnDisk(const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Append);
+        file.write("written by another program");
+    }
 
     QTemporaryDir dir_;
     AppSettings settings_;
@@ -258,6 +270,126 @@ TEST_F(DocumentControllerTest, SavingWithoutAskingNeverTakesThePlaceOfAnotherFil
     EXPECT_TRUE(controller_.saveWithoutAsking(&note));
     EXPECT_EQ(wrote(freeName), 2);
     EXPECT_TRUE(note.isEmpty());
+}
+
+TEST_F(DocumentControllerTest, TheOpenDocumentIsLockedUntilAnotherTakesItsPlace) {
+    const QString a = makeFile("a.kv5"), b = makeFile("b.kv5");
+    const auto heldHere = [this](const QString& path) {
+        return DocumentLock::acquire(native(path)).state() == DocumentLock::State::HeldElsewhere;
+    };
+    ASSERT_TRUE(controller_.openFile(a));
+    EXPECT_TRUE(heldHere(a));
+    ASSERT_TRUE(controller_.openFile(b));
+    EXPECT_FALSE(heldHere(a)) << "let go when another document is opened";
+    EXPECT_TRUE(heldHere(b));
+    ASSERT_TRUE(controller_.fileNew());
+    EXPECT_FALSE(heldHere(b)) << "and at File New";
+    document_.modified = true;
+    dialogs_.replies = {QDir(dataDir()).filePath("c.kv5")};
+    ASSERT_TRUE(controller_.fileSaveAs());
+    EXPECT_TRUE(heldHere(QDir(dataDir()).filePath("c.kv5"))) << "a saved document is held too";
+}
+
+// Another program holds the file: it opens read-only, and no way of saving
+// writes over it; a save under another name makes it the document's file.
+TEST_F(DocumentControllerTest, AFileAnotherProgramHoldsOpensReadOnlyAndIsNeverSavedOver) {
+    const QString file = makeFile("two.kv5");
+    const DocumentLock other = DocumentLock::acquire(native(file));
+    ASSERT_EQ(other.state(), DocumentLock::State::Held);
+
+    ASSERT_TRUE(controller_.openFile(file));
+    EXPECT_TRUE(controller_.readOnly());
+    EXPECT_EQ(controller_.title(), "two.kv5 (read-only)");
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    const std::string& told = notifier_.messages[0];
+    EXPECT_NE(told.find(native(file) + " is open in another program (process " +
+                        std::to_string(::getpid())),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find("read-only"), std::string::npos) << told;
+
+    document_.modified = true;
+    const struct {
+        const char* name;
+        std::function<bool()> save;
+        bool saved;
+    } saves[] = {
+        {"Save, its dialog cancelled", [this] { return controller_.fileSave(); }, false},
+        {"without asking", [this] { return controller_.saveWithoutAsking(); }, false},
+        {"Save As onto it",
+         [&] {
+             dialogs_.replies = {file};
+             return controller_.fileSaveAs();
+         },
+         false},
+    };
+    for (const auto& c : saves) {
+        SCOPED_TRACE(c.name);
+        notifier_.messages.clear();
+        EXPECT_EQ(c.save(), c.saved);
+        EXPECT_EQ(writesOf(file), 0);
+        ASSERT_EQ(notifier_.messages.size(), 1u) << "says why";
+        EXPECT_NE(notifier_.messages[0].find("is open in another program"), std::string::npos);
+        EXPECT_TRUE(document_.isModified());
+    }
+
+    const QString mine = QDir(dataDir()).filePath("mine.kv5");
+    dialogs_.replies = {mine};
+    EXPECT_TRUE(controller_.fileSave()) << "Save offers another name";
+    EXPECT_EQ(writesOf(mine), 1);
+    EXPECT_FALSE(controller_.readOnly());
+    EXPECT_EQ(controller_.title(), "mine.kv5");
+}
+
+TEST_F(DocumentControllerTest, AFileChangedOnDiskSinceItWasReadIsNotReplacedWithoutAsking) {
+    const QString file = makeFile("a.kv5");
+    ASSERT_TRUE(controller_.openFile(file));
+    document_.modified = true;
+    changeOnDisk(file);
+
+    EXPECT_FALSE(controller_.saveWithoutAsking()) << "nobody to ask: left alone";
+    EXPECT_EQ(writesOf(file), 0);
+    ASSERT_EQ(notifier_.messages.size(), 1u);
+    EXPECT_NE(notifier_.messages[0].find(native(file) + " was changed on disk"), std::string::npos);
+
+    notifier_.answers = {Answer::No};
+    EXPECT_FALSE(controller_.fileSave());
+    ASSERT_EQ(notifier_.questions.size(), 1u);
+    EXPECT_NE(notifier_.questions[0].find("Replace it"), std::string::npos);
+    EXPECT_EQ(writesOf(file), 0);
+    EXPECT_TRUE(document_.isModified());
+
+    notifier_.answers = {Answer::Yes};
+    EXPECT_TRUE(controller_.fileSave());
+    EXPECT_EQ(writesOf(file), 1);
+
+    // Its own saves are no change by somebody else.
+    document_.modified = true;
+    EXPECT_TRUE(controller_.fileSave());
+    EXPECT_TRUE(controller_.saveWithoutAsking());
+    EXPECT_EQ(notifier_.questions.size(), 2u);
+}
+
+TEST_F(DocumentControllerTest, ADemonstrationKeepsTheStoredRecentFilesAndItsExampleUnsaved) {
+    const QString users = makeFile("users.kv5");
+    ASSERT_TRUE(controller_.openFile(users));
+    recent_.keepForThisRunOnly();
+    controller_.setUntitledIsExample(true);
+
+    const QString shown = makeFile("shown.kv5");
+    ASSERT_TRUE(controller_.openFile(shown));
+    EXPECT_EQ(controller_.recentFiles(), (QStringList{shown, users})) << "for this run";
+    EXPECT_EQ(settings_.lastFile, native(shown)) << "so that the start-up timer keeps it";
+    RecentFileList stored(settings_, store_);
+    stored.load();
+    EXPECT_EQ(stored.files(), std::vector<std::string>{native(users)});
+
+    ASSERT_TRUE(controller_.fileNew());
+    document_.modified = true;
+    document_.log.clear();
+    EXPECT_TRUE(controller_.saveWithoutAsking());
+    EXPECT_TRUE(document_.log.empty()) << "the example is not saved";
+    EXPECT_FALSE(QFile::exists(QDir(dataDir()).filePath("Frequency.kv5")));
 }
 
 TEST_F(DocumentControllerTest, ExportWritesTheChosenFileAndFormAndStartsWhereTheLastEnded) {

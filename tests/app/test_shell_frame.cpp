@@ -445,7 +445,7 @@ TEST_F(FrameTest, ABadFileIsReportedAndTheDocumentStaysAsItWas) {
     EXPECT_FALSE(portWasOpened()) << "the port was closed before and stays closed";
 }
 
-TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureEndsTheProgram) {
+TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureStartsANewDocument) {
     const QString file = writeDocument(dir_.filePath("named.kv5"), "named");
     Program& p = makeProgram(file);
     ASSERT_TRUE(p.start());
@@ -456,9 +456,36 @@ TEST_F(FrameTest, AFileOnTheCommandLineIsReadAtStartAndAFailureEndsTheProgram) {
     timers_->advance(5000);
     EXPECT_EQ(document_.linkSetNames[0], "changed in memory");
 
-    program_.reset();
-    EXPECT_FALSE(makeProgram(dir_.filePath("absent.kv5")).start());
-    EXPECT_EQ(notifier_.messages.size(), 1u);
+    // Missing or damaged: said as File Open says it, and the window opens on
+    // a new document, which the last document does not replace either.
+    const QString damaged = dir_.filePath("damaged.kv5");
+    QFile bad(damaged);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("\x42\xC7\x00\x00\x01\x00", 6);
+    bad.close();
+    const struct {
+        QString path;
+        std::string message;
+    } failures[] = {
+        {dir_.filePath("absent.kv5"),
+         dir_.filePath("absent.kv5").toStdString() + " was not found."},
+        {damaged, "An attempt was made to access " + damaged.toStdString() + " past its and."},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.path.toStdString());
+        program_.reset();
+        notifier_ = {};
+        Program& again = makeProgram(f.path);
+        EXPECT_FALSE(again.start()) << "the named file was not read";
+        EXPECT_EQ(notifier_.messages, std::vector<std::string>{f.message});
+        EXPECT_TRUE(again.window().isVisible());
+        EXPECT_EQ(again.window().windowTitle(), "Untitled - KOVO3000");
+        EXPECT_EQ(document_.linkSetNames[0], "00");
+        timers_->advance(5000);
+        EXPECT_EQ(again.documents().title(), "Untitled")
+            << "not the last document, " << file.toStdString();
+        EXPECT_TRUE(portWasOpened()) << "the receiver is reached all the same";
+    }
 }
 
 TEST_F(FrameTest, TitleStripShownGivesMenuGapAndPanelsAtTheStoredPosition) {

@@ -41,13 +41,13 @@ protected:
         p.start(QString::fromLatin1(path), args);
         ASSERT_TRUE(p.waitForStarted());
     }
-    void startProgram(QProcess& program) {
-        start(program, KOVO_PROGRAM);
+    void startProgram(QProcess& program, QStringList args = {}) {
+        start(program, KOVO_PROGRAM, std::move(args));
         // Up once kovoctl finds it.
         for (int i = 0; i < 100 && kovoctl({"send", "999"}).first != 0; ++i)
             QThread::msleep(50);
     }
-    void startProgram() { startProgram(program_); }
+    void startProgram(QStringList args = {}) { startProgram(program_, std::move(args)); }
     // Where the program keeps "Frequency.kv5" and its like.
     QString dataFolder() const {
         return home_.filePath(QStringLiteral("data/Fennelworks/KOVO3000"));
@@ -248,8 +248,9 @@ TEST_F(ProgramTest, TheRecorderStandInLinksWithOneProgramOnly) {
     // Both programs have said hello (status and recorder greetings) before
     // the stand-in starts.
     kovo::ipc::test::PeerWindow watcher(QStringLiteral("watcher"));
+    // The second names a document: a plain second start would hand over.
     start(program_, KOVO_PROGRAM);
-    start(second_, KOVO_PROGRAM);
+    start(second_, KOVO_PROGRAM, {home_.filePath(QStringLiteral("second.kv5"))});
     for (int i = 0; i < 200 && watcher.calls < 4; ++i)
         QThread::msleep(50);
     ASSERT_EQ(watcher.calls, 4);
@@ -260,6 +261,88 @@ TEST_F(ProgramTest, TheRecorderStandInLinksWithOneProgramOnly) {
         seen += QString::fromUtf8(stub_.readAllStandardOutput());
     }
     EXPECT_EQ(seen.count(QStringLiteral("BROMControl 1 ")), 1) << seen.toStdString();
+}
+
+TEST_F(ProgramTest, ASecondPlainStartHandsOverToTheRunningProgramAndEnds) {
+    startProgram();
+    start(second_, KOVO_PROGRAM);
+    ASSERT_TRUE(second_.waitForFinished(10000));
+    EXPECT_EQ(second_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second_.exitCode(), 0);
+    EXPECT_TRUE(QString::fromLocal8Bit(second_.readAllStandardError())
+                    .contains(QStringLiteral("already running")));
+    EXPECT_EQ(program_.state(), QProcess::Running);
+    EXPECT_EQ(kovoctl({"tune", "145.5"}).first, 0) << "the first still answers";
+}
+
+// Missing or damaged, the file named is reported and the program runs on
+// with a new document.
+TEST_F(ProgramTest, AFileOnTheCommandLineThatCannotBeReadLeavesTheProgramRunning) {
+    const QString damaged = home_.filePath(QStringLiteral("bad.kv5"));
+    QFile bad(damaged);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("\x42\xC7\x00\x00\x01\x00", 6);
+    bad.close();
+    const std::pair<QString, QString> cases[] = {
+        {damaged, QStringLiteral("past its")},
+        {home_.filePath(QStringLiteral("missing.kv5")), QStringLiteral("was not found")},
+    };
+    for (const auto& [file, message] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        startProgram({file});
+        EXPECT_EQ(program_.state(), QProcess::Running);
+        EXPECT_EQ(kovoctl({"get", "frequency"}).first, 0);
+        program_.terminate();
+        ASSERT_TRUE(program_.waitForFinished(10000));
+        EXPECT_TRUE(QString::fromLocal8Bit(program_.readAllStandardError()).contains(message));
+    }
+}
+
+TEST_F(ProgramTest, AShutDownDemoSavesNothingAndLeavesTheRecentFilesAlone) {
+    noLastDocument();
+    const QString ini = home_.filePath(QStringLiteral("config/Fennelworks/KOVO3000.ini"));
+    startProgram({QStringLiteral("--demo")});
+    // The demo channels are in once the link set has its name.
+    for (int i = 0; i < 200 && !kovoctl({"names", "linksets"}).second.startsWith("Demo"); ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(kovoctl({"names", "linksets"}).second.startsWith("Demo"));
+    // A stop logs a hit: the scan, not the user, changed the document.
+    QString stops;
+    for (int i = 0; i < 3 && !stops.contains(QStringLiteral("stop ")); ++i)
+        stops += waitForLine(program_, QStringLiteral("stop "));
+    ASSERT_TRUE(stops.contains(QStringLiteral("stop ")));
+    EXPECT_EQ(kovoctl({"shutdown"}).first, 0);
+    ASSERT_TRUE(program_.waitForFinished(10000));
+    QDirIterator documents(home_.path(), {QStringLiteral("*.kv5")}, QDir::Files,
+                           QDirIterator::Subdirectories);
+    EXPECT_FALSE(documents.hasNext()) << documents.next().toStdString();
+    QFile settings(ini);
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray stored = settings.readAll();
+    EXPECT_TRUE(stored.contains("File1=/nonexistent/elsewhere.kv5")) << stored.toStdString();
+    EXPECT_FALSE(stored.contains("File2")) << stored.toStdString();
+}
+
+// kovoctl does not write a document the program has open.
+TEST_F(ProgramTest, KovoctlLeavesADocumentTheProgramHoldsAlone) {
+    const QString document = home_.filePath(QStringLiteral("held.kv5"));
+    const QString csv = home_.filePath(QStringLiteral("list.csv"));
+    QFile list(csv);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("Frequency,Name\n145.500000,calling\n");
+    list.close();
+    ASSERT_EQ(kovoctl({"import", csv, document}).first, 0);
+    QFile before(document);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+
+    startProgram({document});
+    ASSERT_TRUE(QFile::exists(home_.filePath(QStringLiteral(".held.kv5.lock"))));
+    EXPECT_EQ(kovoctl({"import", csv, document, "--bank", "3"}).first, 1);
+    QFile after(document);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), bytes);
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/ExternalLink.h"
+#include "ipc/ProgramWindow.h"
 #include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
 
@@ -165,6 +166,35 @@ protected:
     FakeTarget target_;
     ExternalLink link_;
 };
+
+// What a second start of the program does: find the program's window among
+// others that look alike, and have it brought to the front.
+TEST_F(ExternalLinkTest, AnotherStartFindsTheProgramAndHasItsWindowBroughtToTheFront) {
+    std::atomic<int> activated{0};
+    link_.setActivation([&activated] { ++activated; });
+    PeerWindow lookalike(QStringLiteral("l"), 1, 0, QStringLiteral("Frequency.kv5 - KOVO3000"));
+    PeerWindow other(QStringLiteral("o"));
+    QThread programThread; // the program answers while this thread waits
+    link_.bus().moveToThread(&programThread);
+    programThread.start();
+
+    WindowBus second(QDBusConnection::sessionBus(), {}, {}, {});
+    const auto found = findProgramWindow(second);
+    const bool answered = found && activateProgram(QDBusConnection::sessionBus(), *found, 2000);
+    const bool lookalikeAnswered =
+        activateProgram(QDBusConnection::sessionBus(), lookalike.handle(), 2000);
+    QThread* const testThread = QThread::currentThread();
+    QMetaObject::invokeMethod(
+        &link_.bus(), [this, testThread] { link_.bus().moveToThread(testThread); },
+        Qt::BlockingQueuedConnection);
+    programThread.quit();
+    programThread.wait();
+
+    EXPECT_EQ(found, link_.bus().ownWindow()) << "the window that takes KovoControl";
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(activated, 1);
+    EXPECT_FALSE(lookalikeAnswered) << "a window without the program's interface";
+}
 
 TEST_F(ExternalLinkTest, ARecorderThatDoesNotAnswerHoldsNoneOfTheNoticesToIt) {
     PeerWindow stopped(QStringLiteral("r"), 1, 1500);

@@ -3,6 +3,7 @@
 #include "data/Cp932.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
+#include "ipc/ProgramWindow.h"
 #include "ipc/WindowBus.h"
 
 #include <QCoreApplication>
@@ -30,8 +31,6 @@ using kovo::ipc::Message;
 using kovo::ipc::WindowBus;
 using kovo::ipc::WindowHandle;
 namespace control = kovo::ipc::control;
-
-constexpr const char* kProgramTitleEnd = " - KOVO3000";
 
 int failure(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kovoctl: %s\n", message.c_str());
@@ -111,12 +110,9 @@ public:
             failure(err, "no session bus (DBUS_SESSION_BUS_ADDRESS)");
             return false;
         }
-        for (WindowHandle w : bus_.otherWindows()) {
-            if (bus_.handlesOf(w).contains(QStringLiteral("KovoControl")) &&
-                bus_.titleOf(w).endsWith(QLatin1String(kProgramTitleEnd))) {
-                program_ = w;
-                return true;
-            }
+        if (const auto program = kovo::ipc::findProgramWindow(bus_)) {
+            program_ = *program;
+            return true;
         }
         failure(err, "KOVO3000 is not running on this session bus");
         return false;

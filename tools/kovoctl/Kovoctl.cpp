@@ -15,6 +15,7 @@
 #include "data/ChirpCsv.h"
 #include "data/CsvReader.h"
 #include "data/DocumentFormat.h"
+#include "data/DocumentLock.h"
 #include "data/FileErrors.h"
 #include "data/FileIo.h"
 
@@ -55,7 +56,10 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::st
     int error = 0;
     if (kovo::readWholeFile(path, bytes, error))
         return true;
-    message = path + ": " + std::strerror(error);
+    // What is no document file at all is refused in the program's own words.
+    const bool refused = error == EFBIG || error == ENOTSUP;
+    message = refused ? kovo::systemErrorMessage(error, kovo::FileAccess::Open, path)
+                      : path + ": " + std::strerror(error);
     return false;
 }
 
@@ -72,6 +76,17 @@ bool parseBankOption(const std::vector<std::string>& rest, int& bank) {
         return false;
     bank = std::stoi(text);
     return bank < kovo::kBankCount;
+}
+
+// A document another program has open is not written behind its back; the
+// lock is held until the tool has written it.
+bool lockDocument(const std::string& path, kovo::DocumentLock& lock, std::string& message) {
+    lock = kovo::DocumentLock::acquire(path);
+    if (!lock.heldElsewhere())
+        return true;
+    message = path + " is open in another program (" + lock.holder().describe() +
+              "); close it there first.";
+    return false;
 }
 
 bool openOrStartDocument(const std::string& path, ToolDocument& tool, std::string& message) {
@@ -99,7 +114,8 @@ int importCommand(const std::string& csvFile, const std::string& intoFile, int b
     if (columns.frequency < 0)
         return failure(err, csvFile + ": no frequency column in the header row.");
     ToolDocument tool;
-    if (!openOrStartDocument(intoFile, tool, message))
+    kovo::DocumentLock lock;
+    if (!lockDocument(intoFile, lock, message) || !openOrStartDocument(intoFile, tool, message))
         return failure(err, message);
     if (!message.empty())
         warning(err, message);
@@ -169,6 +185,9 @@ int packCommand(const std::string& jsonFile, const std::string& outFile, std::FI
         warning(err, kovo::mergedChannelsMessage(order.merged, jsonFile));
     else if (order.changed)
         warning(err, jsonFile + ": the channels were put in ascending order of frequency.");
+    kovo::DocumentLock lock;
+    if (!lockDocument(outFile, lock, message))
+        return failure(err, message);
     const kovo::FileResult saved = tool.doc->saveDocument(outFile);
     if (!saved.ok)
         return failure(err, saved.message);

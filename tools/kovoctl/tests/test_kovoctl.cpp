@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "Json.h"
 #include "Kovoctl.h"
@@ -338,6 +340,27 @@ TEST(Kovoctl, BadDocumentFilesAndUsageErrorsFailCleanly) {
     run = runProgram(dir, "export channels " + q(dir.file("short.kv5")) + " x.txt");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("neither memory nor log"), std::string::npos);
+}
+
+TEST(Kovoctl, WhatIsNoDocumentFileIsRefusedWithoutReadingIt) {
+    TempDir dir;
+    const std::string huge = dir.file("huge.kv5"), fifo = dir.file("fifo.kv5");
+    writeText(huge, "");
+    ASSERT_EQ(::truncate(huge.c_str(), off_t(1) << 40), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {huge, huge + " is too large to be a document file."},
+        {fifo, fifo + " is not a regular file (a pipe or a device, for example)."},
+    };
+    for (const auto& [file, message] : cases) {
+        for (const char* command : {"dump ", "export memory "}) {
+            SCOPED_TRACE(command + file);
+            const std::string extra = command[0] == 'e' ? " " + q(dir.file("out.txt")) : "";
+            const ProgramRun run = runProgram(dir, command + q(file) + extra);
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err, "kovoctl: " + message + "\n");
+        }
+    }
 }
 
 TEST(Kovoctl, DumpWarnsAboutTextThatIsNotCodePage932) {
