@@ -1,44 +1,67 @@
 #include "net/RigctlServer.h"
 
+#include "net/GatedTcpServer.h"
 #include "net/RigctlProtocol.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace kovo {
 
+namespace {
+// What Qt takes from one client's connection ahead of its turn; the rest
+// waits with the sender.
+constexpr qint64 kReadBufferBytes = 4096;
+} // namespace
+
 // One connected client: its socket, its partial line and its protocol state.
+// Bytes are taken in turns of at most kLinesPerTurn lines; a turn that leaves
+// bytes behind asks for the next turn of the event loop.
 class RigctlServer::Client final : public QObject {
 public:
-    Client(QTcpSocket* socket, RigTarget& target, QObject* parent)
-        : QObject(parent), socket_(socket), protocol_(target) {
+    Client(QTcpSocket* socket, RigTarget& target, GatedTcpServer& server, QObject* parent)
+        : QObject(parent), socket_(socket), server_(server), protocol_(target) {
         socket_->setParent(this);
         socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        connect(socket_, &QTcpSocket::readyRead, this, &Client::onReadyRead);
+        socket_->setReadBufferSize(kReadBufferBytes);
+        turn_.setSingleShot(true);
+        turn_.setInterval(0);
+        connect(&turn_, &QTimer::timeout, this, &Client::takeTurn);
+        connect(socket_, &QTcpSocket::readyRead, &turn_, qOverload<>(&QTimer::start));
         connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+        if (socket_->bytesAvailable() > 0)
+            turn_.start();
     }
 
 private:
-    void onReadyRead() {
-        const QByteArray bytes = socket_->readAll();
-        for (char c : bytes) {
+    void takeTurn() {
+        int lines = 0;
+        qint64 bytes = 0;
+        char c = 0;
+        while (!closing_ && lines < kLinesPerTurn && bytes < kReadBufferBytes &&
+               socket_->getChar(&c)) {
+            ++bytes;
             if (c == '\n' || c == '\0') {
+                ++lines;
                 endLine();
-                if (closing_)
-                    break;
             } else if (line_.size() < RigctlProtocol::kMaxLineLength) {
                 line_ += c;
             } else {
                 overlong_ = true;
             }
         }
+        if (aborted_)
+            return;
         // A client that sends its lines and then shuts its sending side
         // (`echo f | nc host 4532`) makes the socket close at the next read,
         // dropping whatever still waits to be written: the answers go out now.
-        if (!aborted_)
-            socket_->flush();
+        socket_->flush();
+        if (!closing_ && socket_->bytesAvailable() > 0)
+            turn_.start();
     }
 
     void endLine() {
+        server_.noteActive(socket_);
         std::string line = std::move(line_);
         line_.clear();
         if (overlong_) {
@@ -49,7 +72,7 @@ private:
         const RigctlProtocol::Answer answer = protocol_.handle(line);
         if (!answer.text.empty())
             send(answer.text);
-        if (answer.close) {
+        if (answer.close && !aborted_) {
             closing_ = true;
             socket_->disconnectFromHost();
         }
@@ -67,16 +90,19 @@ private:
     }
 
     QTcpSocket* socket_;
+    GatedTcpServer& server_;
     RigctlProtocol protocol_;
+    QTimer turn_;
     std::string line_;
     bool overlong_ = false;
     bool closing_ = false;
     bool aborted_ = false;
 };
 
-RigctlServer::RigctlServer(RigTarget& target, QObject* parent) : QObject(parent), target_(target) {
-    server_.setMaxPendingConnections(kMaxClients);
-    connect(&server_, &QTcpServer::newConnection, this, &RigctlServer::onNewConnection);
+RigctlServer::RigctlServer(RigTarget& target, QObject* parent, ConnectionGate::Limits limits)
+    : QObject(parent), target_(target), server_(std::make_unique<GatedTcpServer>(limits)) {
+    server_->setMaxPendingConnections(kMaxClients);
+    connect(server_.get(), &QTcpServer::newConnection, this, &RigctlServer::onNewConnection);
 }
 
 RigctlServer::~RigctlServer() {
@@ -85,35 +111,38 @@ RigctlServer::~RigctlServer() {
 
 bool RigctlServer::listen(const QHostAddress& address, quint16 port, QString* error) {
     close();
-    if (server_.listen(address, port))
+    if (server_->listen(address, port))
         return true;
     if (error)
         *error = QStringLiteral("%1 port %2: %3")
                      .arg(address.toString())
                      .arg(port)
-                     .arg(server_.errorString());
+                     .arg(server_->errorString());
     return false;
 }
 
 void RigctlServer::close() {
-    server_.close();
+    server_->close();
     for (Client* client : findChildren<Client*>(Qt::FindDirectChildrenOnly))
         delete client;
+}
+
+bool RigctlServer::isListening() const {
+    return server_->isListening();
+}
+
+quint16 RigctlServer::port() const {
+    return server_->serverPort();
 }
 
 int RigctlServer::clientCount() const {
     return int(findChildren<Client*>(Qt::FindDirectChildrenOnly).size());
 }
 
+// The gate has admitted every connection handed out here.
 void RigctlServer::onNewConnection() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        if (clientCount() >= kMaxClients) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        new Client(socket, target_, this);
-    }
+    while (QTcpSocket* socket = server_->nextPendingConnection())
+        new Client(socket, target_, *server_, this);
 }
 
 } // namespace kovo
