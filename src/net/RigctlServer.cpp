@@ -16,7 +16,7 @@ constexpr qint64 kReadBufferBytes = 4096;
 
 // One connected client: its socket, its partial line and its protocol state.
 // Bytes are taken in turns of at most kLinesPerTurn lines; a turn that leaves
-// bytes behind asks for the next turn of the event loop.
+// bytes behind asks for another in the next turn of the event loop.
 class RigctlServer::Client final : public QObject {
 public:
     Client(QTcpSocket* socket, RigTarget& target, GatedTcpServer& server, QObject* parent)
@@ -27,7 +27,10 @@ public:
         turn_.setSingleShot(true);
         turn_.setInterval(0);
         connect(&turn_, &QTimer::timeout, this, &Client::takeTurn);
-        connect(socket_, &QTcpSocket::readyRead, &turn_, qOverload<>(&QTimer::start));
+        // Bytes that come are served at once (a client that sends a few
+        // lines and shuts its sending side is answered before the socket
+        // sees the end); what a turn leaves waits for the next turn.
+        connect(socket_, &QTcpSocket::readyRead, this, &Client::takeTurn);
         connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
         if (socket_->bytesAvailable() > 0)
             turn_.start();

@@ -29,7 +29,7 @@ public:
     static constexpr qint64 kMaxUnsentBytes = 64 * 1024;
     static constexpr std::int64_t kIdleMs = 120'000;
     static constexpr std::int64_t kEvictableMs = 10'000;
-    static constexpr int kLinesPerTurn = 4;
+    static constexpr int kLinesPerTurn = 16;
     static constexpr ConnectionGate::Limits kLimits{kMaxClients, kMaxClients, kIdleMs,
                                                     kEvictableMs};
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
-#include "RawPeer.h"
+#include "fakes/RawPeer.h"
 #include "web/RemoteReceiver.h"
 #include "web/WebRemoteServer.h"
 

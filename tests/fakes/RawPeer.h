@@ -1,7 +1,7 @@
 #pragma once
-// A peer of the web remote on a plain POSIX socket, so that it can do what a
-// browser never does (stop reading, flood, hold a connection silent) and can
-// run on a thread or in a process of its own.
+// A peer of the program's TCP servers on a plain POSIX socket, so that it can
+// do what a well-behaved client never does (stop reading, flood, hold a
+// connection silent) and can run on a thread of its own.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
