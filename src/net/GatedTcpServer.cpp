@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kIdProperty = "kovoConnectionId";
 constexpr rlim_t kDescriptorCeiling = 16384;
-constexpr rlim_t kMinimumReserve = 256;
+constexpr rlim_t kMinimumReserve = 16;
 
 // The peer's address of an accepted descriptor, before any socket object.
 QString peerOf(qintptr fd) {
@@ -53,7 +53,7 @@ bool leavesDescriptorsInReserve(qintptr fd) {
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return true;
     const rlim_t reserve = std::max(kMinimumReserve, limit.rlim_cur / 4);
-    return limit.rlim_cur > reserve && rlim_t(fd) < limit.rlim_cur - reserve;
+    return rlim_t(fd) + reserve < limit.rlim_cur;
 }
 
 GatedTcpServer::GatedTcpServer(ConnectionGate::Limits limits, QObject* parent)

@@ -59,7 +59,7 @@ private:
 // sane ceiling), once for the process.
 void raiseDescriptorLimit();
 // Whether a connection on descriptor `fd` still leaves a quarter of the
-// descriptors (at least 256) free for the program's own files and shared
+// descriptors free for the program's own files and shared
 // memory. Descriptors are handed out lowest first, so the number of a new
 // one tells how many are open.
 bool leavesDescriptorsInReserve(qintptr fd);

@@ -3,8 +3,11 @@
 #include "net/GatedTcpServer.h"
 #include "net/RigctlProtocol.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace kovo {
 
@@ -12,6 +15,27 @@ namespace {
 // What Qt takes from one client's connection ahead of its turn; the rest
 // waits with the sender.
 constexpr qint64 kReadBufferBytes = 4096;
+constexpr int kRefillWaitMs = 1000 / RigctlServer::kLinesPerSecond + 1;
+
+// Lines a client may still have answered: kLinesPerSecond on average, up to
+// a second's worth at once.
+class LineAllowance {
+public:
+    LineAllowance() { clock_.start(); }
+    int available() {
+        const qint64 now = clock_.elapsed();
+        left_ = std::min(double(RigctlServer::kLinesPerSecond),
+                         left_ + double(now - lastMs_) * RigctlServer::kLinesPerSecond / 1000.0);
+        lastMs_ = now;
+        return int(left_);
+    }
+    void take(int lines) { left_ -= lines; }
+
+private:
+    QElapsedTimer clock_;
+    qint64 lastMs_ = 0;
+    double left_ = RigctlServer::kLinesPerSecond;
+};
 } // namespace
 
 // One connected client: its socket, its partial line and its protocol state.
@@ -25,7 +49,6 @@ public:
         socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         socket_->setReadBufferSize(kReadBufferBytes);
         turn_.setSingleShot(true);
-        turn_.setInterval(0);
         connect(&turn_, &QTimer::timeout, this, &Client::takeTurn);
         // Bytes that come are served at once (a client that sends a few
         // lines and shuts its sending side is answered before the socket
@@ -33,16 +56,16 @@ public:
         connect(socket_, &QTcpSocket::readyRead, this, &Client::takeTurn);
         connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
         if (socket_->bytesAvailable() > 0)
-            turn_.start();
+            turn_.start(0);
     }
 
 private:
     void takeTurn() {
+        const int budget = std::min(kLinesPerTurn, allowance_.available());
         int lines = 0;
         qint64 bytes = 0;
         char c = 0;
-        while (!closing_ && lines < kLinesPerTurn && bytes < kReadBufferBytes &&
-               socket_->getChar(&c)) {
+        while (!closing_ && lines < budget && bytes < kReadBufferBytes && socket_->getChar(&c)) {
             ++bytes;
             if (c == '\n' || c == '\0') {
                 ++lines;
@@ -53,14 +76,17 @@ private:
                 overlong_ = true;
             }
         }
+        allowance_.take(lines);
         if (aborted_)
             return;
         // A client that sends its lines and then shuts its sending side
         // (`echo f | nc host 4532`) makes the socket close at the next read,
         // dropping whatever still waits to be written: the answers go out now.
         socket_->flush();
-        if (!closing_ && socket_->bytesAvailable() > 0)
-            turn_.start();
+        // More waiting: at once while the client has lines left this
+        // second, otherwise when the next one is due.
+        if (!closing_ && socket_->bytesAvailable() > 0 && !turn_.isActive())
+            turn_.start(allowance_.available() > 0 ? 0 : kRefillWaitMs);
     }
 
     void endLine() {
@@ -96,6 +122,7 @@ private:
     GatedTcpServer& server_;
     RigctlProtocol protocol_;
     QTimer turn_;
+    LineAllowance allowance_;
     std::string line_;
     bool overlong_ = false;
     bool closing_ = false;

@@ -20,7 +20,9 @@ class GatedTcpServer;
 // that sends no line for kIdleMs is disconnected, and one silent for
 // kEvictableMs gives its place up to a newcomer when all are taken. Each
 // client gets at most kLinesPerTurn lines answered in one turn of the event
-// loop, so that many busy clients share the thread fairly with the scan.
+// loop and kLinesPerSecond on average (far more than any Hamlib client
+// polls), so that many busy clients share the thread fairly with the scan;
+// what a client sends beyond that waits with it.
 // Nothing here ever waits: everything happens on the event loop.
 class RigctlServer final : public QObject {
     Q_OBJECT
@@ -30,6 +32,7 @@ public:
     static constexpr std::int64_t kIdleMs = 120'000;
     static constexpr std::int64_t kEvictableMs = 10'000;
     static constexpr int kLinesPerTurn = 16;
+    static constexpr int kLinesPerSecond = 500;
     static constexpr ConnectionGate::Limits kLimits{kMaxClients, kMaxClients, kIdleMs,
                                                     kEvictableMs};
 

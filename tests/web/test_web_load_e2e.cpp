@@ -71,9 +71,10 @@ struct LoadRig : test::CoreParts {
     WebRemoteServer server{receiver};
 };
 
-// 1,100 connections held open by another process, with the common limit of
-// 1,024 descriptors: a page with the token is still served at once, and the
-// program still opens its own files and shared memory.
+// 1,100 connections held open by another process, with a limit of 512
+// descriptors (half the common 1,024, so that they run out soon without the
+// caps): a page with the token is still served at once, and the program
+// still opens its own files and shared memory.
 TEST(WebRemoteLoad, ThousandsOfSilentConnectionsKeepNeitherAPageNorTheProgramsFilesOut) {
     LoadRig rig;
     constexpr int kSilent = 1100;
@@ -93,13 +94,29 @@ TEST(WebRemoteLoad, ThousandsOfSilentConnectionsKeepNeitherAPageNorTheProgramsFi
             ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
             held.push_back(fd);
         }
+        // Ready once the server has taken every one (it may close them).
+        std::vector<pollfd> pending;
+        for (int fd : held)
+            pending.push_back({fd, POLLOUT, 0});
+        for (int waited = 0; waited < 15'000; waited += 10) {
+            if (::poll(pending.data(), pending.size(), 10) < 0)
+                break;
+            std::size_t finished = 0;
+            for (pollfd& p : pending) {
+                if (p.revents != 0)
+                    p.events = 0;
+                finished += p.events == 0;
+            }
+            if (finished == pending.size())
+                break;
+        }
         const char done = 1;
         (void)!::write(ready[1], &done, 1);
         ::pause();
         ::_exit(0);
     }
-    const rlimit common{1024, 1024};
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &common), 0);
+    const rlimit small{512, 512};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &small), 0);
     pollfd wait{ready[0], POLLIN, 0};
     ASSERT_TRUE(runUntil([&] { return ::poll(&wait, 1, 0) == 1; }, 20'000));
     runUntil([] { return false; }, 500); // the server takes what came
