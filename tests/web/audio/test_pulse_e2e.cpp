@@ -102,6 +102,16 @@ TEST(PulseCaptureLive, StoppingNeverWaitsForASoundServerThatDoesNotAnswer) {
     capture.stop();
     const auto took = duration_cast<milliseconds>(steady_clock::now() - before);
     const int atStop = blocks;
+    // Listen switched on and off against the stopped server: threads that
+    // wait on it are bounded, and past the bound the input says why.
+    std::string refusal;
+    for (int i = 0; i < 2 * PulseCapture::kMaxWindingDown && refusal.empty(); ++i) {
+        capture.start([](std::span<const float>, std::int64_t) {},
+                      [&](const std::string& message) { refusal = message; });
+        capture.stop();
+    }
+    EXPECT_LE(capture.threadsAlive(), PulseCapture::kMaxWindingDown);
+    EXPECT_NE(refusal.find("does not answer"), std::string::npos) << refusal;
     resume.join();
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_LT(took.count(), 500);
