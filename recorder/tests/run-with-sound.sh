@@ -23,6 +23,8 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-ex
     >"$RUNTIME/pulse.log" 2>&1 &
 PULSE_PID=$!
 export PULSE_SERVER="unix:$RUNTIME/native" PULSE_SOURCE=air.monitor PULSE_SINK=silence
+# Tests that stop the server (SIGSTOP) to see what waits on it.
+export KOVO_SOUND_SERVER_PID="$PULSE_PID"
 for _ in $(seq 1 100); do
     [ -S "$RUNTIME/native" ] && break
     sleep 0.05

@@ -1,7 +1,14 @@
 #include "app/QSettingsStore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <limits>
 
 namespace kovo {
@@ -38,15 +45,41 @@ private:
     QSettings& settings_;
 };
 
+// The settings hold the web remote's access token: the file is the user's
+// alone. A file made by an earlier version is closed to others when found.
+void keepPrivate(const QString& path) {
+    constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                 QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFileInfo file(path);
+    if (file.exists() && (file.permissions() & kOthers))
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// A new file is made owner-only before anything is written to it; the
+// settings are then saved over it keeping its permissions.
+void createPrivate(const QString& path) {
+    if (QFileInfo::exists(path) || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+}
+
 } // namespace
 
 QSettingsStore::QSettingsStore()
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                             QStringLiteral("Fennelworks"),
-                                            QStringLiteral("KOVO3000"))) {}
+                                            QStringLiteral("KOVO3000"))) {
+    keepPrivate(settings_->fileName());
+}
 
 QSettingsStore::QSettingsStore(const QString& iniFilePath)
-    : settings_(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat)) {}
+    : settings_(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat)) {
+    keepPrivate(settings_->fileName());
+}
 
 QSettingsStore::~QSettingsStore() = default;
 
@@ -108,7 +141,9 @@ void QSettingsStore::writeValue(const std::string& section, const std::string& n
         else
             settings_->remove(target);
     }
+    createPrivate(settings_->fileName());
     settings_->sync();
+    keepPrivate(settings_->fileName());
 }
 
 void QSettingsStore::writeInt(const std::string& section, const std::string& name, int value) {

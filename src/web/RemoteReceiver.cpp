@@ -34,9 +34,13 @@ QJsonObject RemoteReceiver::readouts() const {
     const bool answering = core_.link().status() == LinkStatus::Polling;
     const SignalState& signal = core_.loop().signal();
 
+    // A hold ends when the mode is changed from anywhere else. Without a
+    // receiver, the scan neither runs nor stops on anything.
     QString state = QStringLiteral("stopped");
-    if (holding_)
+    if (holding_ && opMode == OperatingMode::Vfo)
         state = QStringLiteral("holding");
+    else if (!answering)
+        state = QStringLiteral("no receiver");
     else if (scans(opMode))
         state = core_.engine().mainContext().hold != 0 ? QStringLiteral("stopped on a signal")
                                                        : QStringLiteral("scanning");
@@ -90,7 +94,7 @@ QString RemoteReceiver::execute(const ControlMessage& message) {
         holding_ = true;
         return {};
     case ControlVerb::Resume:
-        if (!wasHolding)
+        if (!wasHolding || ops.operatingMode() != OperatingMode::Vfo)
             return QStringLiteral("The scan is not held.");
         ops.setOperatingMode(OperatingMode::MemoryScan);
         return {};

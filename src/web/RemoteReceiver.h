@@ -21,7 +21,7 @@ public:
 
     // frequency ("  145.500000" as the panel shows it), mode, signal (0..15,
     // or -1 with no receiver), scanMode, scanState ("scanning", "stopped on a
-    // signal", "holding", "stopped"), bank, channel, comment, linkSet (1..20).
+    // signal", "holding", "no receiver", "stopped"), bank, channel, comment, linkSet (1..20).
     QJsonObject readouts() const;
 
     // Empty when done; otherwise why the control was refused.

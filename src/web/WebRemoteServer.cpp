@@ -3,6 +3,8 @@
 #include "web/ControlMessage.h"
 #include "web/RemoteReceiver.h"
 
+#include "net/GatedTcpServer.h"
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,9 +30,11 @@ using Status = QHttpServerResponder::StatusCode;
 // A connection that sends more than kMaxRequestBytes between two answers of
 // the server is cut: no request of the page comes near it. The count is
 // taken as data arrives, before the HTTP server (connected later) reads it.
+// No more than kReadBufferBytes are taken from it at a time.
 class BoundedSocket final : public QTcpSocket {
 public:
     explicit BoundedSocket(QObject* parent) : QTcpSocket(parent) {
+        setReadBufferSize(WebRemoteServer::kReadBufferBytes);
         connect(this, &QIODevice::readyRead, this, [this] {
             if ((unanswered_ += bytesAvailable()) > WebRemoteServer::kMaxRequestBytes)
                 abort();
@@ -47,20 +51,21 @@ private:
     qint64 unanswered_ = 0;
 };
 
-class BoundedTcpServer final : public QTcpServer {
+} // namespace
+
+class RequestTcpServer final : public GatedTcpServer {
 public:
-    using QTcpServer::QTcpServer;
+    explicit RequestTcpServer(QObject* parent)
+        : GatedTcpServer({WebRemoteServer::kMaxConnections,
+                          WebRemoteServer::kMaxConnectionsPerAddress,
+                          WebRemoteServer::kRequestTimeoutMs, 0},
+                         parent) {}
 
 protected:
-    void incomingConnection(qintptr handle) override {
-        auto* socket = new BoundedSocket(this);
-        if (!socket->setSocketDescriptor(handle)) {
-            delete socket;
-            return;
-        }
-        addPendingConnection(socket);
-    }
+    QTcpSocket* makeSocket() override { return new BoundedSocket(this); }
 };
+
+namespace {
 
 struct Asset {
     const char* path;
@@ -103,6 +108,15 @@ bool isWebSocketUpgrade(const QList<QPair<QByteArray, QByteArray>>& headers) {
     return headerValue(headers, "Upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
 }
 
+// "Connection: close" (a list of options) asks for the connection to end
+// with the answer.
+bool asksToClose(const QList<QPair<QByteArray, QByteArray>>& headers) {
+    for (const QByteArray& option : headerValue(headers, "Connection").split(','))
+        if (option.trimmed().compare("close", Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 QByteArray tokenOf(const QUrl& url) {
     return QUrlQuery(url).queryItemValue(QStringLiteral("token"), QUrl::FullyDecoded).toUtf8();
 }
@@ -116,6 +130,9 @@ struct WebRemoteServer::Client {
     QByteArray lastState;
     std::optional<AudioSource::ListenerId> listener;
     AudioForm listenForm = AudioForm::Opus;
+    // Commands dropped over the rate limit in the current window.
+    std::int64_t floodWindowStartMs = 0;
+    int dropped = 0;
 };
 
 WebRemoteServer::WebRemoteServer(RemoteReceiver& receiver, QObject* parent)
@@ -149,17 +166,34 @@ WebRemoteServer::~WebRemoteServer() {
 }
 
 std::optional<QString> WebRemoteServer::start(const QHostAddress& address, quint16 port) {
-    auto* tcp = new BoundedTcpServer(this);
+    auto* tcp = new RequestTcpServer(this);
+    tcp->setClock(nowMs_);
     if (!tcp->listen(address, port)) {
         const QString reason = tcp->errorString();
         delete tcp;
         return reason;
     }
     bind(tcp);
+    tcp_ = tcp;
     address_ = address;
     port_ = tcp->serverPort();
     pushTimer_.start();
     return std::nullopt;
+}
+
+void WebRemoteServer::setClock(std::function<std::int64_t()> nowMs) {
+    nowMs_ = std::move(nowMs);
+    if (tcp_)
+        tcp_->setClock(nowMs_);
+}
+
+void WebRemoteServer::closeIdleConnections() {
+    if (tcp_)
+        tcp_->closeIdle();
+}
+
+int WebRemoteServer::connectionCount() const {
+    return tcp_ ? tcp_->connectionCount() : 0;
 }
 
 void WebRemoteServer::setToken(const QByteArray& token) {
@@ -214,18 +248,40 @@ bool WebRemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
     // (acceptWebSockets).
     if (isWebSocketUpgrade(headers))
         return true;
+    if (tcp_)
+        tcp_->noteActive(socket);
+    // A new request while much of the last answer is still unsent: the
+    // client asks without reading, and its answers would pile up.
+    if (socket->bytesToWrite() > kMaxQueuedBytes) {
+        socket->abort();
+        return true;
+    }
+    serve(request, socket, headers);
+    // Closed once the answer is out.
+    if (asksToClose(headers))
+        socket->disconnectFromHost();
+    return true;
+}
+
+void WebRemoteServer::serve(const QHttpServerRequest& request, QTcpSocket* socket,
+                            const QList<QPair<QByteArray, QByteArray>>& headers) {
     if (!hostAllowed(headerValue(headers, "Host"))) {
         answer(request, socket, Status::Forbidden,
                "This server answers to its own address only.\n");
-        return true;
+        return;
+    }
+    // The page names no icon; a browser asks for one all the same.
+    if (request.url().path() == QLatin1String("/favicon.ico")) {
+        answer(request, socket, Status::NoContent, {});
+        return;
     }
     if (!tokenMatches(tokenOf(request.url()))) {
         answer(request, socket, Status::Forbidden, "The access token is missing or wrong.\n");
-        return true;
+        return;
     }
     if (request.method() != QHttpServerRequest::Method::Get) {
         answer(request, socket, Status::MethodNotAllowed, "Only GET is served.\n");
-        return true;
+        return;
     }
     const QString path = request.url().path();
     if (path == QLatin1String("/api/state")) {
@@ -233,14 +289,13 @@ bool WebRemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
         state.insert(QStringLiteral("hits"),
                      QJsonDocument::fromJson(hitsMessage_).object().value(QStringLiteral("hits")));
         answer(request, socket, Status::Ok, compact(state), "application/json");
-        return true;
+        return;
     }
     if (path == QLatin1String("/recording")) {
         serveRecording(request, socket);
-        return true;
+        return;
     }
     serveAsset(request, socket, path);
-    return true;
 }
 
 void WebRemoteServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
@@ -314,6 +369,10 @@ void WebRemoteServer::acceptWebSockets() {
         }
         socket->setMaxAllowedIncomingMessageSize(quint64(kMaxSocketMessageBytes));
         socket->setMaxAllowedIncomingFrameSize(quint64(kMaxSocketMessageBytes));
+        socket->setReadBufferSize(kReadBufferBytes);
+        // An open page is closed by its own limits, never for idling.
+        if (tcp_)
+            tcp_->keep(socket->peerAddress(), socket->peerPort());
         auto client = std::make_unique<Client>(socket, kCommandsPerSecond, kCommandBurst);
         Client& ref = *client;
         clients_.emplace(socket, std::move(client));
@@ -324,16 +383,22 @@ void WebRemoteServer::acceptWebSockets() {
                           QStringLiteral("The page sends text only."));
         });
         connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropClient(socket); });
-        socket->sendTextMessage(QString::fromUtf8(audioMessage()));
+        send(ref, QString::fromUtf8(audioMessage()));
         QJsonObject state = receiver_.readouts();
         ref.lastState = compact(state);
         state.insert(QStringLiteral("type"), QStringLiteral("state"));
-        socket->sendTextMessage(QString::fromUtf8(compact(state)));
+        send(ref, QString::fromUtf8(compact(state)));
         sendHits(ref);
     }
 }
 
 void WebRemoteServer::onText(Client& client, const QString& text) {
+    const std::int64_t now = nowMs_();
+    // Over the limit, nothing of the message is looked at.
+    if (!client.rate.allow(now)) {
+        dropFlood(client, text, now);
+        return;
+    }
     const QByteArray utf8 = text.toUtf8();
     const auto message =
         parseControlMessage(std::string_view(utf8.constData(), std::size_t(utf8.size())));
@@ -341,9 +406,7 @@ void WebRemoteServer::onText(Client& client, const QString& text) {
         {QStringLiteral("type"), QStringLiteral("reply")},
         {QStringLiteral("command"), QString::fromUtf8(utf8.left(int(kMaxControlMessageBytes)))}};
     QString error;
-    if (!client.rate.allow(nowMs_()))
-        error = QStringLiteral("Too many commands; wait a moment.");
-    else if (!message)
+    if (!message)
         error = QStringLiteral("Unknown command.");
     else if (message->verb == ControlVerb::Listen)
         error = setListening(client, message->number == 1, message->audioForm);
@@ -353,7 +416,54 @@ void WebRemoteServer::onText(Client& client, const QString& text) {
     reply.insert(QStringLiteral("ok"), error.isEmpty());
     if (!error.isEmpty())
         reply.insert(QStringLiteral("error"), error);
-    client.socket->sendTextMessage(QString::fromUtf8(compact(reply)));
+    send(client, QString::fromUtf8(compact(reply)));
+}
+
+// The page hears once a window that its commands are dropped; a page that
+// goes on sending many more than it may is closed.
+void WebRemoteServer::dropFlood(Client& client, const QString& text, std::int64_t nowMs) {
+    if (client.dropped == 0 || nowMs - client.floodWindowStartMs >= kFloodWindowMs) {
+        client.floodWindowStartMs = nowMs;
+        client.dropped = 0;
+    }
+    if (++client.dropped > kMaxDroppedPerWindow) {
+        QWebSocket* socket = client.socket;
+        dropClient(socket);
+        socket->close(QWebSocketProtocol::CloseCodePolicyViolated,
+                      QStringLiteral("Too many commands."));
+        // A page that does not answer the close does not keep its socket.
+        QTimer::singleShot(kFloodWindowMs, socket, [socket] { socket->abort(); });
+        return;
+    }
+    if (client.dropped > 1)
+        return;
+    const QJsonObject reply{
+        {QStringLiteral("type"), QStringLiteral("reply")},
+        {QStringLiteral("command"), text.left(int(kMaxControlMessageBytes))},
+        {QStringLiteral("ok"), false},
+        {QStringLiteral("error"), QStringLiteral("Too many commands; wait a moment.")}};
+    send(client, QString::fromUtf8(compact(reply)));
+}
+
+bool WebRemoteServer::overQueued(QWebSocket* socket) {
+    if (socket->bytesToWrite() <= kMaxQueuedBytes)
+        return false;
+    // A page that does not read what it is sent: everything queued for it
+    // goes with it.
+    socket->abort();
+    dropClient(socket);
+    return true;
+}
+
+void WebRemoteServer::send(Client& client, const QString& text) {
+    QWebSocket* socket = client.socket;
+    if (!overQueued(socket))
+        socket->sendTextMessage(text);
+}
+
+void WebRemoteServer::sendBinary(QWebSocket* socket, const QByteArray& frame) {
+    if (clients_.contains(socket) && !overQueued(socket))
+        socket->sendBinaryMessage(frame);
 }
 
 // A page listens in one form at a time; asking for another switches it.
@@ -373,7 +483,7 @@ QString WebRemoteServer::setListening(Client& client, bool on, AudioForm form) {
     client.listenForm = form;
     QWebSocket* socket = client.socket;
     audio_->addListener(*client.listener, form,
-                        [socket](const QByteArray& frame) { socket->sendBinaryMessage(frame); });
+                        [this, socket](const QByteArray& frame) { sendBinary(socket, frame); });
     return {};
 }
 
@@ -386,11 +496,11 @@ void WebRemoteServer::pushState() {
     QJsonObject message = readouts;
     message.insert(QStringLiteral("type"), QStringLiteral("state"));
     const QString text = QString::fromUtf8(compact(message));
-    for (auto& [socket, client] : clients_) {
+    for (Client* client : clientList()) {
         if (client->lastState == key)
             continue;
         client->lastState = key;
-        socket->sendTextMessage(text);
+        send(*client, text);
     }
 }
 
@@ -399,12 +509,12 @@ void WebRemoteServer::setHits(const QJsonArray& hits,
     recordings_ = recordings;
     hitsMessage_ =
         compact({{QStringLiteral("type"), QStringLiteral("hits")}, {QStringLiteral("hits"), hits}});
-    for (auto& [socket, client] : clients_)
+    for (Client* client : clientList())
         sendHits(*client);
 }
 
 void WebRemoteServer::sendHits(Client& client) {
-    client.socket->sendTextMessage(QString::fromUtf8(hitsMessage_));
+    send(client, QString::fromUtf8(hitsMessage_));
 }
 
 QByteArray WebRemoteServer::audioMessage(const QString& problem) const {
@@ -417,9 +527,17 @@ QByteArray WebRemoteServer::audioMessage(const QString& problem) const {
 
 void WebRemoteServer::reportAudioProblem(const QString& message) {
     const QString text = QString::fromUtf8(audioMessage(message));
-    for (auto& [socket, client] : clients_)
+    for (Client* client : clientList())
         if (client->listener)
-            socket->sendTextMessage(text);
+            send(*client, text);
+}
+
+// The pages now; a send may close one while the list is walked.
+std::vector<WebRemoteServer::Client*> WebRemoteServer::clientList() const {
+    std::vector<Client*> list;
+    for (const auto& [socket, client] : clients_)
+        list.push_back(client.get());
+    return list;
 }
 
 void WebRemoteServer::dropClient(QWebSocket* socket) {

@@ -15,12 +15,14 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QWebSocket;
 
 namespace kovo::web {
 
 class RemoteReceiver;
+class RequestTcpServer;
 
 // The web remote's server: the page's own assets, the read-outs as JSON and a
 // WebSocket per page that pushes the read-outs and the latest hits and takes
@@ -36,6 +38,22 @@ public:
     static constexpr int kCommandBurst = 20;
     static constexpr qint64 kMaxRequestBytes = 16 * 1024;
     static constexpr qint64 kMaxSocketMessageBytes = 1024;
+    // Commands over the rate limit are dropped unread; the page hears of it
+    // once a window, and one that sends more than kMaxDroppedPerWindow in a
+    // window is closed.
+    static constexpr std::int64_t kFloodWindowMs = 1000;
+    static constexpr int kMaxDroppedPerWindow = 50;
+    // What may wait to be sent to one page; a page that lets more pile up is
+    // not reading and is closed.
+    static constexpr qint64 kMaxQueuedBytes = 256 * 1024;
+    // What is taken from one connection in one turn of the event loop.
+    static constexpr qint64 kReadBufferBytes = 2 * kMaxRequestBytes;
+    // Connections at once, in all and from one address; one that sends no
+    // whole request for kRequestTimeoutMs is closed (a page's socket is
+    // not, once open).
+    static constexpr std::size_t kMaxConnections = 96;
+    static constexpr std::size_t kMaxConnectionsPerAddress = 24;
+    static constexpr std::int64_t kRequestTimeoutMs = 5000;
 
     explicit WebRemoteServer(RemoteReceiver& receiver, QObject* parent = nullptr);
     ~WebRemoteServer() override;
@@ -56,8 +74,14 @@ public:
     // A fault in the live sound (the input failed, the encoder refused),
     // told to every page that is listening.
     void reportAudioProblem(const QString& message);
-    // Milliseconds for the command rate limit (tests give their own).
-    void setClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
+    // Milliseconds for the command rate limit and the idle connections
+    // (tests give their own).
+    void setClock(std::function<std::int64_t()> nowMs);
+    // Closes the connections that sent no whole request in time (also done
+    // on a timer).
+    void closeIdleConnections();
+    // Connections held now, pages included.
+    int connectionCount() const;
 
     // The latest hits, newest first: each an object with id, start (UTC
     // seconds), frequency, mode, signal, comment and recording (bool). Pushed
@@ -73,6 +97,8 @@ protected:
 private:
     struct Client;
 
+    void serve(const QHttpServerRequest& request, QTcpSocket* socket,
+               const QList<QPair<QByteArray, QByteArray>>& headers);
     static void answer(const QHttpServerRequest& request, QTcpSocket* socket,
                        QHttpServerResponder::StatusCode status, const QByteArray& body,
                        const QByteArray& mimeType = "text/plain; charset=utf-8");
@@ -82,11 +108,17 @@ private:
     void serveRecording(const QHttpServerRequest& request, QTcpSocket* socket);
     void acceptWebSockets();
     void onText(Client& client, const QString& text);
+    void dropFlood(Client& client, const QString& text, std::int64_t nowMs);
+    // Sends unless too much waits for the page already; then closes it.
+    void send(Client& client, const QString& text);
+    void sendBinary(QWebSocket* socket, const QByteArray& frame);
+    bool overQueued(QWebSocket* socket);
     QString setListening(Client& client, bool on, AudioForm form);
     void pushState();
     void sendHits(Client& client);
     QByteArray audioMessage(const QString& problem = {}) const;
     void dropClient(QWebSocket* socket);
+    std::vector<Client*> clientList() const;
 
     RemoteReceiver& receiver_;
     AudioSource* audio_ = nullptr;
@@ -94,6 +126,7 @@ private:
     QStringList extraHostNames_;
     quint16 port_ = 0;
     QHostAddress address_;
+    RequestTcpServer* tcp_ = nullptr;
     QTimer pushTimer_;
     std::function<std::int64_t()> nowMs_;
     std::map<QWebSocket*, std::unique_ptr<Client>> clients_;

@@ -5,8 +5,13 @@
 #include "web/WebRemoteServer.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -55,6 +60,28 @@ TEST_F(WebRemoteTest, OffByDefaultAndTheTokenIsMadeOnFirstUseAndKept) {
     EXPECT_FALSE(service.inEffect().enabled);
 }
 
+// The settings file holds the token: only its owner may read it, whether
+// the file is new or was left open to others by an earlier version.
+TEST_F(WebRemoteTest, TheFileHoldingTheTokenIsTheUsersAlone) {
+    const QString path = dir.filePath("KOVO3000.ini");
+    constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                                 QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    ASSERT_FALSE(service.apply({true, 0, false}));
+    ASSERT_TRUE(storedToken());
+    EXPECT_EQ(QFile::permissions(path) & kOthers, QFileDevice::Permissions());
+    EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadOwner);
+
+    const QString older = dir.filePath("older.ini");
+    QFile file(older);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Soft%20Setting]\nWebRemoteToken=" + QByteArray(64, 'a') + "\n");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(older, QFile::permissions(older) | QFileDevice::ReadOther));
+    QSettingsStore opened(older);
+    EXPECT_EQ(QFile::permissions(older) & kOthers, QFileDevice::Permissions());
+    EXPECT_EQ(opened.readString("Soft Setting", "WebRemoteToken"), std::string(64, 'a'));
+}
+
 TEST_F(WebRemoteTest, APortInUseIsReported) {
     ASSERT_FALSE(service.apply({true, 0, false}));
     const int taken = service.server()->port();
@@ -68,17 +95,32 @@ TEST_F(WebRemoteTest, TheDialogShowsTheLinkAsTextAndQrCodeAndRenewsTheToken) {
     WebRemoteDialog dialog(service.inEffect(),
                            {[&](const WebRemoteSettings& s) { stored = s; },
                             [&] { return service.link(); }, [&] { service.renewToken(); }});
-    auto* link = dialog.findChild<QLabel*>("webLink");
+    auto* link = dialog.findChild<QPlainTextEdit*>("webLink");
     ASSERT_TRUE(link);
-    const QString first = link->text();
-    EXPECT_TRUE(first.contains(service.link()));
+    const QString first = link->toPlainText();
+    EXPECT_EQ(first, service.link());
+    EXPECT_TRUE(link->isReadOnly());
+    EXPECT_FALSE(link->accessibleName().isEmpty());
+    // The whole link shows, dark on light.
+    dialog.show();
+    EXPECT_EQ(link->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(link->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LT(link->palette().color(QPalette::Text).lightness(), 80);
+    EXPECT_GT(link->palette().color(QPalette::Base).lightness(), 200);
+    auto* copy = dialog.findChild<QPushButton*>("webCopyLink");
+    ASSERT_TRUE(copy);
+    EXPECT_FALSE(copy->accessibleName().isEmpty());
+    copy->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), first);
+
     const QPixmap code = dialog.findChild<QLabel*>("webQrCode")->pixmap();
     EXPECT_FALSE(code.isNull());
     EXPECT_EQ(code.width(), code.height());
 
     dialog.findChild<QPushButton*>("webNewToken")->click();
-    EXPECT_NE(link->text(), first);
-    EXPECT_TRUE(link->text().contains(QString::fromStdString(*storedToken())));
+    EXPECT_NE(link->toPlainText(), first);
+    EXPECT_EQ(link->toPlainText(), service.link());
+    EXPECT_TRUE(link->toPlainText().contains(QString::fromStdString(*storedToken())));
 
     dialog.findChild<QCheckBox*>()->setChecked(true);
     dialog.findChild<QSpinBox*>("webPort")->setValue(8100);

@@ -1,6 +1,7 @@
 // The Hamlib protocol server on a real TCP socket, driven by a raw client.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 
 #include <arpa/inet.h>
@@ -9,9 +10,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "fakes/QtReceiverRig.h"
+#include "fakes/RawPeer.h"
 #include "net/RigctlServer.h"
 
 namespace kovo::test {
@@ -92,6 +97,80 @@ TEST(RigctlServerTest, AClientThatHalfClosesGetsEveryAnswer) {
         const std::string expected = sent == "f\n" ? "145500000\n" : "RPRT 0\n433500000\n";
         EXPECT_EQ(client.readToEnd(5000), expected) << sent;
     }
+}
+
+// Sends "f" and waits (a few seconds at most) for the whole answer line.
+std::string askFrequency(RawPeer& peer) {
+    peer.send("f\n");
+    std::string answer;
+    waitFor(
+        [&] {
+            answer += peer.take();
+            return answer.ends_with('\n');
+        },
+        5000);
+    return answer;
+}
+
+// Forty clients that connect and say nothing hold the sixteen places only
+// until someone else wants one, and not past the idle time.
+TEST(RigctlServerTest, SilentClientsGiveTheirPlacesUp) {
+    StillRig rig;
+    constexpr ConnectionGate::Limits kShort{RigctlServer::kMaxClients, RigctlServer::kMaxClients,
+                                            1500, 200};
+    RigctlServer server(rig, nullptr, kShort);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    std::vector<std::unique_ptr<RawPeer>> silent;
+    for (int i = 0; i < 40; ++i)
+        silent.push_back(std::make_unique<RawPeer>(server.port()));
+    ASSERT_TRUE(waitFor([&] { return server.clientCount() == RigctlServer::kMaxClients; }, 5000));
+    runEventLoopFor(300);
+    RawPeer talker(server.port());
+    EXPECT_EQ(askFrequency(talker), "145500000\n");
+    // The silent ones are all closed by the idle time; the talker, asking
+    // now and then, stays.
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
+    EXPECT_TRUE(waitFor(
+        [&] {
+            if (sinceAsked.elapsed() > 200) {
+                talker.send("f\n");
+                sinceAsked.restart();
+            }
+            return server.clientCount() == 1;
+        },
+        5000));
+    bool ended = false;
+    talker.take(&ended);
+    EXPECT_FALSE(ended);
+}
+
+// Fifteen clients pour thousands of lines in; a sixteenth asking once is
+// answered long before they are, since each client gets a few lines a turn.
+TEST(RigctlServerTest, BusyClientsShareTheEventLoopFairly) {
+    StillRig rig;
+    RigctlServer server(rig);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    constexpr int kLines = 2000;
+    std::string flood;
+    for (int i = 0; i < kLines; ++i)
+        flood += "f\n";
+    std::vector<std::unique_ptr<RawPeer>> busy;
+    for (int i = 0; i < 15; ++i) {
+        busy.push_back(std::make_unique<RawPeer>(server.port()));
+        busy.back()->send(flood);
+    }
+    ASSERT_TRUE(waitFor([&] { return server.clientCount() == 15; }, 5000));
+    RawPeer quiet(server.port());
+    const std::string answer = askFrequency(quiet);
+    std::size_t answeredToBusy = 0;
+    for (auto& client : busy) {
+        const std::string got = client->take();
+        answeredToBusy += std::size_t(std::count(got.begin(), got.end(), '\n'));
+    }
+    // Far fewer than the second's allowance each would have given them.
+    EXPECT_LT(answeredToBusy, std::size_t(15 * RigctlServer::kLinesPerSecond / 2));
+    EXPECT_EQ(answer, "145500000\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
+#include "fakes/RawPeer.h"
 #include "web/RemoteReceiver.h"
 #include "web/WebRemoteServer.h"
 
@@ -147,6 +148,7 @@ TEST(WebRemoteServer, HttpNeedsTheTokenAndItsOwnHostAndServesOnlyThePage) {
         {"/../../etc/passwd" + token, {}, 404},
         {"/index.html/../app.js" + token, {}, 404},
         {"/recording" + token + "&id=1", {}, 404}, // no such hit
+        {"/favicon.ico", {}, 204},                 // what a browser asks for unbidden
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.target + " " + c.host).toStdString());
@@ -272,28 +274,184 @@ TEST(WebRemoteServer, ControlsGoThroughTheOperations) {
     EXPECT_FALSE(audio->value(QStringLiteral("available")).toBool());
 }
 
-TEST(WebRemoteServer, AFloodOfCommandsIsRefusedPastTheBurst) {
+int repliesOf(const ServerRig::Page& page, std::optional<bool> ok = std::nullopt) {
+    int n = 0;
+    for (const QJsonObject& m : page.messages)
+        n += m.value(QStringLiteral("type")) == QStringLiteral("reply") &&
+             (!ok || m.value(QStringLiteral("ok")).toBool() == *ok);
+    return n;
+}
+
+// Past the burst, commands are dropped unread: the page hears of it once a
+// window, and as long as it stays under the flood limit it stays open.
+TEST(WebRemoteServer, CommandsPastTheBurstAreDroppedWithOneReplyAWindow) {
     ServerRig rig;
     auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
     ASSERT_TRUE(
         rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
-    constexpr int kFlood = 100;
-    for (int i = 0; i < kFlood; ++i)
+    const int sent = WebRemoteServer::kCommandBurst + WebRemoteServer::kMaxDroppedPerWindow;
+    for (int i = 0; i < sent; ++i)
         page->socket->sendTextMessage(QStringLiteral("up"));
-    const auto replies = [&] {
-        int n = 0;
-        for (const QJsonObject& m : page->messages)
-            n += m.value(QStringLiteral("type")) == QStringLiteral("reply");
-        return n;
+    // The flood goes out in one piece and is taken in one read: once the
+    // refusal is here, all of it was handled. A window later ten more are
+    // taken.
+    ASSERT_TRUE(rig.waitUntil(
+        [&] { return repliesOf(*page, false) == 1 && page->socket->bytesToWrite() == 0; }));
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents();
+    rig.nowMs += WebRemoteServer::kFloodWindowMs;
+    page->socket->sendTextMessage(QStringLiteral("down"));
+    ASSERT_TRUE(rig.waitUntil([&] {
+        const auto last = rig.lastOfType(*page, QStringLiteral("reply"));
+        return last && last->value(QStringLiteral("command")) == QStringLiteral("down");
+    }));
+    EXPECT_TRUE(
+        rig.lastOfType(*page, QStringLiteral("reply"))->value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(repliesOf(*page, true), WebRemoteServer::kCommandBurst + 1);
+    EXPECT_EQ(repliesOf(*page, false), 1);
+    EXPECT_FALSE(page->closed);
+    EXPECT_EQ(rig.server.clientCount(), 1);
+}
+
+TEST(WebRemoteServer, APageThatKeepsFloodingIsClosed) {
+    ServerRig rig;
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    const int sent = WebRemoteServer::kCommandBurst + WebRemoteServer::kMaxDroppedPerWindow + 1;
+    for (int i = 0; i < sent; ++i)
+        page->socket->sendTextMessage(QStringLiteral("up"));
+    ASSERT_TRUE(rig.waitUntil([&] { return page->closed; }));
+    EXPECT_EQ(page->closeReason, QStringLiteral("Too many commands."));
+    EXPECT_EQ(repliesOf(*page, false), 1);
+    EXPECT_EQ(rig.server.clientCount(), 0);
+}
+
+// What waits to be sent to a page that does not read stays bounded: the
+// page is closed and its queue goes with it.
+TEST(WebRemoteServer, APageThatDoesNotReadIsClosedBeforeMuchPilesUp) {
+    ServerRig rig;
+    test::RawPeer peer(rig.server.port(), 4096);
+    ASSERT_TRUE(peer.connected());
+    peer.send(test::RawPeer::upgradeRequest(rig.server.port(), kToken.toStdString()));
+    ASSERT_TRUE(rig.waitUntil([&] { return rig.server.clientCount() == 1; }));
+    const QJsonArray hits{QJsonObject{{QStringLiteral("id"), 1},
+                                      {QStringLiteral("comment"), QString(512 * 1024, 'x')}}};
+    int pushes = 0;
+    for (; pushes < 64 && rig.server.clientCount() == 1; ++pushes) {
+        rig.server.setHits(hits, {});
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(rig.server.clientCount(), 0) << "after " << pushes << " pushes of 512 KiB";
+}
+
+// Connections are capped per address: a newcomer takes the place of the
+// connection silent longest, so silent ones cannot keep a page out; any
+// connection that sends no whole request in time is closed.
+TEST(WebRemoteServer, SilentConnectionsAreCappedAndClosedAndNeverKeepAPageOut) {
+    ServerRig rig;
+    const auto cap = int(WebRemoteServer::kMaxConnectionsPerAddress);
+    std::vector<std::unique_ptr<test::RawPeer>> silent;
+    for (int i = 0; i < cap + 10; ++i) {
+        silent.push_back(std::make_unique<test::RawPeer>(rig.server.port()));
+        ASSERT_TRUE(silent.back()->connected());
+    }
+    silent.back()->send("GET /api/state?tok"); // half a request is no request
+    ASSERT_TRUE(rig.waitUntil([&] {
+        int closed = 0;
+        for (auto& peer : silent) {
+            bool ended = false;
+            peer->take(&ended);
+            closed += ended;
+        }
+        return closed == 10;
+    }));
+    EXPECT_EQ(rig.server.connectionCount(), cap);
+    EXPECT_EQ(rig.get("/api/state?token=" + kToken).first, 200);
+
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    rig.nowMs += WebRemoteServer::kRequestTimeoutMs;
+    rig.server.closeIdleConnections();
+    EXPECT_TRUE(rig.waitUntil([&] {
+        for (auto& peer : silent) {
+            bool ended = false;
+            peer->take(&ended);
+            if (!ended)
+                return false;
+        }
+        return true;
+    }));
+    // The page's socket lives by its own limits.
+    EXPECT_EQ(rig.server.connectionCount(), 1);
+    EXPECT_FALSE(page->closed);
+}
+
+TEST(WebRemoteServer, AConnectionAskingToCloseIsClosedAfterItsAnswer) {
+    ServerRig rig;
+    const std::string request = "GET /api/state?token=" + kToken.toStdString() +
+                                " HTTP/1.1\r\nHost: " + rig.host().toStdString() + "\r\n";
+    const struct {
+        std::string connection;
+        bool closes;
+    } cases[] = {
+        {"Connection: close\r\n", true}, {"Connection: Keep-Alive, Close\r\n", true}, {"", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.connection);
+        test::RawPeer peer(rig.server.port());
+        peer.send(request + c.connection + "\r\n");
+        std::string got;
+        bool ended = false;
+        rig.waitUntil([&] {
+            got += peer.take(&ended);
+            return ended || (got.find("\r\n\r\n") != std::string::npos &&
+                             ServerRig::contentComplete(QByteArray::fromStdString(got)));
+        });
+        EXPECT_EQ(got.substr(0, 12), "HTTP/1.1 200");
+        if (c.closes) {
+            EXPECT_TRUE(rig.waitUntil([&] {
+                peer.take(&ended);
+                return ended;
+            }));
+            continue;
+        }
+        // Kept open: a second request on it is answered.
+        got.clear();
+        peer.send(request + "\r\n");
+        EXPECT_TRUE(rig.waitUntil([&] {
+            got += peer.take(&ended);
+            return got.find("\r\n\r\n") != std::string::npos &&
+                   ServerRig::contentComplete(QByteArray::fromStdString(got));
+        }));
+        EXPECT_FALSE(ended);
+    }
+}
+
+// The page says when no receiver answers rather than what the scan last
+// did; a hold shows until the mode is changed from anywhere.
+TEST(WebRemoteServer, TheScanStateFollowsTheReceiverAndTheHold) {
+    ServerRig rig;
+    ASSERT_TRUE(rig.connect());
+    const auto verb = [](ControlVerb v) {
+        ControlMessage message;
+        message.verb = v;
+        return message;
     };
-    ASSERT_TRUE(rig.waitUntil([&] { return replies() == kFlood; }));
-    int done = 0;
-    for (const QJsonObject& m : page->messages)
-        done += m.value(QStringLiteral("ok")).toBool();
-    EXPECT_EQ(done, WebRemoteServer::kCommandBurst);
-    // A second later ten more are taken.
-    rig.nowMs += 1000;
-    EXPECT_TRUE(rig.command(*page, QStringLiteral("down")).value(QStringLiteral("ok")).toBool());
+    const auto scanState = [&] {
+        return rig.receiver.readouts().value(QStringLiteral("scanState")).toString();
+    };
+    ASSERT_TRUE(rig.receiver.execute(verb(ControlVerb::Scan)).isEmpty());
+    EXPECT_EQ(scanState(), QStringLiteral("scanning"));
+    rig.port.loseDevice();
+    EXPECT_FALSE(rig.receiver.readouts().value(QStringLiteral("receiver")).toBool());
+    EXPECT_EQ(scanState(), QStringLiteral("no receiver"));
+    ASSERT_TRUE(rig.receiver.execute(verb(ControlVerb::Hold)).isEmpty());
+    EXPECT_EQ(scanState(), QStringLiteral("holding"));
+    rig.core.operations().setOperatingMode(OperatingMode::MemoryScan); // from the panel
+    EXPECT_EQ(scanState(), QStringLiteral("no receiver"));
+    EXPECT_FALSE(rig.receiver.execute(verb(ControlVerb::Resume)).isEmpty());
 }
 
 TEST(WebRemoteServer, AnOversizedMessageClosesTheSocket) {

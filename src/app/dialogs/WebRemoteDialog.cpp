@@ -1,8 +1,12 @@
 #include "app/dialogs/WebRemoteDialog.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -53,18 +57,33 @@ WebRemoteDialog::WebRemoteDialog(const WebRemoteSettings& settings, Actions acti
         addCheck(QStringLiteral("Allow other devices on the network"), du(4, 38, 190, 12));
     otherDevices_->setChecked(settings_.otherDevices);
 
-    link_ = addLabel(QString(), du(4, 54, 192, 20));
+    // The link wraps anywhere, so that it shows whole; dark text on white
+    // whatever the dialog's colours.
+    link_ = new QPlainTextEdit(this);
     link_->setObjectName(QStringLiteral("webLink"));
     link_->setAccessibleName(QStringLiteral("Link"));
-    link_->setWordWrap(true);
-    link_->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    link_->setOpenExternalLinks(true);
+    link_->setReadOnly(true);
+    link_->setWordWrapMode(QTextOption::WrapAnywhere);
+    link_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    link_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette readable = link_->palette();
+    readable.setColor(QPalette::Base, Qt::white);
+    readable.setColor(QPalette::Text, Qt::black);
+    link_->setPalette(readable);
+    link_->setGeometry(du(4, 54, 150, 34));
+
+    auto* copy = new QPushButton(QStringLiteral("Copy"), this);
+    copy->setObjectName(QStringLiteral("webCopyLink"));
+    copy->setAccessibleName(QStringLiteral("Copy the link"));
+    copy->setGeometry(du(158, 54, 38, 14));
+    connect(copy, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(link_->toPlainText()); });
 
     code_ = new QLabel(this);
     code_->setObjectName(QStringLiteral("webQrCode"));
     code_->setAccessibleName(QStringLiteral("QR code of the link"));
     code_->setAlignment(Qt::AlignCenter);
-    code_->setGeometry(du(4, 76, 192, 114));
+    code_->setGeometry(du(4, 90, 192, 100));
 
     auto* renew = new QPushButton(QStringLiteral("New token"), this);
     renew->setObjectName(QStringLiteral("webNewToken"));
@@ -83,7 +102,7 @@ WebRemoteDialog::WebRemoteDialog(const WebRemoteSettings& settings, Actions acti
 
 void WebRemoteDialog::showLink() {
     const QString link = actions_.link();
-    link_->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(link.toHtmlEscaped()));
+    link_->setPlainText(link);
     const QImage image = qrCodeImage(link, 3);
     code_->setPixmap(QPixmap::fromImage(image));
 }

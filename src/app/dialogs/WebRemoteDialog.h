@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPlainTextEdit;
 class QSpinBox;
 
 namespace kovo {
@@ -19,8 +20,8 @@ QImage qrCodeImage(const QString& text, int scale);
 
 // "Web remote…": whether the program serves its web page, on which port, to
 // this computer only or to other devices too, and the link with its access
-// token as text and as a QR code. "New token" makes every earlier link stop
-// working at once.
+// token as text (whole, to read or copy) and as a QR code. "New token" makes every earlier link
+// stop working at once.
 class WebRemoteDialog final : public KovoDialog {
     Q_OBJECT
 public:
@@ -43,7 +44,7 @@ private:
     QCheckBox* enabled_ = nullptr;
     QSpinBox* port_ = nullptr;
     QCheckBox* otherDevices_ = nullptr;
-    QLabel* link_ = nullptr;
+    QPlainTextEdit* link_ = nullptr;
     QLabel* code_ = nullptr;
 };
 

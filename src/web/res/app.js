@@ -24,6 +24,8 @@
     $('channel').textContent = s.channel;
     $('comment').textContent = s.comment;
     $('hold').textContent = s.scanState === 'holding' ? 'Resume' : 'Hold';
+    // Only a running scan is held, and only a held one resumed.
+    $('hold').disabled = !['holding', 'scanning', 'stopped on a signal'].includes(s.scanState);
     if (document.activeElement !== $('modeSelect')) $('modeSelect').value = s.mode;
     if (document.activeElement !== $('linkSet')) $('linkSet').value = String(s.linkSet);
     document.body.dataset.frequency = s.frequency;

@@ -1,5 +1,6 @@
 #include "web/audio/AudioFrame.h"
 #include "web/audio/LiveSoundSource.h"
+#include "web/audio/PulseCapture.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -7,7 +8,12 @@
 #include <gtest/gtest.h>
 #include <opus/opus.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
 // Runs under a private PulseAudio whose source "air.monitor" carries a
@@ -67,4 +73,52 @@ TEST(LiveSoundSourceLive, AMissingSourceIsReportedOnceAndNothingIsSent) {
     EXPECT_FALSE(source.isAvailable());
     EXPECT_EQ(frames, 0);
     source.removeListener(1);
+}
+
+// With the sound server stopped (as Ctrl+Z stops it) the capture's thread
+// sits in a read from it: stopping returns at once all the same, and no
+// block is handed over afterwards.
+TEST(PulseCaptureLive, StoppingNeverWaitsForASoundServerThatDoesNotAnswer) {
+    const char* pidText = std::getenv("KOVO_SOUND_SERVER_PID");
+    if (!pidText)
+        GTEST_SKIP() << "runs under run-with-sound.sh";
+    const pid_t server = pid_t(std::atol(pidText));
+    using namespace std::chrono;
+    PulseCapture capture("air.monitor");
+    std::atomic<int> blocks{0};
+    capture.start([&](std::span<const float>, std::int64_t) { ++blocks; },
+                  [](const std::string&) {});
+    const auto until = steady_clock::now() + seconds(10);
+    while (blocks < 10 && steady_clock::now() < until)
+        std::this_thread::sleep_for(milliseconds(10));
+    ASSERT_GE(blocks, 10);
+    ASSERT_EQ(::kill(server, SIGSTOP), 0);
+    std::this_thread::sleep_for(milliseconds(300));
+    std::thread resume([server] {
+        std::this_thread::sleep_for(seconds(3));
+        ::kill(server, SIGCONT);
+    });
+    const auto before = steady_clock::now();
+    capture.stop();
+    const auto took = duration_cast<milliseconds>(steady_clock::now() - before);
+    const int atStop = blocks;
+    // Listen switched on and off against the stopped server: threads that
+    // wait on it are bounded, and past the bound the input says why.
+    std::string refusal;
+    for (int i = 0; i < 2 * PulseCapture::kMaxWindingDown && refusal.empty(); ++i) {
+        capture.start([](std::span<const float>, std::int64_t) {},
+                      [&](const std::string& message) { refusal = message; });
+        capture.stop();
+    }
+    EXPECT_LE(capture.threadsAlive(), PulseCapture::kMaxWindingDown);
+    EXPECT_NE(refusal.find("does not answer"), std::string::npos) << refusal;
+    resume.join();
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_LT(took.count(), 500);
+    EXPECT_EQ(blocks, atStop);
+    // The stopped thread ends once the server answers again.
+    const auto ended = steady_clock::now() + seconds(5);
+    while (capture.threadsAlive() > 0 && steady_clock::now() < ended)
+        std::this_thread::sleep_for(milliseconds(20));
+    EXPECT_EQ(capture.threadsAlive(), 0);
 }
