@@ -137,6 +137,40 @@ TEST_F(ExportTest, CsvCommentsStayInOneSpreadsheetCell) {
     }
 }
 
+// A comment a spreadsheet would run as a formula is written as text: a
+// leading "'" in the CSV forms, nothing added in the columns form.
+TEST_F(ExportTest, CsvCommentsThatReadAsFormulasAreWrittenAsText) {
+    struct Case {
+        std::string comment;
+        std::string memoryEnding;
+        std::string logEnding;
+    };
+    const Case cases[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0", "\"'=cmd|' /C calc'!A0\""},
+        {"+SUM(1,2)", "\"'+SUM(1,2)\"", "\"'+SUM(1,2)\""},
+        {"-REP", "'-REP", "\"'-REP\""},
+        {"@SUM(A1)", "'@SUM(A1)", "\"'@SUM(A1)\""},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"\t=1+1", "'\t=1+1", "\"'\t=1+1\""},
+        {"\r=1+1", "\"'\r=1+1\"", "\"'\r=1+1\""},
+        {"a=b-c", "a=b-c", "\"a=b-c\""},
+        {"'quoted", "'quoted", "\"'quoted\""},
+    };
+    const std::string tower = memoryLine(towerChannel(), true);
+    const std::string beforeComment =
+        tower.substr(0, tower.size() - std::string("Tower\r\n").size());
+    for (const Case& c : cases) {
+        CFrequencyData ch = towerChannel();
+        ch.comment = c.comment;
+        EXPECT_EQ(memoryLine(ch, true), beforeComment + c.memoryEnding + "\r\n") << c.comment;
+        CLogData e = towerEntry();
+        e.comment = c.comment;
+        EXPECT_TRUE(logLine(e, true).ends_with("\"09:07:30\"," + c.logEnding + "\r\n"))
+            << c.comment << " " << logLine(e, true);
+        EXPECT_TRUE(memoryLine(ch, false).ends_with("  " + c.comment + "\r\n")) << c.comment;
+    }
+}
+
 TEST_F(ExportTest, IndicesOutsideTheTablesGiveBlanksNotCrashes) {
     CFrequencyData ch = towerChannel();
     ch.mode = 99;
