@@ -218,6 +218,26 @@ TEST(Kovoctl, PackFillsMissingKeysWithNewDocumentValues) {
     EXPECT_EQ(doc.searchBanks[3].stopFrequency, 2040000000u);
 }
 
+// Text is stored as the program stores typed text: plainly spelled, and what
+// has no form left out and counted.
+TEST(Kovoctl, PackSpellsTextAsTheProgramStoresIt) {
+    TempDir dir;
+    writeText(dir.file("in.json"), R"({"channels": [{"frequency": 100000000,
+        "comment": "Malmö tower åäö ✓😀"}], "linkSetNames": ["Straße"]})");
+    const ProgramRun pack =
+        runProgram(dir, "pack " + q(dir.file("in.json")) + " " + q(dir.file("out.kv5")));
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_EQ(pack.err, "kovoctl: warning: " + dir.file("in.json") +
+                            ": 2 characters have no form in the document's character set "
+                            "(Shift-JIS) and were left out.\n");
+    kovo::AppSettings settings;
+    kovo::ManualClock clock;
+    kovo::CKovo5Doc doc(settings, clock);
+    ASSERT_TRUE(doc.openDocument(dir.file("out.kv5")).ok);
+    EXPECT_EQ(doc.channels[0]->comment, "Malmo tower aao ");
+    EXPECT_EQ(doc.linkSetNames[0], "Strasse");
+}
+
 TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {
     TempDir dir;
     const std::pair<std::string, std::string> cases[] = {
