@@ -61,8 +61,14 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::st
     return false;
 }
 
-// A memory bank number (0..21).
-bool parseBank(const std::string& text, int& bank) {
+// The arguments after the files: nothing, or "--bank N" with N a memory
+// bank (0..21). False for anything else.
+bool parseBankOption(const std::vector<std::string>& rest, int& bank) {
+    if (rest.empty())
+        return true;
+    if (rest.size() != 2 || rest[0] != "--bank")
+        return false;
+    const std::string& text = rest[1];
     if (text.empty() || text.size() > 2 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
@@ -70,25 +76,26 @@ bool parseBank(const std::string& text, int& bank) {
     return bank < kovo::kBankCount;
 }
 
-// The arguments after the files: nothing, or "--bank N". False for anything
-// else.
-bool parseBankOption(const std::vector<std::string>& rest, int& bank) {
-    if (rest.empty())
+bool openOrStartDocument(const std::string& path, ToolDocument& tool, std::string& message) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored))
         return true;
-    return rest.size() == 2 && rest[0] == "--bank" && parseBank(rest[1], bank);
+    const kovo::FileResult opened = tool.doc->openDocument(path);
+    message = opened.message;
+    return opened.ok;
 }
 
 // The import's options: "--bank N", "--column ROLE=HEADER" (any number) and
-// "--unit U", each once followed by its value. False for anything else.
+// "--unit U", each followed by its value. False for anything else.
 bool parseImportOptions(const std::vector<std::string>& rest, ImportOptions& options) {
     for (std::size_t i = 0; i < rest.size(); i += 2) {
         if (i + 1 >= rest.size())
             return false;
         const std::string& value = rest[i + 1];
-        if (rest[i] == "--bank" && parseBank(value, options.bank))
+        if (rest[i] == "--bank" && parseBankOption({rest[i], value}, options.bank))
             continue;
-        if (rest[i] == "--column" && value.find('=') != std::string::npos) {
-            const std::size_t equals = value.find('=');
+        if (const std::size_t equals = value.find('=');
+            rest[i] == "--column" && equals != std::string::npos) {
             options.columns.emplace_back(value.substr(0, equals), value.substr(equals + 1));
             continue;
         }
@@ -110,15 +117,6 @@ bool importColumns(const kovo::CsvTable& table, const ImportOptions& options,
     if (options.unit)
         columns.unit = *options.unit;
     return true;
-}
-
-bool openOrStartDocument(const std::string& path, ToolDocument& tool, std::string& message) {
-    std::error_code ignored;
-    if (!std::filesystem::exists(path, ignored))
-        return true;
-    const kovo::FileResult opened = tool.doc->openDocument(path);
-    message = opened.message;
-    return opened.ok;
 }
 
 } // namespace
