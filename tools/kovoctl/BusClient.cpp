@@ -209,6 +209,8 @@ bool fetchState(Client& c, SharedObject& memory, kovo::ipc::StateBlock& block) {
     return true;
 }
 
+} // namespace
+
 // Keys that are given replace the program's current values. The comment is
 // stored as typed text is; `refused` counts its characters left out.
 bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& error,
@@ -259,6 +261,8 @@ bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& 
     }
     return true;
 }
+
+namespace {
 
 // Read from the state block, not as the status client: a client another
 // program registered keeps its place.

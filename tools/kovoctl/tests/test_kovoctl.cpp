@@ -8,9 +8,11 @@
 #include <iterator>
 #include <sys/wait.h>
 
+#include "BusClient.h"
 #include "Json.h"
 #include "Kovoctl.h"
 #include "data/CKovo5Doc.h"
+#include "ipc/Blocks.h"
 
 using kovoctl::JsonValue;
 
@@ -236,6 +238,17 @@ TEST(Kovoctl, PackSpellsTextAsTheProgramStoresIt) {
     ASSERT_TRUE(doc.openDocument(dir.file("out.kv5")).ok);
     EXPECT_EQ(doc.channels[0]->comment, "Malmo tower aao ");
     EXPECT_EQ(doc.linkSetNames[0], "Strasse");
+}
+
+TEST(Kovoctl, StateSetSpellsTheCommentAsTheProgramStoresIt) {
+    kovo::ipc::StateBlock block;
+    std::string error;
+    int refused = 0;
+    ASSERT_TRUE(kovoctl::mergeState(nlohmann::json::parse(R"({"comment": "Malmö tower ✓"})"), block,
+                                    error, refused))
+        << error;
+    EXPECT_EQ(block.comment, "Malmo tower ");
+    EXPECT_EQ(refused, 1);
 }
 
 TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {
