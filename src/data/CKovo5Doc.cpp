@@ -66,6 +66,7 @@ void CKovo5Doc::recountDerivedValues() {
 
 bool CKovo5Doc::onNewDocument() {
     truncateChannels(0);
+    chirpDetails_.clear();
     logCount = 0;
     logStart = 0;
     priorityIndex = 0;
@@ -160,6 +161,7 @@ int CKovo5Doc::rowAfterReplacement(int row) const {
 
 void CKovo5Doc::afterSuccessfulRead(const ChannelOrderChange& order) {
     startedNew_ = false;
+    chirpDetails_.clear();
     lastOrder_ = order;
     recountDerivedValues();
     changes_.notify({DocumentChange::Kind::DocumentReplaced});
@@ -172,7 +174,13 @@ FileResult CKovo5Doc::openDocument(const std::string& path) {
     int error = 0;
     if (!readWholeFile(path, bytes, error))
         return FileResult::failure(systemErrorMessage(error, FileAccess::Open, path));
-    return readBytes(bytes, path, isLegacyFileName(path));
+    FileResult read = readBytes(bytes, path, isLegacyFileName(path));
+    if (!read.ok)
+        return read;
+    const FileResult details = chirpDetails_.load(path);
+    if (!details.message.empty())
+        read.message += (read.message.empty() ? "" : "\n") + details.message;
+    return read;
 }
 
 FileResult CKovo5Doc::saveDocument(const std::string& path) {
@@ -185,6 +193,11 @@ FileResult CKovo5Doc::saveDocument(const std::string& path) {
     int error = 0;
     if (!replaceFileAtomically(path, bytes, error))
         return FileResult::failure(systemErrorMessage(error, FileAccess::Save, path));
+    // The details of channels deleted since are not kept: a channel stored
+    // later at the same frequency is another channel.
+    chirpDetails_.keepOnlyChannelsOf(*this);
+    if (FileResult details = chirpDetails_.save(path); !details.ok)
+        return details;
     modified_.set(false);
     return FileResult::success();
 }

@@ -9,6 +9,7 @@
 #include "BanksAndLinkSets.h"
 #include "ChannelOrder.h"
 #include "ChannelTable.h"
+#include "ChirpDetails.h"
 #include "Clock.h"
 #include "DocumentChange.h"
 #include "DocumentContents.h"
@@ -93,6 +94,10 @@ public:
     StoredParameters& parameters() { return parameters_; }
     TuningRecord& tuning() { return tuning_; }
     ListEdits& listEdits() { return listEdits_; }
+    // What imported CHIRP lists said beyond the file's fields; read and
+    // written beside the document with it, emptied by a new document.
+    ChirpDetails& chirpDetails() { return chirpDetails_; }
+    const ChirpDetails& chirpDetails() const { return chirpDetails_; }
 
     static constexpr const char* kChannelTableFullMessage = ChannelTable::kChannelTableFullMessage;
 
@@ -121,6 +126,7 @@ private:
     StoredParameters parameters_;
     TuningRecord tuning_;
     ListEdits listEdits_;
+    ChirpDetails chirpDetails_;
     std::array<Subscription, 6> partSubscriptions_;
     ChannelOrderChange lastOrder_;
     bool startedNew_ = true;

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "Cp932.h"
+#include "PlainSpelling.h"
 #include "ReceiverRange.h"
 #include "ValueTables.h"
 
@@ -14,9 +15,13 @@ namespace {
 constexpr std::array<std::string_view, 3> kUnitNames{"Hz", "kHz", "MHz"};
 
 constexpr std::array<std::string_view, kCsvProblemCount> kProblemTexts{
-    "frequency empty or not a number", "frequency outside the receiver's range",
-    "a mode the receiver lacks",       "squelch tone not in the receiver's table",
-    "comment shortened to 255 bytes",  "comment characters outside Shift-JIS written as ?"};
+    "frequency empty or not a number",
+    "frequency outside the receiver's range",
+    "a mode the receiver lacks",
+    "squelch tone not in the receiver's table",
+    "comment shortened to 255 bytes",
+    "comment characters with no Shift-JIS form left out",
+    "comment letters stored without their accents (\"Malm\xC3\xB6\" as \"Malmo\")"};
 
 struct ModeName {
     std::string_view name;
@@ -118,9 +123,10 @@ int unitDigits(FrequencyUnit unit) {
 }
 
 // The comment of a row: the name and the comment, the name left out when the
-// comment begins with it, cut to its length on a character boundary.
-std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shortened,
-                      bool& replaced) {
+// comment begins with it, spelled as the character set can keep it and cut to
+// its length on a character boundary.
+std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shortened, bool& replaced,
+                      bool& respelled) {
     const std::string_view name = field(row, columns.name);
     const std::string_view comment = field(row, columns.comment);
     std::string text;
@@ -130,9 +136,10 @@ std::string commentOf(const CsvRow& row, const CsvColumns& columns, bool& shorte
         text = name;
     else
         text = std::string(name) + " " + std::string(comment);
-    std::string cp932 = utf8ToCp932(text);
-    // A character the code page lacks comes back as "?": the user is told.
-    replaced = cp932.find('?') != std::string::npos && cp932ToUtf8(cp932) != text;
+    const PlainSpelling spelled = plainSpelling(text);
+    replaced = spelled.refusedCount > 0;
+    respelled = !spelled.changed.empty();
+    std::string cp932 = utf8ToCp932(spelled.text);
     shortened = cp932.size() > kImportedCommentBytes;
     if (shortened) {
         std::size_t cut = 0;
@@ -170,12 +177,32 @@ std::string shownRow(const CsvRow& row) {
     return text.substr(0, cut) + "...";
 }
 
-void note(ImportPlan& plan, CsvProblem problem, const CsvRow& row) {
-    ProblemCount& count = plan.problems[static_cast<std::size_t>(problem)];
+void count(ProblemCount& count, const CsvRow& row) {
     if (count.count++ == 0) {
         count.firstLine = row.line;
         count.firstRow = shownRow(row);
     }
+}
+
+void note(ImportPlan& plan, CsvProblem problem, const CsvRow& row) {
+    count(plan.problems[static_cast<std::size_t>(problem)], row);
+}
+
+// Each column of a CHIRP row by its header, for the details kept beside the
+// document.
+std::vector<std::pair<std::string, std::string>> cellsOf(const CsvRow& row,
+                                                         const std::vector<std::string>& header) {
+    std::vector<std::pair<std::string, std::string>> cells;
+    const std::size_t n = std::min(header.size(), row.fields.size());
+    cells.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        cells.emplace_back(std::string(trim(header[i])), row.fields[i]);
+    return cells;
+}
+
+std::string countLine(const ProblemCount& count, const std::string& text) {
+    return "\n" + std::to_string(count.count) + text + " (first on line " +
+           std::to_string(count.firstLine) + ": " + count.firstRow + ")";
 }
 
 std::optional<std::uint32_t> frequencyOfRow(const CsvRow& row, const CsvColumns& columns,
@@ -253,12 +280,57 @@ CsvColumns guessColumns(const CsvTable& table) {
         return *chirp;
     const auto& h = table.header;
     CsvColumns c;
-    c.frequency = columnContaining(h, {"frequency", "freq", "mhz", "khz", "hz"});
+    // English names first, then those of German and French lists.
+    c.frequency = columnContaining(h, {"frequency", "freq", "mhz", "khz", "hz", "fréq"});
     c.unit = guessFrequencyUnit(table, c.frequency);
-    c.comment = columnContaining(h, {"comment", "name", "description", "label", "memo"});
-    c.mode = columnContaining(h, {"mode"});
-    c.step = columnContaining(h, {"step"});
+    c.comment = columnContaining(h, {"comment", "name", "description", "label", "memo", "kommentar",
+                                     "bemerkung", "bezeichnung"});
+    c.mode = columnContaining(h, {"mode", "modus", "modulation", "betriebsart"});
+    c.step = columnContaining(h, {"step", "schritt", "raster"});
     return c;
+}
+
+std::optional<FrequencyUnit> frequencyUnitNamed(std::string_view name) {
+    for (FrequencyUnit unit : {FrequencyUnit::Hz, FrequencyUnit::kHz, FrequencyUnit::MHz})
+        if (equalsIgnoringCase(trim(name), frequencyUnitName(unit)))
+            return unit;
+    return std::nullopt;
+}
+
+bool chooseColumn(CsvColumns& columns, const CsvTable& table, std::string_view role,
+                  std::string_view header, std::string& error) {
+    const int column = trim(header).empty() ? -1 : columnNamed(table.header, trim(header));
+    if (column < 0 && !trim(header).empty()) {
+        error = "no column \"" + std::string(header) + "\" in the header row";
+        return false;
+    }
+    if (role == "frequency") {
+        columns.frequency = column;
+        columns.unit = guessFrequencyUnit(table, column);
+    } else if (role == "comment") {
+        columns.comment = column;
+        columns.name = -1;
+    } else if (role == "mode") {
+        columns.mode = column;
+    } else if (role == "step") {
+        columns.step = column;
+    } else {
+        error = "no column role \"" + std::string(role) + "\" (frequency, comment, mode or step)";
+        return false;
+    }
+    return true;
+}
+
+std::string columnsSummary(const CsvColumns& columns, const CsvTable& table) {
+    const auto name = [&table](int column) {
+        return column >= 0 && static_cast<std::size_t>(column) < table.header.size()
+                   ? "\"" + table.header[static_cast<std::size_t>(column)] + "\""
+                   : std::string("(none)");
+    };
+    return "columns: frequency " + name(columns.frequency) + " in " +
+           std::string(frequencyUnitName(columns.unit)) + ", comment " +
+           name(columns.comment >= 0 ? columns.comment : columns.name) + ", mode " +
+           name(columns.mode) + ", step " + name(columns.step);
 }
 
 std::optional<std::uint32_t> parseFrequencyHz(std::string_view text, FrequencyUnit unit) {
@@ -339,11 +411,14 @@ std::optional<CsvChannel> channelOfRow(const CsvRow& row, const CsvColumns& colu
     channel.ctcss = squelchToneOfRow(row, columns, plan);
     bool shortened = false;
     bool replaced = false;
-    channel.comment = commentOf(row, columns, shortened, replaced);
+    bool respelled = false;
+    channel.comment = commentOf(row, columns, shortened, replaced, respelled);
     if (shortened)
         note(plan, CsvProblem::CommentShortened, row);
     if (replaced)
         note(plan, CsvProblem::CommentReplaced, row);
+    if (respelled)
+        note(plan, CsvProblem::CommentRespelled, row);
     channel.pass = equalsIgnoringCase(field(row, columns.skip), "S");
     return channel;
 }
@@ -356,14 +431,21 @@ ImportPlan planImport(const CsvTable& table, const CsvColumns& columns,
     for (int i = 0; i < existing.channelCount; ++i)
         stored.insert(existing.channels[static_cast<std::size_t>(i)]->frequency);
     plan.channels.reserve(table.rows.size());
+    std::unordered_set<std::uint32_t> inFile;
     for (const CsvRow& row : table.rows) {
         auto channel = channelOfRow(row, columns, defaults, plan);
         if (!channel)
             continue;
-        if (!stored.insert(channel->frequency).second) {
-            ++plan.merged;
+        if (stored.contains(channel->frequency)) {
+            count(plan.alreadyStored, row);
             continue;
         }
+        if (!inFile.insert(channel->frequency).second) {
+            count(plan.repeated, row);
+            continue;
+        }
+        if (columns.chirp)
+            channel->chirpCells = cellsOf(row, table.header);
         plan.channels.push_back(std::move(*channel));
     }
     const int total = existing.channelCount + static_cast<int>(plan.channels.size());
@@ -376,16 +458,22 @@ std::string importSummary(const ImportPlan& plan) {
         return std::to_string(plan.overLimit) + " channels would go beyond the limit of " +
                std::to_string(kMaxChannels) + " channels; nothing was imported.";
     std::string text = std::to_string(plan.channels.size()) + " imported, " +
-                       std::to_string(plan.merged) + " merged with stored frequencies, " +
+                       std::to_string(plan.alreadyStored.count) + " already stored, " +
                        std::to_string(plan.leftOut()) + " left out.";
+    if (plan.alreadyStored.count > 0)
+        text += countLine(plan.alreadyStored,
+                          " already stored: the document holds a channel at these frequencies; "
+                          "those channels were left as they are, in their own banks, and these "
+                          "rows were not imported");
+    if (plan.repeated.count > 0)
+        text += countLine(plan.repeated, " repeated: a frequency given again further down the "
+                                         "file; only its first row was imported");
     for (int p = 0; p < kCsvProblemCount; ++p) {
         const ProblemCount& count = plan.problems[static_cast<std::size_t>(p)];
         if (count.count == 0)
             continue;
-        text += "\n" + std::to_string(count.count) +
-                (isLeftOut(static_cast<CsvProblem>(p)) ? " left out: " : ": ") +
-                std::string(csvProblemText(static_cast<CsvProblem>(p))) + " (first on line " +
-                std::to_string(count.firstLine) + ": " + count.firstRow + ")";
+        text += countLine(count, (isLeftOut(static_cast<CsvProblem>(p)) ? " left out: " : ": ") +
+                                     std::string(csvProblemText(static_cast<CsvProblem>(p))));
     }
     return text;
 }

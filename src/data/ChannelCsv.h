@@ -40,6 +40,19 @@ std::optional<CsvColumns> chirpColumns(const std::vector<std::string>& header);
 // The columns of any other header, guessed from their names; the frequency
 // unit from the header ("MHz", "kHz", "Hz") or else from the values.
 CsvColumns guessColumns(const CsvTable& table);
+
+// The roles a column can be chosen for, as the import dialog offers them.
+inline constexpr std::array<std::string_view, 4> kColumnRoles{"frequency", "comment", "mode",
+                                                              "step"};
+// Makes the column headed `header` (any case; empty for none) the one of
+// `role`; a new frequency column brings its guessed unit. False, with the
+// reason, for an unknown role or header.
+bool chooseColumn(CsvColumns& columns, const CsvTable& table, std::string_view role,
+                  std::string_view header, std::string& error);
+// The unit named `name` (Hz, kHz, MHz in any case).
+std::optional<FrequencyUnit> frequencyUnitNamed(std::string_view name);
+// Which column holds what, for the user (UTF-8).
+std::string columnsSummary(const CsvColumns& columns, const CsvTable& table);
 FrequencyUnit guessFrequencyUnit(const CsvTable& table, int column);
 
 // A decimal number of `unit` read exactly into whole hertz (rounded to the
@@ -61,6 +74,8 @@ struct CsvChannel {
     std::string comment; // code page 932
     bool pass = false;
     int line = 0;
+    // A CHIRP row's columns as read, kept beside the document on import.
+    std::vector<std::pair<std::string, std::string>> chirpCells;
 };
 
 // The kinds of problem counted, each with the first line it was seen on.
@@ -70,9 +85,10 @@ enum class CsvProblem : int {
     UnknownMode,      // left out: a mode the receiver lacks
     ToneNotInTable,   // imported without the squelch tone
     CommentShortened, // imported with the comment cut to its length
-    CommentReplaced   // imported with "?" for characters the comment cannot hold
+    CommentReplaced,  // imported without the characters the comment cannot hold
+    CommentRespelled  // imported with letters spelled without their accents
 };
-inline constexpr int kCsvProblemCount = 6;
+inline constexpr int kCsvProblemCount = 7;
 std::string_view csvProblemText(CsvProblem problem);
 bool isLeftOut(CsvProblem problem);
 
@@ -91,10 +107,12 @@ struct CsvDefaults {
 // An import worked out against the channels already stored.
 struct ImportPlan {
     std::vector<CsvChannel> channels; // new channels, in file order
-    int merged = 0;                   // frequencies already stored or repeated in the file
+    ProblemCount alreadyStored;       // rows of frequencies the document holds: not imported
+    ProblemCount repeated;            // rows of a frequency given again further down the file
     int overLimit = 0;                // channels beyond the table's limit: nothing is stored
     std::array<ProblemCount, kCsvProblemCount> problems{};
 
+    int merged() const { return alreadyStored.count + repeated.count; }
     int leftOut() const;
     bool fits() const { return overLimit == 0; }
     const ProblemCount& problem(CsvProblem p) const {
@@ -107,9 +125,10 @@ struct ImportPlan {
 std::optional<CsvChannel> channelOfRow(const CsvRow& row, const CsvColumns& columns,
                                        const CsvDefaults& defaults, ImportPlan& plan);
 
-// Every row of the table against the channels of `existing`. A frequency
-// already stored is kept as it is, one repeated in the file is kept at its
-// first row: both count as merged.
+// Every row of the table against the channels of `existing`. A channel
+// already stored at a row's frequency is left as it is, in its own banks (the
+// row is not imported); a frequency repeated in the file is imported from its
+// first row. Both are counted.
 ImportPlan planImport(const CsvTable& table, const CsvColumns& columns,
                       const DocumentContents& existing, const CsvDefaults& defaults);
 

@@ -1,6 +1,7 @@
 #include "ChannelImport.h"
 
 #include "CKovo5Doc.h"
+#include "Cp932.h"
 #include "DatabaseEdits.h"
 
 #include <algorithm>
@@ -21,6 +22,22 @@ CFrequencyData tunedRecordFor(const CKovo5Doc& doc, const CsvChannel& channel) {
     tuned.ifBandwidth =
         edits::bandwidthForMode(channel.mode, doc.mainRecord.ifBandwidth, doc.settings());
     return tuned;
+}
+
+// A CHIRP row's columns with what the channel became, so that the CHIRP
+// export gives the row back while the channel stays as imported.
+void rememberChirpRow(CKovo5Doc& doc, const CsvChannel& imported, int bank) {
+    if (imported.chirpCells.empty())
+        return;
+    const int row = doc.channelTable().findChannel(imported.frequency);
+    if (row < 0)
+        return;
+    const CFrequencyData& channel = *doc.channels[static_cast<std::size_t>(row)];
+    doc.chirpDetails().remember({imported.frequency,
+                                 bank,
+                                 imported.chirpCells,
+                                 {cp932ToUtf8(channel.comment), channel.mode, channel.step,
+                                  channel.ctcss, (channel.bankMask & (1 << kPassBank)) != 0}});
 }
 
 } // namespace
@@ -78,6 +95,8 @@ ImportOutcome applyImport(CKovo5Doc& doc, const ImportPlan& plan, int bank) {
     }
     table.setChannelBanks(bankRows, bank, false);
     table.setChannelBanks(passRows, kPassBank, false);
+    for (const CsvChannel* channel : fresh)
+        rememberChirpRow(doc, *channel, bank);
     outcome.stored = static_cast<int>(fresh.size());
     outcome.applied = true;
     return outcome;

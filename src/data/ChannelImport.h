@@ -20,8 +20,9 @@ CsvDefaults importDefaultsOf(const CKovo5Doc& doc);
 
 // Stores the planned channels through the channel table: each new channel in
 // `bank` (or the pass-channel bank when its row asked to be skipped), with the
-// row's mode, step, squelch tone and comment. The document is marked modified
-// and nothing is written to disk. A channel stored since the plan was made is
+// row's mode, step, squelch tone and comment. A CHIRP row's other columns go
+// to the document's CHIRP details under its frequency and `bank`. The document
+// is marked modified and nothing is written to disk. A channel stored since the plan was made is
 // kept as it is (merged); when the channels no longer fit, nothing changes.
 ImportOutcome applyImport(CKovo5Doc& doc, const ImportPlan& plan, int bank);
 

@@ -8,6 +8,7 @@
 #include "DocumentRules.h"
 #include "FileIo.h"
 #include "LocalTime.h"
+#include "SpreadsheetCells.h"
 #include "UiText.h"
 #include "ValueTables.h"
 
@@ -177,7 +178,7 @@ void appendMemoryLine(std::string& out, int bank, const CFrequencyData& ch, bool
     appendSignalPart(out, ch, csv);
     if (csv) {
         out += ',';
-        appendCsvField(out, ch.comment);
+        appendCsvField(out, guardedCell(ch.comment, mayReadAsFormula));
     } else {
         out += "  ";
         out += ch.comment;
@@ -200,7 +201,7 @@ void appendLogLine(std::string& out, const CLogData& entry, bool csv) {
         out += ',';
         appendClock(out, last, true);
         out += ",\"";
-        appendWithQuotesDoubled(out, entry.comment);
+        appendWithQuotesDoubled(out, guardedCell(entry.comment, mayReadAsFormula));
         out += '"';
     } else {
         appendFormatted(out, buffer, "%4u.%06uMHz  %3.*s   ", f.megahertz, f.remainder, len(max),

@@ -12,7 +12,8 @@
 // reading and printing or as comma-separated values for a spreadsheet. The
 // line builders only append bytes to a string, so the formatting can be used
 // (and measured) without touching a file. Text is written as stored (code page
-// 932) and every line ends with CR LF.
+// 932), except that a CSV comment a spreadsheet may read as a formula gets a
+// leading "'"; every line ends with CR LF.
 namespace kovo {
 
 enum class ExportKind : int { Memory = 0, Log = 1 };

@@ -1,10 +1,12 @@
 // File ▸ "Import channels…": the preview dialog and the command around it.
+#include "app/Language.h"
 #include "app/dialogs/ChannelImportDialog.h"
 #include "data/CKovo5Doc.h"
 #include "data/Clock.h"
 #include "fakes/Recorders.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -85,7 +87,50 @@ TEST(ChannelImportCommand, ConfirmedChannelsAreStoredAndTheDocumentNotSaved) {
     EXPECT_EQ(f.doc.channels[0]->bankMask, 1 << 7);
     EXPECT_TRUE(f.doc.isModified());
     ASSERT_EQ(f.notifier.messages.size(), 1u);
-    EXPECT_NE(f.notifier.messages[0].find("1 imported, 0 merged"), std::string::npos);
+    EXPECT_NE(f.notifier.messages[0].find("1 imported, 0 already stored"), std::string::npos);
+}
+
+// Every bank is named as the bank menus name it; the preview's texts go
+// through the catalogue like the value tables elsewhere.
+TEST(ChannelImportDialog, BanksAreNamedAndStepsReadInEnglish) {
+    ImportFixture f;
+    f.doc.memoryBanks[3].name = "Repeaters";
+    const CsvTable table = tableOf("Location,Name,Frequency,Mode,TStep\n0,A,145.5,FM,6.25\n");
+    ASSERT_TRUE(installEnglish(*QCoreApplication::instance()));
+    ChannelImportDialog dialog(table, f.doc);
+    removeEnglish(*QCoreApplication::instance());
+    QComboBox* banks = dialog.bankBox();
+    ASSERT_EQ(banks->count(), kBankCount);
+    EXPECT_EQ(banks->currentText(), QStringLiteral("00 : Other"));
+    EXPECT_EQ(banks->itemText(3), QStringLiteral("03 : Repeaters"));
+    EXPECT_EQ(banks->itemText(kPassBank), QStringLiteral("21 : Pass Channel"));
+    EXPECT_EQ(dialog.preview()->item(0, 3)->text(), QStringLiteral("6.25kHz"));
+}
+
+// Importing the same list into another bank leaves the stored channels as
+// they are, and says so in the preview and in the summary.
+TEST(ChannelImportCommand, ChannelsAlreadyStoredAreLeftAsTheyAreAndTheUserIsTold) {
+    ImportFixture f;
+    const std::string list = "Location,Name,Frequency,Mode\n0,A,145.5,FM\n1,B,118.1,AM\n";
+    ASSERT_TRUE(f.import(list, [](ChannelImportDialog& d) {
+        d.bankBox()->setCurrentIndex(3);
+        return true;
+    }));
+    QString shown;
+    EXPECT_FALSE(f.import(list, [&shown](ChannelImportDialog& d) {
+        d.bankBox()->setCurrentIndex(4);
+        shown = d.preview()->item(0, 5)->text();
+        return true;
+    }));
+    EXPECT_EQ(shown, QStringLiteral("already stored: left as it is"));
+    ASSERT_EQ(f.notifier.messages.size(), 2u);
+    EXPECT_NE(f.notifier.messages[1].find("0 imported, 2 already stored, 0 left out.\n2 already "
+                                          "stored: the document holds a channel at these "
+                                          "frequencies; those channels were left as they are"),
+              std::string::npos)
+        << f.notifier.messages[1];
+    for (int i = 0; i < f.doc.channelCount; ++i)
+        EXPECT_EQ(f.doc.channels[static_cast<std::size_t>(i)]->bankMask, 1 << 3);
 }
 
 TEST(ChannelImportCommand, ARefusedFileIsToldAndNothingIsShown) {

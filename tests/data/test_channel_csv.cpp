@@ -108,13 +108,14 @@ TEST(ChannelCsv, BadRowsAreLeftOutAndCountedWithTheirFirstLine) {
     EXPECT_EQ(p.problem(CsvProblem::OutOfRange).firstLine, 4);
     EXPECT_EQ(p.problem(CsvProblem::NotANumber).firstLine, 6);
     EXPECT_EQ(p.problem(CsvProblem::ToneNotInTable).firstLine, 8);
-    EXPECT_EQ(p.problem(CsvProblem::CommentReplaced).firstLine, 9);
+    EXPECT_EQ(p.problem(CsvProblem::CommentRespelled).firstLine, 9);
+    EXPECT_EQ(p.problem(CsvProblem::CommentReplaced).count, 0);
     EXPECT_EQ(p.problem(CsvProblem::CommentShortened).firstLine, 10);
     // Cut on a character boundary: 127 whole characters, not half of one.
     EXPECT_EQ(in.channel(145'800'000).comment.size(), 254u);
-    EXPECT_EQ(in.channel(145'700'000).comment, "Malm?");
+    EXPECT_EQ(in.channel(145'700'000).comment, "Malmo");
     const std::string summary = importSummary(p);
-    EXPECT_NE(summary.find("4 imported, 0 merged"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("4 imported, 0 already stored"), std::string::npos) << summary;
     EXPECT_NE(summary.find("5 left out"), std::string::npos) << summary;
     EXPECT_NE(summary.find("lacks (first on line 3: 1,dv,145.375000,"), std::string::npos)
         << summary;
@@ -126,8 +127,22 @@ TEST(ChannelCsv, StoredAndRepeatedFrequenciesAreMergedKeepingTheFirst) {
                     chirpRow(1, "one", "120.000000", "", "", "AM", "5.00") +
                     chirpRow(2, "again", "120.000000", "", "", "FM", "5.00"),
                 1, 3);
-    EXPECT_EQ(in.plan.merged, 2);
+    EXPECT_EQ(in.plan.alreadyStored.count, 1);
+    EXPECT_EQ(in.plan.repeated.count, 1);
     EXPECT_EQ(in.outcome.stored, 1);
+    // The user is told what became of each: nothing moved, nothing changed.
+    const std::string summary = importSummary(in.plan);
+    EXPECT_NE(summary.find("1 imported, 1 already stored, 0 left out."), std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("1 already stored: the document holds a channel at these "
+                           "frequencies; those channels were left as they are, in their own "
+                           "banks, and these rows were not imported (first on line 2: "),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("1 repeated: a frequency given again further down the file; only its "
+                           "first row was imported (first on line 4: "),
+              std::string::npos)
+        << summary;
     EXPECT_NE(in.channel(100'001'000).comment, "new");
     EXPECT_EQ(in.channel(120'000'000).comment, "one");
     EXPECT_EQ(in.fixture.doc->channelCount, 4);

@@ -104,37 +104,59 @@ TEST_F(ExportTest, HeardChannelShowsSignalsAndLocalTime) {
               "\"  4\",\"+60\",\"02- 3- 7\",\"09:07:30\",Tower\r\n");
 }
 
-// A spreadsheet must find the comment in one cell: a memory comment that
-// would end the field early is quoted, quotes doubled; the log's comment is
-// always quoted, so only its quotes are doubled. Other text stays as it is.
-TEST_F(ExportTest, CsvCommentsStayInOneSpreadsheetCell) {
-    struct Case {
-        std::string comment;
-        std::string memoryEnding;
-        std::string logEnding;
-    };
-    const Case cases[] = {
-        {"a,\"b\"\x83\x41", "\"a,\"\"b\"\"\x83\x41\"", "\"a,\"\"b\"\"\x83\x41\""},
-        {"x,y", "\"x,y\"", "\"x,y\""},
-        {"say \"hi\"", "\"say \"\"hi\"\"\"", "\"say \"\"hi\"\"\""},
-        {"two\rlines\n", "\"two\rlines\n\"", "\"two\rlines\n\""},
-        {"plain \x83\x41 text;'", "plain \x83\x41 text;'", "\"plain \x83\x41 text;'\""},
-        {"", "", "\"\""},
-    };
+// How a comment ends the memory line and the log line in CSV; the columns
+// form always shows it as stored.
+struct CsvCommentCase {
+    std::string comment;
+    std::string memoryEnding;
+    std::string logEnding;
+};
+
+void expectCsvComments(std::initializer_list<CsvCommentCase> cases) {
     const std::string tower = memoryLine(towerChannel(), true);
     const std::string beforeComment =
         tower.substr(0, tower.size() - std::string("Tower\r\n").size());
-    for (const Case& c : cases) {
+    for (const CsvCommentCase& c : cases) {
         CFrequencyData ch = towerChannel();
         ch.comment = c.comment;
         EXPECT_EQ(memoryLine(ch, true), beforeComment + c.memoryEnding + "\r\n") << c.comment;
         CLogData e = towerEntry();
         e.comment = c.comment;
         EXPECT_TRUE(logLine(e, true).ends_with("\"09:07:30\"," + c.logEnding + "\r\n"))
-            << c.comment;
+            << c.comment << " " << logLine(e, true);
         EXPECT_TRUE(memoryLine(ch, false).ends_with("  " + c.comment + "\r\n"))
             << "columns unchanged";
     }
+}
+
+// A spreadsheet must find the comment in one cell: a memory comment that
+// would end the field early is quoted, quotes doubled; the log's comment is
+// always quoted, so only its quotes are doubled. Other text stays as it is.
+TEST_F(ExportTest, CsvCommentsStayInOneSpreadsheetCell) {
+    expectCsvComments({
+        {"a,\"b\"\x83\x41", "\"a,\"\"b\"\"\x83\x41\"", "\"a,\"\"b\"\"\x83\x41\""},
+        {"x,y", "\"x,y\"", "\"x,y\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\"", "\"say \"\"hi\"\"\""},
+        {"two\rlines\n", "\"two\rlines\n\"", "\"two\rlines\n\""},
+        {"plain \x83\x41 text;'", "plain \x83\x41 text;'", "\"plain \x83\x41 text;'\""},
+        {"", "", "\"\""},
+    });
+}
+
+// A comment a spreadsheet would run as a formula is written as text: a
+// leading "'" in the CSV forms, nothing added in the columns form.
+TEST_F(ExportTest, CsvCommentsThatReadAsFormulasAreWrittenAsText) {
+    expectCsvComments({
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0", "\"'=cmd|' /C calc'!A0\""},
+        {"+SUM(1,2)", "\"'+SUM(1,2)\"", "\"'+SUM(1,2)\""},
+        {"-REP", "'-REP", "\"'-REP\""},
+        {"@SUM(A1)", "'@SUM(A1)", "\"'@SUM(A1)\""},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"\t=1+1", "'\t=1+1", "\"'\t=1+1\""},
+        {"\r=1+1", "\"'\r=1+1\"", "\"'\r=1+1\""},
+        {"a=b-c", "a=b-c", "\"a=b-c\""},
+        {"'quoted", "'quoted", "\"'quoted\""},
+    });
 }
 
 TEST_F(ExportTest, IndicesOutsideTheTablesGiveBlanksNotCrashes) {

@@ -1,6 +1,7 @@
 #include "BusClient.h"
 
 #include "data/Cp932.h"
+#include "data/PlainSpelling.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/ProgramWindow.h"
@@ -204,8 +205,12 @@ bool fetchState(Client& c, SharedObject& memory, kovo::ipc::StateBlock& block) {
     return true;
 }
 
-// Keys that are given replace the program's current values.
-bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& error) {
+} // namespace
+
+// Keys that are given replace the program's current values. The comment is
+// stored as typed text is; `refused` counts its characters left out.
+bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& error,
+                int& refused) {
     if (!j.is_object()) {
         error = "the state is a JSON object";
         return false;
@@ -216,7 +221,7 @@ bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& 
                 error = "comment: expected a string";
                 return false;
             }
-            b.comment = kovo::utf8ToCp932(value.get<std::string>());
+            b.comment = kovo::storableCp932(value.get<std::string>(), refused);
             continue;
         }
         std::int32_t kovo::ipc::StateBlock::*field = nullptr;
@@ -252,6 +257,8 @@ bool mergeState(const nlohmann::json& j, kovo::ipc::StateBlock& b, std::string& 
     }
     return true;
 }
+
+namespace {
 
 // Read from the state block, not as the status client: a client another
 // program registered keeps its place.
@@ -293,8 +300,12 @@ int state(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
     if (j.is_discarded())
         return failure(err, "the standard input is not JSON");
     std::string error;
-    if (!mergeState(j, block, error))
+    int refused = 0;
+    if (!mergeState(j, block, error, refused))
         return failure(err, error);
+    if (refused > 0)
+        std::fprintf(err, "kovoctl: warning: comment: %s\n",
+                     kovo::refusedCharactersMessage(refused).c_str());
     std::vector<std::uint8_t> bytes(kovo::ipc::kStateBlockSize);
     block.encode(std::span<std::uint8_t, kovo::ipc::kStateBlockSize>(bytes.data(), bytes.size()));
     if (!memory.write(bytes))

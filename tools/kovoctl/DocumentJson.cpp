@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "data/Cp932.h"
+#include "data/PlainSpelling.h"
 
 namespace kovoctl {
 namespace {
@@ -268,7 +269,9 @@ public:
     bool text(const JsonValue& value, const std::string& where, std::string& target) {
         if (!value.is_string())
             return fail(where, "expected a string");
-        target = kovo::utf8ToCp932(value.get<std::string>());
+        int refused = 0;
+        target = kovo::storableCp932(value.get<std::string>(), refused);
+        refused_ += refused;
         return true;
     }
 
@@ -406,14 +409,14 @@ public:
                     });
     }
 
+    int refused() const { return refused_; }
+
 private:
     std::string& error_;
+    int refused_ = 0;
 };
 
-} // namespace
-
-bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string& error) {
-    Packer pack(error);
+bool applyDocument(const JsonValue& json, kovo::CKovo5Doc& doc, Packer& pack) {
     if (!json.is_object())
         return pack.fail("document", "expected an object");
     const JsonValue* countValue = nullptr;
@@ -464,6 +467,17 @@ bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string&
                                                  std::to_string(doc.channelCount));
     }
     return true;
+}
+
+} // namespace
+
+bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string& error,
+                       int* refusedCharacters) {
+    Packer pack(error);
+    const bool applied = applyDocument(json, doc, pack);
+    if (refusedCharacters != nullptr)
+        *refusedCharacters = pack.refused();
+    return applied;
 }
 
 } // namespace kovoctl

@@ -22,7 +22,11 @@ void writeDocumentJson(const kovo::CKovo5Doc& doc, std::int32_t version, std::FI
 // Replaces the stored contents of `doc` (a new document) with the JSON; keys
 // that are missing keep the new-document values. Unknown keys, wrong types,
 // values outside a field's range and too many entries are refused: false with
-// `error` naming the place. Channels are taken in the order given.
-bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string& error);
+// `error` naming the place. Channels are taken in the order given. Text is
+// stored as the program stores typed text (letters the character set lacks
+// spelled without accents); `refusedCharacters` counts the characters with no
+// form in it, which are left out.
+bool applyDocumentJson(const JsonValue& json, kovo::CKovo5Doc& doc, std::string& error,
+                       int* refusedCharacters = nullptr);
 
 } // namespace kovoctl

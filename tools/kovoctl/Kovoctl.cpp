@@ -18,6 +18,7 @@
 #include "data/DocumentLock.h"
 #include "data/FileErrors.h"
 #include "data/FileIo.h"
+#include "data/PlainSpelling.h"
 
 namespace kovoctl {
 namespace {
@@ -27,7 +28,8 @@ constexpr const char* kUsage =
     "       kovoctl pack JSON OUT.kv5\n"
     "       kovoctl export memory|log FILE.kv5 OUT\n"
     "       kovoctl export chirp FILE.kv5 OUT.csv [--bank N]\n"
-    "       kovoctl import FILE.csv INTO.kv5 [--bank N]\n"
+    "       kovoctl import FILE.csv INTO.kv5 [--bank N] [--column ROLE=HEADER]... [--unit U]\n"
+    "         (ROLE: frequency, comment, mode or step; U: Hz, kHz or MHz)\n"
     "       kovoctl send CODE [VALUE]\n"
     "       kovoctl tune MHZ\n"
     "       kovoctl get frequency|mode|step|bandwidth|attenuator|antenna\n"
@@ -98,10 +100,44 @@ bool openOrStartDocument(const std::string& path, ToolDocument& tool, std::strin
     return opened.ok;
 }
 
+// The import's options: "--bank N", "--column ROLE=HEADER" (any number) and
+// "--unit U", each followed by its value. False for anything else.
+bool parseImportOptions(const std::vector<std::string>& rest, ImportOptions& options) {
+    for (std::size_t i = 0; i < rest.size(); i += 2) {
+        if (i + 1 >= rest.size())
+            return false;
+        const std::string& value = rest[i + 1];
+        if (rest[i] == "--bank" && parseBankOption({rest[i], value}, options.bank))
+            continue;
+        if (const std::size_t equals = value.find('=');
+            rest[i] == "--column" && equals != std::string::npos) {
+            options.columns.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+            continue;
+        }
+        if (rest[i] == "--unit" && (options.unit = kovo::frequencyUnitNamed(value)))
+            continue;
+        return false;
+    }
+    return true;
+}
+
+// The columns guessed from the header as the import dialog guesses them,
+// with the user's choices over them.
+bool importColumns(const kovo::CsvTable& table, const ImportOptions& options,
+                   kovo::CsvColumns& columns, std::string& error) {
+    columns = kovo::guessColumns(table);
+    for (const auto& [role, header] : options.columns)
+        if (!kovo::chooseColumn(columns, table, role, header, error))
+            return false;
+    if (options.unit)
+        columns.unit = *options.unit;
+    return true;
+}
+
 } // namespace
 
-int importCommand(const std::string& csvFile, const std::string& intoFile, int bank,
-                  std::FILE* err) {
+int importCommand(const std::string& csvFile, const std::string& intoFile,
+                  const ImportOptions& options, std::FILE* err) {
     std::vector<std::uint8_t> bytes;
     std::string message;
     if (!readFile(csvFile, bytes, message))
@@ -110,9 +146,14 @@ int importCommand(const std::string& csvFile, const std::string& intoFile, int b
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (const kovo::CsvOutcome read = kovo::readCsv(text, table); !read.ok())
         return failure(err, csvFile + ": " + read.message);
-    const kovo::CsvColumns columns = kovo::guessColumns(table);
+    kovo::CsvColumns columns;
+    if (!importColumns(table, options, columns, message))
+        return failure(err, csvFile + ": " + message);
     if (columns.frequency < 0)
         return failure(err, csvFile + ": no frequency column in the header row.");
+    if (!columns.chirp)
+        std::fprintf(err, "%s: %s\n", csvFile.c_str(),
+                     kovo::columnsSummary(columns, table).c_str());
     ToolDocument tool;
     kovo::DocumentLock lock;
     if (!lockDocument(intoFile, lock, message) || !openOrStartDocument(intoFile, tool, message))
@@ -121,7 +162,7 @@ int importCommand(const std::string& csvFile, const std::string& intoFile, int b
         warning(err, message);
     const kovo::ImportPlan plan =
         kovo::planImport(table, columns, *tool.doc, kovo::importDefaultsOf(*tool.doc));
-    const kovo::ImportOutcome outcome = kovo::applyImport(*tool.doc, plan, bank);
+    const kovo::ImportOutcome outcome = kovo::applyImport(*tool.doc, plan, options.bank);
     if (!outcome.applied)
         return failure(err, csvFile + ": " + outcome.message);
     const kovo::FileResult saved = tool.doc->saveDocument(intoFile);
@@ -178,8 +219,11 @@ int packCommand(const std::string& jsonFile, const std::string& outFile, std::FI
     if (!parseJson(text, json, error))
         return failure(err, jsonFile + ": " + error);
     ToolDocument tool;
-    if (!applyDocumentJson(json, *tool.doc, error))
+    int refused = 0;
+    if (!applyDocumentJson(json, *tool.doc, error, &refused))
         return failure(err, jsonFile + ": " + error);
+    if (refused > 0)
+        warning(err, jsonFile + ": " + kovo::refusedCharactersMessage(refused));
     const kovo::ChannelOrderChange order = kovo::putChannelsInOrder(*tool.doc);
     if (order.merged > 0)
         warning(err, kovo::mergedChannelsMessage(order.merged, jsonFile));
@@ -227,9 +271,9 @@ int runKovoctl(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return exportChirpCommand(args[2], args[3], bank, err);
     if (args.size() == 4 && args[0] == "export")
         return exportCommand(args[1], args[2], args[3], err);
-    bank = 0;
-    if (args.size() >= 3 && args[0] == "import" && parseBankOption(restAfter(3), bank))
-        return importCommand(args[1], args[2], bank, err);
+    if (ImportOptions options;
+        args.size() >= 3 && args[0] == "import" && parseImportOptions(restAfter(3), options))
+        return importCommand(args[1], args[2], options, err);
     if (!args.empty() && args[0] == "history") {
         const int status = historyCommand(args, out, err);
         if (status != 2)

@@ -1,7 +1,11 @@
 #pragma once
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "data/ChannelCsv.h"
 
 // The kovoctl commands as functions, so that tests can run them without a
 // process. Each returns the process exit status (0 success) and writes one
@@ -20,14 +24,26 @@ int packCommand(const std::string& jsonFile, const std::string& outFile, std::FI
 int exportCommand(const std::string& kind, const std::string& file, const std::string& outFile,
                   std::FILE* err);
 
-// `kovoctl import FILE.csv INTO.kv5 [--bank N]`: the channels of a CSV file
-// (CHIRP's or another with a header row) added to INTO.kv5, which is created
-// when it does not exist and replaced atomically. The summary goes to `err`;
-// a refused file leaves INTO.kv5 untouched and exits non-zero.
-int importCommand(const std::string& csvFile, const std::string& intoFile, int bank,
-                  std::FILE* err);
+struct ImportOptions {
+    int bank = 0;
+    // Column roles as the import dialog offers them ("mode") and the header
+    // of the column chosen for each (empty: none).
+    std::vector<std::pair<std::string, std::string>> columns;
+    std::optional<kovo::FrequencyUnit> unit;
+};
+
+// `kovoctl import FILE.csv INTO.kv5 [--bank N] [--column ROLE=HEADER]...
+// [--unit U]`: the channels of a CSV file (CHIRP's or another with a header
+// row) added to INTO.kv5, which is created when it does not exist and
+// replaced atomically; a CHIRP list's details go beside it. The columns are
+// recognised as the import dialog recognises them, and chosen as there. The
+// columns used and the summary go to `err`; a refused file leaves INTO.kv5
+// untouched and exits non-zero.
+int importCommand(const std::string& csvFile, const std::string& intoFile,
+                  const ImportOptions& options, std::FILE* err);
 // `kovoctl export chirp FILE.kv5 OUT.csv [--bank N]`: the channels as
-// CHIRP's CSV, all of them or those of one bank.
+// CHIRP's CSV, all of them or those of one bank, with the CHIRP details kept
+// beside the document.
 int exportChirpCommand(const std::string& file, const std::string& outFile, int bank,
                        std::FILE* err);
 

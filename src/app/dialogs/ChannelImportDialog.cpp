@@ -5,6 +5,7 @@
 #include "data/Cp932.h"
 #include "data/FileIo.h"
 #include "data/Notifier.h"
+#include "data/UiText.h"
 #include "data/ValueTables.h"
 
 #include <QComboBox>
@@ -34,13 +35,24 @@ QString megahertz(std::uint32_t hz) {
         .arg(hz % 1'000'000u, 6, 10, QLatin1Char('0'));
 }
 
+// Whether the document has a channel at `hz` (its channels are in order of
+// frequency).
+bool holdsFrequency(const CKovo5Doc& doc, std::uint32_t hz) {
+    const auto* first = doc.channels.data();
+    const auto* last = first + doc.channelCount;
+    const auto* found = std::lower_bound(first, last, hz, [](const auto& channel, std::uint32_t f) {
+        return channel->frequency < f;
+    });
+    return found != last && (*found)->frequency == hz;
+}
+
 // What became of one row, for the preview.
 struct RowPreview {
     QString frequency, mode, step, comment, result;
 };
 
 RowPreview previewOf(const CsvRow& row, const CsvColumns& columns, const CsvDefaults& defaults,
-                     const ImportPlan& plan) {
+                     const ImportPlan& plan, const CKovo5Doc& doc) {
     ImportPlan scratch;
     const auto channel = channelOfRow(row, columns, defaults, scratch);
     RowPreview p;
@@ -53,13 +65,28 @@ RowPreview previewOf(const CsvRow& row, const CsvColumns& columns, const CsvDefa
     }
     p.frequency = megahertz(channel->frequency);
     p.mode = utf8(modeName(channel->mode));
-    p.step = utf8(stepName(channel->step)).trimmed();
+    p.step = utf8(uiText("StepNames", std::string(stepName(channel->step)).c_str())).trimmed();
     p.comment = utf8(cp932ToUtf8(channel->comment));
     const bool isNew = std::any_of(plan.channels.begin(), plan.channels.end(),
                                    [&](const CsvChannel& c) { return c.line == row.line; });
-    p.result = isNew ? (channel->pass ? QStringLiteral("new, pass channel") : QStringLiteral("new"))
-                     : QStringLiteral("merged");
+    if (isNew)
+        p.result = channel->pass ? QStringLiteral("new, pass channel") : QStringLiteral("new");
+    else if (holdsFrequency(doc, channel->frequency))
+        p.result = QStringLiteral("already stored: left as it is");
+    else
+        p.result = QStringLiteral("repeated: the first row is imported");
     return p;
+}
+
+// A bank as the bank menus name it: "00 : Other", "03 : Repeaters", "21 :
+// Pass Channel"; banks 0 and 21 keep those names whatever name they hold.
+QString bankLabel(const CKovo5Doc& doc, int bank) {
+    QString name = utf8(cp932ToUtf8(doc.memoryBanks[static_cast<std::size_t>(bank)].name));
+    if (bank == 0)
+        name = QStringLiteral("Other");
+    else if (bank == kPassBank)
+        name = QStringLiteral("Pass Channel");
+    return QStringLiteral("%1 : %2").arg(bank, 2, 10, QLatin1Char('0')).arg(name).trimmed();
 }
 
 } // namespace
@@ -104,9 +131,7 @@ ChannelImportDialog::ChannelImportDialog(const CsvTable& table, const CKovo5Doc&
     bank_ = new QComboBox(this);
     bank_->setAccessibleName(QStringLiteral("Bank"));
     for (int b = 0; b < kBankCount; ++b)
-        bank_->addItem(utf8(bankGlyphUtf8(b)).trimmed() + QLatin1Char(' ') +
-                           utf8(cp932ToUtf8(doc.memoryBanks[static_cast<std::size_t>(b)].name)),
-                       b);
+        bank_->addItem(bankLabel(doc, b), b);
     form->addRow(QStringLiteral("&Into bank:"), bank_);
 
     preview_ = new QTableWidget(0, 6, this);
@@ -195,7 +220,7 @@ void ChannelImportDialog::fillPreview() {
     const CsvDefaults defaults = importDefaultsOf(doc_);
     for (int r = 0; r < rows; ++r) {
         const CsvRow& row = table_.rows[static_cast<std::size_t>(r)];
-        const RowPreview p = previewOf(row, columns_, defaults, plan_);
+        const RowPreview p = previewOf(row, columns_, defaults, plan_, doc_);
         const QStringList cells{
             QString::number(row.line), p.frequency, p.mode, p.step, p.comment, p.result};
         for (int c = 0; c < cells.size(); ++c)

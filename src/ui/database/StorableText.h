@@ -5,11 +5,11 @@ class QLineEdit;
 
 namespace kovo {
 
-// Typed text as the document's character set (code page 932) can keep it.
-// That set has no "ö" or "é": rather than letting such a character turn into
-// "?" when stored, the field shows a transliteration ("Malmö" → "Malmo":
-// accents dropped, plus a few letters spelled out, "ß" → "ss") and leaves out
-// a character that has neither a form in the set nor a transliteration.
+// Typed text as the document's character set (code page 932) can keep it,
+// spelled as every other path that stores text spells it (plainSpelling):
+// rather than letting "ö" turn into "?" when stored, the field shows "o", and
+// leaves out a character that has neither a form in the set nor a plain
+// spelling.
 struct StorableText {
     QString text;    // what the field shows and stores
     QString changed; // the typed characters that were transliterated

@@ -10,9 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "BusClient.h"
 #include "Json.h"
 #include "Kovoctl.h"
 #include "data/CKovo5Doc.h"
+#include "ipc/Blocks.h"
 
 using kovoctl::JsonValue;
 
@@ -218,6 +220,37 @@ TEST(Kovoctl, PackFillsMissingKeysWithNewDocumentValues) {
     EXPECT_EQ(doc.controlParams.p10, 120);
     EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
     EXPECT_EQ(doc.searchBanks[3].stopFrequency, 2040000000u);
+}
+
+// Text is stored as the program stores typed text: plainly spelled, and what
+// has no form left out and counted.
+TEST(Kovoctl, PackSpellsTextAsTheProgramStoresIt) {
+    TempDir dir;
+    writeText(dir.file("in.json"), R"({"channels": [{"frequency": 100000000,
+        "comment": "Malmö tower åäö ✓😀"}], "linkSetNames": ["Straße"]})");
+    const ProgramRun pack =
+        runProgram(dir, "pack " + q(dir.file("in.json")) + " " + q(dir.file("out.kv5")));
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_EQ(pack.err, "kovoctl: warning: " + dir.file("in.json") +
+                            ": 2 characters have no form in the document's character set "
+                            "(Shift-JIS) and were left out.\n");
+    kovo::AppSettings settings;
+    kovo::ManualClock clock;
+    kovo::CKovo5Doc doc(settings, clock);
+    ASSERT_TRUE(doc.openDocument(dir.file("out.kv5")).ok);
+    EXPECT_EQ(doc.channels[0]->comment, "Malmo tower aao ");
+    EXPECT_EQ(doc.linkSetNames[0], "Strasse");
+}
+
+TEST(Kovoctl, StateSetSpellsTheCommentAsTheProgramStoresIt) {
+    kovo::ipc::StateBlock block;
+    std::string error;
+    int refused = 0;
+    ASSERT_TRUE(kovoctl::mergeState(nlohmann::json::parse(R"({"comment": "Malmö tower ✓"})"), block,
+                                    error, refused))
+        << error;
+    EXPECT_EQ(block.comment, "Malmo tower ");
+    EXPECT_EQ(refused, 1);
 }
 
 TEST(Kovoctl, BadJsonIsRefusedWithOneMessageAndNoFile) {

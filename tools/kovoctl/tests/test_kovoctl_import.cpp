@@ -73,8 +73,7 @@ TEST(KovoctlImport, ImportCreatesTheDocumentAndExportGivesTheChannelsBack) {
     ToolRun run =
         kovoctl(dir, "import " + dir.file("in.csv") + " " + dir.file("new.kv5") + " --bank 4");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("2 imported, 0 merged with stored frequencies, 1 left out."),
-              std::string::npos)
+    EXPECT_NE(run.err.find("2 imported, 0 already stored, 1 left out."), std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("a mode the receiver lacks (first on line 4: 2,DV,145.375000,"),
               std::string::npos);
@@ -87,15 +86,59 @@ TEST(KovoctlImport, ImportCreatesTheDocumentAndExportGivesTheChannelsBack) {
 
     // A second import merges what is stored already.
     run = kovoctl(dir, "import " + dir.file("in.csv") + " " + dir.file("new.kv5"));
-    EXPECT_NE(run.err.find("0 imported, 2 merged"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("0 imported, 2 already stored"), std::string::npos) << run.err;
 
     run = kovoctl(dir,
                   "export chirp " + dir.file("new.kv5") + " " + dir.file("out.csv") + " --bank 4");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string out = readText(dir.file("out.csv"));
     EXPECT_EQ(out.rfind("Location,Name,Frequency,", 0), 0u);
-    EXPECT_NE(out.find("1,Air,118.100000,,0.000000,,88.5,88.5,"), std::string::npos) << out;
-    EXPECT_NE(out.find("2,Rptr,145.650000,,0.000000,TSQL,88.5,88.5,"), std::string::npos) << out;
+    // The list comes back with its locations, duplex and offset.
+    EXPECT_NE(out.find("\r\n0,Rptr,145.650000,-,0.600000,TSQL,88.5,88.5,"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\r\n1,Air,118.100000,,0.000000,,88.5,88.5,"), std::string::npos) << out;
+}
+
+// The columns are recognised as the import dialog recognises them, and
+// chosen as there; the tool says which it used.
+TEST(KovoctlImport, ColumnsAreChosenAsInTheImportDialog) {
+    TempDir dir;
+    writeText(dir.file("de.csv"), "Nr;Frequenz;Betrieb;Bezeichnung\n1;145,500;USB;Anruf\n"
+                                  "2;118,100;AM;Turm\n");
+    struct Case {
+        std::string options;
+        int status;
+        const char* said;
+        int mode; // of 145.5 MHz, -1: not imported
+    };
+    const std::vector<Case> cases{
+        {"", 0, "columns: frequency \"Frequenz\" in MHz, comment \"Bezeichnung\", mode (none)", -1},
+        {"--column mode=Betrieb", 0, "mode \"Betrieb\"", 4},
+        {"--column mode=betrieb --column comment= --unit Hz", 0,
+         "2 left out: frequency outside the receiver's range", -1},
+        {"--column mode=Modus", 1, "no column \"Modus\" in the header row", -1},
+        {"--column colour=Betrieb", 1, "no column role \"colour\"", -1},
+        {"--column mode", 2, "usage:", -1},
+        {"--unit furlongs", 2, "usage:", -1},
+    };
+    for (const Case& c : cases) {
+        const std::string kv5 = dir.file("de.kv5");
+        std::filesystem::remove(kv5);
+        const ToolRun run =
+            kovoctl(dir, "import " + dir.file("de.csv") + " " + kv5 + " " + c.options);
+        EXPECT_EQ(run.status, c.status) << c.options << run.err;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << c.options << run.err;
+        if (c.mode < 0)
+            continue;
+        Opened opened(kv5);
+        ASSERT_EQ(opened.doc.channelCount, 2) << c.options;
+        EXPECT_EQ(opened.doc.channels[1]->mode, c.mode) << c.options;
+    }
+    // A German "Modus" header is a mode column without being named.
+    writeText(dir.file("modus.csv"), "Frequenz;Modus\n145,500;USB\n");
+    const ToolRun run = kovoctl(dir, "import " + dir.file("modus.csv") + " " + dir.file("m.kv5"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Opened(dir.file("m.kv5")).doc.channels[0]->mode, 4);
 }
 
 TEST(KovoctlImport, RefusedFilesLeaveTheDocumentUntouched) {
