@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::size_t kChunk = 8192;
 constexpr float kStopBandDb = 60.0f;
+constexpr unsigned kFirstStageDelay = 3; // the first decimator's filter: 6 taps a factor
 
 bool isFm(DemodMode mode) {
     return mode == DemodMode::Nfm || mode == DemodMode::Wfm;
@@ -23,6 +24,12 @@ bool isSingleSideband(DemodMode mode) {
 double channelRateFor(const ChannelSettings& s) {
     return s.mode == DemodMode::Wfm ? std::min(ChannelDemodulator::kWfmChannelRate, s.inputRate)
                                     : s.audioRate;
+}
+
+// The first stage keeps at least four times the channel's rate, so that
+// what its short filter lets fold back lands far outside the channel.
+unsigned firstFactorFor(double inputRate, double channelRate) {
+    return unsigned(std::max(1.0, std::floor(inputRate / (4.0 * channelRate))));
 }
 
 // CW is received as USB with the carrier placed at the pitch above zero.
@@ -54,13 +61,18 @@ AmpModemPtr makeAmDemodulator(DemodMode mode) {
 } // namespace
 
 ChannelDemodulator::ChannelDemodulator(const ChannelSettings& settings)
-    : settings_(settings), channelRate_(channelRateFor(settings)) {
+    : settings_(settings), channelRate_(channelRateFor(settings)),
+      firstFactor_(firstFactorFor(settings.inputRate, channelRate_)) {
     if (!(settings.inputRate > 0) || !(settings.audioRate > 0) || !(settings.ifBandwidthHz > 0))
         throw std::invalid_argument("a channel needs positive rates and bandwidth");
     setOffset(settings.offsetHz);
+    const double firstRate = settings.inputRate / firstFactor_;
+    if (firstFactor_ > 1)
+        firstStage_ = makeLiquid<firdecim_crcf, firdecim_crcf_destroy>(
+            firdecim_crcf_create_kaiser(firstFactor_, kFirstStageDelay, kStopBandDb),
+            "the first decimator");
     decimator_ = makeLiquid<msresamp_crcf, msresamp_crcf_destroy>(
-        msresamp_crcf_create(float(channelRate_ / settings.inputRate), kStopBandDb),
-        "the decimator");
+        msresamp_crcf_create(float(channelRate_ / firstRate), kStopBandDb), "the resampler");
     channelFilter_ = makeChannelFilter(settings, channelRate_);
     if (isFm(settings.mode)) {
         const double deviation =
@@ -77,9 +89,11 @@ ChannelDemodulator::ChannelDemodulator(const ChannelSettings& settings)
     dcBlocker_ = makeLiquid<iirfilt_rrrf, iirfilt_rrrf_destroy>(
         iirfilt_rrrf_create_dc_blocker(0.001f), "the DC blocker");
 
-    const double ratio = channelRate_ / settings.inputRate;
-    const std::size_t channelRoom = std::size_t(std::ceil(double(kChunk) * ratio)) + 64;
-    shifted_.resize(kChunk);
+    const std::size_t firstRoom = kChunk / firstFactor_ + 1;
+    const std::size_t channelRoom =
+        std::size_t(std::ceil(double(firstRoom) * channelRate_ / firstRate)) + 64;
+    shifted_.resize(kChunk + firstFactor_);
+    firstOut_.resize(firstRoom);
     channel_.resize(channelRoom);
     demodulated_.resize(channelRoom);
     resampled_.resize(
@@ -95,6 +109,9 @@ void ChannelDemodulator::setOffset(double offsetHz) {
 
 void ChannelDemodulator::reset() {
     phase_ = {1.0f, 0.0f};
+    carried_ = 0;
+    if (firstStage_)
+        firdecim_crcf_reset(firstStage_.get());
     msresamp_crcf_reset(decimator_.get());
     firfilt_crcf_reset(channelFilter_.get());
     if (fm_)
@@ -113,10 +130,31 @@ std::span<const float> ChannelDemodulator::process(std::span<const std::complex<
     return audio_;
 }
 
+// Decimates the `count` shifted samples behind those carried from the last
+// chunk; keeps what is short of a whole step for the next. Returns the
+// samples now at the first stage's output.
+std::size_t ChannelDemodulator::decimateFirst(std::size_t count) {
+    const std::size_t total = carried_ + count;
+    const std::size_t steps = total / firstFactor_;
+    firdecim_crcf_execute_block(firstStage_.get(), shifted_.data(), unsigned(steps),
+                                firstOut_.data());
+    carried_ = total - steps * firstFactor_;
+    std::copy_n(shifted_.begin() + std::ptrdiff_t(steps * firstFactor_), carried_,
+                shifted_.begin());
+    return steps;
+}
+
 void ChannelDemodulator::processChunk(const std::complex<float>* input, std::size_t count) {
-    volk_32fc_s32fc_x2_rotator_32fc(shifted_.data(), input, phaseStep_, &phase_, unsigned(count));
+    volk_32fc_s32fc_x2_rotator_32fc(shifted_.data() + carried_, input, phaseStep_, &phase_,
+                                    unsigned(count));
+    std::complex<float>* first = shifted_.data();
+    std::size_t firstCount = count;
+    if (firstStage_) {
+        firstCount = decimateFirst(count);
+        first = firstOut_.data();
+    }
     unsigned channelCount = 0;
-    msresamp_crcf_execute(decimator_.get(), shifted_.data(), unsigned(count), channel_.data(),
+    msresamp_crcf_execute(decimator_.get(), first, unsigned(firstCount), channel_.data(),
                           &channelCount);
     firfilt_crcf_execute_block(channelFilter_.get(), channel_.data(), channelCount,
                                channel_.data());

@@ -20,9 +20,11 @@ struct ChannelSettings {
 };
 
 // Turns one channel of a span into sound. The channel is shifted to zero
-// (VOLK's rotator), decimated straight to a low rate (liquid-dsp's
-// multi-stage resampler, so the full-rate work is one half-band stage),
-// limited to its IF bandwidth, demodulated (liquid-dsp's freqdem for NFM and
+// (VOLK's rotator), decimated early by an integer factor (liquid-dsp's
+// polyphase decimator, which computes only the samples it keeps: far less
+// work at the full rate than a chain of half-band stages), brought to the
+// channel's rate (liquid-dsp's multi-stage resampler), limited to its IF
+// bandwidth, demodulated (liquid-dsp's freqdem for NFM and
 // WFM, ampmodem for AM, USB, LSB and CW) and freed of DC. The squelch gate
 // and the AF gain apply last. Buffers are sized once; a running channel
 // allocates nothing.
@@ -53,6 +55,7 @@ public:
 
 private:
     void processChunk(const std::complex<float>* input, std::size_t count);
+    std::size_t decimateFirst(std::size_t count);
 
     ChannelSettings settings_;
     double channelRate_;
@@ -61,6 +64,8 @@ private:
     bool gateOpen_ = true;
     float afGain_ = 1.0f;
 
+    unsigned firstFactor_;
+    FirDecimatorPtr firstStage_; // none when the factor is 1
     ResamplerPtr decimator_;
     FirFilterPtr channelFilter_;
     FreqDemPtr fm_;
@@ -69,6 +74,8 @@ private:
     IirFilterPtr dcBlocker_;
 
     std::vector<std::complex<float>> shifted_;
+    std::size_t carried_ = 0; // samples at the front of shifted_ short of a decimator step
+    std::vector<std::complex<float>> firstOut_;
     std::vector<std::complex<float>> channel_;
     std::vector<float> demodulated_;
     std::vector<float> resampled_;

@@ -30,6 +30,7 @@ using NcoPtr = LiquidPtr<nco_crcf, nco_crcf_destroy>;
 using ResamplerPtr = LiquidPtr<msresamp_crcf, msresamp_crcf_destroy>;
 using RealResamplerPtr = LiquidPtr<msresamp_rrrf, msresamp_rrrf_destroy>;
 using FirFilterPtr = LiquidPtr<firfilt_crcf, firfilt_crcf_destroy>;
+using FirDecimatorPtr = LiquidPtr<firdecim_crcf, firdecim_crcf_destroy>;
 using IirFilterPtr = LiquidPtr<iirfilt_rrrf, iirfilt_rrrf_destroy>;
 using FreqDemPtr = LiquidPtr<freqdem, freqdem_destroy>;
 using FreqModPtr = LiquidPtr<freqmod, freqmod_destroy>;
