@@ -82,7 +82,7 @@ public:
     enum class State { AwaitingGreeting, Streaming, Refused };
 
     // Room `feed` needs in `out` for `byteCount` bytes.
-    static std::size_t maxSamplesFor(std::size_t byteCount) { return byteCount / 2 + 1; }
+    static constexpr std::size_t maxSamplesFor(std::size_t byteCount) { return byteCount / 2 + 1; }
 
     // Decodes `bytes`; returns the number of samples written to `out`.
     std::size_t feed(std::span<const std::uint8_t> bytes, std::complex<float>* out);
