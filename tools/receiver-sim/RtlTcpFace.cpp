@@ -69,7 +69,7 @@ void RtlTcpFace::Stream::run() {
     const auto greeting = encodeRtlTcpGreeting({std::uint32_t(RtlTuner::R820T), kGainCount});
     out_.assign(greeting.begin(), greeting.end());
     for (;;) {
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {face_.wakeFds_[0], POLLIN, 0}};
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {face_.server_.wakeFd(), POLLIN, 0}};
         if (outSent_ < out_.size())
             fds[0].events |= POLLOUT;
         if (::poll(fds, 2, kPollMs) < 0 && errno != EINTR)
@@ -193,45 +193,12 @@ RtlTcpFace::~RtlTcpFace() {
 }
 
 bool RtlTcpFace::start(int port, std::string* error) {
-    auto fail = [&](const char* what) {
-        if (error)
-            *error = std::string(what) + ": " + std::strerror(errno);
-        stop();
-        return false;
-    };
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0)
-        return fail("socket");
-    const int yes = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-        return fail("bind");
-    if (::listen(listenFd_, 4) != 0)
-        return fail("listen");
-    socklen_t length = sizeof address;
-    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    if (::pipe2(wakeFds_, O_CLOEXEC) != 0)
-        return fail("pipe");
-    thread_ = std::thread([this] { serve(); });
-    return true;
+    return server_.start(
+        port, [this] { serve(); }, error);
 }
 
 void RtlTcpFace::stop() {
-    if (thread_.joinable()) {
-        const char stopByte = 's';
-        [[maybe_unused]] const auto written = ::write(wakeFds_[1], &stopByte, 1);
-        thread_.join();
-    }
-    for (int* fd : {&listenFd_, &wakeFds_[0], &wakeFds_[1]}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
+    server_.stop();
 }
 
 RtlTcpTuning RtlTcpFace::tuning() const {
@@ -241,14 +208,15 @@ RtlTcpTuning RtlTcpFace::tuning() const {
 
 void RtlTcpFace::serve() {
     for (;;) {
-        pollfd fds[2] = {{wakeFds_[0], POLLIN, 0}, {listenFd_, POLLIN, 0}};
+        pollfd fds[2] = {{server_.wakeFd(), POLLIN, 0}, {server_.listenFd(), POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0 && errno != EINTR)
             return;
         if (fds[0].revents & POLLIN)
             return;
         if (!(fds[1].revents & POLLIN))
             continue;
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        const int fd =
+            ::accept4(server_.listenFd(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0)
             continue;
         const int yes = 1;

@@ -1,4 +1,5 @@
 #pragma once
+#include "LoopbackServer.h"
 #include "SignalPlan.h"
 
 #include <atomic>
@@ -40,7 +41,7 @@ public:
     // Listens on 127.0.0.1:`port` (0: any free port). False with a reason in
     // *error if it cannot.
     bool start(int port, std::string* error);
-    int port() const { return port_; }
+    int port() const { return server_.port(); }
     // Drops the client and stops listening, as a server that goes away.
     // Safe to call twice.
     void stop();
@@ -53,10 +54,7 @@ private:
     void serve();
 
     SignalPlan plan_;
-    int listenFd_ = -1;
-    int wakeFds_[2] = {-1, -1};
-    int port_ = 0;
-    std::thread thread_;
+    LoopbackServer server_;
     mutable std::mutex mutex_;
     RtlTcpTuning tuning_;
     std::atomic<std::uint64_t> droppedSamples_{0};
