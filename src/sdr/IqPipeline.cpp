@@ -55,7 +55,10 @@ bool IqPipeline::process(const IqBlock& block, std::uint64_t currentGeneration) 
     follow(block);
     spectrum_.process(block.samples);
     signal_ = meter_.read(spectrum_);
-    squelchOpen_ = settings_.squelchIndex <= 0 || signal_.index >= settings_.squelchIndex;
+    // A channel outside the span is never heard: what the demodulator made
+    // of it would be another frequency folded in.
+    squelchOpen_ = meter_.channelInSpan() &&
+                   (settings_.squelchIndex <= 0 || signal_.index >= settings_.squelchIndex);
     demodulator_->setGateOpen(squelchOpen_);
     audio_ = demodulator_->process(block.samples);
     return true;

@@ -15,6 +15,10 @@ void SignalMeter::setChannel(double sampleRate, double offsetHz, double bandwidt
     bandwidthHz_ = bandwidthHz;
 }
 
+bool SignalMeter::channelInSpan() const {
+    return std::abs(offsetHz_) + bandwidthHz_ / 2 <= sampleRate_ / 2;
+}
+
 int SignalMeter::indexFor(float excessDb) {
     if (!(excessDb >= kFirstStepDb))
         return 0;
@@ -22,7 +26,9 @@ int SignalMeter::indexFor(float excessDb) {
 }
 
 SignalReading SignalMeter::read(const SpectrumAnalyzer& spectrum) const {
-    if (spectrum.frames() == 0)
+    // A channel that reaches past the span is not received at all; the
+    // spectrum's edge bins are not its power.
+    if (spectrum.frames() == 0 || !channelInSpan())
         return {};
     const std::size_t first = spectrum.binAt(offsetHz_ - bandwidthHz_ / 2, sampleRate_);
     const std::size_t last = spectrum.binAt(offsetHz_ + bandwidthHz_ / 2, sampleRate_);

@@ -10,7 +10,8 @@ struct SignalReading {
 
 // The signal meter of one channel: the power of the spectrum's bins across
 // the channel's bandwidth over what the span's noise floor puts in as many
-// bins, mapped to the 0-15 index the rest of the program uses.
+// bins, mapped to the 0-15 index the rest of the program uses. A channel
+// outside the span reads 0.
 class SignalMeter {
 public:
     static constexpr int kHighestIndex = 15;
@@ -22,6 +23,7 @@ public:
 
     void setChannel(double sampleRate, double offsetHz, double bandwidthHz);
     SignalReading read(const SpectrumAnalyzer& spectrum) const;
+    bool channelInSpan() const;
 
     static int indexFor(float excessDb);
 

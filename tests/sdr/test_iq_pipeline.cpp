@@ -57,4 +57,14 @@ TEST(IqPipeline, SamplesInFlightAtTheOldFrequencyDoNotCountForTheNew) {
     EXPECT_EQ(pipeline.spectrum().frames(), kBlock / settings.spectrumHop);
 }
 
+TEST(IqPipeline, AChannelOutsideTheSpanIsNeverHeard) {
+    PipelineSettings settings;
+    settings.channelHz = 147'000'000; // 1.5 MHz off a 2.4 MHz span's centre
+    IqPipeline pipeline(settings);
+    for (const IqBlock& b : blocks("145.512500 NFM 20", 145'500'000, 1, 2))
+        EXPECT_TRUE(pipeline.process(b, 1));
+    EXPECT_FALSE(pipeline.squelchOpen());
+    EXPECT_TRUE(silent(pipeline.audio()));
+}
+
 } // namespace

@@ -56,6 +56,20 @@ TEST(SignalMeter, IndexRisesWithTheCarrierFromZeroAtTheFloor) {
     EXPECT_GE(previous, 12);
 }
 
+TEST(SignalMeter, AChannelPastTheSpanReadsNothing) {
+    // A carrier in the span's top bin; a channel beyond the span's edge
+    // would otherwise be measured in that bin.
+    auto samples = planSamples("", kCentreHz, kRate, kRate / 10);
+    const double topBinHz = 1023.0 / 2048 * kRate;
+    for (std::size_t n = 0; n < samples.size(); ++n)
+        samples[n] += std::polar(0.1f, float(2 * M_PI * topBinHz * double(n) / kRate));
+    SpectrumAnalyzer spectrum(2048, 8192, 0.25f);
+    spectrum.process(samples);
+    EXPECT_GE(SignalMeter(kRate, topBinHz, 1'000).read(spectrum).index, 10);
+    EXPECT_EQ(SignalMeter(kRate, 1'250'000, 12'500).read(spectrum).index, 0);
+    EXPECT_EQ(SignalMeter(kRate, -1'250'000, 12'500).read(spectrum).index, 0);
+}
+
 TEST(SignalMeter, StepsFromTheFloorToFifteen) {
     const std::pair<float, int> cases[] = {
         {-3.0f, 0}, {0.0f, 0},  {3.9f, 0},   {4.0f, 1},   {7.9f, 1},
