@@ -266,67 +266,69 @@ void RtlTcpSource::queueCommand(RtlTcpCommand command, std::uint32_t value) {
     pending_[std::uint8_t(command)] = value;
 }
 
+void RtlTcpSource::queueGain() {
+    queueCommand(RtlTcpCommand::GainMode, settings_.gainTenthsDb ? 1 : 0);
+    if (settings_.gainTenthsDb)
+        queueCommand(RtlTcpCommand::Gain, std::uint32_t(*settings_.gainTenthsDb));
+}
+
 void RtlTcpSource::queueSettings() {
     std::lock_guard lock(mutex_);
     queueCommand(RtlTcpCommand::SampleRate, settings_.sampleRate);
     queueCommand(RtlTcpCommand::Frequency, settings_.centreHz);
-    queueCommand(RtlTcpCommand::GainMode, settings_.gainTenthsDb ? 1 : 0);
-    if (settings_.gainTenthsDb)
-        queueCommand(RtlTcpCommand::Gain, std::uint32_t(*settings_.gainTenthsDb));
+    queueGain();
     queueCommand(RtlTcpCommand::Ppm, std::uint32_t(settings_.ppm));
     queueCommand(RtlTcpCommand::Agc, settings_.agc ? 1 : 0);
     retunePending_ = true;
 }
 
-void RtlTcpSource::tune(std::uint32_t centreHz) {
+// Applies `change` to the settings under the lock, then wakes the thread to
+// send what it queued.
+template <typename Change> void RtlTcpSource::changeSettings(Change&& change) {
     {
         std::lock_guard lock(mutex_);
+        change();
+    }
+    wake();
+}
+
+void RtlTcpSource::tune(std::uint32_t centreHz) {
+    changeSettings([&] {
         settings_.centreHz = centreHz;
         queueCommand(RtlTcpCommand::Frequency, centreHz);
         retunePending_ = true;
         ++generation_;
-    }
-    wake();
+    });
 }
 
 void RtlTcpSource::setSampleRate(std::uint32_t sampleRate) {
-    {
-        std::lock_guard lock(mutex_);
+    changeSettings([&] {
         settings_.sampleRate = sampleRate;
         queueCommand(RtlTcpCommand::SampleRate, sampleRate);
         retunePending_ = true;
         ++generation_;
-    }
-    wake();
+    });
 }
 
 void RtlTcpSource::setGain(std::optional<int> tenthsDb) {
-    {
-        std::lock_guard lock(mutex_);
+    changeSettings([&] {
         settings_.gainTenthsDb = tenthsDb;
-        queueCommand(RtlTcpCommand::GainMode, tenthsDb ? 1 : 0);
-        if (tenthsDb)
-            queueCommand(RtlTcpCommand::Gain, std::uint32_t(*tenthsDb));
-    }
-    wake();
+        queueGain();
+    });
 }
 
 void RtlTcpSource::setPpm(int ppm) {
-    {
-        std::lock_guard lock(mutex_);
+    changeSettings([&] {
         settings_.ppm = ppm;
         queueCommand(RtlTcpCommand::Ppm, std::uint32_t(ppm));
-    }
-    wake();
+    });
 }
 
 void RtlTcpSource::setAgc(bool on) {
-    {
-        std::lock_guard lock(mutex_);
+    changeSettings([&] {
         settings_.agc = on;
         queueCommand(RtlTcpCommand::Agc, on ? 1 : 0);
-    }
-    wake();
+    });
 }
 
 SourceStatus RtlTcpSource::status() const {

@@ -78,6 +78,8 @@ private:
     void run();
     void queueCommand(RtlTcpCommand command, std::uint32_t value);
     void queueSettings();
+    void queueGain();
+    template <typename Change> void changeSettings(Change&& change);
     bool waitBeforeRetry();
     void wake();
     void setState(SourceState state, const std::string& error = {});
