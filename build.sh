@@ -35,6 +35,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3 qt6-charts-dev libqt6opengl6-dev
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
   qt6-l10n-tools qt6-tools-dev ccache
+  libliquid-dev libfftw3-dev libvolk2-dev libsoapysdr-dev soapysdr-module-rtlsdr soapysdr-module-remote soapysdr-module-airspy soapysdr-module-hackrf
 )
 # The web page's browser tests run on Node.js; a Node.js from elsewhere
 # (with its own npm) is kept rather than replaced.

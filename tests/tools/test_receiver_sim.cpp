@@ -780,6 +780,18 @@ TEST(CommandLine, RigctlTakesAPortNumberOrZero) {
     EXPECT_EQ(SimOptions{}.rigctlPort, -1);
 }
 
+TEST(CommandLine, RtlTcpTakesAPortAndExcludesRigctl) {
+    SimOptions o;
+    std::string error;
+    ASSERT_EQ(parseCommandLine({"--rtl-tcp", "1234"}, &o, &error), CommandLineResult::Run);
+    EXPECT_EQ(o.rtlTcpPort, 1234);
+    EXPECT_EQ(o.rigctlPort, -1);
+    SimOptions both;
+    EXPECT_EQ(parseCommandLine({"--rtl-tcp", "0", "--rigctl", "0"}, &both, &error),
+              CommandLineResult::Error);
+    EXPECT_NE(helpText().find("--rtl-tcp PORT"), std::string::npos);
+}
+
 // One client of the face on a plain socket: a line out, the answer back.
 class FaceClient {
 public:

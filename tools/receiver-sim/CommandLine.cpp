@@ -54,6 +54,16 @@ Options:
                        for Hamlib's network client (model 2); 0 takes any
                        free port. Prints HOST:PORT once it listens. The plan
                        is the same; --plan and --mute apply
+  --rtl-tcp PORT       be an SDR dongle served by rtl_tcp on 127.0.0.1:PORT
+                       instead of using a pseudo-terminal (0 takes any free
+                       port): greets with "RTL0" and an R820T tuner, streams
+                       unsigned 8-bit I/Q at the sample rate and around the
+                       centre frequency the client sets (5-byte commands),
+                       made from the plan: FM signals carry a 1 kHz tone, AM
+                       signals a 1 kHz tone at 50 %, USB/LSB/CW signals are a
+                       carrier heard as a 1 kHz tone (CW: on the frequency),
+                       all over white noise. Prints HOST:PORT once it
+                       listens; --plan applies
   --show-demo-plan     print the built-in demo plan and exit
   -h, --help           this text
 
@@ -220,6 +230,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
             if (!number(0, 65535, &n))
                 return CommandLineResult::Error;
             options->rigctlPort = int(n);
+        } else if (arg == "--rtl-tcp") {
+            if (!number(0, 65535, &n))
+                return CommandLineResult::Error;
+            options->rtlTcpPort = int(n);
         } else if (arg == "--log") {
             if (!value(&options->logPath))
                 return CommandLineResult::Error;
@@ -227,6 +241,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args, SimOpti
             *error = "unknown option \"" + arg + "\" (see --help)";
             return CommandLineResult::Error;
         }
+    }
+    if (options->rigctlPort >= 0 && options->rtlTcpPort >= 0) {
+        *error = "--rigctl and --rtl-tcp are two different receivers; give one";
+        return CommandLineResult::Error;
     }
     return CommandLineResult::Run;
 }

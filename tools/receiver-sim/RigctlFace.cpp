@@ -78,45 +78,12 @@ RigctlFace::~RigctlFace() {
 }
 
 bool RigctlFace::start(int port, std::string* error) {
-    auto fail = [&](const char* what) {
-        if (error)
-            *error = std::string(what) + ": " + std::strerror(errno);
-        stop();
-        return false;
-    };
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0)
-        return fail("socket");
-    const int yes = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-        return fail("bind");
-    if (::listen(listenFd_, 4) != 0)
-        return fail("listen");
-    socklen_t length = sizeof address;
-    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    if (::pipe2(wakeFds_, O_CLOEXEC) != 0)
-        return fail("pipe");
-    thread_ = std::thread([this] { serve(); });
-    return true;
+    return server_.start(
+        port, [this] { serve(); }, error);
 }
 
 void RigctlFace::stop() {
-    if (thread_.joinable()) {
-        const char stopByte = 's';
-        [[maybe_unused]] const auto written = ::write(wakeFds_[1], &stopByte, 1);
-        thread_.join();
-    }
-    for (int* fd : {&listenFd_, &wakeFds_[0], &wakeFds_[1]}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
+    server_.stop();
 }
 
 void RigctlFace::setPlan(SignalPlan plan) {
@@ -125,9 +92,7 @@ void RigctlFace::setPlan(SignalPlan plan) {
 
 void RigctlFace::setMuted(bool muted) {
     muted_ = muted;
-    const char wakeByte = 'w';
-    if (wakeFds_[1] >= 0) [[maybe_unused]]
-        const auto written = ::write(wakeFds_[1], &wakeByte, 1);
+    server_.wake('w');
 }
 
 ReceiverState RigctlFace::state() const {
@@ -172,14 +137,14 @@ void RigctlFace::serve() {
                 ::close(c.fd);
             clients.clear();
         }
-        std::vector<pollfd> fds{{wakeFds_[0], POLLIN, 0}, {listenFd_, POLLIN, 0}};
+        std::vector<pollfd> fds{{server_.wakeFd(), POLLIN, 0}, {server_.listenFd(), POLLIN, 0}};
         for (const Client& c : clients)
             fds.push_back({c.fd, POLLIN, 0});
         if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
             break;
         if (fds[0].revents & POLLIN) {
             char byte = 0;
-            [[maybe_unused]] const auto got = ::read(wakeFds_[0], &byte, 1);
+            [[maybe_unused]] const auto got = ::read(server_.wakeFd(), &byte, 1);
             if (byte == 's')
                 break;
             continue; // a mute closes the clients before anything else is served
@@ -193,7 +158,7 @@ void RigctlFace::serve() {
             }
         }
         if (fds[1].revents & POLLIN) {
-            const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int fd = ::accept4(server_.listenFd(), nullptr, nullptr, SOCK_CLOEXEC);
             if (fd >= 0 && muted_) {
                 ::close(fd);
             } else if (fd >= 0) {

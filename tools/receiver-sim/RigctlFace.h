@@ -1,4 +1,5 @@
 #pragma once
+#include "LoopbackServer.h"
 #include "ReceiverState.h"
 #include "SignalPlan.h"
 
@@ -27,7 +28,7 @@ public:
     // *error if it cannot.
     bool start(int port, std::string* error);
     // The port it listens on.
-    int port() const { return port_; }
+    int port() const { return server_.port(); }
     // Closes every connection and stops listening. Safe to call twice.
     void stop();
 
@@ -50,12 +51,9 @@ private:
     bool serveClient(Client& client);
 
     std::unique_ptr<Target> target_;
-    int listenFd_ = -1;
-    int wakeFds_[2] = {-1, -1};
-    int port_ = 0;
     std::atomic<bool> muted_{false};
     std::atomic<long> commands_{0};
-    std::thread thread_;
+    LoopbackServer server_;
 };
 
 } // namespace kovo::sim

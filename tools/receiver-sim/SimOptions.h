@@ -22,6 +22,7 @@ struct SimOptions {
     std::vector<std::pair<long, int>> delayReplies;
     bool mute = false;   // never answer, never report
     int rigctlPort = -1; // 0..65535: the Hamlib network face on this port instead of a pty
+    int rtlTcpPort = -1; // 0..65535: the rtl_tcp (SDR) face on this port instead of a pty
 };
 
 } // namespace kovo::sim

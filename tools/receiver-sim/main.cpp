@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "ReceiverSimulator.h"
 #include "RigctlFace.h"
+#include "RtlTcpFace.h"
 #include "SignalPlan.h"
 
 #include <atomic>
@@ -24,33 +25,55 @@ void onStopSignal(int) {
 
 void installStopHandlers();
 
-// The Hamlib network face: serves until a stop signal.
-int runRigctlFace(const kovo::sim::SimOptions& options) {
+// The plan of --plan, or the demo plan; false (reported) when it has errors.
+bool loadPlan(const kovo::sim::SimOptions& options, kovo::sim::SignalPlan* plan) {
     using namespace kovo::sim;
-    SignalPlan plan = SignalPlan::demo();
-    if (!options.planFile.empty()) {
-        std::vector<std::string> problems;
-        if (!SignalPlan::load(options.planFile, &plan, &problems) || !problems.empty()) {
-            std::fprintf(stderr, "receiver-sim: %s: the plan has errors\n",
-                         options.planFile.c_str());
-            for (const std::string& p : problems)
-                std::fprintf(stderr, "  %s\n", p.c_str());
-            return 1;
-        }
-    }
-    RigctlFace face(std::move(plan));
+    *plan = SignalPlan::demo();
+    if (options.planFile.empty())
+        return true;
+    std::vector<std::string> problems;
+    if (SignalPlan::load(options.planFile, plan, &problems) && problems.empty())
+        return true;
+    std::fprintf(stderr, "receiver-sim: %s: the plan has errors\n", options.planFile.c_str());
+    for (const std::string& p : problems)
+        std::fprintf(stderr, "  %s\n", p.c_str());
+    return false;
+}
+
+// Serves a network face until a stop signal.
+template <typename Face> int runFace(Face& face, int port) {
     std::string error;
-    if (!face.start(options.rigctlPort, &error)) {
+    if (!face.start(port, &error)) {
         std::fprintf(stderr, "receiver-sim: %s\n", error.c_str());
         return 1;
     }
-    face.setMuted(options.mute);
     installStopHandlers();
     std::printf("127.0.0.1:%d\n", face.port());
     std::fflush(stdout);
     while (!stopRequested)
         pause();
     return 0;
+}
+
+// The Hamlib network face.
+int runRigctlFace(const kovo::sim::SimOptions& options) {
+    using namespace kovo::sim;
+    SignalPlan plan;
+    if (!loadPlan(options, &plan))
+        return 1;
+    RigctlFace face(std::move(plan));
+    face.setMuted(options.mute);
+    return runFace(face, options.rigctlPort);
+}
+
+// The SDR face: I/Q over rtl_tcp's protocol.
+int runRtlTcpFace(const kovo::sim::SimOptions& options) {
+    using namespace kovo::sim;
+    SignalPlan plan;
+    if (!loadPlan(options, &plan))
+        return 1;
+    RtlTcpFace face(std::move(plan));
+    return runFace(face, options.rtlTcpPort);
 }
 
 void installStopHandlers() {
@@ -84,6 +107,8 @@ int main(int argc, char** argv) {
 
     if (options.rigctlPort >= 0)
         return runRigctlFace(options);
+    if (options.rtlTcpPort >= 0)
+        return runRtlTcpFace(options);
 
     ReceiverSimulator simulator(options);
     if (!simulator.start(&error)) {

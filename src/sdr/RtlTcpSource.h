@@ -1,0 +1,100 @@
+#pragma once
+#include "IqBlockQueue.h"
+#include "RtlTcpProtocol.h"
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace kovo::sdr {
+
+struct RtlTcpSettings {
+    std::string host = "127.0.0.1";
+    std::uint16_t port = 1234;
+    std::uint32_t centreHz = 100'000'000;
+    std::uint32_t sampleRate = 2'400'000;
+    std::optional<int> gainTenthsDb; // nothing: the tuner's automatic gain
+    int ppm = 0;
+    bool agc = false;
+    std::size_t blockSamples = 16384;
+    std::size_t queueBlocks = 64;
+    // Time the tuner takes to settle after a retune; samples of this span
+    // after the command went out are not counted for the new frequency.
+    int settleMs = 20;
+    int connectTimeoutMs = 2000;
+    int reconnectMs = 1000;
+    // A server that sends nothing for this long is taken as gone.
+    int stallMs = 3000;
+};
+
+enum class SourceState { Stopped, Connecting, Streaming, Disconnected };
+
+struct SourceStatus {
+    SourceState state = SourceState::Stopped;
+    std::string lastError; // why the last connection failed or ended
+    std::optional<RtlTcpGreeting> greeting;
+    std::uint64_t connects = 0;    // sessions that began to stream
+    std::uint64_t disconnects = 0; // sessions that ended without a stop
+    std::uint64_t overruns = 0;    // blocks dropped because the queue was full
+    std::uint64_t staleSamples = 0;
+    std::uint64_t bytesRead = 0;
+};
+
+// An rtl_tcp server's samples, read on a thread of its own into a bounded
+// queue. Settings may be changed from any thread: each retune (frequency or
+// sample rate) raises the generation, and blocks carry the generation they
+// were taken at. A server that goes away, refuses or falls silent is
+// reported in the status, and the source connects again after
+// `reconnectMs`, sending its settings anew.
+class RtlTcpSource {
+public:
+    explicit RtlTcpSource(RtlTcpSettings settings);
+    ~RtlTcpSource();
+    RtlTcpSource(const RtlTcpSource&) = delete;
+    RtlTcpSource& operator=(const RtlTcpSource&) = delete;
+
+    void start();
+    // Stops the thread and closes the connection. Safe to call twice.
+    void stop();
+
+    void tune(std::uint32_t centreHz);
+    void setSampleRate(std::uint32_t sampleRate);
+    void setGain(std::optional<int> tenthsDb);
+    void setPpm(int ppm);
+    void setAgc(bool on);
+
+    // The newest tuning asked for; blocks of older generations are stale.
+    std::uint64_t generation() const { return generation_.load(); }
+    IqBlockQueue& blocks() { return queue_; }
+    SourceStatus status() const;
+
+private:
+    class Session;
+
+    void run();
+    void queueCommand(RtlTcpCommand command, std::uint32_t value);
+    void queueSettings();
+    void queueGain();
+    template <typename Change> void changeSettings(Change&& change);
+    bool waitBeforeRetry();
+    void wake();
+    void setState(SourceState state, const std::string& error = {});
+
+    RtlTcpSettings settings_;
+    IqBlockQueue queue_;
+    std::atomic<std::uint64_t> generation_{1};
+    std::atomic<bool> stopping_{false};
+    int wakeFds_[2] = {-1, -1};
+    std::thread thread_;
+
+    mutable std::mutex mutex_;
+    std::map<std::uint8_t, std::uint32_t> pending_; // latest value per command
+    bool retunePending_ = false;
+    SourceStatus status_;
+};
+
+} // namespace kovo::sdr

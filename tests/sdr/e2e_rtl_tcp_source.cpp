@@ -1,0 +1,136 @@
+// The rtl_tcp client against the simulator's rtl_tcp face on the loopback,
+// in real time.
+#include "RtlTcpFace.h"
+#include "sdr/IqPipeline.h"
+#include "sdr/RtlTcpSource.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using namespace kovo::sdr;
+using namespace std::chrono_literals;
+using kovo::sim::RtlTcpFace;
+using kovo::sim::SignalPlan;
+
+constexpr std::uint32_t kRate = 240'000;
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+SignalPlan plan() {
+    return SignalPlan::parse("145.512500 NFM 20\n", nullptr);
+}
+
+RtlTcpSettings settingsFor(int port) {
+    RtlTcpSettings s;
+    s.port = std::uint16_t(port);
+    s.centreHz = 145'500'000;
+    s.sampleRate = kRate;
+    s.gainTenthsDb = 496;
+    s.ppm = -3;
+    s.blockSamples = kRate / 50;
+    s.reconnectMs = 100;
+    return s;
+}
+
+// Processes `seconds` of current-generation samples from the source.
+void listen(RtlTcpSource& source, IqPipeline& pipeline, double seconds) {
+    std::size_t processed = 0;
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    while (processed < std::size_t(seconds * kRate) && std::chrono::steady_clock::now() < until) {
+        auto block = source.blocks().popFor(100ms);
+        if (!block)
+            continue;
+        if (pipeline.process(*block, source.generation()))
+            processed += block->samples.size();
+        source.blocks().recycle(std::move(*block));
+    }
+    ASSERT_GE(processed, std::size_t(seconds * kRate));
+}
+
+TEST(RtlTcpSourceE2e, TunesTheSimulatorAndHearsItsCarrier) {
+    RtlTcpFace face(plan());
+    std::string error;
+    ASSERT_TRUE(face.start(0, &error)) << error;
+    RtlTcpSource source(settingsFor(face.port()));
+    source.start();
+    ASSERT_TRUE(waitUntil([&] { return source.status().state == SourceState::Streaming; }));
+    EXPECT_EQ(source.status().greeting->tuner(), RtlTuner::R820T);
+    ASSERT_TRUE(waitUntil([&] { return face.tuning().commands >= 6; }));
+    const auto told = face.tuning();
+    EXPECT_EQ(told.centreHz, 145'500'000u);
+    EXPECT_EQ(told.sampleRate, kRate);
+    EXPECT_EQ(told.gainMode, 1u);
+    EXPECT_EQ(told.gainTenthsDb, 496);
+    EXPECT_EQ(told.ppm, -3);
+
+    PipelineSettings settings;
+    settings.channelHz = 145'512'500;
+    settings.spectrumBins = 1024;
+    settings.spectrumHop = 1024;
+    IqPipeline pipeline(settings);
+    listen(source, pipeline, 0.3);
+    EXPECT_GE(pipeline.signal().index, 8);
+
+    // Retuned to where nothing transmits: the carrier is gone at once, for
+    // nothing taken at the old frequency counts.
+    source.tune(146'000'000);
+    pipeline.setChannel(146'012'500);
+    listen(source, pipeline, 0.1);
+    EXPECT_EQ(pipeline.signal().index, 0);
+    EXPECT_EQ(face.tuning().centreHz, 146'000'000u);
+    EXPECT_GT(source.status().staleSamples, 0u);
+    EXPECT_EQ(source.status().overruns, 0u);
+}
+
+TEST(RtlTcpSourceE2e, AServerThatGoesAwayIsReportedAndFoundAgain) {
+    auto face = std::make_unique<RtlTcpFace>(plan());
+    std::string error;
+    ASSERT_TRUE(face->start(0, &error)) << error;
+    const int port = face->port();
+    RtlTcpSource source(settingsFor(port));
+    source.start();
+    ASSERT_TRUE(waitUntil([&] { return source.status().state == SourceState::Streaming; }));
+    source.tune(145'000'000);
+
+    face.reset();
+    ASSERT_TRUE(waitUntil([&] { return source.status().state == SourceState::Disconnected; }));
+    EXPECT_EQ(source.status().disconnects, 1u);
+    EXPECT_FALSE(source.status().lastError.empty());
+
+    face = std::make_unique<RtlTcpFace>(plan());
+    ASSERT_TRUE(face->start(port, &error)) << error;
+    ASSERT_TRUE(waitUntil([&] { return source.status().connects == 2; }));
+    EXPECT_EQ(source.status().state, SourceState::Streaming);
+    // The settings are sent again, the latest tuning among them.
+    ASSERT_TRUE(waitUntil([&] { return face->tuning().commands >= 6; }));
+    EXPECT_EQ(face->tuning().centreHz, 145'000'000u);
+    EXPECT_EQ(face->tuning().sampleRate, kRate);
+}
+
+TEST(RtlTcpSourceE2e, AConsumerThatFallsBehindSeesOverrunsCounted) {
+    RtlTcpFace face(plan());
+    std::string error;
+    ASSERT_TRUE(face.start(0, &error)) << error;
+    RtlTcpSettings settings = settingsFor(face.port());
+    settings.queueBlocks = 3;
+    RtlTcpSource source(settings);
+    source.start();
+    // Nobody takes the blocks: 20 ms each, so the queue fills within 60 ms.
+    ASSERT_TRUE(waitUntil([&] { return source.status().overruns >= 2; }));
+    EXPECT_EQ(source.blocks().size(), 3u);
+}
+
+} // namespace
