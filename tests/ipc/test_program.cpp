@@ -49,6 +49,13 @@ protected:
             QThread::msleep(50);
     }
     void startProgram() { startProgram(program_); }
+    // The program's window as `bus` sees it (kNoWindow when it is not there).
+    static kovo::ipc::WindowHandle programWindow(kovo::ipc::WindowBus& bus) {
+        for (kovo::ipc::WindowHandle w : bus.otherWindows())
+            if (bus.handlesOf(w).contains(QStringLiteral("KovoControl")))
+                return w;
+        return kovo::ipc::kNoWindow;
+    }
     // Where the program keeps "Frequency.kv5" and its like.
     QString dataFolder() const {
         return home_.filePath(QStringLiteral("data/Fennelworks/KOVO3000"));
@@ -208,10 +215,7 @@ TEST_F(ProgramTest, KovoctlGetLeavesARegisteredStatusClientInPlace) {
     test::PeerWindow client(QStringLiteral("client")), observer(QStringLiteral("observer"));
     test::PeerWindow callerWindow(QStringLiteral("caller"));
     WindowBus& caller = callerWindow.bus();
-    WindowHandle program = kNoWindow;
-    for (WindowHandle w : caller.otherWindows())
-        if (caller.handlesOf(w).contains(QStringLiteral("KovoControl")))
-            program = w;
+    const WindowHandle program = programWindow(caller);
     ASSERT_NE(program, kNoWindow);
     EXPECT_EQ(caller.send(program, Message::KovoControl, 254, client.handle()), 2);
     EXPECT_EQ(kovoctl({"tune", "145.5"}).first, 0);
@@ -274,10 +278,7 @@ TEST_F(ProgramTest, ASharedMemoryObjectAnotherUserCouldReachIsNotUsed) {
     using namespace kovo::ipc;
     test::PeerWindow callerWindow(QStringLiteral("caller"));
     WindowBus& caller = callerWindow.bus();
-    WindowHandle program = kNoWindow;
-    for (WindowHandle w : caller.otherWindows())
-        if (caller.handlesOf(w).contains(QStringLiteral("KovoControl")))
-            program = w;
+    const WindowHandle program = programWindow(caller);
     ASSERT_NE(program, kNoWindow);
     EXPECT_EQ(caller.send(program, Message::KovoControl, 150, 0), 0) << "the state block";
     EXPECT_EQ(caller.send(program, Message::KovoControl, 115, 0), 0) << "the link-set names";
