@@ -28,13 +28,13 @@ constexpr std::uint32_t kFaceSignalHz = 145787500; // the last demo channel
 constexpr int kFaceLevel = 10;
 constexpr int kLongWaitMs = 30000;
 
-// The program in demo mode, put together as the composition does, with
-// settings that name a Hamlib radio.
+// The program in demo mode, put together as the composition does.
 class DemoReceiverTest : public testing::Test {
 protected:
-    void SetUp() override {
+    // Settings that name a Hamlib radio (`useHamlib` 1) or an AR3000A.
+    void startDemo(int useHamlib) {
         store_ = std::make_unique<QSettingsStore>(dir_.filePath("KOVO3000.ini"));
-        store_->writeInt("Hardware Setting", "UseHamlib", 1);
+        store_->writeInt("Hardware Setting", "UseHamlib", useHamlib);
         store_->writeInt("Hardware Setting", "HamlibModel", 1);
         settings_ = loadAppSettings(*store_);
         doc_ = std::make_unique<CKovo5Doc>(settings_, clock_);
@@ -83,6 +83,9 @@ protected:
 // "UseHamlib" names a radio, yet the demo drives its own simulator in the
 // simulator's commands, and its signals show.
 TEST_F(DemoReceiverTest, TheDemoScansItsSimulatorWhateverReceiverTheSettingsName) {
+    startDemo(1);
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !stops_.empty(); }, kLongWaitMs))
         << "no stop; messages: " << (notifier_.messages.empty() ? "" : notifier_.messages[0]);
     EXPECT_TRUE(notifier_.messages.empty()) << notifier_.messages[0];
@@ -97,6 +100,9 @@ TEST_F(DemoReceiverTest, TheDemoScansItsSimulatorWhateverReceiverTheSettingsName
 // speaks to the radio through Hamlib, the features are the radio's, and the
 // scan stops where the radio hears a signal, at the level it reports.
 TEST_F(DemoReceiverTest, AReceiverKindChosenAtRunTimeTakesTheWholePathWithIt) {
+    startDemo(0);
+    if (HasFatalFailure())
+        return;
     test::FaceRadio face(kFaceSignalHz, kFaceLevel);
     std::string error;
     const std::string address = face.start(&error);
