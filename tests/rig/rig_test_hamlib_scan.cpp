@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <clocale>
+#include <set>
 
 #include "RigctlFace.h"
 #include "fakes/QtReceiverRig.h"
@@ -84,6 +85,53 @@ TEST_F(HamlibScanTest, MemoryScanThroughRigctldOverTheNetworkStopsAndLogs) {
     makeRig(2, "127.0.0.1:" + std::to_string(port));
     scanUntilAStop();
     rig_.reset();
+    rigctld.terminate();
+    rigctld.waitForFinished(5000);
+}
+
+// Hamlib's dummy rig behind rigctld reads a strength of about -30 dB over S9
+// on every channel. With the squelch taken from the strength, a threshold
+// above that lets the scan run on through the bank and one below it stops.
+TEST_F(HamlibScanTest, WithTheStrengthAsSquelchRigctldsDummyRigScansOnOrStopsByTheThreshold) {
+    const quint16 port = freePort();
+    QProcess rigctld;
+    rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
+    if (!rigctld.waitForStarted(5000))
+        GTEST_SKIP() << "rigctld is not installed";
+    runEventLoopFor(300);
+    for (const int thresholdDb : {20, -60}) {
+        SCOPED_TRACE(thresholdDb);
+        makeRig(2, "127.0.0.1:" + std::to_string(port));
+        rig_->settings.hamlibUseDcd = 0;
+        rig_->settings.hamlibThreshold = thresholdDb;
+        ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
+        CKovo5Doc& doc = rig_->doc;
+        rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
+        doc.controlParams.direction = 1;
+        doc.controlParams.delaySeconds = 1;
+        doc.parameters().toggleSwitch(SwitchKind::Logging);
+        rig_->core.setOperatingMode(0);
+        std::set<std::uint32_t> visited;
+        bool held = false;
+        const bool stopped = waitFor(
+            [&] {
+                const std::uint32_t hz = doc.mainRecord.frequency;
+                if (hz >= kFirstHz && hz < kFirstHz + kChannels * kSpacingHz)
+                    visited.insert(hz);
+                held = held || rig_->core.engine().mainContext().hold == 1;
+                return held || visited.size() == std::size_t(kChannels);
+            },
+            kLongWaitMs);
+        if (thresholdDb > 0) {
+            EXPECT_EQ(visited.size(), std::size_t(kChannels)) << "every channel in turn";
+            EXPECT_FALSE(held);
+            EXPECT_EQ(doc.logCount, 0);
+        } else {
+            EXPECT_TRUE(stopped);
+            EXPECT_EQ(rig_->core.engine().mainContext().hold, 1);
+        }
+        rig_.reset();
+    }
     rigctld.terminate();
     rigctld.waitForFinished(5000);
 }
