@@ -1,6 +1,7 @@
 // The program against real peers on wall-clock time: the demo's simulator on
 // its pseudo-terminal and the simulator's Hamlib face behind Hamlib's
-// network client.
+// network client. (The demo with settings that name a Hamlib radio is run as
+// the whole program among the program tests.)
 #include "../test_shell_fakes.h"
 #include "app/AppSettingsLoader.h"
 #include "app/AppSettingsWriter.h"
@@ -31,11 +32,8 @@ constexpr int kLongWaitMs = 30000;
 // The program in demo mode, put together as the composition does.
 class DemoReceiverTest : public testing::Test {
 protected:
-    // Settings that name a Hamlib radio (`useHamlib` 1) or an AR3000A.
-    void startDemo(int useHamlib) {
+    void SetUp() override {
         store_ = std::make_unique<QSettingsStore>(dir_.filePath("KOVO3000.ini"));
-        store_->writeInt("Hardware Setting", "UseHamlib", useHamlib);
-        store_->writeInt("Hardware Setting", "HamlibModel", 1);
         settings_ = loadAppSettings(*store_);
         doc_ = std::make_unique<CKovo5Doc>(settings_, clock_);
         demo_ = std::make_unique<DemoReceiver>(settings_);
@@ -80,29 +78,10 @@ protected:
     Subscription onStop_;
 };
 
-// "UseHamlib" names a radio, yet the demo drives its own simulator in the
-// simulator's commands, and its signals show.
-TEST_F(DemoReceiverTest, TheDemoScansItsSimulatorWhateverReceiverTheSettingsName) {
-    startDemo(1);
-    if (HasFatalFailure())
-        return;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !stops_.empty(); }, kLongWaitMs))
-        << "no stop; messages: " << (notifier_.messages.empty() ? "" : notifier_.messages[0]);
-    EXPECT_TRUE(notifier_.messages.empty()) << notifier_.messages[0];
-    EXPECT_EQ(link().receiver().model, demo_->receiver().model);
-    EXPECT_FALSE(link().receiver().reachedThroughHamlib);
-    EXPECT_EQ(dynamic_cast<HamlibTransport*>(transport()), nullptr);
-    EXPECT_GT(stops_.front().level, 0);
-    EXPECT_GE(doc_->channelTable().findChannel(stops_.front().frequency), 0);
-}
-
 // A Hamlib radio chosen while the demo runs takes the whole path: the link
 // speaks to the radio through Hamlib, the features are the radio's, and the
 // scan stops where the radio hears a signal, at the level it reports.
 TEST_F(DemoReceiverTest, AReceiverKindChosenAtRunTimeTakesTheWholePathWithIt) {
-    startDemo(0);
-    if (HasFatalFailure())
-        return;
     test::FaceRadio face(kFaceSignalHz, kFaceLevel);
     std::string error;
     const std::string address = face.start(&error);
