@@ -39,6 +39,12 @@ protected:
         return probe.serverPort();
     }
 
+    // rigctld with Hamlib's dummy rig on `port`; false when it is not installed.
+    static bool startRigctld(QProcess& rigctld, quint16 port) {
+        rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
+        return rigctld.waitForStarted(5000);
+    }
+
     // Scans a bank of channels and waits for the first stop.
     void scanUntilAStop() {
         ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
@@ -72,8 +78,7 @@ TEST_F(HamlibScanTest, MemoryScanThroughHamlibsDummyRigStopsOnAnOpenSquelchAndLo
 TEST_F(HamlibScanTest, MemoryScanThroughRigctldOverTheNetworkStopsAndLogs) {
     const quint16 port = freePort();
     QProcess rigctld;
-    rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
-    if (!rigctld.waitForStarted(5000))
+    if (!startRigctld(rigctld, port))
         GTEST_SKIP() << "rigctld is not installed";
     ASSERT_TRUE(waitFor(
         [&] {
@@ -95,8 +100,7 @@ TEST_F(HamlibScanTest, MemoryScanThroughRigctldOverTheNetworkStopsAndLogs) {
 TEST_F(HamlibScanTest, WithTheStrengthAsSquelchRigctldsDummyRigScansOnOrStopsByTheThreshold) {
     const quint16 port = freePort();
     QProcess rigctld;
-    rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
-    if (!rigctld.waitForStarted(5000))
+    if (!startRigctld(rigctld, port))
         GTEST_SKIP() << "rigctld is not installed";
     runEventLoopFor(300);
     for (const int thresholdDb : {20, -60}) {
