@@ -45,8 +45,8 @@ protected:
         return rigctld.waitForStarted(5000);
     }
 
-    // Scans a bank of channels and waits for the first stop.
-    void scanUntilAStop() {
+    // Opens the radio and starts a logged memory scan of a bank of channels.
+    void startMemoryScan() {
         ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
         EXPECT_THAT(rig_->notifier.messages, testing::IsEmpty());
         CKovo5Doc& doc = rig_->doc;
@@ -55,6 +55,14 @@ protected:
         doc.controlParams.delaySeconds = 1;
         doc.parameters().toggleSwitch(SwitchKind::Logging);
         rig_->core.setOperatingMode(0);
+    }
+
+    // Scans a bank of channels and waits for the first stop.
+    void scanUntilAStop() {
+        startMemoryScan();
+        if (HasFatalFailure())
+            return;
+        CKovo5Doc& doc = rig_->doc;
         // The dummy rig's squelch opens on every other reading.
         ASSERT_TRUE(waitFor(
             [&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
@@ -108,13 +116,10 @@ TEST_F(HamlibScanTest, WithTheStrengthAsSquelchRigctldsDummyRigScansOnOrStopsByT
         makeRig(2, "127.0.0.1:" + std::to_string(port));
         rig_->settings.hamlibUseDcd = 0;
         rig_->settings.hamlibThreshold = thresholdDb;
-        ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
+        startMemoryScan();
+        if (HasFatalFailure())
+            return;
         CKovo5Doc& doc = rig_->doc;
-        rig_->addScanChannels(kFirstHz, kSpacingHz, kChannels, kBank);
-        doc.controlParams.direction = 1;
-        doc.controlParams.delaySeconds = 1;
-        doc.parameters().toggleSwitch(SwitchKind::Logging);
-        rig_->core.setOperatingMode(0);
         std::set<std::uint32_t> visited;
         bool held = false;
         const bool stopped = waitFor(
