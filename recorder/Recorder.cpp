@@ -7,6 +7,7 @@
 #include "history/HistoryWriter.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
+#include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
 
 #include <QDBusConnection>
@@ -15,9 +16,7 @@
 #include <QStandardPaths>
 
 #include <cstring>
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kovo::recorder {
@@ -37,23 +36,15 @@ std::filesystem::path defaultFolder() {
 
 // The program writes the record into memory the recorder provides. An
 // object that is already there (another recorder's) is used as it is and
-// never shrunk; `created` says whether this one made it.
-bool createRecordMemory(bool& created) {
-    const std::string name = std::string("/") + kRecordMemory;
-    int fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    created = fd >= 0;
-    if (!created)
-        fd = ::shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    const bool ok = ::fstat(fd, &st) == 0 && (st.st_size >= off_t(ipc::kMappingSize) ||
-                                              ::ftruncate(fd, off_t(ipc::kMappingSize)) == 0);
-    ::close(fd);
-    if (!ok && created) {
-        ::shm_unlink(name.c_str());
-        created = false;
-    }
+// never shrunk, when it is this user's own and closed to others; `created`
+// says whether this one made it. False with the reason in `problem`.
+bool createRecordMemory(bool& created, std::string& problem) {
+    const ipc::SharedObject object = ipc::SharedObject::openOrCreate(kRecordMemory);
+    created = object.created();
+    const bool ok = object.usable() || (object.check() == ipc::ObjectCheck::TooShort &&
+                                        ::ftruncate(object.fd(), off_t(ipc::kMappingSize)) == 0);
+    if (!ok)
+        problem = ipc::refusalReason(kRecordMemory, object.check());
     return ok;
 }
 
@@ -128,9 +119,11 @@ Recorder::~Recorder() {
 bool Recorder::start(QString* error) {
     std::error_code fsError;
     std::filesystem::create_directories(folder_, fsError);
-    if (!createRecordMemory(ownsRecordMemory_)) {
-        *error =
-            QStringLiteral("cannot create the shared memory /%1").arg(QLatin1String(kRecordMemory));
+    std::string problem;
+    if (!createRecordMemory(ownsRecordMemory_, problem)) {
+        *error = problem.empty() ? QStringLiteral("cannot create the shared memory /%1")
+                                       .arg(QLatin1String(kRecordMemory))
+                                 : QString::fromStdString(problem);
         return false;
     }
     bus_ = std::make_unique<ipc::WindowBus>(

@@ -113,4 +113,9 @@ void AppSettingsWriter::setHamlib(int useHamlib, int model, const std::string& p
     reportFailedWrite();
 }
 
+void AppSettingsWriter::setHamlibSquelch(bool useDcd, int thresholdDb) {
+    store(&AppSettings::hamlibUseDcd, useDcd ? 1 : 0);
+    store(&AppSettings::hamlibThreshold, thresholdDb);
+}
+
 } // namespace kovo

@@ -54,6 +54,9 @@ public:
     void setComDevice(int portNumber, const std::string& path);
     // The receiver kind and the Hamlib radio, stored together.
     void setHamlib(int useHamlib, int model, const std::string& port, int speed);
+    // How a Hamlib radio's squelch is read: its own report (DCD), or its
+    // strength against the threshold (dB relative to S9).
+    void setHamlibSquelch(bool useDcd, int thresholdDb);
 
 private:
     void store(int AppSettings::*field, int value);

@@ -70,6 +70,7 @@ bool Composition::build(std::string* error) {
             return false;
         }
         options.portOverride = demo_->devicePath();
+        options.portReceiver = &demo_->receiver();
         if (options.startupFile.isEmpty())
             options.replaceLastDocument = &DemoReceiver::fillDocument;
     }

@@ -34,10 +34,9 @@ struct DemoBank {
 constexpr DemoBank airBand{1, "Air band", "Air band"};
 constexpr DemoBank twoMetres{2, "2m", "2m amateur"};
 
-sim::SimOptions simulatorOptions(const AppSettings& settings) {
+sim::SimOptions simulatorOptions(const AppSettings& settings, const ReceiverDescription& receiver) {
     sim::SimOptions options;
-    // The simulator answers in the commands of the receiver "Device" names.
-    options.ar3000 = receiverDescriptionFor(settings.device).commandSet == CommandSet::Ar3000;
+    options.ar3000 = receiver.commandSet == CommandSet::Ar3000;
     const int speed = settings.commSpeed >= 0 && settings.commSpeed < int(kCommSpeedTable.size())
                           ? settings.commSpeed
                           : 0;
@@ -88,8 +87,11 @@ void fillRangesAndLog(CKovo5Doc& doc, int nfmBandwidth, int amBandwidth) {
 
 } // namespace
 
+// The simulator answers in the commands of the AR model "Device" names.
 DemoReceiver::DemoReceiver(const AppSettings& settings)
-    : simulator_(std::make_unique<sim::ReceiverSimulator>(simulatorOptions(settings))) {}
+    : receiver_(&receiverDescriptionFor(settings.device)),
+      simulator_(std::make_unique<sim::ReceiverSimulator>(simulatorOptions(settings, *receiver_))) {
+}
 
 DemoReceiver::~DemoReceiver() {
     simulator_->stop();

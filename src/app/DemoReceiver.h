@@ -11,6 +11,7 @@ namespace sim {
 class ReceiverSimulator;
 }
 struct AppSettings;
+struct ReceiverDescription;
 class CKovo5Doc;
 
 // The receiver of demo mode: the simulator on a pseudo-terminal, served by a
@@ -27,6 +28,9 @@ public:
     bool start(std::string* error);
     // The terminal the program opens as its serial port.
     std::string devicePath() const;
+    // The receiver the simulator is: an AR3000 or AR3000A as "Device" named
+    // it when the demo began, whatever else the settings say.
+    const ReceiverDescription& receiver() const { return *receiver_; }
 
     // Something to scan: the simulator's air-band and 2 m transmitters as a
     // dozen channels in two banks, in memory scan. Only in memory until saved.
@@ -35,6 +39,7 @@ public:
     static std::string describe(const ScanStop& stop);
 
 private:
+    const ReceiverDescription* receiver_;
     std::unique_ptr<sim::ReceiverSimulator> simulator_;
 };
 

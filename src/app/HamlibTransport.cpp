@@ -30,6 +30,9 @@ public:
             t.features_ = hamlibFeatures(capabilities);
         });
     }
+    void readings(rig::RigReadings readings) {
+        post([readings](HamlibTransport& t) { Q_EMIT t.readingsTaken(readings); });
+    }
     void lost(std::string why) {
         post([why = std::move(why)](HamlibTransport& t) {
             t.close();
@@ -114,6 +117,12 @@ QByteArray HamlibTransport::readAll() {
 void HamlibTransport::write(const QByteArray& bytes) {
     if (worker_)
         worker_->write(bytes.toStdString());
+}
+
+void HamlibTransport::takeReadings() {
+    if (worker_)
+        worker_->takeReadings(
+            [relay = relay_](rig::RigReadings readings) { relay->readings(readings); });
 }
 
 void HamlibTransport::clearOutput() {

@@ -1,6 +1,7 @@
 #pragma once
 #include "link/PortDescription.h"
 #include "net/PortTransport.h"
+#include "rig/RigControl.h"
 
 #include <memory>
 #include <optional>
@@ -33,6 +34,14 @@ public:
     void clearInput() override { received_.clear(); }
     void clearOutput() override;
     std::optional<ReceiverFeatures> receiverFeatures() const override { return features_; }
+
+    // Reads the radio's squelch report (DCD) and its strength once, on the
+    // worker after the commands already written; readingsTaken follows.
+    // Nothing while closed.
+    void takeReadings();
+
+Q_SIGNALS:
+    void readingsTaken(const kovo::rig::RigReadings& readings);
 
 private:
     class Relay;

@@ -173,8 +173,16 @@ void MainWindow::configurePort() {
     ComPortDialog dialog(writer_, ComPortDialog::serialDevicesOnThisMachine(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    view_->refreshAll(); // the VCS key follows the receiver kind
+    applyPortSettings(dialog.receiverKindChanged());
+}
+
+void MainWindow::applyPortSettings(bool receiverKindChanged) {
     core_->closePort();
+    if (receiverKindChanged && core_->link().pluggedIn()) {
+        core_->link().unplug();
+        view_->showDemoMode(false);
+    }
+    view_->refreshAll(); // the VCS key follows the receiver kind
     core_->openPortFromSettings();
 }
 

@@ -103,6 +103,11 @@ public:
 
     // Carries out a menu command; false for a number the frame does not know.
     bool runMenuCommand(int command);
+    // The port settings have been stored: the port is reopened on them. A
+    // receiver kind chosen anew replaces a stand-in receiver (the demo's)
+    // with the configured one, whole: its device, its commands, its
+    // features and its signal.
+    void applyPortSettings(bool receiverKindChanged);
 
     QWidget* panelArea() const { return panelArea_; }
     // Height of the title strip: the menu bar.

@@ -9,6 +9,7 @@
 #include "app/dialogs/ConfirmDialogs.h"
 #include "data/AppSettings.h"
 #include "data/CKovo5Doc.h"
+#include "link/ReceiverDescription.h"
 #include "scan/ReceiverCore.h"
 #include "ui/CKovo5View.h"
 #include "ui/database/DatabasePanel.h"
@@ -54,11 +55,8 @@ Program::Program(AppSettings& settings, SettingsStore& store, CKovo5Doc& documen
       notifier_(seams.notifier ? seams.notifier : messageBoxes_.get()),
       dialogs_(seams.dialogs ? seams.dialogs : fileDialogs_.get()), port_(std::move(seams.port)),
       timers_(std::move(seams.timers)), makeSplashTimers_(std::move(seams.makeSplashTimers)) {
-    if (!port_) {
-        auto port = std::make_unique<QtCommPort>();
-        port->setDevicePathOverride(options_.portOverride);
-        port_ = std::move(port);
-    }
+    if (!port_)
+        port_ = std::make_unique<QtCommPort>();
     if (!timers_)
         timers_ = std::make_unique<QtTimerService>();
     writer_->setWriteFailureReporter([this] {
@@ -128,6 +126,12 @@ void Program::createCore(const Clock& clock) {
     viewAttachment_ = core_->attachView(*view_);
     linkSubscription_ =
         core_->linkNotices().subscribe([this](const LinkNotice& notice) { onLinkNotice(notice); });
+    // The stand-in receiver and its device go together, so that the link
+    // never speaks one receiver's commands to another.
+    if (!options_.portOverride.empty())
+        core_->link().plugIn(options_.portReceiver ? *options_.portReceiver
+                                                   : receiverDescriptionFor(settings_.device),
+                             PortDescription::parse(options_.portOverride));
     core_->createControl();
     rigctl_ = std::make_unique<RigctlService>(doc_, *core_);
 }

@@ -32,6 +32,7 @@ class MainWindow;
 class ReceiverCore;
 class RecentFileList;
 class RigctlService;
+struct ReceiverDescription;
 class SettingsStore;
 
 // How the program was started.
@@ -42,8 +43,12 @@ struct ShellOptions {
     // Relative document names (the default "Frequency.kv5") live here.
     QString dataDirectory;
     // A device opened in place of the configured port for this run only
-    // (the simulator's terminal in demo mode); never stored.
+    // (the simulator's terminal in demo mode); never stored. The receiver on
+    // it is `portReceiver`, or the AR model "Device" names, whatever
+    // "UseHamlib" says; a receiver kind chosen in the COM Port dialog later
+    // replaces both with the configured receiver.
     std::string portOverride;
+    const ReceiverDescription* portReceiver = nullptr;
     // Called instead of opening the last document when the start-up timer
     // fires (demo mode fills the document itself); empty: open the last file.
     std::function<void(CKovo5Doc&)> replaceLastDocument;

@@ -3,11 +3,15 @@
 #include "data/CKovo5Doc.h"
 #include "ipc/ProgramWindow.h"
 
+#include <cstdio>
+
 namespace kovo::ipc {
 
 ExternalLink::ExternalLink(QDBusConnection connection, std::function<QString()> title,
                            std::unique_ptr<SharedMemory> memory)
-    : memory_(memory ? std::move(memory) : std::make_unique<PosixSharedMemory>()),
+    : memory_(memory ? std::move(memory)
+                     : std::make_unique<PosixSharedMemory>(
+                           [this](const std::string& text) { sharedMemoryRefused(text); })),
       bus_(std::make_unique<WindowBus>(
           std::move(connection),
           QList<Message>{Message::KovoControl, Message::KovoConfig, Message::BromAnswer},
@@ -93,6 +97,15 @@ bool ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time,
             notifier_->showMessage(uiText("Database", kNoAudioMessage));
     });
     return true;
+}
+
+// An object under one of the fixed names that someone else could reach is
+// left alone; the user hears why once, and the program goes on without it.
+void ExternalLink::sharedMemoryRefused(const std::string& text) {
+    if (notifier_)
+        notifier_->showMessage(text);
+    else
+        std::fprintf(stderr, "kovo3000: %s\n", text.c_str());
 }
 
 void ExternalLink::windowClosing() {

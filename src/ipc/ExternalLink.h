@@ -89,6 +89,7 @@ public:
 
 private:
     std::int32_t handle(Message m, std::uint32_t wParam, std::uint32_t lParam);
+    void sharedMemoryRefused(const std::string& text);
 
     std::unique_ptr<SharedMemory> memory_;
     std::unique_ptr<WindowBus> bus_;

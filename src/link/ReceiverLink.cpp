@@ -52,10 +52,17 @@ void ReceiverLink::chooseReceiver() {
     features_ = ReceiverFeatures::of(*receiver_);
 }
 
-void ReceiverLink::plugIn(const ReceiverDescription& receiver) {
+void ReceiverLink::plugIn(const ReceiverDescription& receiver,
+                          std::optional<PortDescription> port) {
     pluggedIn_ = &receiver;
-    receiver_ = pluggedIn_;
-    features_ = ReceiverFeatures::of(*receiver_);
+    pluggedPort_ = std::move(port);
+    chooseReceiver();
+}
+
+void ReceiverLink::unplug() {
+    pluggedIn_ = nullptr;
+    pluggedPort_.reset();
+    chooseReceiver();
 }
 
 void ReceiverLink::createControl() {
@@ -104,7 +111,8 @@ void ReceiverLink::startProbe(int portNumber, int speedIndex, ProbeDone done, bo
     port_.setNullDiscard(false);
     port_.setRThreshold(0);        // no receive events while probing
     port_.setEventCharacter('\0'); // a probe reads whatever comes
-    port_.setPort(describeReceiverPort(settings_, receiver(), portNumber));
+    port_.setPort(pluggedPort_ ? *pluggedPort_
+                               : describeReceiverPort(settings_, receiver(), portNumber));
 
     auto failNow = [&] {
         setStatus(reconnecting_ ? LinkStatus::Lost : LinkStatus::Closed);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -67,13 +68,21 @@ public:
     // stays closed.
     void createControl();
 
-    // The receiver on the line. Chosen from the "Device" setting at creation
-    // and at every opening of the port (the receiver can only change with a
-    // reopening), unless one was plugged in.
+    // The receiver on the line. Chosen from the settings ("UseHamlib",
+    // "Device") at creation and at every opening of the port (the receiver
+    // can only change with a reopening), unless one was plugged in.
     const ReceiverDescription& receiver() const { return *receiver_; }
-    // Serves a receiver described here instead of one the "Device" setting
-    // names; it stays until the link ends.
-    void plugIn(const ReceiverDescription& receiver);
+    // Serves a receiver described here instead of the one the settings name,
+    // on `port` when one is given (a stand-in such as the demo's simulator,
+    // whose kind and device hold whatever the settings say); it stays until
+    // it is unplugged or the link ends.
+    void plugIn(const ReceiverDescription& receiver,
+                std::optional<PortDescription> port = std::nullopt);
+    // Back to the receiver and the port the settings name, from the next
+    // opening on: both go together, so no receiver is spoken to in another
+    // one's commands.
+    void unplug();
+    bool pluggedIn() const { return pluggedIn_ != nullptr; }
     // What the receiver on the line can do: what its description says, or,
     // once found, what the port learnt of it (a radio that describes itself).
     const ReceiverFeatures& features() const { return features_; }
@@ -152,6 +161,7 @@ private:
     const ReceiverDescription* receiver_ = nullptr;
     ReceiverFeatures features_;
     const ReceiverDescription* pluggedIn_ = nullptr;
+    std::optional<PortDescription> pluggedPort_;
     ReplyState reply_;
     ReplyCutter cutter_;
     TuningEchoes recentEchoes_;

@@ -131,29 +131,52 @@ RigResult HamlibRig::setAttenuator(bool on) {
     return result(rig_set_level(rig_, RIG_VFO_CURR, RIG_LEVEL_ATT, value), "attenuator");
 }
 
+RigResult HamlibRig::readStrength(std::optional<int>& strengthDb) {
+    strengthDb.reset();
+    if (!hasStrength_ && !hasRawStrength_)
+        return RigResult::NotAvailable;
+    value_t value;
+    const setting_t level = hasStrength_ ? RIG_LEVEL_STRENGTH : RIG_LEVEL_RAWSTR;
+    const RigResult read = result(rig_get_level(rig_, RIG_VFO_CURR, level, &value), "signal");
+    if (read == RigResult::Done)
+        strengthDb = hasStrength_ ? value.i : value.i - 54;
+    return read;
+}
+
+RigResult HamlibRig::readSquelch(std::optional<bool>& open) {
+    open.reset();
+    if (!hasDcd_)
+        return RigResult::NotAvailable;
+    dcd_t dcd = RIG_DCD_OFF;
+    const RigResult read = result(rig_get_dcd(rig_, RIG_VFO_CURR, &dcd), "squelch");
+    if (read == RigResult::Done)
+        open = dcd == RIG_DCD_ON;
+    return read;
+}
+
 RigResult HamlibRig::readSignal(SignalReport& report) {
     report.reset();
-    int strength = -54;
-    if (hasStrength_ || hasRawStrength_) {
-        value_t value;
-        const setting_t level = hasStrength_ ? RIG_LEVEL_STRENGTH : RIG_LEVEL_RAWSTR;
-        const RigResult read = result(rig_get_level(rig_, RIG_VFO_CURR, level, &value), "signal");
-        if (read == RigResult::Failed)
-            return read;
-        if (read == RigResult::Done)
-            strength = hasStrength_ ? value.i : value.i - 54;
-    }
+    std::optional<int> strengthDb;
+    if (readStrength(strengthDb) == RigResult::Failed)
+        return RigResult::Failed;
+    const int strength = strengthDb.value_or(-54);
     bool open = strength >= settings_.thresholdDb;
-    if (hasDcd_ && settings_.useDcd) {
-        dcd_t dcd = RIG_DCD_OFF;
-        const RigResult read = result(rig_get_dcd(rig_, RIG_VFO_CURR, &dcd), "squelch");
-        if (read == RigResult::Failed)
-            return read;
-        if (read == RigResult::Done)
-            open = dcd == RIG_DCD_ON;
+    if (settings_.useDcd) {
+        std::optional<bool> squelchOpen;
+        if (readSquelch(squelchOpen) == RigResult::Failed)
+            return RigResult::Failed;
+        open = squelchOpen.value_or(open);
     }
     if (open)
         report = strength;
+    return RigResult::Done;
+}
+
+RigResult HamlibRig::readReadings(RigReadings& readings) {
+    readings = {};
+    if (readStrength(readings.strengthDb) == RigResult::Failed ||
+        readSquelch(readings.squelchOpen) == RigResult::Failed)
+        return RigResult::Failed;
     return RigResult::Done;
 }
 

@@ -29,6 +29,7 @@ public:
     RigResult setMode(RigMode mode, int passbandHz) override;
     RigResult setAttenuator(bool on) override;
     RigResult readSignal(SignalReport& report) override;
+    RigResult readReadings(RigReadings& readings) override;
     std::string lastError() const override { return lastError_; }
 
     // The model's settling wait, in ms, as its capabilities give it.
@@ -38,6 +39,8 @@ public:
 
 private:
     RigResult result(int code, const char* what);
+    RigResult readStrength(std::optional<int>& strengthDb);
+    RigResult readSquelch(std::optional<bool>& open);
 
     s_rig* rig_ = nullptr;
     HamlibSettings settings_;

@@ -48,7 +48,7 @@ void HamlibWorker::write(const std::string& text) {
         std::lock_guard lock(mutex_);
         for (char c : text) {
             if (c == '\r') {
-                lines_.push_back(std::move(partial_));
+                jobs_.push_back({std::move(partial_), {}});
                 partial_.clear();
             } else if (c != '\n') {
                 partial_ += c;
@@ -60,17 +60,25 @@ void HamlibWorker::write(const std::string& text) {
 
 void HamlibWorker::clearPending() {
     std::lock_guard lock(mutex_);
-    lines_.clear();
+    std::erase_if(jobs_, [](const Job& job) { return !job.readingsTaken; });
     partial_.clear();
 }
 
-bool HamlibWorker::nextLine(std::string& line) {
+void HamlibWorker::takeReadings(ReadingsTaken taken) {
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back({{}, std::move(taken)});
+    }
+    wake_.notify_all();
+}
+
+bool HamlibWorker::nextJob(Job& job) {
     std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return stopping_ || !lines_.empty(); });
+    wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
     if (stopping_)
         return false;
-    line = std::move(lines_.front());
-    lines_.pop_front();
+    job = std::move(jobs_.front());
+    jobs_.pop_front();
     return true;
 }
 
@@ -88,16 +96,22 @@ void HamlibWorker::run(RigFactory factory, int settleMs) {
         handlers_.opened(hamlib->capabilities());
     RigCommandInterpreter interpreter(*rig);
     interpreter.setSettleTime(std::chrono::milliseconds(settleMs));
-    std::string line;
-    while (nextLine(line)) {
-        const std::optional<std::string> answer = interpreter.execute(line);
-        if (!answer) {
+    Job job;
+    while (nextJob(job)) {
+        std::optional<std::string> answer;
+        RigReadings readings;
+        const bool ok = job.readingsTaken ? rig->readReadings(readings) != RigResult::Failed
+                                          : (answer = interpreter.execute(job.line)).has_value();
+        if (!ok) {
             const std::string why = rig->lastError();
             rig.reset(); // closed before the loss is told, so a reopening finds it free
             handlers_.lost(why);
             return;
         }
-        handlers_.received(*answer);
+        if (job.readingsTaken)
+            job.readingsTaken(readings);
+        else
+            handlers_.received(*answer);
     }
 }
 

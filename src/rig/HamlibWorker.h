@@ -42,16 +42,26 @@ public:
     void write(const std::string& text);
     // Forgets commands not yet carried out.
     void clearPending();
+    // Reads the radio's squelch report and strength once, after the commands
+    // already queued, and hands them to `taken` on the worker thread. A
+    // radio that fails the reading is lost as it is for a command.
+    using ReadingsTaken = std::function<void(RigReadings)>;
+    void takeReadings(ReadingsTaken taken);
 
 private:
+    // A command line, or a request for the readings.
+    struct Job {
+        std::string line;
+        ReadingsTaken readingsTaken;
+    };
     void run(RigFactory factory, int settleMs);
-    bool nextLine(std::string& line);
+    bool nextJob(Job& job);
 
     Handlers handlers_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::string partial_;
-    std::deque<std::string> lines_;
+    std::deque<Job> jobs_;
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -16,6 +16,14 @@ enum class RigResult { Done, NotAvailable, Refused, Failed };
 // strength in dB relative to S9.
 using SignalReport = std::optional<int>;
 
+// What the radio reports of itself, as it is: its own squelch (DCD: true
+// while open) and its signal strength in dB relative to S9; nothing for what
+// the radio cannot report.
+struct RigReadings {
+    std::optional<bool> squelchOpen;
+    std::optional<int> strengthDb;
+};
+
 // The radio as the command interpreter drives it. Every call may block.
 class RigControl {
 public:
@@ -25,6 +33,11 @@ public:
     virtual RigResult setMode(RigMode mode, int passbandHz) = 0;
     virtual RigResult setAttenuator(bool on) = 0;
     virtual RigResult readSignal(SignalReport& report) = 0;
+    // Both readings, whatever the squelch is set to decide by.
+    virtual RigResult readReadings(RigReadings& readings) {
+        readings = {};
+        return RigResult::NotAvailable;
+    }
     // Hamlib's own words for the last failure.
     virtual std::string lastError() const = 0;
 };

@@ -15,7 +15,8 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       modes_(seams.doc, steps_, scope_, viewRelay_), hold_(router_),
       ops_({seams.doc, state_, seams.settings, scope_, viewRelay_,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
-            [this] { loop_.sendNext(); }, &link_.features()}) {
+            [this] { loop_.sendNext(); }, &link_.features(),
+            [this]() -> const ReceiverDescription& { return link_.receiver(); }}) {
     link_.setClient(&loop_);
     link_.setObserver(&linkNotices_);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.

@@ -51,9 +51,12 @@ bool ReceiverOperations::takesKeypadFrequency() const {
 
 // ---- tuning ------------------------------------------------------------------
 
+const ReceiverDescription& ReceiverOperations::receiver() const {
+    return s_.receiver ? s_.receiver() : receiverDescriptionFor(s_.settings);
+}
+
 bool ReceiverOperations::canTune(std::uint32_t hz) const {
-    return receiverDescriptionFor(s_.settings).tunes(hz) &&
-           (!s_.features || s_.features->tunes(hz));
+    return receiver().tunes(hz) && (!s_.features || s_.features->tunes(hz));
 }
 
 bool ReceiverOperations::tuneExactly(std::uint32_t hz) {
@@ -182,7 +185,7 @@ bool ReceiverOperations::chooseAttenuator(int attenuator) {
         return false;
     d.tuning().setTunedAttenuator(attenuator);
     // Some receivers hear of an attenuator change only with the next command.
-    if (receiverDescriptionFor(s_.settings).attenuatorSentAtOnce && s_.sendNext)
+    if (receiver().attenuatorSentAtOnce && s_.sendNext)
         s_.sendNext();
     s_.view.refreshPanels();
     return true;

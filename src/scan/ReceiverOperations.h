@@ -13,6 +13,7 @@ class BandScope;
 class CKovo5Doc;
 class ScanState;
 class ReceiverFeatures;
+struct ReceiverDescription;
 struct CFrequencyData;
 class ViewSink;
 
@@ -37,6 +38,9 @@ public:
         // What the receiver on the line can do (its range narrows the
         // description's); none before a link exists.
         const ReceiverFeatures* features = nullptr;
+        // The receiver on the line (the link's, which may be a stand-in
+        // for the one the settings name); none: the settings' receiver.
+        std::function<const ReceiverDescription&()> receiver = {};
     };
 
     explicit ReceiverOperations(Seams seams);
@@ -173,6 +177,8 @@ public:
     [[nodiscard]] StoreOutcome passTunedFrequency();
 
 private:
+    const ReceiverDescription& receiver() const;
+
     Seams s_;
 };
 

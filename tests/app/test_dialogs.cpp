@@ -394,6 +394,7 @@ TEST_F(DialogTest, DeleteDataHostAsksWithDialog364AndForwardsTheRecorder) {
 
 #include <QEventLoop>
 #include <QListView>
+#include <QRegularExpression>
 
 namespace kovo {
 namespace {
@@ -450,7 +451,14 @@ TEST_F(DialogTest, ComPortTestsTheHamlibConnectionWithoutBlocking) {
     writer_.setHamlib(1, 1, "", 0);
     ComPortDialog dialog(writer_, {});
     click(dialog, "Test");
-    EXPECT_EQ(hamlibTestResult(dialog), "The radio answers.");
+    // Both readings, as Hamlib's dummy rig gives them.
+    const QString result = hamlibTestResult(dialog);
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^The radio answers\\. Squelch \\(DCD\\): "
+                                          "(open|closed)\\. Strength: -?\\d+ dB over S9\\.$"))
+            .match(result)
+            .hasMatch())
+        << result.toStdString();
 
     dialog.findChild<QLineEdit*>("hamlibSearch")->setText("NET rigctl");
     auto* models = dialog.findChild<QListView*>("hamlibModels");
@@ -459,6 +467,37 @@ TEST_F(DialogTest, ComPortTestsTheHamlibConnectionWithoutBlocking) {
     dialog.findChild<QLineEdit*>("hamlibPort")->setText("127.0.0.1:1");
     click(dialog, "Test");
     EXPECT_TRUE(hamlibTestResult(dialog).startsWith("Hamlib cannot open the radio"));
+}
+
+// The squelch of a Hamlib radio opens on its own report (DCD) or on its
+// strength against a threshold: chosen here, stored on OK and shown again.
+TEST_F(DialogTest, ComPortChoosesWhatOpensTheSquelchOfAHamlibRadio) {
+    writer_.setHamlib(1, 1, "", 0);
+    ComPortDialog dialog(writer_, {});
+    auto* squelch = dialog.findChild<QComboBox*>("hamlibSquelch");
+    auto* threshold = dialog.findChild<QSpinBox*>("hamlibThreshold");
+    ASSERT_TRUE(squelch && threshold);
+    EXPECT_FALSE(squelch->accessibleName().isEmpty());
+    EXPECT_FALSE(threshold->accessibleName().isEmpty());
+    EXPECT_EQ(squelch->currentIndex(), 0) << "the radio's own report by default";
+    EXPECT_FALSE(threshold->isEnabled()) << "the threshold has no say then";
+    squelch->setCurrentIndex(1);
+    EXPECT_TRUE(threshold->isEnabled());
+    threshold->setValue(-20);
+    dialog.accept();
+    EXPECT_FALSE(dialog.receiverKindChanged());
+    EXPECT_EQ(reloaded().hamlibUseDcd, 0);
+    EXPECT_EQ(reloaded().hamlibThreshold, -20);
+
+    ComPortDialog again(writer_, {});
+    EXPECT_EQ(again.findChild<QComboBox*>("hamlibSquelch")->currentIndex(), 1);
+    EXPECT_EQ(again.findChild<QSpinBox*>("hamlibThreshold")->value(), -20);
+    again.findChild<QComboBox*>("hamlibSquelch")->setCurrentIndex(0);
+    click(again, "AR3000A");
+    again.accept();
+    EXPECT_TRUE(again.receiverKindChanged());
+    EXPECT_EQ(reloaded().hamlibUseDcd, 1);
+    EXPECT_EQ(reloaded().hamlibThreshold, -20);
 }
 
 } // namespace

@@ -61,6 +61,19 @@ TEST(HelpWindow, OpensInEitherLanguageWithContentsAndLinksThatResolve) {
     }
 }
 
+// Everything the guide asks for is set in a dialog; nobody is sent to edit
+// the settings file by hand.
+TEST(HelpWindow, TheGuideSetsUpAHamlibRadioThroughTheDialogNotTheSettingsFile) {
+    for (InterfaceLanguage language : kLanguages) {
+        HelpWindow window(language);
+        const QString text = window.browser().toPlainText();
+        for (const char* fileTalk : {"KOVO3000.ini", "UseHamlib=", "HamlibUseDcd", "Hardware%20"})
+            EXPECT_FALSE(text.contains(QLatin1String(fileTalk))) << fileTalk;
+        EXPECT_TRUE(text.contains(QStringLiteral("Squelch")));
+        EXPECT_TRUE(text.contains(QStringLiteral("DCD")));
+    }
+}
+
 TEST(HelpWindow, ContentsOpenASectionAndBackReturns) {
     HelpWindow window(InterfaceLanguage::English);
     window.show();

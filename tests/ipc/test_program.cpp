@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -48,6 +49,13 @@ protected:
             QThread::msleep(50);
     }
     void startProgram(QStringList args = {}) { startProgram(program_, std::move(args)); }
+    // The program's window as `bus` sees it (kNoWindow when it is not there).
+    static kovo::ipc::WindowHandle programWindow(kovo::ipc::WindowBus& bus) {
+        for (kovo::ipc::WindowHandle w : bus.otherWindows())
+            if (bus.handlesOf(w).contains(QStringLiteral("KovoControl")))
+                return w;
+        return kovo::ipc::kNoWindow;
+    }
     // Where the program keeps "Frequency.kv5" and its like.
     QString dataFolder() const {
         return home_.filePath(QStringLiteral("data/Fennelworks/KOVO3000"));
@@ -207,10 +215,7 @@ TEST_F(ProgramTest, KovoctlGetLeavesARegisteredStatusClientInPlace) {
     test::PeerWindow client(QStringLiteral("client")), observer(QStringLiteral("observer"));
     test::PeerWindow callerWindow(QStringLiteral("caller"));
     WindowBus& caller = callerWindow.bus();
-    WindowHandle program = kNoWindow;
-    for (WindowHandle w : caller.otherWindows())
-        if (caller.handlesOf(w).contains(QStringLiteral("KovoControl")))
-            program = w;
+    const WindowHandle program = programWindow(caller);
     ASSERT_NE(program, kNoWindow);
     EXPECT_EQ(caller.send(program, Message::KovoControl, 254, client.handle()), 2);
     EXPECT_EQ(kovoctl({"tune", "145.5"}).first, 0);
@@ -242,6 +247,70 @@ TEST_F(ProgramTest, KovoctlUsesAnExistingSharedMemoryObjectAsItIs) {
     ::shm_unlink(name);
     EXPECT_EQ(st.st_size, 4096);
     EXPECT_EQ(seen, 'M');
+}
+
+// The names are known to every user of the machine: an object someone else
+// planted under one, open to all, is neither read nor written by kovoctl or
+// the program, and the program says so once and goes on.
+TEST_F(ProgramTest, ASharedMemoryObjectAnotherUserCouldReachIsNotUsed) {
+    const char* name = "/MemKovoControl";
+    ::shm_unlink(name);
+    const int fd = ::shm_open(name, O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 2048), 0);
+    ASSERT_EQ(::pwrite(fd, "planted", 7, 0), 7);
+    ASSERT_EQ(::fchmod(fd, 0666), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::fchown(fd, 65534, 65534), 0); // nobody's
+    }
+    startProgram();
+    QProcess get;
+    get.setProcessEnvironment(env_);
+    get.start(QStringLiteral(KOVOCTL_PROGRAM), {"get", "frequency"});
+    ASSERT_TRUE(get.waitForFinished(20000));
+    EXPECT_EQ(get.exitCode(), 1);
+    EXPECT_TRUE(get.readAllStandardOutput().isEmpty());
+    const QString refusal = QString::fromUtf8(get.readAllStandardError());
+    EXPECT_TRUE(refusal.contains(QStringLiteral("/dev/shm/MemKovoControl")))
+        << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("not used"))) << refusal.toStdString();
+
+    using namespace kovo::ipc;
+    test::PeerWindow callerWindow(QStringLiteral("caller"));
+    WindowBus& caller = callerWindow.bus();
+    const WindowHandle program = programWindow(caller);
+    ASSERT_NE(program, kNoWindow);
+    EXPECT_EQ(caller.send(program, Message::KovoControl, 150, 0), 0) << "the state block";
+    EXPECT_EQ(caller.send(program, Message::KovoControl, 115, 0), 0) << "the link-set names";
+    char seen[8] = {};
+    EXPECT_EQ(::pread(fd, seen, 7, 0), 7);
+    ::close(fd);
+    ::shm_unlink(name);
+    EXPECT_STREQ(seen, "planted");
+    program_.terminate();
+    program_.waitForFinished(5000);
+    const QString said = QString::fromUtf8(program_.readAllStandardError());
+    EXPECT_EQ(said.count(QStringLiteral("/dev/shm/MemKovoControl")), 1) << said.toStdString();
+}
+
+// The settings name a Hamlib radio; the demo drives its own simulator all
+// the same, and the channels it stops on carry the simulator's signals.
+TEST_F(ProgramTest, TheDemoShowsSignalsWhateverReceiverTheSettingsName) {
+    QDir().mkpath(home_.filePath(QStringLiteral("config/Fennelworks")));
+    QFile ini(home_.filePath(QStringLiteral("config/Fennelworks/KOVO3000.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Hardware%20Setting]\nUseHamlib=1\nHamlibModel=1\n");
+    ini.close();
+    start(program_, KOVO_PROGRAM, {QStringLiteral("--demo")});
+    QString seen;
+    for (int i = 0; i < 300 && !seen.contains(QStringLiteral("level")); ++i) {
+        program_.waitForReadyRead(100);
+        seen += QString::fromUtf8(program_.readAllStandardOutput());
+    }
+    const QRegularExpressionMatch stop =
+        QRegularExpression(QStringLiteral("stop +\\d+\\.\\d{6} MHz .* level +(\\d+)")).match(seen);
+    ASSERT_TRUE(stop.hasMatch()) << seen.toStdString();
+    EXPECT_GT(stop.captured(1).toInt(), 0) << seen.toStdString();
 }
 
 TEST_F(ProgramTest, TheRecorderStandInLinksWithOneProgramOnly) {

@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <clocale>
+#include <set>
 
 #include "RigctlFace.h"
 #include "fakes/QtReceiverRig.h"
@@ -38,8 +39,14 @@ protected:
         return probe.serverPort();
     }
 
-    // Scans a bank of channels and waits for the first stop.
-    void scanUntilAStop() {
+    // rigctld with Hamlib's dummy rig on `port`; false when it is not installed.
+    static bool startRigctld(QProcess& rigctld, quint16 port) {
+        rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
+        return rigctld.waitForStarted(5000);
+    }
+
+    // Opens the radio and starts a logged memory scan of a bank of channels.
+    void startMemoryScan() {
         ASSERT_EQ(rig_->openAndWait(), std::optional<bool>(true));
         EXPECT_THAT(rig_->notifier.messages, testing::IsEmpty());
         CKovo5Doc& doc = rig_->doc;
@@ -48,6 +55,14 @@ protected:
         doc.controlParams.delaySeconds = 1;
         doc.parameters().toggleSwitch(SwitchKind::Logging);
         rig_->core.setOperatingMode(0);
+    }
+
+    // Scans a bank of channels and waits for the first stop.
+    void scanUntilAStop() {
+        startMemoryScan();
+        if (HasFatalFailure())
+            return;
+        CKovo5Doc& doc = rig_->doc;
         // The dummy rig's squelch opens on every other reading.
         ASSERT_TRUE(waitFor(
             [&] { return doc.logCount >= 1 && rig_->core.engine().mainContext().hold == 1; },
@@ -71,8 +86,7 @@ TEST_F(HamlibScanTest, MemoryScanThroughHamlibsDummyRigStopsOnAnOpenSquelchAndLo
 TEST_F(HamlibScanTest, MemoryScanThroughRigctldOverTheNetworkStopsAndLogs) {
     const quint16 port = freePort();
     QProcess rigctld;
-    rigctld.start("rigctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
-    if (!rigctld.waitForStarted(5000))
+    if (!startRigctld(rigctld, port))
         GTEST_SKIP() << "rigctld is not installed";
     ASSERT_TRUE(waitFor(
         [&] {
@@ -84,6 +98,49 @@ TEST_F(HamlibScanTest, MemoryScanThroughRigctldOverTheNetworkStopsAndLogs) {
     makeRig(2, "127.0.0.1:" + std::to_string(port));
     scanUntilAStop();
     rig_.reset();
+    rigctld.terminate();
+    rigctld.waitForFinished(5000);
+}
+
+// Hamlib's dummy rig behind rigctld reads a strength of about -30 dB over S9
+// on every channel. With the squelch taken from the strength, a threshold
+// above that lets the scan run on through the bank and one below it stops.
+TEST_F(HamlibScanTest, WithTheStrengthAsSquelchRigctldsDummyRigScansOnOrStopsByTheThreshold) {
+    const quint16 port = freePort();
+    QProcess rigctld;
+    if (!startRigctld(rigctld, port))
+        GTEST_SKIP() << "rigctld is not installed";
+    runEventLoopFor(300);
+    for (const int thresholdDb : {20, -60}) {
+        SCOPED_TRACE(thresholdDb);
+        makeRig(2, "127.0.0.1:" + std::to_string(port));
+        rig_->settings.hamlibUseDcd = 0;
+        rig_->settings.hamlibThreshold = thresholdDb;
+        startMemoryScan();
+        if (HasFatalFailure())
+            return;
+        CKovo5Doc& doc = rig_->doc;
+        std::set<std::uint32_t> visited;
+        bool held = false;
+        const bool stopped = waitFor(
+            [&] {
+                const std::uint32_t hz = doc.mainRecord.frequency;
+                if (hz >= kFirstHz && hz < kFirstHz + kChannels * kSpacingHz)
+                    visited.insert(hz);
+                held = held || rig_->core.engine().mainContext().hold == 1;
+                return held || visited.size() == std::size_t(kChannels);
+            },
+            kLongWaitMs);
+        if (thresholdDb > 0) {
+            EXPECT_EQ(visited.size(), std::size_t(kChannels)) << "every channel in turn";
+            EXPECT_FALSE(held);
+            EXPECT_EQ(doc.logCount, 0);
+        } else {
+            EXPECT_TRUE(stopped);
+            EXPECT_EQ(rig_->core.engine().mainContext().hold, 1);
+        }
+        rig_.reset();
+    }
     rigctld.terminate();
     rigctld.waitForFinished(5000);
 }

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <hamlib/rig.h>
@@ -94,6 +95,59 @@ public:
     RigResult readSignal(SignalReport&) override { return step(); }
     std::string lastError() const override { return "Communication timed out"; }
 };
+
+// A radio whose readings tell what it was tuned to when they were taken.
+class ReadingRig final : public RigControl {
+public:
+    std::atomic<std::uint32_t> tunedHz{0};
+    bool failReadings = false;
+    RigResult setFrequency(std::uint32_t hz) override {
+        tunedHz = hz;
+        return RigResult::Done;
+    }
+    RigResult setMode(RigMode, int) override { return RigResult::Done; }
+    RigResult setAttenuator(bool) override { return RigResult::Done; }
+    RigResult readSignal(SignalReport&) override { return RigResult::Done; }
+    RigResult readReadings(RigReadings& readings) override {
+        readings.squelchOpen = tunedHz == 145'500'000;
+        readings.strengthDb = -12;
+        return failReadings ? RigResult::Failed : RigResult::Done;
+    }
+    std::string lastError() const override { return "Communication timed out"; }
+};
+
+TEST(HamlibWorker, ReadingsComeAfterTheQueuedCommandsAndAFailedReadingLosesTheRadio) {
+    for (const bool fail : {false, true}) {
+        Collected out;
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::optional<RigReadings> taken;
+        HamlibWorker worker(
+            [fail](std::string&) {
+                auto rig = std::make_unique<ReadingRig>();
+                rig->failReadings = fail;
+                return rig;
+            },
+            0, out.handlers());
+        worker.write("145.5\r");
+        worker.takeReadings([&](RigReadings readings) {
+            std::lock_guard lock(mutex);
+            taken = readings;
+            changed.notify_all();
+        });
+        if (fail) {
+            ASSERT_TRUE(out.waitForLoss());
+            EXPECT_THAT(out.lost, testing::ElementsAre("Communication timed out"));
+            EXPECT_FALSE(taken.has_value());
+            continue;
+        }
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, 30s, [&] { return taken.has_value(); }));
+        EXPECT_EQ(taken->squelchOpen, std::optional<bool>(true)) << "after the tuning";
+        EXPECT_EQ(taken->strengthDb, std::optional<int>(-12));
+        EXPECT_THAT(out.lost, testing::IsEmpty());
+    }
+}
 
 TEST(HamlibWorker, ARadioThatStopsAnsweringIsLostOnceAndTakesNoMoreCommands) {
     Collected out;

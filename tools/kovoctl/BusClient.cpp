@@ -5,6 +5,7 @@
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/ProgramWindow.h"
+#include "ipc/SharedMemory.h"
 #include "ipc/WindowBus.h"
 
 #include <QCoreApplication>
@@ -20,9 +21,7 @@
 #include <memory>
 #include <optional>
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kovoctl {
@@ -51,47 +50,39 @@ bool parseNumber(const std::string& text, std::uint32_t& value) {
 
 // A shared memory object this client provides for one transfer; it is
 // removed afterwards unless another program had created it. An object that
-// is already there is used as it is (never resized) when it is big enough.
-class SharedObject {
+// is already there is used as it is (never resized) when it is this user's
+// own, closed to everybody else and big enough.
+class TransferMemory {
 public:
-    explicit SharedObject(std::string name) : name_("/" + std::move(name)) {
-        fd_ = ::shm_open(name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd_ >= 0) {
-            created_ = true;
-            if (::ftruncate(fd_, off_t(kovo::ipc::kMappingSize)) != 0)
-                closeFile();
-            return;
-        }
-        fd_ = ::shm_open(name_.c_str(), O_RDWR | O_CLOEXEC, 0);
-        struct stat st {};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || st.st_size < off_t(kovo::ipc::kMappingSize)))
-            closeFile();
+    explicit TransferMemory(const std::string& name)
+        : name_(name), object_(kovo::ipc::SharedObject::openOrCreate(name)) {}
+    ~TransferMemory() {
+        if (object_.created())
+            ::shm_unlink(("/" + name_).c_str());
     }
-    ~SharedObject() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (created_)
-            ::shm_unlink(name_.c_str());
+    TransferMemory(const TransferMemory&) = delete;
+    TransferMemory& operator=(const TransferMemory&) = delete;
+
+    // Nothing when usable; otherwise what to tell the user.
+    std::optional<std::string> problem() const {
+        if (object_.usable())
+            return std::nullopt;
+        const std::string reason = kovo::ipc::refusalReason(name_, object_.check());
+        return reason.empty() ? "cannot create or use the shared memory " + name_ : reason;
     }
-    bool ok() const { return fd_ >= 0; }
     std::vector<std::uint8_t> read() const {
         std::vector<std::uint8_t> bytes(kovo::ipc::kMappingSize, 0);
-        if (::pread(fd_, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size()))
+        if (::pread(object_.fd(), bytes.data(), bytes.size(), 0) != ssize_t(bytes.size()))
             bytes.clear();
         return bytes;
     }
     bool write(const std::vector<std::uint8_t>& bytes) const {
-        return ::pwrite(fd_, bytes.data(), bytes.size(), 0) == ssize_t(bytes.size());
+        return ::pwrite(object_.fd(), bytes.data(), bytes.size(), 0) == ssize_t(bytes.size());
     }
 
 private:
-    void closeFile() {
-        ::close(fd_);
-        fd_ = -1;
-    }
     std::string name_;
-    int fd_ = -1;
-    bool created_ = false;
+    kovo::ipc::SharedObject object_;
 };
 
 // This client's own window: it answers what the program sends everybody
@@ -164,9 +155,9 @@ int names(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
             kind = &k;
     if (!kind)
         return failure(err, "names of what? banks, search or linksets");
-    SharedObject memory(kind->memory);
-    if (!memory.ok())
-        return failure(err, std::string("cannot create or use the shared memory ") + kind->memory);
+    TransferMemory memory(kind->memory);
+    if (const auto problem = memory.problem())
+        return failure(err, *problem);
     const std::int32_t bytes = c.send(kind->code, 0);
     const std::vector<std::uint8_t> data = memory.read();
     if (bytes <= 0 || std::size_t(bytes) > data.size())
@@ -194,7 +185,7 @@ nlohmann::ordered_json stateJson(const kovo::ipc::StateBlock& b) {
     return j;
 }
 
-bool fetchState(Client& c, SharedObject& memory, kovo::ipc::StateBlock& block) {
+bool fetchState(Client& c, TransferMemory& memory, kovo::ipc::StateBlock& block) {
     if (c.send(control::kStateGet, 0) != std::int32_t(kovo::ipc::kStateBlockSize))
         return false;
     const std::vector<std::uint8_t> data = memory.read();
@@ -266,9 +257,9 @@ int get(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
     const auto found = std::find(kQueries.begin(), kQueries.end(), what);
     if (found == kQueries.end())
         return failure(err, "get what? frequency, mode, step, bandwidth, attenuator or antenna");
-    SharedObject memory("MemKovoControl");
-    if (!memory.ok())
-        return failure(err, "cannot create or use the shared memory MemKovoControl");
+    TransferMemory memory("MemKovoControl");
+    if (const auto problem = memory.problem())
+        return failure(err, *problem);
     kovo::ipc::StateBlock b;
     if (!fetchState(c, memory, b))
         return failure(err, "no answer from KOVO3000");
@@ -285,9 +276,9 @@ int get(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
 int state(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
     if (what != "get" && what != "set")
         return failure(err, "state get|set");
-    SharedObject memory("MemKovoControl");
-    if (!memory.ok())
-        return failure(err, "cannot create or use the shared memory MemKovoControl");
+    TransferMemory memory("MemKovoControl");
+    if (const auto problem = memory.problem())
+        return failure(err, *problem);
     kovo::ipc::StateBlock block;
     if (!fetchState(c, memory, block))
         return failure(err, "KOVO3000 did not give its state");

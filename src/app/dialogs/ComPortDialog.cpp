@@ -17,6 +17,14 @@
 
 namespace kovo {
 
+namespace {
+
+// The rows of the squelch choice of a Hamlib radio.
+constexpr int kSquelchFromDcd = 0;
+constexpr int kSquelchFromStrength = 1;
+
+} // namespace
+
 ComPortDialog::ComPortDialog(AppSettingsWriter& writer, const QStringList& availableDevices,
                              QWidget* parent)
     : KovoDialog(QStringLiteral(" COM Port settings"), 112, 104, parent), writer_(writer),
@@ -46,7 +54,8 @@ ComPortDialog::ComPortDialog(AppSettingsWriter& writer, const QStringList& avail
 
     port_.select(settings.portNum - 1);
     speed_.select(settings.commSpeed);
-    device_.select(settings.useHamlib == 1 ? 2 : (settings.device == 0 ? 0 : 1));
+    shownKind_ = settings.useHamlib == 1 ? 2 : (settings.device == 0 ? 0 : 1);
+    device_.select(shownKind_);
     showDeviceOf(port_.selected());
     connect(port_.buttons(), &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked)
@@ -91,6 +100,9 @@ void ComPortDialog::storeValues() {
     }
     writer_.setHamlib(kind == 2 ? 1 : 0, chosenHamlibModel(),
                       hamlibPort_->text().trimmed().toStdString(), hamlibSpeed_->value());
+    writer_.setHamlibSquelch(hamlibSquelch_->currentIndex() == kSquelchFromDcd,
+                             hamlibThreshold_->value());
+    kindChanged_ = kind != shownKind_;
 }
 
 // ---- a radio through Hamlib ----
@@ -99,11 +111,23 @@ namespace {
 
 constexpr int kModelNumberRole = Qt::UserRole + 1;
 
+// What the radio said of itself, in a line: its squelch report and its
+// strength, each as read or as missing.
+QString describeReadings(const rig::RigReadings& readings) {
+    const QString squelch = !readings.squelchOpen   ? QStringLiteral("not reported")
+                            : *readings.squelchOpen ? QStringLiteral("open")
+                                                    : QStringLiteral("closed");
+    const QString strength = readings.strengthDb
+                                 ? QStringLiteral("%1 dB over S9").arg(*readings.strengthDb)
+                                 : QStringLiteral("not reported");
+    return QStringLiteral("The radio answers. Squelch (DCD): %1. Strength: %2.")
+        .arg(squelch, strength);
+}
+
 } // namespace
 
 void ComPortDialog::buildHamlibControls() {
     const AppSettings& settings = writer_.settings();
-    resizeDu(276, 120);
     device_.add(addRadio(QStringLiteral("Hamlib"), du(116, 4, 60, 12)));
 
     addLabel(QStringLiteral("Find"), du(116, 18, 24, 12));
@@ -158,7 +182,31 @@ void ComPortDialog::buildHamlibControls() {
     test->setGeometry(du(216, 84, 56, 14));
     connect(test, &QPushButton::clicked, this, &ComPortDialog::testHamlibConnection);
 
-    hamlibStatus_ = addLabel(QString(), du(116, 102, 156, 14));
+    addLabel(QStringLiteral("Squelch"), du(116, 98, 30, 12));
+    hamlibSquelch_ = new QComboBox(this);
+    hamlibSquelch_->setObjectName(QStringLiteral("hamlibSquelch"));
+    hamlibSquelch_->setAccessibleName(QStringLiteral("What opens the squelch of a Hamlib radio"));
+    hamlibSquelch_->insertItem(kSquelchFromDcd, QStringLiteral("The radio's squelch (DCD)"));
+    hamlibSquelch_->insertItem(kSquelchFromStrength, QStringLiteral("Signal strength"));
+    hamlibSquelch_->setCurrentIndex(settings.hamlibUseDcd != 0 ? kSquelchFromDcd
+                                                               : kSquelchFromStrength);
+    hamlibSquelch_->setGeometry(du(148, 98, 124, 12));
+
+    addLabel(QStringLiteral("Open at"), du(116, 112, 30, 12));
+    hamlibThreshold_ = new QSpinBox(this);
+    hamlibThreshold_->setObjectName(QStringLiteral("hamlibThreshold"));
+    hamlibThreshold_->setAccessibleName(
+        QStringLiteral("Signal strength that opens the squelch, in dB over S9"));
+    hamlibThreshold_->setRange(-60, 60);
+    hamlibThreshold_->setSuffix(QStringLiteral(" dB over S9"));
+    hamlibThreshold_->setValue(settings.hamlibThreshold);
+    hamlibThreshold_->setGeometry(du(148, 112, 124, 12));
+    connect(hamlibSquelch_, &QComboBox::currentIndexChanged, this,
+            &ComPortDialog::showThresholdInUse);
+    showThresholdInUse();
+
+    resizeDu(276, 148);
+    hamlibStatus_ = addLabel(QString(), du(116, 126, 156, 20));
     hamlibStatus_->setObjectName(QStringLiteral("hamlibStatus"));
     hamlibStatus_->setAccessibleName(QStringLiteral("Hamlib connection test result"));
     hamlibStatus_->setWordWrap(true);
@@ -181,9 +229,21 @@ int ComPortDialog::chosenHamlibModel() const {
                              : writer_.settings().hamlibModel;
 }
 
-// Opens the radio on a worker of its own and asks for the receiver's prompt;
-// the answer, or Hamlib's words for the failure, shows below. The window
-// stays live meanwhile.
+// The threshold counts only while the strength decides.
+void ComPortDialog::showThresholdInUse() {
+    hamlibThreshold_->setEnabled(hamlibSquelch_->currentIndex() == kSquelchFromStrength);
+}
+
+void ComPortDialog::showHamlibTestResult(const QString& text) {
+    hamlibStatus_->setText(text);
+    if (hamlibTest_)
+        hamlibTest_->deleteLater();
+    hamlibTest_ = nullptr;
+}
+
+// Opens the radio on a worker of its own, asks for the receiver's prompt and
+// then for both readings, squelch report and strength; they show below, or
+// Hamlib's words for the failure. The window stays live meanwhile.
 void ComPortDialog::testHamlibConnection() {
     delete hamlibTest_;
     PortDescription port;
@@ -194,18 +254,16 @@ void ComPortDialog::testHamlibConnection() {
     auto* transport = new HamlibTransport(port, this);
     hamlibTest_ = transport;
     hamlibStatus_->setText(QStringLiteral("Testing…"));
-    connect(transport, &PortTransport::readyRead, this, [this, transport] {
-        if (transport->readAll().contains('>')) {
-            hamlibStatus_->setText(QStringLiteral("The radio answers."));
-            transport->deleteLater();
-            hamlibTest_ = nullptr;
-        }
+    connect(transport, &PortTransport::readyRead, this, [transport] {
+        if (transport->readAll().contains('>'))
+            transport->takeReadings();
     });
-    connect(transport, &PortTransport::lost, this, [this, transport](const QString& why) {
-        hamlibStatus_->setText(why);
-        transport->deleteLater();
-        hamlibTest_ = nullptr;
-    });
+    connect(transport, &HamlibTransport::readingsTaken, this,
+            [this](const rig::RigReadings& readings) {
+                showHamlibTestResult(describeReadings(readings));
+            });
+    connect(transport, &PortTransport::lost, this,
+            [this](const QString& why) { showHamlibTestResult(why); });
     QString error;
     if (!transport->open(&error)) {
         hamlibStatus_->setText(error);
