@@ -72,7 +72,7 @@ HistoryService::HistoryService(const HistorySettings& settings, const std::strin
 HistoryService::~HistoryService() {
     hits_ = {};
     documentChanges_ = {};
-    tracker_->endAll(document_.clock().nowSeconds());
+    tracker_->endAll();
 }
 
 // The first document of a run that has log entries brings them along; the

@@ -4,11 +4,14 @@
 
 namespace kovo {
 
-// One step in the life of a hit, a stop of the scan on a signal: it begins
-// at the report that stops the scan, is heard again at every later report
-// with a signal, and ends when the scan moves on from the frequency (or the
-// stop is cut short by a new frequency). Main scan and priority check each
-// have at most one hit at a time.
+// One step in the life of a hit, a stop of a scan, a search or the priority
+// check on a signal (listening on a frequency tuned by hand is none): it
+// begins at the report that stops the scan and is heard again at every later
+// report with a signal. It is over when the scan moves on from the frequency
+// (or the stop is cut short by a new frequency); the Ended notice then
+// carries the time of its last report with signal, so that neither the delay
+// after the signal nor a receiver that stopped answering counts as airtime.
+// Main scan and priority check each have at most one hit at a time.
 struct HitNotice {
     enum class Kind { Began, Heard, Ended };
     Kind kind = Kind::Began;

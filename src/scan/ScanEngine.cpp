@@ -108,7 +108,8 @@ void ScanEngine::holdOnSignal(bool priority) {
             openLogEntry();
             newEntry = false; // this stop has its entry now
         }
-        beginHit(priority, params.logging == 1);
+        if (priority || scansOnItsOwn(params.mode()))
+            beginHit(priority, params.logging == 1);
         if (params.pause == 1)
             startSeconds(ids.pause, params.pauseSeconds());
     } else {
@@ -127,10 +128,18 @@ void ScanEngine::holdOnSignal(bool priority) {
             heard.priority = priority;
             heard.level = loop_.signal().signalValue;
             heard.time = doc_.clock().nowSeconds();
+            lastHeard_[priority] = heard.time;
             hits_.notify(heard);
         }
     }
     startSeconds(ids.delay, params.delaySeconds);
+}
+
+// Only a scan that moves on by itself stops on a signal: listening on a
+// frequency tuned by hand (VFO, the static band scope) is not a hit.
+bool ScanEngine::scansOnItsOwn(OperatingMode mode) {
+    return mode == OperatingMode::MemoryScan || mode == OperatingMode::ProgramSearch ||
+           mode == OperatingMode::OneMegahertzScan;
 }
 
 // The hit's time is its log entry's when the stop opened one, so that the
@@ -150,9 +159,12 @@ void ScanEngine::beginHit(bool priority, bool logOpened) {
     began.time = logOpened && doc_.logCount > 0 ? doc_.logEntry(doc_.logCount - 1).firstHeard
                                                 : doc_.clock().nowSeconds();
     hitOpen_[priority] = true;
+    lastHeard_[priority] = began.time;
     hits_.notify(began);
 }
 
+// The hit is over when its signal was last heard: neither the delay after
+// it nor a receiver that stopped answering is airtime.
 void ScanEngine::endHit(bool priority) {
     if (!hitOpen_[priority])
         return;
@@ -160,7 +172,7 @@ void ScanEngine::endHit(bool priority) {
     HitNotice ended;
     ended.kind = HitNotice::Kind::Ended;
     ended.priority = priority;
-    ended.time = doc_.clock().nowSeconds();
+    ended.time = lastHeard_[priority];
     hits_.notify(ended);
 }
 
