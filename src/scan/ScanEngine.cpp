@@ -108,8 +108,7 @@ void ScanEngine::holdOnSignal(bool priority) {
             openLogEntry();
             newEntry = false; // this stop has its entry now
         }
-        if (priority || scansOnItsOwn(params.mode()))
-            beginHit(priority, params.logging == 1);
+        beginHit(priority, params.logging == 1);
         if (params.pause == 1)
             startSeconds(ids.pause, params.pauseSeconds());
     } else {
@@ -136,7 +135,7 @@ void ScanEngine::holdOnSignal(bool priority) {
 }
 
 // Only a scan that moves on by itself stops on a signal: listening on a
-// frequency tuned by hand (VFO, the static band scope) is not a hit.
+// frequency tuned by hand (VFO, the static band scope) is not.
 bool ScanEngine::scansOnItsOwn(OperatingMode mode) {
     return mode == OperatingMode::MemoryScan || mode == OperatingMode::ProgramSearch ||
            mode == OperatingMode::OneMegahertzScan;
@@ -156,6 +155,7 @@ void ScanEngine::beginHit(bool priority, bool logOpened) {
     began.mode = heardMode(tuned.mode);
     began.level = loop_.signal().signalValue;
     began.comment = tuned.comment;
+    began.scanning = priority || scansOnItsOwn(doc_.controlParams.mode());
     began.time = logOpened && doc_.logCount > 0 ? doc_.logEntry(doc_.logCount - 1).firstHeard
                                                 : doc_.clock().nowSeconds();
     hitOpen_[priority] = true;

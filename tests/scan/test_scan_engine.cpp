@@ -441,24 +441,30 @@ TEST_F(ScanEngineTest, AHitCutShortByASilentReceiverEndsAtItsLastReportWithSigna
     EXPECT_EQ(ends, std::vector<std::int64_t>{lastHeard});
 }
 
-// Only a scan or search stopping on a signal is a hit; listening on a
-// frequency tuned by hand is not, though the log keeps it as before.
-TEST_F(ScanEngineTest, OnlyAScanThatStopsOnASignalMakesAHit) {
+// A stop of a scan is a hit for the history; listening on a frequency tuned
+// by hand is handed to the recorder all the same but marked as such, and the
+// log keeps it as before.
+TEST_F(ScanEngineTest, OnlyAScanThatStopsOnASignalIsMarkedAsScanning) {
     struct Case {
         int mode;
-        std::size_t hits;
+        bool scanning;
     };
-    const Case cases[] = {{2, 1u}, {4, 0u}, {5, 0u}};
+    const Case cases[] = {{2, true}, {4, false}, {5, false}};
+    std::vector<bool> began;
+    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+        if (n.kind == HitNotice::Kind::Began)
+            began.push_back(n.scanning);
+    });
     ASSERT_TRUE(connect());
     doc.controlParams.logging = 1;
     for (const Case& c : cases) {
-        recorder.hits.clear();
+        began.clear();
         const int logged = doc.logCount;
         core.setOperatingMode(c.mode);
         report("%");
         report("G");
         report("H");
-        EXPECT_EQ(recorder.hits.size(), c.hits) << "mode " << c.mode;
+        EXPECT_EQ(began, std::vector<bool>{c.scanning}) << "mode " << c.mode;
         EXPECT_EQ(doc.logCount, logged + 1) << "mode " << c.mode;
         timers.advance(3000);
         report("%");
