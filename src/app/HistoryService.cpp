@@ -52,7 +52,10 @@ HistoryService::HistoryService(const HistorySettings& settings, const std::strin
     hits_ = core.engine().hits().subscribe([this](const HitNotice& n) {
         switch (n.kind) {
         case HitNotice::Kind::Began:
-            tracker_->began(n.priority, n.frequency, n.mode, n.level, n.comment, n.time);
+            // Listening by hand makes no row; its Heard and Ended find no
+            // hit open and pass.
+            if (n.scanning)
+                tracker_->began(n.priority, n.frequency, n.mode, n.level, n.comment, n.time);
             break;
         case HitNotice::Kind::Heard:
             tracker_->heard(n.priority, n.level, n.time);
@@ -72,7 +75,7 @@ HistoryService::HistoryService(const HistorySettings& settings, const std::strin
 HistoryService::~HistoryService() {
     hits_ = {};
     documentChanges_ = {};
-    tracker_->endAll(document_.clock().nowSeconds());
+    tracker_->endAll();
 }
 
 // The first document of a run that has log entries brings them along; the

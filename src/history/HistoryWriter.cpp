@@ -14,6 +14,16 @@ constexpr const char* kInsertHit =
 constexpr const char* kEndHit =
     "UPDATE hit_rows SET end_utc = max(start_utc, ?2), max_signal = max(max_signal, ?3) "
     "WHERE id = ?1";
+// The recorder names a file by the second it was handed the hit, which may
+// be a second or two after the hit began in the program (a busy machine, the
+// record handed again as the tuning changed): the file belongs to the
+// nearest hit on its frequency that has none yet.
+constexpr std::int64_t kJoinToleranceSeconds = 2;
+constexpr const char* kHitForRecording =
+    "SELECT h.start_utc FROM hit_rows h WHERE h.frequency_hz = ?1 "
+    "AND h.start_utc BETWEEN ?2 - ?3 AND ?2 + ?3 AND NOT EXISTS (SELECT 1 FROM recordings r "
+    "WHERE r.frequency_hz = h.frequency_hz AND r.start_utc = h.start_utc) "
+    "ORDER BY abs(h.start_utc - ?2), h.start_utc LIMIT 1";
 constexpr const char* kPutRecording =
     "INSERT OR REPLACE INTO recordings(frequency_hz, start_utc, path) VALUES(?1, ?2, ?3)";
 constexpr const char* kDropOldHits =
@@ -232,8 +242,18 @@ StoreError HistoryWriter::apply(const Operation& op) {
     }
     const auto& r = std::get<Recording>(op);
     Statement put = db_->prepare(kPutRecording);
-    put.bind(1, std::int64_t(r.frequencyHz)).bind(2, r.startUtc).bind(3, std::string_view(r.path));
+    put.bind(1, std::int64_t(r.frequencyHz))
+        .bind(2, startOfHitRecorded(r.frequencyHz, r.startUtc))
+        .bind(3, std::string_view(r.path));
     return stepDone(*db_, put);
+}
+
+// Without such a hit the file keeps its own time: a hit written later at
+// that second still finds it.
+std::int64_t HistoryWriter::startOfHitRecorded(std::uint32_t frequencyHz, std::int64_t startUtc) {
+    Statement find = db_->prepare(kHitForRecording);
+    find.bind(1, std::int64_t(frequencyHz)).bind(2, startUtc).bind(3, kJoinToleranceSeconds);
+    return find.step() == SQLITE_ROW ? find.integer(0) : startUtc;
 }
 
 bool HistoryWriter::retentionStep() {

@@ -62,7 +62,8 @@ public:
     // Rows taken over from an older record of hits (the document's log):
     // written once in the store's life, marked imported.
     void importOnce(std::vector<StoredHit> rows);
-    // The recorder kept audio for the hit that began at `startUtc`.
+    // The recorder kept audio for the hit that began at `startUtc`, or for
+    // the nearest hit on the frequency without audio a second or two from it.
     void recordingKept(std::uint32_t frequencyHz, std::int64_t startUtc, std::string path);
 
     // Waits until everything queued so far has been written (or dropped)
@@ -95,6 +96,7 @@ private:
     bool ensureOpen();
     StoreError write(std::vector<Operation>& batch);
     StoreError apply(const Operation& op);
+    std::int64_t startOfHitRecorded(std::uint32_t frequencyHz, std::int64_t startUtc);
     // Deletes one batch of old rows; false when nothing was left to delete.
     bool retentionStep();
     void pause(const std::string& message);

@@ -15,7 +15,7 @@ std::string modeLabel(int mode) {
 
 void HitTracker::began(bool priority, std::uint32_t frequencyHz, int mode, int level,
                        std::string_view commentCp932, std::int64_t time) {
-    ended(priority, time);
+    endAtLastHeard(priority);
     StoredHit row;
     row.startUtc = time;
     row.endUtc = time;
@@ -23,13 +23,15 @@ void HitTracker::began(bool priority, std::uint32_t frequencyHz, int mode, int l
     row.mode = modeLabel(mode);
     row.maxSignal = level;
     row.comment = cp932ToUtf8(commentCp932.substr(0, commentCp932.find('\0')));
-    open_[priority ? 1 : 0] = OpenHit{writer_.begin(row), level};
+    open_[priority ? 1 : 0] = OpenHit{writer_.begin(row), level, time};
 }
 
-void HitTracker::heard(bool priority, int level, std::int64_t) {
+void HitTracker::heard(bool priority, int level, std::int64_t time) {
     auto& hit = open_[priority ? 1 : 0];
-    if (hit)
-        hit->maxSignal = std::max(hit->maxSignal, level);
+    if (!hit)
+        return;
+    hit->maxSignal = std::max(hit->maxSignal, level);
+    hit->lastHeard = std::max(hit->lastHeard, time);
 }
 
 void HitTracker::ended(bool priority, std::int64_t time) {
@@ -40,9 +42,14 @@ void HitTracker::ended(bool priority, std::int64_t time) {
     hit.reset();
 }
 
-void HitTracker::endAll(std::int64_t time) {
-    ended(false, time);
-    ended(true, time);
+void HitTracker::endAtLastHeard(bool priority) {
+    if (const auto& hit = open_[priority ? 1 : 0])
+        ended(priority, hit->lastHeard);
+}
+
+void HitTracker::endAll() {
+    endAtLastHeard(false);
+    endAtLastHeard(true);
 }
 
 } // namespace kovo::history

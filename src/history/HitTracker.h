@@ -23,9 +23,11 @@ public:
     void began(bool priority, std::uint32_t frequencyHz, int mode, int level,
                std::string_view commentCp932, std::int64_t time);
     void heard(bool priority, int level, std::int64_t time);
+    // `time` is when the signal was last heard.
     void ended(bool priority, std::int64_t time);
-    // The program closes, or history is switched off: whatever is open ends.
-    void endAll(std::int64_t time);
+    // The program closes, or history is switched off: whatever is open ends
+    // when its signal was last heard, not now.
+    void endAll();
 
     bool inProgress(bool priority) const { return open_[priority ? 1 : 0].has_value(); }
 
@@ -33,7 +35,10 @@ private:
     struct OpenHit {
         HistoryWriter::HitId id;
         int maxSignal;
+        std::int64_t lastHeard;
     };
+
+    void endAtLastHeard(bool priority);
 
     HistoryWriter& writer_;
     std::optional<OpenHit> open_[2];

@@ -127,10 +127,18 @@ void ScanEngine::holdOnSignal(bool priority) {
             heard.priority = priority;
             heard.level = loop_.signal().signalValue;
             heard.time = doc_.clock().nowSeconds();
+            lastHeard_[priority] = heard.time;
             hits_.notify(heard);
         }
     }
     startSeconds(ids.delay, params.delaySeconds);
+}
+
+// Only a scan that moves on by itself stops on a signal: listening on a
+// frequency tuned by hand (VFO, the static band scope) is not.
+bool ScanEngine::scansOnItsOwn(OperatingMode mode) {
+    return mode == OperatingMode::MemoryScan || mode == OperatingMode::ProgramSearch ||
+           mode == OperatingMode::OneMegahertzScan;
 }
 
 // The hit's time is its log entry's when the stop opened one, so that the
@@ -147,12 +155,16 @@ void ScanEngine::beginHit(bool priority, bool logOpened) {
     began.mode = heardMode(tuned.mode);
     began.level = loop_.signal().signalValue;
     began.comment = tuned.comment;
+    began.scanning = priority || scansOnItsOwn(doc_.controlParams.mode());
     began.time = logOpened && doc_.logCount > 0 ? doc_.logEntry(doc_.logCount - 1).firstHeard
                                                 : doc_.clock().nowSeconds();
     hitOpen_[priority] = true;
+    lastHeard_[priority] = began.time;
     hits_.notify(began);
 }
 
+// The hit is over when its signal was last heard: neither the delay after
+// it nor a receiver that stopped answering is airtime.
 void ScanEngine::endHit(bool priority) {
     if (!hitOpen_[priority])
         return;
@@ -160,7 +172,7 @@ void ScanEngine::endHit(bool priority) {
     HitNotice ended;
     ended.kind = HitNotice::Kind::Ended;
     ended.priority = priority;
-    ended.time = doc_.clock().nowSeconds();
+    ended.time = lastHeard_[priority];
     hits_.notify(ended);
 }
 

@@ -79,6 +79,7 @@ private:
     void recordOnChannel(std::uint32_t frequency);
     void holdOnSignal(bool priority);
     void openLogEntry();
+    static bool scansOnItsOwn(OperatingMode mode);
     void beginHit(bool priority, bool logOpened);
     void endHit(bool priority);
     void onHitTimer(bool priority);
@@ -96,7 +97,8 @@ private:
     Notices<ScanStop> scanStops_;
     Notices<HitNotice> hits_;
     Notices<ScanMovedOn> movesOn_;
-    bool hitOpen_[2] = {false, false}; // main, priority
+    bool hitOpen_[2] = {false, false};   // main, priority
+    std::int64_t lastHeard_[2] = {0, 0}; // the last report with signal of each open hit
 
     Context main_;
     Context priority_;

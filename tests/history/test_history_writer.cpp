@@ -61,6 +61,15 @@ protected:
         return out;
     }
 
+    // The start of the hit whose recording is `path`; 0 when no hit names it.
+    std::int64_t startOfHitRecordedIn(const std::string& path) const {
+        StoreError error;
+        auto db = HistoryDatabase::open(file(), error);
+        Statement q = db->prepare("SELECT start_utc FROM hits WHERE recording = ?1");
+        q.bind(1, std::string_view(path));
+        return q.step() == SQLITE_ROW ? q.integer(0) : 0;
+    }
+
     std::filesystem::path folder_;
     std::int64_t now_ = 1'700'000'000;
     std::vector<std::string> messages_;
@@ -83,12 +92,51 @@ TEST_F(HistoryWriterTest, EveryHitIsOneRowWithItsHighestSignalAndItsTexts) {
                                                 "201 201 430000000  9  - 0"}));
     EXPECT_TRUE(tracker.inProgress(false));
     tracker.heard(false, 8, 203);
-    tracker.endAll(210);
+    tracker.endAll(); // the program closes later: the hits end when last heard
     w->recordingKept(145'500'000, 200, "/rec/a.flac");
     w->flush();
-    EXPECT_EQ(rows()[1], "200 210 145500000 AM 8 ATC /rec/a.flac 0");
-    EXPECT_EQ(rows()[2], "201 210 430000000  9  - 0");
+    EXPECT_EQ(rows()[1], "200 203 145500000 AM 8 ATC /rec/a.flac 0");
+    EXPECT_EQ(rows()[2], "201 201 430000000  9  - 0");
     EXPECT_TRUE(messages_.empty());
+}
+
+// The recorder names its file by the second it was handed the hit, which
+// may be a little after (or before) the second the hit began: the file goes
+// to the nearest hit on its frequency that has no file yet.
+TEST_F(HistoryWriterTest, ARecordingJoinsTheNearestHitWithoutOneWithinTwoSeconds) {
+    struct Case {
+        std::int64_t recorderStart;
+        std::int64_t joinedHit; // 0: none
+    };
+    const Case cases[] = {{200, 200}, {201, 200}, {202, 200}, {199, 200},
+                          {203, 0},   {228, 230}, {215, 0}};
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(folder_);
+        auto w = writer(options());
+        HitTracker tracker(*w);
+        tracker.began(false, 145'500'000, 0, 5, "", 200);
+        tracker.began(false, 145'500'000, 0, 5, "", 230);
+        tracker.began(true, 118'100'000, 0, 5, "", c.recorderStart); // another frequency
+        tracker.endAll();
+        w->recordingKept(145'500'000, c.recorderStart, "/a");
+        w->flush();
+        EXPECT_EQ(startOfHitRecordedIn("/a"), c.joinedHit) << "recorder start " << c.recorderStart;
+    }
+}
+
+// A hit that has its recording is not taken by the next file: that one goes
+// to the hit nearby that has none.
+TEST_F(HistoryWriterTest, ARecordedHitLeavesTheNextFileToItsNeighbour) {
+    auto w = writer(options());
+    HitTracker tracker(*w);
+    tracker.began(false, 145'500'000, 0, 5, "", 300);
+    tracker.began(false, 145'500'000, 0, 5, "", 302);
+    tracker.endAll();
+    w->recordingKept(145'500'000, 300, "/first");
+    w->recordingKept(145'500'000, 301, "/second"); // a second late for the hit at 302
+    w->flush();
+    EXPECT_EQ(startOfHitRecordedIn("/first"), 300);
+    EXPECT_EQ(startOfHitRecordedIn("/second"), 302);
 }
 
 TEST_F(HistoryWriterTest, AStoreThatCannotBeOpenedPausesWithOneMessageAndResumes) {

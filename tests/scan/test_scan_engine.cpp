@@ -343,10 +343,11 @@ TEST_F(ScanEngineTest, StopsAndLinkReportsReachEveryListener) {
 namespace kovo::test {
 namespace {
 
-// A hit lasts from the report that stops the scan to the scan moving on; a
-// later stop on the same frequency is a hit of its own, handed to the
-// recorder again, whether or not the log opens an entry for it.
-TEST_F(ScanEngineTest, EveryStopIsOneHitFromItsFirstReportToTheScanMovingOn) {
+// A hit lasts from the report that stops the scan to its last report with
+// signal (the delay after it is not airtime); a later stop on the same
+// frequency is a hit of its own, handed to the recorder again, whether or not
+// the log opens an entry for it.
+TEST_F(ScanEngineTest, EveryStopIsOneHitFromItsFirstReportToItsLastReportWithSignal) {
     std::vector<std::string> heard;
     const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
         static constexpr const char* kKinds[] = {"began", "heard", "ended"};
@@ -374,16 +375,17 @@ TEST_F(ScanEngineTest, EveryStopIsOneHitFromItsFirstReportToTheScanMovingOn) {
     core.togglePriority(); // nothing to check: the switch alone does not end the hit
     core.togglePriority();
     const std::string t3 = std::to_string(movedOn);
-    EXPECT_EQ(heard,
-              (std::vector<std::string>{"began t" + std::to_string(t0) + " 145040000 mode" +
-                                            std::to_string(doc.mainRecord.mode) + " s6",
-                                        "heard t" + std::to_string(t0 + 1) + " s10", "ended t" + t3,
-                                        "began t" + t3 + " 145040000 mode" +
-                                            std::to_string(doc.mainRecord.mode) + " s7"}));
+    EXPECT_EQ(heard, (std::vector<std::string>{"began t" + std::to_string(t0) + " 145040000 mode" +
+                                                   std::to_string(doc.mainRecord.mode) + " s6",
+                                               "heard t" + std::to_string(t0 + 1) + " s10",
+                                               "ended t" + std::to_string(t0 + 1),
+                                               "began t" + t3 + " 145040000 mode" +
+                                                   std::to_string(doc.mainRecord.mode) + " s7"}));
     EXPECT_EQ(recorder.hits,
               (std::vector<std::pair<std::uint32_t, std::int32_t>>{
                   {145040000u, std::int32_t(t0)}, {145040000u, std::int32_t(movedOn)}}));
     EXPECT_EQ(doc.logEntry(0).firstHeard, t0) << "the hit and its log entry share a second";
+    EXPECT_EQ(doc.logEntry(0).lastHeard, t0 + 1) << "and so does its end";
 
     doc.mainRecord.frequency = 146000000; // a new frequency cuts the stop short
     report("%");
@@ -413,6 +415,60 @@ TEST_F(ScanEngineTest, AHitNamesTheModeTheReceiverTunedNotTheChannels) {
     report("G");
     EXPECT_EQ(modes, std::vector<int>{0});
     EXPECT_EQ(doc.mainRecord.mode, 1);
+}
+
+} // namespace
+} // namespace kovo::test
+
+namespace kovo::test {
+namespace {
+
+// A receiver that stops answering in the middle of a hit: the hit is over
+// at its last report with signal, however late the scan learns of it.
+TEST_F(ScanEngineTest, AHitCutShortByASilentReceiverEndsAtItsLastReportWithSignal) {
+    std::vector<std::int64_t> ends;
+    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+        if (n.kind == HitNotice::Kind::Ended)
+            ends.push_back(n.time);
+    });
+    startOneMegahertzScan();
+    report("G");
+    clock.advance(1000);
+    report("H");
+    const std::int64_t lastHeard = clock.nowSeconds();
+    clock.advance(14000); // no answer from the receiver meanwhile
+    core.engine().endStop(false);
+    EXPECT_EQ(ends, std::vector<std::int64_t>{lastHeard});
+}
+
+// A stop of a scan is a hit for the history; listening on a frequency tuned
+// by hand is handed to the recorder all the same but marked as such, and the
+// log keeps it as before.
+TEST_F(ScanEngineTest, OnlyAScanThatStopsOnASignalIsMarkedAsScanning) {
+    struct Case {
+        int mode;
+        bool scanning;
+    };
+    const Case cases[] = {{2, true}, {4, false}, {5, false}};
+    std::vector<bool> began;
+    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+        if (n.kind == HitNotice::Kind::Began)
+            began.push_back(n.scanning);
+    });
+    ASSERT_TRUE(connect());
+    doc.controlParams.logging = 1;
+    for (const Case& c : cases) {
+        began.clear();
+        const int logged = doc.logCount;
+        core.setOperatingMode(c.mode);
+        report("%");
+        report("G");
+        report("H");
+        EXPECT_EQ(began, std::vector<bool>{c.scanning}) << "mode " << c.mode;
+        EXPECT_EQ(doc.logCount, logged + 1) << "mode " << c.mode;
+        timers.advance(3000);
+        report("%");
+    }
 }
 
 } // namespace

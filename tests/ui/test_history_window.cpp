@@ -1,14 +1,19 @@
 // The History window on a real store file, with the program's side faked.
 #include "data/CKovo5Doc.h"
 #include "ui/history/ActivityMapWidget.h"
+#include "ui/history/HistoryPictures.h"
 #include "ui/history/HistoryWindow.h"
 #include "ui/history/HitTableModel.h"
 
 #include <QAccessible>
+#include <QCalendarWidget>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDeadlineTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -16,6 +21,7 @@
 #include <QtCharts/QBarSet>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
+#include <QtCharts/QValueAxis>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -112,6 +118,7 @@ TEST_F(HistoryWindowTest, ShowsHitsNewestFirstAndFiltersByFrequencyAndText) {
     EXPECT_EQ(cell(0, HitTableModel::Time), "2024-03-30 17:33:20");
     EXPECT_EQ(cell(0, HitTableModel::Duration), "10:00");
     EXPECT_EQ(cell(1, HitTableModel::Frequency), "118.100000");
+    EXPECT_EQ(cell(1, HitTableModel::MaxSignal), "S9 (9)");
     EXPECT_EQ(cell(2, HitTableModel::Recording), "a.flac");
     EXPECT_EQ(window_->model().index(2, HitTableModel::Recording).data(Qt::ToolTipRole),
               "/r/a.flac");
@@ -265,6 +272,116 @@ TEST(HistoryWindowStoreTest, SaysWhyWhenTheStoreCannotBeOpened) {
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_FALSE(window.centralWidget()->isEnabled());
     std::filesystem::remove(file);
+}
+
+// The busiest frequencies are those the frequency filter lets through.
+TEST_F(HistoryWindowTest, BusiestFrequenciesFollowTheFrequencyFilter) {
+    typeFilter("Frequency filter", "118-120");
+    ASSERT_TRUE(window_->applyFilter());
+    settle();
+    QTableWidget& busiest = window_->busiestList();
+    ASSERT_EQ(busiest.rowCount(), 1);
+    EXPECT_EQ(busiest.item(0, 0)->text(), "118.100000");
+}
+
+// Count axes label whole numbers, each once, from 0 to a little above the
+// largest value.
+TEST(HistoryPicturesTest, CountAxesTickOnWholeNumbersOnly) {
+    struct Case {
+        double largest;
+        WholeNumberScale scale;
+    };
+    const Case cases[] = {{0, {1, 1}},    {0.08, {1, 1}},      {2, {3, 1}},
+                          {4.5, {5, 1}},  {5, {6, 2}},         {9, {10, 2}},
+                          {37, {50, 10}}, {1440, {2000, 500}}, {-3, {1, 1}}};
+    for (const Case& c : cases)
+        EXPECT_EQ(wholeNumberScale(c.largest), c.scale) << c.largest;
+}
+
+TEST_F(HistoryWindowTest, TheChartsAxesShowEachWholeNumberOnce) {
+    choose(1);
+    settle();
+    const QList<QAbstractAxis*> axes = window_->dayChart().axes(Qt::Vertical);
+    ASSERT_EQ(axes.size(), 2);
+    for (QAbstractAxis* axis : axes) {
+        auto* values = qobject_cast<QValueAxis*>(axis);
+        ASSERT_TRUE(values);
+        const double step = (values->max() - values->min()) / (values->tickCount() - 1);
+        EXPECT_GE(step, 1.0) << values->titleText().toStdString();
+        EXPECT_EQ(step, std::floor(step)) << values->titleText().toStdString();
+    }
+}
+
+// "Any" is the earliest date a field takes, but its calendar opens at today.
+TEST_F(HistoryWindowTest, TheDateCalendarsOpenAtTodaysMonth) {
+    window_->show();
+    for (auto* edit : window_->findChildren<QDateEdit*>()) {
+        QCalendarWidget* calendar = edit->calendarWidget();
+        ASSERT_TRUE(calendar);
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+        ASSERT_TRUE(calendar->isVisible()) << edit->accessibleName().toStdString();
+        EXPECT_EQ(calendar->yearShown(), 2024) << edit->accessibleName().toStdString();
+        EXPECT_EQ(calendar->monthShown(), 3) << edit->accessibleName().toStdString();
+        calendar->window()->hide();
+    }
+}
+
+// A hit's comment is shown whole, also when a longer one arrives later.
+TEST_F(HistoryWindowTest, TheCommentColumnIsWideEnoughForItsLongestComment) {
+    window_->show();
+    const QString comment =
+        QStringLiteral("Approach control, second frequency, heard mostly in the morning");
+    ASSERT_TRUE(writer_
+                    ->exec("INSERT INTO hit_rows(start_utc, end_utc, frequency_hz, mode, "
+                           "max_signal, comment) VALUES(1711830000, 1711830002, 119875000, "
+                           "'AM', 2, '" +
+                           comment.toStdString() + "')")
+                    .ok());
+    window_->refreshIfStale();
+    settle();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(cell(0, HitTableModel::Comment), comment);
+    QTableView& table = window_->table();
+    EXPECT_GE(table.columnWidth(HitTableModel::Comment),
+              table.fontMetrics().horizontalAdvance(comment));
+}
+
+TEST_F(HistoryWindowTest, TheWindowOpensWholeOnTheScreen) {
+    window_->show();
+    const QRect screen = window_->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window_->geometry()))
+        << window_->geometry().x() << "," << window_->geometry().y() << " "
+        << window_->geometry().width() << "x" << window_->geometry().height() << " on "
+        << screen.width() << "x" << screen.height();
+}
+
+TEST(HistoryWindowPlacementTest, AWindowIsMovedAndShrunkToLieWholeOnTheScreen) {
+    struct Case {
+        QRect wanted;
+        QRect fitted;
+    };
+    const QRect screen(0, 0, 1024, 768);
+    const Case cases[] = {
+        {{100, 100, 600, 400}, {100, 100, 600, 400}}, // already inside
+        {{700, 500, 600, 400}, {424, 368, 600, 400}}, // over the right and bottom edges
+        {{-50, -20, 600, 400}, {0, 0, 600, 400}},     // over the left and top edges
+        {{-38, 64, 1100, 640}, {0, 64, 1024, 640}},   // wider than the screen
+        {{10, 10, 1200, 900}, {0, 0, 1024, 768}},     // larger than the screen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fittedInto(c.wanted, screen), c.fitted)
+            << c.wanted.x() << "," << c.wanted.y() << " " << c.wanted.width();
+    EXPECT_EQ(fittedInto({100, 100, 600, 400}, QRect(1024, 0, 800, 600)),
+              QRect(1024, 100, 600, 400))
+        << "a second screen to the right";
+}
+
+// The signal in the S-units of the database panel, with the receiver's index.
+TEST(HistorySignalTest, SignalsReadInSUnitsWithTheIndex) {
+    const std::pair<int, const char*> cases[] = {
+        {0, "S0 (0)"}, {7, "S7 (7)"}, {9, "S9 (9)"}, {12, "S9+30 (12)"}, {15, "S9+60 (15)"}};
+    for (const auto& [index, text] : cases)
+        EXPECT_EQ(formatSignal(index), text);
 }
 
 TEST_F(HistoryWindowTest, EveryControlHasAnAccessibleName) {

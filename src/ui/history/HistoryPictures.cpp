@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QTableWidget>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 namespace kovo {
@@ -29,7 +30,28 @@ QString megahertz(std::int64_t hz) {
     return QString::fromStdString(history::formatMegahertz(hz));
 }
 
+constexpr int kMostScaleSteps = 5;
+
+void setWholeNumberRange(QValueAxis& axis, double largest) {
+    const WholeNumberScale scale = wholeNumberScale(largest);
+    axis.setRange(0, scale.top);
+    axis.setTickCount(scale.top / scale.step + 1);
+    axis.setMinorTickCount(0);
+}
+
 } // namespace
+
+WholeNumberScale wholeNumberScale(double largest) {
+    // A little room above the tallest bar or point; bounded so the top fits an int.
+    const double wanted = std::isfinite(largest) ? std::clamp(largest * 1.1, 1.0, 1e9) : 1.0;
+    for (long long power = 1;; power *= 10)
+        for (const long long factor : {1, 2, 5}) {
+            const long long step = factor * power;
+            const auto steps = static_cast<long long>(std::ceil(wanted / double(step)));
+            if (steps <= kMostScaleSteps)
+                return {static_cast<int>(step * steps), static_cast<int>(step)};
+        }
+}
 
 HistoryPictures::HistoryPictures(history::UtcOffsetAt offset, QWidget* parent)
     : QWidget(parent), offset_(std::move(offset)) {
@@ -149,8 +171,8 @@ void HistoryPictures::drawDayChart(const std::vector<history::DayActivity>& days
                         history::formatLocalTime(days.front().dayStartUtc, offset_).substr(0, 10)),
                     QString::fromStdString(
                         history::formatLocalTime(days.back().dayStartUtc, offset_).substr(0, 10))));
-    hitAxis_->setRange(0, std::ceil(mostHits * 1.1));
-    minuteAxis_->setRange(0, std::ceil(mostMinutes * 1.1));
+    setWholeNumberRange(*hitAxis_, mostHits);
+    setWholeNumberRange(*minuteAxis_, mostMinutes);
 }
 
 void HistoryPictures::fillBusiest(const std::vector<history::BusyFrequency>& busy) {

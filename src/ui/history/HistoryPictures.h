@@ -16,6 +16,16 @@ namespace kovo {
 
 class ActivityMapWidget;
 
+// A count axis that labels whole numbers only, each once: from 0 to `top`
+// in steps of `step` (1, 2 or 5 times a power of ten), `top` a little above
+// the largest value shown.
+struct WholeNumberScale {
+    int top = 1;
+    int step = 1;
+    bool operator==(const WholeNumberScale&) const = default;
+};
+WholeNumberScale wholeNumberScale(double largest);
+
 // The pictures beside the hit list: a title naming the frequencies shown, the
 // hits and airtime per day as a chart, the activity by hour as a map and the
 // busiest frequencies as a list. It only draws what it is given; choosing a

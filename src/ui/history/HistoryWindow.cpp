@@ -6,16 +6,20 @@
 #include "data/CKovo5Doc.h"
 
 #include <QBoxLayout>
+#include <QCalendarWidget>
 #include <QDateEdit>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 
 namespace kovo {
@@ -100,6 +104,10 @@ HistoryWindow::HistoryWindow(const std::string& storePath, HistoryActions action
     table_->setAlternatingRowColors(true);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
+    // A comment is read whole: its column grows with the longest one shown
+    // (the list scrolls sideways when it must).
+    table_->horizontalHeader()->setSectionResizeMode(HitTableModel::Comment,
+                                                     QHeaderView::ResizeToContents);
     connect(table_, &QTableView::activated, this, [this] { playCurrent(); });
 
     auto* split = new QSplitter(Qt::Horizontal, central);
@@ -143,6 +151,49 @@ HistoryWindow::~HistoryWindow() {
     reader_.reset();
 }
 
+// "Any" is the earliest date the field takes: its calendar opens at today's
+// month instead, where a date is usually chosen.
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show)
+        for (QDateEdit* edit : {fromEdit_, toEdit_})
+            if (watched == edit->calendarWidget() && edit->date() == kAnyDate) {
+                const QDate today = localToday();
+                edit->calendarWidget()->setCurrentPage(today.year(), today.month());
+            }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QDate HistoryWindow::localToday() const {
+    const std::int64_t now = actions_.nowUtc();
+    return QDateTime::fromSecsSinceEpoch(now + actions_.offset(now), Qt::UTC).date();
+}
+
+// Placed once, when first shown: over the window that opened it, and whole
+// on that window's screen.
+void HistoryWindow::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        QWidget* opener = parentWidget();
+        const QScreen* where = opener ? opener->screen() : screen();
+        if (where) {
+            const QRect available = where->availableGeometry();
+            QRect wanted(QPoint(), size());
+            wanted.moveCenter(opener ? opener->frameGeometry().center() : available.center());
+            setGeometry(fittedInto(wanted, available));
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+QRect fittedInto(QRect wanted, const QRect& available) {
+    wanted.setSize(wanted.size().boundedTo(available.size()));
+    wanted.moveLeft(
+        std::clamp(wanted.left(), available.left(), available.right() - wanted.width() + 1));
+    wanted.moveTop(
+        std::clamp(wanted.top(), available.top(), available.bottom() - wanted.height() + 1));
+    return wanted;
+}
+
 void HistoryWindow::buildFilterBar(QWidget* parent, QBoxLayout* layout) {
     auto* bar = new QHBoxLayout;
     frequencyEdit_ = new QLineEdit(parent);
@@ -153,6 +204,8 @@ void HistoryWindow::buildFilterBar(QWidget* parent, QBoxLayout* layout) {
     textEdit_->setAccessibleName(QStringLiteral("Text filter"));
     fromEdit_ = dateEdit(QStringLiteral("From date"), parent);
     toEdit_ = dateEdit(QStringLiteral("To date"), parent);
+    for (QDateEdit* edit : {fromEdit_, toEdit_})
+        edit->calendarWidget()->installEventFilter(this);
     weeks_ = new QSpinBox(parent);
     weeks_->setRange(1, 156);
     weeks_->setValue(4);
@@ -312,9 +365,9 @@ void HistoryWindow::refreshPictures() {
     pictures_->setSubject(filter);
     if (!reader_)
         return;
+    // The busiest frequencies are those the list's filter lets through, over
+    // the weeks of the pictures.
     history::HitFilter span = model_->filter();
-    span.lowHz.reset();
-    span.highHz.reset();
     span.fromUtc = std::max(span.fromUtc.value_or(from), from);
     const std::uint64_t generation = ++pictureGeneration_;
     picturesPending_ = true;

@@ -3,12 +3,14 @@
 #include "scan/ReceiverOperations.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 class QBoxLayout;
+class QDate;
 class QChart;
 class QDateEdit;
 class QLabel;
@@ -20,6 +22,9 @@ class QTableWidget;
 class QTimer;
 
 namespace kovo {
+
+// `wanted` moved (and shrunk where it must be) to lie whole inside `available`.
+QRect fittedInto(QRect wanted, const QRect& available);
 
 class ActivityMapWidget;
 class HistoryPictures;
@@ -84,7 +89,12 @@ public:
     // export has not answered yet.
     bool isSearching() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QDate localToday() const;
     void buildFilterBar(QWidget* parent, QBoxLayout* layout);
     void buildCommands(QWidget* parent, QBoxLayout* layout);
     const history::HitRow* currentHit() const;
@@ -122,6 +132,7 @@ private:
     bool countPending_ = false;
     bool picturesPending_ = false;
     bool exportPending_ = false;
+    bool placed_ = false;
     // Last, so that it goes first: no query runs once the window starts going.
     std::unique_ptr<HistoryReader> reader_;
 };

@@ -1,5 +1,7 @@
 #include "HitTableModel.h"
 
+#include "data/ValueTables.h"
+
 #include <QFileInfo>
 
 namespace kovo {
@@ -21,6 +23,16 @@ QString formatDuration(std::int64_t seconds) {
             .arg(m, 2, 10, QChar('0'))
             .arg(s, 2, 10, QChar('0'));
     return QStringLiteral("%1:%2").arg(m).arg(s, 2, 10, QChar('0'));
+}
+
+QString formatSignal(std::int64_t index) {
+    const std::string_view scale = signalLabel(index);
+    const QString label = QString::fromLatin1(scale.data(), qsizetype(scale.size()));
+    if (label.isEmpty())
+        return QString::number(index);
+    const QString units = label.startsWith(QLatin1Char('+')) ? QStringLiteral("S9") + label
+                                                             : QStringLiteral("S") + label;
+    return QStringLiteral("%1 (%2)").arg(units).arg(index);
 }
 
 HitTableModel::HitTableModel(history::UtcOffsetAt offset, QObject* parent)
@@ -74,7 +86,7 @@ QVariant HitTableModel::display(const history::HitRow& hit, int column) const {
     case Duration:
         return formatDuration(hit.durationSeconds());
     case MaxSignal:
-        return QVariant::fromValue(hit.maxSignal);
+        return formatSignal(hit.maxSignal);
     case Comment:
         return QString::fromStdString(hit.comment);
     case Recording:

@@ -57,4 +57,8 @@ private:
 // "1:05" for 65 seconds, "1:00:05" from an hour on.
 QString formatDuration(std::int64_t seconds);
 
+// A signal index as the database panel's S-meter scale reads it, with the
+// receiver's index after it: "S7 (7)", "S9+30 (12)".
+QString formatSignal(std::int64_t index);
+
 } // namespace kovo
