@@ -52,8 +52,17 @@ bool ReceiverOperations::takesKeypadFrequency() const {
 // ---- tuning ------------------------------------------------------------------
 
 bool ReceiverOperations::canTune(std::uint32_t hz) const {
-    return receiverDescriptionFor(s_.settings).tunes(hz) &&
-           (!s_.features || s_.features->tunes(hz));
+    return tuningRange().contains(hz);
+}
+
+FrequencyRange ReceiverOperations::tuningRange() const {
+    const ReceiverDescription& receiver = receiverDescriptionFor(s_.settings);
+    FrequencyRange range{receiver.lowestHz, receiver.highestHz};
+    if (s_.features) {
+        range.lowestHz = std::max(range.lowestHz, s_.features->lowestHz);
+        range.highestHz = std::min(range.highestHz, s_.features->highestHz);
+    }
+    return range;
 }
 
 bool ReceiverOperations::tuneExactly(std::uint32_t hz) {
