@@ -214,6 +214,10 @@
   <context>
     <name>MainWindow</name>
     <message>
+      <source>Display Preference(&amp;T)</source>
+      <translation>&amp;Display Preference…</translation>
+    </message>
+    <message>
       <source>О программе...</source>
       <translation>About KOVO3000...</translation>
     </message>
