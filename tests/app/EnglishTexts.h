@@ -90,12 +90,13 @@ inline QStringList visibleTexts(QWidget* root) {
 }
 
 // The width a window needs for its title bar to show the title whole: the
-// title in the desktop's font, bold, beside a close button and margins.
+// title in the desktop's font, bold, beside the window's icon, its buttons
+// (close, and often minimise and maximise) and margins.
 inline int titleBarNeed(QWidget* window) {
     QFont font = QApplication::font();
     font.setBold(true);
     const QFontMetrics metrics(font);
-    return metrics.horizontalAdvance(window->windowTitle().trimmed()) + 3 * metrics.height();
+    return metrics.horizontalAdvance(window->windowTitle().trimmed()) + 5 * metrics.height();
 }
 
 // What is wrong with the texts of `root`: non-English text, and (in

@@ -190,6 +190,27 @@ TEST(EnglishWordsTest, ViewsHaveOneNameAndCaptionsReadAsEnglish) {
     removeEnglish(*QCoreApplication::instance());
 }
 
+// A desktop with a large font (a high-density screen, large print) draws the
+// titles larger than the dialogs' own text: a small dialog still shows its
+// title whole.
+TEST(DialogTitleTest, SmallDialogsShowTheirTitleWholeInALargeDesktopFont) {
+    const QFont saved = QApplication::font();
+    QFont large = saved;
+    large.setPixelSize(24);
+    QApplication::setFont(large);
+    const QStringList small{"CW pitch",           "default band width", "AF gain range",
+                            "display preference", "power control",      "options",
+                            "sub-step size",      "delete data",        "overwrite"};
+    for (const auto& [name, build] : windows()) {
+        if (!small.contains(QString::fromLatin1(name)))
+            continue;
+        Parts parts;
+        const std::unique_ptr<QWidget> dialog = build(parts);
+        EXPECT_GE(dialog->width(), test::titleBarNeed(dialog.get())) << name;
+    }
+    QApplication::setFont(saved);
+}
+
 // The checks themselves: they must catch what they are for.
 TEST(EnglishTextsCheckTest, FindsForeignAndClippedTextButAllowsDataGlyphs) {
     EXPECT_TRUE(isEnglishText(QStringLiteral("Bank ① Ｐ … 日本語 Malmö")));
