@@ -9,6 +9,13 @@
     </message>
   </context>
   <context>
+    <name>ComPortDialog</name>
+    <message>
+      <source> COM Port settings</source>
+      <translation>COM Port Settings</translation>
+    </message>
+  </context>
+  <context>
     <name>Database</name>
     <message>
       <source>音声データがありません</source>
@@ -43,7 +50,7 @@
     <name>DatabaseMenus</name>
     <message>
       <source>Scannig Condition</source>
-      <translation>Scanning Condition</translation>
+      <translation>Scanning Conditions</translation>
     </message>
     <message>
       <source>Memoru Backup</source>
@@ -65,6 +72,38 @@
       <source>Editions Search Preferences</source>
       <translation>Editing Search Preferences</translation>
     </message>
+    <message>
+      <source>Scan Block (PASS) Condition</source>
+      <translation>Scan Block (PASS) Conditions</translation>
+    </message>
+    <message>
+      <source>Auto Mode Condition</source>
+      <translation>Auto Mode Conditions</translation>
+    </message>
+    <message>
+      <source>Selection/Input Condition</source>
+      <translation>Selection/Input Conditions</translation>
+    </message>
+    <message>
+      <source>Mem Backup</source>
+      <translation>Memory Backup</translation>
+    </message>
+    <message>
+      <source>Scan Block (PASS) condition</source>
+      <translation>Scan Block (PASS) Conditions</translation>
+    </message>
+    <message>
+      <source>Selection/Input condition</source>
+      <translation>Selection/Input Conditions</translation>
+    </message>
+    <message>
+      <source>Scanning Condition</source>
+      <translation>Scanning Conditions</translation>
+    </message>
+    <message>
+      <source>Auto Mode condition</source>
+      <translation>Auto Mode Conditions</translation>
+    </message>
   </context>
   <context>
     <name>DeleteDataDialog</name>
@@ -79,6 +118,17 @@
     <message>
       <source>ログデータを消去します よろしいですか？</source>
       <translation>Clear the log data. Are you sure?</translation>
+    </message>
+  </context>
+  <context>
+    <name>DisplayPreferenceDialog</name>
+    <message>
+      <source> Display Preference</source>
+      <translation>Display Preference</translation>
+    </message>
+    <message>
+      <source>Autoscroll OFF </source>
+      <translation>Always on top</translation>
     </message>
   </context>
   <context>
@@ -163,6 +213,10 @@
   </context>
   <context>
     <name>MainWindow</name>
+    <message>
+      <source>Display Preference(&amp;T)</source>
+      <translation>&amp;Display Preference…</translation>
+    </message>
     <message>
       <source>О программе...</source>
       <translation>About KOVO3000...</translation>
@@ -291,7 +345,7 @@
     </message>
     <message>
       <source>Display Preference(&amp;T)</source>
-      <translation type="unfinished" />
+      <translation>&amp;Display Preference…</translation>
     </message>
     <message>
       <source>&amp;Sub-Step size</source>

@@ -14,6 +14,7 @@ class FrameMessageBoxes final : public Notifier {
 public:
     explicit FrameMessageBoxes(QWidget* parent) : boxes_(parent), parent_(parent) {}
     void showMessage(const std::string& text) override { boxes_.showMessage(text); }
+    void withdrawMessage(const std::string& text) override { boxes_.withdrawMessage(text); }
     bool askYesNo(const std::string& text) override { return boxes_.askYesNo(text); }
     Answer askYesNoCancel(const std::string& text) override;
 

@@ -8,7 +8,7 @@ namespace kovo {
 
 class SettingsStore;
 
-// The language of the program's texts: the desktop's, the original Japanese,
+// The language of the program's texts: the desktop's, the classic Japanese texts,
 // or English. Stored as "Language" in "Soft Setting": "System", "ja", "en".
 enum class LanguageChoice { System, Japanese, English };
 
@@ -28,13 +28,13 @@ std::string messageLocale(const std::string& locale, const std::string& language
 
 // Whether the program speaks English: always when chosen, never when Japanese
 // is chosen, and with "System" when the desktop's locale is set and is
-// neither Japanese nor the C/POSIX locale (which keep the original texts).
+// neither Japanese nor the C/POSIX locale (which keep the classic texts).
 bool speaksEnglish(LanguageChoice choice, const std::string& desktopLocale);
 
 // Installs the English catalogue for the application's texts and for the
 // toolkit-free layers' texts and user data; false when it cannot be loaded.
 bool installEnglish(QCoreApplication& app);
-// Back to the original texts (a test renders both languages in one run).
+// Back to the classic texts (a test renders both languages in one run).
 void removeEnglish(QCoreApplication& app);
 // Whether the English catalogue is in use in this run.
 bool englishInstalled(const QCoreApplication& app);

@@ -161,7 +161,7 @@ void reportStartupTime(const QElapsedTimer& sinceStart) {
 }
 
 // The language is chosen once, before any window exists: English installs
-// the catalogue, anything else keeps the original texts.
+// the catalogue, anything else keeps the classic texts.
 void chooseLanguage(QApplication& app) {
     const kovo::QSettingsStore store;
     if (kovo::speaksEnglish(kovo::loadLanguageChoice(store), kovo::desktopMessageLocale()) &&

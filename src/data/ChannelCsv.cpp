@@ -7,6 +7,7 @@
 #include "Cp932.h"
 #include "PlainSpelling.h"
 #include "ReceiverRange.h"
+#include "TypedFrequency.h"
 #include "ValueTables.h"
 
 namespace kovo {
@@ -115,11 +116,6 @@ std::optional<std::uint64_t> parseScaledDecimal(std::string_view text, int scale
     if (next < fraction.size() && fraction[next] >= '5')
         ++value;
     return value;
-}
-
-int unitDigits(FrequencyUnit unit) {
-    constexpr std::array<int, 3> digits{0, 3, 6};
-    return digits[static_cast<std::size_t>(unit)];
 }
 
 // The comment of a row: the name and the comment, the name left out when the
@@ -334,10 +330,13 @@ std::string columnsSummary(const CsvColumns& columns, const CsvTable& table) {
 }
 
 std::optional<std::uint32_t> parseFrequencyHz(std::string_view text, FrequencyUnit unit) {
-    const auto hz = parseScaledDecimal(text, unitDigits(unit));
-    if (!hz || *hz > 0xFFFF'FFFFu)
+    constexpr std::array<std::uint64_t, 3> unitHz{1, kKilohertz, kMegahertz};
+    // Whether the receiver tunes it is checked with the row.
+    const TypedFrequency typed =
+        readTypedFrequency(text, kAnyFrequency, unitHz[static_cast<std::size_t>(unit)]);
+    if (!typed)
         return std::nullopt;
-    return static_cast<std::uint32_t>(*hz);
+    return typed.hz;
 }
 
 int modeIndexOf(std::string_view text) {

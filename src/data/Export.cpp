@@ -150,7 +150,9 @@ void appendLogHeader(std::string& out) {
 
 void appendMemoryLine(std::string& out, int bank, const CFrequencyData& ch, bool csv) {
     const FrequencyParts f = splitFrequency(ch.frequency);
-    const std::string_view step = stepName(ch.step);
+    // The step's name as the user reads it (corrected in English).
+    const std::string stepText = uiText("StepNames", std::string(stepName(ch.step)).c_str());
+    const std::string_view step = stepText;
     const std::string_view mode = modeName(ch.mode);
     const std::string_view ifbw = ifBandwidthName(ch.ifBandwidth);
     const std::string_view att = attName(ch.attenuator);

@@ -17,6 +17,10 @@ public:
         showMessage(text);
         closed();
     }
+    // Takes back a message that no longer holds (a lost connection that has
+    // come back): closed if it is still on screen. Without an override,
+    // nothing happens.
+    virtual void withdrawMessage(const std::string& text) { (void)text; }
     // A question with Yes/No buttons; true for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
 

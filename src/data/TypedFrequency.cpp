@@ -56,11 +56,21 @@ std::optional<std::int64_t> parseDecimalHz(std::string_view text, std::uint64_t 
     return std::int64_t(hz);
 }
 
-std::optional<std::uint32_t> parseTypedMegahertz(std::string_view text) {
-    const auto hz = parseDecimalHz(text, kMegahertz);
-    if (!hz || *hz < std::int64_t(kLowestFrequency) || *hz > std::int64_t(kHighestFrequency))
+TypedFrequency readTypedFrequency(std::string_view text, FrequencyRange range,
+                                  std::uint64_t unitHz) {
+    const auto hz = parseDecimalHz(text, unitHz);
+    if (!hz)
+        return {TypedFrequency::Verdict::NotANumber, 0};
+    if (!range.contains(*hz))
+        return {TypedFrequency::Verdict::OutOfRange, 0};
+    return {TypedFrequency::Verdict::Frequency, static_cast<std::uint32_t>(*hz)};
+}
+
+std::optional<std::uint32_t> parseTypedMegahertz(std::string_view text, FrequencyRange range) {
+    const TypedFrequency typed = readTypedFrequency(text, range);
+    if (!typed)
         return std::nullopt;
-    return static_cast<std::uint32_t>(*hz);
+    return typed.hz;
 }
 
 } // namespace kovo

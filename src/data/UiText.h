@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-// Texts this layer shows to the user (messages, captions) are written in the
-// program's original language and marked where they are defined, so the
+// Texts this layer shows to the user (messages, captions) are written as the
+// program's classic texts have them and marked where they are defined, so the
 // translation tools find them:
 //   KOVO_TRANSLATE_NOOP("Context", "text") is the text itself, for tables and
 //   constants translated later with kovo::uiText("Context", text);
@@ -22,7 +22,7 @@ std::string uiText(const char* context, const char* source);
 
 // Whether texts the program writes into the user's data (comments of new
 // channels, a new document's defaults) are written in English rather than
-// in the original Japanese. Chosen once at start-up with the language.
+// in the classic Japanese texts. Chosen once at start-up with the language.
 void setEnglishUserData(bool english);
 bool englishUserData();
 

@@ -1,5 +1,7 @@
 #include "HistoryQuery.h"
 
+#include "data/TypedFrequency.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -321,17 +323,9 @@ std::string formatMegahertz(std::int64_t hz) {
 namespace {
 
 std::optional<std::int64_t> megahertzToHz(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    if (text.empty())
-        return std::nullopt;
-    double mhz = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), mhz);
-    if (ec != std::errc() || end != text.data() + text.size() || !(mhz >= 0) || mhz > 1e6)
-        return std::nullopt;
-    return static_cast<std::int64_t>(std::llround(mhz * 1e6));
+    if (const auto hz = parseTypedMegahertz(text, kAnyFrequency))
+        return *hz;
+    return std::nullopt;
 }
 
 } // namespace

@@ -173,6 +173,8 @@ void ReceiverLink::finishProbe(bool success) {
     if (reconnecting_) {
         reconnecting_ = false;
         timers_.stop(TimerReconnect);
+        // The receiver answers again: the news that it was lost is old.
+        notifier_.withdrawMessage(uiText("ReceiverLink", kDeviceLostMessage));
     }
     if (onReceiverFound_)
         onReceiverFound_();

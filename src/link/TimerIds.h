@@ -2,8 +2,8 @@
 
 namespace kovo {
 
-// Ids of the main frame's timers. 1 to 12 are the ones users know from the
-// original program; 20 and up are this program's own link timers. The splash
+// Ids of the main frame's timers. 1 to 12 are the classic ids, which users
+// and other programs know; 20 and up are the link's own timers. The splash
 // window keeps 199.
 enum TimerId : int {
     TimerMainDelay = 1,         // delay after the last signal, main scan

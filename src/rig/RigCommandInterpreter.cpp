@@ -1,5 +1,7 @@
 #include "rig/RigCommandInterpreter.h"
 
+#include "data/TypedFrequency.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -32,28 +34,6 @@ std::optional<RigMode> modeOf(char letter) {
         if (m.letter == letter)
             return m.mode;
     return std::nullopt;
-}
-
-// "145.5" or "145." or "145" in megahertz, up to six decimals.
-std::optional<std::uint32_t> parseMegahertz(std::string_view text) {
-    const auto point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    std::string fraction(point == std::string_view::npos ? "" : text.substr(point + 1));
-    if (whole.empty() || fraction.size() > 6)
-        return std::nullopt;
-    fraction.resize(6, '0');
-    std::uint64_t mhz = 0;
-    std::uint64_t hz = 0;
-    auto [endWhole, errWhole] = std::from_chars(whole.data(), whole.data() + whole.size(), mhz);
-    auto [endFraction, errFraction] =
-        std::from_chars(fraction.data(), fraction.data() + fraction.size(), hz);
-    if (errWhole != std::errc{} || endWhole != whole.data() + whole.size() ||
-        errFraction != std::errc{} || endFraction != fraction.data() + fraction.size())
-        return std::nullopt;
-    const std::uint64_t total = mhz * 1'000'000 + hz;
-    if (total > UINT32_MAX)
-        return std::nullopt;
-    return std::uint32_t(total);
 }
 
 } // namespace
@@ -123,7 +103,8 @@ std::optional<std::string> RigCommandInterpreter::execute(std::string_view line)
     const bool reportToo = line.size() > 1 && (line.back() == 'Y' || line.back() == 'y');
     if (reportToo)
         line.remove_suffix(1);
-    if (const auto hz = parseMegahertz(line)) {
+    // The rig refuses what it does not tune.
+    if (const auto hz = parseTypedMegahertz(line, kAnyFrequency)) {
         const RigResult result = rig_.setFrequency(*hz);
         if (result == RigResult::Done)
             tunedAt_ = Clock::now();

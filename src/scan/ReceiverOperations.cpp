@@ -56,7 +56,17 @@ const ReceiverDescription& ReceiverOperations::receiver() const {
 }
 
 bool ReceiverOperations::canTune(std::uint32_t hz) const {
-    return receiver().tunes(hz) && (!s_.features || s_.features->tunes(hz));
+    return tuningRange().contains(hz);
+}
+
+FrequencyRange ReceiverOperations::tuningRange() const {
+    const ReceiverDescription& description = receiver();
+    FrequencyRange range{description.lowestHz, description.highestHz};
+    if (s_.features) {
+        range.lowestHz = std::max(range.lowestHz, s_.features->lowestHz);
+        range.highestHz = std::min(range.highestHz, s_.features->highestHz);
+    }
+    return range;
 }
 
 bool ReceiverOperations::tuneExactly(std::uint32_t hz) {

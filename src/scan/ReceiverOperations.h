@@ -1,5 +1,6 @@
 #pragma once
 #include "data/OperatingMode.h"
+#include "data/TypedFrequency.h"
 
 #include <cstdint>
 #include <functional>
@@ -58,6 +59,10 @@ public:
     // ---- tuning ----
     // Whether the receiver in use tunes `hz`, as its description says.
     [[nodiscard]] bool canTune(std::uint32_t hz) const;
+    // The frequencies the receiver in use tunes: its description's range,
+    // narrowed by what the receiver on the line reports. Typed frequencies
+    // are read against it.
+    [[nodiscard]] FrequencyRange tuningRange() const;
     // Tunes `hz` as given, off the step grid, named after a channel stored
     // there; false, and nothing changed, when the receiver cannot tune it.
     [[nodiscard]] bool tuneExactly(std::uint32_t hz);

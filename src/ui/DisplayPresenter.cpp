@@ -2,6 +2,7 @@
 
 #include "data/CKovo5Doc.h"
 #include "data/Cp932.h"
+#include "data/TypedFrequency.h"
 #include "data/ValueTables.h"
 #include "scan/ReceiverOperations.h"
 #include "scan/TuningRules.h"
@@ -23,6 +24,24 @@ QString fourDigits(int value) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%4d", value);
     return QString::fromLatin1(buf);
+}
+
+// Megahertz without trailing zeros: "0.1", "2040", "145.0125".
+QString shortMegahertz(std::uint32_t hz) {
+    QString text = QString::number(hz / kMegahertz);
+    if (const std::uint32_t below = hz % kMegahertz; below != 0) {
+        text += QStringLiteral(".%1").arg(below, 6, 10, QLatin1Char('0'));
+        while (text.endsWith(u'0'))
+            text.chop(1);
+    }
+    return text;
+}
+
+QString refusalReason(const TypedFrequency& typed, const FrequencyRange& range) {
+    if (typed.verdict == TypedFrequency::Verdict::NotANumber)
+        return QStringLiteral("Not a frequency: type megahertz, such as 145.5.");
+    return QStringLiteral("The receiver cannot tune that frequency: it tunes %1 to %2 MHz.")
+        .arg(shortMegahertz(range.lowestHz), shortMegahertz(range.highestHz));
 }
 
 } // namespace
@@ -105,15 +124,19 @@ bool DisplayPresenter::onFieldKey(PanelEdit& field, bool enter) {
     ReceiverOperations& ops = ports_.core.operations();
     if (!ops.takesTypedFrequency())
         return false;
-    if (enter) {
-        const std::string text = field.text().toStdString();
-        // An empty field only rewrites the fields; text that is not wholly a
-        // frequency (a comment, "145,5x", "1e3") is refused and left to be
-        // corrected rather than tuned to whatever number it starts with.
-        if (!isBlank(text) && !ops.tuneToTyped(text, kMegahertz)) {
-            field.flashRefusal();
-            return true;
-        }
+    // An empty field only rewrites the fields. Text that is not wholly a
+    // frequency the receiver tunes ("145,5x", "1e3", "3400") is refused with
+    // the reason, and the field shows the tuned frequency again: a slip of
+    // the keyboard never tunes elsewhere, nor stays in the field looking
+    // like the frequency in use.
+    const std::string text = enter ? field.text().toStdString() : std::string();
+    if (!isBlank(text)) {
+        const FrequencyRange range = ops.tuningRange();
+        const TypedFrequency typed = readTypedFrequency(text, range);
+        if (typed)
+            ops.tuneTo(typed.hz);
+        else
+            field.refuse(refusalReason(typed, range));
     }
     // Enter and Escape both end with every field rewritten from the document.
     ports_.refreshPanels();

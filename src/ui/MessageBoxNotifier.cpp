@@ -29,6 +29,13 @@ QMessageBox* MessageBoxNotifier::show(const std::string& text) {
     return box;
 }
 
+void MessageBoxNotifier::withdrawMessage(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    for (QMessageBox* box : openMessages())
+        if (box->text() == message)
+            box->close();
+}
+
 bool MessageBoxNotifier::askYesNo(const std::string& text) {
     return QMessageBox::question(parent_, QString::fromLatin1(kProgramTitle),
                                  QString::fromStdString(text),

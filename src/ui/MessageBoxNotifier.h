@@ -26,6 +26,7 @@ public:
 
     void showMessage(const std::string& text) override;
     void showMessageThen(const std::string& text, std::function<void()> closed) override;
+    void withdrawMessage(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
 
     // The message boxes on screen, oldest first.

@@ -11,12 +11,14 @@
 #include <QStyle>
 #include <QTextLayout>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace kovo {
 namespace {
 
 constexpr int kFlashMs = 300;
+constexpr int kReasonShownMs = 4000;
 const QColor kRefusedColour(255, 96, 64);
 // The line editor's own spacing between its contents edge and the text.
 constexpr int kHorizontalMargin = 2;
@@ -142,6 +144,12 @@ void PanelEdit::flashRefusal() {
         flashing_ = false;
         applyStyle();
     });
+}
+
+void PanelEdit::refuse(const QString& reason) {
+    flashRefusal();
+    refusalReason_ = reason;
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), reason, this, rect(), kReasonShownMs);
 }
 
 void PanelEdit::keyPressEvent(QKeyEvent* event) {

@@ -49,7 +49,11 @@ public:
     // Tells the user that what the field holds was refused: a beep and a
     // short red flash; the text stays as it is, to be corrected.
     void flashRefusal();
+    // The same, with the reason shown by the field for a few seconds.
+    void refuse(const QString& reason);
     bool flashing() const { return flashing_; }
+    // The reason given with the last refusal.
+    const QString& refusalReason() const { return refusalReason_; }
     // Read-outs painted afresh rather than copied from an earlier painting
     // of the same text (for tests and measurements).
     long long readOutsDrawn() const { return readOutsDrawn_; }
@@ -82,6 +86,7 @@ private:
     StepHandler stepHandler_;
     DragAccumulator wheel_{DragAccumulator::kWheelUnitsPerNotch};
     bool flashing_ = false;
+    QString refusalReason_;
     // The read-out, and whether the editor still holds an older text.
     QString readOut_;
     bool editorBehind_ = false;

@@ -1,5 +1,7 @@
 #include "web/ControlMessage.h"
 
+#include "data/TypedFrequency.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -28,10 +30,9 @@ constexpr std::array<VerbRow, 10> kVerbs{{
     {"listen", ControlVerb::Listen, Argument::OnOff},
 }};
 
+// A number of megahertz; whether the receiver tunes it is decided later.
 bool isFrequencyText(std::string_view s) {
-    return !s.empty() && s.size() <= 16 && std::all_of(s.begin(), s.end(), [](char c) {
-        return (c >= '0' && c <= '9') || c == '.';
-    });
+    return s.size() <= 16 && parseDecimalHz(s, kMegahertz).has_value();
 }
 
 bool isWord(std::string_view s) {

@@ -140,16 +140,10 @@ QString RemoteReceiver::execute(const ControlMessage& message) {
 QString RemoteReceiver::tune(const std::string& megahertz) {
     ReceiverOperations& ops = core_.operations();
     // Typing a frequency stops a scan and tunes in VFO, as on the panel.
-    std::uint64_t hz = 0;
-    const auto dot = megahertz.find('.');
-    const std::string whole = megahertz.substr(0, dot);
-    std::string fraction = dot == std::string::npos ? std::string() : megahertz.substr(dot + 1);
-    if (whole.empty() || fraction.find('.') != std::string::npos || fraction.size() > 6)
+    const TypedFrequency typed = readTypedFrequency(megahertz, ops.tuningRange());
+    if (typed.verdict == TypedFrequency::Verdict::NotANumber)
         return QStringLiteral("Not a frequency.");
-    fraction.resize(6, '0');
-    for (char c : whole + fraction)
-        hz = hz * 10 + std::uint64_t(c - '0');
-    if (whole.size() > 4 || hz > 0xFFFFFFFFull || !ops.tuneInVfo(std::uint32_t(hz)))
+    if (!typed || !ops.tuneInVfo(typed.hz))
         return QStringLiteral("The receiver cannot tune that frequency.");
     return {};
 }

@@ -3,8 +3,10 @@
 // language, no caption cut off by the widget that shows it.
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -87,8 +89,19 @@ inline QStringList visibleTexts(QWidget* root) {
     return texts;
 }
 
+// The width a window needs for its title bar to show the title whole: the
+// title in the desktop's font, bold, beside the window's icon, its buttons
+// (close, and often minimise and maximise) and margins.
+inline int titleBarNeed(QWidget* window) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(window->windowTitle().trimmed()) + 5 * metrics.height();
+}
+
 // What is wrong with the texts of `root`: non-English text, and (in
-// English, where the translations may be longer) text that is cut off.
+// English, where the translations may be longer) text that is cut off, the
+// window's title too.
 inline QStringList problemsOf(QWidget* root, bool english) {
     QStringList problems;
     if (!english)
@@ -96,6 +109,11 @@ inline QStringList problemsOf(QWidget* root, bool english) {
     for (const QString& text : visibleTexts(root))
         if (!isEnglishText(text))
             problems << QStringLiteral("not English: ") + text;
+    if (root->isWindow() && root->width() < titleBarNeed(root))
+        problems << QStringLiteral("title clipped (%1 < %2 px): %3")
+                        .arg(root->width())
+                        .arg(titleBarNeed(root))
+                        .arg(root->windowTitle());
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     for (QWidget* w : widgets) {
         if (!w->isVisibleTo(root))

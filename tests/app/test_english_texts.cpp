@@ -22,6 +22,8 @@
 #include "data/CsvReader.h"
 #include "data/FileErrors.h"
 #include "ui/MessageBoxNotifier.h"
+#include "ui/database/DatabaseMenus.h"
+#include "ui/database/presenter/DatabaseViews.h"
 #include "ui/history/HistoryWindow.h"
 
 #include <QApplication>
@@ -30,8 +32,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
+
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 
 namespace kovo {
 namespace {
@@ -119,7 +126,7 @@ const std::vector<std::pair<const char*, Build>>& windows() {
     return table;
 }
 
-// The windows whose original texts are partly Japanese.
+// The windows whose classic texts are partly Japanese.
 const QStringList kJapaneseOriginals{"delete data", "clear log", "about", "channel table full"};
 
 class EnglishTextsTest : public ::testing::TestWithParam<bool> {
@@ -140,7 +147,7 @@ TEST_P(EnglishTextsTest, EveryWindowShowsItsTextsWholeAndInTheChosenLanguage) {
         QCoreApplication::processEvents();
         const QStringList problems = problemsOf(window.get(), english);
         EXPECT_TRUE(problems.isEmpty()) << name << ":\n" << problems.join(u'\n').toStdString();
-        // Without English the original texts stay, Japanese where they were.
+        // Without English the classic texts stay, Japanese where they were.
         if (!english) {
             EXPECT_EQ(!problemsOf(window.get(), true).isEmpty(),
                       kJapaneseOriginals.contains(QString::fromLatin1(name)))
@@ -154,6 +161,55 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, EnglishTextsTest, ::testing::Values(fals
                          [](const auto& param) {
                              return std::string(param.param ? "English" : "Japanese");
                          });
+
+// In English each database view has one name in every menu, and the
+// classic captions read as English: no stray blanks, no misleading words.
+TEST(EnglishWordsTest, ViewsHaveOneNameAndCaptionsReadAsEnglish) {
+    installEnglish(*QCoreApplication::instance());
+    Parts p;
+    std::map<int, std::set<QString>> viewNames;
+    for (int view = 0; view < dblines::kListViewCount; ++view) {
+        const std::unique_ptr<QMenu> menu = dbmenus::buildMenu(p.doc, p.settings, view, false, {});
+        for (QAction* action : dbmenus::commandActions(*menu))
+            if (const int command = action->data().toInt(); command >= 32783 && command <= 32873)
+                viewNames[command].insert(action->text());
+    }
+    for (const int command : {32783, 32784, 32785, 32854, 32869}) {
+        ASSERT_EQ(viewNames[command].size(), 1u) << command;
+        EXPECT_TRUE(viewNames[command].begin()->endsWith(u's') ||
+                    viewNames[command].begin()->endsWith(QStringLiteral("Backup")))
+            << command;
+    }
+    const DisplayPreferenceDialog preference(p.writer);
+    EXPECT_EQ(preference.windowTitle(), QStringLiteral("Display Preference"));
+    EXPECT_EQ(preference.findChild<QCheckBox*>()->text(), QStringLiteral("Always on top"));
+    const ComPortDialog port(p.writer, QStringList{});
+    EXPECT_EQ(port.windowTitle(), QStringLiteral("COM Port Settings"));
+    EXPECT_EQ(QCoreApplication::translate("MainWindow", "Display Preference(&T)"),
+              QStringLiteral("&Display Preference…"));
+    removeEnglish(*QCoreApplication::instance());
+}
+
+// A desktop with a large font (a high-density screen, large print) draws the
+// titles larger than the dialogs' own text: a small dialog still shows its
+// title whole.
+TEST(DialogTitleTest, SmallDialogsShowTheirTitleWholeInALargeDesktopFont) {
+    const QFont saved = QApplication::font();
+    QFont large = saved;
+    large.setPixelSize(24);
+    QApplication::setFont(large);
+    const QStringList small{"CW pitch",           "default band width", "AF gain range",
+                            "display preference", "power control",      "options",
+                            "sub-step size",      "delete data",        "overwrite"};
+    for (const auto& [name, build] : windows()) {
+        if (!small.contains(QString::fromLatin1(name)))
+            continue;
+        Parts parts;
+        const std::unique_ptr<QWidget> dialog = build(parts);
+        EXPECT_GE(dialog->width(), test::titleBarNeed(dialog.get())) << name;
+    }
+    QApplication::setFont(saved);
+}
 
 // The checks themselves: they must catch what they are for.
 TEST(EnglishTextsCheckTest, FindsForeignAndClippedTextButAllowsDataGlyphs) {

@@ -219,7 +219,7 @@ TEST(ChannelCsv, FrequenciesAreReadAsExactDecimals) {
     };
     const std::vector<Case> cases{{"162.2", FrequencyUnit::MHz, 162'200'000},
                                   {" 145.0125 ", FrequencyUnit::MHz, 145'012'500},
-                                  {"0.1000005", FrequencyUnit::MHz, 100'001},
+                                  {"0.1000005", FrequencyUnit::MHz, 100'000},
                                   {"7074", FrequencyUnit::kHz, 7'074'000},
                                   {"14074,5", FrequencyUnit::kHz, 14'074'500},
                                   {"1296123450", FrequencyUnit::Hz, 1'296'123'450},

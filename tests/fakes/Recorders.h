@@ -16,7 +16,9 @@ class RecordingNotifier final : public Notifier {
 public:
     std::vector<std::string> messages;
     bool answer = true;
+    std::vector<std::string> withdrawn;
     void showMessage(const std::string& text) override { messages.push_back(text); }
+    void withdrawMessage(const std::string& text) override { withdrawn.push_back(text); }
     bool askYesNo(const std::string& text) override {
         messages.push_back(text);
         return answer;

@@ -501,6 +501,7 @@ TEST_F(ReceiverLinkTest, LostDeviceIsReportedOnceAndPollingResumesWhenItReturns)
     port.openError = "/dev/ttyS1: No such file or directory";
     timers.advance(30000); // retries find no device, quietly
     EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_THAT(notifier.withdrawn, IsEmpty()) << "the news holds while the receiver is away";
     EXPECT_THAT(port.written, IsEmpty());
     EXPECT_EQ(client.nextRequests, 1);
 
@@ -516,6 +517,8 @@ TEST_F(ReceiverLinkTest, LostDeviceIsReportedOnceAndPollingResumesWhenItReturns)
     EXPECT_EQ(port.description.path, "/dev/ttyS1");
     EXPECT_EQ(port.line.text(), "9600,N,8,2 RTS/CTS");
     EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.withdrawn, std::vector<std::string>{notifier.messages[0]})
+        << "the receiver answers again: the news that it was lost is taken back";
 
     port.loseDevice(); // a second loss is reported again
     EXPECT_EQ(notifier.messages.size(), 2u);

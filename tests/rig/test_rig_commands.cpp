@@ -3,6 +3,7 @@
 #include <hamlib/rig.h>
 #include <vector>
 
+#include "fakes/TypedFrequencyCases.h"
 #include "rig/RigCommandInterpreter.h"
 #include "rig/RigModeTable.h"
 
@@ -63,7 +64,7 @@ TEST(RigCommandInterpreter, TurnsEachReceiverCommandIntoOneRadioCallAndAPrompt) 
         {"T", "att off", "\r\n>"},
         {"F", "", "\r\n>"},
         {"G", "", "\r\n>"},
-        {"145.1234567", "", "?\r\n>"},
+        {"145.1234567", "freq 145123456", "\r\n>"},
         {"5000.", "", "?\r\n>"},
         {"1.2.3", "", "?\r\n>"},
         {"Q", "", "?\r\n>"},
@@ -75,6 +76,27 @@ TEST(RigCommandInterpreter, TurnsEachReceiverCommandIntoOneRadioCallAndAPrompt) 
         const std::vector<std::string> expected =
             *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{};
         EXPECT_EQ(rig.calls, expected) << c.line;
+    }
+}
+
+// A frequency line is read as every front end reads typed megahertz; the
+// radio refuses what it does not tune. An empty line is no frequency but
+// the prompt's own command.
+TEST(RigCommandInterpreter, ReadsFrequenciesAsEveryFrontEndDoes) {
+    for (const test::TypedFrequencyCase& c : test::kTypedFrequencyCases) {
+        if (*c.text == '\0')
+            continue;
+        SCOPED_TRACE(c.text);
+        FakeRig rig;
+        RigCommandInterpreter interpreter(rig);
+        const auto answer = interpreter.execute(c.text);
+        if (c.hz) {
+            EXPECT_EQ(answer, std::optional<std::string>("\r\n>"));
+            EXPECT_EQ(rig.calls, std::vector<std::string>{"freq " + std::to_string(*c.hz)});
+        } else {
+            EXPECT_EQ(answer, std::optional<std::string>("?\r\n>"));
+            EXPECT_TRUE(rig.calls.empty());
+        }
     }
 }
 

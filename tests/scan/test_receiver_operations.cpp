@@ -229,6 +229,8 @@ TEST_F(ReceiverOperationsTest, ARadioThatTellsItsRangeIsTunedOnlyWithinIt) {
         {143'999'999, false}, {144'000'000, true}, {146'000'000, true}, {433'000'000, false}};
     for (auto [hz, taken] : cases)
         EXPECT_EQ(ops().canTune(hz), taken) << hz;
+    EXPECT_EQ(ops().tuningRange(), (FrequencyRange{144'000'000, 146'000'000}))
+        << "typed frequencies are read against it";
 }
 
 TEST_F(ReceiverOperationsTest, ExactTuningNamesTheChannelStoredThere) {

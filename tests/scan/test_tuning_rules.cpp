@@ -1,6 +1,7 @@
 #include "scan/TuningRules.h"
 
 #include "data/AppSettings.h"
+#include "fakes/TypedFrequencyCases.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,36 @@ TEST(TuningRules, OnlyAWholeNumberIsAFrequency) {
         EXPECT_EQ(parseDecimalHz(c.text, kMegahertz), c.hz) << '"' << c.text << '"';
     EXPECT_TRUE(isBlank(" \t"));
     EXPECT_FALSE(isBlank(" x"));
+}
+
+// The reading every front end shares: the hertz, or why there are none,
+// against the range the caller names.
+TEST(TuningRules, TypedFrequenciesAreReadAgainstTheCallersRange) {
+    using Verdict = TypedFrequency::Verdict;
+    for (const test::TypedFrequencyCase& c : test::kTypedFrequencyCases) {
+        SCOPED_TRACE(std::string("\"") + c.text + '"');
+        const TypedFrequency receiver = readTypedFrequency(c.text, FrequencyRange{});
+        const TypedFrequency any = readTypedFrequency(c.text, kAnyFrequency);
+        if (!c.hz) {
+            EXPECT_EQ(receiver.verdict, Verdict::NotANumber);
+            EXPECT_EQ(any.verdict, Verdict::NotANumber);
+            continue;
+        }
+        EXPECT_EQ(receiver.verdict, c.tuned ? Verdict::Frequency : Verdict::OutOfRange);
+        EXPECT_EQ(parseTypedMegahertz(c.text), c.tuned ? c.hz : std::nullopt);
+        ASSERT_EQ(any.verdict, Verdict::Frequency);
+        EXPECT_EQ(any.hz, *c.hz);
+    }
+    // A narrower range (a radio that tunes 0.5 to 30 MHz), both ends included;
+    // other units; and more hertz than 32 bits hold.
+    const FrequencyRange shortWave{500'000, 30'000'000};
+    EXPECT_EQ(readTypedFrequency("0.5", shortWave).hz, 500'000u);
+    EXPECT_EQ(readTypedFrequency("30", shortWave).hz, 30'000'000u);
+    EXPECT_EQ(readTypedFrequency("30.000001", shortWave).verdict, Verdict::OutOfRange);
+    EXPECT_EQ(readTypedFrequency("145.5", shortWave).verdict, Verdict::OutOfRange);
+    EXPECT_EQ(readTypedFrequency("7074,5", shortWave, kKilohertz).hz, 7'074'500u);
+    EXPECT_EQ(readTypedFrequency("4295", kAnyFrequency).verdict, Verdict::OutOfRange);
+    EXPECT_EQ(readTypedFrequency(std::string(40, '9'), kAnyFrequency).verdict, Verdict::OutOfRange);
 }
 
 TEST(TuningRules, FrequencyLimits) {

@@ -32,5 +32,20 @@ TEST(MessageBoxes, MessagesReturnAtOnceAndATextShowsOnce) {
     EXPECT_EQ(notifier.openMessages().size(), 2);
 }
 
+// A message taken back closes its box, and only its own.
+TEST(MessageBoxes, AWithdrawnMessageClosesItsBoxOnly) {
+    QWidget window;
+    window.show();
+    MessageBoxNotifier notifier(&window);
+    notifier.showMessage("The connection to the receiver was lost.");
+    notifier.showMessage("X Off");
+    notifier.withdrawMessage("The connection to the receiver was lost.");
+    notifier.withdrawMessage("Never shown");
+    QApplication::processEvents();
+    const QList<QMessageBox*> open = notifier.openMessages();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->text(), "X Off");
+}
+
 } // namespace
 } // namespace kovo::test

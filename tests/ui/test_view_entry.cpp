@@ -7,6 +7,8 @@
 #include "ui/KeypadPresenter.h"
 #include "ui/PanelEdit.h"
 
+#include "fakes/TypedFrequencyCases.h"
+
 #include <QTest>
 
 using namespace kovo;
@@ -43,19 +45,45 @@ protected:
 
 } // namespace
 
-TEST_F(EntryTest, TypedFrequencyIsLimitedAndSnapped) {
-    type(DisplayPanel::FrequencyField, "3000");
-    EXPECT_EQ(main().frequency, 2'040'000'000u);
-    EXPECT_EQ(frequencyText(), "2040.000000");
-    type(DisplayPanel::FrequencyField, "0.05");
-    EXPECT_EQ(main().frequency, 100'000u);
-    EXPECT_EQ(frequencyText(), "   0.100000");
+TEST_F(EntryTest, TypedFrequencyOutsideTheRangeIsRefusedAndOneInsideSnapped) {
+    main().frequency = 145'000'000;
+    view->refreshPanels();
+    for (const char* outside : {"3000", "0.05"}) {
+        type(DisplayPanel::FrequencyField, outside);
+        EXPECT_EQ(main().frequency, 145'000'000u) << outside;
+        EXPECT_EQ(frequencyText(), " 145.000000") << outside;
+    }
     type(DisplayPanel::FrequencyField, "145.0125");
     EXPECT_EQ(main().frequency, 145'000'000u) << "snapped down to the 20 kHz grid";
     params().stepAdjust = 0;
     type(DisplayPanel::FrequencyField, "145.01234");
     EXPECT_EQ(main().frequency, 145'012'300u) << "rounded down to 50 Hz only";
     EXPECT_EQ(params().tuningOffset, 12'300);
+}
+
+// Enter in the frequency field takes what every front end takes; anything
+// else is refused with a beep and the reason, and the field shows the tuned
+// frequency again rather than the refused text.
+TEST_F(EntryTest, TypedFrequencyIsReadAsEveryFrontEndReadsIt) {
+    params().stepAdjust = 0;
+    PanelEdit& frequency = field(DisplayPanel::FrequencyField);
+    for (const test::TypedFrequencyCase& c : test::kTypedFrequencyCases) {
+        if (*c.text == '\0')
+            continue; // an empty field is no entry: the fields are rewritten
+        SCOPED_TRACE(c.text);
+        main().frequency = 145'500'000;
+        view->refreshPanels();
+        type(DisplayPanel::FrequencyField, QString::fromLatin1(c.text));
+        const std::uint32_t tuned = c.tuned ? *c.hz : 145'500'000u;
+        EXPECT_EQ(main().frequency, tuned);
+        EXPECT_EQ(frequencyText(), QString::fromStdString(formatMegahertz(tuned)));
+        if (c.tuned)
+            continue;
+        EXPECT_TRUE(frequency.flashing());
+        EXPECT_EQ(frequency.refusalReason(),
+                  c.hz ? "The receiver cannot tune that frequency: it tunes 0.1 to 2040 MHz."
+                       : "Not a frequency: type megahertz, such as 145.5.");
+    }
 }
 
 TEST_F(EntryTest, EmptyEnterAndEscapeOnlyRewriteTheFields) {
@@ -186,8 +214,9 @@ TEST_F(EntryTest, FrequencyFieldHeadsTheTabChain) {
 }
 
 // Enter reads a field as a frequency only when its whole text is one; other
-// text is refused where it stands (kept, the field flashes) and nothing tunes.
-TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedAndKept) {
+// text is refused (the field flashes and says why), nothing tunes, and the
+// fields show the record again.
+TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedWithTheReason) {
     params().stepAdjust = 0;
     struct Case {
         DisplayPanel::Field field;
@@ -204,9 +233,10 @@ TEST_F(EntryTest, TextThatIsNotWhollyAFrequencyIsRefusedAndKept) {
     for (const Case& c : refused) {
         type(c.field, QString::fromLatin1(c.text));
         EXPECT_EQ(main().frequency, 145'000'000u) << c.text;
-        EXPECT_EQ(field(c.field).text(), QString::fromLatin1(c.text)) << "kept to be corrected";
+        EXPECT_NE(field(c.field).text(), QString::fromLatin1(c.text)) << "the record shown again";
+        EXPECT_EQ(frequencyText(), " 145.000000") << c.text;
         EXPECT_TRUE(field(c.field).flashing()) << c.text;
-        view->refreshPanels();
+        EXPECT_FALSE(field(c.field).refusalReason().isEmpty()) << c.text;
     }
     // A comma stands for the point.
     type(DisplayPanel::FrequencyField, "145,5");

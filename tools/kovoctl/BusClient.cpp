@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/PlainSpelling.h"
+#include "data/TypedFrequency.h"
 #include "ipc/Blocks.h"
 #include "ipc/Codes.h"
 #include "ipc/ProgramWindow.h"
@@ -309,21 +310,11 @@ int state(Client& c, const std::string& what, std::FILE* out, std::FILE* err) {
 } // namespace
 
 bool parseMegahertz(const std::string& text, std::uint32_t& hz) {
-    const std::size_t point = text.find('.');
-    const std::string whole = text.substr(0, point);
-    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-    auto digits = [](const std::string& s) {
-        return s.find_first_not_of("0123456789") == std::string::npos;
-    };
-    if (whole.empty() || whole.size() > 4 || fraction.size() > 6 || !digits(whole) ||
-        !digits(fraction) || (point != std::string::npos && fraction.empty()))
-        return false;
-    const std::uint64_t value =
-        std::stoull(whole) * 1'000'000ull + std::stoull((fraction + "000000").substr(0, 6));
-    if (value > UINT32_MAX)
-        return false;
-    hz = std::uint32_t(value);
-    return true;
+    // The program refuses what its receiver does not tune.
+    const auto typed = kovo::parseTypedMegahertz(text, kovo::kAnyFrequency);
+    if (typed)
+        hz = *typed;
+    return typed.has_value();
 }
 
 bool isBusCommand(const std::string& name) {

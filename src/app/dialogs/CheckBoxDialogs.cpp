@@ -3,6 +3,7 @@
 #include "app/AppSettingsWriter.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 
 namespace kovo {
 
@@ -45,9 +46,11 @@ void SingleCheckBoxDialog::storeValues() {
 }
 
 DisplayPreferenceDialog::DisplayPreferenceDialog(AppSettingsWriter& writer, QWidget* parent)
-    : SingleCheckBoxDialog(QStringLiteral(" Display Preference"), QStringLiteral("Autoscroll OFF "),
-                           114, writer, &AppSettings::topMost, &AppSettingsWriter::setTopMost,
-                           parent) {}
+    : SingleCheckBoxDialog(
+          QCoreApplication::translate("DisplayPreferenceDialog", " Display Preference"),
+          // The box keeps the panels above other windows.
+          QCoreApplication::translate("DisplayPreferenceDialog", "Autoscroll OFF "), 114, writer,
+          &AppSettings::topMost, &AppSettingsWriter::setTopMost, parent) {}
 
 PowerControlDialog::PowerControlDialog(AppSettingsWriter& writer, QWidget* parent)
     : SingleCheckBoxDialog(QStringLiteral(" Power control"), QStringLiteral("Power control"), 138,

@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -27,8 +28,9 @@ constexpr int kSquelchFromStrength = 1;
 
 ComPortDialog::ComPortDialog(AppSettingsWriter& writer, const QStringList& availableDevices,
                              QWidget* parent)
-    : KovoDialog(QStringLiteral(" COM Port settings"), 112, 104, parent), writer_(writer),
-      port_(this), speed_(this), device_(this) {
+    : KovoDialog(QCoreApplication::translate("ComPortDialog", " COM Port settings"), 112, 104,
+                 parent),
+      writer_(writer), port_(this), speed_(this), device_(this) {
     const AppSettings& settings = writer_.settings();
     paths_ = settings.comDevice;
 

@@ -1,5 +1,6 @@
 #include "app/dialogs/KovoDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -16,6 +17,9 @@ namespace {
 // Close to the size of the classic dialog font, so that the dialog-unit
 // layouts keep their proportions.
 constexpr int kDialogFontPixels = 12;
+// Room on the title bar beside the title (icon, close button, margins), in
+// lines of the title's font.
+constexpr int kTitleBarLinesBesideTitle = 5;
 } // namespace
 
 void applyDialogColours(QWidget* widget) {
@@ -68,7 +72,17 @@ int KovoDialog::widthFittingDu(const QString& text, int xDu, int marginDu, int m
 }
 
 void KovoDialog::resizeDu(int widthDu, int heightDu) {
-    setFixedSize(duToPixelsX(widthDu), duToPixelsY(heightDu));
+    setFixedSize(std::max(duToPixelsX(widthDu), titleBarWidth()), duToPixelsY(heightDu));
+}
+
+int KovoDialog::titleBarWidth() const {
+    // The window system draws the title in about the desktop's font, often
+    // bold, beside the window's icon and close button.
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    return metrics.horizontalAdvance(windowTitle().trimmed()) +
+           kTitleBarLinesBesideTitle * metrics.height();
 }
 
 QRect KovoDialog::widenedToFit(QRect geometry, int wantedWidth) const {

@@ -28,6 +28,7 @@ protected:
     QRect du(int x, int y, int width, int height) const;
     int duToPixelsX(int x) const;
     int duToPixelsY(int y) const;
+    // Never narrower than the title bar needs to show the title whole.
     void resizeDu(int widthDu, int heightDu);
     // The dialog width, at least `minimumDu`, that shows `text` whole on one line
     // starting at `xDu` with `marginDu` to spare on the right.
@@ -42,6 +43,7 @@ protected:
 
 private:
     QRect widenedToFit(QRect geometry, int wantedWidth) const;
+    int titleBarWidth() const;
 
     double baseX_ = 6;
     double baseY_ = 13;

@@ -31,45 +31,57 @@ constexpr Item kAttenuatorItems[] = {{32841, "0dB"}, {32842, "10dB"}};
 constexpr Item kAntennaItems[] = {
     {32845, "ANT 1"}, {32846, "ANT 2"}, {32847, "ANT 3"}, {32848, "ANT 4"}};
 
-// The view-switching tail of each menu, texts as each menu has them.
+// The view-switching tail of each menu, texts as each menu has them; in
+// English every menu names each view alike.
 constexpr Item kChannelViews[] = {{32783, "Memory Backup"},
                                   {32784, "Scanning Conditions"},
                                   {32785, "Scan Block (PASS) Conditions"},
                                   {32854, "Auto Mode Conditions"},
                                   {32869, "Selection/Input Conditions"},
                                   {32873, "Log"}};
-constexpr Item kBankViews[] = {{32860, "Memory Channels"},
-                               {32784, QT_TRANSLATE_NOOP("DatabaseMenus", "Scannig Condition")},
-                               {32785, "Scan Block (PASS) Condition"},
-                               {32854, "Auto Mode Condition"},
-                               {32869, "Selection/Input Condition"},
-                               {32873, "Log"}};
-constexpr Item kSearchBankViews[] = {{32860, "Memory Channels"},
-                                     {32783, "Mem Backup"},
-                                     {32785, "Scan Block (PASS) condition"},
-                                     {32854, "Auto Mode Condition"},
-                                     {32869, "Selection/Input condition"},
-                                     {32873, "Log"}};
-constexpr Item kPassViews[] = {{32860, "Memory Channels"},           {32783, "Memory Backup"},
-                               {32784, "Scanning Condition"},        {32854, "Auto Mode Condition"},
-                               {32869, "Selection/Input Condition"}, {32873, "Log"}};
-constexpr Item kAutoViews[] = {{32860, "Memory Channels"},
-                               {32783, QT_TRANSLATE_NOOP("DatabaseMenus", "Memoru Backup")},
-                               {32784, "Scanning Conditions"},
-                               {32785, "Scan Block (PASS) Condition"},
-                               {32869, "Selection/Input Condition"},
-                               {32873, "Log"}};
-constexpr Item kStringViews[] = {{32860, "Memory Channels"},
-                                 {32783, "Memory Backup"},
-                                 {32784, "Scanning Conditions"},
-                                 {32785, "Scan Block (PASS) Condition"},
-                                 {32854, "Auto Mode Condition"},
-                                 {32869, "Selection/Input Condition"},
-                                 {32873, "Log"}};
+constexpr Item kBankViews[] = {
+    {32860, "Memory Channels"},
+    {32784, QT_TRANSLATE_NOOP("DatabaseMenus", "Scannig Condition")},
+    {32785, QT_TRANSLATE_NOOP("DatabaseMenus", "Scan Block (PASS) Condition")},
+    {32854, QT_TRANSLATE_NOOP("DatabaseMenus", "Auto Mode Condition")},
+    {32869, QT_TRANSLATE_NOOP("DatabaseMenus", "Selection/Input Condition")},
+    {32873, "Log"}};
+constexpr Item kSearchBankViews[] = {
+    {32860, "Memory Channels"},
+    {32783, QT_TRANSLATE_NOOP("DatabaseMenus", "Mem Backup")},
+    {32785, QT_TRANSLATE_NOOP("DatabaseMenus", "Scan Block (PASS) condition")},
+    {32854, QT_TRANSLATE_NOOP("DatabaseMenus", "Auto Mode Condition")},
+    {32869, QT_TRANSLATE_NOOP("DatabaseMenus", "Selection/Input condition")},
+    {32873, "Log"}};
+constexpr Item kPassViews[] = {
+    {32860, "Memory Channels"},
+    {32783, "Memory Backup"},
+    {32784, QT_TRANSLATE_NOOP("DatabaseMenus", "Scanning Condition")},
+    {32854, QT_TRANSLATE_NOOP("DatabaseMenus", "Auto Mode Condition")},
+    {32869, QT_TRANSLATE_NOOP("DatabaseMenus", "Selection/Input Condition")},
+    {32873, "Log"}};
+constexpr Item kAutoViews[] = {
+    {32860, "Memory Channels"},
+    {32783, QT_TRANSLATE_NOOP("DatabaseMenus", "Memoru Backup")},
+    {32784, "Scanning Conditions"},
+    {32785, QT_TRANSLATE_NOOP("DatabaseMenus", "Scan Block (PASS) Condition")},
+    {32869, QT_TRANSLATE_NOOP("DatabaseMenus", "Selection/Input Condition")},
+    {32873, "Log"}};
+constexpr Item kStringViews[] = {
+    {32860, "Memory Channels"},
+    {32783, "Memory Backup"},
+    {32784, "Scanning Conditions"},
+    {32785, QT_TRANSLATE_NOOP("DatabaseMenus", "Scan Block (PASS) Condition")},
+    {32854, QT_TRANSLATE_NOOP("DatabaseMenus", "Auto Mode Condition")},
+    {32869, QT_TRANSLATE_NOOP("DatabaseMenus", "Selection/Input Condition")},
+    {32873, "Log"}};
 constexpr Item kLogViews[] = {
-    {32860, "Memory Channels"},     {32783, "Memory Backup"},
-    {32784, "Scanning Condition"},  {32785, "Scan Block (PASS) condition"},
-    {32854, "Auto Mode condition"}, {32869, "Selection/Input condition"}};
+    {32860, "Memory Channels"},
+    {32783, "Memory Backup"},
+    {32784, QT_TRANSLATE_NOOP("DatabaseMenus", "Scanning Condition")},
+    {32785, QT_TRANSLATE_NOOP("DatabaseMenus", "Scan Block (PASS) condition")},
+    {32854, QT_TRANSLATE_NOOP("DatabaseMenus", "Auto Mode condition")},
+    {32869, QT_TRANSLATE_NOOP("DatabaseMenus", "Selection/Input condition")}};
 
 void add(QMenu* menu, int command, const QString& text) {
     if (command == 0) {

@@ -364,7 +364,7 @@ TEST(Kovoctl, BadDocumentFilesAndUsageErrorsFailCleanly) {
     run = runProgram(dir, "dump " + q(dir.file("short.kv5")));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "kovoctl: An attempt was made to access " + dir.file("short.kv5") +
-                           " past its and.\n");
+                           " past its end.\n");
     EXPECT_EQ(run.out, "");
 
     EXPECT_EQ(runProgram(dir, "").status, 2);
@@ -407,6 +407,20 @@ TEST(Kovoctl, DumpWarnsAboutTextThatIsNotCodePage932) {
         run.err,
         "kovoctl: warning: channels[0].comment is not code page 932 text; written with ? marks\n");
     EXPECT_NE(run.out.find("\"ok?\""), std::string::npos);
+}
+
+// kovoctl speaks English, the texts it shares with the program too.
+TEST(Kovoctl, SharedTextsAreWrittenInEnglish) {
+    TempDir dir;
+    SampleDocument sample(1, 0);
+    sample.doc.channels[0]->step = 5; // 6.25 kHz
+    ASSERT_TRUE(sample.doc.saveDocument(dir.file("s.kv5")).ok);
+    const ProgramRun run =
+        runProgram(dir, "export memory " + q(dir.file("s.kv5")) + " " + q(dir.file("m.txt")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string text = readText(dir.file("m.txt"));
+    EXPECT_NE(text.find("6.25kHz"), std::string::npos) << text;
+    EXPECT_EQ(text.find("6.25kz"), std::string::npos) << text;
 }
 
 TEST(Kovoctl, ExportFollowsTheOutputExtension) {
