@@ -129,7 +129,7 @@ void Program::createCore(const Clock& clock) {
     linkSubscription_ =
         core_->linkNotices().subscribe([this](const LinkNotice& notice) { onLinkNotice(notice); });
     core_->createControl();
-    rigctl_ = std::make_unique<RigctlService>(doc_, *core_);
+    rigctl_ = std::make_unique<RigctlService>(*core_);
 }
 
 void Program::createDocumentCommands() {
