@@ -81,7 +81,7 @@ struct ScanningProgram {
     double channelsPerSecond(double seconds) {
         int channels = 0;
         const Subscription counting =
-            rig.core.engine().movesOn().subscribe([&channels](const ScanMovedOn&) { ++channels; });
+            rig.core.movesOn().subscribe([&channels](const ScanMovedOn&) { ++channels; });
         const auto start = SteadyClock::now();
         test::runEventLoopFor(int(seconds * 1000));
         return channels / std::chrono::duration<double>(SteadyClock::now() - start).count();

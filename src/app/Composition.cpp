@@ -5,6 +5,7 @@
 #include "app/HistoryService.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/RecorderHost.h"
 #include "app/WebRemoteService.h"
 #include "history/HistoryDatabase.h"
 #include "ipc/CoreAdapter.h"
@@ -83,24 +84,26 @@ bool Composition::build(std::string* error) {
     ProgramSeams seams;
     if (offscreen_)
         seams.notifier = &terminal_;
+    recorder_ = std::make_unique<RecorderHost>(
+        *external_, [this] { return program_ ? &program_->notifier() : nullptr; });
     if (bus) {
         seams.peers = external_.get();
-        seams.recorder = external_.get();
+        seams.recorder = recorder_.get();
     }
     program_ = std::make_unique<Program>(settings_, store_, document_, clock_, std::move(options),
                                          std::move(seams));
     program_->view().showDemoMode(demo_ != nullptr);
     external_->setActivation([this] { bringToFront(program_->window()); });
     externalTarget_ = std::make_unique<ipc::CoreAdapter>(
-        document_, program_->core(), program_->view(),
+        document_, program_->core(),
         ipc::CoreAdapter::Hooks{[this] { return saveForShutdown(); },
                                 [this](int code) { endForShutdown(code); }});
     if (bus) {
-        external_->attach(*externalTarget_, &program_->notifier());
+        external_->attach(*externalTarget_);
         externalAttachment_ = Subscription([this] { external_->detach(); });
         ReceiverCore& core = program_->core();
         external_->followProgram(program_->notices(), core.linkNotices());
-        external_->followRecorderNews(document_, core.engine().hits(), core.engine().movesOn());
+        external_->followRecorderNews(document_, core.hits(), core.movesOn());
     }
     // Every hit goes to the history store (opened on the writer's own thread).
     if (const auto historySettings = HistorySettings::load(store_); historySettings.enabled)
@@ -133,7 +136,7 @@ void Composition::start() {
 }
 
 void Composition::printScanStops() {
-    scanStopPrinter_ = program_->core().engine().scanStops().subscribe([](const ScanStop& stop) {
+    scanStopPrinter_ = program_->core().scanStops().subscribe([](const ScanStop& stop) {
         std::printf("%s\n", DemoReceiver::describe(stop).c_str());
         std::fflush(stdout);
     });

@@ -15,6 +15,7 @@ namespace kovo {
 
 class DemoReceiver;
 class HistoryService;
+class RecorderHost;
 class WebRemoteService;
 namespace web {
 class LiveSoundSource;
@@ -89,6 +90,7 @@ private:
     TerminalNotifier terminal_;
     std::unique_ptr<DemoReceiver> demo_;
     std::unique_ptr<ipc::ExternalLink> external_;
+    std::unique_ptr<RecorderHost> recorder_;
     std::unique_ptr<Program> program_;
     std::unique_ptr<ipc::CoreAdapter> externalTarget_;
     // Lets the external link go of the commands' target before it goes.

@@ -49,7 +49,7 @@ HistoryService::HistoryService(const HistorySettings& settings, const std::strin
                     Qt::QueuedConnection);
         });
     tracker_ = std::make_unique<history::HitTracker>(*writer_);
-    hits_ = core.engine().hits().subscribe([this](const HitNotice& n) {
+    hits_ = core.hits().subscribe([this](const HitNotice& n) {
         switch (n.kind) {
         case HitNotice::Kind::Began:
             // Listening by hand makes no row; its Heard and Ended find no

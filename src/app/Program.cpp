@@ -133,7 +133,7 @@ void Program::createCore(const Clock& clock) {
                                                    : receiverDescriptionFor(settings_.device),
                              PortDescription::parse(options_.portOverride));
     core_->createControl();
-    rigctl_ = std::make_unique<RigctlService>(doc_, *core_);
+    rigctl_ = std::make_unique<RigctlService>(*core_);
 }
 
 void Program::createDocumentCommands() {

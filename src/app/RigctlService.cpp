@@ -34,8 +34,8 @@ void RigctlSettings::store(SettingsStore& store) const {
     store.writeString(settings::kSoftSection, kAddressName, address);
 }
 
-RigctlService::RigctlService(const CKovo5Doc& doc, ReceiverCore& core, QObject* parent)
-    : QObject(parent), target_(std::make_unique<ReceiverRigTarget>(doc, core)),
+RigctlService::RigctlService(ReceiverCore& core, QObject* parent)
+    : QObject(parent), target_(std::make_unique<ReceiverRigTarget>(core)),
       server_(std::make_unique<RigctlServer>(*target_)) {}
 
 RigctlService::~RigctlService() = default;

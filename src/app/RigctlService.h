@@ -8,7 +8,6 @@
 
 namespace kovo {
 
-class CKovo5Doc;
 class ReceiverCore;
 class ReceiverRigTarget;
 class RigctlServer;
@@ -35,7 +34,7 @@ struct RigctlSettings {
 class RigctlService final : public QObject {
     Q_OBJECT
 public:
-    RigctlService(const CKovo5Doc& doc, ReceiverCore& core, QObject* parent = nullptr);
+    explicit RigctlService(ReceiverCore& core, QObject* parent = nullptr);
     ~RigctlService() override;
 
     // Starts, restarts or stops the server; the reason when it cannot listen.

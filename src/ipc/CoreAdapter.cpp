@@ -2,14 +2,8 @@
 
 #include "data/CKovo5Doc.h"
 #include "scan/ReceiverCore.h"
-#include "ui/CKovo5View.h"
-#include "ui/database/DatabasePanel.h"
 
 namespace kovo::ipc {
-namespace {
-constexpr int kBankView = 1;
-constexpr int kSearchBankView = 2;
-} // namespace
 
 ReceiverOperations& CoreAdapter::ops() const {
     return core_.operations();
@@ -56,18 +50,17 @@ void CoreAdapter::setOperatingMode(int mode) {
         ops().setOperatingMode(static_cast<OperatingMode>(mode));
 }
 
+// The database panel's lists follow the document's notices.
 void CoreAdapter::setLinkFlags(std::uint32_t bits) {
     ops().setLinkFlags(bits);
-    view_.databasePanel().rebuildList(kBankView);
 }
 
 void CoreAdapter::setSearchBanksInUse(std::uint32_t bits) {
     ops().setSearchBanksInUse(bits);
-    view_.databasePanel().rebuildList(kSearchBankView);
 }
 
 void CoreAdapter::selectLinkSet(int k) {
-    view_.databasePanel().selectLinkSet(k);
+    (void)ops().chooseLinkSet(k);
 }
 
 bool CoreAdapter::squelchOpen() const {

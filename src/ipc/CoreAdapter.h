@@ -5,7 +5,6 @@
 
 namespace kovo {
 class CKovo5Doc;
-class CKovo5View;
 class ReceiverCore;
 class ReceiverOperations;
 } // namespace kovo
@@ -14,7 +13,7 @@ namespace kovo::ipc {
 
 // The one place where commands from other programs meet the program's own
 // operations: the core's operations service for everything tuned, the
-// document's operations for its tables, the view for the lists. Saving and
+// document's operations for its tables; the lists follow the document. Saving and
 // ending the process belong to the application and are handed in.
 class CoreAdapter final : public ControlTarget {
 public:
@@ -22,8 +21,8 @@ public:
         std::function<bool()> saveIfModified;
         std::function<void(int)> endProcess;
     };
-    CoreAdapter(CKovo5Doc& doc, ReceiverCore& core, CKovo5View& view, Hooks hooks)
-        : doc_(doc), core_(core), view_(view), hooks_(std::move(hooks)) {}
+    CoreAdapter(CKovo5Doc& doc, ReceiverCore& core, Hooks hooks)
+        : doc_(doc), core_(core), hooks_(std::move(hooks)) {}
 
     const CFrequencyData& tuningRecord() const override;
     bool tuneExactly(std::uint32_t hz) override;
@@ -50,7 +49,6 @@ private:
 
     CKovo5Doc& doc_;
     ReceiverCore& core_;
-    CKovo5View& view_;
     Hooks hooks_;
 };
 

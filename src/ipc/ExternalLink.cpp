@@ -27,16 +27,14 @@ ExternalLink::ExternalLink(QDBusConnection connection, std::function<QString()> 
 
 ExternalLink::~ExternalLink() = default;
 
-void ExternalLink::attach(ControlTarget& target, Notifier* notifier) {
+void ExternalLink::attach(ControlTarget& target) {
     target_ = &target;
-    notifier_ = notifier;
     dispatcher_ = std::make_unique<ControlDispatcher>(target, peers_, *memory_);
 }
 
 void ExternalLink::detach() {
     dispatcher_.reset();
     target_ = nullptr;
-    notifier_ = nullptr;
 }
 
 std::int32_t ExternalLink::handle(Message m, std::uint32_t wParam, std::uint32_t lParam) {
@@ -90,13 +88,12 @@ void ExternalLink::logEntryOpened(std::uint32_t frequency, std::int32_t time,
 
 // The recorder's answer comes later; until then the playback counts as
 // started, and a "no audio" answer is shown when it arrives.
-bool ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time,
-                                 const std::string& text) {
-    peers_.startPlayback(frequency, time, text, [this](bool hasAudio) {
-        if (!hasAudio && notifier_)
-            notifier_->showMessage(uiText("Database", kNoAudioMessage));
+void ExternalLink::startPlayback(std::uint32_t frequency, std::int32_t time,
+                                 const std::string& text, std::function<void()> noAudio) {
+    peers_.startPlayback(frequency, time, text, [noAudio = std::move(noAudio)](bool hasAudio) {
+        if (!hasAudio && noAudio)
+            noAudio();
     });
-    return true;
 }
 
 // An object under one of the fixed names that someone else could reach is

@@ -7,7 +7,6 @@
 
 #include "data/DocumentChange.h"
 #include "data/Notices.h"
-#include "data/Notifier.h"
 #include "ipc/ControlDispatcher.h"
 #include "ipc/PeerLinks.h"
 #include "ipc/SharedMemory.h"
@@ -15,7 +14,6 @@
 #include "link/LinkNotices.h"
 #include "scan/HitNotice.h"
 #include "scan/ProgramNotices.h"
-#include "ui/database/DatabaseSeams.h"
 
 namespace kovo {
 class CKovo5Doc;
@@ -27,15 +25,14 @@ namespace kovo::ipc {
 // the peers, and the dispatcher of what they send. Until a target is
 // attached every command is refused; without a session bus nothing is
 // sent and nothing arrives. Nothing it sends waits for the peer.
-class ExternalLink final : public PeerPresence, public DatabaseHost {
+class ExternalLink final : public PeerPresence {
 public:
     explicit ExternalLink(QDBusConnection connection, std::function<QString()> title,
                           std::unique_ptr<SharedMemory> memory = nullptr);
     ~ExternalLink() override;
 
-    // The program itself, once it exists; `notifier` tells the user what
-    // the recorder answers later (no audio for a playback).
-    void attach(ControlTarget& target, Notifier* notifier = nullptr);
+    // The program itself, once it exists.
+    void attach(ControlTarget& target);
     // The target goes: every command is refused again.
     void detach();
     // Takes a window handle on the bus; false without a bus. The titles of
@@ -74,14 +71,17 @@ public:
     // PeerPresence
     bool vfoPeerPresent() override;
 
-    // DatabaseHost (the recorder's part; questions are the frame's)
-    bool confirmDeleteData(const std::string&) override { return false; }
-    bool recorderLinked() const override { return peers_.recorderLinked(); }
-    bool startPlayback(std::uint32_t frequency, std::int32_t time,
-                       const std::string& text) override;
-    void stopPlayback() override { peers_.stopPlayback(); }
-    void tunedFromList(std::uint32_t frequency, const std::string& comment) override;
-    void bankNamesChanged() override { peers_.announceViewReady(); }
+    // What the database panel asks of the recorder.
+    bool recorderLinked() const { return peers_.recorderLinked(); }
+    // Asks the recorder to play what it recorded at `frequency` from `time`;
+    // `noAudio` runs when it answers, later, that it has no such recording.
+    void startPlayback(std::uint32_t frequency, std::int32_t time, const std::string& text,
+                       std::function<void()> noAudio);
+    void stopPlayback() { peers_.stopPlayback(); }
+    // A row was tuned from the list: the recorder hears of it while the
+    // squelch is open.
+    void tunedFromList(std::uint32_t frequency, const std::string& comment);
+    void bankNamesChanged() { peers_.announceViewReady(); }
 
     static constexpr const char* kVfoPeerTitle = "PERN5000";
     // How long a closing program waits for its last messages to be taken.
@@ -95,7 +95,6 @@ private:
     std::unique_ptr<WindowBus> bus_;
     PeerLinks peers_;
     ControlTarget* target_ = nullptr;
-    Notifier* notifier_ = nullptr;
     std::function<void()> activate_;
     std::unique_ptr<ControlDispatcher> dispatcher_;
     Subscription logSubscription_;

@@ -5,11 +5,14 @@
 
 namespace kovo {
 
+// Frequency, mode and bandwidth all describe the record the receiver is tuned
+// to (the priority channel while it is being checked), as the web page does.
+const CFrequencyData& ReceiverRigTarget::tunedRecord() const {
+    return core_.scanState().activeRecord();
+}
+
 std::uint32_t ReceiverRigTarget::frequency() const {
-    // The record the receiver is tuned to: the priority channel while it is
-    // being checked.
-    return core_.scanState().priority.priorityCheck ? doc_.priorityRecord.frequency
-                                                    : doc_.mainRecord.frequency;
+    return tunedRecord().frequency;
 }
 
 bool ReceiverRigTarget::tune(std::uint32_t hz) {
@@ -17,11 +20,11 @@ bool ReceiverRigTarget::tune(std::uint32_t hz) {
 }
 
 int ReceiverRigTarget::mode() const {
-    return doc_.mainRecord.mode;
+    return tunedRecord().mode;
 }
 
 int ReceiverRigTarget::ifBandwidth() const {
-    return doc_.mainRecord.ifBandwidth;
+    return tunedRecord().ifBandwidth;
 }
 
 bool ReceiverRigTarget::hasMode(int mode) const {

@@ -3,7 +3,7 @@
 
 namespace kovo {
 
-class CKovo5Doc;
+struct CFrequencyData;
 class ReceiverCore;
 
 // The receiver as the Hamlib network protocol sees it, through the core's
@@ -11,7 +11,7 @@ class ReceiverCore;
 // tune it, a mode is selected as its key would select it.
 class ReceiverRigTarget final : public RigTarget {
 public:
-    ReceiverRigTarget(const CKovo5Doc& doc, ReceiverCore& core) : doc_(doc), core_(core) {}
+    explicit ReceiverRigTarget(ReceiverCore& core) : core_(core) {}
 
     std::uint32_t frequency() const override;
     bool tune(std::uint32_t hz) override;
@@ -23,7 +23,8 @@ public:
     bool receiverAnswering() const override;
 
 private:
-    const CKovo5Doc& doc_;
+    const CFrequencyData& tunedRecord() const;
+
     ReceiverCore& core_;
 };
 

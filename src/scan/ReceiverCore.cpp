@@ -2,6 +2,8 @@
 
 #include "link/TimerIds.h"
 
+#include <utility>
+
 namespace kovo {
 
 ReceiverCore::ReceiverCore(const Seams& seams)
@@ -16,7 +18,9 @@ ReceiverCore::ReceiverCore(const Seams& seams)
       ops_({seams.doc, state_, seams.settings, scope_, viewRelay_,
             [this](OperatingMode mode) { modes_.setOperatingMode(mode); },
             [this] { loop_.sendNext(); }, &link_.features(),
-            [this]() -> const ReceiverDescription& { return link_.receiver(); }}) {
+            [this]() -> const ReceiverDescription& { return link_.receiver(); },
+            [this](OperatingMode mode) { stepScan(mode); }, [this] { engine_.togglePriority(); },
+            &modes_, &hold_}) {
     link_.setClient(&loop_);
     link_.setObserver(&linkNotices_);
     // Whatever receiver answered the probe may hold any tuning: tell it everything.
@@ -26,6 +30,18 @@ ReceiverCore::ReceiverCore(const Seams& seams)
     loop_.setObserver(&linkNotices_);
     loop_.setReportSink(&engine_);
     router_.on(TimerOpenLastDocument, [this] { onOpenLastDocumentTimer(); });
+}
+
+void ReceiverCore::stepScan(OperatingMode mode) {
+    using Step = void (ScanSteps::*)();
+    static constexpr std::pair<OperatingMode, Step> kSteps[] = {
+        {OperatingMode::MemoryScan, &ScanSteps::memoryScanStep},
+        {OperatingMode::ProgramSearch, &ScanSteps::programSearchStep},
+        {OperatingMode::OneMegahertzScan, &ScanSteps::oneMegahertzStep},
+    };
+    for (const auto& [scan, step] : kSteps)
+        if (scan == mode)
+            (steps_.*step)();
 }
 
 void ReceiverCore::openPortFromSettings(ReceiverLink::ProbeDone done) {

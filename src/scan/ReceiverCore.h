@@ -73,21 +73,32 @@ public:
     // subscription ends.
     [[nodiscard]] Subscription attachView(ViewSink& view) { return viewRelay_.attach(view); }
 
-    // ---- the parts ----
-    TimerRouter& timers() { return router_; }
-    ReceiverLink& link() { return link_; }
-    CommandChooser& chooser() { return chooser_; }
-    PollingLoop& loop() { return loop_; }
-    ScanState& scanState() { return state_; }
+    // What the scan reports as it goes (hits, steps onwards, stops), for any
+    // number of listeners.
+    Notices<HitNotice>& hits() { return engine_.hits(); }
+    Notices<ScanMovedOn>& movesOn() { return engine_.movesOn(); }
+    Notices<ScanStop>& scanStops() { return engine_.scanStops(); }
+
+    // ---- the parts, read-only: every change goes through operations() ----
+    const TimerRouter& timers() const { return router_; }
+    const ReceiverLink& link() const { return link_; }
+    const CommandChooser& chooser() const { return chooser_; }
+    const PollingLoop& loop() const { return loop_; }
     const ScanState& scanState() const { return state_; }
-    ScanSteps& steps() { return steps_; }
-    BandScope& bandScope() { return scope_; }
-    ScanEngine& engine() { return engine_; }
-    OperatingModes& modes() { return modes_; }
-    DatabaseHold& databaseHold() { return hold_; }
+    const ScanSteps& steps() const { return steps_; }
+    const BandScope& bandScope() const { return scope_; }
+    const ScanEngine& engine() const { return engine_; }
+    const OperatingModes& modes() const { return modes_; }
+    const DatabaseHold& databaseHold() const { return hold_; }
+
+    // Where the core's own tests put the scan before they start it, and the
+    // receiver description they plug in.
+    ScanState& scanStateForTests() { return state_; }
+    ReceiverLink& linkForTests() { return link_; }
 
 private:
     void onOpenLastDocumentTimer();
+    void stepScan(OperatingMode mode);
 
     const AppSettings& settings_;
     ScanState state_;

@@ -7,6 +7,8 @@
 #include "data/Cp932.h"
 #include "data/ValueTables.h"
 #include "scan/BandScope.h"
+#include "scan/DatabaseHold.h"
+#include "scan/OperatingModes.h"
 #include "scan/ScanState.h"
 #include "scan/ScanSteps.h"
 #include "scan/TuningRules.h"
@@ -255,7 +257,11 @@ int ReceiverOperations::toggle(PanelSwitch which, int index) {
 // ---- banks ---------------------------------------------------------------------
 
 bool ReceiverOperations::chooseLinkSet(int k) {
-    return s_.doc.banks().setCurrentLinkSet(k);
+    if (!s_.doc.banks().setCurrentLinkSet(k))
+        return false;
+    if (operatingMode() == OperatingMode::MemoryScan)
+        setOperatingMode(OperatingMode::MemoryScan);
+    return true;
 }
 
 void ReceiverOperations::setLinkFlags(std::uint32_t bits) {
@@ -329,6 +335,27 @@ void ReceiverOperations::setDirection(int direction) {
     s_.doc.controlParams.direction = direction == 1 ? 1 : 0;
 }
 
+bool ReceiverOperations::stepOnce(int direction, const std::function<void()>& tuneVfo) {
+    setDirection(direction);
+    const OperatingMode mode = operatingMode();
+    if (showsBandScope(mode))
+        return false;
+    if (mode != OperatingMode::Vfo) {
+        if (s_.stepScan)
+            s_.stepScan(mode);
+    } else if (tuneVfo) {
+        tuneVfo();
+    } else {
+        tuneBySteps(direction == 1 ? 1 : -1, false);
+    }
+    return true;
+}
+
+void ReceiverOperations::togglePriority() {
+    if (s_.togglePriority)
+        s_.togglePriority();
+}
+
 bool ReceiverOperations::toggleToneSearch() {
     s_.state.toneSearch = !s_.state.toneSearch;
     const bool on = s_.state.toneSearch;
@@ -348,6 +375,48 @@ void ReceiverOperations::tuneFromScope(std::uint32_t hz, std::optional<int> hold
     }
     s_.doc.mainRecord.frequency = nearestReceiverFrequency(hz);
     lookUpTunedChannel(s_.doc);
+}
+
+void ReceiverOperations::chooseScopeSpan(int row) {
+    const OperatingMode mode = operatingMode();
+    if (showsBandScope(mode))
+        s_.scope.spanChosen(row, mode == OperatingMode::ActiveBandScope);
+}
+
+// ---- the database panel ----------------------------------------------------
+
+void ReceiverOperations::channelChosenByHand(int row) {
+    if (s_.modes)
+        s_.modes->channelChosenByHand(row);
+}
+
+void ReceiverOperations::logEntryChosenByHand(int r) {
+    if (s_.modes)
+        s_.modes->logEntryChosenByHand(r);
+}
+
+void ReceiverOperations::searchBankChosenByHand(int k) {
+    if (s_.modes)
+        s_.modes->searchBankChosenByHand(k);
+}
+
+void ReceiverOperations::holdDatabase() {
+    if (s_.hold)
+        s_.hold->set();
+}
+
+void ReceiverOperations::holdDatabaseUntilCleared() {
+    if (s_.hold)
+        s_.hold->setUntilCleared();
+}
+
+void ReceiverOperations::releaseDatabaseHold() {
+    if (s_.hold)
+        s_.hold->clear();
+}
+
+bool ReceiverOperations::databaseHeld() const {
+    return s_.hold && s_.hold->isSet();
 }
 
 } // namespace kovo

@@ -12,6 +12,8 @@ namespace kovo {
 struct AppSettings;
 class BandScope;
 class CKovo5Doc;
+class DatabaseHold;
+class OperatingModes;
 class ScanState;
 class ReceiverFeatures;
 struct ReceiverDescription;
@@ -42,6 +44,16 @@ public:
         // The receiver on the line (the link's, which may be a stand-in
         // for the one the settings name); none: the settings' receiver.
         std::function<const ReceiverDescription&()> receiver = {};
+        // One step of the scan running in `mode` (memory scan, program
+        // search or the 1 MHz scan; the core's ScanSteps).
+        std::function<void(OperatingMode)> stepScan;
+        // Flips the priority watch and starts or stops its interval (the
+        // core's ScanEngine).
+        std::function<void()> togglePriority;
+        // The rows picked by hand in the database panel, and its hold;
+        // none while the panels run without a core.
+        OperatingModes* modes = nullptr;
+        DatabaseHold* hold = nullptr;
     };
 
     explicit ReceiverOperations(Seams seams);
@@ -112,6 +124,13 @@ public:
     // The direction the pad or the knob last moved (1 up, 0 down): the scans
     // and the band scope's sweep go on that way.
     void setDirection(int direction);
+    // One move of the pad, the knob or a remote's up and down keys in
+    // `direction` (1 up, 0 down): the direction is kept, each scan takes one
+    // step, VFO tunes as `tuneVfo` says (one main step that way without it).
+    // False in the band scopes, which only take the direction.
+    bool stepOnce(int direction, const std::function<void()>& tuneVfo = {});
+    // The priority watch on or off.
+    void togglePriority();
     // Tone search on or off; switched on, it starts from no tone.
     bool toggleToneSearch();
 
@@ -122,6 +141,21 @@ public:
     // `holdAtPoint` the active sweep stands on that point and stays there
     // (tuned by hand).
     void tuneFromScope(std::uint32_t hz, std::optional<int> holdAtPoint);
+    // Span-list row `row` (0 to 6) in the band scopes; other modes ignore it.
+    void chooseScopeSpan(int row);
+
+    // ---- the database panel ----
+    // The user picked a channel, a log entry (0 = oldest) or a search bank:
+    // it is tuned by hand where the operating mode takes it.
+    void channelChosenByHand(int row);
+    void logEntryChosenByHand(int r);
+    void searchBankChosenByHand(int k);
+    // While the user works in the lists they stop following the receiver:
+    // for five seconds from the last call, or until released.
+    void holdDatabase();
+    void holdDatabaseUntilCleared();
+    void releaseDatabaseHold();
+    [[nodiscard]] bool databaseHeld() const;
 
     // ---- scan timing ----
     void setDelaySeconds(int seconds);
@@ -147,8 +181,9 @@ public:
     int toggle(PanelSwitch which, int index = 0);
 
     // ---- banks ----
-    // Link set `k` (0..9) becomes the current one; false, and nothing
-    // changed, outside that.
+    // Link set `k` (0..19) becomes the current one, and a running memory
+    // scan starts again so that it runs over the new set's banks; false, and
+    // nothing changed, outside that. Every front end chooses a set this way.
     bool chooseLinkSet(int k);
     // Which banks the current link set reaches, and which search banks the
     // program search uses, as bit masks.

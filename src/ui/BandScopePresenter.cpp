@@ -82,9 +82,7 @@ void BandScopePresenter::showOperatingMode(OperatingMode mode) {
 }
 
 void BandScopePresenter::onSpanChosen(int row) {
-    const OperatingMode mode = ports_.doc.controlParams.mode();
-    if (showsBandScope(mode))
-        ports_.core.bandScope().spanChosen(row, mode == OperatingMode::ActiveBandScope);
+    ports_.core.operations().chooseScopeSpan(row);
 }
 
 void BandScopePresenter::onRestartClicked() {

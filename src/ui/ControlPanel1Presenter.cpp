@@ -203,7 +203,7 @@ void ControlPanel1Presenter::onKey(int key) {
         showStoreOutcome(ops().passTunedFrequency());
         break;
     case ControlPanel1::Pri:
-        ports_.core.togglePriority();
+        ops().togglePriority();
         break;
     default:
         break;
@@ -257,27 +257,12 @@ void ControlPanel1Presenter::onPadMoved(int x, Qt::MouseButtons buttons) {
 // take one step, VFO tunes as `tuneVfo` says, the band scopes only take the
 // direction.
 void ControlPanel1Presenter::padStep(int direction, const std::function<void()>& tuneVfo) {
-    ports_.core.operations().setDirection(direction);
+    (void)ops().stepOnce(direction, tuneVfo);
     const CControlParams& cp = ports_.doc.controlParams;
     if (cp.mode() != OperatingMode::StaticBandScope)
         setPadImage(1 + cp.direction);
-    switch (cp.mode()) {
-    case OperatingMode::MemoryScan:
-        ports_.core.stepMemoryScan();
-        break;
-    case OperatingMode::ProgramSearch:
-        ports_.core.stepSearch();
-        break;
-    case OperatingMode::OneMegahertzScan:
-        ports_.core.stepOneMegahertzScan();
+    if (cp.mode() == OperatingMode::OneMegahertzScan)
         ports_.display.refreshText();
-        break;
-    case OperatingMode::Vfo:
-        tuneVfo();
-        break;
-    default:
-        break;
-    }
 }
 
 void ControlPanel1Presenter::onPadReleased() {

@@ -55,17 +55,11 @@ public:
     // Switches the operating mode with everything that goes with it,
     // including re-entering the current mode.
     virtual void setOperatingMode(OperatingMode mode) = 0;
-    // Flips the priority watch and starts or stops its interval.
-    virtual void togglePriority() = 0;
     // Requests the next receiver command (an AR3000 hears of an attenuator
     // change only this way).
     virtual void sendNext() = 0;
-    // One step in the tuning direction, for the direction pad.
-    virtual void stepMemoryScan() = 0;
-    virtual void stepSearch() = 0;
-    virtual void stepOneMegahertzScan() = 0;
-    // The band scope's window and sweep.
-    virtual BandScope& bandScope() = 0;
+    // The band scope's window and sweep, for drawing.
+    virtual const BandScope& bandScope() const = 0;
     // Tuning, storing and the tuned record's settings, shared with every
     // other front end.
     virtual ReceiverOperations& operations() = 0;

@@ -100,25 +100,9 @@ QString RemoteReceiver::execute(const ControlMessage& message) {
         return {};
     case ControlVerb::Up:
     case ControlVerb::Down: {
-        const int direction = message.verb == ControlVerb::Up ? 1 : 0;
-        ops.setDirection(direction);
         // As the pad steps: the scans take one step, VFO tunes a step.
-        switch (ops.operatingMode()) {
-        case OperatingMode::MemoryScan:
-            core_.steps().memoryScanStep();
-            break;
-        case OperatingMode::ProgramSearch:
-            core_.steps().programSearchStep();
-            break;
-        case OperatingMode::OneMegahertzScan:
-            core_.steps().oneMegahertzStep();
-            break;
-        case OperatingMode::Vfo:
-            ops.tuneBySteps(direction == 1 ? 1 : -1, false);
-            break;
-        default:
+        if (!ops.stepOnce(message.verb == ControlVerb::Up ? 1 : 0))
             return QStringLiteral("The band scope does not step from here.");
-        }
         core_.sendNext();
         return {};
     }
@@ -127,7 +111,7 @@ QString RemoteReceiver::execute(const ControlMessage& message) {
     case ControlVerb::Mode:
         return mode(message.text);
     case ControlVerb::LinkSet:
-        if (!core_.operations().chooseLinkSet(message.number - 1))
+        if (!ops.chooseLinkSet(message.number - 1))
             return QStringLiteral("No such link set.");
         core_.sendNext();
         return {};

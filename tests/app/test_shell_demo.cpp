@@ -65,8 +65,8 @@ TEST(DemoMode, ScansTheSimulatorAndStopsOnAChannel) {
     seams.dialogs = &dialogs;
     Program program(settings, store, doc, clock, options, std::move(seams));
     std::vector<ScanStop> stops;
-    const Subscription onStop = program.core().engine().scanStops().subscribe(
-        [&](const ScanStop& stop) { stops.push_back(stop); });
+    const Subscription onStop =
+        program.core().scanStops().subscribe([&](const ScanStop& stop) { stops.push_back(stop); });
     ASSERT_TRUE(program.start());
     program.openLastDocument();
 

@@ -29,8 +29,14 @@ struct FakeDatabaseCore : DatabaseCore {
     void channelChosenByHand(int row) override { channels.push_back(row); }
     void logEntryChosenByHand(int r) override { logEntries.push_back(r); }
     void searchBankChosenByHand(int k) override { searchBanks.push_back(k); }
-    // As the receiver's operations do it.
-    bool chooseLinkSet(int k) override { return doc && doc->banks().setCurrentLinkSet(k); }
+    // As the receiver's operations do it: a running memory scan starts again.
+    bool chooseLinkSet(int k) override {
+        if (!doc || !doc->banks().setCurrentLinkSet(k))
+            return false;
+        if (doc->controlParams.mode() == OperatingMode::MemoryScan)
+            setOperatingMode(OperatingMode::MemoryScan);
+        return true;
+    }
     CKovo5Doc* doc = nullptr;
     const ReceiverFeatures* receiverFeatures() const override { return features; }
     const ReceiverFeatures* features = nullptr;

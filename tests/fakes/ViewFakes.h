@@ -42,21 +42,32 @@ struct FakeCore : CoreCommands {
         steps = std::make_unique<ScanSteps>(doc, *state, settings, view);
         scope = std::make_unique<BandScope>(doc, view);
         operatingModes = std::make_unique<OperatingModes>(doc, *steps, *scope, view);
-        ops = std::make_unique<ReceiverOperations>(ReceiverOperations::Seams{
-            doc, *state, settings, *scope, view,
-            [this](OperatingMode mode) { setOperatingMode(mode); }, [this] { ++sendNexts; }});
+        ops = std::make_unique<ReceiverOperations>(
+            ReceiverOperations::Seams{doc,
+                                      *state,
+                                      settings,
+                                      *scope,
+                                      view,
+                                      [this](OperatingMode mode) { setOperatingMode(mode); },
+                                      [this] { ++sendNexts; },
+                                      nullptr,
+                                      {},
+                                      [this](OperatingMode mode) { countStep(mode); },
+                                      [this] { ++priorityToggles; },
+                                      operatingModes.get()});
     }
     void setOperatingMode(OperatingMode mode) override {
         modes.push_back(toStored(mode));
         operatingModes->setOperatingMode(mode);
     }
     void setOperatingMode(int stored) { setOperatingMode(static_cast<OperatingMode>(stored)); }
-    void togglePriority() override { ++priorityToggles; }
+    void countStep(OperatingMode mode) {
+        ++(mode == OperatingMode::MemoryScan      ? memorySteps
+           : mode == OperatingMode::ProgramSearch ? searchSteps
+                                                  : oneMhzSteps);
+    }
     void sendNext() override { ++sendNexts; }
-    void stepMemoryScan() override { ++memorySteps; }
-    void stepSearch() override { ++searchSteps; }
-    void stepOneMegahertzScan() override { ++oneMhzSteps; }
-    BandScope& bandScope() override { return *scope; }
+    const BandScope& bandScope() const override { return *scope; }
     ReceiverOperations& operations() override { return *ops; }
     const ScanState* scanState() const override { return state.get(); }
     const ReceiverFeatures* receiverFeatures() const override {

@@ -25,9 +25,9 @@ public:
     int movedOn = 0;
     // Frequency and time of every hit handed over, in order.
     std::vector<std::pair<std::uint32_t, std::int32_t>> hits;
-    void follow(ScanEngine& engine) {
-        moveSubscription_ = engine.movesOn().subscribe([this](const ScanMovedOn&) { ++movedOn; });
-        hitSubscription_ = engine.hits().subscribe([this](const HitNotice& hit) {
+    void follow(ReceiverCore& core) {
+        moveSubscription_ = core.movesOn().subscribe([this](const ScanMovedOn&) { ++movedOn; });
+        hitSubscription_ = core.hits().subscribe([this](const HitNotice& hit) {
             if (hit.kind == HitNotice::Kind::Began)
                 hits.emplace_back(hit.frequency, std::int32_t(hit.time));
         });
@@ -86,7 +86,7 @@ struct CoreParts : DocParts {
     Subscription observerSubscription = relayLinkNotices(core.linkNotices(), observer);
 
     bool connect() {
-        recorder.follow(core.engine());
+        recorder.follow(core);
         port.onOutput = [this](const std::string& text) {
             if (text == "\r")
                 port.receive(">");

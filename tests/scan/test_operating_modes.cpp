@@ -45,14 +45,14 @@ TEST_F(OperatingModesTest, MemoryScanCountsReachableChannelsAndTakesTheFirstStep
     addChannel(200000000, 2);
     doc.banks().setLinkFlags(2);
     doc.controlParams.direction = 1;
-    core.scanState().scanPosition = 0;
+    core.scanStateForTests().scanPosition = 0;
     core.setOperatingMode(0);
     EXPECT_EQ(core.scanState().reachableCount(), 2);
     EXPECT_EQ(doc.mainRecord.frequency, 200000000u);
 }
 
 TEST_F(OperatingModesTest, LeavingVfoStopsTheToneSearch) {
-    core.scanState().toneSearch = true;
+    core.scanStateForTests().toneSearch = true;
     core.setOperatingMode(5);
     EXPECT_TRUE(core.scanState().toneSearch);
     core.setOperatingMode(4);
@@ -110,12 +110,12 @@ TEST_F(OperatingModesTest, ChannelPickedByHandRecentresTheOneMegahertzScan) {
     doc.controlParams.direction = 1;
     doc.mainRecord.step = 7;
     core.setOperatingMode(2);
-    core.modes().channelChosenByHand(row);
+    core.operations().channelChosenByHand(row);
     EXPECT_EQ(core.steps().windowLower(), 433000000u);
     EXPECT_EQ(doc.mainRecord.frequency, 433532500u); // the channel's 20 kHz step
 
     core.setOperatingMode(5);
-    core.modes().channelChosenByHand(row);
+    core.operations().channelChosenByHand(row);
     EXPECT_EQ(doc.mainRecord.frequency, 433512500u);
     EXPECT_EQ(doc.controlParams.manualTuning, 1);
 }
@@ -125,36 +125,36 @@ TEST_F(OperatingModesTest, PicksByHandAreIgnoredInProgramSearch) {
     doc.searchBanks[0].inUse = 1;
     core.setOperatingMode(1);
     const auto searching = doc.mainRecord.frequency;
-    core.modes().channelChosenByHand(row);
+    core.operations().channelChosenByHand(row);
     EXPECT_EQ(doc.mainRecord.frequency, searching);
 }
 
 TEST_F(OperatingModesTest, SearchBankPickedInTheStaticScopeCentresOnItsMiddle) {
     doc.searchBanks[3].startFrequency = 144000000;
     doc.searchBanks[3].stopFrequency = 146000000;
-    core.modes().searchBankChosenByHand(3); // VFO: ignored
+    core.operations().searchBankChosenByHand(3); // VFO: ignored
     EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
     doc.mainRecord.frequency = 100000000;
     core.setOperatingMode(4);
-    core.modes().searchBankChosenByHand(3);
+    core.operations().searchBankChosenByHand(3);
     EXPECT_EQ(doc.mainRecord.frequency, 145000000u);
     EXPECT_EQ(core.bandScope().window().centre, 145000000u);
 }
 
 TEST_F(OperatingModesTest, DatabaseHoldEndsFiveSecondsAfterItWasLastSet) {
-    DatabaseHold& hold = core.databaseHold();
-    hold.set();
+    ReceiverOperations& ops = core.operations();
+    ops.holdDatabase();
     timers.advance(4000);
-    hold.set();
+    ops.holdDatabase();
     timers.advance(4000);
-    EXPECT_TRUE(hold.isSet());
+    EXPECT_TRUE(ops.databaseHeld());
     timers.advance(1000);
-    EXPECT_FALSE(hold.isSet());
-    hold.setUntilCleared();
+    EXPECT_FALSE(ops.databaseHeld());
+    ops.holdDatabaseUntilCleared();
     timers.advance(60000);
-    EXPECT_TRUE(hold.isSet());
-    hold.clear();
-    EXPECT_FALSE(hold.isSet());
+    EXPECT_TRUE(ops.databaseHeld());
+    ops.releaseDatabaseHold();
+    EXPECT_FALSE(ops.databaseHeld());
 }
 
 } // namespace

@@ -337,5 +337,82 @@ TEST_F(ReceiverOperationsTest, SynchronousAmIsOfferedWithItsOptionOnly) {
     EXPECT_FALSE(ops().offersMode(-1));
 }
 
+// Link set 0 reaches bank 1 (a channel at 100 MHz), set 1 bank 2 (200 MHz).
+TEST_F(ReceiverOperationsTest, AChosenLinkSetRestartsARunningMemoryScanOnly) {
+    addChannel(100'000'000, 1 << 1);
+    addChannel(200'000'000, 1 << 2);
+    doc.memoryBanks[1].linkFlags[0] = 1;
+    doc.memoryBanks[2].linkFlags[1] = 1;
+    const struct {
+        OperatingMode mode;
+        std::uint32_t tuned; // afterwards
+    } cases[] = {
+        {OperatingMode::MemoryScan, 200'000'000}, // runs over the new set at once
+        {OperatingMode::Vfo, 100'000'000},
+        {OperatingMode::StaticBandScope, 100'000'000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toStored(c.mode));
+        ASSERT_TRUE(ops().chooseLinkSet(0));
+        enter(OperatingMode::MemoryScan);
+        ASSERT_EQ(doc.mainRecord.frequency, 100'000'000u);
+        enter(c.mode);
+        doc.mainRecord.frequency = 100'000'000;
+        EXPECT_TRUE(ops().chooseLinkSet(1));
+        EXPECT_EQ(doc.controlParams.currentLinkSet, 1);
+        EXPECT_EQ(doc.mainRecord.frequency, c.tuned);
+        EXPECT_EQ(doc.controlParams.mode(), c.mode);
+        EXPECT_TRUE(doc.isModified());
+    }
+    doc.setModified(false);
+    EXPECT_FALSE(ops().chooseLinkSet(kLinkSetCount));
+    EXPECT_EQ(doc.controlParams.currentLinkSet, 1);
+    EXPECT_FALSE(doc.isModified());
+}
+
+// One move of the pad or a remote's key: the scans step, VFO tunes one main
+// step (or as the caller says), the band scopes keep only the direction.
+TEST_F(ReceiverOperationsTest, OneStepFollowsTheOperatingMode) {
+    addChannel(100'000'000, 1 << 1);
+    addChannel(200'000'000, 1 << 1);
+    addChannel(300'000'000, 1 << 1);
+    doc.memoryBanks[1].linkFlags[0] = 1;
+    const struct {
+        OperatingMode mode;
+        int direction;
+        bool stepped;
+        std::int64_t moved; // Hz the tuned frequency moved
+    } cases[] = {
+        {OperatingMode::MemoryScan, 1, true, 100'000'000},
+        {OperatingMode::MemoryScan, 0, true, -100'000'000},
+        {OperatingMode::Vfo, 1, true, 1'000},
+        {OperatingMode::Vfo, 0, true, -1'000},
+        {OperatingMode::ActiveBandScope, 0, false, 0},
+        {OperatingMode::StaticBandScope, 1, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(toStored(c.mode)) + " direction " +
+                     std::to_string(c.direction));
+        doc.mainRecord.frequency = 200'000'000;
+        doc.mainRecord.step = 3; // 1 kHz
+        doc.controlParams.direction = 0;
+        core.scanStateForTests().scanPosition = 1;
+        enter(c.mode);
+        const std::uint32_t before = doc.mainRecord.frequency;
+        if (c.mode == OperatingMode::MemoryScan)
+            core.scanStateForTests().scanPosition = 1; // back on 200 MHz
+        EXPECT_EQ(ops().stepOnce(c.direction), c.stepped);
+        EXPECT_EQ(doc.controlParams.direction, c.direction);
+        const std::uint32_t expected = c.mode == OperatingMode::MemoryScan
+                                           ? std::uint32_t(200'000'000 + c.moved)
+                                           : std::uint32_t(before + c.moved);
+        EXPECT_EQ(doc.mainRecord.frequency, expected);
+    }
+    enter(OperatingMode::Vfo);
+    int tunedByCaller = 0;
+    EXPECT_TRUE(ops().stepOnce(1, [&] { ++tunedByCaller; }));
+    EXPECT_EQ(tunedByCaller, 1);
+}
+
 } // namespace
 } // namespace kovo::test

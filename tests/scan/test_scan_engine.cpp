@@ -109,7 +109,7 @@ TEST_F(ScanEngineTest, SettlingLetsSquelchClosedReportsPassAfterAJump) {
     addChannel(165000000);
     linkBanks(2);
     doc.controlParams.direction = 1;
-    core.scanState().scanPosition = 1;
+    core.scanStateForTests().scanPosition = 1;
     core.setOperatingMode(0); // to channel 0 at 145 MHz: no jump from 145
     reports("%", 1);          // moves on to 165 MHz: 20 MHz jump
     ASSERT_EQ(tuned(), 165000000u);
@@ -128,7 +128,7 @@ TEST_F(ScanEngineTest, SettlingFollowsTheReceiverDescription) {
     ReceiverDescription quick = kAr3000aDescription;
     quick.settleStepHz = 1000000;
     quick.maxSettleReports = 3;
-    core.link().plugIn(quick);
+    core.linkForTests().plugIn(quick);
     ASSERT_TRUE(connect());
     reports("%", 3); // from 0 Hz: 3 reports, not 20
     EXPECT_EQ(core.engine().settleCount(), 0);
@@ -136,7 +136,7 @@ TEST_F(ScanEngineTest, SettlingFollowsTheReceiverDescription) {
     addChannel(165000000);
     linkBanks(2);
     doc.controlParams.direction = 1;
-    core.scanState().scanPosition = 1;
+    core.scanStateForTests().scanPosition = 1;
     core.setOperatingMode(0);
     reports("%", 1); // on to 165 MHz: 20 MHz, limited to 3 reports
     ASSERT_EQ(tuned(), 165000000u);
@@ -310,7 +310,7 @@ TEST_F(ScanEngineTest, StopsAndLinkReportsReachEveryListener) {
     std::vector<ScanStop> stops;
     std::vector<LinkNotice> first, second;
     const Subscription onStop =
-        core.engine().scanStops().subscribe([&](const ScanStop& s) { stops.push_back(s); });
+        core.scanStops().subscribe([&](const ScanStop& s) { stops.push_back(s); });
     const Subscription one =
         core.linkNotices().subscribe([&](const LinkNotice& n) { first.push_back(n); });
     Subscription two =
@@ -349,7 +349,7 @@ namespace {
 // the log opens an entry for it.
 TEST_F(ScanEngineTest, EveryStopIsOneHitFromItsFirstReportToItsLastReportWithSignal) {
     std::vector<std::string> heard;
-    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+    const Subscription onHit = core.hits().subscribe([&](const HitNotice& n) {
         static constexpr const char* kKinds[] = {"began", "heard", "ended"};
         std::string line = std::string(kKinds[int(n.kind)]) + " t" + std::to_string(n.time);
         if (n.kind == HitNotice::Kind::Began)
@@ -405,7 +405,7 @@ TEST_F(ScanEngineTest, AHitNamesTheModeTheReceiverTunedNotTheChannels) {
     told.tuneModeAs(1, 0);
     port.features = told;
     std::vector<int> modes;
-    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+    const Subscription onHit = core.hits().subscribe([&](const HitNotice& n) {
         if (n.kind == HitNotice::Kind::Began)
             modes.push_back(n.mode);
     });

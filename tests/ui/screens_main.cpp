@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(f));
     // A pass of the active sweep with a few signals.
     demo.core.setOperatingMode(3);
-    BandScope& scope = demo.core.bandScope();
+    BandScope& scope = *demo.core.scope;
     for (int i = 0; i <= scope.window().points; ++i) {
         const int level = (i % 7 == 3) ? 3 + i % 12 : (i % 5 == 0 ? 1 : 0);
         demo.view->plotScopePoint(level > 0, level);

@@ -81,7 +81,7 @@ TEST_F(ScopeTest, PlotPixelsBarsCentreLineAndCursor) {
     ASSERT_EQ(core.bandScope().window().points, 10);
     // Point 0 then point 1 (x = 40) with level 10: top at 25.
     view->plotScopePoint(true, 3);
-    core.bandScope().nextPoint();
+    core.scope->nextPoint();
     view->plotScopePoint(true, 10);
     QImage img = plotImage();
     ASSERT_EQ(img.width(), 401);

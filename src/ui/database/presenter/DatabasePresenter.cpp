@@ -70,6 +70,10 @@ void DatabasePresenter::setHost(DatabaseHost* host) {
 // one: open editors close without storing, and answers still to come find
 // nothing to act on.
 void DatabasePresenter::onDocumentChange(const DocumentChange& change) {
+    // The combo shows the current link set, whoever chose it.
+    if (change.kind == DocumentChange::Kind::BanksChanged)
+        ports_.screen.showLinkSet(
+            std::clamp(ports_.doc.controlParams.currentLinkSet, 0, kLinkSetCount - 1));
     if (change.kind != DocumentChange::Kind::DocumentReplaced)
         return;
     ++documentGeneration_;
@@ -255,13 +259,10 @@ bool DatabasePresenter::renameLinkSet(const std::string& utf8Name) {
 }
 
 void DatabasePresenter::selectLinkSet(int k) {
-    CKovo5Doc& d = ports_.doc;
     if (!core_ || !core_->chooseLinkSet(k))
         return;
     ports_.screen.showLinkSet(k);
     rebuildList(BankView);
-    if (d.controlParams.mode() == OperatingMode::MemoryScan && core_)
-        core_->setOperatingMode(OperatingMode::MemoryScan);
 }
 
 // ---- search ----
