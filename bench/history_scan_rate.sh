@@ -17,12 +17,7 @@ SECONDS_TO_MEASURE=${2:-30}
 ROUNDS=${3:-3}
 tmp=$(mktemp -d)
 sim_pid= pid=
-stop_all() {
-  # The log made the document modified: the program would ask before closing.
-  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-  pid= sim_pid=
-}
+stop_all() { stop_program_and_sim; }
 trap 'stop_all; rm -rf "$tmp"' EXIT
 
 # 100 channels 25 kHz apart in bank 1, linked; memory scan, logging on,

@@ -24,11 +24,7 @@ RIG_PORT=${KOVO_RIGCTL_PORT:-45812}
 TOKEN=$(printf 'b%.0s' $(seq 64))
 tmp=$(mktemp -d)
 sim_pid= pid=
-stop_all() {
-  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-  pid= sim_pid=
-}
+stop_all() { stop_program_and_sim; }
 trap 'stop_all; rm -rf "$tmp"' EXIT
 
 pack_scan_document

@@ -19,10 +19,8 @@ tmp=$(mktemp -d)
 sim_pid= pid= stub_pid=
 stop_all() {
   [ -n "$stub_pid" ] && { kill -CONT "$stub_pid" 2>/dev/null; kill "$stub_pid" 2>/dev/null; wait "$stub_pid" 2>/dev/null; } || true
-  # The log made the document modified: the program would ask before closing.
-  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-  stub_pid= pid= sim_pid=
+  stub_pid=
+  stop_program_and_sim
 }
 trap 'stop_all; rm -rf "$tmp"' EXIT
 

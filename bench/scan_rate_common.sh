@@ -55,6 +55,14 @@ start_program() {
   pid=$!
 }
 
+# Ends the program and the simulator where they run. The program is killed:
+# the log made the document modified, and it would ask before closing.
+stop_program_and_sim() {
+  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
+  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
+  pid= sim_pid=
+}
+
 # The frequency commands in the simulator's transcript so far.
 frequency_commands() { grep -cE ' RX +"[0-9]+\.[0-9]*\\r"' "$tmp/transcript.txt" || true; }
 
