@@ -32,6 +32,10 @@ public:
         pending_ = false;
         lastPushMs_ = nowMs;
     }
+    // The push was due but every page had the read-outs already: the next
+    // change need not wait for it (the link reports the signal many times a
+    // second, mostly unchanged).
+    void nothingToPush() { pending_ = false; }
 
 private:
     std::int64_t gapMs_;

@@ -503,20 +503,28 @@ void WebRemoteServer::noteChange() {
 
 // Each page gets the read-outs only when they differ from what it has.
 void WebRemoteServer::pushState() {
-    pacer_.pushed(nowMs_());
-    if (clients_.empty())
+    if (clients_.empty()) {
+        pacer_.nothingToPush();
         return;
+    }
     const QJsonObject readouts = receiver_.readouts();
     const QByteArray key = compact(readouts);
     QJsonObject message = readouts;
     message.insert(QStringLiteral("type"), QStringLiteral("state"));
     const QString text = QString::fromUtf8(compact(message));
+    bool sent = false;
     for (Client* client : clientList()) {
         if (client->lastState == key)
             continue;
         client->lastState = key;
         send(*client, text);
+        sent = true;
     }
+    if (!sent) {
+        pacer_.nothingToPush();
+        return;
+    }
+    pacer_.pushed(nowMs_());
     emit statePushed();
 }
 

@@ -95,7 +95,8 @@ public:
     int clientCount() const { return int(clients_.size()); }
 
 signals:
-    // The read-outs went to the pages that had not seen them yet.
+    // The read-outs went to the pages that had not seen them yet (none is
+    // sent when every page has them).
     void statePushed();
 
 protected:

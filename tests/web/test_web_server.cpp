@@ -349,6 +349,7 @@ TEST(WebRemoteServer, ChangesArePushedOnTheCoresNoticesOneTurnAtATime) {
         rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
     QSignalSpy pushes(&rig.server, &WebRemoteServer::statePushed);
     ReceiverOperations& ops = rig.core.operations();
+    int expected = 0;
     const struct {
         const char* name;
         std::function<void()> change;
@@ -359,6 +360,14 @@ TEST(WebRemoteServer, ChangesArePushedOnTheCoresNoticesOneTurnAtATime) {
                  ASSERT_TRUE(ops.tuneInVfo(hz));
          }},
         {"link set", [&] { ASSERT_TRUE(ops.chooseLinkSet(2)); }},
+        // A notice that changes nothing sends nothing, and holds nothing back.
+        {"after a notice that changed nothing",
+         [&] {
+             ASSERT_TRUE(ops.tuneInVfo(rig.doc.mainRecord.frequency));
+             QCoreApplication::processEvents();
+             ASSERT_EQ(pushes.count(), expected);
+             ASSERT_TRUE(ops.chooseLinkSet(4));
+         }},
         {"scan started", [&] { ops.setOperatingMode(OperatingMode::MemoryScan); }},
         {"signal reports",
          [&] {
@@ -367,7 +376,6 @@ TEST(WebRemoteServer, ChangesArePushedOnTheCoresNoticesOneTurnAtATime) {
          }},
         {"receiver lost", [&] { rig.port.loseDevice(); }},
     };
-    int expected = 0;
     for (const auto& c : changes) {
         SCOPED_TRACE(c.name);
         rig.nowMs += WebRemoteServer::kPushIntervalMs; // a quiet spell before
