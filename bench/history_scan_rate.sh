@@ -10,55 +10,31 @@
 # per second are the frequency commands in the simulator's transcript over
 # the measured time. Prints both rates, their ratio, and the hits written.
 set -euo pipefail
-if [ -z "${KOVO_BENCH_PRIVATE_BUS:-}" ]; then
-  KOVO_BENCH_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
+. "$(dirname "$0")/scan_rate_common.sh"
+on_private_bus "$@"
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-30}
 ROUNDS=${3:-3}
 tmp=$(mktemp -d)
 sim_pid= pid=
-stop_all() {
-  # The log made the document modified: the program would ask before closing.
-  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-  pid= sim_pid=
-}
+stop_all() { stop_program_and_sim; }
 trap 'stop_all; rm -rf "$tmp"' EXIT
 
 # 100 channels 25 kHz apart in bank 1, linked; memory scan, logging on,
 # stops limited to a pause of 1 s, 1 s delay.
-python3 - >"$tmp/doc.json" <<'PY'
-import json
-channels = [{"frequency": 145000000 + 25000 * i, "bankMask": 2} for i in range(100)]
-print(json.dumps({"controlParams": {"p08": 0, "p80": 1, "p28": 1, "p34": 1, "p38": 1},
-                  "memoryBanks": [{}, {"linkFlags": [1]}], "channels": channels}))
-PY
-"$BUILD/tools/kovoctl/kovoctl" pack "$tmp/doc.json" "$tmp/scan.kv5" >/dev/null
+pack_scan_document '"p28": 1, "p34": 1, "p38": 1'
 # Two channels always on the air; the pause (1 s) sends the scan on from
 # each, so every round of the 100 channels has two hits, the same number in
 # every run. (Signals that come and go make the count of stops, and with it
 # the rate, differ by chance from run to run far more than the history could.)
 printf '145.500000 NFM 12\n146.750000 NFM 12\n' >"$tmp/signals.plan"
 
-frequency_commands() { grep -cE ' RX +"[0-9]+\.[0-9]*\\r"' "$tmp/transcript.txt" || true; }
-
 measure() { # on|off
   local mode=$1
-  rm -f "$tmp/transcript.txt"
-  "$BUILD/tools/receiver-sim/receiver-sim" --baud 9600 --plan "$tmp/signals.plan" \
-    --log "$tmp/transcript.txt" >"$tmp/sim.out" &
-  sim_pid=$!
-  for _ in $(seq 50); do [ -s "$tmp/sim.out" ] && break; sleep 0.1; done
-  [ -s "$tmp/sim.out" ] || { echo "the receiver simulator did not start" >&2; exit 1; }
-  mkdir -p "$tmp/config/Fennelworks"
-  printf '[Hardware%%20Setting]\nCommSpeed=1\nCom1Device=%s\n[Soft%%20Setting]\nHistory=%d\n' \
-    "$(head -1 "$tmp/sim.out")" "$([ "$mode" = on ] && echo 1 || echo 0)" \
-    >"$tmp/config/Fennelworks/KOVO3000.ini"
+  start_receiver_sim "$tmp/signals.plan"
+  write_program_settings "History=$([ "$mode" = on ] && echo 1 || echo 0)"
   rm -rf "$tmp/data"
-  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$tmp/config" \
-    XDG_DATA_HOME="$tmp/data" "$BUILD/src/app/kovo3000" "$tmp/scan.kv5" >/dev/null 2>"$tmp/program.err" &
-  pid=$!
+  start_program
   sleep 8 # splash, document, probe
   local c0 c1 t0 t1 hits=0
   c0=$(frequency_commands); t0=$(date +%s.%N)
@@ -68,8 +44,7 @@ measure() { # on|off
   [ -f "$store" ] && hits=$(sqlite3 "$store" 'SELECT count(*) FROM hits WHERE imported = 0')
   awk -v c=$((c1 - c0)) -v t0="$t0" -v t1="$t1" -v m="$mode" -v h="$hits" \
     'BEGIN { printf "history %-3s %.1f channels/s (%d channels in %.1f s, %d hits in the store)\n", m, c / (t1 - t0), c, t1 - t0, h }'
-  awk -v c=$((c1 - c0)) -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.3f\n", c / (t1 - t0) }' \
-    >"$tmp/rate.$mode"
+  channels_per_second $((c1 - c0)) "$t0" "$t1" >"$tmp/rate.$mode"
   stop_all
   if [ "$mode" = on ] && [ "$hits" -eq 0 ]; then
     echo "no hit was written with history on: the figure would measure nothing" >&2

@@ -13,9 +13,8 @@
 # with the program's processor share; the machine's load average at the end
 # says how far the figures can be trusted on a shared machine.
 set -euo pipefail
-if [ -z "${KOVO_BENCH_PRIVATE_BUS:-}" ]; then
-  KOVO_BENCH_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
+. "$(dirname "$0")/scan_rate_common.sh"
+on_private_bus "$@"
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-20}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,38 +24,18 @@ RIG_PORT=${KOVO_RIGCTL_PORT:-45812}
 TOKEN=$(printf 'b%.0s' $(seq 64))
 tmp=$(mktemp -d)
 sim_pid= pid=
-stop_all() {
-  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-  pid= sim_pid=
-}
+stop_all() { stop_program_and_sim; }
 trap 'stop_all; rm -rf "$tmp"' EXIT
 
-python3 - >"$tmp/doc.json" <<'PY'
-import json
-channels = [{"frequency": 145000000 + 25000 * i, "bankMask": 2} for i in range(100)]
-print(json.dumps({"controlParams": {"p08": 0, "p80": 1},
-                  "memoryBanks": [{}, {"linkFlags": [1]}], "channels": channels}))
-PY
-"$BUILD/tools/kovoctl/kovoctl" pack "$tmp/doc.json" "$tmp/scan.kv5" >/dev/null
+pack_scan_document
 
 # No signals anywhere: the scan never stops, so its rate is the line's.
 : >"$tmp/quiet.plan"
-"$BUILD/tools/receiver-sim/receiver-sim" --baud 9600 --plan "$tmp/quiet.plan" \
-  --log "$tmp/transcript.txt" >"$tmp/sim.out" &
-sim_pid=$!
-for _ in $(seq 50); do [ -s "$tmp/sim.out" ] && break; sleep 0.1; done
-[ -s "$tmp/sim.out" ] || { echo "the receiver simulator did not start" >&2; exit 1; }
-mkdir -p "$tmp/config/Fennelworks"
-printf '[Hardware%%20Setting]\nCommSpeed=1\nCom1Device=%s\n[Soft%%20Setting]\nWebRemoteToken=%s\n' \
-  "$(head -1 "$tmp/sim.out")" "$TOKEN" >"$tmp/config/Fennelworks/KOVO3000.ini"
-env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$tmp/config" \
-  XDG_DATA_HOME="$tmp/data" "$BUILD/src/app/kovo3000" --web-port "$WEB_PORT" \
-  --rigctl-port "$RIG_PORT" "$tmp/scan.kv5" >/dev/null 2>&1 &
-pid=$!
+start_receiver_sim "$tmp/quiet.plan"
+write_program_settings "WebRemoteToken=$TOKEN"
+start_program --web-port "$WEB_PORT" --rigctl-port "$RIG_PORT"
 sleep 8 # splash, document, probe, scan under way
 
-frequency_commands() { grep -cE ' RX +"[0-9]+\.[0-9]*\\r"' "$tmp/transcript.txt" || true; }
 rss_mib() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 HZ=$(getconf CLK_TCK)
@@ -76,8 +55,7 @@ phase() { # name, then the peer's command (none: quiet)
     -v k=$((k1 - k0)) -v hz="$HZ" \
     'BEGIN { printf "%-32s %5.1f channels/s   program CPU %5.1f %%   resident %6.1f -> %6.1f MiB\n",
              n, c / (t1 - t0), 100 * k / hz / (t1 - t0), b, a }'
-  awk -v c=$((c1 - c0)) -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.3f\n", c / (t1 - t0) }' \
-    >>"$tmp/rates"
+  channels_per_second $((c1 - c0)) "$t0" "$t1" >>"$tmp/rates"
 }
 
 peer_seconds=$((SECONDS_TO_MEASURE + 1))

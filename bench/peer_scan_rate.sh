@@ -11,54 +11,34 @@
 # which starts the moment the recorder is suspended. Everything runs on a
 # session bus of its own.
 set -euo pipefail
-if [ -z "${KOVO_BENCH_PRIVATE_BUS:-}" ]; then
-  KOVO_BENCH_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
+. "$(dirname "$0")/scan_rate_common.sh"
+on_private_bus "$@"
 BUILD=$(realpath "${1:-build}")
 SECONDS_TO_MEASURE=${2:-30}
 tmp=$(mktemp -d)
 sim_pid= pid= stub_pid=
 stop_all() {
   [ -n "$stub_pid" ] && { kill -CONT "$stub_pid" 2>/dev/null; kill "$stub_pid" 2>/dev/null; wait "$stub_pid" 2>/dev/null; } || true
-  # The log made the document modified: the program would ask before closing.
-  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; } || true
-  stub_pid= pid= sim_pid=
+  stub_pid=
+  stop_program_and_sim
 }
 trap 'stop_all; rm -rf "$tmp"' EXIT
 
-# 100 channels 25 kHz apart in bank 1, linked; memory scan, logging on.
-python3 - >"$tmp/doc.json" <<'PY'
-import json
-channels = [{"frequency": 145000000 + 25000 * i, "bankMask": 2} for i in range(100)]
-print(json.dumps({"controlParams": {"p08": 0, "p80": 1},
-                  "memoryBanks": [{}, {"linkFlags": [1]}], "channels": channels}))
-PY
-"$BUILD/tools/kovoctl/kovoctl" pack "$tmp/doc.json" "$tmp/scan.kv5" >/dev/null
+pack_scan_document
 # Every tenth channel, on the air 0.7 s of every 3 s.
 for i in $(seq 0 9); do
   hz=$((145000000 + 250000 * i))
   printf '%d.%06d NFM 12 on=700 off=2300 phase=%d\n' $((hz / 1000000)) $((hz % 1000000)) $((i * 300))
 done >"$tmp/signals.plan"
 
-frequency_commands() { grep -cE ' RX +"[0-9]+\.[0-9]*\\r"' "$tmp/transcript.txt" || true; }
 
 measure() { # running|suspended
   local mode=$1
-  rm -f "$tmp/transcript.txt"
-  "$BUILD/tools/receiver-sim/receiver-sim" --baud 9600 --plan "$tmp/signals.plan" \
-    --log "$tmp/transcript.txt" >"$tmp/sim.out" &
-  sim_pid=$!
-  for _ in $(seq 50); do [ -s "$tmp/sim.out" ] && break; sleep 0.1; done
-  [ -s "$tmp/sim.out" ] || { echo "the receiver simulator did not start" >&2; exit 1; }
-  mkdir -p "$tmp/config/Fennelworks"
-  printf '[Hardware%%20Setting]\nCommSpeed=1\nCom1Device=%s\n' "$(head -1 "$tmp/sim.out")" \
-    >"$tmp/config/Fennelworks/KOVO3000.ini"
+  start_receiver_sim "$tmp/signals.plan"
+  write_program_settings
   "$BUILD/tools/recorder-stub/recorder-stub" >"$tmp/stub.out" &
   stub_pid=$!
-  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$tmp/config" \
-    XDG_DATA_HOME="$tmp/data" "$BUILD/src/app/kovo3000" "$tmp/scan.kv5" >/dev/null 2>&1 &
-  pid=$!
+  start_program
   sleep 8 # splash, document, probe, link with the recorder
   grep -q '^BROMControl 1 ' "$tmp/stub.out" || { echo "the recorder did not link" >&2; exit 1; }
   [ "$mode" = suspended ] && kill -STOP "$stub_pid"
@@ -71,8 +51,7 @@ measure() { # running|suspended
   s1=$(wc -l <"$tmp/stub.out")
   awk -v c=$((c1 - c0)) -v t0="$t0" -v t1="$t1" -v m="$mode" -v s=$((s1 - s0)) \
     'BEGIN { printf "recorder %-9s %.1f channels/s (%d channels in %.1f s, %d messages to the recorder)\n", m, c / (t1 - t0), c, t1 - t0, s }'
-  awk -v c=$((c1 - c0)) -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.3f\n", c / (t1 - t0) }' \
-    >"$tmp/rate.$mode"
+  channels_per_second $((c1 - c0)) "$t0" "$t1" >"$tmp/rate.$mode"
   stop_all
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "web/ControlMessage.h"
+#include "web/ReadoutNews.h"
 
 #include <QJsonObject>
 #include <QString>
+
+#include <functional>
+#include <memory>
 
 namespace kovo {
 class CKovo5Doc;
@@ -26,6 +30,12 @@ public:
 
     // Empty when done; otherwise why the control was refused.
     QString execute(const ControlMessage& message);
+
+    // Calls `changed` after every notice of the core that may change the
+    // read-outs, for as long as the result lives.
+    std::unique_ptr<ReadoutNews> followChanges(std::function<void()> changed) {
+        return std::make_unique<ReadoutNews>(doc_, core_, std::move(changed));
+    }
 
 private:
     QString tune(const std::string& megahertz);

@@ -1,6 +1,7 @@
 #include "web/WebRemoteServer.h"
 
 #include "web/ControlMessage.h"
+#include "web/ReadoutNews.h"
 #include "web/RemoteReceiver.h"
 
 #include "net/GatedTcpServer.h"
@@ -143,7 +144,8 @@ WebRemoteServer::WebRemoteServer(RemoteReceiver& receiver, QObject* parent)
     nowMs_ = [clock] { return clock->elapsed(); };
     hitsMessage_ = compact(
         {{QStringLiteral("type"), QStringLiteral("hits")}, {QStringLiteral("hits"), QJsonArray()}});
-    pushTimer_.setInterval(kPushIntervalMs);
+    pushTimer_.setSingleShot(true);
+    pushTimer_.setTimerType(Qt::PreciseTimer);
     connect(&pushTimer_, &QTimer::timeout, this, &WebRemoteServer::pushState);
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
             &WebRemoteServer::acceptWebSockets);
@@ -177,7 +179,7 @@ std::optional<QString> WebRemoteServer::start(const QHostAddress& address, quint
     tcp_ = tcp;
     address_ = address;
     port_ = tcp->serverPort();
-    pushTimer_.start();
+    news_ = receiver_.followChanges([this] { noteChange(); });
     return std::nullopt;
 }
 
@@ -412,6 +414,8 @@ void WebRemoteServer::onText(Client& client, const QString& text) {
         error = setListening(client, message->number == 1, message->audioForm);
     else {
         error = receiver_.execute(*message);
+        // A hold of the page's own shows without any notice of the core.
+        noteChange();
     }
     reply.insert(QStringLiteral("ok"), error.isEmpty());
     if (!error.isEmpty())
@@ -487,21 +491,41 @@ QString WebRemoteServer::setListening(Client& client, bool on, AudioForm form) {
     return {};
 }
 
-// At most one push per client and interval, and only when something changed.
-void WebRemoteServer::pushState() {
+// Runs inside the core's notices, which come with every report of a
+// scan: it only arms the push, which reads the read-outs once for all the
+// notices of the burst.
+void WebRemoteServer::noteChange() {
     if (clients_.empty())
         return;
+    if (const auto delayMs = pacer_.changed(nowMs_()))
+        pushTimer_.start(int(*delayMs));
+}
+
+// Each page gets the read-outs only when they differ from what it has.
+void WebRemoteServer::pushState() {
+    if (clients_.empty()) {
+        pacer_.nothingToPush();
+        return;
+    }
     const QJsonObject readouts = receiver_.readouts();
     const QByteArray key = compact(readouts);
     QJsonObject message = readouts;
     message.insert(QStringLiteral("type"), QStringLiteral("state"));
     const QString text = QString::fromUtf8(compact(message));
+    bool sent = false;
     for (Client* client : clientList()) {
         if (client->lastState == key)
             continue;
         client->lastState = key;
         send(*client, text);
+        sent = true;
     }
+    if (!sent) {
+        pacer_.nothingToPush();
+        return;
+    }
+    pacer_.pushed(nowMs_());
+    emit statePushed();
 }
 
 void WebRemoteServer::setHits(const QJsonArray& hits,

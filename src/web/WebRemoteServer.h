@@ -1,6 +1,7 @@
 #pragma once
 
 #include "web/AudioSource.h"
+#include "web/PushPacer.h"
 
 #include <QAbstractHttpServer>
 #include <QByteArray>
@@ -21,6 +22,7 @@ class QWebSocket;
 
 namespace kovo::web {
 
+class ReadoutNews;
 class RemoteReceiver;
 class RequestTcpServer;
 
@@ -33,6 +35,8 @@ class WebRemoteServer final : public QAbstractHttpServer {
     Q_OBJECT
 public:
     static constexpr int kMaxClients = 8;
+    // The read-outs reach the pages within this of a change, and no page
+    // gets them more often.
     static constexpr int kPushIntervalMs = 100;
     static constexpr int kCommandsPerSecond = 10;
     static constexpr int kCommandBurst = 20;
@@ -90,6 +94,11 @@ public:
 
     int clientCount() const { return int(clients_.size()); }
 
+signals:
+    // The read-outs went to the pages that had not seen them yet (none is
+    // sent when every page has them).
+    void statePushed();
+
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
@@ -114,6 +123,8 @@ private:
     void sendBinary(QWebSocket* socket, const QByteArray& frame);
     bool overQueued(QWebSocket* socket);
     QString setListening(Client& client, bool on, AudioForm form);
+    // Something the read-outs show may have changed: a push is due.
+    void noteChange();
     void pushState();
     void sendHits(Client& client);
     QByteArray audioMessage(const QString& problem = {}) const;
@@ -129,6 +140,8 @@ private:
     RequestTcpServer* tcp_ = nullptr;
     QTimer pushTimer_;
     std::function<std::int64_t()> nowMs_;
+    PushPacer pacer_{kPushIntervalMs};
+    std::unique_ptr<ReadoutNews> news_;
     std::map<QWebSocket*, std::unique_ptr<Client>> clients_;
     std::uint64_t nextListenerId_ = 1;
     QByteArray hitsMessage_;

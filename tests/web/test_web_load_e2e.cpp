@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QWebSocket>
 
 #include <fcntl.h>
@@ -22,7 +23,10 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iostream>
+#include <map>
 #include <thread>
 
 namespace kovo::web {
@@ -187,6 +191,58 @@ TEST(WebRemoteLoad, AFloodingPageIsClosedWhileAnotherIsAnswered) {
     stop = true;
     flooder.join();
     EXPECT_TRUE(runUntil([&] { return rig.server.clientCount() == 1; }, 5000));
+}
+
+// The tuned frequency changes every 10 ms for two seconds, faster than any
+// scan steps: the page sees each change soon after it happens, and gets the
+// read-outs no more than ten times a second.
+TEST(WebRemoteLoad, AFastChangingReceiverReachesThePageSoonAndAtMostTenTimesASecond) {
+    LoadRig rig;
+    QWebSocket page(QStringLiteral("http://") + rig.host());
+    QElapsedTimer clock;
+    clock.start();
+    std::map<double, qint64> changedAt;           // hz -> ms
+    std::vector<std::pair<qint64, double>> shown; // ms -> hz
+    QObject::connect(&page, &QWebSocket::textMessageReceived, [&](const QString& text) {
+        const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+        if (m.value(QStringLiteral("type")) == QStringLiteral("state"))
+            shown.emplace_back(clock.elapsed(), m.value(QStringLiteral("hz")).toDouble());
+    });
+    page.open(QUrl(QStringLiteral("ws://%1/ws?token=%2").arg(rig.host(), kToken)));
+    ASSERT_TRUE(runUntil([&] { return !shown.empty(); }, 5000));
+    shown.clear();
+    constexpr int kChanges = 200;
+    int changes = 0;
+    QTimer step;
+    step.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&step, &QTimer::timeout, [&] {
+        // 100 kHz apart: on the step grid whatever the step.
+        const std::uint32_t hz = 145'000'000u + 100'000u * std::uint32_t(changes);
+        ASSERT_TRUE(rig.core.operations().tuneInVfo(hz));
+        changedAt[double(hz)] = clock.elapsed();
+        if (++changes == kChanges)
+            step.stop();
+    });
+    const qint64 start = clock.elapsed();
+    step.start(10);
+    const double last = 145'000'000.0 + 100'000.0 * (kChanges - 1);
+    ASSERT_TRUE(runUntil([&] { return !shown.empty() && shown.back().second == last; }, 10'000));
+    const qint64 spanMs = shown.back().first - start;
+    // Each change is on the page by the first push after it: the delay
+    // from a change to the next push that shows it or a later one.
+    qint64 worstMs = 0;
+    for (const auto& [hz, at] : changedAt) {
+        const auto seen = std::find_if(shown.begin(), shown.end(), [&](const auto& s) {
+            return s.first >= at && s.second >= hz;
+        });
+        ASSERT_NE(seen, shown.end());
+        worstMs = std::max(worstMs, seen->first - at);
+    }
+    std::cout << shown.size() << " pushes for " << kChanges << " changes in " << spanMs
+              << " ms; slowest change on the page after " << worstMs << " ms\n";
+    EXPECT_LE(qint64(shown.size()), spanMs / WebRemoteServer::kPushIntervalMs + 1);
+    // The interval itself, and some room for a loaded machine's event loop.
+    EXPECT_LE(worstMs, WebRemoteServer::kPushIntervalMs + 100);
 }
 
 } // namespace

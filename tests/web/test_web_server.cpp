@@ -2,6 +2,7 @@
 
 #include "CoreFixture.h"
 #include "fakes/RawPeer.h"
+#include "web/PushPacer.h"
 #include "web/RemoteReceiver.h"
 #include "web/WebRemoteServer.h"
 
@@ -11,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QWebSocket>
@@ -211,7 +213,7 @@ TEST(WebRemoteServer, APageGetsTheReadoutsAndAtMostEightPagesAreServed) {
     EXPECT_EQ(rig.server.clientCount(), WebRemoteServer::kMaxClients);
 
     // A change is pushed to every page.
-    rig.doc.mainRecord.frequency = 433'000'000;
+    ASSERT_TRUE(rig.core.operations().tuneInVfo(433'000'000));
     for (auto& page : pages)
         EXPECT_TRUE(rig.waitUntil([&] {
             const auto s = rig.lastOfType(*page, QStringLiteral("state"));
@@ -272,6 +274,125 @@ TEST(WebRemoteServer, ControlsGoThroughTheOperations) {
     const auto audio = rig.lastOfType(*page, QStringLiteral("audio"));
     ASSERT_TRUE(audio);
     EXPECT_FALSE(audio->value(QStringLiteral("available")).toBool());
+}
+
+// The pushes the pacer makes for changes at the times given (ms), each at
+// the time it is due; changes at one instant come before a push due then.
+std::vector<std::int64_t> pushTimes(const std::vector<std::int64_t>& changes) {
+    PushPacer pacer(WebRemoteServer::kPushIntervalMs);
+    std::vector<std::int64_t> pushes;
+    constexpr std::int64_t kNone = INT64_MAX;
+    std::int64_t due = kNone;
+    const auto pushUntil = [&](std::int64_t now) {
+        if (due != kNone && due < now) {
+            pushes.push_back(due);
+            pacer.pushed(due);
+            due = kNone;
+        }
+    };
+    for (const std::int64_t at : changes) {
+        pushUntil(at);
+        if (const auto delay = pacer.changed(at))
+            due = at + *delay;
+    }
+    pushUntil(kNone);
+    return pushes;
+}
+
+// Every change reaches the pages within one interval, and no two pushes come
+// closer than that, however the changes fall.
+TEST(PushPacer, EveryChangeGoesOutWithinTheIntervalAndBurstsAreCoalesced) {
+    std::vector<std::int64_t> scan; // 30 channels a second for two seconds
+    for (std::int64_t t = 0; t < 2000; t += 33)
+        scan.push_back(t);
+    const struct {
+        const char* name;
+        std::vector<std::int64_t> changes;
+        std::vector<std::int64_t> pushes; // empty: only the rules are checked
+    } cases[] = {
+        {"one change goes out at once", {500}, {500}},
+        {"a burst is one push at once and one an interval later", {0, 10, 20, 50}, {0, 100}},
+        {"after a quiet spell at once again", {0, 150, 400}, {0, 150, 400}},
+        {"exactly one interval later", {0, 100}, {0, 100}},
+        {"a burst in one instant", {7, 7, 7}, {7}},
+        {"a fast scan", scan, {}},
+    };
+    const std::int64_t gap = WebRemoteServer::kPushIntervalMs;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::int64_t> pushes = pushTimes(c.changes);
+        if (!c.pushes.empty()) {
+            EXPECT_EQ(pushes, c.pushes);
+        }
+        for (std::size_t i = 1; i < pushes.size(); ++i)
+            EXPECT_GE(pushes[i] - pushes[i - 1], gap);
+        for (const std::int64_t at : c.changes)
+            EXPECT_TRUE(std::any_of(pushes.begin(), pushes.end(),
+                                    [&](std::int64_t p) { return p >= at && p - at <= gap; }))
+                << "change at " << at;
+    }
+    EXPECT_LE(pushTimes(scan).size(), 2000u / std::size_t(gap) + 1);
+    // A clock set back delays a push by one interval at most.
+    PushPacer pacer(gap);
+    pacer.pushed(1000);
+    EXPECT_EQ(pacer.changed(200), gap);
+}
+
+// The read-outs go out on the core's own notices, in the next turn of the
+// event loop (no poll tick), whatever part of the core the change came from;
+// everything that happens within one turn goes out as one push.
+TEST(WebRemoteServer, ChangesArePushedOnTheCoresNoticesOneTurnAtATime) {
+    ServerRig rig;
+    ASSERT_TRUE(rig.connect());
+    auto page = rig.open(QString::fromLatin1(kToken), QStringLiteral("http://") + rig.host());
+    ASSERT_TRUE(
+        rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")).has_value(); }));
+    QSignalSpy pushes(&rig.server, &WebRemoteServer::statePushed);
+    ReceiverOperations& ops = rig.core.operations();
+    int expected = 0;
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"tuned",
+         [&] {
+             for (std::uint32_t hz : {433'000'000u, 433'025'000u, 433'050'000u})
+                 ASSERT_TRUE(ops.tuneInVfo(hz));
+         }},
+        {"link set", [&] { ASSERT_TRUE(ops.chooseLinkSet(2)); }},
+        // A notice that changes nothing sends nothing, and holds nothing back.
+        {"after a notice that changed nothing",
+         [&] {
+             ASSERT_TRUE(ops.tuneInVfo(rig.doc.mainRecord.frequency));
+             QCoreApplication::processEvents();
+             ASSERT_EQ(pushes.count(), expected);
+             ASSERT_TRUE(ops.chooseLinkSet(4));
+         }},
+        {"scan started", [&] { ops.setOperatingMode(OperatingMode::MemoryScan); }},
+        {"signal reports",
+         [&] {
+             for (const char* level : {"%", "C", "M", "%"})
+                 rig.report(level);
+         }},
+        {"receiver lost", [&] { rig.port.loseDevice(); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.name);
+        rig.nowMs += WebRemoteServer::kPushIntervalMs; // a quiet spell before
+        const auto before = page->messages.size();
+        c.change();
+        QCoreApplication::processEvents(); // one turn, no waiting
+        EXPECT_EQ(pushes.count(), ++expected);
+        // The page has the read-outs as they are now, in one message.
+        QJsonObject now = rig.receiver.readouts();
+        now.insert(QStringLiteral("type"), QStringLiteral("state"));
+        ASSERT_TRUE(
+            rig.waitUntil([&] { return rig.lastOfType(*page, QStringLiteral("state")) == now; }));
+        int states = 0;
+        for (auto i = before; i < page->messages.size(); ++i)
+            states += page->messages[i].value(QStringLiteral("type")) == QStringLiteral("state");
+        EXPECT_EQ(states, 1);
+    }
 }
 
 int repliesOf(const ServerRig::Page& page, std::optional<bool> ok = std::nullopt) {

@@ -176,7 +176,8 @@ async function measureFigures(page, link) {
 
   const changes = [];
   for (let i = 0; i < 20; ++i) {
-    const hz = 430000000 + 12500 * (i + 1);
+    // 100 kHz apart: on the step grid whatever the step (tuning snaps to it).
+    const hz = 430000000 + 100000 * (i + 1);
     const shown = (hz / 1e6).toFixed(6);
     const start = Date.now();
     await rigctl(`F ${hz}`);
