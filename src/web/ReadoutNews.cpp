@@ -10,9 +10,9 @@ ReadoutNews::ReadoutNews(CKovo5Doc& doc, ReceiverCore& core, std::function<void(
     subscriptions_ = {
         core.attachView(*this),
         core.linkNotices().subscribe(any),
-        core.engine().scanStops().subscribe(any),
-        core.engine().hits().subscribe(any),
-        core.engine().movesOn().subscribe(any),
+        core.scanStops().subscribe(any),
+        core.hits().subscribe(any),
+        core.movesOn().subscribe(any),
         doc.changes().subscribe(any),
     };
 }

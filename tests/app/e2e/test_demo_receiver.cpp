@@ -51,7 +51,7 @@ protected:
         seams.dialogs = &dialogs_;
         program_ =
             std::make_unique<Program>(settings_, *store_, *doc_, clock_, options, std::move(seams));
-        onStop_ = program_->core().engine().scanStops().subscribe(
+        onStop_ = program_->core().scanStops().subscribe(
             [this](const ScanStop& stop) { stops_.push_back(stop); });
         ASSERT_TRUE(program_->start());
         program_->openLastDocument();
