@@ -1,0 +1,142 @@
+// The SoapySDR source through the real SoapySDR library, against the test
+// module "kovosim" that plays the simulator's signal plan, in real time.
+#include "sdr/IqPipeline.h"
+#include "sdr/SoapySource.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace kovo::sdr;
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kRate = 240'000;
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+class SoapySourceE2e : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Before the first SoapySDR call, which loads the modules once.
+        ::setenv("SOAPY_SDR_PLUGIN_PATH", KOVO_SOAPY_MODULE_DIR, 1);
+        std::ofstream(planPath()) << "145.512500 NFM 20\n";
+    }
+    static std::string planPath() {
+        return (std::filesystem::temp_directory_path() /
+                ("kovo-soapy-e2e-" + std::to_string(::getpid()) + ".plan"))
+            .string();
+    }
+    static SoapySettings settingsFor(const std::string& extraArgs = {}) {
+        SoapySettings s;
+        s.args = "driver=kovosim,plan=" + planPath() + extraArgs;
+        s.centreHz = 145'500'000;
+        s.sampleRate = kRate;
+        s.gainDb = 40.2;
+        s.blockSamples = kRate / 50;
+        s.reconnectMs = 100;
+        return s;
+    }
+
+    // Processes `seconds` of current-generation samples from the source.
+    static void listen(SoapySource& source, IqPipeline& pipeline, double seconds) {
+        std::size_t processed = 0;
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (processed < std::size_t(seconds * kRate) &&
+               std::chrono::steady_clock::now() < until) {
+            auto block = source.blocks().popFor(100ms);
+            if (!block)
+                continue;
+            if (pipeline.process(*block, source.generation()))
+                processed += block->samples.size();
+            source.blocks().recycle(std::move(*block));
+        }
+        ASSERT_GE(processed, std::size_t(seconds * kRate));
+    }
+};
+
+TEST_F(SoapySourceE2e, OpensTunesAndHearsTheCarrier) {
+    SoapySource source(settingsFor());
+    source.start();
+    ASSERT_TRUE(waitUntil([&] { return source.status().state == SourceState::Streaming; }))
+        << source.status().lastError;
+    const auto bands = source.frequencyBands();
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_EQ(bands[0].lowHz, 24'000'000u);
+    EXPECT_EQ(bands[0].highHz, 1'766'000'000u);
+
+    PipelineSettings settings;
+    settings.channelHz = 145'512'500;
+    settings.spectrumBins = 1024;
+    settings.spectrumHop = 1024;
+    IqPipeline pipeline(settings);
+    listen(source, pipeline, 0.3);
+    EXPECT_GE(pipeline.signal().index, 8);
+
+    // Retuned to where nothing transmits: nothing taken at the old
+    // frequency counts for the new one.
+    source.tune(146'000'000);
+    pipeline.setChannel(146'012'500);
+    listen(source, pipeline, 0.1);
+    EXPECT_EQ(pipeline.signal().index, 0);
+    EXPECT_GT(source.status().staleSamples, 0u);
+    EXPECT_EQ(source.status().overruns, 0u);
+}
+
+TEST_F(SoapySourceE2e, DevicesThatCannotBeOpenedOrGoAwayAreReportedAndTriedAgain) {
+    struct Case {
+        const char* name;
+        std::string args;
+        std::uint64_t connectsAfterRetry;
+    };
+    const Case cases[] = {
+        {"no such driver", "driver=kovo-nonexistent", 0},
+        {"an unreadable plan", "driver=kovosim,plan=/nonexistent/plan", 0},
+        {"a device unplugged", settingsFor(",failAfterMs=100").args, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SoapySettings settings = settingsFor();
+        settings.args = c.args;
+        SoapySource source(settings);
+        source.start();
+        ASSERT_TRUE(waitUntil([&] {
+            const auto s = source.status();
+            return s.state == SourceState::Disconnected && s.connects >= c.connectsAfterRetry;
+        }));
+        EXPECT_NE(source.status().lastError.find(c.args), std::string::npos)
+            << source.status().lastError;
+        if (c.connectsAfterRetry > 0) {
+            EXPECT_GE(source.status().disconnects, 2u);
+        }
+        source.stop();
+        EXPECT_EQ(source.status().state, SourceState::Stopped);
+    }
+}
+
+TEST_F(SoapySourceE2e, AConsumerThatStallsSeesOverrunsCounted) {
+    SoapySettings settings = settingsFor();
+    settings.queueBlocks = 3;
+    SoapySource source(settings);
+    source.start();
+    // Nobody takes the blocks: 20 ms each, so the queue fills within 60 ms.
+    ASSERT_TRUE(waitUntil([&] { return source.status().overruns >= 2; }));
+    EXPECT_EQ(source.blocks().size(), 3u);
+}
+
+} // namespace
