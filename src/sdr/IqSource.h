@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kovo::sdr {
@@ -38,6 +39,8 @@ public:
 
     virtual void tune(std::uint64_t centreHz) = 0;
     virtual void setSampleRate(std::uint32_t sampleRate) = 0;
+    // Nothing: the device's automatic gain.
+    virtual void setGainDb(std::optional<double> gainDb) = 0;
     virtual void setPpm(int ppm) = 0;
 
     // The newest tuning asked for; blocks of older generations are stale.
@@ -48,5 +51,10 @@ public:
     // device has told them.
     virtual std::vector<FrequencyBand> frequencyBands() const = 0;
 };
+
+// Reads a gain as the settings hold it: "auto" (automatic gain, stored as
+// nothing) or decibels ("38.6"). False, leaving *gainDb alone, for anything
+// else.
+bool parseGainText(std::string_view text, std::optional<double>* gainDb);
 
 } // namespace kovo::sdr

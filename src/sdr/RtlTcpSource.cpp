@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
@@ -318,6 +319,10 @@ void RtlTcpSource::setGain(std::optional<int> tenthsDb) {
         settings_.gainTenthsDb = tenthsDb;
         queueGain();
     });
+}
+
+void RtlTcpSource::setGainDb(std::optional<double> gainDb) {
+    setGain(gainDb ? std::optional(int(std::lround(*gainDb * 10))) : std::nullopt);
 }
 
 void RtlTcpSource::setPpm(int ppm) {

@@ -50,6 +50,7 @@ public:
     void tune(std::uint64_t centreHz) override;
     void setSampleRate(std::uint32_t sampleRate) override;
     void setGain(std::optional<int> tenthsDb);
+    void setGainDb(std::optional<double> gainDb) override;
     void setPpm(int ppm) override;
     void setAgc(bool on);
 

@@ -190,7 +190,7 @@ void SoapySource::setSampleRate(std::uint32_t sampleRate) {
     });
 }
 
-void SoapySource::setGain(std::optional<double> gainDb) {
+void SoapySource::setGainDb(std::optional<double> gainDb) {
     changeSettings([&] {
         settings_.gainDb = gainDb;
         pending_.gain = true;

@@ -50,7 +50,7 @@ public:
 
     void tune(std::uint64_t centreHz) override;
     void setSampleRate(std::uint32_t sampleRate) override;
-    void setGain(std::optional<double> gainDb);
+    void setGainDb(std::optional<double> gainDb) override;
     void setPpm(int ppm) override;
 
     std::uint64_t generation() const override { return generation_.load(); }

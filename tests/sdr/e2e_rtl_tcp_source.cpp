@@ -93,6 +93,11 @@ TEST(RtlTcpSourceE2e, TunesTheSimulatorAndHearsItsCarrier) {
     EXPECT_EQ(face.tuning().centreHz, 146'000'000u);
     EXPECT_GT(source.status().staleSamples, 0u);
     EXPECT_EQ(source.status().overruns, 0u);
+
+    // A gain in dB, as the settings hold it, goes out in tenths.
+    source.setGainDb(38.6);
+    EXPECT_TRUE(waitUntil([&] { return face.tuning().gainTenthsDb == 386; }));
+    EXPECT_TRUE(waitUntil([&] { return face.tuning().gainMode == 1; }));
 }
 
 TEST(RtlTcpSourceE2e, AServerThatGoesAwayIsReportedAndFoundAgain) {
