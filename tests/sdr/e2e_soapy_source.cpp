@@ -1,6 +1,6 @@
 // The SoapySDR source through the real SoapySDR library, against the test
 // module "kovosim" that plays the simulator's signal plan, in real time.
-#include "sdr/IqPipeline.h"
+#include "SdrTestSignals.h"
 #include "sdr/SoapySource.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +16,10 @@
 namespace {
 
 using namespace kovo::sdr;
+using namespace kovo::sdr::test;
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t kRate = 240'000;
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 class SoapySourceE2e : public testing::Test {
 protected:
@@ -52,22 +43,6 @@ protected:
         s.reconnectMs = 100;
         return s;
     }
-
-    // Processes `seconds` of current-generation samples from the source.
-    static void listen(SoapySource& source, IqPipeline& pipeline, double seconds) {
-        std::size_t processed = 0;
-        const auto until = std::chrono::steady_clock::now() + 10s;
-        while (processed < std::size_t(seconds * kRate) &&
-               std::chrono::steady_clock::now() < until) {
-            auto block = source.blocks().popFor(100ms);
-            if (!block)
-                continue;
-            if (pipeline.process(*block, source.generation()))
-                processed += block->samples.size();
-            source.blocks().recycle(std::move(*block));
-        }
-        ASSERT_GE(processed, std::size_t(seconds * kRate));
-    }
 };
 
 TEST_F(SoapySourceE2e, OpensTunesAndHearsTheCarrier) {
@@ -80,20 +55,11 @@ TEST_F(SoapySourceE2e, OpensTunesAndHearsTheCarrier) {
     EXPECT_EQ(bands[0].lowHz, 24'000'000u);
     EXPECT_EQ(bands[0].highHz, 1'766'000'000u);
 
-    PipelineSettings settings;
-    settings.channelHz = 145'512'500;
-    settings.spectrumBins = 1024;
-    settings.spectrumHop = 1024;
-    IqPipeline pipeline(settings);
-    listen(source, pipeline, 0.3);
-    EXPECT_GE(pipeline.signal().index, 8);
-
     // Retuned to where nothing transmits: nothing taken at the old
     // frequency counts for the new one.
-    source.tune(146'000'000);
-    pipeline.setChannel(146'012'500);
-    listen(source, pipeline, 0.1);
-    EXPECT_EQ(pipeline.signal().index, 0);
+    const auto heard = hearCarrierThenRetuneAway(source, kRate);
+    EXPECT_GE(heard.carrierIndex, 8);
+    EXPECT_EQ(heard.afterRetuneIndex, 0);
     EXPECT_GT(source.status().staleSamples, 0u);
     EXPECT_EQ(source.status().overruns, 0u);
 }

@@ -21,20 +21,11 @@
 namespace {
 
 using namespace kovo::sdr;
+using kovo::sdr::test::waitUntil;
 using namespace std::chrono_literals;
 
 constexpr int kRate = 48'000;
 constexpr std::size_t kBlock = kRate / 100;
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 std::vector<float> toneBlock(std::size_t& phase) {
     std::vector<float> block(kBlock);
