@@ -154,6 +154,7 @@ SoundOutput::~SoundOutput() {
 }
 
 void SoundOutput::start() {
+    std::lock_guard lock(writerMutex_);
     if (writer_)
         return;
     writer_ = std::make_shared<Writer>(settings_);
@@ -161,25 +162,36 @@ void SoundOutput::start() {
 }
 
 void SoundOutput::stop() {
-    if (!writer_)
+    std::shared_ptr<Writer> writer;
+    {
+        std::lock_guard lock(writerMutex_);
+        writer.swap(writer_);
+    }
+    if (!writer)
         return;
     {
-        std::lock_guard lock(writer_->mutex);
-        writer_->running = false;
+        std::lock_guard lock(writer->mutex);
+        writer->running = false;
     }
-    writer_->changed.notify_all();
-    writer_.reset();
+    writer->changed.notify_all();
+}
+
+std::shared_ptr<SoundOutput::Writer> SoundOutput::writer() const {
+    std::lock_guard lock(writerMutex_);
+    return writer_;
 }
 
 bool SoundOutput::push(std::span<const float> audio) {
-    return writer_ && writer_->push(audio);
+    const auto writer = this->writer();
+    return writer && writer->push(audio);
 }
 
 SoundOutputStatus SoundOutput::status() const {
-    if (!writer_)
+    const auto writer = this->writer();
+    if (!writer)
         return {};
-    std::lock_guard lock(writer_->mutex);
-    return writer_->status;
+    std::lock_guard lock(writer->mutex);
+    return writer->status;
 }
 
 } // namespace kovo::sdr

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -38,6 +39,7 @@ public:
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
 
+    // start(), stop(), push() and status() may be called from any thread.
     void start();
     // Lets the writer go without waiting for it: a server that does not
     // answer holds only that thread, which ends once the server lets go.
@@ -50,7 +52,13 @@ public:
 private:
     struct Writer;
 
+    std::shared_ptr<Writer> writer() const;
+
     SoundOutputSettings settings_;
+    // Held only to read or replace the pointer, never across a call into
+    // the writer, so that push() may run on the DSP thread while another
+    // starts or stops the output.
+    mutable std::mutex writerMutex_;
     std::shared_ptr<Writer> writer_;
 };
 
