@@ -28,6 +28,7 @@ protected:
         ::setenv("SOAPY_SDR_PLUGIN_PATH", KOVO_SOAPY_MODULE_DIR, 1);
         std::ofstream(planPath()) << "145.512500 NFM 20\n";
     }
+    static void TearDownTestSuite() { std::filesystem::remove(planPath()); }
     static std::string planPath() {
         return (std::filesystem::temp_directory_path() /
                 ("kovo-soapy-e2e-" + std::to_string(::getpid()) + ".plan"))
