@@ -2,8 +2,11 @@
 
 #include "IqBlockAssembler.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
@@ -292,10 +295,11 @@ template <typename Change> void RtlTcpSource::changeSettings(Change&& change) {
     wake();
 }
 
-void RtlTcpSource::tune(std::uint32_t centreHz) {
+void RtlTcpSource::tune(std::uint64_t centreHz) {
+    const auto hz = std::uint32_t(std::min<std::uint64_t>(centreHz, UINT32_MAX));
     changeSettings([&] {
-        settings_.centreHz = centreHz;
-        queueCommand(RtlTcpCommand::Frequency, centreHz);
+        settings_.centreHz = hz;
+        queueCommand(RtlTcpCommand::Frequency, hz);
         retunePending_ = true;
         ++generation_;
     });
@@ -317,6 +321,10 @@ void RtlTcpSource::setGain(std::optional<int> tenthsDb) {
     });
 }
 
+void RtlTcpSource::setGainDb(std::optional<double> gainDb) {
+    setGain(gainDb ? std::optional(int(std::lround(*gainDb * 10))) : std::nullopt);
+}
+
 void RtlTcpSource::setPpm(int ppm) {
     changeSettings([&] {
         settings_.ppm = ppm;
@@ -336,6 +344,14 @@ SourceStatus RtlTcpSource::status() const {
     SourceStatus status = status_;
     status.overruns = queue_.overruns();
     return status;
+}
+
+std::vector<FrequencyBand> RtlTcpSource::frequencyBands() const {
+    std::lock_guard lock(mutex_);
+    if (!status_.greeting)
+        return {};
+    const auto bands = tunerBands(status_.greeting->tuner());
+    return {bands.begin(), bands.end()};
 }
 
 void RtlTcpSource::setState(SourceState state, const std::string& error) {

@@ -1,6 +1,5 @@
 #pragma once
-#include "IqBlockQueue.h"
-#include "RtlTcpProtocol.h"
+#include "IqSource.h"
 
 #include <atomic>
 #include <cstdint>
@@ -31,46 +30,35 @@ struct RtlTcpSettings {
     int stallMs = 3000;
 };
 
-enum class SourceState { Stopped, Connecting, Streaming, Disconnected };
-
-struct SourceStatus {
-    SourceState state = SourceState::Stopped;
-    std::string lastError; // why the last connection failed or ended
-    std::optional<RtlTcpGreeting> greeting;
-    std::uint64_t connects = 0;    // sessions that began to stream
-    std::uint64_t disconnects = 0; // sessions that ended without a stop
-    std::uint64_t overruns = 0;    // blocks dropped because the queue was full
-    std::uint64_t staleSamples = 0;
-    std::uint64_t bytesRead = 0;
-};
-
 // An rtl_tcp server's samples, read on a thread of its own into a bounded
 // queue. Settings may be changed from any thread: each retune (frequency or
 // sample rate) raises the generation, and blocks carry the generation they
 // were taken at. A server that goes away, refuses or falls silent is
 // reported in the status, and the source connects again after
 // `reconnectMs`, sending its settings anew.
-class RtlTcpSource {
+class RtlTcpSource : public IqSource {
 public:
     explicit RtlTcpSource(RtlTcpSettings settings);
-    ~RtlTcpSource();
+    ~RtlTcpSource() override;
     RtlTcpSource(const RtlTcpSource&) = delete;
     RtlTcpSource& operator=(const RtlTcpSource&) = delete;
 
-    void start();
-    // Stops the thread and closes the connection. Safe to call twice.
-    void stop();
+    void start() override;
+    void stop() override;
 
-    void tune(std::uint32_t centreHz);
-    void setSampleRate(std::uint32_t sampleRate);
+    // Frequencies beyond the protocol's 32 bits are clamped to its top.
+    void tune(std::uint64_t centreHz) override;
+    void setSampleRate(std::uint32_t sampleRate) override;
     void setGain(std::optional<int> tenthsDb);
-    void setPpm(int ppm);
+    void setGainDb(std::optional<double> gainDb) override;
+    void setPpm(int ppm) override;
     void setAgc(bool on);
 
-    // The newest tuning asked for; blocks of older generations are stale.
-    std::uint64_t generation() const { return generation_.load(); }
-    IqBlockQueue& blocks() { return queue_; }
-    SourceStatus status() const;
+    std::uint64_t generation() const override { return generation_.load(); }
+    IqBlockQueue& blocks() override { return queue_; }
+    SourceStatus status() const override;
+    // The bands of the tuner the server named in its greeting.
+    std::vector<FrequencyBand> frequencyBands() const override;
 
 private:
     class Session;

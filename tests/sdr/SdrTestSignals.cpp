@@ -1,10 +1,15 @@
 #include "SdrTestSignals.h"
 
 #include "IqSignalGenerator.h"
+#include "sdr/IqPipeline.h"
+#include "sdr/IqSource.h"
 #include "sdr/Liquid.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <fftw3.h>
+#include <thread>
 
 namespace kovo::sdr::test {
 
@@ -38,6 +43,53 @@ double toneSnrDb(std::span<const float> audio, double rate, double toneHz) {
         (std::abs(k - toneBin) <= kLobe ? tone : rest) += power;
     }
     return 10.0 * std::log10(tone / std::max(rest, 1e-30));
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+namespace {
+
+// Processes `seconds` of current-generation samples from the source.
+void listen(IqSource& source, IqPipeline& pipeline, double seconds, std::uint32_t rate) {
+    using namespace std::chrono_literals;
+    std::size_t processed = 0;
+    const auto wanted = std::size_t(seconds * rate);
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    while (processed < wanted && std::chrono::steady_clock::now() < until) {
+        auto block = source.blocks().popFor(100ms);
+        if (!block)
+            continue;
+        if (pipeline.process(*block, source.generation()))
+            processed += block->samples.size();
+        source.blocks().recycle(std::move(*block));
+    }
+    ASSERT_GE(processed, wanted);
+}
+
+} // namespace
+
+RetuneHearing hearCarrierThenRetuneAway(IqSource& source, std::uint32_t rate) {
+    PipelineSettings settings;
+    settings.channelHz = 145'512'500;
+    settings.spectrumBins = 1024;
+    settings.spectrumHop = 1024;
+    IqPipeline pipeline(settings);
+    RetuneHearing heard;
+    listen(source, pipeline, 0.3, rate);
+    heard.carrierIndex = pipeline.signal().index;
+    source.tune(146'000'000);
+    pipeline.setChannel(146'012'500);
+    listen(source, pipeline, 0.1, rate);
+    heard.afterRetuneIndex = pipeline.signal().index;
+    return heard;
 }
 
 } // namespace kovo::sdr::test

@@ -1,6 +1,7 @@
 // The rtl_tcp client against the simulator's rtl_tcp face on the loopback,
 // in real time.
 #include "RtlTcpFace.h"
+#include "SdrTestSignals.h"
 #include "sdr/IqPipeline.h"
 #include "sdr/RtlTcpSource.h"
 
@@ -13,21 +14,12 @@
 namespace {
 
 using namespace kovo::sdr;
+using namespace kovo::sdr::test;
 using namespace std::chrono_literals;
 using kovo::sim::RtlTcpFace;
 using kovo::sim::SignalPlan;
 
 constexpr std::uint32_t kRate = 240'000;
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 SignalPlan plan() {
     return SignalPlan::parse("145.512500 NFM 20\n", nullptr);
@@ -43,21 +35,6 @@ RtlTcpSettings settingsFor(int port) {
     s.blockSamples = kRate / 50;
     s.reconnectMs = 100;
     return s;
-}
-
-// Processes `seconds` of current-generation samples from the source.
-void listen(RtlTcpSource& source, IqPipeline& pipeline, double seconds) {
-    std::size_t processed = 0;
-    const auto until = std::chrono::steady_clock::now() + 10s;
-    while (processed < std::size_t(seconds * kRate) && std::chrono::steady_clock::now() < until) {
-        auto block = source.blocks().popFor(100ms);
-        if (!block)
-            continue;
-        if (pipeline.process(*block, source.generation()))
-            processed += block->samples.size();
-        source.blocks().recycle(std::move(*block));
-    }
-    ASSERT_GE(processed, std::size_t(seconds * kRate));
 }
 
 TEST(RtlTcpSourceE2e, TunesTheSimulatorAndHearsItsCarrier) {
@@ -76,23 +53,19 @@ TEST(RtlTcpSourceE2e, TunesTheSimulatorAndHearsItsCarrier) {
     EXPECT_EQ(told.gainTenthsDb, 496);
     EXPECT_EQ(told.ppm, -3);
 
-    PipelineSettings settings;
-    settings.channelHz = 145'512'500;
-    settings.spectrumBins = 1024;
-    settings.spectrumHop = 1024;
-    IqPipeline pipeline(settings);
-    listen(source, pipeline, 0.3);
-    EXPECT_GE(pipeline.signal().index, 8);
-
     // Retuned to where nothing transmits: the carrier is gone at once, for
     // nothing taken at the old frequency counts.
-    source.tune(146'000'000);
-    pipeline.setChannel(146'012'500);
-    listen(source, pipeline, 0.1);
-    EXPECT_EQ(pipeline.signal().index, 0);
+    const auto heard = hearCarrierThenRetuneAway(source, kRate);
+    EXPECT_GE(heard.carrierIndex, 8);
+    EXPECT_EQ(heard.afterRetuneIndex, 0);
     EXPECT_EQ(face.tuning().centreHz, 146'000'000u);
     EXPECT_GT(source.status().staleSamples, 0u);
     EXPECT_EQ(source.status().overruns, 0u);
+
+    // A gain in dB, as the settings hold it, goes out in tenths.
+    source.setGainDb(38.6);
+    EXPECT_TRUE(waitUntil([&] { return face.tuning().gainTenthsDb == 386; }));
+    EXPECT_TRUE(waitUntil([&] { return face.tuning().gainMode == 1; }));
 }
 
 TEST(RtlTcpSourceE2e, AServerThatGoesAwayIsReportedAndFoundAgain) {
