@@ -120,6 +120,39 @@ protected:
         return false;
     }
     void keepReading(int ms) { waitFor(QStringLiteral("\x01"), ms); }
+    // The file the recorder is writing: the last one it opened and has not
+    // closed or discarded since.
+    QString fileBeingWritten() const {
+        QString current;
+        for (const Event& e : events()) {
+            if (e.what.startsWith(QLatin1String("recording ")))
+                current = e.what.mid(10);
+            else if (!current.isEmpty() &&
+                     (e.what == QLatin1String("closed ") + current ||
+                      e.what.startsWith(QLatin1String("discarded ") + current)))
+                current.clear();
+        }
+        return current;
+    }
+    // Reads the recorder's output until the file it is writing plays for at
+    // least `seconds` as it stands on disk; that file's name, or empty when
+    // none got there in time. A stop the scan restarts closes its file early,
+    // so the wait follows whichever file is open.
+    QString waitForFileHolding(double seconds, int ms) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < ms) {
+            keepReading(100);
+            const QString name = fileBeingWritten();
+            if (name.isEmpty())
+                continue;
+            const auto contents = readRecording(folder_ / name.toStdString());
+            if (contents && contents->sampleRate > 0 &&
+                double(contents->samples.size()) / contents->sampleRate >= seconds)
+                return name;
+        }
+        return {};
+    }
     std::vector<Event> events() const {
         std::vector<Event> out;
         static const QRegularExpression line(QStringLiteral("^(\\d+) (.*)$"),
@@ -427,9 +460,8 @@ TEST_F(RecorderEndToEnd, EitherSideRestartsMidScanAndACrashLeavesAPlayableFile) 
     ASSERT_TRUE(waitFor(QStringLiteral("recording "), 15000));
 
     // The recorder is killed while it writes: the file plays up to its last second.
-    keepReading(2500);
-    const QString name =
-        recorderOut_.section(QStringLiteral("recording "), -1).section(QLatin1Char('\n'), 0, 0);
+    const QString name = waitForFileHolding(1.0, 20000);
+    ASSERT_FALSE(name.isEmpty()) << recorderOut_.toStdString();
     ::kill(pid_t(recorder_.processId()), SIGKILL);
     recorder_.waitForFinished(5000);
     const auto crashed = readRecording(folder_ / name.toStdString());

@@ -1,5 +1,6 @@
 #include "HistoryQuery.h"
 
+#include "data/SpreadsheetCells.h"
 #include "data/TypedFrequency.h"
 
 #include <sqlite3.h>
@@ -117,7 +118,10 @@ private:
     std::int64_t value_ = 0;
 };
 
-void csvField(std::ostream& out, const std::string& text) {
+// Stored text as one CSV cell: guarded so that a spreadsheet does not run it
+// as a formula, and quoted when it holds a separator, a quote or a line end.
+void csvField(std::ostream& out, std::string_view stored) {
+    const std::string text = guardedCell(stored, mayReadAsFormula);
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
         out << text;
         return;

@@ -192,6 +192,21 @@ TEST_F(HistoryQueryTest, CsvQuotesCommentsAndKeepsEveryRow) {
               "\"Tower, \"\"east\"\"\",/rec/a b.flac\r\n");
 }
 
+// A comment a spreadsheet would run as a formula is written as text, quoted
+// as any other cell when it needs to be.
+TEST_F(HistoryQueryTest, CsvWritesCommentsThatReadAsFormulasAsText) {
+    hit(kMarch1, kMarch1 + 1, 145500000, "=cmd|' /C calc'!A0");
+    hit(kMarch1 + 60, kMarch1 + 61, 145500000, "+SUM(A1, A2)");
+    hit(kMarch1 + 120, kMarch1 + 121, 145500000, "-5 dB, east");
+    std::ostringstream csv;
+    writeHitsCsv(HistoryQuery(*store_), {}, csv, kPlusTwo);
+    EXPECT_EQ(csv.str().substr(csv.str().find("\r\n") + 2),
+              "2024-03-01 02:02:00,1709251320,1709251321,145.500000,NFM,1,5,\"'-5 dB, east\",\r\n"
+              "2024-03-01 02:01:00,1709251260,1709251261,145.500000,NFM,1,5,\"'+SUM(A1, A2)\",\r\n"
+              "2024-03-01 02:00:00,1709251200,1709251201,145.500000,NFM,1,5,'=cmd|' /C "
+              "calc'!A0,\r\n");
+}
+
 // A page further down and the busiest list over a span must each go straight
 // to their rows by an index: walking the whole table for every page made
 // reading a million hits take minutes.
