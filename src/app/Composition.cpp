@@ -99,7 +99,7 @@ bool Composition::build(std::string* error) {
         ipc::CoreAdapter::Hooks{[this] { return saveForShutdown(); },
                                 [this](int code) { endForShutdown(code); }});
     if (bus) {
-        external_->attach(*externalTarget_);
+        external_->attach(*externalTarget_, &program_->notifier());
         externalAttachment_ = Subscription([this] { external_->detach(); });
         ReceiverCore& core = program_->core();
         external_->followProgram(program_->notices(), core.linkNotices());

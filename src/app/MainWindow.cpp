@@ -179,7 +179,7 @@ void MainWindow::configurePort() {
 void MainWindow::applyPortSettings(bool receiverKindChanged) {
     core_->closePort();
     if (receiverKindChanged && core_->link().pluggedIn()) {
-        core_->link().unplug();
+        core_->unplugReceiver();
         view_->showDemoMode(false);
     }
     view_->refreshAll(); // the VCS key follows the receiver kind

@@ -129,9 +129,9 @@ void Program::createCore(const Clock& clock) {
     // The stand-in receiver and its device go together, so that the link
     // never speaks one receiver's commands to another.
     if (!options_.portOverride.empty())
-        core_->link().plugIn(options_.portReceiver ? *options_.portReceiver
-                                                   : receiverDescriptionFor(settings_.device),
-                             PortDescription::parse(options_.portOverride));
+        core_->plugInReceiver(options_.portReceiver ? *options_.portReceiver
+                                                    : receiverDescriptionFor(settings_.device),
+                              PortDescription::parse(options_.portOverride));
     core_->createControl();
     rigctl_ = std::make_unique<RigctlService>(*core_);
 }

@@ -27,14 +27,16 @@ ExternalLink::ExternalLink(QDBusConnection connection, std::function<QString()> 
 
 ExternalLink::~ExternalLink() = default;
 
-void ExternalLink::attach(ControlTarget& target) {
+void ExternalLink::attach(ControlTarget& target, Notifier* notifier) {
     target_ = &target;
+    notifier_ = notifier;
     dispatcher_ = std::make_unique<ControlDispatcher>(target, peers_, *memory_);
 }
 
 void ExternalLink::detach() {
     dispatcher_.reset();
     target_ = nullptr;
+    notifier_ = nullptr;
 }
 
 std::int32_t ExternalLink::handle(Message m, std::uint32_t wParam, std::uint32_t lParam) {

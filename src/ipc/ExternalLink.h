@@ -7,6 +7,7 @@
 
 #include "data/DocumentChange.h"
 #include "data/Notices.h"
+#include "data/Notifier.h"
 #include "ipc/ControlDispatcher.h"
 #include "ipc/PeerLinks.h"
 #include "ipc/SharedMemory.h"
@@ -31,8 +32,9 @@ public:
                           std::unique_ptr<SharedMemory> memory = nullptr);
     ~ExternalLink() override;
 
-    // The program itself, once it exists.
-    void attach(ControlTarget& target);
+    // The program itself, once it exists; `notifier` tells the user what
+    // the link cannot use (without one, standard error does).
+    void attach(ControlTarget& target, Notifier* notifier = nullptr);
     // The target goes: every command is refused again.
     void detach();
     // Takes a window handle on the bus; false without a bus. The titles of
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<WindowBus> bus_;
     PeerLinks peers_;
     ControlTarget* target_ = nullptr;
+    Notifier* notifier_ = nullptr;
     std::function<void()> activate_;
     std::unique_ptr<ControlDispatcher> dispatcher_;
     Subscription logSubscription_;

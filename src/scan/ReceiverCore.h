@@ -55,6 +55,13 @@ public:
     // Opens with the stored "PortNum" and "CommSpeed".
     void openPortFromSettings(ReceiverLink::ProbeDone done = {});
     void closePort() { link_.closePort(); }
+    // A stand-in receiver (the demo's simulator) served instead of the one
+    // the settings name, and back to the settings' receiver.
+    void plugInReceiver(const ReceiverDescription& receiver,
+                        std::optional<PortDescription> port = std::nullopt) {
+        link_.plugIn(receiver, std::move(port));
+    }
+    void unplugReceiver() { link_.unplug(); }
     void sendNext() { loop_.sendNext(); }
     void setOperatingMode(OperatingMode mode) { modes_.setOperatingMode(mode); }
     void setOperatingMode(int stored) { modes_.setOperatingMode(stored); }
@@ -91,9 +98,10 @@ public:
     const OperatingModes& modes() const { return modes_; }
     const DatabaseHold& databaseHold() const { return hold_; }
 
-    // Where the core's own tests put the scan before they start it, and the
-    // receiver description they plug in.
+    // Where the core's own tests put the scan before they start it, the
+    // receiver description they plug in, and the engine they end a stop on.
     ScanState& scanStateForTests() { return state_; }
+    ScanEngine& engineForTests() { return engine_; }
     ReceiverLink& linkForTests() { return link_; }
 
 private:

@@ -427,7 +427,7 @@ namespace {
 // at its last report with signal, however late the scan learns of it.
 TEST_F(ScanEngineTest, AHitCutShortByASilentReceiverEndsAtItsLastReportWithSignal) {
     std::vector<std::int64_t> ends;
-    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+    const Subscription onHit = core.hits().subscribe([&](const HitNotice& n) {
         if (n.kind == HitNotice::Kind::Ended)
             ends.push_back(n.time);
     });
@@ -437,7 +437,7 @@ TEST_F(ScanEngineTest, AHitCutShortByASilentReceiverEndsAtItsLastReportWithSigna
     report("H");
     const std::int64_t lastHeard = clock.nowSeconds();
     clock.advance(14000); // no answer from the receiver meanwhile
-    core.engine().endStop(false);
+    core.engineForTests().endStop(false);
     EXPECT_EQ(ends, std::vector<std::int64_t>{lastHeard});
 }
 
@@ -451,7 +451,7 @@ TEST_F(ScanEngineTest, OnlyAScanThatStopsOnASignalIsMarkedAsScanning) {
     };
     const Case cases[] = {{2, true}, {4, false}, {5, false}};
     std::vector<bool> began;
-    const Subscription onHit = core.engine().hits().subscribe([&](const HitNotice& n) {
+    const Subscription onHit = core.hits().subscribe([&](const HitNotice& n) {
         if (n.kind == HitNotice::Kind::Began)
             began.push_back(n.scanning);
     });

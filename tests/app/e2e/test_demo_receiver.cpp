@@ -60,7 +60,7 @@ protected:
         onStop_ = {};
         program_.reset();
     }
-    ReceiverLink& link() { return program_->core().link(); }
+    const ReceiverLink& link() { return program_->core().link(); }
     PortTransport* transport() {
         return static_cast<QtCommPort&>(program_->commPort()).transport();
     }
