@@ -8,12 +8,9 @@ ReadoutNews::ReadoutNews(CKovo5Doc& doc, ReceiverCore& core, std::function<void(
     : changed_(std::move(changed)) {
     const auto any = [this](const auto&) { changed_(); };
     subscriptions_ = {
-        core.attachView(*this),
-        core.linkNotices().subscribe(any),
-        core.scanStops().subscribe(any),
-        core.hits().subscribe(any),
-        core.movesOn().subscribe(any),
-        doc.changes().subscribe(any),
+        core.attachView(*this),          core.linkNotices().subscribe(any),
+        core.scanStops().subscribe(any), core.hits().subscribe(any),
+        core.movesOn().subscribe(any),   doc.changes().subscribe(any),
     };
 }
 
