@@ -29,7 +29,7 @@ QString fourDigits(int value) {
 // Megahertz without trailing zeros: "0.1", "2040", "145.0125".
 QString shortMegahertz(std::uint32_t hz) {
     QString text = QString::number(hz / kMegahertz);
-    if (const std::uint32_t below = hz % kMegahertz; below != 0) {
+    if (const auto below = static_cast<std::uint32_t>(hz % kMegahertz); below != 0) {
         text += QStringLiteral(".%1").arg(below, 6, 10, QLatin1Char('0'));
         while (text.endsWith(u'0'))
             text.chop(1);
