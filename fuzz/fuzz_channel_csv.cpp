@@ -37,7 +37,7 @@ int storeAll(std::string_view text, kovo::CKovo5Doc& doc) {
         return -1;
     const kovo::ImportPlan plan =
         kovo::planImport(table, columns, doc, kovo::importDefaultsOf(doc));
-    check(plan.channels.size() + static_cast<std::size_t>(plan.merged + plan.leftOut()) ==
+    check(plan.channels.size() + static_cast<std::size_t>(plan.merged() + plan.leftOut()) ==
           table.rows.size());
     const kovo::ImportOutcome stored = kovo::applyImport(doc, plan, 1);
     check(stored.applied == plan.fits());
