@@ -3,11 +3,19 @@
 #include "rig/HamlibRig.h"
 #include "rig/RigCommandInterpreter.h"
 
+#include <clocale>
+
 namespace kovo::rig {
 
 namespace {
 
+// Opening a radio, Hamlib switches the numeric locale to "C" and back through
+// the name it read before, which that switch frees unless the numeric locale
+// is "C" already. The program formats numbers itself and never needs another
+// numeric locale, so it is set to "C" here, on the creating thread, before
+// the worker thread that calls into Hamlib starts.
 HamlibWorker::RigFactory hamlibFactory(const HamlibSettings& settings) {
+    std::setlocale(LC_NUMERIC, "C");
     return [settings](std::string& error) -> std::unique_ptr<RigControl> {
         auto rig = std::make_unique<HamlibRig>();
         if (!rig->open(settings)) {
