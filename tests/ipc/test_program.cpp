@@ -317,9 +317,19 @@ TEST_F(ProgramTest, TheRecorderStandInLinksWithOneProgramOnly) {
     // Both programs have said hello (status and recorder greetings) before
     // the stand-in starts.
     kovo::ipc::test::PeerWindow watcher(QStringLiteral("watcher"));
-    // The second names a document: a plain second start would hand over.
-    start(program_, KOVO_PROGRAM);
-    start(second_, KOVO_PROGRAM, {home_.filePath(QStringLiteral("second.kv5"))});
+    // The second names a document of its own: a plain second start would
+    // hand over, and a missing one would be reported in a box first.
+    const QString csv = home_.filePath(QStringLiteral("second.csv"));
+    QFile list(csv);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("Frequency\n145.500000\n");
+    list.close();
+    const QString second = home_.filePath(QStringLiteral("second.kv5"));
+    ASSERT_EQ(kovoctl({"import", csv, second}).first, 0);
+    // The first is up before the second starts: a plain start that found the
+    // second already there would hand over to it and end.
+    startProgram();
+    start(second_, KOVO_PROGRAM, {second});
     for (int i = 0; i < 200 && watcher.calls < 4; ++i)
         QThread::msleep(50);
     ASSERT_EQ(watcher.calls, 4);
